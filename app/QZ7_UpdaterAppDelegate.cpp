@@ -1,0 +1,177 @@
+#include "QZ7_UpdaterAppDelegate.h"
+
+#include "FirmwareImage.h"
+
+#include <QLabel>
+#include <QMetaObject>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QWidget>
+#include <cstdio>
+#include <thread>
+
+using namespace std::chrono;
+
+std::string Directions::FoundVersion(const std::string& version)
+{
+    return "Found Version: " + version + "\n Update To: QZ7 V2.007?\n";
+}
+
+std::string Directions::Unexpected(const std::string& reply)
+{
+    return "Unexpected reply: " + reply.substr(0, 40) + "\nPlease restart the program\nand the QZ7";
+}
+
+std::string Directions::Exception(const char* what)
+{
+    return std::string("An Exception Occured:\n") + what;
+}
+
+QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate() : QZ7_UpdaterAppDelegate(Options{}) {}
+
+QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate(Options options)
+    : serial_(std::make_shared<WQSerial>()),
+      lister_(options.lister ? std::move(options.lister) : SystemServiceLister()),
+      discoveryInterval_(options.discoveryInterval)
+{
+    std::optional<std::string> image =
+        options.useShippedFirmware ? LoadShippedFirmware() : std::move(options.firmware);
+    if (image) {
+        firmware_ = std::move(*image);
+        firmwareGood_ = CheckFirmwareImage(firmware_).empty();
+    }
+}
+
+QZ7_UpdaterAppDelegate::~QZ7_UpdaterAppDelegate()
+{
+    {
+        std::lock_guard lock(lifeMutex_);
+        stopping_ = true;
+    }
+    lifeCv_.notify_all();
+    ClosePort();
+    // Every thread's waits are bounded and end once the port is closed and stopping_ is set.
+    std::unique_lock lock(lifeMutex_);
+    lifeCv_.wait(lock, [this] { return threads_ == 0; });
+}
+
+std::optional<std::string> QZ7_UpdaterAppDelegate::ReceivedString() const
+{
+    std::shared_ptr<const std::string> s = receivedString_.load();
+    if (!s)
+        return std::nullopt;
+    return *s;
+}
+
+void QZ7_UpdaterAppDelegate::setReceivedString(std::optional<std::string> s)
+{
+    receivedString_.store(s ? std::make_shared<const std::string>(std::move(*s)) : nullptr);
+}
+
+int QZ7_UpdaterAppDelegate::RunningThreads() const
+{
+    std::lock_guard lock(lifeMutex_);
+    return threads_;
+}
+
+bool QZ7_UpdaterAppDelegate::Stopping() const
+{
+    std::lock_guard lock(lifeMutex_);
+    return stopping_;
+}
+
+void QZ7_UpdaterAppDelegate::StartBackground(void (QZ7_UpdaterAppDelegate::*operation)())
+{
+    {
+        std::lock_guard lock(lifeMutex_);
+        if (stopping_)
+            return;
+        ++threads_;
+    }
+    try {
+        std::thread([this, operation] {
+            (this->*operation)();
+            // Notify under the lock: the destructor cannot see the count reach zero and go on
+            // before this thread has let go of the controller's mutex.
+            std::lock_guard lock(lifeMutex_);
+            --threads_;
+            lifeCv_.notify_all();
+        }).detach();
+    } catch (...) {
+        std::lock_guard lock(lifeMutex_);
+        --threads_;
+        lifeCv_.notify_all();
+        throw;
+    }
+}
+
+bool QZ7_UpdaterAppDelegate::Pause(milliseconds duration)
+{
+    std::unique_lock lock(lifeMutex_);
+    return !lifeCv_.wait_for(lock, duration, [this] { return stopping_; });
+}
+
+void QZ7_UpdaterAppDelegate::Post(std::function<void()> update)
+{
+    QMetaObject::invokeMethod(this, std::move(update), Qt::QueuedConnection);
+}
+
+void QZ7_UpdaterAppDelegate::PostDirections(std::string text)
+{
+    Post([this, text = std::move(text)] { DirectionsView()->setText(QString::fromStdString(text)); });
+}
+
+void QZ7_UpdaterAppDelegate::AdapterGone()
+{
+    ClosePort();
+    PostDirections(Directions::Disconnected);
+}
+
+void QZ7_UpdaterAppDelegate::applicationDidFinishLaunching()
+{
+    StartBackground(&QZ7_UpdaterAppDelegate::ConnectUSB);
+}
+
+void QZ7_UpdaterAppDelegate::applicationWillTerminate()
+{
+    {
+        std::lock_guard lock(lifeMutex_);
+        stopping_ = true;
+    }
+    lifeCv_.notify_all();
+    ClosePort();
+}
+
+void QZ7_UpdaterAppDelegate::UpdatePressed()
+{
+    // Both buttons go grey before anything else, so a second press cannot reach this again.
+    UpdateButtonView()->setEnabled(false);
+    CancelButtonView()->setEnabled(false);
+    WriteString("y", 1);
+    Post([this] {
+        DirectionsView()->setText(QString::fromLatin1(Directions::Updating));
+        UpdateButtonView()->setEnabled(false);
+        CancelButtonView()->setEnabled(false);
+        LevelIndicatorVew()->setHidden(false);
+    });
+    StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
+}
+
+void QZ7_UpdaterAppDelegate::CancelPressed()
+{
+    Post([this] {
+        CancelButtonView()->setEnabled(false);
+        UpdateButtonView()->setEnabled(false);
+    });
+    ClosePort();
+    if (window())
+        window()->close();
+}
+
+void QZ7_UpdaterAppDelegate::ConnectOrvane()
+{
+    setState(AwaitingBanner);
+    PostDirections(Directions::PowerOn);
+    ClearReceiver();
+    StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
+}

@@ -1,0 +1,157 @@
+#pragma once
+#include "AtomicShared.h"
+#include "Discovery.h"
+#include "WQSerial.h"
+
+#include <QObject>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QWidget;
+
+// Dialogue states.
+enum : uint32_t {
+    AwaitingBanner = 0,
+    AwaitingVersion = 1,
+    AwaitingPrompt = 2,
+    AwaitingErased = 3,
+    AwaitingDone = 4,
+};
+
+// Texts the operator sees.
+namespace Directions {
+inline constexpr const char* ConnectAdapter = "Connect USB adapter";
+inline constexpr const char* PowerOn = "Power on the QZ7 while holding front Run/Stop button";
+inline constexpr const char* Updating = "Updating QZ7, please wait...";
+inline constexpr const char* VersionNotFound = "Version not Found.\nUpdate anyway?";
+inline constexpr const char* NotErased = "Not Erased\nPlease restart the program\nand the QZ7";
+inline constexpr const char* Done = "Done";
+inline constexpr const char* Unopened = "Trying to write to unopened Port";
+inline constexpr const char* Disconnected = "USB adapter disconnected\nPlease restart the program\nand the QZ7";
+inline constexpr const char* NoVersion = "No version reply\nPlease restart the program\nand the QZ7";
+inline constexpr const char* ImageDamaged = "Firmware image damaged\nPlease reinstall the program";
+std::string FoundVersion(const std::string& version);
+std::string Unexpected(const std::string& reply);
+std::string Exception(const char* what);
+}  // namespace Directions
+
+// The one controller of the program. It owns the port record and the dialogue's fields, runs
+// every wait for the device on a background thread of its own, and changes the window only
+// through updates posted to the GUI thread.
+//
+// Lifetime: every background thread is counted, and every wait is a poll or a sleep of a short
+// bound that ends early once the controller stops. The destructor stops the controller, closes
+// the port and waits until the last thread has finished, so no thread can outlive it.
+class QZ7_UpdaterAppDelegate : public QObject {
+    Q_OBJECT
+public:
+    struct Options {
+        std::optional<std::string> firmware;  // the image to send; the shipped one by default
+        bool useShippedFirmware = true;
+        ServiceLister lister;                  // the system's services by default
+        std::chrono::milliseconds discoveryInterval{200};
+    };
+
+    QZ7_UpdaterAppDelegate();
+    explicit QZ7_UpdaterAppDelegate(Options options);
+    ~QZ7_UpdaterAppDelegate() override;
+
+    // Views (owned by the window).
+    QWidget* window() const { return window_; }
+    void setWindow(QWidget* w) { window_ = w; }
+    QLabel* ImageView() const { return imageView_; }
+    void setImageView(QLabel* v) { imageView_ = v; }
+    QLabel* DirectionsView() const { return directionsView_; }
+    void setDirectionsView(QLabel* v) { directionsView_ = v; }
+    QPushButton* UpdateButtonView() const { return updateButtonView_; }
+    void setUpdateButtonView(QPushButton* v) { updateButtonView_ = v; }
+    QPushButton* CancelButtonView() const { return cancelButtonView_; }
+    void setCancelButtonView(QPushButton* v) { cancelButtonView_ = v; }
+    QProgressBar* LevelIndicatorVew() const { return levelIndicatorVew_; }
+    void setLevelIndicatorVew(QProgressBar* v) { levelIndicatorVew_ = v; }
+
+    // Shared fields.
+    std::shared_ptr<WQSerial> Serial() const { return serial_.load(); }
+    void setSerial(std::shared_ptr<WQSerial> s) { serial_.store(std::move(s)); }
+    std::optional<std::string> ReceivedString() const;
+    void setReceivedString(std::optional<std::string> s);
+    uint32_t state() const { return state_.load(); }
+    void setState(uint32_t s) { state_.store(s); }
+    float progress() const { return progress_.load(); }
+    void setProgress(float p) { progress_.store(p); }
+
+    // Application callbacks (GUI thread).
+    void applicationDidFinishLaunching();
+    static bool applicationShouldTerminateAfterLastWindowClosed() { return true; }
+    void applicationWillTerminate();
+
+    // Operator actions (GUI thread).
+    void UpdatePressed();
+    void CancelPressed();
+    void ConnectOrvane();
+
+    // The dialogue and its readers (background threads).
+    void ReceivedSomething();
+    void ReadThread();
+    void ReadVersion();
+    void SendProgram();
+    bool Pace();  // true once the asterisk came; false when the port closed or hung up
+
+    // The serial link.
+    void ConnectUSB();
+    void ClosePort();
+    void ClearReceiver();
+    void WriteString(const std::string& text, int32_t length);
+
+    // Whether the image passed its check at start-up.
+    bool FirmwareGood() const { return firmwareGood_; }
+    const std::string& Firmware() const { return firmware_; }
+    // Background threads still running (for tests).
+    int RunningThreads() const;
+
+    // Starts an operation of this controller on a new background thread.
+    void StartBackground(void (QZ7_UpdaterAppDelegate::*operation)());
+
+private:
+    void Post(std::function<void()> update);
+    void PostDirections(std::string text);
+    bool Pause(std::chrono::milliseconds duration);
+    bool Stopping() const;
+    // The adapter has gone: close the port and say so.
+    void AdapterGone();
+    // Closes the port and tells the operator which reply ended the dialogue.
+    void EndOnUnexpected(const std::optional<std::string>& reply);
+    void Advance() { setState(state() + 1); }
+
+    QWidget* window_ = nullptr;
+    QLabel* imageView_ = nullptr;
+    QLabel* directionsView_ = nullptr;
+    QPushButton* updateButtonView_ = nullptr;
+    QPushButton* cancelButtonView_ = nullptr;
+    QProgressBar* levelIndicatorVew_ = nullptr;
+
+    AtomicShared<WQSerial> serial_;
+    AtomicShared<const std::string> receivedString_;  // null: absent
+    std::atomic<uint32_t> state_{AwaitingBanner};
+    std::atomic<float> progress_{0.0f};
+
+    std::string firmware_;
+    bool firmwareGood_ = false;
+    ServiceLister lister_;
+    std::chrono::milliseconds discoveryInterval_;
+
+    mutable std::mutex lifeMutex_;
+    std::condition_variable lifeCv_;
+    bool stopping_ = false;
+    int threads_ = 0;
+};

@@ -1,0 +1,59 @@
+#include "QZ7_UpdaterAppDelegate.h"
+#include "ReplyRules.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// The controller's port as a reader sees it: the current record is fetched anew for every read,
+// and a read that finds nothing waits in poll(2) for at most 50 ms before the next look.
+class PortSource : public ByteSource {
+public:
+    explicit PortSource(const QZ7_UpdaterAppDelegate& controller) : controller_(controller) {}
+    PortResult Read(char* buffer, std::size_t max) override
+    {
+        PortResult r = controller_.Serial()->Read(buffer, max);
+        if (r.status == PortIo::Empty) {
+            PortIo waited = controller_.Serial()->WaitReadable(50ms);
+            if (waited == PortIo::Closed || waited == PortIo::HangUp)
+                return {waited};
+        }
+        return r;
+    }
+
+private:
+    const QZ7_UpdaterAppDelegate& controller_;
+};
+
+}  // namespace
+
+void QZ7_UpdaterAppDelegate::ReadThread()
+{
+    PortSource source(*this);
+    ReaderOutcome outcome = ReadReplyLine(source);
+    if (outcome.status == PortIo::HangUp) {
+        AdapterGone();
+        return;
+    }
+    if (outcome.status != PortIo::Data)
+        return;  // the port was closed: no reply, nothing more to do
+    setReceivedString(outcome.reply);
+    StartBackground(&QZ7_UpdaterAppDelegate::ReceivedSomething);
+}
+
+void QZ7_UpdaterAppDelegate::ReadVersion()
+{
+    WriteString("y", 1);
+    if (!Pause(50ms))
+        return;
+    PortSource source(*this);
+    ReaderOutcome outcome = ReadVersionReply(source);
+    if (outcome.status == PortIo::HangUp) {
+        AdapterGone();
+        return;
+    }
+    if (outcome.status != PortIo::Data)
+        return;
+    setReceivedString(outcome.reply);
+    ReceivedSomething();
+}

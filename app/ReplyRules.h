@@ -1,0 +1,41 @@
+#pragma once
+#include "WQSerial.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Where a reader's bytes come from. Read() makes one read of at most `max` bytes; when nothing
+// is pending it may wait a short bound first, and returns Empty if nothing came.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    virtual PortResult Read(char* buffer, std::size_t max) = 0;
+};
+
+// How a reader call ended: with a reply (status Data; the text is absent when its bytes did not
+// decode as 7-bit ASCII), or without one because the port was closed or the adapter hung up.
+struct ReaderOutcome {
+    PortIo status;
+    std::optional<std::string> reply;
+};
+
+constexpr std::size_t kLineReplyBytes = 24;
+constexpr std::size_t kVersionReplyBytes = 1023;
+constexpr int kVersionPasses = 101;
+
+// LF, VT, FF and CR: the line ends that can occur in 7-bit ASCII text.
+bool IsLineEndChar(char c);
+// Index of the first line end, or npos.
+std::size_t FindLineEnd(std::string_view text);
+// Strict 7-bit ASCII: any byte above 127 makes the whole text absent.
+std::optional<std::string> DecodeAscii(const char* bytes, std::size_t count);
+
+// One short reply line. The stop test looks only at the last byte of the buffer (CR or LF), a
+// line with fewer than three characters before its first line end is discarded with whatever
+// came after it, and 24 bytes without a line end are a reply as they stand.
+ReaderOutcome ReadReplyLine(ByteSource& source);
+
+// Gathers the answer to "y" over up to `passes` passes into one 1023-byte buffer, until the text
+// holds a "V" (then cut at its first "Q", if any) or "E or P".
+ReaderOutcome ReadVersionReply(ByteSource& source, int passes = kVersionPasses);

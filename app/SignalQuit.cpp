@@ -1,0 +1,41 @@
+#include "SignalQuit.h"
+
+#include <QSocketNotifier>
+#include <QWidget>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+int signalPair[2] = {-1, -1};
+
+void OnSignal(int)
+{
+    char one = 1;
+    [[maybe_unused]] ssize_t ignored = ::write(signalPair[0], &one, 1);
+}
+}  // namespace
+
+SignalQuit::SignalQuit(QWidget* window) : window_(window)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPair) != 0)
+        return;
+    notifier_ = new QSocketNotifier(signalPair[1], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, [this] {
+        char byte;
+        [[maybe_unused]] ssize_t ignored = ::read(signalPair[1], &byte, 1);
+        window_->close();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+SignalQuit::~SignalQuit()
+{
+    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL);
+}

@@ -1,0 +1,40 @@
+#include "UpdaterWindow.h"
+
+#include <QTimer>
+
+void InitUpdaterResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+UpdaterWindow::UpdaterWindow()
+{
+    ui.setupUi(this);
+}
+
+UpdaterApp::UpdaterApp(QZ7_UpdaterAppDelegate::Options options)
+    : window(std::make_unique<UpdaterWindow>())
+{
+    InitUpdaterResources();
+    controller = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
+    QZ7_UpdaterAppDelegate& c = *controller;
+    c.setWindow(window.get());
+    c.setImageView(window->ui.ImageView);
+    c.setDirectionsView(window->ui.DirectionsView);
+    c.setUpdateButtonView(window->ui.UpdateButtonView);
+    c.setCancelButtonView(window->ui.CancelButtonView);
+    c.setLevelIndicatorVew(window->ui.LevelIndicatorVew);
+    QObject::connect(window->ui.UpdateButtonView, &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::UpdatePressed);
+    QObject::connect(window->ui.CancelButtonView, &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::CancelPressed);
+}
+
+UpdaterApp::~UpdaterApp()
+{
+    controller.reset();
+}
+
+void UpdaterApp::Launch()
+{
+    window->show();
+    QTimer::singleShot(0, controller.get(), [c = controller.get()] { c->applicationDidFinishLaunching(); });
+}

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that a make target needs, when any is missing.
+# Usage: scripts/deps.sh build|test|demo|bench|sanitize|fuzz
+set -euo pipefail
+
+packages=(cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev python3)
+case "${1:-build}" in
+  build) ;;
+  test) packages+=(libgtest-dev) ;;
+  demo|bench) packages+=(xvfb xauth xdotool x11-apps imagemagick) ;;
+  sanitize) packages+=(libgtest-dev clang libclang-rt-14-dev) ;;
+  fuzz) packages+=(clang libclang-rt-14-dev) ;;
+  *) echo "deps.sh: unknown target '$1'" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Missing packages. Run this once, then try again:" >&2
+  echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+  exit 1
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

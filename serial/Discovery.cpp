@@ -1,0 +1,183 @@
+#include "Discovery.h"
+
+#include "QZ7_UpdaterAppDelegate.h"
+
+#include <QSerialPortInfo>
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+std::vector<SerialService> ParseServiceList(const std::string& text)
+{
+    std::vector<SerialService> services;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t comma = text.find(',', start);
+        std::string entry = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (!entry.empty()) {
+            SerialService service;
+            std::size_t eq = entry.find('=');
+            if (eq == std::string::npos) {
+                service.name = entry;
+            } else {
+                if (eq > 0)
+                    service.name = entry.substr(0, eq);
+                if (eq + 1 < entry.size())
+                    service.path = entry.substr(eq + 1);
+            }
+            services.push_back(std::move(service));
+        }
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    return services;
+}
+
+ServiceLister SystemServiceLister()
+{
+    if (const char* seam = std::getenv("QZ7_SERIAL_PORTS")) {
+        std::vector<SerialService> services = ParseServiceList(seam);
+        return [services] { return std::optional(services); };
+    }
+    return []() -> std::optional<std::vector<SerialService>> {
+        std::vector<SerialService> services;
+        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+            SerialService service;
+            if (!info.portName().isEmpty())
+                service.name = info.portName().toStdString();
+            if (!info.systemLocation().isEmpty())
+                service.path = info.systemLocation().toStdString();
+            services.push_back(std::move(service));
+        }
+        return services;
+    };
+}
+
+std::optional<std::string> ChoosePath(const std::vector<SerialService>& services,
+                                      std::optional<std::string> previous)
+{
+    std::vector<std::string> names;
+    std::vector<std::string> paths;
+    for (const SerialService& service : services) {
+        if (service.name) {
+            names.push_back(*service.name);
+            if (!service.path)
+                break;  // a name without a path ends the listing; it has no partner
+            paths.push_back(*service.path);
+        }
+        if (names.size() >= kMaxListedNames)
+            break;
+    }
+    std::optional<std::string> chosen = std::move(previous);
+    for (std::size_t i = 0; i < names.size() && i < paths.size(); ++i) {
+        std::string lower = names[i];
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        for (const char* word : {"usb", "pl2303", "serial"})
+            if (lower.find(word) != std::string::npos)
+                chosen = paths[i];
+    }
+    return chosen;
+}
+
+int OpenAndConfigure(const std::string& path, termios& archive, std::optional<int>& serialFlags,
+                     bool& archived)
+{
+    archived = false;
+    serialFlags.reset();
+    if (std::any_of(path.begin(), path.end(), [](unsigned char c) { return c > 127 || c == 0; }))
+        return -1;
+    int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    if (fd == 0) {
+        // Descriptor 0 would count as "not open" everywhere else: move it up.
+        int moved = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+        ::close(fd);
+        if (moved < 0)
+            return -1;
+        fd = moved;
+    }
+    termios settings{};
+    if (ioctl(fd, TIOCEXCL) != 0 || tcgetattr(fd, &settings) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    archive = settings;
+    archived = true;
+    cfmakeraw(&settings);
+    settings.c_cc[VMIN] = 1;
+    settings.c_cc[VTIME] = 5;
+    cfsetspeed(&settings, B57600);
+    settings.c_cflag |= CS8;
+    if (tcsetattr(fd, TCSANOW, &settings) != 0) {
+        ioctl(fd, TIOCNXCL);
+        ::close(fd);
+        return -1;
+    }
+    // A USB adapter may hold a received byte for milliseconds before passing it on; ask its
+    // driver for low latency where it has the setting (a pseudo-terminal has not).
+    serial_struct ss{};
+    if (ioctl(fd, TIOCGSERIAL, &ss) == 0) {
+        int found = ss.flags;
+        ss.flags |= ASYNC_LOW_LATENCY;
+        if (ioctl(fd, TIOCSSERIAL, &ss) == 0)
+            serialFlags = found;
+    }
+    return fd;
+}
+
+void RestoreAndClose(int fd, const termios& archive, const std::optional<int>& serialFlags)
+{
+    tcsetattr(fd, TCSANOW, &archive);
+    if (serialFlags) {
+        serial_struct ss{};
+        if (ioctl(fd, TIOCGSERIAL, &ss) == 0) {
+            ss.flags = *serialFlags;
+            ioctl(fd, TIOCSSERIAL, &ss);
+        }
+    }
+    ioctl(fd, TIOCNXCL);
+    ::close(fd);
+}
+
+void QZ7_UpdaterAppDelegate::ConnectUSB()
+{
+    PostDirections(Directions::ConnectAdapter);
+    while (Serial()->PortID() == -1) {
+        int result = -1;
+        std::optional<int> serialFlags;
+        termios found{};
+        bool archived = false;
+        if (std::optional<std::vector<SerialService>> services = lister_()) {
+            std::shared_ptr<WQSerial> record = Serial();
+            record->setChosenPath(ChoosePath(*services, record->ChosenPath()));
+            if (std::optional<std::string> path = record->ChosenPath()) {
+                result = OpenAndConfigure(*path, found, serialFlags, archived);
+                if (archived)
+                    record->setTermios_archive(found);
+            }
+        }
+        bool stopped = !Pause(discoveryInterval_);
+        // The hand-over and a quit are decided under one lock: either the descriptor reaches the
+        // record before ClosePort looks at it, or it is put back and closed here.
+        std::unique_lock lock(lifeMutex_);
+        if (stopped || stopping_) {
+            lock.unlock();
+            if (result > 0)
+                RestoreAndClose(result, found, serialFlags);
+            return;
+        }
+        std::shared_ptr<WQSerial> record = Serial();
+        if (serialFlags)
+            record->setSavedSerialFlags(*serialFlags);
+        record->setPortID(result);
+    }
+    QMetaObject::invokeMethod(this, [this] { ConnectOrvane(); }, Qt::QueuedConnection);
+}

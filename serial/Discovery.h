@@ -1,0 +1,41 @@
+#pragma once
+#include <functional>
+#include <optional>
+#include <string>
+#include <termios.h>
+#include <vector>
+
+// One serial service as the registry lists it: its TTY device name and its callout path, either
+// of which may be missing.
+struct SerialService {
+    std::optional<std::string> name;
+    std::optional<std::string> path;
+};
+
+// One enumeration of the serial services, in the registry's order; absent when the enumeration
+// could not start.
+using ServiceLister = std::function<std::optional<std::vector<SerialService>>()>;
+
+constexpr std::size_t kMaxListedNames = 50;
+
+// The services the system offers: QSerialPortInfo's list, or, when QZ7_SERIAL_PORTS is set, the
+// NAME=PATH pairs it holds (comma separated, in that order; an entry without "=" is a service
+// with a name and no path).
+ServiceLister SystemServiceLister();
+std::vector<SerialService> ParseServiceList(const std::string& text);
+
+// The choice rule: lists at most 50 names (a service without a name is skipped, one with a name
+// but no path ends the listing) and picks the path of the last listed name that holds "usb",
+// "pl2303" or "serial" in lower case. Without a match, `previous` stands.
+std::optional<std::string> ChoosePath(const std::vector<SerialService>& services,
+                                      std::optional<std::string> previous);
+
+// Opens `path` for exclusive use and sets it raw, 8 bits, 57600 baud, VMIN 1, VTIME 5, with the
+// descriptor left non-blocking. `archive` receives the settings as found (once tcgetattr has
+// succeeded). Returns the descriptor, or -1; a descriptor that fails a later step is closed at
+// once. `serialFlags` receives the driver's flags when low latency could be requested.
+int OpenAndConfigure(const std::string& path, termios& archive, std::optional<int>& serialFlags,
+                     bool& archived);
+
+// Puts back `archive` on a descriptor that never reached a port record, and closes it.
+void RestoreAndClose(int fd, const termios& archive, const std::optional<int>& serialFlags);

@@ -1,0 +1,187 @@
+#include "WQSerial.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/ioctl.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace std::chrono;
+
+WQSerial::WQSerial()
+{
+    wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+}
+
+WQSerial::~WQSerial()
+{
+    if (wakeFd_ >= 0)
+        ::close(wakeFd_);
+}
+
+termios WQSerial::termios_archive() const
+{
+    std::lock_guard lock(archiveMutex_);
+    return archive_;
+}
+
+void WQSerial::setTermios_archive(const termios& settings)
+{
+    std::lock_guard lock(archiveMutex_);
+    archive_ = settings;
+}
+
+std::optional<std::string> WQSerial::ChosenPath() const
+{
+    std::lock_guard lock(archiveMutex_);
+    return chosenPath_;
+}
+
+void WQSerial::setChosenPath(std::optional<std::string> path)
+{
+    std::lock_guard lock(archiveMutex_);
+    chosenPath_ = std::move(path);
+}
+
+void WQSerial::setSavedSerialFlags(int flags)
+{
+    std::lock_guard lock(archiveMutex_);
+    savedSerialFlags_ = flags;
+}
+
+bool WQSerial::usable() const
+{
+    return !closed_ && portId_.load() > 0;
+}
+
+bool WQSerial::IsOpen() const
+{
+    if (closing_.load())
+        return false;
+    std::shared_lock lock(io_);
+    return usable();
+}
+
+void WQSerial::wake()
+{
+    if (wakeFd_ >= 0) {
+        uint64_t one = 1;
+        [[maybe_unused]] ssize_t ignored = ::write(wakeFd_, &one, sizeof one);
+    }
+}
+
+PortResult WQSerial::Read(void* buffer, std::size_t max)
+{
+    if (closing_.load())
+        return {PortIo::Closed};
+    std::shared_lock lock(io_);
+    if (!usable())
+        return {PortIo::Closed};
+    if (max == 0)
+        return {PortIo::Data, 0};
+    for (;;) {
+        ssize_t n = ::read(portId_.load(), buffer, max);
+        if (n > 0)
+            return {PortIo::Data, static_cast<std::size_t>(n)};
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return {PortIo::Empty};
+        // 0 on a non-blocking tty, or any other failure: the line has hung up.
+        return {PortIo::HangUp};
+    }
+}
+
+PortIo WQSerial::WaitReadable(milliseconds bound)
+{
+    if (closing_.load())
+        return PortIo::Closed;
+    std::shared_lock lock(io_);
+    if (!usable())
+        return PortIo::Closed;
+    pollfd fds[2] = {{portId_.load(), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+    int n = ::poll(fds, wakeFd_ >= 0 ? 2 : 1, static_cast<int>(bound.count()));
+    if (closing_.load())
+        return PortIo::Closed;
+    if (n <= 0)
+        return PortIo::Empty;  // time-out, or EINTR: the caller looks again
+    if (fds[0].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL))
+        return PortIo::Data;   // the next read tells data from hang-up
+    return PortIo::Empty;
+}
+
+PortResult WQSerial::WriteAll(const char* bytes, std::size_t length, milliseconds stall)
+{
+    std::size_t done = 0;
+    auto lastProgress = steady_clock::now();
+    while (done < length) {
+        if (closing_.load())
+            return {PortIo::Closed, done};
+        std::shared_lock lock(io_);
+        if (!usable())
+            return {PortIo::Closed, done};
+        ssize_t n = ::write(portId_.load(), bytes + done, length - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            lastProgress = steady_clock::now();
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            return {PortIo::HangUp, done};
+        // Output queue full: wait for room, in short polls, until the stall bound runs out.
+        if (steady_clock::now() - lastProgress > stall)
+            return {PortIo::HangUp, done};
+        pollfd fds[2] = {{portId_.load(), POLLOUT, 0}, {wakeFd_, POLLIN, 0}};
+        ::poll(fds, wakeFd_ >= 0 ? 2 : 1, 50);
+        if (fds[0].revents & (POLLHUP | POLLERR))
+            return {PortIo::HangUp, done};
+    }
+    return {PortIo::Data, done};
+}
+
+void WQSerial::Shutdown(milliseconds drainBound)
+{
+    closing_.store(true);
+    wake();
+    std::unique_lock lock(io_);
+    if (closed_)
+        return;
+    closed_ = true;
+    int fd = portId_.load();
+    if (fd <= 0)
+        return;
+
+    // Let what was written go out, but never wait on a stuck line for longer than the bound:
+    // the output queue is watched, and whatever is still in it then is discarded, so that
+    // neither the drain nor the close can hang.
+    auto deadline = steady_clock::now() + drainBound;
+    int queued = 0;
+    while (ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0 && steady_clock::now() < deadline)
+        std::this_thread::sleep_for(milliseconds(2));
+    if (queued > 0)
+        tcflush(fd, TCOFLUSH);
+    else
+        tcdrain(fd);
+
+    termios saved = termios_archive();
+    tcsetattr(fd, TCSANOW, &saved);
+    std::optional<int> serialFlags;
+    {
+        std::lock_guard guard(archiveMutex_);
+        serialFlags = savedSerialFlags_;
+    }
+    if (serialFlags) {
+        serial_struct ss{};
+        if (ioctl(fd, TIOCGSERIAL, &ss) == 0) {
+            ss.flags = *serialFlags;
+            ioctl(fd, TIOCSSERIAL, &ss);
+        }
+    }
+    ioctl(fd, TIOCNXCL);  // so that the device can be opened again at once
+    ::close(fd);
+}

@@ -1,0 +1,81 @@
+#pragma once
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <shared_mutex>
+#include <string>
+#include <termios.h>
+
+// What one system call on the port came to.
+enum class PortIo {
+    Data,    // bytes moved (count in the result)
+    Empty,   // nothing pending (EAGAIN); after a wait, nothing arrived in the bound
+    Closed,  // the record holds no open descriptor (never opened, or closed by ClosePort)
+    HangUp,  // the adapter has gone: read returned 0, or a call failed for good
+};
+
+struct PortResult {
+    PortIo status;
+    std::size_t count = 0;
+};
+
+// The port record: the open descriptor, the settings the port had before it was opened, and the
+// path discovery chose. A record is filled once by discovery and never reopened; closing the port
+// retires the whole record and the controller installs a fresh one.
+//
+// Every system call on the descriptor goes through the record's own methods, which hold a shared
+// lock for the length of the call. Shutdown() takes the lock exclusively to close the descriptor
+// and marks the record closed, so no call can ever reach a descriptor number after it was closed
+// (the number may already belong to something newly opened). Waits for the port are polls of at
+// most one bound, which Shutdown() cuts short through an eventfd.
+class WQSerial {
+public:
+    WQSerial();
+    ~WQSerial();
+    WQSerial(const WQSerial&) = delete;
+    WQSerial& operator=(const WQSerial&) = delete;
+
+    int32_t PortID() const { return portId_.load(); }
+    void setPortID(int32_t id) { portId_.store(id); }
+    termios termios_archive() const;
+    void setTermios_archive(const termios& settings);
+    std::optional<std::string> ChosenPath() const;
+    void setChosenPath(std::optional<std::string> path);
+
+    // Low-latency flags of the serial driver as found at opening, to be put back at close.
+    void setSavedSerialFlags(int flags);
+
+    // True while the record holds a descriptor above 0 that has not been closed.
+    bool IsOpen() const;
+
+    // One non-blocking read of at most `max` bytes. A request for 0 bytes makes no system call.
+    PortResult Read(void* buffer, std::size_t max);
+    // Waits at most `bound` until the port has input (or has hung up, or is being closed).
+    // Returns Data when input is ready, Empty on time-out, Closed or HangUp otherwise.
+    PortIo WaitReadable(std::chrono::milliseconds bound);
+    // Writes all `length` bytes, finishing short writes and waiting (in polls of 50 ms) while the
+    // output queue is full. Gives up with HangUp after `stall` without any progress.
+    PortResult WriteAll(const char* bytes, std::size_t length, std::chrono::milliseconds stall);
+
+    // Lets pending output drain (at most `drainBound`), puts back the saved settings, gives up
+    // exclusive use and closes the descriptor. Idempotent; safe against concurrent readers.
+    void Shutdown(std::chrono::milliseconds drainBound);
+
+private:
+    bool usable() const;
+    void wake();
+
+    std::atomic<int32_t> portId_{-1};
+    mutable std::mutex archiveMutex_;
+    termios archive_{};
+    std::optional<std::string> chosenPath_;
+    std::optional<int> savedSerialFlags_;
+
+    mutable std::shared_mutex io_;            // shared: one system call; exclusive: Shutdown
+    std::atomic<bool> closing_{false};
+    bool closed_ = false;              // written under io_ exclusively
+    int wakeFd_ = -1;                  // eventfd, signalled by Shutdown to end waits at once
+};

@@ -1,0 +1,393 @@
+#include "BootSim.h"
+
+#include "HexRecord.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <unistd.h>
+#include <utility>
+
+namespace bootsim {
+
+using namespace std::chrono;
+
+namespace {
+const char* const kStageNames[] = {"banner", "version", "prompt", "erase", "program", "done", "finished"};
+}
+
+const char* StageName(Stage stage)
+{
+    return kStageNames[static_cast<int>(stage)];
+}
+
+std::optional<Stage> ParseStage(const std::string& name)
+{
+    for (int i = 0; i <= static_cast<int>(Stage::Done); ++i)
+        if (name == kStageNames[i])
+            return static_cast<Stage>(i);
+    return std::nullopt;
+}
+
+bool Result::Intact() const
+{
+    return programmed && sawEnd && doneSent && badRecords == 0 && matchesExpected && !hungUp;
+}
+
+std::string Result::Summary() const
+{
+    char text[256];
+    std::snprintf(text, sizeof text, "qz7-bootsim: image %s: %d lines, %zu bytes in %.3f s%s", Intact() ? "intact" : "NOT intact",
+                  lines, imageBytes, seconds,
+                  !programmed ? " (no \"P\" came)"
+                  : hungUp    ? " (line hung up)"
+                  : badRecords ? " (bad records)"
+                  : !sawEnd   ? " (no end-of-file record)"
+                  : !matchesExpected ? " (differs from the expected image)"
+                                     : "");
+    return text;
+}
+
+BootSim::BootSim(Options options) : options_(std::move(options)), rng_(options_.seed)
+{
+    if (options_.baud > 0)
+        byteTime_ = nanoseconds(10'000'000'000LL / options_.baud);
+}
+
+BootSim::~BootSim()
+{
+    Stop();
+    std::lock_guard lock(mutex_);
+    if (master_ >= 0)
+        ::close(master_);
+    master_ = -1;
+}
+
+bool BootSim::Open()
+{
+    int slave = -1;
+    char name[256] = {};
+    if (openpty(&master_, &slave, name, nullptr, nullptr) != 0)
+        return false;
+    fcntl(master_, F_SETFD, FD_CLOEXEC);
+    tcgetattr(master_, &initial_);
+    ::close(slave);  // the program under test opens the slave by its path
+    slavePath_ = name;
+    return true;
+}
+
+termios BootSim::SlaveSettings() const
+{
+    std::lock_guard lock(mutex_);
+    termios t = initial_;
+    if (master_ >= 0)
+        tcgetattr(master_, &t);
+    return t;
+}
+
+void BootSim::Start()
+{
+    thread_ = std::thread([this] { Run(); });
+}
+
+void BootSim::Stop()
+{
+    stop_ = true;
+    if (thread_.joinable())
+        thread_.join();
+}
+
+bool BootSim::WaitFinished(milliseconds bound)
+{
+    auto deadline = Clock::now() + bound;
+    while (!finished_ && Clock::now() < deadline)
+        std::this_thread::sleep_for(milliseconds(5));
+    return finished_;
+}
+
+Result BootSim::Snapshot() const
+{
+    std::lock_guard lock(mutex_);
+    Result r = result_;
+    r.matchesExpected = !options_.expected || *options_.expected == image_;
+    return r;
+}
+
+std::string BootSim::Wire() const
+{
+    std::lock_guard lock(mutex_);
+    return wire_;
+}
+
+void BootSim::Nap(microseconds d)
+{
+    auto until = Clock::now() + d;
+    while (!stop_ && Clock::now() < until)
+        std::this_thread::sleep_for(std::min<Clock::duration>(until - Clock::now(), milliseconds(5)));
+}
+
+void BootSim::SleepUntil(Clock::time_point t)
+{
+    std::this_thread::sleep_until(t);
+}
+
+bool BootSim::Silent(Stage stage) const
+{
+    return options_.silentFrom && stage >= *options_.silentFrom;
+}
+
+bool BootSim::WaitConfigured()
+{
+    while (!stop_) {
+        termios t = SlaveSettings();
+        if (cfgetospeed(&t) == B57600 && !(t.c_lflag & ICANON))
+            return true;
+        std::this_thread::sleep_for(milliseconds(5));
+    }
+    return false;
+}
+
+void BootSim::HangUp()
+{
+    std::lock_guard lock(mutex_);
+    if (master_ >= 0)
+        ::close(master_);
+    master_ = -1;
+    result_.hungUp = true;
+    stage_ = Stage::Finished;
+}
+
+void BootSim::SendRaw(const std::string& bytes)
+{
+    if (master_ < 0)
+        return;
+    if (byteTime_.count() > 0) {
+        for (char c : bytes) {
+            txClock_ = std::max(txClock_, Clock::now()) + byteTime_;
+            SleepUntil(txClock_);
+            [[maybe_unused]] ssize_t n = ::write(master_, &c, 1);
+        }
+        return;
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) {
+            if (n < 0 && (errno == EINTR || errno == EAGAIN))
+                continue;
+            return;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+void BootSim::Send(Stage stage, const std::vector<std::string>& lines)
+{
+    if (options_.hangUpAt && *options_.hangUpAt == stage) {
+        HangUp();
+        return;
+    }
+    if (Silent(stage))
+        return;
+    std::vector<std::string> out;
+    for (const std::string& line : lines)
+        out.push_back(line + "\r\n");
+    if (options_.highByteAt && *options_.highByteAt == stage && !out.empty())
+        out.back().insert(out.back().size() / 2, 1, '\xC9');
+
+    std::string all;
+    for (const std::string& s : out)
+        all += s;
+    switch (options_.chunking) {
+    case Chunking::Whole:
+        for (const std::string& s : out)
+            SendRaw(s);
+        break;
+    case Chunking::Merged:
+        SendRaw(all);
+        break;
+    case Chunking::Bytes:
+        for (char c : all) {
+            SendRaw(std::string(1, c));
+            Nap(milliseconds(2));
+        }
+        break;
+    case Chunking::Random:
+        for (std::size_t at = 0; at < all.size();) {
+            std::size_t piece = std::min<std::size_t>(1 + rng_() % 6, all.size() - at);
+            SendRaw(all.substr(at, piece));
+            at += piece;
+            Nap(microseconds(200 + rng_() % 2000));
+        }
+        break;
+    }
+}
+
+void BootSim::SendAsterisk()
+{
+    if (Silent(Stage::Program))
+        return;
+    std::string noise;
+    for (int i = 0; i < options_.noiseBytes; ++i) {
+        char c;
+        do
+            c = static_cast<char>(rng_() & 0xFF);
+        while (c == '*');
+        noise += c;
+    }
+    if (!noise.empty())
+        SendRaw(noise);
+    SendRaw("*");
+    lastAsterisk_ = byteTime_.count() > 0 ? txClock_ : Clock::now();
+    asteriskPending_ = true;
+}
+
+void BootSim::FinishLine(Clock::time_point at)
+{
+    std::string line = std::exchange(line_, std::string());
+    std::string record = line;
+    while (!record.empty() && (record.back() == '\n' || record.back() == '\r'))
+        record.pop_back();
+    int type = IntelHexRecordType(record);
+    {
+        std::lock_guard lock(mutex_);
+        ++result_.lines;
+        if (type < 0)
+            ++result_.badRecords;
+        if (asteriskPending_)
+            result_.turnaroundUs.push_back(duration<double, std::micro>(at - lastAsterisk_).count());
+    }
+    asteriskPending_ = false;
+
+    if (type == 1) {
+        Nap(options_.lineDelay);
+        stage_ = Stage::Done;
+        Send(Stage::Done, {"Done"});
+        std::lock_guard lock(mutex_);
+        result_.sawEnd = true;
+        result_.doneSent = master_ >= 0 && !Silent(Stage::Done);
+        result_.seconds = duration<double>(Clock::now() - started_).count();
+        stage_ = Stage::Finished;
+        return;
+    }
+    if (options_.hangUpAfterLines && Snapshot().lines >= *options_.hangUpAfterLines) {
+        HangUp();
+        return;
+    }
+    Nap(options_.lineDelay);
+    if (creditsAhead_ > 0)
+        --creditsAhead_;
+    else
+        SendAsterisk();
+}
+
+void BootSim::HandleByte(char byte, Clock::time_point at)
+{
+    {
+        std::lock_guard lock(mutex_);
+        wire_ += byte;
+        if (result_.programmed)
+            image_ += byte;
+        if (result_.programmed)
+            result_.imageBytes = image_.size();
+    }
+    Stage stage = stage_;
+    if (stage == Stage::Program && Snapshot().programmed) {
+        line_ += byte;
+        if (byte == '\n')
+            FinishLine(at);
+        return;
+    }
+    if (stage == Stage::Finished || stage == Stage::Done || stage == Stage::Banner)
+        return;
+    if (byte == 'y') {
+        if (stage == Stage::Version) {
+            if (options_.version)
+                Send(Stage::Version, {*options_.version});
+            else
+                Send(Stage::Version, {"E or P?"});
+            if (stage_ != Stage::Finished)
+                stage_ = Stage::Prompt;
+        } else {
+            std::vector<std::string> lines;
+            for (int i = 0; i < options_.extraLines; ++i)
+                lines.push_back("Line " + std::to_string(i + 1) + " of the loader's menu");
+            lines.push_back("E or P?");
+            Send(Stage::Prompt, lines);
+        }
+    } else if (byte == 'E' && stage != Stage::Version) {
+        stage_ = Stage::Erase;
+        Nap(options_.eraseDelay);
+        Send(Stage::Erase, {options_.failErase ? "Not Erased" : "Erased"});
+        if (stage_ != Stage::Finished)
+            stage_ = Stage::Program;
+    } else if (byte == 'P' && stage != Stage::Version) {
+        stage_ = Stage::Program;
+        started_ = Clock::now();
+        {
+            std::lock_guard lock(mutex_);
+            result_.programmed = true;
+        }
+        if (options_.hangUpAfterLines && *options_.hangUpAfterLines == 0) {
+            HangUp();
+            return;
+        }
+        for (int i = 0; i < options_.burstAsterisks; ++i)
+            SendRaw("*");
+        creditsAhead_ = options_.burstAsterisks;
+        SendAsterisk();
+        if (options_.burstStall.count() > 0)
+            Nap(options_.burstStall);  // the program's writes pile up meanwhile
+    }
+}
+
+void BootSim::Run()
+{
+    if (!WaitConfigured()) {
+        finished_ = true;
+        return;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        result_.configured = true;
+    }
+    Nap(options_.powerOnDelay);
+    if (!stop_) {
+        Send(Stage::Banner, {options_.banner});
+        if (stage_ != Stage::Finished)
+            stage_ = Stage::Version;
+    }
+    char buffer[4096];
+    while (!stop_ && master_ >= 0) {
+        pollfd p{master_, POLLIN, 0};
+        if (::poll(&p, 1, 20) <= 0)
+            continue;
+        if (p.revents & POLLIN) {
+            ssize_t n = ::read(master_, buffer, sizeof buffer);
+            if (n > 0) {
+                auto readAt = Clock::now();
+                for (ssize_t i = 0; i < n && master_ >= 0; ++i) {
+                    auto at = Clock::now();
+                    if (byteTime_.count() > 0) {
+                        rxClock_ = std::max(rxClock_, readAt) + byteTime_;
+                        SleepUntil(rxClock_);
+                        at = rxClock_;
+                    }
+                    HandleByte(buffer[i], at);
+                }
+                continue;
+            }
+            if (n < 0 && (errno == EINTR || errno == EAGAIN))
+                continue;
+            break;  // EIO: the program has closed the port
+        }
+        if (p.revents & (POLLHUP | POLLERR))
+            break;
+    }
+    finished_ = true;
+}
+
+}  // namespace bootsim

@@ -1,0 +1,127 @@
+#pragma once
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <random>
+#include <string>
+#include <termios.h>
+#include <thread>
+#include <vector>
+
+// A QZ7 boot loader on the master side of a pseudo-terminal. The program under test opens the
+// slave as it would open a USB adapter.
+namespace bootsim {
+
+// The stages of one update, in the order the boot loader reaches them; each names the reply the
+// boot loader is about to send.
+enum class Stage { Banner, Version, Prompt, Erase, Program, Done, Finished };
+const char* StageName(Stage stage);
+std::optional<Stage> ParseStage(const std::string& name);
+
+enum class Chunking {
+    Whole,   // each reply line in one write
+    Bytes,   // one byte per write
+    Random,  // random pieces (seeded)
+    Merged,  // all lines of one reply in a single write
+};
+
+struct Options {
+    int baud = 0;  // 0: as fast as the pseudo-terminal goes; else 10 bit times a byte, both ways
+    std::chrono::milliseconds powerOnDelay{1000};
+    std::chrono::milliseconds eraseDelay{300};
+    std::chrono::microseconds lineDelay{0};  // programming time per image line
+    std::string banner = "QZ-7 Boot Loader";
+    std::optional<std::string> version = std::string("QZ7 V2.005");
+    int extraLines = 0;  // lines before "E or P?"
+    bool failErase = false;
+    Chunking chunking = Chunking::Whole;
+    int noiseBytes = 0;  // random bytes (never an asterisk) before each asterisk
+    std::optional<Stage> highByteAt;  // a byte above 127 inside that stage's reply
+    std::optional<Stage> silentFrom;  // send nothing from that stage on
+    std::optional<Stage> hangUpAt;    // close the master instead of sending that stage's reply
+    std::optional<int> hangUpAfterLines;  // close the master after N image lines (0: at "P")
+    int burstAsterisks = 0;  // extra asterisks sent at "P", to fill the program's output queue
+    std::chrono::milliseconds burstStall{0};  // ... while the boot loader stops reading this long
+    unsigned seed = 1;
+    std::optional<std::string> expected;  // the image the program should deliver
+};
+
+struct Result {
+    bool configured = false;   // a program opened and configured the port
+    bool hungUp = false;       // the master was closed on purpose
+    bool programmed = false;   // "P" came
+    bool sawEnd = false;       // the end-of-file record came
+    bool doneSent = false;
+    int lines = 0;
+    int badRecords = 0;
+    std::size_t imageBytes = 0;
+    bool matchesExpected = false;
+    double seconds = 0;  // from "P" to "Done"
+    std::vector<double> turnaroundUs;  // asterisk sent to the last byte of the answering line
+    bool Intact() const;
+    std::string Summary() const;
+};
+
+class BootSim {
+public:
+    explicit BootSim(Options options);
+    ~BootSim();
+    BootSim(const BootSim&) = delete;
+    BootSim& operator=(const BootSim&) = delete;
+
+    // Opens the pseudo-terminal; false when none could be had.
+    bool Open();
+    const std::string& SlavePath() const { return slavePath_; }
+    int MasterFd() const { return master_; }
+    // The slave's settings as the master side sees them, and as they were at Open().
+    termios SlaveSettings() const;
+    const termios& InitialSettings() const { return initial_; }
+
+    // Plays one update; returns when the program has closed the port after it, on a hang-up,
+    // or on Stop().
+    void Run();
+    void Start();  // Run() on a thread of its own
+    void Stop();
+    bool WaitFinished(std::chrono::milliseconds bound);
+
+    Result Snapshot() const;
+    std::string Wire() const;  // every byte the program sent, in order
+    Stage CurrentStage() const { return stage_.load(); }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    bool WaitConfigured();
+    void Send(Stage stage, const std::vector<std::string>& lines);
+    void SendRaw(const std::string& bytes);
+    void SendAsterisk();
+    void HandleByte(char byte, Clock::time_point at);
+    void FinishLine(Clock::time_point at);
+    void HangUp();
+    bool Silent(Stage stage) const;
+    void SleepUntil(Clock::time_point t);
+    void Nap(std::chrono::microseconds d);
+
+    Options options_;
+    int master_ = -1;
+    std::string slavePath_;
+    termios initial_{};
+    std::atomic<Stage> stage_{Stage::Banner};
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> finished_{false};
+    std::thread thread_;
+    std::mt19937 rng_;
+    std::chrono::nanoseconds byteTime_{0};
+    Clock::time_point rxClock_{}, txClock_{}, started_{}, lastAsterisk_{};
+    bool asteriskPending_ = false;
+    std::string line_;
+    std::string image_;
+    int creditsAhead_ = 0;
+
+    mutable std::mutex mutex_;
+    Result result_;
+    std::string wire_;
+};
+
+}  // namespace bootsim

@@ -1,0 +1,179 @@
+// qz7-bootsim: plays a QZ7 boot loader on a pseudo-terminal, for testing and demonstrating the
+// updater without a device. Prints the slave's path on its first line, then plays one update
+// and ends with a summary; exits 0 only when the image arrived intact.
+#include "BootSim.h"
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kHelp = R"(Usage: qz7-bootsim [options]
+
+Opens a pseudo-terminal, prints the path of its slave side on the first line of output, and plays
+a QZ7 boot loader on it: once a program has opened the slave and set it to 57600 baud raw, it
+waits for the operator's power-on, sends its banner, answers "y" with its version line, the
+next "y" with "E or P?", "E" with "Erased", "P" with an asterisk and every image line with one
+more asterisk until the end-of-file record, and then sends "Done". Every line ends in CR LF.
+Each received record is checked (":" start, hex digits, byte count, checksum). The last line of
+output is a summary; the exit status is 0 only when the image arrived intact.
+
+Stages (for the options that take one): banner, version, prompt, erase, program, done.
+
+Options:
+  --baud N              emulate the serial line at N baud: every byte takes 10 bit times, in
+                        both directions (default: as fast as the pseudo-terminal goes)
+  --power-on-ms N       time the operator takes to power the device on (default 1000)
+  --erase-ms N          time the erase takes (default 300)
+  --line-delay-us N     programming time for each image line (default 0)
+  --banner TEXT         the banner line (default "QZ-7 Boot Loader")
+  --version TEXT        the version line (default "QZ7 V2.005")
+  --no-version          answer the first "y" with "E or P?" only
+  --extra-lines N       send N more lines before each "E or P?" (default 0)
+  --fail-erase          answer "E" with "Not Erased"
+  --chunking MODE       how replies are written: whole (a line a write, the default), bytes
+                        (one byte a write), random (random pieces, see --seed), merged (all
+                        lines of a reply in one write)
+  --noise N             send N random bytes (never an asterisk) before every asterisk
+  --high-byte STAGE     put a byte above 127 into that stage's reply
+  --silent-from STAGE   send nothing from that stage on
+  --hang-up-at STAGE    close the line instead of sending that stage's reply
+  --hang-up-after N     close the line after N image lines (0: as soon as "P" comes)
+  --burst N             at "P", send N asterisks ahead ...
+  --burst-stall-ms N    ... and stop reading for N ms meanwhile, so the program's output
+                        queue fills up
+  --seed N              seed for random chunking and noise (default 1)
+  --expect FILE         the image the program should deliver; compared byte for byte
+  --stats               print the turnaround per line (median, 99th percentile, maximum)
+  --timeout-s N         give up after N seconds (default: never)
+  -h, --help            this text
+)";
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+void OnSignal(int)
+{
+    stopRequested = 1;
+}
+
+[[noreturn]] void Usage(const std::string& why)
+{
+    std::cerr << "qz7-bootsim: " << why << "\n(see qz7-bootsim --help)\n";
+    std::exit(2);
+}
+
+bootsim::Stage StageArg(const std::string& value)
+{
+    auto stage = bootsim::ParseStage(value);
+    if (!stage)
+        Usage("unknown stage '" + value + "'");
+    return *stage;
+}
+
+long NumberArg(const std::string& value)
+{
+    char* end = nullptr;
+    long n = std::strtol(value.c_str(), &end, 10);
+    if (value.empty() || *end != '\0' || n < 0)
+        Usage("not a number: '" + value + "'");
+    return n;
+}
+
+double Percentile(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    std::size_t i = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
+    return values[std::min(i, values.size() - 1)];
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    bootsim::Options options;
+    bool stats = false;
+    long timeout = 0;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc)
+                Usage(arg + " needs a value");
+            return argv[++i];
+        };
+        using namespace std::chrono;
+        if (arg == "-h" || arg == "--help") {
+            std::cout << kHelp;
+            return 0;
+        } else if (arg == "--baud") options.baud = static_cast<int>(NumberArg(value()));
+        else if (arg == "--power-on-ms") options.powerOnDelay = milliseconds(NumberArg(value()));
+        else if (arg == "--erase-ms") options.eraseDelay = milliseconds(NumberArg(value()));
+        else if (arg == "--line-delay-us") options.lineDelay = microseconds(NumberArg(value()));
+        else if (arg == "--banner") options.banner = value();
+        else if (arg == "--version") options.version = value();
+        else if (arg == "--no-version") options.version.reset();
+        else if (arg == "--extra-lines") options.extraLines = static_cast<int>(NumberArg(value()));
+        else if (arg == "--fail-erase") options.failErase = true;
+        else if (arg == "--chunking") {
+            std::string mode = value();
+            if (mode == "whole") options.chunking = bootsim::Chunking::Whole;
+            else if (mode == "bytes") options.chunking = bootsim::Chunking::Bytes;
+            else if (mode == "random") options.chunking = bootsim::Chunking::Random;
+            else if (mode == "merged") options.chunking = bootsim::Chunking::Merged;
+            else Usage("unknown chunking '" + mode + "'");
+        } else if (arg == "--noise") options.noiseBytes = static_cast<int>(NumberArg(value()));
+        else if (arg == "--high-byte") options.highByteAt = StageArg(value());
+        else if (arg == "--silent-from") options.silentFrom = StageArg(value());
+        else if (arg == "--hang-up-at") options.hangUpAt = StageArg(value());
+        else if (arg == "--hang-up-after") options.hangUpAfterLines = static_cast<int>(NumberArg(value()));
+        else if (arg == "--burst") options.burstAsterisks = static_cast<int>(NumberArg(value()));
+        else if (arg == "--burst-stall-ms") options.burstStall = milliseconds(NumberArg(value()));
+        else if (arg == "--seed") options.seed = static_cast<unsigned>(NumberArg(value()));
+        else if (arg == "--expect") {
+            std::ifstream file(value(), std::ios::binary);
+            if (!file)
+                Usage("cannot read the expected image");
+            std::ostringstream content;
+            content << file.rdbuf();
+            options.expected = content.str();
+        } else if (arg == "--stats") stats = true;
+        else if (arg == "--timeout-s") timeout = NumberArg(value());
+        else Usage("unknown option '" + arg + "'");
+    }
+
+    bootsim::BootSim sim(options);
+    if (!sim.Open()) {
+        std::perror("qz7-bootsim: openpty");
+        return 2;
+    }
+    std::cout << sim.SlavePath() << std::endl;
+    std::signal(SIGTERM, OnSignal);
+    std::signal(SIGINT, OnSignal);
+    sim.Start();
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout);
+    while (!sim.WaitFinished(std::chrono::milliseconds(100)) && !stopRequested) {
+        if (timeout > 0 && std::chrono::steady_clock::now() > deadline) {
+            std::cerr << "qz7-bootsim: timed out\n";
+            break;
+        }
+    }
+    sim.Stop();
+
+    bootsim::Result result = sim.Snapshot();
+    if (stats) {
+        std::printf("qz7-bootsim: turnaround_us median=%.1f p99=%.1f max=%.1f lines=%zu\n",
+                    Percentile(result.turnaroundUs, 0.5), Percentile(result.turnaroundUs, 0.99),
+                    Percentile(result.turnaroundUs, 1.0), result.turnaroundUs.size());
+    }
+    std::cout << result.Summary() << std::endl;
+    return result.Intact() ? 0 : 1;
+}

@@ -1,0 +1,48 @@
+#pragma once
+#include "BootSim.h"
+#include "UpdaterWindow.h"
+
+#include <QApplication>
+#include <chrono>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+
+using namespace std::chrono_literals;
+
+// Runs the Qt event loop until `done` holds or `bound` passes; returns whether it held.
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds bound = 5000ms);
+// Runs the Qt event loop for `duration`.
+void Spin(std::chrono::milliseconds duration);
+
+// A pseudo-terminal whose master side the test plays by hand.
+struct Pty {
+    Pty();
+    ~Pty();
+    int master = -1;
+    std::string path;
+    void Send(const std::string& bytes) const;
+    std::string Drain(std::chrono::milliseconds quiet = 100ms) const;  // what the program sent
+    termios Settings() const;
+    // Whether the slave is held in exclusive use (asked on a second descriptor of the slave).
+    bool Exclusive() const;
+};
+
+// A lister that offers one adapter at `path` under a USB name.
+ServiceLister OneAdapter(const std::string& path);
+
+// The window and controller as the program builds them, pointed at `path`.
+std::unique_ptr<UpdaterApp> MakeApp(const std::string& path, std::optional<std::string> firmware = std::nullopt);
+
+// Shorthands for the window's state.
+QString ScreenText(const UpdaterApp& app);
+
+// Settings equality as far as a restore is concerned.
+bool SameSettings(const termios& a, const termios& b);
+
+// Options for a simulator that answers at once.
+bootsim::Options FastSim();
+
+// The shipped image as the repository holds it.
+std::string ShippedImage();
