@@ -113,7 +113,9 @@ bool QZ7_UpdaterAppDelegate::Pause(milliseconds duration)
 
 void QZ7_UpdaterAppDelegate::Post(std::function<void()> update)
 {
-    QMetaObject::invokeMethod(this, std::move(update), Qt::QueuedConnection);
+    // A controller that was never given its window (as in some tests) has nothing to show.
+    QMetaObject::invokeMethod(
+        this, [this, update = std::move(update)] { if (DirectionsView()) update(); }, Qt::QueuedConnection);
 }
 
 void QZ7_UpdaterAppDelegate::PostDirections(std::string text)

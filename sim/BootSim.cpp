@@ -311,12 +311,13 @@ void BootSim::HandleByte(char byte, Clock::time_point at)
                 Send(Stage::Version, {"E or P?"});
             if (stage_ != Stage::Finished)
                 stage_ = Stage::Prompt;
+        } else if (menuLine_ < options_.extraLines) {
+            // The loader pages its menu: each "y" brings the next line, the prompt last.
+            ++menuLine_;
+            Send(Stage::Prompt, {"Menu line " + std::to_string(menuLine_)});
         } else {
-            std::vector<std::string> lines;
-            for (int i = 0; i < options_.extraLines; ++i)
-                lines.push_back("Line " + std::to_string(i + 1) + " of the loader's menu");
-            lines.push_back("E or P?");
-            Send(Stage::Prompt, lines);
+            menuLine_ = 0;
+            Send(Stage::Prompt, {"E or P?"});
         }
     } else if (byte == 'E' && stage != Stage::Version) {
         stage_ = Stage::Erase;

@@ -34,7 +34,7 @@ struct Options {
     std::chrono::microseconds lineDelay{0};  // programming time per image line
     std::string banner = "QZ-7 Boot Loader";
     std::optional<std::string> version = std::string("QZ7 V2.005");
-    int extraLines = 0;  // lines before "E or P?"
+    int extraLines = 0;  // menu lines before "E or P?", one for each "y"
     bool failErase = false;
     Chunking chunking = Chunking::Whole;
     int noiseBytes = 0;  // random bytes (never an asterisk) before each asterisk
@@ -118,6 +118,7 @@ private:
     std::string line_;
     std::string image_;
     int creditsAhead_ = 0;
+    int menuLine_ = 0;
 
     mutable std::mutex mutex_;
     Result result_;

@@ -37,7 +37,7 @@ Options:
   --banner TEXT         the banner line (default "QZ-7 Boot Loader")
   --version TEXT        the version line (default "QZ7 V2.005")
   --no-version          answer the first "y" with "E or P?" only
-  --extra-lines N       send N more lines before each "E or P?" (default 0)
+  --extra-lines N       page N menu lines before "E or P?", one line for each "y" (default 0)
   --fail-erase          answer "E" with "Not Erased"
   --chunking MODE       how replies are written: whole (a line a write, the default), bytes
                         (one byte a write), random (random pieces, see --seed), merged (all

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QThread>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <poll.h>
@@ -136,4 +137,28 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+void OpenPort(QZ7_UpdaterAppDelegate& controller, const std::string& path)
+{
+    termios archive{};
+    std::optional<int> flags;
+    bool archived = false;
+    int fd = OpenAndConfigure(path, archive, flags, archived);
+    ASSERT_GT(fd, 0);
+    auto record = controller.Serial();
+    record->setChosenPath(path);
+    record->setTermios_archive(archive);
+    record->setPortID(fd);
+}
+
+int OpenDescriptors()
+{
+    int count = 0;
+    if (DIR* d = opendir("/proc/self/fd")) {
+        while (readdir(d))
+            ++count;
+        closedir(d);
+    }
+    return count - 3;  // ".", ".." and the directory's own descriptor
 }

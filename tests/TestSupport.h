@@ -46,3 +46,8 @@ bootsim::Options FastSim();
 
 // The shipped image as the repository holds it.
 std::string ShippedImage();
+
+// Opens `path` into the controller's record as discovery would, without the 0.2 s passes.
+void OpenPort(QZ7_UpdaterAppDelegate& controller, const std::string& path);
+// The process's open descriptors.
+int OpenDescriptors();

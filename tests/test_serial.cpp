@@ -1,1 +1,237 @@
+// The port record, opening, writing, draining and closing, on real pseudo-terminals; and
+// discovery with the window as the operator sees it.
 #include "TestSupport.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+TEST(PortOpen, AppliesRaw57600EightBitsExclusiveAndNonBlocking)
+{
+    Pty pty;
+    termios before = pty.Settings();
+    termios archive{};
+    std::optional<int> flags;
+    bool archived = false;
+    int fd = OpenAndConfigure(pty.path, archive, flags, archived);
+    ASSERT_GT(fd, 0);
+    EXPECT_TRUE(archived);
+    EXPECT_TRUE(SameSettings(archive, before));
+    termios now = pty.Settings();
+    EXPECT_EQ(cfgetispeed(&now), B57600);
+    EXPECT_EQ(cfgetospeed(&now), B57600);
+    EXPECT_EQ(now.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    EXPECT_EQ(now.c_oflag & OPOST, 0u);
+    EXPECT_EQ(now.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(now.c_cc[VMIN], 1);
+    EXPECT_EQ(now.c_cc[VTIME], 5);
+    EXPECT_TRUE(fcntl(fd, F_GETFL) & O_NONBLOCK);
+    EXPECT_TRUE(pty.Exclusive());
+    RestoreAndClose(fd, archive, flags);
+    EXPECT_FALSE(pty.Exclusive());
+    EXPECT_TRUE(SameSettings(pty.Settings(), before));
+}
+
+TEST(PortOpen, FailedSettingsStepsLeakNoDescriptor)
+{
+    int before = OpenDescriptors();
+    for (int i = 0; i < 200; ++i) {  // /dev/null opens, but is no terminal
+        termios archive{};
+        std::optional<int> flags;
+        bool archived = false;
+        EXPECT_EQ(OpenAndConfigure("/dev/null", archive, flags, archived), -1);
+        EXPECT_EQ(OpenAndConfigure("/nonexistent/ttyUSB9", archive, flags, archived), -1);
+        EXPECT_EQ(OpenAndConfigure("/dev/tty\xC3\xA9", archive, flags, archived), -1);
+    }
+    EXPECT_EQ(OpenDescriptors(), before);
+}
+
+TEST(ClosePort, RestoresSettingsSendsPendingOutputAndInstallsAFreshRecord)
+{
+    Pty pty;
+    termios before = pty.Settings();
+    QZ7_UpdaterAppDelegate controller;
+    OpenPort(controller, pty.path);
+    auto old = controller.Serial();
+    int number = old->PortID();
+    controller.setState(AwaitingDone);
+    controller.setProgress(0.5f);
+    controller.WriteString(":00000001FF\r\n", 13);
+    controller.ClosePort();
+
+    EXPECT_EQ(pty.Drain(), ":00000001FF\r\n");
+    EXPECT_TRUE(SameSettings(pty.Settings(), before));
+    EXPECT_FALSE(pty.Exclusive());
+    EXPECT_NE(controller.Serial(), old);
+    EXPECT_EQ(controller.Serial()->PortID(), -1);
+    EXPECT_FALSE(controller.Serial()->ChosenPath());
+    EXPECT_EQ(controller.state(), 0u);
+    EXPECT_EQ(controller.ReceivedString(), "");
+    EXPECT_EQ(controller.progress(), 0.0f);
+
+    // The retired record still names the old number, but nothing can reach it through the
+    // record any more, not even once the number belongs to another file.
+    EXPECT_EQ(old->PortID(), number);
+    int reused = fcntl(number, F_GETFD) == -1 ? ::open("/dev/null", O_RDWR) : -1;
+    ASSERT_NE(fcntl(number, F_GETFD), -1) << "the number should belong to another file by now";
+    char byte;
+    EXPECT_EQ(old->Read(&byte, 1).status, PortIo::Closed);
+    EXPECT_EQ(old->WriteAll("y", 1, 1s).status, PortIo::Closed);
+    if (reused >= 0)
+        ::close(reused);
+
+    // Once more: nothing but the three fields changes.
+    auto fresh = controller.Serial();
+    controller.setState(3);
+    controller.ClosePort();
+    EXPECT_EQ(controller.Serial(), fresh);
+    EXPECT_EQ(controller.state(), 0u);
+}
+
+TEST(ClosePort, TreatsDescriptorZeroAsNotOpen)
+{
+    QZ7_UpdaterAppDelegate controller;
+    auto record = controller.Serial();
+    record->setPortID(0);
+    controller.ClosePort();
+    EXPECT_EQ(controller.Serial(), record);
+    EXPECT_FALSE(record->IsOpen());
+}
+
+TEST(ClosePort, GivesUpOnAStuckLineWithinItsBound)
+{
+    Pty pty;
+    QZ7_UpdaterAppDelegate controller;
+    OpenPort(controller, pty.path);
+    // Nobody reads the master: fill the output queue until the port refuses more.
+    std::string chunk(4096, 'a');
+    while (::write(controller.Serial()->PortID(), chunk.data(), chunk.size()) > 0) {
+    }
+    auto start = std::chrono::steady_clock::now();
+    controller.ClosePort();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    EXPECT_FALSE(pty.Exclusive());
+}
+
+TEST(ClearReceiver, DropsEverythingPendingAndLeavesTheReplyAbsent)
+{
+    Pty pty;
+    QZ7_UpdaterAppDelegate controller;
+    OpenPort(controller, pty.path);
+    pty.Send(std::string(100, 'x'));
+    Spin(50ms);
+    controller.setReceivedString("old");
+    controller.ClearReceiver();
+    EXPECT_FALSE(controller.ReceivedString());
+    char byte;
+    EXPECT_EQ(controller.Serial()->Read(&byte, 1).status, PortIo::Empty);
+
+    QZ7_UpdaterAppDelegate closed;  // no port: one failed read, then absent
+    closed.setReceivedString("");
+    closed.ClearReceiver();
+    EXPECT_FALSE(closed.ReceivedString());
+}
+
+TEST(WriteString, SendsExactlyTheBytesAskedFor)
+{
+    Pty pty;
+    auto app = MakeApp(pty.path);
+    OpenPort(*app->controller, pty.path);
+    app->controller->WriteString("P", 1);
+    EXPECT_EQ(pty.Drain(), "\x50");
+    app->controller->WriteString(":0100000041BE\r\n:00000001FF\r\n", 15);
+    EXPECT_EQ(pty.Drain(), ":0100000041BE\r\n");
+    app->controller->ClosePort();
+
+    app->controller->WriteString("y", 1);
+    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == "Trying to write to unopened Port"; }));
+    EXPECT_EQ(pty.Drain(), "");
+}
+
+TEST(Window, StartsBlankAndShowsThePowerOnPromptOnceAnAdapterOpens)
+{
+    Pty pty;
+    termios before = pty.Settings();
+    auto app = MakeApp(pty.path);
+    UpdaterWindow& w = *app->window;
+    EXPECT_EQ(w.windowTitle(), "QZ7 Updater");
+    EXPECT_EQ(w.ui.DirectionsView->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(w.ui.DirectionsView->wordWrap());
+    EXPECT_EQ(w.ui.LevelIndicatorVew->minimum(), 0);
+    EXPECT_EQ(w.ui.LevelIndicatorVew->maximum(), 100);
+    EXPECT_EQ(w.ui.UpdateButtonView->text(), "Update");
+    EXPECT_EQ(w.ui.CancelButtonView->text(), "Cancel");
+
+    app->Launch();
+    EXPECT_TRUE(w.ui.ImageView->isHidden());
+    EXPECT_TRUE(w.ui.LevelIndicatorVew->isHidden());
+    EXPECT_FALSE(w.ui.UpdateButtonView->isEnabled());
+    EXPECT_FALSE(w.ui.CancelButtonView->isEnabled());
+    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == "Power on the QZ7 while holding front Run/Stop button"; }));
+    EXPECT_TRUE(pty.Exclusive());
+    EXPECT_EQ(app->controller->Serial()->ChosenPath(), pty.path);
+
+    // Closing the window with the port open: settings back, every thread gone, promptly.
+    auto start = std::chrono::steady_clock::now();
+    app->controller->applicationWillTerminate();
+    app.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    EXPECT_TRUE(SameSettings(pty.Settings(), before));
+}
+
+TEST(Window, LongestMessagesFitWithoutClipping)
+{
+    Pty pty;
+    auto app = MakeApp(pty.path);
+    app->window->show();
+    QLabel* label = app->window->ui.DirectionsView;
+    for (const std::string& text : {std::string(Directions::PowerOn), Directions::Unexpected(std::string(40, 'W')),
+                                    std::string(Directions::Disconnected), Directions::FoundVersion("2.005")}) {
+        label->setText(QString::fromStdString(text));
+        QCoreApplication::processEvents();
+        EXPECT_GE(label->height(), label->heightForWidth(label->width())) << text;
+    }
+}
+
+TEST(Discovery, KeepsSearchingWithoutAnAdapterAndStopsWhenTheProgramQuits)
+{
+    QZ7_UpdaterAppDelegate::Options options;
+    std::atomic<int> passes{0};
+    options.lister = [&] {
+        ++passes;
+        return std::optional(std::vector<SerialService>{{"ttyS0", "/dev/ttyS0"}});
+    };
+    options.discoveryInterval = 20ms;
+    auto app = std::make_unique<UpdaterApp>(std::move(options));
+    app->Launch();
+    EXPECT_TRUE(WaitFor([&] { return passes >= 5; }));
+    EXPECT_EQ(ScreenText(*app), "Connect USB adapter");
+    auto start = std::chrono::steady_clock::now();
+    app->controller->applicationWillTerminate();
+    app.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
+    int after = passes;
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(passes, after);
+}
+
+TEST(Discovery, AQuitDuringTheHandOverLeavesThePortRestored)
+{
+    // The pass opens and configures the port, then sleeps before handing it over; a quit in
+    // that sleep must still put the port's settings back.
+    Pty pty;
+    termios before = pty.Settings();
+    QZ7_UpdaterAppDelegate::Options options;
+    options.lister = OneAdapter(pty.path);
+    options.discoveryInterval = 300ms;
+    auto controller = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
+    controller->applicationDidFinishLaunching();
+    ASSERT_TRUE(WaitFor([&] { return pty.Exclusive(); }));
+    controller->applicationWillTerminate();
+    controller.reset();
+    EXPECT_FALSE(pty.Exclusive());
+    EXPECT_TRUE(SameSettings(pty.Settings(), before));
+}
