@@ -44,3 +44,117 @@ TEST(Transfer, ShippedImageArrivesByteForByteAndEndsWithDone)
     // The wire carries exactly the dialogue's commands, then the image.
     EXPECT_EQ(sim.Wire(), "yyEP" + ShippedImage());
 }
+
+namespace {
+
+const std::string kData = ":0100000041BE\r\n";  // 13 characters and CR LF
+const std::string kEnd = ":00000001FF\r\n";
+
+// A transfer of `image` on a port the test plays by hand, from the moment "P" was written.
+class Paced : public testing::Test {
+protected:
+    void Begin(const std::string& image)
+    {
+        app = MakeApp(pty.path, image);
+        app->window->show();
+        OpenPort(c(), pty.path);
+        c().setState(AwaitingDone);
+        app->window->ui.LevelIndicatorVew->show();
+        QObject::connect(app->window->ui.LevelIndicatorVew, &QProgressBar::valueChanged,
+                         [this](int v) { levels.push_back(v); });
+        testing::internal::CaptureStdout();
+        c().StartBackground(&QZ7_UpdaterAppDelegate::SendProgram);
+    }
+    std::string Printed() { return testing::internal::GetCapturedStdout(); }
+    QZ7_UpdaterAppDelegate& c() { return *app->controller; }
+    int Level() { return app->window->ui.LevelIndicatorVew->value(); }
+
+    Pty pty;
+    std::unique_ptr<UpdaterApp> app;
+    std::vector<int> levels;
+};
+
+}  // namespace
+
+TEST_F(Paced, OneLinePerAsteriskWithTheIndicatorAhead)
+{
+    Begin(kData + kEnd);
+    EXPECT_TRUE(WaitFor([&] { return Level() == 53; }));
+    EXPECT_EQ(pty.Drain(), "");  // nothing before the asterisk
+    pty.Send("*");
+    EXPECT_EQ(pty.Drain(), kData);
+    EXPECT_TRUE(WaitFor([&] { return Level() == 100; }));
+    pty.Send("*");
+    EXPECT_EQ(pty.Drain(), kEnd);
+    EXPECT_EQ(Printed(), "28");
+    EXPECT_EQ(levels, (std::vector<int>{53, 100}));
+    pty.Send("Done\r\n");
+    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == "Done"; }));
+    EXPECT_TRUE(app->window->ui.LevelIndicatorVew->isHidden());
+}
+
+TEST_F(Paced, BlankLinesAreSkippedButCounted)
+{
+    Begin(kData + "\r\n" + kEnd);
+    EXPECT_TRUE(WaitFor([&] { return Level() == 56; }));
+    pty.Send("*");
+    EXPECT_EQ(pty.Drain(), kData);
+    pty.Send("*");
+    EXPECT_EQ(pty.Drain(), kEnd);
+    EXPECT_EQ(Printed(), "30");
+}
+
+TEST_F(Paced, NoiseBeforeTheAsteriskIsDroppedAndAByteAfterItStaysQueued)
+{
+    Begin(kData + kEnd);
+    pty.Send("ab*");
+    EXPECT_EQ(pty.Drain(), kData);
+    pty.Send("\xF0x*Q");  // the "Q" after the asterisk belongs to the final reply
+    EXPECT_EQ(pty.Drain(), kEnd);
+    pty.Send("uit\r\n");
+    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app).startsWith("Unexpected reply: Quit\n"); }));
+    Printed();
+}
+
+TEST_F(Paced, ImageStartingWithABlankLineSendsIt)
+{
+    Begin("\r\n" + kEnd);
+    pty.Send("*");
+    EXPECT_EQ(pty.Drain(), "\r\n");
+    pty.Send("*");
+    EXPECT_EQ(pty.Drain(), kEnd);
+    Printed();
+}
+
+TEST_F(Paced, HangUpMidTransferStopsWritingAndSaysSo)
+{
+    Begin(kData + kData + kEnd);
+    pty.Send("*");
+    EXPECT_EQ(pty.Drain(), kData);
+    ::close(pty.master);
+    pty.master = -1;
+    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == "USB adapter disconnected\nPlease restart the program\nand the QZ7"; }, 1s));
+    EXPECT_TRUE(WaitFor([&] { return c().RunningThreads() == 0; }, 500ms));
+    EXPECT_FALSE(c().Serial()->IsOpen());
+    Spin(100ms);
+    EXPECT_EQ(ScreenText(*app), "USB adapter disconnected\nPlease restart the program\nand the QZ7");
+    Printed();
+}
+
+TEST(Transfer, HangUpAfterManyLinesAgainstTheSimulator)
+{
+    bootsim::Options o = FastSim();
+    o.hangUpAfterLines = 100;
+    bootsim::BootSim sim(o);
+    ASSERT_TRUE(sim.Open());
+    sim.Start();
+    auto app = MakeApp(sim.SlavePath());
+    ASSERT_NO_FATAL_FAILURE(ReachQuestion(*app));
+    testing::internal::CaptureStdout();
+    app->window->ui.UpdateButtonView->click();
+    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app).startsWith("USB adapter disconnected"); }, 10s));
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(sim.Snapshot().lines, 100);
+    EXPECT_FALSE(sim.Snapshot().Intact());
+    EXPECT_TRUE(WaitFor([&] { return app->controller->RunningThreads() == 0; }, 1s));
+}
