@@ -7,7 +7,7 @@ packages=(cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialpo
 case "${1:-build}" in
   build) ;;
   test) packages+=(libgtest-dev) ;;
-  demo|bench) packages+=(xvfb xauth xdotool x11-apps imagemagick) ;;
+  demo|bench) packages+=(xvfb xauth xdotool imagemagick) ;;
   sanitize) packages+=(libgtest-dev clang libclang-rt-14-dev) ;;
   fuzz) packages+=(clang libclang-rt-14-dev) ;;
   *) echo "deps.sh: unknown target '$1'" >&2; exit 2 ;;

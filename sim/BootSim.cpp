@@ -116,6 +116,12 @@ Result BootSim::Snapshot() const
     return r;
 }
 
+std::string BootSim::Image() const
+{
+    std::lock_guard lock(mutex_);
+    return image_;
+}
+
 std::string BootSim::Wire() const
 {
     std::lock_guard lock(mutex_);
@@ -132,6 +138,12 @@ void BootSim::Nap(microseconds d)
 void BootSim::SleepUntil(Clock::time_point t)
 {
     std::this_thread::sleep_until(t);
+}
+
+void BootSim::Event(const std::string& what) const
+{
+    if (options_.onEvent)
+        options_.onEvent(what);
 }
 
 bool BootSim::Silent(Stage stage) const
@@ -188,10 +200,12 @@ void BootSim::Send(Stage stage, const std::vector<std::string>& lines)
 {
     if (options_.hangUpAt && *options_.hangUpAt == stage) {
         HangUp();
+        Event("hang-up");
         return;
     }
     if (Silent(stage))
         return;
+    Event(StageName(stage));
     std::vector<std::string> out;
     for (const std::string& line : lines)
         out.push_back(line + "\r\n");
@@ -263,18 +277,25 @@ void BootSim::FinishLine(Clock::time_point at)
     asteriskPending_ = false;
 
     if (type == 1) {
+        {
+            std::lock_guard lock(mutex_);
+            result_.sawEnd = true;
+        }
         Nap(options_.lineDelay);
         stage_ = Stage::Done;
         Send(Stage::Done, {"Done"});
         std::lock_guard lock(mutex_);
-        result_.sawEnd = true;
         result_.doneSent = master_ >= 0 && !Silent(Stage::Done);
         result_.seconds = duration<double>(Clock::now() - started_).count();
         stage_ = Stage::Finished;
         return;
     }
-    if (options_.hangUpAfterLines && Snapshot().lines >= *options_.hangUpAfterLines) {
+    int lines = Snapshot().lines;
+    if (lines % 250 == 0)
+        Event("line " + std::to_string(lines));
+    if (options_.hangUpAfterLines && lines >= *options_.hangUpAfterLines) {
         HangUp();
+        Event("hang-up");
         return;
     }
     Nap(options_.lineDelay);
@@ -289,10 +310,13 @@ void BootSim::HandleByte(char byte, Clock::time_point at)
     {
         std::lock_guard lock(mutex_);
         wire_ += byte;
-        if (result_.programmed)
+        // The image ends with the end-of-file record. What may follow (such as the echo of a
+        // line end once the program has put the port back into its cooked settings) is not part
+        // of it.
+        if (result_.programmed && !result_.sawEnd) {
             image_ += byte;
-        if (result_.programmed)
             result_.imageBytes = image_.size();
+        }
     }
     Stage stage = stage_;
     if (stage == Stage::Program && Snapshot().programmed) {
@@ -355,6 +379,7 @@ void BootSim::Run()
         std::lock_guard lock(mutex_);
         result_.configured = true;
     }
+    Event("configured");
     Nap(options_.powerOnDelay);
     if (!stop_) {
         Send(Stage::Banner, {options_.banner});
@@ -383,10 +408,13 @@ void BootSim::Run()
             }
             if (n < 0 && (errno == EINTR || errno == EAGAIN))
                 continue;
+            Event("closed");
             break;  // EIO: the program has closed the port
         }
-        if (p.revents & (POLLHUP | POLLERR))
+        if (p.revents & (POLLHUP | POLLERR)) {
+            Event("closed");
             break;
+        }
     }
     finished_ = true;
 }

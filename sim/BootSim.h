@@ -2,6 +2,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <random>
@@ -46,6 +47,8 @@ struct Options {
     std::chrono::milliseconds burstStall{0};  // ... while the boot loader stops reading this long
     unsigned seed = 1;
     std::optional<std::string> expected;  // the image the program should deliver
+    // Told of each step of the update as it happens ("banner", "version", "line 100", ...).
+    std::function<void(const std::string&)> onEvent;
 };
 
 struct Result {
@@ -87,7 +90,8 @@ public:
     bool WaitFinished(std::chrono::milliseconds bound);
 
     Result Snapshot() const;
-    std::string Wire() const;  // every byte the program sent, in order
+    std::string Wire() const;   // every byte the program sent, in order
+    std::string Image() const;  // every byte the program sent after "P"
     Stage CurrentStage() const { return stage_.load(); }
 
 private:
@@ -99,6 +103,7 @@ private:
     void HandleByte(char byte, Clock::time_point at);
     void FinishLine(Clock::time_point at);
     void HangUp();
+    void Event(const std::string& what) const;
     bool Silent(Stage stage) const;
     void SleepUntil(Clock::time_point t);
     void Nap(std::chrono::microseconds d);

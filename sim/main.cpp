@@ -52,6 +52,9 @@ Options:
                         queue fills up
   --seed N              seed for random chunking and noise (default 1)
   --expect FILE         the image the program should deliver; compared byte for byte
+  --events              print each step of the update as it happens ("event: banner",
+                        "event: line 250", "event: done", "event: closed", ...)
+  --save-image FILE     write what the program sent after "P" to FILE
   --stats               print the turnaround per line (median, 99th percentile, maximum)
   --timeout-s N         give up after N seconds (default: never)
   -h, --help            this text
@@ -102,6 +105,7 @@ int main(int argc, char* argv[])
 {
     bootsim::Options options;
     bool stats = false;
+    std::string saveImage;
     long timeout = 0;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -145,7 +149,10 @@ int main(int argc, char* argv[])
             std::ostringstream content;
             content << file.rdbuf();
             options.expected = content.str();
-        } else if (arg == "--stats") stats = true;
+        } else if (arg == "--save-image") saveImage = value();
+        else if (arg == "--stats") stats = true;
+        else if (arg == "--events")
+            options.onEvent = [](const std::string& what) { std::printf("event: %s\n", what.c_str()); std::fflush(stdout); };
         else if (arg == "--timeout-s") timeout = NumberArg(value());
         else Usage("unknown option '" + arg + "'");
     }
@@ -169,6 +176,8 @@ int main(int argc, char* argv[])
     sim.Stop();
 
     bootsim::Result result = sim.Snapshot();
+    if (!saveImage.empty())
+        std::ofstream(saveImage, std::ios::binary) << sim.Image();
     if (stats) {
         std::printf("qz7-bootsim: turnaround_us median=%.1f p99=%.1f max=%.1f lines=%zu\n",
                     Percentile(result.turnaroundUs, 0.5), Percentile(result.turnaroundUs, 0.99),

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Runs the updater against the simulated boot loader.
+#  - With a display: the window opens and you click through the update yourself.
+#  - Without one: runs it under Xvfb, presses Update from the keyboard as a person would,
+#    saves a screenshot of each stage in build/demo/ and prints a summary.
+# Options: --fast  run the line as fast as the pseudo-terminal goes (seconds instead of ~25 s)
+#          --baud N  emulate another line speed
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD=${BUILD:-build}
+OUT="$BUILD/demo"
+baud=57600
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --fast) baud=0 ;;
+    --baud) baud="$2"; shift ;;
+    *) echo "demo: unknown option $1 (use --fast or --baud N)" >&2; exit 2 ;;
+  esac
+  shift
+done
+mkdir -p "$OUT"
+rm -f "$OUT"/*.png "$OUT"/ttyUSB-demo
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -f "$OUT/ttyUSB-demo"; }
+trap cleanup EXIT
+
+# The simulator first: it prints its pseudo-terminal's path, then its events, then a summary.
+"$BUILD/qz7-bootsim" --baud "$baud" --power-on-ms 2500 --erase-ms 800 --events --save-image "$OUT/received.hex" \
+  --expect resources/QZ-7-2_007.hex > "$OUT/bootsim.log" 2>&1 &
+sim=$!
+pids+=("$sim")
+for _ in $(seq 100); do [ -s "$OUT/bootsim.log" ] && break; sleep 0.05; done
+pty=$(head -n1 "$OUT/bootsim.log")
+started=$(date +%s%N)
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "The simulated QZ7 is on $pty. Press Update when the version question shows."
+  QZ7_SERIAL_PORTS="usbserial-sim=$pty" "$BUILD/qz7-updater" || true
+  wait "$sim" && status=0 || status=$?
+  grep -v '^event:' "$OUT/bootsim.log" | tail -n +2
+  exit "$status"
+fi
+
+wait_event() {  # wait_event PATTERN SECONDS
+  local deadline=$(( $(date +%s) + $2 ))
+  until grep -q "^event: $1" "$OUT/bootsim.log"; do
+    [ "$(date +%s)" -lt "$deadline" ] || { echo "demo: no '$1' from the simulator" >&2; return 1; }
+    sleep 0.05
+  done
+}
+shot() { sleep 0.4; import -window root "$OUT/$1.png"; echo "  $OUT/$1.png"; }
+
+export DISPLAY=:77
+Xvfb "$DISPLAY" -screen 0 640x560x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=("$!")
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
+
+# The adapter is "plugged in" after the first screenshot: the program is pointed at a link
+# that does not exist yet.
+QZ7_SERIAL_PORTS="usbserial-sim=$PWD/$OUT/ttyUSB-demo" "$BUILD/qz7-updater" > "$OUT/updater.out" 2>/dev/null &
+updater=$!
+pids+=("$updater")
+win=""
+for _ in $(seq 100); do win=$(xdotool search --name "QZ7 Updater" 2>/dev/null | head -n1) && [ -n "$win" ] && break; sleep 0.05; done
+xdotool windowmove "$win" 60 50 >/dev/null 2>&1 || true
+echo "Screenshots:"
+shot 1-connect-adapter
+ln -s "$pty" "$OUT/ttyUSB-demo"
+wait_event configured 10
+shot 2-power-on
+wait_event version 10
+shot 3-version-question
+xdotool windowfocus --sync "$win" key space
+wait_event "line 1000" 120
+shot 4-updating
+wait_event closed 120
+shot 5-done
+kill "$updater" 2>/dev/null || true
+wait "$updater" 2>/dev/null || true
+wait "$sim" && status=0 || status=$?
+elapsed_ms=$(( ($(date +%s%N) - started) / 1000000 ))
+echo "Simulator: $(tail -n1 "$OUT/bootsim.log")"
+echo "Image length printed by the updater: $(cat "$OUT/updater.out")"
+echo "Whole demo: $((elapsed_ms / 1000)).$(printf '%03d' $((elapsed_ms % 1000))) s"
+exit "$status"
