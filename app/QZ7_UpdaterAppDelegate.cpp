@@ -111,11 +111,40 @@ bool QZ7_UpdaterAppDelegate::Pause(milliseconds duration)
     return !lifeCv_.wait_for(lock, duration, [this] { return stopping_; });
 }
 
+void QZ7_UpdaterAppDelegate::RunOnGuiThread(std::function<void()> work)
+{
+    // The work travels in the controller's own queue, under its own lock, and a queued call by
+    // name (which carries no data) tells the GUI thread to run what is there. Order is kept,
+    // and the hand-over of the data between threads is one the program can vouch for itself.
+    {
+        std::lock_guard lock(postedMutex_);
+        posted_.push_back(std::move(work));
+    }
+    QMetaObject::invokeMethod(this, "RunPostedUpdates", Qt::QueuedConnection);
+}
+
 void QZ7_UpdaterAppDelegate::Post(std::function<void()> update)
 {
     // A controller that was never given its window (as in some tests) has nothing to show.
-    QMetaObject::invokeMethod(
-        this, [this, update = std::move(update)] { if (DirectionsView()) update(); }, Qt::QueuedConnection);
+    RunOnGuiThread([this, update = std::move(update)] {
+        if (DirectionsView())
+            update();
+    });
+}
+
+void QZ7_UpdaterAppDelegate::RunPostedUpdates()
+{
+    for (;;) {
+        std::function<void()> update;
+        {
+            std::lock_guard lock(postedMutex_);
+            if (posted_.empty())
+                return;
+            update = std::move(posted_.front());
+            posted_.pop_front();
+        }
+        update();
+    }
 }
 
 void QZ7_UpdaterAppDelegate::PostDirections(std::string text)

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -122,7 +123,12 @@ public:
     // Starts an operation of this controller on a new background thread.
     void StartBackground(void (QZ7_UpdaterAppDelegate::*operation)());
 
+private slots:
+    // Runs the screen updates posted so far, in the order they were posted.
+    void RunPostedUpdates();
+
 private:
+    void RunOnGuiThread(std::function<void()> work);
     void Post(std::function<void()> update);
     void PostDirections(std::string text);
     bool Pause(std::chrono::milliseconds duration);
@@ -149,6 +155,9 @@ private:
     bool firmwareGood_ = false;
     ServiceLister lister_;
     std::chrono::milliseconds discoveryInterval_;
+
+    std::mutex postedMutex_;
+    std::deque<std::function<void()>> posted_;
 
     mutable std::mutex lifeMutex_;
     std::condition_variable lifeCv_;

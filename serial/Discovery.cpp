@@ -179,5 +179,5 @@ void QZ7_UpdaterAppDelegate::ConnectUSB()
             record->setSavedSerialFlags(*serialFlags);
         record->setPortID(result);
     }
-    QMetaObject::invokeMethod(this, [this] { ConnectOrvane(); }, Qt::QueuedConnection);
+    RunOnGuiThread([this] { ConnectOrvane(); });
 }
