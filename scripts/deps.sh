@@ -8,7 +8,7 @@ case "${1:-build}" in
   build) ;;
   test) packages+=(libgtest-dev) ;;
   demo|bench) packages+=(xvfb xauth xdotool imagemagick) ;;
-  sanitize) packages+=(libgtest-dev clang libclang-rt-14-dev) ;;
+  sanitize) packages+=(libgtest-dev) ;;
   fuzz) packages+=(clang libclang-rt-14-dev) ;;
   *) echo "deps.sh: unknown target '$1'" >&2; exit 2 ;;
 esac
