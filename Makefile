@@ -51,3 +51,10 @@ sanitize:
 	# own code is still checked, and there is no suppression list.
 	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1 \
 	  ctest --test-dir build-tsan --output-on-failure -j $(JOBS) -L threaded
+
+# Whole updates against the simulator at line rate and unthrottled; see bench/README.md.
+bench:
+	@scripts/deps.sh bench
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD) -j $(JOBS) --target qz7-updater qz7-bootsim
+	python3 scripts/bench.py

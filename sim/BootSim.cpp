@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 #include <utility>
 
@@ -137,7 +138,14 @@ void BootSim::Nap(microseconds d)
 
 void BootSim::SleepUntil(Clock::time_point t)
 {
-    std::this_thread::sleep_until(t);
+    // Line-rate emulation needs the byte times to hold to a few microseconds: sleep until
+    // shortly before the deadline, then wait out the rest on the processor. (The timer slack
+    // of this thread is set to its minimum in Run().)
+    constexpr auto kSpin = microseconds(60);
+    if (t - Clock::now() > kSpin)
+        std::this_thread::sleep_until(t - kSpin);
+    while (Clock::now() < t) {
+    }
 }
 
 void BootSim::Event(const std::string& what) const
@@ -352,10 +360,12 @@ void BootSim::HandleByte(char byte, Clock::time_point at)
     } else if (byte == 'P' && stage != Stage::Version) {
         stage_ = Stage::Program;
         started_ = Clock::now();
+        Event("programming");
         {
             std::lock_guard lock(mutex_);
             result_.programmed = true;
         }
+        programming_ = true;
         if (options_.hangUpAfterLines && *options_.hangUpAfterLines == 0) {
             HangUp();
             return;
@@ -371,6 +381,8 @@ void BootSim::HandleByte(char byte, Clock::time_point at)
 
 void BootSim::Run()
 {
+    if (byteTime_.count() > 0)
+        prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);  // sleeps end on time, not up to 50 us late
     if (!WaitConfigured()) {
         finished_ = true;
         return;
@@ -398,6 +410,7 @@ void BootSim::Run()
                 for (ssize_t i = 0; i < n && master_ >= 0; ++i) {
                     auto at = Clock::now();
                     if (byteTime_.count() > 0) {
+                        // Each byte arrives 10 bit times after the one before it.
                         rxClock_ = std::max(rxClock_, readAt) + byteTime_;
                         SleepUntil(rxClock_);
                         at = rxClock_;
