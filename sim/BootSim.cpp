@@ -117,6 +117,12 @@ Result BootSim::Snapshot() const
     return r;
 }
 
+std::string BootSim::AfterDone() const
+{
+    std::lock_guard lock(mutex_);
+    return afterDone_;
+}
+
 std::string BootSim::Image() const
 {
     std::lock_guard lock(mutex_);
@@ -215,7 +221,8 @@ void BootSim::Send(Stage stage, const std::vector<std::string>& lines)
         return;
     Event(StageName(stage));
     std::vector<std::string> out;
-    for (const std::string& line : lines)
+    auto other = options_.replies.find(stage);
+    for (const std::string& line : other != options_.replies.end() ? std::vector<std::string>{other->second} : lines)
         out.push_back(line + "\r\n");
     if (options_.highByteAt && *options_.highByteAt == stage && !out.empty())
         out.back().insert(out.back().size() / 2, 1, '\xC9');
@@ -317,6 +324,12 @@ void BootSim::HandleByte(char byte, Clock::time_point at)
 {
     {
         std::lock_guard lock(mutex_);
+        if (result_.doneSent) {
+            // After "Done" the conversation is over. What still comes (the echo of a late line
+            // end once the port is back in its cooked settings) is kept apart.
+            afterDone_ += byte;
+            return;
+        }
         wire_ += byte;
         // The image ends with the end-of-file record. What may follow (such as the echo of a
         // line end once the program has put the port back into its cooked settings) is not part

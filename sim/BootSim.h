@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <random>
@@ -39,6 +40,7 @@ struct Options {
     bool failErase = false;
     Chunking chunking = Chunking::Whole;
     int noiseBytes = 0;  // random bytes (never an asterisk) before each asterisk
+    std::map<Stage, std::string> replies;  // other texts for some stages' replies
     std::optional<Stage> highByteAt;  // a byte above 127 inside that stage's reply
     std::optional<Stage> silentFrom;  // send nothing from that stage on
     std::optional<Stage> hangUpAt;    // close the master instead of sending that stage's reply
@@ -92,6 +94,7 @@ public:
     Result Snapshot() const;
     std::string Wire() const;   // every byte the program sent, in order
     std::string Image() const;  // every byte the program sent after "P"
+    std::string AfterDone() const;  // what came after "Done" was sent
     Stage CurrentStage() const { return stage_.load(); }
 
 private:
@@ -129,6 +132,7 @@ private:
     mutable std::mutex mutex_;
     Result result_;
     std::string wire_;
+    std::string afterDone_;
 };
 
 }  // namespace bootsim

@@ -39,6 +39,8 @@ Options:
   --no-version          answer the first "y" with "E or P?" only
   --extra-lines N       page N menu lines before "E or P?", one line for each "y" (default 0)
   --fail-erase          answer "E" with "Not Erased"
+  --reply STAGE=TEXT    send TEXT instead of that stage's usual line (banner, version, prompt,
+                        erase or done)
   --chunking MODE       how replies are written: whole (a line a write, the default), bytes
                         (one byte a write), random (random pieces, see --seed), merged (all
                         lines of a reply in one write)
@@ -127,6 +129,13 @@ int main(int argc, char* argv[])
         else if (arg == "--no-version") options.version.reset();
         else if (arg == "--extra-lines") options.extraLines = static_cast<int>(NumberArg(value()));
         else if (arg == "--fail-erase") options.failErase = true;
+        else if (arg == "--reply") {
+            std::string pair = value();
+            std::size_t eq = pair.find('=');
+            if (eq == std::string::npos)
+                Usage("--reply takes STAGE=TEXT");
+            options.replies[StageArg(pair.substr(0, eq))] = pair.substr(eq + 1);
+        }
         else if (arg == "--chunking") {
             std::string mode = value();
             if (mode == "whole") options.chunking = bootsim::Chunking::Whole;

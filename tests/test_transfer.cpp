@@ -42,7 +42,7 @@ TEST(Transfer, ShippedImageArrivesByteForByteAndEndsWithDone)
     EXPECT_FALSE(app->controller->Serial()->IsOpen());
     EXPECT_TRUE(SameSettings(sim.SlaveSettings(), sim.InitialSettings()));
     // The wire carries exactly the dialogue's commands, then the image.
-    EXPECT_EQ(sim.Wire(), "yyEP" + ShippedImage());
+    EXPECT_TRUE(sim.Wire() == "yyEP" + ShippedImage()) << "the wire differs from the dialogue and the image";
 }
 
 namespace {

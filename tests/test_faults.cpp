@@ -1,0 +1,313 @@
+// Faults injected through the simulator, each against the real controller and window: what the
+// operator sees, what went on the wire, and what is left of the port and the threads.
+#include "SignalQuit.h"
+#include "TestSupport.h"
+
+#include <QProgressBar>
+#include <QPushButton>
+#include <csignal>
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using bootsim::Stage;
+
+namespace {
+
+const std::string kImage = ShippedImage();
+const std::string kPowerOn = Directions::PowerOn;
+const std::string kUpdating = Directions::Updating;
+const std::string kGone = Directions::Disconnected;
+
+// How a case ends: the dialogue is over (port closed, no thread left), or the program keeps
+// waiting for the device as it should, and is then closed by the operator.
+enum class End { Over, Waits };
+
+struct Fault {
+    const char* name;
+    std::function<void(bootsim::Options&)> inject;
+    bool pressUpdate;
+    std::string screen;  // the directions at the end
+    std::string wire;    // what the program sent; "yyEP+" means "yyEP" and the whole image
+    End end;
+    bool intact = false;
+};
+
+std::string ExpectedWire(const std::string& wire)
+{
+    if (!wire.empty() && wire.back() == '+')
+        return wire.substr(0, wire.size() - 1) + kImage;
+    if (wire.rfind("yyEP:", 0) == 0) {  // "yyEP:N": the first N image lines
+        int lines = std::stoi(wire.substr(5));
+        std::size_t at = 0;
+        for (int i = 0; i < lines; ++i)
+            at = kImage.find('\n', at) + 1;
+        return "yyEP" + kImage.substr(0, at);
+    }
+    return wire;
+}
+
+double CpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// Share of one core this process used over `span` while the test thread sleeps.
+double IdleShare(std::chrono::milliseconds span)
+{
+    double before = CpuSeconds();
+    std::this_thread::sleep_for(span);
+    return (CpuSeconds() - before) / std::chrono::duration<double>(span).count();
+}
+
+class FaultMatrix : public testing::TestWithParam<Fault> {};
+
+}  // namespace
+
+TEST_P(FaultMatrix, ScreenWireAndPort)
+{
+    const Fault& f = GetParam();
+    bootsim::Options o = FastSim();
+    o.seed = 7;
+    f.inject(o);
+    bootsim::BootSim sim(o);
+    ASSERT_TRUE(sim.Open());
+    termios initial = sim.SlaveSettings();
+    sim.Start();
+    auto app = MakeApp(sim.SlavePath());
+    app->Launch();
+    if (f.pressUpdate) {
+        ASSERT_TRUE(WaitFor([&] { return app->window->ui.UpdateButtonView->isEnabled(); }, 5s)) << ScreenText(*app).toStdString();
+        app->window->ui.UpdateButtonView->click();
+    }
+    auto shows = [&] { return ScreenText(*app).toStdString() == f.screen; };
+    if (f.end == End::Over) {
+        EXPECT_TRUE(WaitFor(shows, 10s)) << ScreenText(*app).toStdString();
+        EXPECT_TRUE(WaitFor([&] { return app->controller->RunningThreads() == 0; }, 1s));
+        EXPECT_FALSE(app->controller->Serial()->IsOpen());
+    } else {
+        // Give the device every chance to have spoken, then check nothing moves.
+        EXPECT_TRUE(WaitFor([&] { return shows() && sim.Wire() == ExpectedWire(f.wire); }, 10s)) << ScreenText(*app).toStdString();
+        Spin(300ms);
+        EXPECT_TRUE(shows()) << ScreenText(*app).toStdString();
+    }
+    std::string wireThen = sim.Wire();
+    EXPECT_LT(IdleShare(500ms), 0.02);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(shows()) << ScreenText(*app).toStdString();  // nothing more to say, nothing written
+    EXPECT_EQ(sim.Wire(), wireThen);
+    EXPECT_TRUE(sim.Wire() == ExpectedWire(f.wire)) << "wire starts: " << sim.Wire().substr(0, 80);
+    // At most the echo of the loader's own late line end, never a byte the program wrote.
+    EXPECT_EQ(sim.AfterDone().find_first_not_of("\r\n"), std::string::npos);
+    if (f.intact)
+        EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
+    else
+        EXPECT_FALSE(sim.Snapshot().doneSent && ScreenText(*app) == "Done");
+
+    // The operator closes the window: the program ends at once and the port is as it was.
+    auto start = std::chrono::steady_clock::now();
+    app->window->close();
+    app->controller->applicationWillTerminate();
+    app.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    if (!sim.Snapshot().hungUp) {
+        EXPECT_TRUE(SameSettings(sim.SlaveSettings(), initial));
+    }
+}
+
+namespace {
+template <class F>
+std::function<void(bootsim::Options&)> With(F f)
+{
+    return f;
+}
+const auto kNothing = With([](bootsim::Options&) {});
+const std::string kFound = Directions::FoundVersion("2.005");
+}  // namespace
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FaultMatrix,
+    testing::Values(
+        // Hang-up: the adapter goes away.
+        Fault{"HangUpBeforeBanner", With([](auto& o) { o.hangUpAt = Stage::Banner; }), false, kGone, "", End::Over},
+        Fault{"HangUpInVersionRead", With([](auto& o) { o.hangUpAt = Stage::Version; }), false, kGone, "y", End::Over},
+        Fault{"HangUpAtPrompt", With([](auto& o) { o.hangUpAt = Stage::Prompt; }), true, kGone, "yy", End::Over},
+        Fault{"HangUpAtErase", With([](auto& o) { o.hangUpAt = Stage::Erase; }), true, kGone, "yyE", End::Over},
+        Fault{"HangUpAfterErased", With([](auto& o) { o.hangUpAfterLines = 0; }), true, kGone, "yyEP", End::Over},
+        Fault{"HangUpAtLine1234", With([](auto& o) { o.hangUpAfterLines = 1234; }), true, kGone, "yyEP:1234", End::Over},
+        // Silence: the program keeps waiting, without spinning.
+        Fault{"SilentFromBanner", With([](auto& o) { o.silentFrom = Stage::Banner; }), false, kPowerOn, "", End::Waits},
+        Fault{"SilentFromVersion", With([](auto& o) { o.silentFrom = Stage::Version; }), false, kPowerOn, "y", End::Waits},
+        Fault{"SilentFromPrompt", With([](auto& o) { o.silentFrom = Stage::Prompt; }), true, kUpdating, "yy", End::Waits},
+        Fault{"SilentFromErase", With([](auto& o) { o.silentFrom = Stage::Erase; }), true, kUpdating, "yyE", End::Waits},
+        Fault{"SilentFromProgram", With([](auto& o) { o.silentFrom = Stage::Program; }), true, kUpdating, "yyEP", End::Waits},
+        Fault{"SilentFromDone", With([](auto& o) { o.silentFrom = Stage::Done; }), true, kUpdating, "yyEP+", End::Waits},
+        // Noise: bytes above 127 drop the reply they are in, so the program waits on.
+        Fault{"HighByteInBanner", With([](auto& o) { o.highByteAt = Stage::Banner; }), false, kPowerOn, "", End::Waits},
+        Fault{"HighByteInVersion", With([](auto& o) { o.highByteAt = Stage::Version; }), false, kPowerOn, "y", End::Waits},
+        Fault{"HighByteInPrompt", With([](auto& o) { o.highByteAt = Stage::Prompt; }), true, kUpdating, "yy", End::Waits},
+        Fault{"HighByteInErase", With([](auto& o) { o.highByteAt = Stage::Erase; }), true, kUpdating, "yyE", End::Waits},
+        Fault{"HighByteInDone", With([](auto& o) { o.highByteAt = Stage::Done; }), true, kUpdating, "yyEP+", End::Waits},
+        // Noise the rules absorb: the update completes.
+        Fault{"NoiseBeforeEveryAsterisk", With([](auto& o) { o.noiseBytes = 7; o.chunking = bootsim::Chunking::Random; }),
+              true, "Done", "yyEP+", End::Over, true},
+        // (A real erase takes its time; an "Erased" that came within the 50 ms pause after "E"
+        // would be read together with the prompt's late line end and dropped with it.)
+        Fault{"EveryByteItsOwnRead", With([](auto& o) { o.chunking = bootsim::Chunking::Bytes; o.eraseDelay = 300ms; }),
+              true, "Done", "yyEP+", End::Over, true},
+        Fault{"RandomPieces", With([](auto& o) { o.chunking = bootsim::Chunking::Random; o.seed = 99; }), true, "Done", "yyEP+", End::Over, true},
+        Fault{"OverlongBanner", With([](auto& o) { o.banner = "QZ-7 Boot Loader, build 2026-11-30 rev 7"; }), true, "Done", "yyEP+", End::Over, true},
+        Fault{"OverlongVersionLine", With([](auto& o) { o.version = "QZ7 V2.005 (c) 2026, a boot loader with a lot to say"; }),
+              false, Directions::FoundVersion("2.005 (c) 2026, a boot loader with a lot to say"), "y", End::Waits},
+        Fault{"TwoCharacterBanner", With([](auto& o) { o.banner = "OK"; }), false, kPowerOn, "", End::Waits},
+        Fault{"PagedMenu", With([](auto& o) { o.extraLines = 4; }), true, "Done", "yyyyyyEP+", End::Over, true},
+        // Unexpected replies: the wire as the dialogue has it, and an honest screen.
+        Fault{"BannerWithoutQz7", With([](auto& o) { o.banner = "BOOT v1.0"; }), false, Directions::Unexpected("BOOT v1.0"), "", End::Over},
+        // Neither a version nor the prompt: the version reader gathers on for up to 101 lines.
+        Fault{"NoVersionNoPrompt", With([](auto& o) { o.replies[Stage::Version] = "Hello"; }), false, kPowerOn, "y", End::Waits},
+        Fault{"NotErased", With([](auto& o) { o.failErase = true; }), true, Directions::NotErased, "yyE", End::Over},
+        Fault{"EraseFailedOtherwise", With([](auto& o) { o.replies[Stage::Erase] = "Flash locked"; }), true,
+              Directions::Unexpected("Flash locked"), "yyE", End::Over},
+        Fault{"NoDoneAtTheEnd", With([](auto& o) { o.replies[Stage::Done] = "Verify error 0x1F"; }), true,
+              Directions::Unexpected("Verify error 0x1F"), "yyEP+", End::Over},
+        Fault{"NoVersionFoundThenUpdate", With([](auto& o) { o.version.reset(); }), true, "Done", "yyEP+", End::Over, true}),
+    [](const testing::TestParamInfo<Fault>& info) { return std::string(info.param.name); });
+
+TEST(Faults, FullOutputQueueLosesNoByte)
+{
+    // At "P" the loader sends 400 asterisks and stops reading for 1.5 s: the program's writes
+    // fill the pseudo-terminal's queue and must wait for room, not drop bytes.
+    bootsim::Options o = FastSim();
+    o.burstAsterisks = 400;
+    o.burstStall = 1500ms;
+    o.expected = kImage;
+    bootsim::BootSim sim(o);
+    ASSERT_TRUE(sim.Open());
+    sim.Start();
+    auto app = MakeApp(sim.SlavePath());
+    app->Launch();
+    ASSERT_TRUE(WaitFor([&] { return app->window->ui.UpdateButtonView->isEnabled(); }, 5s));
+    app->window->ui.UpdateButtonView->click();
+    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == "Done"; }, 20s)) << ScreenText(*app).toStdString();
+    EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
+    EXPECT_TRUE(sim.Wire() == "yyEP" + kImage) << "the wire differs from the dialogue and the image";
+}
+
+// Quitting at each stage: the window closed, or SIGTERM (handled as closing the window).
+namespace {
+struct QuitAt {
+    const char* name;
+    std::function<void(bootsim::Options&)> inject;
+    bool pressUpdate;
+    std::string waitFor;  // directions that mark the stage
+    bool bySignal;
+};
+class QuitMatrix : public testing::TestWithParam<QuitAt> {};
+}  // namespace
+
+TEST_P(QuitMatrix, EndsWithinASecondWithThePortRestored)
+{
+    const QuitAt& q = GetParam();
+    bootsim::Options o = FastSim();
+    o.baud = 57600;  // slow enough to quit in the middle of the transfer
+    o.eraseDelay = 2000ms;
+    q.inject(o);
+    bootsim::BootSim sim(o);
+    ASSERT_TRUE(sim.Open());
+    termios initial = sim.SlaveSettings();
+    sim.Start();
+    auto app = MakeApp(sim.SlavePath());
+    SignalQuit signalQuit(app->window.get());
+    app->Launch();
+    if (q.pressUpdate) {
+        ASSERT_TRUE(WaitFor([&] { return app->window->ui.UpdateButtonView->isEnabled(); }, 5s));
+        app->window->ui.UpdateButtonView->click();
+    }
+    ASSERT_TRUE(WaitFor([&] { return ScreenText(*app).toStdString() == q.waitFor; }, 10s)) << ScreenText(*app).toStdString();
+    if (std::string(q.name).rfind("Transferring", 0) == 0) {
+        ASSERT_TRUE(WaitFor([&] { return app->window->ui.LevelIndicatorVew->value() >= 5; }, 10s));
+    }
+
+    auto start = std::chrono::steady_clock::now();
+    if (q.bySignal) {
+        std::raise(SIGTERM);
+        ASSERT_TRUE(WaitFor([&] { return !app->window->isVisible(); }, 1s));
+    } else {
+        app->window->close();
+    }
+    app->controller->applicationWillTerminate();
+    app.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    EXPECT_TRUE(SameSettings(sim.SlaveSettings(), initial));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Quit, QuitMatrix,
+    testing::Values(QuitAt{"WaitingForPowerOn", kNothing, false, kPowerOn, false},
+                    QuitAt{"WaitingForPowerOnBySignal", kNothing, false, kPowerOn, true},
+                    QuitAt{"AtTheQuestion", kNothing, false, kFound, false},
+                    QuitAt{"AtTheQuestionBySignal", kNothing, false, kFound, true},
+                    QuitAt{"Erasing", kNothing, true, kUpdating, false},
+                    QuitAt{"ErasingBySignal", kNothing, true, kUpdating, true},
+                    QuitAt{"Transferring", kNothing, true, kUpdating, false},
+                    QuitAt{"TransferringBySignal", kNothing, true, kUpdating, true}),
+    [](const testing::TestParamInfo<QuitAt>& info) { return std::string(info.param.name); });
+
+TEST(Faults, PortHeldByAnotherProgramIsOpenedOnceFree)
+{
+    // Root ignores exclusive use, so the updater runs as an unprivileged user here.
+    struct passwd* nobody = getpwnam("nobody");
+    if (getuid() == 0 && !nobody)
+        GTEST_SKIP() << "running as root and there is no user 'nobody' to drop to";
+    Pty pty;
+    termios before = pty.Settings();
+    if (getuid() == 0) {
+        ASSERT_EQ(chown(pty.path.c_str(), nobody->pw_uid, static_cast<gid_t>(-1)), 0);
+        ASSERT_EQ(chmod(pty.path.c_str(), 0666), 0);
+    }
+    int holder = ::open(pty.path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(ioctl(holder, TIOCEXCL), 0);
+
+    std::string program = QZ7_BINARY_DIR "/qz7-updater";
+    std::string seam = "QZ7_SERIAL_PORTS=usbserial-held=" + pty.path;
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (getuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0))
+            _exit(97);
+        int devnull = ::open("/dev/null", O_WRONLY);
+        dup2(devnull, 1);
+        dup2(devnull, 2);
+        char* argv[] = {program.data(), nullptr};
+        char* envp[] = {const_cast<char*>("QT_QPA_PLATFORM=offscreen"), const_cast<char*>("XDG_RUNTIME_DIR=/tmp"), seam.data(), nullptr};
+        execve(program.c_str(), argv, envp);
+        _exit(98);
+    }
+    auto configured = [&] {
+        termios t = pty.Settings();
+        return cfgetospeed(&t) == B57600;
+    };
+    std::this_thread::sleep_for(1500ms);  // several discovery passes, each refused
+    EXPECT_FALSE(configured());
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, WNOHANG), 0) << "the updater ended early: " << status;
+    // The other program lets go (on a pseudo-terminal exclusive use outlives the descriptor, so
+    // it gives it up first, as the updater itself does).
+    ioctl(holder, TIOCNXCL);
+    ::close(holder);
+    EXPECT_TRUE(WaitFor(configured, 2s));
+    kill(pid, SIGTERM);
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(SameSettings(pty.Settings(), before));
+}
