@@ -58,3 +58,23 @@ bench:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(BUILD) -j $(JOBS) --target qz7-updater qz7-bootsim
 	python3 scripts/bench.py
+
+# At least 200 whole updates in a row against the simulator (not part of make test).
+soak:
+	@scripts/deps.sh test
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQZ7_TESTS=ON >/dev/null
+	cmake --build $(BUILD) -j $(JOBS) --target qz7-soak
+	$(BUILD)/tests/qz7-soak $(SOAK_RUNS)
+
+# libFuzzer on the reply rules and the line rule, FUZZ_SECONDS each (default 60).
+FUZZ_SECONDS ?= 60
+fuzz:
+	@scripts/deps.sh fuzz
+	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DQZ7_TESTS=OFF -DQZ7_FUZZ=ON >/dev/null
+	cmake --build build-fuzz -j $(JOBS) --target fuzz_replies fuzz_lines
+	@for t in fuzz_replies fuzz_lines; do \
+	  mkdir -p build-fuzz/corpus/$$t; \
+	  build-fuzz/tests/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build-fuzz/corpus/$$t 2>build-fuzz/$$t.log \
+	    || { tail -40 build-fuzz/$$t.log; exit 1; }; \
+	  echo "$$t: $$(grep -o 'number_of_executed_units: [0-9]*' build-fuzz/$$t.log | grep -o '[0-9]*') executions, no crash"; \
+	done

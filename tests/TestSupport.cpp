@@ -131,6 +131,7 @@ std::string ShippedImage()
     return content.str();
 }
 
+#ifndef QZ7_SOAK_MAIN
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -162,3 +163,4 @@ int OpenDescriptors()
     }
     return count - 3;  // ".", ".." and the directory's own descriptor
 }
+#endif

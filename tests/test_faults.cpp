@@ -70,6 +70,10 @@ double IdleShare(std::chrono::milliseconds span)
 }
 
 class FaultMatrix : public testing::TestWithParam<Fault> {};
+void PrintTo(const Fault& f, std::ostream* os)
+{
+    *os << f.name;
+}
 
 }  // namespace
 
@@ -212,6 +216,10 @@ struct QuitAt {
     bool bySignal;
 };
 class QuitMatrix : public testing::TestWithParam<QuitAt> {};
+void PrintTo(const QuitAt& q, std::ostream* os)
+{
+    *os << q.name;
+}
 }  // namespace
 
 TEST_P(QuitMatrix, EndsWithinASecondWithThePortRestored)
