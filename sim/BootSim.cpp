@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <pty.h>
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -91,7 +92,31 @@ termios BootSim::SlaveSettings() const
 
 void BootSim::Start()
 {
-    thread_ = std::thread([this] { Run(); });
+    thread_ = std::thread([this] {
+        {
+            std::lock_guard lock(cpuMutex_);
+            haveCpuClock_ = pthread_getcpuclockid(pthread_self(), &cpuClock_) == 0;
+        }
+        Run();
+        // The thread's clock goes with the thread: keep its last reading.
+        std::lock_guard lock(cpuMutex_);
+        finalCpu_ = ReadCpuClock();
+        haveCpuClock_ = false;
+    });
+}
+
+double BootSim::ReadCpuClock() const
+{
+    timespec t{};
+    if (!haveCpuClock_ || clock_gettime(cpuClock_, &t) != 0)
+        return finalCpu_;
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+double BootSim::ThreadCpuSeconds() const
+{
+    std::lock_guard lock(cpuMutex_);
+    return ReadCpuClock();
 }
 
 void BootSim::Stop()

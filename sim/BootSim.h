@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 #include <termios.h>
+#include <ctime>
 #include <thread>
 #include <vector>
 
@@ -96,6 +97,9 @@ public:
     std::string Image() const;  // every byte the program sent after "P"
     std::string AfterDone() const;  // what came after "Done" was sent
     Stage CurrentStage() const { return stage_.load(); }
+    // Processor time the simulator's own thread has used, in seconds (for tests that measure
+    // what the program under test costs in the same process).
+    double ThreadCpuSeconds() const;
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -119,6 +123,11 @@ private:
     std::atomic<bool> stop_{false};
     std::atomic<bool> finished_{false};
     std::thread thread_;
+    double ReadCpuClock() const;
+    mutable std::mutex cpuMutex_;  // guards the three below
+    clockid_t cpuClock_{};
+    bool haveCpuClock_ = false;
+    double finalCpu_ = 0;
     std::mt19937 rng_;
     std::chrono::nanoseconds byteTime_{0};
     Clock::time_point rxClock_{}, txClock_{}, started_{}, lastAsterisk_{};

@@ -51,3 +51,12 @@ std::string ShippedImage();
 void OpenPort(QZ7_UpdaterAppDelegate& controller, const std::string& path);
 // The process's open descriptors.
 int OpenDescriptors();
+
+// The most of one core a waiting program may use: 2 %. A sanitizer multiplies the cost of every
+// wake-up many times over, so its builds allow more; a reader that spins (a whole core) fails
+// either way.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+inline constexpr double kIdleShareLimit = 0.25;
+#else
+inline constexpr double kIdleShareLimit = 0.02;
+#endif

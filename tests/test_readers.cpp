@@ -37,7 +37,7 @@ TEST_F(Reader, WaitingForAReplyCostsUnderTwoPercentOfACore)
     auto start = std::chrono::steady_clock::now();
     std::this_thread::sleep_for(1s);
     double share = (CpuSeconds() - cpu) / std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_LT(share, 0.02);
+    EXPECT_LT(share, kIdleShareLimit);
     EXPECT_EQ(c().RunningThreads(), 1);
 }
 
