@@ -123,6 +123,20 @@ bootsim::Options FastSim()
     return o;
 }
 
+std::string CommandOutput(const std::string& command, int& status)
+{
+    std::string output;
+    status = -1;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            output.append(buffer, n);
+        status = pclose(pipe);
+    }
+    return output;
+}
+
 std::string ShippedImage()
 {
     std::ifstream file(QZ7_SOURCE_DIR "/resources/QZ-7-2_007.hex", std::ios::binary);

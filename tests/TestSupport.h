@@ -44,6 +44,9 @@ bool SameSettings(const termios& a, const termios& b);
 // Options for a simulator that answers at once.
 bootsim::Options FastSim();
 
+// Runs a shell command; returns what it printed, and its exit status through `status`.
+std::string CommandOutput(const std::string& command, int& status);
+
 // The shipped image as the repository holds it.
 std::string ShippedImage();
 

@@ -2,7 +2,6 @@
 #include "FirmwareImage.h"
 #include "TestSupport.h"
 
-#include <cstdio>
 
 namespace {
 const std::string kData = ":0100000041BE\r\n";  // 13 characters and CR LF
@@ -76,14 +75,9 @@ TEST(ImageCheck, AcceptsOnlyWellFormedImages)
 TEST(ShippedImage, IsWhatTheGeneratorMakesAndWhatTheProgramCarries)
 {
     std::string committed = ShippedImage();
-    FILE* pipe = popen("python3 " QZ7_SOURCE_DIR "/scripts/make_firmware.py", "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string generated;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        generated.append(buffer, n);
-    ASSERT_EQ(pclose(pipe), 0);
+    int status = 0;
+    std::string generated = CommandOutput("python3 " QZ7_SOURCE_DIR "/scripts/make_firmware.py", status);
+    ASSERT_EQ(status, 0);
     EXPECT_TRUE(generated == committed) << "resources/QZ-7-2_007.hex differs from scripts/make_firmware.py";
 
     InitUpdaterResources();

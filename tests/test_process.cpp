@@ -139,14 +139,9 @@ TEST(Program, QuitsPromptlyWhileStillSearchingForAnAdapter)
 
 TEST(Simulator, HelpDocumentsEveryOption)
 {
-    FILE* pipe = popen(QZ7_BINARY_DIR "/qz7-bootsim --help", "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string help;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        help.append(buffer, n);
-    EXPECT_EQ(pclose(pipe), 0);
+    int status = 0;
+    std::string help = CommandOutput(QZ7_BINARY_DIR "/qz7-bootsim --help", status);
+    EXPECT_EQ(status, 0);
     for (const char* option : {"--baud", "--power-on-ms", "--erase-ms", "--line-delay-us", "--banner", "--version",
                                "--no-version", "--extra-lines", "--fail-erase", "--chunking", "--noise", "--high-byte",
                                "--silent-from", "--hang-up-at", "--hang-up-after", "--burst", "--seed", "--expect"})
