@@ -244,34 +244,6 @@ TEST(Dialogue, ReachesTheVersionQuestionWithThePictureAndUpdateFocused)
     EXPECT_EQ(run.sim.Wire(), "y");
 }
 
-TEST(Dialogue, PagedMenuCostsOneYALineThenEraseAndProgram)
-{
-    bootsim::Options o = FastSim();
-    o.extraLines = 3;
-    o.expected = kTinyImage;
-    SimRun run(o, kTinyImage);
-    ASSERT_TRUE(run.Shows(Directions::FoundVersion("2.005")));
-    run.app->window->ui.UpdateButtonView->click();
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(run.Shows("Done"));
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(run.sim.Wire(), "y" "y" "yyy" "E" "P" + kTinyImage);
-    EXPECT_TRUE(run.sim.Snapshot().Intact());
-}
-
-TEST(Dialogue, NoVersionAndFailedErase)
-{
-    bootsim::Options o = FastSim();
-    o.version.reset();
-    o.failErase = true;
-    SimRun run(o);
-    ASSERT_TRUE(run.Shows("Version not Found.\nUpdate anyway?"));
-    run.app->window->ui.UpdateButtonView->click();
-    ASSERT_TRUE(run.Shows("Not Erased\nPlease restart the program\nand the QZ7"));
-    EXPECT_EQ(run.sim.Wire(), "yyE");
-    EXPECT_TRUE(WaitFor([&] { return SameSettings(run.sim.SlaveSettings(), run.initial); }));
-}
-
 TEST(Dialogue, DamagedImageIsNeverOfferedAndNothingIsErased)
 {
     std::string damaged = kTinyImage;

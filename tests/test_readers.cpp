@@ -1,5 +1,5 @@
-// The readers on a real port: waiting costs next to nothing, a closed port ends them, a hang-up
-// is told to the operator, and replies split over reads still arrive whole.
+// The readers on a real port: waiting costs next to nothing, and closing the port ends them.
+// (Hang-ups, split replies and noise are in the fault matrix.)
 #include "TestSupport.h"
 
 #include <QLabel>
@@ -56,46 +56,3 @@ TEST_F(Reader, ClosingThePortEndsWaitingReadersWithoutAReply)
     EXPECT_EQ(pty.Drain(), "y");          // the version reader's question, and nothing after
 }
 
-TEST_F(Reader, HangUpIsToldWithinASecondAndThePortIsClosed)
-{
-    c().StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
-    std::this_thread::sleep_for(100ms);
-    auto start = std::chrono::steady_clock::now();
-    ::close(pty.master);
-    pty.master = -1;
-    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == "USB adapter disconnected\nPlease restart the program\nand the QZ7"; }, 1s));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
-    EXPECT_FALSE(c().Serial()->IsOpen());
-    EXPECT_EQ(c().RunningThreads(), 0);
-}
-
-TEST_F(Reader, SplitRepliesAndAStrayLineEndStillGiveTheRightLines)
-{
-    // The prompt in pieces, its LF late; the LF must not cost the next reply.
-    c().setState(AwaitingPrompt);
-    c().StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
-    for (const char* piece : {"E o", "r P", "?\r"}) {
-        pty.Send(piece);
-        std::this_thread::sleep_for(20ms);
-    }
-    ASSERT_TRUE(WaitFor([&] { return c().state() == AwaitingErased; }));
-    EXPECT_EQ(pty.Drain(), "E");
-    pty.Send("\n");
-    std::this_thread::sleep_for(20ms);
-    pty.Send("Erased\r\n");
-    testing::internal::CaptureStdout();
-    EXPECT_TRUE(WaitFor([&] { return c().state() == AwaitingDone; }));
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(pty.Drain().substr(0, 1), "P");
-}
-
-TEST_F(Reader, VersionReaderGathersUntilItSeesAVersion)
-{
-    c().setState(AwaitingVersion);
-    c().StartBackground(&QZ7_UpdaterAppDelegate::ReadVersion);
-    EXPECT_EQ(pty.Drain(), "y");
-    pty.Send("QZ-7 Boot Loader\r\n");
-    std::this_thread::sleep_for(30ms);
-    pty.Send("Build 7 QZ7 V2.005\r\n");
-    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == "Found Version: 2.005\n Update To: QZ7 V2.007?\n"; }));
-}

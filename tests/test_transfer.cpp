@@ -127,17 +127,3 @@ TEST_F(Paced, ImageStartingWithABlankLineSendsIt)
     Printed();
 }
 
-TEST_F(Paced, HangUpMidTransferStopsWritingAndSaysSo)
-{
-    Begin(kData + kData + kEnd);
-    pty.Send("*");
-    EXPECT_EQ(pty.Drain(), kData);
-    ::close(pty.master);
-    pty.master = -1;
-    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == "USB adapter disconnected\nPlease restart the program\nand the QZ7"; }, 1s));
-    EXPECT_TRUE(WaitFor([&] { return c().RunningThreads() == 0; }, 500ms));
-    EXPECT_FALSE(c().Serial()->IsOpen());
-    Spin(100ms);
-    EXPECT_EQ(ScreenText(*app), "USB adapter disconnected\nPlease restart the program\nand the QZ7");
-    Printed();
-}
