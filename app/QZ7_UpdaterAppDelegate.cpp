@@ -1,6 +1,7 @@
 #include "QZ7_UpdaterAppDelegate.h"
 
 #include "FirmwareImage.h"
+#include "UpdaterWindow.h"
 
 #include <QLabel>
 #include <QMetaObject>
@@ -34,6 +35,7 @@ QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate(Options options)
       lister_(options.lister ? std::move(options.lister) : SystemServiceLister()),
       discoveryInterval_(options.discoveryInterval)
 {
+    InitUpdaterResources();
     std::optional<std::string> image =
         options.useShippedFirmware ? LoadShippedFirmware() : std::move(options.firmware);
     if (image) {
@@ -72,12 +74,6 @@ int QZ7_UpdaterAppDelegate::RunningThreads() const
 {
     std::lock_guard lock(lifeMutex_);
     return threads_;
-}
-
-bool QZ7_UpdaterAppDelegate::Stopping() const
-{
-    std::lock_guard lock(lifeMutex_);
-    return stopping_;
 }
 
 void QZ7_UpdaterAppDelegate::StartBackground(void (QZ7_UpdaterAppDelegate::*operation)())

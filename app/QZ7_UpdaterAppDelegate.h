@@ -132,7 +132,6 @@ private:
     void Post(std::function<void()> update);
     void PostDirections(std::string text);
     bool Pause(std::chrono::milliseconds duration);
-    bool Stopping() const;
     // The adapter has gone: close the port and say so.
     void AdapterGone();
     // Closes the port and tells the operator which reply ended the dialogue.

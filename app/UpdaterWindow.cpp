@@ -1,10 +1,12 @@
 #include "UpdaterWindow.h"
 
 #include <QTimer>
+#include <mutex>
 
 void InitUpdaterResources()
 {
-    Q_INIT_RESOURCE(resources);
+    static std::once_flag once;
+    std::call_once(once, [] { Q_INIT_RESOURCE(resources); });
 }
 
 UpdaterWindow::UpdaterWindow()
