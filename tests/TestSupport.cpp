@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QThread>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -121,6 +122,14 @@ bootsim::Options FastSim()
     o.powerOnDelay = 300ms;  // the operator powers on once the prompt shows
     o.eraseDelay = 0ms;
     return o;
+}
+
+std::vector<std::string> ChildEnvironment(std::vector<std::string> extra)
+{
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "TSAN_OPTIONS"})
+        if (const char* value = std::getenv(name))
+            extra.push_back(std::string(name) + "=" + value);
+    return extra;
 }
 
 std::string CommandOutput(const std::string& command, int& status)

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <vector>
 
 using namespace std::chrono_literals;
 
@@ -43,6 +44,10 @@ bool SameSettings(const termios& a, const termios& b);
 
 // Options for a simulator that answers at once.
 bootsim::Options FastSim();
+
+// The environment for a program the tests start: `extra`, plus the sanitizers' options of this
+// process, so that a sanitized child runs under the same rules as its test.
+std::vector<std::string> ChildEnvironment(std::vector<std::string> extra);
 
 // Runs a shell command; returns what it printed, and its exit status through `status`.
 std::string CommandOutput(const std::string& command, int& status);

@@ -289,7 +289,12 @@ TEST(Faults, PortHeldByAnotherProgramIsOpenedOnceFree)
     ASSERT_EQ(ioctl(holder, TIOCEXCL), 0);
 
     std::string program = QZ7_BINARY_DIR "/qz7-updater";
-    std::string seam = "QZ7_SERIAL_PORTS=usbserial-held=" + pty.path;
+    std::vector<std::string> env =
+        ChildEnvironment({"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=/tmp", "QZ7_SERIAL_PORTS=usbserial-held=" + pty.path});
+    std::vector<char*> envp;
+    for (std::string& e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
     pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
@@ -297,10 +302,8 @@ TEST(Faults, PortHeldByAnotherProgramIsOpenedOnceFree)
             _exit(97);
         int devnull = ::open("/dev/null", O_WRONLY);
         dup2(devnull, 1);
-        dup2(devnull, 2);
         char* argv[] = {program.data(), nullptr};
-        char* envp[] = {const_cast<char*>("QT_QPA_PLATFORM=offscreen"), const_cast<char*>("XDG_RUNTIME_DIR=/tmp"), seam.data(), nullptr};
-        execve(program.c_str(), argv, envp);
+        execve(program.c_str(), argv, envp.data());
         _exit(98);
     }
     auto configured = [&] {

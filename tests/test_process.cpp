@@ -18,8 +18,8 @@ namespace {
 struct Updater {
     explicit Updater(const std::string& path)
     {
-        std::vector<std::string> env{"QT_QPA_PLATFORM=offscreen", "QZ7_SERIAL_PORTS=usbserial-sim=" + path,
-                                     "XDG_RUNTIME_DIR=/tmp"};
+        std::vector<std::string> env = ChildEnvironment(
+            {"QT_QPA_PLATFORM=offscreen", "QZ7_SERIAL_PORTS=usbserial-sim=" + path, "XDG_RUNTIME_DIR=/tmp"});
         std::vector<char*> envp;
         for (auto& e : env)
             envp.push_back(e.data());
@@ -28,8 +28,8 @@ struct Updater {
         char* argv[] = {program.data(), nullptr};
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
+        // Standard error stays the test's own, so that a sanitizer's report shows in the log.
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
         EXPECT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data()), 0);
         posix_spawn_file_actions_destroy(&actions);
     }
