@@ -17,7 +17,6 @@ UpdaterWindow::UpdaterWindow()
 UpdaterApp::UpdaterApp(QZ7_UpdaterAppDelegate::Options options)
     : window(std::make_unique<UpdaterWindow>())
 {
-    InitUpdaterResources();
     controller = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
     QZ7_UpdaterAppDelegate& c = *controller;
     c.setWindow(window.get());

@@ -133,20 +133,6 @@ int OpenAndConfigure(const std::string& path, termios& archive, std::optional<in
     return fd;
 }
 
-void RestoreAndClose(int fd, const termios& archive, const std::optional<int>& serialFlags)
-{
-    tcsetattr(fd, TCSANOW, &archive);
-    if (serialFlags) {
-        serial_struct ss{};
-        if (ioctl(fd, TIOCGSERIAL, &ss) == 0) {
-            ss.flags = *serialFlags;
-            ioctl(fd, TIOCSSERIAL, &ss);
-        }
-    }
-    ioctl(fd, TIOCNXCL);
-    ::close(fd);
-}
-
 void QZ7_UpdaterAppDelegate::ConnectUSB()
 {
     PostDirections(Directions::ConnectAdapter);

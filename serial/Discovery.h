@@ -1,4 +1,6 @@
 #pragma once
+#include "WQSerial.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -37,5 +39,3 @@ std::optional<std::string> ChoosePath(const std::vector<SerialService>& services
 int OpenAndConfigure(const std::string& path, termios& archive, std::optional<int>& serialFlags,
                      bool& archived);
 
-// Puts back `archive` on a descriptor that never reached a port record, and closes it.
-void RestoreAndClose(int fd, const termios& archive, const std::optional<int>& serialFlags);

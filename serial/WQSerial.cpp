@@ -168,13 +168,17 @@ void WQSerial::Shutdown(milliseconds drainBound)
     else
         tcdrain(fd);
 
-    termios saved = termios_archive();
-    tcsetattr(fd, TCSANOW, &saved);
     std::optional<int> serialFlags;
     {
         std::lock_guard guard(archiveMutex_);
         serialFlags = savedSerialFlags_;
     }
+    RestoreAndClose(fd, termios_archive(), serialFlags);
+}
+
+void RestoreAndClose(int fd, const termios& archive, const std::optional<int>& serialFlags)
+{
+    tcsetattr(fd, TCSANOW, &archive);
     if (serialFlags) {
         serial_struct ss{};
         if (ioctl(fd, TIOCGSERIAL, &ss) == 0) {

@@ -79,3 +79,7 @@ private:
     bool closed_ = false;              // written under io_ exclusively
     int wakeFd_ = -1;                  // eventfd, signalled by Shutdown to end waits at once
 };
+
+// Puts back `archive` (and the driver's saved flags, when there are any) on `fd`, gives up
+// exclusive use and closes it.
+void RestoreAndClose(int fd, const termios& archive, const std::optional<int>& serialFlags);
