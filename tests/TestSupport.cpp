@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QThread>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +11,9 @@
 #include <fstream>
 #include <poll.h>
 #include <pty.h>
+#include <csignal>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <sstream>
 #include <sys/ioctl.h>
 #include <thread>
@@ -154,11 +158,95 @@ std::string ShippedImage()
     return content.str();
 }
 
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound)
+{
+    auto deadline = std::chrono::steady_clock::now() + bound;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+Updater::Updater(const std::string& ports, std::vector<std::string> argv)
+{
+    std::vector<std::string> env =
+        ChildEnvironment({"QT_QPA_PLATFORM=offscreen", "QZ7_SERIAL_PORTS=" + ports, "XDG_RUNTIME_DIR=/tmp"});
+    std::vector<char*> envp;
+    for (std::string& e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::vector<char*> args;
+    for (std::string& a : argv)
+        args.push_back(a.data());
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    EXPECT_EQ(posix_spawn(&pid, args[0], &actions, nullptr, args.data(), envp.data()), 0) << args[0];
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+Updater::~Updater()
+{
+    if (pid > 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
+int Updater::Stop(int signal, std::chrono::milliseconds bound, std::chrono::milliseconds& took)
+{
+    auto start = std::chrono::steady_clock::now();
+    kill(pid, signal);
+    int status = 0;
+    while (std::chrono::steady_clock::now() - start < bound) {
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+            pid = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        std::this_thread::sleep_for(5ms);
+    }
+    return -1;
+}
+
+double Updater::CpuSeconds() const
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string skip;
+    for (int i = 0; i < 11; ++i)
+        fields >> skip;
+    double utime = 0, stime = 0;
+    fields >> utime >> stime;
+    return (utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
 #ifndef QZ7_SOAK_MAIN
+namespace {
+// The window and controller started on `path`, with Update pressed as soon as it is offered,
+// left running until the process is killed: an update that a test can stop at any moment from
+// outside (the program itself cannot be made to press Update).
+int UpdateUntilKilled(const std::string& path)
+{
+    auto app = MakeApp(path);
+    app->Launch();
+    if (!WaitFor([&] { return app->window->ui.UpdateButtonView->isEnabled(); }, 30s))
+        return 3;
+    app->window->ui.UpdateButtonView->click();
+    return QApplication::exec();
+}
+}  // namespace
+
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (argc == 3 && std::string(argv[1]) == kUpdateUntilKilled)
+        return UpdateUntilKilled(argv[2]);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -55,6 +55,28 @@ std::string CommandOutput(const std::string& command, int& status);
 // The shipped image as the repository holds it.
 std::string ShippedImage();
 
+// Waits, without running the event loop, until `done` holds or `bound` passes.
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound);
+
+// A program started the way an operator starts the updater: `argv` (the updater by default),
+// with QZ7_SERIAL_PORTS set to `ports` and the window off screen. Standard output goes to
+// /dev/null; standard error stays the test's own, so that a sanitizer's report shows in the log.
+// The destructor kills what is still running.
+struct Updater {
+    explicit Updater(const std::string& ports, std::vector<std::string> argv = {QZ7_BINARY_DIR "/qz7-updater"});
+    ~Updater();
+    // Sends `signal` and waits for the exit; returns the exit status (128 + the signal when one
+    // ended it), or -1 past the bound.
+    int Stop(int signal, std::chrono::milliseconds bound, std::chrono::milliseconds& took);
+    // User plus system time of the process, in seconds.
+    double CpuSeconds() const;
+    pid_t pid = -1;
+};
+
+// Started with this option and a port's path, a test executable runs an update on that port
+// with the program's window and controller, and keeps running until it is killed.
+inline constexpr const char* kUpdateUntilKilled = "--update-until-killed";
+
 // Opens `path` into the controller's record as discovery would, without the 0.2 s passes.
 void OpenPort(QZ7_UpdaterAppDelegate& controller, const std::string& path);
 // The process's open descriptors.

@@ -3,93 +3,13 @@
 #include "TestSupport.h"
 
 #include <csignal>
-#include <fcntl.h>
-#include <fstream>
-#include <spawn.h>
-#include <sstream>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
-
-extern char** environ;
-
-namespace {
-
-struct Updater {
-    explicit Updater(const std::string& path)
-    {
-        std::vector<std::string> env = ChildEnvironment(
-            {"QT_QPA_PLATFORM=offscreen", "QZ7_SERIAL_PORTS=usbserial-sim=" + path, "XDG_RUNTIME_DIR=/tmp"});
-        std::vector<char*> envp;
-        for (auto& e : env)
-            envp.push_back(e.data());
-        envp.push_back(nullptr);
-        std::string program = QZ7_BINARY_DIR "/qz7-updater";
-        char* argv[] = {program.data(), nullptr};
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        // Standard error stays the test's own, so that a sanitizer's report shows in the log.
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        EXPECT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data()), 0);
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~Updater()
-    {
-        if (pid > 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-    // Sends `signal` and waits for the exit; returns the exit status, or -1 past the bound.
-    int Stop(int signal, std::chrono::milliseconds bound, std::chrono::milliseconds& took)
-    {
-        auto start = std::chrono::steady_clock::now();
-        kill(pid, signal);
-        int status = 0;
-        while (std::chrono::steady_clock::now() - start < bound) {
-            if (waitpid(pid, &status, WNOHANG) == pid) {
-                took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-                pid = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(5ms);
-        }
-        return -1;
-    }
-    // User plus system time of the process, in seconds.
-    double CpuSeconds() const
-    {
-        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-        std::istringstream fields(text.substr(text.rfind(')') + 2));
-        std::string skip;
-        for (int i = 0; i < 11; ++i)
-            fields >> skip;
-        double utime = 0, stime = 0;
-        fields >> utime >> stime;
-        return (utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
-    }
-    pid_t pid = -1;
-};
-
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound)
-{
-    auto deadline = std::chrono::steady_clock::now() + bound;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
-
-}  // namespace
 
 TEST(Program, OpensThePortExclusivelyRawAndRestoresItOnSigterm)
 {
     Pty pty;
     termios before = pty.Settings();
-    Updater updater(pty.path);
+    Updater updater("usbserial-sim=" + pty.path);
     ASSERT_TRUE(WaitUntil([&] { return pty.Exclusive(); }, 5s));
     termios now = pty.Settings();
     EXPECT_EQ(cfgetospeed(&now), B57600);
@@ -114,7 +34,7 @@ TEST(Program, AnswersTheBannerAndWaitsForTheOperatorAtNoCost)
     ASSERT_TRUE(sim.Open());
     termios before = sim.SlaveSettings();
     sim.Start();
-    Updater updater(sim.SlavePath());
+    Updater updater("usbserial-sim=" + sim.SlavePath());
     ASSERT_TRUE(WaitUntil([&] { return sim.Wire() == "y"; }, 5s));
     std::this_thread::sleep_for(200ms);
 
@@ -130,11 +50,44 @@ TEST(Program, AnswersTheBannerAndWaitsForTheOperatorAtNoCost)
 
 TEST(Program, QuitsPromptlyWhileStillSearchingForAnAdapter)
 {
-    Updater updater("/nonexistent/ttyUSB7");
+    Updater updater("usbserial-sim=/nonexistent/ttyUSB7");
     std::this_thread::sleep_for(500ms);
     std::chrono::milliseconds took{};
     EXPECT_EQ(updater.Stop(SIGTERM, 2s, took), 0);
     EXPECT_LT(took, 1s);
+}
+
+TEST(Program, AfterAKillMidTransferTheNextRunTakesThePortAsItWasLeft)
+{
+    // An update killed outright leaves the port as it had set it (raw, 57600) and the device
+    // half programmed, waiting for the next line. The next run opens the same port, saves those
+    // settings as the ones to put back, and waits for the device's banner: the operator has to
+    // power the device on again with Run/Stop held.
+    bootsim::Options o = FastSim();
+    o.baud = 57600;  // slow enough to kill in the middle of the transfer
+    o.eraseDelay = 300ms;
+    bootsim::BootSim sim(o);
+    ASSERT_TRUE(sim.Open());
+    termios initial = sim.SlaveSettings();
+    sim.Start();
+    {
+        Updater first("", {"/proc/self/exe", kUpdateUntilKilled, sim.SlavePath()});
+        ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().lines >= 100; }, 30s)) << sim.Snapshot().Summary();
+        std::chrono::milliseconds took{};
+        EXPECT_EQ(first.Stop(SIGKILL, 2s, took), 128 + SIGKILL);
+    }
+    EXPECT_TRUE(sim.WaitFinished(2s));  // the simulator saw the line close
+    termios left = sim.SlaveSettings();
+    EXPECT_FALSE(SameSettings(left, initial));
+    EXPECT_EQ(cfgetospeed(&left), B57600);
+
+    auto second = MakeApp(sim.SlavePath());
+    second->Launch();
+    EXPECT_TRUE(WaitFor([&] { return ScreenText(*second) == Directions::PowerOn; }, 5s)) << ScreenText(*second).toStdString();
+    EXPECT_TRUE(SameSettings(second->controller->Serial()->termios_archive(), left));
+    second->controller->applicationWillTerminate();
+    second.reset();
+    EXPECT_TRUE(SameSettings(sim.SlaveSettings(), left));
 }
 
 TEST(Simulator, HelpDocumentsEveryOption)
