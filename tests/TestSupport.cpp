@@ -225,6 +225,21 @@ double Updater::CpuSeconds() const
     return (utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
+bool Updater::CatchesSigterm() const
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "SigCgt:") {
+            std::string mask;
+            status >> mask;
+            return (std::stoull(mask, nullptr, 16) >> (SIGTERM - 1)) & 1;
+        }
+        status.ignore(1 << 10, '\n');
+    }
+    return false;
+}
+
 #ifndef QZ7_SOAK_MAIN
 namespace {
 // The window and controller started on `path`, with Update pressed as soon as it is offered,

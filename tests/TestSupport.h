@@ -70,6 +70,8 @@ struct Updater {
     int Stop(int signal, std::chrono::milliseconds bound, std::chrono::milliseconds& took);
     // User plus system time of the process, in seconds.
     double CpuSeconds() const;
+    // Whether the process catches SIGTERM yet (before that, a SIGTERM ends it outright).
+    bool CatchesSigterm() const;
     pid_t pid = -1;
 };
 
