@@ -4,12 +4,16 @@
 #include "UpdaterWindow.h"
 
 #include <QLabel>
-#include <QMetaObject>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSocketNotifier>
 #include <QWidget>
+#include <cerrno>
 #include <cstdio>
+#include <sys/eventfd.h>
+#include <system_error>
 #include <thread>
+#include <unistd.h>
 
 using namespace std::chrono;
 
@@ -36,6 +40,11 @@ QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate(Options options)
       discoveryInterval_(options.discoveryInterval)
 {
     InitUpdaterResources();
+    postedWake_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (postedWake_ < 0)
+        throw std::system_error(errno, std::generic_category(), "eventfd");
+    postedNotifier_ = new QSocketNotifier(postedWake_, QSocketNotifier::Read, this);
+    connect(postedNotifier_, &QSocketNotifier::activated, this, &QZ7_UpdaterAppDelegate::RunPostedUpdates);
     std::optional<std::string> image =
         options.useShippedFirmware ? LoadShippedFirmware() : std::move(options.firmware);
     if (image) {
@@ -53,8 +62,13 @@ QZ7_UpdaterAppDelegate::~QZ7_UpdaterAppDelegate()
     lifeCv_.notify_all();
     ClosePort();
     // Every thread's waits are bounded and end once the port is closed and stopping_ is set.
-    std::unique_lock lock(lifeMutex_);
-    lifeCv_.wait(lock, [this] { return threads_ == 0; });
+    {
+        std::unique_lock lock(lifeMutex_);
+        lifeCv_.wait(lock, [this] { return threads_ == 0; });
+    }
+    // No thread is left to post: the notifier goes before the descriptor it watches.
+    delete postedNotifier_;
+    ::close(postedWake_);
 }
 
 std::optional<std::string> QZ7_UpdaterAppDelegate::ReceivedString() const
@@ -109,14 +123,16 @@ bool QZ7_UpdaterAppDelegate::Pause(milliseconds duration)
 
 void QZ7_UpdaterAppDelegate::RunOnGuiThread(std::function<void()> work)
 {
-    // The work travels in the controller's own queue, under its own lock, and a queued call by
-    // name (which carries no data) tells the GUI thread to run what is there. Order is kept,
-    // and the hand-over of the data between threads is one the program can vouch for itself.
+    // The work travels in the controller's own queue, under its own lock, and a write to an
+    // eventfd that the GUI thread watches tells it to run what is there. Order is kept, and a
+    // background thread never calls into Qt: Qt's own event queue is guarded by locks that a
+    // thread checker cannot see, so posting to it from here shows as a race inside Qt.
     {
         std::lock_guard lock(postedMutex_);
         posted_.push_back(std::move(work));
     }
-    QMetaObject::invokeMethod(this, "RunPostedUpdates", Qt::QueuedConnection);
+    uint64_t one = 1;
+    [[maybe_unused]] ssize_t ignored = ::write(postedWake_, &one, sizeof one);
 }
 
 void QZ7_UpdaterAppDelegate::Post(std::function<void()> update)
@@ -130,6 +146,8 @@ void QZ7_UpdaterAppDelegate::Post(std::function<void()> update)
 
 void QZ7_UpdaterAppDelegate::RunPostedUpdates()
 {
+    uint64_t count = 0;
+    [[maybe_unused]] ssize_t ignored = ::read(postedWake_, &count, sizeof count);
     for (;;) {
         std::function<void()> update;
         {

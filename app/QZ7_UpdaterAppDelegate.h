@@ -17,6 +17,7 @@
 
 class QLabel;
 class QProgressBar;
+class QSocketNotifier;
 class QPushButton;
 class QWidget;
 
@@ -123,11 +124,9 @@ public:
     // Starts an operation of this controller on a new background thread.
     void StartBackground(void (QZ7_UpdaterAppDelegate::*operation)());
 
-private slots:
+private:
     // Runs the screen updates posted so far, in the order they were posted.
     void RunPostedUpdates();
-
-private:
     void RunOnGuiThread(std::function<void()> work);
     void Post(std::function<void()> update);
     void PostDirections(std::string text);
@@ -157,6 +156,8 @@ private:
 
     std::mutex postedMutex_;
     std::deque<std::function<void()>> posted_;
+    int postedWake_ = -1;  // eventfd that tells the GUI thread there is work in posted_
+    QSocketNotifier* postedNotifier_ = nullptr;
 
     mutable std::mutex lifeMutex_;
     std::condition_variable lifeCv_;
