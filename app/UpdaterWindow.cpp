@@ -12,6 +12,12 @@ void InitUpdaterResources()
 UpdaterWindow::UpdaterWindow()
 {
     ui.setupUi(this);
+    // The level indicator's filled part is one plain rectangle. The default style draws it as
+    // thick antialiased stripes, which Qt rasterises on a pool of its own threads at every
+    // repaint; a plain fill stays on the GUI thread.
+    ui.LevelIndicatorVew->setStyleSheet(QStringLiteral(
+        "QProgressBar { border: 1px solid palette(mid); border-radius: 3px; background: palette(base); text-align: center; }"
+        "QProgressBar::chunk { background-color: palette(highlight); }"));
 }
 
 UpdaterApp::UpdaterApp(QZ7_UpdaterAppDelegate::Options options)
