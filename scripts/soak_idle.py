@@ -16,6 +16,7 @@ Usage: soak_idle.py [MINUTES]   (default 60; make soak-idle SOAK_MINUTES=N)
 Prints one line per minute and a summary with first, last and maximum of each figure.
 """
 import os
+import signal
 import subprocess
 import sys
 import time
@@ -46,8 +47,11 @@ def start_updater(ports):
 
 
 def main():
+    # Stopped from outside, it still ends the programs and the simulator it started.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
     minutes = int(sys.argv[1]) if len(sys.argv) > 1 else 60
-    sim = subprocess.Popen([BOOTSIM, "--power-on-ms", "200"], stdout=subprocess.PIPE, text=True)
+    # The operator's power-on comes well after the program has taken the port.
+    sim = subprocess.Popen([BOOTSIM, "--power-on-ms", "1500", "--events"], stdout=subprocess.PIPE, text=True)
     slave = sim.stdout.readline().strip()
     if not slave.startswith("/dev/"):
         print(f"soak-idle: the simulator gave no port ({slave!r})", file=sys.stderr)
@@ -56,6 +60,13 @@ def main():
         "searching": start_updater("usbserial-gone=/nonexistent/ttyUSB9"),
         "question": start_updater(f"usbserial-sim={slave}"),
     }
+    # The question case only counts once the simulator has answered the version request.
+    for line in sim.stdout:
+        if line.strip() == "event: version":
+            break
+    else:
+        print("soak-idle: the simulator ended before the version question", file=sys.stderr)
+        return 2
     samples = {name: [] for name in cases}
     failed = []
     try:
