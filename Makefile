@@ -79,11 +79,12 @@ sanitize:
 	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1 \
 	  ctest --test-dir build-tsan --output-on-failure -j $(JOBS) -L threaded
 
-# Whole updates against the simulator at line rate and unthrottled; see bench/README.md.
+# Whole updates by the updater and by the floor program, taking turns, against the simulator at
+# line rate and unthrottled; see bench/README.md.
 bench:
 	@scripts/deps.sh bench
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-	cmake --build $(BUILD) -j $(JOBS) --target qz7-updater qz7-bootsim
+	cmake --build $(BUILD) -j $(JOBS) --target qz7-updater qz7-bootsim qz7-floor
 	python3 scripts/bench.py
 
 # At least 200 whole updates in a row against the simulator (not part of make test).

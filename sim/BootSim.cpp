@@ -306,9 +306,10 @@ void BootSim::FinishLine(Clock::time_point at)
     while (!record.empty() && (record.back() == '\n' || record.back() == '\r'))
         record.pop_back();
     int type = IntelHexRecordType(record);
+    int lines = 0;
     {
         std::lock_guard lock(mutex_);
-        ++result_.lines;
+        lines = ++result_.lines;
         if (type < 0)
             ++result_.badRecords;
         if (asteriskPending_)
@@ -330,7 +331,6 @@ void BootSim::FinishLine(Clock::time_point at)
         stage_ = Stage::Finished;
         return;
     }
-    int lines = Snapshot().lines;
     if (lines % 250 == 0)
         Event("line " + std::to_string(lines));
     if (options_.hangUpAfterLines && lines >= *options_.hangUpAfterLines) {
@@ -347,6 +347,7 @@ void BootSim::FinishLine(Clock::time_point at)
 
 void BootSim::HandleByte(char byte, Clock::time_point at)
 {
+    bool programmed = false;
     {
         std::lock_guard lock(mutex_);
         if (result_.doneSent) {
@@ -363,9 +364,10 @@ void BootSim::HandleByte(char byte, Clock::time_point at)
             image_ += byte;
             result_.imageBytes = image_.size();
         }
+        programmed = result_.programmed;
     }
     Stage stage = stage_;
-    if (stage == Stage::Program && Snapshot().programmed) {
+    if (stage == Stage::Program && programmed) {
         line_ += byte;
         if (byte == '\n')
             FinishLine(at);
@@ -403,7 +405,6 @@ void BootSim::HandleByte(char byte, Clock::time_point at)
             std::lock_guard lock(mutex_);
             result_.programmed = true;
         }
-        programming_ = true;
         if (options_.hangUpAfterLines && *options_.hangUpAfterLines == 0) {
             HangUp();
             return;

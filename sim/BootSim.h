@@ -132,7 +132,6 @@ private:
     std::chrono::nanoseconds byteTime_{0};
     Clock::time_point rxClock_{}, txClock_{}, started_{}, lastAsterisk_{};
     bool asteriskPending_ = false;
-    bool programming_ = false;
     std::string line_;
     std::string image_;
     int creditsAhead_ = 0;
