@@ -209,9 +209,12 @@ TEST(Program, OpensThePortExclusivelyRawAndRestoresItOnSigtermAndSighup)
         Pty pty;
         termios before = pty.Settings();
         Updater updater(pty.path);
-        ASSERT_TRUE(WaitUntil([&] { return pty.Exclusive(); }, 5s));
+        // Exclusive use comes first, the settings a moment later.
+        ASSERT_TRUE(WaitUntil([&] {
+            termios t = pty.Settings();
+            return pty.Exclusive() && cfgetospeed(&t) == B57600;
+        }, 5s));
         termios now = pty.Settings();
-        EXPECT_EQ(cfgetospeed(&now), B57600);
         EXPECT_EQ(cfgetispeed(&now), B57600);
         EXPECT_EQ(now.c_lflag & ICANON, 0u);
         EXPECT_EQ(now.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
