@@ -39,7 +39,8 @@ public:
     WQSerial& operator=(const WQSerial&) = delete;
 
     int32_t PortID() const { return portId_.load(); }
-    void setPortID(int32_t id) { portId_.store(id); }
+    // A record that takes a descriptor is known to the process's exit hook until it is shut down.
+    void setPortID(int32_t id);
     termios termios_archive() const;
     void setTermios_archive(const termios& settings);
     std::optional<std::string> ChosenPath() const;
@@ -63,6 +64,11 @@ public:
     // Lets pending output drain (at most `drainBound`), puts back the saved settings, gives up
     // exclusive use and closes the descriptor. Idempotent; safe against concurrent readers.
     void Shutdown(std::chrono::milliseconds drainBound);
+
+    // Shuts down every record that still holds a descriptor. Registered with atexit once the
+    // first record takes one, so that an exit that skips the program's own shutdown (the window
+    // system gone, a return from main) still puts the port back.
+    static void ShutdownAllOpen();
 
 private:
     bool usable() const;

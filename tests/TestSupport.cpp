@@ -76,7 +76,7 @@ termios Pty::Settings() const
     return t;
 }
 
-bool Pty::Exclusive() const
+bool Pty::HeldExclusively(const std::string& path)
 {
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)

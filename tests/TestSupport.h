@@ -27,7 +27,8 @@ struct Pty {
     std::string Drain(std::chrono::milliseconds quiet = 100ms) const;  // what the program sent
     termios Settings() const;
     // Whether the slave is held in exclusive use (asked on a second descriptor of the slave).
-    bool Exclusive() const;
+    bool Exclusive() const { return HeldExclusively(path); }
+    static bool HeldExclusively(const std::string& path);
 };
 
 // A lister that offers one adapter at `path` under a USB name.
@@ -63,8 +64,11 @@ int OpenDescriptors();
 // The most of one core a waiting program may use: 2 %. A sanitizer multiplies the cost of every
 // wake-up many times over, so its builds allow more; a reader that spins (a whole core) fails
 // either way.
+// Searching for an adapter with the system's own listing may cost at most 0.5 %.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 inline constexpr double kIdleShareLimit = 0.25;
+inline constexpr double kSearchShareLimit = 0.25;
 #else
 inline constexpr double kIdleShareLimit = 0.02;
+inline constexpr double kSearchShareLimit = 0.005;
 #endif
