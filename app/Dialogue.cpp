@@ -20,7 +20,7 @@ bool Contains(const std::optional<std::string>& reply, const char* text)
 void QZ7_UpdaterAppDelegate::EndOnUnexpected(const std::optional<std::string>& reply)
 {
     ClosePort();
-    PostDirections(Directions::Unexpected(reply.value_or(std::string())));
+    PostFailure(Directions::Unexpected(reply.value_or(std::string())));
 }
 
 void QZ7_UpdaterAppDelegate::ReceivedSomething()
@@ -60,12 +60,12 @@ void QZ7_UpdaterAppDelegate::ReceivedSomething()
             bool promptOnly = Contains(ReceivedString(), "E or P");
             if (!answered && !promptOnly) {
                 // Neither a version nor the prompt: the dialogue rests with the port open.
-                PostDirections(Directions::NoVersion);
+                PostFailure(Directions::NoVersion);
                 break;
             }
             if (!firmwareGood_) {
                 // Never offer an erase that could not be followed by a good image.
-                PostDirections(Directions::ImageDamaged);
+                PostFailure(Directions::ImageDamaged);
                 ClosePort();
                 break;
             }
@@ -92,25 +92,25 @@ void QZ7_UpdaterAppDelegate::ReceivedSomething()
         }
 
         case AwaitingPrompt:
+            // A command that could not go out has ended the dialogue with its own message.
             if (Contains(reply, "E or P?")) {
-                WriteString("E", 1);
+                if (!WriteString("E", 1))
+                    break;
                 Advance();
                 Pause(50ms);
-            } else {
-                WriteString("y", 1);
+            } else if (!WriteString("y", 1)) {
+                break;
             }
             StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
             break;
 
         case AwaitingErased:
             if (Contains(reply, "Erased") && Contains(reply, "Not")) {
-                Post([this] {
-                    DirectionsView()->setText(QString::fromLatin1(Directions::NotErased));
-                    LevelIndicatorVew()->setHidden(true);
-                });
+                PostFailure(Directions::NotErased);
                 ClosePort();
             } else if (Contains(reply, "Erased")) {
-                WriteString("P", 1);
+                if (!WriteString("P", 1))
+                    break;
                 setProgress(0.0f);
                 Advance();
                 StartBackground(&QZ7_UpdaterAppDelegate::SendProgram);
@@ -120,7 +120,11 @@ void QZ7_UpdaterAppDelegate::ReceivedSomething()
             break;
 
         case AwaitingDone:
-            if (Contains(reply, "Done")) {
+            // "Not Done", "Error: Not Done": a failure, never a success.
+            if (Contains(reply, "Done") && Contains(reply, "Not")) {
+                PostFailure(Directions::NotDone);
+                ClosePort();
+            } else if (Contains(reply, "Done")) {
                 Post([this] {
                     DirectionsView()->setText(QString::fromLatin1(Directions::Done));
                     LevelIndicatorVew()->setHidden(true);

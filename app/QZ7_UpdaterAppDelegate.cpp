@@ -148,10 +148,24 @@ void QZ7_UpdaterAppDelegate::PostDirections(std::string text)
     Post([this, text = std::move(text)] { DirectionsView()->setText(QString::fromStdString(text)); });
 }
 
+void QZ7_UpdaterAppDelegate::PostFailure(std::string text)
+{
+    Post([this, text = std::move(text)] {
+        DirectionsView()->setText(QString::fromStdString(text));
+        LevelIndicatorVew()->setHidden(true);
+    });
+}
+
 void QZ7_UpdaterAppDelegate::AdapterGone()
 {
     ClosePort();
-    PostDirections(Directions::Disconnected);
+    PostFailure(Directions::Disconnected);
+}
+
+void QZ7_UpdaterAppDelegate::DeviceStopped()
+{
+    ClosePort();
+    PostFailure(Directions::Stopped);
 }
 
 void QZ7_UpdaterAppDelegate::applicationDidFinishLaunching()
@@ -174,14 +188,22 @@ void QZ7_UpdaterAppDelegate::UpdatePressed()
     // Both buttons go grey before anything else, so a second press cannot reach this again.
     UpdateButtonView()->setEnabled(false);
     CancelButtonView()->setEnabled(false);
-    WriteString("y", 1);
+    // A stuck output queue may hold a write for seconds: it must not hold the window.
+    StartBackground(&QZ7_UpdaterAppDelegate::AnswerUpdate);
+}
+
+void QZ7_UpdaterAppDelegate::AnswerUpdate()
+{
+    // Only a "y" that went out leads on; otherwise the write's own message stays on the screen.
+    if (!WriteString("y", 1))
+        return;
     Post([this] {
         DirectionsView()->setText(QString::fromLatin1(Directions::Updating));
         UpdateButtonView()->setEnabled(false);
         CancelButtonView()->setEnabled(false);
         LevelIndicatorVew()->setHidden(false);
     });
-    StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
+    ReadThread();
 }
 
 void QZ7_UpdaterAppDelegate::CancelPressed()

@@ -41,6 +41,10 @@ inline constexpr const char* Unopened = "Trying to write to unopened Port";
 inline constexpr const char* Disconnected = "USB adapter disconnected\nPlease restart the program\nand the QZ7";
 inline constexpr const char* NoVersion = "No version reply\nPlease restart the program\nand the QZ7";
 inline constexpr const char* ImageDamaged = "Firmware image damaged\nPlease reinstall the program";
+inline constexpr const char* NotDone = "Not Done\nPlease restart the program\nand the QZ7";
+inline constexpr const char* Restarted =
+    "QZ7 restarted during the update\nIt has no firmware now\nPlease restart the program\nand update it again";
+inline constexpr const char* Stopped = "QZ7 stopped accepting data\nPlease restart the program\nand the QZ7";
 std::string FoundVersion(const std::string& version);
 std::string Unexpected(const std::string& reply);
 std::string Exception(const char* what);
@@ -111,8 +115,13 @@ public:
     // The serial link.
     void ConnectUSB();
     void ClosePort();
+    // Drops what the port has received. On the GUI thread it stops after 64 KiB or 100 ms, so
+    // that a flood cannot hold the window; elsewhere it drains until the input is empty.
     void ClearReceiver();
-    void WriteString(const std::string& text, int32_t length);
+    // Sends the first `length` characters of `text`; may wait up to 5 s for room in the output
+    // queue, so it is never called on the GUI thread. Returns whether every byte went out; when
+    // not, the operator has been told why (and the port closed, if the line is gone or stuck).
+    bool WriteString(const std::string& text, int32_t length);
 
     // Whether the image passed its check at start-up.
     bool FirmwareGood() const { return firmwareGood_; }
@@ -131,9 +140,16 @@ private:
     void RunOnGuiThread(std::function<void()> work);
     void Post(std::function<void()> update);
     void PostDirections(std::string text);
+    // Shows a message that ends the update, with the level indicator hidden.
+    void PostFailure(std::string text);
     bool Pause(std::chrono::milliseconds duration);
+    // The operator's Update, on a background thread: the "y", then the progress screen and the
+    // reader, or, when the "y" could not go out, nothing more.
+    void AnswerUpdate();
     // The adapter has gone: close the port and say so.
     void AdapterGone();
+    // The line is up but the device has stopped taking bytes: close the port and say so.
+    void DeviceStopped();
     // Closes the port and tells the operator which reply ended the dialogue.
     void EndOnUnexpected(const std::optional<std::string>& reply);
     void Advance() { setState(state() + 1); }

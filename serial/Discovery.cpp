@@ -57,7 +57,12 @@ int OpenAndConfigure(const std::string& path, termios& archive, std::optional<in
         fd = moved;
     }
     termios settings{};
-    if (ioctl(fd, TIOCEXCL) != 0 || tcgetattr(fd, &settings) != 0) {
+    if (ioctl(fd, TIOCEXCL) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    if (tcgetattr(fd, &settings) != 0) {
+        ioctl(fd, TIOCNXCL);  // exclusive use would outlive the descriptor
         ::close(fd);
         return -1;
     }

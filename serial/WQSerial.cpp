@@ -181,7 +181,7 @@ PortResult WQSerial::WriteAll(const char* bytes, std::size_t length, millisecond
             return {PortIo::HangUp, done};
         // Output queue full: wait for room, in short polls, until the stall bound runs out.
         if (steady_clock::now() - lastProgress > stall)
-            return {PortIo::HangUp, done};
+            return {PortIo::Stalled, done};
         pollfd fds[2] = {{portId_.load(), POLLOUT, 0}, {wakeFd_, POLLIN, 0}};
         ::poll(fds, wakeFd_ >= 0 ? 2 : 1, 50);
         if (fds[0].revents & (POLLHUP | POLLERR))

@@ -15,6 +15,7 @@ enum class PortIo {
     Empty,   // nothing pending (EAGAIN); after a wait, nothing arrived in the bound
     Closed,  // the record holds no open descriptor (never opened, or closed by ClosePort)
     HangUp,  // the adapter has gone: read returned 0, or a call failed for good
+    Stalled, // a write made no progress for its whole bound, while the line stayed up
 };
 
 struct PortResult {
@@ -58,7 +59,8 @@ public:
     // Returns Data when input is ready, Empty on time-out, Closed or HangUp otherwise.
     PortIo WaitReadable(std::chrono::milliseconds bound);
     // Writes all `length` bytes, finishing short writes and waiting (in polls of 50 ms) while the
-    // output queue is full. Gives up with HangUp after `stall` without any progress.
+    // output queue is full. Gives up with HangUp when the line hangs up or a write fails for
+    // good, and with Stalled after `stall` without any progress on a line that is still up.
     PortResult WriteAll(const char* bytes, std::size_t length, std::chrono::milliseconds stall);
 
     // Lets pending output drain (at most `drainBound`), puts back the saved settings, gives up

@@ -294,7 +294,7 @@ void BootSim::SendAsterisk()
     }
     if (!noise.empty())
         SendRaw(noise);
-    SendRaw("*");
+    SendRaw(std::string(static_cast<std::size_t>(std::max(options_.asterisksPerLine, 1)), '*'));
     lastAsterisk_ = byteTime_.count() > 0 ? txClock_ : Clock::now();
     asteriskPending_ = true;
 }
@@ -333,6 +333,17 @@ void BootSim::FinishLine(Clock::time_point at)
     }
     if (lines % 250 == 0)
         Event("line " + std::to_string(lines));
+    if (options_.restartAfterLines && lines >= *options_.restartAfterLines) {
+        // The device restarts: its boot loader greets again and waits for "y", the erased
+        // memory left as it is.
+        Event("restart");
+        programming_ = false;
+        stage_ = Stage::Banner;
+        Send(Stage::Banner, {options_.banner});
+        if (stage_ != Stage::Finished)
+            stage_ = Stage::Version;
+        return;
+    }
     if (options_.hangUpAfterLines && lines >= *options_.hangUpAfterLines) {
         HangUp();
         Event("hang-up");
@@ -375,12 +386,16 @@ void BootSim::HandleByte(char byte, Clock::time_point at)
     }
     if (stage == Stage::Finished || stage == Stage::Done || stage == Stage::Banner)
         return;
+    if (options_.echo)
+        SendRaw(std::string(1, byte) + "\r\n");
     if (byte == 'y') {
         if (stage == Stage::Version) {
             if (options_.version)
                 Send(Stage::Version, {*options_.version});
             else
                 Send(Stage::Version, {"E or P?"});
+            if (options_.hangUpAfterVersion)
+                hangUpDue_ = Clock::now() + *options_.hangUpAfterVersion;
             if (stage_ != Stage::Finished)
                 stage_ = Stage::Prompt;
         } else if (menuLine_ < options_.extraLines) {
@@ -439,6 +454,11 @@ void BootSim::Run()
     }
     char buffer[4096];
     while (!stop_ && master_ >= 0) {
+        if (hangUpDue_ && Clock::now() >= *hangUpDue_) {
+            HangUp();
+            Event("hang-up");
+            break;
+        }
         pollfd p{master_, POLLIN, 0};
         if (::poll(&p, 1, 20) <= 0)
             continue;

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -109,9 +111,11 @@ TEST_F(Step, PromptWithoutVersionAsksToUpdateAnyway)
 
 TEST_F(Step, NeitherVersionNorPromptRestsWithAnHonestMessage)
 {
+    w().ui.LevelIndicatorVew->show();
     Judge(AwaitingVersion, "boot ok\r\n");
     EXPECT_EQ(c().state(), AwaitingVersion);
     EXPECT_EQ(ScreenText(*app), "No version reply\nPlease restart the program\nand the QZ7");
+    EXPECT_TRUE(w().ui.LevelIndicatorVew->isHidden());
     EXPECT_TRUE(PortOpen());
     EXPECT_FALSE(w().ui.UpdateButtonView->isEnabled());
     Judge(AwaitingVersion, std::nullopt);  // undecodable reply
@@ -173,9 +177,20 @@ TEST_F(Step, DoneAndEverythingElseAtTheEnd)
     EXPECT_TRUE(w().ui.LevelIndicatorVew->isHidden());
     EXPECT_FALSE(PortOpen());
 
+    for (const char* notDone : {"Not Done", "Error: Not Done"}) {  // never shown as success
+        OpenPort(c(), pty.path);
+        w().ui.LevelIndicatorVew->show();
+        Judge(AwaitingDone, notDone);
+        EXPECT_EQ(ScreenText(*app), "Not Done\nPlease restart the program\nand the QZ7");
+        EXPECT_TRUE(w().ui.LevelIndicatorVew->isHidden());
+        EXPECT_FALSE(PortOpen());
+    }
+
     OpenPort(c(), pty.path);
+    w().ui.LevelIndicatorVew->show();
     Judge(AwaitingDone, "Checksum error");
     ExpectUnexpected("Checksum error");
+    EXPECT_TRUE(w().ui.LevelIndicatorVew->isHidden());
 
     OpenPort(c(), pty.path);
     Judge(5, "Done");
@@ -195,6 +210,36 @@ TEST_F(Step, UpdateAnswersOnceHoweverFastItIsPressed)
     EXPECT_FALSE(w().ui.LevelIndicatorVew->isHidden());
     EXPECT_EQ(pty.Drain(), "y");
     EXPECT_EQ(c().RunningThreads(), 1);
+}
+
+TEST_F(Step, UpdateNeverHoldsTheWindowOnAFullOutputQueue)
+{
+    Judge(AwaitingVersion, "QZ7 V2.005\r\n");
+    // Nobody reads the master: fill the output queue until the port refuses more, and still
+    // does after a pause (the pseudo-terminal moves queued bytes on for a while).
+    std::string chunk(4096, 'a');
+    std::size_t queued = 0;
+    for (bool more = true; more;) {
+        more = false;
+        for (ssize_t n; (n = ::write(c().Serial()->PortID(), chunk.data(), chunk.size())) > 0; more = true)
+            queued += static_cast<std::size_t>(n);
+        std::this_thread::sleep_for(50ms);
+    }
+    auto start = std::chrono::steady_clock::now();
+    w().ui.UpdateButtonView->click();
+    // A held window would wait for the 5 s stall bound; a sanitizer slows the thread start.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 300ms);
+#else
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 50ms);
+#endif
+    Spin(300ms);
+    EXPECT_EQ(ScreenText(*app), "Found Version: 2.005\n Update To: QZ7 V2.007?\n");  // the "y" waits for room
+    // Once the device reads again, the "y" goes out and the update goes on as usual.
+    std::string sent = pty.Drain(300ms);
+    EXPECT_EQ(sent.size(), queued + 1);
+    EXPECT_EQ(sent.back(), 'y');
+    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == "Updating QZ7, please wait..."; }));
 }
 
 TEST_F(Step, CancelClosesThePortRestoredAndTheWindow)

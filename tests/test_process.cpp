@@ -364,6 +364,7 @@ TEST(Simulator, HelpDocumentsEveryOption)
     EXPECT_EQ(status, 0);
     for (const char* option : {"--baud", "--power-on-ms", "--erase-ms", "--line-delay-us", "--banner", "--version",
                                "--no-version", "--extra-lines", "--fail-erase", "--chunking", "--noise", "--high-byte",
-                               "--silent-from", "--hang-up-at", "--hang-up-after", "--burst", "--seed", "--expect"})
+                               "--silent-from", "--hang-up-at", "--hang-up-after", "--burst", "--seed", "--expect", "--echo",
+                               "--asterisks", "--restart-after", "--hang-up-after-version-ms"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }

@@ -192,7 +192,8 @@ TEST(Window, LongestMessagesFitWithoutClipping)
     app->window->show();
     QLabel* label = app->window->ui.DirectionsView;
     for (const std::string& text : {std::string(Directions::PowerOn), Directions::Unexpected(std::string(40, 'W')),
-                                    std::string(Directions::Disconnected), Directions::FoundVersion("2.005")}) {
+                                    std::string(Directions::Disconnected), Directions::FoundVersion("2.005"),
+                                    std::string(Directions::Restarted), std::string(Directions::Stopped)}) {
         label->setText(QString::fromStdString(text));
         QCoreApplication::processEvents();
         EXPECT_GE(label->height(), label->heightForWidth(label->width())) << text;
