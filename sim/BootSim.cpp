@@ -337,7 +337,6 @@ void BootSim::FinishLine(Clock::time_point at)
         // The device restarts: its boot loader greets again and waits for "y", the erased
         // memory left as it is.
         Event("restart");
-        programming_ = false;
         stage_ = Stage::Banner;
         Send(Stage::Banner, {options_.banner});
         if (stage_ != Stage::Finished)
