@@ -69,6 +69,7 @@ void UpdaterWindow::closeEvent(QCloseEvent* event)
         return;
     }
     QWidget::closeEvent(event);
+    emit Closed();
 }
 
 void UpdaterWindow::AskToStop()
@@ -133,6 +134,7 @@ UpdaterApp::UpdaterApp(QZ7_UpdaterAppDelegate::Options options)
     window->programming = [&c] { return c.Programming(); };
     QObject::connect(window->ui.UpdateButtonView, &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::UpdatePressed);
     QObject::connect(window->ui.CancelButtonView, &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::CancelPressed);
+    QObject::connect(window.get(), &UpdaterWindow::Closed, &c, [&c] { c.ClosePort(); });
     QObject::connect(window->ui.NextUnitButtonView, &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::NextUnitPressed);
 }
 

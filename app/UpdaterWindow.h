@@ -31,6 +31,10 @@ public:
     static inline const char* const kStopQuestion =
         "The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.";
 
+signals:
+    // The window has closed: whatever the way, the port is to be put back at once.
+    void Closed();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
