@@ -1,6 +1,7 @@
 #include "QZ7_UpdaterAppDelegate.h"
 #include "ReplyRules.h"
 
+#include <QIcon>
 #include <QLabel>
 #include <QPixmap>
 #include <QProgressBar>
@@ -33,7 +34,8 @@ void QZ7_UpdaterAppDelegate::ReceivedSomething()
             if (Contains(reply, "QZ-7")) {
                 Post([this] {
                     ImageView()->setHidden(false);
-                    ImageView()->setPixmap(QPixmap(QStringLiteral(":/QZ7.png")));
+                    // Through QIcon, which picks QZ7@2x.png on a high-density screen.
+                    ImageView()->setPixmap(QIcon(QStringLiteral(":/QZ7.png")).pixmap(QSize(400, 180), ImageView()->devicePixelRatioF()));
                 });
                 Advance();
                 StartBackground(&QZ7_UpdaterAppDelegate::ReadVersion);
@@ -71,21 +73,12 @@ void QZ7_UpdaterAppDelegate::ReceivedSomething()
             }
             if (answered) {
                 Post([this, text = *version] {
-                    DirectionsView()->setText(QString::fromStdString(Directions::FoundVersion(text)));
-                    UpdateButtonView()->setEnabled(true);
-                    UpdateButtonView()->setFocus();
-                    CancelButtonView()->setEnabled(true);
-                    QWidget::setTabOrder(UpdateButtonView(), CancelButtonView());
-                    QWidget::setTabOrder(CancelButtonView(), UpdateButtonView());
+                    ShowQuestion(QString::fromStdString(Directions::FoundVersion(text)));
                 });
                 Advance();
             }
             if (promptOnly) {
-                Post([this] {
-                    DirectionsView()->setText(QString::fromLatin1(Directions::VersionNotFound));
-                    UpdateButtonView()->setEnabled(true);
-                    CancelButtonView()->setEnabled(true);
-                });
+                Post([this] { ShowQuestion(QString::fromLatin1(Directions::VersionNotFound)); });
                 Advance();
             }
             break;
@@ -128,6 +121,10 @@ void QZ7_UpdaterAppDelegate::ReceivedSomething()
                 Post([this] {
                     DirectionsView()->setText(QString::fromLatin1(Directions::Done));
                     LevelIndicatorVew()->setHidden(true);
+                    if (NextUnitButtonView()) {
+                        NextUnitButtonView()->setHidden(false);
+                        NextUnitButtonView()->setFocus();
+                    }
                 });
                 ClosePort();
             } else {

@@ -17,6 +17,7 @@
 
 class QLabel;
 class QProgressBar;
+class QString;
 class QPushButton;
 class QWidget;
 
@@ -84,6 +85,8 @@ public:
     void setCancelButtonView(QPushButton* v) { cancelButtonView_ = v; }
     QProgressBar* LevelIndicatorVew() const { return levelIndicatorVew_; }
     void setLevelIndicatorVew(QProgressBar* v) { levelIndicatorVew_ = v; }
+    QPushButton* NextUnitButtonView() const { return nextUnitButtonView_; }
+    void setNextUnitButtonView(QPushButton* v) { nextUnitButtonView_ = v; }
 
     // Shared fields.
     std::shared_ptr<WQSerial> Serial() const { return serial_.load(); }
@@ -104,6 +107,12 @@ public:
     void UpdatePressed();
     void CancelPressed();
     void ConnectOrvane();
+    // "Update another QZ7", offered after "Done": starts over from discovery for the next unit.
+    void NextUnitPressed();
+
+    // Whether the device is being erased or programmed at this moment (the port open and the
+    // dialogue past the operator's Update): stopping now would leave it without firmware.
+    bool Programming() const;
 
     // The dialogue and its readers (background threads).
     void ReceivedSomething();
@@ -153,6 +162,10 @@ private:
     // Closes the port and tells the operator which reply ended the dialogue.
     void EndOnUnexpected(const std::optional<std::string>& reply);
     void Advance() { setState(state() + 1); }
+    // Shows a question the operator answers with Update or Cancel, Update focused (GUI thread).
+    void ShowQuestion(const QString& text);
+    // Waits until the last dialogue's threads are over, then runs discovery again (background).
+    void StartOver();
 
     QWidget* window_ = nullptr;
     QLabel* imageView_ = nullptr;
@@ -160,6 +173,7 @@ private:
     QPushButton* updateButtonView_ = nullptr;
     QPushButton* cancelButtonView_ = nullptr;
     QProgressBar* levelIndicatorVew_ = nullptr;
+    QPushButton* nextUnitButtonView_ = nullptr;
 
     AtomicShared<WQSerial> serial_;
     AtomicShared<const std::string> receivedString_;  // null: absent
@@ -170,6 +184,7 @@ private:
     bool firmwareGood_ = false;
     ServiceLister lister_;
     std::chrono::milliseconds discoveryInterval_;
+    std::optional<std::string> adapterPath_;  // the adapter of the last dialogue (GUI thread)
 
     std::mutex postedMutex_;
     std::deque<std::function<void()>> posted_;
