@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all build test demo bench soak soak-idle sanitize fuzz picture firmware clean
+.PHONY: all build test demo bench soak soak-idle sanitize fuzz picture firmware icons deb package-check clean
 
 all: build
 
@@ -32,6 +32,33 @@ picture:
 firmware:
 	python3 scripts/make_firmware.py resources/QZ-7-2_007.hex
 
+# Renders the icon's PNGs from its SVG (all are committed).
+ICON_SIZES = 16 22 24 32 48 64 128 256
+ICONS = resources/icons/hicolor
+icons:
+	@scripts/deps.sh icons
+	for s in $(ICON_SIZES); do \
+	  mkdir -p $(ICONS)/$${s}x$${s}/apps && \
+	  rsvg-convert -w $$s -h $$s $(ICONS)/scalable/apps/qz7-updater.svg -o $(ICONS)/$${s}x$${s}/apps/qz7-updater.png || exit 1; \
+	done
+
+# The Debian package, built in a folder of its own with Debian's hardening flags and without the
+# tests; then the checks a distribution would run on it.
+PKG_BUILD ?= build-pkg
+deb: export DEB_BUILD_MAINT_OPTIONS = hardening=+all
+deb:
+	@scripts/deps.sh package
+	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQZ7_TESTS=OFF \
+	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" >/dev/null
+	cmake --build $(PKG_BUILD) -j $(JOBS)
+	rm -f $(PKG_BUILD)/*.deb
+	cd $(PKG_BUILD) && cpack -G DEB
+	ls $(PKG_BUILD)/*.deb
+
+package-check: deb
+	scripts/package-check.sh $(PKG_BUILD)
+
 clean:
 	rm -rf $(BUILD) build-*
 
@@ -51,11 +78,12 @@ sanitize:
 	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 	  ctest --test-dir build-tsan --output-on-failure -j $(JOBS) -L threaded
 
-# Whole updates against the simulator at line rate and unthrottled; see bench/README.md.
+# Whole updates by the updater and by the floor program, taking turns, against the simulator at
+# line rate and unthrottled; see bench/README.md.
 bench:
 	@scripts/deps.sh bench
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-	cmake --build $(BUILD) -j $(JOBS) --target qz7-updater qz7-bootsim
+	cmake --build $(BUILD) -j $(JOBS) --target qz7-updater qz7-bootsim qz7-floor
 	python3 scripts/bench.py
 
 # At least 200 whole updates in a row against the simulator (not part of make test).

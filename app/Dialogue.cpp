@@ -1,6 +1,7 @@
 #include "QZ7_UpdaterAppDelegate.h"
 #include "ReplyRules.h"
 
+#include <QIcon>
 #include <QLabel>
 #include <QPixmap>
 #include <QProgressBar>
@@ -20,7 +21,7 @@ bool Contains(const std::optional<std::string>& reply, const char* text)
 void QZ7_UpdaterAppDelegate::EndOnUnexpected(const std::optional<std::string>& reply)
 {
     ClosePort();
-    PostDirections(Directions::Unexpected(reply.value_or(std::string())));
+    PostFailure(Directions::Unexpected(reply.value_or(std::string())));
 }
 
 void QZ7_UpdaterAppDelegate::ReceivedSomething()
@@ -33,7 +34,8 @@ void QZ7_UpdaterAppDelegate::ReceivedSomething()
             if (Contains(reply, "QZ-7")) {
                 Post([this] {
                     ImageView()->setHidden(false);
-                    ImageView()->setPixmap(QPixmap(QStringLiteral(":/QZ7.png")));
+                    // Through QIcon, which picks QZ7@2x.png on a high-density screen.
+                    ImageView()->setPixmap(QIcon(QStringLiteral(":/QZ7.png")).pixmap(QSize(400, 180), ImageView()->devicePixelRatioF()));
                 });
                 Advance();
                 StartBackground(&QZ7_UpdaterAppDelegate::ReadVersion);
@@ -60,57 +62,48 @@ void QZ7_UpdaterAppDelegate::ReceivedSomething()
             bool promptOnly = Contains(ReceivedString(), "E or P");
             if (!answered && !promptOnly) {
                 // Neither a version nor the prompt: the dialogue rests with the port open.
-                PostDirections(Directions::NoVersion);
+                PostFailure(Directions::NoVersion);
                 break;
             }
             if (!firmwareGood_) {
                 // Never offer an erase that could not be followed by a good image.
-                PostDirections(Directions::ImageDamaged);
+                PostFailure(Directions::ImageDamaged);
                 ClosePort();
                 break;
             }
             if (answered) {
                 Post([this, text = *version] {
-                    DirectionsView()->setText(QString::fromStdString(Directions::FoundVersion(text)));
-                    UpdateButtonView()->setEnabled(true);
-                    UpdateButtonView()->setFocus();
-                    CancelButtonView()->setEnabled(true);
-                    QWidget::setTabOrder(UpdateButtonView(), CancelButtonView());
-                    QWidget::setTabOrder(CancelButtonView(), UpdateButtonView());
+                    ShowQuestion(QString::fromStdString(Directions::FoundVersion(text)));
                 });
                 Advance();
             }
             if (promptOnly) {
-                Post([this] {
-                    DirectionsView()->setText(QString::fromLatin1(Directions::VersionNotFound));
-                    UpdateButtonView()->setEnabled(true);
-                    CancelButtonView()->setEnabled(true);
-                });
+                Post([this] { ShowQuestion(QString::fromLatin1(Directions::VersionNotFound)); });
                 Advance();
             }
             break;
         }
 
         case AwaitingPrompt:
+            // A command that could not go out has ended the dialogue with its own message.
             if (Contains(reply, "E or P?")) {
-                WriteString("E", 1);
+                if (!WriteString("E", 1))
+                    break;
                 Advance();
                 Pause(50ms);
-            } else {
-                WriteString("y", 1);
+            } else if (!WriteString("y", 1)) {
+                break;
             }
             StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
             break;
 
         case AwaitingErased:
             if (Contains(reply, "Erased") && Contains(reply, "Not")) {
-                Post([this] {
-                    DirectionsView()->setText(QString::fromLatin1(Directions::NotErased));
-                    LevelIndicatorVew()->setHidden(true);
-                });
+                PostFailure(Directions::NotErased);
                 ClosePort();
             } else if (Contains(reply, "Erased")) {
-                WriteString("P", 1);
+                if (!WriteString("P", 1))
+                    break;
                 setProgress(0.0f);
                 Advance();
                 StartBackground(&QZ7_UpdaterAppDelegate::SendProgram);
@@ -120,10 +113,18 @@ void QZ7_UpdaterAppDelegate::ReceivedSomething()
             break;
 
         case AwaitingDone:
-            if (Contains(reply, "Done")) {
+            // "Not Done", "Error: Not Done": a failure, never a success.
+            if (Contains(reply, "Done") && Contains(reply, "Not")) {
+                PostFailure(Directions::NotDone);
+                ClosePort();
+            } else if (Contains(reply, "Done")) {
                 Post([this] {
                     DirectionsView()->setText(QString::fromLatin1(Directions::Done));
                     LevelIndicatorVew()->setHidden(true);
+                    if (NextUnitButtonView()) {
+                        NextUnitButtonView()->setHidden(false);
+                        NextUnitButtonView()->setFocus();
+                    }
                 });
                 ClosePort();
             } else {

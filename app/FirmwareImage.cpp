@@ -21,25 +21,23 @@ std::string CheckFirmwareImage(std::string_view text)
         return "the image is empty";
     if (!DecodeAscii(text.data(), text.size()))
         return "the image is not 7-bit ASCII";
-    std::size_t pos = 0;
-    int line = 0;
+    // Walk the image as the transfer will send it: every line sent must be a whole record and
+    // its CR LF. What the line rule skips (blank lines, text up to the next ":") is never sent.
+    std::string_view remainder = text;
+    int sent = 0;
     bool ended = false;
-    while (pos < text.size()) {
-        ++line;
+    while (!remainder.empty()) {
+        ImageLine next = TakeImageLine(remainder);
+        remainder.remove_prefix(next.consumed);
+        const std::string where = "line " + std::to_string(++sent) + " sent";
         if (ended)
-            return "line " + std::to_string(line) + " follows the end-of-file record";
-        std::size_t crlf = text.find("\r\n", pos);
-        if (crlf == std::string_view::npos)
-            return "line " + std::to_string(line) + " does not end in CR LF";
-        std::string_view record = text.substr(pos, crlf - pos);
-        if (FindLineEnd(record) != std::string_view::npos)
-            return "line " + std::to_string(line) + " holds a stray line end";
-        int type = IntelHexRecordType(record);
+            return where + " follows the end-of-file record";
+        if (next.line.size() < 2 || next.line.substr(next.line.size() - 2) != "\r\n")
+            return where + " does not end in CR LF";
+        int type = IntelHexRecordType(next.line.substr(0, next.line.size() - 2));
         if (type < 0)
-            return "line " + std::to_string(line) + " is not a valid record";
-        if (type == 1)
-            ended = true;
-        pos = crlf + 2;
+            return where + " is not a valid record";
+        ended = type == 1;
     }
     if (!ended)
         return "the end-of-file record is missing";

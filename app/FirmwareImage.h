@@ -10,9 +10,10 @@ inline constexpr const char* kFirmwareResource = ":/QZ-7-2_007.hex";
 // Reads the shipped image as strict 7-bit ASCII; absent when missing or undecodable.
 std::optional<std::string> LoadShippedFirmware();
 
-// Checks an image before anything is erased: 7-bit ASCII, every line a well-formed Intel HEX
-// record with a correct checksum and CR LF after it, and the end-of-file record last.
-// Returns an empty string when the image is good, else what is wrong with it.
+// Checks an image before anything is erased: 7-bit ASCII, and every line the transfer's line
+// rule will send a well-formed Intel HEX record with a correct checksum and CR LF after it, the
+// end-of-file record last. Text the line rule skips (blank lines, anything up to the next ":")
+// is allowed. Returns an empty string when the image is good, else what is wrong with it.
 std::string CheckFirmwareImage(std::string_view text);
 
 // One step of the transfer's line rule over the remainder of the image.

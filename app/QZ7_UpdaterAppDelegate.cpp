@@ -166,10 +166,24 @@ void QZ7_UpdaterAppDelegate::PostDirections(std::string text)
     Post([this, text = std::move(text)] { DirectionsView()->setText(QString::fromStdString(text)); });
 }
 
+void QZ7_UpdaterAppDelegate::PostFailure(std::string text)
+{
+    Post([this, text = std::move(text)] {
+        DirectionsView()->setText(QString::fromStdString(text));
+        LevelIndicatorVew()->setHidden(true);
+    });
+}
+
 void QZ7_UpdaterAppDelegate::AdapterGone()
 {
     ClosePort();
-    PostDirections(Directions::Disconnected);
+    PostFailure(Directions::Disconnected);
+}
+
+void QZ7_UpdaterAppDelegate::DeviceStopped()
+{
+    ClosePort();
+    PostFailure(Directions::Stopped);
 }
 
 void QZ7_UpdaterAppDelegate::applicationDidFinishLaunching()
@@ -192,14 +206,22 @@ void QZ7_UpdaterAppDelegate::UpdatePressed()
     // Both buttons go grey before anything else, so a second press cannot reach this again.
     UpdateButtonView()->setEnabled(false);
     CancelButtonView()->setEnabled(false);
-    WriteString("y", 1);
+    // A stuck output queue may hold a write for seconds: it must not hold the window.
+    StartBackground(&QZ7_UpdaterAppDelegate::AnswerUpdate);
+}
+
+void QZ7_UpdaterAppDelegate::AnswerUpdate()
+{
+    // Only a "y" that went out leads on; otherwise the write's own message stays on the screen.
+    if (!WriteString("y", 1))
+        return;
     Post([this] {
         DirectionsView()->setText(QString::fromLatin1(Directions::Updating));
         UpdateButtonView()->setEnabled(false);
         CancelButtonView()->setEnabled(false);
         LevelIndicatorVew()->setHidden(false);
     });
-    StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
+    ReadThread();
 }
 
 void QZ7_UpdaterAppDelegate::CancelPressed()
@@ -215,8 +237,58 @@ void QZ7_UpdaterAppDelegate::CancelPressed()
 
 void QZ7_UpdaterAppDelegate::ConnectOrvane()
 {
+    adapterPath_ = Serial()->ChosenPath();
     setState(AwaitingBanner);
     PostDirections(Directions::PowerOn);
     ClearReceiver();
     StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
+}
+
+void QZ7_UpdaterAppDelegate::ShowQuestion(const QString& text)
+{
+    DirectionsView()->setText(text);
+    UpdateButtonView()->setEnabled(true);
+    UpdateButtonView()->setFocus();
+    CancelButtonView()->setEnabled(true);
+    QWidget::setTabOrder(UpdateButtonView(), CancelButtonView());
+    QWidget::setTabOrder(CancelButtonView(), UpdateButtonView());
+    // Show the focus ring at once, as if the focus had come by Tab: the keyboard is the way on.
+    if (window())
+        window()->setAttribute(Qt::WA_KeyboardFocusChange);
+}
+
+bool QZ7_UpdaterAppDelegate::Programming() const
+{
+    const uint32_t s = state();
+    return (s == AwaitingErased || s == AwaitingDone) && Serial()->IsOpen();
+}
+
+void QZ7_UpdaterAppDelegate::NextUnitPressed()
+{
+    // Hidden at once, so a second press cannot start a second discovery.
+    NextUnitButtonView()->setHidden(true);
+    Post([this] {
+        ImageView()->setHidden(true);
+        ImageView()->clear();
+        LevelIndicatorVew()->setHidden(true);
+        LevelIndicatorVew()->setValue(0);
+        UpdateButtonView()->setEnabled(false);
+        CancelButtonView()->setEnabled(false);
+    });
+    StartBackground(&QZ7_UpdaterAppDelegate::StartOver);
+}
+
+void QZ7_UpdaterAppDelegate::StartOver()
+{
+    {
+        // "Done" is shown just before the last step closes the port; that step's thread (and
+        // any other of the finished dialogue) ends first, so discovery starts from a closed port.
+        std::unique_lock lock(lifeMutex_);
+        lifeCv_.wait(lock, [this] { return stopping_ || threads_ == 1; });
+        if (stopping_)
+            return;
+    }
+    // The adapter just used is chosen again, unless the choice rule finds a newer one.
+    Serial()->setChosenPath(adapterPath_);
+    ConnectUSB();
 }

@@ -18,6 +18,7 @@
 class QLabel;
 class QProgressBar;
 class QSocketNotifier;
+class QString;
 class QPushButton;
 class QWidget;
 
@@ -42,6 +43,10 @@ inline constexpr const char* Unopened = "Trying to write to unopened Port";
 inline constexpr const char* Disconnected = "USB adapter disconnected\nPlease restart the program\nand the QZ7";
 inline constexpr const char* NoVersion = "No version reply\nPlease restart the program\nand the QZ7";
 inline constexpr const char* ImageDamaged = "Firmware image damaged\nPlease reinstall the program";
+inline constexpr const char* NotDone = "Not Done\nPlease restart the program\nand the QZ7";
+inline constexpr const char* Restarted =
+    "QZ7 restarted during the update\nIt has no firmware now\nPlease restart the program\nand update it again";
+inline constexpr const char* Stopped = "QZ7 stopped accepting data\nPlease restart the program\nand the QZ7";
 std::string FoundVersion(const std::string& version);
 std::string Unexpected(const std::string& reply);
 std::string Exception(const char* what);
@@ -81,6 +86,8 @@ public:
     void setCancelButtonView(QPushButton* v) { cancelButtonView_ = v; }
     QProgressBar* LevelIndicatorVew() const { return levelIndicatorVew_; }
     void setLevelIndicatorVew(QProgressBar* v) { levelIndicatorVew_ = v; }
+    QPushButton* NextUnitButtonView() const { return nextUnitButtonView_; }
+    void setNextUnitButtonView(QPushButton* v) { nextUnitButtonView_ = v; }
 
     // Shared fields.
     std::shared_ptr<WQSerial> Serial() const { return serial_.load(); }
@@ -101,6 +108,12 @@ public:
     void UpdatePressed();
     void CancelPressed();
     void ConnectOrvane();
+    // "Update another QZ7", offered after "Done": starts over from discovery for the next unit.
+    void NextUnitPressed();
+
+    // Whether the device is being erased or programmed at this moment (the port open and the
+    // dialogue past the operator's Update): stopping now would leave it without firmware.
+    bool Programming() const;
 
     // The dialogue and its readers (background threads).
     void ReceivedSomething();
@@ -112,8 +125,13 @@ public:
     // The serial link.
     void ConnectUSB();
     void ClosePort();
+    // Drops what the port has received. On the GUI thread it stops after 64 KiB or 100 ms, so
+    // that a flood cannot hold the window; elsewhere it drains until the input is empty.
     void ClearReceiver();
-    void WriteString(const std::string& text, int32_t length);
+    // Sends the first `length` characters of `text`; may wait up to 5 s for room in the output
+    // queue, so it is never called on the GUI thread. Returns whether every byte went out; when
+    // not, the operator has been told why (and the port closed, if the line is gone or stuck).
+    bool WriteString(const std::string& text, int32_t length);
 
     // Whether the image passed its check at start-up.
     bool FirmwareGood() const { return firmwareGood_; }
@@ -130,12 +148,23 @@ private:
     void RunOnGuiThread(std::function<void()> work);
     void Post(std::function<void()> update);
     void PostDirections(std::string text);
+    // Shows a message that ends the update, with the level indicator hidden.
+    void PostFailure(std::string text);
     bool Pause(std::chrono::milliseconds duration);
+    // The operator's Update, on a background thread: the "y", then the progress screen and the
+    // reader, or, when the "y" could not go out, nothing more.
+    void AnswerUpdate();
     // The adapter has gone: close the port and say so.
     void AdapterGone();
+    // The line is up but the device has stopped taking bytes: close the port and say so.
+    void DeviceStopped();
     // Closes the port and tells the operator which reply ended the dialogue.
     void EndOnUnexpected(const std::optional<std::string>& reply);
     void Advance() { setState(state() + 1); }
+    // Shows a question the operator answers with Update or Cancel, Update focused (GUI thread).
+    void ShowQuestion(const QString& text);
+    // Waits until the last dialogue's threads are over, then runs discovery again (background).
+    void StartOver();
 
     QWidget* window_ = nullptr;
     QLabel* imageView_ = nullptr;
@@ -143,6 +172,7 @@ private:
     QPushButton* updateButtonView_ = nullptr;
     QPushButton* cancelButtonView_ = nullptr;
     QProgressBar* levelIndicatorVew_ = nullptr;
+    QPushButton* nextUnitButtonView_ = nullptr;
 
     AtomicShared<WQSerial> serial_;
     AtomicShared<const std::string> receivedString_;  // null: absent
@@ -153,6 +183,7 @@ private:
     bool firmwareGood_ = false;
     ServiceLister lister_;
     std::chrono::milliseconds discoveryInterval_;
+    std::optional<std::string> adapterPath_;  // the adapter of the last dialogue (GUI thread)
 
     std::mutex postedMutex_;
     std::deque<std::function<void()>> posted_;

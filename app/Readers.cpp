@@ -30,7 +30,10 @@ private:
 void QZ7_UpdaterAppDelegate::ReadThread()
 {
     PortSource source(*this);
-    ReaderOutcome outcome = ReadReplyLine(source);
+    // After the image, asterisks in front of the reply are pacing the loader sent ahead of
+    // need, not part of the reply.
+    const bool afterImage = state() == AwaitingDone;
+    ReaderOutcome outcome = ReadReplyLine(source, afterImage ? "*" : "");
     if (outcome.status == PortIo::HangUp) {
         AdapterGone();
         return;

@@ -1,5 +1,7 @@
 #include "ReplyRules.h"
 
+#include <cstring>
+
 bool IsLineEndChar(char c)
 {
     return c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -29,8 +31,10 @@ bool EndsWithCrOrLf(const char* buffer, std::size_t count)
 }
 
 // Reads until a read leaves CR or LF as the last byte of the buffer, or the buffer is full.
-// Returns Data, or the status that ended the reading without a reply.
-PortIo FillUntilLineEnd(ByteSource& source, char* buffer, std::size_t& count, std::size_t capacity)
+// Bytes of `skipLeading` at the very start of the buffer are dropped as they come and take no
+// room. Returns Data, or the status that ended the reading without a reply.
+PortIo FillUntilLineEnd(ByteSource& source, char* buffer, std::size_t& count, std::size_t capacity,
+                        std::string_view skipLeading = {})
 {
     for (;;) {
         PortResult r = source.Read(buffer + count, capacity - count);
@@ -38,6 +42,13 @@ PortIo FillUntilLineEnd(ByteSource& source, char* buffer, std::size_t& count, st
             return r.status;
         if (r.status == PortIo::Data && r.count > 0) {
             count += r.count;
+            std::size_t skip = 0;
+            while (skip < count && skipLeading.find(buffer[skip]) != std::string_view::npos)
+                ++skip;
+            if (skip > 0) {
+                std::memmove(buffer, buffer + skip, count - skip);
+                count -= skip;
+            }
             if (EndsWithCrOrLf(buffer, count))
                 return PortIo::Data;
         }
@@ -48,12 +59,26 @@ PortIo FillUntilLineEnd(ByteSource& source, char* buffer, std::size_t& count, st
 
 }  // namespace
 
-ReaderOutcome ReadReplyLine(ByteSource& source)
+std::optional<std::string> FirstReplyLine(std::string_view chunk)
+{
+    std::size_t from = 0;
+    while (from < chunk.size()) {
+        std::size_t end = FindLineEnd(chunk.substr(from));
+        if (end == std::string_view::npos)
+            end = chunk.size() - from;  // the buffer filled in the middle of this line
+        if (end >= 3)
+            return std::string(chunk.substr(from, end));
+        from += end + 1;  // a bare line end, or a fragment of one or two characters
+    }
+    return std::nullopt;
+}
+
+ReaderOutcome ReadReplyLine(ByteSource& source, std::string_view skipLeading)
 {
     for (;;) {
         char buffer[kLineReplyBytes + 1];
         std::size_t count = 0;
-        PortIo end = FillUntilLineEnd(source, buffer, count, kLineReplyBytes);
+        PortIo end = FillUntilLineEnd(source, buffer, count, kLineReplyBytes, skipLeading);
         if (end != PortIo::Data)
             return {end, std::nullopt};
         buffer[count] = '\0';
@@ -61,12 +86,9 @@ ReaderOutcome ReadReplyLine(ByteSource& source)
         std::optional<std::string> text = DecodeAscii(buffer, count);
         if (!text)
             continue;  // undecodable chunk: dropped whole
-        std::size_t i = FindLineEnd(*text);
-        if (i == std::string::npos)
-            return {PortIo::Data, text};  // the buffer filled before any line end
-        if (i >= 3)
-            return {PortIo::Data, text->substr(0, i)};
-        // A bare line end, or a line of one or two characters: drop the chunk and start again.
+        if (std::optional<std::string> line = FirstReplyLine(*text))
+            return {PortIo::Data, line};
+        // Only line ends and fragments: drop the chunk and start again.
     }
 }
 

@@ -31,10 +31,18 @@ std::size_t FindLineEnd(std::string_view text);
 // Strict 7-bit ASCII: any byte above 127 makes the whole text absent.
 std::optional<std::string> DecodeAscii(const char* bytes, std::size_t count);
 
-// One short reply line. The stop test looks only at the last byte of the buffer (CR or LF), a
-// line with fewer than three characters before its first line end is discarded with whatever
-// came after it, and 24 bytes without a line end are a reply as they stand.
-ReaderOutcome ReadReplyLine(ByteSource& source);
+// The reply in one chunk: its first line of three or more characters. Line ends and fragments
+// of one or two characters before it are skipped (a blank line, the echo of a command, the
+// late half of the previous line end). A line that the end of the chunk cuts off counts with
+// what it has. Absent when the chunk holds no such line.
+std::optional<std::string> FirstReplyLine(std::string_view chunk);
+
+// One short reply line. The stop test looks only at the last byte of the buffer (CR or LF); the
+// reply is the chunk's first line of three or more characters, and a chunk without one is
+// dropped and reading goes on. 24 bytes without a line end are a reply as they stand. Bytes of
+// `skipLeading` in front of the reply (the pacing asterisks a loader that ran ahead still
+// sends) are dropped as they come.
+ReaderOutcome ReadReplyLine(ByteSource& source, std::string_view skipLeading = {});
 
 // Gathers the answer to "y" over up to `passes` passes into one 1023-byte buffer, until the text
 // holds a "V" (then cut at its first "Q", if any) or "E or P".

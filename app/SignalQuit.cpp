@@ -8,6 +8,7 @@
 
 namespace {
 int signalPair[2] = {-1, -1};
+constexpr int kQuitSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 void OnSignal(int)
 {
@@ -30,12 +31,12 @@ SignalQuit::SignalQuit(QWidget* window) : window_(window)
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    for (int signal : kQuitSignals)
+        sigaction(signal, &action, nullptr);
 }
 
 SignalQuit::~SignalQuit()
 {
-    std::signal(SIGTERM, SIG_DFL);
-    std::signal(SIGINT, SIG_DFL);
+    for (int signal : kQuitSignals)
+        std::signal(signal, SIG_DFL);
 }

@@ -4,8 +4,9 @@
 class QSocketNotifier;
 class QWidget;
 
-// Turns SIGTERM and SIGINT into a close of the window, as if the operator had closed it: the
-// handler only writes a byte to a socket pair, and the GUI thread does the rest.
+// Turns SIGTERM, SIGINT and SIGHUP (the terminal closed, a logout) into a close of the window, as
+// if the operator had closed it: the handler only writes a byte to a socket pair, and the GUI
+// thread does the rest.
 class SignalQuit : public QObject {
     Q_OBJECT
 public:

@@ -25,21 +25,42 @@ void QZ7_UpdaterAppDelegate::SendProgram()
             LevelIndicatorVew()->setValue(static_cast<int32_t>(progress() * 100.0f));
         });
         if (!Pace())
-            return;  // closed or hung up: no further line is written
-        WriteString(std::string(next.line), static_cast<int32_t>(next.line.size()));
+            return;  // closed, hung up or restarted: no further line is written
+        if (!WriteString(std::string(next.line), static_cast<int32_t>(next.line.size())))
+            return;  // the write has ended the update and said why
     }
     StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
 }
 
 bool QZ7_UpdaterAppDelegate::Pace()
 {
+    // Anything but the asterisk is dropped, one byte at a time, so that no byte after the
+    // asterisk is taken. A whole line that holds the banner, though, means the loader has
+    // restarted: it will send no asterisk, and the device is left without firmware. The last
+    // four bytes of the current line are enough to spot the banner's "QZ-7".
+    std::string tail;
+    bool banner = false;
     for (;;) {
         char byte = 0;
         PortResult r = Serial()->Read(&byte, 1);
         if (r.status == PortIo::Data && byte == '*')
             return true;
-        if (r.status == PortIo::Data)
-            continue;  // anything but the asterisk is dropped
+        if (r.status == PortIo::Data) {
+            if (byte == '\r' || byte == '\n') {
+                if (banner) {
+                    ClosePort();
+                    PostFailure(Directions::Restarted);
+                    return false;
+                }
+                tail.clear();
+            } else {
+                tail.push_back(byte);
+                if (tail.size() > 4)
+                    tail.erase(0, 1);
+                banner = banner || tail == "QZ-7";
+            }
+            continue;
+        }
         if (r.status == PortIo::HangUp) {
             AdapterGone();
             return false;

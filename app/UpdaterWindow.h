@@ -2,15 +2,49 @@
 #include "QZ7_UpdaterAppDelegate.h"
 #include "ui_QZ7_Updater.h"
 
+#include <QMessageBox>
+#include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 // The program's one window, laid out by its Designer form.
+//
+// Keys: Return and Enter press Update while it is enabled (a focused Cancel takes them itself),
+// Escape presses Cancel while it is enabled, Ctrl+Q and Ctrl+W close the window as its close
+// control does. While an erase or a transfer is under way, the close control and the two keys
+// ask first; a close the program makes itself (Cancel, a signal) does not.
 class UpdaterWindow : public QWidget {
     Q_OBJECT
 public:
     UpdaterWindow();
     Ui::QZ7UpdaterWindow ui;
+
+    // Whether the device is being erased or programmed now; set by whoever runs the dialogue.
+    std::function<bool()> programming;
+
+    // The operator's request to close (close control, Ctrl+Q, Ctrl+W).
+    void OperatorClose();
+    // The question shown while closing is being asked; null otherwise.
+    QMessageBox* CloseQuestion() const { return question_.data(); }
+
+    static inline const char* const kStopQuestion =
+        "The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.";
+
+signals:
+    // The window has closed: whatever the way, the port is to be put back at once.
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    bool Programming() const { return programming && programming(); }
+    void AskToStop();
+
+    bool stopChosen_ = false;
+    QPointer<QMessageBox> question_;
 };
 
 // The window and its controller, wired as the program runs them. The controller is destroyed

@@ -1,12 +1,18 @@
 #include "SignalQuit.h"
+#include "Startup.h"
 #include "UpdaterWindow.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    PrepareProcess();
+    if (std::optional<int> status = HandleCommandLine(argc, argv))
+        return *status;
+    if (!DisplayFound(argc, argv))
+        return 1;
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("QZ7 Updater"));
     QApplication::setQuitOnLastWindowClosed(QZ7_UpdaterAppDelegate::applicationShouldTerminateAfterLastWindowClosed());
 
     UpdaterApp updater;

@@ -1,36 +1,84 @@
 #!/usr/bin/env python3
 """Benchmark: whole updates of the shipped image by build/qz7-updater (a separate process, in a
-window under Xvfb, Update pressed from the keyboard) against build/qz7-bootsim.
+window under Xvfb, Update pressed from the keyboard) and by build/qz7-floor (the least any program
+must do: one poll loop, no window), taking turns against the same build/qz7-bootsim.
 
-  line rate:   the simulator emulates 57600 baud both ways; wall time from "P" to "Done"
-               against the bound the bytes on the wire allow.
+  line rate:   the simulator emulates 57600 baud both ways; wall time from "P" to "Done".
   unthrottled: the pseudo-terminal as fast as it goes; lines per second and the turnaround per
                line as the simulator sees it.
 
-In both: the updater's processor time (user + system) over the wall time of the transfer, its
-peak resident memory, and the time from its start to its window being shown.
+The headline figures are ratios of the updater's median to the floor's median in the same run,
+so they carry from one machine to another; the absolute figures stand beside them. Also: the
+updater's processor time over the wall time of the transfer, its peak resident memory, the time
+from its start to its window being shown, and the simulator's own processor time per line from
+the first lines to the last. Each run records the load average, since the machine may be shared.
 """
 import json
 import os
+import platform
 import re
+import select
 import signal
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.environ.get("BUILD", os.path.join(ROOT, "build"))
 IMAGE = os.path.join(ROOT, "resources", "QZ-7-2_007.hex")
-RUNS = int(os.environ.get("BENCH_RUNS", "3"))
+RUNS = max(3, int(os.environ.get("BENCH_RUNS", "3")))  # at line rate; three times as many unthrottled
 BAUD = 57600
 CLK_TCK = os.sysconf("SC_CLK_TCK")
+WINDOW_TITLE = "QZ7 Updater"
+WINDOW_LIMIT_S = 30  # a first start on a loaded machine can take seconds; a hung one never shows
+SEGMENT = 250  # the simulator reports every 250 lines
+
+TARGETS = {  # name: (test, text)
+    "throughput_vs_floor": (lambda v: v >= 0.97, ">= 0.97"),
+    "linerate_vs_floor": (lambda v: v <= 1.01, "<= 1.01"),
+    "cpu_over_wall": (lambda v: v <= 0.01, "<= 0.01"),
+    "rss_mb": (lambda v: v < 40, "< 40"),
+    "startup_ms": (lambda v: v <= 300, "<= 300"),
+}
+
+
+class BenchError(RuntimeError):
+    pass
 
 
 def cpu_seconds(pid):
+    """User + system time of the whole process, threads that have ended included."""
     with open(f"/proc/{pid}/stat") as f:
         fields = f.read().rsplit(")", 1)[1].split()
     return (int(fields[11]) + int(fields[12])) / CLK_TCK
+
+
+def run_ns(pid):
+    """Time on the processor of the process's live threads, in nanoseconds (scheduler clock)."""
+    total = 0
+    for tid in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{tid}/schedstat") as f:
+                total += int(f.read().split()[0])
+        except (FileNotFoundError, ProcessLookupError):
+            pass
+    return total
+
+
+def thread_ns(pid):
+    """Time on the processor of each live thread, by thread name, in nanoseconds."""
+    out = {}
+    for tid in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{tid}/comm") as f:
+                name = f.read().strip()
+            with open(f"/proc/{pid}/task/{tid}/schedstat") as f:
+                out["main" if tid == str(pid) else f"{name}/{tid}"] = int(f.read().split()[0])
+        except (FileNotFoundError, ProcessLookupError):
+            pass
+    return out
 
 
 def peak_rss_mb(pid):
@@ -41,16 +89,103 @@ def peak_rss_mb(pid):
     return 0.0
 
 
-def window_shown(env):
-    r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "QZ7 Updater"],
-                       env=env, capture_output=True, text=True)
-    return r.stdout.split()[0] if r.returncode == 0 and r.stdout.split() else None
+def loadavg():
+    with open("/proc/loadavg") as f:
+        return [float(x) for x in f.read().split()[:3]]
+
+
+def machine():
+    model = "unknown"
+    with open("/proc/cpuinfo") as f:
+        for line in f:
+            if line.startswith("model name"):
+                model = line.split(":", 1)[1].strip()
+                break
+    with open("/proc/meminfo") as f:
+        mem_kb = int(f.readline().split()[1])
+    return {"cores": os.cpu_count(), "model": model, "memory_gib": round(mem_kb / 2**20, 1),
+            "kernel": platform.release(), "nice": os.nice(0)}
+
+
+def start_xvfb():
+    """Starts Xvfb on a display number it picks itself, so that a stale lock or another
+    benchmark on the same machine cannot take it, and that does not reset whenever its last
+    client leaves (between two runs, or between two of xdotool's searches); returns once the
+    server answers a request."""
+    log = tempfile.TemporaryFile()
+    r, w = os.pipe()
+    proc = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-noreset", "-screen", "0", "640x560x24", "-nolisten", "tcp"],
+                            pass_fds=(w,), stdout=subprocess.DEVNULL, stderr=log)
+    os.close(w)
+    number = b""
+    deadline = time.monotonic() + 30
+    while not number.endswith(b"\n") and time.monotonic() < deadline:
+        ready, _, _ = select.select([r], [], [], 0.1)
+        if ready:
+            chunk = os.read(r, 16)
+            if not chunk:
+                break
+            number += chunk
+    os.close(r)
+    if not number.strip():
+        proc.kill()
+        proc.wait()
+        log.seek(0)
+        raise BenchError("bench: Xvfb did not start; it said:\n" + log.read().decode(errors="replace")[-2000:])
+    proc.log = log
+    display = ":" + number.decode().strip()
+    env = dict(os.environ, DISPLAY=display)
+    while xdotool(env, "getdisplaygeometry").returncode != 0:
+        if proc.poll() is not None or time.monotonic() > deadline:
+            raise BenchError(f"bench: Xvfb on {display} does not answer: {xvfb_state(proc)}")
+        time.sleep(0.05)
+    return proc, display
+
+
+def xvfb_state(xvfb):
+    status = xvfb.poll()
+    xvfb.log.seek(0)
+    said = xvfb.log.read().decode(errors="replace").strip()[-1500:]
+    return ("running" if status is None else f"ended with status {status}") + (f"; it said:\n{said}" if said else "")
+
+
+def xdotool(env, *args):
+    return subprocess.run(["xdotool", *args], env=env, capture_output=True, text=True)
+
+
+def wait_window(updater, env, started, stderr_file, xvfb):
+    """Polls for the updater's window until it is visible; returns its id and how long the
+    search that found it took (the start-up time is known to within that). Fails with the
+    updater's standard error and what xdotool saw when it ends first or the window never shows."""
+    last = None
+    while time.monotonic() - started < WINDOW_LIMIT_S:
+        asked = time.monotonic()
+        last = xdotool(env, "search", "--onlyvisible", "--name", f"^{WINDOW_TITLE}$")
+        ids = last.stdout.split()
+        if last.returncode == 0 and ids:
+            return ids[0], (time.monotonic() - asked) * 1000.0
+        if updater.poll() is not None:
+            break
+        time.sleep(0.003)
+    status = updater.poll()
+    why = (f"the updater ended (status {status}) before its window showed" if status is not None
+           else f"the window did not show within {WINDOW_LIMIT_S} s")
+    named = xdotool(env, "search", "--name", ".")
+    names = [f"{w} {xdotool(env, 'getwindowname', w).stdout.strip()!r}" for w in named.stdout.split()[:20]]
+    stderr_file.seek(0)
+    raise BenchError(
+        f"bench: {why}.\n"
+        f"  xdotool search: status {last.returncode if last else '-'}, out {last.stdout.strip() if last else ''!r}, "
+        f"err {last.stderr.strip() if last else ''!r}\n"
+        f"  named windows on {env['DISPLAY']}: {names or 'none'}\n"
+        f"  Xvfb: {xvfb_state(xvfb)}\n"
+        f"  the updater's standard error:\n{stderr_file.read().decode(errors='replace')[-3000:]}")
 
 
 class Sim:
     def __init__(self, baud):
         args = [os.path.join(BUILD, "qz7-bootsim"), "--events", "--stats", "--power-on-ms", "300",
-                "--erase-ms", "100", "--expect", IMAGE]
+                "--erase-ms", "100", "--timeout-s", "180", "--expect", IMAGE]
         if baud:
             args += ["--baud", str(baud)]
         self.proc = subprocess.Popen(args, stdout=subprocess.PIPE, text=True, bufsize=1)
@@ -68,48 +203,66 @@ class Sim:
                 on_line(line)
             if re.search(pattern, line):
                 return True
-        raise RuntimeError(f"bench: no '{pattern}' from the simulator; it said: {self.lines[-5:]}")
+        raise BenchError(f"bench: no '{pattern}' from the simulator; it said: {self.lines[-5:]}")
 
 
-def one_run(baud, display_env):
+def one_run(kind, baud, display_env, xvfb):
     sim = Sim(baud)
-    env = dict(display_env, QZ7_SERIAL_PORTS=f"usbserial-bench={sim.path}")
+    load = loadavg()
+    stderr_file = tempfile.TemporaryFile()
+    if kind == "updater":
+        env = dict(display_env, QZ7_SERIAL_PORTS=f"usbserial-bench={sim.path}")
+        cmd = [os.path.join(BUILD, "qz7-updater")]
+    else:
+        env = display_env
+        cmd = [os.path.join(BUILD, "qz7-floor"), sim.path, IMAGE, "180"]
     started = time.monotonic()
-    updater = subprocess.Popen([os.path.join(BUILD, "qz7-updater")], env=env,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    proc = subprocess.Popen(cmd, env=env, stdout=subprocess.DEVNULL, stderr=stderr_file)
     try:
-        return measure(sim, updater, env, started)
+        extra = {}
+        if kind == "updater":
+            win, search_ms = wait_window(proc, env, started, stderr_file, xvfb)
+            extra["startup_ms"] = (time.monotonic() - started) * 1000.0
+            extra["startup_search_ms"] = search_ms
+            extra["startup_cpu_ms"] = run_ns(proc.pid) / 1e6
+            sim.wait_for(r"^event: version", 20)
+            time.sleep(0.2)
+            subprocess.run(["xdotool", "windowfocus", "--sync", win, "key", "space"], env=env, check=True)
+        result = measure(sim, proc, baud)
+        result.update(extra)
+        result["loadavg_before"] = load
+        result["loadavg_after"] = loadavg()
+        return result
     finally:
-        for proc in (updater, sim.proc):
-            if proc.poll() is None:
-                proc.kill()
-                proc.wait()
+        for p in (proc, sim.proc):
+            if p.poll() is None:
+                p.kill()
+                p.wait()
 
 
-def measure(sim, updater, env, started):
-    win = None
-    while win is None and time.monotonic() - started < 10:
-        win = window_shown(env)
-    startup_ms = (time.monotonic() - started) * 1000.0
-    if win is None:
-        raise RuntimeError("bench: the window did not show")
-    sim.wait_for(r"^event: version", 20)
-    time.sleep(0.2)
-    subprocess.run(["xdotool", "windowfocus", "--sync", win, "key", "space"], env=env, check=True)
+def measure(sim, proc, baud):
     marks = {}
+    sim_ns = []  # the simulator's processor time at "P" and at every 250th line
+    threads = []  # the program's threads' processor time at "P" and at the last 250th line
 
     def mark(line):
         if line.startswith("event: programming"):
-            marks["start"] = (time.monotonic(), cpu_seconds(updater.pid))
+            marks["start"] = (time.monotonic(), cpu_seconds(proc.pid))
+            sim_ns.append(run_ns(sim.proc.pid))
+            threads[:] = [(0, thread_ns(proc.pid))]
+        elif line.startswith("event: line"):
+            sim_ns.append(run_ns(sim.proc.pid))
+            threads[1:] = [(int(line.split()[-1]), thread_ns(proc.pid))]
         elif line.startswith("event: done"):
-            marks["end"] = (time.monotonic(), cpu_seconds(updater.pid))
-            marks["rss"] = peak_rss_mb(updater.pid)
+            marks["end"] = (time.monotonic(), cpu_seconds(proc.pid))
+            marks["rss"] = peak_rss_mb(proc.pid)
 
-    sim.wait_for(r"^event: done", 120, mark)
+    sim.wait_for(r"^event: done", 150, mark)
     sim.wait_for(r"^qz7-bootsim: image", 20)
     rc = sim.proc.wait(10)
-    updater.send_signal(signal.SIGTERM)
-    updater.wait(5)
+    if proc.poll() is None:
+        proc.send_signal(signal.SIGTERM)
+    proc.wait(5)
     summary = sim.lines[-1]
     stats = next(l for l in sim.lines if l.startswith("qz7-bootsim: turnaround_us"))
     m = re.search(r"(\d+) lines, (\d+) bytes in ([\d.]+) s", summary)
@@ -117,76 +270,139 @@ def measure(sim, updater, env, started):
     t = dict(re.findall(r"(median|p99|max)=([\d.]+)", stats))
     wall = marks["end"][0] - marks["start"][0]
     cpu = marks["end"][1] - marks["start"][1]
-    bound = (nbytes + lines) * 10.0 / BAUD  # every image byte and every asterisk, 10 bit times each
-    return {
+    per_line = [(b - a) / 1000.0 / SEGMENT for a, b in zip(sim_ns, sim_ns[1:])]
+    # Processor time per line of each thread that lived from "P" to the last 250th line, and
+    # of those that came and went meanwhile (their time is only in the process's total).
+    thread_us = {}
+    if len(threads) == 2 and threads[1][0] > 0:
+        (_, a), (n, b) = threads
+        thread_us = {k: (b[k] - a[k]) / 1000.0 / n for k in b if k in a}
+    result = {
         "intact": rc == 0,
         "lines": lines,
         "bytes": nbytes,
         "p_to_done_s": seconds,
-        "bound_s": bound,
-        "wall_over_bound": seconds / bound,
         "lines_per_s": lines / seconds,
         "turnaround_median_ms": float(t["median"]) / 1000.0,
         "turnaround_p99_ms": float(t["p99"]) / 1000.0,
         "turnaround_max_ms": float(t["max"]) / 1000.0,
         "cpu_over_wall": cpu / wall if wall > 0 else 0.0,
         "rss_mb": marks["rss"],
-        "startup_ms": startup_ms,
+        "sim_us_per_line": per_line,
+        "thread_us_per_line": thread_us,
+        "cpu_us_per_line": cpu * 1e6 / lines,
+        "main_us_per_line": thread_us.get("main", 0.0),
+        "others_us_per_line": sum(v for k, v in thread_us.items() if k != "main"),
+        # the simulator's processor time per line over its last 750 lines against its first 750
+        "sim_last_over_first": statistics.mean(per_line[-3:]) / statistics.mean(per_line[:3]) if len(per_line) >= 6 else None,
     }
+    if baud:
+        bound = (nbytes + lines) * 10.0 / baud  # every image byte and every asterisk, 10 bit times each
+        result["bound_s"] = bound
+        result["wall_over_bound"] = seconds / bound
+    return result
 
 
 def describe(values):
     return {"median": statistics.median(values), "min": min(values), "max": max(values)}
 
 
+def summarise(runs):
+    keys = [k for k, v in runs[0].items() if isinstance(v, (int, float)) and not isinstance(v, bool)]
+    out = {k: describe([r[k] for r in runs if r.get(k) is not None]) for k in keys}
+    out["intact"] = sum(r["intact"] for r in runs)
+    out["count"] = len(runs)
+    out["runs"] = runs
+    return out
+
+
 def main():
-    display = ":79"
-    xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "640x560x24", "-nolisten", "tcp"],
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.makedirs(os.path.join(BUILD, "bench"), exist_ok=True)
+    xvfb, display = start_xvfb()
     env = dict(os.environ, DISPLAY=display)
     env.pop("WAYLAND_DISPLAY", None)
-    for _ in range(100):
-        if subprocess.run(["xdotool", "getdisplaygeometry"], env=env, capture_output=True).returncode == 0:
-            break
-        time.sleep(0.05)
     results = {}
     try:
-        for mode, baud in (("line_rate", BAUD), ("unthrottled", 0)):
-            runs = [one_run(baud, env) for _ in range(RUNS)]
-            results[mode] = {"runs": runs, **{k: describe([r[k] for r in runs]) for k in runs[0] if k != "intact"}}
-            results[mode]["intact"] = sum(r["intact"] for r in runs)
+        for mode, baud, count in (("line_rate", BAUD, RUNS), ("unthrottled", 0, 3 * RUNS)):
+            runs = {"updater": [], "floor": []}
+            for _ in range(count):  # taking turns, so that a change in the machine's load hits both
+                for kind in ("updater", "floor"):
+                    r = one_run(kind, baud, env, xvfb)
+                    runs[kind].append(r)
+                    print(f"  {mode} {kind} {len(runs[kind])}/{count}: {r['lines_per_s']:.0f} lines/s, "
+                          f"P to Done {r['p_to_done_s']:.3f} s, load {r['loadavg_before'][0]:.2f}", file=sys.stderr, flush=True)
+            results[mode] = {kind: summarise(r) for kind, r in runs.items()}
+    except BenchError as e:
+        print(e, file=sys.stderr)
+        return 1
     finally:
         xvfb.terminate()
+        xvfb.wait()
 
-    rows = [
+    lr, un = results["line_rate"], results["unthrottled"]
+
+    def med(mode, kind, key):
+        return results[mode][kind][key]["median"]
+
+    ratios = {
+        "throughput_vs_floor": med("unthrottled", "updater", "lines_per_s") / med("unthrottled", "floor", "lines_per_s"),
+        "linerate_vs_floor": med("line_rate", "updater", "p_to_done_s") / med("line_rate", "floor", "p_to_done_s"),
+    }
+    headline = {
+        **ratios,
+        "cpu_over_wall": med("line_rate", "updater", "cpu_over_wall"),
+        "turnaround_p99_ms": med("unthrottled", "updater", "turnaround_p99_ms"),
+        "floor_p99_ms": med("unthrottled", "floor", "turnaround_p99_ms"),
+        "rss_mb": max(r["rss_mb"] for m in results.values() for r in m["updater"]["runs"]),
+        "startup_ms": statistics.median([r["startup_ms"] for m in results.values() for r in m["updater"]["runs"]]),
+    }
+    targets = {k: {"value": headline[k], "target": text, "met": test(headline[k])} for k, (test, text) in TARGETS.items()}
+
+    rows = [  # label, mode, key, format
+        ("lines per s (unthrottled)", "unthrottled", "lines_per_s", "{:.0f}"),
+        ("P to Done, s (line rate)", "line_rate", "p_to_done_s", "{:.3f}"),
         ("wall / bound (line rate)", "line_rate", "wall_over_bound", "{:.4f}"),
-        ("P to Done, s (line rate)", "line_rate", "p_to_done_s", "{:.2f}"),
-        ("bound, s (line rate)", "line_rate", "bound_s", "{:.2f}"),
         ("cpu / wall (line rate)", "line_rate", "cpu_over_wall", "{:.4f}"),
         ("cpu / wall (unthrottled)", "unthrottled", "cpu_over_wall", "{:.3f}"),
-        ("lines per s (unthrottled)", "unthrottled", "lines_per_s", "{:.0f}"),
+        ("cpu per line, us (line rate)", "line_rate", "cpu_us_per_line", "{:.1f}"),
+        ("  main thread, us (line rate)", "line_rate", "main_us_per_line", "{:.1f}"),
+        ("  other threads, us (line rate)", "line_rate", "others_us_per_line", "{:.1f}"),
         ("turnaround median, ms (unthrottled)", "unthrottled", "turnaround_median_ms", "{:.3f}"),
         ("turnaround p99, ms (unthrottled)", "unthrottled", "turnaround_p99_ms", "{:.3f}"),
         ("turnaround max, ms (unthrottled)", "unthrottled", "turnaround_max_ms", "{:.3f}"),
-        ("peak RSS, MB (line rate)", "line_rate", "rss_mb", "{:.1f}"),
+        ("sim cpu/line last/first (unthrottled)", "unthrottled", "sim_last_over_first", "{:.2f}"),
+        ("sim cpu/line last/first (line rate)", "line_rate", "sim_last_over_first", "{:.2f}"),
+        ("peak RSS, MB", "line_rate", "rss_mb", "{:.1f}"),
         ("start to window, ms", "line_rate", "startup_ms", "{:.0f}"),
+        ("  processor time by then, ms", "line_rate", "startup_cpu_ms", "{:.0f}"),
+        ("  the search that saw it, ms", "line_rate", "startup_search_ms", "{:.0f}"),
     ]
-    print(f"{'measure':40} {'median':>10} {'min':>10} {'max':>10}   ({RUNS} runs a mode)")
+    mach = machine()
+    print(f"machine: {mach['cores']} cores, {mach['model']}; load average now {loadavg()}; "
+          f"{RUNS} runs each at line rate, {3 * RUNS} unthrottled, taking turns")
+    print(f"{'measure':40} {'updater':>10} {'(min-max)':>19} {'floor':>10} {'ratio':>8}")
     for label, mode, key, fmt in rows:
-        d = results[mode][key]
-        print(f"{label:40} {fmt.format(d['median']):>10} {fmt.format(d['min']):>10} {fmt.format(d['max']):>10}")
+        u = results[mode]["updater"].get(key)
+        f = results[mode]["floor"].get(key)
+        if not u:
+            continue
+        spread = f"{fmt.format(u['min'])}-{fmt.format(u['max'])}"
+        floor_text = fmt.format(f["median"]) if f else ""
+        ratio = f"{u['median'] / f['median']:.4f}" if f and f["median"] else ""
+        print(f"{label:40} {fmt.format(u['median']):>10} {spread:>19} {floor_text:>10} {ratio:>8}")
+    for k, t in targets.items():
+        print(f"target {k} {t['target']}: {t['value']:.4g} {'met' if t['met'] else 'MISSED'}")
     for mode in results:
-        print(f"images intact ({mode}): {results[mode]['intact']} of {RUNS}")
-    os.makedirs(os.path.join(BUILD, "bench"), exist_ok=True)
+        for kind in ("updater", "floor"):
+            print(f"images intact ({mode}, {kind}): {results[mode][kind]['intact']} of {results[mode][kind]['count']}")
     with open(os.path.join(BUILD, "bench", "results.json"), "w") as f:
-        json.dump({"date": time.strftime("%Y-%m-%d"), "runs_per_mode": RUNS, **results}, f, indent=2)
-    lr, un = results["line_rate"], results["unthrottled"]
-    startup = statistics.median([r["startup_ms"] for m in results.values() for r in m["runs"]])
-    rss = max(r["rss_mb"] for m in results.values() for r in m["runs"])
-    print(f"bench: wall/bound={lr['wall_over_bound']['median']:.4f} cpu/wall={lr['cpu_over_wall']['median']:.4f} "
-          f"turnaround_p99_ms={un['turnaround_p99_ms']['median']:.3f} lines_per_s={un['lines_per_s']['median']:.0f} "
-          f"rss_mb={rss:.1f} startup_ms={startup:.0f}")
-    return 0 if all(r["intact"] for m in results.values() for r in m["runs"]) else 1
+        json.dump({"date": time.strftime("%Y-%m-%d %H:%M"), "machine": mach, "runs_per_mode": RUNS,
+                   "headline": headline, "targets": targets, **results}, f, indent=2)
+    h = headline
+    print(f"bench: throughput_vs_floor={h['throughput_vs_floor']:.4f} linerate_vs_floor={h['linerate_vs_floor']:.4f} "
+          f"cpu/wall={h['cpu_over_wall']:.4f} turnaround_p99_ms={h['turnaround_p99_ms']:.3f} "
+          f"floor_p99_ms={h['floor_p99_ms']:.3f} rss_mb={h['rss_mb']:.1f} startup_ms={h['startup_ms']:.0f}")
+    return 0 if all(r["intact"] for m in results.values() for k in m.values() for r in k["runs"]) else 1
 
 
 if __name__ == "__main__":

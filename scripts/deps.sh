@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that a make target needs, when any is missing.
-# Usage: scripts/deps.sh build|test|demo|bench|sanitize|fuzz
+# Usage: scripts/deps.sh build|test|demo|bench|sanitize|fuzz|package|icons
 set -euo pipefail
 
 packages=(cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev python3)
 case "${1:-build}" in
   build) ;;
-  test) packages+=(libgtest-dev) ;;
+  test) packages+=(libgtest-dev xvfb xdotool) ;;
   demo|bench) packages+=(xvfb xauth xdotool imagemagick) ;;
-  sanitize) packages+=(libgtest-dev) ;;
+  sanitize) packages+=(libgtest-dev xvfb xdotool) ;;
   fuzz) packages+=(clang libclang-rt-14-dev) ;;
+  # dpkg-dev: dpkg-shlibdeps computes the package's dependencies, dpkg-buildflags the hardening flags.
+  package) packages+=(dpkg-dev file lintian appstream desktop-file-utils) ;;
+  icons) packages=(librsvg2-bin) ;;
   *) echo "deps.sh: unknown target '$1'" >&2; exit 2 ;;
 esac
 

@@ -1,20 +1,18 @@
 // Draws the picture of the QZ7's front panel that the program shows once it has recognised the
 // device: the panel, its display and controls, and the Run/Stop button marked for the operator.
-// Usage: qz7-drawpanel OUTPUT.png
+// The background is transparent, so everything drawn carries its own contrast: the caption sits
+// on a dark plate and the arrow has a dark outline, and both read on light and dark windows.
+// Usage: qz7-drawpanel OUTPUT.png  (writes OUTPUT.png at 400x180 and OUTPUT@2x.png at 800x360,
+// which Qt picks on high-density screens)
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
-int main(int argc, char* argv[])
+namespace {
+
+void Draw(QPainter& p)
 {
-    QGuiApplication app(argc, argv);
-    if (argc < 2)
-        return 2;
-    QImage image(400, 180, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
 
     // Panel
     p.setPen(QPen(QColor(40, 40, 44), 2));
@@ -60,17 +58,52 @@ int main(int argc, char* argv[])
     p.drawText(QRectF(306, 88, 48, 24), Qt::AlignCenter, "RUN\nSTOP");
 
     // Arrow and caption above the button
-    p.setPen(QPen(QColor(255, 214, 0), 3));
-    p.setBrush(Qt::NoBrush);
     QPainterPath arrow;
-    arrow.moveTo(260, 14);
+    arrow.moveTo(262, 16);
     arrow.quadTo(300, 10, 316, 58);
+    const QPolygonF head({QPointF(318, 66), QPointF(307, 51), QPointF(325, 53)});
+    const QColor outline(25, 25, 28);
+    const QColor yellow(255, 214, 0);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(outline, 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(arrow);
-    p.setBrush(QColor(255, 214, 0));
-    p.drawPolygon(QPolygonF({QPointF(318, 66), QPointF(308, 52), QPointF(324, 54)}));
-    p.setPen(QColor(30, 30, 30));
+    p.setPen(QPen(yellow, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(arrow);
+    p.setPen(QPen(outline, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(yellow);
+    p.drawPolygon(head);
+
+    const QRectF plate(14, 3, 244, 24);
+    p.setPen(QPen(outline, 1));
+    p.setBrush(QColor(58, 61, 68));
+    p.drawRoundedRect(plate, 6, 6);
+    p.setPen(QColor(255, 232, 120));
     p.setFont(QFont("DejaVu Sans", 9, QFont::Bold));
-    p.drawText(QRectF(20, 2, 236, 24), Qt::AlignRight | Qt::AlignVCenter, "Hold Run/Stop while powering on");
+    p.drawText(plate, Qt::AlignCenter, "Hold Run/Stop while powering on");
+}
+
+bool Render(const QString& path, int scale)
+{
+    QImage image(400 * scale, 180 * scale, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.scale(scale, scale);
+    Draw(p);
     p.end();
-    return image.save(argv[1]) ? 0 : 1;
+    return image.save(path);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QGuiApplication app(argc, argv);
+    if (argc < 2)
+        return 2;
+    const QString path = QString::fromLocal8Bit(argv[1]);
+    QString doubled = path;
+    doubled.insert(doubled.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
+    return Render(path, 1) && Render(doubled, 2) ? 0 : 1;
 }

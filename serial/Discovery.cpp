@@ -2,7 +2,6 @@
 
 #include "QZ7_UpdaterAppDelegate.h"
 
-#include <QSerialPortInfo>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -11,53 +10,6 @@
 #include <linux/serial.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
-
-std::vector<SerialService> ParseServiceList(const std::string& text)
-{
-    std::vector<SerialService> services;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t comma = text.find(',', start);
-        std::string entry = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        if (!entry.empty()) {
-            SerialService service;
-            std::size_t eq = entry.find('=');
-            if (eq == std::string::npos) {
-                service.name = entry;
-            } else {
-                if (eq > 0)
-                    service.name = entry.substr(0, eq);
-                if (eq + 1 < entry.size())
-                    service.path = entry.substr(eq + 1);
-            }
-            services.push_back(std::move(service));
-        }
-        if (comma == std::string::npos)
-            break;
-        start = comma + 1;
-    }
-    return services;
-}
-
-ServiceLister SystemServiceLister()
-{
-    if (const char* seam = std::getenv("QZ7_SERIAL_PORTS")) {
-        std::vector<SerialService> services = ParseServiceList(seam);
-        return [services] { return std::optional(services); };
-    }
-    return []() -> std::optional<std::vector<SerialService>> {
-        std::vector<SerialService> services;
-        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-            SerialService service;
-            if (!info.portName().isEmpty())
-                service.name = info.portName().toStdString();
-            if (!info.systemLocation().isEmpty())
-                service.path = info.systemLocation().toStdString();
-            services.push_back(std::move(service));
-        }
-        return services;
-    };
-}
 
 std::optional<std::string> ChoosePath(const std::vector<SerialService>& services,
                                       std::optional<std::string> previous)
@@ -105,7 +57,12 @@ int OpenAndConfigure(const std::string& path, termios& archive, std::optional<in
         fd = moved;
     }
     termios settings{};
-    if (ioctl(fd, TIOCEXCL) != 0 || tcgetattr(fd, &settings) != 0) {
+    if (ioctl(fd, TIOCEXCL) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    if (tcgetattr(fd, &settings) != 0) {
+        ioctl(fd, TIOCNXCL);  // exclusive use would outlive the descriptor
         ::close(fd);
         return -1;
     }

@@ -1,6 +1,7 @@
 #pragma once
 #include "WQSerial.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -8,10 +9,15 @@
 #include <vector>
 
 // One serial service as the registry lists it: its TTY device name and its callout path, either
-// of which may be missing.
+// of which may be missing, and what the system knows of the adapter behind it.
 struct SerialService {
     std::optional<std::string> name;
     std::optional<std::string> path;
+    std::optional<std::string> description = {};
+    std::optional<std::string> manufacturer = {};
+    std::optional<uint16_t> vendorId = {};
+    std::optional<uint16_t> productId = {};
+    std::optional<std::string> serialNumber = {};
 };
 
 // One enumeration of the serial services, in the registry's order; absent when the enumeration
@@ -20,9 +26,9 @@ using ServiceLister = std::function<std::optional<std::vector<SerialService>>()>
 
 constexpr std::size_t kMaxListedNames = 50;
 
-// The services the system offers: QSerialPortInfo's list, or, when QZ7_SERIAL_PORTS is set, the
-// NAME=PATH pairs it holds (comma separated, in that order; an entry without "=" is a service
-// with a name and no path).
+// The services the system offers: QSerialPortInfo's list, kept current from the kernel's device
+// events (see PortListing.h), or, when QZ7_SERIAL_PORTS is set, the NAME=PATH pairs it holds
+// (comma separated, in that order; an entry without "=" is a service with a name and no path).
 ServiceLister SystemServiceLister();
 std::vector<SerialService> ParseServiceList(const std::string& text);
 

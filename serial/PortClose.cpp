@@ -1,5 +1,7 @@
 #include "QZ7_UpdaterAppDelegate.h"
 
+#include <QThread>
+
 using namespace std::chrono_literals;
 
 void QZ7_UpdaterAppDelegate::ClosePort()
@@ -19,8 +21,21 @@ void QZ7_UpdaterAppDelegate::ClosePort()
 
 void QZ7_UpdaterAppDelegate::ClearReceiver()
 {
-    char scratch;
-    while (Serial()->Read(&scratch, 1).status == PortIo::Data) {
+    // Drained in chunks. On the GUI thread a device that floods the line must not hold the
+    // window or a quit: the drain stops after 64 KiB or 100 ms, and the reader that follows
+    // meets whatever is left.
+    constexpr std::size_t kGuiBytes = 64 * 1024;
+    const bool onGui = QThread::currentThread() == thread();
+    const auto deadline = std::chrono::steady_clock::now() + 100ms;
+    std::size_t dropped = 0;
+    char scratch[4096];
+    for (;;) {
+        PortResult r = Serial()->Read(scratch, sizeof scratch);
+        if (r.status != PortIo::Data || r.count == 0)
+            break;
+        dropped += r.count;
+        if (onGui && (dropped >= kGuiBytes || std::chrono::steady_clock::now() >= deadline))
+            break;
     }
     setReceivedString(std::nullopt);
 }

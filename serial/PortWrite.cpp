@@ -2,16 +2,20 @@
 
 using namespace std::chrono_literals;
 
-void QZ7_UpdaterAppDelegate::WriteString(const std::string& text, int32_t length)
+bool QZ7_UpdaterAppDelegate::WriteString(const std::string& text, int32_t length)
 {
     std::string bytes = text.substr(0, static_cast<std::size_t>(length < 0 ? 0 : length));
-    if (Serial()->PortID() > 0) {
-        // A full output queue is waited out; five seconds without any progress means the
-        // adapter is gone, and so does a write that fails for good.
-        PortResult r = Serial()->WriteAll(bytes.data(), bytes.size(), 5s);
-        if (r.status == PortIo::HangUp)
-            AdapterGone();
-    } else {
+    if (Serial()->PortID() <= 0) {
         PostDirections(Directions::Unopened);
+        return false;
     }
+    // A full output queue is waited out. A write that fails for good, or a line that hangs up,
+    // means the adapter is gone; five seconds without any progress on a line that is still up
+    // mean the device has stopped taking bytes.
+    PortResult r = Serial()->WriteAll(bytes.data(), bytes.size(), 5s);
+    if (r.status == PortIo::HangUp)
+        AdapterGone();
+    else if (r.status == PortIo::Stalled)
+        DeviceStopped();
+    return r.status == PortIo::Data;
 }

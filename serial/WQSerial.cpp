@@ -1,6 +1,8 @@
 #include "WQSerial.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
@@ -8,8 +10,31 @@
 #include <sys/ioctl.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 using namespace std::chrono;
+using namespace std::chrono_literals;
+
+namespace {
+// The records holding a descriptor. The lock is held while the exit hook shuts them down, so a
+// record cannot be destroyed under it; it is recursive because Shutdown leaves the list itself.
+struct OpenRecords {
+    std::recursive_mutex mutex;
+    std::vector<WQSerial*> records;
+};
+
+OpenRecords& Open()
+{
+    static OpenRecords* open = new OpenRecords;  // never destroyed: the exit hook may run last
+    return *open;
+}
+
+void Forget(WQSerial* record)
+{
+    std::lock_guard lock(Open().mutex);
+    std::erase(Open().records, record);
+}
+}  // namespace
 
 WQSerial::WQSerial()
 {
@@ -18,8 +43,29 @@ WQSerial::WQSerial()
 
 WQSerial::~WQSerial()
 {
+    Forget(this);
     if (wakeFd_ >= 0)
         ::close(wakeFd_);
+}
+
+void WQSerial::setPortID(int32_t id)
+{
+    portId_.store(id);
+    if (id <= 0)
+        return;
+    static std::once_flag hook;
+    std::call_once(hook, [] { std::atexit(&WQSerial::ShutdownAllOpen); });
+    std::lock_guard lock(Open().mutex);
+    if (std::find(Open().records.begin(), Open().records.end(), this) == Open().records.end())
+        Open().records.push_back(this);
+}
+
+void WQSerial::ShutdownAllOpen()
+{
+    std::lock_guard lock(Open().mutex);
+    std::vector<WQSerial*> records = Open().records;
+    for (WQSerial* record : records)
+        record->Shutdown(200ms);
 }
 
 termios WQSerial::termios_archive() const
@@ -135,7 +181,7 @@ PortResult WQSerial::WriteAll(const char* bytes, std::size_t length, millisecond
             return {PortIo::HangUp, done};
         // Output queue full: wait for room, in short polls, until the stall bound runs out.
         if (steady_clock::now() - lastProgress > stall)
-            return {PortIo::HangUp, done};
+            return {PortIo::Stalled, done};
         pollfd fds[2] = {{portId_.load(), POLLOUT, 0}, {wakeFd_, POLLIN, 0}};
         ::poll(fds, wakeFd_ >= 0 ? 2 : 1, 50);
         if (fds[0].revents & (POLLHUP | POLLERR))
@@ -148,6 +194,7 @@ void WQSerial::Shutdown(milliseconds drainBound)
 {
     closing_.store(true);
     wake();
+    Forget(this);  // before io_: the exit hook takes the two locks in the other order
     std::unique_lock lock(io_);
     if (closed_)
         return;

@@ -15,6 +15,7 @@ enum class PortIo {
     Empty,   // nothing pending (EAGAIN); after a wait, nothing arrived in the bound
     Closed,  // the record holds no open descriptor (never opened, or closed by ClosePort)
     HangUp,  // the adapter has gone: read returned 0, or a call failed for good
+    Stalled, // a write made no progress for its whole bound, while the line stayed up
 };
 
 struct PortResult {
@@ -39,7 +40,8 @@ public:
     WQSerial& operator=(const WQSerial&) = delete;
 
     int32_t PortID() const { return portId_.load(); }
-    void setPortID(int32_t id) { portId_.store(id); }
+    // A record that takes a descriptor is known to the process's exit hook until it is shut down.
+    void setPortID(int32_t id);
     termios termios_archive() const;
     void setTermios_archive(const termios& settings);
     std::optional<std::string> ChosenPath() const;
@@ -57,12 +59,18 @@ public:
     // Returns Data when input is ready, Empty on time-out, Closed or HangUp otherwise.
     PortIo WaitReadable(std::chrono::milliseconds bound);
     // Writes all `length` bytes, finishing short writes and waiting (in polls of 50 ms) while the
-    // output queue is full. Gives up with HangUp after `stall` without any progress.
+    // output queue is full. Gives up with HangUp when the line hangs up or a write fails for
+    // good, and with Stalled after `stall` without any progress on a line that is still up.
     PortResult WriteAll(const char* bytes, std::size_t length, std::chrono::milliseconds stall);
 
     // Lets pending output drain (at most `drainBound`), puts back the saved settings, gives up
     // exclusive use and closes the descriptor. Idempotent; safe against concurrent readers.
     void Shutdown(std::chrono::milliseconds drainBound);
+
+    // Shuts down every record that still holds a descriptor. Registered with atexit once the
+    // first record takes one, so that an exit that skips the program's own shutdown (the window
+    // system gone, a return from main) still puts the port back.
+    static void ShutdownAllOpen();
 
 private:
     bool usable() const;

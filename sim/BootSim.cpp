@@ -294,7 +294,7 @@ void BootSim::SendAsterisk()
     }
     if (!noise.empty())
         SendRaw(noise);
-    SendRaw("*");
+    SendRaw(std::string(static_cast<std::size_t>(std::max(options_.asterisksPerLine, 1)), '*'));
     lastAsterisk_ = byteTime_.count() > 0 ? txClock_ : Clock::now();
     asteriskPending_ = true;
 }
@@ -306,9 +306,10 @@ void BootSim::FinishLine(Clock::time_point at)
     while (!record.empty() && (record.back() == '\n' || record.back() == '\r'))
         record.pop_back();
     int type = IntelHexRecordType(record);
+    int lines = 0;
     {
         std::lock_guard lock(mutex_);
-        ++result_.lines;
+        lines = ++result_.lines;
         if (type < 0)
             ++result_.badRecords;
         if (asteriskPending_)
@@ -330,9 +331,18 @@ void BootSim::FinishLine(Clock::time_point at)
         stage_ = Stage::Finished;
         return;
     }
-    int lines = Snapshot().lines;
     if (lines % 250 == 0)
         Event("line " + std::to_string(lines));
+    if (options_.restartAfterLines && lines >= *options_.restartAfterLines) {
+        // The device restarts: its boot loader greets again and waits for "y", the erased
+        // memory left as it is.
+        Event("restart");
+        stage_ = Stage::Banner;
+        Send(Stage::Banner, {options_.banner});
+        if (stage_ != Stage::Finished)
+            stage_ = Stage::Version;
+        return;
+    }
     if (options_.hangUpAfterLines && lines >= *options_.hangUpAfterLines) {
         HangUp();
         Event("hang-up");
@@ -347,6 +357,7 @@ void BootSim::FinishLine(Clock::time_point at)
 
 void BootSim::HandleByte(char byte, Clock::time_point at)
 {
+    bool programmed = false;
     {
         std::lock_guard lock(mutex_);
         if (result_.doneSent) {
@@ -363,9 +374,10 @@ void BootSim::HandleByte(char byte, Clock::time_point at)
             image_ += byte;
             result_.imageBytes = image_.size();
         }
+        programmed = result_.programmed;
     }
     Stage stage = stage_;
-    if (stage == Stage::Program && Snapshot().programmed) {
+    if (stage == Stage::Program && programmed) {
         line_ += byte;
         if (byte == '\n')
             FinishLine(at);
@@ -373,12 +385,16 @@ void BootSim::HandleByte(char byte, Clock::time_point at)
     }
     if (stage == Stage::Finished || stage == Stage::Done || stage == Stage::Banner)
         return;
+    if (options_.echo)
+        SendRaw(std::string(1, byte) + "\r\n");
     if (byte == 'y') {
         if (stage == Stage::Version) {
             if (options_.version)
                 Send(Stage::Version, {*options_.version});
             else
                 Send(Stage::Version, {"E or P?"});
+            if (options_.hangUpAfterVersion)
+                hangUpDue_ = Clock::now() + *options_.hangUpAfterVersion;
             if (stage_ != Stage::Finished)
                 stage_ = Stage::Prompt;
         } else if (menuLine_ < options_.extraLines) {
@@ -403,7 +419,6 @@ void BootSim::HandleByte(char byte, Clock::time_point at)
             std::lock_guard lock(mutex_);
             result_.programmed = true;
         }
-        programming_ = true;
         if (options_.hangUpAfterLines && *options_.hangUpAfterLines == 0) {
             HangUp();
             return;
@@ -438,6 +453,11 @@ void BootSim::Run()
     }
     char buffer[4096];
     while (!stop_ && master_ >= 0) {
+        if (hangUpDue_ && Clock::now() >= *hangUpDue_) {
+            HangUp();
+            Event("hang-up");
+            break;
+        }
         pollfd p{master_, POLLIN, 0};
         if (::poll(&p, 1, 20) <= 0)
             continue;

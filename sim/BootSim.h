@@ -48,6 +48,11 @@ struct Options {
     std::optional<int> hangUpAfterLines;  // close the master after N image lines (0: at "P")
     int burstAsterisks = 0;  // extra asterisks sent at "P", to fill the program's output queue
     std::chrono::milliseconds burstStall{0};  // ... while the boot loader stops reading this long
+    bool echo = false;  // echo each command byte ("y", "E", "P"), with CR LF, before answering it
+    int asterisksPerLine = 1;  // more than one: the loader runs ahead of the program
+    std::optional<int> restartAfterLines;  // after N image lines, restart: the banner again
+    // Close the line this long after the version reply, while the program shows its question.
+    std::optional<std::chrono::milliseconds> hangUpAfterVersion;
     unsigned seed = 1;
     std::optional<std::string> expected;  // the image the program should deliver
     // Told of each step of the update as it happens ("banner", "version", "line 100", ...).
@@ -132,11 +137,11 @@ private:
     std::chrono::nanoseconds byteTime_{0};
     Clock::time_point rxClock_{}, txClock_{}, started_{}, lastAsterisk_{};
     bool asteriskPending_ = false;
-    bool programming_ = false;
     std::string line_;
     std::string image_;
     int creditsAhead_ = 0;
     int menuLine_ = 0;
+    std::optional<Clock::time_point> hangUpDue_;
 
     mutable std::mutex mutex_;
     Result result_;

@@ -52,6 +52,15 @@ Options:
   --burst N             at "P", send N asterisks ahead ...
   --burst-stall-ms N    ... and stop reading for N ms meanwhile, so the program's output
                         queue fills up
+  --echo                echo each command byte ("y", "E", "P") back, followed by CR LF,
+                        before answering it (image lines are not echoed)
+  --asterisks N         send N asterisks for every image line instead of one (the loader runs
+                        ahead of the program)
+  --restart-after N     restart after N image lines: send the banner instead of the next
+                        asterisk, then wait for "y" as after power-on
+  --hang-up-after-version-ms N
+                        close the line N ms after the version reply, while the program shows
+                        its question
   --seed N              seed for random chunking and noise (default 1)
   --expect FILE         the image the program should deliver; compared byte for byte
   --events              print each step of the update as it happens ("event: banner",
@@ -150,6 +159,10 @@ int main(int argc, char* argv[])
         else if (arg == "--hang-up-after") options.hangUpAfterLines = static_cast<int>(NumberArg(value()));
         else if (arg == "--burst") options.burstAsterisks = static_cast<int>(NumberArg(value()));
         else if (arg == "--burst-stall-ms") options.burstStall = milliseconds(NumberArg(value()));
+        else if (arg == "--echo") options.echo = true;
+        else if (arg == "--asterisks") options.asterisksPerLine = static_cast<int>(NumberArg(value()));
+        else if (arg == "--restart-after") options.restartAfterLines = static_cast<int>(NumberArg(value()));
+        else if (arg == "--hang-up-after-version-ms") options.hangUpAfterVersion = milliseconds(NumberArg(value()));
         else if (arg == "--seed") options.seed = static_cast<unsigned>(NumberArg(value()));
         else if (arg == "--expect") {
             std::ifstream file(value(), std::ios::binary);

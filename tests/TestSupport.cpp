@@ -80,7 +80,7 @@ termios Pty::Settings() const
     return t;
 }
 
-bool Pty::Exclusive() const
+bool Pty::HeldExclusively(const std::string& path)
 {
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
@@ -169,22 +169,41 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds boun
     return true;
 }
 
-Updater::Updater(const std::string& ports, std::vector<std::string> argv)
+std::vector<std::string> OffscreenEnvironment(const std::string& ports)
 {
-    std::vector<std::string> env =
-        ChildEnvironment({"QT_QPA_PLATFORM=offscreen", "QZ7_SERIAL_PORTS=" + ports, "XDG_RUNTIME_DIR=/tmp"});
+    return {"QT_QPA_PLATFORM=offscreen", "QZ7_SERIAL_PORTS=" + ports, "XDG_RUNTIME_DIR=/tmp"};
+}
+
+Updater::Updater(Launch launch)
+{
+    std::vector<std::string> env = ChildEnvironment(launch.env);
     std::vector<char*> envp;
     for (std::string& e : env)
         envp.push_back(e.data());
     envp.push_back(nullptr);
-    std::vector<char*> args;
-    for (std::string& a : argv)
-        args.push_back(a.data());
-    args.push_back(nullptr);
+    std::vector<char*> argv{launch.program.data()};
+    for (std::string& a : launch.args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    EXPECT_EQ(posix_spawn(&pid, args[0], &actions, nullptr, args.data(), envp.data()), 0) << args[0];
+    if (launch.stdoutFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, launch.stdoutFd, 1);
+    else
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    if (!launch.stderrFile.empty())
+        posix_spawn_file_actions_addopen(&actions, 2, launch.stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t all, none;
+    sigfillset(&all);
+    sigemptyset(&none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    EXPECT_EQ(posix_spawn(&pid, launch.program.c_str(), &actions, &attributes, argv.data(), envp.data()), 0)
+        << launch.program;
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
 }
 
@@ -196,20 +215,26 @@ Updater::~Updater()
     }
 }
 
-int Updater::Stop(int signal, std::chrono::milliseconds bound, std::chrono::milliseconds& took)
+int Updater::Wait(std::chrono::milliseconds bound, std::chrono::milliseconds* took)
 {
     auto start = std::chrono::steady_clock::now();
-    kill(pid, signal);
     int status = 0;
     while (std::chrono::steady_clock::now() - start < bound) {
         if (waitpid(pid, &status, WNOHANG) == pid) {
-            took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+            if (took)
+                *took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
             pid = -1;
             return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         }
         std::this_thread::sleep_for(5ms);
     }
     return -1;
+}
+
+int Updater::Stop(int signal, std::chrono::milliseconds bound, std::chrono::milliseconds& took)
+{
+    kill(pid, signal);
+    return Wait(bound, &took);
 }
 
 double Updater::CpuSeconds() const
@@ -225,7 +250,7 @@ double Updater::CpuSeconds() const
     return (utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-bool Updater::CatchesSigterm() const
+bool Updater::Catches(int signal) const
 {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string key;
@@ -233,7 +258,7 @@ bool Updater::CatchesSigterm() const
         if (key == "SigCgt:") {
             std::string mask;
             status >> mask;
-            return (std::stoull(mask, nullptr, 16) >> (SIGTERM - 1)) & 1;
+            return (std::stoull(mask, nullptr, 16) >> (signal - 1)) & 1;
         }
         status.ignore(1 << 10, '\n');
     }

@@ -27,7 +27,8 @@ struct Pty {
     std::string Drain(std::chrono::milliseconds quiet = 100ms) const;  // what the program sent
     termios Settings() const;
     // Whether the slave is held in exclusive use (asked on a second descriptor of the slave).
-    bool Exclusive() const;
+    bool Exclusive() const { return HeldExclusively(path); }
+    static bool HeldExclusively(const std::string& path);
 };
 
 // A lister that offers one adapter at `path` under a USB name.
@@ -58,20 +59,37 @@ std::string ShippedImage();
 // Waits, without running the event loop, until `done` holds or `bound` passes.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound);
 
-// A program started the way an operator starts the updater: `argv` (the updater by default),
-// with QZ7_SERIAL_PORTS set to `ports` and the window off screen. Standard output goes to
-// /dev/null; standard error stays the test's own, so that a sanitizer's report shows in the log.
-// The destructor kills what is still running.
+// How a test starts a program: its environment (this process's sanitizer options are added), its
+// arguments, where its standard output and error go, and the program itself.
+struct Launch {
+    std::vector<std::string> env;
+    std::vector<std::string> args = {};
+    int stdoutFd = -1;            // /dev/null unless given
+    std::string stderrFile = {};  // the test's own standard error unless given
+    std::string program = QZ7_BINARY_DIR "/qz7-updater";
+};
+
+// The updater's environment as an operator starts it with QZ7_SERIAL_PORTS set to `ports`, the
+// window off screen.
+std::vector<std::string> OffscreenEnvironment(const std::string& ports);
+
+// A program started the way an operator starts it, every signal at its default and none blocked
+// (a test runner may ignore SIGPIPE or SIGHUP). Standard error stays the test's own unless the
+// launch names a file, so that a sanitizer's report shows in the log. The destructor kills what
+// is still running.
 struct Updater {
-    explicit Updater(const std::string& ports, std::vector<std::string> argv = {QZ7_BINARY_DIR "/qz7-updater"});
+    explicit Updater(const std::string& ports) : Updater(Launch{OffscreenEnvironment(ports)}) {}
+    explicit Updater(Launch launch);
     ~Updater();
-    // Sends `signal` and waits for the exit; returns the exit status (128 + the signal when one
+    // Waits at most `bound` for the exit; returns the exit status (128 + the signal when one
     // ended it), or -1 past the bound.
+    int Wait(std::chrono::milliseconds bound, std::chrono::milliseconds* took = nullptr);
+    // Sends `signal` and waits for the exit, as Wait.
     int Stop(int signal, std::chrono::milliseconds bound, std::chrono::milliseconds& took);
     // User plus system time of the process, in seconds.
     double CpuSeconds() const;
-    // Whether the process catches SIGTERM yet (before that, a SIGTERM ends it outright).
-    bool CatchesSigterm() const;
+    // Whether the process catches `signal` yet (before that, the signal ends it outright).
+    bool Catches(int signal) const;
     pid_t pid = -1;
 };
 
@@ -87,8 +105,11 @@ int OpenDescriptors();
 // The most of one core a waiting program may use: 2 %. A sanitizer multiplies the cost of every
 // wake-up many times over, so its builds allow more; a reader that spins (a whole core) fails
 // either way.
+// Searching for an adapter with the system's own listing may cost at most 0.5 %.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 inline constexpr double kIdleShareLimit = 0.25;
+inline constexpr double kSearchShareLimit = 0.25;
 #else
 inline constexpr double kIdleShareLimit = 0.02;
+inline constexpr double kSearchShareLimit = 0.005;
 #endif

@@ -2,9 +2,16 @@
 // against the simulator: what the operator sees and what goes on the wire.
 #include "TestSupport.h"
 
+#include <QAccessible>
+#include <QCloseEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
+#include <QtTest/qtestspontaneevent.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -109,9 +116,11 @@ TEST_F(Step, PromptWithoutVersionAsksToUpdateAnyway)
 
 TEST_F(Step, NeitherVersionNorPromptRestsWithAnHonestMessage)
 {
+    w().ui.LevelIndicatorVew->show();
     Judge(AwaitingVersion, "boot ok\r\n");
     EXPECT_EQ(c().state(), AwaitingVersion);
     EXPECT_EQ(ScreenText(*app), "No version reply\nPlease restart the program\nand the QZ7");
+    EXPECT_TRUE(w().ui.LevelIndicatorVew->isHidden());
     EXPECT_TRUE(PortOpen());
     EXPECT_FALSE(w().ui.UpdateButtonView->isEnabled());
     Judge(AwaitingVersion, std::nullopt);  // undecodable reply
@@ -173,9 +182,20 @@ TEST_F(Step, DoneAndEverythingElseAtTheEnd)
     EXPECT_TRUE(w().ui.LevelIndicatorVew->isHidden());
     EXPECT_FALSE(PortOpen());
 
+    for (const char* notDone : {"Not Done", "Error: Not Done"}) {  // never shown as success
+        OpenPort(c(), pty.path);
+        w().ui.LevelIndicatorVew->show();
+        Judge(AwaitingDone, notDone);
+        EXPECT_EQ(ScreenText(*app), "Not Done\nPlease restart the program\nand the QZ7");
+        EXPECT_TRUE(w().ui.LevelIndicatorVew->isHidden());
+        EXPECT_FALSE(PortOpen());
+    }
+
     OpenPort(c(), pty.path);
+    w().ui.LevelIndicatorVew->show();
     Judge(AwaitingDone, "Checksum error");
     ExpectUnexpected("Checksum error");
+    EXPECT_TRUE(w().ui.LevelIndicatorVew->isHidden());
 
     OpenPort(c(), pty.path);
     Judge(5, "Done");
@@ -195,6 +215,36 @@ TEST_F(Step, UpdateAnswersOnceHoweverFastItIsPressed)
     EXPECT_FALSE(w().ui.LevelIndicatorVew->isHidden());
     EXPECT_EQ(pty.Drain(), "y");
     EXPECT_EQ(c().RunningThreads(), 1);
+}
+
+TEST_F(Step, UpdateNeverHoldsTheWindowOnAFullOutputQueue)
+{
+    Judge(AwaitingVersion, "QZ7 V2.005\r\n");
+    // Nobody reads the master: fill the output queue until the port refuses more, and still
+    // does after a pause (the pseudo-terminal moves queued bytes on for a while).
+    std::string chunk(4096, 'a');
+    std::size_t queued = 0;
+    for (bool more = true; more;) {
+        more = false;
+        for (ssize_t n; (n = ::write(c().Serial()->PortID(), chunk.data(), chunk.size())) > 0; more = true)
+            queued += static_cast<std::size_t>(n);
+        std::this_thread::sleep_for(50ms);
+    }
+    auto start = std::chrono::steady_clock::now();
+    w().ui.UpdateButtonView->click();
+    // A held window would wait for the 5 s stall bound; a sanitizer slows the thread start.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 300ms);
+#else
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 50ms);
+#endif
+    Spin(300ms);
+    EXPECT_EQ(ScreenText(*app), "Found Version: 2.005\n Update To: QZ7 V2.007?\n");  // the "y" waits for room
+    // Once the device reads again, the "y" goes out and the update goes on as usual.
+    std::string sent = pty.Drain(300ms);
+    EXPECT_EQ(sent.size(), queued + 1);
+    EXPECT_EQ(sent.back(), 'y');
+    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == "Updating QZ7, please wait..."; }));
 }
 
 TEST_F(Step, CancelClosesThePortRestoredAndTheWindow)
@@ -253,4 +303,200 @@ TEST(Dialogue, DamagedImageIsNeverOfferedAndNothingIsErased)
     Spin(200ms);
     EXPECT_FALSE(run.app->window->ui.UpdateButtonView->isEnabled());
     EXPECT_EQ(run.sim.Wire(), "y");
+}
+
+// The keyboard, the close question and the next unit.
+
+namespace {
+
+// A key as the operator presses it: to the focused widget of the active window (the window
+// itself when nothing has the focus), through the application's shortcuts.
+void Press(UpdaterWindow& w, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    w.activateWindow();
+    QTest::qWaitForWindowActive(&w);
+    QWidget* target = w.focusWidget() ? w.focusWidget() : &w;
+    QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
+    Spin(30ms);
+}
+
+// The window system's close request, as the close control sends it.
+void CloseControl(UpdaterWindow& w)
+{
+    QCloseEvent close;
+    QSpontaneKeyEvent::setSpontaneous(&close);
+    QCoreApplication::instance()->notify(w.windowHandle(), &close);
+    Spin(30ms);
+}
+
+void Answer(UpdaterWindow& w, const char* choice)
+{
+    ASSERT_NE(w.CloseQuestion(), nullptr);
+    for (QAbstractButton* b : w.CloseQuestion()->buttons())
+        if (b->text() == QLatin1String(choice))
+            b->click();
+    Spin(30ms);
+}
+
+}  // namespace
+
+TEST_F(Step, BothQuestionsFocusUpdateAndReturnAnswersYes)
+{
+    Press(w(), Qt::Key_Return);  // nothing asked yet: Update is disabled
+    EXPECT_EQ(pty.Drain(), "");
+
+    Judge(AwaitingVersion, "QZ7 V2.005\r\n");
+    EXPECT_TRUE(w().ui.UpdateButtonView->isDefault());
+    Press(w(), Qt::Key_Return);
+    EXPECT_EQ(pty.Drain(), "y");
+    Press(w(), Qt::Key_Return);  // Update is disabled once pressed
+    EXPECT_EQ(pty.Drain(), "");
+
+    // The prompt without a version: the same focus and Tab chain, no trap on Cancel.
+    w().ui.CancelButtonView->setFocus();
+    Judge(AwaitingVersion, "E or P?\r\n");
+    EXPECT_EQ(ScreenText(*app), "Version not Found.\nUpdate anyway?");
+    EXPECT_EQ(w().focusWidget(), w().ui.UpdateButtonView);
+    EXPECT_EQ(NextTabStop(w().ui.UpdateButtonView), w().ui.CancelButtonView);
+    EXPECT_EQ(NextTabStop(w().ui.CancelButtonView), w().ui.UpdateButtonView);
+    Press(w(), Qt::Key_Enter);
+    EXPECT_EQ(pty.Drain(), "y");
+    EXPECT_TRUE(PortOpen());
+}
+
+TEST_F(Step, EscapeCancelsOnlyWhileCancelIsEnabled)
+{
+    Press(w(), Qt::Key_Escape);
+    EXPECT_TRUE(w().isVisible());
+    EXPECT_TRUE(PortOpen());
+
+    Judge(AwaitingVersion, "QZ7 V2.005\r\n");
+    Press(w(), Qt::Key_Escape);
+    EXPECT_FALSE(PortOpen());
+    EXPECT_TRUE(SameSettings(pty.Settings(), initial));
+    EXPECT_FALSE(pty.Exclusive());
+    EXPECT_FALSE(w().isVisible());
+    EXPECT_EQ(pty.Drain(), "");
+}
+
+TEST_F(Step, AccessibleWindowAndViews)
+{
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&w());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_EQ(window->text(QAccessible::Name), "QZ7 Updater");
+    for (QWidget* view : std::initializer_list<QWidget*>{w().ui.ImageView, w().ui.DirectionsView, w().ui.LevelIndicatorVew,
+                                                         w().ui.UpdateButtonView, w().ui.CancelButtonView,
+                                                         w().ui.NextUnitButtonView, &w()}) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(view);
+        EXPECT_FALSE(a->text(QAccessible::Description).isEmpty()) << view->objectName().toStdString();
+        if (view != w().ui.DirectionsView)
+            EXPECT_FALSE(a->text(QAccessible::Name).isEmpty()) << view->objectName().toStdString();
+    }
+    // The directions are named by what they say, so that every new message is a name change
+    // that a screen reader is told of.
+    Judge(AwaitingVersion, "E or P?\r\n");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(w().ui.DirectionsView)->text(QAccessible::Name),
+              "Version not Found.\nUpdate anyway?");
+    EXPECT_TRUE(w().ui.DirectionsView->accessibleName().isEmpty());
+}
+
+namespace {
+// The shipped image at a programming pace that leaves time to act during the transfer.
+bootsim::Options SlowTransfer()
+{
+    bootsim::Options o = FastSim();
+    o.lineDelay = 1ms;
+    o.expected = ShippedImage();
+    return o;
+}
+
+bool ReachTransfer(SimRun& run)
+{
+    if (!run.Shows(Directions::FoundVersion("2.005")))
+        return false;
+    Press(*run.app->window, Qt::Key_Return);
+    return WaitFor([&] { return run.sim.Snapshot().lines > 10; }, 10s) && run.app->controller->Programming();
+}
+}  // namespace
+
+TEST(CloseQuestion, KeepUpdatingLetsTheImageArriveIntact)
+{
+    SimRun run(SlowTransfer());
+    ASSERT_TRUE(ReachTransfer(run));
+    UpdaterWindow& w = *run.app->window;
+    CloseControl(w);
+    ASSERT_NE(w.CloseQuestion(), nullptr);
+    EXPECT_EQ(w.CloseQuestion()->text().toStdString(), UpdaterWindow::kStopQuestion);
+    EXPECT_TRUE(w.isVisible());
+    Answer(w, "Keep updating");
+    EXPECT_EQ(w.CloseQuestion(), nullptr);
+    ASSERT_TRUE(run.Shows("Done", 30s));
+    EXPECT_TRUE(w.isVisible());
+    ASSERT_TRUE(run.sim.WaitFinished(5s));
+    EXPECT_TRUE(run.sim.Snapshot().Intact()) << run.sim.Snapshot().Summary();
+    EXPECT_TRUE(SameSettings(run.sim.SlaveSettings(), run.initial));
+}
+
+TEST(CloseQuestion, StopClosesWithThePortRestoredAndSignalsDoNotAsk)
+{
+    SimRun run(SlowTransfer());
+    ASSERT_TRUE(ReachTransfer(run));
+    UpdaterWindow& w = *run.app->window;
+    Press(w, Qt::Key_W, Qt::ControlModifier);
+    ASSERT_NE(w.CloseQuestion(), nullptr);
+    Answer(w, "Stop");
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_FALSE(run.app->controller->Serial()->IsOpen());
+    EXPECT_TRUE(SameSettings(run.sim.SlaveSettings(), run.initial));
+    EXPECT_FALSE(run.sim.Snapshot().doneSent);
+
+    // A close the program makes itself (as SIGTERM and SIGINT do) never asks.
+    SimRun again(SlowTransfer());
+    ASSERT_TRUE(ReachTransfer(again));
+    again.app->window->close();
+    EXPECT_FALSE(again.app->window->isVisible());
+    EXPECT_EQ(again.app->window->CloseQuestion(), nullptr);
+}
+
+TEST(NextUnit, SecondWholeUpdateWithTheSameWindow)
+{
+    // Two simulated units, one after the other, on the adapter the program finds.
+    auto current = std::make_shared<AtomicShared<const std::string>>();
+    bootsim::Options o = FastSim();
+    o.expected = ShippedImage();
+    bootsim::BootSim first(o), second(o);
+    ASSERT_TRUE(first.Open() && second.Open());
+    current->store(std::make_shared<const std::string>(first.SlavePath()));
+    QZ7_UpdaterAppDelegate::Options options;
+    options.lister = [current] {
+        return std::optional(std::vector<SerialService>{{"ttyUSB0", *current->load()}});
+    };
+    options.discoveryInterval = 20ms;
+    UpdaterApp app(std::move(options));
+    UpdaterWindow& w = *app.window;
+    auto updateOne = [&](bootsim::BootSim& unit) {
+        ASSERT_TRUE(WaitFor([&] { return ScreenText(app).toStdString() == Directions::FoundVersion("2.005"); }, 10s));
+        EXPECT_FALSE(w.ui.ImageView->isHidden());
+        EXPECT_TRUE(w.ui.NextUnitButtonView->isHidden());
+        Press(w, Qt::Key_Return);
+        ASSERT_TRUE(WaitFor([&] { return ScreenText(app) == "Done"; }, 20s));
+        ASSERT_TRUE(unit.WaitFinished(5s));
+        EXPECT_TRUE(unit.Snapshot().Intact()) << unit.Snapshot().Summary();
+        EXPECT_TRUE(SameSettings(unit.SlaveSettings(), unit.InitialSettings()));
+        EXPECT_TRUE(WaitFor([&] { return w.ui.NextUnitButtonView->isVisible(); }));
+        EXPECT_FALSE(w.ui.UpdateButtonView->isEnabled());
+    };
+    first.Start();
+    app.Launch();
+    updateOne(first);
+
+    current->store(std::make_shared<const std::string>(second.SlavePath()));
+    second.Start();
+    Press(w, Qt::Key_Return);  // the next-unit button has the focus
+    EXPECT_TRUE(w.ui.NextUnitButtonView->isHidden());
+    EXPECT_TRUE(WaitFor([&] { return w.ui.ImageView->isHidden() && w.ui.LevelIndicatorVew->isHidden() &&
+                                     w.ui.LevelIndicatorVew->value() == 0; }));
+    updateOne(second);
+    EXPECT_EQ(app.controller->RunningThreads(), 0);
 }

@@ -3,8 +3,11 @@
 #include "SignalQuit.h"
 #include "TestSupport.h"
 
+#include <QElapsedTimer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
+#include <atomic>
 #include <csignal>
 #include <fcntl.h>
 #include <grp.h>
@@ -92,6 +95,9 @@ TEST_P(FaultMatrix, ScreenWireAndPort)
     app->Launch();
     if (f.pressUpdate) {
         ASSERT_TRUE(WaitFor([&] { return app->window->ui.UpdateButtonView->isEnabled(); }, 30s)) << ScreenText(*app).toStdString();
+        if (o.hangUpAfterVersion) {  // the adapter is pulled while the question is shown
+            ASSERT_TRUE(WaitFor([&] { return sim.Snapshot().hungUp; }, 5s));
+        }
         app->window->ui.UpdateButtonView->click();
     }
     auto shows = [&] { return ScreenText(*app).toStdString() == f.screen; };
@@ -99,6 +105,7 @@ TEST_P(FaultMatrix, ScreenWireAndPort)
         EXPECT_TRUE(WaitFor(shows, 60s)) << ScreenText(*app).toStdString();
         EXPECT_TRUE(WaitFor([&] { return app->controller->RunningThreads() == 0; }, 1s));
         EXPECT_FALSE(app->controller->Serial()->IsOpen());
+        EXPECT_TRUE(app->window->ui.LevelIndicatorVew->isHidden());  // no stale level beside the end
     } else {
         // Give the device every chance to have spoken, then check nothing moves.
         EXPECT_TRUE(WaitFor([&] { return shows() && sim.Wire() == ExpectedWire(f.wire); }, 60s)) << ScreenText(*app).toStdString();
@@ -150,6 +157,12 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"HangUpAtErase", With([](auto& o) { o.hangUpAt = Stage::Erase; }), true, kGone, "yyE", End::Over},
         Fault{"HangUpAfterErased", With([](auto& o) { o.hangUpAfterLines = 0; }), true, kGone, "yyEP", End::Over},
         Fault{"HangUpAtLine1234", With([](auto& o) { o.hangUpAfterLines = 1234; }), true, kGone, "yyEP:1234", End::Over},
+        // Pulled while the question is shown: the "y" of Update finds it gone, and nothing
+        // claims an update is under way.
+        Fault{"HangUpAtTheQuestionThenUpdate", With([](auto& o) { o.hangUpAfterVersion = 100ms; }), true, kGone, "y", End::Over},
+        // The loader stops reading for longer than the stall bound, with the line still up.
+        Fault{"DeviceStopsReadingMidTransfer", With([](auto& o) { o.burstAsterisks = 3000; o.burstStall = 8000ms; }), true,
+              Directions::Stopped, "yyEP", End::Over},
         // Silence: the program keeps waiting, without spinning.
         Fault{"SilentFromBanner", With([](auto& o) { o.silentFrom = Stage::Banner; }), false, kPowerOn, "", End::Waits},
         Fault{"SilentFromVersion", With([](auto& o) { o.silentFrom = Stage::Version; }), false, kPowerOn, "y", End::Waits},
@@ -166,10 +179,21 @@ INSTANTIATE_TEST_SUITE_P(
         // Noise the rules absorb: the update completes.
         Fault{"NoiseBeforeEveryAsterisk", With([](auto& o) { o.noiseBytes = 7; o.chunking = bootsim::Chunking::Random; }),
               true, "Done", "yyEP+", End::Over, true},
-        // (A real erase takes its time; an "Erased" that came within the 50 ms pause after "E"
-        // would be read together with the prompt's late line end and dropped with it.)
-        Fault{"EveryByteItsOwnRead", With([](auto& o) { o.chunking = bootsim::Chunking::Bytes; o.eraseDelay = 300ms; }),
-              true, "Done", "yyEP+", End::Over, true},
+        // "Erased" comes 10 ms after "E", within the 50 ms pause, and is read together with
+        // the prompt's late LF: the LF is skipped, not the reply (it used to be dropped with it).
+        Fault{"EveryByteItsOwnReadErasedSharesAReadWithALateLf",
+              With([](auto& o) { o.chunking = bootsim::Chunking::Bytes; o.eraseDelay = 10ms; }), true, "Done", "yyEP+",
+              End::Over, true},
+        // Line ends and echoed commands in front of a reply, in the same read.
+        Fault{"BlankLineBeforeBanner", With([](auto& o) { o.replies[Stage::Banner] = "\r\nQZ-7 Boot Loader"; }), true, "Done",
+              "yyEP+", End::Over, true},
+        Fault{"BlankLineBeforeErased", With([](auto& o) { o.replies[Stage::Erase] = "\r\nErased"; }), true, "Done", "yyEP+",
+              End::Over, true},
+        Fault{"BlankLineBeforeDone", With([](auto& o) { o.replies[Stage::Done] = "\r\nDone"; }), true, "Done", "yyEP+",
+              End::Over, true},
+        Fault{"EchoOfEveryCommand", With([](auto& o) { o.echo = true; }), true, "Done", "yyEP+", End::Over, true},
+        // Two asterisks a line: the extra ones in front of "Done" are pacing, not the reply.
+        Fault{"LoaderRunsAhead", With([](auto& o) { o.asterisksPerLine = 2; }), true, "Done", "yyEP+", End::Over, true},
         Fault{"RandomPieces", With([](auto& o) { o.chunking = bootsim::Chunking::Random; o.seed = 99; }), true, "Done", "yyEP+", End::Over, true},
         Fault{"OverlongBanner", With([](auto& o) { o.banner = "QZ-7 Boot Loader, build 2026-11-30 rev 7"; }), true, "Done", "yyEP+", End::Over, true},
         Fault{"OverlongVersionLine", With([](auto& o) { o.version = "QZ7 V2.005 (c) 2026, a boot loader with a lot to say"; }),
@@ -185,6 +209,11 @@ INSTANTIATE_TEST_SUITE_P(
               Directions::Unexpected("Flash locked"), "yyE", End::Over},
         Fault{"NoDoneAtTheEnd", With([](auto& o) { o.replies[Stage::Done] = "Verify error 0x1F"; }), true,
               Directions::Unexpected("Verify error 0x1F"), "yyEP+", End::Over},
+        Fault{"NotDone", With([](auto& o) { o.replies[Stage::Done] = "Error: Not Done"; }), true, Directions::NotDone,
+              "yyEP+", End::Over},
+        // The device restarts after 1000 lines and greets again: no further line, an honest end.
+        Fault{"RestartMidTransfer", With([](auto& o) { o.restartAfterLines = 1000; }), true, Directions::Restarted,
+              "yyEP:1000", End::Over},
         Fault{"NoVersionFoundThenUpdate", With([](auto& o) { o.version.reset(); }), true, "Done", "yyEP+", End::Over, true}),
     [](const testing::TestParamInfo<Fault>& info) { return std::string(info.param.name); });
 
@@ -322,5 +351,50 @@ TEST(Faults, PortHeldByAnotherProgramIsOpenedOnceFree)
     kill(pid, SIGTERM);
     waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(SameSettings(pty.Settings(), before));
+}
+
+TEST(Faults, FloodAtPortOpenHoldsNeitherTheWindowNorAQuit)
+{
+    // The device floods the line with line ends from before the port opens: the drain on the
+    // GUI thread is bounded, and the reader after it never finds a reply.
+    Pty pty;
+    termios before = pty.Settings();
+    ASSERT_EQ(fcntl(pty.master, F_SETFL, O_NONBLOCK), 0);
+    std::atomic<bool> stop{false};
+    std::thread flood([&] {
+        const std::string lineEnds(4096, '\n');
+        while (!stop) {
+            if (::write(pty.master, lineEnds.data(), lineEnds.size()) <= 0)
+                std::this_thread::sleep_for(1ms);
+        }
+    });
+    auto app = MakeApp(pty.path);
+    SignalQuit signalQuit(app->window.get());
+    app->window->show();
+    Spin(50ms);
+    // The GUI thread's longest pause from before the port opens, seen by a timer that asks to
+    // run every 5 ms.
+    QElapsedTimer sinceTick;
+    qint64 longestPause = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] { longestPause = std::max(longestPause, sinceTick.restart()); });
+    sinceTick.start();
+    tick.start(5);
+    app->Launch();
+    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app).toStdString() == kPowerOn; }));
+    Spin(300ms);
+    tick.stop();
+    std::printf("longest pause of the GUI thread during the flood: %lld ms\n", static_cast<long long>(longestPause));
+    EXPECT_LT(longestPause, 250);
+
+    auto start = std::chrono::steady_clock::now();
+    std::raise(SIGTERM);
+    EXPECT_TRUE(WaitFor([&] { return !app->window->isVisible(); }, 1s));
+    app->controller->applicationWillTerminate();
+    app.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    stop = true;
+    flood.join();
     EXPECT_TRUE(SameSettings(pty.Settings(), before));
 }

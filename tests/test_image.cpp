@@ -58,14 +58,19 @@ TEST(LineRule, ARemainderWithoutFullLineEndIsSentAsItStands)
     EXPECT_EQ(steps[0].first, ":00000001FF\r");
 }
 
-TEST(ImageCheck, AcceptsOnlyWellFormedImages)
+// The check accepts exactly what the line rule sends as whole records: text it skips between
+// records (it used to call a blank line "damaged") passes, anything it would send must be a record.
+TEST(ImageCheck, AcceptsWhatTheTransferSendsIntactAndNothingElse)
 {
     EXPECT_EQ(CheckFirmwareImage(kData + kEnd), "");
+    EXPECT_EQ(CheckFirmwareImage(kData + "\r\n" + kEnd), "");                   // blank line: skipped
+    EXPECT_EQ(CheckFirmwareImage(kData + "; bank 2\r\n\r\n" + kEnd + "\r\n"), "");  // text and trailing blank line
+    EXPECT_NE(CheckFirmwareImage("\r\n" + kData + kEnd), "");                   // a leading blank line is sent
+    EXPECT_NE(CheckFirmwareImage(kData + "note: x\r\n" + kEnd), "");            // its ":" starts a line that is sent
     EXPECT_NE(CheckFirmwareImage(""), "");
     EXPECT_NE(CheckFirmwareImage(kData), "");                                   // no end-of-file record
     EXPECT_NE(CheckFirmwareImage(":0300300002337A1F\r\n" + kEnd), "");          // checksum
     EXPECT_NE(CheckFirmwareImage(":0300300002337A1E\n" + kEnd), "");            // LF only
-    EXPECT_NE(CheckFirmwareImage(kData + "\r\n" + kEnd), "");                   // blank line
     EXPECT_NE(CheckFirmwareImage(kData + kEnd + kData), "");                    // records after the end
     EXPECT_NE(CheckFirmwareImage(":0400300002337A1E\r\n" + kEnd), "");          // byte count
     EXPECT_NE(CheckFirmwareImage(":0300300002337A\xB1" "E\r\n" + kEnd), "");    // not 7-bit

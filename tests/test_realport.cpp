@@ -216,21 +216,23 @@ TEST_F(RealPort, LowLatencyWhileOpenAndEverythingBackAfterClose)
 
 TEST_F(RealPort, StuckWriteGivesUpWhileTheWindowStaysLive)
 {
-    // The transfer writes on a background thread; with the queue held, its write must give up
-    // as a lost adapter without the window ever stopping.
+    // The transfer writes on a background thread; with the queue held and the line still up, its
+    // write must give up as a device that stopped taking bytes without the window ever stopping.
     Prepare();
     auto app = AtTheQuestion([this](const std::string& l) { Say(l); });
     HoldOutput();
     std::atomic<bool> returned{false};
+    bool written = true;
     std::thread writer([&] {
-        app->controller->WriteString(":00000001FF\r\n", 13);
+        written = app->controller->WriteString(":00000001FF\r\n", 13);
         returned = true;
     });
     auto stall = LongestGuiStall([&] { return returned.load(); }, 10s);
     writer.join();
     EXPECT_TRUE(returned);
+    EXPECT_FALSE(written);
     EXPECT_LT(stall, 250ms);
-    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == Directions::Disconnected; }, 1s)) << ScreenText(*app).toStdString();
+    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == Directions::Stopped; }, 1s)) << ScreenText(*app).toStdString();
     EXPECT_FALSE(app->controller->Serial()->IsOpen());
     ExpectAsFound();
     app->controller->applicationWillTerminate();

@@ -69,16 +69,45 @@ TEST(ReplyLine, LineEndSplitAcrossReadsLeavesTheLfForTheNextReader)
 {
     Script s({"Done\r", "\n", "", "Erased\r\n"});
     EXPECT_EQ(Line(s), "Done");
-    EXPECT_EQ(Line(s), "Erased");  // the stray LF is discarded under the three-character rule
+    EXPECT_EQ(Line(s), "Erased");  // the stray LF alone is a chunk without a reply: dropped
+
+    // The same late LF read together with the next reply: the LF is skipped, not the reply.
+    Script together({"E or P?\r", "", "\nErased\r\n"});
+    EXPECT_EQ(Line(together), "E or P?");
+    EXPECT_EQ(Line(together), "Erased");
 }
 
-TEST(ReplyLine, ShortLinesAndBareLineEndsAreDiscardedWithWhatFollows)
+// A reply that shares its chunk with line ends or short fragments before it used to be dropped
+// with them, which lost the erase result, a banner or "Done" for good.
+TEST(ReplyLine, LeadingLineEndsAndShortFragmentsAreSkippedNotTheReplyAfterThem)
 {
-    Script two({"ok\r\n", "E or P?\r\n"});
+    for (const char* chunk : {"\r\nErased\r\n", "E\r\nErased\r\n", "\n\rok\r\nE\r\nErased\r\n"}) {
+        Script s({chunk, "Later\r\n"});
+        EXPECT_EQ(Line(s), "Erased") << chunk;
+    }
+    Script banner({"\r\nQZ-7 Boot Loader\r\n"});
+    EXPECT_EQ(Line(banner), "QZ-7 Boot Loader");
+    Script done({"\r\nDone\r\n"});
+    EXPECT_EQ(Line(done), "Done");
+
+    // A chunk of nothing but fragments is dropped, and reading goes on.
+    Script two({"ok\r\n", "", "a\r\nb\n", "E or P?\r\n"});
     EXPECT_EQ(Line(two), "E or P?");
 
-    Script bare({"\r\nDone\r\n", "Later\r\n"});  // one read: the whole chunk goes, "Done" with it
-    EXPECT_EQ(Line(bare), "Later");
+    // A full buffer: the line after a blank one counts as far as it came.
+    Script full({"\r\n" + std::string(30, 'x')});
+    EXPECT_EQ(Line(full), std::string(22, 'x'));
+    EXPECT_EQ(full.Rest(), std::string(8, 'x'));
+}
+
+TEST(ReplyLine, AsterisksAheadOfTheFinalReplyArePacingOnlyWhereAsked)
+{
+    Script ahead({std::string(100, '*'), "*Do", "ne\r\n"});
+    EXPECT_EQ(ReadReplyLine(ahead, "*").reply, "Done");
+    Script plain({std::string(100, '*')});
+    EXPECT_EQ(Line(plain), std::string(24, '*'));
+    Script inside({"**D*one\r\n"});  // only those in front go
+    EXPECT_EQ(ReadReplyLine(inside, "*").reply, "D*one");
 }
 
 TEST(ReplyLine, FullBufferWithoutLineEndIsTheReplyAndTheRestStaysQueued)

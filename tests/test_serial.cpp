@@ -1,12 +1,15 @@
 // The port record, opening, writing, draining and closing, on real pseudo-terminals; and
 // discovery with the window as the operator sees it.
+#include "PortListing.h"
 #include "TestSupport.h"
 
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 TEST(PortOpen, AppliesRaw57600EightBitsExclusiveAndNonBlocking)
@@ -189,7 +192,8 @@ TEST(Window, LongestMessagesFitWithoutClipping)
     app->window->show();
     QLabel* label = app->window->ui.DirectionsView;
     for (const std::string& text : {std::string(Directions::PowerOn), Directions::Unexpected(std::string(40, 'W')),
-                                    std::string(Directions::Disconnected), Directions::FoundVersion("2.005")}) {
+                                    std::string(Directions::Disconnected), Directions::FoundVersion("2.005"),
+                                    std::string(Directions::Restarted), std::string(Directions::Stopped)}) {
         label->setText(QString::fromStdString(text));
         QCoreApplication::processEvents();
         EXPECT_GE(label->height(), label->heightForWidth(label->width())) << text;
@@ -234,4 +238,76 @@ TEST(Discovery, AQuitDuringTheHandOverLeavesThePortRestored)
     controller.reset();
     EXPECT_FALSE(pty.Exclusive());
     EXPECT_TRUE(SameSettings(pty.Settings(), before));
+}
+
+TEST(PortListing, EnumeratesOnlyWhenATtyCameOrWentAndOnceMoreWhenUdevHasSettled)
+{
+    int pair[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, pair), 0);
+    int calls = 0;
+    bool fail = false;
+    CachedPortListing listing(
+        [&]() -> std::optional<std::vector<SerialService>> {
+            ++calls;
+            if (fail)
+                return std::nullopt;
+            return std::vector<SerialService>(static_cast<std::size_t>(calls), {"ttyUSB0", "/dev/ttyUSB0"});
+        },
+        std::make_unique<UeventWatch>(pair[1]));
+    auto event = [&](const std::string& action, const std::string& subsystem) {
+        std::string m = action + "@/devices/x/tty/ttyUSB0";
+        m += '\0' + ("ACTION=" + action) + '\0' + "DEVPATH=/devices/x/tty/ttyUSB0" + '\0' + "SUBSYSTEM=" + subsystem + '\0';
+        ASSERT_EQ(::send(pair[0], m.data(), m.size(), 0), static_cast<ssize_t>(m.size()));
+    };
+
+    EXPECT_EQ(listing.Current()->size(), 1u);
+    for (int pass = 0; pass < 20; ++pass)
+        listing.Current();
+    event("change", "tty");
+    event("add", "usb");
+    EXPECT_EQ(listing.Current()->size(), 1u);
+    EXPECT_EQ(calls, 1);
+
+    event("add", "tty");
+    EXPECT_EQ(listing.Current()->size(), 2u);
+    listing.Current();
+    EXPECT_EQ(calls, 2);
+    std::this_thread::sleep_for(CachedPortListing::kSettle + 100ms);
+    listing.Current();
+    listing.Current();
+    EXPECT_EQ(calls, 3);
+
+    // A failed enumeration is not kept: the next call tries again.
+    fail = true;
+    event("remove", "tty");
+    EXPECT_FALSE(listing.Current());
+    EXPECT_FALSE(listing.Current());
+    EXPECT_EQ(calls, 5);
+    ::close(pair[0]);
+}
+
+TEST(ClosePort, TheExitHookRestoresARecordStillOpenWhileAReaderWaitsOnIt)
+{
+    Pty pty;
+    termios before = pty.Settings();
+    QZ7_UpdaterAppDelegate controller;
+    OpenPort(controller, pty.path);
+    auto record = controller.Serial();
+    std::thread reader([record] {
+        while (record->WaitReadable(50ms) != PortIo::Closed) {
+        }
+    });
+    std::this_thread::sleep_for(50ms);
+    WQSerial::ShutdownAllOpen();
+    reader.join();
+    EXPECT_FALSE(record->IsOpen());
+    EXPECT_TRUE(SameSettings(pty.Settings(), before));
+    EXPECT_FALSE(pty.Exclusive());
+    // The program's own close afterwards closes nothing twice: the port's old number, taken
+    // by a new file meanwhile, stays open.
+    int reused = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    EXPECT_EQ(reused, record->PortID());
+    controller.ClosePort();
+    EXPECT_NE(fcntl(reused, F_GETFD), -1);
+    ::close(reused);
 }

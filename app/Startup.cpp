@@ -1,0 +1,128 @@
+#include "Startup.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+
+void PrepareProcess()
+{
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1)
+            continue;
+        int null = ::open("/dev/null", O_RDWR);
+        if (null >= 0 && null != fd) {
+            dup2(null, fd);
+            ::close(null);
+        }
+    }
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+void DeclareOptions(QCommandLineParser& parser)
+{
+    parser.setApplicationDescription(QStringLiteral(
+        "Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 "
+        "while holding its front Run/Stop button, and follow the directions in the window."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+
+    // The window system's own options, which QApplication takes out of the arguments later on:
+    // accepted here so that they are not refused as unknown, and left out of the help.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin", "display", "geometry",
+                             "qwindowgeometry", "title", "qwindowtitle", "icon", "qwindowicon", "style",
+                             "stylesheet", "session", "name"}) {
+        QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const char* name : {"reverse", "widgetcount", "nograb", "dograb", "sync"}) {
+        QCommandLineOption option(QString::fromLatin1(name));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+}
+
+std::optional<int> HandleCommandLine(int argc, char* argv[])
+{
+    QCoreApplication::setApplicationName(QStringLiteral("QZ7 Updater"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QZ7_VERSION));
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+
+    QCommandLineParser parser;
+    DeclareOptions(parser);
+    bool parsed = parser.parse(arguments);
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
+        // Without an application object the parser cannot know the program's name.
+        QString program = QString::fromLocal8Bit(argc > 0 ? argv[0] : "qz7-updater");
+        std::fputs(parser.helpText().replace(QStringLiteral("<executable_name>"), program).toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
+                    qPrintable(QCoreApplication::applicationVersion()));
+        return 0;
+    }
+    if (!parsed) {
+        std::fprintf(stderr, "qz7-updater: %s\nTry qz7-updater --help.\n", qPrintable(parser.errorText()));
+        return 1;
+    }
+    return std::nullopt;
+}
+
+namespace {
+std::string Environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// The window-system plug-in named by -platform, or else by QT_QPA_PLATFORM.
+std::string RequestedPlatform(int argc, char* argv[])
+{
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::string(argv[i]) == "-platform" || std::string(argv[i]) == "--platform")
+            return argv[i + 1];
+    return Environment("QT_QPA_PLATFORM");
+}
+}  // namespace
+
+bool DisplayFound(int argc, char* argv[])
+{
+    bool x11 = !Environment("DISPLAY").empty();
+    bool wayland = !Environment("WAYLAND_DISPLAY").empty();
+    std::string platform = RequestedPlatform(argc, argv);
+    bool found = false;
+    if (platform.empty()) {
+        found = x11 || wayland;
+    } else {
+        // A list such as "wayland;xcb" is tried in order: one usable entry is enough. Plug-ins
+        // other than these two draw without a display server (offscreen, framebuffer, VNC).
+        std::size_t start = 0;
+        while (!found && start <= platform.size()) {
+            std::size_t end = platform.find(';', start);
+            std::string entry = platform.substr(start, end == std::string::npos ? std::string::npos : end - start);
+            if (entry.rfind("xcb", 0) == 0)
+                found = x11;
+            else if (entry.rfind("wayland", 0) == 0)
+                found = wayland;
+            else
+                found = !entry.empty();
+            if (end == std::string::npos)
+                break;
+            start = end + 1;
+        }
+    }
+    if (!found)
+        std::fputs("qz7-updater: no display found. The QZ7 Updater shows a window and needs a desktop session:\n"
+                   "start it from the desktop, or over ssh with X forwarding (ssh -X). Nothing was done to any port.\n",
+                   stderr);
+    return found;
+}

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Screenshots for docs/ that the demo does not take, made under Xvfb against the simulator:
+# the version question in a dark look, and the question asked when closing during the transfer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD=${BUILD:-build}
+OUT="$BUILD/shots"
+mkdir -p "$OUT"
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
+trap cleanup EXIT
+
+export DISPLAY=:78
+Xvfb "$DISPLAY" -screen 0 640x560x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=("$!")
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
+
+"$BUILD/qz7-bootsim" --baud 57600 --power-on-ms 500 --erase-ms 300 --events > "$OUT/bootsim.log" 2>&1 &
+pids+=("$!")
+for _ in $(seq 100); do [ -s "$OUT/bootsim.log" ] && break; sleep 0.05; done
+pty=$(head -n1 "$OUT/bootsim.log")
+wait_event() {
+  for _ in $(seq 400); do grep -q "^event: $1" "$OUT/bootsim.log" && return 0; sleep 0.05; done
+  echo "screenshots: no '$1' from the simulator" >&2; return 1
+}
+
+QZ7_SERIAL_PORTS="usbserial-sim=$pty" "$BUILD/qz7-updater" -style Fusion -stylesheet scripts/dark.qss >/dev/null 2>&1 &
+pids+=("$!")
+win=""
+for _ in $(seq 100); do win=$(xdotool search --name "QZ7 Updater" 2>/dev/null | head -n1) && [ -n "$win" ] && break; sleep 0.05; done
+xdotool windowmove "$win" 60 50 >/dev/null 2>&1 || true
+wait_event version
+sleep 0.5
+import -window root "$OUT/dark.png"
+xdotool windowfocus --sync "$win" key Return
+wait_event "line 100"
+xdotool windowfocus --sync "$win" key ctrl+w
+sleep 0.6
+import -window root "$OUT/close-question.png"
+convert "$OUT/dark.png" -crop 540x500+50+40 +repage docs/dark-palette.png
+convert "$OUT/close-question.png" -crop 540x500+50+40 +repage docs/close-question.png
+echo "docs/dark-palette.png docs/close-question.png"
