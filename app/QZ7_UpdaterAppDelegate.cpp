@@ -1,6 +1,8 @@
 #include "QZ7_UpdaterAppDelegate.h"
 
+#include "ByIdNames.h"
 #include "FirmwareImage.h"
+#include "Log.h"
 #include "UpdaterWindow.h"
 
 #include <QLabel>
@@ -9,6 +11,7 @@
 #include <QPushButton>
 #include <QWidget>
 #include <cstdio>
+#include <cstring>
 #include <thread>
 
 using namespace std::chrono;
@@ -32,8 +35,10 @@ QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate() : QZ7_UpdaterAppDelegate(Option
 
 QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate(Options options)
     : serial_(std::make_shared<WQSerial>()),
-      lister_(options.lister ? std::move(options.lister) : SystemServiceLister()),
-      discoveryInterval_(options.discoveryInterval)
+      lister_(options.lister ? std::move(options.lister) : WithByIdNames(SystemServiceLister())),
+      discoveryInterval_(options.discoveryInterval),
+      status_({options.powerOnSilence, options.silence, options.unreadable},
+              [this](const std::string& text) { ShowStatus(text); })
 {
     InitUpdaterResources();
     std::optional<std::string> image =
@@ -140,6 +145,13 @@ void QZ7_UpdaterAppDelegate::RunPostedUpdates()
             posted_.pop_front();
         }
         update();
+        // Every change of the directions goes into the transcript, and a failure screen or
+        // "Done" brings its detail to the status line.
+        if (DirectionsView() && DirectionsView()->text() != shownDirections_) {
+            shownDirections_ = DirectionsView()->text();
+            qCInfo(lcDialogue).noquote() << "directions:" << Loggable(shownDirections_.toStdString());
+            status_.DirectionsShown(shownDirections_.toStdString(), steady_clock::now());
+        }
     }
 }
 
@@ -158,6 +170,10 @@ void QZ7_UpdaterAppDelegate::PostFailure(std::string text)
 
 void QZ7_UpdaterAppDelegate::AdapterGone()
 {
+    int error = Serial()->HangUpError();
+    qCWarning(lcSerial).noquote() << "the line hung up:" << (error ? QString::fromLocal8Bit(std::strerror(error)) : QStringLiteral("end of input"))
+                                  << "(errno" << error << ")";
+    status_.HungUp(error);
     ClosePort();
     PostFailure(Directions::Disconnected);
 }
@@ -220,6 +236,7 @@ void QZ7_UpdaterAppDelegate::CancelPressed()
 void QZ7_UpdaterAppDelegate::ConnectOrvane()
 {
     adapterPath_ = Serial()->ChosenPath();
+    status_.PortOpened(steady_clock::now());
     setState(AwaitingBanner);
     PostDirections(Directions::PowerOn);
     ClearReceiver();
