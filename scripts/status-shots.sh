@@ -51,7 +51,7 @@ wait_event() {  # wait_event NAME PATTERN SECONDS
     sleep 0.05
   done
 }
-shot() { sleep 0.5; import -window root -crop 520x470+60+50 "$OUT/$1.png"; echo "  $OUT/$1.png"; }
+shot() { sleep 0.5; import -window root -crop 520x460+60+50 "$OUT/$1.png"; echo "  $OUT/$1.png"; }
 finish() { kill "$updater" 2>/dev/null || true; wait "$updater" 2>/dev/null || true; sleep 0.3; }
 
 echo "Screenshots:"
@@ -60,7 +60,7 @@ sim permission --power-on-ms 60000
 chown root:dialout "$pty"
 chmod 0660 "$pty"
 updater permission nobody
-status_says permission "No permission" 10
+status_says permission "No permission" 30
 shot 6-permission-refused
 finish
 
@@ -68,7 +68,7 @@ finish
 sim held --power-on-ms 60000
 chown nobody "$pty"
 chmod 0666 "$pty"
-setpriv --reuid=nobody --regid=nogroup --clear-groups python3 -c '
+setpriv --reuid=nobody --regid=nogroup --clear-groups /usr/bin/python3 -c '
 import fcntl, os, sys, termios, time
 fd = os.open(sys.argv[1], os.O_RDWR | os.O_NOCTTY | os.O_NONBLOCK)
 fcntl.ioctl(fd, termios.TIOCEXCL)
@@ -76,14 +76,14 @@ time.sleep(120)' "$pty" &
 pids+=("$!")
 sleep 0.5
 updater held nobody
-status_says held "in use by another program" 10
+status_says held "in use by another program" 30
 shot 7-held-by-another-program
 finish
 
 # Silence in the middle of the transfer: the device stops after line 1000 for 14 s.
 sim silence --power-on-ms 500 --erase-ms 300 --pause-after 1000 --pause-ms 14000
 updater silence root
-wait_event silence version 10
+wait_event silence version 30
 sleep 0.5
 xdotool windowfocus --sync "$win" key space
 status_says silence "No answer from the QZ7" 30
@@ -93,7 +93,7 @@ finish
 # A transfer at the real line speed, with its time left.
 sim progress --baud 57600 --power-on-ms 500 --erase-ms 300
 updater progress root
-wait_event progress version 10
+wait_event progress version 30
 sleep 0.5
 xdotool windowfocus --sync "$win" key space
 wait_event progress "line 1000" 60
