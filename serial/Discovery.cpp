@@ -115,7 +115,7 @@ void QZ7_UpdaterAppDelegate::ConnectUSB()
                 result = OpenAndConfigure(*path, found, serialFlags, archived, &failure);
                 if (archived)
                     record->setTermios_archive(found);
-                ReportOpen(*path, result, failure, found);
+                ReportOpen(*path, result, failure, found, *services);
             }
         }
         bool stopped = !Pause(discoveryInterval_);
