@@ -182,8 +182,6 @@ private:
     // Discovery's pass result for the status line and the transcript.
     void ReportOpen(const std::string& path, int result, const OpenFailure& failure, const termios& found,
                     const std::vector<SerialService>& services);
-    // Puts what Qt knows of the open adapter on the status line (a background thread).
-    void DescribeAdapter();
     void ShowStatus(const std::string& text);
     void Advance() { setState(state() + 1); }
     // Shows a question the operator answers with Update or Cancel, Update focused (GUI thread).
@@ -216,7 +214,6 @@ private:
 
     StatusBoard status_;
     OpenTrouble openTrouble_;   // discovery's thread only
-    std::string adapterName_;   // written by discovery before DescribeAdapter starts
     QString shownDirections_;   // GUI thread only: the directions as last logged
 
     mutable std::mutex lifeMutex_;

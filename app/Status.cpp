@@ -233,15 +233,6 @@ void StatusBoard::SetBase(std::string text)
     ShowLocked();
 }
 
-void StatusBoard::ReplaceBase(const std::string& from, std::string text)
-{
-    std::lock_guard lock(mutex_);
-    if (base_ != from)
-        return;
-    base_ = std::move(text);
-    ShowLocked();
-}
-
 void StatusBoard::PortOpened(Clock::time_point now)
 {
     std::lock_guard lock(mutex_);

@@ -101,8 +101,6 @@ public:
     StatusBoard(Thresholds thresholds, std::function<void(const std::string&)> show);
 
     void SetBase(std::string text);
-    // Sets the base text only while it still reads `from`.
-    void ReplaceBase(const std::string& from, std::string text);
 
     // The link: a port opened or closed, a reader waiting in `stage`, bytes that came, a reply
     // that decoded (or a pacing asterisk), and the error that found the line gone.

@@ -23,14 +23,11 @@ void QZ7_UpdaterAppDelegate::ReportOpen(const std::string& path, int result, con
         openTrouble_.Clear();
         qCInfo(lcSerial).noquote() << "opened" << QString::fromStdString(path) << "exclusive, set to 57600 baud, raw, 8 bits;"
                                    << "found" << QString::fromStdString(DescribeSettings(found));
-        adapterName_.clear();
+        SerialService opened{std::nullopt, path};
         for (const SerialService& s : services)
-            if (s.path == path && s.name)
-                adapterName_ = *s.name;
-        status_.SetBase(StatusText::Adapter({path, adapterName_, {}, {}, {}, {}}));
-        // What Qt knows of the adapter takes an enumeration of the ports: it is looked up on a
-        // thread of its own, so that the dialogue's start does not wait for it.
-        StartBackground(&QZ7_UpdaterAppDelegate::DescribeAdapter);
+            if (s.path == path)
+                opened = s;
+        status_.SetBase(StatusText::Adapter(AdapterFacts(opened)));
         return;
     }
     bool changed = false;
@@ -40,16 +37,6 @@ void QZ7_UpdaterAppDelegate::ReportOpen(const std::string& path, int result, con
                                       << "errno" << failure.error << QString::fromLocal8Bit(std::strerror(failure.error));
         status_.SetBase(text);
     }
-}
-
-void QZ7_UpdaterAppDelegate::DescribeAdapter()
-{
-    std::optional<std::string> path = Serial()->ChosenPath();
-    if (!path)
-        return;
-    // Only while the line still shows the brief text: a later text (progress, an outcome) stays.
-    status_.ReplaceBase(StatusText::Adapter({*path, adapterName_, {}, {}, {}, {}}),
-                        StatusText::Adapter(LookUpAdapter(*path, adapterName_)));
 }
 
 PortResult QZ7_UpdaterAppDelegate::ReadPort(char* buffer, std::size_t max)

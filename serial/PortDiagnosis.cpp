@@ -1,9 +1,9 @@
 #include "PortDiagnosis.h"
 
-#include <QSerialPortInfo>
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <dirent.h>
 #include <filesystem>
 #include <fstream>
@@ -128,24 +128,18 @@ std::string DescribeOpenFailure(const std::string& device, const OpenFailure& fa
     return StatusText::OpenError(device, failure.step, failure.error);
 }
 
-StatusText::AdapterFacts LookUpAdapter(const std::string& device, const std::string& name)
+StatusText::AdapterFacts AdapterFacts(const SerialService& service)
 {
     StatusText::AdapterFacts facts;
-    facts.path = device;
-    facts.name = name;
-    const QString target = QString::fromStdString(Canonical(device));
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        if (info.systemLocation() != target && info.systemLocation() != QString::fromStdString(device))
-            continue;
-        facts.description = info.description().toStdString();
-        facts.manufacturer = info.manufacturer().toStdString();
-        if (info.hasVendorIdentifier() && info.hasProductIdentifier())
-            facts.vendorProduct = QStringLiteral("%1:%2")
-                                      .arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
-                                      .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'))
-                                      .toStdString();
-        facts.serialNumber = info.serialNumber().toStdString();
-        break;
+    facts.path = service.path.value_or(std::string());
+    facts.name = service.name.value_or(std::string());
+    facts.description = service.description.value_or(std::string());
+    facts.manufacturer = service.manufacturer.value_or(std::string());
+    facts.serialNumber = service.serialNumber.value_or(std::string());
+    if (service.vendorId && service.productId) {
+        char id[10];
+        std::snprintf(id, sizeof id, "%04x:%04x", *service.vendorId, *service.productId);
+        facts.vendorProduct = id;
     }
     return facts;
 }

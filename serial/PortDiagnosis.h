@@ -17,9 +17,8 @@ std::vector<std::string> RunningGrabbers();
 // by another program (with its holders), or the system's own message.
 std::string DescribeOpenFailure(const std::string& device, const OpenFailure& failure);
 
-// The adapter at `device` as Qt's serial port information gives it; `name` is the name the
-// choice rule saw.
-StatusText::AdapterFacts LookUpAdapter(const std::string& device, const std::string& name);
+// The adapter as the listing describes it.
+StatusText::AdapterFacts AdapterFacts(const SerialService& service);
 
 // Discovery's memory of the last failure, so that the system is asked again only when the failure
 // changes, or every two seconds while the adapter is held (its holder may change).
