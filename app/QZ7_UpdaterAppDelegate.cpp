@@ -266,6 +266,7 @@ void QZ7_UpdaterAppDelegate::NextUnitPressed()
 {
     // Hidden at once, so a second press cannot start a second discovery.
     NextUnitButtonView()->setHidden(true);
+    status_.SetBase({});  // the last unit's summary goes with it
     Post([this] {
         ImageView()->setHidden(true);
         ImageView()->clear();
