@@ -96,8 +96,9 @@ std::string Busy(const std::string& device, const std::vector<Holder>& holders, 
         text += ": " + Join(names, ", ");
     text += ". Close it; the updater opens the adapter as soon as it is free.";
     if (!grabbers.empty())
-        text += " " + Join(grabbers, " and ") + (grabbers.size() == 1 ? " is" : " are") +
-                " running, which is known to take serial adapters.";
+        text += " " + Join(grabbers, " and ") +
+                (grabbers.size() == 1 ? " is running; it is known" : " are running; they are known") +
+                " to take serial adapters.";
     return text;
 }
 
