@@ -1,6 +1,8 @@
 #include "QZ7_UpdaterAppDelegate.h"
 
+#include "ByIdNames.h"
 #include "FirmwareImage.h"
+#include "Log.h"
 #include "UpdaterWindow.h"
 
 #include <QLabel>
@@ -10,6 +12,7 @@
 #include <QWidget>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <sys/eventfd.h>
 #include <system_error>
 #include <thread>
@@ -36,8 +39,10 @@ QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate() : QZ7_UpdaterAppDelegate(Option
 
 QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate(Options options)
     : serial_(std::make_shared<WQSerial>()),
-      lister_(options.lister ? std::move(options.lister) : SystemServiceLister()),
-      discoveryInterval_(options.discoveryInterval)
+      lister_(options.lister ? std::move(options.lister) : WithByIdNames(SystemServiceLister())),
+      discoveryInterval_(options.discoveryInterval),
+      status_({options.powerOnSilence, options.silence, options.unreadable},
+              [this](const std::string& text) { ShowStatus(text); })
 {
     InitUpdaterResources();
     postedWake_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -158,6 +163,13 @@ void QZ7_UpdaterAppDelegate::RunPostedUpdates()
             posted_.pop_front();
         }
         update();
+        // Every change of the directions goes into the transcript, and a failure screen or
+        // "Done" brings its detail to the status line.
+        if (DirectionsView() && DirectionsView()->text() != shownDirections_) {
+            shownDirections_ = DirectionsView()->text();
+            qCInfo(lcDialogue).noquote() << "directions:" << Loggable(shownDirections_.toStdString());
+            status_.DirectionsShown(shownDirections_.toStdString(), steady_clock::now());
+        }
     }
 }
 
@@ -176,6 +188,10 @@ void QZ7_UpdaterAppDelegate::PostFailure(std::string text)
 
 void QZ7_UpdaterAppDelegate::AdapterGone()
 {
+    int error = Serial()->HangUpError();
+    qCWarning(lcSerial).noquote() << "the line hung up:" << (error ? QString::fromLocal8Bit(std::strerror(error)) : QStringLiteral("end of input"))
+                                  << "(errno" << error << ")";
+    status_.HungUp(error);
     ClosePort();
     PostFailure(Directions::Disconnected);
 }
@@ -238,6 +254,7 @@ void QZ7_UpdaterAppDelegate::CancelPressed()
 void QZ7_UpdaterAppDelegate::ConnectOrvane()
 {
     adapterPath_ = Serial()->ChosenPath();
+    status_.PortOpened(steady_clock::now());
     setState(AwaitingBanner);
     PostDirections(Directions::PowerOn);
     ClearReceiver();
@@ -267,6 +284,7 @@ void QZ7_UpdaterAppDelegate::NextUnitPressed()
 {
     // Hidden at once, so a second press cannot start a second discovery.
     NextUnitButtonView()->setHidden(true);
+    status_.SetBase({});  // the last unit's summary goes with it
     Post([this] {
         ImageView()->setHidden(true);
         ImageView()->clear();

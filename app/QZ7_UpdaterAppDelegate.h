@@ -1,6 +1,8 @@
 #pragma once
 #include "AtomicShared.h"
 #include "Discovery.h"
+#include "PortDiagnosis.h"
+#include "Status.h"
 #include "WQSerial.h"
 
 #include <QObject>
@@ -67,6 +69,12 @@ public:
         bool useShippedFirmware = true;
         ServiceLister lister;                  // the system's services by default
         std::chrono::milliseconds discoveryInterval{200};
+        // How long the device may be silent before the status line says so: at the power-on
+        // prompt, and at any later wait. How long undecodable input may come before the status
+        // line says that the device sends what the program cannot read.
+        std::chrono::milliseconds powerOnSilence{30000};
+        std::chrono::milliseconds silence{10000};
+        std::chrono::milliseconds unreadable{5000};
     };
 
     QZ7_UpdaterAppDelegate();
@@ -88,6 +96,9 @@ public:
     void setLevelIndicatorVew(QProgressBar* v) { levelIndicatorVew_ = v; }
     QPushButton* NextUnitButtonView() const { return nextUnitButtonView_; }
     void setNextUnitButtonView(QPushButton* v) { nextUnitButtonView_ = v; }
+    // The status line under the directions (see Status.h); empty when there is nothing to add.
+    QLabel* StatusView() const { return statusView_; }
+    void setStatusView(QLabel* v) { statusView_ = v; }
 
     // Shared fields.
     std::shared_ptr<WQSerial> Serial() const { return serial_.load(); }
@@ -142,6 +153,13 @@ public:
     // Starts an operation of this controller on a new background thread.
     void StartBackground(void (QZ7_UpdaterAppDelegate::*operation)());
 
+    // The readers' reads and waits on the port, watched for the status line: bytes that came
+    // (and whether they decode), and how long the device has been silent.
+    PortResult ReadPort(char* buffer, std::size_t max);
+    PortIo WaitPort(std::chrono::milliseconds bound);
+    // A reader's reply, for the transcript and the status line.
+    void NoteReply(const std::optional<std::string>& reply);
+
 private:
     // Runs the screen updates posted so far, in the order they were posted.
     void RunPostedUpdates();
@@ -160,6 +178,10 @@ private:
     void DeviceStopped();
     // Closes the port and tells the operator which reply ended the dialogue.
     void EndOnUnexpected(const std::optional<std::string>& reply);
+    // Discovery's pass result for the status line and the transcript.
+    void ReportOpen(const std::string& path, int result, const OpenFailure& failure, const termios& found,
+                    const std::vector<SerialService>& services);
+    void ShowStatus(const std::string& text);
     void Advance() { setState(state() + 1); }
     // Shows a question the operator answers with Update or Cancel, Update focused (GUI thread).
     void ShowQuestion(const QString& text);
@@ -173,6 +195,7 @@ private:
     QPushButton* cancelButtonView_ = nullptr;
     QProgressBar* levelIndicatorVew_ = nullptr;
     QPushButton* nextUnitButtonView_ = nullptr;
+    QLabel* statusView_ = nullptr;
 
     AtomicShared<WQSerial> serial_;
     AtomicShared<const std::string> receivedString_;  // null: absent
@@ -189,6 +212,10 @@ private:
     std::deque<std::function<void()>> posted_;
     int postedWake_ = -1;  // eventfd that tells the GUI thread there is work in posted_
     QSocketNotifier* postedNotifier_ = nullptr;
+
+    StatusBoard status_;
+    OpenTrouble openTrouble_;   // discovery's thread only
+    QString shownDirections_;   // GUI thread only: the directions as last logged
 
     mutable std::mutex lifeMutex_;
     std::condition_variable lifeCv_;

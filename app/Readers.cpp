@@ -9,12 +9,12 @@ namespace {
 // and a read that finds nothing waits in poll(2) for at most 50 ms before the next look.
 class PortSource : public ByteSource {
 public:
-    explicit PortSource(const QZ7_UpdaterAppDelegate& controller) : controller_(controller) {}
+    explicit PortSource(QZ7_UpdaterAppDelegate& controller) : controller_(controller) {}
     PortResult Read(char* buffer, std::size_t max) override
     {
-        PortResult r = controller_.Serial()->Read(buffer, max);
+        PortResult r = controller_.ReadPort(buffer, max);
         if (r.status == PortIo::Empty) {
-            PortIo waited = controller_.Serial()->WaitReadable(50ms);
+            PortIo waited = controller_.WaitPort(50ms);
             if (waited == PortIo::Closed || waited == PortIo::HangUp)
                 return {waited};
         }
@@ -22,7 +22,7 @@ public:
     }
 
 private:
-    const QZ7_UpdaterAppDelegate& controller_;
+    QZ7_UpdaterAppDelegate& controller_;
 };
 
 }  // namespace
@@ -40,6 +40,7 @@ void QZ7_UpdaterAppDelegate::ReadThread()
     }
     if (outcome.status != PortIo::Data)
         return;  // the port was closed: no reply, nothing more to do
+    NoteReply(outcome.reply);
     setReceivedString(outcome.reply);
     StartBackground(&QZ7_UpdaterAppDelegate::ReceivedSomething);
 }
@@ -57,6 +58,7 @@ void QZ7_UpdaterAppDelegate::ReadVersion()
     }
     if (outcome.status != PortIo::Data)
         return;
+    NoteReply(outcome.reply);
     setReceivedString(outcome.reply);
     ReceivedSomething();
 }

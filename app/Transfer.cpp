@@ -1,4 +1,5 @@
 #include "FirmwareImage.h"
+#include "Log.h"
 #include "QZ7_UpdaterAppDelegate.h"
 
 #include <QProgressBar>
@@ -7,6 +8,16 @@
 
 using namespace std::chrono_literals;
 
+namespace {
+int CountImageLines(std::string_view image)
+{
+    int lines = 0;
+    for (; !image.empty(); ++lines)
+        image.remove_prefix(TakeImageLine(image).consumed);
+    return lines;
+}
+}  // namespace
+
 void QZ7_UpdaterAppDelegate::SendProgram()
 {
     const std::string& image = firmware_;
@@ -14,21 +25,36 @@ void QZ7_UpdaterAppDelegate::SendProgram()
     uint64_t consumed = 0;
     std::printf("%" PRIu64, total);
     std::fflush(stdout);
+    const int lines = CountImageLines(image);
+    qCInfo(lcTransfer) << "transfer started:" << lines << "lines," << total << "bytes";
+    status_.TransferStarted(lines, total, std::chrono::steady_clock::now());
 
     std::string_view remainder = image;
+    int line = 0;
+    int shownPercent = -1;
     while (!remainder.empty()) {
         ImageLine next = TakeImageLine(remainder);
         remainder.remove_prefix(next.consumed);
         consumed += next.consumed;
         setProgress(static_cast<float>(consumed) / static_cast<float>(total));
-        Post([this] {
-            LevelIndicatorVew()->setValue(static_cast<int32_t>(progress() * 100.0f));
-        });
+        // The indicator moves in whole percent: an update is posted only when that changes.
+        int percent = static_cast<int32_t>(progress() * 100.0f);
+        if (percent != shownPercent) {
+            shownPercent = percent;
+            Post([this] {
+                LevelIndicatorVew()->setValue(static_cast<int32_t>(progress() * 100.0f));
+            });
+        }
         if (!Pace())
             return;  // closed, hung up or restarted: no further line is written
         if (!WriteString(std::string(next.line), static_cast<int32_t>(next.line.size())))
             return;  // the write has ended the update and said why
+        ++line;
+        status_.LineSent(line, consumed, std::chrono::steady_clock::now());
+        if (line % 500 == 0)
+            qCInfo(lcTransfer) << "line" << line << "of" << lines;
     }
+    qCInfo(lcTransfer) << "transfer ended:" << line << "lines sent";
     StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
 }
 
@@ -42,7 +68,7 @@ bool QZ7_UpdaterAppDelegate::Pace()
     bool banner = false;
     for (;;) {
         char byte = 0;
-        PortResult r = Serial()->Read(&byte, 1);
+        PortResult r = ReadPort(&byte, 1);
         if (r.status == PortIo::Data && byte == '*')
             return true;
         if (r.status == PortIo::Data) {
@@ -67,7 +93,7 @@ bool QZ7_UpdaterAppDelegate::Pace()
         }
         if (r.status == PortIo::Closed)
             return false;
-        PortIo waited = Serial()->WaitReadable(50ms);
+        PortIo waited = WaitPort(50ms);
         if (waited == PortIo::Closed)
             return false;
     }

@@ -138,6 +138,7 @@ UpdaterApp::UpdaterApp(QZ7_UpdaterAppDelegate::Options options)
     c.setLevelIndicatorVew(window->ui.LevelIndicatorVew);
     c.setNextUnitButtonView(window->ui.NextUnitButtonView);
     window->programming = [&c] { return c.Programming(); };
+    c.setStatusView(window->ui.StatusView);
     QObject::connect(window->ui.UpdateButtonView, &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::UpdatePressed);
     QObject::connect(window->ui.CancelButtonView, &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::CancelPressed);
     QObject::connect(window.get(), &UpdaterWindow::Closed, &c, [&c] { c.ClosePort(); });

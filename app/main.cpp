@@ -1,3 +1,4 @@
+#include "Log.h"
 #include "SignalQuit.h"
 #include "Startup.h"
 #include "UpdaterWindow.h"
@@ -7,6 +8,7 @@
 int main(int argc, char* argv[])
 {
     PrepareProcess();
+    InstallTranscriptFormat();
     if (std::optional<int> status = HandleCommandLine(argc, argv))
         return *status;
     if (!DisplayFound(argc, argv))

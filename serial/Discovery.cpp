@@ -39,32 +39,40 @@ std::optional<std::string> ChoosePath(const std::vector<SerialService>& services
 }
 
 int OpenAndConfigure(const std::string& path, termios& archive, std::optional<int>& serialFlags,
-                     bool& archived)
+                     bool& archived, OpenFailure* failure)
 {
+    auto fail = [&](const char* step, int error) {
+        if (failure)
+            *failure = {step, error};
+        return -1;
+    };
     archived = false;
     serialFlags.reset();
     if (std::any_of(path.begin(), path.end(), [](unsigned char c) { return c > 127 || c == 0; }))
-        return -1;
+        return fail("open", EINVAL);
     int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        return -1;
+        return fail("open", errno);
     if (fd == 0) {
         // Descriptor 0 would count as "not open" everywhere else: move it up.
         int moved = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+        int error = errno;
         ::close(fd);
         if (moved < 0)
-            return -1;
+            return fail("open", error);
         fd = moved;
     }
     termios settings{};
     if (ioctl(fd, TIOCEXCL) != 0) {
+        int error = errno;
         ::close(fd);
-        return -1;
+        return fail("TIOCEXCL", error);
     }
     if (tcgetattr(fd, &settings) != 0) {
+        int error = errno;
         ioctl(fd, TIOCNXCL);  // exclusive use would outlive the descriptor
         ::close(fd);
-        return -1;
+        return fail("tcgetattr", error);
     }
     archive = settings;
     archived = true;
@@ -74,9 +82,10 @@ int OpenAndConfigure(const std::string& path, termios& archive, std::optional<in
     cfsetspeed(&settings, B57600);
     settings.c_cflag |= CS8;
     if (tcsetattr(fd, TCSANOW, &settings) != 0) {
+        int error = errno;
         ioctl(fd, TIOCNXCL);
         ::close(fd);
-        return -1;
+        return fail("tcsetattr", error);
     }
     // A USB adapter may hold a received byte for milliseconds before passing it on; ask its
     // driver for low latency where it has the setting (a pseudo-terminal has not).
@@ -102,9 +111,11 @@ void QZ7_UpdaterAppDelegate::ConnectUSB()
             std::shared_ptr<WQSerial> record = Serial();
             record->setChosenPath(ChoosePath(*services, record->ChosenPath()));
             if (std::optional<std::string> path = record->ChosenPath()) {
-                result = OpenAndConfigure(*path, found, serialFlags, archived);
+                OpenFailure failure;
+                result = OpenAndConfigure(*path, found, serialFlags, archived, &failure);
                 if (archived)
                     record->setTermios_archive(found);
+                ReportOpen(*path, result, failure, found, *services);
             }
         }
         bool stopped = !Pause(discoveryInterval_);

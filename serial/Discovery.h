@@ -38,10 +38,17 @@ std::vector<SerialService> ParseServiceList(const std::string& text);
 std::optional<std::string> ChoosePath(const std::vector<SerialService>& services,
                                       std::optional<std::string> previous);
 
+// Why an open failed: the step ("open", "TIOCEXCL", "tcgetattr", "tcsetattr") and its errno.
+struct OpenFailure {
+    std::string step;
+    int error = 0;
+};
+
 // Opens `path` for exclusive use and sets it raw, 8 bits, 57600 baud, VMIN 1, VTIME 5, with the
 // descriptor left non-blocking. `archive` receives the settings as found (once tcgetattr has
 // succeeded). Returns the descriptor, or -1; a descriptor that fails a later step is closed at
 // once. `serialFlags` receives the driver's flags when low latency could be requested.
+// `failure`, when given, receives the step that failed and its errno.
 int OpenAndConfigure(const std::string& path, termios& archive, std::optional<int>& serialFlags,
-                     bool& archived);
+                     bool& archived, OpenFailure* failure = nullptr);
 

@@ -1,3 +1,4 @@
+#include "Log.h"
 #include "QZ7_UpdaterAppDelegate.h"
 
 #include <QThread>
@@ -14,6 +15,9 @@ void QZ7_UpdaterAppDelegate::ClosePort()
         return;
     // A stuck line must not hold the caller (often the GUI thread): the drain is bounded.
     record->Shutdown(500ms);
+    qCInfo(lcSerial).noquote() << "closed" << QString::fromStdString(record->ChosenPath().value_or("the port"))
+                               << "with its settings restored:" << QString::fromStdString(DescribeSettings(record->termios_archive()));
+    status_.PortClosed();
     auto fresh = std::make_shared<WQSerial>();
     setSerial(fresh);
     fresh->setPortID(-1);

@@ -1,3 +1,4 @@
+#include "Log.h"
 #include "QZ7_UpdaterAppDelegate.h"
 
 using namespace std::chrono_literals;
@@ -5,6 +6,11 @@ using namespace std::chrono_literals;
 bool QZ7_UpdaterAppDelegate::WriteString(const std::string& text, int32_t length)
 {
     std::string bytes = text.substr(0, static_cast<std::size_t>(length < 0 ? 0 : length));
+    // Commands at info level; the image's lines (written while "Done" is awaited) at debug level.
+    if (state() != AwaitingDone)
+        qCInfo(lcDialogue).noquote() << "write:" << Loggable(bytes);
+    else
+        qCDebug(lcTransfer).noquote() << "write:" << Loggable(bytes);
     if (Serial()->PortID() <= 0) {
         PostDirections(Directions::Unopened);
         return false;

@@ -137,8 +137,15 @@ PortResult WQSerial::Read(void* buffer, std::size_t max)
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
             return {PortIo::Empty};
         // 0 on a non-blocking tty, or any other failure: the line has hung up.
-        return {PortIo::HangUp};
+        return hungUp(n < 0 ? errno : 0);
     }
+}
+
+PortResult WQSerial::hungUp(int error, std::size_t count)
+{
+    int none = -1;
+    hangUpError_.compare_exchange_strong(none, error);  // the first cause is the one that counts
+    return {PortIo::HangUp, count};
 }
 
 PortIo WQSerial::WaitReadable(milliseconds bound)
@@ -178,14 +185,14 @@ PortResult WQSerial::WriteAll(const char* bytes, std::size_t length, millisecond
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-            return {PortIo::HangUp, done};
+            return hungUp(errno, done);
         // Output queue full: wait for room, in short polls, until the stall bound runs out.
         if (steady_clock::now() - lastProgress > stall)
             return {PortIo::Stalled, done};
         pollfd fds[2] = {{portId_.load(), POLLOUT, 0}, {wakeFd_, POLLIN, 0}};
         ::poll(fds, wakeFd_ >= 0 ? 2 : 1, 50);
         if (fds[0].revents & (POLLHUP | POLLERR))
-            return {PortIo::HangUp, done};
+            return hungUp(EIO, done);
     }
     return {PortIo::Data, done};
 }

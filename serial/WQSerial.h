@@ -52,6 +52,9 @@ public:
 
     // True while the record holds a descriptor above 0 that has not been closed.
     bool IsOpen() const;
+    // The errno of the call that found the line hung up (0 when a read found the end of input),
+    // or -1 while none has.
+    int HangUpError() const { return hangUpError_.load(); }
 
     // One non-blocking read of at most `max` bytes. A request for 0 bytes makes no system call.
     PortResult Read(void* buffer, std::size_t max);
@@ -75,8 +78,10 @@ public:
 private:
     bool usable() const;
     void wake();
+    PortResult hungUp(int error, std::size_t count = 0);
 
     std::atomic<int32_t> portId_{-1};
+    std::atomic<int> hangUpError_{-1};
     mutable std::mutex archiveMutex_;
     termios archive_{};
     std::optional<std::string> chosenPath_;

@@ -349,6 +349,10 @@ void BootSim::FinishLine(Clock::time_point at)
         return;
     }
     Nap(options_.lineDelay);
+    if (options_.pauseAfterLines && lines == *options_.pauseAfterLines) {
+        Event("pause");
+        Nap(options_.pause);
+    }
     if (creditsAhead_ > 0)
         --creditsAhead_;
     else

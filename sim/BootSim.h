@@ -53,6 +53,8 @@ struct Options {
     std::optional<int> restartAfterLines;  // after N image lines, restart: the banner again
     // Close the line this long after the version reply, while the program shows its question.
     std::optional<std::chrono::milliseconds> hangUpAfterVersion;
+    std::optional<int> pauseAfterLines;        // say nothing for `pause` after N image lines
+    std::chrono::milliseconds pause{0};
     unsigned seed = 1;
     std::optional<std::string> expected;  // the image the program should deliver
     // Told of each step of the update as it happens ("banner", "version", "line 100", ...).

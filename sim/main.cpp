@@ -61,6 +61,8 @@ Options:
   --hang-up-after-version-ms N
                         close the line N ms after the version reply, while the program shows
                         its question
+  --pause-after N       after N image lines, say nothing for a while ...
+  --pause-ms N          ... N ms, then go on as if nothing had happened
   --seed N              seed for random chunking and noise (default 1)
   --expect FILE         the image the program should deliver; compared byte for byte
   --events              print each step of the update as it happens ("event: banner",
@@ -163,6 +165,8 @@ int main(int argc, char* argv[])
         else if (arg == "--asterisks") options.asterisksPerLine = static_cast<int>(NumberArg(value()));
         else if (arg == "--restart-after") options.restartAfterLines = static_cast<int>(NumberArg(value()));
         else if (arg == "--hang-up-after-version-ms") options.hangUpAfterVersion = milliseconds(NumberArg(value()));
+        else if (arg == "--pause-after") options.pauseAfterLines = static_cast<int>(NumberArg(value()));
+        else if (arg == "--pause-ms") options.pause = milliseconds(NumberArg(value()));
         else if (arg == "--seed") options.seed = static_cast<unsigned>(NumberArg(value()));
         else if (arg == "--expect") {
             std::ifstream file(value(), std::ios::binary);

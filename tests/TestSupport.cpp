@@ -96,21 +96,31 @@ ServiceLister OneAdapter(const std::string& path)
     return [path] { return std::optional(std::vector<SerialService>{{"ttyS0", "/nonexistent/ttyS0"}, {"ttyUSB-sim", path}}); };
 }
 
+std::unique_ptr<UpdaterApp> MakeApp(const std::string& path, QZ7_UpdaterAppDelegate::Options options)
+{
+    options.lister = OneAdapter(path);
+    options.discoveryInterval = 20ms;
+    return std::make_unique<UpdaterApp>(std::move(options));
+}
+
 std::unique_ptr<UpdaterApp> MakeApp(const std::string& path, std::optional<std::string> firmware)
 {
     QZ7_UpdaterAppDelegate::Options options;
-    options.lister = OneAdapter(path);
-    options.discoveryInterval = 20ms;
     if (firmware) {
         options.useShippedFirmware = false;
         options.firmware = std::move(firmware);
     }
-    return std::make_unique<UpdaterApp>(std::move(options));
+    return MakeApp(path, std::move(options));
 }
 
 QString ScreenText(const UpdaterApp& app)
 {
     return app.window->ui.DirectionsView->text();
+}
+
+std::string StatusLine(const UpdaterApp& app)
+{
+    return app.window->ui.StatusView->text().toStdString();
 }
 
 bool SameSettings(const termios& a, const termios& b)

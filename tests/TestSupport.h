@@ -36,9 +36,12 @@ ServiceLister OneAdapter(const std::string& path);
 
 // The window and controller as the program builds them, pointed at `path`.
 std::unique_ptr<UpdaterApp> MakeApp(const std::string& path, std::optional<std::string> firmware = std::nullopt);
+// The same with other options (the lister and the discovery interval are set as above).
+std::unique_ptr<UpdaterApp> MakeApp(const std::string& path, QZ7_UpdaterAppDelegate::Options options);
 
 // Shorthands for the window's state.
 QString ScreenText(const UpdaterApp& app);
+std::string StatusLine(const UpdaterApp& app);
 
 // Settings equality as far as a restore is concerned.
 bool SameSettings(const termios& a, const termios& b);

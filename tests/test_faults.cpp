@@ -10,6 +10,9 @@
 #include <atomic>
 #include <csignal>
 #include <fcntl.h>
+#include <fstream>
+#include <regex>
+#include <sstream>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/ioctl.h>
@@ -301,10 +304,85 @@ INSTANTIATE_TEST_SUITE_P(
                     QuitAt{"TransferringBySignal", kNothing, true, kUpdating, true}),
     [](const testing::TestParamInfo<QuitAt>& info) { return std::string(info.param.name); });
 
-TEST(Faults, PortHeldByAnotherProgramIsOpenedOnceFree)
+// The real program as an unprivileged user (root ignores exclusive use and file modes), its
+// transcript kept in a file: the status line is read from its "status:" lines.
+namespace {
+struct Unprivileged {
+    static passwd* Nobody() { return getpwnam("nobody"); }
+    explicit Unprivileged(const std::string& ports)
+    {
+        char name[] = "/tmp/qz7-transcript-XXXXXX";
+        int log = mkstemp(name);
+        transcript = name;
+        std::string program = QZ7_BINARY_DIR "/qz7-updater";
+        std::vector<std::string> env =
+            ChildEnvironment({"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=/tmp", "QZ7_SERIAL_PORTS=" + ports});
+        std::vector<char*> envp;
+        for (std::string& e : env)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+        passwd* nobody = Nobody();
+        pid = fork();
+        if (pid == 0) {
+            if (getuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0))
+                _exit(97);
+            int devnull = ::open("/dev/null", O_WRONLY);
+            dup2(devnull, 1);
+            dup2(log, 2);
+            char* argv[] = {program.data(), nullptr};
+            execve(program.c_str(), argv, envp.data());
+            _exit(98);
+        }
+        ::close(log);
+    }
+    ~Unprivileged()
+    {
+        if (pid > 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+        std::remove(transcript.c_str());
+    }
+    std::string Transcript() const
+    {
+        std::ifstream file(transcript);
+        std::ostringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+    // Waits until the transcript holds a status line that contains `part`.
+    bool StatusSays(const std::string& part, std::chrono::milliseconds bound = 5s) const
+    {
+        return WaitFor([&] {
+            std::istringstream lines(Transcript());
+            for (std::string line; std::getline(lines, line);)
+                if (line.find("status: ") != std::string::npos && line.find(part) != std::string::npos)
+                    return true;
+            return false;
+        }, bound);
+    }
+    int Stop()
+    {
+        kill(pid, SIGTERM);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        pid = -1;
+        return status;
+    }
+    pid_t pid = -1;
+    std::string transcript;
+};
+
+bool Configured(const Pty& pty)
 {
-    // Root ignores exclusive use, so the updater runs as an unprivileged user here.
-    struct passwd* nobody = getpwnam("nobody");
+    termios t = pty.Settings();
+    return cfgetospeed(&t) == B57600;
+}
+}  // namespace
+
+TEST(Faults, HeldAdapterIsNamedWithItsHolderAndOpenedOnceFree)
+{
+    passwd* nobody = Unprivileged::Nobody();
     if (getuid() == 0 && !nobody)
         GTEST_SKIP() << "running as root and there is no user 'nobody' to drop to";
     Pty pty;
@@ -313,43 +391,36 @@ TEST(Faults, PortHeldByAnotherProgramIsOpenedOnceFree)
         ASSERT_EQ(chown(pty.path.c_str(), nobody->pw_uid, static_cast<gid_t>(-1)), 0);
         ASSERT_EQ(chmod(pty.path.c_str(), 0666), 0);
     }
-    int holder = ::open(pty.path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    // Another program of the same user holds the adapter in exclusive use.
+    pid_t holder = fork();
     ASSERT_GE(holder, 0);
-    ASSERT_EQ(ioctl(holder, TIOCEXCL), 0);
-
-    std::string program = QZ7_BINARY_DIR "/qz7-updater";
-    std::vector<std::string> env =
-        ChildEnvironment({"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=/tmp", "QZ7_SERIAL_PORTS=usbserial-held=" + pty.path});
-    std::vector<char*> envp;
-    for (std::string& e : env)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-    pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
+    if (holder == 0) {
         if (getuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0))
             _exit(97);
-        int devnull = ::open("/dev/null", O_WRONLY);
-        dup2(devnull, 1);
-        char* argv[] = {program.data(), nullptr};
-        execve(program.c_str(), argv, envp.data());
+        int fd = ::open(pty.path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0 || ioctl(fd, TIOCEXCL) != 0)
+            _exit(96);
+        execl("/bin/sleep", "sleep", "60", static_cast<char*>(nullptr));
         _exit(98);
     }
-    auto configured = [&] {
-        termios t = pty.Settings();
-        return cfgetospeed(&t) == B57600;
-    };
-    std::this_thread::sleep_for(1500ms);  // several discovery passes, each refused
-    EXPECT_FALSE(configured());
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, WNOHANG), 0) << "the updater ended early: " << status;
-    // The other program lets go (on a pseudo-terminal exclusive use outlives the descriptor, so
-    // it gives it up first, as the updater itself does).
-    ioctl(holder, TIOCNXCL);
-    ::close(holder);
-    EXPECT_TRUE(WaitFor(configured, 2s));
-    kill(pid, SIGTERM);
-    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WaitFor([&] { return pty.Exclusive(); }, 2s));
+
+    Unprivileged updater("usbserial-held=" + pty.path);
+    EXPECT_TRUE(updater.StatusSays(pty.path + " is in use by another program: sleep (PID " + std::to_string(holder) + ")"))
+        << updater.Transcript();
+    EXPECT_FALSE(Configured(pty));
+
+    // The other program ends. On a pseudo-terminal exclusive use outlives the descriptor, so it is
+    // given up here as a well-behaved program would have done.
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+    int fd = ::open(pty.path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    ioctl(fd, TIOCNXCL);
+    ::close(fd);
+    EXPECT_TRUE(WaitFor([&] { return Configured(pty); }, 2s));
+    EXPECT_TRUE(updater.StatusSays("Adapter on " + pty.path)) << updater.Transcript();
+    int status = updater.Stop();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_TRUE(SameSettings(pty.Settings(), before));
 }
@@ -397,4 +468,30 @@ TEST(Faults, FloodAtPortOpenHoldsNeitherTheWindowNorAQuit)
     stop = true;
     flood.join();
     EXPECT_TRUE(SameSettings(pty.Settings(), before));
+}
+
+TEST(Faults, PermissionRefusedNamesTheGroupAndTheCommandUntilTheModeAllows)
+{
+    passwd* nobody = Unprivileged::Nobody();
+    group* dialout = getgrnam("dialout");
+    if (getuid() != 0 || !nobody || !dialout)
+        GTEST_SKIP() << "needs root, the user 'nobody' and the group 'dialout'";
+    Pty pty;
+    // As udev leaves a USB adapter: owned by root, group dialout, mode 0660.
+    ASSERT_EQ(chown(pty.path.c_str(), 0, dialout->gr_gid), 0);
+    ASSERT_EQ(chmod(pty.path.c_str(), 0660), 0);
+
+    Unprivileged updater("usbserial-locked=" + pty.path);
+    EXPECT_TRUE(updater.StatusSays("No permission to open " + pty.path + " (owner root, group dialout)")) << updater.Transcript();
+    EXPECT_TRUE(updater.StatusSays("sudo adduser nobody dialout")) << updater.Transcript();
+    EXPECT_FALSE(Configured(pty));
+    // The transcript: one line per event, with a time stamp, and the errno of the failure.
+    EXPECT_TRUE(std::regex_search(updater.Transcript(),
+                                  std::regex(R"(\n\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} qz7\.serial warning: cannot open \S+ at open errno 13 )")))
+        << updater.Transcript();
+
+    ASSERT_EQ(chmod(pty.path.c_str(), 0666), 0);
+    EXPECT_TRUE(WaitFor([&] { return Configured(pty); }, 2s));
+    EXPECT_TRUE(updater.StatusSays("Adapter on " + pty.path)) << updater.Transcript();
+    updater.Stop();
 }

@@ -1,0 +1,21 @@
+#pragma once
+#include <QLoggingCategory>
+#include <string>
+#include <termios.h>
+
+// The transcript: one line per event on standard error, info level by default. Every image line
+// and every chunk read is logged at debug level, shown only when asked for with QT_LOGGING_RULES
+// (for instance QT_LOGGING_RULES="qz7.*.debug=true").
+Q_DECLARE_LOGGING_CATEGORY(lcSerial)
+Q_DECLARE_LOGGING_CATEGORY(lcDialogue)
+Q_DECLARE_LOGGING_CATEGORY(lcTransfer)
+
+// Puts a time stamp in front of every line the program logs (unless QT_MESSAGE_PATTERN says
+// otherwise).
+void InstallTranscriptFormat();
+
+// Text as one printable line for the transcript (line ends and other control bytes as \xNN).
+QString Loggable(const std::string& text);
+
+// A port's settings in a few words: speed, raw or canonical, character size.
+std::string DescribeSettings(const termios& settings);

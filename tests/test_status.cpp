@@ -1,0 +1,212 @@
+// The status line's texts and its board, on a clock the test sets, and the by-id names the
+// choice rule sees on Linux.
+#include "ByIdNames.h"
+#include "TestSupport.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+using namespace std::chrono;
+using Clock = StatusBoard::Clock;
+
+namespace {
+
+struct Board {
+    std::vector<std::string> shown;
+    StatusBoard board{{30s, 10s, 5s}, [this](const std::string& t) { shown.push_back(t); }};
+    Clock::time_point t0 = Clock::now();
+    std::string Now() const { return shown.empty() ? std::string() : shown.back(); }
+};
+
+bool Has(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+}  // namespace
+
+TEST(StatusText, PrintableEscapesAndCuts)
+{
+    EXPECT_EQ(StatusText::Printable("Done\r\n\xC9\\"), "Done\\x0D\\x0A\\xC9\\\\");
+    std::string cut = StatusText::Printable(std::string(200, 'a'));
+    EXPECT_EQ(cut.size(), 80u);
+    EXPECT_EQ(cut.substr(77), "...");
+    // A cut never splits an escape.
+    EXPECT_EQ(StatusText::Printable(std::string(30, '\x01'), 80).find("\\x0..."), std::string::npos);
+}
+
+TEST(StatusText, PermissionGivesTheFixThatApplies)
+{
+    StatusText::PermissionFacts f{"/dev/ttyUSB0", "root", "dialout", "alice", true, false, false};
+    std::string text = StatusText::Permission(f);
+    EXPECT_TRUE(Has(text, "/dev/ttyUSB0")) << text;
+    EXPECT_TRUE(Has(text, "\nsudo adduser alice dialout\n")) << text;
+    EXPECT_TRUE(Has(text, "log out and back in")) << text;
+
+    f.listedInGroup = true;  // added already, but this login predates it
+    text = StatusText::Permission(f);
+    EXPECT_FALSE(Has(text, "adduser")) << text;
+    EXPECT_TRUE(Has(text, "log out and back in")) << text;
+
+    f = {"/dev/pts/3", "root", "tty", "alice", false, false, false};  // only the owner may use it
+    text = StatusText::Permission(f);
+    EXPECT_FALSE(Has(text, "adduser")) << "joining the group would not help: " << text;
+    EXPECT_TRUE(Has(text, "udev rule")) << text;
+}
+
+TEST(StatusText, BusyNamesHoldersAndKnownGrabbers)
+{
+    std::string text = StatusText::Busy("/dev/ttyACM0", {{"minicom", 4242}}, {"ModemManager"});
+    EXPECT_TRUE(Has(text, "minicom (PID 4242)")) << text;
+    EXPECT_TRUE(Has(text, "ModemManager is running")) << text;
+    text = StatusText::Busy("/dev/ttyACM0", {}, {});
+    EXPECT_TRUE(Has(text, "/dev/ttyACM0 is in use by another program.")) << text;
+    EXPECT_TRUE(Has(StatusText::OpenError("/dev/ttyUSB0", "open", ENOENT), std::strerror(ENOENT)));
+}
+
+TEST(StatusBoard, SilenceHintsAppearAtTheirThresholdAndClearOnTheNextByte)
+{
+    Board b;
+    b.board.SetBase("Adapter on /dev/ttyUSB0");
+    b.board.PortOpened(b.t0);
+    for (milliseconds t = 0ms; t < 30s; t += 50ms)
+        b.board.Waiting(AwaitingBanner, b.t0 + t);
+    EXPECT_EQ(b.Now(), "Adapter on /dev/ttyUSB0");
+    for (milliseconds t = 30s; t < 32s; t += 50ms)
+        b.board.Waiting(AwaitingBanner, b.t0 + t);
+    EXPECT_EQ(b.Now(), StatusText::PowerOnSilence(31s));
+    EXPECT_EQ(b.shown.size(), 3u) << "one change per whole second, not one per wait";
+
+    b.board.Received(AwaitingBanner, "Q", 1, b.t0 + 32s);
+    EXPECT_EQ(b.Now(), "Adapter on /dev/ttyUSB0");
+    b.board.Readable(b.t0 + 32s);
+
+    // Later waits: 10 s, counted from the start of the wait.
+    auto t1 = b.t0 + 40s;
+    b.board.Waiting(AwaitingErased, t1);
+    b.board.Waiting(AwaitingErased, t1 + 9900ms);
+    EXPECT_EQ(b.Now(), "Adapter on /dev/ttyUSB0");
+    b.board.Waiting(AwaitingErased, t1 + 10s);
+    EXPECT_EQ(b.Now(), StatusText::Silence(10s));
+    b.board.PortClosed();
+    EXPECT_EQ(b.Now(), "Adapter on /dev/ttyUSB0");
+}
+
+TEST(StatusBoard, UndecodableInputIsReportedAfterFiveSecondsEvenInAFlood)
+{
+    Board b;
+    b.board.PortOpened(b.t0);
+    for (milliseconds t = 0ms; t <= 5s; t += 20ms)  // bytes keep coming: the reader never waits
+        b.board.Received(AwaitingBanner, "\xC9\x13", 2, b.t0 + t);
+    EXPECT_EQ(b.Now(), StatusText::Unreadable());
+    b.board.Readable(b.t0 + 6s);  // a reply that decodes
+    EXPECT_EQ(b.Now(), "");
+
+    // Garbage once, then silence: still what the device last said.
+    b.board.Received(AwaitingBanner, "\xF0", 1, b.t0 + 7s);
+    b.board.Waiting(AwaitingBanner, b.t0 + 11s);
+    EXPECT_EQ(b.Now(), "");
+    b.board.Waiting(AwaitingBanner, b.t0 + 12s);
+    EXPECT_EQ(b.Now(), StatusText::Unreadable());
+}
+
+TEST(StatusBoard, ProgressRefreshesAFewTimesASecondAndEndsInASummary)
+{
+    Board b;
+    b.board.PortOpened(b.t0);
+    b.board.TransferStarted(3075, 110700, b.t0);
+    for (int line = 1; line <= 3075; ++line)  // 3075 lines in about 3 s
+        b.board.LineSent(line, static_cast<std::uint64_t>(line) * 36, b.t0 + microseconds(line * 1000));
+    EXPECT_LE(b.shown.size(), 20u);
+    EXPECT_GE(b.shown.size(), 10u);
+    EXPECT_TRUE(Has(b.shown[b.shown.size() / 2], " of 3075, ")) << b.shown[b.shown.size() / 2];
+    EXPECT_TRUE(Has(b.shown[b.shown.size() / 2], "kB/s, about ")) << b.shown[b.shown.size() / 2];
+    EXPECT_TRUE(Has(b.Now(), "Line 3075 of 3075")) << b.Now();
+    b.board.DirectionsShown(Directions::Done, b.t0 + 3100ms);
+    EXPECT_EQ(b.Now(), "Sent 3075 lines (110.7 kB) in 3.1 s.");
+}
+
+TEST(StatusBoard, FailureScreensBringOneLineOfDetail)
+{
+    Board b;
+    b.board.PortOpened(b.t0);
+    b.board.TransferStarted(3075, 110700, b.t0);
+    b.board.Received(AwaitingDone, "*", 1, b.t0);
+    b.board.LineSent(1234, 44000, b.t0 + 1s);
+    b.board.HungUp(EIO);
+    b.board.DirectionsShown(Directions::Disconnected, b.t0 + 2s);
+    EXPECT_TRUE(Has(b.Now(), "sending the image, after line 1234 of 3075")) << b.Now();
+    EXPECT_TRUE(Has(b.Now(), std::strerror(EIO))) << b.Now();
+    EXPECT_FALSE(Has(b.Now(), "Last from")) << "pacing asterisks are no reply: " << b.Now();
+
+    b.board.PortOpened(b.t0);
+    b.board.Waiting(AwaitingErased, b.t0);
+    b.board.Received(AwaitingErased, "Flash\x01 locked\r\n", 15, b.t0);
+    b.board.DirectionsShown(Directions::Unexpected("Flash\x01 locked"), b.t0);
+    EXPECT_EQ(b.Now(), "Stopped while waiting for the erase to finish. Last from the QZ7: \"Flash\\x01 locked\"");
+
+    std::string before = b.Now();
+    b.board.DirectionsShown(Directions::Updating, b.t0);  // not a failure screen
+    EXPECT_EQ(b.Now(), before);
+}
+
+TEST(TimeLeft, OneSlowStretchDoesNotMakeTheEstimateJump)
+{
+    TimeLeft left;
+    double done = 0;
+    for (double t = 0.25; t <= 5.0; t += 0.25) {
+        done += 1000;
+        left.Sample(t, done, 100000);
+    }
+    ASSERT_TRUE(left.Seconds());
+    EXPECT_NEAR(*left.Seconds(), 20.0, 0.5);
+    left.Sample(6.0, done, 100000);  // a second without progress
+    EXPECT_GT(*left.Seconds(), 20.0);
+    EXPECT_LT(*left.Seconds(), 30.0);
+    TimeLeft early;
+    early.Sample(0.5, 5000, 100000);
+    EXPECT_FALSE(early.Seconds()) << "no estimate before the rate has settled";
+}
+
+namespace {
+struct DevDir {
+    DevDir()
+    {
+        char tmpl[] = "/tmp/qz7-byid-XXXXXX";
+        root = mkdtemp(tmpl);
+        std::filesystem::create_directory(root / "by-id");
+        for (const char* node : {"ttyS0", "ttyACM0"})
+            std::ofstream(root / node).put('\n');
+    }
+    ~DevDir() { std::filesystem::remove_all(root); }
+    std::string Node(const char* name) const { return (root / name).string(); }
+    void Link(const char* name, const char* target) const
+    {
+        std::filesystem::create_symlink(std::string("../") + target, root / "by-id" / name);
+    }
+    ServiceLister Lister() const
+    {
+        std::vector<SerialService> services{{"ttyS0", Node("ttyS0")}, {"ttyACM0", Node("ttyACM0")}};
+        return WithByIdNames([services] { return std::optional(services); }, (root / "by-id").string());
+    }
+    std::filesystem::path root;
+};
+}  // namespace
+
+TEST(ByIdNames, AUsbAdapterIsChosenThroughItsByIdNameAndTtyS0IsNot)
+{
+    DevDir dev;
+    ServiceLister lister = dev.Lister();
+    EXPECT_EQ(ChoosePath(*lister(), std::nullopt), std::nullopt) << "ttyACM0 and ttyS0 hold none of the words";
+
+    dev.Link("usb-Maker_Adapter_A123-if00", "ttyACM0");
+    dev.Link("pci-serial-ttyS0", "ttyS0");  // a by-id name of another kind is not presented
+    std::optional<std::vector<SerialService>> services = lister();
+    ASSERT_TRUE(services);
+    EXPECT_EQ((*services)[0].name, "ttyS0");
+    EXPECT_EQ((*services)[1].name, "usb-Maker_Adapter_A123-if00");
+    EXPECT_EQ((*services)[1].path, dev.Node("ttyACM0"));
+    EXPECT_EQ(ChoosePath(*services, std::nullopt), dev.Node("ttyACM0"));
+}
