@@ -1,9 +1,11 @@
 #include "TestSupport.h"
 
+
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QThread>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -140,8 +142,12 @@ bootsim::Options FastSim()
 
 std::vector<std::string> ChildEnvironment(std::vector<std::string> extra)
 {
+    // A variable the test sets itself wins over this process's own.
+    auto given = [&extra](const std::string& name) {
+        return std::any_of(extra.begin(), extra.end(), [&](const std::string& e) { return e.rfind(name + "=", 0) == 0; });
+    };
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "TSAN_OPTIONS"})
-        if (const char* value = std::getenv(name))
+        if (const char* value = std::getenv(name); value && !given(name))
             extra.push_back(std::string(name) + "=" + value);
     return extra;
 }
