@@ -1,6 +1,5 @@
 #include "TestSupport.h"
 
-
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
