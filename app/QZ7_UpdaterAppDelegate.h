@@ -47,7 +47,7 @@ inline constexpr const char* NoVersion = "No version reply\nPlease restart the p
 inline constexpr const char* ImageDamaged = "Firmware image damaged\nPlease reinstall the program";
 inline constexpr const char* NotDone = "Not Done\nPlease restart the program\nand the QZ7";
 inline constexpr const char* Restarted =
-    "QZ7 restarted during the update\nIt has no firmware now\nPlease restart the program\nand update it again";
+    "QZ7 restarted during the update\nIt has no firmware now\nRestart the program, power on the QZ7\nwhile holding Run/Stop, and update again";
 inline constexpr const char* Stopped = "QZ7 stopped accepting data\nPlease restart the program\nand the QZ7";
 std::string FoundVersion(const std::string& version);
 std::string Unexpected(const std::string& reply);
