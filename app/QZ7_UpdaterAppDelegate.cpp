@@ -189,8 +189,11 @@ void QZ7_UpdaterAppDelegate::PostFailure(std::string text)
 void QZ7_UpdaterAppDelegate::AdapterGone()
 {
     int error = Serial()->HangUpError();
-    qCWarning(lcSerial).noquote() << "the line hung up:" << (error ? QString::fromLocal8Bit(std::strerror(error)) : QStringLiteral("end of input"))
-                                  << "(errno" << error << ")";
+    if (error)
+        qCWarning(lcSerial).noquote() << "the line hung up:" << QString::fromLocal8Bit(std::strerror(error))
+                                      << QStringLiteral("(errno %1)").arg(error);
+    else
+        qCWarning(lcSerial) << "the line hung up: a read found the end of input";
     status_.HungUp(error);
     ClosePort();
     PostFailure(Directions::Disconnected);

@@ -33,8 +33,10 @@ void QZ7_UpdaterAppDelegate::ReportOpen(const std::string& path, int result, con
     bool changed = false;
     std::string text = openTrouble_.Describe(path, failure, steady_clock::now(), changed);
     if (changed) {
-        qCWarning(lcSerial).noquote() << "cannot open" << QString::fromStdString(path) << "at" << QString::fromStdString(failure.step)
-                                      << "errno" << failure.error << QString::fromLocal8Bit(std::strerror(failure.error));
+        qCWarning(lcSerial).noquote() << QStringLiteral("cannot open %1: %2 failed: %3 (errno %4)")
+                                             .arg(QString::fromStdString(path), QString::fromStdString(failure.step),
+                                                  QString::fromLocal8Bit(std::strerror(failure.error)))
+                                             .arg(failure.error);
         status_.SetBase(text);
     }
 }
