@@ -2,12 +2,21 @@
 
 #include "Status.h"
 
+#include <cstdlib>
+#include <ctime>
+
 Q_LOGGING_CATEGORY(lcSerial, "qz7.serial", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcDialogue, "qz7.dialogue", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcTransfer, "qz7.transfer", QtInfoMsg)
 
 void InstallTranscriptFormat()
 {
+    // Each line's time stamp is in local time. Without TZ the C library finds the zone anew for
+    // every line, and rewrites its own copy of the zone's name each time; naming the system's
+    // zone once, before any thread starts, leaves every later look-up a plain read.
+    if (!std::getenv("TZ"))
+        setenv("TZ", ":/etc/localtime", 0);
+    tzset();
     qSetMessagePattern(QStringLiteral("%{time yyyy-MM-dd hh:mm:ss.zzz} %{if-category}%{category} %{endif}%{type}: %{message}"));
 }
 
