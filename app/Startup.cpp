@@ -135,7 +135,6 @@ void SayNoDisplay()
                "start it from the desktop, or over ssh with X forwarding (ssh -X). Nothing was done to any port.\n",
                stderr);
 }
-
 }  // namespace
 
 struct HeldMessage {
