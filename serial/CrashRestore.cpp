@@ -40,7 +40,10 @@ constexpr int kCrashSignals[] = {SIGABRT, SIGQUIT};
 constexpr int kCrashSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGQUIT};
 #endif
 
-// Restores and closes every entry. Async-signal-safe calls only: no allocation, no lock.
+// Restores every entry and gives up exclusive use. Async-signal-safe calls only: no allocation,
+// no lock. The descriptors are left open: the process ends right after (the signal's default
+// action, or the rest of exit), which closes them, and other threads may still be inside a call
+// on them; closing here would hand their number to whatever is opened next.
 void TakeAll()
 {
     ending.store(true);
@@ -50,7 +53,6 @@ void TakeAll()
             continue;
         tcsetattr(fd, TCSANOW, &slot.archive);
         ioctl(fd, TIOCNXCL);
-        ::close(fd);
     }
 }
 
@@ -120,7 +122,6 @@ bool ReleaseFromCrash(int fd)
             return true;
     }
     // Not in the table: either never held (a full table) or taken by the crash handler or the
-    // exit hook, which is ending the process right now. Closing it here could hit a number they
-    // just closed.
+    // exit hook, which has put the port back and is ending the process right now.
     return !ending.load();
 }
