@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
+#include <vector>
 #include <unistd.h>
 
 void PrepareProcess()
@@ -78,6 +79,8 @@ std::optional<int> HandleCommandLine(int argc, char* argv[])
 }
 
 namespace {
+void SayNoDisplay();
+
 std::string Environment(const char* name)
 {
     const char* value = std::getenv(name);
@@ -121,8 +124,63 @@ bool DisplayFound(int argc, char* argv[])
         }
     }
     if (!found)
-        std::fputs("qz7-updater: no display found. The QZ7 Updater shows a window and needs a desktop session:\n"
-                   "start it from the desktop, or over ssh with X forwarding (ssh -X). Nothing was done to any port.\n",
-                   stderr);
+        SayNoDisplay();
     return found;
+}
+
+namespace {
+void SayNoDisplay()
+{
+    std::fputs("qz7-updater: no display found. The QZ7 Updater shows a window and needs a desktop session:\n"
+               "start it from the desktop, or over ssh with X forwarding (ssh -X). Nothing was done to any port.\n",
+               stderr);
+}
+}  // namespace
+
+struct HeldMessage {
+    QtMsgType type;
+    QByteArray category;
+    QString text;
+};
+
+namespace {
+QtMessageHandler previousHandler = nullptr;
+std::vector<HeldMessage>* heldMessages = nullptr;
+
+void PassOn(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (previousHandler)
+        previousHandler(type, context, text);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
+}
+
+void HoldStartMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (type == QtFatalMsg && text.contains(QLatin1String("platform plugin"))) {
+        SayNoDisplay();
+        std::_Exit(1);
+    }
+    if (type == QtFatalMsg) {
+        PassOn(type, context, text);
+        return;
+    }
+    heldMessages->push_back({type, QByteArray(context.category), text});
+}
+}  // namespace
+
+WindowSystemStart::WindowSystemStart() : held_(std::make_unique<std::vector<HeldMessage>>())
+{
+    heldMessages = held_.get();
+    previousHandler = qInstallMessageHandler(HoldStartMessage);
+}
+
+WindowSystemStart::~WindowSystemStart()
+{
+    qInstallMessageHandler(previousHandler);
+    for (const HeldMessage& message : *held_) {
+        QMessageLogContext context(nullptr, 0, nullptr, message.category.isEmpty() ? nullptr : message.category.constData());
+        PassOn(message.type, context, message.text);
+    }
+    heldMessages = nullptr;
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <QCommandLineParser>
+#include <memory>
 #include <optional>
+#include <vector>
 
 // What the program does before it opens its window. Each step runs before any application
 // object exists, so none of them needs a display.
@@ -21,3 +23,19 @@ std::optional<int> HandleCommandLine(int argc, char* argv[]);
 // Whether a window can be opened: false, after saying so on standard error, when there is no
 // display to open it on.
 bool DisplayFound(int argc, char* argv[]);
+
+// For as long as it lives (while the application object is made): a window system that cannot be
+// reached, such as DISPLAY naming a server that is not running, ends the program with status 1
+// and the same plain message as no display at all, where Qt would abort and suggest reinstalling.
+// What the window system says meanwhile is held back, and passed on once it has started.
+struct HeldMessage;
+class WindowSystemStart {
+public:
+    WindowSystemStart();
+    ~WindowSystemStart();
+    WindowSystemStart(const WindowSystemStart&) = delete;
+    WindowSystemStart& operator=(const WindowSystemStart&) = delete;
+
+private:
+    std::unique_ptr<std::vector<HeldMessage>> held_;
+};

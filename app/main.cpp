@@ -14,7 +14,9 @@ int main(int argc, char* argv[])
     if (!DisplayFound(argc, argv))
         return 1;
 
+    std::optional<WindowSystemStart> starting(std::in_place);
     QApplication app(argc, argv);
+    starting.reset();
     QApplication::setQuitOnLastWindowClosed(QZ7_UpdaterAppDelegate::applicationShouldTerminateAfterLastWindowClosed());
 
     UpdaterApp updater;

@@ -1,5 +1,6 @@
 #include "Discovery.h"
 
+#include "CrashRestore.h"
 #include "QZ7_UpdaterAppDelegate.h"
 
 #include <algorithm>
@@ -115,6 +116,9 @@ void QZ7_UpdaterAppDelegate::ConnectUSB()
                 result = OpenAndConfigure(*path, found, serialFlags, archived, &failure);
                 if (archived)
                     record->setTermios_archive(found);
+                // Held for the crash handler from now on: through the pause below, before the
+                // record takes it over, the descriptor belongs to no record.
+                HoldForCrash(result, found);
                 ReportOpen(*path, result, failure, found, *services);
             }
         }

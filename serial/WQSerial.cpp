@@ -1,5 +1,7 @@
 #include "WQSerial.h"
 
+#include "CrashRestore.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -53,6 +55,7 @@ void WQSerial::setPortID(int32_t id)
     portId_.store(id);
     if (id <= 0)
         return;
+    HoldForCrash(id, termios_archive());
     static std::once_flag hook;
     std::call_once(hook, [] { std::atexit(&WQSerial::ShutdownAllOpen); });
     std::lock_guard lock(Open().mutex);
@@ -232,6 +235,11 @@ void WQSerial::Shutdown(milliseconds drainBound)
 
 void RestoreAndClose(int fd, const termios& archive, const std::optional<int>& serialFlags)
 {
+    // Out of the crash table first, so that the crash handler never reaches a closed number. A
+    // crash between this line and the restore below leaves the port as it is: the window is
+    // these few calls long.
+    if (!ReleaseFromCrash(fd))
+        return;  // a crash handler has it and is ending the process
     tcsetattr(fd, TCSANOW, &archive);
     if (serialFlags) {
         serial_struct ss{};

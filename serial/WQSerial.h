@@ -40,7 +40,8 @@ public:
     WQSerial& operator=(const WQSerial&) = delete;
 
     int32_t PortID() const { return portId_.load(); }
-    // A record that takes a descriptor is known to the process's exit hook until it is shut down.
+    // A record that takes a descriptor is known to the process's exit hook and its crash handler
+    // until it is shut down. The settings to put back are set before the descriptor.
     void setPortID(int32_t id);
     termios termios_archive() const;
     void setTermios_archive(const termios& settings);
@@ -93,6 +94,6 @@ private:
     int wakeFd_ = -1;                  // eventfd, signalled by Shutdown to end waits at once
 };
 
-// Puts back `archive` (and the driver's saved flags, when there are any) on `fd`, gives up
-// exclusive use and closes it.
+// Takes `fd` out of the crash table, puts back `archive` (and the driver's saved flags, when
+// there are any), gives up exclusive use and closes it.
 void RestoreAndClose(int fd, const termios& archive, const std::optional<int>& serialFlags);
