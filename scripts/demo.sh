@@ -61,7 +61,7 @@ QZ7_SERIAL_PORTS="usbserial-sim=$PWD/$OUT/ttyUSB-demo" "$BUILD/qz7-updater" > "$
 updater=$!
 pids+=("$updater")
 win=""
-for _ in $(seq 100); do win=$(xdotool search --name "QZ7 Updater" 2>/dev/null | head -n1) && [ -n "$win" ] && break; sleep 0.05; done
+for _ in $(seq 100); do win=$(xdotool search --onlyvisible --name "QZ7 Updater" 2>/dev/null | head -n1) && [ -n "$win" ] && break; sleep 0.05; done
 xdotool windowmove "$win" 60 50 >/dev/null 2>&1 || true
 echo "Screenshots:"
 shot 1-connect-adapter

@@ -27,7 +27,7 @@ wait_event() {
 QZ7_SERIAL_PORTS="usbserial-sim=$pty" "$BUILD/qz7-updater" -style Fusion -stylesheet scripts/dark.qss >/dev/null 2>&1 &
 pids+=("$!")
 win=""
-for _ in $(seq 100); do win=$(xdotool search --name "QZ7 Updater" 2>/dev/null | head -n1) && [ -n "$win" ] && break; sleep 0.05; done
+for _ in $(seq 100); do win=$(xdotool search --onlyvisible --name "QZ7 Updater" 2>/dev/null | head -n1) && [ -n "$win" ] && break; sleep 0.05; done
 xdotool windowmove "$win" 60 50 >/dev/null 2>&1 || true
 wait_event version
 sleep 0.5

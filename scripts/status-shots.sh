@@ -34,7 +34,7 @@ updater() {  # updater NAME USER: starts the updater on $pty, sets $updater and 
   updater=$!
   pids+=("$updater")
   win=""
-  for _ in $(seq 100); do win=$(xdotool search --name "QZ7 Updater" 2>/dev/null | head -n1) && [ -n "$win" ] && break; sleep 0.05; done
+  for _ in $(seq 100); do win=$(xdotool search --onlyvisible --name "QZ7 Updater" 2>/dev/null | head -n1) && [ -n "$win" ] && break; sleep 0.05; done
   xdotool windowmove "$win" 60 50 >/dev/null 2>&1 || true
 }
 status_says() {  # status_says NAME TEXT SECONDS
