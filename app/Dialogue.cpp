@@ -1,12 +1,6 @@
-#include "QZ7_UpdaterAppDelegate.h"
-#include "ReplyRules.h"
+#include "app/QZ7_UpdaterAppDelegate.h"
+#include "app/ReplyRules.h"
 
-#include <QIcon>
-#include <QLabel>
-#include <QPixmap>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QWidget>
 #include <exception>
 
 using namespace std::chrono_literals;
@@ -21,7 +15,7 @@ bool Contains(const std::optional<std::string>& reply, const char* text)
 void QZ7_UpdaterAppDelegate::EndOnUnexpected(const std::optional<std::string>& reply)
 {
     ClosePort();
-    PostFailure(Directions::Unexpected(reply.value_or(std::string())));
+    PostFailure(Outcome::Unexpected, Directions::Unexpected(reply.value_or(std::string())));
 }
 
 void QZ7_UpdaterAppDelegate::ReceivedSomething()
@@ -32,11 +26,7 @@ void QZ7_UpdaterAppDelegate::ReceivedSomething()
         switch (current) {
         case AwaitingBanner:
             if (Contains(reply, "QZ-7")) {
-                Post([this] {
-                    ImageView()->setHidden(false);
-                    // Through QIcon, which picks QZ7@2x.png on a high-density screen.
-                    ImageView()->setPixmap(QIcon(QStringLiteral(":/QZ7.png")).pixmap(QSize(400, 180), ImageView()->devicePixelRatioF()));
-                });
+                Post({.picture = Picture::Device});
                 Advance();
                 StartBackground(&QZ7_UpdaterAppDelegate::ReadVersion);
             } else {
@@ -62,23 +52,21 @@ void QZ7_UpdaterAppDelegate::ReceivedSomething()
             bool promptOnly = Contains(ReceivedString(), "E or P");
             if (!answered && !promptOnly) {
                 // Neither a version nor the prompt: the dialogue rests with the port open.
-                PostFailure(Directions::NoVersion);
+                PostFailure(Outcome::NoVersion, Directions::NoVersion);
                 break;
             }
             if (!firmwareGood_) {
                 // Never offer an erase that could not be followed by a good image.
-                PostFailure(Directions::ImageDamaged);
+                PostFailure(Outcome::ImageDamaged, Directions::ImageDamaged);
                 ClosePort();
                 break;
             }
             if (answered) {
-                Post([this, text = *version] {
-                    ShowQuestion(QString::fromStdString(Directions::FoundVersion(text)));
-                });
+                Post(Question(Directions::FoundVersion(*version)));
                 Advance();
             }
             if (promptOnly) {
-                Post([this] { ShowQuestion(QString::fromLatin1(Directions::VersionNotFound)); });
+                Post(Question(Directions::VersionNotFound));
                 Advance();
             }
             break;
@@ -99,7 +87,7 @@ void QZ7_UpdaterAppDelegate::ReceivedSomething()
 
         case AwaitingErased:
             if (Contains(reply, "Erased") && Contains(reply, "Not")) {
-                PostFailure(Directions::NotErased);
+                PostFailure(Outcome::NotErased, Directions::NotErased);
                 ClosePort();
             } else if (Contains(reply, "Erased")) {
                 if (!WriteString("P", 1))
@@ -115,17 +103,14 @@ void QZ7_UpdaterAppDelegate::ReceivedSomething()
         case AwaitingDone:
             // "Not Done", "Error: Not Done": a failure, never a success.
             if (Contains(reply, "Done") && Contains(reply, "Not")) {
-                PostFailure(Directions::NotDone);
+                PostFailure(Outcome::NotDone, Directions::NotDone);
                 ClosePort();
             } else if (Contains(reply, "Done")) {
-                Post([this] {
-                    DirectionsView()->setText(QString::fromLatin1(Directions::Done));
-                    LevelIndicatorVew()->setHidden(true);
-                    if (NextUnitButtonView()) {
-                        NextUnitButtonView()->setHidden(false);
-                        NextUnitButtonView()->setFocus();
-                    }
-                });
+                Post({.directions = Directions::Done,
+                      .focus = Focus::NextUnit,
+                      .levelShown = false,
+                      .nextUnitShown = true,
+                      .ended = Outcome::Done});
                 ClosePort();
             } else {
                 EndOnUnexpected(reply);
@@ -137,6 +122,6 @@ void QZ7_UpdaterAppDelegate::ReceivedSomething()
             break;
         }
     } catch (const std::exception& e) {
-        PostDirections(Directions::Exception(e.what()));
+        Post({.directions = Directions::Exception(e.what()), .ended = Outcome::Exception});
     }
 }

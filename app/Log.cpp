@@ -1,6 +1,6 @@
-#include "Log.h"
+#include "app/Log.h"
 
-#include "Status.h"
+#include "app/Status.h"
 
 #include <cstdlib>
 #include <ctime>

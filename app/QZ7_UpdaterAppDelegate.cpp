@@ -1,15 +1,11 @@
-#include "QZ7_UpdaterAppDelegate.h"
+#include "app/QZ7_UpdaterAppDelegate.h"
 
-#include "ByIdNames.h"
-#include "FirmwareImage.h"
-#include "Log.h"
-#include "UpdaterWindow.h"
+#include "serial/ByIdNames.h"
+#include "app/FirmwareImage.h"
+#include "hex/ImageLines.h"
+#include "app/Log.h"
 
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QSocketNotifier>
-#include <QWidget>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -41,6 +37,7 @@ QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate(Options options)
     : serial_(std::make_shared<WQSerial>()),
       lister_(options.lister ? std::move(options.lister) : WithByIdNames(SystemServiceLister())),
       discoveryInterval_(options.discoveryInterval),
+      port_(std::move(options.port)),
       status_({options.powerOnSilence, options.silence, options.unreadable},
               [this](const std::string& text) { ShowStatus(text); })
 {
@@ -140,13 +137,23 @@ void QZ7_UpdaterAppDelegate::RunOnGuiThread(std::function<void()> work)
     [[maybe_unused]] ssize_t ignored = ::write(postedWake_, &one, sizeof one);
 }
 
-void QZ7_UpdaterAppDelegate::Post(std::function<void()> update)
+void QZ7_UpdaterAppDelegate::Post(ScreenUpdate update)
 {
-    // A controller that was never given its window (as in some tests) has nothing to show.
-    RunOnGuiThread([this, update = std::move(update)] {
-        if (DirectionsView())
-            update();
-    });
+    RunOnGuiThread([this, update = std::move(update)] { Show(update); });
+}
+
+void QZ7_UpdaterAppDelegate::Show(const ScreenUpdate& update)
+{
+    // A controller that was never given a front end (as in some tests) has nothing to show.
+    if (frontEnd_)
+        frontEnd_->Show(update);
+    // Every change of the directions goes into the transcript, and a failure screen or "Done"
+    // brings its detail to the status line.
+    if (update.directions && *update.directions != shownDirections_) {
+        shownDirections_ = *update.directions;
+        qCInfo(lcDialogue).noquote() << "directions:" << Loggable(shownDirections_);
+        status_.DirectionsShown(shownDirections_, steady_clock::now());
+    }
 }
 
 void QZ7_UpdaterAppDelegate::RunPostedUpdates()
@@ -154,36 +161,35 @@ void QZ7_UpdaterAppDelegate::RunPostedUpdates()
     uint64_t count = 0;
     [[maybe_unused]] ssize_t ignored = ::read(postedWake_, &count, sizeof count);
     for (;;) {
-        std::function<void()> update;
+        std::function<void()> work;
         {
             std::lock_guard lock(postedMutex_);
             if (posted_.empty())
                 return;
-            update = std::move(posted_.front());
+            work = std::move(posted_.front());
             posted_.pop_front();
         }
-        update();
-        // Every change of the directions goes into the transcript, and a failure screen or
-        // "Done" brings its detail to the status line.
-        if (DirectionsView() && DirectionsView()->text() != shownDirections_) {
-            shownDirections_ = DirectionsView()->text();
-            qCInfo(lcDialogue).noquote() << "directions:" << Loggable(shownDirections_.toStdString());
-            status_.DirectionsShown(shownDirections_.toStdString(), steady_clock::now());
-        }
+        work();
     }
 }
 
 void QZ7_UpdaterAppDelegate::PostDirections(std::string text)
 {
-    Post([this, text = std::move(text)] { DirectionsView()->setText(QString::fromStdString(text)); });
+    Post({.directions = std::move(text)});
 }
 
-void QZ7_UpdaterAppDelegate::PostFailure(std::string text)
+void QZ7_UpdaterAppDelegate::PostFailure(Outcome outcome, std::string text)
 {
-    Post([this, text = std::move(text)] {
-        DirectionsView()->setText(QString::fromStdString(text));
-        LevelIndicatorVew()->setHidden(true);
-    });
+    Post({.directions = std::move(text), .levelShown = false, .ended = outcome});
+}
+
+ScreenUpdate QZ7_UpdaterAppDelegate::Question(std::string text)
+{
+    return {.directions = std::move(text),
+            .updateEnabled = true,
+            .cancelEnabled = true,
+            .focus = Focus::Update,
+            .question = true};
 }
 
 void QZ7_UpdaterAppDelegate::AdapterGone()
@@ -196,13 +202,13 @@ void QZ7_UpdaterAppDelegate::AdapterGone()
         qCWarning(lcSerial) << "the line hung up: a read found the end of input";
     status_.HungUp(error);
     ClosePort();
-    PostFailure(Directions::Disconnected);
+    PostFailure(Outcome::Disconnected, Directions::Disconnected);
 }
 
 void QZ7_UpdaterAppDelegate::DeviceStopped()
 {
     ClosePort();
-    PostFailure(Directions::Stopped);
+    PostFailure(Outcome::Stopped, Directions::Stopped);
 }
 
 void QZ7_UpdaterAppDelegate::applicationDidFinishLaunching()
@@ -223,8 +229,7 @@ void QZ7_UpdaterAppDelegate::applicationWillTerminate()
 void QZ7_UpdaterAppDelegate::UpdatePressed()
 {
     // Both buttons go grey before anything else, so a second press cannot reach this again.
-    UpdateButtonView()->setEnabled(false);
-    CancelButtonView()->setEnabled(false);
+    Show({.updateEnabled = false, .cancelEnabled = false});
     // A stuck output queue may hold a write for seconds: it must not hold the window.
     StartBackground(&QZ7_UpdaterAppDelegate::AnswerUpdate);
 }
@@ -234,24 +239,16 @@ void QZ7_UpdaterAppDelegate::AnswerUpdate()
     // Only a "y" that went out leads on; otherwise the write's own message stays on the screen.
     if (!WriteString("y", 1))
         return;
-    Post([this] {
-        DirectionsView()->setText(QString::fromLatin1(Directions::Updating));
-        UpdateButtonView()->setEnabled(false);
-        CancelButtonView()->setEnabled(false);
-        LevelIndicatorVew()->setHidden(false);
-    });
+    Post({.directions = Directions::Updating, .updateEnabled = false, .cancelEnabled = false, .levelShown = true});
     ReadThread();
 }
 
 void QZ7_UpdaterAppDelegate::CancelPressed()
 {
-    Post([this] {
-        CancelButtonView()->setEnabled(false);
-        UpdateButtonView()->setEnabled(false);
-    });
+    Post({.updateEnabled = false, .cancelEnabled = false});
     ClosePort();
-    if (window())
-        window()->close();
+    if (frontEnd_)
+        frontEnd_->Cancelled();
 }
 
 void QZ7_UpdaterAppDelegate::ConnectOrvane()
@@ -264,19 +261,6 @@ void QZ7_UpdaterAppDelegate::ConnectOrvane()
     StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
 }
 
-void QZ7_UpdaterAppDelegate::ShowQuestion(const QString& text)
-{
-    DirectionsView()->setText(text);
-    UpdateButtonView()->setEnabled(true);
-    UpdateButtonView()->setFocus();
-    CancelButtonView()->setEnabled(true);
-    QWidget::setTabOrder(UpdateButtonView(), CancelButtonView());
-    QWidget::setTabOrder(CancelButtonView(), UpdateButtonView());
-    // Show the focus ring at once, as if the focus had come by Tab: the keyboard is the way on.
-    if (window())
-        window()->setAttribute(Qt::WA_KeyboardFocusChange);
-}
-
 bool QZ7_UpdaterAppDelegate::Programming() const
 {
     const uint32_t s = state();
@@ -286,16 +270,13 @@ bool QZ7_UpdaterAppDelegate::Programming() const
 void QZ7_UpdaterAppDelegate::NextUnitPressed()
 {
     // Hidden at once, so a second press cannot start a second discovery.
-    NextUnitButtonView()->setHidden(true);
+    Show({.nextUnitShown = false});
     status_.SetBase({});  // the last unit's summary goes with it
-    Post([this] {
-        ImageView()->setHidden(true);
-        ImageView()->clear();
-        LevelIndicatorVew()->setHidden(true);
-        LevelIndicatorVew()->setValue(0);
-        UpdateButtonView()->setEnabled(false);
-        CancelButtonView()->setEnabled(false);
-    });
+    Post({.picture = Picture::None,
+          .updateEnabled = false,
+          .cancelEnabled = false,
+          .level = 0,
+          .levelShown = false});
     StartBackground(&QZ7_UpdaterAppDelegate::StartOver);
 }
 

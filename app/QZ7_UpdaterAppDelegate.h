@@ -1,9 +1,10 @@
 #pragma once
-#include "AtomicShared.h"
-#include "Discovery.h"
-#include "PortDiagnosis.h"
-#include "Status.h"
-#include "WQSerial.h"
+#include "app/AtomicShared.h"
+#include "serial/Discovery.h"
+#include "app/PortDiagnosis.h"
+#include "app/Screen.h"
+#include "app/Status.h"
+#include "serial/WQSerial.h"
 
 #include <QObject>
 #include <atomic>
@@ -54,9 +55,12 @@ std::string Unexpected(const std::string& reply);
 std::string Exception(const char* what);
 }  // namespace Directions
 
+// What the last attempt to open the chosen port found, for a front end that gives up waiting.
+enum class PortTrouble { NoneFound, Permission, Busy, OtherError, Opened };
+
 // The one controller of the program. It owns the port record and the dialogue's fields, runs
-// every wait for the device on a background thread of its own, and changes the window only
-// through updates posted to the GUI thread.
+// every wait for the device on a background thread of its own, and changes the screen only
+// through updates (values, see Screen.h) posted to its front end on the GUI thread.
 //
 // Lifetime: every background thread is counted, and every wait is a poll or a sleep of a short
 // bound that ends early once the controller stops. The destructor stops the controller, closes
@@ -66,6 +70,7 @@ class QZ7_UpdaterAppDelegate : public QObject {
 public:
     struct Options {
         std::optional<std::string> firmware;  // the image to send; the shipped one by default
+        std::optional<std::string> port;      // a port named by the operator: no listing, no choice
         bool useShippedFirmware = true;
         ServiceLister lister;                  // the system's services by default
         std::chrono::milliseconds discoveryInterval{200};
@@ -81,7 +86,10 @@ public:
     explicit QZ7_UpdaterAppDelegate(Options options);
     ~QZ7_UpdaterAppDelegate() override;
 
-    // Views (owned by the window).
+    // Where the screen updates go (GUI thread); none: they are dropped.
+    void setFrontEnd(FrontEnd* frontEnd) { frontEnd_ = frontEnd; }
+
+    // Views (owned by the window, which wires them and applies the screen updates to them).
     QWidget* window() const { return window_; }
     void setWindow(QWidget* w) { window_ = w; }
     QLabel* ImageView() const { return imageView_; }
@@ -147,6 +155,8 @@ public:
     // Whether the image passed its check at start-up.
     bool FirmwareGood() const { return firmwareGood_; }
     const std::string& Firmware() const { return firmware_; }
+    // What discovery's last attempt found (any thread).
+    PortTrouble Trouble() const { return trouble_.load(); }
     // Background threads still running (for tests).
     int RunningThreads() const;
 
@@ -164,10 +174,12 @@ private:
     // Runs the screen updates posted so far, in the order they were posted.
     void RunPostedUpdates();
     void RunOnGuiThread(std::function<void()> work);
-    void Post(std::function<void()> update);
+    // Queues a screen update for the GUI thread; Show applies one there at once.
+    void Post(ScreenUpdate update);
+    void Show(const ScreenUpdate& update);
     void PostDirections(std::string text);
     // Shows a message that ends the update, with the level indicator hidden.
-    void PostFailure(std::string text);
+    void PostFailure(Outcome outcome, std::string text);
     bool Pause(std::chrono::milliseconds duration);
     // The operator's Update, on a background thread: the "y", then the progress screen and the
     // reader, or, when the "y" could not go out, nothing more.
@@ -179,12 +191,11 @@ private:
     // Closes the port and tells the operator which reply ended the dialogue.
     void EndOnUnexpected(const std::optional<std::string>& reply);
     // Discovery's pass result for the status line and the transcript.
-    void ReportOpen(const std::string& path, int result, const OpenFailure& failure, const termios& found,
-                    const std::vector<SerialService>& services);
+    void ReportOpen(const std::string& path, const OpenResult& opened, const std::vector<SerialService>& services);
     void ShowStatus(const std::string& text);
     void Advance() { setState(state() + 1); }
-    // Shows a question the operator answers with Update or Cancel, Update focused (GUI thread).
-    void ShowQuestion(const QString& text);
+    // A question the operator answers with Update or Cancel, Update focused.
+    static ScreenUpdate Question(std::string text);
     // Waits until the last dialogue's threads are over, then runs discovery again (background).
     void StartOver();
 
@@ -206,7 +217,10 @@ private:
     bool firmwareGood_ = false;
     ServiceLister lister_;
     std::chrono::milliseconds discoveryInterval_;
+    std::optional<std::string> port_;
     std::optional<std::string> adapterPath_;  // the adapter of the last dialogue (GUI thread)
+    std::atomic<PortTrouble> trouble_{PortTrouble::NoneFound};
+    FrontEnd* frontEnd_ = nullptr;
 
     std::mutex postedMutex_;
     std::deque<std::function<void()>> posted_;
@@ -215,7 +229,7 @@ private:
 
     StatusBoard status_;
     OpenTrouble openTrouble_;   // discovery's thread only
-    QString shownDirections_;   // GUI thread only: the directions as last logged
+    std::string shownDirections_;  // GUI thread only: the directions as last logged
 
     mutable std::mutex lifeMutex_;
     std::condition_variable lifeCv_;

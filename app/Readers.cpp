@@ -1,5 +1,5 @@
-#include "QZ7_UpdaterAppDelegate.h"
-#include "ReplyRules.h"
+#include "app/QZ7_UpdaterAppDelegate.h"
+#include "app/ReplyRules.h"
 
 using namespace std::chrono_literals;
 

@@ -1,5 +1,6 @@
 #pragma once
-#include "WQSerial.h"
+#include "hex/TextRules.h"
+#include "serial/PortIo.h"
 
 #include <optional>
 #include <string>
@@ -23,13 +24,6 @@ struct ReaderOutcome {
 constexpr std::size_t kLineReplyBytes = 24;
 constexpr std::size_t kVersionReplyBytes = 1023;
 constexpr int kVersionPasses = 101;
-
-// LF, VT, FF and CR: the line ends that can occur in 7-bit ASCII text.
-bool IsLineEndChar(char c);
-// Index of the first line end, or npos.
-std::size_t FindLineEnd(std::string_view text);
-// Strict 7-bit ASCII: any byte above 127 makes the whole text absent.
-std::optional<std::string> DecodeAscii(const char* bytes, std::size_t count);
 
 // The reply in one chunk: its first line of three or more characters. Line ends and fragments
 // of one or two characters before it are skipped (a blank line, the echo of a command, the

@@ -1,7 +1,7 @@
-#include "Status.h"
+#include "app/Status.h"
 
-#include "Log.h"
-#include "QZ7_UpdaterAppDelegate.h"
+#include "app/Log.h"
+#include "app/QZ7_UpdaterAppDelegate.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,25 +1,26 @@
 // The controller's side of the status line and the transcript: what discovery, the readers and
 // the port tell it, passed on to the status board and the log.
-#include "Log.h"
-#include "QZ7_UpdaterAppDelegate.h"
+#include "app/Log.h"
+#include "app/QZ7_UpdaterAppDelegate.h"
 
-#include <QLabel>
+#include <cerrno>
+
 
 using namespace std::chrono;
 
 void QZ7_UpdaterAppDelegate::ShowStatus(const std::string& text)
 {
     qCInfo(lcDialogue).noquote() << "status:" << (text.empty() ? QStringLiteral("(empty)") : Loggable(text));
-    Post([this, text = QString::fromStdString(text)] {
-        if (StatusView())
-            StatusView()->setText(text);
-    });
+    Post({.status = text});
 }
 
-void QZ7_UpdaterAppDelegate::ReportOpen(const std::string& path, int result, const OpenFailure& failure,
-                                        const termios& found, const std::vector<SerialService>& services)
+void QZ7_UpdaterAppDelegate::ReportOpen(const std::string& path, const OpenResult& opened,
+                                        const std::vector<SerialService>& services)
 {
-    if (result > 0) {
+    const OpenFailure& failure = opened.failure;
+    const termios& found = opened.archive;
+    if (opened.fd > 0) {
+        trouble_.store(PortTrouble::Opened);
         openTrouble_.Clear();
         qCInfo(lcSerial).noquote() << "opened" << QString::fromStdString(path) << "exclusive, set to 57600 baud, raw, 8 bits;"
                                    << "found" << QString::fromStdString(DescribeSettings(found));
@@ -30,6 +31,11 @@ void QZ7_UpdaterAppDelegate::ReportOpen(const std::string& path, int result, con
         status_.SetBase(StatusText::Adapter(AdapterFacts(opened)));
         return;
     }
+    trouble_.store(failure.error == EACCES || failure.error == EPERM ? PortTrouble::Permission
+                   : failure.error == EBUSY                        ? PortTrouble::Busy
+                   : failure.error == ENOENT || failure.error == ENODEV || failure.error == ENXIO
+                       ? PortTrouble::NoneFound
+                       : PortTrouble::OtherError);
     bool changed = false;
     std::string text = openTrouble_.Describe(path, failure, steady_clock::now(), changed);
     if (changed) {

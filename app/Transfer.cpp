@@ -1,8 +1,7 @@
-#include "FirmwareImage.h"
-#include "Log.h"
-#include "QZ7_UpdaterAppDelegate.h"
+#include "app/Log.h"
+#include "app/QZ7_UpdaterAppDelegate.h"
+#include "hex/ImageLines.h"
 
-#include <QProgressBar>
 #include <cinttypes>
 #include <cstdio>
 
@@ -41,9 +40,7 @@ void QZ7_UpdaterAppDelegate::SendProgram()
         int percent = static_cast<int32_t>(progress() * 100.0f);
         if (percent != shownPercent) {
             shownPercent = percent;
-            Post([this] {
-                LevelIndicatorVew()->setValue(static_cast<int32_t>(progress() * 100.0f));
-            });
+            Post({.level = percent});
         }
         if (!Pace())
             return;  // closed, hung up or restarted: no further line is written
@@ -75,7 +72,7 @@ bool QZ7_UpdaterAppDelegate::Pace()
             if (byte == '\r' || byte == '\n') {
                 if (banner) {
                     ClosePort();
-                    PostFailure(Directions::Restarted);
+                    PostFailure(Outcome::Restarted, Directions::Restarted);
                     return false;
                 }
                 tail.clear();

@@ -1,4 +1,7 @@
-#include "UpdaterWindow.h"
+#include "app/UpdaterWindow.h"
+
+#include "app/FirmwareImage.h"
+#include "ui_QZ7_Updater.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -6,6 +9,8 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
@@ -34,28 +39,32 @@ QIcon ApplicationIcon()
 
 }  // namespace
 
-void InitUpdaterResources()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { Q_INIT_RESOURCE(resources); });
-}
-
-UpdaterWindow::UpdaterWindow()
+UpdaterWindow::UpdaterWindow() : ui_(std::make_unique<Ui::QZ7UpdaterWindow>())
 {
     static std::once_flag once;
     std::call_once(once, [] { QAccessible::installFactory(WindowAccessible); });
     InitUpdaterResources();
-    ui.setupUi(this);
+    ui_->setupUi(this);
     // The level indicator's filled part is one plain rectangle. The default style draws it as
     // thick antialiased stripes, which Qt rasterises on a pool of its own threads at every
     // repaint; a plain fill stays on the GUI thread.
-    ui.LevelIndicatorVew->setStyleSheet(QStringLiteral(
+    ui_->LevelIndicatorVew->setStyleSheet(QStringLiteral(
         "QProgressBar { border: 1px solid palette(mid); border-radius: 3px; background: palette(base); text-align: center; }"
         "QProgressBar::chunk { background-color: palette(highlight); }"));
     setWindowIcon(ApplicationIcon());
     for (QKeySequence keys : {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_W)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &UpdaterWindow::OperatorClose);
 }
+
+UpdaterWindow::~UpdaterWindow() = default;
+
+QLabel* UpdaterWindow::ImageView() const { return ui_->ImageView; }
+QLabel* UpdaterWindow::DirectionsView() const { return ui_->DirectionsView; }
+QLabel* UpdaterWindow::StatusView() const { return ui_->StatusView; }
+QPushButton* UpdaterWindow::UpdateButtonView() const { return ui_->UpdateButtonView; }
+QPushButton* UpdaterWindow::CancelButtonView() const { return ui_->CancelButtonView; }
+QPushButton* UpdaterWindow::NextUnitButtonView() const { return ui_->NextUnitButtonView; }
+QProgressBar* UpdaterWindow::LevelIndicatorVew() const { return ui_->LevelIndicatorVew; }
 
 void UpdaterWindow::OperatorClose()
 {
@@ -109,10 +118,10 @@ void UpdaterWindow::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        target = ui.UpdateButtonView;
+        target = ui_->UpdateButtonView;
         break;
     case Qt::Key_Escape:
-        target = ui.CancelButtonView;
+        target = ui_->CancelButtonView;
         break;
     default:
         break;
@@ -124,6 +133,45 @@ void UpdaterWindow::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
+void WindowFrontEnd::Show(const ScreenUpdate& update)
+{
+    QZ7_UpdaterAppDelegate& c = controller_;
+    if (!c.DirectionsView())
+        return;
+    if (update.picture == Picture::Device) {
+        c.ImageView()->setHidden(false);
+        // Through QIcon, which picks QZ7@2x.png on a high-density screen.
+        c.ImageView()->setPixmap(QIcon(QStringLiteral(":/QZ7.png")).pixmap(QSize(400, 180), c.ImageView()->devicePixelRatioF()));
+    } else if (update.picture == Picture::None) {
+        c.ImageView()->setHidden(true);
+        c.ImageView()->clear();
+    }
+    if (update.directions)
+        c.DirectionsView()->setText(QString::fromStdString(*update.directions));
+    if (update.status && c.StatusView())
+        c.StatusView()->setText(QString::fromStdString(*update.status));
+    if (update.updateEnabled)
+        c.UpdateButtonView()->setEnabled(*update.updateEnabled);
+    if (update.cancelEnabled)
+        c.CancelButtonView()->setEnabled(*update.cancelEnabled);
+    if (update.levelShown)
+        c.LevelIndicatorVew()->setHidden(!*update.levelShown);
+    if (update.level)
+        c.LevelIndicatorVew()->setValue(*update.level);
+    if (update.nextUnitShown && c.NextUnitButtonView())
+        c.NextUnitButtonView()->setHidden(!*update.nextUnitShown);
+    if (update.question) {
+        QWidget::setTabOrder(c.UpdateButtonView(), c.CancelButtonView());
+        QWidget::setTabOrder(c.CancelButtonView(), c.UpdateButtonView());
+        // Show the focus ring at once, as if the focus had come by Tab: the keyboard is the way on.
+        window_.setAttribute(Qt::WA_KeyboardFocusChange);
+    }
+    if (update.focus == Focus::Update)
+        c.UpdateButtonView()->setFocus();
+    else if (update.focus == Focus::NextUnit && c.NextUnitButtonView())
+        c.NextUnitButtonView()->setFocus();
+}
+
 UpdaterApp::UpdaterApp(QZ7_UpdaterAppDelegate::Options options)
     : window(std::make_unique<UpdaterWindow>())
 {
@@ -131,18 +179,20 @@ UpdaterApp::UpdaterApp(QZ7_UpdaterAppDelegate::Options options)
     controller = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
     QZ7_UpdaterAppDelegate& c = *controller;
     c.setWindow(window.get());
-    c.setImageView(window->ui.ImageView);
-    c.setDirectionsView(window->ui.DirectionsView);
-    c.setUpdateButtonView(window->ui.UpdateButtonView);
-    c.setCancelButtonView(window->ui.CancelButtonView);
-    c.setLevelIndicatorVew(window->ui.LevelIndicatorVew);
-    c.setNextUnitButtonView(window->ui.NextUnitButtonView);
+    c.setImageView(window->ImageView());
+    c.setDirectionsView(window->DirectionsView());
+    c.setUpdateButtonView(window->UpdateButtonView());
+    c.setCancelButtonView(window->CancelButtonView());
+    c.setLevelIndicatorVew(window->LevelIndicatorVew());
+    c.setNextUnitButtonView(window->NextUnitButtonView());
     window->programming = [&c] { return c.Programming(); };
-    c.setStatusView(window->ui.StatusView);
-    QObject::connect(window->ui.UpdateButtonView, &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::UpdatePressed);
-    QObject::connect(window->ui.CancelButtonView, &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::CancelPressed);
+    c.setStatusView(window->StatusView());
+    frontEnd = std::make_unique<WindowFrontEnd>(*window, c);
+    c.setFrontEnd(frontEnd.get());
+    QObject::connect(window->UpdateButtonView(), &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::UpdatePressed);
+    QObject::connect(window->CancelButtonView(), &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::CancelPressed);
     QObject::connect(window.get(), &UpdaterWindow::Closed, &c, [&c] { c.ClosePort(); });
-    QObject::connect(window->ui.NextUnitButtonView, &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::NextUnitPressed);
+    QObject::connect(window->NextUnitButtonView(), &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::NextUnitPressed);
 }
 
 UpdaterApp::~UpdaterApp()

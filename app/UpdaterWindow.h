@@ -1,6 +1,5 @@
 #pragma once
-#include "QZ7_UpdaterAppDelegate.h"
-#include "ui_QZ7_Updater.h"
+#include "app/QZ7_UpdaterAppDelegate.h"
 
 #include <QMessageBox>
 #include <QPointer>
@@ -14,11 +13,27 @@
 // Escape presses Cancel while it is enabled, Ctrl+Q and Ctrl+W close the window as its close
 // control does. While an erase or a transfer is under way, the close control and the two keys
 // ask first; a close the program makes itself (Cancel, a signal) does not.
+namespace Ui {
+class QZ7UpdaterWindow;
+}
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
 class UpdaterWindow : public QWidget {
     Q_OBJECT
 public:
     UpdaterWindow();
-    Ui::QZ7UpdaterWindow ui;
+    ~UpdaterWindow() override;
+
+    // The views the form lays out.
+    QLabel* ImageView() const;
+    QLabel* DirectionsView() const;
+    QLabel* StatusView() const;
+    QPushButton* UpdateButtonView() const;
+    QPushButton* CancelButtonView() const;
+    QPushButton* NextUnitButtonView() const;
+    QProgressBar* LevelIndicatorVew() const;
 
     // Whether the device is being erased or programmed now; set by whoever runs the dialogue.
     std::function<bool()> programming;
@@ -43,8 +58,22 @@ private:
     bool Programming() const { return programming && programming(); }
     void AskToStop();
 
+    std::unique_ptr<Ui::QZ7UpdaterWindow> ui_;
     bool stopChosen_ = false;
     QPointer<QMessageBox> question_;
+};
+
+// The window as the controller's front end: applies each screen update to the views the
+// controller was given.
+class WindowFrontEnd : public FrontEnd {
+public:
+    WindowFrontEnd(UpdaterWindow& window, QZ7_UpdaterAppDelegate& controller) : window_(window), controller_(controller) {}
+    void Show(const ScreenUpdate& update) override;
+    void Cancelled() override { window_.close(); }
+
+private:
+    UpdaterWindow& window_;
+    QZ7_UpdaterAppDelegate& controller_;
 };
 
 // The window and its controller, wired as the program runs them. The controller is destroyed
@@ -57,7 +86,5 @@ struct UpdaterApp {
 
     std::unique_ptr<UpdaterWindow> window;
     std::unique_ptr<QZ7_UpdaterAppDelegate> controller;
+    std::unique_ptr<WindowFrontEnd> frontEnd;
 };
-
-// Makes the compiled-in resources (image, picture, form) available; the program calls it once.
-void InitUpdaterResources();

@@ -1,7 +1,7 @@
-#include "Log.h"
-#include "SignalQuit.h"
-#include "Startup.h"
-#include "UpdaterWindow.h"
+#include "app/Log.h"
+#include "app/SignalQuit.h"
+#include "app/Startup.h"
+#include "app/UpdaterWindow.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "ByIdNames.h"
+#include "serial/ByIdNames.h"
 
 #include <filesystem>
 #include <memory>

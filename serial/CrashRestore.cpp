@@ -1,4 +1,4 @@
-#include "CrashRestore.h"
+#include "serial/CrashRestore.h"
 
 #include <atomic>
 #include <cerrno>

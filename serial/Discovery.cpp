@@ -1,7 +1,4 @@
-#include "Discovery.h"
-
-#include "CrashRestore.h"
-#include "QZ7_UpdaterAppDelegate.h"
+#include "serial/Discovery.h"
 
 #include <algorithm>
 #include <cctype>
@@ -39,16 +36,14 @@ std::optional<std::string> ChoosePath(const std::vector<SerialService>& services
     return chosen;
 }
 
-int OpenAndConfigure(const std::string& path, termios& archive, std::optional<int>& serialFlags,
-                     bool& archived, OpenFailure* failure)
+OpenResult OpenAndConfigure(const std::string& path)
 {
+    OpenResult result;
     auto fail = [&](const char* step, int error) {
-        if (failure)
-            *failure = {step, error};
-        return -1;
+        result.fd = -1;
+        result.failure = {step, error};
+        return result;
     };
-    archived = false;
-    serialFlags.reset();
     if (std::any_of(path.begin(), path.end(), [](unsigned char c) { return c > 127 || c == 0; }))
         return fail("open", EINVAL);
     int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -75,8 +70,8 @@ int OpenAndConfigure(const std::string& path, termios& archive, std::optional<in
         ::close(fd);
         return fail("tcgetattr", error);
     }
-    archive = settings;
-    archived = true;
+    result.archive = settings;
+    result.archived = true;
     cfmakeraw(&settings);
     settings.c_cc[VMIN] = 1;
     settings.c_cc[VTIME] = 5;
@@ -95,47 +90,8 @@ int OpenAndConfigure(const std::string& path, termios& archive, std::optional<in
         int found = ss.flags;
         ss.flags |= ASYNC_LOW_LATENCY;
         if (ioctl(fd, TIOCSSERIAL, &ss) == 0)
-            serialFlags = found;
+            result.serialFlags = found;
     }
-    return fd;
-}
-
-void QZ7_UpdaterAppDelegate::ConnectUSB()
-{
-    PostDirections(Directions::ConnectAdapter);
-    while (Serial()->PortID() == -1) {
-        int result = -1;
-        std::optional<int> serialFlags;
-        termios found{};
-        bool archived = false;
-        if (std::optional<std::vector<SerialService>> services = lister_()) {
-            std::shared_ptr<WQSerial> record = Serial();
-            record->setChosenPath(ChoosePath(*services, record->ChosenPath()));
-            if (std::optional<std::string> path = record->ChosenPath()) {
-                OpenFailure failure;
-                result = OpenAndConfigure(*path, found, serialFlags, archived, &failure);
-                if (archived)
-                    record->setTermios_archive(found);
-                // Held for the crash handler from now on: through the pause below, before the
-                // record takes it over, the descriptor belongs to no record.
-                HoldForCrash(result, found);
-                ReportOpen(*path, result, failure, found, *services);
-            }
-        }
-        bool stopped = !Pause(discoveryInterval_);
-        // The hand-over and a quit are decided under one lock: either the descriptor reaches the
-        // record before ClosePort looks at it, or it is put back and closed here.
-        std::unique_lock lock(lifeMutex_);
-        if (stopped || stopping_) {
-            lock.unlock();
-            if (result > 0)
-                RestoreAndClose(result, found, serialFlags);
-            return;
-        }
-        std::shared_ptr<WQSerial> record = Serial();
-        if (serialFlags)
-            record->setSavedSerialFlags(*serialFlags);
-        record->setPortID(result);
-    }
-    RunOnGuiThread([this] { ConnectOrvane(); });
+    result.fd = fd;
+    return result;
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include "WQSerial.h"
+#include "serial/WQSerial.h"
 
 #include <cstdint>
 #include <functional>
@@ -44,11 +44,16 @@ struct OpenFailure {
     int error = 0;
 };
 
-// Opens `path` for exclusive use and sets it raw, 8 bits, 57600 baud, VMIN 1, VTIME 5, with the
-// descriptor left non-blocking. `archive` receives the settings as found (once tcgetattr has
-// succeeded). Returns the descriptor, or -1; a descriptor that fails a later step is closed at
-// once. `serialFlags` receives the driver's flags when low latency could be requested.
-// `failure`, when given, receives the step that failed and its errno.
-int OpenAndConfigure(const std::string& path, termios& archive, std::optional<int>& serialFlags,
-                     bool& archived, OpenFailure* failure = nullptr);
+// What one attempt to open a port came to.
+struct OpenResult {
+    int fd = -1;                     // the descriptor, or -1
+    bool archived = false;           // whether `archive` holds the settings as found
+    termios archive{};
+    std::optional<int> serialFlags;  // the driver's flags, when low latency could be requested
+    OpenFailure failure;             // the step that failed and its errno (fd -1)
+};
 
+// Opens `path` for exclusive use and sets it raw, 8 bits, 57600 baud, VMIN 1, VTIME 5, with the
+// descriptor left non-blocking. A descriptor that fails a later step is closed at once, with
+// exclusive use given up.
+OpenResult OpenAndConfigure(const std::string& path);

@@ -1,4 +1,4 @@
-#include "PortListing.h"
+#include "serial/PortListing.h"
 
 #include <QSerialPortInfo>
 #include <cerrno>

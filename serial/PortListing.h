@@ -1,5 +1,5 @@
 #pragma once
-#include "Discovery.h"
+#include "serial/Discovery.h"
 
 #include <chrono>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "WQSerial.h"
+#include "serial/WQSerial.h"
 
-#include "CrashRestore.h"
+#include "serial/CrashRestore.h"
 
 #include <algorithm>
 #include <cerrno>

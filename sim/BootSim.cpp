@@ -1,6 +1,6 @@
-#include "BootSim.h"
+#include "sim/BootSim.h"
 
-#include "HexRecord.h"
+#include "hex/HexRecord.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
 // qz7-bootsim: plays a QZ7 boot loader on a pseudo-terminal, for testing and demonstrating the
 // updater without a device. Prints the slave's path on its first line, then plays one update
 // and ends with a summary; exits 0 only when the image arrived intact.
-#include "BootSim.h"
+#include "sim/BootSim.h"
 
 #include <algorithm>
 #include <chrono>

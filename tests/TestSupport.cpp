@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "tests/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -116,12 +116,12 @@ std::unique_ptr<UpdaterApp> MakeApp(const std::string& path, std::optional<std::
 
 QString ScreenText(const UpdaterApp& app)
 {
-    return app.window->ui.DirectionsView->text();
+    return app.window->DirectionsView()->text();
 }
 
 std::string StatusLine(const UpdaterApp& app)
 {
-    return app.window->ui.StatusView->text().toStdString();
+    return app.window->StatusView()->text().toStdString();
 }
 
 bool SameSettings(const termios& a, const termios& b)
@@ -289,9 +289,9 @@ int UpdateUntilKilled(const std::string& path)
 {
     auto app = MakeApp(path);
     app->Launch();
-    if (!WaitFor([&] { return app->window->ui.UpdateButtonView->isEnabled(); }, 30s))
+    if (!WaitFor([&] { return app->window->UpdateButtonView()->isEnabled(); }, 30s))
         return 3;
-    app->window->ui.UpdateButtonView->click();
+    app->window->UpdateButtonView()->click();
     return QApplication::exec();
 }
 }  // namespace
@@ -308,15 +308,12 @@ int main(int argc, char** argv)
 
 void OpenPort(QZ7_UpdaterAppDelegate& controller, const std::string& path)
 {
-    termios archive{};
-    std::optional<int> flags;
-    bool archived = false;
-    int fd = OpenAndConfigure(path, archive, flags, archived);
-    ASSERT_GT(fd, 0);
+    OpenResult opened = OpenAndConfigure(path);
+    ASSERT_GT(opened.fd, 0);
     auto record = controller.Serial();
     record->setChosenPath(path);
-    record->setTermios_archive(archive);
-    record->setPortID(fd);
+    record->setTermios_archive(opened.archive);
+    record->setPortID(opened.fd);
 }
 
 int OpenDescriptors()

@@ -1,8 +1,11 @@
 #pragma once
-#include "BootSim.h"
-#include "UpdaterWindow.h"
+#include "sim/BootSim.h"
+#include "app/UpdaterWindow.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
 #include <chrono>
 #include <functional>
 #include <gtest/gtest.h>

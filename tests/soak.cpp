@@ -2,7 +2,7 @@
 // noise between the asterisks, each image compared byte for byte. Prints how many arrived
 // intact and the process's resident memory at the start and the end.
 // Usage: qz7-soak [RUNS]   (default 200)
-#include "TestSupport.h"
+#include "tests/TestSupport.h"
 
 #include <QPushButton>
 #include <cstdio>
@@ -54,9 +54,9 @@ int main(int argc, char** argv)
         {
             auto app = MakeApp(sim.SlavePath());
             app->Launch();
-            if (WaitFor([&] { return app->window->ui.UpdateButtonView->isEnabled(); }, 10s)) {
+            if (WaitFor([&] { return app->window->UpdateButtonView()->isEnabled(); }, 10s)) {
                 std::fflush(stdout);
-                app->window->ui.UpdateButtonView->click();
+                app->window->UpdateButtonView()->click();
                 done = WaitFor([&] { return ScreenText(*app) == "Done"; }, 30s);
             }
             app->window->close();

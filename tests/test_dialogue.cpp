@@ -1,6 +1,6 @@
 // The dialogue, step by step against a pseudo-terminal the test plays by hand, and whole
 // against the simulator: what the operator sees and what goes on the wire.
-#include "TestSupport.h"
+#include "tests/TestSupport.h"
 
 #include <QAccessible>
 #include <QCloseEvent>
@@ -62,8 +62,8 @@ protected:
 TEST_F(Step, BannerWithQz7AnywhereShowsThePictureAndAsksForTheVersion)
 {
     Judge(AwaitingBanner, "boot: QZ-7 Loader");
-    EXPECT_FALSE(w().ui.ImageView->isHidden());
-    EXPECT_FALSE(w().ui.ImageView->pixmap().isNull());
+    EXPECT_FALSE(w().ImageView()->isHidden());
+    EXPECT_FALSE(w().ImageView()->pixmap().isNull());
     EXPECT_EQ(c().state(), AwaitingVersion);
     EXPECT_EQ(pty.Drain(), "y");  // the version reader asks
 }
@@ -72,7 +72,7 @@ TEST_F(Step, BannerInLowerCaseClosesThePortAndSaysWhy)
 {
     Judge(AwaitingBanner, "qz-7 boot loader");
     ExpectUnexpected("qz-7 boot loader");
-    EXPECT_TRUE(w().ui.ImageView->isHidden());
+    EXPECT_TRUE(w().ImageView()->isHidden());
     EXPECT_EQ(pty.Drain(), "");
 }
 
@@ -82,11 +82,11 @@ TEST_F(Step, VersionReplyIsCutAtItsLineBreakAndOffered)
     EXPECT_EQ(ScreenText(*app), "Found Version: 2.005\n Update To: QZ7 V2.007?\n");
     EXPECT_EQ(c().state(), AwaitingPrompt);
     EXPECT_FALSE(c().ReceivedString());
-    EXPECT_TRUE(w().ui.UpdateButtonView->isEnabled());
-    EXPECT_TRUE(w().ui.CancelButtonView->isEnabled());
-    EXPECT_EQ(w().focusWidget(), w().ui.UpdateButtonView);
-    EXPECT_EQ(NextTabStop(w().ui.UpdateButtonView), w().ui.CancelButtonView);
-    EXPECT_EQ(NextTabStop(w().ui.CancelButtonView), w().ui.UpdateButtonView);
+    EXPECT_TRUE(w().UpdateButtonView()->isEnabled());
+    EXPECT_TRUE(w().CancelButtonView()->isEnabled());
+    EXPECT_EQ(w().focusWidget(), w().UpdateButtonView());
+    EXPECT_EQ(NextTabStop(w().UpdateButtonView()), w().CancelButtonView());
+    EXPECT_EQ(NextTabStop(w().CancelButtonView()), w().UpdateButtonView());
     EXPECT_EQ(c().RunningThreads(), 0);  // nothing reads until the operator acts
     EXPECT_EQ(pty.Drain(), "");
 }
@@ -109,20 +109,20 @@ TEST_F(Step, PromptWithoutVersionAsksToUpdateAnyway)
     Judge(AwaitingVersion, "E or P?\r\n");
     EXPECT_EQ(ScreenText(*app), "Version not Found.\nUpdate anyway?");
     EXPECT_EQ(c().state(), AwaitingPrompt);
-    EXPECT_TRUE(w().ui.UpdateButtonView->isEnabled());
-    EXPECT_TRUE(w().ui.CancelButtonView->isEnabled());
+    EXPECT_TRUE(w().UpdateButtonView()->isEnabled());
+    EXPECT_TRUE(w().CancelButtonView()->isEnabled());
     EXPECT_EQ(c().RunningThreads(), 0);
 }
 
 TEST_F(Step, NeitherVersionNorPromptRestsWithAnHonestMessage)
 {
-    w().ui.LevelIndicatorVew->show();
+    w().LevelIndicatorVew()->show();
     Judge(AwaitingVersion, "boot ok\r\n");
     EXPECT_EQ(c().state(), AwaitingVersion);
     EXPECT_EQ(ScreenText(*app), "No version reply\nPlease restart the program\nand the QZ7");
-    EXPECT_TRUE(w().ui.LevelIndicatorVew->isHidden());
+    EXPECT_TRUE(w().LevelIndicatorVew()->isHidden());
     EXPECT_TRUE(PortOpen());
-    EXPECT_FALSE(w().ui.UpdateButtonView->isEnabled());
+    EXPECT_FALSE(w().UpdateButtonView()->isEnabled());
     Judge(AwaitingVersion, std::nullopt);  // undecodable reply
     EXPECT_EQ(c().state(), AwaitingVersion);
     EXPECT_EQ(pty.Drain(), "");
@@ -145,10 +145,10 @@ TEST_F(Step, PromptGetsEAndAnythingElseGetsY)
 
 TEST_F(Step, EraseResults)
 {
-    w().ui.LevelIndicatorVew->show();
+    w().LevelIndicatorVew()->show();
     Judge(AwaitingErased, "Not Erased");
     EXPECT_EQ(ScreenText(*app), "Not Erased\nPlease restart the program\nand the QZ7");
-    EXPECT_TRUE(w().ui.LevelIndicatorVew->isHidden());
+    EXPECT_TRUE(w().LevelIndicatorVew()->isHidden());
     EXPECT_FALSE(PortOpen());
     EXPECT_EQ(pty.Drain(), "");
 
@@ -170,32 +170,32 @@ TEST_F(Step, ErasedStartsTheTransferAfterP)
     Judge(AwaitingErased, "Erased");
     EXPECT_EQ(c().state(), AwaitingDone);
     EXPECT_EQ(pty.Drain(), "P");
-    EXPECT_TRUE(WaitFor([&] { return w().ui.LevelIndicatorVew->value() == 53; }));  // 15 of 28, before any asterisk
+    EXPECT_TRUE(WaitFor([&] { return w().LevelIndicatorVew()->value() == 53; }));  // 15 of 28, before any asterisk
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "28");
 }
 
 TEST_F(Step, DoneAndEverythingElseAtTheEnd)
 {
-    w().ui.LevelIndicatorVew->show();
+    w().LevelIndicatorVew()->show();
     Judge(AwaitingDone, "Done");
     EXPECT_EQ(ScreenText(*app), "Done");
-    EXPECT_TRUE(w().ui.LevelIndicatorVew->isHidden());
+    EXPECT_TRUE(w().LevelIndicatorVew()->isHidden());
     EXPECT_FALSE(PortOpen());
 
     for (const char* notDone : {"Not Done", "Error: Not Done"}) {  // never shown as success
         OpenPort(c(), pty.path);
-        w().ui.LevelIndicatorVew->show();
+        w().LevelIndicatorVew()->show();
         Judge(AwaitingDone, notDone);
         EXPECT_EQ(ScreenText(*app), "Not Done\nPlease restart the program\nand the QZ7");
-        EXPECT_TRUE(w().ui.LevelIndicatorVew->isHidden());
+        EXPECT_TRUE(w().LevelIndicatorVew()->isHidden());
         EXPECT_FALSE(PortOpen());
     }
 
     OpenPort(c(), pty.path);
-    w().ui.LevelIndicatorVew->show();
+    w().LevelIndicatorVew()->show();
     Judge(AwaitingDone, "Checksum error");
     ExpectUnexpected("Checksum error");
-    EXPECT_TRUE(w().ui.LevelIndicatorVew->isHidden());
+    EXPECT_TRUE(w().LevelIndicatorVew()->isHidden());
 
     OpenPort(c(), pty.path);
     Judge(5, "Done");
@@ -206,13 +206,13 @@ TEST_F(Step, DoneAndEverythingElseAtTheEnd)
 TEST_F(Step, UpdateAnswersOnceHoweverFastItIsPressed)
 {
     Judge(AwaitingVersion, "QZ7 V2.005\r\n");
-    w().ui.UpdateButtonView->click();
-    w().ui.UpdateButtonView->click();
-    EXPECT_FALSE(w().ui.UpdateButtonView->isEnabled());
-    EXPECT_FALSE(w().ui.CancelButtonView->isEnabled());
+    w().UpdateButtonView()->click();
+    w().UpdateButtonView()->click();
+    EXPECT_FALSE(w().UpdateButtonView()->isEnabled());
+    EXPECT_FALSE(w().CancelButtonView()->isEnabled());
     Spin(30ms);
     EXPECT_EQ(ScreenText(*app), "Updating QZ7, please wait...");
-    EXPECT_FALSE(w().ui.LevelIndicatorVew->isHidden());
+    EXPECT_FALSE(w().LevelIndicatorVew()->isHidden());
     EXPECT_EQ(pty.Drain(), "y");
     EXPECT_EQ(c().RunningThreads(), 1);
 }
@@ -231,7 +231,7 @@ TEST_F(Step, UpdateNeverHoldsTheWindowOnAFullOutputQueue)
         std::this_thread::sleep_for(50ms);
     }
     auto start = std::chrono::steady_clock::now();
-    w().ui.UpdateButtonView->click();
+    w().UpdateButtonView()->click();
     // A held window would wait for the 5 s stall bound; a sanitizer slows the thread start.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     EXPECT_LT(std::chrono::steady_clock::now() - start, 300ms);
@@ -250,14 +250,14 @@ TEST_F(Step, UpdateNeverHoldsTheWindowOnAFullOutputQueue)
 TEST_F(Step, CancelClosesThePortRestoredAndTheWindow)
 {
     Judge(AwaitingVersion, "QZ7 V2.005\r\n");
-    w().ui.CancelButtonView->click();
+    w().CancelButtonView()->click();
     EXPECT_FALSE(PortOpen());
     EXPECT_TRUE(SameSettings(pty.Settings(), initial));
     EXPECT_FALSE(pty.Exclusive());
     EXPECT_FALSE(w().isVisible());
     Spin(20ms);
-    EXPECT_FALSE(w().ui.UpdateButtonView->isEnabled());
-    EXPECT_FALSE(w().ui.CancelButtonView->isEnabled());
+    EXPECT_FALSE(w().UpdateButtonView()->isEnabled());
+    EXPECT_FALSE(w().CancelButtonView()->isEnabled());
     c().applicationWillTerminate();  // as at the end of the application: the port stays closed
     EXPECT_EQ(pty.Drain(), "");
 }
@@ -289,8 +289,8 @@ TEST(Dialogue, ReachesTheVersionQuestionWithThePictureAndUpdateFocused)
     SimRun run(FastSim());
     ASSERT_TRUE(run.Shows(Directions::FoundVersion("2.005")));
     UpdaterWindow& w = *run.app->window;
-    EXPECT_FALSE(w.ui.ImageView->isHidden());
-    EXPECT_EQ(w.focusWidget(), w.ui.UpdateButtonView);
+    EXPECT_FALSE(w.ImageView()->isHidden());
+    EXPECT_EQ(w.focusWidget(), w.UpdateButtonView());
     EXPECT_EQ(run.sim.Wire(), "y");
 }
 
@@ -301,7 +301,7 @@ TEST(Dialogue, DamagedImageIsNeverOfferedAndNothingIsErased)
     SimRun run(FastSim(), damaged);
     ASSERT_TRUE(run.Shows("Firmware image damaged\nPlease reinstall the program"));
     Spin(200ms);
-    EXPECT_FALSE(run.app->window->ui.UpdateButtonView->isEnabled());
+    EXPECT_FALSE(run.app->window->UpdateButtonView()->isEnabled());
     EXPECT_EQ(run.sim.Wire(), "y");
 }
 
@@ -347,19 +347,19 @@ TEST_F(Step, BothQuestionsFocusUpdateAndReturnAnswersYes)
     EXPECT_EQ(pty.Drain(), "");
 
     Judge(AwaitingVersion, "QZ7 V2.005\r\n");
-    EXPECT_TRUE(w().ui.UpdateButtonView->isDefault());
+    EXPECT_TRUE(w().UpdateButtonView()->isDefault());
     Press(w(), Qt::Key_Return);
     EXPECT_EQ(pty.Drain(), "y");
     Press(w(), Qt::Key_Return);  // Update is disabled once pressed
     EXPECT_EQ(pty.Drain(), "");
 
     // The prompt without a version: the same focus and Tab chain, no trap on Cancel.
-    w().ui.CancelButtonView->setFocus();
+    w().CancelButtonView()->setFocus();
     Judge(AwaitingVersion, "E or P?\r\n");
     EXPECT_EQ(ScreenText(*app), "Version not Found.\nUpdate anyway?");
-    EXPECT_EQ(w().focusWidget(), w().ui.UpdateButtonView);
-    EXPECT_EQ(NextTabStop(w().ui.UpdateButtonView), w().ui.CancelButtonView);
-    EXPECT_EQ(NextTabStop(w().ui.CancelButtonView), w().ui.UpdateButtonView);
+    EXPECT_EQ(w().focusWidget(), w().UpdateButtonView());
+    EXPECT_EQ(NextTabStop(w().UpdateButtonView()), w().CancelButtonView());
+    EXPECT_EQ(NextTabStop(w().CancelButtonView()), w().UpdateButtonView());
     Press(w(), Qt::Key_Enter);
     EXPECT_EQ(pty.Drain(), "y");
     EXPECT_TRUE(PortOpen());
@@ -386,21 +386,21 @@ TEST_F(Step, AccessibleWindowAndViews)
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->role(), QAccessible::Window);
     EXPECT_EQ(window->text(QAccessible::Name), "QZ7 Updater");
-    for (QWidget* view : std::initializer_list<QWidget*>{w().ui.ImageView, w().ui.DirectionsView, w().ui.LevelIndicatorVew,
-                                                         w().ui.UpdateButtonView, w().ui.CancelButtonView,
-                                                         w().ui.NextUnitButtonView, &w()}) {
+    for (QWidget* view : std::initializer_list<QWidget*>{w().ImageView(), w().DirectionsView(), w().LevelIndicatorVew(),
+                                                         w().UpdateButtonView(), w().CancelButtonView(),
+                                                         w().NextUnitButtonView(), &w()}) {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(view);
         EXPECT_FALSE(a->text(QAccessible::Description).isEmpty()) << view->objectName().toStdString();
-        if (view != w().ui.DirectionsView) {
+        if (view != w().DirectionsView()) {
             EXPECT_FALSE(a->text(QAccessible::Name).isEmpty()) << view->objectName().toStdString();
         }
     }
     // The directions are named by what they say, so that every new message is a name change
     // that a screen reader is told of.
     Judge(AwaitingVersion, "E or P?\r\n");
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(w().ui.DirectionsView)->text(QAccessible::Name),
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(w().DirectionsView())->text(QAccessible::Name),
               "Version not Found.\nUpdate anyway?");
-    EXPECT_TRUE(w().ui.DirectionsView->accessibleName().isEmpty());
+    EXPECT_TRUE(w().DirectionsView()->accessibleName().isEmpty());
 }
 
 namespace {
@@ -479,15 +479,15 @@ TEST(NextUnit, SecondWholeUpdateWithTheSameWindow)
     UpdaterWindow& w = *app.window;
     auto updateOne = [&](bootsim::BootSim& unit) {
         ASSERT_TRUE(WaitFor([&] { return ScreenText(app).toStdString() == Directions::FoundVersion("2.005"); }, 10s));
-        EXPECT_FALSE(w.ui.ImageView->isHidden());
-        EXPECT_TRUE(w.ui.NextUnitButtonView->isHidden());
+        EXPECT_FALSE(w.ImageView()->isHidden());
+        EXPECT_TRUE(w.NextUnitButtonView()->isHidden());
         Press(w, Qt::Key_Return);
         ASSERT_TRUE(WaitFor([&] { return ScreenText(app) == "Done"; }, 20s));
         ASSERT_TRUE(unit.WaitFinished(5s));
         EXPECT_TRUE(unit.Snapshot().Intact()) << unit.Snapshot().Summary();
         EXPECT_TRUE(SameSettings(unit.SlaveSettings(), unit.InitialSettings()));
-        EXPECT_TRUE(WaitFor([&] { return w.ui.NextUnitButtonView->isVisible(); }));
-        EXPECT_FALSE(w.ui.UpdateButtonView->isEnabled());
+        EXPECT_TRUE(WaitFor([&] { return w.NextUnitButtonView()->isVisible(); }));
+        EXPECT_FALSE(w.UpdateButtonView()->isEnabled());
     };
     first.Start();
     app.Launch();
@@ -496,9 +496,9 @@ TEST(NextUnit, SecondWholeUpdateWithTheSameWindow)
     current->store(std::make_shared<const std::string>(second.SlavePath()));
     second.Start();
     Press(w, Qt::Key_Return);  // the next-unit button has the focus
-    EXPECT_TRUE(w.ui.NextUnitButtonView->isHidden());
-    EXPECT_TRUE(WaitFor([&] { return w.ui.ImageView->isHidden() && w.ui.LevelIndicatorVew->isHidden() &&
-                                     w.ui.LevelIndicatorVew->value() == 0; }));
+    EXPECT_TRUE(w.NextUnitButtonView()->isHidden());
+    EXPECT_TRUE(WaitFor([&] { return w.ImageView()->isHidden() && w.LevelIndicatorVew()->isHidden() &&
+                                     w.LevelIndicatorVew()->value() == 0; }));
     updateOne(second);
     EXPECT_EQ(app.controller->RunningThreads(), 0);
 }

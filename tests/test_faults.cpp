@@ -1,7 +1,7 @@
 // Faults injected through the simulator, each against the real controller and window: what the
 // operator sees, what went on the wire, and what is left of the port and the threads.
-#include "SignalQuit.h"
-#include "TestSupport.h"
+#include "app/SignalQuit.h"
+#include "tests/TestSupport.h"
 
 #include <QElapsedTimer>
 #include <QProgressBar>
@@ -97,18 +97,18 @@ TEST_P(FaultMatrix, ScreenWireAndPort)
     auto app = MakeApp(sim.SlavePath());
     app->Launch();
     if (f.pressUpdate) {
-        ASSERT_TRUE(WaitFor([&] { return app->window->ui.UpdateButtonView->isEnabled(); }, 30s)) << ScreenText(*app).toStdString();
+        ASSERT_TRUE(WaitFor([&] { return app->window->UpdateButtonView()->isEnabled(); }, 30s)) << ScreenText(*app).toStdString();
         if (o.hangUpAfterVersion) {  // the adapter is pulled while the question is shown
             ASSERT_TRUE(WaitFor([&] { return sim.Snapshot().hungUp; }, 5s));
         }
-        app->window->ui.UpdateButtonView->click();
+        app->window->UpdateButtonView()->click();
     }
     auto shows = [&] { return ScreenText(*app).toStdString() == f.screen; };
     if (f.end == End::Over) {
         EXPECT_TRUE(WaitFor(shows, 60s)) << ScreenText(*app).toStdString();
         EXPECT_TRUE(WaitFor([&] { return app->controller->RunningThreads() == 0; }, 1s));
         EXPECT_FALSE(app->controller->Serial()->IsOpen());
-        EXPECT_TRUE(app->window->ui.LevelIndicatorVew->isHidden());  // no stale level beside the end
+        EXPECT_TRUE(app->window->LevelIndicatorVew()->isHidden());  // no stale level beside the end
     } else {
         // Give the device every chance to have spoken, then check nothing moves.
         EXPECT_TRUE(WaitFor([&] { return shows() && sim.Wire() == ExpectedWire(f.wire); }, 60s)) << ScreenText(*app).toStdString();
@@ -233,8 +233,8 @@ TEST(Faults, FullOutputQueueLosesNoByte)
     sim.Start();
     auto app = MakeApp(sim.SlavePath());
     app->Launch();
-    ASSERT_TRUE(WaitFor([&] { return app->window->ui.UpdateButtonView->isEnabled(); }, 30s));
-    app->window->ui.UpdateButtonView->click();
+    ASSERT_TRUE(WaitFor([&] { return app->window->UpdateButtonView()->isEnabled(); }, 30s));
+    app->window->UpdateButtonView()->click();
     EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == "Done"; }, 20s)) << ScreenText(*app).toStdString();
     EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
     EXPECT_TRUE(sim.Wire() == "yyEP" + kImage) << "the wire differs from the dialogue and the image";
@@ -271,12 +271,12 @@ TEST_P(QuitMatrix, EndsWithinASecondWithThePortRestored)
     SignalQuit signalQuit(app->window.get());
     app->Launch();
     if (q.pressUpdate) {
-        ASSERT_TRUE(WaitFor([&] { return app->window->ui.UpdateButtonView->isEnabled(); }, 30s));
-        app->window->ui.UpdateButtonView->click();
+        ASSERT_TRUE(WaitFor([&] { return app->window->UpdateButtonView()->isEnabled(); }, 30s));
+        app->window->UpdateButtonView()->click();
     }
     ASSERT_TRUE(WaitFor([&] { return ScreenText(*app).toStdString() == q.waitFor; }, 30s)) << ScreenText(*app).toStdString();
     if (std::string(q.name).rfind("Transferring", 0) == 0) {
-        ASSERT_TRUE(WaitFor([&] { return app->window->ui.LevelIndicatorVew->value() >= 5; }, 30s));
+        ASSERT_TRUE(WaitFor([&] { return app->window->LevelIndicatorVew()->value() >= 5; }, 30s));
     }
 
     auto start = std::chrono::steady_clock::now();

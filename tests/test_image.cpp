@@ -1,6 +1,7 @@
 // The shipped image, its check, and the transfer's line rule.
-#include "FirmwareImage.h"
-#include "TestSupport.h"
+#include "app/FirmwareImage.h"
+#include "hex/ImageLines.h"
+#include "tests/TestSupport.h"
 
 
 namespace {

@@ -1,7 +1,7 @@
 // The real program as an operator starts it, pointed at a pseudo-terminal through
 // QZ7_SERIAL_PORTS: what it does to the port, what it costs while it waits, how it ends, and
 // what it says when it cannot open a window.
-#include "TestSupport.h"
+#include "tests/TestSupport.h"
 
 #include <csignal>
 #include <cstring>

@@ -5,7 +5,7 @@
 // flow control: with CRTSCTS set and RTS dropped, loopback drops CTS and the driver stops
 // sending. Every test puts back the settings, driver flags and modem lines it found.
 // Skipped, with the reason, where there is no such port or the tests do not run as root.
-#include "TestSupport.h"
+#include "tests/TestSupport.h"
 
 #include <QPushButton>
 #include <QTimer>
@@ -172,7 +172,7 @@ std::unique_ptr<UpdaterApp> AtTheQuestion(const std::function<void(const std::st
     EXPECT_TRUE(WaitFor([&] { return app->controller->state() == AwaitingVersion; }, 5s));
     Spin(100ms);
     say("QZ7 V2.005\r\n");
-    EXPECT_TRUE(WaitFor([&] { return app->window->ui.UpdateButtonView->isEnabled(); }, 5s)) << ScreenText(*app).toStdString();
+    EXPECT_TRUE(WaitFor([&] { return app->window->UpdateButtonView()->isEnabled(); }, 5s)) << ScreenText(*app).toStdString();
     return app;
 }
 
@@ -199,11 +199,11 @@ TEST_F(RealPort, LowLatencyWhileOpenAndEverythingBackAfterClose)
     int before = SerialFlags();
     termios settings = Settings();
     Updater updater("serial-ttyS0=" + std::string(kPort));
+    // The driver's flag is asked for just after the line settings: wait for both.
     ASSERT_TRUE(WaitUntil([&] {
         termios t = Settings();
-        return cfgetospeed(&t) == B57600;
-    }, 10s));
-    EXPECT_TRUE(SerialFlags() & ASYNC_LOW_LATENCY) << std::hex << SerialFlags();
+        return cfgetospeed(&t) == B57600 && (SerialFlags() & ASYNC_LOW_LATENCY);
+    }, 10s)) << std::hex << SerialFlags();
     int exclusive = 0;
     ioctl(fd_, TIOCGEXCL, &exclusive);
     EXPECT_TRUE(exclusive);
@@ -244,7 +244,7 @@ TEST_F(RealPort, CancelWithTheQueueHeldReturnsWithinASecond)
     auto app = AtTheQuestion([this](const std::string& l) { Say(l); });
     HoldOutput();
     auto start = std::chrono::steady_clock::now();
-    app->window->ui.CancelButtonView->click();
+    app->window->CancelButtonView()->click();
     auto took = std::chrono::steady_clock::now() - start;
     EXPECT_LT(took, 1s);
     std::printf("Cancel returned in %lld ms\n", static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));

@@ -1,7 +1,7 @@
 // The reply rules, the choice rule and the operator's texts, fed by hand.
-#include "Discovery.h"
-#include "QZ7_UpdaterAppDelegate.h"
-#include "ReplyRules.h"
+#include "serial/Discovery.h"
+#include "app/QZ7_UpdaterAppDelegate.h"
+#include "app/ReplyRules.h"
 
 #include <deque>
 #include <gtest/gtest.h>

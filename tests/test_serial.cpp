@@ -1,7 +1,7 @@
 // The port record, opening, writing, draining and closing, on real pseudo-terminals; and
 // discovery with the window as the operator sees it.
-#include "PortListing.h"
-#include "TestSupport.h"
+#include "serial/PortListing.h"
+#include "tests/TestSupport.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -16,13 +16,11 @@ TEST(PortOpen, AppliesRaw57600EightBitsExclusiveAndNonBlocking)
 {
     Pty pty;
     termios before = pty.Settings();
-    termios archive{};
-    std::optional<int> flags;
-    bool archived = false;
-    int fd = OpenAndConfigure(pty.path, archive, flags, archived);
+    OpenResult opened = OpenAndConfigure(pty.path);
+    const int fd = opened.fd;
     ASSERT_GT(fd, 0);
-    EXPECT_TRUE(archived);
-    EXPECT_TRUE(SameSettings(archive, before));
+    EXPECT_TRUE(opened.archived);
+    EXPECT_TRUE(SameSettings(opened.archive, before));
     termios now = pty.Settings();
     EXPECT_EQ(cfgetispeed(&now), B57600);
     EXPECT_EQ(cfgetospeed(&now), B57600);
@@ -33,7 +31,7 @@ TEST(PortOpen, AppliesRaw57600EightBitsExclusiveAndNonBlocking)
     EXPECT_EQ(now.c_cc[VTIME], 5);
     EXPECT_TRUE(fcntl(fd, F_GETFL) & O_NONBLOCK);
     EXPECT_TRUE(pty.Exclusive());
-    RestoreAndClose(fd, archive, flags);
+    RestoreAndClose(fd, opened.archive, opened.serialFlags);
     EXPECT_FALSE(pty.Exclusive());
     EXPECT_TRUE(SameSettings(pty.Settings(), before));
 }
@@ -42,12 +40,9 @@ TEST(PortOpen, FailedSettingsStepsLeakNoDescriptor)
 {
     int before = OpenDescriptors();
     for (int i = 0; i < 200; ++i) {  // /dev/null opens, but is no terminal
-        termios archive{};
-        std::optional<int> flags;
-        bool archived = false;
-        EXPECT_EQ(OpenAndConfigure("/dev/null", archive, flags, archived), -1);
-        EXPECT_EQ(OpenAndConfigure("/nonexistent/ttyUSB9", archive, flags, archived), -1);
-        EXPECT_EQ(OpenAndConfigure("/dev/tty\xC3\xA9", archive, flags, archived), -1);
+        EXPECT_EQ(OpenAndConfigure("/dev/null").fd, -1);
+        EXPECT_EQ(OpenAndConfigure("/nonexistent/ttyUSB9").failure.error, ENOENT);
+        EXPECT_EQ(OpenAndConfigure("/dev/tty\xC3\xA9").fd, -1);
     }
     EXPECT_EQ(OpenDescriptors(), before);
 }
@@ -161,18 +156,18 @@ TEST(Window, StartsBlankAndShowsThePowerOnPromptOnceAnAdapterOpens)
     auto app = MakeApp(pty.path);
     UpdaterWindow& w = *app->window;
     EXPECT_EQ(w.windowTitle(), "QZ7 Updater");
-    EXPECT_EQ(w.ui.DirectionsView->textFormat(), Qt::PlainText);
-    EXPECT_TRUE(w.ui.DirectionsView->wordWrap());
-    EXPECT_EQ(w.ui.LevelIndicatorVew->minimum(), 0);
-    EXPECT_EQ(w.ui.LevelIndicatorVew->maximum(), 100);
-    EXPECT_EQ(w.ui.UpdateButtonView->text(), "Update");
-    EXPECT_EQ(w.ui.CancelButtonView->text(), "Cancel");
+    EXPECT_EQ(w.DirectionsView()->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(w.DirectionsView()->wordWrap());
+    EXPECT_EQ(w.LevelIndicatorVew()->minimum(), 0);
+    EXPECT_EQ(w.LevelIndicatorVew()->maximum(), 100);
+    EXPECT_EQ(w.UpdateButtonView()->text(), "Update");
+    EXPECT_EQ(w.CancelButtonView()->text(), "Cancel");
 
     app->Launch();
-    EXPECT_TRUE(w.ui.ImageView->isHidden());
-    EXPECT_TRUE(w.ui.LevelIndicatorVew->isHidden());
-    EXPECT_FALSE(w.ui.UpdateButtonView->isEnabled());
-    EXPECT_FALSE(w.ui.CancelButtonView->isEnabled());
+    EXPECT_TRUE(w.ImageView()->isHidden());
+    EXPECT_TRUE(w.LevelIndicatorVew()->isHidden());
+    EXPECT_FALSE(w.UpdateButtonView()->isEnabled());
+    EXPECT_FALSE(w.CancelButtonView()->isEnabled());
     EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == "Power on the QZ7 while holding front Run/Stop button"; }));
     EXPECT_TRUE(pty.Exclusive());
     EXPECT_EQ(app->controller->Serial()->ChosenPath(), pty.path);
@@ -190,7 +185,7 @@ TEST(Window, LongestMessagesFitWithoutClipping)
     Pty pty;
     auto app = MakeApp(pty.path);
     app->window->show();
-    QLabel* label = app->window->ui.DirectionsView;
+    QLabel* label = app->window->DirectionsView();
     for (const std::string& text : {std::string(Directions::PowerOn), Directions::Unexpected(std::string(40, 'W')),
                                     std::string(Directions::Disconnected), Directions::FoundVersion("2.005"),
                                     std::string(Directions::Restarted), std::string(Directions::Stopped)}) {

@@ -1,7 +1,7 @@
 // The status line's texts and its board, on a clock the test sets, and the by-id names the
 // choice rule sees on Linux.
-#include "ByIdNames.h"
-#include "TestSupport.h"
+#include "serial/ByIdNames.h"
+#include "tests/TestSupport.h"
 
 #include <cerrno>
 #include <cstring>

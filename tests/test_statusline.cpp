@@ -1,6 +1,6 @@
 // The status line and the transcript during whole updates against the simulator, with the
 // silence and unreadable-input thresholds shortened.
-#include "TestSupport.h"
+#include "tests/TestSupport.h"
 
 #include <QLoggingCategory>
 #include <QPushButton>
@@ -28,8 +28,8 @@ struct SimUpdate {
     }
     void PressUpdate()
     {
-        ASSERT_TRUE(WaitFor([&] { return app->window->ui.UpdateButtonView->isEnabled(); }, 10s));
-        app->window->ui.UpdateButtonView->click();
+        ASSERT_TRUE(WaitFor([&] { return app->window->UpdateButtonView()->isEnabled(); }, 10s));
+        app->window->UpdateButtonView()->click();
     }
     bootsim::BootSim sim;
     std::unique_ptr<UpdaterApp> app;

@@ -1,5 +1,6 @@
-#include "FirmwareImage.h"
-#include "TestSupport.h"
+#include "app/FirmwareImage.h"
+#include "hex/ImageLines.h"
+#include "tests/TestSupport.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -11,7 +12,7 @@ namespace {
 void ReachQuestion(UpdaterApp& app)
 {
     app.Launch();
-    ASSERT_TRUE(WaitFor([&] { return app.window->ui.UpdateButtonView->isEnabled(); }, 10s)) << ScreenText(app).toStdString();
+    ASSERT_TRUE(WaitFor([&] { return app.window->UpdateButtonView()->isEnabled(); }, 10s)) << ScreenText(app).toStdString();
 }
 
 }  // namespace
@@ -29,7 +30,7 @@ TEST(Transfer, ShippedImageArrivesByteForByteAndEndsWithDone)
     ASSERT_NO_FATAL_FAILURE(ReachQuestion(*app));
 
     testing::internal::CaptureStdout();
-    app->window->ui.UpdateButtonView->click();
+    app->window->UpdateButtonView()->click();
     bool done = WaitFor([&] { return ScreenText(*app) == "Done"; }, 60s);
     std::string printed = testing::internal::GetCapturedStdout();
     ASSERT_TRUE(done) << ScreenText(*app).toStdString();
@@ -39,7 +40,7 @@ TEST(Transfer, ShippedImageArrivesByteForByteAndEndsWithDone)
     EXPECT_TRUE(r.Intact()) << r.Summary();
     EXPECT_EQ(r.lines, 3075);
     EXPECT_EQ(printed, std::to_string(ShippedImage().size()));
-    EXPECT_TRUE(app->window->ui.LevelIndicatorVew->isHidden());
+    EXPECT_TRUE(app->window->LevelIndicatorVew()->isHidden());
     EXPECT_FALSE(app->controller->Serial()->IsOpen());
     EXPECT_TRUE(SameSettings(sim.SlaveSettings(), sim.InitialSettings()));
     // The wire carries exactly the dialogue's commands, then the image.
@@ -60,15 +61,15 @@ protected:
         app->window->show();
         OpenPort(c(), pty.path);
         c().setState(AwaitingDone);
-        app->window->ui.LevelIndicatorVew->show();
-        QObject::connect(app->window->ui.LevelIndicatorVew, &QProgressBar::valueChanged,
+        app->window->LevelIndicatorVew()->show();
+        QObject::connect(app->window->LevelIndicatorVew(), &QProgressBar::valueChanged,
                          [this](int v) { levels.push_back(v); });
         testing::internal::CaptureStdout();
         c().StartBackground(&QZ7_UpdaterAppDelegate::SendProgram);
     }
     std::string Printed() { return testing::internal::GetCapturedStdout(); }
     QZ7_UpdaterAppDelegate& c() { return *app->controller; }
-    int Level() { return app->window->ui.LevelIndicatorVew->value(); }
+    int Level() { return app->window->LevelIndicatorVew()->value(); }
 
     Pty pty;
     std::unique_ptr<UpdaterApp> app;
@@ -91,7 +92,7 @@ TEST_F(Paced, OneLinePerAsteriskWithTheIndicatorAhead)
     EXPECT_EQ(levels, (std::vector<int>{53, 100}));
     pty.Send("Done\r\n");
     EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == "Done"; }));
-    EXPECT_TRUE(app->window->ui.LevelIndicatorVew->isHidden());
+    EXPECT_TRUE(app->window->LevelIndicatorVew()->isHidden());
 }
 
 TEST_F(Paced, BlankLinesAreSkippedButCounted)

@@ -1,7 +1,7 @@
 // Walks the transfer's line rule over arbitrary text and checks that every step moves forward,
 // sends a prefix of what is left, and that the walk accounts for every character; and that an
 // image the start-up check accepts is sent record by record.
-#include "FirmwareImage.h"
+#include "hex/ImageLines.h"
 
 #include <cstdlib>
 #include <string>

@@ -1,6 +1,6 @@
 // Feeds the reply readers arbitrary bytes, handed over in reads of arbitrary sizes, and checks
 // what every reply may and may not be.
-#include "ReplyRules.h"
+#include "app/ReplyRules.h"
 
 #include <cstdlib>
 #include <fuzzer/FuzzedDataProvider.h>

@@ -1,4 +1,4 @@
-#include "PortDiagnosis.h"
+#include "app/PortDiagnosis.h"
 
 #include <algorithm>
 #include <cerrno>

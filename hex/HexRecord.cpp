@@ -1,4 +1,4 @@
-#include "HexRecord.h"
+#include "hex/HexRecord.h"
 
 #include <cstddef>
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "Discovery.h"
-#include "Status.h"
+#include "serial/Discovery.h"
+#include "app/Status.h"
 
 #include <chrono>
 #include <string>

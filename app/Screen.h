@@ -1,0 +1,53 @@
+#pragma once
+#include <optional>
+#include <string>
+
+// How a dialogue ended, for a front end that must tell the world (the command line's exit
+// status); the directions say the same in words.
+enum class Outcome {
+    Done,
+    Disconnected,   // the adapter went away, or a write to it failed for good
+    Stopped,        // the line stayed up but the device stopped taking bytes
+    NotErased,
+    NotDone,        // the device answered the image with "Not Done"
+    Restarted,      // the device's banner came in the middle of the image
+    Unexpected,     // a reply the dialogue has no step for
+    NoVersion,      // neither a version nor the prompt came after "y"
+    ImageDamaged,   // the shipped image failed its check: nothing was erased
+    Unopened,       // a command found the port already closed
+    Exception,
+};
+
+// The picture beside the directions: none, or the device's front panel.
+enum class Picture { None, Device };
+
+// Which control takes the keyboard focus.
+enum class Focus { Update, NextUnit };
+
+// One change of the screen, as a value. The dialogue, the readers, the transfer and discovery
+// describe what they change this way and never touch a widget; a front end applies the updates in
+// the order they were posted, on the GUI thread. A field left empty leaves that part as it is.
+struct ScreenUpdate {
+    std::optional<std::string> directions;
+    std::optional<std::string> status;     // the status line; empty text clears it
+    std::optional<Picture> picture;
+    std::optional<bool> updateEnabled;
+    std::optional<bool> cancelEnabled;
+    std::optional<Focus> focus;
+    std::optional<int> level;              // the level indicator's value, 0 to 100
+    std::optional<bool> levelShown;
+    std::optional<bool> nextUnitShown;     // "Update another QZ7", offered after "Done"
+    bool question = false;                 // the directions ask: Update or Cancel
+    std::optional<Outcome> ended;          // the dialogue ended, and how
+};
+
+// What shows the dialogue to the operator: the window, or the terminal.
+class FrontEnd {
+public:
+    virtual ~FrontEnd() = default;
+    // Applies one update (GUI thread).
+    virtual void Show(const ScreenUpdate& update) = 0;
+    // The operator cancelled at the question: the port is closed, and the front end ends (GUI
+    // thread).
+    virtual void Cancelled() = 0;
+};
