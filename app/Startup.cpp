@@ -31,6 +31,20 @@ void DeclareOptions(QCommandLineParser& parser)
         "while holding its front Run/Stop button, and follow the directions in the window."));
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addOption({QStringLiteral("cli"),
+                      QStringLiteral("Run on the terminal, without a window: print the directions and the status as they "
+                                     "change, ask the version question there, and end with an exit status that says how "
+                                     "the update ended (see the manual page).")});
+    parser.addOption({QStringLiteral("port"),
+                      QStringLiteral("Use the serial device at <path> instead of searching for a USB adapter."),
+                      QStringLiteral("path")});
+    parser.addOption({QStringLiteral("yes"), QStringLiteral("With --cli: answer the version question with Update.")});
+    parser.addOption({QStringLiteral("wait"),
+                      QStringLiteral("With --cli: give up when no QZ7 has answered within <seconds> (default: wait for ever)."),
+                      QStringLiteral("seconds")});
+    parser.addOption({QStringLiteral("list"),
+                      QStringLiteral("List the serial ports with their names, paths and identities, mark the one the "
+                                     "updater would choose, and end.")});
 
     // The window system's own options, which QApplication takes out of the arguments later on:
     // accepted here so that they are not refused as unknown, and left out of the help.
@@ -49,7 +63,7 @@ void DeclareOptions(QCommandLineParser& parser)
     }
 }
 
-std::optional<int> HandleCommandLine(int argc, char* argv[])
+CommandLine HandleCommandLine(int argc, char* argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("QZ7 Updater"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QZ7_VERSION));
@@ -64,18 +78,44 @@ std::optional<int> HandleCommandLine(int argc, char* argv[])
         // Without an application object the parser cannot know the program's name.
         QString program = QString::fromLocal8Bit(argc > 0 ? argv[0] : "qz7-updater");
         std::fputs(parser.helpText().replace(QStringLiteral("<executable_name>"), program).toLocal8Bit().constData(), stdout);
-        return 0;
+        return {0, {}};
     }
     if (parser.isSet(QStringLiteral("version"))) {
         std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
                     qPrintable(QCoreApplication::applicationVersion()));
-        return 0;
+        return {0, {}};
     }
-    if (!parsed) {
-        std::fprintf(stderr, "qz7-updater: %s\nTry qz7-updater --help.\n", qPrintable(parser.errorText()));
-        return 1;
+    auto refuse = [](const QString& why) -> CommandLine {
+        std::fprintf(stderr, "qz7-updater: %s\nTry qz7-updater --help.\n", qPrintable(why));
+        return {1, {}};
+    };
+    if (!parsed)
+        return refuse(parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return refuse(QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first()));
+
+    RunOptions run;
+    run.cli = parser.isSet(QStringLiteral("cli"));
+    run.yes = parser.isSet(QStringLiteral("yes"));
+    run.list = parser.isSet(QStringLiteral("list"));
+    if (parser.isSet(QStringLiteral("port"))) {
+        QString path = parser.value(QStringLiteral("port"));
+        if (path.isEmpty())
+            return refuse(QStringLiteral("--port needs the path of a serial device, such as /dev/ttyUSB0."));
+        run.port = path.toStdString();
     }
-    return std::nullopt;
+    if (parser.isSet(QStringLiteral("wait"))) {
+        bool number = false;
+        int seconds = parser.value(QStringLiteral("wait")).toInt(&number);
+        if (!number || seconds < 0)
+            return refuse(QStringLiteral("--wait needs a whole number of seconds, 0 or more."));
+        run.waitSeconds = seconds;
+    }
+    if (!run.cli && (run.yes || run.waitSeconds))
+        return refuse(QStringLiteral("--yes and --wait go with --cli."));
+    if (run.list && (run.cli || run.port))
+        return refuse(QStringLiteral("--list goes alone."));
+    return {std::nullopt, run};
 }
 
 namespace {

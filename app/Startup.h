@@ -2,6 +2,7 @@
 #include <QCommandLineParser>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 // What the program does before it opens its window. Each step runs before any application
@@ -13,12 +14,24 @@
 // away must not end an update.
 void PrepareProcess();
 
+// How the program is to run, as the command line asks.
+struct RunOptions {
+    bool cli = false;                  // on the terminal, without a window
+    bool yes = false;                  // answer the version question with Update (terminal only)
+    bool list = false;                 // list the serial ports and end
+    std::optional<std::string> port;   // use this device: no listing, no choice
+    std::optional<int> waitSeconds;    // give up when no device answers within this (terminal only)
+};
+
 // The program's options. A new option is declared here and acted on in HandleCommandLine.
 void DeclareOptions(QCommandLineParser& parser);
 
-// Prints the help or the version when asked for, or a complaint about an unknown option; returns
-// the exit status when the program should end now.
-std::optional<int> HandleCommandLine(int argc, char* argv[]);
+struct CommandLine {
+    std::optional<int> exitNow;  // the program ends at once with this status
+    RunOptions run;
+};
+// Prints the help or the version when asked for, or a complaint about a wrong option (status 1).
+CommandLine HandleCommandLine(int argc, char* argv[]);
 
 // Whether a window can be opened: false, after saying so on standard error, when there is no
 // display to open it on.

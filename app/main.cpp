@@ -9,8 +9,9 @@ int main(int argc, char* argv[])
 {
     PrepareProcess();
     InstallTranscriptFormat();
-    if (std::optional<int> status = HandleCommandLine(argc, argv))
-        return *status;
+    CommandLine command = HandleCommandLine(argc, argv);
+    if (command.exitNow)
+        return *command.exitNow;
     if (!DisplayFound(argc, argv))
         return 1;
 
@@ -19,7 +20,9 @@ int main(int argc, char* argv[])
     starting.reset();
     QApplication::setQuitOnLastWindowClosed(QZ7_UpdaterAppDelegate::applicationShouldTerminateAfterLastWindowClosed());
 
-    UpdaterApp updater;
+    QZ7_UpdaterAppDelegate::Options options;
+    options.port = command.run.port;
+    UpdaterApp updater(std::move(options));
     QObject::connect(&app, &QCoreApplication::aboutToQuit, updater.controller.get(),
                      &QZ7_UpdaterAppDelegate::applicationWillTerminate);
     SignalQuit signalQuit(updater.window.get());
