@@ -128,7 +128,8 @@ void QZ7_UpdaterAppDelegate::RunOnGuiThread(std::function<void()> work)
     // The work travels in the controller's own queue, under its own lock, and a write to an
     // eventfd that the GUI thread watches tells it to run what is there. Order is kept, and a
     // background thread never calls into Qt: Qt's own event queue is guarded by locks that a
-    // thread checker cannot see, so posting to it from here shows as a race inside Qt.
+    // thread checker cannot see, so posting to it from here shows as a race inside Qt. For the
+    // same reason no background thread calls QMetaObject::invokeMethod or touches a widget.
     {
         std::lock_guard lock(postedMutex_);
         posted_.push_back(std::move(work));
@@ -147,13 +148,14 @@ void QZ7_UpdaterAppDelegate::Show(const ScreenUpdate& update)
     // A controller that was never given a front end (as in some tests) has nothing to show.
     if (frontEnd_)
         frontEnd_->Show(update);
-    // Every change of the directions goes into the transcript, and a failure screen or "Done"
-    // brings its detail to the status line.
+    // Every change of the directions goes into the transcript, and the dialogue's end, failure
+    // or "Done", brings its detail to the status line.
     if (update.directions && *update.directions != shownDirections_) {
         shownDirections_ = *update.directions;
         qCInfo(lcDialogue).noquote() << "directions:" << Loggable(shownDirections_);
-        status_.DirectionsShown(shownDirections_, steady_clock::now());
     }
+    if (update.ended)
+        status_.Ended(*update.ended, steady_clock::now());
 }
 
 void QZ7_UpdaterAppDelegate::RunPostedUpdates()

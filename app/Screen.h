@@ -28,17 +28,17 @@ enum class Focus { Update, NextUnit };
 // describe what they change this way and never touch a widget; a front end applies the updates in
 // the order they were posted, on the GUI thread. A field left empty leaves that part as it is.
 struct ScreenUpdate {
-    std::optional<std::string> directions;
-    std::optional<std::string> status;     // the status line; empty text clears it
-    std::optional<Picture> picture;
-    std::optional<bool> updateEnabled;
-    std::optional<bool> cancelEnabled;
-    std::optional<Focus> focus;
-    std::optional<int> level;              // the level indicator's value, 0 to 100
-    std::optional<bool> levelShown;
-    std::optional<bool> nextUnitShown;     // "Update another QZ7", offered after "Done"
+    std::optional<std::string> directions = std::nullopt;
+    std::optional<std::string> status = std::nullopt;     // the status line; empty text clears it
+    std::optional<Picture> picture = std::nullopt;
+    std::optional<bool> updateEnabled = std::nullopt;
+    std::optional<bool> cancelEnabled = std::nullopt;
+    std::optional<Focus> focus = std::nullopt;
+    std::optional<int> level = std::nullopt;              // the level indicator's value, 0 to 100
+    std::optional<bool> levelShown = std::nullopt;
+    std::optional<bool> nextUnitShown = std::nullopt;     // "Update another QZ7", offered after "Done"
     bool question = false;                 // the directions ask: Update or Cancel
-    std::optional<Outcome> ended;          // the dialogue ended, and how
+    std::optional<Outcome> ended = std::nullopt;          // the dialogue ended, and how
 };
 
 // What shows the dialogue to the operator: the window, or the terminal.

@@ -365,19 +365,14 @@ std::string StatusBoard::LastReplyLocked() const
     return first == std::string_view::npos ? std::string() : std::string(text.substr(first));
 }
 
-void StatusBoard::DirectionsShown(const std::string& text, Clock::time_point now)
+void StatusBoard::Ended(Outcome outcome, Clock::time_point now)
 {
     std::lock_guard lock(mutex_);
-    if (text == Directions::Done) {
+    if (outcome == Outcome::Done) {
         base_ = StatusText::Done(line_, sent_, duration<double>(now - transferStart_).count());
         ShowLocked();
         return;
     }
-    bool failure = text.find("Please restart") != std::string::npos || text == Directions::NoVersion ||
-                   text == Directions::ImageDamaged || text == Directions::Unopened ||
-                   text.rfind(Directions::Exception(""), 0) == 0;
-    if (!failure)
-        return;
     StatusText::FailureFacts facts;
     facts.stage = stage_;
     facts.line = line_;

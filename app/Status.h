@@ -1,4 +1,6 @@
 #pragma once
+#include "app/Screen.h"
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -115,8 +117,9 @@ public:
     void TransferStarted(int lines, std::uint64_t bytes, Clock::time_point now);
     void LineSent(int line, std::uint64_t bytesSent, Clock::time_point now);
 
-    // The directions as they change on screen: a failure screen or "Done" brings its detail.
-    void DirectionsShown(const std::string& text, Clock::time_point now);
+    // The dialogue has ended: "Done" brings the transfer's summary, any other end the detail of
+    // where the dialogue stood.
+    void Ended(Outcome outcome, Clock::time_point now);
 
     std::string Shown() const;
 

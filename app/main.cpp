@@ -1,7 +1,9 @@
 #include "app/Log.h"
+#include "app/PortList.h"
 #include "app/SignalQuit.h"
 #include "app/Startup.h"
 #include "app/UpdaterWindow.h"
+#include "serial/ByIdNames.h"
 
 #include <QApplication>
 
@@ -12,6 +14,11 @@ int main(int argc, char* argv[])
     CommandLine command = HandleCommandLine(argc, argv);
     if (command.exitNow)
         return *command.exitNow;
+    if (command.run.list) {
+        // The system's listing answers without an application object or a display.
+        QCoreApplication app(argc, argv);
+        return ListPorts(WithByIdNames(SystemServiceLister()), stdout);
+    }
     if (!DisplayFound(argc, argv))
         return 1;
 

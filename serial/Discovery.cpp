@@ -9,31 +9,42 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+PathChoice ExplainChoice(const std::vector<SerialService>& services, std::optional<std::string> previous)
+{
+    // The services the rule lists: those with a name, in order, at most 50 names; a name without
+    // a path is listed but ends the listing (it has no partner).
+    PathChoice choice;
+    choice.path = std::move(previous);
+    std::size_t names = 0;
+    for (std::size_t i = 0; i < services.size(); ++i) {
+        const SerialService& service = services[i];
+        choice.considered = i + 1;
+        if (service.name) {
+            ++names;
+            if (!service.path)
+                break;
+            std::string lower = *service.name;
+            std::transform(lower.begin(), lower.end(), lower.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            for (const char* word : {"usb", "pl2303", "serial"}) {
+                if (lower.find(word) != std::string::npos) {
+                    choice.path = service.path;
+                    choice.chosen = i;
+                    choice.word = word;
+                    break;
+                }
+            }
+        }
+        if (names >= kMaxListedNames)
+            break;
+    }
+    return choice;
+}
+
 std::optional<std::string> ChoosePath(const std::vector<SerialService>& services,
                                       std::optional<std::string> previous)
 {
-    std::vector<std::string> names;
-    std::vector<std::string> paths;
-    for (const SerialService& service : services) {
-        if (service.name) {
-            names.push_back(*service.name);
-            if (!service.path)
-                break;  // a name without a path ends the listing; it has no partner
-            paths.push_back(*service.path);
-        }
-        if (names.size() >= kMaxListedNames)
-            break;
-    }
-    std::optional<std::string> chosen = std::move(previous);
-    for (std::size_t i = 0; i < names.size() && i < paths.size(); ++i) {
-        std::string lower = names[i];
-        std::transform(lower.begin(), lower.end(), lower.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        for (const char* word : {"usb", "pl2303", "serial"})
-            if (lower.find(word) != std::string::npos)
-                chosen = paths[i];
-    }
-    return chosen;
+    return ExplainChoice(services, std::move(previous)).path;
 }
 
 OpenResult OpenAndConfigure(const std::string& path)

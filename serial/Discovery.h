@@ -38,6 +38,15 @@ std::vector<SerialService> ParseServiceList(const std::string& text);
 std::optional<std::string> ChoosePath(const std::vector<SerialService>& services,
                                       std::optional<std::string> previous);
 
+// The choice rule's reasoning over one listing, for showing it to a person.
+struct PathChoice {
+    std::optional<std::string> path;     // what ChoosePath returns
+    std::optional<std::size_t> chosen;   // index in `services` of the service whose name matched
+    std::string word;                    // the word its name holds ("usb", "pl2303", "serial")
+    std::size_t considered = 0;          // services[0, considered) are the ones the rule looked at
+};
+PathChoice ExplainChoice(const std::vector<SerialService>& services, std::optional<std::string> previous);
+
 // Why an open failed: the step ("open", "TIOCEXCL", "tcgetattr", "tcsetattr") and its errno.
 struct OpenFailure {
     std::string step;

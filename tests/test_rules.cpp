@@ -2,6 +2,7 @@
 #include "serial/Discovery.h"
 #include "app/QZ7_UpdaterAppDelegate.h"
 #include "app/ReplyRules.h"
+#include "tests/TestSupport.h"
 
 #include <deque>
 #include <gtest/gtest.h>
@@ -199,6 +200,29 @@ TEST(ChoosePath, ListsAtMostFiftyNamesAndStopsAtANameWithoutPath)
     std::vector<SerialService> broken{{"usbA", "/dev/a"}, {std::nullopt, "/dev/nameless"}, {"usbB", "/dev/b"},
                                       {"usbC", std::nullopt}, {"usbD", "/dev/d"}};
     EXPECT_EQ(ChoosePath(broken, std::nullopt), "/dev/b");
+    PathChoice why = ExplainChoice(broken, std::nullopt);
+    EXPECT_EQ(why.chosen, 2u);
+    EXPECT_EQ(why.word, "usb");
+    EXPECT_EQ(why.considered, 4u) << "the pathless usbC ends the listing; usbD is never looked at";
+}
+
+TEST(PortList, MarksTheChoiceAndSaysWhyThroughTheProgramsOwnListing)
+{
+    // The real program, with the listing given through the environment as tests and benches do.
+    int status = -1;
+    std::string out = CommandOutput("QZ7_SERIAL_PORTS='ttyS0=/dev/ttyS0,usbserial-A1=/dev/cu.A1,Bluetooth=/dev/bt,"
+                                    "usbLate' " QZ7_BINARY_DIR "/qz7-updater --list",
+                                    status);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(out.find("* /dev/cu.A1"), std::string::npos) << out;
+    EXPECT_NE(out.find("  /dev/ttyS0"), std::string::npos) << out;
+    EXPECT_NE(out.find("no device path"), std::string::npos) << out;
+    EXPECT_NE(out.find("would use /dev/cu.A1: its name, usbserial-A1, holds \"usb\""), std::string::npos) << out;
+
+    out = CommandOutput("QZ7_SERIAL_PORTS='ttyS0=/dev/ttyS0' " QZ7_BINARY_DIR "/qz7-updater --list", status);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(out.find("would wait for an adapter"), std::string::npos) << out;
+    EXPECT_EQ(out.find("*"), std::string::npos) << out;
 }
 
 TEST(ServiceList, ParsesPairsInOrder)

@@ -124,7 +124,7 @@ TEST(StatusBoard, ProgressRefreshesAFewTimesASecondAndEndsInASummary)
     EXPECT_TRUE(Has(b.shown[b.shown.size() / 2], " of 3075, ")) << b.shown[b.shown.size() / 2];
     EXPECT_TRUE(Has(b.shown[b.shown.size() / 2], "kB/s, about ")) << b.shown[b.shown.size() / 2];
     EXPECT_TRUE(Has(b.Now(), "Line 3075 of 3075")) << b.Now();
-    b.board.DirectionsShown(Directions::Done, b.t0 + 3100ms);
+    b.board.Ended(Outcome::Done, b.t0 + 3100ms);
     EXPECT_EQ(b.Now(), "Sent 3075 lines (110.7 kB) in 3.1 s.");
 }
 
@@ -136,7 +136,7 @@ TEST(StatusBoard, FailureScreensBringOneLineOfDetail)
     b.board.Received(AwaitingDone, "*", 1, b.t0);
     b.board.LineSent(1234, 44000, b.t0 + 1s);
     b.board.HungUp(EIO);
-    b.board.DirectionsShown(Directions::Disconnected, b.t0 + 2s);
+    b.board.Ended(Outcome::Disconnected, b.t0 + 2s);
     EXPECT_TRUE(Has(b.Now(), "sending the image, after line 1234 of 3075")) << b.Now();
     EXPECT_TRUE(Has(b.Now(), std::strerror(EIO))) << b.Now();
     EXPECT_FALSE(Has(b.Now(), "Last from")) << "pacing asterisks are no reply: " << b.Now();
@@ -144,12 +144,16 @@ TEST(StatusBoard, FailureScreensBringOneLineOfDetail)
     b.board.PortOpened(b.t0);
     b.board.Waiting(AwaitingErased, b.t0);
     b.board.Received(AwaitingErased, "Flash\x01 locked\r\n", 15, b.t0);
-    b.board.DirectionsShown(Directions::Unexpected("Flash\x01 locked"), b.t0);
+    b.board.Ended(Outcome::Unexpected, b.t0);
     EXPECT_EQ(b.Now(), "Stopped while waiting for the erase to finish. Last from the QZ7: \"Flash\\x01 locked\"");
 
-    std::string before = b.Now();
-    b.board.DirectionsShown(Directions::Updating, b.t0);  // not a failure screen
-    EXPECT_EQ(b.Now(), before);
+    // Every end but "Done" brings it, whatever its words (the restart screen has no "Please restart").
+    b.board.PortOpened(b.t0);
+    b.board.TransferStarted(3075, 110700, b.t0);
+    b.board.Received(AwaitingDone, "*", 1, b.t0);
+    b.board.LineSent(200, 7200, b.t0 + 1s);
+    b.board.Ended(Outcome::Restarted, b.t0 + 2s);
+    EXPECT_TRUE(Has(b.Now(), "after line 200 of 3075")) << b.Now();
 }
 
 TEST(TimeLeft, OneSlowStretchDoesNotMakeTheEstimateJump)
