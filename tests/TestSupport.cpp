@@ -13,12 +13,15 @@
 #include <poll.h>
 #include <pty.h>
 #include <csignal>
-#include <spawn.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/wait.h>
 #include <sstream>
 #include <sys/ioctl.h>
 #include <thread>
 #include <unistd.h>
+
+extern char** environ;
 
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds bound)
 {
@@ -104,14 +107,76 @@ std::unique_ptr<UpdaterApp> MakeApp(const std::string& path, QZ7_UpdaterAppDeleg
     return std::make_unique<UpdaterApp>(std::move(options));
 }
 
-std::unique_ptr<UpdaterApp> MakeApp(const std::string& path, std::optional<std::string> firmware)
+QZ7_UpdaterAppDelegate::Options WithFirmware(std::string image)
 {
     QZ7_UpdaterAppDelegate::Options options;
-    if (firmware) {
-        options.useShippedFirmware = false;
-        options.firmware = std::move(firmware);
-    }
-    return MakeApp(path, std::move(options));
+    options.useShippedFirmware = false;
+    options.firmware = std::move(image);
+    return options;
+}
+
+SimUpdate::SimUpdate(bootsim::Options o, QZ7_UpdaterAppDelegate::Options options) : sim(std::move(o))
+{
+    opened = sim.Open();
+    EXPECT_TRUE(opened);
+    sim.Start();
+    app = MakeApp(sim.SlavePath(), std::move(options));
+    app->Launch();
+}
+
+bool SimUpdate::PressUpdate(const std::function<bool()>& atTheQuestion, std::chrono::milliseconds bound)
+{
+    if (!AtTheQuestion(*app, bound) || (atTheQuestion && !atTheQuestion()))
+        return false;
+    app->window->UpdateButtonView()->click();
+    return true;
+}
+
+bool SimUpdate::Shows(const std::string& text, std::chrono::milliseconds bound) const
+{
+    return WaitFor([&] { return ScreenText(*app).toStdString() == text; }, bound);
+}
+
+bool SimUpdate::Status(const std::string& part, std::chrono::milliseconds bound) const
+{
+    return WaitFor([&] { return StatusLine(*app).find(part) != std::string::npos; }, bound);
+}
+
+void SimUpdate::Quit()
+{
+    app->window->close();
+    app->controller->applicationWillTerminate();
+    app.reset();
+}
+
+bool AtTheQuestion(const UpdaterApp& app, std::chrono::milliseconds bound)
+{
+    return WaitFor([&] { return app.window->UpdateButtonView()->isEnabled(); }, bound);
+}
+
+std::string Describe(const ScreenUpdate& u)
+{
+    std::ostringstream d;
+    auto field = [&d](const char* name, const auto& value) {
+        if (value)
+            d << name << "=" << *value << " ";
+    };
+    field("directions", u.directions);
+    field("status", u.status);
+    if (u.picture)
+        d << (*u.picture == Picture::Device ? "picture=device " : "picture=none ");
+    field("updateEnabled", u.updateEnabled);
+    field("cancelEnabled", u.cancelEnabled);
+    if (u.focus)
+        d << (*u.focus == Focus::Update ? "focus=update " : "focus=next-unit ");
+    field("level", u.level);
+    field("levelShown", u.levelShown);
+    field("nextUnitShown", u.nextUnitShown);
+    if (u.question)
+        d << "question ";
+    if (u.ended)
+        d << "ended=" << static_cast<int>(*u.ended);
+    return d.str();
 }
 
 QString ScreenText(const UpdaterApp& app)
@@ -155,13 +220,18 @@ std::string CommandOutput(const std::string& command, int& status)
 {
     std::string output;
     status = -1;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
+    int out[2];
+    if (pipe2(out, O_CLOEXEC) != 0)
+        return output;
+    {
+        Updater shell(Launch{OwnEnvironment(), {"-c", command}, out[1], {}, "/bin/sh"});
+        ::close(out[1]);
         char buffer[4096];
-        std::size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            output.append(buffer, n);
-        status = pclose(pipe);
+        for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;)
+            output.append(buffer, static_cast<std::size_t>(n));
+        status = shell.Wait(60s);
     }
+    ::close(out[0]);
     return output;
 }
 
@@ -189,8 +259,18 @@ std::vector<std::string> OffscreenEnvironment(const std::string& ports)
     return {"QT_QPA_PLATFORM=offscreen", "QZ7_SERIAL_PORTS=" + ports, "XDG_RUNTIME_DIR=/tmp"};
 }
 
+std::vector<std::string> OwnEnvironment()
+{
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e)
+        env.emplace_back(*e);
+    return env;
+}
+
 Updater::Updater(Launch launch)
 {
+    // Everything the child needs is made before the fork: between fork and exec it makes
+    // system calls only.
     std::vector<std::string> env = ChildEnvironment(launch.env);
     std::vector<char*> envp;
     for (std::string& e : env)
@@ -200,26 +280,44 @@ Updater::Updater(Launch launch)
     for (std::string& a : launch.args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (launch.stdoutFd >= 0)
-        posix_spawn_file_actions_adddup2(&actions, launch.stdoutFd, 1);
-    else
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    if (!launch.stderrFile.empty())
-        posix_spawn_file_actions_addopen(&actions, 2, launch.stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t all, none;
-    sigfillset(&all);
-    sigemptyset(&none);
-    posix_spawnattr_setsigdefault(&attributes, &all);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-    EXPECT_EQ(posix_spawn(&pid, launch.program.c_str(), &actions, &attributes, argv.data(), envp.data()), 0)
-        << launch.program;
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
+    const passwd* nobody = launch.asNobody && getuid() == 0 ? getpwnam("nobody") : nullptr;
+    EXPECT_TRUE(nobody || !launch.asNobody || getuid() != 0) << "no user nobody";
+    const uid_t uid = nobody ? nobody->pw_uid : 0;
+    const gid_t gid = nobody ? nobody->pw_gid : 0;
+    int failed[2];  // carries the child's errno when the program could not be started
+    if (pipe2(failed, O_CLOEXEC) != 0) {
+        ADD_FAILURE() << "pipe2: " << std::strerror(errno);
+        return;
+    }
+    pid = fork();
+    if (pid == 0) {
+        struct sigaction byDefault {};
+        byDefault.sa_handler = SIG_DFL;
+        for (int s = 1; s < NSIG; ++s)
+            sigaction(s, &byDefault, nullptr);
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+        dup2(launch.stdoutFd >= 0 ? launch.stdoutFd : ::open("/dev/null", O_WRONLY), 1);
+        if (launch.stdinFd >= 0)
+            dup2(launch.stdinFd, 0);
+        if (!launch.stderrFile.empty())
+            dup2(::open(launch.stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+        if (!nobody || (setgroups(0, nullptr) == 0 && setgid(gid) == 0 && setuid(uid) == 0))
+            execvpe(argv[0], argv.data(), envp.data());
+        int error = errno;
+        (void)!::write(failed[1], &error, sizeof error);
+        _exit(127);
+    }
+    ::close(failed[1]);
+    int error = 0;
+    bool started = pid > 0 && ::read(failed[0], &error, sizeof error) == 0;
+    ::close(failed[0]);
+    EXPECT_TRUE(started) << launch.program << ": " << std::strerror(pid > 0 ? error : errno);
+    if (!started && pid > 0) {
+        waitpid(pid, nullptr, 0);
+        pid = -1;
+    }
 }
 
 Updater::~Updater()
@@ -289,7 +387,7 @@ int UpdateUntilKilled(const std::string& path)
 {
     auto app = MakeApp(path);
     app->Launch();
-    if (!WaitFor([&] { return app->window->UpdateButtonView()->isEnabled(); }, 30s))
+    if (!AtTheQuestion(*app))
         return 3;
     app->window->UpdateButtonView()->click();
     return QApplication::exec();

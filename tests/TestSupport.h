@@ -10,7 +10,9 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -37,10 +39,57 @@ struct Pty {
 // A lister that offers one adapter at `path` under a USB name.
 ServiceLister OneAdapter(const std::string& path);
 
-// The window and controller as the program builds them, pointed at `path`.
-std::unique_ptr<UpdaterApp> MakeApp(const std::string& path, std::optional<std::string> firmware = std::nullopt);
-// The same with other options (the lister and the discovery interval are set as above).
-std::unique_ptr<UpdaterApp> MakeApp(const std::string& path, QZ7_UpdaterAppDelegate::Options options);
+// The window and controller as the program builds them, pointed at `path` (the lister offers
+// only that adapter, and discovery passes every 20 ms).
+std::unique_ptr<UpdaterApp> MakeApp(const std::string& path, QZ7_UpdaterAppDelegate::Options options = {});
+// Controller options that send `image` instead of the shipped image.
+QZ7_UpdaterAppDelegate::Options WithFirmware(std::string image);
+
+// A whole update: the simulator on a pseudo-terminal, started, and the window and controller on
+// its slave, launched.
+struct SimUpdate {
+    explicit SimUpdate(bootsim::Options sim, QZ7_UpdaterAppDelegate::Options options = {});
+    // Waits for the version question, then runs `atTheQuestion` (when given; false: give up)
+    // and presses Update. False, with nothing pressed, when the question did not come in `bound`.
+    bool PressUpdate(const std::function<bool()>& atTheQuestion = {}, std::chrono::milliseconds bound = 30s);
+    // Waits until the directions read `text`, or the status line holds `part`.
+    bool Shows(const std::string& text, std::chrono::milliseconds bound = 10s) const;
+    bool Status(const std::string& part, std::chrono::milliseconds bound = 10s) const;
+    // Closes the window and ends the controller, as the program does when it quits.
+    void Quit();
+    bootsim::BootSim sim;
+    bool opened = false;
+    std::unique_ptr<UpdaterApp> app;
+};
+
+// Waits until the version question is shown (Update enabled).
+bool AtTheQuestion(const UpdaterApp& app, std::chrono::milliseconds bound = 30s);
+
+// A front end that keeps every screen update in order, and whether the operator cancelled;
+// `next`, when given, is shown the same.
+struct RecordingFrontEnd : FrontEnd {
+    void Show(const ScreenUpdate& update) override
+    {
+        updates.push_back(update);
+        if (next)
+            next->Show(update);
+    }
+    void Cancelled() override
+    {
+        cancelled = true;
+        if (next)
+            next->Cancelled();
+    }
+    // The updates since the last call.
+    std::vector<ScreenUpdate> Take() { return std::exchange(updates, {}); }
+    std::vector<ScreenUpdate> updates;
+    bool cancelled = false;
+    FrontEnd* next = nullptr;
+};
+// Updates compare and print field by field.
+std::string Describe(const ScreenUpdate& update);
+inline bool operator==(const ScreenUpdate& a, const ScreenUpdate& b) { return Describe(a) == Describe(b); }
+inline void PrintTo(const ScreenUpdate& update, std::ostream* os) { *os << "{" << Describe(update) << "}"; }
 
 // Shorthands for the window's state.
 QString ScreenText(const UpdaterApp& app);
@@ -56,7 +105,8 @@ bootsim::Options FastSim();
 // process, so that a sanitized child runs under the same rules as its test.
 std::vector<std::string> ChildEnvironment(std::vector<std::string> extra);
 
-// Runs a shell command; returns what it printed, and its exit status through `status`.
+// Runs a shell command with this process's environment; returns what it printed, and its exit
+// status through `status` (as Updater::Wait has it).
 std::string CommandOutput(const std::string& command, int& status);
 
 // The shipped image as the repository holds it.
@@ -65,21 +115,28 @@ std::string ShippedImage();
 // Waits, without running the event loop, until `done` holds or `bound` passes.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound);
 
-// How a test starts a program: its environment (this process's sanitizer options are added), its
-// arguments, where its standard output and error go, and the program itself.
+// How a test starts a program: its whole environment (this process's sanitizer options are
+// added), its arguments, where its standard output and error go, and the program itself (looked
+// up on this process's PATH when it names no directory).
 struct Launch {
     std::vector<std::string> env;
     std::vector<std::string> args = {};
     int stdoutFd = -1;            // /dev/null unless given
     std::string stderrFile = {};  // the test's own standard error unless given
     std::string program = QZ7_BINARY_DIR "/qz7-updater";
+    int stdinFd = -1;             // the test's own standard input unless given
+    bool asNobody = false;        // run as the user nobody when the test runs as root
 };
+
+// This process's own environment.
+std::vector<std::string> OwnEnvironment();
 
 // The updater's environment as an operator starts it with QZ7_SERIAL_PORTS set to `ports`, the
 // window off screen.
 std::vector<std::string> OffscreenEnvironment(const std::string& ports);
 
-// A program started the way an operator starts it, every signal at its default and none blocked
+// A program started the way an operator starts it (the updater unless the launch names another),
+// every signal at its default and none blocked
 // (a test runner may ignore SIGPIPE or SIGHUP). Standard error stays the test's own unless the
 // launch names a file, so that a sanitizer's report shows in the log. The destructor kills what
 // is still running.

@@ -4,7 +4,6 @@
 // Usage: qz7-soak [RUNS]   (default 200)
 #include "tests/TestSupport.h"
 
-#include <QPushButton>
 #include <cstdio>
 #include <fstream>
 
@@ -46,22 +45,13 @@ int main(int argc, char** argv)
         o.chunking = i % 3 == 0 ? bootsim::Chunking::Random : i % 3 == 1 ? bootsim::Chunking::Whole : bootsim::Chunking::Merged;
         o.noiseBytes = i % 6;
         o.expected = image;
-        bootsim::BootSim sim(o);
-        if (!sim.Open())
+        SimUpdate run(o);
+        if (!run.opened)
             return 2;
-        sim.Start();
-        bool done = false;
-        {
-            auto app = MakeApp(sim.SlavePath());
-            app->Launch();
-            if (WaitFor([&] { return app->window->UpdateButtonView()->isEnabled(); }, 10s)) {
-                std::fflush(stdout);
-                app->window->UpdateButtonView()->click();
-                done = WaitFor([&] { return ScreenText(*app) == "Done"; }, 30s);
-            }
-            app->window->close();
-            app->controller->applicationWillTerminate();
-        }
+        std::fflush(stdout);
+        bool done = run.PressUpdate({}, 10s) && run.Shows("Done", 30s);
+        run.Quit();
+        bootsim::BootSim& sim = run.sim;
         sim.WaitFinished(2s);
         sim.Stop();
         bootsim::Result r = sim.Snapshot();

@@ -25,106 +25,131 @@ QWidget* NextTabStop(QWidget* w)
     return w;
 }
 
+using Updates = std::vector<ScreenUpdate>;
+
+// What the dialogue posts for a question, and for a failure that ends it.
+ScreenUpdate Question(std::string text)
+{
+    return {.directions = std::move(text), .updateEnabled = true, .cancelEnabled = true, .focus = Focus::Update, .question = true};
+}
+ScreenUpdate Failure(Outcome outcome, std::string text)
+{
+    return {.directions = std::move(text), .levelShown = false, .ended = outcome};
+}
+
+// The dialogue on a port the test plays by hand, its screen updates recorded on their way to
+// the window.
 class Step : public testing::Test {
 protected:
     void SetUp() override
     {
-        app = MakeApp(pty.path, kTinyImage);
+        app = MakeApp(pty.path, WithFirmware(image));
         app->window->show();
+        screen.next = app->frontEnd.get();
+        c().setFrontEnd(&screen);
         initial = pty.Settings();
         OpenPort(c(), pty.path);
     }
     QZ7_UpdaterAppDelegate& c() { return *app->controller; }
     UpdaterWindow& w() { return *app->window; }
-    // Judges one reply in one state, then lets the posted updates run.
-    void Judge(uint32_t state, std::optional<std::string> reply)
+    // The updates since the last look, but for the status line's (checked on their own).
+    Updates Shown()
     {
+        Updates shown = screen.Take();
+        std::erase_if(shown, [](const ScreenUpdate& u) { return u == ScreenUpdate{.status = u.status}; });
+        return shown;
+    }
+    // Judges one reply in one state, lets the posted updates run, and returns them.
+    Updates Judge(uint32_t state, std::optional<std::string> reply)
+    {
+        Shown();
         c().setState(state);
         c().setReceivedString(std::move(reply));
         c().ReceivedSomething();
         Spin(30ms);
+        return Shown();
     }
     bool PortOpen() { return c().Serial()->IsOpen(); }
-    void ExpectUnexpected(const std::string& reply)
+    void ExpectUnexpected(const Updates& shown, const std::string& reply)
     {
         EXPECT_FALSE(PortOpen());
         EXPECT_EQ(c().state(), 0u);
-        EXPECT_EQ(ScreenText(*app).toStdString(), Directions::Unexpected(reply));
+        EXPECT_EQ(shown, Updates{Failure(Outcome::Unexpected, Directions::Unexpected(reply))});
     }
 
+    std::string image = kTinyImage;
     Pty pty;
     termios initial{};
+    RecordingFrontEnd screen;
     std::unique_ptr<UpdaterApp> app;
+};
+
+struct DamagedImage : Step {
+    DamagedImage() { image[5] = 'X'; }
 };
 
 }  // namespace
 
 TEST_F(Step, BannerWithQz7AnywhereShowsThePictureAndAsksForTheVersion)
 {
-    Judge(AwaitingBanner, "boot: QZ-7 Loader");
-    EXPECT_FALSE(w().ImageView()->isHidden());
-    EXPECT_FALSE(w().ImageView()->pixmap().isNull());
+    EXPECT_EQ(Judge(AwaitingBanner, "boot: QZ-7 Loader"), Updates{{.picture = Picture::Device}});
     EXPECT_EQ(c().state(), AwaitingVersion);
     EXPECT_EQ(pty.Drain(), "y");  // the version reader asks
 }
 
 TEST_F(Step, BannerInLowerCaseClosesThePortAndSaysWhy)
 {
-    Judge(AwaitingBanner, "qz-7 boot loader");
-    ExpectUnexpected("qz-7 boot loader");
-    EXPECT_TRUE(w().ImageView()->isHidden());
+    ExpectUnexpected(Judge(AwaitingBanner, "qz-7 boot loader"), "qz-7 boot loader");
     EXPECT_EQ(pty.Drain(), "");
 }
 
 TEST_F(Step, VersionReplyIsCutAtItsLineBreakAndOffered)
 {
-    Judge(AwaitingVersion, "QZ7 V2.005\r\n");
-    EXPECT_EQ(ScreenText(*app), "Found Version: 2.005\n Update To: QZ7 V2.007?\n");
+    EXPECT_EQ(Judge(AwaitingVersion, "QZ7 V2.005\r\n"), Updates{Question("Found Version: 2.005\n Update To: QZ7 V2.007?\n")});
     EXPECT_EQ(c().state(), AwaitingPrompt);
     EXPECT_FALSE(c().ReceivedString());
-    EXPECT_TRUE(w().UpdateButtonView()->isEnabled());
-    EXPECT_TRUE(w().CancelButtonView()->isEnabled());
-    EXPECT_EQ(w().focusWidget(), w().UpdateButtonView());
-    EXPECT_EQ(NextTabStop(w().UpdateButtonView()), w().CancelButtonView());
-    EXPECT_EQ(NextTabStop(w().CancelButtonView()), w().UpdateButtonView());
     EXPECT_EQ(c().RunningThreads(), 0);  // nothing reads until the operator acts
     EXPECT_EQ(pty.Drain(), "");
 }
 
 TEST_F(Step, VersionEdgeCases)
 {
-    Judge(AwaitingVersion, "QZ7 V\r\n");  // empty version
-    EXPECT_EQ(ScreenText(*app), "Found Version: \n Update To: QZ7 V2.007?\n");
-    Judge(AwaitingVersion, "QZ7 V2.005");  // no line break: the whole tail, "V" kept
-    EXPECT_EQ(ScreenText(*app), "Found Version: V2.005\n Update To: QZ7 V2.007?\n");
-    Judge(AwaitingVersion, "Vendor QZ7 V2.005\r\n");  // the first "V" counts
-    EXPECT_EQ(ScreenText(*app), "Found Version: endor QZ7 V2.005\n Update To: QZ7 V2.007?\n");
-    Judge(AwaitingVersion, "QZ7 V2.005\r\nE or P?\r\n");  // version and prompt: version only
+    EXPECT_EQ(Judge(AwaitingVersion, "QZ7 V\r\n"), Updates{Question(Directions::FoundVersion(""))});  // empty version
+    // No line break: the whole tail, "V" kept.
+    EXPECT_EQ(Judge(AwaitingVersion, "QZ7 V2.005"), Updates{Question(Directions::FoundVersion("V2.005"))});
+    // The first "V" counts.
+    EXPECT_EQ(Judge(AwaitingVersion, "Vendor QZ7 V2.005\r\n"), Updates{Question(Directions::FoundVersion("endor QZ7 V2.005"))});
+    // Version and prompt: the version only.
+    EXPECT_EQ(Judge(AwaitingVersion, "QZ7 V2.005\r\nE or P?\r\n"), Updates{Question(Directions::FoundVersion("2.005"))});
     EXPECT_EQ(c().state(), AwaitingPrompt);
-    EXPECT_EQ(ScreenText(*app), "Found Version: 2.005\n Update To: QZ7 V2.007?\n");
 }
 
 TEST_F(Step, PromptWithoutVersionAsksToUpdateAnyway)
 {
-    Judge(AwaitingVersion, "E or P?\r\n");
-    EXPECT_EQ(ScreenText(*app), "Version not Found.\nUpdate anyway?");
+    EXPECT_EQ(Judge(AwaitingVersion, "E or P?\r\n"), Updates{Question("Version not Found.\nUpdate anyway?")});
     EXPECT_EQ(c().state(), AwaitingPrompt);
-    EXPECT_TRUE(w().UpdateButtonView()->isEnabled());
-    EXPECT_TRUE(w().CancelButtonView()->isEnabled());
     EXPECT_EQ(c().RunningThreads(), 0);
 }
 
 TEST_F(Step, NeitherVersionNorPromptRestsWithAnHonestMessage)
 {
-    w().LevelIndicatorVew()->show();
-    Judge(AwaitingVersion, "boot ok\r\n");
+    const Updates noVersion{Failure(Outcome::NoVersion, "No version reply\nPlease restart the program\nand the QZ7")};
+    EXPECT_EQ(Judge(AwaitingVersion, "boot ok\r\n"), noVersion);
     EXPECT_EQ(c().state(), AwaitingVersion);
-    EXPECT_EQ(ScreenText(*app), "No version reply\nPlease restart the program\nand the QZ7");
-    EXPECT_TRUE(w().LevelIndicatorVew()->isHidden());
     EXPECT_TRUE(PortOpen());
-    EXPECT_FALSE(w().UpdateButtonView()->isEnabled());
-    Judge(AwaitingVersion, std::nullopt);  // undecodable reply
+    EXPECT_EQ(Judge(AwaitingVersion, std::nullopt), noVersion);  // undecodable reply
     EXPECT_EQ(c().state(), AwaitingVersion);
+    EXPECT_EQ(pty.Drain(), "");
+}
+
+TEST_F(DamagedImage, IsNeverOfferedAndNothingIsErased)
+{
+    const Updates damaged{Failure(Outcome::ImageDamaged, "Firmware image damaged\nPlease reinstall the program")};
+    EXPECT_EQ(Judge(AwaitingVersion, "QZ7 V2.005\r\n"), damaged);
+    EXPECT_FALSE(PortOpen());
+    OpenPort(c(), pty.path);
+    EXPECT_EQ(Judge(AwaitingVersion, "E or P?\r\n"), damaged);
+    EXPECT_FALSE(PortOpen());
     EXPECT_EQ(pty.Drain(), "");
 }
 
@@ -145,21 +170,17 @@ TEST_F(Step, PromptGetsEAndAnythingElseGetsY)
 
 TEST_F(Step, EraseResults)
 {
-    w().LevelIndicatorVew()->show();
-    Judge(AwaitingErased, "Not Erased");
-    EXPECT_EQ(ScreenText(*app), "Not Erased\nPlease restart the program\nand the QZ7");
-    EXPECT_TRUE(w().LevelIndicatorVew()->isHidden());
+    const Updates notErased{Failure(Outcome::NotErased, "Not Erased\nPlease restart the program\nand the QZ7")};
+    EXPECT_EQ(Judge(AwaitingErased, "Not Erased"), notErased);
     EXPECT_FALSE(PortOpen());
     EXPECT_EQ(pty.Drain(), "");
 
     OpenPort(c(), pty.path);
-    Judge(AwaitingErased, "Erased; Not verified");  // "Not" anywhere fails the erase
-    EXPECT_EQ(ScreenText(*app), "Not Erased\nPlease restart the program\nand the QZ7");
+    EXPECT_EQ(Judge(AwaitingErased, "Erased; Not verified"), notErased);  // "Not" anywhere fails the erase
     EXPECT_FALSE(PortOpen());
 
     OpenPort(c(), pty.path);
-    Judge(AwaitingErased, "erased");
-    ExpectUnexpected("erased");
+    ExpectUnexpected(Judge(AwaitingErased, "erased"), "erased");
     EXPECT_EQ(pty.Drain(), "");
 }
 
@@ -176,30 +197,21 @@ TEST_F(Step, ErasedStartsTheTransferAfterP)
 
 TEST_F(Step, DoneAndEverythingElseAtTheEnd)
 {
-    w().LevelIndicatorVew()->show();
-    Judge(AwaitingDone, "Done");
-    EXPECT_EQ(ScreenText(*app), "Done");
-    EXPECT_TRUE(w().LevelIndicatorVew()->isHidden());
+    EXPECT_EQ(Judge(AwaitingDone, "Done"), (Updates{{.directions = "Done", .focus = Focus::NextUnit, .levelShown = false,
+                                                    .nextUnitShown = true, .ended = Outcome::Done}}));
     EXPECT_FALSE(PortOpen());
 
     for (const char* notDone : {"Not Done", "Error: Not Done"}) {  // never shown as success
         OpenPort(c(), pty.path);
-        w().LevelIndicatorVew()->show();
-        Judge(AwaitingDone, notDone);
-        EXPECT_EQ(ScreenText(*app), "Not Done\nPlease restart the program\nand the QZ7");
-        EXPECT_TRUE(w().LevelIndicatorVew()->isHidden());
+        EXPECT_EQ(Judge(AwaitingDone, notDone), Updates{Failure(Outcome::NotDone, "Not Done\nPlease restart the program\nand the QZ7")});
         EXPECT_FALSE(PortOpen());
     }
 
     OpenPort(c(), pty.path);
-    w().LevelIndicatorVew()->show();
-    Judge(AwaitingDone, "Checksum error");
-    ExpectUnexpected("Checksum error");
-    EXPECT_TRUE(w().LevelIndicatorVew()->isHidden());
+    ExpectUnexpected(Judge(AwaitingDone, "Checksum error"), "Checksum error");
 
     OpenPort(c(), pty.path);
-    Judge(5, "Done");
-    ExpectUnexpected("Done");
+    ExpectUnexpected(Judge(5, "Done"), "Done");
     EXPECT_EQ(pty.Drain(), "");
 }
 
@@ -207,12 +219,10 @@ TEST_F(Step, UpdateAnswersOnceHoweverFastItIsPressed)
 {
     Judge(AwaitingVersion, "QZ7 V2.005\r\n");
     w().UpdateButtonView()->click();
-    w().UpdateButtonView()->click();
-    EXPECT_FALSE(w().UpdateButtonView()->isEnabled());
-    EXPECT_FALSE(w().CancelButtonView()->isEnabled());
+    w().UpdateButtonView()->click();  // the first press disabled it
+    EXPECT_EQ(Shown(), (Updates{{.updateEnabled = false, .cancelEnabled = false}}));  // at once, before anything else
     Spin(30ms);
-    EXPECT_EQ(ScreenText(*app), "Updating QZ7, please wait...");
-    EXPECT_FALSE(w().LevelIndicatorVew()->isHidden());
+    EXPECT_EQ(Shown(), (Updates{{.directions = Directions::Updating, .updateEnabled = false, .cancelEnabled = false, .levelShown = true}}));
     EXPECT_EQ(pty.Drain(), "y");
     EXPECT_EQ(c().RunningThreads(), 1);
 }
@@ -247,61 +257,30 @@ TEST_F(Step, UpdateNeverHoldsTheWindowOnAFullOutputQueue)
     EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == "Updating QZ7, please wait..."; }));
 }
 
-TEST_F(Step, CancelClosesThePortRestoredAndTheWindow)
+TEST_F(Step, CancelClosesThePortRestoredAndEndsTheFrontEnd)
 {
     Judge(AwaitingVersion, "QZ7 V2.005\r\n");
-    w().CancelButtonView()->click();
+    c().CancelPressed();
+    EXPECT_TRUE(screen.cancelled);
     EXPECT_FALSE(PortOpen());
     EXPECT_TRUE(SameSettings(pty.Settings(), initial));
     EXPECT_FALSE(pty.Exclusive());
-    EXPECT_FALSE(w().isVisible());
     Spin(20ms);
-    EXPECT_FALSE(w().UpdateButtonView()->isEnabled());
-    EXPECT_FALSE(w().CancelButtonView()->isEnabled());
+    EXPECT_EQ(Shown(), (Updates{{.updateEnabled = false, .cancelEnabled = false}}));
     c().applicationWillTerminate();  // as at the end of the application: the port stays closed
     EXPECT_EQ(pty.Drain(), "");
 }
 
 // Whole dialogues against the simulator.
 
-namespace {
-struct SimRun {
-    explicit SimRun(bootsim::Options o, std::optional<std::string> image = std::nullopt) : sim(std::move(o))
-    {
-        EXPECT_TRUE(sim.Open());
-        initial = sim.SlaveSettings();
-        sim.Start();
-        app = MakeApp(sim.SlavePath(), std::move(image));
-        app->Launch();
-    }
-    bool Shows(const std::string& text, std::chrono::milliseconds bound = 10s)
-    {
-        return WaitFor([&] { return ScreenText(*app).toStdString() == text; }, bound);
-    }
-    bootsim::BootSim sim;
-    termios initial{};
-    std::unique_ptr<UpdaterApp> app;
-};
-}  // namespace
-
 TEST(Dialogue, ReachesTheVersionQuestionWithThePictureAndUpdateFocused)
 {
-    SimRun run(FastSim());
+    SimUpdate run(FastSim());
     ASSERT_TRUE(run.Shows(Directions::FoundVersion("2.005")));
     UpdaterWindow& w = *run.app->window;
     EXPECT_FALSE(w.ImageView()->isHidden());
+    EXPECT_FALSE(w.ImageView()->pixmap().isNull());
     EXPECT_EQ(w.focusWidget(), w.UpdateButtonView());
-    EXPECT_EQ(run.sim.Wire(), "y");
-}
-
-TEST(Dialogue, DamagedImageIsNeverOfferedAndNothingIsErased)
-{
-    std::string damaged = kTinyImage;
-    damaged[5] = 'X';
-    SimRun run(FastSim(), damaged);
-    ASSERT_TRUE(run.Shows("Firmware image damaged\nPlease reinstall the program"));
-    Spin(200ms);
-    EXPECT_FALSE(run.app->window->UpdateButtonView()->isEnabled());
     EXPECT_EQ(run.sim.Wire(), "y");
 }
 
@@ -413,18 +392,15 @@ bootsim::Options SlowTransfer()
     return o;
 }
 
-bool ReachTransfer(SimRun& run)
+bool ReachTransfer(SimUpdate& run)
 {
-    if (!run.Shows(Directions::FoundVersion("2.005")))
-        return false;
-    Press(*run.app->window, Qt::Key_Return);
-    return WaitFor([&] { return run.sim.Snapshot().lines > 10; }, 10s) && run.app->controller->Programming();
+    return run.PressUpdate() && WaitFor([&] { return run.sim.Snapshot().lines > 10; }, 10s) && run.app->controller->Programming();
 }
 }  // namespace
 
 TEST(CloseQuestion, KeepUpdatingLetsTheImageArriveIntact)
 {
-    SimRun run(SlowTransfer());
+    SimUpdate run(SlowTransfer());
     ASSERT_TRUE(ReachTransfer(run));
     UpdaterWindow& w = *run.app->window;
     CloseControl(w);
@@ -437,12 +413,12 @@ TEST(CloseQuestion, KeepUpdatingLetsTheImageArriveIntact)
     EXPECT_TRUE(w.isVisible());
     ASSERT_TRUE(run.sim.WaitFinished(5s));
     EXPECT_TRUE(run.sim.Snapshot().Intact()) << run.sim.Snapshot().Summary();
-    EXPECT_TRUE(SameSettings(run.sim.SlaveSettings(), run.initial));
+    EXPECT_TRUE(SameSettings(run.sim.SlaveSettings(), run.sim.InitialSettings()));
 }
 
 TEST(CloseQuestion, StopClosesWithThePortRestoredAndSignalsDoNotAsk)
 {
-    SimRun run(SlowTransfer());
+    SimUpdate run(SlowTransfer());
     ASSERT_TRUE(ReachTransfer(run));
     UpdaterWindow& w = *run.app->window;
     Press(w, Qt::Key_W, Qt::ControlModifier);
@@ -450,11 +426,11 @@ TEST(CloseQuestion, StopClosesWithThePortRestoredAndSignalsDoNotAsk)
     Answer(w, "Stop");
     EXPECT_FALSE(w.isVisible());
     EXPECT_FALSE(run.app->controller->Serial()->IsOpen());
-    EXPECT_TRUE(SameSettings(run.sim.SlaveSettings(), run.initial));
+    EXPECT_TRUE(SameSettings(run.sim.SlaveSettings(), run.sim.InitialSettings()));
     EXPECT_FALSE(run.sim.Snapshot().doneSent);
 
     // A close the program makes itself (as SIGTERM and SIGINT do) never asks.
-    SimRun again(SlowTransfer());
+    SimUpdate again(SlowTransfer());
     ASSERT_TRUE(ReachTransfer(again));
     again.app->window->close();
     EXPECT_FALSE(again.app->window->isVisible());

@@ -18,7 +18,6 @@
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -90,18 +89,13 @@ TEST_P(FaultMatrix, ScreenWireAndPort)
     bootsim::Options o = FastSim();
     o.seed = 7;
     f.inject(o);
-    bootsim::BootSim sim(o);
-    ASSERT_TRUE(sim.Open());
-    termios initial = sim.SlaveSettings();
-    sim.Start();
-    auto app = MakeApp(sim.SlavePath());
-    app->Launch();
+    SimUpdate run(o);
+    bootsim::BootSim& sim = run.sim;
+    auto& app = run.app;
     if (f.pressUpdate) {
-        ASSERT_TRUE(WaitFor([&] { return app->window->UpdateButtonView()->isEnabled(); }, 30s)) << ScreenText(*app).toStdString();
-        if (o.hangUpAfterVersion) {  // the adapter is pulled while the question is shown
-            ASSERT_TRUE(WaitFor([&] { return sim.Snapshot().hungUp; }, 5s));
-        }
-        app->window->UpdateButtonView()->click();
+        // When the adapter is to be pulled while the question is shown, Update waits for that.
+        ASSERT_TRUE(run.PressUpdate([&] { return !o.hangUpAfterVersion || WaitFor([&] { return sim.Snapshot().hungUp; }, 5s); }))
+            << ScreenText(*app).toStdString();
     }
     auto shows = [&] { return ScreenText(*app).toStdString() == f.screen; };
     if (f.end == End::Over) {
@@ -131,12 +125,10 @@ TEST_P(FaultMatrix, ScreenWireAndPort)
 
     // The operator closes the window: the program ends at once and the port is as it was.
     auto start = std::chrono::steady_clock::now();
-    app->window->close();
-    app->controller->applicationWillTerminate();
-    app.reset();
+    run.Quit();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
     if (!sim.Snapshot().hungUp) {
-        EXPECT_TRUE(SameSettings(sim.SlaveSettings(), initial));
+        EXPECT_TRUE(SameSettings(sim.SlaveSettings(), sim.InitialSettings()));
     }
 }
 
@@ -228,16 +220,11 @@ TEST(Faults, FullOutputQueueLosesNoByte)
     o.burstAsterisks = 400;
     o.burstStall = 1500ms;
     o.expected = kImage;
-    bootsim::BootSim sim(o);
-    ASSERT_TRUE(sim.Open());
-    sim.Start();
-    auto app = MakeApp(sim.SlavePath());
-    app->Launch();
-    ASSERT_TRUE(WaitFor([&] { return app->window->UpdateButtonView()->isEnabled(); }, 30s));
-    app->window->UpdateButtonView()->click();
-    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == "Done"; }, 20s)) << ScreenText(*app).toStdString();
-    EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
-    EXPECT_TRUE(sim.Wire() == "yyEP" + kImage) << "the wire differs from the dialogue and the image";
+    SimUpdate run(o);
+    ASSERT_TRUE(run.PressUpdate());
+    EXPECT_TRUE(run.Shows("Done", 20s)) << ScreenText(*run.app).toStdString();
+    EXPECT_TRUE(run.sim.Snapshot().Intact()) << run.sim.Snapshot().Summary();
+    EXPECT_TRUE(run.sim.Wire() == "yyEP" + kImage) << "the wire differs from the dialogue and the image";
 }
 
 // Quitting at each stage: the window closed, or SIGTERM (handled as closing the window).
@@ -263,16 +250,11 @@ TEST_P(QuitMatrix, EndsWithinASecondWithThePortRestored)
     o.baud = 57600;  // slow enough to quit in the middle of the transfer
     o.eraseDelay = 2000ms;
     q.inject(o);
-    bootsim::BootSim sim(o);
-    ASSERT_TRUE(sim.Open());
-    termios initial = sim.SlaveSettings();
-    sim.Start();
-    auto app = MakeApp(sim.SlavePath());
+    SimUpdate run(o);
+    auto& app = run.app;
     SignalQuit signalQuit(app->window.get());
-    app->Launch();
     if (q.pressUpdate) {
-        ASSERT_TRUE(WaitFor([&] { return app->window->UpdateButtonView()->isEnabled(); }, 30s));
-        app->window->UpdateButtonView()->click();
+        ASSERT_TRUE(run.PressUpdate());
     }
     ASSERT_TRUE(WaitFor([&] { return ScreenText(*app).toStdString() == q.waitFor; }, 30s)) << ScreenText(*app).toStdString();
     if (std::string(q.name).rfind("Transferring", 0) == 0) {
@@ -283,13 +265,10 @@ TEST_P(QuitMatrix, EndsWithinASecondWithThePortRestored)
     if (q.bySignal) {
         std::raise(SIGTERM);
         ASSERT_TRUE(WaitFor([&] { return !app->window->isVisible(); }, 1s));
-    } else {
-        app->window->close();
     }
-    app->controller->applicationWillTerminate();
-    app.reset();
+    run.Quit();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
-    EXPECT_TRUE(SameSettings(sim.SlaveSettings(), initial));
+    EXPECT_TRUE(SameSettings(run.sim.SlaveSettings(), run.sim.InitialSettings()));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -310,39 +289,11 @@ namespace {
 struct Unprivileged {
     static passwd* Nobody() { return getpwnam("nobody"); }
     explicit Unprivileged(const std::string& ports)
+        : transcript(testing::TempDir() + "qz7-transcript-" + std::to_string(getpid()) + ".log"),
+          updater(Launch{.env = OffscreenEnvironment(ports), .stderrFile = transcript, .asNobody = true})
     {
-        char name[] = "/tmp/qz7-transcript-XXXXXX";
-        int log = mkstemp(name);
-        transcript = name;
-        std::string program = QZ7_BINARY_DIR "/qz7-updater";
-        std::vector<std::string> env =
-            ChildEnvironment({"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=/tmp", "QZ7_SERIAL_PORTS=" + ports});
-        std::vector<char*> envp;
-        for (std::string& e : env)
-            envp.push_back(e.data());
-        envp.push_back(nullptr);
-        passwd* nobody = Nobody();
-        pid = fork();
-        if (pid == 0) {
-            if (getuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0))
-                _exit(97);
-            int devnull = ::open("/dev/null", O_WRONLY);
-            dup2(devnull, 1);
-            dup2(log, 2);
-            char* argv[] = {program.data(), nullptr};
-            execve(program.c_str(), argv, envp.data());
-            _exit(98);
-        }
-        ::close(log);
     }
-    ~Unprivileged()
-    {
-        if (pid > 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-        std::remove(transcript.c_str());
-    }
+    ~Unprivileged() { std::remove(transcript.c_str()); }
     std::string Transcript() const
     {
         std::ifstream file(transcript);
@@ -361,16 +312,8 @@ struct Unprivileged {
             return false;
         }, bound);
     }
-    int Stop()
-    {
-        kill(pid, SIGTERM);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        pid = -1;
-        return status;
-    }
-    pid_t pid = -1;
     std::string transcript;
+    Updater updater;
 };
 
 bool Configured(const Pty& pty)
@@ -391,19 +334,14 @@ TEST(Faults, HeldAdapterIsNamedWithItsHolderAndOpenedOnceFree)
         ASSERT_EQ(chown(pty.path.c_str(), nobody->pw_uid, static_cast<gid_t>(-1)), 0);
         ASSERT_EQ(chmod(pty.path.c_str(), 0666), 0);
     }
-    // Another program of the same user holds the adapter in exclusive use.
-    pid_t holder = fork();
-    ASSERT_GE(holder, 0);
-    if (holder == 0) {
-        if (getuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0))
-            _exit(97);
-        int fd = ::open(pty.path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (fd < 0 || ioctl(fd, TIOCEXCL) != 0)
-            _exit(96);
-        execl("/bin/sleep", "sleep", "60", static_cast<char*>(nullptr));
-        _exit(98);
-    }
-    ASSERT_TRUE(WaitFor([&] { return pty.Exclusive(); }, 2s));
+    // Another program of the same user holds the adapter in exclusive use, on its standard input.
+    int held = ::open(pty.path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(ioctl(held, TIOCEXCL), 0);
+    auto sleeper = std::make_unique<Updater>(Launch{.env = {}, .args = {"60"}, .program = "/bin/sleep", .stdinFd = held, .asNobody = true});
+    ::close(held);
+    const pid_t holder = sleeper->pid;
+    ASSERT_TRUE(pty.Exclusive());
 
     Unprivileged updater("usbserial-held=" + pty.path);
     EXPECT_TRUE(updater.StatusSays(pty.path + " is in use by another program: sleep (PID " + std::to_string(holder) + ")"))
@@ -412,16 +350,15 @@ TEST(Faults, HeldAdapterIsNamedWithItsHolderAndOpenedOnceFree)
 
     // The other program ends. On a pseudo-terminal exclusive use outlives the descriptor, so it is
     // given up here as a well-behaved program would have done.
-    kill(holder, SIGKILL);
-    waitpid(holder, nullptr, 0);
+    sleeper.reset();
     int fd = ::open(pty.path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(fd, 0);
     ioctl(fd, TIOCNXCL);
     ::close(fd);
     EXPECT_TRUE(WaitFor([&] { return Configured(pty); }, 2s));
     EXPECT_TRUE(updater.StatusSays("Adapter on " + pty.path)) << updater.Transcript();
-    int status = updater.Stop();
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    std::chrono::milliseconds took{};
+    EXPECT_EQ(updater.updater.Stop(SIGTERM, 10s, took), 0);
     EXPECT_TRUE(SameSettings(pty.Settings(), before));
 }
 
@@ -493,5 +430,4 @@ TEST(Faults, PermissionRefusedNamesTheGroupAndTheCommandUntilTheModeAllows)
     ASSERT_EQ(chmod(pty.path.c_str(), 0666), 0);
     EXPECT_TRUE(WaitFor([&] { return Configured(pty); }, 2s));
     EXPECT_TRUE(updater.StatusSays("Adapter on " + pty.path)) << updater.Transcript();
-    updater.Stop();
 }

@@ -8,13 +8,10 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <fstream>
-#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
@@ -29,39 +26,24 @@ std::string FileText(const std::string& path)
 struct XServer {
     XServer()
     {
-        int pipeFds[2];
-        if (pipe2(pipeFds, O_CLOEXEC) != 0)
+        // Xvfb writes its display number on its standard output once it accepts clients.
+        int out[2];
+        if (pipe2(out, O_CLOEXEC) != 0)
             return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 3);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        char* argv[] = {const_cast<char*>("Xvfb"), const_cast<char*>("-displayfd"), const_cast<char*>("3"),
-                        const_cast<char*>("-screen"), const_cast<char*>("0"), const_cast<char*>("640x560x24"),
-                        const_cast<char*>("-nolisten"), const_cast<char*>("tcp"), nullptr};
-        if (posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv, environ) != 0)
-            pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(pipeFds[1]);
-        // Xvfb writes its display number once it accepts clients.
+        server = std::make_unique<Updater>(Launch{OwnEnvironment(),
+                                                  {"-displayfd", "1", "-screen", "0", "640x560x24", "-nolisten", "tcp"},
+                                                  out[1], "/dev/null", "Xvfb"});
+        ::close(out[1]);
         std::string number;
         char c;
-        pollfd p{pipeFds[0], POLLIN, 0};
-        while (pid > 0 && ::poll(&p, 1, 10000) > 0 && ::read(pipeFds[0], &c, 1) == 1 && c != '\n')
+        pollfd p{out[0], POLLIN, 0};
+        while (server->pid > 0 && ::poll(&p, 1, 10000) > 0 && ::read(out[0], &c, 1) == 1 && c != '\n')
             number += c;
-        ::close(pipeFds[0]);
+        ::close(out[0]);
         if (!number.empty())
             display = ":" + number;
     }
-    ~XServer() { Kill(); }
-    void Kill()
-    {
-        if (pid > 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-            pid = -1;
-        }
-    }
+    void Kill() { server.reset(); }
     // Presses `key` in the program's window, as an operator at the keyboard would.
     bool Press(const std::string& key) const
     {
@@ -73,7 +55,7 @@ struct XServer {
         CommandOutput("DISPLAY=" + display + " xdotool windowfocus --sync " + window + " key " + key + " 2>/dev/null", status);
         return status == 0;
     }
-    pid_t pid = -1;
+    std::unique_ptr<Updater> server;
     std::string display;
 };
 
@@ -309,7 +291,7 @@ TEST(Program, HelpAndVersionNeedNoDisplay)
     for (const char* option : {"--help", "--version"})
         EXPECT_NE(help.find(option), std::string::npos) << help;
     CommandOutput(program + " --no-such-option 2>/dev/null", status);
-    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(status, 1);
 }
 
 TEST(ProgramOnX, AnUpdateCompletesIntactWithStandardOutputClosed)

@@ -161,7 +161,7 @@ protected:
 
 // The program's window and controller on the port, at the version question: the test plays the
 // boot loader's banner and version through the loopback.
-std::unique_ptr<UpdaterApp> AtTheQuestion(const std::function<void(const std::string&)>& say)
+std::unique_ptr<UpdaterApp> ToTheQuestion(const std::function<void(const std::string&)>& say)
 {
     auto app = MakeApp(kPort);
     app->Launch();
@@ -172,7 +172,7 @@ std::unique_ptr<UpdaterApp> AtTheQuestion(const std::function<void(const std::st
     EXPECT_TRUE(WaitFor([&] { return app->controller->state() == AwaitingVersion; }, 5s));
     Spin(100ms);
     say("QZ7 V2.005\r\n");
-    EXPECT_TRUE(WaitFor([&] { return app->window->UpdateButtonView()->isEnabled(); }, 5s)) << ScreenText(*app).toStdString();
+    EXPECT_TRUE(AtTheQuestion(*app, 5s)) << ScreenText(*app).toStdString();
     return app;
 }
 
@@ -219,7 +219,7 @@ TEST_F(RealPort, StuckWriteGivesUpWhileTheWindowStaysLive)
     // The transfer writes on a background thread; with the queue held and the line still up, its
     // write must give up as a device that stopped taking bytes without the window ever stopping.
     Prepare();
-    auto app = AtTheQuestion([this](const std::string& l) { Say(l); });
+    auto app = ToTheQuestion([this](const std::string& l) { Say(l); });
     HoldOutput();
     std::atomic<bool> returned{false};
     bool written = true;
@@ -241,7 +241,7 @@ TEST_F(RealPort, StuckWriteGivesUpWhileTheWindowStaysLive)
 TEST_F(RealPort, CancelWithTheQueueHeldReturnsWithinASecond)
 {
     Prepare();
-    auto app = AtTheQuestion([this](const std::string& l) { Say(l); });
+    auto app = ToTheQuestion([this](const std::string& l) { Say(l); });
     HoldOutput();
     auto start = std::chrono::steady_clock::now();
     app->window->CancelButtonView()->click();

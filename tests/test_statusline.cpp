@@ -3,37 +3,11 @@
 #include "tests/TestSupport.h"
 
 #include <QLoggingCategory>
-#include <QPushButton>
 #include <mutex>
 
 using bootsim::Stage;
 
 namespace {
-
-struct SimUpdate {
-    SimUpdate(bootsim::Options sim, QZ7_UpdaterAppDelegate::Options options) : sim(std::move(sim))
-    {
-        EXPECT_TRUE(this->sim.Open());
-        this->sim.Start();
-        app = MakeApp(this->sim.SlavePath(), std::move(options));
-        app->Launch();
-    }
-    bool Screen(const std::string& text, std::chrono::milliseconds bound = 10s)
-    {
-        return WaitFor([&] { return ScreenText(*app).toStdString() == text; }, bound);
-    }
-    bool Status(const std::string& part, std::chrono::milliseconds bound = 10s)
-    {
-        return WaitFor([&] { return StatusLine(*app).find(part) != std::string::npos; }, bound);
-    }
-    void PressUpdate()
-    {
-        ASSERT_TRUE(WaitFor([&] { return app->window->UpdateButtonView()->isEnabled(); }, 10s));
-        app->window->UpdateButtonView()->click();
-    }
-    bootsim::BootSim sim;
-    std::unique_ptr<UpdaterApp> app;
-};
 
 QZ7_UpdaterAppDelegate::Options Short()
 {
@@ -98,11 +72,11 @@ TEST(StatusLine, SilenceHintsComeAndGoProgressShowsTimeLeftAndTheUpdateEndsIntac
     EXPECT_TRUE(run.Status("Nothing from the QZ7 for 0 s. Switch it off, then hold the front Run/Stop button"))
         << StatusLine(*run.app);
     EXPECT_EQ(ScreenText(*run.app).toStdString(), Directions::PowerOn);
-    ASSERT_TRUE(run.Screen(Directions::FoundVersion("2.005")));
+    ASSERT_TRUE(run.Shows(Directions::FoundVersion("2.005")));
     EXPECT_EQ(StatusLine(*run.app), "Adapter on " + run.sim.SlavePath() + ": ttyUSB-sim") << "the hint clears";
 
     // Every text the line shows until "Done", in order.
-    run.PressUpdate();
+    ASSERT_TRUE(run.PressUpdate());
     std::vector<std::string> seen;
     bool silentWhileUpdating = false;
     ASSERT_TRUE(WaitFor([&] {
@@ -157,9 +131,9 @@ TEST(StatusLine, FailureScreensCarryTheStageLineErrorAndLastReply)
     {
         bootsim::Options o = FastSim();
         o.hangUpAfterLines = 1234;
-        SimUpdate run(o, {});
-        run.PressUpdate();
-        ASSERT_TRUE(run.Screen(Directions::Disconnected, 20s));
+        SimUpdate run(o);
+        ASSERT_TRUE(run.PressUpdate());
+        ASSERT_TRUE(run.Shows(Directions::Disconnected, 20s));
         EXPECT_TRUE(run.Status("Stopped while sending the image, after line 1234 of 3075.")) << StatusLine(*run.app);
         std::string line = StatusLine(*run.app);
         EXPECT_TRUE(line.find("System error: ") != std::string::npos || line.find("hung up") != std::string::npos) << line;
@@ -167,9 +141,9 @@ TEST(StatusLine, FailureScreensCarryTheStageLineErrorAndLastReply)
     {
         bootsim::Options o = FastSim();
         o.replies[Stage::Done] = "Verify error 0x1F";
-        SimUpdate run(o, {});
-        run.PressUpdate();
-        ASSERT_TRUE(run.Screen(Directions::Unexpected("Verify error 0x1F"), 20s));
+        SimUpdate run(o);
+        ASSERT_TRUE(run.PressUpdate());
+        ASSERT_TRUE(run.Shows(Directions::Unexpected("Verify error 0x1F"), 20s));
         EXPECT_TRUE(run.Status("Stopped while waiting for \"Done\" after the last line. Last from the QZ7: \"Verify error 0x1F\""))
             << StatusLine(*run.app);
     }
@@ -180,9 +154,9 @@ TEST(StatusLine, TranscriptOfAWholeUpdateHasEachEventButNoLinePerImageLine)
     Transcript log;
     {
         bootsim::Options o = FastSim();
-        SimUpdate run(o, {});
-        run.PressUpdate();
-        ASSERT_TRUE(run.Screen("Done", 20s));
+        SimUpdate run(o);
+        ASSERT_TRUE(run.PressUpdate());
+        ASSERT_TRUE(run.Shows("Done", 20s));
         ASSERT_TRUE(WaitFor([&] { return !run.app->controller->Serial()->IsOpen(); }));
         Spin(50ms);
         const std::string path = run.sim.SlavePath();
@@ -206,9 +180,9 @@ TEST(StatusLine, TranscriptOfAWholeUpdateHasEachEventButNoLinePerImageLine)
     QLoggingCategory::setFilterRules(QStringLiteral("qz7.*.debug=true"));
     {
         bootsim::Options o = FastSim();
-        SimUpdate run(o, {});
-        run.PressUpdate();
-        ASSERT_TRUE(run.Screen("Done", 20s));
+        SimUpdate run(o);
+        ASSERT_TRUE(run.PressUpdate());
+        ASSERT_TRUE(run.Shows("Done", 20s));
     }
     QLoggingCategory::setFilterRules(QString());
     EXPECT_EQ(log.Count("qz7.transfer", "write: :", QtDebugMsg), 3075);

@@ -6,33 +6,21 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-namespace {
-
-// Runs the dialogue against the simulator up to the version question.
-void ReachQuestion(UpdaterApp& app)
-{
-    app.Launch();
-    ASSERT_TRUE(WaitFor([&] { return app.window->UpdateButtonView()->isEnabled(); }, 10s)) << ScreenText(app).toStdString();
-}
-
-}  // namespace
-
 TEST(Transfer, ShippedImageArrivesByteForByteAndEndsWithDone)
 {
     bootsim::Options o = FastSim();
     o.expected = ShippedImage();
     o.chunking = bootsim::Chunking::Random;
     o.noiseBytes = 2;
-    bootsim::BootSim sim(o);
-    ASSERT_TRUE(sim.Open());
-    sim.Start();
-    auto app = MakeApp(sim.SlavePath());
-    ASSERT_NO_FATAL_FAILURE(ReachQuestion(*app));
+    SimUpdate run(o);
+    auto& app = run.app;
+    bootsim::BootSim& sim = run.sim;
 
-    testing::internal::CaptureStdout();
-    app->window->UpdateButtonView()->click();
-    bool done = WaitFor([&] { return ScreenText(*app) == "Done"; }, 60s);
+    testing::internal::CaptureStdout();  // the image's length is printed at "P"
+    bool pressed = run.PressUpdate();
+    bool done = pressed && run.Shows("Done", 60s);
     std::string printed = testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(pressed) << ScreenText(*app).toStdString();
     ASSERT_TRUE(done) << ScreenText(*app).toStdString();
 
     ASSERT_TRUE(sim.WaitFinished(5s));
@@ -57,7 +45,7 @@ class Paced : public testing::Test {
 protected:
     void Begin(const std::string& image)
     {
-        app = MakeApp(pty.path, image);
+        app = MakeApp(pty.path, WithFirmware(image));
         app->window->show();
         OpenPort(c(), pty.path);
         c().setState(AwaitingDone);
