@@ -1,6 +1,7 @@
 #include "app/Log.h"
 #include "app/SignalQuit.h"
 #include "app/Startup.h"
+#include "app/Terminal.h"
 #include "app/UpdaterWindow.h"
 
 #include <QApplication>
@@ -12,6 +13,9 @@ int main(int argc, char* argv[])
     CommandLine command = HandleCommandLine(argc, argv);
     if (command.exitNow)
         return *command.exitNow;
+    // The terminal mode needs no display: it makes no window and no widget.
+    if (command.run.cli)
+        return RunTerminal(command.run, argc, argv);
     if (!DisplayFound(argc, argv))
         return 1;
 
@@ -25,7 +29,7 @@ int main(int argc, char* argv[])
     UpdaterApp updater(std::move(options));
     QObject::connect(&app, &QCoreApplication::aboutToQuit, updater.controller.get(),
                      &QZ7_UpdaterAppDelegate::applicationWillTerminate);
-    SignalQuit signalQuit(updater.window.get());
+    SignalQuit signalQuit([&updater] { updater.window->close(); });
     updater.Launch();
     return app.exec();
 }

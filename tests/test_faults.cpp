@@ -268,7 +268,7 @@ TEST_P(QuitMatrix, EndsWithinASecondWithThePortRestored)
     termios initial = sim.SlaveSettings();
     sim.Start();
     auto app = MakeApp(sim.SlavePath());
-    SignalQuit signalQuit(app->window.get());
+    SignalQuit signalQuit([&app] { app->window->close(); });
     app->Launch();
     if (q.pressUpdate) {
         ASSERT_TRUE(WaitFor([&] { return app->window->UpdateButtonView()->isEnabled(); }, 30s));
@@ -441,7 +441,7 @@ TEST(Faults, FloodAtPortOpenHoldsNeitherTheWindowNorAQuit)
         }
     });
     auto app = MakeApp(pty.path);
-    SignalQuit signalQuit(app->window.get());
+    SignalQuit signalQuit([&app] { app->window->close(); });
     app->window->show();
     Spin(50ms);
     // The GUI thread's longest pause from before the port opens, seen by a timer that asks to
