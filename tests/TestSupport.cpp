@@ -202,6 +202,8 @@ Updater::Updater(Launch launch)
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    if (launch.stdinFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, launch.stdinFd, 0);
     if (launch.stdoutFd >= 0)
         posix_spawn_file_actions_adddup2(&actions, launch.stdoutFd, 1);
     else

@@ -73,6 +73,7 @@ struct Launch {
     int stdoutFd = -1;            // /dev/null unless given
     std::string stderrFile = {};  // the test's own standard error unless given
     std::string program = QZ7_BINARY_DIR "/qz7-updater";
+    int stdinFd = -1;             // the test's own unless given
 };
 
 // The updater's environment as an operator starts it with QZ7_SERIAL_PORTS set to `ports`, the
