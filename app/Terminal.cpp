@@ -181,7 +181,8 @@ void TerminalFrontEnd::Ask()
 {
     if (answerYes_) {
         PrintLine("Update? [y/N] y (--yes)");
-        controller_.UpdatePressed();
+        // Pressed from the event loop, as a button would be, not inside the update that asks.
+        QTimer::singleShot(0, &controller_, [c = &controller_] { c->UpdatePressed(); });
         return;
     }
     EndBar();
@@ -267,6 +268,7 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
     // A bound on the wait for the QZ7: from now until its banner comes.
     QTimer wait;
     wait.setSingleShot(true);
+    wait.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire up to 5 % early
     if (run.waitSeconds) {
         QObject::connect(&wait, &QTimer::timeout, &frontEnd, [&] {
             auto [code, why] = GaveUp(*controller, *run.waitSeconds);
