@@ -38,6 +38,7 @@ QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate(Options options)
       lister_(options.lister ? std::move(options.lister) : WithByIdNames(SystemServiceLister())),
       discoveryInterval_(options.discoveryInterval),
       port_(std::move(options.port)),
+      printImageLength_(options.printImageLength),
       status_({options.powerOnSilence, options.silence, options.unreadable},
               [this](const std::string& text) { ShowStatus(text); })
 {

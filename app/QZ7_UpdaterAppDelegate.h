@@ -72,6 +72,9 @@ public:
         std::optional<std::string> firmware;  // the image to send; the shipped one by default
         std::optional<std::string> port;      // a port named by the operator: no listing, no choice
         bool useShippedFirmware = true;
+        // Print the image's length on standard output when the transfer starts. The terminal
+        // mode turns it off: it says the length in a line of its own.
+        bool printImageLength = true;
         ServiceLister lister;                  // the system's services by default
         std::chrono::milliseconds discoveryInterval{200};
         // How long the device may be silent before the status line says so: at the power-on
@@ -218,6 +221,7 @@ private:
     ServiceLister lister_;
     std::chrono::milliseconds discoveryInterval_;
     std::optional<std::string> port_;
+    bool printImageLength_ = true;
     std::optional<std::string> adapterPath_;  // the adapter of the last dialogue (GUI thread)
     std::atomic<PortTrouble> trouble_{PortTrouble::NoneFound};
     FrontEnd* frontEnd_ = nullptr;

@@ -1,7 +1,6 @@
 #include "app/SignalQuit.h"
 
 #include <QSocketNotifier>
-#include <QWidget>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -17,7 +16,7 @@ void OnSignal(int)
 }
 }  // namespace
 
-SignalQuit::SignalQuit(QWidget* window) : window_(window)
+SignalQuit::SignalQuit(std::function<void()> quit) : quit_(std::move(quit))
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPair) != 0)
         return;
@@ -25,7 +24,7 @@ SignalQuit::SignalQuit(QWidget* window) : window_(window)
     connect(notifier_, &QSocketNotifier::activated, this, [this] {
         char byte;
         [[maybe_unused]] ssize_t ignored = ::read(signalPair[1], &byte, 1);
-        window_->close();
+        quit_();
     });
     struct sigaction action {};
     action.sa_handler = OnSignal;

@@ -59,6 +59,8 @@ std::string Silence(std::chrono::seconds quiet);
 std::string Unreadable();
 
 std::string Progress(int line, int lines, double bytesPerSecond, std::optional<double> secondsLeft);
+// Whether a status text is the transfer's progress (made by Progress).
+bool IsProgress(std::string_view text);
 std::string Done(int lines, std::uint64_t bytes, double seconds);
 
 // Where the dialogue stood when a failure screen came up.

@@ -22,8 +22,10 @@ void QZ7_UpdaterAppDelegate::SendProgram()
     const std::string& image = firmware_;
     const uint64_t total = image.size();
     uint64_t consumed = 0;
-    std::printf("%" PRIu64, total);
-    std::fflush(stdout);
+    if (printImageLength_) {
+        std::printf("%" PRIu64, total);
+        std::fflush(stdout);
+    }
     const int lines = CountImageLines(image);
     qCInfo(lcTransfer) << "transfer started:" << lines << "lines," << total << "bytes";
     status_.TransferStarted(lines, total, std::chrono::steady_clock::now());

@@ -2,6 +2,7 @@
 #include "app/PortList.h"
 #include "app/SignalQuit.h"
 #include "app/Startup.h"
+#include "app/Terminal.h"
 #include "app/UpdaterWindow.h"
 #include "serial/ByIdNames.h"
 
@@ -19,6 +20,9 @@ int main(int argc, char* argv[])
         QCoreApplication app(argc, argv);
         return ListPorts(WithByIdNames(SystemServiceLister()), stdout);
     }
+    // The terminal mode needs no display: it makes no window and no widget.
+    if (command.run.cli)
+        return RunTerminal(command.run, argc, argv);
     if (!DisplayFound(argc, argv))
         return 1;
 
@@ -32,7 +36,7 @@ int main(int argc, char* argv[])
     UpdaterApp updater(std::move(options));
     QObject::connect(&app, &QCoreApplication::aboutToQuit, updater.controller.get(),
                      &QZ7_UpdaterAppDelegate::applicationWillTerminate);
-    SignalQuit signalQuit(updater.window.get());
+    SignalQuit signalQuit([&updater] { updater.window->close(); });
     updater.Launch();
     return app.exec();
 }

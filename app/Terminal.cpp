@@ -1,0 +1,299 @@
+#include "app/Terminal.h"
+
+#include "app/QZ7_UpdaterAppDelegate.h"
+#include "app/SignalQuit.h"
+#include "app/Startup.h"
+#include "app/Status.h"
+
+#include <QCoreApplication>
+#include <QLoggingCategory>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+int ExitStatusFor(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Done: return ExitStatus::Done;
+    case Outcome::Disconnected:
+    case Outcome::Unopened: return ExitStatus::Disconnected;
+    case Outcome::Stopped: return ExitStatus::Stopped;
+    case Outcome::NotErased: return ExitStatus::NotErased;
+    case Outcome::NotDone: return ExitStatus::NotDone;
+    case Outcome::Restarted: return ExitStatus::Restarted;
+    case Outcome::Unexpected: return ExitStatus::Unexpected;
+    case Outcome::NoVersion: return ExitStatus::NoVersion;
+    case Outcome::ImageDamaged: return ExitStatus::ImageDamaged;
+    case Outcome::Exception: return ExitStatus::Failure;
+    }
+    return ExitStatus::Failure;
+}
+
+std::string OneLine(const std::string& text)
+{
+    std::string out;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find_first_of("\n\v\f\r", start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        std::size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos)
+            continue;
+        line = line.substr(first, line.find_last_not_of(" \t") - first + 1);
+        if (!out.empty()) {
+            bool ends = std::strchr(".?!:", out.back()) != nullptr;
+            out += ends || std::islower(static_cast<unsigned char>(line.front())) ? " " : ". ";
+        }
+        out += line;
+    }
+    return out;
+}
+
+TerminalFrontEnd::TerminalFrontEnd(QZ7_UpdaterAppDelegate& controller, bool answerYes, std::function<void(int)> finished)
+    : controller_(controller), answerYes_(answerYes), tty_(::isatty(STDOUT_FILENO) == 1), finished_(std::move(finished))
+{
+}
+
+TerminalFrontEnd::~TerminalFrontEnd() = default;
+
+void TerminalFrontEnd::Show(const ScreenUpdate& update)
+{
+    if (update.levelShown) {
+        levelShown_ = *update.levelShown;
+        if (!levelShown_) {
+            EndBar();
+            transfer_ = false;
+        }
+    }
+    if (update.level && levelShown_) {
+        if (!transfer_) {
+            transfer_ = true;
+            decile_ = 0;
+            PrintLine("Sending the firmware image (" + std::to_string(controller_.Firmware().size()) + " characters).");
+        }
+        level_ = *update.level;
+        if (tty_)
+            DrawBar();
+        for (; !tty_ && level_ >= (decile_ + 1) * 10; ++decile_)
+            PrintLine(std::to_string((decile_ + 1) * 10) + "%");
+    }
+    if (update.picture == Picture::Device && answered)
+        answered();
+    if (update.directions) {
+        std::string line = OneLine(*update.directions);
+        if (line != directions_) {
+            directions_ = line;
+            PrintLine(line);
+        }
+    }
+    if (update.status && *update.status != status_) {
+        status_ = *update.status;
+        // The transfer's progress goes on the bar (or in steps of 10 %); anything else is a line.
+        if (StatusText::IsProgress(status_)) {
+            progress_ = status_;
+            if (transfer_ && tty_)
+                DrawBar();
+        } else if (!status_.empty()) {
+            PrintLine("  " + OneLine(status_));
+        }
+    }
+    if (update.question)
+        Ask();
+    if (update.ended)
+        Finish(ExitStatusFor(*update.ended));
+}
+
+void TerminalFrontEnd::Cancelled()
+{
+    PrintLine("Not updated: the QZ7 was left as it was.");
+    Finish(ExitStatus::Declined);
+}
+
+void TerminalFrontEnd::Finish(int status)
+{
+    if (ended_)
+        return;
+    ended_ = true;
+    EndBar();
+    if (input_)
+        input_->setEnabled(false);
+    finished_(status);
+}
+
+void TerminalFrontEnd::Say(const std::string& line)
+{
+    PrintLine(line);
+}
+
+void TerminalFrontEnd::PrintLine(const std::string& line)
+{
+    EndBar();
+    std::fputs((line + "\n").c_str(), stdout);
+    std::fflush(stdout);
+}
+
+void TerminalFrontEnd::EndBar()
+{
+    if (!barDrawn_)
+        return;
+    std::fputs("\n", stdout);
+    std::fflush(stdout);
+    barDrawn_ = false;
+    barLength_ = 0;
+}
+
+void TerminalFrontEnd::DrawBar()
+{
+    constexpr int kWidth = 24;
+    const int level = std::clamp(level_, 0, 100);
+    const int filled = level * kWidth / 100;
+    char percent[8];
+    std::snprintf(percent, sizeof percent, "%3d%%", level);
+    std::string line = "[" + std::string(filled, '#') + std::string(kWidth - filled, '-') + "] " + percent;
+    if (!progress_.empty())
+        line += "  " + progress_;
+    // One row only: a line wider than the terminal would wrap, and \r would go back to its
+    // second row.
+    winsize size{};
+    std::size_t columns = ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+    if (line.size() > columns - 1)
+        line.resize(columns - 1);
+    std::string out = "\r" + line;
+    if (line.size() < barLength_)
+        out += std::string(barLength_ - line.size(), ' ');
+    std::fputs(out.c_str(), stdout);
+    std::fflush(stdout);
+    barLength_ = line.size();
+    barDrawn_ = true;
+}
+
+void TerminalFrontEnd::Ask()
+{
+    if (answerYes_) {
+        PrintLine("Update? [y/N] y (--yes)");
+        // Pressed from the event loop, as a button would be, not inside the update that asks.
+        QTimer::singleShot(0, &controller_, [c = &controller_] { c->UpdatePressed(); });
+        return;
+    }
+    EndBar();
+    std::fputs("Update? [y/N] ", stdout);
+    std::fflush(stdout);
+    answer_.clear();
+    if (!input_) {
+        input_ = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
+        connect(input_, &QSocketNotifier::activated, this, &TerminalFrontEnd::ReadAnswer);
+    }
+    input_->setEnabled(true);
+}
+
+void TerminalFrontEnd::ReadAnswer()
+{
+    // Called when standard input has something (or has ended): one read never waits.
+    char buffer[256];
+    ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN))
+        return;
+    const bool end = n <= 0;
+    if (!end)
+        answer_.append(buffer, static_cast<std::size_t>(n));
+    std::size_t lineEnd = answer_.find('\n');
+    if (!end && lineEnd == std::string::npos)
+        return;  // the rest of the line is still to come
+    input_->setEnabled(false);
+    std::string word = OneLine(answer_.substr(0, lineEnd));
+    std::transform(word.begin(), word.end(), word.begin(), [](unsigned char c) { return std::tolower(c); });
+    // A terminal has echoed the answer and its line end; otherwise the output says what came.
+    if (end || !(tty_ && ::isatty(STDIN_FILENO) == 1))
+        PrintLine(end && word.empty() ? "(end of input)" : word);
+    if (word == "y" || word == "yes")
+        controller_.UpdatePressed();
+    else
+        controller_.CancelPressed();
+}
+
+namespace {
+// What giving up on --wait means, from what the last attempt to open the port found.
+std::pair<int, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, int seconds)
+{
+    const std::string after = "No QZ7 within " + std::to_string(seconds) + " s: ";
+    PortTrouble trouble = controller.Trouble();
+    if (controller.Serial()->IsOpen() || trouble == PortTrouble::Opened)
+        return {ExitStatus::NoAnswer, after + "the port is open but nothing answered. Power on the QZ7 while holding Run/Stop."};
+    if (trouble == PortTrouble::Permission)
+        return {ExitStatus::Permission, after + "no permission to open the port."};
+    if (trouble == PortTrouble::Busy)
+        return {ExitStatus::Busy, after + "the port is in use by another program."};
+    return {ExitStatus::NoAdapter, after + "no usable USB adapter was found."};
+}
+}  // namespace
+
+int RunTerminal(const RunOptions& run, int argc, char** argv)
+{
+    // Scripts read the output as it comes, a line at a time.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    // The transcript on the same terminal would tear the output (and the bar) apart: there it is
+    // left out unless asked for. Sent elsewhere (2> file, the journal), it is kept.
+    if (::isatty(STDERR_FILENO) == 1 && qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        QLoggingCategory::setFilterRules(QStringLiteral("qz7.*.info=false\nqz7.*.warning=false"));
+    QCoreApplication app(argc, argv);
+
+    QZ7_UpdaterAppDelegate::Options options;
+    options.port = run.port;
+    options.printImageLength = false;
+    std::unique_ptr<QZ7_UpdaterAppDelegate> controller;
+    try {
+        controller = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "qz7-updater: %s\n", e.what());
+        return ExitStatus::Failure;
+    }
+
+    int status = ExitStatus::Failure;
+    TerminalFrontEnd frontEnd(*controller, run.yes, [&status](int s) {
+        status = s;
+        QCoreApplication::exit(s);
+    });
+    controller->setFrontEnd(&frontEnd);
+
+    // A bound on the wait for the QZ7: from now until its banner comes.
+    QTimer wait;
+    wait.setSingleShot(true);
+    wait.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire up to 5 % early
+    if (run.waitSeconds) {
+        QObject::connect(&wait, &QTimer::timeout, &frontEnd, [&] {
+            auto [code, why] = GaveUp(*controller, *run.waitSeconds);
+            frontEnd.Say(why);
+            frontEnd.Finish(code);
+        });
+        frontEnd.answered = [&wait] { wait.stop(); };
+        wait.start(std::chrono::seconds(*run.waitSeconds));
+    }
+
+    SignalQuit signalQuit([&] {
+        if (frontEnd.Ended())
+            return;
+        frontEnd.Say(controller->Programming()
+                         ? "Interrupted during the update: the QZ7 has no firmware now. Power it on again while "
+                           "holding Run/Stop and update again."
+                         : "Interrupted.");
+        frontEnd.Finish(ExitStatus::Interrupted);
+    });
+
+    controller->applicationDidFinishLaunching();
+    app.exec();
+    // The port is put back and every thread of the controller has ended before the status goes
+    // out.
+    controller->setFrontEnd(nullptr);
+    controller.reset();
+    return status;
+}

@@ -1,0 +1,91 @@
+#pragma once
+#include "app/Screen.h"
+
+#include <QObject>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <string>
+
+struct RunOptions;
+class QSocketNotifier;
+class QZ7_UpdaterAppDelegate;
+
+// How `qz7-updater --cli` ends: a script tells the outcomes apart by these numbers alone.
+namespace ExitStatus {
+enum : int {
+    Done = 0,
+    Failure = 1,        // wrong usage, or an error nobody foresaw
+    NoAdapter = 2,      // no usable adapter within --wait
+    Permission = 3,     // the chosen port refused for lack of permission (last attempt)
+    Busy = 4,           // the chosen port held by another program (last attempt)
+    Disconnected = 5,
+    NotErased = 6,
+    Unexpected = 7,
+    NoVersion = 8,
+    Declined = 9,       // the operator answered no, or standard input ended, at the question
+    ImageDamaged = 10,  // nothing was erased
+    NotDone = 11,
+    Restarted = 12,
+    Stopped = 13,
+    NoAnswer = 14,      // the port opened, but no QZ7 answered within --wait
+    Interrupted = 130,  // SIGINT, SIGTERM or SIGHUP; the port was put back first
+};
+}  // namespace ExitStatus
+
+int ExitStatusFor(Outcome outcome);
+
+// Directions as one line: the lines joined with " " after . ? ! : or before a lower-case start,
+// with ". " otherwise; blank lines dropped, each line trimmed.
+std::string OneLine(const std::string& text);
+
+// The dialogue on a terminal: directions and status as lines on standard output, the version
+// question asked on standard input, the transfer as a bar redrawn in place on a terminal (or a
+// line every 10 % otherwise). It decides the exit status; `finished` is called once with it.
+class TerminalFrontEnd : public QObject, public FrontEnd {
+    Q_OBJECT
+public:
+    TerminalFrontEnd(QZ7_UpdaterAppDelegate& controller, bool answerYes, std::function<void(int)> finished);
+    ~TerminalFrontEnd() override;
+
+    void Show(const ScreenUpdate& update) override;
+    void Cancelled() override;
+
+    // Ends with `status` unless an end was decided already.
+    void Finish(int status);
+    bool Ended() const { return ended_; }
+    // A line of the program's own (not a direction), after the bar if one is drawn.
+    void Say(const std::string& line);
+    // Called when the QZ7 has answered (its picture shows).
+    std::function<void()> answered;
+
+private:
+    void PrintLine(const std::string& line);
+    void EndBar();
+    void DrawBar();
+    void Ask();
+    void ReadAnswer();
+
+    QZ7_UpdaterAppDelegate& controller_;
+    const bool answerYes_;
+    const bool tty_;
+    std::function<void(int)> finished_;
+    bool ended_ = false;
+
+    std::string directions_;
+    std::string status_;
+    std::string progress_;   // the last progress text, shown on the bar
+    bool levelShown_ = false;
+    bool transfer_ = false;  // the image is going across: the level moves
+    int level_ = 0;
+    int decile_ = 0;         // the last 10 % step printed (not on a terminal)
+    std::size_t barLength_ = 0;
+    bool barDrawn_ = false;  // the cursor stands at the end of the bar
+
+    QSocketNotifier* input_ = nullptr;
+    std::string answer_;
+};
+
+// Runs the program on the terminal, without a window and without a display; returns the exit
+// status.
+int RunTerminal(const RunOptions& run, int argc, char** argv);
