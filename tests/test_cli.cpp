@@ -21,7 +21,8 @@ CliRun RunCli(std::vector<std::string> args, const std::string& input, bool tty 
               const std::function<void(Updater&)>& meanwhile = {})
 {
     args.insert(args.begin(), "--cli");
-    std::string outFile = testing::TempDir() + "qz7-cli.out";
+    // One file per process: ctest runs the tests of this file side by side.
+    std::string outFile = testing::TempDir() + "qz7-cli-" + std::to_string(getpid()) + ".out";
     Pty terminal;
     int out = tty ? ::open(terminal.path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC)
                   : ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
@@ -47,6 +48,7 @@ CliRun RunCli(std::vector<std::string> args, const std::string& input, bool tty 
     } else {
         std::ifstream file(outFile);
         run.out.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        ::unlink(outFile.c_str());
     }
     return run;
 }
