@@ -121,7 +121,9 @@ std::vector<std::string> RunningGrabbers()
 
 std::string DescribeOpenFailure(const std::string& device, const OpenFailure& failure)
 {
-    if (failure.error == EBUSY || failure.step == "TIOCEXCL")
+    // Another program's exclusive use makes open() fail with EBUSY; a TIOCEXCL that fails means
+    // the path is no terminal at all.
+    if (failure.error == EBUSY)
         return StatusText::Busy(device, DeviceHolders(device), RunningGrabbers());
     if (failure.error == EACCES || failure.error == EPERM)
         return PermissionText(device, failure.error);
@@ -148,7 +150,7 @@ std::string OpenTrouble::Describe(const std::string& device, const OpenFailure& 
                                   std::chrono::steady_clock::time_point now, bool& changed)
 {
     bool same = known_ && device == device_ && failure.step == failure_.step && failure.error == failure_.error;
-    bool held = failure.error == EBUSY || failure.step == "TIOCEXCL";
+    bool held = failure.error == EBUSY;
     if (same && !(held && now - asked_ >= std::chrono::seconds(2))) {
         changed = false;
         return text_;

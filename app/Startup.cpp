@@ -107,8 +107,9 @@ CommandLine HandleCommandLine(int argc, char* argv[])
     if (parser.isSet(QStringLiteral("wait"))) {
         bool number = false;
         int seconds = parser.value(QStringLiteral("wait")).toInt(&number);
-        if (!number || seconds < 0)
-            return refuse(QStringLiteral("--wait needs a whole number of seconds, 0 or more."));
+        // At least one second, so that discovery has looked at the ports once; at most a week.
+        if (!number || seconds < 1 || seconds > 7 * 24 * 3600)
+            return refuse(QStringLiteral("--wait needs a whole number of seconds, from 1 to 604800 (a week)."));
         run.waitSeconds = seconds;
     }
     if (!run.cli && (run.yes || run.waitSeconds))
@@ -172,7 +173,8 @@ namespace {
 void SayNoDisplay()
 {
     std::fputs("qz7-updater: no display found. The QZ7 Updater shows a window and needs a desktop session:\n"
-               "start it from the desktop, or over ssh with X forwarding (ssh -X). Nothing was done to any port.\n",
+               "start it from the desktop, or over ssh with X forwarding (ssh -X), or update on the terminal\n"
+               "with qz7-updater --cli. Nothing was done to any port.\n",
                stderr);
 }
 }  // namespace

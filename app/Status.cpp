@@ -105,6 +105,8 @@ std::string Busy(const std::string& device, const std::vector<Holder>& holders, 
 std::string OpenError(const std::string& device, const std::string& step, int error)
 {
     std::string what = step == "open" ? "Cannot open " + device : "Cannot set up " + device + " (" + step + ")";
+    if (error == ENOTTY)
+        return device + " is not a serial port. Name the adapter's device, such as /dev/ttyUSB0.";
     std::string text = what + ": " + std::strerror(error) + ".";
     if (error == ENOENT || error == ENODEV || error == ENXIO)
         text += " Plug the adapter in again.";

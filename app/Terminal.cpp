@@ -15,7 +15,9 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <chrono>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 int ExitStatusFor(Outcome outcome)
@@ -103,7 +105,7 @@ void TerminalFrontEnd::Show(const ScreenUpdate& update)
             progress_ = status_;
             if (transfer_ && tty_)
                 DrawBar();
-        } else if (!status_.empty()) {
+        } else if (!status_.empty() && !Repeats(status_)) {
             PrintLine("  " + OneLine(status_));
         }
     }
@@ -111,6 +113,22 @@ void TerminalFrontEnd::Show(const ScreenUpdate& update)
         Ask();
     if (update.ended)
         Finish(ExitStatusFor(*update.ended));
+}
+
+bool TerminalFrontEnd::Repeats(const std::string& status)
+{
+    // A hint that counts the seconds ("Nothing from the QZ7 for 31 s") changes every second: on
+    // the terminal it is printed again only once a minute. Any other change is printed at once.
+    std::string kind;
+    for (char c : status)
+        if (!std::isdigit(static_cast<unsigned char>(c)) || kind.empty() || kind.back() != '#')
+            kind += std::isdigit(static_cast<unsigned char>(c)) ? '#' : c;
+    const auto now = std::chrono::steady_clock::now();
+    if (kind == printedKind_ && now - printedAt_ < std::chrono::minutes(1))
+        return true;
+    printedKind_ = kind;
+    printedAt_ = now;
+    return false;
 }
 
 void TerminalFrontEnd::Cancelled()
@@ -186,6 +204,11 @@ void TerminalFrontEnd::Ask()
         return;
     }
     EndBar();
+    // Keys pressed on the terminal before the question was asked are no answer to it: an "y"
+    // typed ahead must not erase a device whose version the operator has not yet seen. (Input
+    // from a file or a pipe is the script's answer given in advance, and stays.)
+    if (::isatty(STDIN_FILENO) == 1)
+        ::tcflush(STDIN_FILENO, TCIFLUSH);
     std::fputs("Update? [y/N] ", stdout);
     std::fflush(stdout);
     answer_.clear();
@@ -230,10 +253,11 @@ std::pair<int, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, int
     if (controller.Serial()->IsOpen() || trouble == PortTrouble::Opened)
         return {ExitStatus::NoAnswer, after + "the port is open but nothing answered. Power on the QZ7 while holding Run/Stop."};
     if (trouble == PortTrouble::Permission)
-        return {ExitStatus::Permission, after + "no permission to open the port."};
+        return {ExitStatus::Permission, after + "no permission to open the port (the line above says how to get it)."};
     if (trouble == PortTrouble::Busy)
-        return {ExitStatus::Busy, after + "the port is in use by another program."};
-    return {ExitStatus::NoAdapter, after + "no usable USB adapter was found."};
+        return {ExitStatus::Busy, after + "the port is in use by another program. Close that program and run again."};
+    return {ExitStatus::NoAdapter,
+            after + "no usable USB adapter was found. Plug the adapter in (or check the path given with --port) and run again."};
 }
 }  // namespace
 
@@ -282,10 +306,11 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
     SignalQuit signalQuit([&] {
         if (frontEnd.Ended())
             return;
-        frontEnd.Say(controller->Programming()
+        // Past the erase command the device may be empty; before it, it is as it was.
+        frontEnd.Say(controller->state() >= AwaitingErased
                          ? "Interrupted during the update: the QZ7 has no firmware now. Power it on again while "
                            "holding Run/Stop and update again."
-                         : "Interrupted.");
+                         : "Interrupted before anything was erased: the QZ7 is as it was.");
         frontEnd.Finish(ExitStatus::Interrupted);
     });
 

@@ -2,6 +2,7 @@
 #include "app/Screen.h"
 
 #include <QObject>
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -60,6 +61,8 @@ public:
     std::function<void()> answered;
 
 private:
+    // Whether `status` is a counting hint already printed less than a minute ago.
+    bool Repeats(const std::string& status);
     void PrintLine(const std::string& line);
     void EndBar();
     void DrawBar();
@@ -81,6 +84,9 @@ private:
     int decile_ = 0;         // the last 10 % step printed (not on a terminal)
     std::size_t barLength_ = 0;
     bool barDrawn_ = false;  // the cursor stands at the end of the bar
+
+    std::string printedKind_;  // the last status printed, its digits left out
+    std::chrono::steady_clock::time_point printedAt_{};
 
     QSocketNotifier* input_ = nullptr;
     std::string answer_;
