@@ -284,6 +284,22 @@ TEST(Dialogue, ReachesTheVersionQuestionWithThePictureAndUpdateFocused)
     EXPECT_EQ(run.sim.Wire(), "y");
 }
 
+TEST(Dialogue, ANamedPortIsUsedWhateverTheListingOffers)
+{
+    // --port: the listing offers another USB adapter, which the choice rule would take.
+    bootsim::BootSim sim(FastSim());
+    ASSERT_TRUE(sim.Open());
+    sim.Start();
+    QZ7_UpdaterAppDelegate::Options options;
+    options.port = sim.SlavePath();
+    options.lister = OneAdapter("/nonexistent/ttyUSB7");
+    options.discoveryInterval = 20ms;
+    UpdaterApp app(std::move(options));
+    app.Launch();
+    EXPECT_TRUE(AtTheQuestion(app, 10s)) << ScreenText(app).toStdString();
+    EXPECT_EQ(app.controller->Serial()->ChosenPath(), sim.SlavePath());
+}
+
 // The keyboard, the close question and the next unit.
 
 namespace {
