@@ -1,6 +1,6 @@
 #pragma once
-#include "serial/Discovery.h"
 #include "app/Status.h"
+#include "serial/Discovery.h"
 
 #include <chrono>
 #include <string>

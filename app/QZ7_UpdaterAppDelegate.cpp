@@ -1,9 +1,9 @@
 #include "app/QZ7_UpdaterAppDelegate.h"
 
-#include "serial/ByIdNames.h"
 #include "app/FirmwareImage.h"
-#include "hex/ImageLines.h"
 #include "app/Log.h"
+#include "hex/ImageLines.h"
+#include "serial/ByIdNames.h"
 
 #include <QSocketNotifier>
 #include <cerrno>

@@ -1,9 +1,9 @@
 #pragma once
 #include "app/AtomicShared.h"
-#include "serial/Discovery.h"
 #include "app/PortDiagnosis.h"
 #include "app/Screen.h"
 #include "app/Status.h"
+#include "serial/Discovery.h"
 #include "serial/WQSerial.h"
 
 #include <QObject>

@@ -1,6 +1,6 @@
 #pragma once
-#include "sim/BootSim.h"
 #include "app/UpdaterWindow.h"
+#include "sim/BootSim.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,7 +1,7 @@
 // The reply rules, the choice rule and the operator's texts, fed by hand.
-#include "serial/Discovery.h"
 #include "app/QZ7_UpdaterAppDelegate.h"
 #include "app/ReplyRules.h"
+#include "serial/Discovery.h"
 #include "tests/TestSupport.h"
 
 #include <deque>
