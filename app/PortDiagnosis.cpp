@@ -119,13 +119,25 @@ std::vector<std::string> RunningGrabbers()
     return found;
 }
 
+PortTrouble Classify(const OpenFailure& failure)
+{
+    switch (failure.error) {
+    case EACCES:
+    case EPERM: return PortTrouble::Permission;
+    case EBUSY: return PortTrouble::Busy;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO: return PortTrouble::NoneFound;
+    default: return PortTrouble::OtherError;
+    }
+}
+
 std::string DescribeOpenFailure(const std::string& device, const OpenFailure& failure)
 {
-    // Another program's exclusive use makes open() fail with EBUSY; a TIOCEXCL that fails means
-    // the path is no terminal at all.
-    if (failure.error == EBUSY)
+    PortTrouble trouble = Classify(failure);
+    if (trouble == PortTrouble::Busy)
         return StatusText::Busy(device, DeviceHolders(device), RunningGrabbers());
-    if (failure.error == EACCES || failure.error == EPERM)
+    if (trouble == PortTrouble::Permission)
         return PermissionText(device, failure.error);
     return StatusText::OpenError(device, failure.step, failure.error);
 }
@@ -150,7 +162,7 @@ std::string OpenTrouble::Describe(const std::string& device, const OpenFailure& 
                                   std::chrono::steady_clock::time_point now, bool& changed)
 {
     bool same = known_ && device == device_ && failure.step == failure_.step && failure.error == failure_.error;
-    bool held = failure.error == EBUSY;
+    bool held = Classify(failure) == PortTrouble::Busy;
     if (same && !(held && now - asked_ >= std::chrono::seconds(2))) {
         changed = false;
         return text_;

@@ -8,6 +8,13 @@
 
 // Looks up on the system why a chosen adapter did not open, and what the adapter is.
 
+// What an attempt to open the chosen port found: the kinds of failure the status line and the
+// terminal's exit status tell apart.
+enum class PortTrouble { NoneFound, Permission, Busy, OtherError, Opened };
+// Another program's exclusive use makes open() fail with EBUSY; a TIOCEXCL that fails means the
+// path is no terminal at all (an other error).
+PortTrouble Classify(const OpenFailure& failure);
+
 // The processes (other than this one) with a descriptor open on `device`, where /proc lets us see.
 std::vector<StatusText::Holder> DeviceHolders(const std::string& device);
 // Running programs known to take serial adapters for themselves.

@@ -1,24 +1,15 @@
 #include "app/PortList.h"
 
-#include <cinttypes>
-#include <vector>
+#include "app/PortDiagnosis.h"
 
 std::string DescribeService(const SerialService& service)
 {
-    std::vector<std::string> parts;
-    for (const std::optional<std::string>& text : {service.description, service.manufacturer})
-        if (text && !text->empty())
-            parts.push_back(*text);
-    if (service.vendorId && service.productId) {
-        char ids[16];
-        std::snprintf(ids, sizeof ids, "%04x:%04x", *service.vendorId, *service.productId);
-        parts.push_back(ids);
-    }
-    if (service.serialNumber && !service.serialNumber->empty())
-        parts.push_back("serial " + *service.serialNumber);
+    const StatusText::AdapterFacts facts = AdapterFacts(service);
     std::string line;
-    for (const std::string& part : parts)
-        line += (line.empty() ? "" : ", ") + part;
+    for (const std::string& part : {facts.description, facts.manufacturer, facts.vendorProduct,
+                                    facts.serialNumber.empty() ? std::string() : "serial " + facts.serialNumber})
+        if (!part.empty())
+            line += (line.empty() ? "" : ", ") + part;
     return line;
 }
 

@@ -55,9 +55,6 @@ std::string Unexpected(const std::string& reply);
 std::string Exception(const char* what);
 }  // namespace Directions
 
-// What the last attempt to open the chosen port found, for a front end that gives up waiting.
-enum class PortTrouble { NoneFound, Permission, Busy, OtherError, Opened };
-
 // The one controller of the program. It owns the port record and the dialogue's fields, runs
 // every wait for the device on a background thread of its own, and changes the screen only
 // through updates (values, see Screen.h) posted to its front end on the GUI thread.

@@ -3,7 +3,6 @@
 #include "app/Log.h"
 #include "app/QZ7_UpdaterAppDelegate.h"
 
-#include <cerrno>
 
 
 using namespace std::chrono;
@@ -31,11 +30,7 @@ void QZ7_UpdaterAppDelegate::ReportOpen(const std::string& path, const OpenResul
         status_.SetBase(StatusText::Adapter(AdapterFacts(opened)));
         return;
     }
-    trouble_.store(failure.error == EACCES || failure.error == EPERM ? PortTrouble::Permission
-                   : failure.error == EBUSY                        ? PortTrouble::Busy
-                   : failure.error == ENOENT || failure.error == ENODEV || failure.error == ENXIO
-                       ? PortTrouble::NoneFound
-                       : PortTrouble::OtherError);
+    trouble_.store(Classify(failure));
     bool changed = false;
     std::string text = openTrouble_.Describe(path, failure, steady_clock::now(), changed);
     if (changed) {
