@@ -251,6 +251,13 @@ void BootSim::Send(Stage stage, const std::vector<std::string>& lines)
         out.push_back(line + "\r\n");
     if (options_.highByteAt && *options_.highByteAt == stage && !out.empty())
         out.back().insert(out.back().size() / 2, 1, '\xC9');
+    std::string suffix;
+    if (auto s = options_.suffixes.find(stage); s != options_.suffixes.end())
+        suffix = s->second;
+    if (stage == Stage::Erase && options_.earlyAsterisk && !options_.failErase)
+        suffix += '*';
+    if (!out.empty())
+        out.back() += suffix;
 
     std::string all;
     for (const std::string& s : out)
@@ -355,8 +362,18 @@ void BootSim::FinishLine(Clock::time_point at)
     }
     if (creditsAhead_ > 0)
         --creditsAhead_;
-    else
+    else if (!SendLineForAsterisk(lines))
         SendAsterisk();
+}
+
+bool BootSim::SendLineForAsterisk(int lines)
+{
+    if (!options_.lineForAsteriskAfter || lines < *options_.lineForAsteriskAfter)
+        return false;
+    Event("line instead of asterisk");
+    Send(Stage::Program, {options_.lineForAsterisk});
+    stage_ = Stage::Finished;  // the loader has given up on the image
+    return true;
 }
 
 void BootSim::HandleByte(char byte, Clock::time_point at)
@@ -430,7 +447,8 @@ void BootSim::HandleByte(char byte, Clock::time_point at)
         for (int i = 0; i < options_.burstAsterisks; ++i)
             SendRaw("*");
         creditsAhead_ = options_.burstAsterisks;
-        SendAsterisk();
+        if (!SendLineForAsterisk(0) && !(options_.earlyAsterisk && !options_.failErase))
+            SendAsterisk();
         if (options_.burstStall.count() > 0)
             Nap(options_.burstStall);  // the program's writes pile up meanwhile
     }

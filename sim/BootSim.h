@@ -42,6 +42,12 @@ struct Options {
     Chunking chunking = Chunking::Whole;
     int noiseBytes = 0;  // random bytes (never an asterisk) before each asterisk
     std::map<Stage, std::string> replies;  // other texts for some stages' replies
+    std::map<Stage, std::string> suffixes;  // bytes right after that stage's reply, in the same write
+    bool earlyAsterisk = false;  // the first asterisk comes right after "Erased", not after "P"
+    // After N image lines (0: at "P"), send `lineForAsterisk` instead of the next asterisk, and
+    // nothing more.
+    std::optional<int> lineForAsteriskAfter;
+    std::string lineForAsterisk;
     std::optional<Stage> highByteAt;  // a byte above 127 inside that stage's reply
     std::optional<Stage> silentFrom;  // send nothing from that stage on
     std::optional<Stage> hangUpAt;    // close the master instead of sending that stage's reply
@@ -114,6 +120,9 @@ private:
     void Send(Stage stage, const std::vector<std::string>& lines);
     void SendRaw(const std::string& bytes);
     void SendAsterisk();
+    // Sends the line that stands in for an asterisk once `lines` image lines have come; false
+    // when it is not due.
+    bool SendLineForAsterisk(int lines);
     void HandleByte(char byte, Clock::time_point at);
     void FinishLine(Clock::time_point at);
     void HangUp();

@@ -4,6 +4,8 @@
 #include "sim/BootSim.h"
 
 #include <algorithm>
+#include <cctype>
+#include <utility>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -41,6 +43,12 @@ Options:
   --fail-erase          answer "E" with "Not Erased"
   --reply STAGE=TEXT    send TEXT instead of that stage's usual line (banner, version, prompt,
                         erase or done)
+  --suffix STAGE=TEXT   send TEXT right after that stage's reply, in the same write (\r, \n
+                        and \xNN stand for those bytes)
+  --early-asterisk      send the first asterisk right after "Erased", before "P" comes
+  --instead-of-asterisk N=TEXT
+                        after N image lines (0: at "P") send the line TEXT instead of the
+                        next asterisk, then nothing more
   --chunking MODE       how replies are written: whole (a line a write, the default), bytes
                         (one byte a write), random (random pieces, see --seed), merged (all
                         lines of a reply in one write)
@@ -94,6 +102,36 @@ bootsim::Stage StageArg(const std::string& value)
     return *stage;
 }
 
+// TEXT with \r, \n, \\ and \xNN standing for those bytes.
+std::string Unescape(const std::string& text)
+{
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 >= text.size()) {
+            bytes += text[i];
+            continue;
+        }
+        char c = text[++i];
+        if (c == 'r') bytes += '\r';
+        else if (c == 'n') bytes += '\n';
+        else if (c == 'x' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+                 std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+            bytes += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else bytes += c;
+    }
+    return bytes;
+}
+
+// STAGE=TEXT or N=TEXT, split at the first "=".
+std::pair<std::string, std::string> PairArg(const std::string& option, const std::string& pair)
+{
+    std::size_t eq = pair.find('=');
+    if (eq == std::string::npos)
+        Usage(option + " takes a value of the form KEY=TEXT");
+    return {pair.substr(0, eq), pair.substr(eq + 1)};
+}
+
 long NumberArg(const std::string& value)
 {
     char* end = nullptr;
@@ -141,11 +179,16 @@ int main(int argc, char* argv[])
         else if (arg == "--extra-lines") options.extraLines = static_cast<int>(NumberArg(value()));
         else if (arg == "--fail-erase") options.failErase = true;
         else if (arg == "--reply") {
-            std::string pair = value();
-            std::size_t eq = pair.find('=');
-            if (eq == std::string::npos)
-                Usage("--reply takes STAGE=TEXT");
-            options.replies[StageArg(pair.substr(0, eq))] = pair.substr(eq + 1);
+            auto [stage, text] = PairArg(arg, value());
+            options.replies[StageArg(stage)] = text;
+        } else if (arg == "--suffix") {
+            auto [stage, text] = PairArg(arg, value());
+            options.suffixes[StageArg(stage)] = Unescape(text);
+        } else if (arg == "--early-asterisk") options.earlyAsterisk = true;
+        else if (arg == "--instead-of-asterisk") {
+            auto [lines, text] = PairArg(arg, value());
+            options.lineForAsteriskAfter = static_cast<int>(NumberArg(lines));
+            options.lineForAsterisk = text;
         }
         else if (arg == "--chunking") {
             std::string mode = value();
