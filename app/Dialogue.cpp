@@ -75,6 +75,7 @@ void QZ7_UpdaterAppDelegate::ReceivedSomething()
         case AwaitingPrompt:
             // A command that could not go out has ended the dialogue with its own message.
             if (Contains(reply, "E or P?")) {
+                EndPaging();
                 if (!WriteString("E", 1))
                     break;
                 Advance();
@@ -122,6 +123,8 @@ void QZ7_UpdaterAppDelegate::ReceivedSomething()
             break;
         }
     } catch (const std::exception& e) {
-        Post({.directions = Directions::Exception(e.what()), .ended = Outcome::Exception});
+        // The port is let go too: a dialogue stopped by an exception must not leave it raw and
+        // held.
+        EndOnException(e.what());
     }
 }

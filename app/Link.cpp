@@ -68,6 +68,7 @@ void QZ7_UpdaterAppDelegate::ClosePort()
 
 void QZ7_UpdaterAppDelegate::ClearReceiver()
 {
+    stream_.Clear();
     // Drained in chunks. On the GUI thread a device that floods the line must not hold the
     // window or a quit: the drain stops after 64 KiB or 100 ms, and the reader that follows
     // meets whatever is left.
@@ -91,8 +92,10 @@ bool QZ7_UpdaterAppDelegate::WriteString(const std::string& text, int32_t length
 {
     std::string bytes = text.substr(0, static_cast<std::size_t>(length < 0 ? 0 : length));
     // Commands at info level; the image's lines (written while "Done" is awaited) at debug level.
-    if (state() != AwaitingDone)
-        qCInfo(lcDialogue).noquote() << "write:" << Loggable(bytes);
+    if (state() != AwaitingDone) {
+        if (!quietWrites_)
+            qCInfo(lcDialogue).noquote() << "write:" << Loggable(bytes);
+    }
     else
         qCDebug(lcTransfer).noquote() << "write:" << Loggable(bytes);
     if (Serial()->PortID() <= 0) {

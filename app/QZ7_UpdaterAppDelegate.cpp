@@ -11,7 +11,6 @@
 #include <cstring>
 #include <sys/eventfd.h>
 #include <system_error>
-#include <thread>
 #include <unistd.h>
 
 using namespace std::chrono;
@@ -39,7 +38,7 @@ QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate(Options options)
       discoveryInterval_(options.discoveryInterval),
       port_(std::move(options.port)),
       printImageLength_(options.printImageLength),
-      status_({options.powerOnSilence, options.silence, options.unreadable},
+      status_({options.powerOnSilence, options.silence, options.unreadable, options.paging},
               [this](const std::string& text) { ShowStatus(text); })
 {
     InitUpdaterResources();
@@ -64,11 +63,9 @@ QZ7_UpdaterAppDelegate::~QZ7_UpdaterAppDelegate()
     }
     lifeCv_.notify_all();
     ClosePort();
-    // Every thread's waits are bounded and end once the port is closed and stopping_ is set.
-    {
-        std::unique_lock lock(lifeMutex_);
-        lifeCv_.wait(lock, [this] { return threads_ == 0; });
-    }
+    // Every wait of an operation is bounded and ends once the port is closed and stopping_ is
+    // set; what was queued behind it never runs.
+    worker_.Stop();
     // No thread is left to post: the notifier goes before the descriptor it watches.
     delete postedNotifier_;
     ::close(postedWake_);
@@ -87,35 +84,27 @@ void QZ7_UpdaterAppDelegate::setReceivedString(std::optional<std::string> s)
     receivedString_.store(s ? std::make_shared<const std::string>(std::move(*s)) : nullptr);
 }
 
-int QZ7_UpdaterAppDelegate::RunningThreads() const
-{
-    std::lock_guard lock(lifeMutex_);
-    return threads_;
-}
-
 void QZ7_UpdaterAppDelegate::StartBackground(void (QZ7_UpdaterAppDelegate::*operation)())
 {
-    {
-        std::lock_guard lock(lifeMutex_);
-        if (stopping_)
-            return;
-        ++threads_;
-    }
-    try {
-        std::thread([this, operation] {
-            (this->*operation)();
-            // Notify under the lock: the destructor cannot see the count reach zero and go on
-            // before this thread has let go of the controller's mutex.
-            std::lock_guard lock(lifeMutex_);
-            --threads_;
-            lifeCv_.notify_all();
-        }).detach();
-    } catch (...) {
-        std::lock_guard lock(lifeMutex_);
-        --threads_;
-        lifeCv_.notify_all();
-        throw;
-    }
+    std::string error;
+    bool started = worker_.Post(
+        [this, operation] {
+            try {
+                (this->*operation)();
+            } catch (const std::exception& e) {
+                EndOnException(e.what());
+            }
+        },
+        error);
+    if (!started)
+        EndOnException("cannot start a thread: " + error);
+}
+
+void QZ7_UpdaterAppDelegate::EndOnException(const std::string& reason)
+{
+    qCWarning(lcDialogue).noquote() << "exception:" << QString::fromStdString(reason);
+    ClosePort();
+    PostFailure(Outcome::Exception, Directions::Exception(reason.c_str()));
 }
 
 bool QZ7_UpdaterAppDelegate::Pause(milliseconds duration)
@@ -155,8 +144,10 @@ void QZ7_UpdaterAppDelegate::Show(const ScreenUpdate& update)
         shownDirections_ = *update.directions;
         qCInfo(lcDialogue).noquote() << "directions:" << Loggable(shownDirections_);
     }
-    if (update.ended)
+    if (update.ended) {
+        ended_ = true;
         status_.Ended(*update.ended, steady_clock::now());
+    }
 }
 
 void QZ7_UpdaterAppDelegate::RunPostedUpdates()
@@ -272,7 +263,11 @@ bool QZ7_UpdaterAppDelegate::Programming() const
 
 void QZ7_UpdaterAppDelegate::NextUnitPressed()
 {
-    // Hidden at once, so a second press cannot start a second discovery.
+    // Only a dialogue that has ended on screen is left, and only once: a second press (Return
+    // held, a double click) finds the start-over already under way and does nothing.
+    if (!ended_)
+        return;
+    ended_ = false;
     Show({.nextUnitShown = false});
     status_.SetBase({});  // the last unit's summary goes with it
     Post({.picture = Picture::None,
@@ -285,14 +280,9 @@ void QZ7_UpdaterAppDelegate::NextUnitPressed()
 
 void QZ7_UpdaterAppDelegate::StartOver()
 {
-    {
-        // "Done" is shown just before the last step closes the port; that step's thread (and
-        // any other of the finished dialogue) ends first, so discovery starts from a closed port.
-        std::unique_lock lock(lifeMutex_);
-        lifeCv_.wait(lock, [this] { return stopping_ || threads_ == 1; });
-        if (stopping_)
-            return;
-    }
+    // Runs after every operation of the last dialogue, on the same worker. A dialogue that
+    // rested with the port open (no version reply) lets go of it first.
+    ClosePort();
     // The adapter just used is chosen again, unless the choice rule finds a newer one.
     Serial()->setChosenPath(adapterPath_);
     ConnectUSB();

@@ -1,8 +1,10 @@
 #pragma once
 #include "app/AtomicShared.h"
 #include "app/PortDiagnosis.h"
+#include "app/ReplyRules.h"
 #include "app/Screen.h"
 #include "app/Status.h"
+#include "app/Worker.h"
 #include "serial/Discovery.h"
 #include "serial/WQSerial.h"
 
@@ -50,18 +52,22 @@ inline constexpr const char* NotDone = "Not Done\nPlease restart the program\nan
 inline constexpr const char* Restarted =
     "QZ7 restarted during the update\nIt has no firmware now\nRestart the program, power on the QZ7\nwhile holding Run/Stop, and update again";
 inline constexpr const char* Stopped = "QZ7 stopped accepting data\nPlease restart the program\nand the QZ7";
+inline constexpr const char* EndedEarly =
+    "QZ7 stopped before the whole image was sent\nIt has no firmware now\nRestart the program, power on the QZ7\nwhile holding Run/Stop, and update again";
 std::string FoundVersion(const std::string& version);
 std::string Unexpected(const std::string& reply);
 std::string Exception(const char* what);
 }  // namespace Directions
 
 // The one controller of the program. It owns the port record and the dialogue's fields, runs
-// every wait for the device on a background thread of its own, and changes the screen only
-// through updates (values, see Screen.h) posted to its front end on the GUI thread.
+// every wait for the device on its one worker thread, and changes the screen only through
+// updates (values, see Screen.h) posted to its front end on the GUI thread.
 //
-// Lifetime: every background thread is counted, and every wait is a poll or a sleep of a short
-// bound that ends early once the controller stops. The destructor stops the controller, closes
-// the port and waits until the last thread has finished, so no thread can outlive it.
+// Background operations (discovery, the readers, the dialogue's steps, the transfer, the answer
+// to Update) run one after another, in the order they were started, on the worker. Every wait
+// is a poll or a sleep of a short bound that ends early once the port is closed or the
+// controller stops. The destructor stops the controller, closes the port and joins the worker,
+// so no operation can outlive it. All readers take the device's bytes from one LineReader.
 class QZ7_UpdaterAppDelegate : public QObject {
     Q_OBJECT
 public:
@@ -80,6 +86,8 @@ public:
         std::chrono::milliseconds powerOnSilence{30000};
         std::chrono::milliseconds silence{10000};
         std::chrono::milliseconds unreadable{5000};
+        // How long the prompt may be answered with other lines before the status line says so.
+        std::chrono::milliseconds paging{10000};
     };
 
     QZ7_UpdaterAppDelegate();
@@ -157,10 +165,12 @@ public:
     const std::string& Firmware() const { return firmware_; }
     // What discovery's last attempt found (any thread).
     PortTrouble Trouble() const { return trouble_.load(); }
-    // Background threads still running (for tests).
-    int RunningThreads() const;
+    // Background operations queued or running (for tests).
+    int RunningOperations() const { return worker_.Busy(); }
 
-    // Starts an operation of this controller on a new background thread.
+    // Queues an operation of this controller for its worker thread. An exception that leaves
+    // the operation closes the port and ends the dialogue on the exception screen; a worker that
+    // cannot be started ends it the same way.
     void StartBackground(void (QZ7_UpdaterAppDelegate::*operation)());
 
     // The readers' reads and waits on the port, watched for the status line: bytes that came
@@ -169,6 +179,8 @@ public:
     PortIo WaitPort(std::chrono::milliseconds bound);
     // A reader's reply, for the transcript and the status line.
     void NoteReply(const std::optional<std::string>& reply);
+    // The bytes kept from the device and not yet consumed by a reader (for tests).
+    std::size_t KeptBytes() const { return stream_.Kept(); }
 
 private:
     // Runs the screen updates posted so far, in the order they were posted.
@@ -188,6 +200,11 @@ private:
     void AdapterGone();
     // The line is up but the device has stopped taking bytes: close the port and say so.
     void DeviceStopped();
+    // The prompt answered with a line other than "E or P?" (worker): the transcript and the
+    // status line count repeats instead of logging each. EndPaging: the prompt has come.
+    bool NotePage(const std::string& reply);
+    void EndRepeats();
+    void EndPaging();
     // Closes the port and tells the operator which reply ended the dialogue.
     void EndOnUnexpected(const std::optional<std::string>& reply);
     // Discovery's pass result for the status line and the transcript.
@@ -196,8 +213,10 @@ private:
     void Advance() { setState(state() + 1); }
     // A question the operator answers with Update or Cancel, Update focused.
     static ScreenUpdate Question(std::string text);
-    // Waits until the last dialogue's threads are over, then runs discovery again (background).
+    // Closes what is left of the last dialogue, then runs discovery again (worker).
     void StartOver();
+    // Ends the dialogue on the exception screen, the port closed.
+    void EndOnException(const std::string& reason);
 
     QWidget* window_ = nullptr;
     QLabel* imageView_ = nullptr;
@@ -232,8 +251,21 @@ private:
     OpenTrouble openTrouble_;   // discovery's thread only
     std::string shownDirections_;  // GUI thread only: the directions as last logged
 
+    // The prompt answered with "y" again and again: the same reply is logged once, then counted
+    // (worker only).
+    struct Paging {
+        std::string reply;
+        long count = 0;
+        long logged = 0;  // the count when the last line about it was logged
+        std::chrono::steady_clock::time_point since{}, lastLogged{};
+    } paging_;
+    bool quietWrites_ = false;  // worker only: the "y" that answers a repeated page is not logged
+    bool ended_ = false;        // GUI thread only: the dialogue has ended on screen, no start-over yet
+
     mutable std::mutex lifeMutex_;
     std::condition_variable lifeCv_;
     bool stopping_ = false;
-    int threads_ = 0;
+
+    LineReader stream_;
+    Worker worker_;
 };

@@ -1,31 +1,7 @@
 #include "app/QZ7_UpdaterAppDelegate.h"
-#include "app/ReplyRules.h"
+#include "app/PortSource.h"
 
 using namespace std::chrono_literals;
-
-namespace {
-
-// The controller's port as a reader sees it: the current record is fetched anew for every read,
-// and a read that finds nothing waits in poll(2) for at most 50 ms before the next look.
-class PortSource : public ByteSource {
-public:
-    explicit PortSource(QZ7_UpdaterAppDelegate& controller) : controller_(controller) {}
-    PortResult Read(char* buffer, std::size_t max) override
-    {
-        PortResult r = controller_.ReadPort(buffer, max);
-        if (r.status == PortIo::Empty) {
-            PortIo waited = controller_.WaitPort(50ms);
-            if (waited == PortIo::Closed || waited == PortIo::HangUp)
-                return {waited};
-        }
-        return r;
-    }
-
-private:
-    QZ7_UpdaterAppDelegate& controller_;
-};
-
-}  // namespace
 
 void QZ7_UpdaterAppDelegate::ReadThread()
 {
@@ -33,7 +9,7 @@ void QZ7_UpdaterAppDelegate::ReadThread()
     // After the image, asterisks in front of the reply are pacing the loader sent ahead of
     // need, not part of the reply.
     const bool afterImage = state() == AwaitingDone;
-    ReaderOutcome outcome = ReadReplyLine(source, afterImage ? "*" : "");
+    ReaderOutcome outcome = stream_.ReadReplyLine(source, afterImage ? "*" : "");
     if (outcome.status == PortIo::HangUp) {
         AdapterGone();
         return;
@@ -51,7 +27,7 @@ void QZ7_UpdaterAppDelegate::ReadVersion()
     if (!Pause(50ms))
         return;
     PortSource source(*this);
-    ReaderOutcome outcome = ReadVersionReply(source);
+    ReaderOutcome outcome = stream_.ReadVersionReply(source);
     if (outcome.status == PortIo::HangUp) {
         AdapterGone();
         return;

@@ -2,99 +2,107 @@
 
 #include "hex/TextRules.h"
 
-#include <cstring>
-
-namespace {
-
-bool EndsWithCrOrLf(const char* buffer, std::size_t count)
+Piece LineReader::Next(ByteSource& source, std::size_t limit, bool asteriskStops, std::string_view skipLeading)
 {
-    return count > 0 && (buffer[count - 1] == '\n' || buffer[count - 1] == '\r');
-}
-
-// Reads until a read leaves CR or LF as the last byte of the buffer, or the buffer is full.
-// Bytes of `skipLeading` at the very start of the buffer are dropped as they come and take no
-// room. Returns Data, or the status that ended the reading without a reply.
-PortIo FillUntilLineEnd(ByteSource& source, char* buffer, std::size_t& count, std::size_t capacity,
-                        std::string_view skipLeading = {})
-{
+    std::string line;
     for (;;) {
-        PortResult r = source.Read(buffer + count, capacity - count);
-        if (r.status == PortIo::Closed || r.status == PortIo::HangUp)
-            return r.status;
-        if (r.status == PortIo::Data && r.count > 0) {
-            count += r.count;
-            std::size_t skip = 0;
-            while (skip < count && skipLeading.find(buffer[skip]) != std::string_view::npos)
-                ++skip;
-            if (skip > 0) {
-                std::memmove(buffer, buffer + skip, count - skip);
-                count -= skip;
+        {
+            std::lock_guard lock(mutex_);
+            while (pos_ < buffer_.size()) {
+                const char c = buffer_[pos_++];
+                if (dropping_) {
+                    dropping_ = !IsLineEndChar(c);
+                    continue;
+                }
+                if (IsLineEndChar(c)) {
+                    if (line.empty())
+                        continue;  // the second half of CR LF, or a blank line
+                    return {Piece::Line, PortIo::Data, std::move(line), c};
+                }
+                if (asteriskStops && c == '*')
+                    return {Piece::Asterisk, PortIo::Data, {}, 0};
+                if (line.empty() && skipLeading.find(c) != std::string_view::npos)
+                    continue;
+                line.push_back(c);
+                if (line.size() >= limit) {
+                    dropping_ = true;
+                    return {Piece::Line, PortIo::Data, std::move(line), 0};
+                }
             }
-            if (EndsWithCrOrLf(buffer, count))
-                return PortIo::Data;
+            buffer_.clear();
+            pos_ = 0;
         }
-        if (count >= capacity)
-            return PortIo::Data;
+        PortIo end = PortIo::Data;
+        if (!Fill(source, end))
+            return {Piece::End, end, {}, 0};
     }
 }
 
-}  // namespace
-
-std::optional<std::string> FirstReplyLine(std::string_view chunk)
+bool LineReader::Fill(ByteSource& source, PortIo& end)
 {
-    std::size_t from = 0;
-    while (from < chunk.size()) {
-        std::size_t end = FindLineEnd(chunk.substr(from));
-        if (end == std::string_view::npos)
-            end = chunk.size() - from;  // the buffer filled in the middle of this line
-        if (end >= 3)
-            return std::string(chunk.substr(from, end));
-        from += end + 1;  // a bare line end, or a fragment of one or two characters
+    char chunk[512];
+    PortResult r = source.Read(chunk, sizeof chunk);
+    if (r.status == PortIo::Closed || r.status == PortIo::HangUp) {
+        end = r.status;
+        return false;
     }
-    return std::nullopt;
+    if (r.status == PortIo::Data && r.count > 0) {
+        std::lock_guard lock(mutex_);
+        buffer_.append(chunk, r.count);
+    }
+    return true;
 }
 
-ReaderOutcome ReadReplyLine(ByteSource& source, std::string_view skipLeading)
+void LineReader::Clear()
+{
+    std::lock_guard lock(mutex_);
+    buffer_.clear();
+    pos_ = 0;
+    dropping_ = false;
+}
+
+std::size_t LineReader::Kept() const
+{
+    std::lock_guard lock(mutex_);
+    return buffer_.size() - pos_;
+}
+
+ReaderOutcome LineReader::ReadReplyLine(ByteSource& source, std::string_view skipLeading)
 {
     for (;;) {
-        char buffer[kLineReplyBytes + 1];
-        std::size_t count = 0;
-        PortIo end = FillUntilLineEnd(source, buffer, count, kLineReplyBytes, skipLeading);
-        if (end != PortIo::Data)
-            return {end, std::nullopt};
-        buffer[count] = '\0';
-
-        std::optional<std::string> text = DecodeAscii(buffer, count);
-        if (!text)
-            continue;  // undecodable chunk: dropped whole
-        if (std::optional<std::string> line = FirstReplyLine(*text))
-            return {PortIo::Data, line};
-        // Only line ends and fragments: drop the chunk and start again.
+        Piece p = Next(source, kLineReplyBytes, false, skipLeading);
+        if (p.kind == Piece::End)
+            return {p.end, std::nullopt};
+        if (p.bytes.size() >= 3 && p.Decodes())
+            return {PortIo::Data, std::move(p.bytes)};
     }
 }
 
-ReaderOutcome ReadVersionReply(ByteSource& source, int passes)
+ReaderOutcome LineReader::ReadVersionReply(ByteSource& source, int passes)
 {
-    char buffer[kVersionReplyBytes + 1];
-    std::size_t count = 0;
-    std::optional<std::string> text;
-    for (int attempts = passes; attempts > 0;) {
-        --attempts;
-        PortIo end = FillUntilLineEnd(source, buffer, count, kVersionReplyBytes);
-        if (end != PortIo::Data)
-            return {end, std::nullopt};
-        buffer[count] = '\0';
-        text = DecodeAscii(buffer, count);
-        if (!text)
-            continue;
-        if (text->find('V') != std::string::npos) {
-            std::size_t q = text->find('Q');
+    std::string text;
+    for (int attempts = passes; attempts > 0 && text.size() < kVersionReplyBytes; --attempts) {
+        Piece p = Next(source, kVersionReplyBytes - text.size(), false, {});
+        if (p.kind == Piece::End)
+            return {p.end, std::nullopt};
+        if (!p.Decodes())
+            continue;  // a byte above 127 spoils its own line, not the lines around it
+        text += p.bytes;
+        if (p.lineEnd && text.size() < kVersionReplyBytes)
+            text += p.lineEnd;
+        if (text.find('V') != std::string::npos) {
+            std::size_t q = text.find('Q');
             if (q != std::string::npos)
-                text = text->substr(q);
+                text.erase(0, q);
             break;
         }
-        if (text->find("E or P") != std::string::npos)
+        if (text.find("E or P") != std::string::npos)
             break;
     }
-    return {PortIo::Data, text};
+    return {PortIo::Data, std::move(text)};
+}
+
+Piece LineReader::NextPacing(ByteSource& source)
+{
+    return Next(source, kVersionReplyBytes, true, {});
 }

@@ -2,12 +2,13 @@
 #include "hex/TextRules.h"
 #include "serial/PortIo.h"
 
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 
-// Where a reader's bytes come from. Read() makes one read of at most `max` bytes; when nothing
-// is pending it may wait a short bound first, and returns Empty if nothing came.
+// Where the line reader's bytes come from. Read() makes one read of at most `max` bytes; when
+// nothing is pending it may wait a short bound first, and returns Empty if nothing came.
 class ByteSource {
 public:
     virtual ~ByteSource() = default;
@@ -25,19 +26,55 @@ constexpr std::size_t kLineReplyBytes = 24;
 constexpr std::size_t kVersionReplyBytes = 1023;
 constexpr int kVersionPasses = 101;
 
-// The reply in one chunk: its first line of three or more characters. Line ends and fragments
-// of one or two characters before it are skipped (a blank line, the echo of a command, the
-// late half of the previous line end). A line that the end of the chunk cuts off counts with
-// what it has. Absent when the chunk holds no such line.
-std::optional<std::string> FirstReplyLine(std::string_view chunk);
+// One piece of the device's stream: a line, a pacing asterisk, or the end of the port.
+struct Piece {
+    enum Kind { Line, Asterisk, End } kind = End;
+    PortIo end = PortIo::Closed;  // for End: Closed or HangUp
+    std::string bytes;            // a Line's bytes, its line end left out
+    char lineEnd = 0;             // the character that ended it; 0 when the line was cut
+    bool Decodes() const { return DecodeAscii(bytes.data(), bytes.size()).has_value(); }
+};
 
-// One short reply line. The stop test looks only at the last byte of the buffer (CR or LF); the
-// reply is the chunk's first line of three or more characters, and a chunk without one is
-// dropped and reading goes on. 24 bytes without a line end are a reply as they stand. Bytes of
-// `skipLeading` in front of the reply (the pacing asterisks a loader that ran ahead still
-// sends) are dropped as they come.
-ReaderOutcome ReadReplyLine(ByteSource& source, std::string_view skipLeading = {});
+// The device's byte stream as the dialogue reads it. Every reader of a controller (the banner,
+// the version, the replies, the pacing) takes its bytes from one LineReader, so the outcome
+// never depends on how the kernel happened to split the bytes into reads:
+// - bytes are kept across reads until a reader consumes them; what follows a reader's line (an
+//   asterisk, a prompt character, the next line) stays for the next reader;
+// - a line ends at any LF, VT, FF or CR, wherever it falls in a read; empty lines are no lines;
+// - a line longer than its reader's limit is that reader's as far as the limit, and the rest of
+//   it, up to its line end, is dropped.
+// The methods run on the controller's one worker; Clear() may come from any thread.
+class LineReader {
+public:
+    // The next line of at least three characters, cut at 24: the device's reply. Shorter lines
+    // (an echoed command, the late half of a line end) are skipped, and so is a line that does
+    // not decode as 7-bit ASCII (a byte above 127 spoils its own line only). Bytes of
+    // `skipLeading` at the start of a line are dropped (the pacing asterisks a loader that ran
+    // ahead still sends).
+    ReaderOutcome ReadReplyLine(ByteSource& source, std::string_view skipLeading = {});
 
-// Gathers the answer to "y" over up to `passes` passes into one 1023-byte buffer, until the text
-// holds a "V" (then cut at its first "Q", if any) or "E or P".
-ReaderOutcome ReadVersionReply(ByteSource& source, int passes = kVersionPasses);
+    // The answer to "y": lines gathered, each with its line end, into at most 1023 characters,
+    // until the text holds a "V" (then cut at its first "Q", if any) or "E or P", or `passes`
+    // lines have come, or the text is full. Lines that do not decode are left out.
+    ReaderOutcome ReadVersionReply(ByteSource& source, int passes = kVersionPasses);
+
+    // The next asterisk, or the next line that comes in its place (at most 1023 characters);
+    // a line cut short by an asterisk is dropped. What follows the asterisk stays.
+    Piece NextPacing(ByteSource& source);
+
+    // Forgets every byte kept, and a line being dropped.
+    void Clear();
+    // How many bytes are kept, not yet consumed.
+    std::size_t Kept() const;
+
+private:
+    // The next line of at most `limit` characters (or an asterisk, when `asteriskStops`).
+    Piece Next(ByteSource& source, std::size_t limit, bool asteriskStops, std::string_view skipLeading);
+    // Moves one read's bytes into the buffer; false (with `end` set) when the port has ended.
+    bool Fill(ByteSource& source, PortIo& end);
+
+    mutable std::mutex mutex_;  // guards the three below; never held during a read
+    std::string buffer_;
+    std::size_t pos_ = 0;      // bytes before it are consumed
+    bool dropping_ = false;    // the rest of a cut line is being dropped
+};

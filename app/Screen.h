@@ -10,6 +10,7 @@ enum class Outcome {
     Stopped,        // the line stayed up but the device stopped taking bytes
     NotErased,
     NotDone,        // the device answered the image with "Not Done"
+    EndedEarly,     // the device said "Done" before the whole image was sent
     Restarted,      // the device's banner came in the middle of the image
     Unexpected,     // a reply the dialogue has no step for
     NoVersion,      // neither a version nor the prompt came after "y"

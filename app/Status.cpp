@@ -141,10 +141,34 @@ std::string Silence(seconds quiet)
            " s. Check the cable and the QZ7's power; the update goes on as soon as it answers.";
 }
 
-std::string Unreadable()
+std::string Unreadable(std::string_view received)
 {
-    return "The QZ7 is sending what the updater cannot read: a wrong line speed, a wrong cable, or another"
-           " device than a QZ7 in boot-loader mode. Check the cable and what it is plugged into.";
+    std::string text = "The QZ7 is sending what the updater cannot read";
+    if (!received.empty())
+        text += " (\"" + Printable(received, 40) + "\")";
+    return text + ": a wrong line speed, a wrong cable, or another device than a QZ7 in boot-loader mode."
+                  " Check the cable and what it is plugged into.";
+}
+
+std::string NotAwaited(std::string_view received, std::uint32_t stage, bool lastLine)
+{
+    static const char* const awaited[] = {"its banner", "a version (a line with \"V\")", "the prompt \"E or P?\"",
+                                          "\"Erased\""};
+    std::string what = stage < 4 ? awaited[stage] : lastLine ? "\"Done\"" : "the \"*\" that asks for the next line";
+    std::string text = "The QZ7 sent \"" + Printable(received, 40) + "\", not " + what + "; the updater waits on.";
+    if (stage >= AwaitingErased)
+        text += " If it stays so, the QZ7 must be restarted: switch it off, hold Run/Stop while you switch it on,"
+                " and update again.";
+    else
+        text += " If it stays so, check that the cable goes to a QZ7 switched on with Run/Stop held.";
+    return text;
+}
+
+std::string Paging(long count, std::string_view lastReply)
+{
+    return "The QZ7 answered " + std::to_string(count) + " times without \"E or P?\", last with \"" +
+           Printable(lastReply, 40) + "\". It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop"
+           " while you switch it on, and check what the cable goes to.";
 }
 
 std::string Progress(int line, int lines, double bytesPerSecond, std::optional<double> secondsLeft)
@@ -248,7 +272,8 @@ void StatusBoard::PortOpened(Clock::time_point now)
     waiting_ = false;
     stage_ = 0;
     quietSince_ = now;
-    unreadableSince_.reset();
+    ClearUnjudged();
+    pages_ = 0;
     recent_.clear();
     hangUpError_.reset();
     lines_ = line_ = 0;
@@ -282,20 +307,36 @@ void StatusBoard::Received(std::uint32_t stage, const char* bytes, std::size_t c
     std::lock_guard lock(mutex_);
     stage_ = stage;
     quietSince_ = now;
-    for (std::size_t i = 0; i < count; ++i)
-        if (static_cast<unsigned char>(bytes[i]) > 127 && !unreadableSince_)
-            unreadableSince_ = now;
+    // Line ends alone are no news: the late half of a line end must not start the clock, or
+    // the hint would depend on how the bytes were split into reads.
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c != '\r' && c != '\n' && !unjudgedSince_)
+            unjudgedSince_ = now;
+        unjudgedHigh_ = unjudgedHigh_ || c > 127;
+    }
+    if (unjudgedSince_) {
+        unjudged_.append(bytes, count);
+        if (unjudged_.size() > 120)
+            unjudged_.erase(0, unjudged_.size() - 120);
+    }
     recent_.append(bytes, count);
     if (recent_.size() > 256)
         recent_.erase(0, recent_.size() - 256);
-    if (!alert_.empty() || unreadableSince_)
-        CheckLocked(now);
+    CheckLocked(now);
+}
+
+void StatusBoard::ClearUnjudged()
+{
+    unjudgedSince_.reset();
+    unjudged_.clear();
+    unjudgedHigh_ = false;
 }
 
 void StatusBoard::Readable(Clock::time_point now)
 {
     std::lock_guard lock(mutex_);
-    unreadableSince_.reset();
+    ClearUnjudged();
     waiting_ = false;
     if (!alert_.empty())
         CheckLocked(now);
@@ -307,11 +348,33 @@ void StatusBoard::HungUp(int error)
     hangUpError_ = error;
 }
 
+void StatusBoard::Paging(long count, const std::string& reply, Clock::time_point since, Clock::time_point now)
+{
+    std::lock_guard lock(mutex_);
+    pages_ = count;
+    pageReply_ = reply;
+    pagingSince_ = since;
+    CheckLocked(now);
+}
+
 void StatusBoard::CheckLocked(Clock::time_point now)
 {
     std::string alert;
-    if (open_ && unreadableSince_ && now - *unreadableSince_ >= thresholds_.unreadable) {
-        alert = StatusText::Unreadable();
+    const bool paging = open_ && pages_ > 0 && now - pagingSince_ >= thresholds_.paging;
+    if (open_ && unjudgedSince_ && now - *unjudgedSince_ >= thresholds_.unreadable) {
+        std::string_view received = unjudged_;
+        while (!received.empty() && (received.front() == '\r' || received.front() == '\n'))
+            received.remove_prefix(1);
+        while (!received.empty() && (received.back() == '\r' || received.back() == '\n'))
+            received.remove_suffix(1);
+        alert = unjudgedHigh_ ? StatusText::Unreadable(received)
+                              : StatusText::NotAwaited(received, stage_, lines_ > 0 && line_ >= lines_);
+    } else if (paging) {
+        // The count changes thousands of times a second: the line is redrawn once a second.
+        if (alert_.rfind("The QZ7 answered ", 0) == 0 && now - pagingShown_ < std::chrono::seconds(1))
+            return;
+        pagingShown_ = now;
+        alert = StatusText::Paging(pages_, pageReply_);
     } else if (open_ && waiting_) {
         auto quiet = now - quietSince_;
         auto quietSeconds = duration_cast<seconds>(quiet);
@@ -345,7 +408,7 @@ void StatusBoard::LineSent(int line, std::uint64_t bytesSent, Clock::time_point 
     std::lock_guard lock(mutex_);
     line_ = line;
     sent_ = bytesSent;
-    unreadableSince_.reset();  // a pacing asterisk came before this line
+    ClearUnjudged();  // a pacing asterisk came before this line
     waiting_ = false;
     double elapsed = duration<double>(now - transferStart_).count();
     timeLeft_.Sample(elapsed, static_cast<double>(bytesSent), static_cast<double>(bytes_));

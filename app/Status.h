@@ -56,7 +56,13 @@ std::string Adapter(const AdapterFacts& facts);
 
 std::string PowerOnSilence(std::chrono::seconds quiet);
 std::string Silence(std::chrono::seconds quiet);
-std::string Unreadable();
+// Bytes came that decode to no reply; `received` is what came, raw.
+std::string Unreadable(std::string_view received = {});
+// Bytes came, but nothing the dialogue waits for in `stage`; `lastLine`: the image's last line
+// has gone out, so "Done" is awaited rather than a pacing asterisk.
+std::string NotAwaited(std::string_view received, std::uint32_t stage, bool lastLine);
+// The prompt answered with "y" `count` times, each time with another line than "E or P?".
+std::string Paging(long count, std::string_view lastReply);
 
 std::string Progress(int line, int lines, double bytesPerSecond, std::optional<double> secondsLeft);
 // Whether a status text is the transfer's progress (made by Progress).
@@ -101,6 +107,7 @@ public:
         std::chrono::milliseconds powerOnSilence{30000};
         std::chrono::milliseconds silence{10000};
         std::chrono::milliseconds unreadable{5000};
+        std::chrono::milliseconds paging{10000};
     };
     StatusBoard(Thresholds thresholds, std::function<void(const std::string&)> show);
 
@@ -114,6 +121,9 @@ public:
     void Received(std::uint32_t stage, const char* bytes, std::size_t count, Clock::time_point now);
     void Readable(Clock::time_point now);
     void HungUp(int error);
+    // The prompt has been answered with "y" `count` times since `since`, the last reply being
+    // `reply`; a count of 0 ends it.
+    void Paging(long count, const std::string& reply, Clock::time_point since, Clock::time_point now);
 
     // The transfer.
     void TransferStarted(int lines, std::uint64_t bytes, Clock::time_point now);
@@ -127,6 +137,7 @@ public:
 
 private:
     void CheckLocked(Clock::time_point now);
+    void ClearUnjudged();
     void ShowLocked();
     std::string LastReplyLocked() const;
 
@@ -141,7 +152,13 @@ private:
     bool waiting_ = false;
     std::uint32_t stage_ = 0;
     Clock::time_point quietSince_{};
-    std::optional<Clock::time_point> unreadableSince_;
+    // Bytes received since the last reply or asterisk the dialogue took, and since when.
+    std::optional<Clock::time_point> unjudgedSince_;
+    std::string unjudged_;
+    bool unjudgedHigh_ = false;  // one of them is above 127
+    long pages_ = 0;
+    std::string pageReply_;
+    Clock::time_point pagingSince_{}, pagingShown_{};
     std::string recent_;  // the last bytes received
     std::optional<int> hangUpError_;
 

@@ -6,6 +6,7 @@
 
 
 using namespace std::chrono;
+using namespace std::chrono_literals;
 
 void QZ7_UpdaterAppDelegate::ShowStatus(const std::string& text)
 {
@@ -67,6 +68,51 @@ void QZ7_UpdaterAppDelegate::NoteReply(const std::optional<std::string>& reply)
         qCInfo(lcDialogue) << "reply: (not 7-bit ASCII)";
         return;
     }
-    qCInfo(lcDialogue).noquote() << "reply:" << Loggable(*reply);
     status_.Readable(steady_clock::now());
+    const bool page = state() == AwaitingPrompt && reply->find("E or P?") == std::string::npos;
+    if (page ? NotePage(*reply) : (EndPaging(), true))
+        qCInfo(lcDialogue).noquote() << "reply:" << Loggable(*reply);
+}
+
+bool QZ7_UpdaterAppDelegate::NotePage(const std::string& reply)
+{
+    // A loader that answers every "y" with the same line would otherwise fill the transcript
+    // with thousands of lines a second: a repeat is counted, and the count logged once a second.
+    const auto now = steady_clock::now();
+    if (paging_.count == 0)
+        paging_.since = now;
+    ++paging_.count;
+    status_.Paging(paging_.count, reply, paging_.since, now);
+    const bool repeat = paging_.count > 1 && reply == paging_.reply;
+    quietWrites_ = repeat;
+    if (!repeat) {
+        EndRepeats();
+        paging_.reply = reply;
+        paging_.logged = paging_.count;
+        paging_.lastLogged = now;
+        return true;
+    }
+    if (now - paging_.lastLogged >= 1s)
+        EndRepeats();
+    return false;
+}
+
+void QZ7_UpdaterAppDelegate::EndRepeats()
+{
+    if (paging_.count > paging_.logged)
+        qCInfo(lcDialogue).noquote() << "reply:" << Loggable(paging_.reply) << "again," << (paging_.count - paging_.logged)
+                                     << "more times, each answered with \"y\"";
+    paging_.logged = paging_.count;
+    paging_.lastLogged = steady_clock::now();
+}
+
+void QZ7_UpdaterAppDelegate::EndPaging()
+{
+    if (paging_.count == 0)
+        return;
+    EndRepeats();
+    qCInfo(lcDialogue) << "the prompt was answered with \"y\"" << paging_.count << "times";
+    status_.Paging(0, {}, paging_.since, steady_clock::now());
+    paging_ = {};
+    quietWrites_ = false;
 }

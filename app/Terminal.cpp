@@ -29,6 +29,7 @@ int ExitStatusFor(Outcome outcome)
     case Outcome::Stopped: return ExitStatus::Stopped;
     case Outcome::NotErased: return ExitStatus::NotErased;
     case Outcome::NotDone: return ExitStatus::NotDone;
+    case Outcome::EndedEarly: return ExitStatus::EndedEarly;
     case Outcome::Restarted: return ExitStatus::Restarted;
     case Outcome::Unexpected: return ExitStatus::Unexpected;
     case Outcome::NoVersion: return ExitStatus::NoVersion;

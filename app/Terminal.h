@@ -30,6 +30,7 @@ enum : int {
     Restarted = 12,
     Stopped = 13,
     NoAnswer = 14,      // the port opened, but no QZ7 answered within --wait
+    EndedEarly = 15,    // the QZ7 said "Done" before the whole image was sent
     Interrupted = 130,  // SIGINT, SIGTERM or SIGHUP; the port was put back first
 };
 }  // namespace ExitStatus

@@ -1,5 +1,6 @@
 #include "app/Log.h"
 #include "app/QZ7_UpdaterAppDelegate.h"
+#include "app/PortSource.h"
 #include "hex/ImageLines.h"
 
 #include <cinttypes>
@@ -59,41 +60,35 @@ void QZ7_UpdaterAppDelegate::SendProgram()
 
 bool QZ7_UpdaterAppDelegate::Pace()
 {
-    // Anything but the asterisk is dropped, one byte at a time, so that no byte after the
-    // asterisk is taken. A whole line that holds the banner, though, means the loader has
-    // restarted: it will send no asterisk, and the device is left without firmware. The last
-    // four bytes of the current line are enough to spot the banner's "QZ-7".
-    std::string tail;
-    bool banner = false;
+    // Everything up to the asterisk is consumed; what follows it stays for the next reader.
+    // Other bytes are gathered into lines, and a whole line can mean the loader has given up
+    // on the image: it then sends no asterisk, and waiting on would leave the operator at
+    // "Updating" for ever with the QZ7 half programmed.
+    PortSource source(*this);
     for (;;) {
-        char byte = 0;
-        PortResult r = ReadPort(&byte, 1);
-        if (r.status == PortIo::Data && byte == '*')
+        Piece p = stream_.NextPacing(source);
+        if (p.kind == Piece::Asterisk)
             return true;
-        if (r.status == PortIo::Data) {
-            if (byte == '\r' || byte == '\n') {
-                if (banner) {
-                    ClosePort();
-                    PostFailure(Outcome::Restarted, Directions::Restarted);
-                    return false;
-                }
-                tail.clear();
-            } else {
-                tail.push_back(byte);
-                if (tail.size() > 4)
-                    tail.erase(0, 1);
-                banner = banner || tail == "QZ-7";
-            }
-            continue;
-        }
-        if (r.status == PortIo::HangUp) {
-            AdapterGone();
+        if (p.kind == Piece::End) {
+            if (p.end == PortIo::HangUp)
+                AdapterGone();
             return false;
         }
-        if (r.status == PortIo::Closed)
-            return false;
-        PortIo waited = WaitPort(50ms);
-        if (waited == PortIo::Closed)
-            return false;
+        if (!p.Decodes())
+            continue;  // noise: a byte above 127 spoils its own line
+        const bool restart = p.bytes.find("QZ-7") != std::string::npos;
+        const bool refused = p.bytes.find("Not") != std::string::npos;
+        const bool done = p.bytes.find("Done") != std::string::npos;
+        if (!restart && !refused && !done)
+            continue;  // other text between records is dropped, as the loader's chatter
+        NoteReply(p.bytes);
+        ClosePort();
+        if (restart)
+            PostFailure(Outcome::Restarted, Directions::Restarted);
+        else if (refused)
+            PostFailure(Outcome::NotDone, Directions::NotDone);
+        else
+            PostFailure(Outcome::EndedEarly, Directions::EndedEarly);
+        return false;
     }
 }

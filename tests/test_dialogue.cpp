@@ -108,7 +108,7 @@ TEST_F(Step, VersionReplyIsCutAtItsLineBreakAndOffered)
     EXPECT_EQ(Judge(AwaitingVersion, "QZ7 V2.005\r\n"), Updates{Question("Found Version: 2.005\n Update To: QZ7 V2.007?\n")});
     EXPECT_EQ(c().state(), AwaitingPrompt);
     EXPECT_FALSE(c().ReceivedString());
-    EXPECT_EQ(c().RunningThreads(), 0);  // nothing reads until the operator acts
+    EXPECT_EQ(c().RunningOperations(), 0);  // nothing reads until the operator acts
     EXPECT_EQ(pty.Drain(), "");
 }
 
@@ -128,7 +128,7 @@ TEST_F(Step, PromptWithoutVersionAsksToUpdateAnyway)
 {
     EXPECT_EQ(Judge(AwaitingVersion, "E or P?\r\n"), Updates{Question("Version not Found.\nUpdate anyway?")});
     EXPECT_EQ(c().state(), AwaitingPrompt);
-    EXPECT_EQ(c().RunningThreads(), 0);
+    EXPECT_EQ(c().RunningOperations(), 0);
 }
 
 TEST_F(Step, NeitherVersionNorPromptRestsWithAnHonestMessage)
@@ -165,7 +165,7 @@ TEST_F(Step, PromptGetsEAndAnythingElseGetsY)
     EXPECT_GE(std::chrono::steady_clock::now() - start, 50ms);
     EXPECT_EQ(c().state(), AwaitingErased);
     EXPECT_EQ(pty.Drain(), "E");
-    EXPECT_GE(c().RunningThreads(), 1);  // a reader waits for the erase result
+    EXPECT_GE(c().RunningOperations(), 1);  // a reader waits for the erase result
 }
 
 TEST_F(Step, EraseResults)
@@ -224,7 +224,7 @@ TEST_F(Step, UpdateAnswersOnceHoweverFastItIsPressed)
     Spin(30ms);
     EXPECT_EQ(Shown(), (Updates{{.directions = Directions::Updating, .updateEnabled = false, .cancelEnabled = false, .levelShown = true}}));
     EXPECT_EQ(pty.Drain(), "y");
-    EXPECT_EQ(c().RunningThreads(), 1);
+    EXPECT_EQ(c().RunningOperations(), 1);
 }
 
 TEST_F(Step, UpdateNeverHoldsTheWindowOnAFullOutputQueue)
@@ -348,6 +348,10 @@ TEST_F(Step, BothQuestionsFocusUpdateAndReturnAnswersYes)
     Press(w(), Qt::Key_Return);  // Update is disabled once pressed
     EXPECT_EQ(pty.Drain(), "");
 
+    // A fresh dialogue: the reader of the first answer lets go with the port.
+    c().ClosePort();
+    ASSERT_TRUE(WaitFor([&] { return c().RunningOperations() == 0; }));
+    OpenPort(c(), pty.path);
     // The prompt without a version: the same focus and Tab chain, no trap on Cancel.
     w().CancelButtonView()->setFocus();
     Judge(AwaitingVersion, "E or P?\r\n");
@@ -492,5 +496,5 @@ TEST(NextUnit, SecondWholeUpdateWithTheSameWindow)
     EXPECT_TRUE(WaitFor([&] { return w.ImageView()->isHidden() && w.LevelIndicatorVew()->isHidden() &&
                                      w.LevelIndicatorVew()->value() == 0; }));
     updateOne(second);
-    EXPECT_EQ(app.controller->RunningThreads(), 0);
+    EXPECT_EQ(app.controller->RunningOperations(), 0);
 }

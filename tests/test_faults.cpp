@@ -100,7 +100,7 @@ TEST_P(FaultMatrix, ScreenWireAndPort)
     auto shows = [&] { return ScreenText(*app).toStdString() == f.screen; };
     if (f.end == End::Over) {
         EXPECT_TRUE(WaitFor(shows, 60s)) << ScreenText(*app).toStdString();
-        EXPECT_TRUE(WaitFor([&] { return app->controller->RunningThreads() == 0; }, 1s));
+        EXPECT_TRUE(WaitFor([&] { return app->controller->RunningOperations() == 0; }, 1s));
         EXPECT_FALSE(app->controller->Serial()->IsOpen());
         EXPECT_TRUE(app->window->LevelIndicatorVew()->isHidden());  // no stale level beside the end
     } else {

@@ -5,6 +5,7 @@
 #include "tests/TestSupport.h"
 
 #include <deque>
+#include <random>
 #include <gtest/gtest.h>
 
 namespace {
@@ -47,137 +48,147 @@ private:
     std::deque<std::string> chunks_;
 };
 
-std::optional<std::string> Line(Script& s)
+// The same bytes handed over in reads of another size: whole, one byte a read, or random pieces.
+std::deque<std::string> Split(const std::string& stream, int mode)
 {
-    ReaderOutcome o = ReadReplyLine(s);
-    EXPECT_EQ(o.status, PortIo::Data);
+    std::deque<std::string> chunks;
+    if (mode == 0)
+        return {stream};
+    std::mt19937 rng(static_cast<unsigned>(mode));
+    for (std::size_t at = 0; at < stream.size();) {
+        std::size_t n = mode == 1 ? 1 : 1 + rng() % 9;
+        chunks.push_back(stream.substr(at, n));
+        chunks.push_back("");  // nothing pending in between
+        at += n;
+    }
+    return chunks;
+}
+
+// One dialogue's readers in turn, as the controller runs them, written down as they end: the
+// banner, the version, a reply, the pacing of three lines, the final reply after the image.
+std::string Conversation(LineReader& reader, ByteSource& source)
+{
+    std::string log;
+    auto note = [&](const ReaderOutcome& o) {
+        log += o.status != PortIo::Data ? "<end>" : o.reply ? "[" + *o.reply + "]" : "<absent>";
+    };
+    note(reader.ReadReplyLine(source));
+    note(reader.ReadVersionReply(source));
+    note(reader.ReadReplyLine(source));
+    for (int line = 0; line < 3; ++line) {
+        for (Piece p = reader.NextPacing(source);; p = reader.NextPacing(source)) {
+            if (p.kind == Piece::Asterisk) {
+                log += "*";
+                break;
+            }
+            if (p.kind == Piece::End)
+                return log + "<end>";
+            log += "{" + p.bytes + "}";
+        }
+    }
+    note(reader.ReadReplyLine(source, "*"));
+    return log;
+}
+
+std::string Converse(const std::string& stream, int mode)
+{
+    LineReader reader;
+    Script s(Split(stream, mode));
+    return Conversation(reader, s);
+}
+
+std::optional<std::string> Line(const std::string& stream)
+{
+    LineReader reader;
+    Script s({stream});
+    ReaderOutcome o = reader.ReadReplyLine(s);
+    EXPECT_EQ(o.status, PortIo::Data) << stream;
     return o.reply;
+}
+
+std::optional<std::string> Version(const std::string& stream)
+{
+    LineReader reader;
+    Script s({stream});
+    return reader.ReadVersionReply(s).reply;
 }
 
 }  // namespace
 
-TEST(ReplyLine, CutsAtTheFirstLineEndAndDropsTheRestOfTheChunk)
+// However the kernel splits the device's bytes into reads, every reader gets the same: the
+// conversations that used to end differently (bytes after a line end, a line in place of an
+// asterisk, a high byte beside a reply, an overlong line) read alike in every split.
+TEST(LineReader, EverySplitOfTheStreamGivesTheSameConversation)
 {
-    Script s({"Erased\r\n"});
-    EXPECT_EQ(Line(s), "Erased");
-
-    Script three({"abc\r\ndef", "", "gh\n"});  // the line end inside the chunk does not stop the read
-    EXPECT_EQ(Line(three), "abc");
-    EXPECT_EQ(three.Rest(), "");
-}
-
-TEST(ReplyLine, LineEndSplitAcrossReadsLeavesTheLfForTheNextReader)
-{
-    Script s({"Done\r", "\n", "", "Erased\r\n"});
-    EXPECT_EQ(Line(s), "Done");
-    EXPECT_EQ(Line(s), "Erased");  // the stray LF alone is a chunk without a reply: dropped
-
-    // The same late LF read together with the next reply: the LF is skipped, not the reply.
-    Script together({"E or P?\r", "", "\nErased\r\n"});
-    EXPECT_EQ(Line(together), "E or P?");
-    EXPECT_EQ(Line(together), "Erased");
-}
-
-// A reply that shares its chunk with line ends or short fragments before it used to be dropped
-// with them, which lost the erase result, a banner or "Done" for good.
-TEST(ReplyLine, LeadingLineEndsAndShortFragmentsAreSkippedNotTheReplyAfterThem)
-{
-    for (const char* chunk : {"\r\nErased\r\n", "E\r\nErased\r\n", "\n\rok\r\nE\r\nErased\r\n"}) {
-        Script s({chunk, "Later\r\n"});
-        EXPECT_EQ(Line(s), "Erased") << chunk;
+    const std::vector<std::pair<std::string, std::string>> table{
+        {"QZ-7 Boot Loader\r\ny\r\nQZ7 V2.005\r\nE or P?\r\n*x\r\n**Done\r\n",
+         "[QZ-7 Boot Loader][QZ7 V2.005\r][E or P?]*{x}**[Done]"},
+        {"QZ-7 Boot Loader\r\n>QZ7 V2.005\r\nErased\r\n*>**\r\n***Done\r\n",
+         "[QZ-7 Boot Loader][QZ7 V2.005\r][Erased]***[Done]"},
+        {"\r\nok\r\nQZ-7 Boot Loader, build 2026-11-30 rev 7\r\nHello\r\nV2\r\nEra\xC9sed\r\nErased\r\nNot D*Not Done\r\n",
+         "[QZ-7 Boot Loader, build ][Hello\rV2\r][Erased]*{Not Done}<end>"},
+        {"QZ-7\r\nE or P?\r\n\r\n\r\nErased\r\n*Done\r\n", "[QZ-7][E or P?\r][Erased]*{Done}<end>"},
+    };
+    for (const auto& [stream, expected] : table) {
+        EXPECT_EQ(Converse(stream, 0), expected);
+        for (int mode = 1; mode < 12; ++mode)
+            EXPECT_EQ(Converse(stream, mode), expected) << "split " << mode << " of: " << stream;
     }
-    Script banner({"\r\nQZ-7 Boot Loader\r\n"});
-    EXPECT_EQ(Line(banner), "QZ-7 Boot Loader");
-    Script done({"\r\nDone\r\n"});
-    EXPECT_EQ(Line(done), "Done");
-
-    // A chunk of nothing but fragments is dropped, and reading goes on.
-    Script two({"ok\r\n", "", "a\r\nb\n", "E or P?\r\n"});
-    EXPECT_EQ(Line(two), "E or P?");
-
-    // A full buffer: the line after a blank one counts as far as it came.
-    Script full({"\r\n" + std::string(30, 'x')});
-    EXPECT_EQ(Line(full), std::string(22, 'x'));
-    EXPECT_EQ(full.Rest(), std::string(8, 'x'));
 }
 
-TEST(ReplyLine, AsterisksAheadOfTheFinalReplyArePacingOnlyWhereAsked)
+TEST(LineReader, ARepliesLineIsItsFirstTwentyFourCharactersAndTheRestOfItIsDropped)
 {
-    Script ahead({std::string(100, '*'), "*Do", "ne\r\n"});
-    EXPECT_EQ(ReadReplyLine(ahead, "*").reply, "Done");
-    Script plain({std::string(100, '*')});
-    EXPECT_EQ(Line(plain), std::string(24, '*'));
-    Script inside({"**D*one\r\n"});  // only those in front go
-    EXPECT_EQ(ReadReplyLine(inside, "*").reply, "D*one");
+    EXPECT_EQ(Line("Erased\r\n"), "Erased");
+    EXPECT_EQ(Line(std::string(30, 'x') + "\r\nDone\r\n"), std::string(24, 'x'));
+    LineReader reader;
+    Script s({std::string(30, 'x'), "", "yy\r\nDone\r\n"});
+    EXPECT_EQ(reader.ReadReplyLine(s).reply, std::string(24, 'x'));
+    EXPECT_EQ(reader.ReadReplyLine(s).reply, "Done") << "the overlong line's rest is no reply of its own";
+    // Lines of one or two characters, blank lines and lines that do not decode are no replies.
+    EXPECT_EQ(Line("\r\nE\r\nok\n\rEr\xC9sed\r\nErased\r\n"), "Erased");
+    // Asterisks in front count only where asked (after the image), and only in front.
+    LineReader after;
+    Script ahead({std::string(100, '*'), "*Do", "ne\r\n**D*one\r\n"});
+    EXPECT_EQ(after.ReadReplyLine(ahead, "*").reply, "Done");
+    EXPECT_EQ(after.ReadReplyLine(ahead, "*").reply, "D*one");
 }
 
-TEST(ReplyLine, FullBufferWithoutLineEndIsTheReplyAndTheRestStaysQueued)
+TEST(LineReader, EndsWithoutReplyWhenThePortClosesOrHangsUp)
 {
-    Script s({std::string(30, 'x')});
-    EXPECT_EQ(Line(s), std::string(24, 'x'));
-    EXPECT_EQ(s.Rest(), std::string(6, 'x'));
-}
-
-TEST(ReplyLine, BytesAbove127DropTheChunk)
-{
-    Script s({"Era\xC9sed\r\n", "Erased\r\n"});
-    EXPECT_EQ(Line(s), "Erased");
-}
-
-TEST(ReplyLine, EndsWithoutReplyWhenThePortClosesOrHangsUp)
-{
+    LineReader reader;
     Script closed({"Don", ""});
-    EXPECT_EQ(ReadReplyLine(closed).status, PortIo::Closed);
+    EXPECT_EQ(reader.ReadReplyLine(closed).status, PortIo::Closed);
     Script hung({"Don"});
     hung.end = PortIo::HangUp;
-    ReaderOutcome o = ReadReplyLine(hung);
+    ReaderOutcome o = reader.ReadVersionReply(hung);
     EXPECT_EQ(o.status, PortIo::HangUp);
     EXPECT_FALSE(o.reply);
+    Script paced({"Not Do"});
+    EXPECT_EQ(reader.NextPacing(paced).kind, Piece::End);
+    reader.Clear();
+    EXPECT_EQ(reader.Kept(), 0u);
 }
 
-TEST(VersionReply, CutsAtTheFirstQAndKeepsTheLineEnd)
+TEST(LineReader, TheVersionIsGatheredByLinesAndCutAtTheFirstQ)
 {
-    Script s({"ab Q1 V2\r\n"});
-    EXPECT_EQ(ReadVersionReply(s).reply, "Q1 V2\r\n");
+    EXPECT_EQ(Version("ab Q1 V2\r\n"), "Q1 V2\r");
+    EXPECT_EQ(Version("boot\r\nV2.005\r\n"), "boot\rV2.005\r") << "earlier lines stay in the text";
+    EXPECT_EQ(Version("E or P?\r\n"), "E or P?\r");
+    // A byte above 127 spoils its own line only.
+    EXPECT_EQ(Version("QZ7 \xC9\r\nQZ7 V2.005\r\n"), "QZ7 V2.005\r");
 
-    Script noQ({"boot\r\n", "V2.005\r\n"});  // earlier passes stay in the text
-    EXPECT_EQ(ReadVersionReply(noQ).reply, "boot\r\nV2.005\r\n");
-
-    Script prompt({"E or P?\r\n"});
-    EXPECT_EQ(ReadVersionReply(prompt).reply, "E or P?\r\n");
-}
-
-TEST(VersionReply, LowerCaseVDoesNotCountAndPassesRunOut)
-{
-    std::deque<std::string> chunks;
+    std::string lowerCase;
     for (int i = 0; i < 120; ++i)
-        chunks.push_back("v" + std::to_string(i) + "\n");
-    Script s(chunks);
-    ReaderOutcome o = ReadVersionReply(s);
+        lowerCase += "v" + std::to_string(i) + "\n";
+    LineReader reader;
+    Script s({lowerCase});
     std::string expected;
     for (int i = 0; i < 101; ++i)
         expected += "v" + std::to_string(i) + "\n";
-    EXPECT_EQ(o.reply, expected);
-    EXPECT_EQ(s.Rest().substr(0, 5), "v101\n");
-}
+    EXPECT_EQ(reader.ReadVersionReply(s).reply, expected) << "a lower-case v is no version; 101 lines at most";
+    EXPECT_EQ(reader.ReadReplyLine(s).reply, "v101") << "the lines after stay";
 
-TEST(VersionReply, AByteAbove127LeavesTheReplyAbsent)
-{
-    std::deque<std::string> chunks{"QZ7 \xC9\r\n"};
-    for (int i = 0; i < 100; ++i)
-        chunks.push_back("QZ7 V2.005\r\n");
-    Script s(chunks);
-    ReaderOutcome o = ReadVersionReply(s);
-    EXPECT_EQ(o.status, PortIo::Data);
-    EXPECT_FALSE(o.reply);
-}
-
-TEST(VersionReply, AFullBufferEndsEveryLaterPassAtOnce)
-{
-    Script s({std::string(1100, 'x')});
-    ReaderOutcome o = ReadVersionReply(s);
-    EXPECT_EQ(o.reply, std::string(1023, 'x'));
-    EXPECT_EQ(s.Rest().size(), 77u);
+    EXPECT_EQ(Version(std::string(1100, 'x')), std::string(1023, 'x'));
 }
 
 TEST(ChoosePath, LastMatchWinsCaseInsensitively)

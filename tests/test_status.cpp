@@ -94,22 +94,45 @@ TEST(StatusBoard, SilenceHintsAppearAtTheirThresholdAndClearOnTheNextByte)
     EXPECT_EQ(b.Now(), "Adapter on /dev/ttyUSB0");
 }
 
-TEST(StatusBoard, UndecodableInputIsReportedAfterFiveSecondsEvenInAFlood)
+TEST(StatusBoard, BytesThatBringNoReplyAreQuotedAfterFiveSecondsNotCalledSilence)
 {
     Board b;
     b.board.PortOpened(b.t0);
     for (milliseconds t = 0ms; t <= 5s; t += 20ms)  // bytes keep coming: the reader never waits
         b.board.Received(AwaitingBanner, "\xC9\x13", 2, b.t0 + t);
-    EXPECT_EQ(b.Now(), StatusText::Unreadable());
+    EXPECT_TRUE(Has(b.Now(), "cannot read (\"\\xC9\\x13")) << b.Now();
     b.board.Readable(b.t0 + 6s);  // a reply that decodes
     EXPECT_EQ(b.Now(), "");
 
-    // Garbage once, then silence: still what the device last said.
-    b.board.Received(AwaitingBanner, "\xF0", 1, b.t0 + 7s);
-    b.board.Waiting(AwaitingBanner, b.t0 + 11s);
+    // A line without a version, then silence: it is quoted with what is awaited.
+    b.board.Received(AwaitingVersion, "Hello there\r\n", 13, b.t0 + 7s);
+    b.board.Waiting(AwaitingVersion, b.t0 + 11s);
     EXPECT_EQ(b.Now(), "");
-    b.board.Waiting(AwaitingBanner, b.t0 + 12s);
-    EXPECT_EQ(b.Now(), StatusText::Unreadable());
+    b.board.Waiting(AwaitingVersion, b.t0 + 12s);
+    EXPECT_EQ(b.Now(), StatusText::NotAwaited("Hello there", AwaitingVersion, false));
+    EXPECT_TRUE(Has(b.Now(), "not a version")) << b.Now();
+
+    // The late half of a line end alone is no news: the hint must not depend on the split.
+    b.board.Readable(b.t0 + 13s);
+    b.board.Received(AwaitingErased, "\n", 1, b.t0 + 13s);
+    b.board.Waiting(AwaitingErased, b.t0 + 22s);
+    EXPECT_EQ(b.Now(), "");
+
+    // Past the erase the operator learns that the QZ7 must be restarted if it stays so.
+    std::string text = StatusText::NotAwaited("**", AwaitingDone, true);
+    EXPECT_TRUE(Has(text, "not \"Done\"") && Has(text, "must be restarted")) << text;
+}
+
+TEST(StatusBoard, PagingIsCountedAfterTenSecondsAndRedrawnOnceASecond)
+{
+    Board b;
+    b.board.PortOpened(b.t0);
+    for (milliseconds t = 0ms; t < 12s; t += 1ms)
+        b.board.Paging(t.count() + 1, "What?", b.t0, b.t0 + t);
+    EXPECT_EQ(b.shown.size(), 2u) << "the paging line at 10 s and 11 s, not once per page";
+    EXPECT_EQ(b.Now(), StatusText::Paging(11001, "What?"));
+    b.board.Paging(0, {}, b.t0, b.t0 + 12s);  // the prompt came
+    EXPECT_EQ(b.Now(), "");
 }
 
 TEST(StatusBoard, ProgressRefreshesAFewTimesASecondAndEndsInASummary)

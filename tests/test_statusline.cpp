@@ -121,7 +121,8 @@ TEST(StatusLine, UnreadableInputIsReportedWhileTheDialogueWaits)
     QZ7_UpdaterAppDelegate::Options options = Short();
     options.powerOnSilence = 30s;
     SimUpdate run(o, options);
-    EXPECT_TRUE(run.Status(StatusText::Unreadable())) << StatusLine(*run.app);
+    EXPECT_TRUE(run.Status("The QZ7 is sending what the updater cannot read (\"QZ-7 Boot\\xC9 Loader\")"))
+        << StatusLine(*run.app);
     EXPECT_EQ(ScreenText(*run.app).toStdString(), Directions::PowerOn);
     EXPECT_TRUE(run.app->controller->Serial()->IsOpen());
 }

@@ -1,30 +1,33 @@
-// Feeds the reply readers arbitrary bytes, handed over in reads of arbitrary sizes, and checks
-// what every reply may and may not be.
+// Feeds the line reader arbitrary bytes twice, split into reads of arbitrary sizes each time, and
+// checks that both splits give the same replies, and what every reply may and may not be.
 #include "app/ReplyRules.h"
 
 #include <cstdlib>
 #include <fuzzer/FuzzedDataProvider.h>
+#include <vector>
 
 namespace {
+// Hands out `stream` in reads whose sizes come from `sizes` (0: a read that finds nothing).
 class Reads : public ByteSource {
 public:
-    explicit Reads(FuzzedDataProvider& data) : data_(data) {}
+    Reads(const std::string& stream, std::vector<std::size_t> sizes) : stream_(stream), sizes_(std::move(sizes)) {}
     PortResult Read(char* buffer, std::size_t max) override
     {
-        if (max == 0)
-            return {PortIo::Data, 0};
-        if (data_.remaining_bytes() == 0)
+        if (at_ >= stream_.size())
             return {PortIo::Closed};
-        std::size_t want = data_.ConsumeIntegralInRange<std::size_t>(0, max);
+        std::size_t want = next_ < sizes_.size() ? sizes_[next_++] : max;
+        want = std::min({want, max, stream_.size() - at_});
         if (want == 0)
             return {PortIo::Empty};
-        std::string bytes = data_.ConsumeBytesAsString(want);
-        bytes.copy(buffer, bytes.size());
-        return {PortIo::Data, bytes.size()};
+        stream_.copy(buffer, want, at_);
+        at_ += want;
+        return {PortIo::Data, want};
     }
 
 private:
-    FuzzedDataProvider& data_;
+    const std::string& stream_;
+    std::vector<std::size_t> sizes_;
+    std::size_t at_ = 0, next_ = 0;
 };
 
 void Check(bool holds)
@@ -32,31 +35,54 @@ void Check(bool holds)
     if (!holds)
         std::abort();
 }
+
+// The readers in the order a dialogue uses them, each outcome written down.
+std::string Converse(const std::string& stream, std::vector<std::size_t> sizes)
+{
+    Reads reads(stream, std::move(sizes));
+    LineReader reader;
+    std::string log;
+    ReaderOutcome banner = reader.ReadReplyLine(reads);
+    ReaderOutcome version = reader.ReadVersionReply(reads);
+    for (const ReaderOutcome* o : {&banner, &version}) {
+        if (o->status != PortIo::Data)
+            return log + "<end>";
+        Check(o->reply.has_value());
+        log += "[" + *o->reply + "]";
+    }
+    Check(banner.reply->size() >= 3 && banner.reply->size() <= kLineReplyBytes);
+    Check(FindLineEnd(*banner.reply) == std::string::npos);
+    Check(version.reply->size() <= kVersionReplyBytes);
+    for (int i = 0; i < 64; ++i) {
+        Piece p = reader.NextPacing(reads);
+        if (p.kind == Piece::End)
+            return log + "<end>";
+        log += p.kind == Piece::Asterisk ? "*" : "{" + p.bytes + "}";
+    }
+    for (;;) {
+        ReaderOutcome o = reader.ReadReplyLine(reads, "*");
+        if (o.status != PortIo::Data)
+            return log + "<end>";
+        Check(DecodeAscii(o.reply->data(), o.reply->size()).has_value());
+        log += "[" + *o.reply + "]";
+    }
+}
+
+std::vector<std::size_t> Sizes(FuzzedDataProvider& data)
+{
+    std::vector<std::size_t> sizes(data.ConsumeIntegralInRange<std::size_t>(0, 64));
+    for (std::size_t& s : sizes)
+        s = data.ConsumeIntegralInRange<std::size_t>(0, 40);
+    return sizes;
+}
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
     FuzzedDataProvider data(bytes, size);
-    Reads reads(data);
-    if (data.ConsumeBool()) {
-        for (;;) {
-            ReaderOutcome o = ReadReplyLine(reads);
-            if (o.status != PortIo::Data)
-                break;
-            Check(o.reply.has_value());
-            Check(o.reply->size() <= kLineReplyBytes);
-            Check(FindLineEnd(*o.reply) == std::string::npos);
-            // A cut reply has at least three characters; an uncut one filled the buffer.
-            Check(o.reply->size() >= 3);
-            Check(DecodeAscii(o.reply->data(), o.reply->size()).has_value());
-        }
-    } else {
-        ReaderOutcome o = ReadVersionReply(reads, data.ConsumeIntegralInRange(1, kVersionPasses));
-        if (o.status == PortIo::Data && o.reply) {
-            Check(o.reply->size() <= kVersionReplyBytes);
-            if (o.reply->find('V') != std::string::npos && o.reply->find("E or P") == std::string::npos)
-                Check(o.reply->find('Q') == std::string::npos || (*o.reply)[0] == 'Q');
-        }
-    }
+    std::vector<std::size_t> first = Sizes(data);
+    std::vector<std::size_t> second = Sizes(data);
+    const std::string stream = data.ConsumeRemainingBytesAsString();
+    Check(Converse(stream, first) == Converse(stream, second));
     return 0;
 }
