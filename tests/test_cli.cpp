@@ -5,6 +5,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <fstream>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -18,7 +19,7 @@ struct CliRun {
 // Runs `qz7-updater --cli` with `args` and no display; standard input holds `input` and then
 // ends. Standard output goes to a file, or to a pseudo-terminal when `tty`.
 CliRun RunCli(std::vector<std::string> args, const std::string& input, bool tty = false,
-              const std::function<void(Updater&)>& meanwhile = {})
+              const std::function<void(Updater&)>& meanwhile = {}, const std::string& stderrFile = {})
 {
     args.insert(args.begin(), "--cli");
     // One file per process: ctest runs the tests of this file side by side.
@@ -32,7 +33,7 @@ CliRun RunCli(std::vector<std::string> args, const std::string& input, bool tty 
     ::close(in[1]);
     CliRun run;
     auto start = std::chrono::steady_clock::now();
-    Updater updater(Launch{{"XDG_RUNTIME_DIR=/tmp"}, args, out, {}, QZ7_BINARY_DIR "/qz7-updater", in[0]});
+    Updater updater(Launch{{"XDG_RUNTIME_DIR=/tmp"}, args, out, stderrFile, QZ7_BINARY_DIR "/qz7-updater", in[0]});
     ::close(out);
     ::close(in[0]);
     if (meanwhile)
@@ -85,6 +86,13 @@ TEST(Cli, EachOutcomeEndsWithItsOwnStatus)
          "\nNot Done. Please restart"},
         {"restarted", [](bootsim::Options& o) { o.restartAfterLines = 100; }, true, "", 12,
          "\nQZ7 restarted during the update. It has no firmware now."},
+        // A line where an asterisk should be ends the update at once, never as "Done".
+        {"not done in place of an asterisk",
+         [](bootsim::Options& o) { o.lineForAsteriskAfter = 100; o.lineForAsterisk = "Not Done"; }, true, "", 11,
+         "\nNot Done. Please restart"},
+        {"done before the last line", [](bootsim::Options& o) { o.lineForAsteriskAfter = 100; o.lineForAsterisk = "Done"; },
+         true, "", 15, "\nQZ7 stopped before the whole image was sent."},
+        {"first asterisk right after Erased", [](bootsim::Options& o) { o.earlyAsterisk = true; }, true, "", 0, "\nDone\n"},
     };
     const std::string length = std::to_string(ShippedImage().size());
     for (const Case& c : cases) {
@@ -206,4 +214,32 @@ TEST(Cli, SigintMidTransferPutsThePortBackAndEndsWith130)
     EXPECT_TRUE(SameSettings(sim.SlaveSettings(), before));
     EXPECT_FALSE(Pty::HeldExclusively(sim.SlavePath()));
     EXPECT_FALSE(sim.Snapshot().doneSent);
+}
+
+TEST(Cli, APagingLoaderIsAnsweredOnWithoutFloodingTheTranscript)
+{
+    // A loader that answers every "y" at the prompt with another line: each line still gets its
+    // "y", but the transcript counts the repeats, and the status line says what goes on.
+    bootsim::Options o = FastSim();
+    o.replies[bootsim::Stage::Prompt] = "What?";
+    bootsim::BootSim sim(o);
+    ASSERT_TRUE(sim.Open());
+    sim.Start();
+    const std::string transcript = testing::TempDir() + "qz7-paging-" + std::to_string(getpid()) + ".log";
+    std::size_t pages = 0;
+    CliRun run = RunCli({"--yes", "--port", sim.SlavePath()}, "", false, [&](Updater& updater) {
+        ASSERT_TRUE(WaitUntil([&] { return sim.Wire().starts_with("yyy"); }, 10s));
+        std::this_thread::sleep_for(10500ms);
+        pages = sim.Wire().size() - 2;
+        kill(updater.pid, SIGTERM);
+    }, transcript);
+    std::ifstream file(transcript, std::ios::ate);
+    const auto size = static_cast<long>(file.tellg());
+    ::unlink(transcript.c_str());
+    std::printf("%zu pages answered in 10.5 s, transcript %ld bytes\n", pages, size);
+    EXPECT_GT(pages, 1000u);
+    EXPECT_LT(size, 200000);
+    EXPECT_TRUE(Has(run.out, " times without \"E or P?\", last with \"What?\". It may not be a QZ7 in boot-loader mode"))
+        << run.out;
+    EXPECT_EQ(run.status, 130) << run.out;
 }

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QtTest/qtestspontaneevent.h>
+#include <filesystem>
 #include <thread>
 #include <unistd.h>
 
@@ -457,44 +458,61 @@ TEST(CloseQuestion, StopClosesWithThePortRestoredAndSignalsDoNotAsk)
     EXPECT_EQ(again.app->window->CloseQuestion(), nullptr);
 }
 
-TEST(NextUnit, SecondWholeUpdateWithTheSameWindow)
+namespace {
+int ProcessThreads()
 {
-    // Two simulated units, one after the other, on the adapter the program finds.
+    int n = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task"))
+        n += entry.is_directory() ? 1 : 0;
+    return n;
+}
+}  // namespace
+
+TEST(NextUnit, TenUnitsWithTheSameWindowEachStartedOnceThoughPressedThrice)
+{
+    // Ten simulated units, one after the other, on the adapter the program finds. "Update
+    // another QZ7" is pressed three times in a row each time (Return held): one start-over only.
+    const std::string image = ":0100000041BE\r\n:00000001FF\r\n";
     auto current = std::make_shared<AtomicShared<const std::string>>();
-    bootsim::Options o = FastSim();
-    o.expected = ShippedImage();
-    bootsim::BootSim first(o), second(o);
-    ASSERT_TRUE(first.Open() && second.Open());
-    current->store(std::make_shared<const std::string>(first.SlavePath()));
-    QZ7_UpdaterAppDelegate::Options options;
+    QZ7_UpdaterAppDelegate::Options options = WithFirmware(image);
     options.lister = [current] {
         return std::optional(std::vector<SerialService>{{"ttyUSB0", *current->load()}});
     };
     options.discoveryInterval = 20ms;
     UpdaterApp app(std::move(options));
     UpdaterWindow& w = *app.window;
-    auto updateOne = [&](bootsim::BootSim& unit) {
-        ASSERT_TRUE(WaitFor([&] { return ScreenText(app).toStdString() == Directions::FoundVersion("2.005"); }, 10s));
+    int threads = 0;
+    for (int unit = 1; unit <= 10; ++unit) {
+        SCOPED_TRACE("unit " + std::to_string(unit));
+        bootsim::Options o = FastSim();
+        o.expected = image;
+        bootsim::BootSim sim(o);
+        ASSERT_TRUE(sim.Open());
+        current->store(std::make_shared<const std::string>(sim.SlavePath()));
+        sim.Start();
+        if (unit == 1) {
+            app.Launch();
+        } else {
+            for (int press = 0; press < 3; ++press)
+                Press(w, Qt::Key_Return);  // the next-unit button has the focus
+            EXPECT_TRUE(w.NextUnitButtonView()->isHidden());
+            EXPECT_TRUE(w.ImageView()->isHidden() && w.LevelIndicatorVew()->isHidden());
+        }
+        ASSERT_TRUE(WaitFor([&] { return ScreenText(app).toStdString() == Directions::FoundVersion("2.005"); }, 10s))
+            << ScreenText(app).toStdString();
         EXPECT_FALSE(w.ImageView()->isHidden());
         EXPECT_TRUE(w.NextUnitButtonView()->isHidden());
         Press(w, Qt::Key_Return);
-        ASSERT_TRUE(WaitFor([&] { return ScreenText(app) == "Done"; }, 20s));
-        ASSERT_TRUE(unit.WaitFinished(5s));
-        EXPECT_TRUE(unit.Snapshot().Intact()) << unit.Snapshot().Summary();
-        EXPECT_TRUE(SameSettings(unit.SlaveSettings(), unit.InitialSettings()));
-        EXPECT_TRUE(WaitFor([&] { return w.NextUnitButtonView()->isVisible(); }));
+        ASSERT_TRUE(WaitFor([&] { return ScreenText(app) == "Done"; }, 20s)) << ScreenText(app).toStdString();
+        ASSERT_TRUE(sim.WaitFinished(5s));
+        EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
+        EXPECT_EQ(sim.Wire(), "yyEP" + image) << "one dialogue, one \"y\" each";
+        EXPECT_TRUE(SameSettings(sim.SlaveSettings(), sim.InitialSettings()));
+        EXPECT_TRUE(WaitFor([&] { return w.NextUnitButtonView()->isVisible() && app.controller->RunningOperations() == 0; }));
         EXPECT_FALSE(w.UpdateButtonView()->isEnabled());
-    };
-    first.Start();
-    app.Launch();
-    updateOne(first);
-
-    current->store(std::make_shared<const std::string>(second.SlavePath()));
-    second.Start();
-    Press(w, Qt::Key_Return);  // the next-unit button has the focus
-    EXPECT_TRUE(w.NextUnitButtonView()->isHidden());
-    EXPECT_TRUE(WaitFor([&] { return w.ImageView()->isHidden() && w.LevelIndicatorVew()->isHidden() &&
-                                     w.LevelIndicatorVew()->value() == 0; }));
-    updateOne(second);
-    EXPECT_EQ(app.controller->RunningOperations(), 0);
+        sim.Stop();
+        if (unit == 1)
+            threads = ProcessThreads();
+    }
+    EXPECT_EQ(ProcessThreads(), threads) << "no thread left over from ten units";
 }
