@@ -295,6 +295,10 @@ Updater::Updater(Launch launch)
         byDefault.sa_handler = SIG_DFL;
         for (int s = 1; s < NSIG; ++s)
             sigaction(s, &byDefault, nullptr);
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        for (int s : launch.ignored)
+            sigaction(s, &ignore, nullptr);
         sigset_t none;
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);

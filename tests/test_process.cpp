@@ -279,7 +279,7 @@ TEST(Program, ACrashMidDialogueRestoresThePortAndStillEndsWithTheSignal)
     setrlimit(RLIMIT_CORE, &core);
 }
 
-TEST(Program, HelpAndVersionNeedNoDisplay)
+TEST(Program, HelpVersionAndUsageErrorsNeedNoDisplayAndEachHaveAStatus)
 {
     int status = 0;
     std::string program = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " QZ7_BINARY_DIR "/qz7-updater";
@@ -288,10 +288,19 @@ TEST(Program, HelpAndVersionNeedNoDisplay)
     EXPECT_EQ(version, "QZ7 Updater 1.0.0\n");
     std::string help = CommandOutput(program + " --help", status);
     EXPECT_EQ(status, 0);
-    for (const char* option : {"--help", "--version"})
-        EXPECT_NE(help.find(option), std::string::npos) << help;
-    CommandOutput(program + " --no-such-option 2>/dev/null", status);
-    EXPECT_EQ(status, 1);
+    for (const char* part : {"--help", "--version", "--timeout <seconds>", "Exit statuses", "\n  64   wrong usage",
+                             "\n  124  --timeout ran out", "\n  130  stopped by SIGINT (twice within 5 s"})
+        EXPECT_NE(help.find(part), std::string::npos) << part << "\n" << help;
+    // A usage error is told apart from an error nobody foresaw (1).
+    for (const char* wrong : {"--no-such-option", "--cli --timeout 0", "--timeout 5", "--port"}) {
+        CommandOutput(program + " " + wrong + " 2>/dev/null", status);
+        EXPECT_EQ(status, 64) << wrong;
+    }
+    // Output that could not be written is no success.
+    for (const char* option : {"--help", "--version", "--list"}) {
+        CommandOutput(program + " " + option + " >/dev/full 2>/dev/null", status);
+        EXPECT_EQ(status, 74) << option;
+    }
 }
 
 TEST(ProgramOnX, AnUpdateCompletesIntactWithStandardOutputClosed)
