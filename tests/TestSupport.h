@@ -160,6 +160,9 @@ struct Updater {
 // Started with this option and a port's path, a test executable runs an update on that port
 // with the program's window and controller, and keeps running until it is killed.
 inline constexpr const char* kUpdateUntilKilled = "--update-until-killed";
+// Started with this option alone (and DISPLAY set), a test executable shows a window titled like
+// the updater's on that display, and prints "shown" and then "key ..." for every key it receives.
+inline constexpr const char* kDecoyWindow = "--decoy-window";
 
 // Opens `path` into the controller's record as discovery would, without the 0.2 s passes.
 void OpenPort(QZ7_UpdaterAppDelegate& controller, const std::string& path);
