@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <cstdio>
 #include <dirent.h>
 #include <filesystem>
@@ -121,6 +122,8 @@ std::vector<std::string> RunningGrabbers()
 
 PortTrouble Classify(const OpenFailure& failure)
 {
+    if (failure.step == kOwnTerminalStep)
+        return PortTrouble::NotSerial;
     switch (failure.error) {
     case EACCES:
     case EPERM: return PortTrouble::Permission;
@@ -128,6 +131,12 @@ PortTrouble Classify(const OpenFailure& failure)
     case ENOENT:
     case ENODEV:
     case ENXIO: return PortTrouble::NoneFound;
+    case ENOTTY:
+    case ENOTDIR:
+    case EISDIR:
+    case ELOOP:
+    case ENAMETOOLONG: return PortTrouble::NotSerial;
+    case EINVAL: return failure.step == "open" ? PortTrouble::NotSerial : PortTrouble::OtherError;
     default: return PortTrouble::OtherError;
     }
 }
@@ -139,6 +148,12 @@ std::string DescribeOpenFailure(const std::string& device, const OpenFailure& fa
         return StatusText::Busy(device, DeviceHolders(device), RunningGrabbers());
     if (trouble == PortTrouble::Permission)
         return PermissionText(device, failure.error);
+    if (failure.step == kOwnTerminalStep)
+        return device + " is the terminal this program runs on, not an adapter. Name the adapter's device, "
+                        "such as /dev/ttyUSB0.";
+    if (trouble == PortTrouble::NotSerial && failure.error != ENOTTY)
+        return "Cannot open " + device + ": " + std::strerror(failure.error) +
+               ". Name the adapter's device, such as /dev/ttyUSB0.";
     return StatusText::OpenError(device, failure.step, failure.error);
 }
 

@@ -10,9 +10,10 @@
 
 // What an attempt to open the chosen port found: the kinds of failure the status line and the
 // terminal's exit status tell apart.
-enum class PortTrouble { NoneFound, Permission, Busy, OtherError, Opened };
-// Another program's exclusive use makes open() fail with EBUSY; a TIOCEXCL that fails means the
-// path is no terminal at all (an other error).
+// NotSerial: the path can never become an adapter (no serial device, a directory, a link loop,
+// the program's own terminal); waiting does not help.
+enum class PortTrouble { NoneFound, Permission, Busy, OtherError, Opened, NotSerial };
+// Another program's exclusive use makes open() fail with EBUSY, and so does its lock.
 PortTrouble Classify(const OpenFailure& failure);
 
 // The processes (other than this one) with a descriptor open on `device`, where /proc lets us see.

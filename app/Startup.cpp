@@ -1,12 +1,17 @@
 #include "app/Startup.h"
 
+#include "app/Terminal.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 #include <csignal>
 #include <cstdio>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <string>
+#include <string_view>
 #include <vector>
 #include <unistd.h>
 
@@ -41,6 +46,10 @@ void DeclareOptions(QCommandLineParser& parser)
     parser.addOption({QStringLiteral("yes"), QStringLiteral("With --cli: answer the version question with Update.")});
     parser.addOption({QStringLiteral("wait"),
                       QStringLiteral("With --cli: give up when no QZ7 has answered within <seconds> (default: wait for ever)."),
+                      QStringLiteral("seconds")});
+    parser.addOption({QStringLiteral("timeout"),
+                      QStringLiteral("With --cli: stop when the whole update has not ended within <seconds>, as a SIGTERM "
+                                     "stops it, with exit status 124."),
                       QStringLiteral("seconds")});
     parser.addOption({QStringLiteral("list"),
                       QStringLiteral("List the serial ports with their names, paths and identities, mark the one the "
@@ -78,16 +87,17 @@ CommandLine HandleCommandLine(int argc, char* argv[])
         // Without an application object the parser cannot know the program's name.
         QString program = QString::fromLocal8Bit(argc > 0 ? argv[0] : "qz7-updater");
         std::fputs(parser.helpText().replace(QStringLiteral("<executable_name>"), program).toLocal8Bit().constData(), stdout);
-        return {0, {}};
+        std::fputs(ExitStatusHelp(), stdout);
+        return {OutputWritten(ExitStatus::Done), {}};
     }
     if (parser.isSet(QStringLiteral("version"))) {
         std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
                     qPrintable(QCoreApplication::applicationVersion()));
-        return {0, {}};
+        return {OutputWritten(ExitStatus::Done), {}};
     }
     auto refuse = [](const QString& why) -> CommandLine {
         std::fprintf(stderr, "qz7-updater: %s\nTry qz7-updater --help.\n", qPrintable(why));
-        return {1, {}};
+        return {ExitStatus::Usage, {}};
     };
     if (!parsed)
         return refuse(parser.errorText());
@@ -102,21 +112,56 @@ CommandLine HandleCommandLine(int argc, char* argv[])
         QString path = parser.value(QStringLiteral("port"));
         if (path.isEmpty())
             return refuse(QStringLiteral("--port needs the path of a serial device, such as /dev/ttyUSB0."));
-        run.port = path.toStdString();
+        // The bytes as given: a file name need not be valid in the locale's encoding.
+        run.port = RawOptionValue(argc, argv, "port").value_or(path.toStdString());
     }
-    if (parser.isSet(QStringLiteral("wait"))) {
+    // At least one second, so that discovery has looked at the ports once; at most a week.
+    for (auto [name, field] : {std::pair{"wait", &run.waitSeconds}, std::pair{"timeout", &run.timeoutSeconds}}) {
+        if (!parser.isSet(QString::fromLatin1(name)))
+            continue;
         bool number = false;
-        int seconds = parser.value(QStringLiteral("wait")).toInt(&number);
-        // At least one second, so that discovery has looked at the ports once; at most a week.
+        int seconds = parser.value(QString::fromLatin1(name)).toInt(&number);
         if (!number || seconds < 1 || seconds > 7 * 24 * 3600)
-            return refuse(QStringLiteral("--wait needs a whole number of seconds, from 1 to 604800 (a week)."));
-        run.waitSeconds = seconds;
+            return refuse(QStringLiteral("--%1 needs a whole number of seconds, from 1 to 604800 (a week).")
+                              .arg(QString::fromLatin1(name)));
+        *field = seconds;
     }
-    if (!run.cli && (run.yes || run.waitSeconds))
-        return refuse(QStringLiteral("--yes and --wait go with --cli."));
+    if (!run.cli && (run.yes || run.waitSeconds || run.timeoutSeconds))
+        return refuse(QStringLiteral("--yes, --wait and --timeout go with --cli."));
     if (run.list && (run.cli || run.port))
         return refuse(QStringLiteral("--list goes alone."));
     return {std::nullopt, run};
+}
+
+std::optional<std::string> RawOptionValue(int argc, char* argv[], const std::string& name)
+{
+    // The forms the parser takes: --name value, --name=value, and the same with one dash. The
+    // last one counts, as for the parser; "--" ends the options.
+    std::optional<std::string> value;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (arg == "--")
+            break;
+        for (std::string_view dashes : {"--", "-"}) {
+            if (!arg.starts_with(dashes) || arg.substr(dashes.size(), name.size()) != name)
+                continue;
+            std::string_view rest = arg.substr(dashes.size() + name.size());
+            if (rest.empty() && i + 1 < argc)
+                value = argv[++i];
+            else if (rest.starts_with('='))
+                value = std::string(rest.substr(1));
+            break;
+        }
+    }
+    return value;
+}
+
+int OutputWritten(int status)
+{
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return status;
+    std::fprintf(stderr, "qz7-updater: cannot write to standard output: %s\n", std::strerror(errno));
+    return ExitStatus::OutputFailed;
 }
 
 namespace {

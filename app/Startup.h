@@ -21,6 +21,7 @@ struct RunOptions {
     bool list = false;                 // list the serial ports and end
     std::optional<std::string> port;   // use this device: no listing, no choice
     std::optional<int> waitSeconds;    // give up when no device answers within this (terminal only)
+    std::optional<int> timeoutSeconds; // stop when the whole update has not ended within this (terminal only)
 };
 
 // The program's options. A new option is declared here and acted on in HandleCommandLine.
@@ -30,8 +31,15 @@ struct CommandLine {
     std::optional<int> exitNow;  // the program ends at once with this status
     RunOptions run;
 };
-// Prints the help or the version when asked for, or a complaint about a wrong option (status 1).
+// Prints the help or the version when asked for, or a complaint about a wrong option (status 64).
 CommandLine HandleCommandLine(int argc, char* argv[]);
+
+// The value of the option `name` as its bytes stand in argv (the last one given), or none.
+std::optional<std::string> RawOptionValue(int argc, char* argv[], const std::string& name);
+
+// `status`, once standard output has taken everything printed; else, after saying so on standard
+// error, ExitStatus::OutputFailed (a full disk, a closed pipe).
+int OutputWritten(int status);
 
 // Whether a window can be opened: false, after saying so on standard error, when there is no
 // display to open it on.

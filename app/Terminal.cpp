@@ -14,11 +14,14 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
-#include <memory>
 #include <chrono>
+#include <csignal>
+#include <memory>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+
+using namespace std::chrono_literals;
 
 int ExitStatusFor(Outcome outcome)
 {
@@ -37,6 +40,32 @@ int ExitStatusFor(Outcome outcome)
     case Outcome::Exception: return ExitStatus::Failure;
     }
     return ExitStatus::Failure;
+}
+
+const char* ExitStatusHelp()
+{
+    return "\nExit statuses (with --cli):\n"
+           "  0    the QZ7 was updated (Done)\n"
+           "  1    an error nobody foresaw\n"
+           "  2    no usable adapter within --wait, or a --port that can never be one\n"
+           "  3    no permission to open the port\n"
+           "  4    the port is in use by another program\n"
+           "  5    the adapter was disconnected, or the port closed under the update\n"
+           "  6    the QZ7 was not erased\n"
+           "  7    an unexpected reply from the QZ7\n"
+           "  8    no version reply\n"
+           "  9    not updated: the answer was no (or input ended, or was too long)\n"
+           "  10   the firmware image is damaged; nothing was erased\n"
+           "  11   the QZ7 answered Not Done\n"
+           "  12   the QZ7 restarted during the update\n"
+           "  13   the QZ7 stopped accepting data\n"
+           "  14   the port opened, but no QZ7 answered within --wait\n"
+           "  15   the QZ7 said Done before the whole image was sent\n"
+           "  64   wrong usage: an unknown option or a bad value\n"
+           "  74   standard output could not be written\n"
+           "  124  --timeout ran out; the port was put back\n"
+           "  130  stopped by SIGINT (twice within 5 s while the QZ7 is being programmed), SIGTERM\n"
+           "       or SIGHUP; the port was put back\n";
 }
 
 std::string OneLine(const std::string& text)
@@ -93,7 +122,9 @@ void TerminalFrontEnd::Show(const ScreenUpdate& update)
     if (update.picture == Picture::Device && answered)
         answered();
     if (update.directions) {
-        std::string line = OneLine(*update.directions);
+        // Directions may carry the QZ7's own bytes (its version, an unexpected reply): escaped,
+        // so that they cannot move the cursor, rewrite the screen or cut the line.
+        std::string line = StatusText::Printable(OneLine(*update.directions), std::string::npos);
         if (line != directions_) {
             directions_ = line;
             PrintLine(line);
@@ -109,6 +140,8 @@ void TerminalFrontEnd::Show(const ScreenUpdate& update)
         } else if (!status_.empty() && !Repeats(status_)) {
             PrintLine("  " + OneLine(status_));
         }
+        if (statusChanged)
+            statusChanged();
     }
     if (update.question)
         Ask();
@@ -157,7 +190,9 @@ void TerminalFrontEnd::Say(const std::string& line)
 void TerminalFrontEnd::PrintLine(const std::string& line)
 {
     EndBar();
-    std::fputs((line + "\n").c_str(), stdout);
+    // A line never continues the unanswered question.
+    std::string out = (std::exchange(promptOpen_, false) ? "\n" : "") + line + "\n";
+    std::fwrite(out.data(), 1, out.size(), stdout);
     std::fflush(stdout);
 }
 
@@ -212,6 +247,7 @@ void TerminalFrontEnd::Ask()
         ::tcflush(STDIN_FILENO, TCIFLUSH);
     std::fputs("Update? [y/N] ", stdout);
     std::fflush(stdout);
+    promptOpen_ = true;
     answer_.clear();
     if (!input_) {
         input_ = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
@@ -219,6 +255,11 @@ void TerminalFrontEnd::Ask()
     }
     input_->setEnabled(true);
 }
+
+namespace {
+// Longer than any yes or no: what goes beyond this without a line end is no answer.
+constexpr std::size_t kLongestAnswer = 256;
+}  // namespace
 
 void TerminalFrontEnd::ReadAnswer()
 {
@@ -231,14 +272,22 @@ void TerminalFrontEnd::ReadAnswer()
     if (!end)
         answer_.append(buffer, static_cast<std::size_t>(n));
     std::size_t lineEnd = answer_.find('\n');
-    if (!end && lineEnd == std::string::npos)
+    // An answer is a word: input that goes on without a line end (from /dev/zero, a binary file)
+    // is not kept growing, and counts as no.
+    const bool overlong = std::min(lineEnd, answer_.size()) > kLongestAnswer;
+    if (!end && !overlong && lineEnd == std::string::npos)
         return;  // the rest of the line is still to come
     input_->setEnabled(false);
-    std::string word = OneLine(answer_.substr(0, lineEnd));
+    std::string word = overlong ? std::string() : OneLine(answer_.substr(0, lineEnd));
+    answer_.clear();
     std::transform(word.begin(), word.end(), word.begin(), [](unsigned char c) { return std::tolower(c); });
     // A terminal has echoed the answer and its line end; otherwise the output says what came.
-    if (end || !(tty_ && ::isatty(STDIN_FILENO) == 1))
-        PrintLine(end && word.empty() ? "(end of input)" : word);
+    // Either way the answer finishes the question's line.
+    promptOpen_ = false;
+    if (!(!end && !overlong && tty_ && ::isatty(STDIN_FILENO) == 1))
+        PrintLine(overlong           ? "(answer too long)"
+                  : end && word.empty() ? "(end of input)"
+                                        : StatusText::Printable(word, std::string::npos));
     if (word == "y" || word == "yes")
         controller_.UpdatePressed();
     else
@@ -262,6 +311,23 @@ std::pair<int, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, int
 }
 }  // namespace
 
+namespace {
+// The end of a run whose --port can never be used (given no --wait).
+constexpr const char* kUnusablePort = "Not updated: the port given with --port cannot be used (with --wait the updater "
+                                      "waits for it). Nothing was done to any port.";
+
+int Unusable(std::optional<std::reference_wrapper<TerminalFrontEnd>> frontEnd)
+{
+    if (!frontEnd) {
+        std::printf("%s\n", kUnusablePort);
+        return ExitStatus::NoAdapter;
+    }
+    frontEnd->get().Say(kUnusablePort);
+    frontEnd->get().Finish(ExitStatus::NoAdapter);
+    return ExitStatus::NoAdapter;
+}
+}  // namespace
+
 int RunTerminal(const RunOptions& run, int argc, char** argv)
 {
     // Scripts read the output as it comes, a line at a time.
@@ -271,6 +337,15 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
     if (::isatty(STDERR_FILENO) == 1 && qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
         QLoggingCategory::setFilterRules(QStringLiteral("qz7.*.info=false\nqz7.*.warning=false"));
     QCoreApplication app(argc, argv);
+
+    if (run.port && !run.waitSeconds) {
+        OpenFailure refused = RefusedDevice(*run.port);
+        PortTrouble trouble = refused.error ? Classify(refused) : PortTrouble::Opened;
+        if (trouble == PortTrouble::NotSerial || trouble == PortTrouble::NoneFound) {
+            std::printf("  %s\n", DescribeOpenFailure(*run.port, refused).c_str());
+            return Unusable(std::nullopt);
+        }
+    }
 
     QZ7_UpdaterAppDelegate::Options options;
     options.port = run.port;
@@ -304,16 +379,54 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
         wait.start(std::chrono::seconds(*run.waitSeconds));
     }
 
-    SignalQuit signalQuit([&] {
+    // Stops the update at once, saying what is left of the QZ7.
+    auto stop = [&](const std::string& what, int code) {
         if (frontEnd.Ended())
             return;
         // Past the erase command the device may be empty; before it, it is as it was.
         frontEnd.Say(controller->state() >= AwaitingErased
-                         ? "Interrupted during the update: the QZ7 has no firmware now. Power it on again while "
-                           "holding Run/Stop and update again."
-                         : "Interrupted before anything was erased: the QZ7 is as it was.");
-        frontEnd.Finish(ExitStatus::Interrupted);
+                         ? what + " during the update: the QZ7 has no firmware now. Power it on again while "
+                                  "holding Run/Stop and update again."
+                         : what + " before anything was erased: the QZ7 is as it was.");
+        frontEnd.Finish(code);
+    };
+
+    // One Ctrl+C is easily pressed by mistake, and while the QZ7 is being erased or programmed
+    // it would leave it without firmware: then only a second one within 5 s stops. SIGTERM and
+    // SIGHUP (sent by a program, or the terminal gone) stop at once.
+    std::optional<std::chrono::steady_clock::time_point> firstInterrupt;
+    SignalQuit signalQuit([&](int signal) {
+        if (frontEnd.Ended())
+            return;
+        const auto now = std::chrono::steady_clock::now();
+        if (signal == SIGINT && controller->Programming() && (!firstInterrupt || now - *firstInterrupt > 5s)) {
+            firstInterrupt = now;
+            frontEnd.Say("The QZ7 is being programmed: stopping now would leave it without firmware. The update "
+                         "goes on; press Ctrl+C again within 5 s to stop.");
+            return;
+        }
+        stop("Interrupted", ExitStatus::Interrupted);
     });
+
+    // A bound on the whole update, from now to its end.
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    timeout.setTimerType(Qt::PreciseTimer);
+    if (run.timeoutSeconds) {
+        QObject::connect(&timeout, &QTimer::timeout, &frontEnd, [&] {
+            stop("Stopped after " + std::to_string(*run.timeoutSeconds) + " s (--timeout)", ExitStatus::TimedOut);
+        });
+        timeout.start(std::chrono::seconds(*run.timeoutSeconds));
+    }
+
+    // A port named without --wait that can never be an adapter (no serial device, the program's
+    // own terminal) ends the run at once: it will not become one by waiting.
+    if (run.port && !run.waitSeconds) {
+        frontEnd.statusChanged = [&] {
+            if (!frontEnd.Ended() && controller->Trouble() == PortTrouble::NotSerial)
+                Unusable(frontEnd);
+        };
+    }
 
     controller->applicationDidFinishLaunching();
     app.exec();

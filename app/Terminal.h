@@ -16,8 +16,8 @@ class QZ7_UpdaterAppDelegate;
 namespace ExitStatus {
 enum : int {
     Done = 0,
-    Failure = 1,        // wrong usage, or an error nobody foresaw
-    NoAdapter = 2,      // no usable adapter within --wait
+    Failure = 1,        // an error nobody foresaw
+    NoAdapter = 2,      // no usable adapter within --wait, or a --port that can never be one
     Permission = 3,     // the chosen port refused for lack of permission (last attempt)
     Busy = 4,           // the chosen port held by another program (last attempt)
     Disconnected = 5,
@@ -31,9 +31,15 @@ enum : int {
     Stopped = 13,
     NoAnswer = 14,      // the port opened, but no QZ7 answered within --wait
     EndedEarly = 15,    // the QZ7 said "Done" before the whole image was sent
+    Usage = 64,         // a wrong option or argument (EX_USAGE)
+    OutputFailed = 74,  // standard output could not be written (EX_IOERR)
+    TimedOut = 124,     // --timeout ran out; the port was put back first
     Interrupted = 130,  // SIGINT, SIGTERM or SIGHUP; the port was put back first
 };
 }  // namespace ExitStatus
+
+// The exit statuses as --help lists them.
+const char* ExitStatusHelp();
 
 int ExitStatusFor(Outcome outcome);
 
@@ -58,8 +64,9 @@ public:
     bool Ended() const { return ended_; }
     // A line of the program's own (not a direction), after the bar if one is drawn.
     void Say(const std::string& line);
-    // Called when the QZ7 has answered (its picture shows).
+    // Called when the QZ7 has answered (its picture shows), and after a new status line.
     std::function<void()> answered;
+    std::function<void()> statusChanged;
 
 private:
     // Whether `status` is a counting hint already printed less than a minute ago.
@@ -91,6 +98,7 @@ private:
 
     QSocketNotifier* input_ = nullptr;
     std::string answer_;
+    bool promptOpen_ = false;  // the cursor stands after "Update? [y/N] "
 };
 
 // Runs the program on the terminal, without a window and without a display; returns the exit

@@ -18,7 +18,7 @@ int main(int argc, char* argv[])
     if (command.run.list) {
         // The system's listing answers without an application object or a display.
         QCoreApplication app(argc, argv);
-        return ListPorts(WithByIdNames(SystemServiceLister()), stdout);
+        return OutputWritten(ListPorts(WithByIdNames(SystemServiceLister()), stdout));
     }
     // The terminal mode needs no display: it makes no window and no widget.
     if (command.run.cli)
@@ -36,7 +36,7 @@ int main(int argc, char* argv[])
     UpdaterApp updater(std::move(options));
     QObject::connect(&app, &QCoreApplication::aboutToQuit, updater.controller.get(),
                      &QZ7_UpdaterAppDelegate::applicationWillTerminate);
-    SignalQuit signalQuit([&updater] { updater.window->close(); });
+    SignalQuit signalQuit([&updater](int) { updater.window->close(); });
     updater.Launch();
     return app.exec();
 }

@@ -31,7 +31,6 @@ IMAGE = os.path.join(ROOT, "resources", "QZ-7-2_007.hex")
 RUNS = max(3, int(os.environ.get("BENCH_RUNS", "3")))  # at line rate; three times as many unthrottled
 BAUD = 57600
 CLK_TCK = os.sysconf("SC_CLK_TCK")
-WINDOW_TITLE = "QZ7 Updater"
 WINDOW_LIMIT_S = 30  # a first start on a loaded machine can take seconds; a hung one never shows
 SEGMENT = 250  # the simulator reports every 250 lines
 
@@ -160,7 +159,8 @@ def wait_window(updater, env, started, stderr_file, xvfb):
     last = None
     while time.monotonic() - started < WINDOW_LIMIT_S:
         asked = time.monotonic()
-        last = xdotool(env, "search", "--onlyvisible", "--name", f"^{WINDOW_TITLE}$")
+        # By the updater's own process: a title is anybody's to share.
+        last = xdotool(env, "search", "--onlyvisible", "--pid", str(updater.pid))
         ids = last.stdout.split()
         if last.returncode == 0 and ids:
             return ids[0], (time.monotonic() - asked) * 1000.0

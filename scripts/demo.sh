@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the updater against the simulated boot loader.
 #  - With a display: the window opens and you click through the update yourself.
-#  - Without one: runs it under Xvfb, presses Update from the keyboard as a person would,
-#    saves a screenshot of each stage in build/demo/ and prints a summary.
+#  - Without one: runs it under an X server of its own (Xvfb on a free display), presses Update
+#    from the keyboard in the updater's own window as a person would, saves a screenshot of each
+#    stage in build/demo/ and prints a summary.
 # Options: --fast  run the line as fast as the pseudo-terminal goes (seconds instead of ~25 s)
 #          --baud N  emulate another line speed
 set -euo pipefail
@@ -19,9 +20,12 @@ while [ $# -gt 0 ]; do
   shift
 done
 mkdir -p "$OUT"
-rm -f "$OUT"/*.png "$OUT"/ttyUSB-demo
+OUT=$(cd "$OUT" && pwd)  # the adapter's link below names it, whether BUILD is relative or not
+# Nothing of an earlier run may be taken for this one's.
+rm -f "$OUT"/*.png "$OUT"/ttyUSB-demo "$OUT"/bootsim.log "$OUT"/updater.out "$OUT"/received.hex
+source scripts/xserver.sh
 pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -f "$OUT/ttyUSB-demo"; }
+cleanup() { stop_started; rm -f "$OUT/ttyUSB-demo"; }
 trap cleanup EXIT
 
 # The simulator first: it prints its pseudo-terminal's path, then its events, then a summary.
@@ -29,8 +33,13 @@ trap cleanup EXIT
   --expect resources/QZ-7-2_007.hex > "$OUT/bootsim.log" 2>&1 &
 sim=$!
 pids+=("$sim")
-for _ in $(seq 100); do [ -s "$OUT/bootsim.log" ] && break; sleep 0.05; done
-pty=$(head -n1 "$OUT/bootsim.log")
+# Its first line, whole: the path of its pseudo-terminal.
+pty=""
+for _ in $(seq 100); do
+  [ "$(wc -l < "$OUT/bootsim.log" 2>/dev/null || echo 0)" -ge 1 ] && pty=$(head -n1 "$OUT/bootsim.log") && break
+  sleep 0.05
+done
+[ -c "$pty" ] || { echo "demo: the simulator did not start; it said:" >&2; cat "$OUT/bootsim.log" >&2; exit 1; }
 started=$(date +%s%N)
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
@@ -50,18 +59,15 @@ wait_event() {  # wait_event PATTERN SECONDS
 }
 shot() { sleep 0.4; import -window root "$OUT/$1.png"; echo "  $OUT/$1.png"; }
 
-export DISPLAY=:77
-Xvfb "$DISPLAY" -screen 0 640x560x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=("$!")
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
+unset WAYLAND_DISPLAY
+start_xserver 640x560
 
 # The adapter is "plugged in" after the first screenshot: the program is pointed at a link
 # that does not exist yet.
-QZ7_SERIAL_PORTS="usbserial-sim=$PWD/$OUT/ttyUSB-demo" "$BUILD/qz7-updater" > "$OUT/updater.out" 2>/dev/null &
+QZ7_SERIAL_PORTS="usbserial-sim=$OUT/ttyUSB-demo" "$BUILD/qz7-updater" > "$OUT/updater.out" 2>/dev/null &
 updater=$!
 pids+=("$updater")
-win=""
-for _ in $(seq 100); do win=$(xdotool search --onlyvisible --name "QZ7 Updater" 2>/dev/null | head -n1) && [ -n "$win" ] && break; sleep 0.05; done
+win=$(window_of "$updater")
 xdotool windowmove "$win" 60 50 >/dev/null 2>&1 || true
 echo "Screenshots:"
 shot 1-connect-adapter

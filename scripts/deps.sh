@@ -6,9 +6,9 @@ set -euo pipefail
 packages=(cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev python3)
 case "${1:-build}" in
   build) ;;
-  test) packages+=(libgtest-dev xvfb xdotool) ;;
+  test) packages+=(libgtest-dev xvfb xdotool imagemagick) ;;
   demo|bench) packages+=(xvfb xauth xdotool imagemagick) ;;
-  sanitize) packages+=(libgtest-dev xvfb xdotool) ;;
+  sanitize) packages+=(libgtest-dev xvfb xdotool imagemagick) ;;
   fuzz) packages+=(clang libclang-rt-14-dev) ;;
   # dpkg-dev: dpkg-shlibdeps computes the package's dependencies, dpkg-buildflags the hardening flags.
   package) packages+=(dpkg-dev file lintian appstream desktop-file-utils) ;;
@@ -29,5 +29,8 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# Another install may hold the package manager's lock (on a fresh desktop the automatic updates
+# do, for minutes): wait for it rather than fail at once.
+lock=(-o DPkg::Lock::Timeout=600)
+apt-get "${lock[@]}" update -qq
+apt-get "${lock[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -6,19 +6,21 @@ cd "$(dirname "$0")/.."
 BUILD=${BUILD:-build}
 OUT="$BUILD/shots"
 mkdir -p "$OUT"
+rm -f "$OUT"/bootsim.log "$OUT"/dark.png "$OUT"/close-question.png
+source scripts/xserver.sh
 pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
-trap cleanup EXIT
-
-export DISPLAY=:78
-Xvfb "$DISPLAY" -screen 0 640x560x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=("$!")
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
+trap stop_started EXIT
+unset WAYLAND_DISPLAY
+start_xserver 640x560
 
 "$BUILD/qz7-bootsim" --baud 57600 --power-on-ms 500 --erase-ms 300 --events > "$OUT/bootsim.log" 2>&1 &
 pids+=("$!")
-for _ in $(seq 100); do [ -s "$OUT/bootsim.log" ] && break; sleep 0.05; done
-pty=$(head -n1 "$OUT/bootsim.log")
+pty=""
+for _ in $(seq 100); do
+  [ "$(wc -l < "$OUT/bootsim.log" 2>/dev/null || echo 0)" -ge 1 ] && pty=$(head -n1 "$OUT/bootsim.log") && break
+  sleep 0.05
+done
+[ -c "$pty" ] || { echo "screenshots: the simulator did not start" >&2; exit 1; }
 wait_event() {
   for _ in $(seq 400); do grep -q "^event: $1" "$OUT/bootsim.log" && return 0; sleep 0.05; done
   echo "screenshots: no '$1' from the simulator" >&2; return 1
@@ -26,8 +28,7 @@ wait_event() {
 
 QZ7_SERIAL_PORTS="usbserial-sim=$pty" "$BUILD/qz7-updater" -style Fusion -stylesheet scripts/dark.qss >/dev/null 2>&1 &
 pids+=("$!")
-win=""
-for _ in $(seq 100); do win=$(xdotool search --onlyvisible --name "QZ7 Updater" 2>/dev/null | head -n1) && [ -n "$win" ] && break; sleep 0.05; done
+win=$(window_of "$!")
 xdotool windowmove "$win" 60 50 >/dev/null 2>&1 || true
 wait_event version
 sleep 0.5

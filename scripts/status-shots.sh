@@ -10,21 +10,23 @@ OUT=${OUT:-docs}
 [ "$(id -u)" = 0 ] || { echo "status-shots: run as root (the updater is run as nobody)" >&2; exit 1; }
 WORK=$(mktemp -d)
 chmod 755 "$WORK"
+source scripts/xserver.sh
 pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$WORK"; }
+cleanup() { stop_started; rm -rf "$WORK"; }
 trap cleanup EXIT
-
-export DISPLAY=:78
-Xvfb "$DISPLAY" -screen 0 640x560x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=("$!")
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
+unset WAYLAND_DISPLAY
+OUT=$WORK start_xserver 640x560
 
 sim() {  # sim NAME ARGS...: starts the simulator, sets $pty
   local name=$1; shift
   "$BUILD/qz7-bootsim" "$@" --events > "$WORK/$name.sim" 2>&1 &
   pids+=("$!")
-  for _ in $(seq 100); do [ -s "$WORK/$name.sim" ] && break; sleep 0.05; done
-  pty=$(head -n1 "$WORK/$name.sim")
+  pty=""
+  for _ in $(seq 100); do
+    [ "$(wc -l < "$WORK/$name.sim")" -ge 1 ] && pty=$(head -n1 "$WORK/$name.sim") && break
+    sleep 0.05
+  done
+  [ -c "$pty" ] || { echo "status-shots: the simulator did not start" >&2; return 1; }
 }
 updater() {  # updater NAME USER: starts the updater on $pty, sets $updater and $win
   local name=$1 user=$2
@@ -33,8 +35,8 @@ updater() {  # updater NAME USER: starts the updater on $pty, sets $updater and 
     > /dev/null 2> "$WORK/$name.log" &
   updater=$!
   pids+=("$updater")
-  win=""
-  for _ in $(seq 100); do win=$(xdotool search --onlyvisible --name "QZ7 Updater" 2>/dev/null | head -n1) && [ -n "$win" ] && break; sleep 0.05; done
+  # setpriv execs the updater: the process started is the updater itself.
+  win=$(window_of "$updater")
   xdotool windowmove "$win" 60 50 >/dev/null 2>&1 || true
 }
 status_says() {  # status_says NAME TEXT SECONDS

@@ -6,7 +6,10 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <linux/serial.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 PathChoice ExplainChoice(const std::vector<SerialService>& services, std::optional<std::string> previous)
@@ -47,6 +50,49 @@ std::optional<std::string> ChoosePath(const std::vector<SerialService>& services
     return ExplainChoice(services, std::move(previous)).path;
 }
 
+namespace {
+// The device numbers of the terminals this program runs on: the controlling terminal (/dev/tty
+// stands for it whatever it is) and the terminal on standard input, output or error. Made raw and
+// exclusive, such a terminal would no longer take the operator's Ctrl+C.
+bool OwnTerminal(dev_t device)
+{
+    if (major(device) == 5 && minor(device) == 0)  // /dev/tty
+        return true;
+    for (int fd = 0; fd <= 2; ++fd) {
+        struct stat st {};
+        if (::isatty(fd) == 1 && ::fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) && st.st_rdev == device)
+            return true;
+    }
+    int tty = ::open("/dev/tty", O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (tty < 0)
+        return false;  // no controlling terminal
+    struct stat st {};
+    bool same = ::fstat(tty, &st) == 0 && st.st_rdev == device;
+    ::close(tty);
+    return same;
+}
+
+// A pseudo-terminal multiplexer hands out a new master at every open: never an adapter.
+bool Multiplexer(dev_t device)
+{
+    return major(device) == 5 && minor(device) == 2;
+}
+}  // namespace
+
+OpenFailure RefusedDevice(const std::string& path)
+{
+    if (path.find('\0') != std::string::npos)
+        return {"open", EINVAL};
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return {"open", errno};
+    if (!S_ISCHR(st.st_mode) || Multiplexer(st.st_rdev))
+        return {"open", ENOTTY};
+    if (OwnTerminal(st.st_rdev))
+        return {kOwnTerminalStep, ENOTTY};
+    return {};
+}
+
 OpenResult OpenAndConfigure(const std::string& path)
 {
     OpenResult result;
@@ -55,8 +101,13 @@ OpenResult OpenAndConfigure(const std::string& path)
         result.failure = {step, error};
         return result;
     };
-    if (std::any_of(path.begin(), path.end(), [](unsigned char c) { return c > 127 || c == 0; }))
-        return fail("open", EINVAL);
+    // Looked at before the open: opening some devices already does something (a new
+    // pseudo-terminal, a tape that rewinds on close). The path is taken byte for byte, as the
+    // file system takes it.
+    if (OpenFailure refused = RefusedDevice(path); refused.error != 0) {
+        result.failure = refused;
+        return result;
+    }
     int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return fail("open", errno);
@@ -68,6 +119,20 @@ OpenResult OpenAndConfigure(const std::string& path)
         if (moved < 0)
             return fail("open", error);
         fd = moved;
+    }
+    // The path may have been replaced between the look and the open.
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode) || Multiplexer(st.st_rdev) || OwnTerminal(st.st_rdev)) {
+        ::close(fd);
+        return fail("open", ENOTTY);
+    }
+    // Exclusive use does not keep out a privileged program (root opens a TIOCEXCL port all the
+    // same), so the port is also locked, as serial terminal programs lock it: two updaters never
+    // share one adapter. The lock goes with the descriptor's close.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        int error = errno == EWOULDBLOCK ? EBUSY : errno;
+        ::close(fd);
+        return fail("flock", error);
     }
     termios settings{};
     if (ioctl(fd, TIOCEXCL) != 0) {

@@ -53,6 +53,15 @@ struct OpenFailure {
     int error = 0;
 };
 
+// The step named when a path is refused for being the program's own terminal.
+inline constexpr const char* kOwnTerminalStep = "own terminal";
+
+// Why `path` can never be the adapter, without opening it: a NUL in it (EINVAL), a failed look-up
+// (its errno: ENOENT, ELOOP, ...), no character device or a pseudo-terminal multiplexer such as
+// /dev/ptmx (ENOTTY), or the terminal this program runs on (step kOwnTerminalStep). Error 0: none
+// of these.
+OpenFailure RefusedDevice(const std::string& path);
+
 // What one attempt to open a port came to.
 struct OpenResult {
     int fd = -1;                     // the descriptor, or -1
@@ -62,7 +71,8 @@ struct OpenResult {
     OpenFailure failure;             // the step that failed and its errno (fd -1)
 };
 
-// Opens `path` for exclusive use and sets it raw, 8 bits, 57600 baud, VMIN 1, VTIME 5, with the
+// Opens `path` for exclusive use (TIOCEXCL, and an flock that keeps out privileged programs too;
+// a held lock fails as EBUSY at step "flock") and sets it raw, 8 bits, 57600 baud, VMIN 1, VTIME 5, with the
 // descriptor left non-blocking. A descriptor that fails a later step is closed at once, with
 // exclusive use given up.
 OpenResult OpenAndConfigure(const std::string& path);

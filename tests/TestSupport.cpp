@@ -1,6 +1,7 @@
 #include "tests/TestSupport.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QThread>
@@ -295,6 +296,10 @@ Updater::Updater(Launch launch)
         byDefault.sa_handler = SIG_DFL;
         for (int s = 1; s < NSIG; ++s)
             sigaction(s, &byDefault, nullptr);
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        for (int s : launch.ignored)
+            sigaction(s, &ignore, nullptr);
         sigset_t none;
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -392,12 +397,36 @@ int UpdateUntilKilled(const std::string& path)
     app->window->UpdateButtonView()->click();
     return QApplication::exec();
 }
+
+// A window that looks like the updater's to anyone who goes by its title, and says on standard
+// output when it shows and every key it receives.
+class DecoyWindow : public QWidget {
+protected:
+    void showEvent(QShowEvent*) override { Say("shown\n"); }
+    void keyPressEvent(QKeyEvent* event) override { Say("key " + event->text().toStdString() + "\n"); }
+
+private:
+    static void Say(const std::string& what) { (void)!::write(STDOUT_FILENO, what.data(), what.size()); }
+};
+
+int ShowDecoyWindow()
+{
+    DecoyWindow decoy;
+    decoy.setWindowTitle(QStringLiteral("QZ7 Updater"));
+    decoy.resize(400, 300);
+    decoy.show();
+    decoy.activateWindow();
+    return QApplication::exec();
+}
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const bool decoy = argc == 2 && std::string(argv[1]) == kDecoyWindow;
+    qputenv("QT_QPA_PLATFORM", decoy ? "xcb" : "offscreen");
     QApplication app(argc, argv);
+    if (decoy)
+        return ShowDecoyWindow();
     if (argc == 3 && std::string(argv[1]) == kUpdateUntilKilled)
         return UpdateUntilKilled(argv[2]);
     ::testing::InitGoogleTest(&argc, argv);

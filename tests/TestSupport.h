@@ -126,6 +126,7 @@ struct Launch {
     std::string program = QZ7_BINARY_DIR "/qz7-updater";
     int stdinFd = -1;             // the test's own standard input unless given
     bool asNobody = false;        // run as the user nobody when the test runs as root
+    std::vector<int> ignored = {};  // signals the program starts with ignored (as nohup does)
 };
 
 // This process's own environment.
@@ -136,7 +137,7 @@ std::vector<std::string> OwnEnvironment();
 std::vector<std::string> OffscreenEnvironment(const std::string& ports);
 
 // A program started the way an operator starts it (the updater unless the launch names another),
-// every signal at its default and none blocked
+// every signal at its default (but those the launch ignores) and none blocked
 // (a test runner may ignore SIGPIPE or SIGHUP). Standard error stays the test's own unless the
 // launch names a file, so that a sanitizer's report shows in the log. The destructor kills what
 // is still running.
@@ -159,6 +160,9 @@ struct Updater {
 // Started with this option and a port's path, a test executable runs an update on that port
 // with the program's window and controller, and keeps running until it is killed.
 inline constexpr const char* kUpdateUntilKilled = "--update-until-killed";
+// Started with this option alone (and DISPLAY set), a test executable shows a window titled like
+// the updater's on that display, and prints "shown" and then "key ..." for every key it receives.
+inline constexpr const char* kDecoyWindow = "--decoy-window";
 
 // Opens `path` into the controller's record as discovery would, without the 0.2 s passes.
 void OpenPort(QZ7_UpdaterAppDelegate& controller, const std::string& path);

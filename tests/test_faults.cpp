@@ -252,7 +252,7 @@ TEST_P(QuitMatrix, EndsWithinASecondWithThePortRestored)
     q.inject(o);
     SimUpdate run(o);
     auto& app = run.app;
-    SignalQuit signalQuit([&app] { app->window->close(); });
+    SignalQuit signalQuit([&app](int) { app->window->close(); });
     if (q.pressUpdate) {
         ASSERT_TRUE(run.PressUpdate());
     }
@@ -378,7 +378,7 @@ TEST(Faults, FloodAtPortOpenHoldsNeitherTheWindowNorAQuit)
         }
     });
     auto app = MakeApp(pty.path);
-    SignalQuit signalQuit([&app] { app->window->close(); });
+    SignalQuit signalQuit([&app](int) { app->window->close(); });
     app->window->show();
     Spin(50ms);
     // The GUI thread's longest pause from before the port opens, seen by a timer that asks to

@@ -200,7 +200,7 @@ TEST(Program, SearchingWithTheSystemsOwnListingCostsAlmostNothing)
 TEST(Program, WithoutADisplaySaysSoAndLeavesThePortAlone)
 {
     // A display number nothing listens on.
-    int unused = 77;
+    int unused = 177;  // away from :77, where the demo's test puts a server of its own
     while (access(("/tmp/.X11-unix/X" + std::to_string(unused)).c_str(), F_OK) == 0 ||
            access(("/tmp/.X" + std::to_string(unused) + "-lock").c_str(), F_OK) == 0)
         ++unused;
@@ -279,7 +279,7 @@ TEST(Program, ACrashMidDialogueRestoresThePortAndStillEndsWithTheSignal)
     setrlimit(RLIMIT_CORE, &core);
 }
 
-TEST(Program, HelpAndVersionNeedNoDisplay)
+TEST(Program, HelpVersionAndUsageErrorsNeedNoDisplayAndEachHaveAStatus)
 {
     int status = 0;
     std::string program = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " QZ7_BINARY_DIR "/qz7-updater";
@@ -288,10 +288,19 @@ TEST(Program, HelpAndVersionNeedNoDisplay)
     EXPECT_EQ(version, "QZ7 Updater 1.0.0\n");
     std::string help = CommandOutput(program + " --help", status);
     EXPECT_EQ(status, 0);
-    for (const char* option : {"--help", "--version"})
-        EXPECT_NE(help.find(option), std::string::npos) << help;
-    CommandOutput(program + " --no-such-option 2>/dev/null", status);
-    EXPECT_EQ(status, 1);
+    for (const char* part : {"--help", "--version", "--timeout <seconds>", "Exit statuses", "\n  64   wrong usage",
+                             "\n  124  --timeout ran out", "\n  130  stopped by SIGINT (twice within 5 s"})
+        EXPECT_NE(help.find(part), std::string::npos) << part << "\n" << help;
+    // A usage error is told apart from an error nobody foresaw (1).
+    for (const char* wrong : {"--no-such-option", "--cli --timeout 0", "--timeout 5", "--port"}) {
+        CommandOutput(program + " " + wrong + " 2>/dev/null", status);
+        EXPECT_EQ(status, 64) << wrong;
+    }
+    // Output that could not be written is no success.
+    for (const char* option : {"--help", "--version", "--list"}) {
+        CommandOutput(program + " " + option + " >/dev/full 2>/dev/null", status);
+        EXPECT_EQ(status, 74) << option;
+    }
 }
 
 TEST(ProgramOnX, AnUpdateCompletesIntactWithStandardOutputClosed)
@@ -350,4 +359,54 @@ TEST(Simulator, HelpDocumentsEveryOption)
                                "--silent-from", "--hang-up-at", "--hang-up-after", "--burst", "--seed", "--expect", "--echo",
                                "--asterisks", "--restart-after", "--hang-up-after-version-ms"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
+}
+
+TEST(Demo, PressesKeysInItsOwnWindowOnlyAndDrawsOnAServerOfItsOwn)
+{
+    // Another server on :77 (the display the demo once took for granted) with a window titled
+    // like the updater's in front: a second checkout's demo, a parallel CI job.
+    auto answers = [] {
+        int status = 0;
+        CommandOutput("DISPLAY=:77 xdotool getdisplaygeometry >/dev/null 2>&1", status);
+        return status == 0;
+    };
+    std::unique_ptr<Updater> server;
+    if (!answers()) {
+        server = std::make_unique<Updater>(
+            Launch{OwnEnvironment(), {":77", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, -1, "/dev/null", "Xvfb"});
+        WaitUntil(answers, 10s);
+    }
+    int out[2];
+    ASSERT_EQ(pipe2(out, O_CLOEXEC), 0);
+    std::vector<std::string> env = OwnEnvironment();
+    env.push_back("DISPLAY=:77");
+    env.push_back("XDG_RUNTIME_DIR=/tmp");
+    env.push_back("LSAN_OPTIONS=suppressions=" QZ7_SOURCE_DIR "/tests/lsan-x11.supp");
+    Updater decoy(Launch{env, {kDecoyWindow}, out[1], "/dev/null", QZ7_BINARY_DIR "/tests/test_process"});
+    ::close(out[1]);
+    std::string said;
+    auto read = [&](std::chrono::milliseconds bound) {
+        pollfd p{out[0], POLLIN, 0};
+        char buffer[256];
+        for (ssize_t n; ::poll(&p, 1, static_cast<int>(bound.count())) > 0 && (n = ::read(out[0], buffer, sizeof buffer)) > 0;)
+            said.append(buffer, static_cast<std::size_t>(n));
+    };
+    read(5000ms);
+    if (said.find("shown") == std::string::npos) {
+        ::close(out[0]);
+        GTEST_SKIP() << "no window could be shown on :77";
+    }
+
+    int status = 0;
+    std::string demo = CommandOutput("env -u DISPLAY -u WAYLAND_DISPLAY BUILD=" QZ7_BINARY_DIR " " QZ7_SOURCE_DIR
+                                     "/scripts/demo.sh --fast 2>&1",
+                                     status);
+    EXPECT_EQ(status, 0) << demo;
+    EXPECT_NE(demo.find("image intact"), std::string::npos) << demo;
+    read(200ms);
+    ::close(out[0]);
+    EXPECT_EQ(said, "shown\n");  // not one key
+    std::chrono::milliseconds took{};
+    if (server)
+        server->Stop(SIGTERM, 5s, took);  // so that it removes its socket and lock
 }

@@ -43,8 +43,25 @@ TEST(PortOpen, FailedSettingsStepsLeakNoDescriptor)
         EXPECT_EQ(OpenAndConfigure("/dev/null").fd, -1);
         EXPECT_EQ(OpenAndConfigure("/nonexistent/ttyUSB9").failure.error, ENOENT);
         EXPECT_EQ(OpenAndConfigure("/dev/tty\xC3\xA9").fd, -1);
+        EXPECT_EQ(OpenAndConfigure("/dev/ptmx").failure.error, ENOTTY);  // never a new master
     }
     EXPECT_EQ(OpenDescriptors(), before);
+}
+
+TEST(PortOpen, AnOpenPortIsLockedAgainstPrivilegedOpenersToo)
+{
+    // The tests run as root, past TIOCEXCL: the lock alone keeps the second opener out.
+    Pty pty;
+    OpenResult first = OpenAndConfigure(pty.path);
+    ASSERT_GT(first.fd, 0);
+    OpenResult second = OpenAndConfigure(pty.path);
+    EXPECT_EQ(second.fd, -1);
+    EXPECT_EQ(second.failure.step, "flock");
+    EXPECT_EQ(Classify(second.failure), PortTrouble::Busy);
+    RestoreAndClose(first.fd, first.archive, first.serialFlags);
+    OpenResult again = OpenAndConfigure(pty.path);  // the lock went with the close
+    EXPECT_GT(again.fd, 0);
+    RestoreAndClose(again.fd, again.archive, again.serialFlags);
 }
 
 TEST(ClosePort, RestoresSettingsSendsPendingOutputAndInstallsAFreshRecord)
