@@ -7,8 +7,10 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <pwd.h>
 #include <fstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -135,6 +137,33 @@ TEST(Program, AnswersTheBannerAndWaitsForTheOperatorAtNoCost)
     EXPECT_EQ(updater.Stop(SIGINT, 2s, took), 0);
     EXPECT_LT(took, 1s);
     EXPECT_TRUE(SameSettings(sim.SlaveSettings(), before));
+}
+
+TEST(Program, AThreadThatCannotBeStartedIsAScreenNotAnAbort)
+{
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the thread checker needs a thread of its own";
+#endif
+    if (getuid() != 0 || !getpwnam("nobody"))
+        GTEST_SKIP() << "needs root and the user 'nobody' (root is not held to a process limit)";
+    // As the user nobody, allowed one process in all: the program itself, no thread more.
+    Pty port;
+    ASSERT_EQ(chmod(port.path.c_str(), 0666), 0);
+    const std::string out = testing::TempDir() + "qz7-nproc-" + std::to_string(getpid()) + ".out";
+    int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    ASSERT_GE(fd, 0);
+    Updater updater(Launch{.env = {"XDG_RUNTIME_DIR=/tmp"},
+                           .args = {"--nproc=1", QZ7_BINARY_DIR "/qz7-updater", "--cli", "--yes", "--port", port.path},
+                           .stdoutFd = fd,
+                           .program = "/usr/bin/prlimit",
+                           .asNobody = true});
+    ::close(fd);
+    EXPECT_EQ(updater.Wait(10s), 1);
+    std::ifstream file(out);
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ::unlink(out.c_str());
+    EXPECT_NE(text.find("An Exception Occured: cannot start a thread: "), std::string::npos) << text;
+    EXPECT_FALSE(port.Exclusive());
 }
 
 TEST(Program, QuitsPromptlyWhileStillSearchingForAnAdapter)
