@@ -1,6 +1,7 @@
 #pragma once
 #include "app/AtomicShared.h"
 #include "app/PortDiagnosis.h"
+#include "app/SearchHint.h"
 #include "app/Screen.h"
 #include "app/Status.h"
 #include "serial/Discovery.h"
@@ -193,7 +194,13 @@ private:
     // Discovery's pass result for the status line and the transcript.
     void ReportOpen(const std::string& path, const OpenResult& opened, const std::vector<SerialService>& services);
     void ShowStatus(const std::string& text);
-    void Advance() { setState(state() + 1); }
+    // Every listing discovery makes, for the status line's hint while no adapter is found.
+    void NoteListing(const std::vector<SerialService>& services);
+    void Advance()
+    {
+        setState(state() + 1);
+        status_.Advanced(state());
+    }
     // A question the operator answers with Update or Cancel, Update focused.
     static ScreenUpdate Question(std::string text);
     // Waits until the last dialogue's threads are over, then runs discovery again (background).
@@ -229,7 +236,9 @@ private:
     QSocketNotifier* postedNotifier_ = nullptr;
 
     StatusBoard status_;
+    StatusLogPace statusLogPace_;  // under status_'s lock (ShowStatus)
     OpenTrouble openTrouble_;   // discovery's thread only
+    SearchHint searchHint_;     // discovery's thread only
     std::string shownDirections_;  // GUI thread only: the directions as last logged
 
     mutable std::mutex lifeMutex_;
