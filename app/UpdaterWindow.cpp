@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -72,18 +73,6 @@ UpdaterWindow::UpdaterWindow() : ui_(std::make_unique<Ui::QZ7UpdaterWindow>())
     std::call_once(once, [] { QAccessible::installFactory(WindowAccessible); });
     InitUpdaterResources();
     ui_->setupUi(this);
-    // The level indicator's filled part is one plain rectangle. The default style draws it as
-    // thick antialiased stripes, which Qt rasterises on a pool of its own threads at every
-    // repaint; a plain fill stays on the GUI thread.
-    ui_->LevelIndicatorVew->setStyleSheet(QStringLiteral(
-        "QProgressBar { border: 1px solid palette(mid); border-radius: 3px; background: palette(base); text-align: center; }"
-        "QProgressBar::chunk { background-color: palette(highlight); }"));
-    // A look the operator gave the whole program (-stylesheet) styles the level indicator too;
-    // a style sheet of its own would take precedence and mix that look with the palette's.
-    if (qApp->styleSheet().isEmpty())
-        ui_->LevelIndicatorVew->setStyleSheet(QStringLiteral(
-            "QProgressBar { border: 1px solid palette(mid); border-radius: 3px; background: palette(base); text-align: center; }"
-            "QProgressBar::chunk { background-color: palette(highlight); }"));
     statusDescription_ = ui_->StatusView->accessibleDescription();
     ui_->StatusView->installEventFilter(this);
     setWindowTitle(QString::fromLatin1(kTitle));
@@ -142,6 +131,24 @@ void UpdaterWindow::DismissCloseQuestion()
 {
     if (question_)
         question_->close();
+}
+
+void UpdaterWindow::showEvent(QShowEvent* event)
+{
+    // The level indicator's filled part is one plain rectangle. The default style draws it as
+    // thick antialiased stripes, which Qt rasterises on a pool of its own threads at every
+    // repaint; a plain fill stays on the GUI thread.
+    // A look the operator gave the whole program (-stylesheet) styles the level indicator too:
+    // a style sheet of its own would take precedence and mix that look with the palette's (light
+    // text on a white bar). Decided at the first show, when the program's style sheet is known.
+    if (!levelStyled_) {
+        levelStyled_ = true;
+        if (qApp->styleSheet().isEmpty())
+            ui_->LevelIndicatorVew->setStyleSheet(QStringLiteral(
+                "QProgressBar { border: 1px solid palette(mid); border-radius: 3px; background: palette(base); text-align: center; }"
+                "QProgressBar::chunk { background-color: palette(highlight); }"));
+    }
+    QWidget::showEvent(event);
 }
 
 void UpdaterWindow::OperatorClose()

@@ -68,6 +68,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     bool Programming() const { return programming && programming(); }
@@ -79,6 +80,7 @@ private:
     QPointer<QMessageBox> question_;
     QString status_;
     QString statusDescription_;  // the form's, for a status line shown whole
+    bool levelStyled_ = false;
 };
 
 // The window as the controller's front end: applies each screen update to the views the
