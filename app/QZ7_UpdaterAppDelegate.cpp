@@ -42,6 +42,13 @@ QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate(Options options)
               [this](const std::string& text) { ShowStatus(text); })
 {
     InitUpdaterResources();
+    // Every listing also feeds the status line's hint for an adapter that does not show up.
+    lister_ = [this, listed = std::move(lister_)] {
+        std::optional<std::vector<SerialService>> services = listed();
+        if (services)
+            NoteListing(*services);
+        return services;
+    };
     postedWake_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (postedWake_ < 0)
         throw std::system_error(errno, std::generic_category(), "eventfd");

@@ -2,6 +2,7 @@
 #include "app/AtomicShared.h"
 #include "app/PortDiagnosis.h"
 #include "app/ReplyRules.h"
+#include "app/SearchHint.h"
 #include "app/Screen.h"
 #include "app/Status.h"
 #include "app/Worker.h"
@@ -210,7 +211,13 @@ private:
     // Discovery's pass result for the status line and the transcript.
     void ReportOpen(const std::string& path, const OpenResult& opened, const std::vector<SerialService>& services);
     void ShowStatus(const std::string& text);
-    void Advance() { setState(state() + 1); }
+    // Every listing discovery makes, for the status line's hint while no adapter is found.
+    void NoteListing(const std::vector<SerialService>& services);
+    void Advance()
+    {
+        setState(state() + 1);
+        status_.Advanced(state());
+    }
     // A question the operator answers with Update or Cancel, Update focused.
     static ScreenUpdate Question(std::string text);
     // Closes what is left of the last dialogue, then runs discovery again (worker).
@@ -248,7 +255,9 @@ private:
     QSocketNotifier* postedNotifier_ = nullptr;
 
     StatusBoard status_;
+    StatusLogPace statusLogPace_;  // under status_'s lock (ShowStatus)
     OpenTrouble openTrouble_;   // discovery's thread only
+    SearchHint searchHint_;     // discovery's thread only
     std::string shownDirections_;  // GUI thread only: the directions as last logged
 
     // The prompt answered with "y" again and again: the same reply is logged once, then counted

@@ -177,7 +177,8 @@ std::string Progress(int line, int lines, double bytesPerSecond, std::optional<d
     if (bytesPerSecond > 0)
         text += bytesPerSecond < 1000 ? ", " + std::to_string(std::lround(bytesPerSecond)) + " B/s"
                                       : ", " + Format("%.1f kB/s", bytesPerSecond / 1000.0);
-    if (secondsLeft)
+    // Under half a second left is no estimate worth reading ("about 0 s").
+    if (secondsLeft && *secondsLeft >= 0.5)
         text += ", about " + Seconds(*secondsLeft) + " left";
     return text;
 }
@@ -207,11 +208,17 @@ std::string Failure(const FailureFacts& f)
         where = "in dialogue state " + std::to_string(f.stage);
     std::string text = "Stopped while " + where + ".";
     if (f.hangUpError)
-        text += *f.hangUpError == 0 ? " The line hung up (end of input)."
-                                    : " System error: " + std::string(std::strerror(*f.hangUpError)) +
-                                          " (errno " + std::to_string(*f.hangUpError) + ").";
+        text += *f.hangUpError == 0 ? " The adapter's line went dead: it was unplugged or lost power."
+                                    : " The adapter stopped working (" + std::string(std::strerror(*f.hangUpError)) +
+                                          ", errno " + std::to_string(*f.hangUpError) + "): it was unplugged or lost power.";
     if (!f.lastReply.empty())
         text += " Last from the QZ7: \"" + Printable(f.lastReply) + "\"";
+    // What to do with the QZ7 before going on: once the erase was asked for, it may have no
+    // firmware, and only its boot loader (Run/Stop held at power-on) can take a new image.
+    if (f.stage == AwaitingErased)
+        text += " The QZ7 may have no firmware now: switch it off, then hold Run/Stop while you switch it on.";
+    else if (f.stage == AwaitingDone)
+        text += " The QZ7 has no firmware now: switch it off, then hold Run/Stop while you switch it on.";
     return text;
 }
 
@@ -236,6 +243,19 @@ std::optional<double> TimeLeft::Seconds() const
     if (left_ < 0)
         return std::nullopt;
     return left_;
+}
+
+bool StatusLogPace::Take(const std::string& text, steady_clock::time_point now)
+{
+    std::string shape;
+    for (char c : text)
+        if (c < '0' || c > '9')
+            shape += c;
+    if (shape == shape_ && !text.empty() && now - at_ < minutes(1))
+        return false;
+    shape_ = std::move(shape);
+    at_ = now;
+    return true;
 }
 
 StatusBoard::StatusBoard(Thresholds thresholds, std::function<void(const std::string&)> show)
@@ -340,6 +360,12 @@ void StatusBoard::Readable(Clock::time_point now)
     waiting_ = false;
     if (!alert_.empty())
         CheckLocked(now);
+}
+
+void StatusBoard::Advanced(std::uint32_t stage)
+{
+    std::lock_guard lock(mutex_);
+    stage_ = stage;
 }
 
 void StatusBoard::HungUp(int error)

@@ -96,6 +96,18 @@ private:
     double left_ = -1;
 };
 
+// Whether a status text goes into the transcript: every new text does, but one that differs from
+// the last logged text only in its numbers (a silence that counts seconds, the transfer's
+// progress) at most once a minute, so an hour at the power-on prompt costs a few dozen lines.
+class StatusLogPace {
+public:
+    bool Take(const std::string& text, std::chrono::steady_clock::time_point now);
+
+private:
+    std::string shape_;  // the last logged text without its digits
+    std::chrono::steady_clock::time_point at_{};
+};
+
 // What the status line shows, fed from every thread of the controller. It keeps a base text (the
 // adapter, the progress, the outcome) and an alert that stands in front of it while it lasts (a
 // silent or unreadable device), and calls `show` with the text to display whenever that changes,
@@ -124,6 +136,9 @@ public:
     // The prompt has been answered with "y" `count` times since `since`, the last reply being
     // `reply`; a count of 0 ends it.
     void Paging(long count, const std::string& reply, Clock::time_point since, Clock::time_point now);
+    // The dialogue moved on to await `stage`: a failure before any byte of that stage is waited
+    // for or received (a write that finds the adapter gone) still names the stage awaited.
+    void Advanced(std::uint32_t stage);
 
     // The transfer.
     void TransferStarted(int lines, std::uint64_t bytes, Clock::time_point now);

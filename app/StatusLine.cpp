@@ -10,7 +10,9 @@ using namespace std::chrono_literals;
 
 void QZ7_UpdaterAppDelegate::ShowStatus(const std::string& text)
 {
-    qCInfo(lcDialogue).noquote() << "status:" << (text.empty() ? QStringLiteral("(empty)") : Loggable(text));
+    // Called under the status board's lock, so the pace sees the texts one at a time, in order.
+    if (statusLogPace_.Take(text, steady_clock::now()))
+        qCInfo(lcDialogue).noquote() << "status:" << (text.empty() ? QStringLiteral("(empty)") : Loggable(text));
     Post({.status = text});
 }
 
@@ -41,6 +43,12 @@ void QZ7_UpdaterAppDelegate::ReportOpen(const std::string& path, const OpenResul
                                              .arg(failure.error);
         status_.SetBase(text);
     }
+}
+
+void QZ7_UpdaterAppDelegate::NoteListing(const std::vector<SerialService>& services)
+{
+    if (std::optional<std::string> hint = searchHint_.Pass(services, steady_clock::now(), RunningGrabbers))
+        status_.SetBase(*hint);
 }
 
 PortResult QZ7_UpdaterAppDelegate::ReadPort(char* buffer, std::size_t max)

@@ -5,7 +5,9 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
@@ -14,7 +16,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
+#include <QResizeEvent>
 #include <QTimer>
+#include <algorithm>
 #include <mutex>
 
 namespace {
@@ -37,6 +41,30 @@ QIcon ApplicationIcon()
     return QIcon::fromTheme(QStringLiteral("qz7-updater"), builtIn);
 }
 
+// Every word wider than `width` cut in its middle; line breaks and the other words as they stand.
+// The middle, not an end: a by-id path begins with the adapter's maker and ends with its serial
+// number, and the operator needs both.
+QString ElideLongWords(const QString& text, const QFontMetrics& metrics, int width)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        QStringList words = line.split(QLatin1Char(' '));
+        for (QString& word : words)
+            if (metrics.horizontalAdvance(word) > width)
+                word = metrics.elidedText(word, Qt::ElideMiddle, width);
+        line = words.join(QLatin1Char(' '));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+// A button that is not offered is neither seen nor pressable, also through an accessibility
+// interface, which can press a hidden button that is still enabled.
+void Offer(QPushButton* button, bool offered)
+{
+    button->setVisible(offered);
+    button->setEnabled(offered);
+}
+
 }  // namespace
 
 UpdaterWindow::UpdaterWindow() : ui_(std::make_unique<Ui::QZ7UpdaterWindow>())
@@ -45,12 +73,9 @@ UpdaterWindow::UpdaterWindow() : ui_(std::make_unique<Ui::QZ7UpdaterWindow>())
     std::call_once(once, [] { QAccessible::installFactory(WindowAccessible); });
     InitUpdaterResources();
     ui_->setupUi(this);
-    // The level indicator's filled part is one plain rectangle. The default style draws it as
-    // thick antialiased stripes, which Qt rasterises on a pool of its own threads at every
-    // repaint; a plain fill stays on the GUI thread.
-    ui_->LevelIndicatorVew->setStyleSheet(QStringLiteral(
-        "QProgressBar { border: 1px solid palette(mid); border-radius: 3px; background: palette(base); text-align: center; }"
-        "QProgressBar::chunk { background-color: palette(highlight); }"));
+    statusDescription_ = ui_->StatusView->accessibleDescription();
+    ui_->StatusView->installEventFilter(this);
+    setWindowTitle(QString::fromLatin1(kTitle));
     setWindowIcon(ApplicationIcon());
     for (QKeySequence keys : {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_W)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &UpdaterWindow::OperatorClose);
@@ -64,7 +89,67 @@ QLabel* UpdaterWindow::StatusView() const { return ui_->StatusView; }
 QPushButton* UpdaterWindow::UpdateButtonView() const { return ui_->UpdateButtonView; }
 QPushButton* UpdaterWindow::CancelButtonView() const { return ui_->CancelButtonView; }
 QPushButton* UpdaterWindow::NextUnitButtonView() const { return ui_->NextUnitButtonView; }
+QPushButton* UpdaterWindow::StartOverButtonView() const { return ui_->StartOverButtonView; }
 QProgressBar* UpdaterWindow::LevelIndicatorVew() const { return ui_->LevelIndicatorVew; }
+
+void UpdaterWindow::SetStatus(const QString& text)
+{
+    status_ = text;
+    LayOutStatus();
+}
+
+void UpdaterWindow::LayOutStatus()
+{
+    QLabel* view = ui_->StatusView;
+    const int width = std::max(view->contentsRect().width(), view->minimumWidth());
+    const QString shown = ElideLongWords(status_, view->fontMetrics(), width);
+    const bool cut = shown != status_;
+    view->setText(shown);
+    view->setToolTip(cut ? status_ : QString());
+    view->setAccessibleDescription(cut ? status_ : statusDescription_);
+    // Named by the whole text: the change of name is the event a screen reader speaks.
+    view->setAccessibleName(status_);
+}
+
+bool UpdaterWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui_->StatusView && event->type() == QEvent::Resize) {
+        auto* resized = static_cast<QResizeEvent*>(event);
+        if (resized->size().width() != resized->oldSize().width())
+            LayOutStatus();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void UpdaterWindow::SetTitleLevel(std::optional<int> level)
+{
+    const QString title = QString::fromLatin1(kTitle);
+    setWindowTitle(level ? QString::fromUtf8("%1 % \u2013 %2").arg(*level).arg(title) : title);
+}
+
+void UpdaterWindow::DismissCloseQuestion()
+{
+    if (question_)
+        question_->close();
+}
+
+void UpdaterWindow::showEvent(QShowEvent* event)
+{
+    // The level indicator's filled part is one plain rectangle. The default style draws it as
+    // thick antialiased stripes, which Qt rasterises on a pool of its own threads at every
+    // repaint; a plain fill stays on the GUI thread.
+    // A look the operator gave the whole program (-stylesheet) styles the level indicator too:
+    // a style sheet of its own would take precedence and mix that look with the palette's (light
+    // text on a white bar). Decided at the first show, when the program's style sheet is known.
+    if (!levelStyled_) {
+        levelStyled_ = true;
+        if (qApp->styleSheet().isEmpty())
+            ui_->LevelIndicatorVew->setStyleSheet(QStringLiteral(
+                "QProgressBar { border: 1px solid palette(mid); border-radius: 3px; background: palette(base); text-align: center; }"
+                "QProgressBar::chunk { background-color: palette(highlight); }"));
+    }
+    QWidget::showEvent(event);
+}
 
 void UpdaterWindow::OperatorClose()
 {
@@ -93,7 +178,7 @@ void UpdaterWindow::AskToStop()
         question_->raise();
         return;
     }
-    auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), QString::fromLatin1(kStopQuestion),
+    auto* box = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(kTitle), QString::fromLatin1(kStopQuestion),
                                 QMessageBox::NoButton, this);
     QPushButton* keep = box->addButton(QStringLiteral("Keep updating"), QMessageBox::RejectRole);
     QPushButton* stop = box->addButton(QStringLiteral("Stop"), QMessageBox::DestructiveRole);
@@ -118,7 +203,7 @@ void UpdaterWindow::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        target = ui_->UpdateButtonView;
+        target = ui_->StartOverButtonView->isEnabled() ? ui_->StartOverButtonView : ui_->UpdateButtonView;
         break;
     case Qt::Key_Escape:
         target = ui_->CancelButtonView;
@@ -148,18 +233,43 @@ void WindowFrontEnd::Show(const ScreenUpdate& update)
     }
     if (update.directions)
         c.DirectionsView()->setText(QString::fromStdString(*update.directions));
-    if (update.status && c.StatusView())
-        c.StatusView()->setText(QString::fromStdString(*update.status));
+    if (update.status)
+        window_.SetStatus(QString::fromStdString(*update.status));
     if (update.updateEnabled)
         c.UpdateButtonView()->setEnabled(*update.updateEnabled);
     if (update.cancelEnabled)
         c.CancelButtonView()->setEnabled(*update.cancelEnabled);
-    if (update.levelShown)
+    if (update.levelShown) {
         c.LevelIndicatorVew()->setHidden(!*update.levelShown);
-    if (update.level)
+        if (!*update.levelShown)
+            window_.SetTitleLevel(std::nullopt);
+    }
+    if (update.level) {
         c.LevelIndicatorVew()->setValue(*update.level);
-    if (update.nextUnitShown && c.NextUnitButtonView())
-        c.NextUnitButtonView()->setHidden(!*update.nextUnitShown);
+        if (!c.LevelIndicatorVew()->isHidden())
+            window_.SetTitleLevel(*update.level);
+    }
+    if (update.nextUnitShown) {
+        Offer(window_.NextUnitButtonView(), *update.nextUnitShown);
+        // Withdrawn when the operator goes on, by either button.
+        if (!*update.nextUnitShown)
+            Offer(window_.StartOverButtonView(), false);
+    }
+    if (update.ended) {
+        window_.SetTitleLevel(std::nullopt);
+        window_.DismissCloseQuestion();
+    }
+    // Every failure offers a way on, focused and the default, so that Return takes it and a
+    // screen reader reads the new screen from there. A damaged image is the exception: the
+    // same image would fail the same way, and only a reinstall helps.
+    const bool startOver = update.ended && *update.ended != Outcome::Done && *update.ended != Outcome::ImageDamaged;
+    if (startOver) {
+        Offer(window_.StartOverButtonView(), true);
+        window_.setAttribute(Qt::WA_KeyboardFocusChange);
+        window_.StartOverButtonView()->setFocus();
+    }
+    window_.UpdateButtonView()->setDefault(!window_.StartOverButtonView()->isEnabled());
+    window_.StartOverButtonView()->setDefault(window_.StartOverButtonView()->isEnabled());
     if (update.question) {
         QWidget::setTabOrder(c.UpdateButtonView(), c.CancelButtonView());
         QWidget::setTabOrder(c.CancelButtonView(), c.UpdateButtonView());
@@ -193,6 +303,8 @@ UpdaterApp::UpdaterApp(QZ7_UpdaterAppDelegate::Options options)
     QObject::connect(window->CancelButtonView(), &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::CancelPressed);
     QObject::connect(window.get(), &UpdaterWindow::Closed, &c, [&c] { c.ClosePort(); });
     QObject::connect(window->NextUnitButtonView(), &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::NextUnitPressed);
+    // After a failure the same way on as after "Done": discovery again, on the same adapter.
+    QObject::connect(window->StartOverButtonView(), &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::NextUnitPressed);
 }
 
 UpdaterApp::~UpdaterApp()

@@ -6,11 +6,12 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // The program's one window, laid out by its Designer form.
 //
-// Keys: Return and Enter press Update while it is enabled (a focused Cancel takes them itself),
-// Escape presses Cancel while it is enabled, Ctrl+Q and Ctrl+W close the window as its close
+// Keys: Return and Enter press Update while it is enabled, or "Start over" while it is offered (a
+// focused button takes them itself), Escape presses Cancel while it is enabled, Ctrl+Q and Ctrl+W close the window as its close
 // control does. While an erase or a transfer is under way, the close control and the two keys
 // ask first; a close the program makes itself (Cancel, a signal) does not.
 namespace Ui {
@@ -33,7 +34,19 @@ public:
     QPushButton* UpdateButtonView() const;
     QPushButton* CancelButtonView() const;
     QPushButton* NextUnitButtonView() const;
+    QPushButton* StartOverButtonView() const;
     QProgressBar* LevelIndicatorVew() const;
+
+    // The status line. A word too long for the line (an adapter's by-id path) is cut in the
+    // middle; the whole text is then the tooltip and the accessible description. The accessible
+    // name is always the whole text, so every change reaches a screen reader as a name change.
+    void SetStatus(const QString& text);
+    QString Status() const { return status_; }
+    // The window title, with the transfer's share in front while one is shown ("34 % – QZ7
+    // Updater"), so that a minimised window still tells how far the update is.
+    void SetTitleLevel(std::optional<int> level);
+    // The update has ended: a close question still open has nothing left to protect.
+    void DismissCloseQuestion();
 
     // Whether the device is being erased or programmed now; set by whoever runs the dialogue.
     std::function<bool()> programming;
@@ -43,6 +56,7 @@ public:
     // The question shown while closing is being asked; null otherwise.
     QMessageBox* CloseQuestion() const { return question_.data(); }
 
+    static inline const char* const kTitle = "QZ7 Updater";
     static inline const char* const kStopQuestion =
         "The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.";
 
@@ -53,14 +67,20 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     bool Programming() const { return programming && programming(); }
     void AskToStop();
+    void LayOutStatus();
 
     std::unique_ptr<Ui::QZ7UpdaterWindow> ui_;
     bool stopChosen_ = false;
     QPointer<QMessageBox> question_;
+    QString status_;
+    QString statusDescription_;  // the form's, for a status line shown whole
+    bool levelStyled_ = false;
 };
 
 // The window as the controller's front end: applies each screen update to the views the

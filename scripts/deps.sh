@@ -6,9 +6,10 @@ set -euo pipefail
 packages=(cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev python3)
 case "${1:-build}" in
   build) ;;
-  test) packages+=(libgtest-dev xvfb xdotool imagemagick) ;;
+  # python3-pyatspi, dbus-x11 and at-spi2-core: a screen reader's view of the window, over AT-SPI.
+  test) packages+=(libgtest-dev xvfb xdotool imagemagick python3-pyatspi dbus-x11 at-spi2-core) ;;
   demo|bench) packages+=(xvfb xauth xdotool imagemagick) ;;
-  sanitize) packages+=(libgtest-dev xvfb xdotool imagemagick) ;;
+  sanitize) packages+=(libgtest-dev xvfb xdotool imagemagick python3-pyatspi dbus-x11 at-spi2-core) ;;
   fuzz) packages+=(clang libclang-rt-14-dev) ;;
   # dpkg-dev: dpkg-shlibdeps computes the package's dependencies, dpkg-buildflags the hardening flags.
   package) packages+=(dpkg-dev file lintian appstream desktop-file-utils) ;;

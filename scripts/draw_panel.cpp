@@ -1,13 +1,12 @@
 // Draws the picture of the QZ7's front panel that the program shows once it has recognised the
-// device: the panel, its display and controls, and the Run/Stop button marked for the operator.
-// The background is transparent, so everything drawn carries its own contrast: the caption sits
-// on a dark plate and the arrow has a dark outline, and both read on light and dark windows.
+// device: the panel, its display reading BOOT (the boot loader is talking), and its controls. It
+// stays up from the banner to the end of the dialogue, so it shows only what is true all that
+// time: no instruction. The background is transparent; the panel carries its own contrast.
 // Usage: qz7-drawpanel OUTPUT.png  (writes OUTPUT.png at 400x180 and OUTPUT@2x.png at 800x360,
 // which Qt picks on high-density screens)
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QPainterPath>
 
 namespace {
 
@@ -46,40 +45,14 @@ void Draw(QPainter& p)
     p.drawRoundedRect(QRectF(194, 92, 30, 24), 4, 4);
     p.drawRoundedRect(QRectF(232, 92, 30, 24), 4, 4);
 
-    // Run/Stop button, marked
-    p.setPen(QPen(QColor(255, 214, 0), 4));
-    p.setBrush(Qt::NoBrush);
-    p.drawEllipse(QPointF(330, 100), 34, 34);
+    // Run/Stop button, plain: the picture shows the QZ7 as the updater found it, in its boot
+    // loader; the instruction to hold the button belongs to the directions, before the banner.
     p.setPen(QPen(QColor(90, 10, 10), 2));
     p.setBrush(QColor(215, 40, 40));
     p.drawEllipse(QPointF(330, 100), 24, 24);
     p.setPen(Qt::white);
     p.setFont(QFont("DejaVu Sans", 7, QFont::Bold));
     p.drawText(QRectF(306, 88, 48, 24), Qt::AlignCenter, "RUN\nSTOP");
-
-    // Arrow and caption above the button
-    QPainterPath arrow;
-    arrow.moveTo(262, 16);
-    arrow.quadTo(300, 10, 316, 58);
-    const QPolygonF head({QPointF(318, 66), QPointF(307, 51), QPointF(325, 53)});
-    const QColor outline(25, 25, 28);
-    const QColor yellow(255, 214, 0);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(outline, 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawPath(arrow);
-    p.setPen(QPen(yellow, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawPath(arrow);
-    p.setPen(QPen(outline, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(yellow);
-    p.drawPolygon(head);
-
-    const QRectF plate(14, 3, 244, 24);
-    p.setPen(QPen(outline, 1));
-    p.setBrush(QColor(58, 61, 68));
-    p.drawRoundedRect(plate, 6, 6);
-    p.setPen(QColor(255, 232, 120));
-    p.setFont(QFont("DejaVu Sans", 9, QFont::Bold));
-    p.drawText(plate, Qt::AlignCenter, "Hold Run/Stop while powering on");
 }
 
 bool Render(const QString& path, int scale)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots for docs/ that the demo does not take, made under Xvfb against the simulator:
-# the version question in a dark look, and the question asked when closing during the transfer.
+# the transfer in a dark look, the question asked when closing during the transfer, and a failure
+# screen (the adapter lost mid-transfer) with its way on, "Start over".
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${BUILD:-build}
@@ -32,12 +33,30 @@ win=$(window_of "$!")
 xdotool windowmove "$win" 60 50 >/dev/null 2>&1 || true
 wait_event version
 sleep 0.5
-import -window root "$OUT/dark.png"
 xdotool windowfocus --sync "$win" key Return
-wait_event "line 100"
+wait_event "line 1000"
+sleep 0.3
+import -window root "$OUT/dark.png"
 xdotool windowfocus --sync "$win" key ctrl+w
 sleep 0.6
 import -window root "$OUT/close-question.png"
+xdotool key --window "$win" Escape >/dev/null 2>&1 || true
+kill "${pids[-1]}" 2>/dev/null || true
+
+"$BUILD/qz7-bootsim" --power-on-ms 500 --hang-up-after 1200 --events > "$OUT/failing.log" 2>&1 &
+pids+=("$!")
+for _ in $(seq 100); do [ -s "$OUT/failing.log" ] && break; sleep 0.05; done
+pty=$(head -n1 "$OUT/failing.log")
+QZ7_SERIAL_PORTS="usbserial-sim=$pty" "$BUILD/qz7-updater" >/dev/null 2>&1 &
+pids+=("$!")
+for _ in $(seq 100); do win=$(xdotool search --onlyvisible --name "QZ7 Updater" 2>/dev/null | tail -n1) && [ -n "$win" ] && break; sleep 0.05; done
+xdotool windowmove "$win" 60 50 >/dev/null 2>&1 || true
+for _ in $(seq 400); do grep -q "^event: version" "$OUT/failing.log" && break; sleep 0.05; done
+sleep 0.5
+xdotool windowfocus --sync "$win" key Return
+sleep 2
+import -window root "$OUT/start-over.png"
 convert "$OUT/dark.png" -crop 540x500+50+40 +repage docs/dark-palette.png
 convert "$OUT/close-question.png" -crop 540x500+50+40 +repage docs/close-question.png
-echo "docs/dark-palette.png docs/close-question.png"
+convert "$OUT/start-over.png" -crop 540x500+50+40 +repage docs/failure-start-over.png
+echo "docs/dark-palette.png docs/close-question.png docs/failure-start-over.png"

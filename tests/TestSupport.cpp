@@ -200,7 +200,9 @@ bool SameSettings(const termios& a, const termios& b)
 bootsim::Options FastSim()
 {
     bootsim::Options o;
-    o.powerOnDelay = 300ms;  // the operator powers on once the prompt shows
+    // The operator powers on once the prompt shows: the program drains old input 0.2 s after it
+    // configured the port, and a loaded machine may delay that drain a little more.
+    o.powerOnDelay = 500ms;
     o.eraseDelay = 0ms;
     return o;
 }

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QtTest/qtestspontaneevent.h>
 #include <filesystem>
@@ -388,10 +389,11 @@ TEST_F(Step, AccessibleWindowAndViews)
     EXPECT_EQ(window->text(QAccessible::Name), "QZ7 Updater");
     for (QWidget* view : std::initializer_list<QWidget*>{w().ImageView(), w().DirectionsView(), w().LevelIndicatorVew(),
                                                          w().UpdateButtonView(), w().CancelButtonView(),
-                                                         w().NextUnitButtonView(), &w()}) {
+                                                         w().NextUnitButtonView(), w().StartOverButtonView(),
+                                                         w().StatusView(), &w()}) {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(view);
         EXPECT_FALSE(a->text(QAccessible::Description).isEmpty()) << view->objectName().toStdString();
-        if (view != w().DirectionsView()) {
+        if (view != w().DirectionsView() && view != w().StatusView()) {
             EXPECT_FALSE(a->text(QAccessible::Name).isEmpty()) << view->objectName().toStdString();
         }
     }
@@ -401,6 +403,48 @@ TEST_F(Step, AccessibleWindowAndViews)
     EXPECT_EQ(QAccessible::queryAccessibleInterface(w().DirectionsView())->text(QAccessible::Name),
               "Version not Found.\nUpdate anyway?");
     EXPECT_TRUE(w().DirectionsView()->accessibleName().isEmpty());
+}
+
+TEST_F(Step, StatusLineIsHeardWholeAndHiddenButtonsCannotBePressed)
+{
+    // Named by its whole text, as the directions are: the change of name is what a screen reader
+    // is told (offscreen Qt sends no events; the AT-SPI test hears them on a real bus).
+    QLabel* status = w().StatusView();
+    auto named = [&](const QString& text) {
+        return QAccessible::queryAccessibleInterface(status)->text(QAccessible::Name) == text;
+    };
+    app->frontEnd->Show({.status = "Adapter on /dev/ttyUSB0: FT232R USB UART"});
+    EXPECT_TRUE(named("Adapter on /dev/ttyUSB0: FT232R USB UART"));
+    EXPECT_EQ(status->text(), "Adapter on /dev/ttyUSB0: FT232R USB UART");
+    EXPECT_TRUE(status->toolTip().isEmpty());
+
+    // A by-id path wider than the line: cut in its middle, the maker and the serial's end kept;
+    // the whole text is the tooltip, the accessible description and the name.
+    const QString whole = QStringLiteral(
+        "Adapter on /dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BIXYZ0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ0123-if00-port0: "
+        "FT232R USB UART, USB 0403:6001");
+    app->frontEnd->Show({.status = whole.toStdString()});
+    EXPECT_TRUE(named(whole));
+    EXPECT_NE(status->text(), whole);
+    EXPECT_TRUE(status->text().startsWith("Adapter on /dev/serial/by-id/usb-FTDI")) << status->text().toStdString();
+    EXPECT_TRUE(status->text().contains(QStringLiteral("\u2026"))) << status->text().toStdString();
+    EXPECT_TRUE(status->text().contains("0123-if00-port0: FT232R USB UART, USB 0403:6001")) << status->text().toStdString();
+    EXPECT_EQ(status->toolTip(), whole);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(status)->text(QAccessible::Description), whole);
+    for (const QString& word : status->text().split(QRegularExpression(QStringLiteral("[ \n]"))))
+        EXPECT_LE(status->fontMetrics().horizontalAdvance(word), status->contentsRect().width()) << word.toStdString();
+
+    // The failure's detail is heard as well; an empty line leaves an empty name.
+    Judge(AwaitingErased, "Not Erased\r\n");
+    EXPECT_TRUE(named(QString::fromStdString(StatusLine(*app)))) << StatusLine(*app);
+    EXPECT_FALSE(StatusLine(*app).empty());
+
+    // Hidden offers are disabled, so no accessibility interface can press them.
+    for (QPushButton* hidden : {w().NextUnitButtonView()}) {
+        EXPECT_TRUE(hidden->isHidden());
+        EXPECT_TRUE(QAccessible::queryAccessibleInterface(hidden)->state().disabled);
+    }
+    EXPECT_FALSE(w().StartOverButtonView()->isHidden());
 }
 
 namespace {
@@ -456,6 +500,23 @@ TEST(CloseQuestion, StopClosesWithThePortRestoredAndSignalsDoNotAsk)
     again.app->window->close();
     EXPECT_FALSE(again.app->window->isVisible());
     EXPECT_EQ(again.app->window->CloseQuestion(), nullptr);
+}
+
+TEST(CloseQuestion, AQuestionLeftOpenGoesAtTheEndAndTheTitleCarriesTheShare)
+{
+    SimUpdate run(SlowTransfer());
+    ASSERT_TRUE(ReachTransfer(run));
+    UpdaterWindow& w = *run.app->window;
+    const QRegularExpression share(QStringLiteral("^([0-9]+) % \u2013 QZ7 Updater$"));
+    EXPECT_TRUE(WaitFor([&] { return share.match(w.windowTitle()).hasMatch(); })) << w.windowTitle().toStdString();
+    EXPECT_EQ(share.match(w.windowTitle()).captured(1).toInt(), w.LevelIndicatorVew()->value());
+    CloseControl(w);
+    ASSERT_NE(w.CloseQuestion(), nullptr);
+    ASSERT_TRUE(run.Shows("Done", 30s));
+    EXPECT_TRUE(WaitFor([&] { return w.CloseQuestion() == nullptr; })) << "the question outlived the update";
+    EXPECT_EQ(w.windowTitle(), "QZ7 Updater");
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(run.sim.Snapshot().Intact()) << run.sim.Snapshot().Summary();
 }
 
 namespace {
@@ -515,4 +576,56 @@ TEST(NextUnit, TenUnitsWithTheSameWindowEachStartedOnceThoughPressedThrice)
             threads = ProcessThreads();
     }
     EXPECT_EQ(ProcessThreads(), threads) << "no thread left over from ten units";
+}
+
+TEST(StartOver, EveryFailureOffersStartOverAndTheNextUpdateIsIntact)
+{
+    // The first unit refuses the erase; the second, on the same adapter, is updated whole.
+    auto current = std::make_shared<AtomicShared<const std::string>>();
+    bootsim::Options failing = FastSim();
+    failing.replies[bootsim::Stage::Erase] = "Not Erased";
+    bootsim::Options good = FastSim();
+    good.expected = ShippedImage();
+    bootsim::BootSim first(failing), second(good);
+    ASSERT_TRUE(first.Open() && second.Open());
+    current->store(std::make_shared<const std::string>(first.SlavePath()));
+    QZ7_UpdaterAppDelegate::Options options;
+    options.lister = [current] {
+        return std::optional(std::vector<SerialService>{{"ttyUSB0", *current->load()}});
+    };
+    options.discoveryInterval = 20ms;
+    UpdaterApp app(std::move(options));
+    UpdaterWindow& w = *app.window;
+    first.Start();
+    app.Launch();
+    ASSERT_TRUE(AtTheQuestion(app, 10s));
+    EXPECT_TRUE(w.StartOverButtonView()->isHidden());
+    EXPECT_FALSE(w.StartOverButtonView()->isEnabled());
+    Press(w, Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return ScreenText(app).toStdString() == Directions::NotErased; }, 20s));
+    EXPECT_TRUE(WaitFor([&] { return w.StartOverButtonView()->isVisible(); }));
+    EXPECT_TRUE(w.StartOverButtonView()->isEnabled());
+    EXPECT_TRUE(w.StartOverButtonView()->isDefault());
+    EXPECT_FALSE(w.UpdateButtonView()->isDefault());
+    EXPECT_EQ(w.focusWidget(), w.StartOverButtonView());
+    EXPECT_FALSE(w.NextUnitButtonView()->isEnabled());
+    EXPECT_FALSE(w.UpdateButtonView()->isEnabled());
+    EXPECT_TRUE(StatusLine(app).find("The QZ7 may have no firmware now: switch it off, then hold Run/Stop") !=
+                std::string::npos)
+        << StatusLine(app);
+    EXPECT_TRUE(WaitFor([&] { return !app.controller->Serial()->IsOpen(); }));
+
+    current->store(std::make_shared<const std::string>(second.SlavePath()));
+    second.Start();
+    Press(w, Qt::Key_Return);  // "Start over" has the focus
+    EXPECT_TRUE(w.StartOverButtonView()->isHidden());
+    EXPECT_FALSE(w.StartOverButtonView()->isEnabled());
+    EXPECT_TRUE(w.UpdateButtonView()->isDefault());
+    ASSERT_TRUE(WaitFor([&] { return ScreenText(app).toStdString() == Directions::FoundVersion("2.005"); }, 10s));
+    Press(w, Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return ScreenText(app) == "Done"; }, 20s));
+    ASSERT_TRUE(second.WaitFinished(5s));
+    EXPECT_TRUE(second.Snapshot().Intact()) << second.Snapshot().Summary();
+    EXPECT_TRUE(SameSettings(second.SlaveSettings(), second.InitialSettings()));
+    EXPECT_TRUE(w.StartOverButtonView()->isHidden());
 }

@@ -356,6 +356,21 @@ TEST(ProgramOnX, AnUpdateCompletesIntactWithStandardOutputClosed)
     RecordProperty("quit_ms", std::to_string(took.count()));
 }
 
+TEST(ProgramOnX, AScreenReaderHearsTheStatusLineOverAtSpi)
+{
+    // A real AT-SPI client walks the program's tree on a session bus of its own (the script starts
+    // the accessibility bus; it exits 77 only when that bus cannot start).
+    XServer x;
+    ASSERT_FALSE(x.display.empty()) << "Xvfb did not start (scripts/deps.sh test installs it)";
+    int status = 0;
+    std::string out = CommandOutput("DISPLAY=" + x.display + " dbus-run-session -- /usr/bin/python3 " QZ7_SOURCE_DIR
+                                    "/tests/atspi_status.py " QZ7_BINARY_DIR "/qz7-updater 2>&1",
+                                    status);
+    if (status == 77)
+        GTEST_SKIP() << out;
+    EXPECT_EQ(status, 0) << out;
+}
+
 TEST(ProgramOnX, LosingTheWindowSystemMidTransferRestoresThePort)
 {
     XServer x;

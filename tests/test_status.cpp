@@ -1,5 +1,6 @@
 // The status line's texts and its board, on a clock the test sets, and the by-id names the
 // choice rule sees on Linux.
+#include "app/SearchHint.h"
 #include "serial/ByIdNames.h"
 #include "tests/TestSupport.h"
 
@@ -168,7 +169,8 @@ TEST(StatusBoard, FailureScreensBringOneLineOfDetail)
     b.board.Waiting(AwaitingErased, b.t0);
     b.board.Received(AwaitingErased, "Flash\x01 locked\r\n", 15, b.t0);
     b.board.Ended(Outcome::Unexpected, b.t0);
-    EXPECT_EQ(b.Now(), "Stopped while waiting for the erase to finish. Last from the QZ7: \"Flash\\x01 locked\"");
+    EXPECT_EQ(b.Now(), "Stopped while waiting for the erase to finish. Last from the QZ7: \"Flash\\x01 locked\" The QZ7 may "
+                       "have no firmware now: switch it off, then hold Run/Stop while you switch it on.");
 
     // Every end but "Done" brings it, whatever its words (the restart screen has no "Please restart").
     b.board.PortOpened(b.t0);
@@ -177,6 +179,79 @@ TEST(StatusBoard, FailureScreensBringOneLineOfDetail)
     b.board.LineSent(200, 7200, b.t0 + 1s);
     b.board.Ended(Outcome::Restarted, b.t0 + 2s);
     EXPECT_TRUE(Has(b.Now(), "after line 200 of 3075")) << b.Now();
+    EXPECT_TRUE(Has(b.Now(), "The QZ7 has no firmware now: switch it off, then hold Run/Stop")) << b.Now();
+
+    // The banner came and the dialogue moved on; the adapter went before the version was waited
+    // for: the stage named is the one awaited, and the hang-up is said in plain words.
+    b.board.PortOpened(b.t0);
+    b.board.Received(AwaitingBanner, "QZ-7 Boot Loader\r\n", 18, b.t0);
+    b.board.Advanced(AwaitingVersion);
+    b.board.HungUp(0);
+    b.board.Ended(Outcome::Disconnected, b.t0 + 1s);
+    EXPECT_EQ(b.Now(), "Stopped while reading the QZ7's version. The adapter's line went dead: it was unplugged or lost "
+                       "power. Last from the QZ7: \"QZ-7 Boot Loader\"");
+}
+
+TEST(StatusText, TheLastLineHasNoTimeLeftAndCountingHintsAreLoggedOnceAMinute)
+{
+    EXPECT_EQ(StatusText::Progress(3075, 3075, 5500, 0.0), "Line 3075 of 3075, 5.5 kB/s");
+    EXPECT_EQ(StatusText::Progress(3070, 3075, 5500, 0.4), "Line 3070 of 3075, 5.5 kB/s");
+    EXPECT_EQ(StatusText::Progress(3000, 3075, 5500, 1.2), "Line 3000 of 3075, 5.5 kB/s, about 1 s left");
+
+    StatusLogPace pace;
+    const Clock::time_point t0 = Clock::now();
+    int logged = 0;
+    for (int s = 30; s < 3630; ++s)  // an hour at the power-on prompt, one text a second
+        logged += pace.Take(StatusText::PowerOnSilence(seconds(s)), t0 + seconds(s));
+    EXPECT_EQ(logged, 60);
+    EXPECT_TRUE(pace.Take(StatusText::Unreadable(), t0 + 3630s)) << "a new kind of text is logged at once";
+    EXPECT_TRUE(pace.Take(StatusText::PowerOnSilence(3631s), t0 + 3631s));
+    EXPECT_TRUE(pace.Take("", t0 + 3632s));
+    EXPECT_TRUE(pace.Take("", t0 + 3633s)) << "a cleared line is no count";
+}
+
+TEST(SearchHint, SaysWhatItSeesAfterFiveSecondsAndNamesBrlttyForAnAdapterThatVanished)
+{
+    SearchHint hint(5s);
+    const Clock::time_point t0 = Clock::now();
+    const std::vector<SerialService> onlyS0{{"ttyS0", "/dev/ttyS0"}};
+    int asked = 0;
+    auto brltty = [&] { ++asked; return std::vector<std::string>{"brltty"}; };
+    Clock::time_point t = t0;
+    auto pass = [&](const std::vector<SerialService>& services) {
+        t += 200ms;
+        return hint.Pass(services, t, brltty);
+    };
+    for (int i = 0; i < 25; ++i)  // 0 to 4.8 s
+        EXPECT_EQ(pass(onlyS0), std::nullopt) << "too early, pass " << i;
+    EXPECT_EQ(pass(onlyS0), "No USB serial adapter found. Seen: /dev/ttyS0, not a USB adapter.");
+    EXPECT_EQ(pass({}), "No USB serial adapter found. The system lists no serial port at all: plug the adapter in, "
+                        "or try another USB socket or cable.");
+    EXPECT_EQ(pass({{"ttyS0", "/dev/ttyS0"}, {"ttyS1", "/dev/ttyS1"}, {"ttyS2", "/dev/ttyS2"}}),
+              "No USB serial adapter found. Seen: /dev/ttyS0, /dev/ttyS1 and /dev/ttyS2, not USB adapters.");
+    EXPECT_EQ(asked, 0);
+
+    // An adapter for a second, then gone: brltty took it.
+    const std::vector<SerialService> withUsb{{"ttyS0", "/dev/ttyS0"}, {"ttyUSB0", "/dev/ttyUSB0"}};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(pass(withUsb), std::nullopt) << "an adapter is listed: its open speaks for it";
+    std::optional<std::string> text = pass(onlyS0);
+    ASSERT_TRUE(text);
+    EXPECT_TRUE(Has(*text, "An adapter appeared at /dev/ttyUSB0 and went away again: brltty")) << *text;
+    EXPECT_TRUE(Has(*text, "\nsudo apt remove brltty\n")) << *text;
+    EXPECT_EQ(asked, 1);
+
+    // A new search (passes resumed after a pause) starts its patience anew; an adapter listed
+    // for longer than a few seconds and then unplugged is no sign of brltty.
+    t += 10s;
+    EXPECT_EQ(pass(onlyS0), std::nullopt);
+    for (int i = 0; i < 40; ++i)
+        pass(withUsb);
+    for (int i = 0; i < 30; ++i)
+        text = pass(onlyS0);
+    ASSERT_TRUE(text);
+    EXPECT_FALSE(Has(*text, "brltty")) << *text;
+    EXPECT_EQ(asked, 1);
 }
 
 TEST(TimeLeft, OneSlowStretchDoesNotMakeTheEstimateJump)

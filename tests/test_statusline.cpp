@@ -137,7 +137,10 @@ TEST(StatusLine, FailureScreensCarryTheStageLineErrorAndLastReply)
         ASSERT_TRUE(run.Shows(Directions::Disconnected, 20s));
         EXPECT_TRUE(run.Status("Stopped while sending the image, after line 1234 of 3075.")) << StatusLine(*run.app);
         std::string line = StatusLine(*run.app);
-        EXPECT_TRUE(line.find("System error: ") != std::string::npos || line.find("hung up") != std::string::npos) << line;
+        EXPECT_TRUE(line.find("The adapter stopped working (") != std::string::npos ||
+                    line.find("The adapter's line went dead") != std::string::npos)
+            << line;
+        EXPECT_TRUE(line.find("The QZ7 has no firmware now") != std::string::npos) << line;
     }
     {
         bootsim::Options o = FastSim();
