@@ -46,8 +46,8 @@ void DeclareOptions(QCommandLineParser& parser)
                                      "several times (with --cli --yes), updates those units side by side."),
                       QStringLiteral("path")});
     parser.addOption({QStringLiteral("all"),
-                      QStringLiteral("With --cli --yes: update every USB adapter's QZ7 side by side (every port the "
-                                     "--list marks with \"+\").")});
+                      QStringLiteral("With --cli --yes: update every USB adapter's QZ7 side by side (every port that "
+                                     "--list --json shows as taken).")});
     parser.addOption({QStringLiteral("json"),
                       QStringLiteral("With --cli, --list or --version: JSON Lines on standard output, one object per "
                                      "event (see the manual page); the prose goes to standard error.")});
