@@ -3,12 +3,27 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // `qz7-updater --list`: the serial ports the updater sees, one per line with its name, path and
 // what the system knows of the adapter, the one the choice rule would take marked with "*", and
 // a last line saying why (or why none). Returns the exit status: 0, or 1 when the ports could not
 // be listed.
 int ListPorts(const ServiceLister& lister, std::FILE* out);
+
+// `qz7-updater --list --json`: one JSON object a line per port: its path, name, what is known of
+// the adapter, and whether --all takes it and why. Returns the exit status as ListPorts.
+int ListPortsJson(const ServiceLister& lister, std::FILE* out);
+
+// Why --all takes a port, or leaves it: `word` is the choice rule's word its name holds (empty
+// when it is left), `why` says it in words.
+struct PortVerdict {
+    std::string word;
+    std::string why;
+};
+// The verdict on each of `services`, in order: --all takes every port the choice rule looks at
+// whose name holds one of its words and which has a path (the rule itself takes the last).
+std::vector<PortVerdict> JudgePorts(const std::vector<SerialService>& services);
 
 // What is known of one port's adapter, as one line ("FT232R USB UART, FTDI, 0403:6001, serial
 // A1B2"); empty when nothing is.

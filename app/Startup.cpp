@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/Bench.h"
 #include "app/Terminal.h"
 
 #include <QCoreApplication>
@@ -41,8 +42,22 @@ void DeclareOptions(QCommandLineParser& parser)
                                      "change, ask the version question there, and end with an exit status that says how "
                                      "the update ended (see the manual page).")});
     parser.addOption({QStringLiteral("port"),
-                      QStringLiteral("Use the serial device at <path> instead of searching for a USB adapter."),
+                      QStringLiteral("Use the serial device at <path> instead of searching for a USB adapter. Given "
+                                     "several times (with --cli --yes), updates those units side by side."),
                       QStringLiteral("path")});
+    parser.addOption({QStringLiteral("all"),
+                      QStringLiteral("With --cli --yes: update every USB adapter's QZ7 side by side (every port that "
+                                     "--list --json shows as taken).")});
+    parser.addOption({QStringLiteral("json"),
+                      QStringLiteral("With --cli, --list or --version: JSON Lines on standard output, one object per "
+                                     "event (see the manual page); the prose goes to standard error.")});
+    parser.addOption({QStringLiteral("check"),
+                      QStringLiteral("With --cli: read each QZ7's version and end without erasing anything.")});
+    parser.addOption({QStringLiteral("skip-current"),
+                      QStringLiteral("With --cli: leave a QZ7 that already has the firmware this program carries.")});
+    parser.addOption({QStringLiteral("report"),
+                      QStringLiteral("With --cli: append one JSON line per unit to <file> as each unit ends."),
+                      QStringLiteral("file")});
     parser.addOption({QStringLiteral("yes"), QStringLiteral("With --cli: answer the version question with Update.")});
     parser.addOption({QStringLiteral("wait"),
                       QStringLiteral("With --cli: give up when no QZ7 has answered within <seconds> (default: wait for ever)."),
@@ -91,8 +106,8 @@ CommandLine HandleCommandLine(int argc, char* argv[])
         return {OutputWritten(ExitStatus::Done), {}};
     }
     if (parser.isSet(QStringLiteral("version"))) {
-        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
-                    qPrintable(QCoreApplication::applicationVersion()));
+        std::string line = parser.isSet(QStringLiteral("json")) ? VersionJson() : VersionText();
+        std::printf("%s\n", line.c_str());
         return {OutputWritten(ExitStatus::Done), {}};
     }
     auto refuse = [](const QString& why) -> CommandLine {
@@ -108,12 +123,27 @@ CommandLine HandleCommandLine(int argc, char* argv[])
     run.cli = parser.isSet(QStringLiteral("cli"));
     run.yes = parser.isSet(QStringLiteral("yes"));
     run.list = parser.isSet(QStringLiteral("list"));
+    run.all = parser.isSet(QStringLiteral("all"));
+    run.json = parser.isSet(QStringLiteral("json"));
+    run.check = parser.isSet(QStringLiteral("check"));
+    run.skipCurrent = parser.isSet(QStringLiteral("skip-current"));
     if (parser.isSet(QStringLiteral("port"))) {
-        QString path = parser.value(QStringLiteral("port"));
-        if (path.isEmpty())
+        const QStringList paths = parser.values(QStringLiteral("port"));
+        if (paths.contains(QString()))
             return refuse(QStringLiteral("--port needs the path of a serial device, such as /dev/ttyUSB0."));
         // The bytes as given: a file name need not be valid in the locale's encoding.
-        run.port = RawOptionValue(argc, argv, "port").value_or(path.toStdString());
+        run.ports = RawOptionValues(argc, argv, "port");
+        if (run.ports.size() != static_cast<std::size_t>(paths.size())) {
+            run.ports.clear();
+            for (const QString& path : paths)
+                run.ports.push_back(path.toStdString());
+        }
+        run.port = run.ports.back();
+    }
+    if (parser.isSet(QStringLiteral("report"))) {
+        run.report = parser.value(QStringLiteral("report")).toStdString();
+        if (run.report->empty())
+            return refuse(QStringLiteral("--report needs the name of a file."));
     }
     // At least one second, so that discovery has looked at the ports once; at most a week.
     for (auto [name, field] : {std::pair{"wait", &run.waitSeconds}, std::pair{"timeout", &run.timeoutSeconds}}) {
@@ -128,16 +158,24 @@ CommandLine HandleCommandLine(int argc, char* argv[])
     }
     if (!run.cli && (run.yes || run.waitSeconds || run.timeoutSeconds))
         return refuse(QStringLiteral("--yes, --wait and --timeout go with --cli."));
-    if (run.list && (run.cli || run.port))
-        return refuse(QStringLiteral("--list goes alone."));
+    if (run.list && (run.cli || run.port || run.all || run.check || run.skipCurrent || run.report))
+        return refuse(QStringLiteral("--list goes alone (or with --json)."));
+    if (!run.cli && !run.list && (run.all || run.json || run.check || run.skipCurrent || run.report))
+        return refuse(QStringLiteral("--all, --json, --check, --skip-current and --report go with --cli."));
+    if (run.all && run.port)
+        return refuse(QStringLiteral("--all takes every adapter: it goes without --port."));
+    // Side by side, or for a script reading JSON, nobody is there to answer the version question.
+    if (run.cli && run.Bench() && !run.yes && !run.check)
+        return refuse(QStringLiteral("With several units, --all, --json, --skip-current or --report the version "
+                                     "question is answered ahead: add --yes (or --check)."));
     return {std::nullopt, run};
 }
 
-std::optional<std::string> RawOptionValue(int argc, char* argv[], const std::string& name)
+std::vector<std::string> RawOptionValues(int argc, char* argv[], const std::string& name)
 {
-    // The forms the parser takes: --name value, --name=value, and the same with one dash. The
-    // last one counts, as for the parser; "--" ends the options.
-    std::optional<std::string> value;
+    // The forms the parser takes: --name value, --name=value, and the same with one dash, in
+    // order; "--" ends the options.
+    std::vector<std::string> values;
     for (int i = 1; i < argc; ++i) {
         std::string_view arg = argv[i];
         if (arg == "--")
@@ -147,13 +185,22 @@ std::optional<std::string> RawOptionValue(int argc, char* argv[], const std::str
                 continue;
             std::string_view rest = arg.substr(dashes.size() + name.size());
             if (rest.empty() && i + 1 < argc)
-                value = argv[++i];
+                values.push_back(argv[++i]);
             else if (rest.starts_with('='))
-                value = std::string(rest.substr(1));
+                values.emplace_back(rest.substr(1));
             break;
         }
     }
-    return value;
+    return values;
+}
+
+std::optional<std::string> RawOptionValue(int argc, char* argv[], const std::string& name)
+{
+    // The last one counts, as for the parser.
+    std::vector<std::string> values = RawOptionValues(argc, argv, name);
+    if (values.empty())
+        return std::nullopt;
+    return values.back();
 }
 
 int OutputWritten(int status)

@@ -19,9 +19,19 @@ struct RunOptions {
     bool cli = false;                  // on the terminal, without a window
     bool yes = false;                  // answer the version question with Update (terminal only)
     bool list = false;                 // list the serial ports and end
-    std::optional<std::string> port;   // use this device: no listing, no choice
+    std::optional<std::string> port;   // use this device: no listing, no choice (one --port)
+    std::vector<std::string> ports;    // every --port given, in order
+    bool all = false;                  // every adapter the choice rule accepts, side by side
+    bool json = false;                 // JSON Lines on standard output, prose on standard error
+    bool check = false;                // read each unit's version and erase nothing
+    bool skipCurrent = false;          // leave a unit that already has the shipped firmware
+    std::optional<std::string> report; // append one JSON line per unit to this file
     std::optional<int> waitSeconds;    // give up when no device answers within this (terminal only)
     std::optional<int> timeoutSeconds; // stop when the whole update has not ended within this (terminal only)
+
+    // Whether the run goes through the production bench (several units, machine-readable output,
+    // a report) rather than the one-unit terminal dialogue.
+    bool Bench() const { return ports.size() > 1 || all || json || check || skipCurrent || report; }
 };
 
 // The program's options. A new option is declared here and acted on in HandleCommandLine.
@@ -36,6 +46,8 @@ CommandLine HandleCommandLine(int argc, char* argv[]);
 
 // The value of the option `name` as its bytes stand in argv (the last one given), or none.
 std::optional<std::string> RawOptionValue(int argc, char* argv[], const std::string& name);
+// Every value of the option `name` as its bytes stand in argv, in order.
+std::vector<std::string> RawOptionValues(int argc, char* argv[], const std::string& name);
 
 // `status`, once standard output has taken everything printed; else, after saying so on standard
 // error, ExitStatus::OutputFailed (a full disk, a closed pipe).

@@ -1,5 +1,6 @@
 #include "app/Terminal.h"
 
+#include "app/Bench.h"
 #include "app/QZ7_UpdaterAppDelegate.h"
 #include "app/SignalQuit.h"
 #include "app/Startup.h"
@@ -61,8 +62,10 @@ const char* ExitStatusHelp()
            "  13   the QZ7 stopped accepting data\n"
            "  14   the port opened, but no QZ7 answered within --wait\n"
            "  15   the QZ7 said Done before the whole image was sent\n"
+           "  16   several units: not every one was updated (each unit's status is in --json and --report)\n"
+           "  17   --skip-current: the QZ7 already has the firmware this program carries; not updated\n"
            "  64   wrong usage: an unknown option or a bad value\n"
-           "  74   standard output could not be written\n"
+           "  74   standard output (or the --report file) could not be written\n"
            "  124  --timeout ran out; the port was put back\n"
            "  130  stopped by SIGINT (twice within 5 s while the QZ7 is being programmed), SIGTERM\n"
            "       or SIGHUP; the port was put back\n";
@@ -137,7 +140,7 @@ void TerminalFrontEnd::Show(const ScreenUpdate& update)
             progress_ = status_;
             if (transfer_ && tty_)
                 DrawBar();
-        } else if (!status_.empty() && !Repeats(status_)) {
+        } else if (!status_.empty() && !hint_.Repeats(status_)) {
             PrintLine("  " + OneLine(status_));
         }
         if (statusChanged)
@@ -149,10 +152,8 @@ void TerminalFrontEnd::Show(const ScreenUpdate& update)
         Finish(ExitStatusFor(*update.ended));
 }
 
-bool TerminalFrontEnd::Repeats(const std::string& status)
+bool RepeatedHint::Repeats(const std::string& status)
 {
-    // A hint that counts the seconds ("Nothing from the QZ7 for 31 s") changes every second: on
-    // the terminal it is printed again only once a minute. Any other change is printed at once.
     std::string kind;
     for (char c : status)
         if (!std::isdigit(static_cast<unsigned char>(c)) || kind.empty() || kind.back() != '#')
@@ -294,8 +295,6 @@ void TerminalFrontEnd::ReadAnswer()
         controller_.CancelPressed();
 }
 
-namespace {
-// What giving up on --wait means, from what the last attempt to open the port found.
 std::pair<int, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, int seconds)
 {
     const std::string after = "No QZ7 within " + std::to_string(seconds) + " s: ";
@@ -309,7 +308,14 @@ std::pair<int, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, int
     return {ExitStatus::NoAdapter,
             after + "no usable USB adapter was found. Plug the adapter in (or check the path given with --port) and run again."};
 }
-}  // namespace
+
+std::string StoppedText(const std::string& what, uint32_t state)
+{
+    // Past the erase command the device may be empty; before it, it is as it was.
+    return state >= AwaitingErased ? what + " during the update: the QZ7 has no firmware now. Power it on again while "
+                                            "holding Run/Stop and update again."
+                                   : what + " before anything was erased: the QZ7 is as it was.";
+}
 
 namespace {
 // The end of a run whose --port can never be used (given no --wait).
@@ -330,6 +336,8 @@ int Unusable(std::optional<std::reference_wrapper<TerminalFrontEnd>> frontEnd)
 
 int RunTerminal(const RunOptions& run, int argc, char** argv)
 {
+    if (run.Bench())
+        return RunBench(run, argc, argv);
     // Scripts read the output as it comes, a line at a time.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     // The transcript on the same terminal would tear the output (and the bar) apart: there it is
@@ -383,11 +391,7 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
     auto stop = [&](const std::string& what, int code) {
         if (frontEnd.Ended())
             return;
-        // Past the erase command the device may be empty; before it, it is as it was.
-        frontEnd.Say(controller->state() >= AwaitingErased
-                         ? what + " during the update: the QZ7 has no firmware now. Power it on again while "
-                                  "holding Run/Stop and update again."
-                         : what + " before anything was erased: the QZ7 is as it was.");
+        frontEnd.Say(StoppedText(what, controller->state()));
         frontEnd.Finish(code);
     };
 

@@ -7,6 +7,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <cstdint>
 
 struct RunOptions;
 class QSocketNotifier;
@@ -31,6 +33,8 @@ enum : int {
     Stopped = 13,
     NoAnswer = 14,      // the port opened, but no QZ7 answered within --wait
     EndedEarly = 15,    // the QZ7 said "Done" before the whole image was sent
+    SomeFailed = 16,    // several units: not every one ended in Done (or already current)
+    AlreadyCurrent = 17, // --skip-current: the QZ7 already had the shipped firmware; not updated
     Usage = 64,         // a wrong option or argument (EX_USAGE)
     OutputFailed = 74,  // standard output could not be written (EX_IOERR)
     TimedOut = 124,     // --timeout ran out; the port was put back first
@@ -42,6 +46,25 @@ enum : int {
 const char* ExitStatusHelp();
 
 int ExitStatusFor(Outcome outcome);
+
+// A status line that counts the seconds ("Nothing from the QZ7 for 31 s") changes every second:
+// on the terminal it is printed again only once a minute. Any other change is printed at once.
+class RepeatedHint {
+public:
+    // Whether `status` is a counting hint already printed less than a minute ago.
+    bool Repeats(const std::string& status);
+
+private:
+    std::string printedKind_;  // the last status printed, its digits left out
+    std::chrono::steady_clock::time_point printedAt_{};
+};
+
+// What giving up on --wait means, from what the last attempt to open the port found: the exit
+// status and the line that says so.
+std::pair<int, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, int seconds);
+
+// What is left of the QZ7 when an update is stopped by `what` ("Interrupted", ...) in `state`.
+std::string StoppedText(const std::string& what, uint32_t state);
 
 // Directions as one line: the lines joined with " " after . ? ! : or before a lower-case start,
 // with ". " otherwise; blank lines dropped, each line trimmed.
@@ -69,8 +92,6 @@ public:
     std::function<void()> statusChanged;
 
 private:
-    // Whether `status` is a counting hint already printed less than a minute ago.
-    bool Repeats(const std::string& status);
     void PrintLine(const std::string& line);
     void EndBar();
     void DrawBar();
@@ -93,8 +114,7 @@ private:
     std::size_t barLength_ = 0;
     bool barDrawn_ = false;  // the cursor stands at the end of the bar
 
-    std::string printedKind_;  // the last status printed, its digits left out
-    std::chrono::steady_clock::time_point printedAt_{};
+    RepeatedHint hint_;
 
     QSocketNotifier* input_ = nullptr;
     std::string answer_;

@@ -18,7 +18,8 @@ int main(int argc, char* argv[])
     if (command.run.list) {
         // The system's listing answers without an application object or a display.
         QCoreApplication app(argc, argv);
-        return OutputWritten(ListPorts(WithByIdNames(SystemServiceLister()), stdout));
+        ServiceLister lister = WithByIdNames(SystemServiceLister());
+        return OutputWritten(command.run.json ? ListPortsJson(lister, stdout) : ListPorts(lister, stdout));
     }
     // The terminal mode needs no display: it makes no window and no widget.
     if (command.run.cli)

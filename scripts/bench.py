@@ -12,6 +12,10 @@ so they carry from one machine to another; the absolute figures stand beside the
 updater's processor time over the wall time of the transfer, its peak resident memory, the time
 from its start to its window being shown, and the simulator's own processor time per line from
 the first lines to the last. Each run records the load average, since the machine may be shared.
+
+  bench-multi: eight simulated units at line rate through one `qz7-updater --cli --yes --all`,
+               against one unit alone in the same run: wall time, processor time and peak
+               resident memory of the whole process (--multi-only runs this case alone).
 """
 import json
 import os
@@ -307,6 +311,67 @@ def measure(sim, proc, baud):
     return result
 
 
+MULTI_UNITS = 8
+MULTI_RUNS = max(1, int(os.environ.get("BENCH_MULTI_RUNS", "2")))
+MULTI_TARGETS = {
+    "wall_vs_single": (lambda v: v <= 1.05, "<= 1.05"),
+    "cpu_vs_8x_single": (lambda v: v <= 1.1, "<= 1.1"),
+    "rss_mb": (lambda v: v <= 60, "<= 60"),
+}
+
+
+def bench_run(units):
+    """One `qz7-updater --cli --yes --all` over `units` simulators at 57600 baud: the wall time
+    from its start to its exit, its processor time and peak resident memory (from wait4), and
+    whether every image arrived intact."""
+    sims = [Sim(BAUD) for _ in range(units)]
+    ports = ",".join(f"usbserial-bench{i}={s.path}" for i, s in enumerate(sims))
+    env = dict(os.environ, QZ7_SERIAL_PORTS=ports)
+    load = loadavg()
+    started = time.monotonic()
+    proc = subprocess.Popen([os.path.join(BUILD, "qz7-updater"), "--cli", "--yes", "--all", "--timeout", "180"],
+                            env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    _, status, usage = os.wait4(proc.pid, 0)
+    proc.returncode = os.waitstatus_to_exitcode(status)
+    wall = time.monotonic() - started
+    intact = 0
+    for s in sims:
+        try:
+            intact += s.proc.wait(20) == 0
+        except subprocess.TimeoutExpired:
+            s.proc.kill()
+            s.proc.wait()
+    return {"units": units, "wall_s": wall, "cpu_s": usage.ru_utime + usage.ru_stime,
+            "rss_mb": usage.ru_maxrss / 1024.0, "exit": proc.returncode, "intact": intact, "loadavg_before": load}
+
+
+def bench_multi():
+    """Eight units side by side in one process against one unit alone, taking turns."""
+    single, multi = [], []
+    for i in range(MULTI_RUNS):
+        for units, runs in ((1, single), (MULTI_UNITS, multi)):
+            r = bench_run(units)
+            runs.append(r)
+            print(f"  multi {units} unit(s) {i + 1}/{MULTI_RUNS}: {r['wall_s']:.2f} s, cpu {r['cpu_s']:.2f} s, "
+                  f"rss {r['rss_mb']:.1f} MB, exit {r['exit']}, intact {r['intact']}/{units}, "
+                  f"load {r['loadavg_before'][0]:.2f}", file=sys.stderr, flush=True)
+    med = lambda runs, k: statistics.median(r[k] for r in runs)
+    headline = {
+        "wall_vs_single": med(multi, "wall_s") / med(single, "wall_s"),
+        "cpu_vs_8x_single": med(multi, "cpu_s") / (MULTI_UNITS * med(single, "cpu_s")),
+        "rss_mb": max(r["rss_mb"] for r in multi),
+    }
+    ok = all(r["exit"] == 0 and r["intact"] == r["units"] for r in single + multi)
+    targets = {k: {"value": headline[k], "target": t, "met": f(headline[k])} for k, (f, t) in MULTI_TARGETS.items()}
+    for k, t in targets.items():
+        print(f"target multi {k} {t['target']}: {t['value']:.4g} {'met' if t['met'] else 'MISSED'}")
+    print(f"single unit: wall {med(single, 'wall_s'):.2f} s, cpu {med(single, 'cpu_s'):.3f} s; "
+          f"{MULTI_UNITS} units: wall {med(multi, 'wall_s'):.2f} s, cpu {med(multi, 'cpu_s'):.3f} s; all intact: {ok}")
+    print(f"bench-multi: units={MULTI_UNITS} wall_vs_single={headline['wall_vs_single']:.4f} "
+          f"cpu_vs_8x_single={headline['cpu_vs_8x_single']:.3f} rss_mb={headline['rss_mb']:.1f}")
+    return {"headline": headline, "targets": targets, "single": single, "multi": multi, "intact": ok}
+
+
 def describe(values):
     return {"median": statistics.median(values), "min": min(values), "max": max(values)}
 
@@ -322,6 +387,11 @@ def summarise(runs):
 
 def main():
     os.makedirs(os.path.join(BUILD, "bench"), exist_ok=True)
+    if "--multi-only" in sys.argv[1:]:
+        multi = bench_multi()
+        with open(os.path.join(BUILD, "bench", "multi.json"), "w") as f:
+            json.dump(multi, f, indent=2)
+        return 0 if multi["intact"] else 1
     xvfb, display = start_xvfb()
     env = dict(os.environ, DISPLAY=display)
     env.pop("WAYLAND_DISPLAY", None)
@@ -405,11 +475,15 @@ def main():
     with open(os.path.join(BUILD, "bench", "results.json"), "w") as f:
         json.dump({"date": time.strftime("%Y-%m-%d %H:%M"), "machine": mach, "runs_per_mode": RUNS,
                    "headline": headline, "targets": targets, **results}, f, indent=2)
+    multi = bench_multi()
+    with open(os.path.join(BUILD, "bench", "multi.json"), "w") as f:
+        json.dump(multi, f, indent=2)
     h = headline
     print(f"bench: throughput_vs_floor={h['throughput_vs_floor']:.4f} linerate_vs_floor={h['linerate_vs_floor']:.4f} "
           f"cpu/wall={h['cpu_over_wall']:.4f} cpu_per_line_vs_floor={h['cpu_per_line_vs_floor']:.2f} turnaround_p99_ms={h['turnaround_p99_ms']:.3f} "
           f"floor_p99_ms={h['floor_p99_ms']:.3f} rss_mb={h['rss_mb']:.1f} startup_ms={h['startup_ms']:.0f}")
-    return 0 if all(r["intact"] for m in results.values() for k in m.values() for r in k["runs"]) else 1
+    intact = all(r["intact"] for m in results.values() for k in m.values() for r in k["runs"])
+    return 0 if intact and multi["intact"] else 1
 
 
 if __name__ == "__main__":
