@@ -61,16 +61,22 @@ struct XServer {
     std::string display;
 };
 
+// On a real X server Qt runs threads of its own (the X event reader, and the accessibility
+// bridge's D-Bus connection) that hand events to the GUI thread under Qt's locks, which a thread
+// checker cannot see in libraries not built for it. For children on X only, accesses made inside
+// such libraries are left out; the program's own code is still checked. Empty without the checker.
+std::string XChildTsanOptions()
+{
+    const char* tsan = std::getenv("TSAN_OPTIONS");
+    return tsan ? std::string("TSAN_OPTIONS=") + tsan + ":ignore_noninstrumented_modules=1" : std::string();
+}
+
 std::vector<std::string> XEnvironment(const XServer& x, const std::string& path)
 {
     std::vector<std::string> env{"DISPLAY=" + x.display, "QT_QPA_PLATFORM=xcb", "QZ7_SERIAL_PORTS=usbserial-sim=" + path,
                                  "XDG_RUNTIME_DIR=/tmp", "LSAN_OPTIONS=suppressions=" QZ7_SOURCE_DIR "/tests/lsan-x11.supp"};
-    // On a real X server Qt runs threads of its own (the X event reader, and the accessibility
-    // bridge's D-Bus connection) that hand events to the GUI thread under Qt's locks, which a
-    // thread checker cannot see in libraries not built for it. For these children only, accesses
-    // made inside such libraries are left out; the program's own code is still checked.
-    if (const char* tsan = std::getenv("TSAN_OPTIONS"))
-        env.push_back(std::string("TSAN_OPTIONS=") + tsan + ":ignore_noninstrumented_modules=1");
+    if (std::string tsan = XChildTsanOptions(); !tsan.empty())
+        env.push_back(tsan);
     return env;
 }
 
@@ -366,7 +372,7 @@ TEST(ProgramOnX, AScreenReaderHearsTheStatusLineOverAtSpi)
     XServer x;
     ASSERT_FALSE(x.display.empty()) << "Xvfb did not start (scripts/deps.sh test installs it)";
     int status = 0;
-    std::string out = CommandOutput("DISPLAY=" + x.display + " dbus-run-session -- /usr/bin/python3 " QZ7_SOURCE_DIR
+    std::string out = CommandOutput("DISPLAY=" + x.display + " " + XChildTsanOptions() + " dbus-run-session -- /usr/bin/python3 " QZ7_SOURCE_DIR
                                     "/tests/atspi_status.py " QZ7_BINARY_DIR "/qz7-updater 2>&1",
                                     status);
     if (status == 77)
@@ -445,7 +451,7 @@ TEST(Demo, PressesKeysInItsOwnWindowOnlyAndDrawsOnAServerOfItsOwn)
     }
 
     int status = 0;
-    std::string demo = CommandOutput("env -u DISPLAY -u WAYLAND_DISPLAY BUILD=" QZ7_BINARY_DIR " " QZ7_SOURCE_DIR
+    std::string demo = CommandOutput("env -u DISPLAY -u WAYLAND_DISPLAY " + XChildTsanOptions() + " BUILD=" QZ7_BINARY_DIR " " QZ7_SOURCE_DIR
                                      "/scripts/demo.sh --fast 2>&1",
                                      status);
     EXPECT_EQ(status, 0) << demo;
