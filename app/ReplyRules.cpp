@@ -10,6 +10,9 @@ Piece LineReader::Next(ByteSource& source, std::size_t limit, bool asteriskStops
             std::lock_guard lock(mutex_);
             while (pos_ < buffer_.size()) {
                 const char c = buffer_[pos_++];
+                if (!(afterCr_ && c == '\n'))
+                    sinceJudged_ += c;
+                afterCr_ = c == '\r';
                 if (dropping_) {
                     dropping_ = !IsLineEndChar(c);
                     continue;
@@ -31,6 +34,8 @@ Piece LineReader::Next(ByteSource& source, std::size_t limit, bool asteriskStops
             }
             buffer_.clear();
             pos_ = 0;
+            if (sinceJudged_.size() > 240)
+                sinceJudged_.erase(0, sinceJudged_.size() - 120);
         }
         PortIo end = PortIo::Data;
         if (!Fill(source, end))
@@ -59,6 +64,20 @@ void LineReader::Clear()
     buffer_.clear();
     pos_ = 0;
     dropping_ = false;
+    afterCr_ = false;
+    sinceJudged_.clear();
+}
+
+std::string LineReader::SinceJudged() const
+{
+    std::lock_guard lock(mutex_);
+    return sinceJudged_.size() > 120 ? sinceJudged_.substr(sinceJudged_.size() - 120) : sinceJudged_;
+}
+
+void LineReader::MarkJudged()
+{
+    std::lock_guard lock(mutex_);
+    sinceJudged_.clear();
 }
 
 std::size_t LineReader::Kept() const

@@ -67,6 +67,13 @@ public:
     // How many bytes are kept, not yet consumed.
     std::size_t Kept() const;
 
+    // The bytes consumed since the dialogue last took a reply or an asterisk (MarkJudged), at
+    // most the last 120: what came that the dialogue could not use. The LF of a CR LF that ended
+    // a line is not counted. Being taken from the stream, not from reads, it is the same however
+    // the bytes were split.
+    std::string SinceJudged() const;
+    void MarkJudged();
+
 private:
     // The next line of at most `limit` characters (or an asterisk, when `asteriskStops`).
     Piece Next(ByteSource& source, std::size_t limit, bool asteriskStops, std::string_view skipLeading);
@@ -77,4 +84,6 @@ private:
     std::string buffer_;
     std::size_t pos_ = 0;      // bytes before it are consumed
     bool dropping_ = false;    // the rest of a cut line is being dropped
+    bool afterCr_ = false;     // the last byte consumed was a CR that ended a line
+    std::string sinceJudged_;
 };

@@ -3,6 +3,7 @@
 #include "app/Log.h"
 #include "app/QZ7_UpdaterAppDelegate.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -141,27 +142,38 @@ std::string Silence(seconds quiet)
            " s. Check the cable and the QZ7's power; the update goes on as soon as it answers.";
 }
 
-std::string Unreadable(std::string_view received)
-{
-    std::string text = "The QZ7 is sending what the updater cannot read";
-    if (!received.empty())
-        text += " (\"" + Printable(received, 40) + "\")";
-    return text + ": a wrong line speed, a wrong cable, or another device than a QZ7 in boot-loader mode."
-                  " Check the cable and what it is plugged into.";
-}
-
 std::string NotAwaited(std::string_view received, std::uint32_t stage, bool lastLine)
 {
     static const char* const awaited[] = {"its banner", "a version (a line with \"V\")", "the prompt \"E or P?\"",
                                           "\"Erased\""};
-    std::string what = stage < 4 ? awaited[stage] : lastLine ? "\"Done\"" : "the \"*\" that asks for the next line";
-    std::string text = "The QZ7 sent \"" + Printable(received, 40) + "\", not " + what + "; the updater waits on.";
-    if (stage >= AwaitingErased)
-        text += " If it stays so, the QZ7 must be restarted: switch it off, hold Run/Stop while you switch it on,"
-                " and update again.";
+    const std::string what = stage < 4 ? awaited[stage] : lastLine ? "\"Done\"" : "the \"*\" that asks for the next line";
+    std::string_view text = received;
+    while (!text.empty() && (text.front() == '\r' || text.front() == '\n'))
+        text.remove_prefix(1);
+    // Pacing asterisks are no line of their own.
+    const bool lineOpen = !text.empty() && text.back() != '\r' && text.back() != '\n' &&
+                          text.find_first_not_of('*') != std::string_view::npos;
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
+        text.remove_suffix(1);
+    const bool unreadable = std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) > 127; });
+    std::string said;
+    if (text.empty())
+        said = "The QZ7 sent only empty lines, not " + what + "; the updater waits on.";
+    else if (unreadable)
+        said = "The QZ7 sent what the updater cannot read (\"" + Printable(text, 40) + "\"), not " + what +
+               "; the updater waits on.";
+    else if (lineOpen)
+        said = "The QZ7 sent \"" + Printable(text, 40) + "\" and has not ended the line; the updater waits for " +
+               what + ".";
     else
-        text += " If it stays so, check that the cable goes to a QZ7 switched on with Run/Stop held.";
-    return text;
+        said = "The QZ7 sent \"" + Printable(text, 40) + "\", not " + what + "; the updater waits on.";
+    if (stage >= AwaitingErased)
+        return said + " If it stays so, the QZ7 must be restarted: switch it off, hold Run/Stop while you switch it on,"
+                      " and update again.";
+    if (unreadable)
+        return said + " A wrong line speed, a wrong cable, or another device than a QZ7 in boot-loader mode sends"
+                      " such bytes: check the cable and what it is plugged into.";
+    return said + " If it stays so, check that the cable goes to a QZ7 switched on with Run/Stop held.";
 }
 
 std::string Paging(long count, std::string_view lastReply)
@@ -295,6 +307,7 @@ void StatusBoard::PortOpened(Clock::time_point now)
     ClearUnjudged();
     pages_ = 0;
     recent_.clear();
+    lastReply_.clear();
     hangUpError_.reset();
     lines_ = line_ = 0;
     alert_.clear();
@@ -327,22 +340,22 @@ void StatusBoard::Received(std::uint32_t stage, const char* bytes, std::size_t c
     std::lock_guard lock(mutex_);
     stage_ = stage;
     quietSince_ = now;
-    // Line ends alone are no news: the late half of a line end must not start the clock, or
-    // the hint would depend on how the bytes were split into reads.
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c != '\r' && c != '\n' && !unjudgedSince_)
-            unjudgedSince_ = now;
-        unjudgedHigh_ = unjudgedHigh_ || c > 127;
-    }
-    if (unjudgedSince_) {
-        unjudged_.append(bytes, count);
-        if (unjudged_.size() > 120)
-            unjudged_.erase(0, unjudged_.size() - 120);
-    }
     recent_.append(bytes, count);
     if (recent_.size() > 256)
         recent_.erase(0, recent_.size() - 256);
+    CheckLocked(now);
+}
+
+void StatusBoard::Unjudged(std::string_view bytes, Clock::time_point now)
+{
+    std::lock_guard lock(mutex_);
+    if (bytes.empty()) {
+        ClearUnjudged();
+    } else {
+        if (!unjudgedSince_)
+            unjudgedSince_ = now;
+        unjudged_.assign(bytes);
+    }
     CheckLocked(now);
 }
 
@@ -350,13 +363,13 @@ void StatusBoard::ClearUnjudged()
 {
     unjudgedSince_.reset();
     unjudged_.clear();
-    unjudgedHigh_ = false;
 }
 
-void StatusBoard::Readable(Clock::time_point now)
+void StatusBoard::Readable(const std::string& reply, Clock::time_point now)
 {
     std::lock_guard lock(mutex_);
     ClearUnjudged();
+    lastReply_ = reply;
     waiting_ = false;
     if (!alert_.empty())
         CheckLocked(now);
@@ -388,13 +401,7 @@ void StatusBoard::CheckLocked(Clock::time_point now)
     std::string alert;
     const bool paging = open_ && pages_ > 0 && now - pagingSince_ >= thresholds_.paging;
     if (open_ && unjudgedSince_ && now - *unjudgedSince_ >= thresholds_.unreadable) {
-        std::string_view received = unjudged_;
-        while (!received.empty() && (received.front() == '\r' || received.front() == '\n'))
-            received.remove_prefix(1);
-        while (!received.empty() && (received.back() == '\r' || received.back() == '\n'))
-            received.remove_suffix(1);
-        alert = unjudgedHigh_ ? StatusText::Unreadable(received)
-                              : StatusText::NotAwaited(received, stage_, lines_ > 0 && line_ >= lines_);
+        alert = StatusText::NotAwaited(unjudged_, stage_, lines_ > 0 && line_ >= lines_);
     } else if (paging) {
         // The count changes thousands of times a second: the line is redrawn once a second.
         if (alert_.rfind("The QZ7 answered ", 0) == 0 && now - pagingShown_ < std::chrono::seconds(1))
@@ -474,7 +481,11 @@ void StatusBoard::Ended(Outcome outcome, Clock::time_point now)
     facts.line = line_;
     facts.lines = lines_;
     facts.hangUpError = hangUpError_;
-    facts.lastReply = LastReplyLocked();
+    // An end that a reply decided quotes that reply as the dialogue took it; any other end (a
+    // hang-up, a stall) the last bytes that came, whatever they were.
+    const bool byReply = outcome == Outcome::Unexpected || outcome == Outcome::NotErased || outcome == Outcome::NotDone ||
+                         outcome == Outcome::EndedEarly || outcome == Outcome::Restarted;
+    facts.lastReply = byReply ? lastReply_ : LastReplyLocked();
     base_ = StatusText::Failure(facts);
     alert_.clear();
     ShowLocked();

@@ -56,10 +56,9 @@ std::string Adapter(const AdapterFacts& facts);
 
 std::string PowerOnSilence(std::chrono::seconds quiet);
 std::string Silence(std::chrono::seconds quiet);
-// Bytes came that decode to no reply; `received` is what came, raw.
-std::string Unreadable(std::string_view received = {});
-// Bytes came, but nothing the dialogue waits for in `stage`; `lastLine`: the image's last line
-// has gone out, so "Done" is awaited rather than a pacing asterisk.
+// Bytes came, but nothing the dialogue waits for in `stage`; `received` is what came, raw (it
+// may hold bytes above 127, or end without a line end); `lastLine`: the image's last line has
+// gone out, so "Done" is awaited rather than a pacing asterisk.
 std::string NotAwaited(std::string_view received, std::uint32_t stage, bool lastLine);
 // The prompt answered with "y" `count` times, each time with another line than "E or P?".
 std::string Paging(long count, std::string_view lastReply);
@@ -131,7 +130,11 @@ public:
     void PortClosed();
     void Waiting(std::uint32_t stage, Clock::time_point now);
     void Received(std::uint32_t stage, const char* bytes, std::size_t count, Clock::time_point now);
-    void Readable(Clock::time_point now);
+    // What the readers took from the device since the dialogue last took a reply or an
+    // asterisk (empty once it has); quoted after a while when it brings nothing awaited.
+    void Unjudged(std::string_view bytes, Clock::time_point now);
+    // A reply the dialogue took, raw: the failure it leads to quotes it.
+    void Readable(const std::string& reply, Clock::time_point now);
     void HungUp(int error);
     // The prompt has been answered with "y" `count` times since `since`, the last reply being
     // `reply`; a count of 0 ends it.
@@ -170,7 +173,7 @@ private:
     // Bytes received since the last reply or asterisk the dialogue took, and since when.
     std::optional<Clock::time_point> unjudgedSince_;
     std::string unjudged_;
-    bool unjudgedHigh_ = false;  // one of them is above 127
+    std::string lastReply_;      // the last reply the dialogue took
     long pages_ = 0;
     std::string pageReply_;
     Clock::time_point pagingSince_{}, pagingShown_{};

@@ -64,6 +64,8 @@ PortResult QZ7_UpdaterAppDelegate::ReadPort(char* buffer, std::size_t max)
 
 PortIo QZ7_UpdaterAppDelegate::WaitPort(milliseconds bound)
 {
+    // What the readers have taken since the last reply, before they wait for more.
+    status_.Unjudged(stream_.SinceJudged(), steady_clock::now());
     PortIo waited = Serial()->WaitReadable(bound);
     if (waited == PortIo::Empty)
         status_.Waiting(state(), steady_clock::now());
@@ -76,7 +78,8 @@ void QZ7_UpdaterAppDelegate::NoteReply(const std::optional<std::string>& reply)
         qCInfo(lcDialogue) << "reply: (not 7-bit ASCII)";
         return;
     }
-    status_.Readable(steady_clock::now());
+    stream_.MarkJudged();
+    status_.Readable(*reply, steady_clock::now());
     const bool page = state() == AwaitingPrompt && reply->find("E or P?") == std::string::npos;
     if (page ? NotePage(*reply) : (EndPaging(), true))
         qCInfo(lcDialogue).noquote() << "reply:" << Loggable(*reply);

@@ -67,8 +67,10 @@ bool QZ7_UpdaterAppDelegate::Pace()
     PortSource source(*this);
     for (;;) {
         Piece p = stream_.NextPacing(source);
-        if (p.kind == Piece::Asterisk)
+        if (p.kind == Piece::Asterisk) {
+            stream_.MarkJudged();
             return true;
+        }
         if (p.kind == Piece::End) {
             if (p.end == PortIo::HangUp)
                 AdapterGone();

@@ -82,7 +82,7 @@ TEST(StatusBoard, SilenceHintsAppearAtTheirThresholdAndClearOnTheNextByte)
 
     b.board.Received(AwaitingBanner, "Q", 1, b.t0 + 32s);
     EXPECT_EQ(b.Now(), "Adapter on /dev/ttyUSB0");
-    b.board.Readable(b.t0 + 32s);
+    b.board.Readable("QZ-7", b.t0 + 32s);
 
     // Later waits: 10 s, counted from the start of the wait.
     auto t1 = b.t0 + 40s;
@@ -95,32 +95,37 @@ TEST(StatusBoard, SilenceHintsAppearAtTheirThresholdAndClearOnTheNextByte)
     EXPECT_EQ(b.Now(), "Adapter on /dev/ttyUSB0");
 }
 
-TEST(StatusBoard, BytesThatBringNoReplyAreQuotedAfterFiveSecondsNotCalledSilence)
+TEST(StatusBoard, WhatCameWithoutAReplyIsQuotedAfterFiveSecondsNotCalledSilence)
 {
     Board b;
     b.board.PortOpened(b.t0);
-    for (milliseconds t = 0ms; t <= 5s; t += 20ms)  // bytes keep coming: the reader never waits
+    std::string flood;
+    for (milliseconds t = 0ms; t <= 5s; t += 20ms) {  // bytes keep coming: the reader never waits long
         b.board.Received(AwaitingBanner, "\xC9\x13", 2, b.t0 + t);
+        b.board.Unjudged(flood += "\xC9\x13", b.t0 + t);
+    }
     EXPECT_TRUE(Has(b.Now(), "cannot read (\"\\xC9\\x13")) << b.Now();
-    b.board.Readable(b.t0 + 6s);  // a reply that decodes
+    EXPECT_TRUE(Has(b.Now(), "check the cable")) << b.Now();
+    b.board.Readable("QZ-7 Boot Loader", b.t0 + 6s);  // a reply the dialogue took
+    b.board.Unjudged("", b.t0 + 6s);
     EXPECT_EQ(b.Now(), "");
 
     // A line without a version, then silence: it is quoted with what is awaited.
-    b.board.Received(AwaitingVersion, "Hello there\r\n", 13, b.t0 + 7s);
+    b.board.Unjudged("Hello there\r", b.t0 + 7s);
     b.board.Waiting(AwaitingVersion, b.t0 + 11s);
     EXPECT_EQ(b.Now(), "");
     b.board.Waiting(AwaitingVersion, b.t0 + 12s);
-    EXPECT_EQ(b.Now(), StatusText::NotAwaited("Hello there", AwaitingVersion, false));
-    EXPECT_TRUE(Has(b.Now(), "not a version")) << b.Now();
+    EXPECT_EQ(b.Now(), StatusText::NotAwaited("Hello there\r", AwaitingVersion, false));
+    EXPECT_TRUE(Has(b.Now(), "The QZ7 sent \"Hello there\", not a version")) << b.Now();
 
-    // The late half of a line end alone is no news: the hint must not depend on the split.
-    b.board.Readable(b.t0 + 13s);
-    b.board.Received(AwaitingErased, "\n", 1, b.t0 + 13s);
-    b.board.Waiting(AwaitingErased, b.t0 + 22s);
-    EXPECT_EQ(b.Now(), "");
-
-    // Past the erase the operator learns that the QZ7 must be restarted if it stays so.
-    std::string text = StatusText::NotAwaited("**", AwaitingDone, true);
+    // The texts: a line not ended yet, only empty lines, bytes it cannot read past the erase.
+    EXPECT_TRUE(Has(StatusText::NotAwaited("Erased", AwaitingErased, false),
+                    "sent \"Erased\" and has not ended the line; the updater waits for \"Erased\""));
+    EXPECT_TRUE(Has(StatusText::NotAwaited("\r\r", AwaitingPrompt, false), "only empty lines, not the prompt"));
+    std::string text = StatusText::NotAwaited("Eras\xC9""ed\r", AwaitingErased, false);
+    EXPECT_TRUE(Has(text, "cannot read (\"Eras\\xC9ed\")") && Has(text, "must be restarted") && !Has(text, "cable"))
+        << text;
+    text = StatusText::NotAwaited("**", AwaitingDone, true);
     EXPECT_TRUE(Has(text, "not \"Done\"") && Has(text, "must be restarted")) << text;
 }
 
@@ -167,7 +172,8 @@ TEST(StatusBoard, FailureScreensBringOneLineOfDetail)
 
     b.board.PortOpened(b.t0);
     b.board.Waiting(AwaitingErased, b.t0);
-    b.board.Received(AwaitingErased, "Flash\x01 locked\r\n", 15, b.t0);
+    b.board.Received(AwaitingErased, "Flash\x01 locked\r\nmore", 19, b.t0);
+    b.board.Readable("Flash\x01 locked", b.t0);
     b.board.Ended(Outcome::Unexpected, b.t0);
     EXPECT_EQ(b.Now(), "Stopped while waiting for the erase to finish. Last from the QZ7: \"Flash\\x01 locked\" The QZ7 may "
                        "have no firmware now: switch it off, then hold Run/Stop while you switch it on.");
@@ -204,7 +210,7 @@ TEST(StatusText, TheLastLineHasNoTimeLeftAndCountingHintsAreLoggedOnceAMinute)
     for (int s = 30; s < 3630; ++s)  // an hour at the power-on prompt, one text a second
         logged += pace.Take(StatusText::PowerOnSilence(seconds(s)), t0 + seconds(s));
     EXPECT_EQ(logged, 60);
-    EXPECT_TRUE(pace.Take(StatusText::Unreadable(), t0 + 3630s)) << "a new kind of text is logged at once";
+    EXPECT_TRUE(pace.Take(StatusText::NotAwaited("ok", AwaitingBanner, false), t0 + 3630s)) << "a new kind of text is logged at once";
     EXPECT_TRUE(pace.Take(StatusText::PowerOnSilence(3631s), t0 + 3631s));
     EXPECT_TRUE(pace.Take("", t0 + 3632s));
     EXPECT_TRUE(pace.Take("", t0 + 3633s)) << "a cleared line is no count";

@@ -121,7 +121,7 @@ TEST(StatusLine, UnreadableInputIsReportedWhileTheDialogueWaits)
     QZ7_UpdaterAppDelegate::Options options = Short();
     options.powerOnSilence = 30s;
     SimUpdate run(o, options);
-    EXPECT_TRUE(run.Status("The QZ7 is sending what the updater cannot read (\"QZ-7 Boot\\xC9 Loader\")"))
+    EXPECT_TRUE(run.Status("The QZ7 sent what the updater cannot read (\"QZ-7 Boot\\xC9 Loader\"), not its banner"))
         << StatusLine(*run.app);
     EXPECT_EQ(ScreenText(*run.app).toStdString(), Directions::PowerOn);
     EXPECT_TRUE(run.app->controller->Serial()->IsOpen());
