@@ -50,8 +50,14 @@ root=$(sed -n 's/.*hil\.root=\([^ ]*\).*/\1/p' /proc/cmdline)
 if ! mount -t 9p -o trans=virtio,version=9p2000.L,ro,msize=262144,cache=loose hostroot /newroot; then
   echo "HIL-FATAL cannot mount the host root"; poweroff -f
 fi
+# The tree may sit below a folder that the guest gets a fresh one of (a clone in /tmp): it is
+# kept aside and put back over it.
+mkdir -p /tree
+mount -o bind "/newroot$root" /tree
 mount -t tmpfs tmp /newroot/tmp
 mount -t tmpfs run /newroot/run
+mkdir -p "/newroot$root" 2>/dev/null
+mount -o bind /tree "/newroot$root"
 mount -t devtmpfs dev /newroot/dev
 mkdir -p /newroot/dev/pts
 mount -t devpts devpts /newroot/dev/pts
