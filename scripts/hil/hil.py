@@ -270,7 +270,9 @@ class HostSim:
         self.proc = subprocess.Popen([SIM, "--expect", IMAGE, "--events", *args], stdout=subprocess.PIPE, text=True)
         self.pty = self.proc.stdout.readline().strip()
         self.lines = queue.Queue()
-        threading.Thread(target=lambda: [self.lines.put(line.strip()) for line in self.proc.stdout], daemon=True).start()
+        self.reader = threading.Thread(target=lambda: [self.lines.put(line.strip()) for line in self.proc.stdout],
+                                       daemon=True)
+        self.reader.start()
 
     def until(self, word, timeout):
         deadline = time.monotonic() + timeout
@@ -288,6 +290,7 @@ class HostSim:
         except subprocess.TimeoutExpired:
             self.proc.terminate()
             self.proc.wait()
+        self.reader.join(5)  # the last lines may still be on their way
         summary = []
         while not self.lines.empty():
             summary.append(self.lines.get())
@@ -307,7 +310,7 @@ def host_update(args, sim_args):
 class Run:
     """The scenarios, one guest."""
 
-    FAULTS = [  # name, simulator options, exit status on a pseudo-terminal (measured in the same run)
+    FAULTS = [  # name, simulator options; the expected status is the one a pseudo-terminal gives
         ("hang-up", ["--hang-up-after", "200"]),
         ("Not Erased", ["--fail-erase"]),
         ("unexpected reply", ["--reply", "erase=Eraser fault"]),
@@ -328,9 +331,19 @@ class Run:
     def scenario(self, name, fn):
         try:
             ok, figures = fn()
-        except HilError as e:
-            ok, figures = False, f"error: {e}"
+        except Exception as e:  # noqa: BLE001 -- any fault of a scenario is its failure, not the run's end
+            ok, figures = False, f"error: {type(e).__name__}: {e}"
+            self.reset()
         self.record(name, ok, figures)
+
+    def reset(self):
+        """After a scenario failed half-way: both adapters unplugged, so that the next one starts
+        as it should."""
+        for step in (lambda: self.unplug("acm"), lambda: self.unplug("ftdi") if getattr(self, "ftdi", None) else None):
+            try:
+                step()
+            except Exception:  # noqa: BLE001 -- it may well not have been plugged
+                pass
 
     def udev(self, running):
         if running != self.udevd:
@@ -385,7 +398,7 @@ class Run:
             r = self.g.wait(name, 5)
         return next((s for s in reversed(r["out"].splitlines()) if s.startswith("qz7-bootsim:")), "")
 
-    def update(self, kind, label, port=True, sim_args=(), hotplug=False):
+    def update(self, kind, port=True, sim_args=(), hotplug=False):
         """A whole update (or a fault) through one adapter; returns the updater's and simulator's
         results, the plug-to-open time and the status lines."""
         self.serial += 1
@@ -436,6 +449,8 @@ def facts_ok(kind, statuses):
 
 def figures(r, *extra):
     parts = [f"status {r['rc']}", f"{r['secs']:.1f} s"]
+    if not intact(r):
+        parts.append(f"simulator: {r['sim'] or 'no summary'}")
     if r["statuses"]:
         parts.append(f"\"{r['statuses'][-1]}\"")
     return ", ".join(parts + [e for e in extra if e])
@@ -456,7 +471,7 @@ def scenarios(run, kinds, pty_faults):
     # The guest starts without udevd; it is started once, after the scenarios that want none.
     for kind in kinds:
         def discovery():
-            r = run.update(kind, "discovery", port=False)
+            r = run.update(kind, port=False)
             # --list marks the adapter and describes it with the same facts.
             marked = next((line for line in r["listing"].splitlines() if line.startswith("*")), "")
             vidpid = "0403:6001" if kind == "ftdi" else "0525:a4a7"
@@ -466,7 +481,7 @@ def scenarios(run, kinds, pty_faults):
     run.udev(True)
     for kind in kinds:
         def whole_port():
-            r = run.update(kind, "port", sim_args=["--baud", "57600"])
+            r = run.update(kind, sim_args=["--baud", "57600"])
             ratio = r["sim_s"] / rate_pty[1] if r["sim_s"] and rate_pty[1] else None
             timer = f"latency timer {' -> '.join(r['timer'])}" if kind == "ftdi" else ""
             return (r["rc"] == 0 and intact(r) and (kind != "ftdi" or timer_ok(r["timer"])),
@@ -476,7 +491,7 @@ def scenarios(run, kinds, pty_faults):
 
 
         def hotplug():
-            r = run.update(kind, "hotplug", port=False, hotplug=True)
+            r = run.update(kind, port=False, hotplug=True)
             open_s = r["open_s"]
             return (r["rc"] == 0 and intact(r) and facts_ok(kind, r["statuses"]) and open_s is not None and open_s < 3,
                     figures(r, f"plug to open {open_s:.2f} s" if open_s is not None else "never opened"))
@@ -514,7 +529,7 @@ def scenarios(run, kinds, pty_faults):
 
         for fault, args in Run.FAULTS:
             def one_fault():
-                r = run.update(kind, fault, sim_args=args)
+                r = run.update(kind, sim_args=args)
                 return r["rc"] == pty_faults[fault], f"status {r['rc']} (pty {pty_faults[fault]}), {r['secs']:.1f} s"
             run.scenario(f"{kind}: fault: {fault}", one_fault)
 
