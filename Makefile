@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all build test demo bench soak soak-idle sanitize fuzz picture firmware icons deb package-check clean
+.PHONY: all build test demo bench soak soak-idle sanitize fuzz picture firmware icons deb package-check clean hil
 
 all: build
 
@@ -22,6 +22,14 @@ demo:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(BUILD) -j $(JOBS) --target qz7-updater qz7-bootsim
 	scripts/demo.sh $(DEMO_ARGS)
+
+# The updater against real USB serial drivers (FTDI and CDC-ACM) in a virtual machine; see
+# "What make hil proves" in the README. Everything it makes stays in $(BUILD)/hil.
+hil:
+	@scripts/deps.sh hil
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD) -j $(JOBS) --target qz7-updater qz7-bootsim
+	BUILD=$(BUILD) python3 scripts/hil/hil.py $(HIL_ARGS)
 
 # Redraws the device picture and regenerates the firmware image (both are committed).
 picture:

@@ -57,9 +57,20 @@ void QZ7_UpdaterAppDelegate::ClosePort()
     if (record->PortID() <= 0)
         return;
     // A stuck line must not hold the caller (often the GUI thread): the drain is bounded.
-    record->Shutdown(500ms);
-    qCInfo(lcSerial).noquote() << "closed" << QString::fromStdString(record->ChosenPath().value_or("the port"))
-                               << "with its settings restored:" << QString::fromStdString(DescribeSettings(record->termios_archive()));
+    // Two callers may race here (the dialogue's thread and the GUI's); only the one whose call
+    // closed the descriptor logs it.
+    const QString path = QString::fromStdString(record->ChosenPath().value_or("the port"));
+    switch (record->Shutdown(500ms)) {
+    case WQSerial::Closed::Restored:
+        qCInfo(lcSerial).noquote() << "closed" << path << "with its settings restored:"
+                                   << QString::fromStdString(DescribeSettings(record->termios_archive()));
+        break;
+    case WQSerial::Closed::NotRestored:
+        qCInfo(lcSerial).noquote() << "closed" << path << "without restoring its settings: the line was gone";
+        break;
+    case WQSerial::Closed::NotOpen:
+        break;
+    }
     status_.PortClosed();
     auto fresh = std::make_shared<WQSerial>();
     setSerial(fresh);

@@ -2,8 +2,7 @@
 // the port tell it, passed on to the status board and the log.
 #include "app/Log.h"
 #include "app/QZ7_UpdaterAppDelegate.h"
-
-
+#include "serial/ByIdNames.h"
 
 using namespace std::chrono;
 using namespace std::chrono_literals;
@@ -30,6 +29,9 @@ void QZ7_UpdaterAppDelegate::ReportOpen(const std::string& path, const OpenResul
         for (const SerialService& s : services)
             if (s.path == path)
                 opened = s;
+        // The listing may predate udev's details of a new adapter, and a named port has none:
+        // sysfs has them as soon as the tty exists.
+        AddSysfsFacts(opened);
         status_.SetBase(StatusText::Adapter(AdapterFacts(opened)));
         return;
     }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that a make target needs, when any is missing.
-# Usage: scripts/deps.sh build|test|demo|bench|sanitize|fuzz|package|icons
+# Usage: scripts/deps.sh build|test|demo|bench|sanitize|fuzz|package|icons|hil
 set -euo pipefail
 
 packages=(cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev python3)
@@ -14,6 +14,9 @@ case "${1:-build}" in
   # dpkg-dev: dpkg-shlibdeps computes the package's dependencies, dpkg-buildflags the hardening flags.
   package) packages+=(dpkg-dev file lintian appstream desktop-file-utils) ;;
   icons) packages=(librsvg2-bin) ;;
+  # The virtual machine of make hil: QEMU, a Debian kernel with its USB serial modules, and a
+  # static busybox for the guest's initramfs (cpio packs it).
+  hil) packages+=(qemu-system-x86 linux-image-amd64 busybox-static cpio) ;;
   *) echo "deps.sh: unknown target '$1'" >&2; exit 2 ;;
 esac
 

@@ -1,5 +1,7 @@
 #include "serial/PortListing.h"
 
+#include "serial/ByIdNames.h"
+
 #include <QSerialPortInfo>
 #include <cerrno>
 #include <cstdlib>
@@ -76,8 +78,9 @@ bool UeventWatch::TtyAddedOrRemoved()
     }
 }
 
-CachedPortListing::CachedPortListing(Enumerate enumerate, std::unique_ptr<UeventWatch> watch)
-    : enumerate_(std::move(enumerate)), watch_(std::move(watch))
+CachedPortListing::CachedPortListing(Enumerate enumerate, std::unique_ptr<UeventWatch> watch,
+                                     std::unique_ptr<DevNodeWatch> nodes)
+    : enumerate_(std::move(enumerate)), watch_(std::move(watch)), nodes_(std::move(nodes))
 {
 }
 
@@ -85,8 +88,12 @@ std::optional<std::vector<SerialService>> CachedPortListing::Current()
 {
     std::lock_guard lock(mutex_);
     auto now = steady_clock::now();
-    bool watching = watch_ && watch_->Watching();
-    bool changed = watching && watch_->TtyAddedOrRemoved();
+    bool events = watch_ && watch_->Watching();
+    bool nodes = nodes_ && nodes_->Watching();
+    bool watching = events || nodes;
+    // Both are read every time, so that neither queue fills up.
+    bool changed = events && watch_->TtyAddedOrRemoved();
+    changed = (nodes && nodes_->TtyAddedOrRemoved()) || changed;
     if (changed)
         settleAt_ = now + kSettle;
     bool settled = settleAt_ && now >= *settleAt_;
@@ -117,6 +124,7 @@ std::optional<std::vector<SerialService>> EnumerateSerialPorts()
             service.vendorId = info.vendorIdentifier();
         if (info.hasProductIdentifier())
             service.productId = info.productIdentifier();
+        AddSysfsFacts(service);
         services.push_back(std::move(service));
     }
     return services;
@@ -155,6 +163,7 @@ ServiceLister SystemServiceLister()
         std::vector<SerialService> services = ParseServiceList(seam);
         return [services] { return std::optional(services); };
     }
-    auto listing = std::make_shared<CachedPortListing>(EnumerateSerialPorts, std::make_unique<UeventWatch>());
+    auto listing = std::make_shared<CachedPortListing>(EnumerateSerialPorts, std::make_unique<UeventWatch>(),
+                                                       std::make_unique<DevNodeWatch>());
     return [listing] { return listing->Current(); };
 }

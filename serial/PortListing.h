@@ -1,4 +1,5 @@
 #pragma once
+#include "serial/DevNodeWatch.h"
 #include "serial/Discovery.h"
 
 #include <chrono>
@@ -32,9 +33,9 @@ private:
 
 // The system's serial ports, enumerated only when they may have changed: on the first call, when
 // a tty device was added or removed, and once more shortly after that (udev may still be filling
-// in the adapter's details and permissions when the kernel's event comes). Without events (no
-// socket), or in case they never reach this process (some containers), the list is also renewed
-// every kRefreshBlind or kRefreshWatching. Every other call returns the list it holds at the cost
+// in the adapter's details and permissions when the kernel's event comes). New and removed tty
+// nodes in /dev count as such events too, since the kernel's do not reach every process. Without
+// either watch the list is also renewed every kRefreshBlind, with one every kRefreshWatching. Every other call returns the list it holds at the cost
 // of one non-blocking read; one enumeration costs about as much as 15 ms of a core. Calls are
 // serialised.
 class CachedPortListing {
@@ -44,13 +45,16 @@ public:
     static constexpr std::chrono::seconds kRefreshWatching{60};
     static constexpr std::chrono::seconds kSettle{1};
 
-    CachedPortListing(Enumerate enumerate, std::unique_ptr<UeventWatch> watch);
+    // `nodes`, when given, is a second source of changes: new and removed tty nodes in /dev.
+    CachedPortListing(Enumerate enumerate, std::unique_ptr<UeventWatch> watch,
+                      std::unique_ptr<DevNodeWatch> nodes = nullptr);
     std::optional<std::vector<SerialService>> Current();
 
 private:
     std::mutex mutex_;
     Enumerate enumerate_;
     std::unique_ptr<UeventWatch> watch_;
+    std::unique_ptr<DevNodeWatch> nodes_;
     std::optional<std::vector<SerialService>> listing_;
     std::chrono::steady_clock::time_point enumerated_{};
     std::optional<std::chrono::steady_clock::time_point> settleAt_;

@@ -200,18 +200,18 @@ PortResult WQSerial::WriteAll(const char* bytes, std::size_t length, millisecond
     return {PortIo::Data, done};
 }
 
-void WQSerial::Shutdown(milliseconds drainBound)
+WQSerial::Closed WQSerial::Shutdown(milliseconds drainBound)
 {
     closing_.store(true);
     wake();
     Forget(this);  // before io_: the exit hook takes the two locks in the other order
     std::unique_lock lock(io_);
     if (closed_)
-        return;
+        return Closed::NotOpen;
     closed_ = true;
     int fd = portId_.load();
     if (fd <= 0)
-        return;
+        return Closed::NotOpen;
 
     // Let what was written go out, but never wait on a stuck line for longer than the bound:
     // the output queue is watched, and whatever is still in it then is discarded, so that
@@ -230,17 +230,18 @@ void WQSerial::Shutdown(milliseconds drainBound)
         std::lock_guard guard(archiveMutex_);
         serialFlags = savedSerialFlags_;
     }
-    RestoreAndClose(fd, termios_archive(), serialFlags);
+    return RestoreAndClose(fd, termios_archive(), serialFlags) ? Closed::Restored : Closed::NotRestored;
 }
 
-void RestoreAndClose(int fd, const termios& archive, const std::optional<int>& serialFlags)
+bool RestoreAndClose(int fd, const termios& archive, const std::optional<int>& serialFlags)
 {
     // Out of the crash table first, so that the crash handler never reaches a closed number. A
     // crash between this line and the restore below leaves the port as it is: the window is
     // these few calls long.
     if (!ReleaseFromCrash(fd))
-        return;  // a crash handler has it and is ending the process
-    tcsetattr(fd, TCSANOW, &archive);
+        return false;  // a crash handler has it and is ending the process
+    // On a line that has hung up (the adapter unplugged) this fails: nothing can be put back.
+    bool restored = tcsetattr(fd, TCSANOW, &archive) == 0;
     if (serialFlags) {
         serial_struct ss{};
         if (ioctl(fd, TIOCGSERIAL, &ss) == 0) {
@@ -250,4 +251,5 @@ void RestoreAndClose(int fd, const termios& archive, const std::optional<int>& s
     }
     ioctl(fd, TIOCNXCL);  // so that the device can be opened again at once
     ::close(fd);
+    return restored;
 }

@@ -57,7 +57,10 @@ public:
 
     // Lets pending output drain (at most `drainBound`), puts back the saved settings, gives up
     // exclusive use and closes the descriptor. Idempotent; safe against concurrent readers.
-    void Shutdown(std::chrono::milliseconds drainBound);
+    // Only the call that closed the descriptor hears Restored or NotRestored (the settings could
+    // not be put back: the adapter is gone); every other call hears NotOpen.
+    enum class Closed { NotOpen, Restored, NotRestored };
+    Closed Shutdown(std::chrono::milliseconds drainBound);
 
     // Shuts down every record that still holds a descriptor. Registered with atexit once the
     // first record takes one, so that an exit that skips the program's own shutdown (the window
@@ -84,4 +87,5 @@ private:
 
 // Takes `fd` out of the crash table, puts back `archive` (and the driver's saved flags, when
 // there are any), gives up exclusive use and closes it.
-void RestoreAndClose(int fd, const termios& archive, const std::optional<int>& serialFlags);
+// True when the settings were put back.
+bool RestoreAndClose(int fd, const termios& archive, const std::optional<int>& serialFlags);

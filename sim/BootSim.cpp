@@ -70,6 +70,20 @@ BootSim::~BootSim()
 
 bool BootSim::Open()
 {
+    if (options_.device) {
+        master_ = ::open(options_.device->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (master_ < 0)
+            return false;
+        termios t{};
+        tcgetattr(master_, &t);
+        initial_ = t;
+        cfmakeraw(&t);
+        cfsetspeed(&t, B57600);
+        tcsetattr(master_, TCSANOW, &t);
+        tcflush(master_, TCIOFLUSH);
+        slavePath_ = *options_.device;
+        return true;
+    }
     int slave = -1;
     char name[256] = {};
     if (openpty(&master_, &slave, name, nullptr, nullptr) != 0)
@@ -192,6 +206,8 @@ bool BootSim::Silent(Stage stage) const
 
 bool BootSim::WaitConfigured()
 {
+    if (options_.device)
+        return !stop_;
     while (!stop_) {
         termios t = SlaveSettings();
         if (cfgetospeed(&t) == B57600 && !(t.c_lflag & ICANON))
@@ -203,6 +219,12 @@ bool BootSim::WaitConfigured()
 
 void BootSim::HangUp()
 {
+    if (options_.unplugPath) {
+        if (int fd = ::open(options_.unplugPath->c_str(), O_WRONLY | O_CLOEXEC); fd >= 0) {
+            [[maybe_unused]] ssize_t n = ::write(fd, "\n", 1);
+            ::close(fd);
+        }
+    }
     std::lock_guard lock(mutex_);
     if (master_ >= 0)
         ::close(master_);
@@ -474,7 +496,16 @@ void BootSim::Run()
             stage_ = Stage::Version;
     }
     char buffer[4096];
+    std::optional<Clock::time_point> lingerUntil;
     while (!stop_ && master_ >= 0) {
+        if (options_.device && stage_ == Stage::Finished) {
+            // A device does not say when the far end closes: what comes within half a second
+            // after "Done" is still taken.
+            if (!lingerUntil)
+                lingerUntil = Clock::now() + milliseconds(500);
+            else if (Clock::now() >= *lingerUntil)
+                break;
+        }
         if (hangUpDue_ && Clock::now() >= *hangUpDue_) {
             HangUp();
             Event("hang-up");

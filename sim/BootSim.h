@@ -63,6 +63,13 @@ struct Options {
     std::chrono::milliseconds pause{0};
     unsigned seed = 1;
     std::optional<std::string> expected;  // the image the program should deliver
+    // Play on this existing tty (the gadget side of a USB serial link, say) instead of a
+    // pseudo-terminal. Its far end is not seen: the device counts as powered on when the
+    // simulator starts, and the update ends with "Done".
+    std::optional<std::string> device;
+    // With `device`: a hang-up writes an empty line here (a USB gadget's UDC file in configfs,
+    // which unbinds the gadget), since closing the tty would not take the far end's line down.
+    std::optional<std::string> unplugPath;
     // Told of each step of the update as it happens ("banner", "version", "line 100", ...).
     std::function<void(const std::string&)> onEvent;
 };
@@ -90,7 +97,7 @@ public:
     BootSim(const BootSim&) = delete;
     BootSim& operator=(const BootSim&) = delete;
 
-    // Opens the pseudo-terminal; false when none could be had.
+    // Opens the pseudo-terminal, or the device; false when none could be had.
     bool Open();
     const std::string& SlavePath() const { return slavePath_; }
     int MasterFd() const { return master_; }

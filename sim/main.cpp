@@ -1,5 +1,5 @@
-// qz7-bootsim: plays a QZ7 boot loader on a pseudo-terminal, for testing and demonstrating the
-// updater without a device. Prints the slave's path on its first line, then plays one update
+// qz7-bootsim: plays a QZ7 boot loader on a pseudo-terminal (or an existing tty), for testing and
+// demonstrating the updater without a device. Prints the slave's path on its first line, then plays one update
 // and ends with a summary; exits 0 only when the image arrived intact.
 #include "sim/BootSim.h"
 
@@ -78,6 +78,12 @@ Options:
   --save-image FILE     write what the program sent after "P" to FILE
   --stats               print the turnaround per line (median, 99th percentile, maximum)
   --timeout-s N         give up after N seconds (default: never)
+  --device PATH         play on this existing tty instead of a pseudo-terminal (for instance
+                        /dev/ttyGS0, the gadget side of a USB serial link): it is set to 57600
+                        baud raw, the device counts as powered on when the simulator starts,
+                        and the update ends with "Done", since the far end's close is not seen
+  --unplug PATH         with --device, a hang-up writes an empty line to PATH (a USB gadget's
+                        UDC file in configfs, which unbinds it) to take the far end's line down
   -h, --help            this text
 )";
 
@@ -223,12 +229,14 @@ int main(int argc, char* argv[])
         else if (arg == "--events")
             options.onEvent = [](const std::string& what) { std::printf("event: %s\n", what.c_str()); std::fflush(stdout); };
         else if (arg == "--timeout-s") timeout = NumberArg(value());
+        else if (arg == "--device") options.device = value();
+        else if (arg == "--unplug") options.unplugPath = value();
         else Usage("unknown option '" + arg + "'");
     }
 
     bootsim::BootSim sim(options);
     if (!sim.Open()) {
-        std::perror("qz7-bootsim: openpty");
+        std::perror(options.device ? ("qz7-bootsim: " + *options.device).c_str() : "qz7-bootsim: openpty");
         return 2;
     }
     std::cout << sim.SlavePath() << std::endl;

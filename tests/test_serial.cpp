@@ -7,6 +7,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <thread>
@@ -322,4 +324,58 @@ TEST(ClosePort, TheExitHookRestoresARecordStillOpenWhileAReaderWaitsOnIt)
     controller.ClosePort();
     EXPECT_NE(fcntl(reused, F_GETFD), -1);
     ::close(reused);
+}
+
+TEST(PortClose, OnlyTheCallThatClosedHearsOfItAndRestoredOnlyWhenTheSettingsWentBack)
+{
+    // Two closers at once (the dialogue's thread and the GUI's): exactly one of them closed it.
+    for (int round = 0; round < 20; ++round) {
+        Pty pty;
+        termios before = pty.Settings();
+        OpenResult opened = OpenAndConfigure(pty.path);
+        auto record = std::make_shared<WQSerial>();
+        record->setTermios_archive(opened.archive);
+        record->setPortID(opened.fd);
+        WQSerial::Closed a{}, b{};
+        std::thread other([&] { a = record->Shutdown(50ms); });
+        b = record->Shutdown(50ms);
+        other.join();
+        EXPECT_EQ((a == WQSerial::Closed::NotOpen) + (b == WQSerial::Closed::NotOpen), 1);
+        EXPECT_EQ((a == WQSerial::Closed::Restored) + (b == WQSerial::Closed::Restored), 1);
+        EXPECT_TRUE(SameSettings(pty.Settings(), before));
+    }
+
+    // A line that has hung up (the adapter gone) takes no settings back.
+    auto pty = std::make_unique<Pty>();
+    OpenResult opened = OpenAndConfigure(pty->path);
+    auto record = std::make_shared<WQSerial>();
+    record->setTermios_archive(opened.archive);
+    record->setPortID(opened.fd);
+    ::close(pty->master);
+    pty->master = -1;
+    EXPECT_EQ(record->Shutdown(50ms), WQSerial::Closed::NotRestored);
+    EXPECT_EQ(record->Shutdown(50ms), WQSerial::Closed::NotOpen);
+}
+
+TEST(PortListing, ATtyNodeMadeOrRemovedInDevCountsAsAChangeWithoutKernelEvents)
+{
+    char tmpl[] = "/tmp/qz7-dev-XXXXXX";
+    const std::filesystem::path dev = mkdtemp(tmpl);
+    int calls = 0;
+    CachedPortListing listing([&] { ++calls; return std::optional(std::vector<SerialService>{}); }, nullptr,
+                              std::make_unique<DevNodeWatch>(dev.string()));
+    listing.Current();
+    std::ofstream(dev / "null2").put('\n');  // not a tty
+    listing.Current();
+    EXPECT_EQ(calls, 1);
+    std::ofstream(dev / "ttyACM0").put('\n');
+    listing.Current();
+    listing.Current();
+    EXPECT_EQ(calls, 2);
+    std::filesystem::remove(dev / "ttyACM0");
+    listing.Current();
+    EXPECT_EQ(calls, 3);
+    std::filesystem::remove_all(dev);
+
+    EXPECT_FALSE(DevNodeWatch("/nonexistent/dev").Watching());
 }

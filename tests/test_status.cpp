@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 using namespace std::chrono;
 using Clock = StatusBoard::Clock;
@@ -317,4 +318,64 @@ TEST(ByIdNames, AUsbAdapterIsChosenThroughItsByIdNameAndTtyS0IsNot)
     EXPECT_EQ((*services)[1].name, "usb-Maker_Adapter_A123-if00");
     EXPECT_EQ((*services)[1].path, dev.Node("ttyACM0"));
     EXPECT_EQ(ChoosePath(*services, std::nullopt), dev.Node("ttyACM0"));
+}
+
+namespace {
+// A sysfs tree as the kernel lays it out for an FTDI adapter (usb-serial: tty, port, interface,
+// device), a CDC-ACM adapter (tty, interface, device) and a 16550 port (no USB device).
+struct SysTree {
+    SysTree()
+    {
+        char tmpl[] = "/tmp/qz7-sys-XXXXXX";
+        root = mkdtemp(tmpl);
+        Device("devices/pci0000:00/usb1/1-1", "0403", "6001", {{"manufacturer", "FTDI"}, {"product", "FT232R USB UART"}, {"serial", "A9 0001"}});
+        Tty("ttyUSB0", "devices/pci0000:00/usb1/1-1/1-1:1.0/ttyUSB0", "devices/pci0000:00/usb1/1-1/1-1:1.0");
+        Device("devices/pci0000:00/usb1/1-2", "0525", "a4a7", {{"manufacturer", "Linux"}, {"product", "Gadget Serial v2.4"}});
+        Tty("ttyACM0", "devices/pci0000:00/usb1/1-2/1-2:1.2", "devices/pci0000:00/usb1/1-2/1-2:1.2");
+        Tty("ttyS0", "devices/platform/serial8250", "");
+    }
+    ~SysTree() { std::filesystem::remove_all(root); }
+    void Device(const std::string& dir, const char* vid, const char* pid, std::map<std::string, std::string> files) const
+    {
+        files["idVendor"] = vid;
+        files["idProduct"] = pid;
+        std::filesystem::create_directories(root / dir);
+        for (const auto& [name, text] : files)
+            std::ofstream(root / dir / name) << text << "\n";
+    }
+    void Tty(const char* name, const std::string& device, const std::string& interface) const
+    {
+        std::filesystem::create_directories(root / device);
+        if (!interface.empty())
+            std::ofstream(root / interface / "bInterfaceNumber") << (name[3] == 'A' ? "02\n" : "00\n");
+        std::filesystem::create_directories(root / "class/tty" / name);
+        std::filesystem::create_directory_symlink(root / device, root / "class/tty" / name / "device");
+    }
+    std::filesystem::path root;
+};
+}  // namespace
+
+TEST(ByIdNames, WithoutUdevSysfsGivesTheFactsAndAUsbNameSoACdcAcmAdapterIsChosen)
+{
+    SysTree sys;
+    std::vector<SerialService> services{{"ttyUSB0", "/dev/ttyUSB0"}, {"ttyACM0", "/dev/ttyACM0"}, {"ttyS0", "/dev/ttyS0"}};
+    for (SerialService& s : services)
+        AddSysfsFacts(s, sys.root.string());
+    EXPECT_EQ(services[0].name, "usb-FTDI_FT232R_USB_UART_A9_0001-if00");
+    EXPECT_EQ(StatusText::Adapter(AdapterFacts(services[0])),
+              "Adapter on /dev/ttyUSB0: FT232R USB UART (FTDI), USB 0403:6001, serial A9 0001");
+    EXPECT_EQ(services[1].name, "usb-Linux_Gadget_Serial_v2.4-if02");
+    EXPECT_EQ(services[1].vendorId, 0x0525);
+    EXPECT_FALSE(services[1].serialNumber);
+    EXPECT_EQ(services[2].name, "ttyS0");
+    EXPECT_FALSE(services[2].vendorId);
+    EXPECT_EQ(ChoosePath(services, std::nullopt), "/dev/ttyACM0");
+
+    // What udev said stands; sysfs only fills what is missing, and a by-id name is kept.
+    SerialService udev{"usb-FTDI_FT232R-if00-port0", "/dev/ttyUSB0", "FT232R_from_udev"};
+    AddSysfsFacts(udev, sys.root.string());
+    EXPECT_EQ(udev.name, "usb-FTDI_FT232R-if00-port0");
+    EXPECT_EQ(udev.description, "FT232R_from_udev");
+    EXPECT_EQ(udev.manufacturer, "FTDI");
+    EXPECT_FALSE(UsbFactsFromSysfs("../ttyUSB0", sys.root.string()));
 }
