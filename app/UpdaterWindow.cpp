@@ -123,6 +123,12 @@ bool UpdaterWindow::eventFilter(QObject* watched, QEvent* event)
 
 void UpdaterWindow::SetTitleLevel(std::optional<int> level)
 {
+    // The title tells a minimised window's owner how far it is: four changes a second are
+    // plenty, and each costs a round trip to the window system, which a fast line would
+    // otherwise make a hundred times in a fraction of a second. The end is always shown.
+    if (level && *level != 100 && titleSet_.isValid() && titleSet_.elapsed() < 250)
+        return;
+    titleSet_.start();
     const QString title = QString::fromLatin1(kTitle);
     setWindowTitle(level ? QString::fromUtf8("%1 % \u2013 %2").arg(*level).arg(title) : title);
 }

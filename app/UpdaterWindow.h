@@ -1,6 +1,7 @@
 #pragma once
 #include "app/QZ7_UpdaterAppDelegate.h"
 
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
@@ -81,6 +82,7 @@ private:
     QString status_;
     QString statusDescription_;  // the form's, for a status line shown whole
     bool levelStyled_ = false;
+    QElapsedTimer titleSet_;  // since the title last changed
 };
 
 // The window as the controller's front end: applies each screen update to the views the
