@@ -1,5 +1,5 @@
-#include "app/QZ7_UpdaterAppDelegate.h"
-#include "app/ReplyRules.h"
+#include "controller/QZ7_UpdaterAppDelegate.h"
+#include "core/ReplyRules.h"
 
 #include <exception>
 

@@ -1,4 +1,4 @@
-#include "app/FirmwareImage.h"
+#include "controller/FirmwareImage.h"
 
 #include "hex/TextRules.h"
 

@@ -1,7 +1,7 @@
 // The controller's link to the device: discovery, writing, draining and closing, as thin glue over
 // the port record. The controller's lifetime lock is taken here, never in the port's own code.
-#include "app/Log.h"
-#include "app/QZ7_UpdaterAppDelegate.h"
+#include "controller/Log.h"
+#include "controller/QZ7_UpdaterAppDelegate.h"
 #include "serial/CrashRestore.h"
 
 #include <QThread>

@@ -1,6 +1,6 @@
-#include "app/Log.h"
+#include "controller/Log.h"
 
-#include "app/Status.h"
+#include "core/Status.h"
 
 #include <cstdlib>
 #include <ctime>

@@ -1,4 +1,4 @@
-#include "app/PortDiagnosis.h"
+#include "controller/PortDiagnosis.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/Status.h"
+#include "core/Status.h"
 #include "serial/Discovery.h"
 
 #include <chrono>

@@ -1,6 +1,6 @@
 #pragma once
-#include "app/QZ7_UpdaterAppDelegate.h"
-#include "app/ReplyRules.h"
+#include "controller/QZ7_UpdaterAppDelegate.h"
+#include "core/ReplyRules.h"
 
 // The controller's port as its line reader sees it: the current record is fetched anew for every
 // call. The reader asks only once it has consumed every byte it holds, when the device has most

@@ -1,7 +1,7 @@
-#include "app/QZ7_UpdaterAppDelegate.h"
+#include "controller/QZ7_UpdaterAppDelegate.h"
 
-#include "app/FirmwareImage.h"
-#include "app/Log.h"
+#include "controller/FirmwareImage.h"
+#include "controller/Log.h"
 #include "hex/ImageLines.h"
 #include "serial/ByIdNames.h"
 
@@ -14,21 +14,6 @@
 #include <unistd.h>
 
 using namespace std::chrono;
-
-std::string Directions::FoundVersion(const std::string& version)
-{
-    return "Found Version: " + version + "\n Update To: QZ7 V2.007?\n";
-}
-
-std::string Directions::Unexpected(const std::string& reply)
-{
-    return "Unexpected reply: " + reply.substr(0, 40) + "\nPlease restart the program\nand the QZ7";
-}
-
-std::string Directions::Exception(const char* what)
-{
-    return std::string("An Exception Occured:\n") + what;
-}
 
 QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate() : QZ7_UpdaterAppDelegate(Options{}) {}
 

@@ -1,11 +1,13 @@
 #pragma once
-#include "app/AtomicShared.h"
-#include "app/PortDiagnosis.h"
-#include "app/ReplyRules.h"
-#include "app/SearchHint.h"
-#include "app/Screen.h"
-#include "app/Status.h"
-#include "app/Worker.h"
+#include "controller/AtomicShared.h"
+#include "controller/PortDiagnosis.h"
+#include "controller/Worker.h"
+#include "core/Directions.h"
+#include "core/ReplyRules.h"
+#include "core/Screen.h"
+#include "core/SearchHint.h"
+#include "core/Stage.h"
+#include "core/Status.h"
 #include "serial/Discovery.h"
 #include "serial/WQSerial.h"
 
@@ -27,38 +29,6 @@ class QSocketNotifier;
 class QString;
 class QPushButton;
 class QWidget;
-
-// Dialogue states.
-enum : uint32_t {
-    AwaitingBanner = 0,
-    AwaitingVersion = 1,
-    AwaitingPrompt = 2,
-    AwaitingErased = 3,
-    AwaitingDone = 4,
-};
-
-// Texts the operator sees.
-namespace Directions {
-inline constexpr const char* ConnectAdapter = "Connect USB adapter";
-inline constexpr const char* PowerOn = "Power on the QZ7 while holding front Run/Stop button";
-inline constexpr const char* Updating = "Updating QZ7, please wait...";
-inline constexpr const char* VersionNotFound = "Version not Found.\nUpdate anyway?";
-inline constexpr const char* NotErased = "Not Erased\nPlease restart the program\nand the QZ7";
-inline constexpr const char* Done = "Done";
-inline constexpr const char* Unopened = "Trying to write to unopened Port";
-inline constexpr const char* Disconnected = "USB adapter disconnected\nPlease restart the program\nand the QZ7";
-inline constexpr const char* NoVersion = "No version reply\nPlease restart the program\nand the QZ7";
-inline constexpr const char* ImageDamaged = "Firmware image damaged\nPlease reinstall the program";
-inline constexpr const char* NotDone = "Not Done\nPlease restart the program\nand the QZ7";
-inline constexpr const char* Restarted =
-    "QZ7 restarted during the update\nIt has no firmware now\nRestart the program, power on the QZ7\nwhile holding Run/Stop, and update again";
-inline constexpr const char* Stopped = "QZ7 stopped accepting data\nPlease restart the program\nand the QZ7";
-inline constexpr const char* EndedEarly =
-    "QZ7 stopped before the whole image was sent\nIt has no firmware now\nRestart the program, power on the QZ7\nwhile holding Run/Stop, and update again";
-std::string FoundVersion(const std::string& version);
-std::string Unexpected(const std::string& reply);
-std::string Exception(const char* what);
-}  // namespace Directions
 
 // The one controller of the program. It owns the port record and the dialogue's fields, runs
 // every wait for the device on its one worker thread, and changes the screen only through

@@ -1,5 +1,5 @@
-#include "app/QZ7_UpdaterAppDelegate.h"
-#include "app/PortSource.h"
+#include "controller/PortSource.h"
+#include "controller/QZ7_UpdaterAppDelegate.h"
 
 using namespace std::chrono_literals;
 

@@ -1,4 +1,4 @@
-#include "app/SignalQuit.h"
+#include "controller/SignalQuit.h"
 
 #include <QSocketNotifier>
 #include <sys/socket.h>

@@ -1,7 +1,7 @@
 // The controller's side of the status line and the transcript: what discovery, the readers and
 // the port tell it, passed on to the status board and the log.
-#include "app/Log.h"
-#include "app/QZ7_UpdaterAppDelegate.h"
+#include "controller/Log.h"
+#include "controller/QZ7_UpdaterAppDelegate.h"
 
 
 

@@ -1,6 +1,6 @@
-#include "app/Log.h"
-#include "app/QZ7_UpdaterAppDelegate.h"
-#include "app/PortSource.h"
+#include "controller/Log.h"
+#include "controller/PortSource.h"
+#include "controller/QZ7_UpdaterAppDelegate.h"
 #include "hex/ImageLines.h"
 
 #include <cinttypes>

@@ -1,4 +1,4 @@
-#include "app/Worker.h"
+#include "controller/Worker.h"
 
 #include <system_error>
 

@@ -1,4 +1,4 @@
-#include "app/ReplyRules.h"
+#include "core/ReplyRules.h"
 
 #include "hex/TextRules.h"
 

@@ -1,4 +1,4 @@
-#include "app/SearchHint.h"
+#include "core/SearchHint.h"
 
 #include <algorithm>
 

@@ -1,7 +1,6 @@
-#include "app/Status.h"
+#include "core/Status.h"
 
-#include "app/Log.h"
-#include "app/QZ7_UpdaterAppDelegate.h"
+#include "core/Stage.h"
 
 #include <cmath>
 #include <cstdio>

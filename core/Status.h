@@ -1,5 +1,5 @@
 #pragma once
-#include "app/Screen.h"
+#include "core/Screen.h"
 
 #include <chrono>
 #include <cstdint>

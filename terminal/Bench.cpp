@@ -1,15 +1,15 @@
-#include "app/Bench.h"
+#include "terminal/Bench.h"
 
-#include "app/FirmwareImage.h"
-#include "app/PortDiagnosis.h"
-#include "app/PortList.h"
-#include "app/QZ7_UpdaterAppDelegate.h"
-#include "app/SignalQuit.h"
-#include "app/Startup.h"
-#include "app/Status.h"
-#include "app/Terminal.h"
+#include "controller/FirmwareImage.h"
+#include "controller/PortDiagnosis.h"
+#include "controller/QZ7_UpdaterAppDelegate.h"
+#include "controller/SignalQuit.h"
+#include "core/Status.h"
 #include "hex/ImageLines.h"
 #include "serial/ByIdNames.h"
+#include "terminal/PortList.h"
+#include "terminal/RunOptions.h"
+#include "terminal/Terminal.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

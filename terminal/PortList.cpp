@@ -1,6 +1,6 @@
-#include "app/PortList.h"
+#include "terminal/PortList.h"
 
-#include "app/PortDiagnosis.h"
+#include "controller/PortDiagnosis.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,10 +1,10 @@
-#include "app/Terminal.h"
+#include "terminal/Terminal.h"
 
-#include "app/Bench.h"
-#include "app/QZ7_UpdaterAppDelegate.h"
-#include "app/SignalQuit.h"
-#include "app/Startup.h"
-#include "app/Status.h"
+#include "controller/QZ7_UpdaterAppDelegate.h"
+#include "controller/SignalQuit.h"
+#include "core/Status.h"
+#include "terminal/Bench.h"
+#include "terminal/RunOptions.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>

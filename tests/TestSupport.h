@@ -1,6 +1,6 @@
 #pragma once
-#include "app/UpdaterWindow.h"
 #include "sim/BootSim.h"
+#include "window/UpdaterWindow.h"
 
 #include <QApplication>
 #include <QLabel>

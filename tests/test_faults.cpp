@@ -1,6 +1,6 @@
 // Faults injected through the simulator, each against the real controller and window: what the
 // operator sees, what went on the wire, and what is left of the port and the threads.
-#include "app/SignalQuit.h"
+#include "controller/SignalQuit.h"
 #include "tests/TestSupport.h"
 
 #include <QElapsedTimer>

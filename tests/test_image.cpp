@@ -1,5 +1,5 @@
 // The shipped image, its check, and the transfer's line rule.
-#include "app/FirmwareImage.h"
+#include "controller/FirmwareImage.h"
 #include "hex/ImageLines.h"
 #include "tests/TestSupport.h"
 

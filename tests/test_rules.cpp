@@ -1,6 +1,6 @@
 // The reply rules, the choice rule and the operator's texts, fed by hand.
-#include "app/QZ7_UpdaterAppDelegate.h"
-#include "app/ReplyRules.h"
+#include "controller/QZ7_UpdaterAppDelegate.h"
+#include "core/ReplyRules.h"
 #include "serial/Discovery.h"
 #include "tests/TestSupport.h"
 

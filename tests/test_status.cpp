@@ -1,6 +1,6 @@
 // The status line's texts and its board, on a clock the test sets, and the by-id names the
 // choice rule sees on Linux.
-#include "app/SearchHint.h"
+#include "core/SearchHint.h"
 #include "serial/ByIdNames.h"
 #include "tests/TestSupport.h"
 

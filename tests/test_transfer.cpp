@@ -1,4 +1,4 @@
-#include "app/FirmwareImage.h"
+#include "controller/FirmwareImage.h"
 #include "hex/ImageLines.h"
 #include "tests/TestSupport.h"
 

@@ -1,6 +1,6 @@
-#include "app/UpdaterWindow.h"
+#include "window/UpdaterWindow.h"
 
-#include "app/FirmwareImage.h"
+#include "controller/FirmwareImage.h"
 #include "ui_QZ7_Updater.h"
 
 #include <QAccessible>

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/QZ7_UpdaterAppDelegate.h"
+#include "controller/QZ7_UpdaterAppDelegate.h"
 
 #include <QMessageBox>
 #include <QPointer>
