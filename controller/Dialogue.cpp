@@ -20,11 +20,11 @@ void QZ7_UpdaterAppDelegate::EndOnUnexpected(const std::optional<std::string>& r
 
 void QZ7_UpdaterAppDelegate::ReceivedSomething()
 {
-    const uint32_t current = state();
+    const Stage current = state();
     try {
         std::optional<std::string> reply = ReceivedString();
         switch (current) {
-        case AwaitingBanner:
+        case Stage::AwaitingBanner:
             if (Contains(reply, "QZ-7")) {
                 Post({.picture = Picture::Device});
                 Advance();
@@ -34,7 +34,7 @@ void QZ7_UpdaterAppDelegate::ReceivedSomething()
             }
             break;
 
-        case AwaitingVersion: {
+        case Stage::AwaitingVersion: {
             bool answered = false;
             std::optional<std::string> version;
             if (Contains(reply, "V")) {
@@ -72,7 +72,7 @@ void QZ7_UpdaterAppDelegate::ReceivedSomething()
             break;
         }
 
-        case AwaitingPrompt:
+        case Stage::AwaitingPrompt:
             // A command that could not go out has ended the dialogue with its own message.
             if (Contains(reply, "E or P?")) {
                 EndPaging();
@@ -86,7 +86,7 @@ void QZ7_UpdaterAppDelegate::ReceivedSomething()
             StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
             break;
 
-        case AwaitingErased:
+        case Stage::AwaitingErased:
             if (Contains(reply, "Erased") && Contains(reply, "Not")) {
                 PostFailure(Outcome::NotErased, Directions::NotErased);
                 ClosePort();
@@ -101,7 +101,7 @@ void QZ7_UpdaterAppDelegate::ReceivedSomething()
             }
             break;
 
-        case AwaitingDone:
+        case Stage::AwaitingDone:
             // "Not Done", "Error: Not Done": a failure, never a success.
             if (Contains(reply, "Done") && Contains(reply, "Not")) {
                 PostFailure(Outcome::NotDone, Directions::NotDone);

@@ -50,7 +50,7 @@ void QZ7_UpdaterAppDelegate::ConnectUSB()
 
 void QZ7_UpdaterAppDelegate::ClosePort()
 {
-    setState(AwaitingBanner);
+    setState(Stage::AwaitingBanner);
     setReceivedString(std::string());
     setProgress(0.0f);
     std::shared_ptr<WQSerial> record = Serial();
@@ -92,7 +92,7 @@ bool QZ7_UpdaterAppDelegate::WriteString(const std::string& text, int32_t length
 {
     std::string bytes = text.substr(0, static_cast<std::size_t>(length < 0 ? 0 : length));
     // Commands at info level; the image's lines (written while "Done" is awaited) at debug level.
-    if (state() != AwaitingDone) {
+    if (state() != Stage::AwaitingDone) {
         if (!quietWrites_)
             qCInfo(lcDialogue).noquote() << "write:" << Loggable(bytes);
     }

@@ -241,7 +241,7 @@ void QZ7_UpdaterAppDelegate::ConnectOrvane()
 {
     adapterPath_ = Serial()->ChosenPath();
     status_.PortOpened(steady_clock::now());
-    setState(AwaitingBanner);
+    setState(Stage::AwaitingBanner);
     PostDirections(Directions::PowerOn);
     ClearReceiver();
     StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
@@ -249,8 +249,8 @@ void QZ7_UpdaterAppDelegate::ConnectOrvane()
 
 bool QZ7_UpdaterAppDelegate::Programming() const
 {
-    const uint32_t s = state();
-    return (s == AwaitingErased || s == AwaitingDone) && Serial()->IsOpen();
+    const Stage s = state();
+    return (s == Stage::AwaitingErased || s == Stage::AwaitingDone) && Serial()->IsOpen();
 }
 
 void QZ7_UpdaterAppDelegate::NextUnitPressed()

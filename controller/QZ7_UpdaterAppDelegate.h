@@ -92,8 +92,8 @@ public:
     void setSerial(std::shared_ptr<WQSerial> s) { serial_.store(std::move(s)); }
     std::optional<std::string> ReceivedString() const;
     void setReceivedString(std::optional<std::string> s);
-    uint32_t state() const { return state_.load(); }
-    void setState(uint32_t s) { state_.store(s); }
+    Stage state() const { return state_.load(); }
+    void setState(Stage s) { state_.store(s); }
     float progress() const { return progress_.load(); }
     void setProgress(float p) { progress_.store(p); }
 
@@ -185,7 +185,7 @@ private:
     void NoteListing(const std::vector<SerialService>& services);
     void Advance()
     {
-        setState(state() + 1);
+        setState(Next(state()));
         status_.Advanced(state());
     }
     // A question the operator answers with Update or Cancel, Update focused.
@@ -206,7 +206,7 @@ private:
 
     AtomicShared<WQSerial> serial_;
     AtomicShared<const std::string> receivedString_;  // null: absent
-    std::atomic<uint32_t> state_{AwaitingBanner};
+    std::atomic<Stage> state_{Stage::AwaitingBanner};
     std::atomic<float> progress_{0.0f};
 
     std::string firmware_;

@@ -8,7 +8,7 @@ void QZ7_UpdaterAppDelegate::ReadThread()
     PortSource source(*this);
     // After the image, asterisks in front of the reply are pacing the loader sent ahead of
     // need, not part of the reply.
-    const bool afterImage = state() == AwaitingDone;
+    const bool afterImage = state() == Stage::AwaitingDone;
     ReaderOutcome outcome = stream_.ReadReplyLine(source, afterImage ? "*" : "");
     if (outcome.status == PortIo::HangUp) {
         AdapterGone();

@@ -77,7 +77,7 @@ void QZ7_UpdaterAppDelegate::NoteReply(const std::optional<std::string>& reply)
         return;
     }
     status_.Readable(steady_clock::now());
-    const bool page = state() == AwaitingPrompt && reply->find("E or P?") == std::string::npos;
+    const bool page = state() == Stage::AwaitingPrompt && reply->find("E or P?") == std::string::npos;
     if (page ? NotePage(*reply) : (EndPaging(), true))
         qCInfo(lcDialogue).noquote() << "reply:" << Loggable(*reply);
 }

@@ -1,7 +1,5 @@
 #include "core/Status.h"
 
-#include "core/Stage.h"
-
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -149,13 +147,13 @@ std::string Unreadable(std::string_view received)
                   " Check the cable and what it is plugged into.";
 }
 
-std::string NotAwaited(std::string_view received, std::uint32_t stage, bool lastLine)
+std::string NotAwaited(std::string_view received, Stage stage, bool lastLine)
 {
     static const char* const awaited[] = {"its banner", "a version (a line with \"V\")", "the prompt \"E or P?\"",
                                           "\"Erased\""};
-    std::string what = stage < 4 ? awaited[stage] : lastLine ? "\"Done\"" : "the \"*\" that asks for the next line";
+    std::string what = stage < Stage::AwaitingDone ? awaited[static_cast<std::size_t>(stage)] : lastLine ? "\"Done\"" : "the \"*\" that asks for the next line";
     std::string text = "The QZ7 sent \"" + Printable(received, 40) + "\", not " + what + "; the updater waits on.";
-    if (stage >= AwaitingErased)
+    if (stage >= Stage::AwaitingErased)
         text += " If it stays so, the QZ7 must be restarted: switch it off, hold Run/Stop while you switch it on,"
                 " and update again.";
     else
@@ -197,14 +195,14 @@ std::string Failure(const FailureFacts& f)
     static const char* const stages[] = {"waiting for the QZ7's banner", "reading the QZ7's version",
                                          "waiting for the erase prompt", "waiting for the erase to finish"};
     std::string where;
-    if (f.stage < 4)
-        where = stages[f.stage];
-    else if (f.stage == AwaitingDone && f.lines > 0 && f.line < f.lines)
+    if (f.stage < Stage::AwaitingDone)
+        where = stages[static_cast<std::size_t>(f.stage)];
+    else if (f.stage == Stage::AwaitingDone && f.lines > 0 && f.line < f.lines)
         where = "sending the image, after line " + std::to_string(f.line) + " of " + std::to_string(f.lines);
-    else if (f.stage == AwaitingDone)
+    else if (f.stage == Stage::AwaitingDone)
         where = "waiting for \"Done\" after the last line";
     else
-        where = "in dialogue state " + std::to_string(f.stage);
+        where = "in dialogue state " + std::to_string(static_cast<std::uint32_t>(f.stage));
     std::string text = "Stopped while " + where + ".";
     if (f.hangUpError)
         text += *f.hangUpError == 0 ? " The adapter's line went dead: it was unplugged or lost power."
@@ -214,9 +212,9 @@ std::string Failure(const FailureFacts& f)
         text += " Last from the QZ7: \"" + Printable(f.lastReply) + "\"";
     // What to do with the QZ7 before going on: once the erase was asked for, it may have no
     // firmware, and only its boot loader (Run/Stop held at power-on) can take a new image.
-    if (f.stage == AwaitingErased)
+    if (f.stage == Stage::AwaitingErased)
         text += " The QZ7 may have no firmware now: switch it off, then hold Run/Stop while you switch it on.";
-    else if (f.stage == AwaitingDone)
+    else if (f.stage == Stage::AwaitingDone)
         text += " The QZ7 has no firmware now: switch it off, then hold Run/Stop while you switch it on.";
     return text;
 }
@@ -289,7 +287,7 @@ void StatusBoard::PortOpened(Clock::time_point now)
     std::lock_guard lock(mutex_);
     open_ = true;
     waiting_ = false;
-    stage_ = 0;
+    stage_ = Stage::AwaitingBanner;
     quietSince_ = now;
     ClearUnjudged();
     pages_ = 0;
@@ -309,7 +307,7 @@ void StatusBoard::PortClosed()
     ShowLocked();
 }
 
-void StatusBoard::Waiting(std::uint32_t stage, Clock::time_point now)
+void StatusBoard::Waiting(Stage stage, Clock::time_point now)
 {
     std::lock_guard lock(mutex_);
     if (!waiting_ || stage != stage_) {
@@ -321,7 +319,7 @@ void StatusBoard::Waiting(std::uint32_t stage, Clock::time_point now)
     CheckLocked(now);
 }
 
-void StatusBoard::Received(std::uint32_t stage, const char* bytes, std::size_t count, Clock::time_point now)
+void StatusBoard::Received(Stage stage, const char* bytes, std::size_t count, Clock::time_point now)
 {
     std::lock_guard lock(mutex_);
     stage_ = stage;
@@ -361,7 +359,7 @@ void StatusBoard::Readable(Clock::time_point now)
         CheckLocked(now);
 }
 
-void StatusBoard::Advanced(std::uint32_t stage)
+void StatusBoard::Advanced(Stage stage)
 {
     std::lock_guard lock(mutex_);
     stage_ = stage;
@@ -403,9 +401,9 @@ void StatusBoard::CheckLocked(Clock::time_point now)
     } else if (open_ && waiting_) {
         auto quiet = now - quietSince_;
         auto quietSeconds = duration_cast<seconds>(quiet);
-        if (stage_ == AwaitingBanner && quiet >= thresholds_.powerOnSilence)
+        if (stage_ == Stage::AwaitingBanner && quiet >= thresholds_.powerOnSilence)
             alert = StatusText::PowerOnSilence(quietSeconds);
-        else if (stage_ != AwaitingBanner && quiet >= thresholds_.silence)
+        else if (stage_ != Stage::AwaitingBanner && quiet >= thresholds_.silence)
             alert = StatusText::Silence(quietSeconds);
     }
     if (alert == alert_)

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/Screen.h"
+#include "core/Stage.h"
 
 #include <chrono>
 #include <cstdint>
@@ -60,7 +61,7 @@ std::string Silence(std::chrono::seconds quiet);
 std::string Unreadable(std::string_view received = {});
 // Bytes came, but nothing the dialogue waits for in `stage`; `lastLine`: the image's last line
 // has gone out, so "Done" is awaited rather than a pacing asterisk.
-std::string NotAwaited(std::string_view received, std::uint32_t stage, bool lastLine);
+std::string NotAwaited(std::string_view received, Stage stage, bool lastLine);
 // The prompt answered with "y" `count` times, each time with another line than "E or P?".
 std::string Paging(long count, std::string_view lastReply);
 
@@ -71,7 +72,7 @@ std::string Done(int lines, std::uint64_t bytes, double seconds);
 
 // Where the dialogue stood when a failure screen came up.
 struct FailureFacts {
-    std::uint32_t stage = 0;     // the dialogue state the program was waiting in
+    Stage stage = Stage::AwaitingBanner;  // the dialogue state the program was waiting in
     int line = 0;                // image lines sent, and of how many (during the transfer)
     int lines = 0;
     std::optional<int> hangUpError;  // errno of the call that found the line gone; 0: end of file
@@ -129,8 +130,8 @@ public:
     // that decoded (or a pacing asterisk), and the error that found the line gone.
     void PortOpened(Clock::time_point now);
     void PortClosed();
-    void Waiting(std::uint32_t stage, Clock::time_point now);
-    void Received(std::uint32_t stage, const char* bytes, std::size_t count, Clock::time_point now);
+    void Waiting(Stage stage, Clock::time_point now);
+    void Received(Stage stage, const char* bytes, std::size_t count, Clock::time_point now);
     void Readable(Clock::time_point now);
     void HungUp(int error);
     // The prompt has been answered with "y" `count` times since `since`, the last reply being
@@ -138,7 +139,7 @@ public:
     void Paging(long count, const std::string& reply, Clock::time_point since, Clock::time_point now);
     // The dialogue moved on to await `stage`: a failure before any byte of that stage is waited
     // for or received (a write that finds the adapter gone) still names the stage awaited.
-    void Advanced(std::uint32_t stage);
+    void Advanced(Stage stage);
 
     // The transfer.
     void TransferStarted(int lines, std::uint64_t bytes, Clock::time_point now);
@@ -165,7 +166,7 @@ private:
 
     bool open_ = false;
     bool waiting_ = false;
-    std::uint32_t stage_ = 0;
+    Stage stage_ = Stage::AwaitingBanner;
     Clock::time_point quietSince_{};
     // Bytes received since the last reply or asterisk the dialogue took, and since when.
     std::optional<Clock::time_point> unjudgedSince_;

@@ -400,7 +400,7 @@ void Unit::Stop(const std::string& what, int status)
 {
     if (ended)
         return;
-    bench_.Say(this, StoppedText(what, controller_ ? controller_->state() : AwaitingBanner));
+    bench_.Say(this, StoppedText(what, controller_ ? controller_->state() : Stage::AwaitingBanner));
     Finish(status);
 }
 

@@ -309,10 +309,10 @@ std::pair<int, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, int
             after + "no usable USB adapter was found. Plug the adapter in (or check the path given with --port) and run again."};
 }
 
-std::string StoppedText(const std::string& what, uint32_t state)
+std::string StoppedText(const std::string& what, Stage state)
 {
     // Past the erase command the device may be empty; before it, it is as it was.
-    return state >= AwaitingErased ? what + " during the update: the QZ7 has no firmware now. Power it on again while "
+    return state >= Stage::AwaitingErased ? what + " during the update: the QZ7 has no firmware now. Power it on again while "
                                             "holding Run/Stop and update again."
                                    : what + " before anything was erased: the QZ7 is as it was.";
 }

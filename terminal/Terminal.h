@@ -1,5 +1,6 @@
 #pragma once
 #include "core/Screen.h"
+#include "core/Stage.h"
 
 #include <QObject>
 #include <chrono>
@@ -64,7 +65,7 @@ private:
 std::pair<int, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, int seconds);
 
 // What is left of the QZ7 when an update is stopped by `what` ("Interrupted", ...) in `state`.
-std::string StoppedText(const std::string& what, uint32_t state);
+std::string StoppedText(const std::string& what, Stage state);
 
 // Directions as one line: the lines joined with " " after . ? ! : or before a lower-case start,
 // with ". " otherwise; blank lines dropped, each line trimmed.

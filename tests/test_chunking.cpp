@@ -7,7 +7,6 @@
 #include <sstream>
 
 using bootsim::Chunking;
-using bootsim::Stage;
 
 namespace {
 
@@ -130,17 +129,17 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         Conversation{"Normal", [](auto&) {}, "yyEP+", Outcome::Done},
         Conversation{"Echo", [](auto& o) { o.echo = true; }, "yyEP+", Outcome::Done},
-        Conversation{"FragmentBeforeReplies", [](auto& o) { o.replies[Stage::Erase] = "ok\r\nErased"; o.replies[Stage::Done] = "\r\nE\r\nDone"; },
+        Conversation{"FragmentBeforeReplies", [](auto& o) { o.replies[bootsim::Stage::Erase] = "ok\r\nErased"; o.replies[bootsim::Stage::Done] = "\r\nE\r\nDone"; },
                      "yyEP+", Outcome::Done},
         Conversation{"AsteriskRightAfterErased", [](auto& o) { o.earlyAsterisk = true; }, "yyEP+", Outcome::Done},
         Conversation{"PromptCharacterAfterBannerAndErased",
-                     [](auto& o) { o.suffixes[Stage::Banner] = ">"; o.suffixes[Stage::Erase] = ">"; }, "yyEP+", Outcome::Done},
-        Conversation{"HighByteAfterErased", [](auto& o) { o.suffixes[Stage::Erase] = "\xC9"; }, "yyEP+", Outcome::Done},
+                     [](auto& o) { o.suffixes[bootsim::Stage::Banner] = ">"; o.suffixes[bootsim::Stage::Erase] = ">"; }, "yyEP+", Outcome::Done},
+        Conversation{"HighByteAfterErased", [](auto& o) { o.suffixes[bootsim::Stage::Erase] = "\xC9"; }, "yyEP+", Outcome::Done},
         Conversation{"NotDoneInPlaceOfAnAsterisk", [](auto& o) { o.lineForAsteriskAfter = 5; o.lineForAsterisk = "Not Done"; },
                      "yyEP:5", Outcome::NotDone},
         Conversation{"DoneBeforeTheLastLine", [](auto& o) { o.lineForAsteriskAfter = 5; o.lineForAsterisk = "Done"; },
                      "yyEP:5", Outcome::EndedEarly},
         Conversation{"RestartMidTransfer", [](auto& o) { o.restartAfterLines = 5; }, "yyEP:5", Outcome::Restarted},
-        Conversation{"VersionWithoutV", [](auto& o) { o.replies[Stage::Version] = "Hello there"; }, "y", std::nullopt},
+        Conversation{"VersionWithoutV", [](auto& o) { o.replies[bootsim::Stage::Version] = "Hello there"; }, "y", std::nullopt},
         Conversation{"Paging", [](auto& o) { o.extraLines = 3; }, "yyyyyEP+", Outcome::Done}),
     [](const testing::TestParamInfo<Conversation>& info) { return std::string(info.param.name); });

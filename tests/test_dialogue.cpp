@@ -62,7 +62,7 @@ protected:
         return shown;
     }
     // Judges one reply in one state, lets the posted updates run, and returns them.
-    Updates Judge(uint32_t state, std::optional<std::string> reply)
+    Updates Judge(Stage state, std::optional<std::string> reply)
     {
         Shown();
         c().setState(state);
@@ -75,7 +75,7 @@ protected:
     void ExpectUnexpected(const Updates& shown, const std::string& reply)
     {
         EXPECT_FALSE(PortOpen());
-        EXPECT_EQ(c().state(), 0u);
+        EXPECT_EQ(c().state(), Stage::AwaitingBanner);
         EXPECT_EQ(shown, Updates{Failure(Outcome::Unexpected, Directions::Unexpected(reply))});
     }
 
@@ -94,21 +94,21 @@ struct DamagedImage : Step {
 
 TEST_F(Step, BannerWithQz7AnywhereShowsThePictureAndAsksForTheVersion)
 {
-    EXPECT_EQ(Judge(AwaitingBanner, "boot: QZ-7 Loader"), Updates{{.picture = Picture::Device}});
-    EXPECT_EQ(c().state(), AwaitingVersion);
+    EXPECT_EQ(Judge(Stage::AwaitingBanner, "boot: QZ-7 Loader"), Updates{{.picture = Picture::Device}});
+    EXPECT_EQ(c().state(), Stage::AwaitingVersion);
     EXPECT_EQ(pty.Drain(), "y");  // the version reader asks
 }
 
 TEST_F(Step, BannerInLowerCaseClosesThePortAndSaysWhy)
 {
-    ExpectUnexpected(Judge(AwaitingBanner, "qz-7 boot loader"), "qz-7 boot loader");
+    ExpectUnexpected(Judge(Stage::AwaitingBanner, "qz-7 boot loader"), "qz-7 boot loader");
     EXPECT_EQ(pty.Drain(), "");
 }
 
 TEST_F(Step, VersionReplyIsCutAtItsLineBreakAndOffered)
 {
-    EXPECT_EQ(Judge(AwaitingVersion, "QZ7 V2.005\r\n"), Updates{Question("Found Version: 2.005\n Update To: QZ7 V2.007?\n")});
-    EXPECT_EQ(c().state(), AwaitingPrompt);
+    EXPECT_EQ(Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\n"), Updates{Question("Found Version: 2.005\n Update To: QZ7 V2.007?\n")});
+    EXPECT_EQ(c().state(), Stage::AwaitingPrompt);
     EXPECT_FALSE(c().ReceivedString());
     EXPECT_EQ(c().RunningOperations(), 0);  // nothing reads until the operator acts
     EXPECT_EQ(pty.Drain(), "");
@@ -116,56 +116,56 @@ TEST_F(Step, VersionReplyIsCutAtItsLineBreakAndOffered)
 
 TEST_F(Step, VersionEdgeCases)
 {
-    EXPECT_EQ(Judge(AwaitingVersion, "QZ7 V\r\n"), Updates{Question(Directions::FoundVersion(""))});  // empty version
+    EXPECT_EQ(Judge(Stage::AwaitingVersion, "QZ7 V\r\n"), Updates{Question(Directions::FoundVersion(""))});  // empty version
     // No line break: the whole tail, "V" kept.
-    EXPECT_EQ(Judge(AwaitingVersion, "QZ7 V2.005"), Updates{Question(Directions::FoundVersion("V2.005"))});
+    EXPECT_EQ(Judge(Stage::AwaitingVersion, "QZ7 V2.005"), Updates{Question(Directions::FoundVersion("V2.005"))});
     // The first "V" counts.
-    EXPECT_EQ(Judge(AwaitingVersion, "Vendor QZ7 V2.005\r\n"), Updates{Question(Directions::FoundVersion("endor QZ7 V2.005"))});
+    EXPECT_EQ(Judge(Stage::AwaitingVersion, "Vendor QZ7 V2.005\r\n"), Updates{Question(Directions::FoundVersion("endor QZ7 V2.005"))});
     // Version and prompt: the version only.
-    EXPECT_EQ(Judge(AwaitingVersion, "QZ7 V2.005\r\nE or P?\r\n"), Updates{Question(Directions::FoundVersion("2.005"))});
-    EXPECT_EQ(c().state(), AwaitingPrompt);
+    EXPECT_EQ(Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\nE or P?\r\n"), Updates{Question(Directions::FoundVersion("2.005"))});
+    EXPECT_EQ(c().state(), Stage::AwaitingPrompt);
 }
 
 TEST_F(Step, PromptWithoutVersionAsksToUpdateAnyway)
 {
-    EXPECT_EQ(Judge(AwaitingVersion, "E or P?\r\n"), Updates{Question("Version not Found.\nUpdate anyway?")});
-    EXPECT_EQ(c().state(), AwaitingPrompt);
+    EXPECT_EQ(Judge(Stage::AwaitingVersion, "E or P?\r\n"), Updates{Question("Version not Found.\nUpdate anyway?")});
+    EXPECT_EQ(c().state(), Stage::AwaitingPrompt);
     EXPECT_EQ(c().RunningOperations(), 0);
 }
 
 TEST_F(Step, NeitherVersionNorPromptRestsWithAnHonestMessage)
 {
     const Updates noVersion{Failure(Outcome::NoVersion, "No version reply\nPlease restart the program\nand the QZ7")};
-    EXPECT_EQ(Judge(AwaitingVersion, "boot ok\r\n"), noVersion);
-    EXPECT_EQ(c().state(), AwaitingVersion);
+    EXPECT_EQ(Judge(Stage::AwaitingVersion, "boot ok\r\n"), noVersion);
+    EXPECT_EQ(c().state(), Stage::AwaitingVersion);
     EXPECT_TRUE(PortOpen());
-    EXPECT_EQ(Judge(AwaitingVersion, std::nullopt), noVersion);  // undecodable reply
-    EXPECT_EQ(c().state(), AwaitingVersion);
+    EXPECT_EQ(Judge(Stage::AwaitingVersion, std::nullopt), noVersion);  // undecodable reply
+    EXPECT_EQ(c().state(), Stage::AwaitingVersion);
     EXPECT_EQ(pty.Drain(), "");
 }
 
 TEST_F(DamagedImage, IsNeverOfferedAndNothingIsErased)
 {
     const Updates damaged{Failure(Outcome::ImageDamaged, "Firmware image damaged\nPlease reinstall the program")};
-    EXPECT_EQ(Judge(AwaitingVersion, "QZ7 V2.005\r\n"), damaged);
+    EXPECT_EQ(Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\n"), damaged);
     EXPECT_FALSE(PortOpen());
     OpenPort(c(), pty.path);
-    EXPECT_EQ(Judge(AwaitingVersion, "E or P?\r\n"), damaged);
+    EXPECT_EQ(Judge(Stage::AwaitingVersion, "E or P?\r\n"), damaged);
     EXPECT_FALSE(PortOpen());
     EXPECT_EQ(pty.Drain(), "");
 }
 
 TEST_F(Step, PromptGetsEAndAnythingElseGetsY)
 {
-    Judge(AwaitingPrompt, "Menu line 1");
-    EXPECT_EQ(c().state(), AwaitingPrompt);
+    Judge(Stage::AwaitingPrompt, "Menu line 1");
+    EXPECT_EQ(c().state(), Stage::AwaitingPrompt);
     EXPECT_EQ(pty.Drain(), "y");
-    Judge(AwaitingPrompt, "E or P");  // without the question mark it is not the prompt
+    Judge(Stage::AwaitingPrompt, "E or P");  // without the question mark it is not the prompt
     EXPECT_EQ(pty.Drain(), "y");
     auto start = std::chrono::steady_clock::now();
-    Judge(AwaitingPrompt, "E or P?");
+    Judge(Stage::AwaitingPrompt, "E or P?");
     EXPECT_GE(std::chrono::steady_clock::now() - start, 50ms);
-    EXPECT_EQ(c().state(), AwaitingErased);
+    EXPECT_EQ(c().state(), Stage::AwaitingErased);
     EXPECT_EQ(pty.Drain(), "E");
     EXPECT_GE(c().RunningOperations(), 1);  // a reader waits for the erase result
 }
@@ -173,16 +173,16 @@ TEST_F(Step, PromptGetsEAndAnythingElseGetsY)
 TEST_F(Step, EraseResults)
 {
     const Updates notErased{Failure(Outcome::NotErased, "Not Erased\nPlease restart the program\nand the QZ7")};
-    EXPECT_EQ(Judge(AwaitingErased, "Not Erased"), notErased);
+    EXPECT_EQ(Judge(Stage::AwaitingErased, "Not Erased"), notErased);
     EXPECT_FALSE(PortOpen());
     EXPECT_EQ(pty.Drain(), "");
 
     OpenPort(c(), pty.path);
-    EXPECT_EQ(Judge(AwaitingErased, "Erased; Not verified"), notErased);  // "Not" anywhere fails the erase
+    EXPECT_EQ(Judge(Stage::AwaitingErased, "Erased; Not verified"), notErased);  // "Not" anywhere fails the erase
     EXPECT_FALSE(PortOpen());
 
     OpenPort(c(), pty.path);
-    ExpectUnexpected(Judge(AwaitingErased, "erased"), "erased");
+    ExpectUnexpected(Judge(Stage::AwaitingErased, "erased"), "erased");
     EXPECT_EQ(pty.Drain(), "");
 }
 
@@ -190,8 +190,8 @@ TEST_F(Step, ErasedStartsTheTransferAfterP)
 {
     testing::internal::CaptureStdout();
     c().setProgress(0.7f);
-    Judge(AwaitingErased, "Erased");
-    EXPECT_EQ(c().state(), AwaitingDone);
+    Judge(Stage::AwaitingErased, "Erased");
+    EXPECT_EQ(c().state(), Stage::AwaitingDone);
     EXPECT_EQ(pty.Drain(), "P");
     EXPECT_TRUE(WaitFor([&] { return w().LevelIndicatorVew()->value() == 53; }));  // 15 of 28, before any asterisk
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "28");
@@ -199,27 +199,27 @@ TEST_F(Step, ErasedStartsTheTransferAfterP)
 
 TEST_F(Step, DoneAndEverythingElseAtTheEnd)
 {
-    EXPECT_EQ(Judge(AwaitingDone, "Done"), (Updates{{.directions = "Done", .focus = Focus::NextUnit, .levelShown = false,
+    EXPECT_EQ(Judge(Stage::AwaitingDone, "Done"), (Updates{{.directions = "Done", .focus = Focus::NextUnit, .levelShown = false,
                                                     .nextUnitShown = true, .ended = Outcome::Done}}));
     EXPECT_FALSE(PortOpen());
 
     for (const char* notDone : {"Not Done", "Error: Not Done"}) {  // never shown as success
         OpenPort(c(), pty.path);
-        EXPECT_EQ(Judge(AwaitingDone, notDone), Updates{Failure(Outcome::NotDone, "Not Done\nPlease restart the program\nand the QZ7")});
+        EXPECT_EQ(Judge(Stage::AwaitingDone, notDone), Updates{Failure(Outcome::NotDone, "Not Done\nPlease restart the program\nand the QZ7")});
         EXPECT_FALSE(PortOpen());
     }
 
     OpenPort(c(), pty.path);
-    ExpectUnexpected(Judge(AwaitingDone, "Checksum error"), "Checksum error");
+    ExpectUnexpected(Judge(Stage::AwaitingDone, "Checksum error"), "Checksum error");
 
     OpenPort(c(), pty.path);
-    ExpectUnexpected(Judge(5, "Done"), "Done");
+    ExpectUnexpected(Judge(static_cast<Stage>(5), "Done"), "Done");  // a state past the last
     EXPECT_EQ(pty.Drain(), "");
 }
 
 TEST_F(Step, UpdateAnswersOnceHoweverFastItIsPressed)
 {
-    Judge(AwaitingVersion, "QZ7 V2.005\r\n");
+    Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\n");
     w().UpdateButtonView()->click();
     w().UpdateButtonView()->click();  // the first press disabled it
     EXPECT_EQ(Shown(), (Updates{{.updateEnabled = false, .cancelEnabled = false}}));  // at once, before anything else
@@ -231,7 +231,7 @@ TEST_F(Step, UpdateAnswersOnceHoweverFastItIsPressed)
 
 TEST_F(Step, UpdateNeverHoldsTheWindowOnAFullOutputQueue)
 {
-    Judge(AwaitingVersion, "QZ7 V2.005\r\n");
+    Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\n");
     // Nobody reads the master: fill the output queue until the port refuses more, and still
     // does after a pause (the pseudo-terminal moves queued bytes on for a while).
     std::string chunk(4096, 'a');
@@ -261,7 +261,7 @@ TEST_F(Step, UpdateNeverHoldsTheWindowOnAFullOutputQueue)
 
 TEST_F(Step, CancelClosesThePortRestoredAndEndsTheFrontEnd)
 {
-    Judge(AwaitingVersion, "QZ7 V2.005\r\n");
+    Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\n");
     c().CancelPressed();
     EXPECT_TRUE(screen.cancelled);
     EXPECT_FALSE(PortOpen());
@@ -343,7 +343,7 @@ TEST_F(Step, BothQuestionsFocusUpdateAndReturnAnswersYes)
     Press(w(), Qt::Key_Return);  // nothing asked yet: Update is disabled
     EXPECT_EQ(pty.Drain(), "");
 
-    Judge(AwaitingVersion, "QZ7 V2.005\r\n");
+    Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\n");
     EXPECT_TRUE(w().UpdateButtonView()->isDefault());
     Press(w(), Qt::Key_Return);
     EXPECT_EQ(pty.Drain(), "y");
@@ -356,7 +356,7 @@ TEST_F(Step, BothQuestionsFocusUpdateAndReturnAnswersYes)
     OpenPort(c(), pty.path);
     // The prompt without a version: the same focus and Tab chain, no trap on Cancel.
     w().CancelButtonView()->setFocus();
-    Judge(AwaitingVersion, "E or P?\r\n");
+    Judge(Stage::AwaitingVersion, "E or P?\r\n");
     EXPECT_EQ(ScreenText(*app), "Version not Found.\nUpdate anyway?");
     EXPECT_EQ(w().focusWidget(), w().UpdateButtonView());
     EXPECT_EQ(NextTabStop(w().UpdateButtonView()), w().CancelButtonView());
@@ -372,7 +372,7 @@ TEST_F(Step, EscapeCancelsOnlyWhileCancelIsEnabled)
     EXPECT_TRUE(w().isVisible());
     EXPECT_TRUE(PortOpen());
 
-    Judge(AwaitingVersion, "QZ7 V2.005\r\n");
+    Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\n");
     Press(w(), Qt::Key_Escape);
     EXPECT_FALSE(PortOpen());
     EXPECT_TRUE(SameSettings(pty.Settings(), initial));
@@ -399,7 +399,7 @@ TEST_F(Step, AccessibleWindowAndViews)
     }
     // The directions are named by what they say, so that every new message is a name change
     // that a screen reader is told of.
-    Judge(AwaitingVersion, "E or P?\r\n");
+    Judge(Stage::AwaitingVersion, "E or P?\r\n");
     EXPECT_EQ(QAccessible::queryAccessibleInterface(w().DirectionsView())->text(QAccessible::Name),
               "Version not Found.\nUpdate anyway?");
     EXPECT_TRUE(w().DirectionsView()->accessibleName().isEmpty());
@@ -435,7 +435,7 @@ TEST_F(Step, StatusLineIsHeardWholeAndHiddenButtonsCannotBePressed)
         EXPECT_LE(status->fontMetrics().horizontalAdvance(word), status->contentsRect().width()) << word.toStdString();
 
     // The failure's detail is heard as well; an empty line leaves an empty name.
-    Judge(AwaitingErased, "Not Erased\r\n");
+    Judge(Stage::AwaitingErased, "Not Erased\r\n");
     EXPECT_TRUE(named(QString::fromStdString(StatusLine(*app)))) << StatusLine(*app);
     EXPECT_FALSE(StatusLine(*app).empty());
 

@@ -21,7 +21,6 @@
 #include <thread>
 #include <unistd.h>
 
-using bootsim::Stage;
 
 namespace {
 
@@ -146,10 +145,10 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, FaultMatrix,
     testing::Values(
         // Hang-up: the adapter goes away.
-        Fault{"HangUpBeforeBanner", With([](auto& o) { o.hangUpAt = Stage::Banner; }), false, kGone, "", End::Over},
-        Fault{"HangUpInVersionRead", With([](auto& o) { o.hangUpAt = Stage::Version; }), false, kGone, "y", End::Over},
-        Fault{"HangUpAtPrompt", With([](auto& o) { o.hangUpAt = Stage::Prompt; }), true, kGone, "yy", End::Over},
-        Fault{"HangUpAtErase", With([](auto& o) { o.hangUpAt = Stage::Erase; }), true, kGone, "yyE", End::Over},
+        Fault{"HangUpBeforeBanner", With([](auto& o) { o.hangUpAt = bootsim::Stage::Banner; }), false, kGone, "", End::Over},
+        Fault{"HangUpInVersionRead", With([](auto& o) { o.hangUpAt = bootsim::Stage::Version; }), false, kGone, "y", End::Over},
+        Fault{"HangUpAtPrompt", With([](auto& o) { o.hangUpAt = bootsim::Stage::Prompt; }), true, kGone, "yy", End::Over},
+        Fault{"HangUpAtErase", With([](auto& o) { o.hangUpAt = bootsim::Stage::Erase; }), true, kGone, "yyE", End::Over},
         Fault{"HangUpAfterErased", With([](auto& o) { o.hangUpAfterLines = 0; }), true, kGone, "yyEP", End::Over},
         Fault{"HangUpAtLine1234", With([](auto& o) { o.hangUpAfterLines = 1234; }), true, kGone, "yyEP:1234", End::Over},
         // Pulled while the question is shown: the "y" of Update finds it gone, and nothing
@@ -159,18 +158,18 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"DeviceStopsReadingMidTransfer", With([](auto& o) { o.burstAsterisks = 3000; o.burstStall = 8000ms; }), true,
               Directions::Stopped, "yyEP", End::Over},
         // Silence: the program keeps waiting, without spinning.
-        Fault{"SilentFromBanner", With([](auto& o) { o.silentFrom = Stage::Banner; }), false, kPowerOn, "", End::Waits},
-        Fault{"SilentFromVersion", With([](auto& o) { o.silentFrom = Stage::Version; }), false, kPowerOn, "y", End::Waits},
-        Fault{"SilentFromPrompt", With([](auto& o) { o.silentFrom = Stage::Prompt; }), true, kUpdating, "yy", End::Waits},
-        Fault{"SilentFromErase", With([](auto& o) { o.silentFrom = Stage::Erase; }), true, kUpdating, "yyE", End::Waits},
-        Fault{"SilentFromProgram", With([](auto& o) { o.silentFrom = Stage::Program; }), true, kUpdating, "yyEP", End::Waits},
-        Fault{"SilentFromDone", With([](auto& o) { o.silentFrom = Stage::Done; }), true, kUpdating, "yyEP+", End::Waits},
+        Fault{"SilentFromBanner", With([](auto& o) { o.silentFrom = bootsim::Stage::Banner; }), false, kPowerOn, "", End::Waits},
+        Fault{"SilentFromVersion", With([](auto& o) { o.silentFrom = bootsim::Stage::Version; }), false, kPowerOn, "y", End::Waits},
+        Fault{"SilentFromPrompt", With([](auto& o) { o.silentFrom = bootsim::Stage::Prompt; }), true, kUpdating, "yy", End::Waits},
+        Fault{"SilentFromErase", With([](auto& o) { o.silentFrom = bootsim::Stage::Erase; }), true, kUpdating, "yyE", End::Waits},
+        Fault{"SilentFromProgram", With([](auto& o) { o.silentFrom = bootsim::Stage::Program; }), true, kUpdating, "yyEP", End::Waits},
+        Fault{"SilentFromDone", With([](auto& o) { o.silentFrom = bootsim::Stage::Done; }), true, kUpdating, "yyEP+", End::Waits},
         // Noise: bytes above 127 drop the reply they are in, so the program waits on.
-        Fault{"HighByteInBanner", With([](auto& o) { o.highByteAt = Stage::Banner; }), false, kPowerOn, "", End::Waits},
-        Fault{"HighByteInVersion", With([](auto& o) { o.highByteAt = Stage::Version; }), false, kPowerOn, "y", End::Waits},
-        Fault{"HighByteInPrompt", With([](auto& o) { o.highByteAt = Stage::Prompt; }), true, kUpdating, "yy", End::Waits},
-        Fault{"HighByteInErase", With([](auto& o) { o.highByteAt = Stage::Erase; }), true, kUpdating, "yyE", End::Waits},
-        Fault{"HighByteInDone", With([](auto& o) { o.highByteAt = Stage::Done; }), true, kUpdating, "yyEP+", End::Waits},
+        Fault{"HighByteInBanner", With([](auto& o) { o.highByteAt = bootsim::Stage::Banner; }), false, kPowerOn, "", End::Waits},
+        Fault{"HighByteInVersion", With([](auto& o) { o.highByteAt = bootsim::Stage::Version; }), false, kPowerOn, "y", End::Waits},
+        Fault{"HighByteInPrompt", With([](auto& o) { o.highByteAt = bootsim::Stage::Prompt; }), true, kUpdating, "yy", End::Waits},
+        Fault{"HighByteInErase", With([](auto& o) { o.highByteAt = bootsim::Stage::Erase; }), true, kUpdating, "yyE", End::Waits},
+        Fault{"HighByteInDone", With([](auto& o) { o.highByteAt = bootsim::Stage::Done; }), true, kUpdating, "yyEP+", End::Waits},
         // Noise the rules absorb: the update completes.
         Fault{"NoiseBeforeEveryAsterisk", With([](auto& o) { o.noiseBytes = 7; o.chunking = bootsim::Chunking::Random; }),
               true, "Done", "yyEP+", End::Over, true},
@@ -180,11 +179,11 @@ INSTANTIATE_TEST_SUITE_P(
               With([](auto& o) { o.chunking = bootsim::Chunking::Bytes; o.eraseDelay = 10ms; }), true, "Done", "yyEP+",
               End::Over, true},
         // Line ends and echoed commands in front of a reply, in the same read.
-        Fault{"BlankLineBeforeBanner", With([](auto& o) { o.replies[Stage::Banner] = "\r\nQZ-7 Boot Loader"; }), true, "Done",
+        Fault{"BlankLineBeforeBanner", With([](auto& o) { o.replies[bootsim::Stage::Banner] = "\r\nQZ-7 Boot Loader"; }), true, "Done",
               "yyEP+", End::Over, true},
-        Fault{"BlankLineBeforeErased", With([](auto& o) { o.replies[Stage::Erase] = "\r\nErased"; }), true, "Done", "yyEP+",
+        Fault{"BlankLineBeforeErased", With([](auto& o) { o.replies[bootsim::Stage::Erase] = "\r\nErased"; }), true, "Done", "yyEP+",
               End::Over, true},
-        Fault{"BlankLineBeforeDone", With([](auto& o) { o.replies[Stage::Done] = "\r\nDone"; }), true, "Done", "yyEP+",
+        Fault{"BlankLineBeforeDone", With([](auto& o) { o.replies[bootsim::Stage::Done] = "\r\nDone"; }), true, "Done", "yyEP+",
               End::Over, true},
         Fault{"EchoOfEveryCommand", With([](auto& o) { o.echo = true; }), true, "Done", "yyEP+", End::Over, true},
         // Two asterisks a line: the extra ones in front of "Done" are pacing, not the reply.
@@ -198,13 +197,13 @@ INSTANTIATE_TEST_SUITE_P(
         // Unexpected replies: the wire as the dialogue has it, and an honest screen.
         Fault{"BannerWithoutQz7", With([](auto& o) { o.banner = "BOOT v1.0"; }), false, Directions::Unexpected("BOOT v1.0"), "", End::Over},
         // Neither a version nor the prompt: the version reader gathers on for up to 101 lines.
-        Fault{"NoVersionNoPrompt", With([](auto& o) { o.replies[Stage::Version] = "Hello"; }), false, kPowerOn, "y", End::Waits},
+        Fault{"NoVersionNoPrompt", With([](auto& o) { o.replies[bootsim::Stage::Version] = "Hello"; }), false, kPowerOn, "y", End::Waits},
         Fault{"NotErased", With([](auto& o) { o.failErase = true; }), true, Directions::NotErased, "yyE", End::Over},
-        Fault{"EraseFailedOtherwise", With([](auto& o) { o.replies[Stage::Erase] = "Flash locked"; }), true,
+        Fault{"EraseFailedOtherwise", With([](auto& o) { o.replies[bootsim::Stage::Erase] = "Flash locked"; }), true,
               Directions::Unexpected("Flash locked"), "yyE", End::Over},
-        Fault{"NoDoneAtTheEnd", With([](auto& o) { o.replies[Stage::Done] = "Verify error 0x1F"; }), true,
+        Fault{"NoDoneAtTheEnd", With([](auto& o) { o.replies[bootsim::Stage::Done] = "Verify error 0x1F"; }), true,
               Directions::Unexpected("Verify error 0x1F"), "yyEP+", End::Over},
-        Fault{"NotDone", With([](auto& o) { o.replies[Stage::Done] = "Error: Not Done"; }), true, Directions::NotDone,
+        Fault{"NotDone", With([](auto& o) { o.replies[bootsim::Stage::Done] = "Error: Not Done"; }), true, Directions::NotDone,
               "yyEP+", End::Over},
         // The device restarts after 1000 lines and greets again: no further line, an honest end.
         Fault{"RestartMidTransfer", With([](auto& o) { o.restartAfterLines = 1000; }), true, Directions::Restarted,

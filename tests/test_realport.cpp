@@ -169,7 +169,7 @@ std::unique_ptr<UpdaterApp> ToTheQuestion(const std::function<void(const std::st
     Spin(100ms);  // the reader is waiting
     say("QZ-7 Boot Loader\r\n");
     // The program's "y" comes back to it through the loopback, ahead of the version.
-    EXPECT_TRUE(WaitFor([&] { return app->controller->state() == AwaitingVersion; }, 5s));
+    EXPECT_TRUE(WaitFor([&] { return app->controller->state() == Stage::AwaitingVersion; }, 5s));
     Spin(100ms);
     say("QZ7 V2.005\r\n");
     EXPECT_TRUE(AtTheQuestion(*app, 5s)) << ScreenText(*app).toStdString();

@@ -72,7 +72,7 @@ TEST(ClosePort, RestoresSettingsSendsPendingOutputAndInstallsAFreshRecord)
     OpenPort(controller, pty.path);
     auto old = controller.Serial();
     int number = old->PortID();
-    controller.setState(AwaitingDone);
+    controller.setState(Stage::AwaitingDone);
     controller.setProgress(0.5f);
     controller.WriteString(":00000001FF\r\n", 13);
     controller.ClosePort();
@@ -83,7 +83,7 @@ TEST(ClosePort, RestoresSettingsSendsPendingOutputAndInstallsAFreshRecord)
     EXPECT_NE(controller.Serial(), old);
     EXPECT_EQ(controller.Serial()->PortID(), -1);
     EXPECT_FALSE(controller.Serial()->ChosenPath());
-    EXPECT_EQ(controller.state(), 0u);
+    EXPECT_EQ(controller.state(), Stage::AwaitingBanner);
     EXPECT_EQ(controller.ReceivedString(), "");
     EXPECT_EQ(controller.progress(), 0.0f);
 
@@ -100,10 +100,10 @@ TEST(ClosePort, RestoresSettingsSendsPendingOutputAndInstallsAFreshRecord)
 
     // Once more: nothing but the three fields changes.
     auto fresh = controller.Serial();
-    controller.setState(3);
+    controller.setState(Stage::AwaitingErased);
     controller.ClosePort();
     EXPECT_EQ(controller.Serial(), fresh);
-    EXPECT_EQ(controller.state(), 0u);
+    EXPECT_EQ(controller.state(), Stage::AwaitingBanner);
 }
 
 TEST(ClosePort, TreatsDescriptorZeroAsNotOpen)

@@ -73,23 +73,23 @@ TEST(StatusBoard, SilenceHintsAppearAtTheirThresholdAndClearOnTheNextByte)
     b.board.SetBase("Adapter on /dev/ttyUSB0");
     b.board.PortOpened(b.t0);
     for (milliseconds t = 0ms; t < 30s; t += 50ms)
-        b.board.Waiting(AwaitingBanner, b.t0 + t);
+        b.board.Waiting(Stage::AwaitingBanner, b.t0 + t);
     EXPECT_EQ(b.Now(), "Adapter on /dev/ttyUSB0");
     for (milliseconds t = 30s; t < 32s; t += 50ms)
-        b.board.Waiting(AwaitingBanner, b.t0 + t);
+        b.board.Waiting(Stage::AwaitingBanner, b.t0 + t);
     EXPECT_EQ(b.Now(), StatusText::PowerOnSilence(31s));
     EXPECT_EQ(b.shown.size(), 3u) << "one change per whole second, not one per wait";
 
-    b.board.Received(AwaitingBanner, "Q", 1, b.t0 + 32s);
+    b.board.Received(Stage::AwaitingBanner, "Q", 1, b.t0 + 32s);
     EXPECT_EQ(b.Now(), "Adapter on /dev/ttyUSB0");
     b.board.Readable(b.t0 + 32s);
 
     // Later waits: 10 s, counted from the start of the wait.
     auto t1 = b.t0 + 40s;
-    b.board.Waiting(AwaitingErased, t1);
-    b.board.Waiting(AwaitingErased, t1 + 9900ms);
+    b.board.Waiting(Stage::AwaitingErased, t1);
+    b.board.Waiting(Stage::AwaitingErased, t1 + 9900ms);
     EXPECT_EQ(b.Now(), "Adapter on /dev/ttyUSB0");
-    b.board.Waiting(AwaitingErased, t1 + 10s);
+    b.board.Waiting(Stage::AwaitingErased, t1 + 10s);
     EXPECT_EQ(b.Now(), StatusText::Silence(10s));
     b.board.PortClosed();
     EXPECT_EQ(b.Now(), "Adapter on /dev/ttyUSB0");
@@ -100,27 +100,27 @@ TEST(StatusBoard, BytesThatBringNoReplyAreQuotedAfterFiveSecondsNotCalledSilence
     Board b;
     b.board.PortOpened(b.t0);
     for (milliseconds t = 0ms; t <= 5s; t += 20ms)  // bytes keep coming: the reader never waits
-        b.board.Received(AwaitingBanner, "\xC9\x13", 2, b.t0 + t);
+        b.board.Received(Stage::AwaitingBanner, "\xC9\x13", 2, b.t0 + t);
     EXPECT_TRUE(Has(b.Now(), "cannot read (\"\\xC9\\x13")) << b.Now();
     b.board.Readable(b.t0 + 6s);  // a reply that decodes
     EXPECT_EQ(b.Now(), "");
 
     // A line without a version, then silence: it is quoted with what is awaited.
-    b.board.Received(AwaitingVersion, "Hello there\r\n", 13, b.t0 + 7s);
-    b.board.Waiting(AwaitingVersion, b.t0 + 11s);
+    b.board.Received(Stage::AwaitingVersion, "Hello there\r\n", 13, b.t0 + 7s);
+    b.board.Waiting(Stage::AwaitingVersion, b.t0 + 11s);
     EXPECT_EQ(b.Now(), "");
-    b.board.Waiting(AwaitingVersion, b.t0 + 12s);
-    EXPECT_EQ(b.Now(), StatusText::NotAwaited("Hello there", AwaitingVersion, false));
+    b.board.Waiting(Stage::AwaitingVersion, b.t0 + 12s);
+    EXPECT_EQ(b.Now(), StatusText::NotAwaited("Hello there", Stage::AwaitingVersion, false));
     EXPECT_TRUE(Has(b.Now(), "not a version")) << b.Now();
 
     // The late half of a line end alone is no news: the hint must not depend on the split.
     b.board.Readable(b.t0 + 13s);
-    b.board.Received(AwaitingErased, "\n", 1, b.t0 + 13s);
-    b.board.Waiting(AwaitingErased, b.t0 + 22s);
+    b.board.Received(Stage::AwaitingErased, "\n", 1, b.t0 + 13s);
+    b.board.Waiting(Stage::AwaitingErased, b.t0 + 22s);
     EXPECT_EQ(b.Now(), "");
 
     // Past the erase the operator learns that the QZ7 must be restarted if it stays so.
-    std::string text = StatusText::NotAwaited("**", AwaitingDone, true);
+    std::string text = StatusText::NotAwaited("**", Stage::AwaitingDone, true);
     EXPECT_TRUE(Has(text, "not \"Done\"") && Has(text, "must be restarted")) << text;
 }
 
@@ -157,7 +157,7 @@ TEST(StatusBoard, FailureScreensBringOneLineOfDetail)
     Board b;
     b.board.PortOpened(b.t0);
     b.board.TransferStarted(3075, 110700, b.t0);
-    b.board.Received(AwaitingDone, "*", 1, b.t0);
+    b.board.Received(Stage::AwaitingDone, "*", 1, b.t0);
     b.board.LineSent(1234, 44000, b.t0 + 1s);
     b.board.HungUp(EIO);
     b.board.Ended(Outcome::Disconnected, b.t0 + 2s);
@@ -166,8 +166,8 @@ TEST(StatusBoard, FailureScreensBringOneLineOfDetail)
     EXPECT_FALSE(Has(b.Now(), "Last from")) << "pacing asterisks are no reply: " << b.Now();
 
     b.board.PortOpened(b.t0);
-    b.board.Waiting(AwaitingErased, b.t0);
-    b.board.Received(AwaitingErased, "Flash\x01 locked\r\n", 15, b.t0);
+    b.board.Waiting(Stage::AwaitingErased, b.t0);
+    b.board.Received(Stage::AwaitingErased, "Flash\x01 locked\r\n", 15, b.t0);
     b.board.Ended(Outcome::Unexpected, b.t0);
     EXPECT_EQ(b.Now(), "Stopped while waiting for the erase to finish. Last from the QZ7: \"Flash\\x01 locked\" The QZ7 may "
                        "have no firmware now: switch it off, then hold Run/Stop while you switch it on.");
@@ -175,7 +175,7 @@ TEST(StatusBoard, FailureScreensBringOneLineOfDetail)
     // Every end but "Done" brings it, whatever its words (the restart screen has no "Please restart").
     b.board.PortOpened(b.t0);
     b.board.TransferStarted(3075, 110700, b.t0);
-    b.board.Received(AwaitingDone, "*", 1, b.t0);
+    b.board.Received(Stage::AwaitingDone, "*", 1, b.t0);
     b.board.LineSent(200, 7200, b.t0 + 1s);
     b.board.Ended(Outcome::Restarted, b.t0 + 2s);
     EXPECT_TRUE(Has(b.Now(), "after line 200 of 3075")) << b.Now();
@@ -184,8 +184,8 @@ TEST(StatusBoard, FailureScreensBringOneLineOfDetail)
     // The banner came and the dialogue moved on; the adapter went before the version was waited
     // for: the stage named is the one awaited, and the hang-up is said in plain words.
     b.board.PortOpened(b.t0);
-    b.board.Received(AwaitingBanner, "QZ-7 Boot Loader\r\n", 18, b.t0);
-    b.board.Advanced(AwaitingVersion);
+    b.board.Received(Stage::AwaitingBanner, "QZ-7 Boot Loader\r\n", 18, b.t0);
+    b.board.Advanced(Stage::AwaitingVersion);
     b.board.HungUp(0);
     b.board.Ended(Outcome::Disconnected, b.t0 + 1s);
     EXPECT_EQ(b.Now(), "Stopped while reading the QZ7's version. The adapter's line went dead: it was unplugged or lost "

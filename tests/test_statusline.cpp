@@ -5,7 +5,6 @@
 #include <QLoggingCategory>
 #include <mutex>
 
-using bootsim::Stage;
 
 namespace {
 
@@ -117,7 +116,7 @@ TEST(StatusLine, SilenceHintsComeAndGoProgressShowsTimeLeftAndTheUpdateEndsIntac
 TEST(StatusLine, UnreadableInputIsReportedWhileTheDialogueWaits)
 {
     bootsim::Options o = FastSim();
-    o.highByteAt = Stage::Banner;  // the banner does not decode, as at a wrong line speed
+    o.highByteAt = bootsim::Stage::Banner;  // the banner does not decode, as at a wrong line speed
     QZ7_UpdaterAppDelegate::Options options = Short();
     options.powerOnSilence = 30s;
     SimUpdate run(o, options);
@@ -144,7 +143,7 @@ TEST(StatusLine, FailureScreensCarryTheStageLineErrorAndLastReply)
     }
     {
         bootsim::Options o = FastSim();
-        o.replies[Stage::Done] = "Verify error 0x1F";
+        o.replies[bootsim::Stage::Done] = "Verify error 0x1F";
         SimUpdate run(o);
         ASSERT_TRUE(run.PressUpdate());
         ASSERT_TRUE(run.Shows(Directions::Unexpected("Verify error 0x1F"), 20s));

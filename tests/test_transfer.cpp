@@ -48,7 +48,7 @@ protected:
         app = MakeApp(pty.path, WithFirmware(image));
         app->window->show();
         OpenPort(c(), pty.path);
-        c().setState(AwaitingDone);
+        c().setState(Stage::AwaitingDone);
         app->window->LevelIndicatorVew()->show();
         QObject::connect(app->window->LevelIndicatorVew(), &QProgressBar::valueChanged,
                          [this](int v) { levels.push_back(v); });
