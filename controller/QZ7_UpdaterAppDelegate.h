@@ -30,6 +30,25 @@ class QString;
 class QPushButton;
 class QWidget;
 
+// Kept names. These names and texts are fixed by the program's design and by what operators and
+// the device's documentation already know; they keep their spelling, odd as some of it is, and
+// nobody is to correct them. Every other name follows the usual convention (types and functions
+// in CamelCase, members with a trailing underscore).
+//   the controller      QZ7_UpdaterAppDelegate, its state (Stage::AwaitingBanner ... AwaitingDone),
+//                       Serial, ReceivedString, progress
+//   its operations      ConnectUSB, ConnectOrvane, ClosePort, ClearReceiver, ReadThread,
+//                       ReadVersion, ReceivedSomething, SendProgram, Pace, WriteString,
+//                       UpdatePressed, CancelPressed
+//   its views           ImageView, DirectionsView, UpdateButtonView, CancelButtonView,
+//                       LevelIndicatorVew (sic)
+//   the port record     WQSerial, its PortID, ChosenPath and termios_archive
+//   the image           QZ-7-2_007.hex, QZ7.png
+//   texts, exactly      "An Exception Occured:" (sic), "Version not Found.\nUpdate anyway?",
+//                       "Found Version: ...\n Update To: QZ7 V2.007?\n" (with its space),
+//                       "Trying to write to unopened Port", "Power on the QZ7 while holding front
+//                       Run/Stop button" (see core/Directions.h)
+// The same list is in docs/ARCHITECTURE.md.
+//
 // The one controller of the program. It owns the port record and the dialogue's fields, runs
 // every wait for the device on its one worker thread, and changes the screen only through
 // updates (values, see Screen.h) posted to its front end on the GUI thread.
