@@ -2,7 +2,7 @@
 // a write, a byte a write, random pieces, whole replies merged. The program must end the same
 // way every time: the same screens, the same bytes on the wire, the same outcome, the port
 // restored.
-#include "tests/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <sstream>
 

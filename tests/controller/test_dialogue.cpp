@@ -1,6 +1,6 @@
 // The dialogue, step by step against a pseudo-terminal the test plays by hand, and whole
 // against the simulator: what the operator sees and what goes on the wire.
-#include "tests/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QAccessible>
 #include <QCloseEvent>

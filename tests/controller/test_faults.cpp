@@ -1,7 +1,7 @@
 // Faults injected through the simulator, each against the real controller and window: what the
 // operator sees, what went on the wire, and what is left of the port and the threads.
 #include "controller/SignalQuit.h"
-#include "tests/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QElapsedTimer>
 #include <QProgressBar>

@@ -1,6 +1,6 @@
 // The readers on a real port: waiting costs next to nothing, and closing the port ends them.
 // (Hang-ups, split replies and noise are in the fault matrix.)
-#include "tests/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QLabel>
 #include <sys/resource.h>

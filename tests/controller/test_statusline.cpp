@@ -1,6 +1,6 @@
 // The status line and the transcript during whole updates against the simulator, with the
 // silence and unreadable-input thresholds shortened.
-#include "tests/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QLoggingCategory>
 #include <mutex>

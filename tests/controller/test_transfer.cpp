@@ -1,6 +1,6 @@
 #include "controller/FirmwareImage.h"
 #include "hex/ImageLines.h"
-#include "tests/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QLabel>
 #include <QProgressBar>

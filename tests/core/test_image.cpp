@@ -1,7 +1,7 @@
 // The shipped image, its check, and the transfer's line rule.
 #include "controller/FirmwareImage.h"
 #include "hex/ImageLines.h"
-#include "tests/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 
 namespace {

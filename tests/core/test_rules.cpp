@@ -2,7 +2,7 @@
 #include "controller/QZ7_UpdaterAppDelegate.h"
 #include "core/ReplyRules.h"
 #include "serial/Discovery.h"
-#include "tests/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <deque>
 #include <random>

@@ -2,7 +2,7 @@
 // choice rule sees on Linux.
 #include "core/SearchHint.h"
 #include "serial/ByIdNames.h"
-#include "tests/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
 // The real program as an operator starts it, pointed at a pseudo-terminal through
 // QZ7_SERIAL_PORTS: what it does to the port, what it costs while it waits, how it ends, and
 // what it says when it cannot open a window.
-#include "tests/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <csignal>
 #include <cstring>
@@ -64,7 +64,7 @@ struct XServer {
 std::vector<std::string> XEnvironment(const XServer& x, const std::string& path)
 {
     std::vector<std::string> env{"DISPLAY=" + x.display, "QT_QPA_PLATFORM=xcb", "QZ7_SERIAL_PORTS=usbserial-sim=" + path,
-                                 "XDG_RUNTIME_DIR=/tmp", "LSAN_OPTIONS=suppressions=" QZ7_SOURCE_DIR "/tests/lsan-x11.supp"};
+                                 "XDG_RUNTIME_DIR=/tmp", "LSAN_OPTIONS=suppressions=" QZ7_SOURCE_DIR "/tests/support/lsan-x11.supp"};
     // On a real X server Qt runs threads of its own (the X event reader, and the accessibility
     // bridge's D-Bus connection) that hand events to the GUI thread under Qt's locks, which a
     // thread checker cannot see in libraries not built for it. For these children only, accesses
@@ -367,7 +367,7 @@ TEST(ProgramOnX, AScreenReaderHearsTheStatusLineOverAtSpi)
     ASSERT_FALSE(x.display.empty()) << "Xvfb did not start (scripts/deps.sh test installs it)";
     int status = 0;
     std::string out = CommandOutput("DISPLAY=" + x.display + " dbus-run-session -- /usr/bin/python3 " QZ7_SOURCE_DIR
-                                    "/tests/atspi_status.py " QZ7_BINARY_DIR "/qz7-updater 2>&1",
+                                    "/tests/process/atspi_status.py " QZ7_BINARY_DIR "/qz7-updater 2>&1",
                                     status);
     if (status == 77)
         GTEST_SKIP() << out;
@@ -428,7 +428,7 @@ TEST(Demo, PressesKeysInItsOwnWindowOnlyAndDrawsOnAServerOfItsOwn)
     std::vector<std::string> env = OwnEnvironment();
     env.push_back("DISPLAY=:77");
     env.push_back("XDG_RUNTIME_DIR=/tmp");
-    env.push_back("LSAN_OPTIONS=suppressions=" QZ7_SOURCE_DIR "/tests/lsan-x11.supp");
+    env.push_back("LSAN_OPTIONS=suppressions=" QZ7_SOURCE_DIR "/tests/support/lsan-x11.supp");
     Updater decoy(Launch{env, {kDecoyWindow}, out[1], "/dev/null", QZ7_BINARY_DIR "/tests/test_process"});
     ::close(out[1]);
     std::string said;

@@ -5,7 +5,7 @@
 // flow control: with CRTSCTS set and RTS dropped, loopback drops CTS and the driver stops
 // sending. Every test puts back the settings, driver flags and modem lines it found.
 // Skipped, with the reason, where there is no such port or the tests do not run as root.
-#include "tests/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QPushButton>
 #include <QTimer>

@@ -1,7 +1,7 @@
 // The port record, opening, writing, draining and closing, on real pseudo-terminals; and
 // discovery with the window as the operator sees it.
 #include "serial/PortListing.h"
-#include "tests/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QLabel>
 #include <QProgressBar>

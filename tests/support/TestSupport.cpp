@@ -1,4 +1,4 @@
-#include "tests/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

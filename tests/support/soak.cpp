@@ -2,7 +2,7 @@
 // noise between the asterisks, each image compared byte for byte. Prints how many arrived
 // intact and the process's resident memory at the start and the end.
 // Usage: qz7-soak [RUNS]   (default 200)
-#include "tests/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <cstdio>
 #include <fstream>

@@ -1,7 +1,7 @@
 // The production bench: several simulated QZ7s updated side by side by one qz7-updater --cli,
 // its JSON Lines read with Qt's parser, and the report it keeps.
 #include "terminal/Bench.h"
-#include "tests/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QDateTime>
 #include <QJsonArray>

@@ -1,6 +1,6 @@
 // qz7-updater --cli as a script runs it: without a display, against the simulator on a
 // pseudo-terminal, with its exit status, its output and what it leaves on the port.
-#include "tests/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <csignal>
 #include <fcntl.h>
