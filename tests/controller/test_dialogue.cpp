@@ -1,6 +1,7 @@
 // The dialogue, step by step against a pseudo-terminal the test plays by hand, and whole
 // against the simulator: what the operator sees and what goes on the wire.
 #include "tests/support/TestSupport.h"
+#include "tests/support/WindowKeys.h"
 
 #include <QAccessible>
 #include <QCloseEvent>
@@ -302,41 +303,7 @@ TEST(Dialogue, ANamedPortIsUsedWhateverTheListingOffers)
     EXPECT_EQ(app.controller->Serial()->ChosenPath(), sim.SlavePath());
 }
 
-// The keyboard, the close question and the next unit.
-
-namespace {
-
-// A key as the operator presses it: to the focused widget of the active window (the window
-// itself when nothing has the focus), through the application's shortcuts.
-void Press(UpdaterWindow& w, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    w.activateWindow();
-    // The key goes to the focused widget either way; activation only makes it as a person's would.
-    (void)QTest::qWaitForWindowActive(&w);
-    QWidget* target = w.focusWidget() ? w.focusWidget() : &w;
-    QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
-    Spin(30ms);
-}
-
-// The window system's close request, as the close control sends it.
-void CloseControl(UpdaterWindow& w)
-{
-    QCloseEvent close;
-    QSpontaneKeyEvent::setSpontaneous(&close);
-    QCoreApplication::instance()->notify(w.windowHandle(), &close);
-    Spin(30ms);
-}
-
-void Answer(UpdaterWindow& w, const char* choice)
-{
-    ASSERT_NE(w.CloseQuestion(), nullptr);
-    for (QAbstractButton* b : w.CloseQuestion()->buttons())
-        if (b->text() == QLatin1String(choice))
-            b->click();
-    Spin(30ms);
-}
-
-}  // namespace
+// The keyboard and the next unit (the close question is in tests/window).
 
 TEST_F(Step, BothQuestionsFocusUpdateAndReturnAnswersYes)
 {
@@ -445,78 +412,6 @@ TEST_F(Step, StatusLineIsHeardWholeAndHiddenButtonsCannotBePressed)
         EXPECT_TRUE(QAccessible::queryAccessibleInterface(hidden)->state().disabled);
     }
     EXPECT_FALSE(w().StartOverButtonView()->isHidden());
-}
-
-namespace {
-// The shipped image at a programming pace that leaves time to act during the transfer.
-bootsim::Options SlowTransfer()
-{
-    bootsim::Options o = FastSim();
-    o.lineDelay = 1ms;
-    o.expected = ShippedImage();
-    return o;
-}
-
-bool ReachTransfer(SimUpdate& run)
-{
-    return run.PressUpdate() && WaitFor([&] { return run.sim.Snapshot().lines > 10; }, 10s) && run.app->controller->Programming();
-}
-}  // namespace
-
-TEST(CloseQuestion, KeepUpdatingLetsTheImageArriveIntact)
-{
-    SimUpdate run(SlowTransfer());
-    ASSERT_TRUE(ReachTransfer(run));
-    UpdaterWindow& w = *run.app->window;
-    CloseControl(w);
-    ASSERT_NE(w.CloseQuestion(), nullptr);
-    EXPECT_EQ(w.CloseQuestion()->text().toStdString(), UpdaterWindow::kStopQuestion);
-    EXPECT_TRUE(w.isVisible());
-    Answer(w, "Keep updating");
-    EXPECT_EQ(w.CloseQuestion(), nullptr);
-    ASSERT_TRUE(run.Shows("Done", 30s));
-    EXPECT_TRUE(w.isVisible());
-    ASSERT_TRUE(run.sim.WaitFinished(5s));
-    EXPECT_TRUE(run.sim.Snapshot().Intact()) << run.sim.Snapshot().Summary();
-    EXPECT_TRUE(SameSettings(run.sim.SlaveSettings(), run.sim.InitialSettings()));
-}
-
-TEST(CloseQuestion, StopClosesWithThePortRestoredAndSignalsDoNotAsk)
-{
-    SimUpdate run(SlowTransfer());
-    ASSERT_TRUE(ReachTransfer(run));
-    UpdaterWindow& w = *run.app->window;
-    Press(w, Qt::Key_W, Qt::ControlModifier);
-    ASSERT_NE(w.CloseQuestion(), nullptr);
-    Answer(w, "Stop");
-    EXPECT_FALSE(w.isVisible());
-    EXPECT_FALSE(run.app->controller->Serial()->IsOpen());
-    EXPECT_TRUE(SameSettings(run.sim.SlaveSettings(), run.sim.InitialSettings()));
-    EXPECT_FALSE(run.sim.Snapshot().doneSent);
-
-    // A close the program makes itself (as SIGTERM and SIGINT do) never asks.
-    SimUpdate again(SlowTransfer());
-    ASSERT_TRUE(ReachTransfer(again));
-    again.app->window->close();
-    EXPECT_FALSE(again.app->window->isVisible());
-    EXPECT_EQ(again.app->window->CloseQuestion(), nullptr);
-}
-
-TEST(CloseQuestion, AQuestionLeftOpenGoesAtTheEndAndTheTitleCarriesTheShare)
-{
-    SimUpdate run(SlowTransfer());
-    ASSERT_TRUE(ReachTransfer(run));
-    UpdaterWindow& w = *run.app->window;
-    const QRegularExpression share(QStringLiteral("^([0-9]+) % \u2013 QZ7 Updater$"));
-    EXPECT_TRUE(WaitFor([&] { return share.match(w.windowTitle()).hasMatch(); })) << w.windowTitle().toStdString();
-    EXPECT_EQ(share.match(w.windowTitle()).captured(1).toInt(), w.LevelIndicatorVew()->value());
-    CloseControl(w);
-    ASSERT_NE(w.CloseQuestion(), nullptr);
-    ASSERT_TRUE(run.Shows("Done", 30s));
-    EXPECT_TRUE(WaitFor([&] { return w.CloseQuestion() == nullptr; })) << "the question outlived the update";
-    EXPECT_EQ(w.windowTitle(), "QZ7 Updater");
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_TRUE(run.sim.Snapshot().Intact()) << run.sim.Snapshot().Summary();
 }
 
 namespace {

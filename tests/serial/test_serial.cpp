@@ -166,52 +166,6 @@ TEST(WriteString, SendsExactlyTheBytesAskedFor)
     EXPECT_EQ(pty.Drain(), "");
 }
 
-TEST(Window, StartsBlankAndShowsThePowerOnPromptOnceAnAdapterOpens)
-{
-    Pty pty;
-    termios before = pty.Settings();
-    auto app = MakeApp(pty.path);
-    UpdaterWindow& w = *app->window;
-    EXPECT_EQ(w.windowTitle(), "QZ7 Updater");
-    EXPECT_EQ(w.DirectionsView()->textFormat(), Qt::PlainText);
-    EXPECT_TRUE(w.DirectionsView()->wordWrap());
-    EXPECT_EQ(w.LevelIndicatorVew()->minimum(), 0);
-    EXPECT_EQ(w.LevelIndicatorVew()->maximum(), 100);
-    EXPECT_EQ(w.UpdateButtonView()->text(), "Update");
-    EXPECT_EQ(w.CancelButtonView()->text(), "Cancel");
-
-    app->Launch();
-    EXPECT_TRUE(w.ImageView()->isHidden());
-    EXPECT_TRUE(w.LevelIndicatorVew()->isHidden());
-    EXPECT_FALSE(w.UpdateButtonView()->isEnabled());
-    EXPECT_FALSE(w.CancelButtonView()->isEnabled());
-    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == "Power on the QZ7 while holding front Run/Stop button"; }));
-    EXPECT_TRUE(pty.Exclusive());
-    EXPECT_EQ(app->controller->Serial()->ChosenPath(), pty.path);
-
-    // Closing the window with the port open: settings back, every thread gone, promptly.
-    auto start = std::chrono::steady_clock::now();
-    app->controller->applicationWillTerminate();
-    app.reset();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
-    EXPECT_TRUE(SameSettings(pty.Settings(), before));
-}
-
-TEST(Window, LongestMessagesFitWithoutClipping)
-{
-    Pty pty;
-    auto app = MakeApp(pty.path);
-    app->window->show();
-    QLabel* label = app->window->DirectionsView();
-    for (const std::string& text : {std::string(Directions::PowerOn), Directions::Unexpected(std::string(40, 'W')),
-                                    std::string(Directions::Disconnected), Directions::FoundVersion("2.005"),
-                                    std::string(Directions::Restarted), std::string(Directions::Stopped)}) {
-        label->setText(QString::fromStdString(text));
-        QCoreApplication::processEvents();
-        EXPECT_GE(label->height(), label->heightForWidth(label->width())) << text;
-    }
-}
-
 TEST(Discovery, KeepsSearchingWithoutAnAdapterAndStopsWhenTheProgramQuits)
 {
     QZ7_UpdaterAppDelegate::Options options;
