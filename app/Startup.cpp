@@ -1,7 +1,7 @@
 #include "app/Startup.h"
 
-#include "app/Bench.h"
-#include "app/Terminal.h"
+#include "terminal/Bench.h"
+#include "terminal/Terminal.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -1,10 +1,10 @@
-#include "app/Log.h"
-#include "app/PortList.h"
-#include "app/SignalQuit.h"
 #include "app/Startup.h"
-#include "app/Terminal.h"
-#include "app/UpdaterWindow.h"
+#include "controller/Log.h"
+#include "controller/SignalQuit.h"
 #include "serial/ByIdNames.h"
+#include "terminal/PortList.h"
+#include "terminal/Terminal.h"
+#include "window/UpdaterWindow.h"
 
 #include <QApplication>
 

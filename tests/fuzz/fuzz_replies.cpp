@@ -1,6 +1,6 @@
 // Feeds the line reader arbitrary bytes twice, split into reads of arbitrary sizes each time, and
 // checks that both splits give the same replies, and what every reply may and may not be.
-#include "app/ReplyRules.h"
+#include "core/ReplyRules.h"
 
 #include <cstdlib>
 #include <fuzzer/FuzzedDataProvider.h>

@@ -1,0 +1,125 @@
+// The controller's link to the device: discovery, writing, draining and closing, as thin glue over
+// the port record. The controller's lifetime lock is taken here, never in the port's own code.
+#include "controller/Log.h"
+#include "controller/QZ7_UpdaterAppDelegate.h"
+#include "serial/CrashRestore.h"
+
+#include <QThread>
+
+using namespace std::chrono_literals;
+
+void QZ7_UpdaterAppDelegate::ConnectUSB()
+{
+    PostDirections(Directions::ConnectAdapter);
+    while (Serial()->PortID() == -1) {
+        OpenResult opened;
+        std::optional<std::vector<SerialService>> services;
+        std::shared_ptr<WQSerial> record = Serial();
+        if (port_) {
+            // A port named by the operator is used as it stands: no listing, no choice.
+            record->setChosenPath(port_);
+            services = std::vector<SerialService>{};
+        } else if ((services = lister_())) {
+            record->setChosenPath(ChoosePath(*services, record->ChosenPath()));
+        }
+        if (std::optional<std::string> path = record->ChosenPath(); path && services) {
+            opened = OpenAndConfigure(*path);
+            if (opened.archived)
+                record->setTermios_archive(opened.archive);
+            // Held for the crash handler from now on: through the pause below, before the
+            // record takes it over, the descriptor belongs to no record.
+            HoldForCrash(opened.fd, opened.archive);
+            ReportOpen(*path, opened, *services);
+        }
+        bool stopped = !Pause(discoveryInterval_);
+        // The hand-over and a quit are decided under one lock: either the descriptor reaches the
+        // record before ClosePort looks at it, or it is put back and closed here.
+        std::unique_lock lock(lifeMutex_);
+        if (stopped || stopping_) {
+            lock.unlock();
+            if (opened.fd > 0)
+                RestoreAndClose(opened.fd, opened.archive, opened.serialFlags);
+            return;
+        }
+        if (opened.serialFlags)
+            record->setSavedSerialFlags(*opened.serialFlags);
+        record->setPortID(opened.fd);
+    }
+    RunOnGuiThread([this] { ConnectOrvane(); });
+}
+
+void QZ7_UpdaterAppDelegate::ClosePort()
+{
+    setState(Stage::AwaitingBanner);
+    setReceivedString(std::string());
+    setProgress(0.0f);
+    std::shared_ptr<WQSerial> record = Serial();
+    if (record->PortID() <= 0)
+        return;
+    // A stuck line must not hold the caller (often the GUI thread): the drain is bounded.
+    // Two callers may race here (the dialogue's thread and the GUI's); only the one whose call
+    // closed the descriptor logs it.
+    const QString path = QString::fromStdString(record->ChosenPath().value_or("the port"));
+    switch (record->Shutdown(500ms)) {
+    case WQSerial::Closed::Restored:
+        qCInfo(lcSerial).noquote() << "closed" << path << "with its settings restored:"
+                                   << QString::fromStdString(DescribeSettings(record->termios_archive()));
+        break;
+    case WQSerial::Closed::NotRestored:
+        qCInfo(lcSerial).noquote() << "closed" << path << "without restoring its settings: the line was gone";
+        break;
+    case WQSerial::Closed::NotOpen:
+        break;
+    }
+    status_.PortClosed();
+    auto fresh = std::make_shared<WQSerial>();
+    setSerial(fresh);
+    fresh->setPortID(-1);
+}
+
+void QZ7_UpdaterAppDelegate::ClearReceiver()
+{
+    stream_.Clear();
+    // Drained in chunks. On the GUI thread a device that floods the line must not hold the
+    // window or a quit: the drain stops after 64 KiB or 100 ms, and the reader that follows
+    // meets whatever is left.
+    constexpr std::size_t kGuiBytes = 64 * 1024;
+    const bool onGui = QThread::currentThread() == thread();
+    const auto deadline = std::chrono::steady_clock::now() + 100ms;
+    std::size_t dropped = 0;
+    char scratch[4096];
+    for (;;) {
+        PortResult r = Serial()->Read(scratch, sizeof scratch);
+        if (r.status != PortIo::Data || r.count == 0)
+            break;
+        dropped += r.count;
+        if (onGui && (dropped >= kGuiBytes || std::chrono::steady_clock::now() >= deadline))
+            break;
+    }
+    setReceivedString(std::nullopt);
+}
+
+bool QZ7_UpdaterAppDelegate::WriteString(const std::string& text, int32_t length)
+{
+    std::string bytes = text.substr(0, static_cast<std::size_t>(length < 0 ? 0 : length));
+    // Commands at info level; the image's lines (written while "Done" is awaited) at debug level.
+    if (state() != Stage::AwaitingDone) {
+        if (!quietWrites_)
+            qCInfo(lcDialogue).noquote() << "write:" << Loggable(bytes);
+    }
+    else
+        qCDebug(lcTransfer).noquote() << "write:" << Loggable(bytes);
+    if (Serial()->PortID() <= 0) {
+        Post({.directions = Directions::Unopened, .ended = Outcome::Unopened});
+        return false;
+    }
+    // A full output queue is waited out. A write that fails for good, or a line that hangs up,
+    // means the adapter is gone; five seconds without any progress on a line that is still up
+    // mean the device has stopped taking bytes.
+    PortResult r = Serial()->WriteAll(bytes.data(), bytes.size(), 5s);
+    if (r.status == PortIo::HangUp)
+        AdapterGone();
+    else if (r.status == PortIo::Stalled)
+        DeviceStopped();
+    return r.status == PortIo::Data;
+}

@@ -1,0 +1,281 @@
+#include "controller/QZ7_UpdaterAppDelegate.h"
+
+#include "controller/FirmwareImage.h"
+#include "controller/Log.h"
+#include "hex/ImageLines.h"
+#include "serial/ByIdNames.h"
+
+#include <QSocketNotifier>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/eventfd.h>
+#include <system_error>
+#include <unistd.h>
+
+using namespace std::chrono;
+
+QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate() : QZ7_UpdaterAppDelegate(Options{}) {}
+
+QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate(Options options)
+    : serial_(std::make_shared<WQSerial>()),
+      lister_(options.lister ? std::move(options.lister) : WithByIdNames(SystemServiceLister())),
+      discoveryInterval_(options.discoveryInterval),
+      port_(std::move(options.port)),
+      printImageLength_(options.printImageLength),
+      status_({options.powerOnSilence, options.silence, options.unreadable, options.paging},
+              [this](const std::string& text) { ShowStatus(text); })
+{
+    InitUpdaterResources();
+    // Every listing also feeds the status line's hint for an adapter that does not show up.
+    lister_ = [this, listed = std::move(lister_)] {
+        std::optional<std::vector<SerialService>> services = listed();
+        if (services)
+            NoteListing(*services);
+        return services;
+    };
+    postedWake_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (postedWake_ < 0)
+        throw std::system_error(errno, std::generic_category(), "eventfd");
+    postedNotifier_ = new QSocketNotifier(postedWake_, QSocketNotifier::Read, this);
+    connect(postedNotifier_, &QSocketNotifier::activated, this, &QZ7_UpdaterAppDelegate::RunPostedUpdates);
+    std::optional<std::string> image =
+        options.useShippedFirmware ? LoadShippedFirmware() : std::move(options.firmware);
+    if (image) {
+        firmware_ = std::move(*image);
+        firmwareGood_ = CheckFirmwareImage(firmware_).empty();
+    }
+}
+
+QZ7_UpdaterAppDelegate::~QZ7_UpdaterAppDelegate()
+{
+    {
+        std::lock_guard lock(lifeMutex_);
+        stopping_ = true;
+    }
+    lifeCv_.notify_all();
+    ClosePort();
+    // Every wait of an operation is bounded and ends once the port is closed and stopping_ is
+    // set; what was queued behind it never runs.
+    worker_.Stop();
+    // No thread is left to post: the notifier goes before the descriptor it watches.
+    delete postedNotifier_;
+    ::close(postedWake_);
+}
+
+std::optional<std::string> QZ7_UpdaterAppDelegate::ReceivedString() const
+{
+    std::shared_ptr<const std::string> s = receivedString_.load();
+    if (!s)
+        return std::nullopt;
+    return *s;
+}
+
+void QZ7_UpdaterAppDelegate::setReceivedString(std::optional<std::string> s)
+{
+    receivedString_.store(s ? std::make_shared<const std::string>(std::move(*s)) : nullptr);
+}
+
+void QZ7_UpdaterAppDelegate::StartBackground(void (QZ7_UpdaterAppDelegate::*operation)())
+{
+    std::string error;
+    bool started = worker_.Post(
+        [this, operation] {
+            try {
+                (this->*operation)();
+            } catch (const std::exception& e) {
+                EndOnException(e.what());
+            }
+        },
+        error);
+    if (!started)
+        EndOnException("cannot start a thread: " + error);
+}
+
+void QZ7_UpdaterAppDelegate::EndOnException(const std::string& reason)
+{
+    qCWarning(lcDialogue).noquote() << "exception:" << QString::fromStdString(reason);
+    ClosePort();
+    PostFailure(Outcome::Exception, Directions::Exception(reason.c_str()));
+}
+
+bool QZ7_UpdaterAppDelegate::Pause(milliseconds duration)
+{
+    std::unique_lock lock(lifeMutex_);
+    return !lifeCv_.wait_for(lock, duration, [this] { return stopping_; });
+}
+
+void QZ7_UpdaterAppDelegate::RunOnGuiThread(std::function<void()> work)
+{
+    // The work travels in the controller's own queue, under its own lock, and a write to an
+    // eventfd that the GUI thread watches tells it to run what is there. Order is kept, and a
+    // background thread never calls into Qt: Qt's own event queue is guarded by locks that a
+    // thread checker cannot see, so posting to it from here shows as a race inside Qt. For the
+    // same reason no background thread calls QMetaObject::invokeMethod or touches a widget.
+    {
+        std::lock_guard lock(postedMutex_);
+        posted_.push_back(std::move(work));
+    }
+    uint64_t one = 1;
+    [[maybe_unused]] ssize_t ignored = ::write(postedWake_, &one, sizeof one);
+}
+
+void QZ7_UpdaterAppDelegate::Post(ScreenUpdate update)
+{
+    RunOnGuiThread([this, update = std::move(update)] { Show(update); });
+}
+
+void QZ7_UpdaterAppDelegate::Show(const ScreenUpdate& update)
+{
+    // A controller that was never given a front end (as in some tests) has nothing to show.
+    if (frontEnd_)
+        frontEnd_->Show(update);
+    // Every change of the directions goes into the transcript, and the dialogue's end, failure
+    // or "Done", brings its detail to the status line.
+    if (update.directions && *update.directions != shownDirections_) {
+        shownDirections_ = *update.directions;
+        qCInfo(lcDialogue).noquote() << "directions:" << Loggable(shownDirections_);
+    }
+    if (update.ended) {
+        ended_ = true;
+        status_.Ended(*update.ended, steady_clock::now());
+    }
+}
+
+void QZ7_UpdaterAppDelegate::RunPostedUpdates()
+{
+    uint64_t count = 0;
+    [[maybe_unused]] ssize_t ignored = ::read(postedWake_, &count, sizeof count);
+    for (;;) {
+        std::function<void()> work;
+        {
+            std::lock_guard lock(postedMutex_);
+            if (posted_.empty())
+                return;
+            work = std::move(posted_.front());
+            posted_.pop_front();
+        }
+        work();
+    }
+}
+
+void QZ7_UpdaterAppDelegate::PostDirections(std::string text)
+{
+    Post({.directions = std::move(text)});
+}
+
+void QZ7_UpdaterAppDelegate::PostFailure(Outcome outcome, std::string text)
+{
+    Post({.directions = std::move(text), .levelShown = false, .ended = outcome});
+}
+
+ScreenUpdate QZ7_UpdaterAppDelegate::Question(std::string text)
+{
+    return {.directions = std::move(text),
+            .updateEnabled = true,
+            .cancelEnabled = true,
+            .focus = Focus::Update,
+            .question = true};
+}
+
+void QZ7_UpdaterAppDelegate::AdapterGone()
+{
+    int error = Serial()->HangUpError();
+    if (error)
+        qCWarning(lcSerial).noquote() << "the line hung up:" << QString::fromLocal8Bit(std::strerror(error))
+                                      << QStringLiteral("(errno %1)").arg(error);
+    else
+        qCWarning(lcSerial) << "the line hung up: a read found the end of input";
+    status_.HungUp(error);
+    ClosePort();
+    PostFailure(Outcome::Disconnected, Directions::Disconnected);
+}
+
+void QZ7_UpdaterAppDelegate::DeviceStopped()
+{
+    ClosePort();
+    PostFailure(Outcome::Stopped, Directions::Stopped);
+}
+
+void QZ7_UpdaterAppDelegate::applicationDidFinishLaunching()
+{
+    StartBackground(&QZ7_UpdaterAppDelegate::ConnectUSB);
+}
+
+void QZ7_UpdaterAppDelegate::applicationWillTerminate()
+{
+    {
+        std::lock_guard lock(lifeMutex_);
+        stopping_ = true;
+    }
+    lifeCv_.notify_all();
+    ClosePort();
+}
+
+void QZ7_UpdaterAppDelegate::UpdatePressed()
+{
+    // Both buttons go grey before anything else, so a second press cannot reach this again.
+    Show({.updateEnabled = false, .cancelEnabled = false});
+    // A stuck output queue may hold a write for seconds: it must not hold the window.
+    StartBackground(&QZ7_UpdaterAppDelegate::AnswerUpdate);
+}
+
+void QZ7_UpdaterAppDelegate::AnswerUpdate()
+{
+    // Only a "y" that went out leads on; otherwise the write's own message stays on the screen.
+    if (!WriteString("y", 1))
+        return;
+    Post({.directions = Directions::Updating, .updateEnabled = false, .cancelEnabled = false, .levelShown = true});
+    ReadThread();
+}
+
+void QZ7_UpdaterAppDelegate::CancelPressed()
+{
+    Post({.updateEnabled = false, .cancelEnabled = false});
+    ClosePort();
+    if (frontEnd_)
+        frontEnd_->Cancelled();
+}
+
+void QZ7_UpdaterAppDelegate::ConnectOrvane()
+{
+    adapterPath_ = Serial()->ChosenPath();
+    status_.PortOpened(steady_clock::now());
+    setState(Stage::AwaitingBanner);
+    PostDirections(Directions::PowerOn);
+    ClearReceiver();
+    StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
+}
+
+bool QZ7_UpdaterAppDelegate::Programming() const
+{
+    const Stage s = state();
+    return (s == Stage::AwaitingErased || s == Stage::AwaitingDone) && Serial()->IsOpen();
+}
+
+void QZ7_UpdaterAppDelegate::NextUnitPressed()
+{
+    // Only a dialogue that has ended on screen is left, and only once: a second press (Return
+    // held, a double click) finds the start-over already under way and does nothing.
+    if (!ended_)
+        return;
+    ended_ = false;
+    Show({.nextUnitShown = false});
+    status_.SetBase({});  // the last unit's summary goes with it
+    Post({.picture = Picture::None,
+          .updateEnabled = false,
+          .cancelEnabled = false,
+          .level = 0,
+          .levelShown = false});
+    StartBackground(&QZ7_UpdaterAppDelegate::StartOver);
+}
+
+void QZ7_UpdaterAppDelegate::StartOver()
+{
+    // Runs after every operation of the last dialogue, on the same worker. A dialogue that
+    // rested with the port open (no version reply) lets go of it first.
+    ClosePort();
+    // The adapter just used is chosen again, unless the choice rule finds a newer one.
+    Serial()->setChosenPath(adapterPath_);
+    ConnectUSB();
+}

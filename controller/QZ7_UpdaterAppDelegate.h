@@ -1,0 +1,269 @@
+#pragma once
+#include "controller/AtomicShared.h"
+#include "controller/PortDiagnosis.h"
+#include "controller/Worker.h"
+#include "core/Directions.h"
+#include "core/ReplyRules.h"
+#include "core/Screen.h"
+#include "core/SearchHint.h"
+#include "core/Stage.h"
+#include "core/Status.h"
+#include "serial/Discovery.h"
+#include "serial/WQSerial.h"
+
+#include <QObject>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+class QLabel;
+class QProgressBar;
+class QSocketNotifier;
+class QString;
+class QPushButton;
+class QWidget;
+
+// Kept names. These names and texts are fixed by the program's design and by what operators and
+// the device's documentation already know; they keep their spelling, odd as some of it is, and
+// nobody is to correct them. Every other name follows the usual convention (types and functions
+// in CamelCase, members with a trailing underscore).
+//   the controller      QZ7_UpdaterAppDelegate, its state (Stage::AwaitingBanner ... AwaitingDone),
+//                       Serial, ReceivedString, progress
+//   its operations      ConnectUSB, ConnectOrvane, ClosePort, ClearReceiver, ReadThread,
+//                       ReadVersion, ReceivedSomething, SendProgram, Pace, WriteString,
+//                       UpdatePressed, CancelPressed
+//   its views           ImageView, DirectionsView, UpdateButtonView, CancelButtonView,
+//                       LevelIndicatorVew (sic)
+//   the port record     WQSerial, its PortID, ChosenPath and termios_archive
+//   the image           QZ-7-2_007.hex, QZ7.png
+//   texts, exactly      "An Exception Occured:" (sic), "Version not Found.\nUpdate anyway?",
+//                       "Found Version: ...\n Update To: QZ7 V2.007?\n" (with its space),
+//                       "Trying to write to unopened Port", "Power on the QZ7 while holding front
+//                       Run/Stop button" (see core/Directions.h)
+// The same list is in docs/ARCHITECTURE.md.
+//
+// The one controller of the program. It owns the port record and the dialogue's fields, runs
+// every wait for the device on its one worker thread, and changes the screen only through
+// updates (values, see Screen.h) posted to its front end on the GUI thread.
+//
+// Background operations (discovery, the readers, the dialogue's steps, the transfer, the answer
+// to Update) run one after another, in the order they were started, on the worker. Every wait
+// is a poll or a sleep of a short bound that ends early once the port is closed or the
+// controller stops. The destructor stops the controller, closes the port and joins the worker,
+// so no operation can outlive it. All readers take the device's bytes from one LineReader.
+class QZ7_UpdaterAppDelegate : public QObject {
+    Q_OBJECT
+public:
+    struct Options {
+        std::optional<std::string> firmware;  // the image to send; the shipped one by default
+        std::optional<std::string> port;      // a port named by the operator: no listing, no choice
+        bool useShippedFirmware = true;
+        // Print the image's length on standard output when the transfer starts. The terminal
+        // mode turns it off: it says the length in a line of its own.
+        bool printImageLength = true;
+        ServiceLister lister;                  // the system's services by default
+        std::chrono::milliseconds discoveryInterval{200};
+        // How long the device may be silent before the status line says so: at the power-on
+        // prompt, and at any later wait. How long undecodable input may come before the status
+        // line says that the device sends what the program cannot read.
+        std::chrono::milliseconds powerOnSilence{30000};
+        std::chrono::milliseconds silence{10000};
+        std::chrono::milliseconds unreadable{5000};
+        // How long the prompt may be answered with other lines before the status line says so.
+        std::chrono::milliseconds paging{10000};
+    };
+
+    QZ7_UpdaterAppDelegate();
+    explicit QZ7_UpdaterAppDelegate(Options options);
+    ~QZ7_UpdaterAppDelegate() override;
+
+    // Where the screen updates go (GUI thread); none: they are dropped.
+    void setFrontEnd(FrontEnd* frontEnd) { frontEnd_ = frontEnd; }
+
+    // Views (owned by the window, which wires them and applies the screen updates to them).
+    QWidget* window() const { return window_; }
+    void setWindow(QWidget* w) { window_ = w; }
+    QLabel* ImageView() const { return imageView_; }
+    void setImageView(QLabel* v) { imageView_ = v; }
+    QLabel* DirectionsView() const { return directionsView_; }
+    void setDirectionsView(QLabel* v) { directionsView_ = v; }
+    QPushButton* UpdateButtonView() const { return updateButtonView_; }
+    void setUpdateButtonView(QPushButton* v) { updateButtonView_ = v; }
+    QPushButton* CancelButtonView() const { return cancelButtonView_; }
+    void setCancelButtonView(QPushButton* v) { cancelButtonView_ = v; }
+    QProgressBar* LevelIndicatorVew() const { return levelIndicatorVew_; }
+    void setLevelIndicatorVew(QProgressBar* v) { levelIndicatorVew_ = v; }
+    QPushButton* NextUnitButtonView() const { return nextUnitButtonView_; }
+    void setNextUnitButtonView(QPushButton* v) { nextUnitButtonView_ = v; }
+    // The status line under the directions (see Status.h); empty when there is nothing to add.
+    QLabel* StatusView() const { return statusView_; }
+    void setStatusView(QLabel* v) { statusView_ = v; }
+
+    // Shared fields.
+    std::shared_ptr<WQSerial> Serial() const { return serial_.load(); }
+    void setSerial(std::shared_ptr<WQSerial> s) { serial_.store(std::move(s)); }
+    std::optional<std::string> ReceivedString() const;
+    void setReceivedString(std::optional<std::string> s);
+    Stage state() const { return state_.load(); }
+    void setState(Stage s) { state_.store(s); }
+    float progress() const { return progress_.load(); }
+    void setProgress(float p) { progress_.store(p); }
+
+    // Application callbacks (GUI thread).
+    void applicationDidFinishLaunching();
+    static bool applicationShouldTerminateAfterLastWindowClosed() { return true; }
+    void applicationWillTerminate();
+
+    // Operator actions (GUI thread).
+    void UpdatePressed();
+    void CancelPressed();
+    void ConnectOrvane();
+    // "Update another QZ7", offered after "Done": starts over from discovery for the next unit.
+    void NextUnitPressed();
+
+    // Whether the device is being erased or programmed at this moment (the port open and the
+    // dialogue past the operator's Update): stopping now would leave it without firmware.
+    bool Programming() const;
+
+    // The dialogue and its readers (background threads).
+    void ReceivedSomething();
+    void ReadThread();
+    void ReadVersion();
+    void SendProgram();
+    bool Pace();  // true once the asterisk came; false when the port closed or hung up
+
+    // The serial link.
+    void ConnectUSB();
+    void ClosePort();
+    // Drops what the port has received. On the GUI thread it stops after 64 KiB or 100 ms, so
+    // that a flood cannot hold the window; elsewhere it drains until the input is empty.
+    void ClearReceiver();
+    // Sends the first `length` characters of `text`; may wait up to 5 s for room in the output
+    // queue, so it is never called on the GUI thread. Returns whether every byte went out; when
+    // not, the operator has been told why (and the port closed, if the line is gone or stuck).
+    bool WriteString(const std::string& text, int32_t length);
+
+    // Whether the image passed its check at start-up.
+    bool FirmwareGood() const { return firmwareGood_; }
+    const std::string& Firmware() const { return firmware_; }
+    // What discovery's last attempt found (any thread).
+    PortTrouble Trouble() const { return trouble_.load(); }
+    // Background operations queued or running (for tests).
+    int RunningOperations() const { return worker_.Busy(); }
+
+    // Queues an operation of this controller for its worker thread. An exception that leaves
+    // the operation closes the port and ends the dialogue on the exception screen; a worker that
+    // cannot be started ends it the same way.
+    void StartBackground(void (QZ7_UpdaterAppDelegate::*operation)());
+
+    // The readers' reads and waits on the port, watched for the status line: bytes that came
+    // (and whether they decode), and how long the device has been silent.
+    PortResult ReadPort(char* buffer, std::size_t max);
+    PortIo WaitPort(std::chrono::milliseconds bound);
+    // A reader's reply, for the transcript and the status line.
+    void NoteReply(const std::optional<std::string>& reply);
+    // The bytes kept from the device and not yet consumed by a reader (for tests).
+    std::size_t KeptBytes() const { return stream_.Kept(); }
+
+private:
+    // Runs the screen updates posted so far, in the order they were posted.
+    void RunPostedUpdates();
+    void RunOnGuiThread(std::function<void()> work);
+    // Queues a screen update for the GUI thread; Show applies one there at once.
+    void Post(ScreenUpdate update);
+    void Show(const ScreenUpdate& update);
+    void PostDirections(std::string text);
+    // Shows a message that ends the update, with the level indicator hidden.
+    void PostFailure(Outcome outcome, std::string text);
+    bool Pause(std::chrono::milliseconds duration);
+    // The operator's Update, on a background thread: the "y", then the progress screen and the
+    // reader, or, when the "y" could not go out, nothing more.
+    void AnswerUpdate();
+    // The adapter has gone: close the port and say so.
+    void AdapterGone();
+    // The line is up but the device has stopped taking bytes: close the port and say so.
+    void DeviceStopped();
+    // The prompt answered with a line other than "E or P?" (worker): the transcript and the
+    // status line count repeats instead of logging each. EndPaging: the prompt has come.
+    bool NotePage(const std::string& reply);
+    void EndRepeats();
+    void EndPaging();
+    // Closes the port and tells the operator which reply ended the dialogue.
+    void EndOnUnexpected(const std::optional<std::string>& reply);
+    // Discovery's pass result for the status line and the transcript.
+    void ReportOpen(const std::string& path, const OpenResult& opened, const std::vector<SerialService>& services);
+    void ShowStatus(const std::string& text);
+    // Every listing discovery makes, for the status line's hint while no adapter is found.
+    void NoteListing(const std::vector<SerialService>& services);
+    void Advance()
+    {
+        setState(Next(state()));
+        status_.Advanced(state());
+    }
+    // A question the operator answers with Update or Cancel, Update focused.
+    static ScreenUpdate Question(std::string text);
+    // Closes what is left of the last dialogue, then runs discovery again (worker).
+    void StartOver();
+    // Ends the dialogue on the exception screen, the port closed.
+    void EndOnException(const std::string& reason);
+
+    QWidget* window_ = nullptr;
+    QLabel* imageView_ = nullptr;
+    QLabel* directionsView_ = nullptr;
+    QPushButton* updateButtonView_ = nullptr;
+    QPushButton* cancelButtonView_ = nullptr;
+    QProgressBar* levelIndicatorVew_ = nullptr;
+    QPushButton* nextUnitButtonView_ = nullptr;
+    QLabel* statusView_ = nullptr;
+
+    AtomicShared<WQSerial> serial_;
+    AtomicShared<const std::string> receivedString_;  // null: absent
+    std::atomic<Stage> state_{Stage::AwaitingBanner};
+    std::atomic<float> progress_{0.0f};
+
+    std::string firmware_;
+    bool firmwareGood_ = false;
+    ServiceLister lister_;
+    std::chrono::milliseconds discoveryInterval_;
+    std::optional<std::string> port_;
+    bool printImageLength_ = true;
+    std::optional<std::string> adapterPath_;  // the adapter of the last dialogue (GUI thread)
+    std::atomic<PortTrouble> trouble_{PortTrouble::NoneFound};
+    FrontEnd* frontEnd_ = nullptr;
+
+    std::mutex postedMutex_;
+    std::deque<std::function<void()>> posted_;
+    int postedWake_ = -1;  // eventfd that tells the GUI thread there is work in posted_
+    QSocketNotifier* postedNotifier_ = nullptr;
+
+    StatusBoard status_;
+    StatusLogPace statusLogPace_;  // under status_'s lock (ShowStatus)
+    OpenTrouble openTrouble_;   // discovery's thread only
+    SearchHint searchHint_;     // discovery's thread only
+    std::string shownDirections_;  // GUI thread only: the directions as last logged
+
+    // The prompt answered with "y" again and again: the same reply is logged once, then counted
+    // (worker only).
+    struct Paging {
+        std::string reply;
+        long count = 0;
+        long logged = 0;  // the count when the last line about it was logged
+        std::chrono::steady_clock::time_point since{}, lastLogged{};
+    } paging_;
+    bool quietWrites_ = false;  // worker only: the "y" that answers a repeated page is not logged
+    bool ended_ = false;        // GUI thread only: the dialogue has ended on screen, no start-over yet
+
+    mutable std::mutex lifeMutex_;
+    std::condition_variable lifeCv_;
+    bool stopping_ = false;
+
+    LineReader stream_;
+    Worker worker_;
+};

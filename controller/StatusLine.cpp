@@ -1,0 +1,131 @@
+// The controller's side of the status line and the transcript: what discovery, the readers and
+// the port tell it, passed on to the status board and the log.
+#include "controller/Log.h"
+#include "controller/QZ7_UpdaterAppDelegate.h"
+#include "serial/ByIdNames.h"
+
+using namespace std::chrono;
+using namespace std::chrono_literals;
+
+void QZ7_UpdaterAppDelegate::ShowStatus(const std::string& text)
+{
+    // Called under the status board's lock, so the pace sees the texts one at a time, in order.
+    if (statusLogPace_.Take(text, steady_clock::now()))
+        qCInfo(lcDialogue).noquote() << "status:" << (text.empty() ? QStringLiteral("(empty)") : Loggable(text));
+    Post({.status = text});
+}
+
+void QZ7_UpdaterAppDelegate::ReportOpen(const std::string& path, const OpenResult& opened,
+                                        const std::vector<SerialService>& services)
+{
+    const OpenFailure& failure = opened.failure;
+    const termios& found = opened.archive;
+    if (opened.fd > 0) {
+        trouble_.store(PortTrouble::Opened);
+        openTrouble_.Clear();
+        qCInfo(lcSerial).noquote() << "opened" << QString::fromStdString(path) << "exclusive, set to 57600 baud, raw, 8 bits;"
+                                   << "found" << QString::fromStdString(DescribeSettings(found));
+        SerialService opened{std::nullopt, path};
+        for (const SerialService& s : services)
+            if (s.path == path)
+                opened = s;
+        // The listing may predate udev's details of a new adapter, and a named port has none:
+        // sysfs has them as soon as the tty exists.
+        AddSysfsFacts(opened);
+        status_.SetBase(StatusText::Adapter(AdapterFacts(opened)));
+        return;
+    }
+    trouble_.store(Classify(failure));
+    bool changed = false;
+    std::string text = openTrouble_.Describe(path, failure, steady_clock::now(), changed);
+    if (changed) {
+        qCWarning(lcSerial).noquote() << QStringLiteral("cannot open %1: %2 failed: %3 (errno %4)")
+                                             .arg(QString::fromStdString(path), QString::fromStdString(failure.step),
+                                                  QString::fromLocal8Bit(std::strerror(failure.error)))
+                                             .arg(failure.error);
+        status_.SetBase(text);
+    }
+}
+
+void QZ7_UpdaterAppDelegate::NoteListing(const std::vector<SerialService>& services)
+{
+    if (std::optional<std::string> hint = searchHint_.Pass(services, steady_clock::now(), RunningGrabbers))
+        status_.SetBase(*hint);
+}
+
+PortResult QZ7_UpdaterAppDelegate::ReadPort(char* buffer, std::size_t max)
+{
+    PortResult r = Serial()->Read(buffer, max);
+    if (r.status == PortIo::Data && r.count > 0) {
+        status_.Received(state(), buffer, r.count, steady_clock::now());
+        if (lcSerial().isDebugEnabled())
+            qCDebug(lcSerial).noquote() << "read" << Loggable(std::string(buffer, r.count));
+    }
+    return r;
+}
+
+PortIo QZ7_UpdaterAppDelegate::WaitPort(milliseconds bound)
+{
+    // What the readers have taken since the last reply, before they wait for more.
+    status_.Unjudged(stream_.SinceJudged(), steady_clock::now());
+    PortIo waited = Serial()->WaitReadable(bound);
+    if (waited == PortIo::Empty)
+        status_.Waiting(state(), steady_clock::now());
+    return waited;
+}
+
+void QZ7_UpdaterAppDelegate::NoteReply(const std::optional<std::string>& reply)
+{
+    if (!reply) {
+        qCInfo(lcDialogue) << "reply: (not 7-bit ASCII)";
+        return;
+    }
+    stream_.MarkJudged();
+    status_.Readable(*reply, steady_clock::now());
+    const bool page = state() == Stage::AwaitingPrompt && reply->find("E or P?") == std::string::npos;
+    if (page ? NotePage(*reply) : (EndPaging(), true))
+        qCInfo(lcDialogue).noquote() << "reply:" << Loggable(*reply);
+}
+
+bool QZ7_UpdaterAppDelegate::NotePage(const std::string& reply)
+{
+    // A loader that answers every "y" with the same line would otherwise fill the transcript
+    // with thousands of lines a second: a repeat is counted, and the count logged once a second.
+    const auto now = steady_clock::now();
+    if (paging_.count == 0)
+        paging_.since = now;
+    ++paging_.count;
+    status_.Paging(paging_.count, reply, paging_.since, now);
+    const bool repeat = paging_.count > 1 && reply == paging_.reply;
+    quietWrites_ = repeat;
+    if (!repeat) {
+        EndRepeats();
+        paging_.reply = reply;
+        paging_.logged = paging_.count;
+        paging_.lastLogged = now;
+        return true;
+    }
+    if (now - paging_.lastLogged >= 1s)
+        EndRepeats();
+    return false;
+}
+
+void QZ7_UpdaterAppDelegate::EndRepeats()
+{
+    if (paging_.count > paging_.logged)
+        qCInfo(lcDialogue).noquote() << "reply:" << Loggable(paging_.reply) << "again," << (paging_.count - paging_.logged)
+                                     << "more times, each answered with \"y\"";
+    paging_.logged = paging_.count;
+    paging_.lastLogged = steady_clock::now();
+}
+
+void QZ7_UpdaterAppDelegate::EndPaging()
+{
+    if (paging_.count == 0)
+        return;
+    EndRepeats();
+    qCInfo(lcDialogue) << "the prompt was answered with \"y\"" << paging_.count << "times";
+    status_.Paging(0, {}, paging_.since, steady_clock::now());
+    paging_ = {};
+    quietWrites_ = false;
+}

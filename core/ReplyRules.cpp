@@ -1,0 +1,127 @@
+#include "core/ReplyRules.h"
+
+#include "hex/TextRules.h"
+
+Piece LineReader::Next(ByteSource& source, std::size_t limit, bool asteriskStops, std::string_view skipLeading)
+{
+    std::string line;
+    for (;;) {
+        {
+            std::lock_guard lock(mutex_);
+            while (pos_ < buffer_.size()) {
+                const char c = buffer_[pos_++];
+                if (!(afterCr_ && c == '\n'))
+                    sinceJudged_ += c;
+                afterCr_ = c == '\r';
+                if (dropping_) {
+                    dropping_ = !IsLineEndChar(c);
+                    continue;
+                }
+                if (IsLineEndChar(c)) {
+                    if (line.empty())
+                        continue;  // the second half of CR LF, or a blank line
+                    return {Piece::Line, PortIo::Data, std::move(line), c};
+                }
+                if (asteriskStops && c == '*')
+                    return {Piece::Asterisk, PortIo::Data, {}, 0};
+                if (line.empty() && skipLeading.find(c) != std::string_view::npos)
+                    continue;
+                line.push_back(c);
+                if (line.size() >= limit) {
+                    dropping_ = true;
+                    return {Piece::Line, PortIo::Data, std::move(line), 0};
+                }
+            }
+            buffer_.clear();
+            pos_ = 0;
+            if (sinceJudged_.size() > 240)
+                sinceJudged_.erase(0, sinceJudged_.size() - 120);
+        }
+        PortIo end = PortIo::Data;
+        if (!Fill(source, end))
+            return {Piece::End, end, {}, 0};
+    }
+}
+
+bool LineReader::Fill(ByteSource& source, PortIo& end)
+{
+    char chunk[512];
+    PortResult r = source.Read(chunk, sizeof chunk);
+    if (r.status == PortIo::Closed || r.status == PortIo::HangUp) {
+        end = r.status;
+        return false;
+    }
+    if (r.status == PortIo::Data && r.count > 0) {
+        std::lock_guard lock(mutex_);
+        buffer_.append(chunk, r.count);
+    }
+    return true;
+}
+
+void LineReader::Clear()
+{
+    std::lock_guard lock(mutex_);
+    buffer_.clear();
+    pos_ = 0;
+    dropping_ = false;
+    afterCr_ = false;
+    sinceJudged_.clear();
+}
+
+std::string LineReader::SinceJudged() const
+{
+    std::lock_guard lock(mutex_);
+    return sinceJudged_.size() > 120 ? sinceJudged_.substr(sinceJudged_.size() - 120) : sinceJudged_;
+}
+
+void LineReader::MarkJudged()
+{
+    std::lock_guard lock(mutex_);
+    sinceJudged_.clear();
+}
+
+std::size_t LineReader::Kept() const
+{
+    std::lock_guard lock(mutex_);
+    return buffer_.size() - pos_;
+}
+
+ReaderOutcome LineReader::ReadReplyLine(ByteSource& source, std::string_view skipLeading)
+{
+    for (;;) {
+        Piece p = Next(source, kLineReplyBytes, false, skipLeading);
+        if (p.kind == Piece::End)
+            return {p.end, std::nullopt};
+        if (p.bytes.size() >= 3 && p.Decodes())
+            return {PortIo::Data, std::move(p.bytes)};
+    }
+}
+
+ReaderOutcome LineReader::ReadVersionReply(ByteSource& source, int passes)
+{
+    std::string text;
+    for (int attempts = passes; attempts > 0 && text.size() < kVersionReplyBytes; --attempts) {
+        Piece p = Next(source, kVersionReplyBytes - text.size(), false, {});
+        if (p.kind == Piece::End)
+            return {p.end, std::nullopt};
+        if (!p.Decodes())
+            continue;  // a byte above 127 spoils its own line, not the lines around it
+        text += p.bytes;
+        if (p.lineEnd && text.size() < kVersionReplyBytes)
+            text += p.lineEnd;
+        if (text.find('V') != std::string::npos) {
+            std::size_t q = text.find('Q');
+            if (q != std::string::npos)
+                text.erase(0, q);
+            break;
+        }
+        if (text.find("E or P") != std::string::npos)
+            break;
+    }
+    return {PortIo::Data, std::move(text)};
+}
+
+Piece LineReader::NextPacing(ByteSource& source)
+{
+    return Next(source, kVersionReplyBytes, true, {});
+}

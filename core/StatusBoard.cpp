@@ -1,0 +1,224 @@
+#include "core/Status.h"
+
+using namespace std::chrono;
+
+StatusBoard::StatusBoard(Thresholds thresholds, std::function<void(const std::string&)> show)
+    : thresholds_(thresholds), show_(std::move(show))
+{
+}
+
+std::string StatusBoard::Shown() const
+{
+    std::lock_guard lock(mutex_);
+    return shown_;
+}
+
+void StatusBoard::ShowLocked()
+{
+    const std::string& next = alert_.empty() ? base_ : alert_;
+    if (next == shown_)
+        return;
+    shown_ = next;
+    show_(shown_);
+}
+
+void StatusBoard::SetBase(std::string text)
+{
+    std::lock_guard lock(mutex_);
+    base_ = std::move(text);
+    ShowLocked();
+}
+
+void StatusBoard::PortOpened(Clock::time_point now)
+{
+    std::lock_guard lock(mutex_);
+    open_ = true;
+    waiting_ = false;
+    stage_ = Stage::AwaitingBanner;
+    quietSince_ = now;
+    ClearUnjudged();
+    pages_ = 0;
+    recent_.clear();
+    lastReply_.clear();
+    hangUpError_.reset();
+    lines_ = line_ = 0;
+    alert_.clear();
+    ShowLocked();
+}
+
+void StatusBoard::PortClosed()
+{
+    std::lock_guard lock(mutex_);
+    open_ = false;
+    waiting_ = false;
+    alert_.clear();
+    ShowLocked();
+}
+
+void StatusBoard::Waiting(Stage stage, Clock::time_point now)
+{
+    std::lock_guard lock(mutex_);
+    if (!waiting_ || stage != stage_) {
+        // A new wait: the device has had no chance to answer before it.
+        waiting_ = true;
+        stage_ = stage;
+        quietSince_ = now;
+    }
+    CheckLocked(now);
+}
+
+void StatusBoard::Received(Stage stage, const char* bytes, std::size_t count, Clock::time_point now)
+{
+    std::lock_guard lock(mutex_);
+    stage_ = stage;
+    quietSince_ = now;
+    recent_.append(bytes, count);
+    if (recent_.size() > 256)
+        recent_.erase(0, recent_.size() - 256);
+    CheckLocked(now);
+}
+
+void StatusBoard::Unjudged(std::string_view bytes, Clock::time_point now)
+{
+    std::lock_guard lock(mutex_);
+    if (bytes.empty()) {
+        ClearUnjudged();
+    } else {
+        if (!unjudgedSince_)
+            unjudgedSince_ = now;
+        unjudged_.assign(bytes);
+    }
+    CheckLocked(now);
+}
+
+void StatusBoard::ClearUnjudged()
+{
+    unjudgedSince_.reset();
+    unjudged_.clear();
+}
+
+void StatusBoard::Readable(const std::string& reply, Clock::time_point now)
+{
+    std::lock_guard lock(mutex_);
+    ClearUnjudged();
+    lastReply_ = reply;
+    waiting_ = false;
+    if (!alert_.empty())
+        CheckLocked(now);
+}
+
+void StatusBoard::Advanced(Stage stage)
+{
+    std::lock_guard lock(mutex_);
+    stage_ = stage;
+}
+
+void StatusBoard::HungUp(int error)
+{
+    std::lock_guard lock(mutex_);
+    hangUpError_ = error;
+}
+
+void StatusBoard::Paging(long count, const std::string& reply, Clock::time_point since, Clock::time_point now)
+{
+    std::lock_guard lock(mutex_);
+    pages_ = count;
+    pageReply_ = reply;
+    pagingSince_ = since;
+    CheckLocked(now);
+}
+
+void StatusBoard::CheckLocked(Clock::time_point now)
+{
+    std::string alert;
+    const bool paging = open_ && pages_ > 0 && now - pagingSince_ >= thresholds_.paging;
+    if (open_ && unjudgedSince_ && now - *unjudgedSince_ >= thresholds_.unreadable) {
+        alert = StatusText::NotAwaited(unjudged_, stage_, lines_ > 0 && line_ >= lines_);
+    } else if (paging) {
+        // The count changes thousands of times a second: the line is redrawn once a second.
+        if (alert_.rfind("The QZ7 answered ", 0) == 0 && now - pagingShown_ < std::chrono::seconds(1))
+            return;
+        pagingShown_ = now;
+        alert = StatusText::Paging(pages_, pageReply_);
+    } else if (open_ && waiting_) {
+        auto quiet = now - quietSince_;
+        auto quietSeconds = duration_cast<seconds>(quiet);
+        if (stage_ == Stage::AwaitingBanner && quiet >= thresholds_.powerOnSilence)
+            alert = StatusText::PowerOnSilence(quietSeconds);
+        else if (stage_ != Stage::AwaitingBanner && quiet >= thresholds_.silence)
+            alert = StatusText::Silence(quietSeconds);
+    }
+    if (alert == alert_)
+        return;
+    alert_ = std::move(alert);
+    ShowLocked();
+}
+
+void StatusBoard::TransferStarted(int lines, std::uint64_t bytes, Clock::time_point now)
+{
+    std::lock_guard lock(mutex_);
+    lines_ = lines;
+    line_ = 0;
+    bytes_ = bytes;
+    sent_ = 0;
+    transferStart_ = now;
+    lastProgress_ = now - seconds(1);
+    timeLeft_ = TimeLeft();
+    base_ = StatusText::Progress(0, lines, 0, std::nullopt);
+    ShowLocked();
+}
+
+void StatusBoard::LineSent(int line, std::uint64_t bytesSent, Clock::time_point now)
+{
+    std::lock_guard lock(mutex_);
+    line_ = line;
+    sent_ = bytesSent;
+    ClearUnjudged();  // a pacing asterisk came before this line
+    waiting_ = false;
+    double elapsed = duration<double>(now - transferStart_).count();
+    timeLeft_.Sample(elapsed, static_cast<double>(bytesSent), static_cast<double>(bytes_));
+    if (!alert_.empty())
+        CheckLocked(now);
+    // A few refreshes a second, and the last line: the text is not made anew for every line.
+    if (now - lastProgress_ < milliseconds(250) && line != lines_)
+        return;
+    lastProgress_ = now;
+    base_ = StatusText::Progress(line, lines_, timeLeft_.Rate(), line == lines_ ? std::optional(0.0) : timeLeft_.Seconds());
+    ShowLocked();
+}
+
+std::string StatusBoard::LastReplyLocked() const
+{
+    std::string_view text = recent_;
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
+        text.remove_suffix(1);
+    std::size_t lineEnd = text.find_last_of("\r\n");
+    if (lineEnd != std::string_view::npos)
+        text.remove_prefix(lineEnd + 1);
+    // Asterisks in front of a reply are the transfer's pacing, not part of it.
+    std::size_t first = text.find_first_not_of('*');
+    return first == std::string_view::npos ? std::string() : std::string(text.substr(first));
+}
+
+void StatusBoard::Ended(Outcome outcome, Clock::time_point now)
+{
+    std::lock_guard lock(mutex_);
+    if (outcome == Outcome::Done) {
+        base_ = StatusText::Done(line_, sent_, duration<double>(now - transferStart_).count());
+        ShowLocked();
+        return;
+    }
+    StatusText::FailureFacts facts;
+    facts.stage = stage_;
+    facts.line = line_;
+    facts.lines = lines_;
+    facts.hangUpError = hangUpError_;
+    // An end that a reply decided quotes that reply as the dialogue took it; any other end (a
+    // hang-up, a stall) the last bytes that came, whatever they were.
+    const bool byReply = outcome == Outcome::Unexpected || outcome == Outcome::NotErased || outcome == Outcome::NotDone ||
+                         outcome == Outcome::EndedEarly || outcome == Outcome::Restarted;
+    facts.lastReply = byReply ? lastReply_ : LastReplyLocked();
+    base_ = StatusText::Failure(facts);
+    alert_.clear();
+    ShowLocked();
+}

@@ -1,0 +1,274 @@
+#include "terminal/Bench.h"
+
+#include "terminal/BenchParts.h"
+
+using namespace std::chrono_literals;
+
+namespace benchparts {
+
+Bench::Bench(const RunOptions& options)
+    : run(options), human_(options.json ? stderr : stdout), tty_(::isatty(fileno(human_)) == 1)
+{
+    redraw_.setSingleShot(true);
+    connect(&redraw_, &QTimer::timeout, this, &Bench::Redraw);
+}
+
+Bench::~Bench() = default;
+
+void Bench::Event(const Unit* unit, const char* event, QJsonObject fields)
+{
+    if (!run.json)
+        return;
+    fields.insert("schema", kSchema);
+    fields.insert("time", Q(Now()));
+    fields.insert("event", event);
+    if (unit)
+        fields.insert("unit", Q(unit->path));
+    std::string line = Line(fields) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fflush(stdout);
+}
+
+void Bench::Say(const Unit* unit, const std::string& line)
+{
+    std::string out = (unit ? unit->path + ": " : std::string()) + line;
+    if (tty_ && rowsDrawn_ > 0) {
+        // Above the rows: go up to the first one, write the line there, and draw the rows again
+        // below it.
+        out = "\x1b[" + std::to_string(rowsDrawn_) + "A\r" + out + "\x1b[J\n";
+        rowsDrawn_ = 0;
+        std::fputs(out.c_str(), human_);
+        Redraw();
+        return;
+    }
+    out += "\n";
+    std::fputs(out.c_str(), human_);
+    std::fflush(human_);
+}
+
+void Bench::Changed()
+{
+    if (tty_ && !redraw_.isActive())
+        redraw_.start(100ms);
+}
+
+std::string Bench::Row(const Unit& unit) const
+{
+    std::string row = unit.path;
+    if (!unit.adapter.serialNumber.empty())
+        row += " (" + unit.adapter.serialNumber + ")";
+    row += "  " + (unit.ended ? std::string(OutcomeName(unit.exit)) : unit.stage);
+    if (unit.level >= 0) {
+        char percent[16];
+        std::snprintf(percent, sizeof percent, " %3d%%", unit.level);
+        row += percent;
+    }
+    if (!unit.ended && !unit.progress.empty() && unit.stage == "program")
+        row += "  " + unit.progress;
+    return row;
+}
+
+void Bench::Redraw()
+{
+    if (!tty_)
+        return;
+    winsize size{};
+    std::size_t columns = ::ioctl(fileno(human_), TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+    std::string out = rowsDrawn_ > 0 ? "\x1b[" + std::to_string(rowsDrawn_) + "A" : "";
+    for (const auto& unit : units_) {
+        // One row each: a wider line would wrap, and the cursor would no longer come back.
+        std::string row = Row(*unit);
+        if (row.size() > columns - 1)
+            row.resize(columns - 1);
+        out += "\r" + row + "\x1b[K\n";
+    }
+    rowsDrawn_ = units_.size();
+    std::fputs(out.c_str(), human_);
+    std::fflush(human_);
+}
+
+void Bench::Ended(Unit& unit)
+{
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - unit.started).count();
+    const QJsonObject versionFound{{"version_found", unit.version ? QJsonValue(Q(*unit.version)) : QJsonValue()}};
+    QJsonObject end{{"port", Q(unit.path)},
+                    {"version_found", versionFound["version_found"]},
+                    {"outcome", OutcomeName(unit.exit)},
+                    {"exit", unit.exit},
+                    {"duration_s", std::round(seconds * 1000.0) / 1000.0},
+                    {"lines_sent", unit.linesSent}};
+    if (run.report) {
+        // On disk before the end is reported anywhere.
+        QJsonObject record = end;
+        record.insert("schema", kSchema);
+        record.insert("time", Q(Now()));
+        record.insert("adapter", QJsonObject{{"name", OrNull(unit.adapter.name)},
+                                             {"description", OrNull(unit.adapter.description)},
+                                             {"maker", OrNull(unit.adapter.manufacturer)},
+                                             {"vid_pid", OrNull(unit.adapter.vendorProduct)},
+                                             {"serial", OrNull(unit.adapter.serialNumber)}});
+        record.insert("firmware", FirmwareObject());
+        if (!AppendRecord(*run.report, Line(record))) {
+            Say(&unit, "The report could not be written to " + *run.report + ": " + std::strerror(errno) + ".");
+            forced_ = forced_.value_or(ExitStatus::OutputFailed);
+        }
+    }
+    Event(&unit, "end", end);
+    Say(&unit, std::string("Ended: ") + OutcomeName(unit.exit) + " (status " + std::to_string(unit.exit) + ").");
+    Changed();
+    bool all = true;
+    for (const auto& u : units_)
+        all = all && u->ended;
+    if (all)
+        QTimer::singleShot(0, this, &Bench::Conclude);
+}
+
+void Bench::Conclude()
+{
+    if (status_)
+        return;
+    int failed = 0;
+    std::map<std::string, int> outcomes;
+    for (const auto& u : units_) {
+        ++outcomes[OutcomeName(u->exit)];
+        failed += u->exit != ExitStatus::Done && u->exit != ExitStatus::AlreadyCurrent;
+    }
+    int status = units_.size() == 1 ? units_.front()->exit : failed ? ExitStatus::SomeFailed : ExitStatus::Done;
+    status_ = forced_.value_or(status);
+    QJsonObject counts;
+    for (const auto& [name, count] : outcomes)
+        counts.insert(Q(name), count);
+    Event(nullptr, "summary", {{"units", static_cast<int>(units_.size())}, {"outcomes", counts}, {"exit", *status_}});
+    if (units_.size() > 1)
+        Say(nullptr, std::to_string(units_.size()) + " units, " + std::to_string(units_.size() - failed) +
+                         " ended well, " + std::to_string(failed) + " did not (exit status " + std::to_string(*status_) + ").");
+    QCoreApplication::exit(*status_);
+}
+
+void Bench::StopAll(const std::string& what, int status)
+{
+    forced_ = status;
+    if (units_.empty()) {
+        Say(nullptr, what + " before any adapter was found: nothing was done to any port.");
+        status_ = status;
+        QCoreApplication::exit(status);
+        return;
+    }
+    for (const auto& u : units_)
+        u->Stop(what, status);
+}
+
+void Bench::Begin(std::vector<std::string> paths, const std::vector<SerialService>& listed)
+{
+    for (const std::string& path : paths) {
+        const SerialService* found = nullptr;
+        for (const SerialService& s : listed)
+            if (s.path == path)
+                found = &s;
+        units_.push_back(std::make_unique<Unit>(*this, path, found));
+    }
+    for (const auto& u : units_)
+        u->Start();
+}
+
+void Bench::LookForAdapters()
+{
+    std::optional<std::vector<SerialService>> services = lister_();
+    if (!services)
+        return;
+    std::vector<PortVerdict> verdicts = JudgePorts(*services);
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < services->size(); ++i)
+        if (!verdicts[i].word.empty())
+            paths.push_back(*(*services)[i].path);
+    if (paths.empty())
+        return;
+    look_.stop();
+    waitAll_.stop();
+    Say(nullptr, "Found " + std::to_string(paths.size()) + " adapter" + (paths.size() == 1 ? "" : "s") + ".");
+    Begin(paths, *services);
+}
+
+int Bench::Run()
+{
+    if (run.report) {
+        // Checked before any port is touched: a bench that cannot keep its record does not start.
+        int fd = ::open(run.report->c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            std::fprintf(stderr, "qz7-updater: cannot write the report %s: %s. Nothing was done to any port.\n",
+                         run.report->c_str(), std::strerror(errno));
+            return ExitStatus::OutputFailed;
+        }
+        ::close(fd);
+    }
+
+    // One Ctrl+C is easily pressed by mistake, and while a QZ7 is being erased or programmed it
+    // would leave it without firmware: then only a second one within 5 s stops every unit.
+    // SIGTERM and SIGHUP stop every unit at once.
+    SignalQuit signalQuit([this](int signal) {
+        if (status_)
+            return;
+        const auto now = std::chrono::steady_clock::now();
+        bool programming = false;
+        for (const auto& u : units_)
+            programming = programming || (!u->ended && u->Programming());
+        if (signal == SIGINT && programming && (!firstInterrupt_ || now - *firstInterrupt_ > 5s)) {
+            firstInterrupt_ = now;
+            Say(nullptr, "QZ7s are being programmed: stopping now would leave them without firmware. The updates "
+                         "go on; press Ctrl+C again within 5 s to stop them all.");
+            Event(nullptr, "message", {{"message", "interrupt: press Ctrl+C again within 5 s to stop"}});
+            return;
+        }
+        StopAll("Interrupted", ExitStatus::Interrupted);
+    });
+    timeout_.setSingleShot(true);
+    timeout_.setTimerType(Qt::PreciseTimer);
+    if (run.timeoutSeconds) {
+        connect(&timeout_, &QTimer::timeout, this, [this] {
+            StopAll("Stopped after " + std::to_string(*run.timeoutSeconds) + " s (--timeout)", ExitStatus::TimedOut);
+        });
+        timeout_.start(std::chrono::seconds(*run.timeoutSeconds));
+    }
+
+    lister_ = WithByIdNames(SystemServiceLister());
+    if (run.all) {
+        Say(nullptr, "Looking for USB adapters.");
+        connect(&look_, &QTimer::timeout, this, &Bench::LookForAdapters);
+        look_.start(200ms);
+        if (run.waitSeconds) {
+            waitAll_.setSingleShot(true);
+            connect(&waitAll_, &QTimer::timeout, this, [this] {
+                look_.stop();
+                Say(nullptr, "No QZ7 within " + std::to_string(*run.waitSeconds) +
+                                 " s: no usable USB adapter was found. Plug the adapters in and run again.");
+                status_ = ExitStatus::NoAdapter;
+                Event(nullptr, "summary", {{"units", 0}, {"outcomes", QJsonObject{}}, {"exit", *status_}});
+                QCoreApplication::exit(*status_);
+            });
+            waitAll_.start(std::chrono::seconds(*run.waitSeconds));
+        }
+        QTimer::singleShot(0, this, &Bench::LookForAdapters);
+    } else {
+        // The adapters' identities, as far as the system lists them.
+        std::vector<SerialService> listed = lister_().value_or(std::vector<SerialService>{});
+        QTimer::singleShot(0, this, [this, listed] { Begin(run.ports, listed); });
+    }
+    QCoreApplication::exec();
+    // Every port is put back and every controller's thread has ended before the status goes out.
+    units_.clear();
+    return status_.value_or(forced_.value_or(ExitStatus::Failure));
+}
+
+}  // namespace benchparts
+
+using benchparts::Bench;
+
+int RunBench(const RunOptions& run, int argc, char** argv)
+{
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    if (::isatty(STDERR_FILENO) == 1 && qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        QLoggingCategory::setFilterRules(QStringLiteral("qz7.*.info=false\nqz7.*.warning=false"));
+    QCoreApplication app(argc, argv);
+    Bench bench(run);
+    return bench.Run();
+}

@@ -1,0 +1,151 @@
+#pragma once
+// The production bench's two parts, shared by Bench.cpp (the run) and BenchUnit.cpp (one unit);
+// not for use outside the bench.
+#include "controller/FirmwareImage.h"
+#include "controller/PortDiagnosis.h"
+#include "controller/QZ7_UpdaterAppDelegate.h"
+#include "controller/SignalQuit.h"
+#include "core/Status.h"
+#include "hex/ImageLines.h"
+#include "serial/ByIdNames.h"
+#include "terminal/Bench.h"
+#include "terminal/PortList.h"
+#include "terminal/RunOptions.h"
+#include "terminal/Terminal.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLoggingCategory>
+#include <QTimer>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <memory>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace benchparts {
+inline constexpr int kSchema = 1;
+
+inline QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+inline QJsonValue OrNull(const std::string& text)
+{
+    return text.empty() ? QJsonValue() : QJsonValue(Q(text));
+}
+
+inline std::string Line(const QJsonObject& object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
+}
+
+inline QJsonObject FirmwareObject()
+{
+    const ShippedFirmware& f = Shipped();
+    return {{"version", Q(f.version)}, {"lines", f.lines}, {"sha256", Q(f.sha256)}};
+}
+
+inline std::string Now()
+{
+    return QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs).toStdString();
+}
+
+
+// "Line 120 of 3075, ..." and "Sent 3075 lines ...": the lines gone across, or -1.
+inline int LinesIn(const std::string& status)
+{
+    for (const char* start : {"Line ", "Sent "})
+        if (status.starts_with(start))
+            return std::atoi(status.c_str() + std::strlen(start));
+    return -1;
+}
+
+class Bench;
+
+// One unit: its port, its controller, and what it has shown so far. It answers the version
+// question as the options say, and ends once with an exit status.
+class Unit : public QObject, public FrontEnd {
+public:
+    Unit(Bench& bench, std::string path, const SerialService* listed);
+    ~Unit() override;
+
+    void Start();
+    void Show(const ScreenUpdate& update) override;
+    void Cancelled() override;
+    void Finish(int status);
+    // Stops the update for a signal or the bound on the whole run.
+    void Stop(const std::string& what, int status);
+    bool Programming() const { return controller_ && controller_->Programming(); }
+
+    const std::string path;
+    StatusText::AdapterFacts adapter;
+    std::string stage = "start";
+    int level = -1;
+    std::string progress;        // the last progress text
+    std::optional<std::string> version;
+    bool versionRead = false;    // the version question was reached
+    int linesSent = 0;
+    bool ended = false;
+    int exit = ExitStatus::Failure;
+    std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
+
+private:
+    void SetStage(const std::string& name);
+    void Decide();
+
+    Bench& bench_;
+    std::unique_ptr<QZ7_UpdaterAppDelegate> controller_;
+    std::string directions_, status_;
+    RepeatedHint hint_;
+    QTimer wait_;
+    enum class Answer { None, Check, Skip } answer_ = Answer::None;
+};
+
+// The run: its units, where the prose and the JSON go, the report, the signals and the bounds.
+class Bench : public QObject {
+public:
+    explicit Bench(const RunOptions& run);
+    ~Bench() override;
+    int Run();
+
+    const RunOptions& run;
+    // A unit's event as a JSON line (with --json); `fields` add to the common ones.
+    void Event(const Unit* unit, const char* event, QJsonObject fields = {});
+    // A line of prose, prefixed by the unit when there is one.
+    void Say(const Unit* unit, const std::string& line);
+    // The unit's row on the terminal has changed.
+    void Changed();
+    void Ended(Unit& unit);
+    bool Tty() const { return tty_; }
+
+private:
+    void Begin(std::vector<std::string> paths, const std::vector<SerialService>& listed);
+    void LookForAdapters();
+    void Redraw();
+    std::string Row(const Unit& unit) const;
+    void StopAll(const std::string& what, int status);
+    void Conclude();
+
+    std::FILE* human_;
+    bool tty_;
+    std::size_t rowsDrawn_ = 0;
+    QTimer redraw_;
+    std::vector<std::unique_ptr<Unit>> units_;
+    ServiceLister lister_;
+    std::optional<int> forced_;  // a signal, --timeout, or an unwritable report decides the status
+    std::optional<int> status_;
+    bool stopping_ = false;
+    std::optional<std::chrono::steady_clock::time_point> firstInterrupt_;
+    QTimer look_, timeout_, waitAll_;
+};
+
+}  // namespace benchparts

@@ -1,0 +1,94 @@
+#include "terminal/Bench.h"
+
+#include "terminal/BenchParts.h"
+
+using namespace benchparts;
+
+const ShippedFirmware& Shipped()
+{
+    static const ShippedFirmware facts = [] {
+        ShippedFirmware f;
+        f.version = "V2.007";
+        InitUpdaterResources();
+        std::string image = LoadShippedFirmware().value_or(std::string());
+        std::string_view rest = image;
+        while (!rest.empty()) {
+            ImageLine line = TakeImageLine(rest);
+            ++f.lines;
+            if (line.consumed == 0)
+                break;
+            rest.remove_prefix(std::min(line.consumed, rest.size()));
+        }
+        f.sha256 = QCryptographicHash::hash(QByteArray::fromStdString(image), QCryptographicHash::Sha256).toHex().toStdString();
+        return f;
+    }();
+    return facts;
+}
+
+std::string VersionText()
+{
+    const ShippedFirmware& f = Shipped();
+    return "QZ7 Updater " QZ7_VERSION ", firmware " + f.version + ", " + std::to_string(f.lines) + " lines, sha256 " + f.sha256;
+}
+
+std::string VersionJson()
+{
+    return Line({{"schema", kSchema}, {"program", "QZ7 Updater"}, {"version", QZ7_VERSION}, {"firmware", FirmwareObject()}});
+}
+
+const char* OutcomeName(int status)
+{
+    switch (status) {
+    case ExitStatus::Done: return "done";
+    case ExitStatus::NoAdapter: return "no-adapter";
+    case ExitStatus::Permission: return "permission";
+    case ExitStatus::Busy: return "busy";
+    case ExitStatus::Disconnected: return "disconnected";
+    case ExitStatus::NotErased: return "not-erased";
+    case ExitStatus::Unexpected: return "unexpected";
+    case ExitStatus::NoVersion: return "no-version";
+    case ExitStatus::Declined: return "declined";
+    case ExitStatus::ImageDamaged: return "image-damaged";
+    case ExitStatus::NotDone: return "not-done";
+    case ExitStatus::Restarted: return "restarted";
+    case ExitStatus::Stopped: return "stopped";
+    case ExitStatus::NoAnswer: return "no-answer";
+    case ExitStatus::EndedEarly: return "ended-early";
+    case ExitStatus::AlreadyCurrent: return "already-current";
+    case ExitStatus::TimedOut: return "timed-out";
+    case ExitStatus::Interrupted: return "interrupted";
+    default: return "failure";
+    }
+}
+
+bool IsShippedVersion(const std::string& found)
+{
+    // The dialogue keeps what follows the "V" of the reply; a reply may also be read whole.
+    std::string v = found;
+    if (std::size_t at = v.rfind('V'); at != std::string::npos)
+        v = v.substr(at + 1);
+    while (!v.empty() && std::isspace(static_cast<unsigned char>(v.back())))
+        v.pop_back();
+    return v == Shipped().version.substr(1);
+}
+
+bool AppendRecord(const std::string& path, const std::string& line)
+{
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const std::string whole = line + "\n";
+    ssize_t n;
+    do
+        n = ::write(fd, whole.data(), whole.size());
+    while (n < 0 && errno == EINTR);
+    // A short write would leave half a line: with O_APPEND on a local file it does not happen
+    // short of a full disk, and then the line is reported as not written.
+    bool written = n == static_cast<ssize_t>(whole.size()) && ::fsync(fd) == 0;
+    int error = errno;
+    ::close(fd);
+    errno = error;
+    if (n >= 0 && n != static_cast<ssize_t>(whole.size()))
+        errno = ENOSPC;
+    return written;
+}

@@ -1,0 +1,192 @@
+#include "terminal/BenchParts.h"
+
+using namespace std::chrono_literals;
+
+namespace benchparts {
+
+Unit::Unit(Bench& bench, std::string unitPath, const SerialService* listed) : path(std::move(unitPath)), bench_(bench)
+{
+    if (listed)
+        adapter = AdapterFacts(*listed);
+    adapter.path = path;
+    wait_.setSingleShot(true);
+    wait_.setTimerType(Qt::PreciseTimer);
+}
+
+Unit::~Unit()
+{
+    if (controller_)
+        controller_->setFrontEnd(nullptr);
+}
+
+void Unit::Start()
+{
+    bench_.Event(this, "start",
+                 {{"port", Q(path)},
+                  {"adapter",
+                   QJsonObject{{"name", OrNull(adapter.name)},
+                               {"description", OrNull(adapter.description)},
+                               {"maker", OrNull(adapter.manufacturer)},
+                               {"vid_pid", OrNull(adapter.vendorProduct)},
+                               {"serial", OrNull(adapter.serialNumber)}}},
+                  {"firmware", FirmwareObject()}});
+    if (!bench_.run.waitSeconds) {
+        // A port that can never be an adapter ends this unit at once.
+        OpenFailure refused = RefusedDevice(path);
+        PortTrouble trouble = refused.error ? Classify(refused) : PortTrouble::Opened;
+        if (trouble == PortTrouble::NotSerial || trouble == PortTrouble::NoneFound) {
+            bench_.Say(this, DescribeOpenFailure(path, refused) + " Nothing was done to this port.");
+            Finish(ExitStatus::NoAdapter);
+            return;
+        }
+    }
+    QZ7_UpdaterAppDelegate::Options options;
+    options.port = path;
+    options.printImageLength = false;
+    try {
+        controller_ = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
+    } catch (const std::exception& e) {
+        bench_.Say(this, std::string("qz7-updater: ") + e.what());
+        Finish(ExitStatus::Failure);
+        return;
+    }
+    controller_->setFrontEnd(this);
+    if (bench_.run.waitSeconds) {
+        connect(&wait_, &QTimer::timeout, this, [this] {
+            auto [code, why] = GaveUp(*controller_, *bench_.run.waitSeconds);
+            bench_.Say(this, why);
+            Finish(code);
+        });
+        wait_.start(std::chrono::seconds(*bench_.run.waitSeconds));
+    }
+    controller_->applicationDidFinishLaunching();
+}
+
+void Unit::SetStage(const std::string& name)
+{
+    if (name == stage)
+        return;
+    stage = name;
+    bench_.Event(this, "stage", {{"stage", Q(stage)}});
+    bench_.Changed();
+}
+
+void Unit::Show(const ScreenUpdate& update)
+{
+    if (ended)
+        return;
+    if (update.picture == Picture::Device)
+        wait_.stop();
+    if (update.directions) {
+        const std::string& raw = *update.directions;
+        if (raw == Directions::ConnectAdapter)
+            SetStage("connect");
+        else if (raw == Directions::PowerOn)
+            SetStage("power-on");
+        else if (raw == Directions::Updating)
+            SetStage("erase");
+        if (raw.starts_with("Found Version: ")) {
+            const std::string rest = raw.substr(std::strlen("Found Version: "));
+            version = rest.substr(0, rest.find('\n'));
+        }
+        // Directions may carry the QZ7's own bytes: escaped, so that they cannot move the cursor.
+        std::string line = StatusText::Printable(OneLine(raw), std::string::npos);
+        if (line != directions_) {
+            directions_ = line;
+            bench_.Say(this, line);
+            bench_.Event(this, "directions", {{"directions", Q(line)}});
+        }
+    }
+    if (update.levelShown && *update.levelShown && stage != "program") {
+        SetStage("program");
+        bench_.Say(this, "Sending the firmware image (" + std::to_string(Shipped().lines) + " lines).");
+    }
+    if (update.level && stage == "program" && *update.level != level) {
+        const int before = level;
+        level = *update.level;
+        bench_.Event(this, "progress", {{"progress", level}});
+        // Through a pipe, a line every 10 %; on a terminal the unit's row shows the level.
+        for (int step = (std::max(before, 0) / 10 + 1) * 10; !bench_.Tty() && step <= level; step += 10)
+            bench_.Say(this, std::to_string(step) + "%");
+        bench_.Changed();
+    }
+    if (update.status && *update.status != status_) {
+        status_ = *update.status;
+        if (int lines = LinesIn(status_); lines >= 0)
+            linesSent = lines;
+        if (StatusText::IsProgress(status_)) {
+            progress = status_;
+            bench_.Changed();
+        } else if (!status_.empty() && !hint_.Repeats(status_)) {
+            const std::string line = StatusText::Printable(OneLine(status_), std::string::npos);
+            bench_.Say(this, "  " + line);
+            bench_.Event(this, "status", {{"status", Q(line)}});
+        }
+    }
+    if (update.question) {
+        versionRead = true;
+        SetStage("question");
+        Decide();
+    }
+    if (update.ended)
+        Finish(ExitStatusFor(*update.ended));
+}
+
+void Unit::Decide()
+{
+    // Pressed from the event loop, as a button would be, not inside the update that asks.
+    if (bench_.run.check)
+        answer_ = Answer::Check;
+    else if (bench_.run.skipCurrent && version && IsShippedVersion(*version))
+        answer_ = Answer::Skip;
+    bench_.Event(this, "version", {{"version", version ? QJsonValue(Q(*version)) : QJsonValue()}});
+    if (answer_ != Answer::None) {
+        QTimer::singleShot(0, controller_.get(), [c = controller_.get()] { c->CancelPressed(); });
+        return;
+    }
+    bench_.Say(this, "Update? y (--yes)");
+    QTimer::singleShot(0, controller_.get(), [c = controller_.get()] { c->UpdatePressed(); });
+}
+
+void Unit::Cancelled()
+{
+    if (answer_ == Answer::Check) {
+        bench_.Say(this, "Version " + version.value_or("not found") + ": nothing erased (--check).");
+        Finish(ExitStatus::Done);
+    } else if (answer_ == Answer::Skip) {
+        bench_.Say(this, "Already on " + Shipped().version + ": not updated (--skip-current).");
+        Finish(ExitStatus::AlreadyCurrent);
+    } else {
+        Finish(ExitStatus::Declined);
+    }
+}
+
+void Unit::Stop(const std::string& what, int status)
+{
+    if (ended)
+        return;
+    bench_.Say(this, StoppedText(what, controller_ ? controller_->state() : Stage::AwaitingBanner));
+    Finish(status);
+}
+
+void Unit::Finish(int status)
+{
+    if (ended)
+        return;
+    ended = true;
+    exit = status;
+    wait_.stop();
+    stage = "end";
+    bench_.Ended(*this);
+    // The controller puts its port back as it goes; it is let go from the event loop, not from
+    // inside its own screen update.
+    if (controller_) {
+        controller_->setFrontEnd(nullptr);
+        QTimer::singleShot(0, this, [this] {
+            controller_.reset();
+            bench_.Changed();
+        });
+    }
+}
+
+}  // namespace benchparts

@@ -1,0 +1,110 @@
+#include "terminal/PortList.h"
+
+#include "controller/PortDiagnosis.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
+#include <cctype>
+
+std::string DescribeService(const SerialService& service)
+{
+    const StatusText::AdapterFacts facts = AdapterFacts(service);
+    std::string line;
+    for (const std::string& part : {facts.description, facts.manufacturer, facts.vendorProduct,
+                                    facts.serialNumber.empty() ? std::string() : "serial " + facts.serialNumber})
+        if (!part.empty())
+            line += (line.empty() ? "" : ", ") + part;
+    return line;
+}
+
+int ListPorts(const ServiceLister& lister, std::FILE* out)
+{
+    std::optional<std::vector<SerialService>> services = lister();
+    if (!services) {
+        std::fputs("The serial ports could not be listed: the system's port enumeration did not start.\n", out);
+        return 1;
+    }
+    if (services->empty()) {
+        std::fputs("No serial ports found. Plug in the USB serial adapter, or name a port with --port PATH.\n", out);
+        return 0;
+    }
+    const PathChoice choice = ExplainChoice(*services, std::nullopt);
+    for (std::size_t i = 0; i < services->size(); ++i) {
+        const SerialService& s = (*services)[i];
+        std::string notes = DescribeService(s);
+        if (!s.path)
+            notes += std::string(notes.empty() ? "" : "; ") + "no device path";
+        if (i >= choice.considered)
+            notes += std::string(notes.empty() ? "" : "; ") + "not considered (after the listing's end)";
+        std::fprintf(out, "%s %-24s %-16s %s\n", choice.chosen == i ? "*" : " ", s.path.value_or("-").c_str(),
+                     s.name.value_or("-").c_str(), notes.c_str());
+    }
+    if (choice.chosen)
+        std::fprintf(out, "The updater would use %s: its name, %s, holds \"%s\", and no later name holds \"usb\", "
+                          "\"pl2303\" or \"serial\".\n",
+                     choice.path->c_str(), (*services)[*choice.chosen].name->c_str(), choice.word.c_str());
+    else
+        std::fputs("No name holds \"usb\", \"pl2303\" or \"serial\": the updater would wait for an adapter. Name the "
+                   "port with --port PATH to use it anyway.\n",
+                   out);
+    return 0;
+}
+
+std::vector<PortVerdict> JudgePorts(const std::vector<SerialService>& services)
+{
+    const PathChoice choice = ExplainChoice(services, std::nullopt);
+    std::vector<PortVerdict> verdicts;
+    for (std::size_t i = 0; i < services.size(); ++i) {
+        const SerialService& s = services[i];
+        PortVerdict v;
+        if (i >= choice.considered) {
+            v.why = "after the listing's end: a name without a path, or more than 50 names, comes before it";
+        } else if (!s.name) {
+            v.why = "it has no name";
+        } else {
+            std::string lower = *s.name;
+            std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+            for (const char* word : {"usb", "pl2303", "serial"})
+                if (v.word.empty() && lower.find(word) != std::string::npos)
+                    v.word = word;
+            if (v.word.empty())
+                v.why = "its name holds none of \"usb\", \"pl2303\" or \"serial\"";
+            else if (!s.path)
+                v.word.clear(), v.why = "it has no device path";
+            else
+                v.why = "its name holds \"" + v.word + "\"";
+        }
+        verdicts.push_back(v);
+    }
+    return verdicts;
+}
+
+int ListPortsJson(const ServiceLister& lister, std::FILE* out)
+{
+    std::optional<std::vector<SerialService>> services = lister();
+    if (!services) {
+        std::fputs("The serial ports could not be listed: the system's port enumeration did not start.\n", stderr);
+        return 1;
+    }
+    const PathChoice choice = ExplainChoice(*services, std::nullopt);
+    const std::vector<PortVerdict> verdicts = JudgePorts(*services);
+    for (std::size_t i = 0; i < services->size(); ++i) {
+        const SerialService& s = (*services)[i];
+        const StatusText::AdapterFacts facts = AdapterFacts(s);
+        auto text = [](const std::optional<std::string>& v) { return v ? QJsonValue(QString::fromStdString(*v)) : QJsonValue(); };
+        auto orNull = [](const std::string& v) { return v.empty() ? QJsonValue() : QJsonValue(QString::fromStdString(v)); };
+        QJsonObject port{{"schema", 1},
+                         {"path", text(s.path)},
+                         {"name", text(s.name)},
+                         {"description", orNull(facts.description)},
+                         {"maker", orNull(facts.manufacturer)},
+                         {"vid_pid", orNull(facts.vendorProduct)},
+                         {"serial", orNull(facts.serialNumber)},
+                         {"taken", !verdicts[i].word.empty()},
+                         {"chosen", choice.chosen == i},
+                         {"why", QString::fromStdString(verdicts[i].why)}};
+        std::fprintf(out, "%s\n", QJsonDocument(port).toJson(QJsonDocument::Compact).constData());
+    }
+    return 0;
+}

@@ -1,0 +1,296 @@
+#include "terminal/Terminal.h"
+
+#include "controller/QZ7_UpdaterAppDelegate.h"
+#include "controller/SignalQuit.h"
+#include "core/Status.h"
+#include "terminal/Bench.h"
+#include "terminal/RunOptions.h"
+
+#include <QCoreApplication>
+#include <QLoggingCategory>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <chrono>
+#include <csignal>
+#include <memory>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+
+int ExitStatusFor(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Done: return ExitStatus::Done;
+    case Outcome::Disconnected:
+    case Outcome::Unopened: return ExitStatus::Disconnected;
+    case Outcome::Stopped: return ExitStatus::Stopped;
+    case Outcome::NotErased: return ExitStatus::NotErased;
+    case Outcome::NotDone: return ExitStatus::NotDone;
+    case Outcome::EndedEarly: return ExitStatus::EndedEarly;
+    case Outcome::Restarted: return ExitStatus::Restarted;
+    case Outcome::Unexpected: return ExitStatus::Unexpected;
+    case Outcome::NoVersion: return ExitStatus::NoVersion;
+    case Outcome::ImageDamaged: return ExitStatus::ImageDamaged;
+    case Outcome::Exception: return ExitStatus::Failure;
+    }
+    return ExitStatus::Failure;
+}
+
+const char* ExitStatusHelp()
+{
+    return "\nExit statuses (with --cli):\n"
+           "  0    the QZ7 was updated (Done)\n"
+           "  1    an error nobody foresaw\n"
+           "  2    no usable adapter within --wait, or a --port that can never be one\n"
+           "  3    no permission to open the port\n"
+           "  4    the port is in use by another program\n"
+           "  5    the adapter was disconnected, or the port closed under the update\n"
+           "  6    the QZ7 was not erased\n"
+           "  7    an unexpected reply from the QZ7\n"
+           "  8    no version reply\n"
+           "  9    not updated: the answer was no (or input ended, or was too long)\n"
+           "  10   the firmware image is damaged; nothing was erased\n"
+           "  11   the QZ7 answered Not Done\n"
+           "  12   the QZ7 restarted during the update\n"
+           "  13   the QZ7 stopped accepting data\n"
+           "  14   the port opened, but no QZ7 answered within --wait\n"
+           "  15   the QZ7 said Done before the whole image was sent\n"
+           "  16   several units: not every one was updated (each unit's status is in --json and --report)\n"
+           "  17   --skip-current: the QZ7 already has the firmware this program carries; not updated\n"
+           "  64   wrong usage: an unknown option or a bad value\n"
+           "  74   standard output (or the --report file) could not be written\n"
+           "  124  --timeout ran out; the port was put back\n"
+           "  130  stopped by SIGINT (twice within 5 s while the QZ7 is being programmed), SIGTERM\n"
+           "       or SIGHUP; the port was put back\n";
+}
+
+std::string OneLine(const std::string& text)
+{
+    std::string out;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find_first_of("\n\v\f\r", start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        std::size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos)
+            continue;
+        line = line.substr(first, line.find_last_not_of(" \t") - first + 1);
+        if (!out.empty()) {
+            bool ends = std::strchr(".?!:", out.back()) != nullptr;
+            out += ends || std::islower(static_cast<unsigned char>(line.front())) ? " " : ". ";
+        }
+        out += line;
+    }
+    return out;
+}
+
+TerminalFrontEnd::TerminalFrontEnd(QZ7_UpdaterAppDelegate& controller, bool answerYes, std::function<void(int)> finished)
+    : controller_(controller), answerYes_(answerYes), tty_(::isatty(STDOUT_FILENO) == 1), finished_(std::move(finished))
+{
+}
+
+TerminalFrontEnd::~TerminalFrontEnd() = default;
+
+void TerminalFrontEnd::Show(const ScreenUpdate& update)
+{
+    if (update.levelShown) {
+        levelShown_ = *update.levelShown;
+        if (!levelShown_) {
+            EndBar();
+            transfer_ = false;
+        }
+    }
+    if (update.level && levelShown_) {
+        if (!transfer_) {
+            transfer_ = true;
+            decile_ = 0;
+            PrintLine("Sending the firmware image (" + std::to_string(controller_.Firmware().size()) + " characters).");
+        }
+        level_ = *update.level;
+        if (tty_)
+            DrawBar();
+        for (; !tty_ && level_ >= (decile_ + 1) * 10; ++decile_)
+            PrintLine(std::to_string((decile_ + 1) * 10) + "%");
+    }
+    if (update.picture == Picture::Device && answered)
+        answered();
+    if (update.directions) {
+        // Directions may carry the QZ7's own bytes (its version, an unexpected reply): escaped,
+        // so that they cannot move the cursor, rewrite the screen or cut the line.
+        std::string line = StatusText::Printable(OneLine(*update.directions), std::string::npos);
+        if (line != directions_) {
+            directions_ = line;
+            PrintLine(line);
+        }
+    }
+    if (update.status && *update.status != status_) {
+        status_ = *update.status;
+        // The transfer's progress goes on the bar (or in steps of 10 %); anything else is a line.
+        if (StatusText::IsProgress(status_)) {
+            progress_ = status_;
+            if (transfer_ && tty_)
+                DrawBar();
+        } else if (!status_.empty() && !hint_.Repeats(status_)) {
+            PrintLine("  " + OneLine(status_));
+        }
+        if (statusChanged)
+            statusChanged();
+    }
+    if (update.question)
+        Ask();
+    if (update.ended)
+        Finish(ExitStatusFor(*update.ended));
+}
+
+bool RepeatedHint::Repeats(const std::string& status)
+{
+    std::string kind;
+    for (char c : status)
+        if (!std::isdigit(static_cast<unsigned char>(c)) || kind.empty() || kind.back() != '#')
+            kind += std::isdigit(static_cast<unsigned char>(c)) ? '#' : c;
+    const auto now = std::chrono::steady_clock::now();
+    if (kind == printedKind_ && now - printedAt_ < std::chrono::minutes(1))
+        return true;
+    printedKind_ = kind;
+    printedAt_ = now;
+    return false;
+}
+
+void TerminalFrontEnd::Cancelled()
+{
+    PrintLine("Not updated: the QZ7 was left as it was.");
+    Finish(ExitStatus::Declined);
+}
+
+void TerminalFrontEnd::Finish(int status)
+{
+    if (ended_)
+        return;
+    ended_ = true;
+    EndBar();
+    if (input_)
+        input_->setEnabled(false);
+    finished_(status);
+}
+
+void TerminalFrontEnd::Say(const std::string& line)
+{
+    PrintLine(line);
+}
+
+void TerminalFrontEnd::PrintLine(const std::string& line)
+{
+    EndBar();
+    // A line never continues the unanswered question.
+    std::string out = (std::exchange(promptOpen_, false) ? "\n" : "") + line + "\n";
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
+}
+
+void TerminalFrontEnd::EndBar()
+{
+    if (!barDrawn_)
+        return;
+    std::fputs("\n", stdout);
+    std::fflush(stdout);
+    barDrawn_ = false;
+    barLength_ = 0;
+}
+
+void TerminalFrontEnd::DrawBar()
+{
+    constexpr int kWidth = 24;
+    const int level = std::clamp(level_, 0, 100);
+    const int filled = level * kWidth / 100;
+    char percent[8];
+    std::snprintf(percent, sizeof percent, "%3d%%", level);
+    std::string line = "[" + std::string(filled, '#') + std::string(kWidth - filled, '-') + "] " + percent;
+    if (!progress_.empty())
+        line += "  " + progress_;
+    // One row only: a line wider than the terminal would wrap, and \r would go back to its
+    // second row.
+    winsize size{};
+    std::size_t columns = ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+    if (line.size() > columns - 1)
+        line.resize(columns - 1);
+    std::string out = "\r" + line;
+    if (line.size() < barLength_)
+        out += std::string(barLength_ - line.size(), ' ');
+    std::fputs(out.c_str(), stdout);
+    std::fflush(stdout);
+    barLength_ = line.size();
+    barDrawn_ = true;
+}
+
+void TerminalFrontEnd::Ask()
+{
+    if (answerYes_) {
+        PrintLine("Update? [y/N] y (--yes)");
+        // Pressed from the event loop, as a button would be, not inside the update that asks.
+        QTimer::singleShot(0, &controller_, [c = &controller_] { c->UpdatePressed(); });
+        return;
+    }
+    EndBar();
+    // Keys pressed on the terminal before the question was asked are no answer to it: an "y"
+    // typed ahead must not erase a device whose version the operator has not yet seen. (Input
+    // from a file or a pipe is the script's answer given in advance, and stays.)
+    if (::isatty(STDIN_FILENO) == 1)
+        ::tcflush(STDIN_FILENO, TCIFLUSH);
+    std::fputs("Update? [y/N] ", stdout);
+    std::fflush(stdout);
+    promptOpen_ = true;
+    answer_.clear();
+    if (!input_) {
+        input_ = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
+        connect(input_, &QSocketNotifier::activated, this, &TerminalFrontEnd::ReadAnswer);
+    }
+    input_->setEnabled(true);
+}
+
+namespace {
+// Longer than any yes or no: what goes beyond this without a line end is no answer.
+constexpr std::size_t kLongestAnswer = 256;
+}  // namespace
+
+void TerminalFrontEnd::ReadAnswer()
+{
+    // Called when standard input has something (or has ended): one read never waits.
+    char buffer[256];
+    ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN))
+        return;
+    const bool end = n <= 0;
+    if (!end)
+        answer_.append(buffer, static_cast<std::size_t>(n));
+    std::size_t lineEnd = answer_.find('\n');
+    // An answer is a word: input that goes on without a line end (from /dev/zero, a binary file)
+    // is not kept growing, and counts as no.
+    const bool overlong = std::min(lineEnd, answer_.size()) > kLongestAnswer;
+    if (!end && !overlong && lineEnd == std::string::npos)
+        return;  // the rest of the line is still to come
+    input_->setEnabled(false);
+    std::string word = overlong ? std::string() : OneLine(answer_.substr(0, lineEnd));
+    answer_.clear();
+    std::transform(word.begin(), word.end(), word.begin(), [](unsigned char c) { return std::tolower(c); });
+    // A terminal has echoed the answer and its line end; otherwise the output says what came.
+    // Either way the answer finishes the question's line.
+    promptOpen_ = false;
+    if (!(!end && !overlong && tty_ && ::isatty(STDIN_FILENO) == 1))
+        PrintLine(overlong           ? "(answer too long)"
+                  : end && word.empty() ? "(end of input)"
+                                        : StatusText::Printable(word, std::string::npos));
+    if (word == "y" || word == "yes")
+        controller_.UpdatePressed();
+    else
+        controller_.CancelPressed();
+}

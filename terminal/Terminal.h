@@ -1,0 +1,127 @@
+#pragma once
+#include "core/Screen.h"
+#include "core/Stage.h"
+
+#include <QObject>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <cstdint>
+
+struct RunOptions;
+class QSocketNotifier;
+class QZ7_UpdaterAppDelegate;
+
+// How `qz7-updater --cli` ends: a script tells the outcomes apart by these numbers alone.
+namespace ExitStatus {
+enum : int {
+    Done = 0,
+    Failure = 1,        // an error nobody foresaw
+    NoAdapter = 2,      // no usable adapter within --wait, or a --port that can never be one
+    Permission = 3,     // the chosen port refused for lack of permission (last attempt)
+    Busy = 4,           // the chosen port held by another program (last attempt)
+    Disconnected = 5,
+    NotErased = 6,
+    Unexpected = 7,
+    NoVersion = 8,
+    Declined = 9,       // the operator answered no, or standard input ended, at the question
+    ImageDamaged = 10,  // nothing was erased
+    NotDone = 11,
+    Restarted = 12,
+    Stopped = 13,
+    NoAnswer = 14,      // the port opened, but no QZ7 answered within --wait
+    EndedEarly = 15,    // the QZ7 said "Done" before the whole image was sent
+    SomeFailed = 16,    // several units: not every one ended in Done (or already current)
+    AlreadyCurrent = 17, // --skip-current: the QZ7 already had the shipped firmware; not updated
+    Usage = 64,         // a wrong option or argument (EX_USAGE)
+    OutputFailed = 74,  // standard output could not be written (EX_IOERR)
+    TimedOut = 124,     // --timeout ran out; the port was put back first
+    Interrupted = 130,  // SIGINT, SIGTERM or SIGHUP; the port was put back first
+};
+}  // namespace ExitStatus
+
+// The exit statuses as --help lists them.
+const char* ExitStatusHelp();
+
+int ExitStatusFor(Outcome outcome);
+
+// A status line that counts the seconds ("Nothing from the QZ7 for 31 s") changes every second:
+// on the terminal it is printed again only once a minute. Any other change is printed at once.
+class RepeatedHint {
+public:
+    // Whether `status` is a counting hint already printed less than a minute ago.
+    bool Repeats(const std::string& status);
+
+private:
+    std::string printedKind_;  // the last status printed, its digits left out
+    std::chrono::steady_clock::time_point printedAt_{};
+};
+
+// What giving up on --wait means, from what the last attempt to open the port found: the exit
+// status and the line that says so.
+std::pair<int, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, int seconds);
+
+// What is left of the QZ7 when an update is stopped by `what` ("Interrupted", ...) in `state`.
+std::string StoppedText(const std::string& what, Stage state);
+
+// Directions as one line: the lines joined with " " after . ? ! : or before a lower-case start,
+// with ". " otherwise; blank lines dropped, each line trimmed.
+std::string OneLine(const std::string& text);
+
+// The dialogue on a terminal: directions and status as lines on standard output, the version
+// question asked on standard input, the transfer as a bar redrawn in place on a terminal (or a
+// line every 10 % otherwise). It decides the exit status; `finished` is called once with it.
+class TerminalFrontEnd : public QObject, public FrontEnd {
+    Q_OBJECT
+public:
+    TerminalFrontEnd(QZ7_UpdaterAppDelegate& controller, bool answerYes, std::function<void(int)> finished);
+    ~TerminalFrontEnd() override;
+
+    void Show(const ScreenUpdate& update) override;
+    void Cancelled() override;
+
+    // Ends with `status` unless an end was decided already.
+    void Finish(int status);
+    bool Ended() const { return ended_; }
+    // A line of the program's own (not a direction), after the bar if one is drawn.
+    void Say(const std::string& line);
+    // Called when the QZ7 has answered (its picture shows), and after a new status line.
+    std::function<void()> answered;
+    std::function<void()> statusChanged;
+
+private:
+    void PrintLine(const std::string& line);
+    void EndBar();
+    void DrawBar();
+    void Ask();
+    void ReadAnswer();
+
+    QZ7_UpdaterAppDelegate& controller_;
+    const bool answerYes_;
+    const bool tty_;
+    std::function<void(int)> finished_;
+    bool ended_ = false;
+
+    std::string directions_;
+    std::string status_;
+    std::string progress_;   // the last progress text, shown on the bar
+    bool levelShown_ = false;
+    bool transfer_ = false;  // the image is going across: the level moves
+    int level_ = 0;
+    int decile_ = 0;         // the last 10 % step printed (not on a terminal)
+    std::size_t barLength_ = 0;
+    bool barDrawn_ = false;  // the cursor stands at the end of the bar
+
+    RepeatedHint hint_;
+
+    QSocketNotifier* input_ = nullptr;
+    std::string answer_;
+    bool promptOpen_ = false;  // the cursor stands after "Update? [y/N] "
+};
+
+// Runs the program on the terminal, without a window and without a display; returns the exit
+// status.
+int RunTerminal(const RunOptions& run, int argc, char** argv);

@@ -1,0 +1,171 @@
+#include "terminal/Terminal.h"
+
+#include "controller/QZ7_UpdaterAppDelegate.h"
+#include "controller/SignalQuit.h"
+#include "core/Status.h"
+#include "terminal/Bench.h"
+#include "terminal/RunOptions.h"
+
+#include <QCoreApplication>
+#include <QLoggingCategory>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <chrono>
+#include <csignal>
+#include <memory>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+
+std::pair<int, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, int seconds)
+{
+    const std::string after = "No QZ7 within " + std::to_string(seconds) + " s: ";
+    PortTrouble trouble = controller.Trouble();
+    if (controller.Serial()->IsOpen() || trouble == PortTrouble::Opened)
+        return {ExitStatus::NoAnswer, after + "the port is open but nothing answered. Power on the QZ7 while holding Run/Stop."};
+    if (trouble == PortTrouble::Permission)
+        return {ExitStatus::Permission, after + "no permission to open the port (the line above says how to get it)."};
+    if (trouble == PortTrouble::Busy)
+        return {ExitStatus::Busy, after + "the port is in use by another program. Close that program and run again."};
+    return {ExitStatus::NoAdapter,
+            after + "no usable USB adapter was found. Plug the adapter in (or check the path given with --port) and run again."};
+}
+
+std::string StoppedText(const std::string& what, Stage state)
+{
+    // Past the erase command the device may be empty; before it, it is as it was.
+    return state >= Stage::AwaitingErased ? what + " during the update: the QZ7 has no firmware now. Power it on again while "
+                                            "holding Run/Stop and update again."
+                                   : what + " before anything was erased: the QZ7 is as it was.";
+}
+
+namespace {
+// The end of a run whose --port can never be used (given no --wait).
+constexpr const char* kUnusablePort = "Not updated: the port given with --port cannot be used (with --wait the updater "
+                                      "waits for it). Nothing was done to any port.";
+
+int Unusable(std::optional<std::reference_wrapper<TerminalFrontEnd>> frontEnd)
+{
+    if (!frontEnd) {
+        std::printf("%s\n", kUnusablePort);
+        return ExitStatus::NoAdapter;
+    }
+    frontEnd->get().Say(kUnusablePort);
+    frontEnd->get().Finish(ExitStatus::NoAdapter);
+    return ExitStatus::NoAdapter;
+}
+}  // namespace
+
+int RunTerminal(const RunOptions& run, int argc, char** argv)
+{
+    if (run.Bench())
+        return RunBench(run, argc, argv);
+    // Scripts read the output as it comes, a line at a time.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    // The transcript on the same terminal would tear the output (and the bar) apart: there it is
+    // left out unless asked for. Sent elsewhere (2> file, the journal), it is kept.
+    if (::isatty(STDERR_FILENO) == 1 && qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        QLoggingCategory::setFilterRules(QStringLiteral("qz7.*.info=false\nqz7.*.warning=false"));
+    QCoreApplication app(argc, argv);
+
+    if (run.port && !run.waitSeconds) {
+        OpenFailure refused = RefusedDevice(*run.port);
+        PortTrouble trouble = refused.error ? Classify(refused) : PortTrouble::Opened;
+        if (trouble == PortTrouble::NotSerial || trouble == PortTrouble::NoneFound) {
+            std::printf("  %s\n", DescribeOpenFailure(*run.port, refused).c_str());
+            return Unusable(std::nullopt);
+        }
+    }
+
+    QZ7_UpdaterAppDelegate::Options options;
+    options.port = run.port;
+    options.printImageLength = false;
+    std::unique_ptr<QZ7_UpdaterAppDelegate> controller;
+    try {
+        controller = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "qz7-updater: %s\n", e.what());
+        return ExitStatus::Failure;
+    }
+
+    int status = ExitStatus::Failure;
+    TerminalFrontEnd frontEnd(*controller, run.yes, [&status](int s) {
+        status = s;
+        QCoreApplication::exit(s);
+    });
+    controller->setFrontEnd(&frontEnd);
+
+    // A bound on the wait for the QZ7: from now until its banner comes.
+    QTimer wait;
+    wait.setSingleShot(true);
+    wait.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire up to 5 % early
+    if (run.waitSeconds) {
+        QObject::connect(&wait, &QTimer::timeout, &frontEnd, [&] {
+            auto [code, why] = GaveUp(*controller, *run.waitSeconds);
+            frontEnd.Say(why);
+            frontEnd.Finish(code);
+        });
+        frontEnd.answered = [&wait] { wait.stop(); };
+        wait.start(std::chrono::seconds(*run.waitSeconds));
+    }
+
+    // Stops the update at once, saying what is left of the QZ7.
+    auto stop = [&](const std::string& what, int code) {
+        if (frontEnd.Ended())
+            return;
+        frontEnd.Say(StoppedText(what, controller->state()));
+        frontEnd.Finish(code);
+    };
+
+    // One Ctrl+C is easily pressed by mistake, and while the QZ7 is being erased or programmed
+    // it would leave it without firmware: then only a second one within 5 s stops. SIGTERM and
+    // SIGHUP (sent by a program, or the terminal gone) stop at once.
+    std::optional<std::chrono::steady_clock::time_point> firstInterrupt;
+    SignalQuit signalQuit([&](int signal) {
+        if (frontEnd.Ended())
+            return;
+        const auto now = std::chrono::steady_clock::now();
+        if (signal == SIGINT && controller->Programming() && (!firstInterrupt || now - *firstInterrupt > 5s)) {
+            firstInterrupt = now;
+            frontEnd.Say("The QZ7 is being programmed: stopping now would leave it without firmware. The update "
+                         "goes on; press Ctrl+C again within 5 s to stop.");
+            return;
+        }
+        stop("Interrupted", ExitStatus::Interrupted);
+    });
+
+    // A bound on the whole update, from now to its end.
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    timeout.setTimerType(Qt::PreciseTimer);
+    if (run.timeoutSeconds) {
+        QObject::connect(&timeout, &QTimer::timeout, &frontEnd, [&] {
+            stop("Stopped after " + std::to_string(*run.timeoutSeconds) + " s (--timeout)", ExitStatus::TimedOut);
+        });
+        timeout.start(std::chrono::seconds(*run.timeoutSeconds));
+    }
+
+    // A port named without --wait that can never be an adapter (no serial device, the program's
+    // own terminal) ends the run at once: it will not become one by waiting.
+    if (run.port && !run.waitSeconds) {
+        frontEnd.statusChanged = [&] {
+            if (!frontEnd.Ended() && controller->Trouble() == PortTrouble::NotSerial)
+                Unusable(frontEnd);
+        };
+    }
+
+    controller->applicationDidFinishLaunching();
+    app.exec();
+    // The port is put back and every thread of the controller has ended before the status goes
+    // out.
+    controller->setFrontEnd(nullptr);
+    controller.reset();
+    return status;
+}

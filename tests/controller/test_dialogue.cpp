@@ -1,0 +1,526 @@
+// The dialogue, step by step against a pseudo-terminal the test plays by hand, and whole
+// against the simulator: what the operator sees and what goes on the wire.
+#include "tests/support/TestSupport.h"
+#include "tests/support/WindowKeys.h"
+
+#include <QAccessible>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QtTest/qtestspontaneevent.h>
+#include <filesystem>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+const std::string kTinyImage = ":0100000041BE\r\n:00000001FF\r\n";
+
+QWidget* NextTabStop(QWidget* w)
+{
+    for (QWidget* n = w->nextInFocusChain(); n != w; n = n->nextInFocusChain())
+        if (n->isEnabled() && n->isVisible() && (n->focusPolicy() & Qt::TabFocus))
+            return n;
+    return w;
+}
+
+using Updates = std::vector<ScreenUpdate>;
+
+// What the dialogue posts for a question, and for a failure that ends it.
+ScreenUpdate Question(std::string text)
+{
+    return {.directions = std::move(text), .updateEnabled = true, .cancelEnabled = true, .focus = Focus::Update, .question = true};
+}
+ScreenUpdate Failure(Outcome outcome, std::string text)
+{
+    return {.directions = std::move(text), .levelShown = false, .ended = outcome};
+}
+
+// The dialogue on a port the test plays by hand, its screen updates recorded on their way to
+// the window.
+class Step : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        app = MakeApp(pty.path, WithFirmware(image));
+        app->window->show();
+        screen.next = app->frontEnd.get();
+        c().setFrontEnd(&screen);
+        initial = pty.Settings();
+        OpenPort(c(), pty.path);
+    }
+    QZ7_UpdaterAppDelegate& c() { return *app->controller; }
+    UpdaterWindow& w() { return *app->window; }
+    // The updates since the last look, but for the status line's (checked on their own).
+    Updates Shown()
+    {
+        Updates shown = screen.Take();
+        std::erase_if(shown, [](const ScreenUpdate& u) { return u == ScreenUpdate{.status = u.status}; });
+        return shown;
+    }
+    // Judges one reply in one state, lets the posted updates run, and returns them.
+    Updates Judge(Stage state, std::optional<std::string> reply)
+    {
+        Shown();
+        c().setState(state);
+        c().setReceivedString(std::move(reply));
+        c().ReceivedSomething();
+        Spin(30ms);
+        return Shown();
+    }
+    bool PortOpen() { return c().Serial()->IsOpen(); }
+    void ExpectUnexpected(const Updates& shown, const std::string& reply)
+    {
+        EXPECT_FALSE(PortOpen());
+        EXPECT_EQ(c().state(), Stage::AwaitingBanner);
+        EXPECT_EQ(shown, Updates{Failure(Outcome::Unexpected, Directions::Unexpected(reply))});
+    }
+
+    std::string image = kTinyImage;
+    Pty pty;
+    termios initial{};
+    RecordingFrontEnd screen;
+    std::unique_ptr<UpdaterApp> app;
+};
+
+struct DamagedImage : Step {
+    DamagedImage() { image[5] = 'X'; }
+};
+
+}  // namespace
+
+TEST_F(Step, BannerWithQz7AnywhereShowsThePictureAndAsksForTheVersion)
+{
+    EXPECT_EQ(Judge(Stage::AwaitingBanner, "boot: QZ-7 Loader"), Updates{{.picture = Picture::Device}});
+    EXPECT_EQ(c().state(), Stage::AwaitingVersion);
+    EXPECT_EQ(pty.Drain(), "y");  // the version reader asks
+}
+
+TEST_F(Step, BannerInLowerCaseClosesThePortAndSaysWhy)
+{
+    ExpectUnexpected(Judge(Stage::AwaitingBanner, "qz-7 boot loader"), "qz-7 boot loader");
+    EXPECT_EQ(pty.Drain(), "");
+}
+
+TEST_F(Step, VersionReplyIsCutAtItsLineBreakAndOffered)
+{
+    EXPECT_EQ(Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\n"), Updates{Question("Found Version: 2.005\n Update To: QZ7 V2.007?\n")});
+    EXPECT_EQ(c().state(), Stage::AwaitingPrompt);
+    EXPECT_FALSE(c().ReceivedString());
+    EXPECT_EQ(c().RunningOperations(), 0);  // nothing reads until the operator acts
+    EXPECT_EQ(pty.Drain(), "");
+}
+
+TEST_F(Step, VersionEdgeCases)
+{
+    EXPECT_EQ(Judge(Stage::AwaitingVersion, "QZ7 V\r\n"), Updates{Question(Directions::FoundVersion(""))});  // empty version
+    // No line break: the whole tail, "V" kept.
+    EXPECT_EQ(Judge(Stage::AwaitingVersion, "QZ7 V2.005"), Updates{Question(Directions::FoundVersion("V2.005"))});
+    // The first "V" counts.
+    EXPECT_EQ(Judge(Stage::AwaitingVersion, "Vendor QZ7 V2.005\r\n"), Updates{Question(Directions::FoundVersion("endor QZ7 V2.005"))});
+    // Version and prompt: the version only.
+    EXPECT_EQ(Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\nE or P?\r\n"), Updates{Question(Directions::FoundVersion("2.005"))});
+    EXPECT_EQ(c().state(), Stage::AwaitingPrompt);
+}
+
+TEST_F(Step, PromptWithoutVersionAsksToUpdateAnyway)
+{
+    EXPECT_EQ(Judge(Stage::AwaitingVersion, "E or P?\r\n"), Updates{Question("Version not Found.\nUpdate anyway?")});
+    EXPECT_EQ(c().state(), Stage::AwaitingPrompt);
+    EXPECT_EQ(c().RunningOperations(), 0);
+}
+
+TEST_F(Step, NeitherVersionNorPromptRestsWithAnHonestMessage)
+{
+    const Updates noVersion{Failure(Outcome::NoVersion, "No version reply\nPlease restart the program\nand the QZ7")};
+    EXPECT_EQ(Judge(Stage::AwaitingVersion, "boot ok\r\n"), noVersion);
+    EXPECT_EQ(c().state(), Stage::AwaitingVersion);
+    EXPECT_TRUE(PortOpen());
+    EXPECT_EQ(Judge(Stage::AwaitingVersion, std::nullopt), noVersion);  // undecodable reply
+    EXPECT_EQ(c().state(), Stage::AwaitingVersion);
+    EXPECT_EQ(pty.Drain(), "");
+}
+
+TEST_F(DamagedImage, IsNeverOfferedAndNothingIsErased)
+{
+    const Updates damaged{Failure(Outcome::ImageDamaged, "Firmware image damaged\nPlease reinstall the program")};
+    EXPECT_EQ(Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\n"), damaged);
+    EXPECT_FALSE(PortOpen());
+    OpenPort(c(), pty.path);
+    EXPECT_EQ(Judge(Stage::AwaitingVersion, "E or P?\r\n"), damaged);
+    EXPECT_FALSE(PortOpen());
+    EXPECT_EQ(pty.Drain(), "");
+}
+
+TEST_F(Step, PromptGetsEAndAnythingElseGetsY)
+{
+    Judge(Stage::AwaitingPrompt, "Menu line 1");
+    EXPECT_EQ(c().state(), Stage::AwaitingPrompt);
+    EXPECT_EQ(pty.Drain(), "y");
+    Judge(Stage::AwaitingPrompt, "E or P");  // without the question mark it is not the prompt
+    EXPECT_EQ(pty.Drain(), "y");
+    auto start = std::chrono::steady_clock::now();
+    Judge(Stage::AwaitingPrompt, "E or P?");
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 50ms);
+    EXPECT_EQ(c().state(), Stage::AwaitingErased);
+    EXPECT_EQ(pty.Drain(), "E");
+    EXPECT_GE(c().RunningOperations(), 1);  // a reader waits for the erase result
+}
+
+TEST_F(Step, EraseResults)
+{
+    const Updates notErased{Failure(Outcome::NotErased, "Not Erased\nPlease restart the program\nand the QZ7")};
+    EXPECT_EQ(Judge(Stage::AwaitingErased, "Not Erased"), notErased);
+    EXPECT_FALSE(PortOpen());
+    EXPECT_EQ(pty.Drain(), "");
+
+    OpenPort(c(), pty.path);
+    EXPECT_EQ(Judge(Stage::AwaitingErased, "Erased; Not verified"), notErased);  // "Not" anywhere fails the erase
+    EXPECT_FALSE(PortOpen());
+
+    OpenPort(c(), pty.path);
+    ExpectUnexpected(Judge(Stage::AwaitingErased, "erased"), "erased");
+    EXPECT_EQ(pty.Drain(), "");
+}
+
+TEST_F(Step, ErasedStartsTheTransferAfterP)
+{
+    testing::internal::CaptureStdout();
+    c().setProgress(0.7f);
+    Judge(Stage::AwaitingErased, "Erased");
+    EXPECT_EQ(c().state(), Stage::AwaitingDone);
+    EXPECT_EQ(pty.Drain(), "P");
+    EXPECT_TRUE(WaitFor([&] { return w().LevelIndicatorVew()->value() == 53; }));  // 15 of 28, before any asterisk
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "28");
+}
+
+TEST_F(Step, DoneAndEverythingElseAtTheEnd)
+{
+    EXPECT_EQ(Judge(Stage::AwaitingDone, "Done"), (Updates{{.directions = "Done", .focus = Focus::NextUnit, .levelShown = false,
+                                                    .nextUnitShown = true, .ended = Outcome::Done}}));
+    EXPECT_FALSE(PortOpen());
+
+    for (const char* notDone : {"Not Done", "Error: Not Done"}) {  // never shown as success
+        OpenPort(c(), pty.path);
+        EXPECT_EQ(Judge(Stage::AwaitingDone, notDone), Updates{Failure(Outcome::NotDone, "Not Done\nPlease restart the program\nand the QZ7")});
+        EXPECT_FALSE(PortOpen());
+    }
+
+    OpenPort(c(), pty.path);
+    ExpectUnexpected(Judge(Stage::AwaitingDone, "Checksum error"), "Checksum error");
+
+    OpenPort(c(), pty.path);
+    ExpectUnexpected(Judge(static_cast<Stage>(5), "Done"), "Done");  // a state past the last
+    EXPECT_EQ(pty.Drain(), "");
+}
+
+TEST_F(Step, UpdateAnswersOnceHoweverFastItIsPressed)
+{
+    Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\n");
+    w().UpdateButtonView()->click();
+    w().UpdateButtonView()->click();  // the first press disabled it
+    EXPECT_EQ(Shown(), (Updates{{.updateEnabled = false, .cancelEnabled = false}}));  // at once, before anything else
+    Spin(30ms);
+    EXPECT_EQ(Shown(), (Updates{{.directions = Directions::Updating, .updateEnabled = false, .cancelEnabled = false, .levelShown = true}}));
+    EXPECT_EQ(pty.Drain(), "y");
+    EXPECT_EQ(c().RunningOperations(), 1);
+}
+
+TEST_F(Step, UpdateNeverHoldsTheWindowOnAFullOutputQueue)
+{
+    Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\n");
+    // Nobody reads the master: fill the output queue until the port refuses more, and still
+    // does after a pause (the pseudo-terminal moves queued bytes on for a while).
+    std::string chunk(4096, 'a');
+    std::size_t queued = 0;
+    for (bool more = true; more;) {
+        more = false;
+        for (ssize_t n; (n = ::write(c().Serial()->PortID(), chunk.data(), chunk.size())) > 0; more = true)
+            queued += static_cast<std::size_t>(n);
+        std::this_thread::sleep_for(50ms);
+    }
+    auto start = std::chrono::steady_clock::now();
+    w().UpdateButtonView()->click();
+    // A held window would wait for the 5 s stall bound; a sanitizer slows the thread start.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 300ms);
+#else
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 50ms);
+#endif
+    Spin(300ms);
+    EXPECT_EQ(ScreenText(*app), "Found Version: 2.005\n Update To: QZ7 V2.007?\n");  // the "y" waits for room
+    // Once the device reads again, the "y" goes out and the update goes on as usual.
+    std::string sent = pty.Drain(300ms);
+    EXPECT_EQ(sent.size(), queued + 1);
+    EXPECT_EQ(sent.back(), 'y');
+    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == "Updating QZ7, please wait..."; }));
+}
+
+TEST_F(Step, CancelClosesThePortRestoredAndEndsTheFrontEnd)
+{
+    Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\n");
+    c().CancelPressed();
+    EXPECT_TRUE(screen.cancelled);
+    EXPECT_FALSE(PortOpen());
+    EXPECT_TRUE(SameSettings(pty.Settings(), initial));
+    EXPECT_FALSE(pty.Exclusive());
+    Spin(20ms);
+    EXPECT_EQ(Shown(), (Updates{{.updateEnabled = false, .cancelEnabled = false}}));
+    c().applicationWillTerminate();  // as at the end of the application: the port stays closed
+    EXPECT_EQ(pty.Drain(), "");
+}
+
+// Whole dialogues against the simulator.
+
+TEST(Dialogue, ReachesTheVersionQuestionWithThePictureAndUpdateFocused)
+{
+    SimUpdate run(FastSim());
+    ASSERT_TRUE(run.Shows(Directions::FoundVersion("2.005")));
+    UpdaterWindow& w = *run.app->window;
+    EXPECT_FALSE(w.ImageView()->isHidden());
+    EXPECT_FALSE(w.ImageView()->pixmap().isNull());
+    EXPECT_EQ(w.focusWidget(), w.UpdateButtonView());
+    EXPECT_EQ(run.sim.Wire(), "y");
+}
+
+TEST(Dialogue, ANamedPortIsUsedWhateverTheListingOffers)
+{
+    // --port: the listing offers another USB adapter, which the choice rule would take.
+    bootsim::BootSim sim(FastSim());
+    ASSERT_TRUE(sim.Open());
+    sim.Start();
+    QZ7_UpdaterAppDelegate::Options options;
+    options.port = sim.SlavePath();
+    options.lister = OneAdapter("/nonexistent/ttyUSB7");
+    options.discoveryInterval = 20ms;
+    UpdaterApp app(std::move(options));
+    app.Launch();
+    EXPECT_TRUE(AtTheQuestion(app, 10s)) << ScreenText(app).toStdString();
+    EXPECT_EQ(app.controller->Serial()->ChosenPath(), sim.SlavePath());
+}
+
+// The keyboard and the next unit (the close question is in tests/window).
+
+TEST_F(Step, BothQuestionsFocusUpdateAndReturnAnswersYes)
+{
+    Press(w(), Qt::Key_Return);  // nothing asked yet: Update is disabled
+    EXPECT_EQ(pty.Drain(), "");
+
+    Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\n");
+    EXPECT_TRUE(w().UpdateButtonView()->isDefault());
+    Press(w(), Qt::Key_Return);
+    EXPECT_EQ(pty.Drain(), "y");
+    Press(w(), Qt::Key_Return);  // Update is disabled once pressed
+    EXPECT_EQ(pty.Drain(), "");
+
+    // A fresh dialogue: the reader of the first answer lets go with the port.
+    c().ClosePort();
+    ASSERT_TRUE(WaitFor([&] { return c().RunningOperations() == 0; }));
+    OpenPort(c(), pty.path);
+    // The prompt without a version: the same focus and Tab chain, no trap on Cancel.
+    w().CancelButtonView()->setFocus();
+    Judge(Stage::AwaitingVersion, "E or P?\r\n");
+    EXPECT_EQ(ScreenText(*app), "Version not Found.\nUpdate anyway?");
+    EXPECT_EQ(w().focusWidget(), w().UpdateButtonView());
+    EXPECT_EQ(NextTabStop(w().UpdateButtonView()), w().CancelButtonView());
+    EXPECT_EQ(NextTabStop(w().CancelButtonView()), w().UpdateButtonView());
+    Press(w(), Qt::Key_Enter);
+    EXPECT_EQ(pty.Drain(), "y");
+    EXPECT_TRUE(PortOpen());
+}
+
+TEST_F(Step, EscapeCancelsOnlyWhileCancelIsEnabled)
+{
+    Press(w(), Qt::Key_Escape);
+    EXPECT_TRUE(w().isVisible());
+    EXPECT_TRUE(PortOpen());
+
+    Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\n");
+    Press(w(), Qt::Key_Escape);
+    EXPECT_FALSE(PortOpen());
+    EXPECT_TRUE(SameSettings(pty.Settings(), initial));
+    EXPECT_FALSE(pty.Exclusive());
+    EXPECT_FALSE(w().isVisible());
+    EXPECT_EQ(pty.Drain(), "");
+}
+
+TEST_F(Step, AccessibleWindowAndViews)
+{
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&w());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_EQ(window->text(QAccessible::Name), "QZ7 Updater");
+    for (QWidget* view : std::initializer_list<QWidget*>{w().ImageView(), w().DirectionsView(), w().LevelIndicatorVew(),
+                                                         w().UpdateButtonView(), w().CancelButtonView(),
+                                                         w().NextUnitButtonView(), w().StartOverButtonView(),
+                                                         w().StatusView(), &w()}) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(view);
+        EXPECT_FALSE(a->text(QAccessible::Description).isEmpty()) << view->objectName().toStdString();
+        if (view != w().DirectionsView() && view != w().StatusView()) {
+            EXPECT_FALSE(a->text(QAccessible::Name).isEmpty()) << view->objectName().toStdString();
+        }
+    }
+    // The directions are named by what they say, so that every new message is a name change
+    // that a screen reader is told of.
+    Judge(Stage::AwaitingVersion, "E or P?\r\n");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(w().DirectionsView())->text(QAccessible::Name),
+              "Version not Found.\nUpdate anyway?");
+    EXPECT_TRUE(w().DirectionsView()->accessibleName().isEmpty());
+}
+
+TEST_F(Step, StatusLineIsHeardWholeAndHiddenButtonsCannotBePressed)
+{
+    // Named by its whole text, as the directions are: the change of name is what a screen reader
+    // is told (offscreen Qt sends no events; the AT-SPI test hears them on a real bus).
+    QLabel* status = w().StatusView();
+    auto named = [&](const QString& text) {
+        return QAccessible::queryAccessibleInterface(status)->text(QAccessible::Name) == text;
+    };
+    app->frontEnd->Show({.status = "Adapter on /dev/ttyUSB0: FT232R USB UART"});
+    EXPECT_TRUE(named("Adapter on /dev/ttyUSB0: FT232R USB UART"));
+    EXPECT_EQ(status->text(), "Adapter on /dev/ttyUSB0: FT232R USB UART");
+    EXPECT_TRUE(status->toolTip().isEmpty());
+
+    // A by-id path wider than the line: cut in its middle, the maker and the serial's end kept;
+    // the whole text is the tooltip, the accessible description and the name.
+    const QString whole = QStringLiteral(
+        "Adapter on /dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BIXYZ0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ0123-if00-port0: "
+        "FT232R USB UART, USB 0403:6001");
+    app->frontEnd->Show({.status = whole.toStdString()});
+    EXPECT_TRUE(named(whole));
+    EXPECT_NE(status->text(), whole);
+    EXPECT_TRUE(status->text().startsWith("Adapter on /dev/serial/by-id/usb-FTDI")) << status->text().toStdString();
+    EXPECT_TRUE(status->text().contains(QStringLiteral("\u2026"))) << status->text().toStdString();
+    EXPECT_TRUE(status->text().contains("0123-if00-port0: FT232R USB UART, USB 0403:6001")) << status->text().toStdString();
+    EXPECT_EQ(status->toolTip(), whole);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(status)->text(QAccessible::Description), whole);
+    for (const QString& word : status->text().split(QRegularExpression(QStringLiteral("[ \n]"))))
+        EXPECT_LE(status->fontMetrics().horizontalAdvance(word), status->contentsRect().width()) << word.toStdString();
+
+    // The failure's detail is heard as well; an empty line leaves an empty name.
+    Judge(Stage::AwaitingErased, "Not Erased\r\n");
+    EXPECT_TRUE(named(QString::fromStdString(StatusLine(*app)))) << StatusLine(*app);
+    EXPECT_FALSE(StatusLine(*app).empty());
+
+    // Hidden offers are disabled, so no accessibility interface can press them.
+    for (QPushButton* hidden : {w().NextUnitButtonView()}) {
+        EXPECT_TRUE(hidden->isHidden());
+        EXPECT_TRUE(QAccessible::queryAccessibleInterface(hidden)->state().disabled);
+    }
+    EXPECT_FALSE(w().StartOverButtonView()->isHidden());
+}
+
+namespace {
+int ProcessThreads()
+{
+    int n = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task"))
+        n += entry.is_directory() ? 1 : 0;
+    return n;
+}
+}  // namespace
+
+TEST(NextUnit, TenUnitsWithTheSameWindowEachStartedOnceThoughPressedThrice)
+{
+    // Ten simulated units, one after the other, on the adapter the program finds. "Update
+    // another QZ7" is pressed three times in a row each time (Return held): one start-over only.
+    const std::string image = ":0100000041BE\r\n:00000001FF\r\n";
+    auto current = std::make_shared<AtomicShared<const std::string>>();
+    QZ7_UpdaterAppDelegate::Options options = WithFirmware(image);
+    options.lister = [current] {
+        return std::optional(std::vector<SerialService>{{"ttyUSB0", *current->load()}});
+    };
+    options.discoveryInterval = 20ms;
+    UpdaterApp app(std::move(options));
+    UpdaterWindow& w = *app.window;
+    int threads = 0;
+    for (int unit = 1; unit <= 10; ++unit) {
+        SCOPED_TRACE("unit " + std::to_string(unit));
+        bootsim::Options o = FastSim();
+        o.expected = image;
+        bootsim::BootSim sim(o);
+        ASSERT_TRUE(sim.Open());
+        current->store(std::make_shared<const std::string>(sim.SlavePath()));
+        sim.Start();
+        if (unit == 1) {
+            app.Launch();
+        } else {
+            for (int press = 0; press < 3; ++press)
+                Press(w, Qt::Key_Return);  // the next-unit button has the focus
+            EXPECT_TRUE(w.NextUnitButtonView()->isHidden());
+            EXPECT_TRUE(w.ImageView()->isHidden() && w.LevelIndicatorVew()->isHidden());
+        }
+        ASSERT_TRUE(WaitFor([&] { return ScreenText(app).toStdString() == Directions::FoundVersion("2.005"); }, 10s))
+            << ScreenText(app).toStdString();
+        EXPECT_FALSE(w.ImageView()->isHidden());
+        EXPECT_TRUE(w.NextUnitButtonView()->isHidden());
+        Press(w, Qt::Key_Return);
+        ASSERT_TRUE(WaitFor([&] { return ScreenText(app) == "Done"; }, 20s)) << ScreenText(app).toStdString();
+        ASSERT_TRUE(sim.WaitFinished(5s));
+        EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
+        EXPECT_EQ(sim.Wire(), "yyEP" + image) << "one dialogue, one \"y\" each";
+        EXPECT_TRUE(SameSettings(sim.SlaveSettings(), sim.InitialSettings()));
+        EXPECT_TRUE(WaitFor([&] { return w.NextUnitButtonView()->isVisible() && app.controller->RunningOperations() == 0; }));
+        EXPECT_FALSE(w.UpdateButtonView()->isEnabled());
+        sim.Stop();
+        if (unit == 1)
+            threads = ProcessThreads();
+    }
+    EXPECT_EQ(ProcessThreads(), threads) << "no thread left over from ten units";
+}
+
+TEST(StartOver, EveryFailureOffersStartOverAndTheNextUpdateIsIntact)
+{
+    // The first unit refuses the erase; the second, on the same adapter, is updated whole.
+    auto current = std::make_shared<AtomicShared<const std::string>>();
+    bootsim::Options failing = FastSim();
+    failing.replies[bootsim::Stage::Erase] = "Not Erased";
+    bootsim::Options good = FastSim();
+    good.expected = ShippedImage();
+    bootsim::BootSim first(failing), second(good);
+    ASSERT_TRUE(first.Open() && second.Open());
+    current->store(std::make_shared<const std::string>(first.SlavePath()));
+    QZ7_UpdaterAppDelegate::Options options;
+    options.lister = [current] {
+        return std::optional(std::vector<SerialService>{{"ttyUSB0", *current->load()}});
+    };
+    options.discoveryInterval = 20ms;
+    UpdaterApp app(std::move(options));
+    UpdaterWindow& w = *app.window;
+    first.Start();
+    app.Launch();
+    ASSERT_TRUE(AtTheQuestion(app, 10s));
+    EXPECT_TRUE(w.StartOverButtonView()->isHidden());
+    EXPECT_FALSE(w.StartOverButtonView()->isEnabled());
+    Press(w, Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return ScreenText(app).toStdString() == Directions::NotErased; }, 20s));
+    EXPECT_TRUE(WaitFor([&] { return w.StartOverButtonView()->isVisible(); }));
+    EXPECT_TRUE(w.StartOverButtonView()->isEnabled());
+    EXPECT_TRUE(w.StartOverButtonView()->isDefault());
+    EXPECT_FALSE(w.UpdateButtonView()->isDefault());
+    EXPECT_EQ(w.focusWidget(), w.StartOverButtonView());
+    EXPECT_FALSE(w.NextUnitButtonView()->isEnabled());
+    EXPECT_FALSE(w.UpdateButtonView()->isEnabled());
+    EXPECT_TRUE(StatusLine(app).find("The QZ7 may have no firmware now: switch it off, then hold Run/Stop") !=
+                std::string::npos)
+        << StatusLine(app);
+    EXPECT_TRUE(WaitFor([&] { return !app.controller->Serial()->IsOpen(); }));
+
+    current->store(std::make_shared<const std::string>(second.SlavePath()));
+    second.Start();
+    Press(w, Qt::Key_Return);  // "Start over" has the focus
+    EXPECT_TRUE(w.StartOverButtonView()->isHidden());
+    EXPECT_FALSE(w.StartOverButtonView()->isEnabled());
+    EXPECT_TRUE(w.UpdateButtonView()->isDefault());
+    ASSERT_TRUE(WaitFor([&] { return ScreenText(app).toStdString() == Directions::FoundVersion("2.005"); }, 10s));
+    Press(w, Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return ScreenText(app) == "Done"; }, 20s));
+    ASSERT_TRUE(second.WaitFinished(5s));
+    EXPECT_TRUE(second.Snapshot().Intact()) << second.Snapshot().Summary();
+    EXPECT_TRUE(SameSettings(second.SlaveSettings(), second.InitialSettings()));
+    EXPECT_TRUE(w.StartOverButtonView()->isHidden());
+}

@@ -1,0 +1,452 @@
+// Faults injected through the simulator, each against the real controller and window: what the
+// operator sees, what went on the wire, and what is left of the port and the threads.
+#include "controller/SignalQuit.h"
+#include "tests/support/TestSupport.h"
+
+#include <QElapsedTimer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <atomic>
+#include <csignal>
+#include <fcntl.h>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+
+namespace {
+
+const std::string kImage = ShippedImage();
+const std::string kPowerOn = Directions::PowerOn;
+const std::string kUpdating = Directions::Updating;
+const std::string kGone = Directions::Disconnected;
+
+// How a case ends: the dialogue is over (port closed, no thread left), or the program keeps
+// waiting for the device as it should, and is then closed by the operator.
+enum class End { Over, Waits };
+
+struct Fault {
+    const char* name;
+    std::function<void(bootsim::Options&)> inject;
+    bool pressUpdate;
+    std::string screen;  // the directions at the end
+    std::string wire;    // what the program sent; "yyEP+" means "yyEP" and the whole image
+    End end;
+    bool intact = false;
+};
+
+std::string ExpectedWire(const std::string& wire)
+{
+    if (!wire.empty() && wire.back() == '+')
+        return wire.substr(0, wire.size() - 1) + kImage;
+    if (wire.rfind("yyEP:", 0) == 0) {  // "yyEP:N": the first N image lines
+        int lines = std::stoi(wire.substr(5));
+        std::size_t at = 0;
+        for (int i = 0; i < lines; ++i)
+            at = kImage.find('\n', at) + 1;
+        return "yyEP" + kImage.substr(0, at);
+    }
+    return wire;
+}
+
+double CpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// Share of one core the program used over `span` while the test thread sleeps: the process's
+// processor time less the simulator thread's own.
+double IdleShare(const bootsim::BootSim& sim, std::chrono::milliseconds span)
+{
+    double before = CpuSeconds() - sim.ThreadCpuSeconds();
+    std::this_thread::sleep_for(span);
+    return (CpuSeconds() - sim.ThreadCpuSeconds() - before) / std::chrono::duration<double>(span).count();
+}
+
+bool FirstOfItsEndState(const Fault& f);
+
+class FaultMatrix : public testing::TestWithParam<Fault> {};
+void PrintTo(const Fault& f, std::ostream* os)
+{
+    *os << f.name;
+}
+
+}  // namespace
+
+TEST_P(FaultMatrix, ScreenWireAndPort)
+{
+    const Fault& f = GetParam();
+    bootsim::Options o = FastSim();
+    o.seed = 7;
+    f.inject(o);
+    SimUpdate run(o);
+    bootsim::BootSim& sim = run.sim;
+    auto& app = run.app;
+    if (f.pressUpdate) {
+        // When the adapter is to be pulled while the question is shown, Update waits for that.
+        ASSERT_TRUE(run.PressUpdate([&] { return !o.hangUpAfterVersion || WaitFor([&] { return sim.Snapshot().hungUp; }, 5s); }))
+            << ScreenText(*app).toStdString();
+    }
+    auto shows = [&] { return ScreenText(*app).toStdString() == f.screen; };
+    std::string wireThen;
+    if (f.end == End::Over) {
+        // Over: no operation left and the port closed, so nothing can be written any more.
+        EXPECT_TRUE(WaitFor(shows, 60s)) << ScreenText(*app).toStdString();
+        EXPECT_TRUE(WaitFor([&] { return app->controller->RunningOperations() == 0; }, 1s));
+        EXPECT_FALSE(app->controller->Serial()->IsOpen());
+        EXPECT_TRUE(app->window->LevelIndicatorVew()->isHidden());  // no stale level beside the end
+        wireThen = sim.Wire();
+    } else {
+        // Give the device every chance to have spoken, then check nothing moves.
+        EXPECT_TRUE(WaitFor([&] { return shows() && sim.Wire() == ExpectedWire(f.wire); }, 60s)) << ScreenText(*app).toStdString();
+        wireThen = sim.Wire();
+        Spin(300ms);
+        EXPECT_TRUE(shows()) << ScreenText(*app).toStdString();
+    }
+    // The processor share while the program rests, once for each way a case can end (its screen,
+    // with nothing left running or with a reader waiting): the other cases that end the same way
+    // leave the same threads in the same waits.
+    if (FirstOfItsEndState(f)) {
+        EXPECT_LT(IdleShare(sim, 500ms), kIdleShareLimit);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(shows()) << ScreenText(*app).toStdString();  // nothing more to say, nothing written
+    EXPECT_TRUE(sim.Wire() == wireThen) << "the program wrote after the dialogue had ended";
+    EXPECT_TRUE(sim.Wire() == ExpectedWire(f.wire)) << "wire starts: " << sim.Wire().substr(0, 80);
+    // At most the echo of the loader's own late line end, never a byte the program wrote.
+    EXPECT_EQ(sim.AfterDone().find_first_not_of("\r\n"), std::string::npos);
+    if (f.intact)
+        EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
+    else
+        EXPECT_FALSE(sim.Snapshot().doneSent && ScreenText(*app) == "Done");
+
+    // The operator closes the window: the program ends at once and the port is as it was.
+    auto start = std::chrono::steady_clock::now();
+    run.Quit();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    if (!sim.Snapshot().hungUp) {
+        EXPECT_TRUE(SameSettings(sim.SlaveSettings(), sim.InitialSettings()));
+    }
+}
+
+namespace {
+template <class F>
+std::function<void(bootsim::Options&)> With(F f)
+{
+    return f;
+}
+const auto kNothing = With([](bootsim::Options&) {});
+const std::string kFound = Directions::FoundVersion("2.005");
+}  // namespace
+
+namespace {
+const std::vector<Fault> kFaults = {
+        // Hang-up: the adapter goes away.
+        Fault{"HangUpBeforeBanner", With([](auto& o) { o.hangUpAt = bootsim::Stage::Banner; }), false, kGone, "", End::Over},
+        Fault{"HangUpInVersionRead", With([](auto& o) { o.hangUpAt = bootsim::Stage::Version; }), false, kGone, "y", End::Over},
+        Fault{"HangUpAtPrompt", With([](auto& o) { o.hangUpAt = bootsim::Stage::Prompt; }), true, kGone, "yy", End::Over},
+        Fault{"HangUpAtErase", With([](auto& o) { o.hangUpAt = bootsim::Stage::Erase; }), true, kGone, "yyE", End::Over},
+        Fault{"HangUpAfterErased", With([](auto& o) { o.hangUpAfterLines = 0; }), true, kGone, "yyEP", End::Over},
+        Fault{"HangUpAtLine1234", With([](auto& o) { o.hangUpAfterLines = 1234; }), true, kGone, "yyEP:1234", End::Over},
+        // Pulled while the question is shown: the "y" of Update finds it gone, and nothing
+        // claims an update is under way.
+        Fault{"HangUpAtTheQuestionThenUpdate", With([](auto& o) { o.hangUpAfterVersion = 100ms; }), true, kGone, "y", End::Over},
+        // The loader stops reading for longer than the stall bound, with the line still up.
+        Fault{"DeviceStopsReadingMidTransfer", With([](auto& o) { o.burstAsterisks = 3000; o.burstStall = 8000ms; }), true,
+              Directions::Stopped, "yyEP", End::Over},
+        // Silence: the program keeps waiting, without spinning.
+        Fault{"SilentFromBanner", With([](auto& o) { o.silentFrom = bootsim::Stage::Banner; }), false, kPowerOn, "", End::Waits},
+        Fault{"SilentFromVersion", With([](auto& o) { o.silentFrom = bootsim::Stage::Version; }), false, kPowerOn, "y", End::Waits},
+        Fault{"SilentFromPrompt", With([](auto& o) { o.silentFrom = bootsim::Stage::Prompt; }), true, kUpdating, "yy", End::Waits},
+        Fault{"SilentFromErase", With([](auto& o) { o.silentFrom = bootsim::Stage::Erase; }), true, kUpdating, "yyE", End::Waits},
+        Fault{"SilentFromProgram", With([](auto& o) { o.silentFrom = bootsim::Stage::Program; }), true, kUpdating, "yyEP", End::Waits},
+        Fault{"SilentFromDone", With([](auto& o) { o.silentFrom = bootsim::Stage::Done; }), true, kUpdating, "yyEP+", End::Waits},
+        // Noise: bytes above 127 drop the reply they are in, so the program waits on.
+        Fault{"HighByteInBanner", With([](auto& o) { o.highByteAt = bootsim::Stage::Banner; }), false, kPowerOn, "", End::Waits},
+        Fault{"HighByteInVersion", With([](auto& o) { o.highByteAt = bootsim::Stage::Version; }), false, kPowerOn, "y", End::Waits},
+        Fault{"HighByteInPrompt", With([](auto& o) { o.highByteAt = bootsim::Stage::Prompt; }), true, kUpdating, "yy", End::Waits},
+        Fault{"HighByteInErase", With([](auto& o) { o.highByteAt = bootsim::Stage::Erase; }), true, kUpdating, "yyE", End::Waits},
+        Fault{"HighByteInDone", With([](auto& o) { o.highByteAt = bootsim::Stage::Done; }), true, kUpdating, "yyEP+", End::Waits},
+        // Noise the rules absorb: the update completes.
+        Fault{"NoiseBeforeEveryAsterisk", With([](auto& o) { o.noiseBytes = 7; o.chunking = bootsim::Chunking::Random; }),
+              true, "Done", "yyEP+", End::Over, true},
+        // "Erased" comes 10 ms after "E", within the 50 ms pause, and is read together with
+        // the prompt's late LF: the LF is skipped, not the reply (it used to be dropped with it).
+        Fault{"EveryByteItsOwnReadErasedSharesAReadWithALateLf",
+              With([](auto& o) { o.chunking = bootsim::Chunking::Bytes; o.eraseDelay = 10ms; }), true, "Done", "yyEP+",
+              End::Over, true},
+        // Line ends and echoed commands in front of a reply, in the same read.
+        Fault{"BlankLineBeforeBanner", With([](auto& o) { o.replies[bootsim::Stage::Banner] = "\r\nQZ-7 Boot Loader"; }), true, "Done",
+              "yyEP+", End::Over, true},
+        Fault{"BlankLineBeforeErased", With([](auto& o) { o.replies[bootsim::Stage::Erase] = "\r\nErased"; }), true, "Done", "yyEP+",
+              End::Over, true},
+        Fault{"BlankLineBeforeDone", With([](auto& o) { o.replies[bootsim::Stage::Done] = "\r\nDone"; }), true, "Done", "yyEP+",
+              End::Over, true},
+        Fault{"EchoOfEveryCommand", With([](auto& o) { o.echo = true; }), true, "Done", "yyEP+", End::Over, true},
+        // Two asterisks a line: the extra ones in front of "Done" are pacing, not the reply.
+        Fault{"LoaderRunsAhead", With([](auto& o) { o.asterisksPerLine = 2; }), true, "Done", "yyEP+", End::Over, true},
+        Fault{"RandomPieces", With([](auto& o) { o.chunking = bootsim::Chunking::Random; o.seed = 99; }), true, "Done", "yyEP+", End::Over, true},
+        Fault{"OverlongBanner", With([](auto& o) { o.banner = "QZ-7 Boot Loader, build 2026-11-30 rev 7"; }), true, "Done", "yyEP+", End::Over, true},
+        Fault{"OverlongVersionLine", With([](auto& o) { o.version = "QZ7 V2.005 (c) 2026, a boot loader with a lot to say"; }),
+              false, Directions::FoundVersion("2.005 (c) 2026, a boot loader with a lot to say"), "y", End::Waits},
+        Fault{"TwoCharacterBanner", With([](auto& o) { o.banner = "OK"; }), false, kPowerOn, "", End::Waits},
+        Fault{"PagedMenu", With([](auto& o) { o.extraLines = 4; }), true, "Done", "yyyyyyEP+", End::Over, true},
+        // Unexpected replies: the wire as the dialogue has it, and an honest screen.
+        Fault{"BannerWithoutQz7", With([](auto& o) { o.banner = "BOOT v1.0"; }), false, Directions::Unexpected("BOOT v1.0"), "", End::Over},
+        // Neither a version nor the prompt: the version reader gathers on for up to 101 lines.
+        Fault{"NoVersionNoPrompt", With([](auto& o) { o.replies[bootsim::Stage::Version] = "Hello"; }), false, kPowerOn, "y", End::Waits},
+        Fault{"NotErased", With([](auto& o) { o.failErase = true; }), true, Directions::NotErased, "yyE", End::Over},
+        Fault{"EraseFailedOtherwise", With([](auto& o) { o.replies[bootsim::Stage::Erase] = "Flash locked"; }), true,
+              Directions::Unexpected("Flash locked"), "yyE", End::Over},
+        Fault{"NoDoneAtTheEnd", With([](auto& o) { o.replies[bootsim::Stage::Done] = "Verify error 0x1F"; }), true,
+              Directions::Unexpected("Verify error 0x1F"), "yyEP+", End::Over},
+        Fault{"NotDone", With([](auto& o) { o.replies[bootsim::Stage::Done] = "Error: Not Done"; }), true, Directions::NotDone,
+              "yyEP+", End::Over},
+        // The device restarts after 1000 lines and greets again: no further line, an honest end.
+        Fault{"RestartMidTransfer", With([](auto& o) { o.restartAfterLines = 1000; }), true, Directions::Restarted,
+              "yyEP:1000", End::Over},
+        Fault{"NoVersionFoundThenUpdate", With([](auto& o) { o.version.reset(); }), true, "Done", "yyEP+", End::Over, true}};
+
+// Whether `f` is the first case of the table that ends with its screen and its end.
+bool FirstOfItsEndState(const Fault& f)
+{
+    for (const Fault& other : kFaults)
+        if (other.end == f.end && other.screen == f.screen)
+            return std::string(other.name) == f.name;
+    return false;
+}
+}  // namespace
+
+INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrix, testing::ValuesIn(kFaults),
+                         [](const testing::TestParamInfo<Fault>& info) { return std::string(info.param.name); });
+
+TEST(Faults, FullOutputQueueLosesNoByte)
+{
+    // At "P" the loader sends 400 asterisks and stops reading for 1.5 s: the program's writes
+    // fill the pseudo-terminal's queue and must wait for room, not drop bytes.
+    bootsim::Options o = FastSim();
+    o.burstAsterisks = 400;
+    o.burstStall = 1500ms;
+    o.expected = kImage;
+    SimUpdate run(o);
+    ASSERT_TRUE(run.PressUpdate());
+    EXPECT_TRUE(run.Shows("Done", 20s)) << ScreenText(*run.app).toStdString();
+    EXPECT_TRUE(run.sim.Snapshot().Intact()) << run.sim.Snapshot().Summary();
+    EXPECT_TRUE(run.sim.Wire() == "yyEP" + kImage) << "the wire differs from the dialogue and the image";
+}
+
+// Quitting at each stage: the window closed, or SIGTERM (handled as closing the window).
+namespace {
+struct QuitAt {
+    const char* name;
+    std::function<void(bootsim::Options&)> inject;
+    bool pressUpdate;
+    std::string waitFor;  // directions that mark the stage
+    bool bySignal;
+};
+class QuitMatrix : public testing::TestWithParam<QuitAt> {};
+void PrintTo(const QuitAt& q, std::ostream* os)
+{
+    *os << q.name;
+}
+}  // namespace
+
+TEST_P(QuitMatrix, EndsWithinASecondWithThePortRestored)
+{
+    const QuitAt& q = GetParam();
+    bootsim::Options o = FastSim();
+    o.baud = 57600;  // slow enough to quit in the middle of the transfer
+    o.eraseDelay = 2000ms;
+    q.inject(o);
+    SimUpdate run(o);
+    auto& app = run.app;
+    SignalQuit signalQuit([&app](int) { app->window->close(); });
+    if (q.pressUpdate) {
+        ASSERT_TRUE(run.PressUpdate());
+    }
+    ASSERT_TRUE(WaitFor([&] { return ScreenText(*app).toStdString() == q.waitFor; }, 30s)) << ScreenText(*app).toStdString();
+    if (std::string(q.name).rfind("Transferring", 0) == 0) {
+        ASSERT_TRUE(WaitFor([&] { return app->window->LevelIndicatorVew()->value() >= 5; }, 30s));
+    }
+
+    auto start = std::chrono::steady_clock::now();
+    if (q.bySignal) {
+        std::raise(SIGTERM);
+        ASSERT_TRUE(WaitFor([&] { return !app->window->isVisible(); }, 1s));
+    }
+    run.Quit();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    EXPECT_TRUE(SameSettings(run.sim.SlaveSettings(), run.sim.InitialSettings()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Quit, QuitMatrix,
+    testing::Values(QuitAt{"WaitingForPowerOn", kNothing, false, kPowerOn, false},
+                    QuitAt{"WaitingForPowerOnBySignal", kNothing, false, kPowerOn, true},
+                    QuitAt{"AtTheQuestion", kNothing, false, kFound, false},
+                    QuitAt{"AtTheQuestionBySignal", kNothing, false, kFound, true},
+                    QuitAt{"Erasing", kNothing, true, kUpdating, false},
+                    QuitAt{"ErasingBySignal", kNothing, true, kUpdating, true},
+                    QuitAt{"Transferring", kNothing, true, kUpdating, false},
+                    QuitAt{"TransferringBySignal", kNothing, true, kUpdating, true}),
+    [](const testing::TestParamInfo<QuitAt>& info) { return std::string(info.param.name); });
+
+// The real program as an unprivileged user (root ignores exclusive use and file modes), its
+// transcript kept in a file: the status line is read from its "status:" lines.
+namespace {
+struct Unprivileged {
+    static passwd* Nobody() { return getpwnam("nobody"); }
+    explicit Unprivileged(const std::string& ports)
+        : transcript(testing::TempDir() + "qz7-transcript-" + std::to_string(getpid()) + ".log"),
+          updater(Launch{.env = OffscreenEnvironment(ports), .stderrFile = transcript, .asNobody = true})
+    {
+    }
+    ~Unprivileged() { std::remove(transcript.c_str()); }
+    std::string Transcript() const
+    {
+        std::ifstream file(transcript);
+        std::ostringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+    // Waits until the transcript holds a status line that contains `part`.
+    bool StatusSays(const std::string& part, std::chrono::milliseconds bound = 5s) const
+    {
+        return WaitFor([&] {
+            std::istringstream lines(Transcript());
+            for (std::string line; std::getline(lines, line);)
+                if (line.find("status: ") != std::string::npos && line.find(part) != std::string::npos)
+                    return true;
+            return false;
+        }, bound);
+    }
+    std::string transcript;
+    Updater updater;
+};
+
+bool Configured(const Pty& pty)
+{
+    termios t = pty.Settings();
+    return cfgetospeed(&t) == B57600;
+}
+}  // namespace
+
+TEST(Faults, HeldAdapterIsNamedWithItsHolderAndOpenedOnceFree)
+{
+    passwd* nobody = Unprivileged::Nobody();
+    if (getuid() == 0 && !nobody)
+        GTEST_SKIP() << "running as root and there is no user 'nobody' to drop to";
+    Pty pty;
+    termios before = pty.Settings();
+    if (getuid() == 0) {
+        ASSERT_EQ(chown(pty.path.c_str(), nobody->pw_uid, static_cast<gid_t>(-1)), 0);
+        ASSERT_EQ(chmod(pty.path.c_str(), 0666), 0);
+    }
+    // Another program of the same user holds the adapter in exclusive use, on its standard input.
+    int held = ::open(pty.path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(ioctl(held, TIOCEXCL), 0);
+    auto sleeper = std::make_unique<Updater>(Launch{.env = {}, .args = {"60"}, .program = "/bin/sleep", .stdinFd = held, .asNobody = true});
+    ::close(held);
+    const pid_t holder = sleeper->pid;
+    ASSERT_TRUE(pty.Exclusive());
+
+    Unprivileged updater("usbserial-held=" + pty.path);
+    EXPECT_TRUE(updater.StatusSays(pty.path + " is in use by another program: sleep (PID " + std::to_string(holder) + ")"))
+        << updater.Transcript();
+    EXPECT_FALSE(Configured(pty));
+
+    // The other program ends. On a pseudo-terminal exclusive use outlives the descriptor, so it is
+    // given up here as a well-behaved program would have done.
+    sleeper.reset();
+    int fd = ::open(pty.path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    ioctl(fd, TIOCNXCL);
+    ::close(fd);
+    EXPECT_TRUE(WaitFor([&] { return Configured(pty); }, 2s));
+    EXPECT_TRUE(updater.StatusSays("Adapter on " + pty.path)) << updater.Transcript();
+    std::chrono::milliseconds took{};
+    EXPECT_EQ(updater.updater.Stop(SIGTERM, 10s, took), 0);
+    EXPECT_TRUE(SameSettings(pty.Settings(), before));
+}
+
+TEST(Faults, FloodAtPortOpenHoldsNeitherTheWindowNorAQuit)
+{
+    // The device floods the line with line ends from before the port opens: the drain on the
+    // GUI thread is bounded, and the reader after it never finds a reply.
+    Pty pty;
+    termios before = pty.Settings();
+    ASSERT_EQ(fcntl(pty.master, F_SETFL, O_NONBLOCK), 0);
+    std::atomic<bool> stop{false};
+    std::thread flood([&] {
+        const std::string lineEnds(4096, '\n');
+        while (!stop) {
+            if (::write(pty.master, lineEnds.data(), lineEnds.size()) <= 0)
+                std::this_thread::sleep_for(1ms);
+        }
+    });
+    auto app = MakeApp(pty.path);
+    SignalQuit signalQuit([&app](int) { app->window->close(); });
+    app->window->show();
+    Spin(50ms);
+    // The GUI thread's longest pause from before the port opens, seen by a timer that asks to
+    // run every 5 ms.
+    QElapsedTimer sinceTick;
+    qint64 longestPause = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] { longestPause = std::max(longestPause, sinceTick.restart()); });
+    sinceTick.start();
+    tick.start(5);
+    app->Launch();
+    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app).toStdString() == kPowerOn; }));
+    Spin(300ms);
+    tick.stop();
+    std::printf("longest pause of the GUI thread during the flood: %lld ms\n", static_cast<long long>(longestPause));
+    EXPECT_LT(longestPause, 250);
+
+    auto start = std::chrono::steady_clock::now();
+    std::raise(SIGTERM);
+    EXPECT_TRUE(WaitFor([&] { return !app->window->isVisible(); }, 1s));
+    app->controller->applicationWillTerminate();
+    app.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    stop = true;
+    flood.join();
+    EXPECT_TRUE(SameSettings(pty.Settings(), before));
+}
+
+TEST(Faults, PermissionRefusedNamesTheGroupAndTheCommandUntilTheModeAllows)
+{
+    passwd* nobody = Unprivileged::Nobody();
+    group* dialout = getgrnam("dialout");
+    if (getuid() != 0 || !nobody || !dialout)
+        GTEST_SKIP() << "needs root, the user 'nobody' and the group 'dialout'";
+    Pty pty;
+    // As udev leaves a USB adapter: owned by root, group dialout, mode 0660.
+    ASSERT_EQ(chown(pty.path.c_str(), 0, dialout->gr_gid), 0);
+    ASSERT_EQ(chmod(pty.path.c_str(), 0660), 0);
+
+    Unprivileged updater("usbserial-locked=" + pty.path);
+    EXPECT_TRUE(updater.StatusSays("No permission to open " + pty.path + " (owner root, group dialout)")) << updater.Transcript();
+    EXPECT_TRUE(updater.StatusSays("sudo adduser nobody dialout")) << updater.Transcript();
+    EXPECT_FALSE(Configured(pty));
+    // The transcript: one line per event, with a time stamp, and the errno of the failure.
+    EXPECT_TRUE(std::regex_search(updater.Transcript(),
+                                  std::regex(R"(\n\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} qz7\.serial warning: cannot open \S+: open failed: .* \(errno 13\)\n)")))
+        << updater.Transcript();
+
+    ASSERT_EQ(chmod(pty.path.c_str(), 0666), 0);
+    EXPECT_TRUE(WaitFor([&] { return Configured(pty); }, 2s));
+    EXPECT_TRUE(updater.StatusSays("Adapter on " + pty.path)) << updater.Transcript();
+}

@@ -1,0 +1,60 @@
+// The readers on a real port: waiting costs next to nothing, and closing the port ends them.
+// (Hang-ups, split replies and noise are in the fault matrix.)
+#include "tests/support/TestSupport.h"
+
+#include <QLabel>
+#include <sys/resource.h>
+#include <thread>
+
+namespace {
+double CpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+class Reader : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        app = MakeApp(pty.path);
+        app->window->show();
+        OpenPort(c(), pty.path);
+    }
+    QZ7_UpdaterAppDelegate& c() { return *app->controller; }
+    Pty pty;
+    std::unique_ptr<UpdaterApp> app;
+};
+}  // namespace
+
+TEST_F(Reader, WaitingForAReplyCostsUnderTwoPercentOfACore)
+{
+    c().StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
+    std::this_thread::sleep_for(100ms);
+    double cpu = CpuSeconds();
+    auto start = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(1s);
+    double share = (CpuSeconds() - cpu) / std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(share, kIdleShareLimit);
+    EXPECT_EQ(c().RunningOperations(), 1);
+}
+
+TEST_F(Reader, ClosingThePortEndsWaitingReadersWithoutAReply)
+{
+    // The version reader asks and waits; a reply reader is queued behind it on the worker.
+    c().StartBackground(&QZ7_UpdaterAppDelegate::ReadVersion);
+    c().StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
+    ASSERT_TRUE(WaitUntil([&] { return pty.Drain(20ms) == "y"; }, 2s));
+    c().setReceivedString(std::nullopt);
+    auto start = std::chrono::steady_clock::now();
+    c().ClosePort();
+    // A reader that went on waiting would wait for ever: ending within a second proves it did
+    // not, and leaves room for a loaded machine.
+    EXPECT_TRUE(WaitFor([&] { return c().RunningOperations() == 0; }, 1s));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    EXPECT_EQ(c().ReceivedString(), "");  // what ClosePort left, untouched by the readers
+    EXPECT_EQ(pty.Drain(), "");           // nothing after the version reader's question
+}
+

@@ -1,0 +1,118 @@
+#include "controller/FirmwareImage.h"
+#include "hex/ImageLines.h"
+#include "tests/support/TestSupport.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+TEST(Transfer, ShippedImageArrivesByteForByteAndEndsWithDone)
+{
+    bootsim::Options o = FastSim();
+    o.expected = ShippedImage();
+    o.chunking = bootsim::Chunking::Random;
+    o.noiseBytes = 2;
+    SimUpdate run(o);
+    auto& app = run.app;
+    bootsim::BootSim& sim = run.sim;
+
+    testing::internal::CaptureStdout();  // the image's length is printed at "P"
+    bool pressed = run.PressUpdate();
+    bool done = pressed && run.Shows("Done", 60s);
+    std::string printed = testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(pressed) << ScreenText(*app).toStdString();
+    ASSERT_TRUE(done) << ScreenText(*app).toStdString();
+
+    ASSERT_TRUE(sim.WaitFinished(5s));
+    bootsim::Result r = sim.Snapshot();
+    EXPECT_TRUE(r.Intact()) << r.Summary();
+    EXPECT_EQ(r.lines, 3075);
+    EXPECT_EQ(printed, std::to_string(ShippedImage().size()));
+    EXPECT_TRUE(app->window->LevelIndicatorVew()->isHidden());
+    EXPECT_FALSE(app->controller->Serial()->IsOpen());
+    EXPECT_TRUE(SameSettings(sim.SlaveSettings(), sim.InitialSettings()));
+    // The wire carries exactly the dialogue's commands, then the image.
+    EXPECT_TRUE(sim.Wire() == "yyEP" + ShippedImage()) << "the wire differs from the dialogue and the image";
+}
+
+namespace {
+
+const std::string kData = ":0100000041BE\r\n";  // 13 characters and CR LF
+const std::string kEnd = ":00000001FF\r\n";
+
+// A transfer of `image` on a port the test plays by hand, from the moment "P" was written.
+class Paced : public testing::Test {
+protected:
+    void Begin(const std::string& image)
+    {
+        app = MakeApp(pty.path, WithFirmware(image));
+        app->window->show();
+        OpenPort(c(), pty.path);
+        c().setState(Stage::AwaitingDone);
+        app->window->LevelIndicatorVew()->show();
+        QObject::connect(app->window->LevelIndicatorVew(), &QProgressBar::valueChanged,
+                         [this](int v) { levels.push_back(v); });
+        testing::internal::CaptureStdout();
+        c().StartBackground(&QZ7_UpdaterAppDelegate::SendProgram);
+    }
+    std::string Printed() { return testing::internal::GetCapturedStdout(); }
+    QZ7_UpdaterAppDelegate& c() { return *app->controller; }
+    int Level() { return app->window->LevelIndicatorVew()->value(); }
+
+    Pty pty;
+    std::unique_ptr<UpdaterApp> app;
+    std::vector<int> levels;
+};
+
+}  // namespace
+
+TEST_F(Paced, OneLinePerAsteriskWithTheIndicatorAhead)
+{
+    Begin(kData + kEnd);
+    EXPECT_TRUE(WaitFor([&] { return Level() == 53; }));
+    EXPECT_EQ(pty.Drain(), "");  // nothing before the asterisk
+    pty.Send("*");
+    EXPECT_EQ(pty.Drain(), kData);
+    EXPECT_TRUE(WaitFor([&] { return Level() == 100; }));
+    pty.Send("*");
+    EXPECT_EQ(pty.Drain(), kEnd);
+    EXPECT_EQ(Printed(), "28");
+    EXPECT_EQ(levels, (std::vector<int>{53, 100}));
+    pty.Send("Done\r\n");
+    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == "Done"; }));
+    EXPECT_TRUE(app->window->LevelIndicatorVew()->isHidden());
+}
+
+TEST_F(Paced, BlankLinesAreSkippedButCounted)
+{
+    Begin(kData + "\r\n" + kEnd);
+    EXPECT_TRUE(WaitFor([&] { return Level() == 56; }));
+    pty.Send("*");
+    EXPECT_EQ(pty.Drain(), kData);
+    pty.Send("*");
+    EXPECT_EQ(pty.Drain(), kEnd);
+    EXPECT_EQ(Printed(), "30");
+}
+
+TEST_F(Paced, NoiseBeforeTheAsteriskIsDroppedAndAByteAfterItStaysQueued)
+{
+    Begin(kData + kEnd);
+    pty.Send("ab*");
+    EXPECT_EQ(pty.Drain(), kData);
+    pty.Send("\xF0x*Q");  // the "Q" after the asterisk belongs to the final reply
+    EXPECT_EQ(pty.Drain(), kEnd);
+    pty.Send("uit\r\n");
+    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app).startsWith("Unexpected reply: Quit\n"); }));
+    Printed();
+}
+
+TEST_F(Paced, ImageStartingWithABlankLineSendsIt)
+{
+    Begin("\r\n" + kEnd);
+    pty.Send("*");
+    EXPECT_EQ(pty.Drain(), "\r\n");
+    pty.Send("*");
+    EXPECT_EQ(pty.Drain(), kEnd);
+    Printed();
+}
+

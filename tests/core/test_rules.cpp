@@ -1,0 +1,255 @@
+// The reply rules, the choice rule and the operator's texts, fed by hand.
+#include "controller/QZ7_UpdaterAppDelegate.h"
+#include "core/ReplyRules.h"
+#include "serial/Discovery.h"
+#include "tests/support/TestSupport.h"
+
+#include <deque>
+#include <random>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Hands out scripted chunks, one per read (a chunk larger than the read asks for is split and
+// its rest stays queued, as in a driver's input queue). When the script runs out: Closed.
+class Script : public ByteSource {
+public:
+    explicit Script(std::deque<std::string> chunks) : chunks_(std::move(chunks)) {}
+    PortResult Read(char* buffer, std::size_t max) override
+    {
+        ++reads;
+        if (max == 0)
+            return {PortIo::Data, 0};
+        if (chunks_.empty())
+            return {end};
+        std::string& front = chunks_.front();
+        if (front.empty()) {  // an empty chunk is a read that finds nothing
+            chunks_.pop_front();
+            return {PortIo::Empty};
+        }
+        std::size_t n = std::min(max, front.size());
+        front.copy(buffer, n);
+        front.erase(0, n);
+        if (front.empty())
+            chunks_.pop_front();
+        return {PortIo::Data, n};
+    }
+    std::string Rest() const
+    {
+        std::string all;
+        for (const auto& c : chunks_)
+            all += c;
+        return all;
+    }
+    PortIo end = PortIo::Closed;
+    int reads = 0;
+
+private:
+    std::deque<std::string> chunks_;
+};
+
+// The same bytes handed over in reads of another size: whole, one byte a read, or random pieces.
+std::deque<std::string> Split(const std::string& stream, int mode)
+{
+    std::deque<std::string> chunks;
+    if (mode == 0)
+        return {stream};
+    std::mt19937 rng(static_cast<unsigned>(mode));
+    for (std::size_t at = 0; at < stream.size();) {
+        std::size_t n = mode == 1 ? 1 : 1 + rng() % 9;
+        chunks.push_back(stream.substr(at, n));
+        chunks.push_back("");  // nothing pending in between
+        at += n;
+    }
+    return chunks;
+}
+
+// One dialogue's readers in turn, as the controller runs them, written down as they end: the
+// banner, the version, a reply, the pacing of three lines, the final reply after the image.
+std::string Conversation(LineReader& reader, ByteSource& source)
+{
+    std::string log;
+    auto note = [&](const ReaderOutcome& o) {
+        log += o.status != PortIo::Data ? "<end>" : o.reply ? "[" + *o.reply + "]" : "<absent>";
+    };
+    note(reader.ReadReplyLine(source));
+    note(reader.ReadVersionReply(source));
+    note(reader.ReadReplyLine(source));
+    for (int line = 0; line < 3; ++line) {
+        for (Piece p = reader.NextPacing(source);; p = reader.NextPacing(source)) {
+            if (p.kind == Piece::Asterisk) {
+                log += "*";
+                break;
+            }
+            if (p.kind == Piece::End)
+                return log + "<end>";
+            log += "{" + p.bytes + "}";
+        }
+    }
+    note(reader.ReadReplyLine(source, "*"));
+    return log;
+}
+
+std::string Converse(const std::string& stream, int mode)
+{
+    LineReader reader;
+    Script s(Split(stream, mode));
+    return Conversation(reader, s);
+}
+
+std::optional<std::string> Line(const std::string& stream)
+{
+    LineReader reader;
+    Script s({stream});
+    ReaderOutcome o = reader.ReadReplyLine(s);
+    EXPECT_EQ(o.status, PortIo::Data) << stream;
+    return o.reply;
+}
+
+std::optional<std::string> Version(const std::string& stream)
+{
+    LineReader reader;
+    Script s({stream});
+    return reader.ReadVersionReply(s).reply;
+}
+
+}  // namespace
+
+// However the kernel splits the device's bytes into reads, every reader gets the same: the
+// conversations that used to end differently (bytes after a line end, a line in place of an
+// asterisk, a high byte beside a reply, an overlong line) read alike in every split.
+TEST(LineReader, EverySplitOfTheStreamGivesTheSameConversation)
+{
+    const std::vector<std::pair<std::string, std::string>> table{
+        {"QZ-7 Boot Loader\r\ny\r\nQZ7 V2.005\r\nE or P?\r\n*x\r\n**Done\r\n",
+         "[QZ-7 Boot Loader][QZ7 V2.005\r][E or P?]*{x}**[Done]"},
+        {"QZ-7 Boot Loader\r\n>QZ7 V2.005\r\nErased\r\n*>**\r\n***Done\r\n",
+         "[QZ-7 Boot Loader][QZ7 V2.005\r][Erased]***[Done]"},
+        {"\r\nok\r\nQZ-7 Boot Loader, build 2026-11-30 rev 7\r\nHello\r\nV2\r\nEra\xC9sed\r\nErased\r\nNot D*Not Done\r\n",
+         "[QZ-7 Boot Loader, build ][Hello\rV2\r][Erased]*{Not Done}<end>"},
+        {"QZ-7\r\nE or P?\r\n\r\n\r\nErased\r\n*Done\r\n", "[QZ-7][E or P?\r][Erased]*{Done}<end>"},
+    };
+    for (const auto& [stream, expected] : table) {
+        EXPECT_EQ(Converse(stream, 0), expected);
+        for (int mode = 1; mode < 12; ++mode)
+            EXPECT_EQ(Converse(stream, mode), expected) << "split " << mode << " of: " << stream;
+    }
+}
+
+TEST(LineReader, ARepliesLineIsItsFirstTwentyFourCharactersAndTheRestOfItIsDropped)
+{
+    EXPECT_EQ(Line("Erased\r\n"), "Erased");
+    EXPECT_EQ(Line(std::string(30, 'x') + "\r\nDone\r\n"), std::string(24, 'x'));
+    LineReader reader;
+    Script s({std::string(30, 'x'), "", "yy\r\nDone\r\n"});
+    EXPECT_EQ(reader.ReadReplyLine(s).reply, std::string(24, 'x'));
+    EXPECT_EQ(reader.ReadReplyLine(s).reply, "Done") << "the overlong line's rest is no reply of its own";
+    // Lines of one or two characters, blank lines and lines that do not decode are no replies.
+    EXPECT_EQ(Line("\r\nE\r\nok\n\rEr\xC9sed\r\nErased\r\n"), "Erased");
+    // Asterisks in front count only where asked (after the image), and only in front.
+    LineReader after;
+    Script ahead({std::string(100, '*'), "*Do", "ne\r\n**D*one\r\n"});
+    EXPECT_EQ(after.ReadReplyLine(ahead, "*").reply, "Done");
+    EXPECT_EQ(after.ReadReplyLine(ahead, "*").reply, "D*one");
+}
+
+TEST(LineReader, EndsWithoutReplyWhenThePortClosesOrHangsUp)
+{
+    LineReader reader;
+    Script closed({"Don", ""});
+    EXPECT_EQ(reader.ReadReplyLine(closed).status, PortIo::Closed);
+    Script hung({"Don"});
+    hung.end = PortIo::HangUp;
+    ReaderOutcome o = reader.ReadVersionReply(hung);
+    EXPECT_EQ(o.status, PortIo::HangUp);
+    EXPECT_FALSE(o.reply);
+    Script paced({"Not Do"});
+    EXPECT_EQ(reader.NextPacing(paced).kind, Piece::End);
+    reader.Clear();
+    EXPECT_EQ(reader.Kept(), 0u);
+}
+
+TEST(LineReader, TheVersionIsGatheredByLinesAndCutAtTheFirstQ)
+{
+    EXPECT_EQ(Version("ab Q1 V2\r\n"), "Q1 V2\r");
+    EXPECT_EQ(Version("boot\r\nV2.005\r\n"), "boot\rV2.005\r") << "earlier lines stay in the text";
+    EXPECT_EQ(Version("E or P?\r\n"), "E or P?\r");
+    // A byte above 127 spoils its own line only.
+    EXPECT_EQ(Version("QZ7 \xC9\r\nQZ7 V2.005\r\n"), "QZ7 V2.005\r");
+
+    std::string lowerCase;
+    for (int i = 0; i < 120; ++i)
+        lowerCase += "v" + std::to_string(i) + "\n";
+    LineReader reader;
+    Script s({lowerCase});
+    std::string expected;
+    for (int i = 0; i < 101; ++i)
+        expected += "v" + std::to_string(i) + "\n";
+    EXPECT_EQ(reader.ReadVersionReply(s).reply, expected) << "a lower-case v is no version; 101 lines at most";
+    EXPECT_EQ(reader.ReadReplyLine(s).reply, "v101") << "the lines after stay";
+
+    EXPECT_EQ(Version(std::string(1100, 'x')), std::string(1023, 'x'));
+}
+
+TEST(ChoosePath, LastMatchWinsCaseInsensitively)
+{
+    std::vector<SerialService> services{{"ttyS0", "/dev/ttyS0"}, {"ttyUSB0", "/dev/ttyUSB0"}, {"PL2303-01", "/dev/pl"}};
+    EXPECT_EQ(ChoosePath(services, std::nullopt), "/dev/pl");
+    services.push_back({"my-serial", "/dev/ser"});
+    EXPECT_EQ(ChoosePath(services, std::nullopt), "/dev/ser");
+    EXPECT_EQ(ChoosePath({{"ttyS0", "/dev/ttyS0"}}, std::nullopt), std::nullopt);
+    EXPECT_EQ(ChoosePath({{"ttyS0", "/dev/ttyS0"}}, "/dev/earlier"), "/dev/earlier");
+}
+
+TEST(ChoosePath, ListsAtMostFiftyNamesAndStopsAtANameWithoutPath)
+{
+    std::vector<SerialService> sixty;
+    for (int i = 1; i <= 60; ++i)
+        sixty.push_back({"usb" + std::to_string(i), "/dev/usb" + std::to_string(i)});
+    EXPECT_EQ(ChoosePath(sixty, std::nullopt), "/dev/usb50");
+
+    std::vector<SerialService> broken{{"usbA", "/dev/a"}, {std::nullopt, "/dev/nameless"}, {"usbB", "/dev/b"},
+                                      {"usbC", std::nullopt}, {"usbD", "/dev/d"}};
+    EXPECT_EQ(ChoosePath(broken, std::nullopt), "/dev/b");
+    PathChoice why = ExplainChoice(broken, std::nullopt);
+    EXPECT_EQ(why.chosen, 2u);
+    EXPECT_EQ(why.word, "usb");
+    EXPECT_EQ(why.considered, 4u) << "the pathless usbC ends the listing; usbD is never looked at";
+}
+
+TEST(PortList, MarksTheChoiceAndSaysWhyThroughTheProgramsOwnListing)
+{
+    // The real program, with the listing given through the environment as tests and benches do.
+    int status = -1;
+    std::string out = CommandOutput("QZ7_SERIAL_PORTS='ttyS0=/dev/ttyS0,usbserial-A1=/dev/cu.A1,Bluetooth=/dev/bt,"
+                                    "usbLate' " QZ7_BINARY_DIR "/qz7-updater --list",
+                                    status);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(out.find("* /dev/cu.A1"), std::string::npos) << out;
+    EXPECT_NE(out.find("  /dev/ttyS0"), std::string::npos) << out;
+    EXPECT_NE(out.find("no device path"), std::string::npos) << out;
+    EXPECT_NE(out.find("would use /dev/cu.A1: its name, usbserial-A1, holds \"usb\""), std::string::npos) << out;
+
+    out = CommandOutput("QZ7_SERIAL_PORTS='ttyS0=/dev/ttyS0' " QZ7_BINARY_DIR "/qz7-updater --list", status);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(out.find("would wait for an adapter"), std::string::npos) << out;
+    EXPECT_EQ(out.find("*"), std::string::npos) << out;
+}
+
+TEST(ServiceList, ParsesPairsInOrder)
+{
+    auto s = ParseServiceList("usbserial-sim=/dev/pts/3,ttyS0=/dev/ttyS0,bare,=/dev/x");
+    ASSERT_EQ(s.size(), 4u);
+    EXPECT_EQ(s[0].name, "usbserial-sim");
+    EXPECT_EQ(s[0].path, "/dev/pts/3");
+    EXPECT_EQ(s[2].name, "bare");
+    EXPECT_FALSE(s[2].path);
+    EXPECT_FALSE(s[3].name);
+}
+
+TEST(DirectionsText, UnexpectedReplyIsCutToFortyCharacters)
+{
+    EXPECT_EQ(Directions::Unexpected(std::string(50, 'a')),
+              "Unexpected reply: " + std::string(40, 'a') + "\nPlease restart the program\nand the QZ7");
+    EXPECT_EQ(Directions::FoundVersion("2.005"), "Found Version: 2.005\n Update To: QZ7 V2.007?\n");
+}

@@ -1,0 +1,381 @@
+// The status line's texts and its board, on a clock the test sets, and the by-id names the
+// choice rule sees on Linux.
+#include "core/SearchHint.h"
+#include "serial/ByIdNames.h"
+#include "tests/support/TestSupport.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+using namespace std::chrono;
+using Clock = StatusBoard::Clock;
+
+namespace {
+
+struct Board {
+    std::vector<std::string> shown;
+    StatusBoard board{{30s, 10s, 5s}, [this](const std::string& t) { shown.push_back(t); }};
+    Clock::time_point t0 = Clock::now();
+    std::string Now() const { return shown.empty() ? std::string() : shown.back(); }
+};
+
+bool Has(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+}  // namespace
+
+TEST(StatusText, PrintableEscapesAndCuts)
+{
+    EXPECT_EQ(StatusText::Printable("Done\r\n\xC9\\"), "Done\\x0D\\x0A\\xC9\\\\");
+    std::string cut = StatusText::Printable(std::string(200, 'a'));
+    EXPECT_EQ(cut.size(), 80u);
+    EXPECT_EQ(cut.substr(77), "...");
+    // A cut never splits an escape.
+    EXPECT_EQ(StatusText::Printable(std::string(30, '\x01'), 80).find("\\x0..."), std::string::npos);
+}
+
+TEST(StatusText, PermissionGivesTheFixThatApplies)
+{
+    StatusText::PermissionFacts f{"/dev/ttyUSB0", "root", "dialout", "alice", true, false, false};
+    std::string text = StatusText::Permission(f);
+    EXPECT_TRUE(Has(text, "/dev/ttyUSB0")) << text;
+    EXPECT_TRUE(Has(text, "\nsudo adduser alice dialout\n")) << text;
+    EXPECT_TRUE(Has(text, "log out and back in")) << text;
+
+    f.listedInGroup = true;  // added already, but this login predates it
+    text = StatusText::Permission(f);
+    EXPECT_FALSE(Has(text, "adduser")) << text;
+    EXPECT_TRUE(Has(text, "log out and back in")) << text;
+
+    f = {"/dev/pts/3", "root", "tty", "alice", false, false, false};  // only the owner may use it
+    text = StatusText::Permission(f);
+    EXPECT_FALSE(Has(text, "adduser")) << "joining the group would not help: " << text;
+    EXPECT_TRUE(Has(text, "udev rule")) << text;
+}
+
+TEST(StatusText, BusyNamesHoldersAndKnownGrabbers)
+{
+    std::string text = StatusText::Busy("/dev/ttyACM0", {{"minicom", 4242}}, {"ModemManager"});
+    EXPECT_TRUE(Has(text, "minicom (PID 4242)")) << text;
+    EXPECT_TRUE(Has(text, "ModemManager is running")) << text;
+    text = StatusText::Busy("/dev/ttyACM0", {}, {});
+    EXPECT_TRUE(Has(text, "/dev/ttyACM0 is in use by another program.")) << text;
+    EXPECT_TRUE(Has(StatusText::OpenError("/dev/ttyUSB0", "open", ENOENT), std::strerror(ENOENT)));
+}
+
+TEST(StatusBoard, SilenceHintsAppearAtTheirThresholdAndClearOnTheNextByte)
+{
+    Board b;
+    b.board.SetBase("Adapter on /dev/ttyUSB0");
+    b.board.PortOpened(b.t0);
+    for (milliseconds t = 0ms; t < 30s; t += 50ms)
+        b.board.Waiting(Stage::AwaitingBanner, b.t0 + t);
+    EXPECT_EQ(b.Now(), "Adapter on /dev/ttyUSB0");
+    for (milliseconds t = 30s; t < 32s; t += 50ms)
+        b.board.Waiting(Stage::AwaitingBanner, b.t0 + t);
+    EXPECT_EQ(b.Now(), StatusText::PowerOnSilence(31s));
+    EXPECT_EQ(b.shown.size(), 3u) << "one change per whole second, not one per wait";
+
+    b.board.Received(Stage::AwaitingBanner, "Q", 1, b.t0 + 32s);
+    EXPECT_EQ(b.Now(), "Adapter on /dev/ttyUSB0");
+    b.board.Readable("QZ-7", b.t0 + 32s);
+
+    // Later waits: 10 s, counted from the start of the wait.
+    auto t1 = b.t0 + 40s;
+    b.board.Waiting(Stage::AwaitingErased, t1);
+    b.board.Waiting(Stage::AwaitingErased, t1 + 9900ms);
+    EXPECT_EQ(b.Now(), "Adapter on /dev/ttyUSB0");
+    b.board.Waiting(Stage::AwaitingErased, t1 + 10s);
+    EXPECT_EQ(b.Now(), StatusText::Silence(10s));
+    b.board.PortClosed();
+    EXPECT_EQ(b.Now(), "Adapter on /dev/ttyUSB0");
+}
+
+TEST(StatusBoard, WhatCameWithoutAReplyIsQuotedAfterFiveSecondsNotCalledSilence)
+{
+    Board b;
+    b.board.PortOpened(b.t0);
+    std::string flood;
+    for (milliseconds t = 0ms; t <= 5s; t += 20ms) {  // bytes keep coming: the reader never waits long
+        b.board.Received(Stage::AwaitingBanner, "\xC9\x13", 2, b.t0 + t);
+        b.board.Unjudged(flood += "\xC9\x13", b.t0 + t);
+    }
+    EXPECT_TRUE(Has(b.Now(), "cannot read (\"\\xC9\\x13")) << b.Now();
+    EXPECT_TRUE(Has(b.Now(), "check the cable")) << b.Now();
+    b.board.Readable("QZ-7 Boot Loader", b.t0 + 6s);  // a reply the dialogue took
+    b.board.Unjudged("", b.t0 + 6s);
+    EXPECT_EQ(b.Now(), "");
+
+    // A line without a version, then silence: it is quoted with what is awaited.
+    b.board.Unjudged("Hello there\r", b.t0 + 7s);
+    b.board.Waiting(Stage::AwaitingVersion, b.t0 + 11s);
+    EXPECT_EQ(b.Now(), "");
+    b.board.Waiting(Stage::AwaitingVersion, b.t0 + 12s);
+    EXPECT_EQ(b.Now(), StatusText::NotAwaited("Hello there\r", Stage::AwaitingVersion, false));
+    EXPECT_TRUE(Has(b.Now(), "The QZ7 sent \"Hello there\", not a version")) << b.Now();
+
+    // The texts: a line not ended yet, only empty lines, bytes it cannot read past the erase.
+    EXPECT_TRUE(Has(StatusText::NotAwaited("Erased", Stage::AwaitingErased, false),
+                    "sent \"Erased\" and has not ended the line; the updater waits for \"Erased\""));
+    EXPECT_TRUE(Has(StatusText::NotAwaited("\r\r", Stage::AwaitingPrompt, false), "only empty lines, not the prompt"));
+    std::string text = StatusText::NotAwaited("Eras\xC9""ed\r", Stage::AwaitingErased, false);
+    EXPECT_TRUE(Has(text, "cannot read (\"Eras\\xC9ed\")") && Has(text, "must be restarted") && !Has(text, "cable"))
+        << text;
+    text = StatusText::NotAwaited("**", Stage::AwaitingDone, true);
+    EXPECT_TRUE(Has(text, "not \"Done\"") && Has(text, "must be restarted")) << text;
+}
+
+TEST(StatusBoard, PagingIsCountedAfterTenSecondsAndRedrawnOnceASecond)
+{
+    Board b;
+    b.board.PortOpened(b.t0);
+    for (milliseconds t = 0ms; t < 12s; t += 1ms)
+        b.board.Paging(t.count() + 1, "What?", b.t0, b.t0 + t);
+    EXPECT_EQ(b.shown.size(), 2u) << "the paging line at 10 s and 11 s, not once per page";
+    EXPECT_EQ(b.Now(), StatusText::Paging(11001, "What?"));
+    b.board.Paging(0, {}, b.t0, b.t0 + 12s);  // the prompt came
+    EXPECT_EQ(b.Now(), "");
+}
+
+TEST(StatusBoard, ProgressRefreshesAFewTimesASecondAndEndsInASummary)
+{
+    Board b;
+    b.board.PortOpened(b.t0);
+    b.board.TransferStarted(3075, 110700, b.t0);
+    for (int line = 1; line <= 3075; ++line)  // 3075 lines in about 3 s
+        b.board.LineSent(line, static_cast<std::uint64_t>(line) * 36, b.t0 + microseconds(line * 1000));
+    EXPECT_LE(b.shown.size(), 20u);
+    EXPECT_GE(b.shown.size(), 10u);
+    EXPECT_TRUE(Has(b.shown[b.shown.size() / 2], " of 3075, ")) << b.shown[b.shown.size() / 2];
+    EXPECT_TRUE(Has(b.shown[b.shown.size() / 2], "kB/s, about ")) << b.shown[b.shown.size() / 2];
+    EXPECT_TRUE(Has(b.Now(), "Line 3075 of 3075")) << b.Now();
+    b.board.Ended(Outcome::Done, b.t0 + 3100ms);
+    EXPECT_EQ(b.Now(), "Sent 3075 lines (110.7 kB) in 3.1 s.");
+}
+
+TEST(StatusBoard, FailureScreensBringOneLineOfDetail)
+{
+    Board b;
+    b.board.PortOpened(b.t0);
+    b.board.TransferStarted(3075, 110700, b.t0);
+    b.board.Received(Stage::AwaitingDone, "*", 1, b.t0);
+    b.board.LineSent(1234, 44000, b.t0 + 1s);
+    b.board.HungUp(EIO);
+    b.board.Ended(Outcome::Disconnected, b.t0 + 2s);
+    EXPECT_TRUE(Has(b.Now(), "sending the image, after line 1234 of 3075")) << b.Now();
+    EXPECT_TRUE(Has(b.Now(), std::strerror(EIO))) << b.Now();
+    EXPECT_FALSE(Has(b.Now(), "Last from")) << "pacing asterisks are no reply: " << b.Now();
+
+    b.board.PortOpened(b.t0);
+    b.board.Waiting(Stage::AwaitingErased, b.t0);
+    b.board.Received(Stage::AwaitingErased, "Flash\x01 locked\r\nmore", 19, b.t0);
+    b.board.Readable("Flash\x01 locked", b.t0);
+    b.board.Ended(Outcome::Unexpected, b.t0);
+    EXPECT_EQ(b.Now(), "Stopped while waiting for the erase to finish. Last from the QZ7: \"Flash\\x01 locked\" The QZ7 may "
+                       "have no firmware now: switch it off, then hold Run/Stop while you switch it on.");
+
+    // Every end but "Done" brings it, whatever its words (the restart screen has no "Please restart").
+    b.board.PortOpened(b.t0);
+    b.board.TransferStarted(3075, 110700, b.t0);
+    b.board.Received(Stage::AwaitingDone, "*", 1, b.t0);
+    b.board.LineSent(200, 7200, b.t0 + 1s);
+    b.board.Ended(Outcome::Restarted, b.t0 + 2s);
+    EXPECT_TRUE(Has(b.Now(), "after line 200 of 3075")) << b.Now();
+    EXPECT_TRUE(Has(b.Now(), "The QZ7 has no firmware now: switch it off, then hold Run/Stop")) << b.Now();
+
+    // The banner came and the dialogue moved on; the adapter went before the version was waited
+    // for: the stage named is the one awaited, and the hang-up is said in plain words.
+    b.board.PortOpened(b.t0);
+    b.board.Received(Stage::AwaitingBanner, "QZ-7 Boot Loader\r\n", 18, b.t0);
+    b.board.Advanced(Stage::AwaitingVersion);
+    b.board.HungUp(0);
+    b.board.Ended(Outcome::Disconnected, b.t0 + 1s);
+    EXPECT_EQ(b.Now(), "Stopped while reading the QZ7's version. The adapter's line went dead: it was unplugged or lost "
+                       "power. Last from the QZ7: \"QZ-7 Boot Loader\"");
+}
+
+TEST(StatusText, TheLastLineHasNoTimeLeftAndCountingHintsAreLoggedOnceAMinute)
+{
+    EXPECT_EQ(StatusText::Progress(3075, 3075, 5500, 0.0), "Line 3075 of 3075, 5.5 kB/s");
+    EXPECT_EQ(StatusText::Progress(3070, 3075, 5500, 0.4), "Line 3070 of 3075, 5.5 kB/s");
+    EXPECT_EQ(StatusText::Progress(3000, 3075, 5500, 1.2), "Line 3000 of 3075, 5.5 kB/s, about 1 s left");
+
+    StatusLogPace pace;
+    const Clock::time_point t0 = Clock::now();
+    int logged = 0;
+    for (int s = 30; s < 3630; ++s)  // an hour at the power-on prompt, one text a second
+        logged += pace.Take(StatusText::PowerOnSilence(seconds(s)), t0 + seconds(s));
+    EXPECT_EQ(logged, 60);
+    EXPECT_TRUE(pace.Take(StatusText::NotAwaited("ok", Stage::AwaitingBanner, false), t0 + 3630s)) << "a new kind of text is logged at once";
+    EXPECT_TRUE(pace.Take(StatusText::PowerOnSilence(3631s), t0 + 3631s));
+    EXPECT_TRUE(pace.Take("", t0 + 3632s));
+    EXPECT_TRUE(pace.Take("", t0 + 3633s)) << "a cleared line is no count";
+}
+
+TEST(SearchHint, SaysWhatItSeesAfterFiveSecondsAndNamesBrlttyForAnAdapterThatVanished)
+{
+    SearchHint hint(5s);
+    const Clock::time_point t0 = Clock::now();
+    const std::vector<SerialService> onlyS0{{"ttyS0", "/dev/ttyS0"}};
+    int asked = 0;
+    auto brltty = [&] { ++asked; return std::vector<std::string>{"brltty"}; };
+    Clock::time_point t = t0;
+    auto pass = [&](const std::vector<SerialService>& services) {
+        t += 200ms;
+        return hint.Pass(services, t, brltty);
+    };
+    for (int i = 0; i < 25; ++i)  // 0 to 4.8 s
+        EXPECT_EQ(pass(onlyS0), std::nullopt) << "too early, pass " << i;
+    EXPECT_EQ(pass(onlyS0), "No USB serial adapter found. Seen: /dev/ttyS0, not a USB adapter.");
+    EXPECT_EQ(pass({}), "No USB serial adapter found. The system lists no serial port at all: plug the adapter in, "
+                        "or try another USB socket or cable.");
+    EXPECT_EQ(pass({{"ttyS0", "/dev/ttyS0"}, {"ttyS1", "/dev/ttyS1"}, {"ttyS2", "/dev/ttyS2"}}),
+              "No USB serial adapter found. Seen: /dev/ttyS0, /dev/ttyS1 and /dev/ttyS2, not USB adapters.");
+    EXPECT_EQ(asked, 0);
+
+    // An adapter for a second, then gone: brltty took it.
+    const std::vector<SerialService> withUsb{{"ttyS0", "/dev/ttyS0"}, {"ttyUSB0", "/dev/ttyUSB0"}};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(pass(withUsb), std::nullopt) << "an adapter is listed: its open speaks for it";
+    std::optional<std::string> text = pass(onlyS0);
+    ASSERT_TRUE(text);
+    EXPECT_TRUE(Has(*text, "An adapter appeared at /dev/ttyUSB0 and went away again: brltty")) << *text;
+    EXPECT_TRUE(Has(*text, "\nsudo apt remove brltty\n")) << *text;
+    EXPECT_EQ(asked, 1);
+
+    // A new search (passes resumed after a pause) starts its patience anew; an adapter listed
+    // for longer than a few seconds and then unplugged is no sign of brltty.
+    t += 10s;
+    EXPECT_EQ(pass(onlyS0), std::nullopt);
+    for (int i = 0; i < 40; ++i)
+        pass(withUsb);
+    for (int i = 0; i < 30; ++i)
+        text = pass(onlyS0);
+    ASSERT_TRUE(text);
+    EXPECT_FALSE(Has(*text, "brltty")) << *text;
+    EXPECT_EQ(asked, 1);
+}
+
+TEST(TimeLeft, OneSlowStretchDoesNotMakeTheEstimateJump)
+{
+    TimeLeft left;
+    double done = 0;
+    for (double t = 0.25; t <= 5.0; t += 0.25) {
+        done += 1000;
+        left.Sample(t, done, 100000);
+    }
+    ASSERT_TRUE(left.Seconds());
+    EXPECT_NEAR(*left.Seconds(), 20.0, 0.5);
+    left.Sample(6.0, done, 100000);  // a second without progress
+    EXPECT_GT(*left.Seconds(), 20.0);
+    EXPECT_LT(*left.Seconds(), 30.0);
+    TimeLeft early;
+    early.Sample(0.5, 5000, 100000);
+    EXPECT_FALSE(early.Seconds()) << "no estimate before the rate has settled";
+}
+
+namespace {
+struct DevDir {
+    DevDir()
+    {
+        char tmpl[] = "/tmp/qz7-byid-XXXXXX";
+        root = mkdtemp(tmpl);
+        std::filesystem::create_directory(root / "by-id");
+        for (const char* node : {"ttyS0", "ttyACM0"})
+            std::ofstream(root / node).put('\n');
+    }
+    ~DevDir() { std::filesystem::remove_all(root); }
+    std::string Node(const char* name) const { return (root / name).string(); }
+    void Link(const char* name, const char* target) const
+    {
+        std::filesystem::create_symlink(std::string("../") + target, root / "by-id" / name);
+    }
+    ServiceLister Lister() const
+    {
+        std::vector<SerialService> services{{"ttyS0", Node("ttyS0")}, {"ttyACM0", Node("ttyACM0")}};
+        return WithByIdNames([services] { return std::optional(services); }, (root / "by-id").string());
+    }
+    std::filesystem::path root;
+};
+}  // namespace
+
+TEST(ByIdNames, AUsbAdapterIsChosenThroughItsByIdNameAndTtyS0IsNot)
+{
+    DevDir dev;
+    ServiceLister lister = dev.Lister();
+    EXPECT_EQ(ChoosePath(*lister(), std::nullopt), std::nullopt) << "ttyACM0 and ttyS0 hold none of the words";
+
+    dev.Link("usb-Maker_Adapter_A123-if00", "ttyACM0");
+    dev.Link("pci-serial-ttyS0", "ttyS0");  // a by-id name of another kind is not presented
+    std::optional<std::vector<SerialService>> services = lister();
+    ASSERT_TRUE(services);
+    EXPECT_EQ((*services)[0].name, "ttyS0");
+    EXPECT_EQ((*services)[1].name, "usb-Maker_Adapter_A123-if00");
+    EXPECT_EQ((*services)[1].path, dev.Node("ttyACM0"));
+    EXPECT_EQ(ChoosePath(*services, std::nullopt), dev.Node("ttyACM0"));
+}
+
+namespace {
+// A sysfs tree as the kernel lays it out for an FTDI adapter (usb-serial: tty, port, interface,
+// device), a CDC-ACM adapter (tty, interface, device) and a 16550 port (no USB device).
+struct SysTree {
+    SysTree()
+    {
+        char tmpl[] = "/tmp/qz7-sys-XXXXXX";
+        root = mkdtemp(tmpl);
+        Device("devices/pci0000:00/usb1/1-1", "0403", "6001", {{"manufacturer", "FTDI"}, {"product", "FT232R USB UART"}, {"serial", "A9 0001"}});
+        Tty("ttyUSB0", "devices/pci0000:00/usb1/1-1/1-1:1.0/ttyUSB0", "devices/pci0000:00/usb1/1-1/1-1:1.0");
+        Device("devices/pci0000:00/usb1/1-2", "0525", "a4a7", {{"manufacturer", "Linux"}, {"product", "Gadget Serial v2.4"}});
+        Tty("ttyACM0", "devices/pci0000:00/usb1/1-2/1-2:1.2", "devices/pci0000:00/usb1/1-2/1-2:1.2");
+        Tty("ttyS0", "devices/platform/serial8250", "");
+    }
+    ~SysTree() { std::filesystem::remove_all(root); }
+    void Device(const std::string& dir, const char* vid, const char* pid, std::map<std::string, std::string> files) const
+    {
+        files["idVendor"] = vid;
+        files["idProduct"] = pid;
+        std::filesystem::create_directories(root / dir);
+        for (const auto& [name, text] : files)
+            std::ofstream(root / dir / name) << text << "\n";
+    }
+    void Tty(const char* name, const std::string& device, const std::string& interface) const
+    {
+        std::filesystem::create_directories(root / device);
+        if (!interface.empty())
+            std::ofstream(root / interface / "bInterfaceNumber") << (name[3] == 'A' ? "02\n" : "00\n");
+        std::filesystem::create_directories(root / "class/tty" / name);
+        std::filesystem::create_directory_symlink(root / device, root / "class/tty" / name / "device");
+    }
+    std::filesystem::path root;
+};
+}  // namespace
+
+TEST(ByIdNames, WithoutUdevSysfsGivesTheFactsAndAUsbNameSoACdcAcmAdapterIsChosen)
+{
+    SysTree sys;
+    std::vector<SerialService> services{{"ttyUSB0", "/dev/ttyUSB0"}, {"ttyACM0", "/dev/ttyACM0"}, {"ttyS0", "/dev/ttyS0"}};
+    for (SerialService& s : services)
+        AddSysfsFacts(s, sys.root.string());
+    EXPECT_EQ(services[0].name, "usb-FTDI_FT232R_USB_UART_A9_0001-if00");
+    EXPECT_EQ(StatusText::Adapter(AdapterFacts(services[0])),
+              "Adapter on /dev/ttyUSB0: FT232R USB UART (FTDI), USB 0403:6001, serial A9 0001");
+    EXPECT_EQ(services[1].name, "usb-Linux_Gadget_Serial_v2.4-if02");
+    EXPECT_EQ(services[1].vendorId, 0x0525);
+    EXPECT_FALSE(services[1].serialNumber);
+    EXPECT_EQ(services[2].name, "ttyS0");
+    EXPECT_FALSE(services[2].vendorId);
+    EXPECT_EQ(ChoosePath(services, std::nullopt), "/dev/ttyACM0");
+
+    // What udev said stands; sysfs only fills what is missing, and a by-id name is kept.
+    SerialService udev{"usb-FTDI_FT232R-if00-port0", "/dev/ttyUSB0", "FT232R_from_udev"};
+    AddSysfsFacts(udev, sys.root.string());
+    EXPECT_EQ(udev.name, "usb-FTDI_FT232R-if00-port0");
+    EXPECT_EQ(udev.description, "FT232R_from_udev");
+    EXPECT_EQ(udev.manufacturer, "FTDI");
+    EXPECT_FALSE(UsbFactsFromSysfs("../ttyUSB0", sys.root.string()));
+}

@@ -1,0 +1,458 @@
+#include "tests/support/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QThread>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fstream>
+#include <poll.h>
+#include <pty.h>
+#include <csignal>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/wait.h>
+#include <sstream>
+#include <sys/ioctl.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds bound)
+{
+    auto deadline = std::chrono::steady_clock::now() + bound;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(2ms);
+    }
+    QCoreApplication::processEvents();
+    return true;
+}
+
+void Spin(std::chrono::milliseconds duration)
+{
+    WaitFor([] { return false; }, duration);
+}
+
+Pty::Pty()
+{
+    int slave = -1;
+    char name[256] = {};
+    if (openpty(&master, &slave, name, nullptr, nullptr) == 0) {
+        ::close(slave);
+        path = name;
+    }
+}
+
+Pty::~Pty()
+{
+    if (master >= 0)
+        ::close(master);
+}
+
+void Pty::Send(const std::string& bytes) const
+{
+    ASSERT_EQ(::write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+}
+
+std::string Pty::Drain(std::chrono::milliseconds quiet) const
+{
+    std::string out;
+    char buffer[4096];
+    for (;;) {
+        pollfd p{master, POLLIN, 0};
+        if (::poll(&p, 1, static_cast<int>(quiet.count())) <= 0 || !(p.revents & POLLIN))
+            return out;
+        ssize_t n = ::read(master, buffer, sizeof buffer);
+        if (n <= 0)
+            return out;
+        out.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+termios Pty::Settings() const
+{
+    termios t{};
+    tcgetattr(master, &t);
+    return t;
+}
+
+bool Pty::HeldExclusively(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return true;  // refused: held exclusively (we are not privileged)
+    int exclusive = 0;
+    ioctl(fd, TIOCGEXCL, &exclusive);
+    ::close(fd);
+    return exclusive != 0;
+}
+
+ServiceLister OneAdapter(const std::string& path)
+{
+    return [path] { return std::optional(std::vector<SerialService>{{"ttyS0", "/nonexistent/ttyS0"}, {"ttyUSB-sim", path}}); };
+}
+
+std::unique_ptr<UpdaterApp> MakeApp(const std::string& path, QZ7_UpdaterAppDelegate::Options options)
+{
+    options.lister = OneAdapter(path);
+    options.discoveryInterval = 20ms;
+    return std::make_unique<UpdaterApp>(std::move(options));
+}
+
+QZ7_UpdaterAppDelegate::Options WithFirmware(std::string image)
+{
+    QZ7_UpdaterAppDelegate::Options options;
+    options.useShippedFirmware = false;
+    options.firmware = std::move(image);
+    return options;
+}
+
+SimUpdate::SimUpdate(bootsim::Options o, QZ7_UpdaterAppDelegate::Options options) : sim(std::move(o))
+{
+    opened = sim.Open();
+    EXPECT_TRUE(opened);
+    sim.Start();
+    app = MakeApp(sim.SlavePath(), std::move(options));
+    app->Launch();
+}
+
+bool SimUpdate::PressUpdate(const std::function<bool()>& atTheQuestion, std::chrono::milliseconds bound)
+{
+    if (!AtTheQuestion(*app, bound) || (atTheQuestion && !atTheQuestion()))
+        return false;
+    app->window->UpdateButtonView()->click();
+    return true;
+}
+
+bool SimUpdate::Shows(const std::string& text, std::chrono::milliseconds bound) const
+{
+    return WaitFor([&] { return ScreenText(*app).toStdString() == text; }, bound);
+}
+
+bool SimUpdate::Status(const std::string& part, std::chrono::milliseconds bound) const
+{
+    return WaitFor([&] { return StatusLine(*app).find(part) != std::string::npos; }, bound);
+}
+
+void SimUpdate::Quit()
+{
+    app->window->close();
+    app->controller->applicationWillTerminate();
+    app.reset();
+}
+
+bool AtTheQuestion(const UpdaterApp& app, std::chrono::milliseconds bound)
+{
+    return WaitFor([&] { return app.window->UpdateButtonView()->isEnabled(); }, bound);
+}
+
+std::string Describe(const ScreenUpdate& u)
+{
+    std::ostringstream d;
+    auto field = [&d](const char* name, const auto& value) {
+        if (value)
+            d << name << "=" << *value << " ";
+    };
+    field("directions", u.directions);
+    field("status", u.status);
+    if (u.picture)
+        d << (*u.picture == Picture::Device ? "picture=device " : "picture=none ");
+    field("updateEnabled", u.updateEnabled);
+    field("cancelEnabled", u.cancelEnabled);
+    if (u.focus)
+        d << (*u.focus == Focus::Update ? "focus=update " : "focus=next-unit ");
+    field("level", u.level);
+    field("levelShown", u.levelShown);
+    field("nextUnitShown", u.nextUnitShown);
+    if (u.question)
+        d << "question ";
+    if (u.ended)
+        d << "ended=" << static_cast<int>(*u.ended);
+    return d.str();
+}
+
+QString ScreenText(const UpdaterApp& app)
+{
+    return app.window->DirectionsView()->text();
+}
+
+std::string StatusLine(const UpdaterApp& app)
+{
+    return app.window->StatusView()->text().toStdString();
+}
+
+bool SameSettings(const termios& a, const termios& b)
+{
+    return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag && a.c_lflag == b.c_lflag &&
+           std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0 && cfgetispeed(&a) == cfgetispeed(&b) &&
+           cfgetospeed(&a) == cfgetospeed(&b);
+}
+
+bootsim::Options FastSim()
+{
+    bootsim::Options o;
+    // The operator powers on once the prompt shows: the program drains old input 0.2 s after it
+    // configured the port, and a loaded machine may delay that drain a little more.
+    o.powerOnDelay = 500ms;
+    o.eraseDelay = 0ms;
+    return o;
+}
+
+std::vector<std::string> ChildEnvironment(std::vector<std::string> extra)
+{
+    // A variable the test sets itself wins over this process's own.
+    auto given = [&extra](const std::string& name) {
+        return std::any_of(extra.begin(), extra.end(), [&](const std::string& e) { return e.rfind(name + "=", 0) == 0; });
+    };
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "TSAN_OPTIONS"})
+        if (const char* value = std::getenv(name); value && !given(name))
+            extra.push_back(std::string(name) + "=" + value);
+    return extra;
+}
+
+std::string CommandOutput(const std::string& command, int& status)
+{
+    std::string output;
+    status = -1;
+    int out[2];
+    if (pipe2(out, O_CLOEXEC) != 0)
+        return output;
+    {
+        Updater shell(Launch{OwnEnvironment(), {"-c", command}, out[1], {}, "/bin/sh"});
+        ::close(out[1]);
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;)
+            output.append(buffer, static_cast<std::size_t>(n));
+        status = shell.Wait(60s);
+    }
+    ::close(out[0]);
+    return output;
+}
+
+std::string ShippedImage()
+{
+    std::ifstream file(QZ7_SOURCE_DIR "/resources/QZ-7-2_007.hex", std::ios::binary);
+    std::ostringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound)
+{
+    auto deadline = std::chrono::steady_clock::now() + bound;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+std::vector<std::string> OffscreenEnvironment(const std::string& ports)
+{
+    return {"QT_QPA_PLATFORM=offscreen", "QZ7_SERIAL_PORTS=" + ports, "XDG_RUNTIME_DIR=/tmp"};
+}
+
+std::vector<std::string> OwnEnvironment()
+{
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e)
+        env.emplace_back(*e);
+    return env;
+}
+
+Updater::Updater(Launch launch)
+{
+    // Everything the child needs is made before the fork: between fork and exec it makes
+    // system calls only.
+    std::vector<std::string> env = ChildEnvironment(launch.env);
+    std::vector<char*> envp;
+    for (std::string& e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::vector<char*> argv{launch.program.data()};
+    for (std::string& a : launch.args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const passwd* nobody = launch.asNobody && getuid() == 0 ? getpwnam("nobody") : nullptr;
+    EXPECT_TRUE(nobody || !launch.asNobody || getuid() != 0) << "no user nobody";
+    const uid_t uid = nobody ? nobody->pw_uid : 0;
+    const gid_t gid = nobody ? nobody->pw_gid : 0;
+    int failed[2];  // carries the child's errno when the program could not be started
+    if (pipe2(failed, O_CLOEXEC) != 0) {
+        ADD_FAILURE() << "pipe2: " << std::strerror(errno);
+        return;
+    }
+    pid = fork();
+    if (pid == 0) {
+        struct sigaction byDefault {};
+        byDefault.sa_handler = SIG_DFL;
+        for (int s = 1; s < NSIG; ++s)
+            sigaction(s, &byDefault, nullptr);
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        for (int s : launch.ignored)
+            sigaction(s, &ignore, nullptr);
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+        dup2(launch.stdoutFd >= 0 ? launch.stdoutFd : ::open("/dev/null", O_WRONLY), 1);
+        if (launch.stdinFd >= 0)
+            dup2(launch.stdinFd, 0);
+        if (!launch.stderrFile.empty())
+            dup2(::open(launch.stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+        if (!nobody || (setgroups(0, nullptr) == 0 && setgid(gid) == 0 && setuid(uid) == 0))
+            execvpe(argv[0], argv.data(), envp.data());
+        int error = errno;
+        (void)!::write(failed[1], &error, sizeof error);
+        _exit(127);
+    }
+    ::close(failed[1]);
+    int error = 0;
+    bool started = pid > 0 && ::read(failed[0], &error, sizeof error) == 0;
+    ::close(failed[0]);
+    EXPECT_TRUE(started) << launch.program << ": " << std::strerror(pid > 0 ? error : errno);
+    if (!started && pid > 0) {
+        waitpid(pid, nullptr, 0);
+        pid = -1;
+    }
+}
+
+Updater::~Updater()
+{
+    if (pid > 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
+int Updater::Wait(std::chrono::milliseconds bound, std::chrono::milliseconds* took)
+{
+    auto start = std::chrono::steady_clock::now();
+    int status = 0;
+    while (std::chrono::steady_clock::now() - start < bound) {
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            if (took)
+                *took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+            pid = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        std::this_thread::sleep_for(5ms);
+    }
+    return -1;
+}
+
+int Updater::Stop(int signal, std::chrono::milliseconds bound, std::chrono::milliseconds& took)
+{
+    kill(pid, signal);
+    return Wait(bound, &took);
+}
+
+double Updater::CpuSeconds() const
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string skip;
+    for (int i = 0; i < 11; ++i)
+        fields >> skip;
+    double utime = 0, stime = 0;
+    fields >> utime >> stime;
+    return (utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+bool Updater::Catches(int signal) const
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "SigCgt:") {
+            std::string mask;
+            status >> mask;
+            return (std::stoull(mask, nullptr, 16) >> (signal - 1)) & 1;
+        }
+        status.ignore(1 << 10, '\n');
+    }
+    return false;
+}
+
+#ifndef QZ7_SOAK_MAIN
+namespace {
+// The window and controller started on `path`, with Update pressed as soon as it is offered,
+// left running until the process is killed: an update that a test can stop at any moment from
+// outside (the program itself cannot be made to press Update).
+int UpdateUntilKilled(const std::string& path)
+{
+    auto app = MakeApp(path);
+    app->Launch();
+    if (!AtTheQuestion(*app))
+        return 3;
+    app->window->UpdateButtonView()->click();
+    return QApplication::exec();
+}
+
+// A window that looks like the updater's to anyone who goes by its title, and says on standard
+// output when it shows and every key it receives.
+class DecoyWindow : public QWidget {
+protected:
+    void showEvent(QShowEvent*) override { Say("shown\n"); }
+    void keyPressEvent(QKeyEvent* event) override { Say("key " + event->text().toStdString() + "\n"); }
+
+private:
+    static void Say(const std::string& what) { (void)!::write(STDOUT_FILENO, what.data(), what.size()); }
+};
+
+int ShowDecoyWindow()
+{
+    DecoyWindow decoy;
+    decoy.setWindowTitle(QStringLiteral("QZ7 Updater"));
+    decoy.resize(400, 300);
+    decoy.show();
+    decoy.activateWindow();
+    return QApplication::exec();
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const bool decoy = argc == 2 && std::string(argv[1]) == kDecoyWindow;
+    qputenv("QT_QPA_PLATFORM", decoy ? "xcb" : "offscreen");
+    QApplication app(argc, argv);
+    if (decoy)
+        return ShowDecoyWindow();
+    if (argc == 3 && std::string(argv[1]) == kUpdateUntilKilled)
+        return UpdateUntilKilled(argv[2]);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
+
+void OpenPort(QZ7_UpdaterAppDelegate& controller, const std::string& path)
+{
+    OpenResult opened = OpenAndConfigure(path);
+    ASSERT_GT(opened.fd, 0);
+    auto record = controller.Serial();
+    record->setChosenPath(path);
+    record->setTermios_archive(opened.archive);
+    record->setPortID(opened.fd);
+}
+
+int OpenDescriptors()
+{
+    int count = 0;
+    if (DIR* d = opendir("/proc/self/fd")) {
+        while (readdir(d))
+            ++count;
+        closedir(d);
+    }
+    return count - 3;  // ".", ".." and the directory's own descriptor
+}
+#endif

@@ -1,0 +1,182 @@
+#pragma once
+#include "sim/BootSim.h"
+#include "window/UpdaterWindow.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <chrono>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace std::chrono_literals;
+
+// Runs the Qt event loop until `done` holds or `bound` passes; returns whether it held.
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds bound = 5000ms);
+// Runs the Qt event loop for `duration`.
+void Spin(std::chrono::milliseconds duration);
+
+// A pseudo-terminal whose master side the test plays by hand.
+struct Pty {
+    Pty();
+    ~Pty();
+    int master = -1;
+    std::string path;
+    void Send(const std::string& bytes) const;
+    std::string Drain(std::chrono::milliseconds quiet = 100ms) const;  // what the program sent
+    termios Settings() const;
+    // Whether the slave is held in exclusive use (asked on a second descriptor of the slave).
+    bool Exclusive() const { return HeldExclusively(path); }
+    static bool HeldExclusively(const std::string& path);
+};
+
+// A lister that offers one adapter at `path` under a USB name.
+ServiceLister OneAdapter(const std::string& path);
+
+// The window and controller as the program builds them, pointed at `path` (the lister offers
+// only that adapter, and discovery passes every 20 ms).
+std::unique_ptr<UpdaterApp> MakeApp(const std::string& path, QZ7_UpdaterAppDelegate::Options options = {});
+// Controller options that send `image` instead of the shipped image.
+QZ7_UpdaterAppDelegate::Options WithFirmware(std::string image);
+
+// A whole update: the simulator on a pseudo-terminal, started, and the window and controller on
+// its slave, launched.
+struct SimUpdate {
+    explicit SimUpdate(bootsim::Options sim, QZ7_UpdaterAppDelegate::Options options = {});
+    // Waits for the version question, then runs `atTheQuestion` (when given; false: give up)
+    // and presses Update. False, with nothing pressed, when the question did not come in `bound`.
+    bool PressUpdate(const std::function<bool()>& atTheQuestion = {}, std::chrono::milliseconds bound = 30s);
+    // Waits until the directions read `text`, or the status line holds `part`.
+    bool Shows(const std::string& text, std::chrono::milliseconds bound = 10s) const;
+    bool Status(const std::string& part, std::chrono::milliseconds bound = 10s) const;
+    // Closes the window and ends the controller, as the program does when it quits.
+    void Quit();
+    bootsim::BootSim sim;
+    bool opened = false;
+    std::unique_ptr<UpdaterApp> app;
+};
+
+// Waits until the version question is shown (Update enabled).
+bool AtTheQuestion(const UpdaterApp& app, std::chrono::milliseconds bound = 30s);
+
+// A front end that keeps every screen update in order, and whether the operator cancelled;
+// `next`, when given, is shown the same.
+struct RecordingFrontEnd : FrontEnd {
+    void Show(const ScreenUpdate& update) override
+    {
+        updates.push_back(update);
+        if (next)
+            next->Show(update);
+    }
+    void Cancelled() override
+    {
+        cancelled = true;
+        if (next)
+            next->Cancelled();
+    }
+    // The updates since the last call.
+    std::vector<ScreenUpdate> Take() { return std::exchange(updates, {}); }
+    std::vector<ScreenUpdate> updates;
+    bool cancelled = false;
+    FrontEnd* next = nullptr;
+};
+// Updates compare and print field by field.
+std::string Describe(const ScreenUpdate& update);
+inline bool operator==(const ScreenUpdate& a, const ScreenUpdate& b) { return Describe(a) == Describe(b); }
+inline void PrintTo(const ScreenUpdate& update, std::ostream* os) { *os << "{" << Describe(update) << "}"; }
+
+// Shorthands for the window's state.
+QString ScreenText(const UpdaterApp& app);
+std::string StatusLine(const UpdaterApp& app);
+
+// Settings equality as far as a restore is concerned.
+bool SameSettings(const termios& a, const termios& b);
+
+// Options for a simulator that answers at once.
+bootsim::Options FastSim();
+
+// The environment for a program the tests start: `extra`, plus the sanitizers' options of this
+// process, so that a sanitized child runs under the same rules as its test.
+std::vector<std::string> ChildEnvironment(std::vector<std::string> extra);
+
+// Runs a shell command with this process's environment; returns what it printed, and its exit
+// status through `status` (as Updater::Wait has it).
+std::string CommandOutput(const std::string& command, int& status);
+
+// The shipped image as the repository holds it.
+std::string ShippedImage();
+
+// Waits, without running the event loop, until `done` holds or `bound` passes.
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound);
+
+// How a test starts a program: its whole environment (this process's sanitizer options are
+// added), its arguments, where its standard output and error go, and the program itself (looked
+// up on this process's PATH when it names no directory).
+struct Launch {
+    std::vector<std::string> env;
+    std::vector<std::string> args = {};
+    int stdoutFd = -1;            // /dev/null unless given
+    std::string stderrFile = {};  // the test's own standard error unless given
+    std::string program = QZ7_BINARY_DIR "/qz7-updater";
+    int stdinFd = -1;             // the test's own standard input unless given
+    bool asNobody = false;        // run as the user nobody when the test runs as root
+    std::vector<int> ignored = {};  // signals the program starts with ignored (as nohup does)
+};
+
+// This process's own environment.
+std::vector<std::string> OwnEnvironment();
+
+// The updater's environment as an operator starts it with QZ7_SERIAL_PORTS set to `ports`, the
+// window off screen.
+std::vector<std::string> OffscreenEnvironment(const std::string& ports);
+
+// A program started the way an operator starts it (the updater unless the launch names another),
+// every signal at its default (but those the launch ignores) and none blocked
+// (a test runner may ignore SIGPIPE or SIGHUP). Standard error stays the test's own unless the
+// launch names a file, so that a sanitizer's report shows in the log. The destructor kills what
+// is still running.
+struct Updater {
+    explicit Updater(const std::string& ports) : Updater(Launch{OffscreenEnvironment(ports)}) {}
+    explicit Updater(Launch launch);
+    ~Updater();
+    // Waits at most `bound` for the exit; returns the exit status (128 + the signal when one
+    // ended it), or -1 past the bound.
+    int Wait(std::chrono::milliseconds bound, std::chrono::milliseconds* took = nullptr);
+    // Sends `signal` and waits for the exit, as Wait.
+    int Stop(int signal, std::chrono::milliseconds bound, std::chrono::milliseconds& took);
+    // User plus system time of the process, in seconds.
+    double CpuSeconds() const;
+    // Whether the process catches `signal` yet (before that, the signal ends it outright).
+    bool Catches(int signal) const;
+    pid_t pid = -1;
+};
+
+// Started with this option and a port's path, a test executable runs an update on that port
+// with the program's window and controller, and keeps running until it is killed.
+inline constexpr const char* kUpdateUntilKilled = "--update-until-killed";
+// Started with this option alone (and DISPLAY set), a test executable shows a window titled like
+// the updater's on that display, and prints "shown" and then "key ..." for every key it receives.
+inline constexpr const char* kDecoyWindow = "--decoy-window";
+
+// Opens `path` into the controller's record as discovery would, without the 0.2 s passes.
+void OpenPort(QZ7_UpdaterAppDelegate& controller, const std::string& path);
+// The process's open descriptors.
+int OpenDescriptors();
+
+// The most of one core a waiting program may use: 2 %. A sanitizer multiplies the cost of every
+// wake-up many times over, so its builds allow more; a reader that spins (a whole core) fails
+// either way.
+// Searching for an adapter with the system's own listing may cost at most 0.5 %.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+inline constexpr double kIdleShareLimit = 0.25;
+inline constexpr double kSearchShareLimit = 0.25;
+#else
+inline constexpr double kIdleShareLimit = 0.02;
+inline constexpr double kSearchShareLimit = 0.005;
+#endif

@@ -1,0 +1,322 @@
+// The production bench: several simulated QZ7s updated side by side by one qz7-updater --cli,
+// its JSON Lines read with Qt's parser, and the report it keeps.
+#include "terminal/Bench.h"
+#include "tests/support/TestSupport.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <csignal>
+#include <fcntl.h>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// Simulated units, each on its own pseudo-terminal, listed under USB names.
+struct Units {
+    explicit Units(std::vector<bootsim::Options> options)
+    {
+        for (bootsim::Options& o : options) {
+            sims.push_back(std::make_unique<bootsim::BootSim>(o));
+            EXPECT_TRUE(sims.back()->Open());
+            before.push_back(sims.back()->SlaveSettings());
+            sims.back()->Start();
+            ports += (ports.empty() ? "" : ",") + std::string("usbserial-u") + std::to_string(sims.size()) + "=" +
+                     sims.back()->SlavePath();
+        }
+    }
+    // Whether every port that is still there was put back as it was found, and let go.
+    void ExpectRestored() const
+    {
+        for (std::size_t i = 0; i < sims.size(); ++i) {
+            if (sims[i]->Snapshot().hungUp)
+                continue;
+            EXPECT_TRUE(SameSettings(sims[i]->SlaveSettings(), before[i])) << sims[i]->SlavePath();
+            EXPECT_FALSE(Pty::HeldExclusively(sims[i]->SlavePath())) << sims[i]->SlavePath();
+        }
+    }
+    std::vector<std::unique_ptr<bootsim::BootSim>> sims;
+    std::vector<termios> before;
+    std::string ports;
+};
+
+std::vector<std::string> ReadLines(const std::string& path)
+{
+    std::ifstream file(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+QJsonObject Parsed(const std::string& line)
+{
+    QJsonParseError error{};
+    QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(line), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << line;
+    EXPECT_TRUE(doc.isObject()) << line;
+    return doc.object();
+}
+
+struct BenchRun {
+    int status = -1;
+    std::vector<std::string> out;
+    std::string report;
+};
+
+// Runs qz7-updater --cli with `args`, the units listed; standard output to a file.
+BenchRun RunBench(const Units& units, std::vector<std::string> args, const std::function<void(Updater&)>& meanwhile = {})
+{
+    const std::string base = testing::TempDir() + "qz7-bench-" + std::to_string(getpid()) + "-" +
+                             testing::UnitTest::GetInstance()->current_test_info()->name();
+    BenchRun run;
+    run.report = base + ".jsonl";
+    ::unlink(run.report.c_str());
+    for (std::string& a : args)
+        if (a == "REPORT")
+            a = run.report;
+    args.insert(args.begin(), "--cli");
+    int out = ::open((base + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    Updater updater(Launch{{"XDG_RUNTIME_DIR=/tmp", "QZ7_SERIAL_PORTS=" + units.ports}, args, out,
+                           base + ".err"});
+    ::close(out);
+    if (meanwhile)
+        meanwhile(updater);
+    run.status = updater.Wait(60s);
+    run.out = ReadLines(base + ".out");
+    return run;
+}
+
+const std::set<QString> kEvents{"start", "stage", "directions", "status", "progress", "version", "end", "summary", "message"};
+
+// Every line one object of the documented schema; returns the objects.
+std::vector<QJsonObject> CheckSchema(const std::vector<std::string>& lines)
+{
+    std::vector<QJsonObject> events;
+    std::map<QString, int> lastProgress;
+    for (const std::string& line : lines) {
+        QJsonObject o = Parsed(line);
+        SCOPED_TRACE(line);
+        EXPECT_EQ(o["schema"].toInt(), 1);
+        EXPECT_TRUE(kEvents.contains(o["event"].toString()));
+        EXPECT_TRUE(QDateTime::fromString(o["time"].toString(), Qt::ISODateWithMs).isValid());
+        const QString event = o["event"].toString();
+        if (event != "summary" && event != "message") {
+            EXPECT_TRUE(o["unit"].isString());
+        }
+        if (event == "progress") {
+            // Whole percent, only when it changes, never back.
+            const int p = o["progress"].toInt(-1);
+            EXPECT_TRUE(o["progress"].isDouble() && p >= 0 && p <= 100);
+            EXPECT_GT(p, lastProgress.contains(o["unit"].toString()) ? lastProgress[o["unit"].toString()] : -1);
+            lastProgress[o["unit"].toString()] = p;
+        }
+        if (event == "end") {
+            EXPECT_TRUE(o["outcome"].isString());
+            EXPECT_TRUE(o["exit"].isDouble());
+            EXPECT_TRUE(o["lines_sent"].isDouble());
+            EXPECT_TRUE(o["duration_s"].isDouble());
+        }
+        events.push_back(o);
+    }
+    EXPECT_FALSE(events.empty());
+    if (!events.empty()) {
+        EXPECT_EQ(events.back()["event"].toString(), "summary");
+    }
+    return events;
+}
+
+// The report's lines by port.
+std::map<std::string, QJsonObject> ReportByPort(const std::string& path)
+{
+    std::map<std::string, QJsonObject> byPort;
+    for (const std::string& line : ReadLines(path)) {
+        QJsonObject o = Parsed(line);
+        byPort[o["port"].toString().toStdString()] = o;
+    }
+    return byPort;
+}
+
+bootsim::Options Sim(std::function<void(bootsim::Options&)> change = {})
+{
+    bootsim::Options o = FastSim();
+    o.expected = ShippedImage();
+    if (change)
+        change(o);
+    return o;
+}
+
+}  // namespace
+
+TEST(Bench, FourUnitsSideBySideOneHangsUpTheOthersAreUpdated)
+{
+    Units units({Sim(), Sim([](bootsim::Options& o) { o.hangUpAfterLines = 100; }), Sim(), Sim()});
+    BenchRun run = RunBench(units, {"--yes", "--all", "--json", "--report", "REPORT"});
+    EXPECT_EQ(run.status, 16);
+    for (std::size_t i = 0; i < units.sims.size(); ++i)
+        EXPECT_EQ(units.sims[i]->Snapshot().Intact(), i != 1) << units.sims[i]->Snapshot().Summary();
+    units.ExpectRestored();
+
+    std::map<std::string, QJsonObject> report = ReportByPort(run.report);
+    ASSERT_EQ(ReadLines(run.report).size(), 4u);
+    for (std::size_t i = 0; i < units.sims.size(); ++i) {
+        const QJsonObject& r = report[units.sims[i]->SlavePath()];
+        SCOPED_TRACE(units.sims[i]->SlavePath());
+        EXPECT_EQ(r["outcome"].toString(), i == 1 ? "disconnected" : "done");
+        EXPECT_EQ(r["exit"].toInt(), i == 1 ? 5 : 0);
+        EXPECT_EQ(r["version_found"].toString(), "2.005");
+        EXPECT_EQ(r["adapter"].toObject()["name"].toString().toStdString(), "usbserial-u" + std::to_string(i + 1));
+        EXPECT_EQ(r["firmware"].toObject()["sha256"].toString().toStdString(), Shipped().sha256);
+        EXPECT_EQ(r["firmware"].toObject()["version"].toString(), "V2.007");
+        if (i != 1) {
+            EXPECT_EQ(r["lines_sent"].toInt(), Shipped().lines);
+        }
+    }
+
+    std::vector<QJsonObject> events = CheckSchema(run.out);
+    std::map<QString, int> ends;
+    for (const QJsonObject& e : events)
+        if (e["event"].toString() == "end")
+            ++ends[e["unit"].toString()];
+    EXPECT_EQ(ends.size(), 4u);
+    if (!events.empty()) {
+        EXPECT_EQ(events.back()["exit"].toInt(), 16);
+        EXPECT_EQ(events.back()["outcomes"].toObject()["done"].toInt(), 3);
+        EXPECT_EQ(events.back()["outcomes"].toObject()["disconnected"].toInt(), 1);
+    }
+}
+
+TEST(Bench, CheckReadsTheVersionAndErasesNothing)
+{
+    Units units({Sim(), Sim([](bootsim::Options& o) { o.version = "QZ7 V2.007"; })});
+    BenchRun run = RunBench(units, {"--check", "--port", units.sims[0]->SlavePath(), "--port", units.sims[1]->SlavePath()});
+    EXPECT_EQ(run.status, 0);
+    for (const auto& sim : units.sims)
+        EXPECT_EQ(sim->Wire(), "y");  // nothing after the version's "y"
+    units.ExpectRestored();
+    std::string out;
+    for (const std::string& line : run.out)
+        out += line + "\n";
+    EXPECT_NE(out.find(units.sims[0]->SlavePath() + ": Version 2.005: nothing erased (--check)."), std::string::npos) << out;
+    EXPECT_NE(out.find(units.sims[1]->SlavePath() + ": Version 2.007: nothing erased (--check)."), std::string::npos) << out;
+}
+
+TEST(Bench, SkipCurrentLeavesAUnitThatHasTheShippedFirmware)
+{
+    // Side by side: the current one is left, the other updated, and the run ends well.
+    Units units({Sim([](bootsim::Options& o) { o.version = "QZ7 V2.007"; }), Sim()});
+    BenchRun run = RunBench(units, {"--yes", "--all", "--skip-current", "--report", "REPORT"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(units.sims[0]->Wire(), "y");
+    EXPECT_TRUE(units.sims[1]->Snapshot().Intact());
+    std::map<std::string, QJsonObject> report = ReportByPort(run.report);
+    EXPECT_EQ(report[units.sims[0]->SlavePath()]["outcome"].toString(), "already-current");
+    EXPECT_EQ(report[units.sims[0]->SlavePath()]["exit"].toInt(), 17);
+    EXPECT_EQ(report[units.sims[1]->SlavePath()]["outcome"].toString(), "done");
+    units.ExpectRestored();
+
+    // Alone, a current unit ends with its own status.
+    Units one({Sim([](bootsim::Options& o) { o.version = "QZ7 V2.007"; })});
+    EXPECT_EQ(RunBench(one, {"--yes", "--skip-current", "--port", one.sims[0]->SlavePath()}).status, 17);
+    EXPECT_EQ(one.sims[0]->Wire(), "y");
+}
+
+TEST(Bench, ASignalStopsEveryUnitAndPutsEveryPortBack)
+{
+    // One Ctrl+C while the QZ7s are programmed goes on; a second within 5 s stops them all.
+    auto slow = [](bootsim::Options& o) { o.lineDelay = 1ms; };
+    Units units({Sim(slow), Sim(slow)});
+    BenchRun run = RunBench(units, {"--yes", "--all", "--report", "REPORT"}, [&](Updater& updater) {
+        ASSERT_TRUE(WaitUntil([&] { return units.sims[0]->Snapshot().lines >= 100 && units.sims[1]->Snapshot().lines >= 100; }, 30s));
+        kill(updater.pid, SIGINT);
+        std::this_thread::sleep_for(300ms);
+        EXPECT_LT(units.sims[0]->Snapshot().lines, Shipped().lines);
+        EXPECT_FALSE(units.sims[0]->Snapshot().hungUp);
+        EXPECT_EQ(updater.Wait(0ms), -1) << "one Ctrl+C stopped the programming";
+        kill(updater.pid, SIGINT);
+    });
+    EXPECT_EQ(run.status, 130);
+    units.ExpectRestored();
+    for (const auto& [port, record] : ReportByPort(run.report))
+        EXPECT_EQ(record["outcome"].toString(), "interrupted") << port;
+    EXPECT_EQ(ReadLines(run.report).size(), 2u);
+}
+
+TEST(Bench, AKilledBenchLeavesTheLinesOfUnitsThatEndedWhole)
+{
+    // Two units end at once; two never hear the power-on and wait until the bench is killed.
+    auto silent = [](bootsim::Options& o) { o.silentFrom = bootsim::Stage::Banner; };
+    Units units({Sim(), Sim(silent), Sim(), Sim(silent)});
+    std::string report;
+    BenchRun run = RunBench(units, {"--yes", "--all", "--report", "REPORT"}, [&](Updater& updater) {
+        report = testing::TempDir() + "qz7-bench-" + std::to_string(getpid()) + "-" +
+                 testing::UnitTest::GetInstance()->current_test_info()->name() + ".jsonl";
+        EXPECT_TRUE(WaitUntil([&] { return ReadLines(report).size() == 2; }, 30s));
+        kill(updater.pid, SIGKILL);
+    });
+    EXPECT_EQ(run.status, 128 + SIGKILL);
+    std::vector<std::string> lines = ReadLines(report);
+    ASSERT_EQ(lines.size(), 2u);
+    for (const std::string& line : lines)
+        EXPECT_EQ(Parsed(line)["outcome"].toString(), "done");
+}
+
+TEST(Bench, ReportLinesWrittenSideBySideNeverMix)
+{
+    const std::string path = testing::TempDir() + "qz7-append-" + std::to_string(getpid()) + ".jsonl";
+    ::unlink(path.c_str());
+    std::vector<std::thread> writers;
+    for (int t = 0; t < 4; ++t)
+        writers.emplace_back([&, t] {
+            for (int i = 0; i < 50; ++i)
+                EXPECT_TRUE(AppendRecord(path, std::string(1000 + t * 300, static_cast<char>('a' + t))));
+        });
+    for (std::thread& w : writers)
+        w.join();
+    std::vector<std::string> lines = ReadLines(path);
+    EXPECT_EQ(lines.size(), 200u);
+    for (const std::string& line : lines)
+        EXPECT_EQ(line, std::string(line.size(), line.front())) << "lines mixed";
+    EXPECT_FALSE(AppendRecord("/nonexistent/dir/r.jsonl", "x"));
+    ::unlink(path.c_str());
+}
+
+TEST(Bench, ListAndVersionAnswerInJsonAndUsageIsChecked)
+{
+    int status = -1;
+    std::string out = CommandOutput("QZ7_SERIAL_PORTS='ttyS0=/dev/ttyS0,usbserial-A1=/dev/cu.A1,ttyUSB9,"
+                                    "usbserial-B2=/dev/cu.B2' " QZ7_BINARY_DIR "/qz7-updater --list --json",
+                                    status);
+    EXPECT_EQ(status, 0);
+    std::vector<QJsonObject> ports;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);)
+        ports.push_back(Parsed(line));
+    ASSERT_EQ(ports.size(), 4u) << out;
+    EXPECT_EQ(ports[0]["path"].toString(), "/dev/ttyS0");
+    EXPECT_FALSE(ports[0]["taken"].toBool());
+    EXPECT_TRUE(ports[1]["taken"].toBool());
+    EXPECT_TRUE(ports[2]["path"].isNull());
+    EXPECT_FALSE(ports[2]["taken"].toBool());
+    // A name without a path ends the listing: the port after it is not looked at.
+    EXPECT_FALSE(ports[3]["taken"].toBool());
+    EXPECT_NE(ports[3]["why"].toString().indexOf("listing's end"), -1);
+
+    QJsonObject version = Parsed(CommandOutput(QZ7_BINARY_DIR "/qz7-updater --version --json", status));
+    EXPECT_EQ(version["firmware"].toObject()["version"].toString(), "V2.007");
+    EXPECT_EQ(version["firmware"].toObject()["lines"].toInt(), Shipped().lines);
+    EXPECT_EQ(Shipped().sha256.size(), 64u);
+
+    // Nobody answers the question side by side; --all and --port exclude each other.
+    for (const char* wrong : {"--cli --port /dev/a --port /dev/b", "--cli --all", "--cli --yes --all --port /dev/a",
+                              "--json --yes", "--list --all"}) {
+        CommandOutput(QZ7_BINARY_DIR "/qz7-updater " + std::string(wrong) + " 2>/dev/null", status);
+        EXPECT_EQ(status, 64) << wrong;
+    }
+}

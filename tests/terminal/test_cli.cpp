@@ -1,0 +1,474 @@
+// qz7-updater --cli as a script runs it: without a display, against the simulator on a
+// pseudo-terminal, with its exit status, its output and what it leaves on the port.
+#include "tests/support/TestSupport.h"
+
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::chrono::milliseconds took{};
+};
+
+// How the program is started besides its arguments and its input.
+struct CliSetup {
+    bool tty = false;                           // standard output on a pseudo-terminal
+    const Pty* terminal = nullptr;              // ... this one, also as standard input
+    std::function<void(Updater&)> meanwhile = {};
+    std::vector<int> ignored = {};              // signals it starts with ignored
+    std::string inputFile = {};                 // standard input from this file instead
+    bool holdInput = false;                     // standard input stays open after `input`
+    std::string stderrFile = {};                // standard error to this file
+};
+
+// Runs `qz7-updater --cli` with `args` and no display; standard input holds `input` and then
+// ends. Standard output goes to a file, or to a pseudo-terminal when `tty`.
+CliRun RunCli(std::vector<std::string> args, const std::string& input, const CliSetup& setup = {})
+{
+    args.insert(args.begin(), "--cli");
+    // One file per process: ctest runs the tests of this file side by side.
+    std::string outFile = testing::TempDir() + "qz7-cli-" + std::to_string(getpid()) + ".out";
+    Pty own;
+    const Pty& terminal = setup.terminal ? *setup.terminal : own;
+    const bool tty = setup.tty || setup.terminal;
+    int out = tty ? ::open(terminal.path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC)
+                  : ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    int in[2] = {-1, -1};
+    if (setup.terminal) {
+        in[0] = ::dup(out);
+    } else if (!setup.inputFile.empty()) {
+        in[0] = ::open(setup.inputFile.c_str(), O_RDONLY | O_CLOEXEC);
+    } else {
+        EXPECT_EQ(pipe2(in, O_CLOEXEC), 0);
+        EXPECT_EQ(::write(in[1], input.data(), input.size()), static_cast<ssize_t>(input.size()));
+        if (!setup.holdInput)
+            ::close(std::exchange(in[1], -1));
+    }
+    CliRun run;
+    auto start = std::chrono::steady_clock::now();
+    Launch launch{{"XDG_RUNTIME_DIR=/tmp"}, args, out, setup.stderrFile, QZ7_BINARY_DIR "/qz7-updater", in[0]};
+    launch.ignored = setup.ignored;
+    Updater updater(launch);
+    ::close(out);
+    ::close(in[0]);
+    if (setup.meanwhile)
+        setup.meanwhile(updater);
+    while (run.status < 0 && std::chrono::steady_clock::now() - start < 60s) {
+        if (tty)
+            run.out += terminal.Drain(20ms);
+        run.status = updater.Wait(10ms);
+    }
+    if (in[1] >= 0)
+        ::close(in[1]);
+    run.took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    if (tty) {
+        run.out += terminal.Drain(50ms);
+    } else {
+        std::ifstream file(outFile);
+        run.out.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        ::unlink(outFile.c_str());
+    }
+    return run;
+}
+
+bool Has(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+}  // namespace
+
+TEST(Cli, EachOutcomeEndsWithItsOwnStatus)
+{
+    struct Case {
+        const char* name;
+        std::function<void(bootsim::Options&)> sim;
+        bool yes;
+        std::string input;
+        int status;
+        const char* says;
+    };
+    const std::vector<Case> cases{
+        {"update, --yes", [](bootsim::Options&) {}, true, "", 0, "\nDone\n  Sent 3075 lines"},
+        {"update, answered on standard input", [](bootsim::Options&) {}, false, " Yes \n", 0, "\nDone\n"},
+        {"declined", [](bootsim::Options&) {}, false, "n\n", 9, "Update? [y/N] n\nNot updated"},
+        {"standard input ended", [](bootsim::Options&) {}, false, "", 9, "(end of input)\nNot updated"},
+        {"hang-up mid-transfer", [](bootsim::Options& o) { o.hangUpAfterLines = 100; }, true, "", 5,
+         "USB adapter disconnected. Please restart the program and the QZ7\n  Stopped while sending the image"},
+        {"not erased", [](bootsim::Options& o) { o.failErase = true; }, true, "", 6,
+         "\nNot Erased. Please restart the program and the QZ7\n"},
+        {"unexpected reply", [](bootsim::Options& o) { o.replies[bootsim::Stage::Erase] = "Huh?"; }, true, "", 7,
+         "\nUnexpected reply: Huh?"},
+        {"not done", [](bootsim::Options& o) { o.replies[bootsim::Stage::Done] = "Not Done"; }, true, "", 11,
+         "\nNot Done. Please restart"},
+        {"restarted", [](bootsim::Options& o) { o.restartAfterLines = 100; }, true, "", 12,
+         "\nQZ7 restarted during the update. It has no firmware now."},
+        // A line where an asterisk should be ends the update at once, never as "Done".
+        {"not done in place of an asterisk",
+         [](bootsim::Options& o) { o.lineForAsteriskAfter = 100; o.lineForAsterisk = "Not Done"; }, true, "", 11,
+         "\nNot Done. Please restart"},
+        {"done before the last line", [](bootsim::Options& o) { o.lineForAsteriskAfter = 100; o.lineForAsterisk = "Done"; },
+         true, "", 15, "\nQZ7 stopped before the whole image was sent."},
+        {"first asterisk right after Erased", [](bootsim::Options& o) { o.earlyAsterisk = true; }, true, "", 0, "\nDone\n"},
+    };
+    const std::string length = std::to_string(ShippedImage().size());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        bootsim::Options o = FastSim();
+        o.expected = ShippedImage();
+        c.sim(o);
+        bootsim::BootSim sim(o);
+        ASSERT_TRUE(sim.Open());
+        termios before = sim.SlaveSettings();
+        sim.Start();
+        std::vector<std::string> args{"--port", sim.SlavePath()};
+        if (c.yes)
+            args.push_back("--yes");
+        CliRun run = RunCli(args, c.input);
+        EXPECT_EQ(run.status, c.status) << run.out;
+        EXPECT_TRUE(Has(run.out, c.says)) << run.out;
+        EXPECT_TRUE(run.out.starts_with("Connect USB adapter\n  Adapter on " + sim.SlavePath() + "\n")) << run.out;
+        if (!sim.Snapshot().hungUp) {  // a closed master leaves no slave to look at
+            EXPECT_TRUE(SameSettings(sim.SlaveSettings(), before));
+            EXPECT_FALSE(Pty::HeldExclusively(sim.SlavePath()));
+        }
+        if (c.status == 0) {
+            EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
+            // The length in a line of its own, and nowhere else; the progress in steps of 10 %.
+            EXPECT_TRUE(Has(run.out, "\nSending the firmware image (" + length + " characters).\n10%\n20%\n")) << run.out;
+            EXPECT_EQ(run.out.find(length), run.out.rfind(length)) << run.out;
+            EXPECT_TRUE(Has(run.out, "\n90%\n100%\nDone\n")) << run.out;
+        }
+        if (c.status == 9) {
+            EXPECT_EQ(sim.Wire(), "y");  // nothing after the version's "y": never erased
+        }
+    }
+}
+
+TEST(Cli, OnATerminalTheTransferIsOneLineRedrawnInPlace)
+{
+    bootsim::Options o = FastSim();
+    o.lineDelay = 200us;  // long enough for a few progress texts
+    bootsim::BootSim sim(o);
+    ASSERT_TRUE(sim.Open());
+    sim.Start();
+    CliRun run = RunCli({"--yes", "--port", sim.SlavePath()}, "", {.tty = true});
+    EXPECT_EQ(run.status, 0) << run.out;
+    // The terminal turns each line end into CR LF.
+    EXPECT_TRUE(Has(run.out, "\r[------------------------]   0%")) << run.out;
+    EXPECT_TRUE(Has(run.out, "\r[########################] 100%  Line 3075 of 3075")) << run.out;
+    // The bar ends before the next line, and its last state gives no "about 0 s left".
+    const std::size_t last = run.out.rfind("100%  Line 3075 of 3075");
+    ASSERT_NE(last, std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find('\r', last), run.out.find("\r\nDone\r\n", last)) << run.out;
+    EXPECT_FALSE(Has(run.out, "about 0 s")) << run.out;
+    EXPECT_FALSE(Has(run.out, "\r\n10%\r\n")) << run.out;
+}
+
+TEST(Cli, KeysTypedOnTheTerminalBeforeTheQuestionAreNoAnswer)
+{
+    // An operator who types "y" while the QZ7 is still powering on has not seen its version yet.
+    bootsim::Options o = FastSim();
+    o.powerOnDelay = 600ms;
+    bootsim::BootSim sim(o);
+    ASSERT_TRUE(sim.Open());
+    sim.Start();
+    Pty terminal;
+    int fd = ::open(terminal.path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    Updater updater(Launch{{"XDG_RUNTIME_DIR=/tmp"}, {"--cli", "--port", sim.SlavePath()}, fd, {},
+                           QZ7_BINARY_DIR "/qz7-updater", fd});
+    ::close(fd);
+    terminal.Send("y\n");
+    std::string out;
+    ASSERT_TRUE(WaitUntil([&] { return Has(out += terminal.Drain(20ms), "Update? [y/N] "); }, 10s)) << out;
+    terminal.Send("n\n");
+    EXPECT_EQ(updater.Wait(10s), 9) << out + terminal.Drain(100ms);
+    EXPECT_EQ(sim.Wire(), "y");
+}
+
+TEST(Cli, GivesUpWaitingWithTheReason)
+{
+    // No adapter at all, a path that is no serial port, and a port that opens but where nothing
+    // answers. A sanitizer slows the program's start several times over.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    constexpr auto kBound = 5s;
+#else
+    constexpr auto kBound = 2500ms;
+#endif
+    Pty silent;
+    termios before = silent.Settings();
+    struct Case {
+        std::string port;
+        int status;
+        const char* says;
+    };
+    for (const Case& c : {Case{"/nonexistent/ttyUSB9", 2, "Plug the adapter in (or check the path given with --port)"},
+                          Case{"/dev/null", 2, "/dev/null is not a serial port."},
+                          Case{silent.path, 14, "the port is open but nothing answered"}}) {
+        SCOPED_TRACE(c.port);
+        CliRun run = RunCli({"--port", c.port, "--wait", "1"}, "");
+        EXPECT_EQ(run.status, c.status) << run.out;
+        EXPECT_TRUE(Has(run.out, "\nNo QZ7 within 1 s: ")) << run.out;
+        EXPECT_TRUE(Has(run.out, c.says)) << run.out;
+        EXPECT_GE(run.took, 1s);
+        EXPECT_LT(run.took, kBound);
+    }
+    EXPECT_TRUE(SameSettings(silent.Settings(), before));
+    EXPECT_FALSE(silent.Exclusive());
+}
+
+// A simulator slow enough to act in the middle of the transfer (a few seconds for the image).
+bootsim::Options MidTransferSim()
+{
+    bootsim::Options o = FastSim();
+    o.lineDelay = 1ms;
+    o.expected = ShippedImage();
+    return o;
+}
+
+// Sends `sent` to the program once 100 image lines have gone across, `gap` apart.
+std::function<void(Updater&)> SignalAtLine100(bootsim::BootSim& sim, std::vector<int> sent,
+                                              std::chrono::milliseconds gap = 100ms)
+{
+    return [&sim, sent, gap](Updater& updater) {
+        ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().lines >= 100; }, 30s)) << sim.Snapshot().Summary();
+        EXPECT_TRUE(Pty::HeldExclusively(sim.SlavePath()));
+        for (int signal : sent) {
+            kill(updater.pid, signal);
+            std::this_thread::sleep_for(gap);
+        }
+    };
+}
+
+TEST(Cli, CtrlCWhileProgrammingAsksForASecondOneAndOtherStopsAreAtOnce)
+{
+    struct Case {
+        const char* name;
+        std::vector<int> sent;
+        std::chrono::milliseconds gap;
+        int status;
+        const char* says;
+    };
+    const char* warning = "\nThe QZ7 is being programmed: stopping now would leave it without firmware. The update goes "
+                          "on; press Ctrl+C again within 5 s to stop.\n";
+    for (const Case& c : {Case{"one Ctrl+C", {SIGINT}, 100ms, 0, "\nDone\n"},
+                          Case{"two Ctrl+C", {SIGINT, SIGINT}, 300ms, 130, "\nInterrupted during the update: the QZ7 has no firmware now."},
+                          Case{"SIGTERM", {SIGTERM}, 100ms, 130, "\nInterrupted during the update"},
+                          Case{"SIGHUP", {SIGHUP}, 100ms, 130, "\nInterrupted during the update"}}) {
+        SCOPED_TRACE(c.name);
+        bootsim::BootSim sim(MidTransferSim());
+        ASSERT_TRUE(sim.Open());
+        termios before = sim.SlaveSettings();
+        sim.Start();
+        CliRun run = RunCli({"--yes", "--port", sim.SlavePath()}, "", {.meanwhile = SignalAtLine100(sim, c.sent, c.gap)});
+        EXPECT_EQ(run.status, c.status) << run.out;
+        EXPECT_TRUE(Has(run.out, c.says)) << run.out;
+        EXPECT_EQ(Has(run.out, warning), c.sent[0] == SIGINT) << run.out;
+        EXPECT_TRUE(SameSettings(sim.SlaveSettings(), before));
+        EXPECT_FALSE(Pty::HeldExclusively(sim.SlavePath()));
+        EXPECT_EQ(sim.Snapshot().Intact(), c.status == 0) << sim.Snapshot().Summary();
+    }
+}
+
+TEST(Cli, BeforeTheEraseOneCtrlCStopsAtOnceOnALineOfItsOwn)
+{
+    bootsim::BootSim sim(FastSim());
+    ASSERT_TRUE(sim.Open());
+    sim.Start();
+    // Standard input stays open: the question waits for an answer.
+    CliRun run = RunCli({"--port", sim.SlavePath()}, "", {.meanwhile = [&](Updater& updater) {
+        ASSERT_TRUE(WaitUntil([&] { return sim.Wire() == "y"; }, 10s));
+        std::this_thread::sleep_for(200ms);
+        kill(updater.pid, SIGINT);
+    }, .holdInput = true});
+    EXPECT_EQ(run.status, 130) << run.out;
+    EXPECT_TRUE(Has(run.out, "Update? [y/N] \nInterrupted before anything was erased: the QZ7 is as it was.\n")) << run.out;
+    EXPECT_EQ(sim.Wire(), "y");
+}
+
+TEST(Cli, ASignalIgnoredAtStartStaysIgnored)
+{
+    // nohup ignores SIGHUP, a shell's background job SIGINT: a closed terminal or a Ctrl+C meant
+    // for the foreground must not end the update.
+    for (int signal : {SIGHUP, SIGINT}) {
+        SCOPED_TRACE(strsignal(signal));
+        bootsim::BootSim sim(MidTransferSim());
+        ASSERT_TRUE(sim.Open());
+        sim.Start();
+        CliRun run = RunCli({"--yes", "--port", sim.SlavePath()}, "",
+                            {.meanwhile = SignalAtLine100(sim, {signal, signal}), .ignored = {signal}});
+        EXPECT_EQ(run.status, 0) << run.out;
+        EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
+        EXPECT_FALSE(Has(run.out, "Ctrl+C")) << run.out;
+    }
+}
+
+TEST(Cli, TimeoutBoundsTheWholeUpdateAndPutsThePortBack)
+{
+    Pty silent;
+    termios silentBefore = silent.Settings();
+    CliRun quiet = RunCli({"--port", silent.path, "--timeout", "1"}, "");
+    EXPECT_EQ(quiet.status, 124) << quiet.out;
+    EXPECT_TRUE(Has(quiet.out, "\nStopped after 1 s (--timeout) before anything was erased")) << quiet.out;
+    EXPECT_TRUE(SameSettings(silent.Settings(), silentBefore));
+    EXPECT_FALSE(silent.Exclusive());
+
+    // Not the wait for the banner alone: the transfer too, Ctrl+C rule or not.
+    bootsim::Options o = MidTransferSim();
+    o.lineDelay = 2ms;
+    bootsim::BootSim sim(o);
+    ASSERT_TRUE(sim.Open());
+    termios before = sim.SlaveSettings();
+    sim.Start();
+    CliRun run = RunCli({"--yes", "--port", sim.SlavePath(), "--timeout", "3"}, "");
+    EXPECT_EQ(run.status, 124) << run.out;
+    EXPECT_TRUE(Has(run.out, "\nStopped after 3 s (--timeout) during the update: the QZ7 has no firmware now.")) << run.out;
+    EXPECT_GE(run.took, 3s);
+    EXPECT_LT(run.took, 6s);
+    EXPECT_GT(sim.Snapshot().lines, 0);
+    EXPECT_FALSE(sim.Snapshot().doneSent);
+    EXPECT_TRUE(SameSettings(sim.SlaveSettings(), before));
+    EXPECT_FALSE(Pty::HeldExclusively(sim.SlavePath()));
+}
+
+TEST(Cli, TwoPrivilegedUpdatersNeverShareAPort)
+{
+    // Root opens a TIOCEXCL port all the same; the lock keeps the second updater out.
+    bootsim::BootSim sim(MidTransferSim());
+    ASSERT_TRUE(sim.Open());
+    sim.Start();
+    CliRun second;
+    CliRun first = RunCli({"--yes", "--port", sim.SlavePath()}, "", {.meanwhile = [&](Updater& updater) {
+        ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().lines >= 100; }, 30s)) << sim.Snapshot().Summary();
+        second = RunCli({"--yes", "--port", sim.SlavePath(), "--wait", "1"}, "");
+        EXPECT_TRUE(Has(second.out, " is in use by another program: qz7-updater (PID " + std::to_string(updater.pid) + ")"))
+            << second.out;
+    }});
+    EXPECT_EQ(second.status, 4) << second.out;
+    EXPECT_EQ(first.status, 0) << first.out;
+    EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
+}
+
+TEST(Cli, APortThatCanNeverBeAnAdapterIsRefusedAtOnce)
+{
+    Pty terminal;  // the program's own terminal, on its standard input and output
+    termios before = terminal.Settings();
+    const std::string dir = testing::TempDir() + "qz7-refused-" + std::to_string(getpid());
+    ::mkdir(dir.c_str(), 0700);
+    ::symlink((dir + "/loop").c_str(), (dir + "/loop").c_str());
+    struct Case {
+        std::string port;
+        const char* says;
+    };
+    for (const Case& c : {Case{terminal.path, "is the terminal this program runs on, not an adapter."},
+                          Case{"/dev/tty", "is the terminal this program runs on, not an adapter."},
+                          Case{"/dev/ptmx", "/dev/ptmx is not a serial port."},
+                          Case{dir, " is not a serial port."},
+                          Case{dir + "/loop", "Too many levels of symbolic links"},
+                          Case{dir + "/ttyUSB9", "No such file or directory"},
+                          Case{"/dev/null", "/dev/null is not a serial port."}}) {
+        SCOPED_TRACE(c.port);
+        CliRun run = RunCli({"--yes", "--port", c.port}, "", {.terminal = &terminal});
+        EXPECT_EQ(run.status, 2) << run.out;
+        EXPECT_TRUE(Has(run.out, c.says)) << run.out;
+        EXPECT_TRUE(Has(run.out, "Not updated: the port given with --port cannot be used")) << run.out;
+        EXPECT_LT(run.took, 5s);
+        EXPECT_TRUE(SameSettings(terminal.Settings(), before));
+        EXPECT_FALSE(terminal.Exclusive());
+    }
+    // With --wait, the multiplexer is refused on every look and never opened as an adapter.
+    CliRun waited = RunCli({"--port", "/dev/ptmx", "--wait", "1"}, "");
+    EXPECT_EQ(waited.status, 2) << waited.out;
+    EXPECT_FALSE(Has(waited.out, "Adapter on")) << waited.out;
+
+    // A name in bytes outside ASCII (and not valid in the locale) is the file system's to judge.
+    bootsim::BootSim sim(FastSim());
+    ASSERT_TRUE(sim.Open());
+    sim.Start();
+    const std::string odd = dir + "/adapter-\xE9\xFF";
+    ASSERT_EQ(::symlink(sim.SlavePath().c_str(), odd.c_str()), 0);
+    CliRun run = RunCli({"--yes", "--port", odd}, "");
+    EXPECT_EQ(run.status, 0) << run.out;
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Cli, TheQZ7sBytesNeverReachTheTerminalRaw)
+{
+    using namespace std::string_literals;
+    const std::string hostile = "QZ7 V\x1B[2J\x1B]0;owned\x07 2.9\0\x1B[31mred"s;
+    struct Case {
+        const char* name;
+        std::function<void(bootsim::Options&)> sim;
+        bool yes;
+        int status;
+        const char* says;
+    };
+    for (const Case& c : {Case{"version", [&](bootsim::Options& o) { o.version = hostile; }, false, 9,
+                               "Found Version: \\x1B[2J\\x1B]0;owned\\x07 2.9\\x00\\x1B[31mred. Update To"},
+                          Case{"reply", [&](bootsim::Options& o) { o.replies[bootsim::Stage::Erase] = "Huh\x1B[2J"s + '\0' + "?"; },
+                               true, 7, "Unexpected reply: Huh\\x1B[2J\\x00? Please restart the program and the QZ7\n"}}) {
+        SCOPED_TRACE(c.name);
+        bootsim::Options o = FastSim();
+        c.sim(o);
+        bootsim::BootSim sim(o);
+        ASSERT_TRUE(sim.Open());
+        sim.Start();
+        std::vector<std::string> args{"--port", sim.SlavePath()};
+        if (c.yes)
+            args.push_back("--yes");
+        CliRun run = RunCli(args, "n\n");
+        EXPECT_EQ(run.status, c.status) << run.out;
+        EXPECT_TRUE(Has(run.out, c.says)) << run.out;
+        EXPECT_EQ(run.out.find('\x1B'), std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find('\0'), std::string::npos) << run.out;
+    }
+}
+
+TEST(Cli, InputWithoutALineEndIsABoundedNo)
+{
+    bootsim::BootSim sim(FastSim());
+    ASSERT_TRUE(sim.Open());
+    sim.Start();
+    CliRun run = RunCli({"--port", sim.SlavePath()}, "", {.inputFile = "/dev/zero"});
+    EXPECT_EQ(run.status, 9) << run.out;
+    EXPECT_TRUE(Has(run.out, "Update? [y/N] (answer too long)\nNot updated")) << run.out;
+    EXPECT_EQ(sim.Wire(), "y");
+}
+
+TEST(Cli, APagingLoaderIsAnsweredOnWithoutFloodingTheTranscript)
+{
+    // A loader that answers every "y" at the prompt with another line: each line still gets its
+    // "y", but the transcript counts the repeats, and the status line says what goes on.
+    bootsim::Options o = FastSim();
+    o.replies[bootsim::Stage::Prompt] = "What?";
+    bootsim::BootSim sim(o);
+    ASSERT_TRUE(sim.Open());
+    sim.Start();
+    const std::string transcript = testing::TempDir() + "qz7-paging-" + std::to_string(getpid()) + ".log";
+    std::size_t pages = 0;
+    CliSetup setup{.meanwhile = [&](Updater& updater) {
+                       ASSERT_TRUE(WaitUntil([&] { return sim.Wire().starts_with("yyy"); }, 10s));
+                       std::this_thread::sleep_for(10500ms);
+                       pages = sim.Wire().size() - 2;
+                       kill(updater.pid, SIGTERM);
+                   },
+                   .stderrFile = transcript};
+    CliRun run = RunCli({"--yes", "--port", sim.SlavePath()}, "", setup);
+    std::ifstream file(transcript, std::ios::ate);
+    const auto size = static_cast<long>(file.tellg());
+    ::unlink(transcript.c_str());
+    std::printf("%zu pages answered in 10.5 s, transcript %ld bytes\n", pages, size);
+    EXPECT_GT(pages, 1000u);
+    EXPECT_LT(size, 200000);
+    EXPECT_TRUE(Has(run.out, " times without \"E or P?\", last with \"What?\". It may not be a QZ7 in boot-loader mode"))
+        << run.out;
+    EXPECT_EQ(run.status, 130) << run.out;
+}

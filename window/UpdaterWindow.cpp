@@ -1,0 +1,326 @@
+#include "window/UpdaterWindow.h"
+
+#include "controller/FirmwareImage.h"
+#include "ui_QZ7_Updater.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShortcut>
+#include <QResizeEvent>
+#include <QTimer>
+#include <algorithm>
+#include <mutex>
+
+namespace {
+
+// A plain QWidget is exposed to assistive technologies as a filler; the program's window is
+// exposed as what it is, a window (a frame to AT-SPI), named by its title.
+QAccessibleInterface* WindowAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("UpdaterWindow") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
+
+// The icon the desktop's theme holds for the program, or else the same drawings built in.
+QIcon ApplicationIcon()
+{
+    QIcon builtIn;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        builtIn.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/qz7-updater.png").arg(size), QSize(size, size));
+    return QIcon::fromTheme(QStringLiteral("qz7-updater"), builtIn);
+}
+
+// Every word wider than `width` cut in its middle; line breaks and the other words as they stand.
+// The middle, not an end: a by-id path begins with the adapter's maker and ends with its serial
+// number, and the operator needs both.
+QString ElideLongWords(const QString& text, const QFontMetrics& metrics, int width)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        QStringList words = line.split(QLatin1Char(' '));
+        for (QString& word : words)
+            if (metrics.horizontalAdvance(word) > width)
+                word = metrics.elidedText(word, Qt::ElideMiddle, width);
+        line = words.join(QLatin1Char(' '));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+// A button that is not offered is neither seen nor pressable, also through an accessibility
+// interface, which can press a hidden button that is still enabled.
+void Offer(QPushButton* button, bool offered)
+{
+    button->setVisible(offered);
+    button->setEnabled(offered);
+}
+
+}  // namespace
+
+UpdaterWindow::UpdaterWindow() : ui_(std::make_unique<Ui::QZ7UpdaterWindow>())
+{
+    static std::once_flag once;
+    std::call_once(once, [] { QAccessible::installFactory(WindowAccessible); });
+    InitUpdaterResources();
+    ui_->setupUi(this);
+    statusDescription_ = ui_->StatusView->accessibleDescription();
+    ui_->StatusView->installEventFilter(this);
+    setWindowTitle(QString::fromLatin1(kTitle));
+    setWindowIcon(ApplicationIcon());
+    for (QKeySequence keys : {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_W)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &UpdaterWindow::OperatorClose);
+}
+
+UpdaterWindow::~UpdaterWindow() = default;
+
+QLabel* UpdaterWindow::ImageView() const { return ui_->ImageView; }
+QLabel* UpdaterWindow::DirectionsView() const { return ui_->DirectionsView; }
+QLabel* UpdaterWindow::StatusView() const { return ui_->StatusView; }
+QPushButton* UpdaterWindow::UpdateButtonView() const { return ui_->UpdateButtonView; }
+QPushButton* UpdaterWindow::CancelButtonView() const { return ui_->CancelButtonView; }
+QPushButton* UpdaterWindow::NextUnitButtonView() const { return ui_->NextUnitButtonView; }
+QPushButton* UpdaterWindow::StartOverButtonView() const { return ui_->StartOverButtonView; }
+QProgressBar* UpdaterWindow::LevelIndicatorVew() const { return ui_->LevelIndicatorVew; }
+
+void UpdaterWindow::SetStatus(const QString& text)
+{
+    status_ = text;
+    LayOutStatus();
+}
+
+void UpdaterWindow::LayOutStatus()
+{
+    QLabel* view = ui_->StatusView;
+    const int width = std::max(view->contentsRect().width(), view->minimumWidth());
+    const QString shown = ElideLongWords(status_, view->fontMetrics(), width);
+    const bool cut = shown != status_;
+    view->setText(shown);
+    view->setToolTip(cut ? status_ : QString());
+    view->setAccessibleDescription(cut ? status_ : statusDescription_);
+    // Named by the whole text: the change of name is the event a screen reader speaks.
+    view->setAccessibleName(status_);
+}
+
+bool UpdaterWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui_->StatusView && event->type() == QEvent::Resize) {
+        auto* resized = static_cast<QResizeEvent*>(event);
+        if (resized->size().width() != resized->oldSize().width())
+            LayOutStatus();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void UpdaterWindow::SetTitleLevel(std::optional<int> level)
+{
+    // The title tells a minimised window's owner how far it is: four changes a second are
+    // plenty, and each costs a round trip to the window system, which a fast line would
+    // otherwise make a hundred times in a fraction of a second. The end is always shown.
+    if (level && *level != 100 && titleSet_.isValid() && titleSet_.elapsed() < 250)
+        return;
+    titleSet_.start();
+    const QString title = QString::fromLatin1(kTitle);
+    setWindowTitle(level ? QString::fromUtf8("%1 % \u2013 %2").arg(*level).arg(title) : title);
+}
+
+void UpdaterWindow::DismissCloseQuestion()
+{
+    if (question_)
+        question_->close();
+}
+
+void UpdaterWindow::showEvent(QShowEvent* event)
+{
+    // The level indicator's filled part is one plain rectangle. The default style draws it as
+    // thick antialiased stripes, which Qt rasterises on a pool of its own threads at every
+    // repaint; a plain fill stays on the GUI thread.
+    // A look the operator gave the whole program (-stylesheet) styles the level indicator too:
+    // a style sheet of its own would take precedence and mix that look with the palette's (light
+    // text on a white bar). Decided at the first show, when the program's style sheet is known.
+    if (!levelStyled_) {
+        levelStyled_ = true;
+        if (qApp->styleSheet().isEmpty())
+            ui_->LevelIndicatorVew->setStyleSheet(QStringLiteral(
+                "QProgressBar { border: 1px solid palette(mid); border-radius: 3px; background: palette(base); text-align: center; }"
+                "QProgressBar::chunk { background-color: palette(highlight); }"));
+    }
+    QWidget::showEvent(event);
+}
+
+void UpdaterWindow::OperatorClose()
+{
+    if (Programming())
+        AskToStop();
+    else
+        close();
+}
+
+void UpdaterWindow::closeEvent(QCloseEvent* event)
+{
+    // Only the window system's close request (the operator's close control) is spontaneous; the
+    // program's own closes (Cancel, SIGTERM and SIGINT) go through at once.
+    if (event->spontaneous() && !stopChosen_ && Programming()) {
+        event->ignore();
+        AskToStop();
+        return;
+    }
+    QWidget::closeEvent(event);
+    emit Closed();
+}
+
+void UpdaterWindow::AskToStop()
+{
+    if (question_) {
+        question_->raise();
+        return;
+    }
+    auto* box = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(kTitle), QString::fromLatin1(kStopQuestion),
+                                QMessageBox::NoButton, this);
+    QPushButton* keep = box->addButton(QStringLiteral("Keep updating"), QMessageBox::RejectRole);
+    QPushButton* stop = box->addButton(QStringLiteral("Stop"), QMessageBox::DestructiveRole);
+    box->setDefaultButton(keep);
+    box->setEscapeButton(keep);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::buttonClicked, this, [this, stop](QAbstractButton* chosen) {
+        if (chosen != stop)
+            return;
+        stopChosen_ = true;
+        close();
+    });
+    question_ = box;
+    box->open();  // modal to this window; the update goes on while the question is shown
+}
+
+void UpdaterWindow::keyPressEvent(QKeyEvent* event)
+{
+    // Keys reach the window when the focused widget leaves them: a focused Update or Cancel
+    // takes Return itself, a disabled button never sees a key.
+    QPushButton* target = nullptr;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        target = ui_->StartOverButtonView->isEnabled() ? ui_->StartOverButtonView : ui_->UpdateButtonView;
+        break;
+    case Qt::Key_Escape:
+        target = ui_->CancelButtonView;
+        break;
+    default:
+        break;
+    }
+    if (target && target->isEnabled() && target->isVisible() && event->modifiers() == Qt::NoModifier) {
+        target->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void WindowFrontEnd::Show(const ScreenUpdate& update)
+{
+    QZ7_UpdaterAppDelegate& c = controller_;
+    if (!c.DirectionsView())
+        return;
+    if (update.picture == Picture::Device) {
+        c.ImageView()->setHidden(false);
+        // Through QIcon, which picks QZ7@2x.png on a high-density screen.
+        c.ImageView()->setPixmap(QIcon(QStringLiteral(":/QZ7.png")).pixmap(QSize(400, 180), c.ImageView()->devicePixelRatioF()));
+    } else if (update.picture == Picture::None) {
+        c.ImageView()->setHidden(true);
+        c.ImageView()->clear();
+    }
+    if (update.directions)
+        c.DirectionsView()->setText(QString::fromStdString(*update.directions));
+    if (update.status)
+        window_.SetStatus(QString::fromStdString(*update.status));
+    if (update.updateEnabled)
+        c.UpdateButtonView()->setEnabled(*update.updateEnabled);
+    if (update.cancelEnabled)
+        c.CancelButtonView()->setEnabled(*update.cancelEnabled);
+    if (update.levelShown) {
+        c.LevelIndicatorVew()->setHidden(!*update.levelShown);
+        if (!*update.levelShown)
+            window_.SetTitleLevel(std::nullopt);
+    }
+    if (update.level) {
+        c.LevelIndicatorVew()->setValue(*update.level);
+        if (!c.LevelIndicatorVew()->isHidden())
+            window_.SetTitleLevel(*update.level);
+    }
+    if (update.nextUnitShown) {
+        Offer(window_.NextUnitButtonView(), *update.nextUnitShown);
+        // Withdrawn when the operator goes on, by either button.
+        if (!*update.nextUnitShown)
+            Offer(window_.StartOverButtonView(), false);
+    }
+    if (update.ended) {
+        window_.SetTitleLevel(std::nullopt);
+        window_.DismissCloseQuestion();
+    }
+    // Every failure offers a way on, focused and the default, so that Return takes it and a
+    // screen reader reads the new screen from there. A damaged image is the exception: the
+    // same image would fail the same way, and only a reinstall helps.
+    const bool startOver = update.ended && *update.ended != Outcome::Done && *update.ended != Outcome::ImageDamaged;
+    if (startOver) {
+        Offer(window_.StartOverButtonView(), true);
+        window_.setAttribute(Qt::WA_KeyboardFocusChange);
+        window_.StartOverButtonView()->setFocus();
+    }
+    window_.UpdateButtonView()->setDefault(!window_.StartOverButtonView()->isEnabled());
+    window_.StartOverButtonView()->setDefault(window_.StartOverButtonView()->isEnabled());
+    if (update.question) {
+        QWidget::setTabOrder(c.UpdateButtonView(), c.CancelButtonView());
+        QWidget::setTabOrder(c.CancelButtonView(), c.UpdateButtonView());
+        // Show the focus ring at once, as if the focus had come by Tab: the keyboard is the way on.
+        window_.setAttribute(Qt::WA_KeyboardFocusChange);
+    }
+    if (update.focus == Focus::Update)
+        c.UpdateButtonView()->setFocus();
+    else if (update.focus == Focus::NextUnit && c.NextUnitButtonView())
+        c.NextUnitButtonView()->setFocus();
+}
+
+UpdaterApp::UpdaterApp(QZ7_UpdaterAppDelegate::Options options)
+    : window(std::make_unique<UpdaterWindow>())
+{
+    QGuiApplication::setDesktopFileName(QStringLiteral("qz7-updater"));
+    controller = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
+    QZ7_UpdaterAppDelegate& c = *controller;
+    c.setWindow(window.get());
+    c.setImageView(window->ImageView());
+    c.setDirectionsView(window->DirectionsView());
+    c.setUpdateButtonView(window->UpdateButtonView());
+    c.setCancelButtonView(window->CancelButtonView());
+    c.setLevelIndicatorVew(window->LevelIndicatorVew());
+    c.setNextUnitButtonView(window->NextUnitButtonView());
+    window->programming = [&c] { return c.Programming(); };
+    c.setStatusView(window->StatusView());
+    frontEnd = std::make_unique<WindowFrontEnd>(*window, c);
+    c.setFrontEnd(frontEnd.get());
+    QObject::connect(window->UpdateButtonView(), &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::UpdatePressed);
+    QObject::connect(window->CancelButtonView(), &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::CancelPressed);
+    QObject::connect(window.get(), &UpdaterWindow::Closed, &c, [&c] { c.ClosePort(); });
+    QObject::connect(window->NextUnitButtonView(), &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::NextUnitPressed);
+    // After a failure the same way on as after "Done": discovery again, on the same adapter.
+    QObject::connect(window->StartOverButtonView(), &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::NextUnitPressed);
+}
+
+UpdaterApp::~UpdaterApp()
+{
+    window->programming = nullptr;
+    controller.reset();
+}
+
+void UpdaterApp::Launch()
+{
+    window->show();
+    QTimer::singleShot(0, controller.get(), [c = controller.get()] { c->applicationDidFinishLaunching(); });
+}

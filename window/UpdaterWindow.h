@@ -1,0 +1,112 @@
+#pragma once
+#include "controller/QZ7_UpdaterAppDelegate.h"
+
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+
+// The program's one window, laid out by its Designer form.
+//
+// Keys: Return and Enter press Update while it is enabled, or "Start over" while it is offered (a
+// focused button takes them itself), Escape presses Cancel while it is enabled, Ctrl+Q and Ctrl+W close the window as its close
+// control does. While an erase or a transfer is under way, the close control and the two keys
+// ask first; a close the program makes itself (Cancel, a signal) does not.
+namespace Ui {
+class QZ7UpdaterWindow;
+}
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+class UpdaterWindow : public QWidget {
+    Q_OBJECT
+public:
+    UpdaterWindow();
+    ~UpdaterWindow() override;
+
+    // The views the form lays out.
+    QLabel* ImageView() const;
+    QLabel* DirectionsView() const;
+    QLabel* StatusView() const;
+    QPushButton* UpdateButtonView() const;
+    QPushButton* CancelButtonView() const;
+    QPushButton* NextUnitButtonView() const;
+    QPushButton* StartOverButtonView() const;
+    QProgressBar* LevelIndicatorVew() const;
+
+    // The status line. A word too long for the line (an adapter's by-id path) is cut in the
+    // middle; the whole text is then the tooltip and the accessible description. The accessible
+    // name is always the whole text, so every change reaches a screen reader as a name change.
+    void SetStatus(const QString& text);
+    QString Status() const { return status_; }
+    // The window title, with the transfer's share in front while one is shown ("34 % – QZ7
+    // Updater"), so that a minimised window still tells how far the update is.
+    void SetTitleLevel(std::optional<int> level);
+    // The update has ended: a close question still open has nothing left to protect.
+    void DismissCloseQuestion();
+
+    // Whether the device is being erased or programmed now; set by whoever runs the dialogue.
+    std::function<bool()> programming;
+
+    // The operator's request to close (close control, Ctrl+Q, Ctrl+W).
+    void OperatorClose();
+    // The question shown while closing is being asked; null otherwise.
+    QMessageBox* CloseQuestion() const { return question_.data(); }
+
+    static inline const char* const kTitle = "QZ7 Updater";
+    static inline const char* const kStopQuestion =
+        "The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.";
+
+signals:
+    // The window has closed: whatever the way, the port is to be put back at once.
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool Programming() const { return programming && programming(); }
+    void AskToStop();
+    void LayOutStatus();
+
+    std::unique_ptr<Ui::QZ7UpdaterWindow> ui_;
+    bool stopChosen_ = false;
+    QPointer<QMessageBox> question_;
+    QString status_;
+    QString statusDescription_;  // the form's, for a status line shown whole
+    bool levelStyled_ = false;
+    QElapsedTimer titleSet_;  // since the title last changed
+};
+
+// The window as the controller's front end: applies each screen update to the views the
+// controller was given.
+class WindowFrontEnd : public FrontEnd {
+public:
+    WindowFrontEnd(UpdaterWindow& window, QZ7_UpdaterAppDelegate& controller) : window_(window), controller_(controller) {}
+    void Show(const ScreenUpdate& update) override;
+    void Cancelled() override { window_.close(); }
+
+private:
+    UpdaterWindow& window_;
+    QZ7_UpdaterAppDelegate& controller_;
+};
+
+// The window and its controller, wired as the program runs them. The controller is destroyed
+// first, so that no posted update can outlive the views.
+struct UpdaterApp {
+    explicit UpdaterApp(QZ7_UpdaterAppDelegate::Options options = {});
+    ~UpdaterApp();
+    // Shows the window and, once it is shown, starts discovery.
+    void Launch();
+
+    std::unique_ptr<UpdaterWindow> window;
+    std::unique_ptr<QZ7_UpdaterAppDelegate> controller;
+    std::unique_ptr<WindowFrontEnd> frontEnd;
+};
