@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 BUILD=${BUILD:-build}
 OUT="$BUILD/shots"
 mkdir -p "$OUT"
-rm -f "$OUT"/bootsim.log "$OUT"/dark.png "$OUT"/close-question.png
+rm -f "$OUT"/bootsim.log "$OUT"/failing.log "$OUT"/dark.png "$OUT"/close-question.png "$OUT"/start-over.png
 source scripts/xserver.sh
 pids=()
 trap stop_started EXIT
@@ -45,11 +45,15 @@ kill "${pids[-1]}" 2>/dev/null || true
 
 "$BUILD/qz7-bootsim" --power-on-ms 500 --hang-up-after 1200 --events > "$OUT/failing.log" 2>&1 &
 pids+=("$!")
-for _ in $(seq 100); do [ -s "$OUT/failing.log" ] && break; sleep 0.05; done
-pty=$(head -n1 "$OUT/failing.log")
+pty=""
+for _ in $(seq 100); do
+  [ "$(wc -l < "$OUT/failing.log" 2>/dev/null || echo 0)" -ge 1 ] && pty=$(head -n1 "$OUT/failing.log") && break
+  sleep 0.05
+done
+[ -c "$pty" ] || { echo "screenshots: the second simulator did not start" >&2; exit 1; }
 QZ7_SERIAL_PORTS="usbserial-sim=$pty" "$BUILD/qz7-updater" >/dev/null 2>&1 &
 pids+=("$!")
-for _ in $(seq 100); do win=$(xdotool search --onlyvisible --name "QZ7 Updater" 2>/dev/null | tail -n1) && [ -n "$win" ] && break; sleep 0.05; done
+win=$(window_of "$!")
 xdotool windowmove "$win" 60 50 >/dev/null 2>&1 || true
 for _ in $(seq 400); do grep -q "^event: version" "$OUT/failing.log" && break; sleep 0.05; done
 sleep 0.5
