@@ -1,6 +1,6 @@
 // The dialogue, step by step against a pseudo-terminal the test plays by hand, and whole
 // against the simulator: what the operator sees and what goes on the wire.
-#include "tests/support/TestSupport.h"
+#include "tests/support/OnPty.h"
 #include "tests/support/WindowKeys.h"
 
 #include <QAccessible>
@@ -42,19 +42,9 @@ ScreenUpdate Failure(Outcome outcome, std::string text)
 
 // The dialogue on a port the test plays by hand, its screen updates recorded on their way to
 // the window.
-class Step : public testing::Test {
+class Step : public OnPty {
 protected:
-    void SetUp() override
-    {
-        app = MakeApp(pty.path, WithFirmware(image));
-        app->window->show();
-        screen.next = app->frontEnd.get();
-        c().setFrontEnd(&screen);
-        initial = pty.Settings();
-        OpenPort(c(), pty.path);
-    }
-    QZ7_UpdaterAppDelegate& c() { return *app->controller; }
-    UpdaterWindow& w() { return *app->window; }
+    Step() { image = kTinyImage; }
     // The updates since the last look, but for the status line's (checked on their own).
     Updates Shown()
     {
@@ -62,33 +52,27 @@ protected:
         std::erase_if(shown, [](const ScreenUpdate& u) { return u == ScreenUpdate{.status = u.status}; });
         return shown;
     }
-    // Judges one reply in one state, lets the posted updates run, and returns them.
+    // Judges one reply in one state, runs the updates it posted, and returns them. The step
+    // posts before it returns, so one pass of the event loop finds them all.
     Updates Judge(Stage state, std::optional<std::string> reply)
     {
         Shown();
         c().setState(state);
         c().setReceivedString(std::move(reply));
         c().ReceivedSomething();
-        Spin(30ms);
+        QCoreApplication::processEvents();
         return Shown();
     }
-    bool PortOpen() { return c().Serial()->IsOpen(); }
     void ExpectUnexpected(const Updates& shown, const std::string& reply)
     {
         EXPECT_FALSE(PortOpen());
         EXPECT_EQ(c().state(), Stage::AwaitingBanner);
         EXPECT_EQ(shown, Updates{Failure(Outcome::Unexpected, Directions::Unexpected(reply))});
     }
-
-    std::string image = kTinyImage;
-    Pty pty;
-    termios initial{};
-    RecordingFrontEnd screen;
-    std::unique_ptr<UpdaterApp> app;
 };
 
 struct DamagedImage : Step {
-    DamagedImage() { image[5] = 'X'; }
+    DamagedImage() { (*image)[5] = 'X'; }
 };
 
 }  // namespace

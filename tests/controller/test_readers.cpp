@@ -1,6 +1,6 @@
 // The readers on a real port: waiting costs next to nothing, and closing the port ends them.
 // (Hang-ups, split replies and noise are in the fault matrix.)
-#include "tests/support/TestSupport.h"
+#include "tests/support/OnPty.h"
 
 #include <QLabel>
 #include <sys/resource.h>
@@ -15,18 +15,7 @@ double CpuSeconds()
            static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-class Reader : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        app = MakeApp(pty.path);
-        app->window->show();
-        OpenPort(c(), pty.path);
-    }
-    QZ7_UpdaterAppDelegate& c() { return *app->controller; }
-    Pty pty;
-    std::unique_ptr<UpdaterApp> app;
-};
+class Reader : public OnPty {};
 }  // namespace
 
 TEST_F(Reader, WaitingForAReplyCostsUnderTwoPercentOfACore)

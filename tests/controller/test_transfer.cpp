@@ -1,6 +1,6 @@
 #include "controller/FirmwareImage.h"
 #include "hex/ImageLines.h"
-#include "tests/support/TestSupport.h"
+#include "tests/support/OnPty.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -41,26 +41,21 @@ const std::string kData = ":0100000041BE\r\n";  // 13 characters and CR LF
 const std::string kEnd = ":00000001FF\r\n";
 
 // A transfer of `image` on a port the test plays by hand, from the moment "P" was written.
-class Paced : public testing::Test {
+class Paced : public OnPty {
 protected:
-    void Begin(const std::string& image)
+    void SetUp() override {}
+    void Begin(const std::string& firmware)
     {
-        app = MakeApp(pty.path, WithFirmware(image));
-        app->window->show();
-        OpenPort(c(), pty.path);
+        Open(firmware);
         c().setState(Stage::AwaitingDone);
-        app->window->LevelIndicatorVew()->show();
-        QObject::connect(app->window->LevelIndicatorVew(), &QProgressBar::valueChanged,
-                         [this](int v) { levels.push_back(v); });
+        w().LevelIndicatorVew()->show();
+        QObject::connect(w().LevelIndicatorVew(), &QProgressBar::valueChanged, [this](int v) { levels.push_back(v); });
         testing::internal::CaptureStdout();
         c().StartBackground(&QZ7_UpdaterAppDelegate::SendProgram);
     }
     std::string Printed() { return testing::internal::GetCapturedStdout(); }
-    QZ7_UpdaterAppDelegate& c() { return *app->controller; }
-    int Level() { return app->window->LevelIndicatorVew()->value(); }
+    int Level() { return w().LevelIndicatorVew()->value(); }
 
-    Pty pty;
-    std::unique_ptr<UpdaterApp> app;
     std::vector<int> levels;
 };
 
