@@ -82,7 +82,7 @@ sanitize:
 	cmake --build build-tsan -j $(JOBS)
 	# Nothing is left out and there is no suppression list. Qt is not built with ThreadSanitizer,
 	# so its locks are invisible to it: the program's background threads therefore never call
-	# into Qt (they hand work to the GUI thread through an eventfd of the controller's own).
+	# into Qt (they hand work to the GUI thread through controller/GuiQueue, an eventfd of its own).
 	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 	  ctest --test-dir build-tsan --output-on-failure -j $(JOBS) -L threaded
 

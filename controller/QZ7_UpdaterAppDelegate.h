@@ -1,5 +1,6 @@
 #pragma once
 #include "controller/AtomicShared.h"
+#include "controller/GuiQueue.h"
 #include "controller/PortDiagnosis.h"
 #include "controller/Worker.h"
 #include "core/Directions.h"
@@ -16,7 +17,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -25,7 +25,6 @@
 
 class QLabel;
 class QProgressBar;
-class QSocketNotifier;
 class QString;
 class QPushButton;
 class QWidget;
@@ -173,9 +172,8 @@ public:
     std::size_t KeptBytes() const { return stream_.Kept(); }
 
 private:
-    // Runs the screen updates posted so far, in the order they were posted.
-    void RunPostedUpdates();
-    void RunOnGuiThread(std::function<void()> work);
+    // Runs `work` on the GUI thread, after what was posted before it (see GuiQueue.h).
+    void RunOnGuiThread(std::function<void()> work) { gui_.Post(std::move(work)); }
     // Queues a screen update for the GUI thread; Show applies one there at once.
     void Post(ScreenUpdate update);
     void Show(const ScreenUpdate& update);
@@ -238,10 +236,9 @@ private:
     std::atomic<PortTrouble> trouble_{PortTrouble::NoneFound};
     FrontEnd* frontEnd_ = nullptr;
 
-    std::mutex postedMutex_;
-    std::deque<std::function<void()>> posted_;
-    int postedWake_ = -1;  // eventfd that tells the GUI thread there is work in posted_
-    QSocketNotifier* postedNotifier_ = nullptr;
+    // Screen updates and ConnectOrvane on their way to the GUI thread. Declared before worker_,
+    // so it outlives the worker's thread, the last one that may post.
+    GuiQueue gui_;
 
     StatusBoard status_;
     StatusLogPace statusLogPace_;  // under status_'s lock (ShowStatus)
