@@ -31,10 +31,11 @@ class QWidget;
 
 // Kept names. These names and texts are fixed by the program's design and by what operators and
 // the device's documentation already know; they keep their spelling, odd as some of it is, and
-// nobody is to correct them. Every other name follows the usual convention (types and functions
-// in CamelCase, members with a trailing underscore).
+// nobody is to correct them.
 //   the controller      QZ7_UpdaterAppDelegate, its state (Stage::AwaitingBanner ... AwaitingDone),
-//                       Serial, ReceivedString, progress
+//                       window, Serial, ReceivedString, progress
+//   its callbacks       applicationDidFinishLaunching, applicationWillTerminate,
+//                       applicationShouldTerminateAfterLastWindowClosed
 //   its operations      ConnectUSB, ConnectOrvane, ClosePort, ClearReceiver, ReadThread,
 //                       ReadVersion, ReceivedSomething, SendProgram, Pace, WriteString,
 //                       UpdatePressed, CancelPressed
@@ -46,7 +47,23 @@ class QWidget;
 //                       "Found Version: ...\n Update To: QZ7 V2.007?\n" (with its space),
 //                       "Trying to write to unopened Port", "Power on the QZ7 while holding front
 //                       Run/Stop button" (see core/Directions.h)
-// The same list is in docs/ARCHITECTURE.md.
+// Every other name follows one convention:
+//   types, enumerators, functions (free and member): UpperCamelCase (StatusBoard,
+//     Stage::AwaitingErased, ReadPort)
+//   accessors of a field: the getter has the field's name (StatusView, and the kept window, state,
+//     progress); the setter is "set" and that name, as in Qt (setStatusView, setTermios_archive)
+//   data members: private ones lowerCamelCase with a trailing underscore (chosenPath_); public
+//     fields of structs and classes lowerCamelCase without one (ScreenUpdate::directions)
+//   local variables and parameters (constant or not, lambdas too) and file-scope variables that
+//     change: lowerCamelCase (signalPair)
+//   constants of a namespace or class: "k" and UpperCamelCase (kVersionPasses, kTitle), except the
+//     values of a group read through the group's name, as enumerators are (Directions::PowerOn,
+//     ExitStatus::Busy)
+//   namespaces: a module's lower case (bootsim, benchparts); a group of values or functions read
+//     through its name UpperCamelCase, as a type (Directions, ExitStatus, StatusText)
+//   names that others fix keep their form: Qt's overrides (closeEvent, eventFilter), main, and
+//     AtomicShared's load and store, which stand in for std::atomic's
+// The same lists are in docs/ARCHITECTURE.md.
 //
 // The one controller of the program. It owns the port record and the dialogue's fields, runs
 // every wait for the device on its one worker thread, and changes the screen only through
