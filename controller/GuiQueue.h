@@ -18,7 +18,8 @@ class QSocketNotifier;
 // Work never runs inside Post, not even on the owning thread: it runs from the event loop once
 // the caller has returned to it. Destroying the queue drops the work not yet run; work posted
 // while it is being destroyed is dropped too, and a work item may destroy the queue, after which
-// nothing more runs. The owner makes sure that nothing calls Post once the destructor returned.
+// nothing more runs. The queue is destroyed on the thread that owns it, and the owner makes sure
+// that nothing calls Post once the destructor has returned (the controller joins its worker first).
 class GuiQueue {
 public:
     GuiQueue();  // throws std::system_error when the system refuses an eventfd
