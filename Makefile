@@ -82,17 +82,18 @@ sanitize:
 	cmake --build build-tsan -j $(JOBS)
 	# Nothing is left out and there is no suppression list. Qt is not built with ThreadSanitizer,
 	# so its locks are invisible to it: the program's background threads therefore never call
-	# into Qt (they hand work to the GUI thread through an eventfd of the controller's own).
+	# into Qt (they hand work to the GUI thread through controller/GuiQueue, an eventfd of its own).
 	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 	  ctest --test-dir build-tsan --output-on-failure -j $(JOBS) -L threaded
 
 # Whole updates by the updater and by the floor program, taking turns, against the simulator at
-# line rate and unthrottled; see bench/README.md.
+# line rate and unthrottled; see bench/README.md. Both scripts run on Debian's own python3, the one
+# that finds python3-psutil, whatever python3 comes first on the PATH.
 bench:
 	@scripts/deps.sh bench
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(BUILD) -j $(JOBS) --target qz7-updater qz7-bootsim qz7-floor
-	python3 scripts/bench.py
+	/usr/bin/python3 scripts/bench.py
 
 # At least 200 whole updates in a row against the simulator (not part of make test).
 soak:
@@ -105,10 +106,10 @@ soak:
 # version question; fails if its descriptors, threads or memory grow (not part of make test).
 SOAK_MINUTES ?= 60
 soak-idle:
-	@scripts/deps.sh build
+	@scripts/deps.sh soak-idle
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(BUILD) -j $(JOBS) --target qz7-updater qz7-bootsim
-	python3 scripts/soak_idle.py $(SOAK_MINUTES)
+	/usr/bin/python3 scripts/soak_idle.py $(SOAK_MINUTES)
 
 # libFuzzer on the reply rules and the line rule, FUZZ_SECONDS each (default 60).
 FUZZ_SECONDS ?= 60

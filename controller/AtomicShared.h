@@ -5,6 +5,7 @@
 
 // A shared_ptr slot that one thread may store while others load it. A loaded value keeps the
 // stored object alive for as long as the loader holds it, even after a newer one replaces it.
+// It stands in for std::atomic<std::shared_ptr<T>> and keeps its names (load, store).
 template <class T>
 class AtomicShared {
 public:

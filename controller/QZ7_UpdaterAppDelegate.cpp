@@ -5,13 +5,8 @@
 #include "hex/ImageLines.h"
 #include "serial/ByIdNames.h"
 
-#include <QSocketNotifier>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <sys/eventfd.h>
-#include <system_error>
-#include <unistd.h>
 
 using namespace std::chrono;
 
@@ -34,11 +29,6 @@ QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate(Options options)
             NoteListing(*services);
         return services;
     };
-    postedWake_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (postedWake_ < 0)
-        throw std::system_error(errno, std::generic_category(), "eventfd");
-    postedNotifier_ = new QSocketNotifier(postedWake_, QSocketNotifier::Read, this);
-    connect(postedNotifier_, &QSocketNotifier::activated, this, &QZ7_UpdaterAppDelegate::RunPostedUpdates);
     std::optional<std::string> image =
         options.useShippedFirmware ? LoadShippedFirmware() : std::move(options.firmware);
     if (image) {
@@ -56,11 +46,9 @@ QZ7_UpdaterAppDelegate::~QZ7_UpdaterAppDelegate()
     lifeCv_.notify_all();
     ClosePort();
     // Every wait of an operation is bounded and ends once the port is closed and stopping_ is
-    // set; what was queued behind it never runs.
+    // set; what was queued behind it never runs. No thread is left to post then, and the screen
+    // updates not yet shown are dropped with gui_.
     worker_.Stop();
-    // No thread is left to post: the notifier goes before the descriptor it watches.
-    delete postedNotifier_;
-    ::close(postedWake_);
 }
 
 std::optional<std::string> QZ7_UpdaterAppDelegate::ReceivedString() const
@@ -105,21 +93,6 @@ bool QZ7_UpdaterAppDelegate::Pause(milliseconds duration)
     return !lifeCv_.wait_for(lock, duration, [this] { return stopping_; });
 }
 
-void QZ7_UpdaterAppDelegate::RunOnGuiThread(std::function<void()> work)
-{
-    // The work travels in the controller's own queue, under its own lock, and a write to an
-    // eventfd that the GUI thread watches tells it to run what is there. Order is kept, and a
-    // background thread never calls into Qt: Qt's own event queue is guarded by locks that a
-    // thread checker cannot see, so posting to it from here shows as a race inside Qt. For the
-    // same reason no background thread calls QMetaObject::invokeMethod or touches a widget.
-    {
-        std::lock_guard lock(postedMutex_);
-        posted_.push_back(std::move(work));
-    }
-    uint64_t one = 1;
-    [[maybe_unused]] ssize_t ignored = ::write(postedWake_, &one, sizeof one);
-}
-
 void QZ7_UpdaterAppDelegate::Post(ScreenUpdate update)
 {
     RunOnGuiThread([this, update = std::move(update)] { Show(update); });
@@ -139,23 +112,6 @@ void QZ7_UpdaterAppDelegate::Show(const ScreenUpdate& update)
     if (update.ended) {
         ended_ = true;
         status_.Ended(*update.ended, steady_clock::now());
-    }
-}
-
-void QZ7_UpdaterAppDelegate::RunPostedUpdates()
-{
-    uint64_t count = 0;
-    [[maybe_unused]] ssize_t ignored = ::read(postedWake_, &count, sizeof count);
-    for (;;) {
-        std::function<void()> work;
-        {
-            std::lock_guard lock(postedMutex_);
-            if (posted_.empty())
-                return;
-            work = std::move(posted_.front());
-            posted_.pop_front();
-        }
-        work();
     }
 }
 

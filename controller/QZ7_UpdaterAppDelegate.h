@@ -1,5 +1,6 @@
 #pragma once
 #include "controller/AtomicShared.h"
+#include "controller/GuiQueue.h"
 #include "controller/PortDiagnosis.h"
 #include "controller/Worker.h"
 #include "core/Directions.h"
@@ -16,7 +17,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -25,17 +25,17 @@
 
 class QLabel;
 class QProgressBar;
-class QSocketNotifier;
 class QString;
 class QPushButton;
 class QWidget;
 
 // Kept names. These names and texts are fixed by the program's design and by what operators and
 // the device's documentation already know; they keep their spelling, odd as some of it is, and
-// nobody is to correct them. Every other name follows the usual convention (types and functions
-// in CamelCase, members with a trailing underscore).
+// nobody is to correct them.
 //   the controller      QZ7_UpdaterAppDelegate, its state (Stage::AwaitingBanner ... AwaitingDone),
-//                       Serial, ReceivedString, progress
+//                       window, Serial, ReceivedString, progress
+//   its callbacks       applicationDidFinishLaunching, applicationWillTerminate,
+//                       applicationShouldTerminateAfterLastWindowClosed
 //   its operations      ConnectUSB, ConnectOrvane, ClosePort, ClearReceiver, ReadThread,
 //                       ReadVersion, ReceivedSomething, SendProgram, Pace, WriteString,
 //                       UpdatePressed, CancelPressed
@@ -47,7 +47,23 @@ class QWidget;
 //                       "Found Version: ...\n Update To: QZ7 V2.007?\n" (with its space),
 //                       "Trying to write to unopened Port", "Power on the QZ7 while holding front
 //                       Run/Stop button" (see core/Directions.h)
-// The same list is in docs/ARCHITECTURE.md.
+// Every other name follows one convention:
+//   types, enumerators, functions (free and member): UpperCamelCase (StatusBoard,
+//     Stage::AwaitingErased, ReadPort)
+//   accessors of a field: the getter has the field's name (StatusView, and the kept window, state,
+//     progress); the setter is "set" and that name, as in Qt (setStatusView, setTermios_archive)
+//   data members: private ones lowerCamelCase with a trailing underscore (chosenPath_); public
+//     fields of structs and classes lowerCamelCase without one (ScreenUpdate::directions)
+//   local variables and parameters (constant or not, lambdas too) and file-scope variables that
+//     change: lowerCamelCase (signalPair)
+//   constants of a namespace or class: "k" and UpperCamelCase (kVersionPasses, kTitle), except the
+//     values of a group read through the group's name, as enumerators are (Directions::PowerOn,
+//     ExitStatus::Busy)
+//   namespaces: a module's lower case (bootsim, benchparts); a group of values or functions read
+//     through its name UpperCamelCase, as a type (Directions, ExitStatus, StatusText)
+//   names that others fix keep their form: Qt's overrides (closeEvent, eventFilter), main, and
+//     AtomicShared's load and store, which stand in for std::atomic's
+// The same lists are in docs/ARCHITECTURE.md.
 //
 // The one controller of the program. It owns the port record and the dialogue's fields, runs
 // every wait for the device on its one worker thread, and changes the screen only through
@@ -173,9 +189,8 @@ public:
     std::size_t KeptBytes() const { return stream_.Kept(); }
 
 private:
-    // Runs the screen updates posted so far, in the order they were posted.
-    void RunPostedUpdates();
-    void RunOnGuiThread(std::function<void()> work);
+    // Runs `work` on the GUI thread, after what was posted before it (see GuiQueue.h).
+    void RunOnGuiThread(std::function<void()> work) { gui_.Post(std::move(work)); }
     // Queues a screen update for the GUI thread; Show applies one there at once.
     void Post(ScreenUpdate update);
     void Show(const ScreenUpdate& update);
@@ -238,10 +253,9 @@ private:
     std::atomic<PortTrouble> trouble_{PortTrouble::NoneFound};
     FrontEnd* frontEnd_ = nullptr;
 
-    std::mutex postedMutex_;
-    std::deque<std::function<void()>> posted_;
-    int postedWake_ = -1;  // eventfd that tells the GUI thread there is work in posted_
-    QSocketNotifier* postedNotifier_ = nullptr;
+    // Screen updates and ConnectOrvane on their way to the GUI thread. Declared before worker_,
+    // so it outlives the worker's thread, the last one that may post.
+    GuiQueue gui_;
 
     StatusBoard status_;
     StatusLogPace statusLogPace_;  // under status_'s lock (ShowStatus)

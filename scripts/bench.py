@@ -29,12 +29,13 @@ import sys
 import tempfile
 import time
 
+import psutil
+
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.environ.get("BUILD", os.path.join(ROOT, "build"))
 IMAGE = os.path.join(ROOT, "resources", "QZ-7-2_007.hex")
 RUNS = max(3, int(os.environ.get("BENCH_RUNS", "3")))  # at line rate; three times as many unthrottled
 BAUD = 57600
-CLK_TCK = os.sysconf("SC_CLK_TCK")
 WINDOW_LIMIT_S = 30  # a first start on a loaded machine can take seconds; a hung one never shows
 SEGMENT = 250  # the simulator reports every 250 lines
 
@@ -54,38 +55,39 @@ class BenchError(RuntimeError):
 
 def cpu_seconds(pid):
     """User + system time of the whole process, threads that have ended included."""
-    with open(f"/proc/{pid}/stat") as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / CLK_TCK
+    times = psutil.Process(pid).cpu_times()
+    return times.user + times.system
+
+
+# psutil counts a thread's time in clock ticks and has no thread names; per line of the image that
+# is too coarse, so these take the scheduler's clock (nanoseconds) and the name of each thread
+# that psutil lists from the thread's own files.
+def _task_file(pid, tid, name):
+    with open(f"/proc/{pid}/task/{tid}/{name}") as f:
+        return f.read()
 
 
 def run_ns(pid):
     """Time on the processor of the process's live threads, in nanoseconds (scheduler clock)."""
-    total = 0
-    for tid in os.listdir(f"/proc/{pid}/task"):
-        try:
-            with open(f"/proc/{pid}/task/{tid}/schedstat") as f:
-                total += int(f.read().split()[0])
-        except (FileNotFoundError, ProcessLookupError):
-            pass
-    return total
+    return sum(thread_ns(pid).values())
 
 
 def thread_ns(pid):
     """Time on the processor of each live thread, by thread name, in nanoseconds."""
     out = {}
-    for tid in os.listdir(f"/proc/{pid}/task"):
+    for thread in psutil.Process(pid).threads():
+        tid = thread.id
         try:
-            with open(f"/proc/{pid}/task/{tid}/comm") as f:
-                name = f.read().strip()
-            with open(f"/proc/{pid}/task/{tid}/schedstat") as f:
-                out["main" if tid == str(pid) else f"{name}/{tid}"] = int(f.read().split()[0])
+            name = "main" if tid == pid else f"{_task_file(pid, tid, 'comm').strip()}/{tid}"
+            out[name] = int(_task_file(pid, tid, "schedstat").split()[0])
         except (FileNotFoundError, ProcessLookupError):
-            pass
+            pass  # the thread ended since the listing
     return out
 
 
 def peak_rss_mb(pid):
+    """Peak resident memory of the process as the kernel keeps it (VmHWM), which psutil does not
+    offer. Not wait4's figure: that one counts the forking bench's own memory too."""
     with open(f"/proc/{pid}/status") as f:
         for line in f:
             if line.startswith("VmHWM:"):
@@ -94,8 +96,7 @@ def peak_rss_mb(pid):
 
 
 def loadavg():
-    with open("/proc/loadavg") as f:
-        return [float(x) for x in f.read().split()[:3]]
+    return list(psutil.getloadavg())
 
 
 def machine():
@@ -105,9 +106,7 @@ def machine():
             if line.startswith("model name"):
                 model = line.split(":", 1)[1].strip()
                 break
-    with open("/proc/meminfo") as f:
-        mem_kb = int(f.readline().split()[1])
-    return {"cores": os.cpu_count(), "model": model, "memory_gib": round(mem_kb / 2**20, 1),
+    return {"cores": psutil.cpu_count(), "model": model, "memory_gib": round(psutil.virtual_memory().total / 2**30, 1),
             "kernel": platform.release(), "nice": os.nice(0)}
 
 

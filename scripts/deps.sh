@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that a make target needs, when any is missing.
-# Usage: scripts/deps.sh build|test|demo|bench|sanitize|fuzz|package|icons|hil
+# Usage: scripts/deps.sh build|test|demo|bench|soak-idle|sanitize|fuzz|package|icons|hil
 set -euo pipefail
 
 packages=(cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev python3)
@@ -8,7 +8,10 @@ case "${1:-build}" in
   build) ;;
   # python3-pyatspi, dbus-x11 and at-spi2-core: a screen reader's view of the window, over AT-SPI.
   test) packages+=(libgtest-dev xvfb xdotool imagemagick python3-pyatspi dbus-x11 at-spi2-core) ;;
-  demo|bench) packages+=(xvfb xauth xdotool imagemagick) ;;
+  demo) packages+=(xvfb xauth xdotool imagemagick) ;;
+  # python3-psutil: the bench and the idle soak read the processes they measure through it.
+  bench) packages+=(xvfb xauth xdotool imagemagick python3-psutil) ;;
+  soak-idle) packages+=(python3-psutil) ;;
   sanitize) packages+=(libgtest-dev xvfb xdotool imagemagick python3-pyatspi dbus-x11 at-spi2-core) ;;
   fuzz) packages+=(clang libclang-rt-14-dev) ;;
   # dpkg-dev: dpkg-shlibdeps computes the package's dependencies, dpkg-buildflags the hardening flags.

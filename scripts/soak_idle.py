@@ -5,12 +5,11 @@
   question   at the version question, opposite the simulator, which has sent its banner and
              version and now waits for the operator.
 
-Every minute it samples each program's open descriptors (/proc/PID/fd), threads (Threads: in
-/proc/PID/status) and resident memory (VmRSS). The first sample is taken one minute in, once
-start-up is over. The run fails when a program ends early, when descriptors or threads are ever
-above that first sample, or when resident memory ends more than 1 MiB above it (the allocator
-may round a page or two either way; a leak of one allocation a minute grows well past that in
-an hour).
+Every minute it samples each program's open descriptors, threads and resident memory (through
+psutil). The first sample is taken one minute in, once start-up is over. The run fails when a
+program ends early, when descriptors or threads are ever above that first sample, or when
+resident memory ends more than 1 MiB above it (the allocator may round a page or two either way;
+a leak of one allocation a minute grows well past that in an hour).
 
 Usage: soak_idle.py [MINUTES]   (default 60; make soak-idle SOAK_MINUTES=N)
 Prints one line per minute and a summary with first, last and maximum of each figure.
@@ -21,6 +20,8 @@ import subprocess
 import sys
 import time
 
+import psutil
+
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.environ.get("BUILD", os.path.join(ROOT, "build"))
 UPDATER = os.path.join(BUILD, "qz7-updater")
@@ -29,15 +30,10 @@ RSS_SLACK_KIB = 1024
 
 
 def sample(pid):
-    fds = len(os.listdir(f"/proc/{pid}/fd"))
-    threads = rss = 0
-    with open(f"/proc/{pid}/status") as status:
-        for line in status:
-            if line.startswith("Threads:"):
-                threads = int(line.split()[1])
-            elif line.startswith("VmRSS:"):
-                rss = int(line.split()[1])
-    return {"fds": fds, "threads": threads, "rss_kib": rss}
+    process = psutil.Process(pid)
+    with process.oneshot():
+        return {"fds": process.num_fds(), "threads": process.num_threads(),
+                "rss_kib": process.memory_info().rss // 1024}
 
 
 def start_updater(ports):

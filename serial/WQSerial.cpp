@@ -101,7 +101,7 @@ void WQSerial::setSavedSerialFlags(int flags)
     savedSerialFlags_ = flags;
 }
 
-bool WQSerial::usable() const
+bool WQSerial::Usable() const
 {
     return !closed_ && portId_.load() > 0;
 }
@@ -111,10 +111,10 @@ bool WQSerial::IsOpen() const
     if (closing_.load())
         return false;
     std::shared_lock lock(io_);
-    return usable();
+    return Usable();
 }
 
-void WQSerial::wake()
+void WQSerial::Wake()
 {
     if (wakeFd_ >= 0) {
         uint64_t one = 1;
@@ -127,7 +127,7 @@ PortResult WQSerial::Read(void* buffer, std::size_t max)
     if (closing_.load())
         return {PortIo::Closed};
     std::shared_lock lock(io_);
-    if (!usable())
+    if (!Usable())
         return {PortIo::Closed};
     if (max == 0)
         return {PortIo::Data, 0};
@@ -140,11 +140,11 @@ PortResult WQSerial::Read(void* buffer, std::size_t max)
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
             return {PortIo::Empty};
         // 0 on a non-blocking tty, or any other failure: the line has hung up.
-        return hungUp(n < 0 ? errno : 0);
+        return HungUp(n < 0 ? errno : 0);
     }
 }
 
-PortResult WQSerial::hungUp(int error, std::size_t count)
+PortResult WQSerial::HungUp(int error, std::size_t count)
 {
     int none = -1;
     hangUpError_.compare_exchange_strong(none, error);  // the first cause is the one that counts
@@ -156,7 +156,7 @@ PortIo WQSerial::WaitReadable(milliseconds bound)
     if (closing_.load())
         return PortIo::Closed;
     std::shared_lock lock(io_);
-    if (!usable())
+    if (!Usable())
         return PortIo::Closed;
     pollfd fds[2] = {{portId_.load(), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
     int n = ::poll(fds, wakeFd_ >= 0 ? 2 : 1, static_cast<int>(bound.count()));
@@ -177,7 +177,7 @@ PortResult WQSerial::WriteAll(const char* bytes, std::size_t length, millisecond
         if (closing_.load())
             return {PortIo::Closed, done};
         std::shared_lock lock(io_);
-        if (!usable())
+        if (!Usable())
             return {PortIo::Closed, done};
         ssize_t n = ::write(portId_.load(), bytes + done, length - done);
         if (n > 0) {
@@ -188,14 +188,14 @@ PortResult WQSerial::WriteAll(const char* bytes, std::size_t length, millisecond
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-            return hungUp(errno, done);
+            return HungUp(errno, done);
         // Output queue full: wait for room, in short polls, until the stall bound runs out.
         if (steady_clock::now() - lastProgress > stall)
             return {PortIo::Stalled, done};
         pollfd fds[2] = {{portId_.load(), POLLOUT, 0}, {wakeFd_, POLLIN, 0}};
         ::poll(fds, wakeFd_ >= 0 ? 2 : 1, 50);
         if (fds[0].revents & (POLLHUP | POLLERR))
-            return hungUp(EIO, done);
+            return HungUp(EIO, done);
     }
     return {PortIo::Data, done};
 }
@@ -203,7 +203,7 @@ PortResult WQSerial::WriteAll(const char* bytes, std::size_t length, millisecond
 WQSerial::Closed WQSerial::Shutdown(milliseconds drainBound)
 {
     closing_.store(true);
-    wake();
+    Wake();
     Forget(this);  // before io_: the exit hook takes the two locks in the other order
     std::unique_lock lock(io_);
     if (closed_)

@@ -68,9 +68,9 @@ public:
     static void ShutdownAllOpen();
 
 private:
-    bool usable() const;
-    void wake();
-    PortResult hungUp(int error, std::size_t count = 0);
+    bool Usable() const;
+    void Wake();
+    PortResult HungUp(int error, std::size_t count = 0);
 
     std::atomic<int32_t> portId_{-1};
     std::atomic<int> hangUpError_{-1};
