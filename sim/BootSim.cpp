@@ -135,17 +135,46 @@ double BootSim::ThreadCpuSeconds() const
 
 void BootSim::Stop()
 {
-    stop_ = true;
+    {
+        std::lock_guard lock(wakeMutex_);
+        stop_ = true;
+    }
+    wake_.notify_all();
     if (thread_.joinable())
         thread_.join();
 }
 
+void BootSim::PowerOn()
+{
+    {
+        std::lock_guard lock(wakeMutex_);
+        poweredOn_ = true;
+    }
+    wake_.notify_all();
+}
+
+void BootSim::Resume()
+{
+    {
+        std::lock_guard lock(wakeMutex_);
+        resumed_ = true;
+    }
+    wake_.notify_all();
+}
+
+void BootSim::Finish()
+{
+    {
+        std::lock_guard lock(wakeMutex_);
+        finished_ = true;
+    }
+    wake_.notify_all();
+}
+
 bool BootSim::WaitFinished(milliseconds bound)
 {
-    auto deadline = Clock::now() + bound;
-    while (!finished_ && Clock::now() < deadline)
-        std::this_thread::sleep_for(milliseconds(5));
-    return finished_;
+    std::unique_lock lock(wakeMutex_);
+    return wake_.wait_for(lock, bound, [this] { return finished_; });
 }
 
 Result BootSim::Snapshot() const
@@ -174,11 +203,12 @@ std::string BootSim::Wire() const
     return wire_;
 }
 
-void BootSim::Nap(microseconds d)
+void BootSim::Nap(microseconds d, const bool* cut)
 {
-    auto until = Clock::now() + d;
-    while (!stop_ && Clock::now() < until)
-        std::this_thread::sleep_for(std::min<Clock::duration>(until - Clock::now(), milliseconds(5)));
+    if (d.count() <= 0)
+        return;
+    std::unique_lock lock(wakeMutex_);
+    wake_.wait_for(lock, d, [&] { return stop_ || (cut && *cut); });
 }
 
 void BootSim::SleepUntil(Clock::time_point t)
@@ -380,7 +410,7 @@ void BootSim::FinishLine(Clock::time_point at)
     Nap(options_.lineDelay);
     if (options_.pauseAfterLines && lines == *options_.pauseAfterLines) {
         Event("pause");
-        Nap(options_.pause);
+        Nap(options_.pause, &resumed_);
     }
     if (creditsAhead_ > 0)
         --creditsAhead_;
@@ -481,7 +511,7 @@ void BootSim::Run()
     if (byteTime_.count() > 0)
         prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);  // sleeps end on time, not up to 50 us late
     if (!WaitConfigured()) {
-        finished_ = true;
+        Finish();
         return;
     }
     {
@@ -489,7 +519,7 @@ void BootSim::Run()
         result_.configured = true;
     }
     Event("configured");
-    Nap(options_.powerOnDelay);
+    Nap(options_.powerOnDelay, &poweredOn_);
     if (!stop_) {
         Send(Stage::Banner, {options_.banner});
         if (stage_ != Stage::Finished)
@@ -540,7 +570,7 @@ void BootSim::Run()
             break;
         }
     }
-    finished_ = true;
+    Finish();
 }
 
 }  // namespace bootsim
