@@ -116,12 +116,37 @@ QZ7_UpdaterAppDelegate::Options WithFirmware(std::string image)
     return options;
 }
 
+PowerOnCue::PowerOnCue(UpdaterApp& app, bootsim::BootSim* sim) : app(app), sim(sim), next(app.frontEnd.get())
+{
+    app.controller->setFrontEnd(this);
+}
+
+PowerOnCue::~PowerOnCue()
+{
+    app.controller->setFrontEnd(app.frontEnd.get());
+}
+
+void PowerOnCue::Show(const ScreenUpdate& update)
+{
+    if (sim && update.directions == Directions::PowerOn)
+        sim->PowerOn();
+    if (next)
+        next->Show(update);
+}
+
+void PowerOnCue::Cancelled()
+{
+    if (next)
+        next->Cancelled();
+}
+
 SimUpdate::SimUpdate(bootsim::Options o, QZ7_UpdaterAppDelegate::Options options) : sim(std::move(o))
 {
     opened = sim.Open();
     EXPECT_TRUE(opened);
     sim.Start();
     app = MakeApp(sim.SlavePath(), std::move(options));
+    cue = std::make_unique<PowerOnCue>(*app, &sim);
     app->Launch();
 }
 
@@ -147,6 +172,7 @@ void SimUpdate::Quit()
 {
     app->window->close();
     app->controller->applicationWillTerminate();
+    cue.reset();
     app.reset();
 }
 
@@ -200,8 +226,6 @@ bool SameSettings(const termios& a, const termios& b)
 bootsim::Options FastSim()
 {
     bootsim::Options o;
-    // The operator powers on once the prompt shows: the program drains old input 0.2 s after it
-    // configured the port, and a loaded machine may delay that drain a little more.
     o.powerOnDelay = 500ms;
     o.eraseDelay = 0ms;
     return o;
