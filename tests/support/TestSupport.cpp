@@ -140,6 +140,27 @@ void PowerOnCue::Cancelled()
         next->Cancelled();
 }
 
+PowerOnWhenFileShows::PowerOnWhenFileShows(bootsim::BootSim& sim, std::string path)
+    : thread_([this, &sim, path = std::move(path)] {
+          while (!stop_) {
+              std::ifstream file(path);
+              std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+              if (text.find(Directions::PowerOn) != std::string::npos) {
+                  sim.PowerOn();
+                  return;
+              }
+              std::this_thread::sleep_for(5ms);
+          }
+      })
+{
+}
+
+PowerOnWhenFileShows::~PowerOnWhenFileShows()
+{
+    stop_ = true;
+    thread_.join();
+}
+
 SimUpdate::SimUpdate(bootsim::Options o, QZ7_UpdaterAppDelegate::Options options) : sim(std::move(o))
 {
     opened = sim.Open();

@@ -7,12 +7,14 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -61,6 +63,21 @@ struct PowerOnCue : FrontEnd {
     UpdaterApp& app;
     bootsim::BootSim* sim;  // the one powered on next (the GUI thread's)
     FrontEnd* next;
+};
+
+// The operator at a simulated QZ7 that a program in another process talks to: powers `sim` on
+// once the file at `path` (the program's standard output, or its transcript) holds the power-on
+// directions. Looks every 5 ms, until then or until destroyed.
+class PowerOnWhenFileShows {
+public:
+    PowerOnWhenFileShows(bootsim::BootSim& sim, std::string path);
+    ~PowerOnWhenFileShows();
+    PowerOnWhenFileShows(const PowerOnWhenFileShows&) = delete;
+    PowerOnWhenFileShows& operator=(const PowerOnWhenFileShows&) = delete;
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
 };
 
 // A whole update: the simulator on a pseudo-terminal, started, and the window and controller on
