@@ -23,6 +23,35 @@ std::string FileText(const std::string& path)
     return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
+// A file for a child's transcript (its standard error), so that the test can wait for what the
+// program did. Removed with it; shown when the test has failed, since a sanitizer's report from
+// the child goes there too.
+struct TranscriptFile {
+    TranscriptFile() : path(testing::TempDir() + "qz7-process-" + std::to_string(getpid()) + "-" + std::to_string(++made) + ".log") {}
+    ~TranscriptFile()
+    {
+        if (testing::Test::HasFailure())
+            std::fprintf(stderr, "transcript of the program:\n%s\n", FileText(path).c_str());
+        ::unlink(path.c_str());
+    }
+    TranscriptFile(const TranscriptFile&) = delete;
+    TranscriptFile& operator=(const TranscriptFile&) = delete;
+    // Waits until the transcript holds `part`.
+    bool Says(const std::string& part, std::chrono::milliseconds bound = 10s) const
+    {
+        return WaitUntil([&] { return FileText(path).find(part) != std::string::npos; }, bound);
+    }
+    static inline int made = 0;
+    std::string path;
+};
+
+// The updater with the windows off screen and QZ7_SERIAL_PORTS holding `ports`, its transcript
+// in `transcript`.
+Launch Offscreen(const std::string& ports, const TranscriptFile& transcript)
+{
+    return Launch{.env = OffscreenEnvironment(ports), .stderrFile = transcript.path};
+}
+
 // An X server of the test's own (Xvfb on a free display), for the cases that need the window
 // system itself: pressing Update as an operator would, and losing the connection to it.
 struct XServer {
@@ -99,7 +128,8 @@ TEST(Program, OpensThePortExclusivelyRawAndRestoresItOnSigtermAndSighup)
         SCOPED_TRACE(strsignal(signal));
         Pty pty;
         termios before = pty.Settings();
-        Updater updater("usbserial-sim=" + pty.path);
+        TranscriptFile transcript;
+        Updater updater(Offscreen("usbserial-sim=" + pty.path, transcript));
         // Exclusive use comes first, the settings a moment later.
         ASSERT_TRUE(WaitUntil([&] {
             termios t = pty.Settings();
@@ -114,7 +144,8 @@ TEST(Program, OpensThePortExclusivelyRawAndRestoresItOnSigtermAndSighup)
         // A slow start (a sanitizer, a busy machine) must not count: the signal is sent only once
         // the program handles it.
         ASSERT_TRUE(WaitUntil([&] { return updater.Catches(signal); }, 10s));
-        std::this_thread::sleep_for(300ms);  // past the hand-over: a reader now waits for the banner
+        // Past the hand-over: a reader now waits for the banner.
+        ASSERT_TRUE(transcript.Says(Directions::PowerOn));
 
         std::chrono::milliseconds took{};
         EXPECT_EQ(updater.Stop(signal, 2s, took), 0);
@@ -131,9 +162,12 @@ TEST(Program, AnswersTheBannerAndWaitsForTheOperatorAtNoCost)
     ASSERT_TRUE(sim.Open());
     termios before = sim.SlaveSettings();
     sim.Start();
-    Updater updater("usbserial-sim=" + sim.SlavePath());
-    ASSERT_TRUE(WaitUntil([&] { return sim.Wire() == "y"; }, 15s));  // a sanitized start on a busy machine is slow
-    std::this_thread::sleep_for(200ms);
+    TranscriptFile transcript;
+    Updater updater(Offscreen("usbserial-sim=" + sim.SlavePath(), transcript));
+    PowerOnWhenFileShows operatorAtTheQz7(sim, transcript.path);
+    // A sanitized start on a busy machine is slow. The question shown, the program rests.
+    ASSERT_TRUE(transcript.Says("directions: Found Version", 15s));
+    EXPECT_EQ(sim.Wire(), "y");
 
     double cpu = updater.CpuSeconds();
     std::this_thread::sleep_for(2s);
@@ -199,7 +233,9 @@ TEST(Program, AfterAKillMidTransferTheNextRunTakesThePortAsItWasLeft)
     termios initial = sim.SlaveSettings();
     sim.Start();
     {
-        Updater first(Launch{OffscreenEnvironment(""), {kUpdateUntilKilled, sim.SlavePath()}, -1, {}, "/proc/self/exe"});
+        TranscriptFile transcript;
+        Updater first(Launch{OffscreenEnvironment(""), {kUpdateUntilKilled, sim.SlavePath()}, -1, transcript.path, "/proc/self/exe"});
+        PowerOnWhenFileShows operatorAtTheQz7(sim, transcript.path);
         ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().lines >= 100; }, 60s)) << sim.Snapshot().Summary();
         std::chrono::milliseconds took{};
         EXPECT_EQ(first.Stop(SIGKILL, 2s, took), 128 + SIGKILL);
@@ -286,7 +322,9 @@ TEST(Program, ACrashMidDialogueRestoresThePortAndStillEndsWithTheSignal)
         ASSERT_TRUE(sim.Open());
         termios before = sim.SlaveSettings();
         sim.Start();
-        Updater updater("usbserial-sim=" + sim.SlavePath());
+        TranscriptFile transcript;
+        Updater updater(Offscreen("usbserial-sim=" + sim.SlavePath(), transcript));
+        PowerOnWhenFileShows operatorAtTheQz7(sim, transcript.path);
         // The banner answered: the program waits for the operator at the version question.
         ASSERT_TRUE(WaitUntil([&] { return sim.Wire() == "y"; }, 15s));
         ASSERT_TRUE(updater.Catches(signal));
@@ -351,7 +389,9 @@ TEST(ProgramOnX, AnUpdateCompletesIntactWithStandardOutputClosed)
     sim.Start();
     int out[2];
     ASSERT_EQ(pipe2(out, O_CLOEXEC), 0);
-    Updater updater(Launch{XEnvironment(x, sim.SlavePath()), {}, out[1]});
+    TranscriptFile transcript;
+    Updater updater(Launch{XEnvironment(x, sim.SlavePath()), {}, out[1], transcript.path});
+    PowerOnWhenFileShows operatorAtTheQz7(sim, transcript.path);
     // Nobody reads standard output: the image length printed at "P" meets a closed pipe.
     ::close(out[0]);
     ::close(out[1]);
@@ -390,7 +430,9 @@ TEST(ProgramOnX, LosingTheWindowSystemMidTransferRestoresThePort)
     ASSERT_TRUE(sim.Open());
     termios before = sim.SlaveSettings();
     sim.Start();
-    Updater updater(Launch{XEnvironment(x, sim.SlavePath())});
+    TranscriptFile transcript;
+    Updater updater(Launch{XEnvironment(x, sim.SlavePath()), {}, -1, transcript.path});
+    PowerOnWhenFileShows operatorAtTheQz7(sim, transcript.path);
     ASSERT_TRUE(PressUpdate(x, sim));
     ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().lines >= 100; }, 30s)) << sim.Snapshot().Summary();
     EXPECT_TRUE(Pty::HeldExclusively(sim.SlavePath()));
