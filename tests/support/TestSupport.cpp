@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QThread>
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -140,14 +141,22 @@ void PowerOnCue::Cancelled()
         next->Cancelled();
 }
 
-PowerOnWhenFileShows::PowerOnWhenFileShows(bootsim::BootSim& sim, std::string path)
-    : thread_([this, &sim, path = std::move(path)] {
+PowerOnWhenFileShows::PowerOnWhenFileShows(bootsim::BootSim& sim, std::string path, std::string unit)
+    : thread_([this, &sim, path = std::move(path), unit = std::move(unit)] {
           while (!stop_) {
               std::ifstream file(path);
-              std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-              if (text.find(Directions::PowerOn) != std::string::npos) {
-                  sim.PowerOn();
-                  return;
+              // The unit's name whole: "/dev/pts/1" is not named by "/dev/pts/12".
+              auto names = [&unit](const std::string& line) {
+                  for (std::size_t at = line.find(unit); at != std::string::npos; at = line.find(unit, at + 1))
+                      if (at + unit.size() == line.size() || !std::isalnum(static_cast<unsigned char>(line[at + unit.size()])))
+                          return true;
+                  return false;
+              };
+              for (std::string line; std::getline(file, line);) {
+                  if (line.find(Directions::PowerOn) != std::string::npos && names(line)) {
+                      sim.PowerOn();
+                      return;
+                  }
               }
               std::this_thread::sleep_for(5ms);
           }

@@ -67,10 +67,11 @@ struct PowerOnCue : FrontEnd {
 
 // The operator at a simulated QZ7 that a program in another process talks to: powers `sim` on
 // once the file at `path` (the program's standard output, or its transcript) holds the power-on
-// directions. Looks every 5 ms, until then or until destroyed.
+// directions, on a line that also holds `unit` when given (a bench's output names each unit's
+// port). Looks every 5 ms, until then or until destroyed.
 class PowerOnWhenFileShows {
 public:
-    PowerOnWhenFileShows(bootsim::BootSim& sim, std::string path);
+    PowerOnWhenFileShows(bootsim::BootSim& sim, std::string path, std::string unit = {});
     ~PowerOnWhenFileShows();
     PowerOnWhenFileShows(const PowerOnWhenFileShows&) = delete;
     PowerOnWhenFileShows& operator=(const PowerOnWhenFileShows&) = delete;
