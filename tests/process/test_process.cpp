@@ -562,14 +562,7 @@ TEST(Demo, PressesKeysInItsOwnWindowOnlyAndDrawsOnAServerOfItsOwn)
     env.push_back("LSAN_OPTIONS=suppressions=" QZ7_SOURCE_DIR "/tests/support/lsan-x11.supp");
     Updater decoy(Launch{env, {kDecoyWindow}, out[1], "/dev/null", QZ7_BINARY_DIR "/tests/test_process"});
     ::close(out[1]);
-    std::string said;
-    auto read = [&](std::chrono::milliseconds bound) {
-        pollfd p{out[0], POLLIN, 0};
-        char buffer[256];
-        for (ssize_t n; ::poll(&p, 1, static_cast<int>(bound.count())) > 0 && (n = ::read(out[0], buffer, sizeof buffer)) > 0;)
-            said.append(buffer, static_cast<std::size_t>(n));
-    };
-    read(5000ms);
+    std::string said = ReadUntil(out[0], "shown\n", 5s);
     if (said.find("shown") == std::string::npos) {
         ::close(out[0]);
         GTEST_SKIP() << "no window could be shown on :77";
@@ -581,7 +574,7 @@ TEST(Demo, PressesKeysInItsOwnWindowOnlyAndDrawsOnAServerOfItsOwn)
                                      status);
     EXPECT_EQ(status, 0) << demo;
     EXPECT_NE(demo.find("image intact"), std::string::npos) << demo;
-    read(200ms);
+    said += ReadUntil(out[0], "key", 200ms);  // a key would have been told by now
     ::close(out[0]);
     EXPECT_EQ(said, "shown\n");  // not one key
     std::chrono::milliseconds took{};
