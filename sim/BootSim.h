@@ -154,7 +154,7 @@ private:
     termios initial_{};
     std::atomic<Stage> stage_{Stage::Banner};
     std::atomic<bool> stop_{false};
-    std::mutex wakeMutex_;  // guards the three below; `wake_` tells of each change of the four
+    std::mutex wakeMutex_;  // guards the three flags below; `wake_` tells of their changes and Stop()'s
     std::condition_variable wake_;
     bool poweredOn_ = false;
     bool resumed_ = false;

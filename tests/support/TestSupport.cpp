@@ -143,15 +143,15 @@ void PowerOnCue::Cancelled()
 
 PowerOnWhenFileShows::PowerOnWhenFileShows(bootsim::BootSim& sim, std::string path, std::string unit)
     : thread_([this, &sim, path = std::move(path), unit = std::move(unit)] {
+          // The unit's name whole: "/dev/pts/1" is not named by "/dev/pts/12".
+          auto names = [&unit](const std::string& line) {
+              for (std::size_t at = line.find(unit); at != std::string::npos; at = line.find(unit, at + 1))
+                  if (at + unit.size() == line.size() || !std::isalnum(static_cast<unsigned char>(line[at + unit.size()])))
+                      return true;
+              return false;
+          };
           while (!stop_) {
               std::ifstream file(path);
-              // The unit's name whole: "/dev/pts/1" is not named by "/dev/pts/12".
-              auto names = [&unit](const std::string& line) {
-                  for (std::size_t at = line.find(unit); at != std::string::npos; at = line.find(unit, at + 1))
-                      if (at + unit.size() == line.size() || !std::isalnum(static_cast<unsigned char>(line[at + unit.size()])))
-                          return true;
-                  return false;
-              };
               for (std::string line; std::getline(file, line);) {
                   if (line.find(Directions::PowerOn) != std::string::npos && names(line)) {
                       sim.PowerOn();
