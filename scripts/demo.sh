@@ -74,6 +74,7 @@ shot 1-connect-adapter
 ln -s "$pty" "$OUT/ttyUSB-demo"
 wait_event configured 10
 shot 2-power-on
+kill -USR1 "$sim"  # the operator powers the QZ7 on once the prompt has been seen
 wait_event version 10
 shot 3-version-question
 xdotool windowfocus --sync "$win" key space

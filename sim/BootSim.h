@@ -1,6 +1,7 @@
 #pragma once
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -32,6 +33,8 @@ enum class Chunking {
 
 struct Options {
     int baud = 0;  // 0: as fast as the pseudo-terminal goes; else 10 bit times a byte, both ways
+    // Time the operator takes to power the device on once the port is configured, unless
+    // BootSim::PowerOn() comes first.
     std::chrono::milliseconds powerOnDelay{1000};
     std::chrono::milliseconds eraseDelay{300};
     std::chrono::microseconds lineDelay{0};  // programming time per image line
@@ -60,7 +63,7 @@ struct Options {
     // Close the line this long after the version reply, while the program shows its question.
     std::optional<std::chrono::milliseconds> hangUpAfterVersion;
     std::optional<int> pauseAfterLines;        // say nothing for `pause` after N image lines
-    std::chrono::milliseconds pause{0};
+    std::chrono::milliseconds pause{0};        // (or until BootSim::Resume())
     unsigned seed = 1;
     std::optional<std::string> expected;  // the image the program should deliver
     // Play on this existing tty (the gadget side of a USB serial link, say) instead of a
@@ -111,6 +114,11 @@ public:
     void Start();  // Run() on a thread of its own
     void Stop();
     bool WaitFinished(std::chrono::milliseconds bound);
+    // The operator powers the device on now: the wait for power-on ends at once (or is skipped
+    // when it has not begun). From any thread.
+    void PowerOn();
+    // Ends the pause after `pauseAfterLines` at once (or skips it when it has not begun).
+    void Resume();
 
     Result Snapshot() const;
     std::string Wire() const;   // every byte the program sent, in order
@@ -136,7 +144,9 @@ private:
     void Event(const std::string& what) const;
     bool Silent(Stage stage) const;
     void SleepUntil(Clock::time_point t);
-    void Nap(std::chrono::microseconds d);
+    // Waits `d`, less when Stop() comes or `cut` (when given) turns true.
+    void Nap(std::chrono::microseconds d, const bool* cut = nullptr);
+    void Finish();  // Run() is over
 
     Options options_;
     int master_ = -1;
@@ -144,7 +154,11 @@ private:
     termios initial_{};
     std::atomic<Stage> stage_{Stage::Banner};
     std::atomic<bool> stop_{false};
-    std::atomic<bool> finished_{false};
+    std::mutex wakeMutex_;  // guards the three flags below; `wake_` tells of their changes and Stop()'s
+    std::condition_variable wake_;
+    bool poweredOn_ = false;
+    bool resumed_ = false;
+    bool finished_ = false;
     std::thread thread_;
     double ReadCpuClock() const;
     mutable std::mutex cpuMutex_;  // guards the three below

@@ -33,7 +33,8 @@ Stages (for the options that take one): banner, version, prompt, erase, program,
 Options:
   --baud N              emulate the serial line at N baud: every byte takes 10 bit times, in
                         both directions (default: as fast as the pseudo-terminal goes)
-  --power-on-ms N       time the operator takes to power the device on (default 1000)
+  --power-on-ms N       time the operator takes to power the device on (default 1000), unless
+                        SIGUSR1 comes first
   --erase-ms N          time the erase takes (default 300)
   --line-delay-us N     programming time for each image line (default 0)
   --banner TEXT         the banner line (default "QZ-7 Boot Loader")
@@ -85,13 +86,24 @@ Options:
   --unplug PATH         with --device, a hang-up writes an empty line to PATH (a USB gadget's
                         UDC file in configfs, which unbinds it) to take the far end's line down
   -h, --help            this text
+
+Signals:
+  SIGUSR1               the operator powers the device on now: the power-on wait ends (a
+                        script sends it once the program shows its power-on directions)
+  SIGTERM, SIGINT       stop, and print the summary as it stands
 )";
 
 volatile std::sig_atomic_t stopRequested = 0;
+volatile std::sig_atomic_t powerOnRequested = 0;
 
 void OnSignal(int)
 {
     stopRequested = 1;
+}
+
+void OnPowerOn(int)
+{
+    powerOnRequested = 1;
 }
 
 [[noreturn]] void Usage(const std::string& why)
@@ -239,12 +251,18 @@ int main(int argc, char* argv[])
         std::perror(options.device ? ("qz7-bootsim: " + *options.device).c_str() : "qz7-bootsim: openpty");
         return 2;
     }
-    std::cout << sim.SlavePath() << std::endl;
+    // Whoever has read the path may signal.
     std::signal(SIGTERM, OnSignal);
     std::signal(SIGINT, OnSignal);
+    std::signal(SIGUSR1, OnPowerOn);
+    std::cout << sim.SlavePath() << std::endl;
     sim.Start();
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout);
-    while (!sim.WaitFinished(std::chrono::milliseconds(100)) && !stopRequested) {
+    while (!sim.WaitFinished(std::chrono::milliseconds(50)) && !stopRequested) {
+        if (powerOnRequested) {
+            powerOnRequested = 0;
+            sim.PowerOn();
+        }
         if (timeout > 0 && std::chrono::steady_clock::now() > deadline) {
             std::cerr << "qz7-bootsim: timed out\n";
             break;

@@ -69,7 +69,7 @@ Ending Converse(const Conversation& c, Chunking chunking, unsigned seed)
     SimUpdate run(o, WithFirmware(kImage));
     RecordingFrontEnd screen;
     screen.next = run.app->frontEnd.get();
-    run.app->controller->setFrontEnd(&screen);
+    run.cue->next = &screen;
     auto ended = [&] {
         for (const ScreenUpdate& u : screen.updates)
             if (u.ended)
@@ -101,7 +101,7 @@ Ending Converse(const Conversation& c, Chunking chunking, unsigned seed)
     const std::string expected = ExpectedWire(c.wire);
     if (e.wire.starts_with(expected) && e.wire.find_first_not_of("\r\n", expected.size()) == std::string::npos)
         e.wire.resize(expected.size());
-    run.app->controller->setFrontEnd(run.app->frontEnd.get());
+    run.cue->next = run.app->frontEnd.get();
     run.Quit();
     e.restored = run.sim.Snapshot().hungUp || SameSettings(run.sim.SlaveSettings(), run.sim.InitialSettings());
     return e;

@@ -60,17 +60,19 @@ struct Transcript {
 TEST(StatusLine, SilenceHintsComeAndGoProgressShowsTimeLeftAndTheUpdateEndsIntact)
 {
     bootsim::Options o = FastSim();
-    o.powerOnDelay = 1500ms;          // the operator is slow to power on
+    o.powerOnDelay = 30s;             // the operator is slow to power on: until the hint shows
     o.lineDelay = 600us;              // a transfer of about two seconds
-    o.pauseAfterLines = 1500;         // and the device stops for a while in the middle of it
-    o.pause = 1500ms;
+    o.pauseAfterLines = 1500;         // and the device stops in the middle of it, until the
+    o.pause = 30s;                    // hint shows
     o.expected = ShippedImage();
     SimUpdate run(o, Short());
+    run.cue->sim = nullptr;
 
     ASSERT_TRUE(run.Status("Adapter on " + run.sim.SlavePath() + ": ttyUSB-sim"));
     EXPECT_TRUE(run.Status("Nothing from the QZ7 for 0 s. Switch it off, then hold the front Run/Stop button"))
         << StatusLine(*run.app);
     EXPECT_EQ(ScreenText(*run.app).toStdString(), Directions::PowerOn);
+    run.sim.PowerOn();
     ASSERT_TRUE(run.Shows(Directions::FoundVersion("2.005")));
     EXPECT_EQ(StatusLine(*run.app), "Adapter on " + run.sim.SlavePath() + ": ttyUSB-sim") << "the hint clears";
 
@@ -82,11 +84,13 @@ TEST(StatusLine, SilenceHintsComeAndGoProgressShowsTimeLeftAndTheUpdateEndsIntac
         std::string now = StatusLine(*run.app);
         if (seen.empty() || seen.back() != now)
             seen.push_back(now);
-        if (now.find("No answer from the QZ7") != std::string::npos)
+        if (now.find("No answer from the QZ7") != std::string::npos) {
             silentWhileUpdating = ScreenText(*run.app).toStdString() == Directions::Updating;
+            run.sim.Resume();
+        }
         return ScreenText(*run.app) == "Done";
     }, 30s)) << StatusLine(*run.app);
-    Spin(50ms);
+    WaitFor([&] { return StatusLine(*run.app).rfind("Sent 3075 lines (", 0) == 0; }, 5s);
     seen.push_back(StatusLine(*run.app));
     auto first = [&](const std::string& part) {
         for (std::size_t i = 0; i < seen.size(); ++i)
@@ -161,7 +165,7 @@ TEST(StatusLine, TranscriptOfAWholeUpdateHasEachEventButNoLinePerImageLine)
         ASSERT_TRUE(run.PressUpdate());
         ASSERT_TRUE(run.Shows("Done", 20s));
         ASSERT_TRUE(WaitFor([&] { return !run.app->controller->Serial()->IsOpen(); }));
-        Spin(50ms);
+        WaitFor([&] { return log.Count("qz7.dialogue", "status: Sent 3075 lines") > 0; });
         const std::string path = run.sim.SlavePath();
         EXPECT_EQ(log.Count("qz7.serial", "opened " + path + " exclusive, set to 57600 baud, raw, 8 bits; found "), 1);
         EXPECT_EQ(log.Count("qz7.serial", "closed " + path + " with its settings restored: "), 1);

@@ -23,6 +23,35 @@ std::string FileText(const std::string& path)
     return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
+// A file for a child's transcript (its standard error), so that the test can wait for what the
+// program did. Removed with it; shown when the test has failed, since a sanitizer's report from
+// the child goes there too.
+struct TranscriptFile {
+    TranscriptFile() : path(testing::TempDir() + "qz7-process-" + std::to_string(getpid()) + "-" + std::to_string(++made) + ".log") {}
+    ~TranscriptFile()
+    {
+        if (testing::Test::HasFailure())
+            std::fprintf(stderr, "transcript of the program:\n%s\n", FileText(path).c_str());
+        ::unlink(path.c_str());
+    }
+    TranscriptFile(const TranscriptFile&) = delete;
+    TranscriptFile& operator=(const TranscriptFile&) = delete;
+    // Waits until the transcript holds `part`.
+    bool Says(const std::string& part, std::chrono::milliseconds bound = 10s) const
+    {
+        return WaitUntil([&] { return FileText(path).find(part) != std::string::npos; }, bound);
+    }
+    static inline int made = 0;
+    std::string path;
+};
+
+// The updater with the windows off screen and QZ7_SERIAL_PORTS holding `ports`, its transcript
+// in `transcript`.
+Launch Offscreen(const std::string& ports, const TranscriptFile& transcript)
+{
+    return Launch{.env = OffscreenEnvironment(ports), .stderrFile = transcript.path};
+}
+
 // An X server of the test's own (Xvfb on a free display), for the cases that need the window
 // system itself: pressing Update as an operator would, and losing the connection to it.
 struct XServer {
@@ -99,7 +128,8 @@ TEST(Program, OpensThePortExclusivelyRawAndRestoresItOnSigtermAndSighup)
         SCOPED_TRACE(strsignal(signal));
         Pty pty;
         termios before = pty.Settings();
-        Updater updater("usbserial-sim=" + pty.path);
+        TranscriptFile transcript;
+        Updater updater(Offscreen("usbserial-sim=" + pty.path, transcript));
         // Exclusive use comes first, the settings a moment later.
         ASSERT_TRUE(WaitUntil([&] {
             termios t = pty.Settings();
@@ -114,7 +144,8 @@ TEST(Program, OpensThePortExclusivelyRawAndRestoresItOnSigtermAndSighup)
         // A slow start (a sanitizer, a busy machine) must not count: the signal is sent only once
         // the program handles it.
         ASSERT_TRUE(WaitUntil([&] { return updater.Catches(signal); }, 10s));
-        std::this_thread::sleep_for(300ms);  // past the hand-over: a reader now waits for the banner
+        // Past the hand-over: a reader now waits for the banner.
+        ASSERT_TRUE(transcript.Says(Directions::PowerOn));
 
         std::chrono::milliseconds took{};
         EXPECT_EQ(updater.Stop(signal, 2s, took), 0);
@@ -131,9 +162,12 @@ TEST(Program, AnswersTheBannerAndWaitsForTheOperatorAtNoCost)
     ASSERT_TRUE(sim.Open());
     termios before = sim.SlaveSettings();
     sim.Start();
-    Updater updater("usbserial-sim=" + sim.SlavePath());
-    ASSERT_TRUE(WaitUntil([&] { return sim.Wire() == "y"; }, 15s));  // a sanitized start on a busy machine is slow
-    std::this_thread::sleep_for(200ms);
+    TranscriptFile transcript;
+    Updater updater(Offscreen("usbserial-sim=" + sim.SlavePath(), transcript));
+    PowerOnWhenFileShows operatorAtTheQz7(sim, transcript.path);
+    // A sanitized start on a busy machine is slow. The question shown, the program rests.
+    ASSERT_TRUE(transcript.Says("directions: Found Version", 15s));
+    EXPECT_EQ(sim.Wire(), "y");
 
     double cpu = updater.CpuSeconds();
     std::this_thread::sleep_for(2s);
@@ -199,7 +233,9 @@ TEST(Program, AfterAKillMidTransferTheNextRunTakesThePortAsItWasLeft)
     termios initial = sim.SlaveSettings();
     sim.Start();
     {
-        Updater first(Launch{OffscreenEnvironment(""), {kUpdateUntilKilled, sim.SlavePath()}, -1, {}, "/proc/self/exe"});
+        TranscriptFile transcript;
+        Updater first(Launch{OffscreenEnvironment(""), {kUpdateUntilKilled, sim.SlavePath()}, -1, transcript.path, "/proc/self/exe"});
+        PowerOnWhenFileShows operatorAtTheQz7(sim, transcript.path);
         ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().lines >= 100; }, 60s)) << sim.Snapshot().Summary();
         std::chrono::milliseconds took{};
         EXPECT_EQ(first.Stop(SIGKILL, 2s, took), 128 + SIGKILL);
@@ -286,7 +322,9 @@ TEST(Program, ACrashMidDialogueRestoresThePortAndStillEndsWithTheSignal)
         ASSERT_TRUE(sim.Open());
         termios before = sim.SlaveSettings();
         sim.Start();
-        Updater updater("usbserial-sim=" + sim.SlavePath());
+        TranscriptFile transcript;
+        Updater updater(Offscreen("usbserial-sim=" + sim.SlavePath(), transcript));
+        PowerOnWhenFileShows operatorAtTheQz7(sim, transcript.path);
         // The banner answered: the program waits for the operator at the version question.
         ASSERT_TRUE(WaitUntil([&] { return sim.Wire() == "y"; }, 15s));
         ASSERT_TRUE(updater.Catches(signal));
@@ -351,7 +389,9 @@ TEST(ProgramOnX, AnUpdateCompletesIntactWithStandardOutputClosed)
     sim.Start();
     int out[2];
     ASSERT_EQ(pipe2(out, O_CLOEXEC), 0);
-    Updater updater(Launch{XEnvironment(x, sim.SlavePath()), {}, out[1]});
+    TranscriptFile transcript;
+    Updater updater(Launch{XEnvironment(x, sim.SlavePath()), {}, out[1], transcript.path});
+    PowerOnWhenFileShows operatorAtTheQz7(sim, transcript.path);
     // Nobody reads standard output: the image length printed at "P" meets a closed pipe.
     ::close(out[0]);
     ::close(out[1]);
@@ -390,7 +430,9 @@ TEST(ProgramOnX, LosingTheWindowSystemMidTransferRestoresThePort)
     ASSERT_TRUE(sim.Open());
     termios before = sim.SlaveSettings();
     sim.Start();
-    Updater updater(Launch{XEnvironment(x, sim.SlavePath())});
+    TranscriptFile transcript;
+    Updater updater(Launch{XEnvironment(x, sim.SlavePath()), {}, -1, transcript.path});
+    PowerOnWhenFileShows operatorAtTheQz7(sim, transcript.path);
     ASSERT_TRUE(PressUpdate(x, sim));
     ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().lines >= 100; }, 30s)) << sim.Snapshot().Summary();
     EXPECT_TRUE(Pty::HeldExclusively(sim.SlavePath()));
@@ -410,8 +452,91 @@ TEST(Simulator, HelpDocumentsEveryOption)
     for (const char* option : {"--baud", "--power-on-ms", "--erase-ms", "--line-delay-us", "--banner", "--version",
                                "--no-version", "--extra-lines", "--fail-erase", "--chunking", "--noise", "--high-byte",
                                "--silent-from", "--hang-up-at", "--hang-up-after", "--burst", "--seed", "--expect", "--echo",
-                               "--asterisks", "--restart-after", "--hang-up-after-version-ms"})
+                               "--asterisks", "--restart-after", "--hang-up-after-version-ms", "SIGUSR1"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
+}
+
+namespace {
+// What the far end of `fd` sends within `bound`, read until `part` has come.
+std::string ReadUntil(int fd, const std::string& part, std::chrono::milliseconds bound)
+{
+    std::string got;
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    char buffer[256];
+    while (got.find(part) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 20) > 0 && (p.revents & POLLIN)) {
+            ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            got.append(buffer, static_cast<std::size_t>(n));
+        }
+    }
+    return got;
+}
+}  // namespace
+
+TEST(Simulator, ItsWaitsEndAtOnceWhenTheOperatorActsOrItIsStopped)
+{
+    // The tests power the simulator on at the moment the program shows its directions, and end
+    // its pauses when they have seen enough: a wait that ignored them would cost its full length.
+    bootsim::Options o;
+    o.powerOnDelay = 60s;
+    o.eraseDelay = 0ms;
+    o.pauseAfterLines = 1;
+    o.pause = 60s;
+    {
+        bootsim::BootSim sim(o);
+        ASSERT_TRUE(sim.Open());
+        sim.Start();
+        OpenResult port = OpenAndConfigure(sim.SlavePath());
+        ASSERT_GT(port.fd, 0);
+        sim.PowerOn();
+        EXPECT_NE(ReadUntil(port.fd, "Boot Loader\r\n", 1s).find("QZ-7 Boot Loader\r\n"), std::string::npos);
+        const std::string line = ":0100000041BE\r\n";
+        ASSERT_EQ(::write(port.fd, "yyEP", 4), 4);
+        EXPECT_NE(ReadUntil(port.fd, "*", 1s).find("Erased\r\n*"), std::string::npos);
+        ASSERT_EQ(::write(port.fd, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+        ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().lines == 1; }, 1s));
+        EXPECT_EQ(ReadUntil(port.fd, "*", 100ms), "") << "no pause after the first line";
+        sim.Resume();
+        EXPECT_EQ(ReadUntil(port.fd, "*", 1s), "*") << "the pause went on";
+        ASSERT_EQ(::write(port.fd, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+        EXPECT_EQ(ReadUntil(port.fd, "*", 1s), "*");  // a pause comes once
+        RestoreAndClose(port.fd, port.archive, port.serialFlags);
+    }
+    {
+        bootsim::BootSim sim(o);
+        ASSERT_TRUE(sim.Open());
+        sim.Start();
+        OpenResult port = OpenAndConfigure(sim.SlavePath());
+        ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().configured; }, 1s));
+        auto start = std::chrono::steady_clock::now();
+        sim.Stop();  // in the middle of the power-on wait
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+        EXPECT_TRUE(sim.WaitFinished(0ms));
+        RestoreAndClose(port.fd, port.archive, port.serialFlags);
+    }
+    // The program: SIGUSR1 is the operator's power-on, and SIGTERM still ends it with its summary.
+    int out[2];
+    ASSERT_EQ(pipe2(out, O_CLOEXEC), 0);
+    Updater bootsim(Launch{.env = {}, .args = {"--power-on-ms", "60000", "--events"}, .stdoutFd = out[1],
+                           .program = QZ7_BINARY_DIR "/qz7-bootsim"});
+    ::close(out[1]);
+    std::string said = ReadUntil(out[0], "\n", 5s);
+    ASSERT_TRUE(said.ends_with("\n")) << said;
+    OpenResult port = OpenAndConfigure(said.substr(0, said.size() - 1));
+    ASSERT_GT(port.fd, 0) << said;
+    said += ReadUntil(out[0], "event: configured\n", 5s);
+    kill(bootsim.pid, SIGUSR1);
+    said += ReadUntil(out[0], "event: banner\n", 1s);
+    EXPECT_NE(said.find("event: banner\n"), std::string::npos) << said;
+    std::chrono::milliseconds took{};
+    EXPECT_EQ(bootsim.Stop(SIGTERM, 5s, took), 1);
+    said += ReadUntil(out[0], "NOT intact", 1s);
+    EXPECT_NE(said.find("qz7-bootsim: image NOT intact"), std::string::npos) << said;
+    ::close(out[0]);
+    RestoreAndClose(port.fd, port.archive, port.serialFlags);
 }
 
 TEST(Demo, PressesKeysInItsOwnWindowOnlyAndDrawsOnAServerOfItsOwn)
@@ -437,14 +562,7 @@ TEST(Demo, PressesKeysInItsOwnWindowOnlyAndDrawsOnAServerOfItsOwn)
     env.push_back("LSAN_OPTIONS=suppressions=" QZ7_SOURCE_DIR "/tests/support/lsan-x11.supp");
     Updater decoy(Launch{env, {kDecoyWindow}, out[1], "/dev/null", QZ7_BINARY_DIR "/tests/test_process"});
     ::close(out[1]);
-    std::string said;
-    auto read = [&](std::chrono::milliseconds bound) {
-        pollfd p{out[0], POLLIN, 0};
-        char buffer[256];
-        for (ssize_t n; ::poll(&p, 1, static_cast<int>(bound.count())) > 0 && (n = ::read(out[0], buffer, sizeof buffer)) > 0;)
-            said.append(buffer, static_cast<std::size_t>(n));
-    };
-    read(5000ms);
+    std::string said = ReadUntil(out[0], "shown\n", 5s);
     if (said.find("shown") == std::string::npos) {
         ::close(out[0]);
         GTEST_SKIP() << "no window could be shown on :77";
@@ -456,7 +574,7 @@ TEST(Demo, PressesKeysInItsOwnWindowOnlyAndDrawsOnAServerOfItsOwn)
                                      status);
     EXPECT_EQ(status, 0) << demo;
     EXPECT_NE(demo.find("image intact"), std::string::npos) << demo;
-    read(200ms);
+    said += ReadUntil(out[0], "key", 200ms);  // a key would have been told by now
     ::close(out[0]);
     EXPECT_EQ(said, "shown\n");  // not one key
     std::chrono::milliseconds took{};

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <thread>
@@ -139,7 +140,10 @@ TEST(ClearReceiver, DropsEverythingPendingAndLeavesTheReplyAbsent)
     QZ7_UpdaterAppDelegate controller;
     OpenPort(controller, pty.path);
     pty.Send(std::string(100, 'x'));
-    Spin(50ms);
+    ASSERT_TRUE(WaitUntil([&] {  // every byte waits on the port's side
+        int pending = 0;
+        return ioctl(controller.Serial()->PortID(), FIONREAD, &pending) == 0 && pending == 100;
+    }, 1s));
     controller.setReceivedString("old");
     controller.ClearReceiver();
     EXPECT_FALSE(controller.ReceivedString());

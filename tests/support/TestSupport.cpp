@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QThread>
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -116,12 +117,66 @@ QZ7_UpdaterAppDelegate::Options WithFirmware(std::string image)
     return options;
 }
 
+PowerOnCue::PowerOnCue(UpdaterApp& app, bootsim::BootSim* sim) : app(app), sim(sim), next(app.frontEnd.get())
+{
+    app.controller->setFrontEnd(this);
+}
+
+PowerOnCue::~PowerOnCue()
+{
+    app.controller->setFrontEnd(app.frontEnd.get());
+}
+
+void PowerOnCue::Show(const ScreenUpdate& update)
+{
+    if (sim && update.directions == Directions::PowerOn)
+        sim->PowerOn();
+    if (next)
+        next->Show(update);
+}
+
+void PowerOnCue::Cancelled()
+{
+    if (next)
+        next->Cancelled();
+}
+
+PowerOnWhenFileShows::PowerOnWhenFileShows(bootsim::BootSim& sim, std::string path, std::string unit)
+    : thread_([this, &sim, path = std::move(path), unit = std::move(unit)] {
+          // The unit's name whole: "/dev/pts/1" is not named by "/dev/pts/12".
+          auto names = [&unit](const std::string& line) {
+              for (std::size_t at = line.find(unit); at != std::string::npos; at = line.find(unit, at + 1))
+                  if (at + unit.size() == line.size() || !std::isalnum(static_cast<unsigned char>(line[at + unit.size()])))
+                      return true;
+              return false;
+          };
+          while (!stop_) {
+              std::ifstream file(path);
+              for (std::string line; std::getline(file, line);) {
+                  if (line.find(Directions::PowerOn) != std::string::npos && names(line)) {
+                      sim.PowerOn();
+                      return;
+                  }
+              }
+              std::this_thread::sleep_for(5ms);
+          }
+      })
+{
+}
+
+PowerOnWhenFileShows::~PowerOnWhenFileShows()
+{
+    stop_ = true;
+    thread_.join();
+}
+
 SimUpdate::SimUpdate(bootsim::Options o, QZ7_UpdaterAppDelegate::Options options) : sim(std::move(o))
 {
     opened = sim.Open();
     EXPECT_TRUE(opened);
     sim.Start();
     app = MakeApp(sim.SlavePath(), std::move(options));
+    cue = std::make_unique<PowerOnCue>(*app, &sim);
     app->Launch();
 }
 
@@ -147,6 +202,7 @@ void SimUpdate::Quit()
 {
     app->window->close();
     app->controller->applicationWillTerminate();
+    cue.reset();
     app.reset();
 }
 
@@ -200,8 +256,6 @@ bool SameSettings(const termios& a, const termios& b)
 bootsim::Options FastSim()
 {
     bootsim::Options o;
-    // The operator powers on once the prompt shows: the program drains old input 0.2 s after it
-    // configured the port, and a loaded machine may delay that drain a little more.
     o.powerOnDelay = 500ms;
     o.eraseDelay = 0ms;
     return o;

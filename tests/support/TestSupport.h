@@ -1,4 +1,5 @@
 #pragma once
+#include "core/Directions.h"
 #include "sim/BootSim.h"
 #include "window/UpdaterWindow.h"
 
@@ -6,12 +7,14 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -45,8 +48,41 @@ std::unique_ptr<UpdaterApp> MakeApp(const std::string& path, QZ7_UpdaterAppDeleg
 // Controller options that send `image` instead of the shipped image.
 QZ7_UpdaterAppDelegate::Options WithFirmware(std::string image);
 
+// The operator at a simulated QZ7: stands between the controller and `app`'s own front end,
+// passing every update on to `next` (that front end unless changed), and powers `sim` on when the
+// power-on directions show. The controller shows them after it has drained old input, so the
+// banner cannot be lost, and no test waits a fixed time for the drain. While it lives, `app`'s
+// controller is to keep it as its front end; it gives `app` its own front end back when it goes.
+struct PowerOnCue : FrontEnd {
+    PowerOnCue(UpdaterApp& app, bootsim::BootSim* sim);
+    ~PowerOnCue() override;
+    PowerOnCue(const PowerOnCue&) = delete;
+    PowerOnCue& operator=(const PowerOnCue&) = delete;
+    void Show(const ScreenUpdate& update) override;
+    void Cancelled() override;
+    UpdaterApp& app;
+    bootsim::BootSim* sim;  // the one powered on next (the GUI thread's)
+    FrontEnd* next;
+};
+
+// The operator at a simulated QZ7 that a program in another process talks to: powers `sim` on
+// once the file at `path` (the program's standard output, or its transcript) holds the power-on
+// directions, on a line that also holds `unit` when given (a bench's output names each unit's
+// port). Looks every 5 ms, until then or until destroyed.
+class PowerOnWhenFileShows {
+public:
+    PowerOnWhenFileShows(bootsim::BootSim& sim, std::string path, std::string unit = {});
+    ~PowerOnWhenFileShows();
+    PowerOnWhenFileShows(const PowerOnWhenFileShows&) = delete;
+    PowerOnWhenFileShows& operator=(const PowerOnWhenFileShows&) = delete;
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
 // A whole update: the simulator on a pseudo-terminal, started, and the window and controller on
-// its slave, launched.
+// its slave, launched, with the simulator powered on as the power-on directions show.
 struct SimUpdate {
     explicit SimUpdate(bootsim::Options sim, QZ7_UpdaterAppDelegate::Options options = {});
     // Waits for the version question, then runs `atTheQuestion` (when given; false: give up)
@@ -60,6 +96,7 @@ struct SimUpdate {
     bootsim::BootSim sim;
     bool opened = false;
     std::unique_ptr<UpdaterApp> app;
+    std::unique_ptr<PowerOnCue> cue;  // destroyed before `app`
 };
 
 // Waits until the version question is shown (Update enabled).
@@ -98,7 +135,10 @@ std::string StatusLine(const UpdaterApp& app);
 // Settings equality as far as a restore is concerned.
 bool SameSettings(const termios& a, const termios& b);
 
-// Options for a simulator that answers at once.
+// Options for a simulator that answers at once once it is powered on. Unless a test powers it
+// on (as PowerOnCue does), the operator takes half a second: the program drains old input 20 ms
+// (the tests' discovery interval) after it configured the port, and a loaded machine may delay
+// that drain a little more.
 bootsim::Options FastSim();
 
 // The environment for a program the tests start: `extra`, plus the sanitizers' options of this

@@ -86,6 +86,10 @@ BenchRun RunBench(const Units& units, std::vector<std::string> args, const std::
     Updater updater(Launch{{"XDG_RUNTIME_DIR=/tmp", "QZ7_SERIAL_PORTS=" + units.ports}, args, out,
                            base + ".err"});
     ::close(out);
+    // Each unit is powered on when the bench shows its power-on directions.
+    std::vector<std::unique_ptr<PowerOnWhenFileShows>> operators;
+    for (const auto& sim : units.sims)
+        operators.push_back(std::make_unique<PowerOnWhenFileShows>(*sim, base + ".out", sim->SlavePath()));
     if (meanwhile)
         meanwhile(updater);
     run.status = updater.Wait(60s);

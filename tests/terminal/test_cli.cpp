@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -27,15 +28,34 @@ struct CliSetup {
     std::string inputFile = {};                 // standard input from this file instead
     bool holdInput = false;                     // standard input stays open after `input`
     std::string stderrFile = {};                // standard error to this file
+    bootsim::BootSim* sim = {};                 // powered on when the power-on directions show
 };
+
+// Where RunCli puts standard output when it is no terminal. One file per process: ctest runs
+// the tests of this file side by side.
+std::string OutFile()
+{
+    return testing::TempDir() + "qz7-cli-" + std::to_string(getpid()) + ".out";
+}
+
+// What the program has written to OutFile() so far.
+std::string OutSoFar()
+{
+    std::ifstream file(OutFile());
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+bool Has(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
 
 // Runs `qz7-updater --cli` with `args` and no display; standard input holds `input` and then
 // ends. Standard output goes to a file, or to a pseudo-terminal when `tty`.
 CliRun RunCli(std::vector<std::string> args, const std::string& input, const CliSetup& setup = {})
 {
     args.insert(args.begin(), "--cli");
-    // One file per process: ctest runs the tests of this file side by side.
-    std::string outFile = testing::TempDir() + "qz7-cli-" + std::to_string(getpid()) + ".out";
+    const std::string outFile = OutFile();
     Pty own;
     const Pty& terminal = setup.terminal ? *setup.terminal : own;
     const bool tty = setup.tty || setup.terminal;
@@ -52,6 +72,9 @@ CliRun RunCli(std::vector<std::string> args, const std::string& input, const Cli
         if (!setup.holdInput)
             ::close(std::exchange(in[1], -1));
     }
+    std::optional<PowerOnWhenFileShows> operatorAtTheQz7;
+    if (setup.sim && !tty)
+        operatorAtTheQz7.emplace(*setup.sim, outFile);
     CliRun run;
     auto start = std::chrono::steady_clock::now();
     Launch launch{{"XDG_RUNTIME_DIR=/tmp"}, args, out, setup.stderrFile, QZ7_BINARY_DIR "/qz7-updater", in[0]};
@@ -64,8 +87,11 @@ CliRun RunCli(std::vector<std::string> args, const std::string& input, const Cli
     while (run.status < 0 && std::chrono::steady_clock::now() - start < 60s) {
         if (tty)
             run.out += terminal.Drain(20ms);
+        if (tty && setup.sim && Has(run.out, Directions::PowerOn))
+            setup.sim->PowerOn();
         run.status = updater.Wait(10ms);
     }
+    operatorAtTheQz7.reset();
     if (in[1] >= 0)
         ::close(in[1]);
     run.took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
@@ -77,11 +103,6 @@ CliRun RunCli(std::vector<std::string> args, const std::string& input, const Cli
         ::unlink(outFile.c_str());
     }
     return run;
-}
-
-bool Has(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
 }
 
 }  // namespace
@@ -132,7 +153,7 @@ TEST(Cli, EachOutcomeEndsWithItsOwnStatus)
         std::vector<std::string> args{"--port", sim.SlavePath()};
         if (c.yes)
             args.push_back("--yes");
-        CliRun run = RunCli(args, c.input);
+        CliRun run = RunCli(args, c.input, {.sim = &sim});
         EXPECT_EQ(run.status, c.status) << run.out;
         EXPECT_TRUE(Has(run.out, c.says)) << run.out;
         EXPECT_TRUE(run.out.starts_with("Connect USB adapter\n  Adapter on " + sim.SlavePath() + "\n")) << run.out;
@@ -160,7 +181,7 @@ TEST(Cli, OnATerminalTheTransferIsOneLineRedrawnInPlace)
     bootsim::BootSim sim(o);
     ASSERT_TRUE(sim.Open());
     sim.Start();
-    CliRun run = RunCli({"--yes", "--port", sim.SlavePath()}, "", {.tty = true});
+    CliRun run = RunCli({"--yes", "--port", sim.SlavePath()}, "", {.tty = true, .sim = &sim});
     EXPECT_EQ(run.status, 0) << run.out;
     // The terminal turns each line end into CR LF.
     EXPECT_TRUE(Has(run.out, "\r[------------------------]   0%")) << run.out;
@@ -176,9 +197,7 @@ TEST(Cli, OnATerminalTheTransferIsOneLineRedrawnInPlace)
 TEST(Cli, KeysTypedOnTheTerminalBeforeTheQuestionAreNoAnswer)
 {
     // An operator who types "y" while the QZ7 is still powering on has not seen its version yet.
-    bootsim::Options o = FastSim();
-    o.powerOnDelay = 600ms;
-    bootsim::BootSim sim(o);
+    bootsim::BootSim sim(FastSim());
     ASSERT_TRUE(sim.Open());
     sim.Start();
     Pty terminal;
@@ -188,6 +207,8 @@ TEST(Cli, KeysTypedOnTheTerminalBeforeTheQuestionAreNoAnswer)
     ::close(fd);
     terminal.Send("y\n");
     std::string out;
+    ASSERT_TRUE(WaitUntil([&] { return Has(out += terminal.Drain(20ms), Directions::PowerOn); }, 10s)) << out;
+    sim.PowerOn();  // only once the "y" has long been typed
     ASSERT_TRUE(WaitUntil([&] { return Has(out += terminal.Drain(20ms), "Update? [y/N] "); }, 10s)) << out;
     terminal.Send("n\n");
     EXPECT_EQ(updater.Wait(10s), 9) << out + terminal.Drain(100ms);
@@ -225,26 +246,31 @@ TEST(Cli, GivesUpWaitingWithTheReason)
     EXPECT_FALSE(silent.Exclusive());
 }
 
-// A simulator slow enough to act in the middle of the transfer (a few seconds for the image).
+// A simulator that holds the transfer after 100 image lines, until the test resumes it, so that
+// the test acts in the middle of the transfer.
 bootsim::Options MidTransferSim()
 {
     bootsim::Options o = FastSim();
-    o.lineDelay = 1ms;
+    o.pauseAfterLines = 100;
+    o.pause = 60s;
     o.expected = ShippedImage();
     return o;
 }
 
-// Sends `sent` to the program once 100 image lines have gone across, `gap` apart.
-std::function<void(Updater&)> SignalAtLine100(bootsim::BootSim& sim, std::vector<int> sent,
+// Sends `sent` to the program once the transfer is held at line 100, `gap` apart, and then
+// lets the transfer go on when `resume`.
+std::function<void(Updater&)> SignalAtLine100(bootsim::BootSim& sim, std::vector<int> sent, bool resume,
                                               std::chrono::milliseconds gap = 100ms)
 {
-    return [&sim, sent, gap](Updater& updater) {
+    return [&sim, sent, resume, gap](Updater& updater) {
         ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().lines >= 100; }, 30s)) << sim.Snapshot().Summary();
         EXPECT_TRUE(Pty::HeldExclusively(sim.SlavePath()));
         for (int signal : sent) {
             kill(updater.pid, signal);
             std::this_thread::sleep_for(gap);
         }
+        if (resume)
+            sim.Resume();
     };
 }
 
@@ -268,7 +294,8 @@ TEST(Cli, CtrlCWhileProgrammingAsksForASecondOneAndOtherStopsAreAtOnce)
         ASSERT_TRUE(sim.Open());
         termios before = sim.SlaveSettings();
         sim.Start();
-        CliRun run = RunCli({"--yes", "--port", sim.SlavePath()}, "", {.meanwhile = SignalAtLine100(sim, c.sent, c.gap)});
+        CliRun run = RunCli({"--yes", "--port", sim.SlavePath()}, "",
+                            {.meanwhile = SignalAtLine100(sim, c.sent, c.status == 0, c.gap), .sim = &sim});
         EXPECT_EQ(run.status, c.status) << run.out;
         EXPECT_TRUE(Has(run.out, c.says)) << run.out;
         EXPECT_EQ(Has(run.out, warning), c.sent[0] == SIGINT) << run.out;
@@ -285,10 +312,9 @@ TEST(Cli, BeforeTheEraseOneCtrlCStopsAtOnceOnALineOfItsOwn)
     sim.Start();
     // Standard input stays open: the question waits for an answer.
     CliRun run = RunCli({"--port", sim.SlavePath()}, "", {.meanwhile = [&](Updater& updater) {
-        ASSERT_TRUE(WaitUntil([&] { return sim.Wire() == "y"; }, 10s));
-        std::this_thread::sleep_for(200ms);
+        ASSERT_TRUE(WaitUntil([&] { return Has(OutSoFar(), "Update? [y/N] "); }, 10s)) << OutSoFar();
         kill(updater.pid, SIGINT);
-    }, .holdInput = true});
+    }, .holdInput = true, .sim = &sim});
     EXPECT_EQ(run.status, 130) << run.out;
     EXPECT_TRUE(Has(run.out, "Update? [y/N] \nInterrupted before anything was erased: the QZ7 is as it was.\n")) << run.out;
     EXPECT_EQ(sim.Wire(), "y");
@@ -304,7 +330,7 @@ TEST(Cli, ASignalIgnoredAtStartStaysIgnored)
         ASSERT_TRUE(sim.Open());
         sim.Start();
         CliRun run = RunCli({"--yes", "--port", sim.SlavePath()}, "",
-                            {.meanwhile = SignalAtLine100(sim, {signal, signal}), .ignored = {signal}});
+                            {.meanwhile = SignalAtLine100(sim, {signal, signal}, true), .ignored = {signal}, .sim = &sim});
         EXPECT_EQ(run.status, 0) << run.out;
         EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
         EXPECT_FALSE(Has(run.out, "Ctrl+C")) << run.out;
@@ -322,17 +348,15 @@ TEST(Cli, TimeoutBoundsTheWholeUpdateAndPutsThePortBack)
     EXPECT_FALSE(silent.Exclusive());
 
     // Not the wait for the banner alone: the transfer too, Ctrl+C rule or not.
-    bootsim::Options o = MidTransferSim();
-    o.lineDelay = 2ms;
-    bootsim::BootSim sim(o);
+    bootsim::BootSim sim(MidTransferSim());
     ASSERT_TRUE(sim.Open());
     termios before = sim.SlaveSettings();
     sim.Start();
-    CliRun run = RunCli({"--yes", "--port", sim.SlavePath(), "--timeout", "3"}, "");
+    CliRun run = RunCli({"--yes", "--port", sim.SlavePath(), "--timeout", "2"}, "", {.sim = &sim});
     EXPECT_EQ(run.status, 124) << run.out;
-    EXPECT_TRUE(Has(run.out, "\nStopped after 3 s (--timeout) during the update: the QZ7 has no firmware now.")) << run.out;
-    EXPECT_GE(run.took, 3s);
-    EXPECT_LT(run.took, 6s);
+    EXPECT_TRUE(Has(run.out, "\nStopped after 2 s (--timeout) during the update: the QZ7 has no firmware now.")) << run.out;
+    EXPECT_GE(run.took, 2s);
+    EXPECT_LT(run.took, 5s);
     EXPECT_GT(sim.Snapshot().lines, 0);
     EXPECT_FALSE(sim.Snapshot().doneSent);
     EXPECT_TRUE(SameSettings(sim.SlaveSettings(), before));
@@ -351,7 +375,8 @@ TEST(Cli, TwoPrivilegedUpdatersNeverShareAPort)
         second = RunCli({"--yes", "--port", sim.SlavePath(), "--wait", "1"}, "");
         EXPECT_TRUE(Has(second.out, " is in use by another program: qz7-updater (PID " + std::to_string(updater.pid) + ")"))
             << second.out;
-    }});
+        sim.Resume();
+    }, .sim = &sim});
     EXPECT_EQ(second.status, 4) << second.out;
     EXPECT_EQ(first.status, 0) << first.out;
     EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
@@ -395,7 +420,7 @@ TEST(Cli, APortThatCanNeverBeAnAdapterIsRefusedAtOnce)
     sim.Start();
     const std::string odd = dir + "/adapter-\xE9\xFF";
     ASSERT_EQ(::symlink(sim.SlavePath().c_str(), odd.c_str()), 0);
-    CliRun run = RunCli({"--yes", "--port", odd}, "");
+    CliRun run = RunCli({"--yes", "--port", odd}, "", {.sim = &sim});
     EXPECT_EQ(run.status, 0) << run.out;
     std::filesystem::remove_all(dir);
 }
@@ -424,7 +449,7 @@ TEST(Cli, TheQZ7sBytesNeverReachTheTerminalRaw)
         std::vector<std::string> args{"--port", sim.SlavePath()};
         if (c.yes)
             args.push_back("--yes");
-        CliRun run = RunCli(args, "n\n");
+        CliRun run = RunCli(args, "n\n", {.sim = &sim});
         EXPECT_EQ(run.status, c.status) << run.out;
         EXPECT_TRUE(Has(run.out, c.says)) << run.out;
         EXPECT_EQ(run.out.find('\x1B'), std::string::npos) << run.out;
@@ -437,7 +462,7 @@ TEST(Cli, InputWithoutALineEndIsABoundedNo)
     bootsim::BootSim sim(FastSim());
     ASSERT_TRUE(sim.Open());
     sim.Start();
-    CliRun run = RunCli({"--port", sim.SlavePath()}, "", {.inputFile = "/dev/zero"});
+    CliRun run = RunCli({"--port", sim.SlavePath()}, "", {.inputFile = "/dev/zero", .sim = &sim});
     EXPECT_EQ(run.status, 9) << run.out;
     EXPECT_TRUE(Has(run.out, "Update? [y/N] (answer too long)\nNot updated")) << run.out;
     EXPECT_EQ(sim.Wire(), "y");
@@ -454,21 +479,26 @@ TEST(Cli, APagingLoaderIsAnsweredOnWithoutFloodingTheTranscript)
     sim.Start();
     const std::string transcript = testing::TempDir() + "qz7-paging-" + std::to_string(getpid()) + ".log";
     std::size_t pages = 0;
+    const std::string says = " times without \"E or P?\", last with \"What?\". It may not be a QZ7 in boot-loader mode";
+    std::chrono::duration<double> paged{};
     CliSetup setup{.meanwhile = [&](Updater& updater) {
                        ASSERT_TRUE(WaitUntil([&] { return sim.Wire().starts_with("yyy"); }, 10s));
-                       std::this_thread::sleep_for(10500ms);
+                       const auto start = std::chrono::steady_clock::now();
+                       // The status line speaks up after 10 s of paging.
+                       EXPECT_TRUE(WaitUntil([&] { return Has(OutSoFar(), says); }, 30s)) << OutSoFar();
+                       paged = std::chrono::steady_clock::now() - start;
                        pages = sim.Wire().size() - 2;
                        kill(updater.pid, SIGTERM);
                    },
-                   .stderrFile = transcript};
+                   .stderrFile = transcript,
+                   .sim = &sim};
     CliRun run = RunCli({"--yes", "--port", sim.SlavePath()}, "", setup);
     std::ifstream file(transcript, std::ios::ate);
     const auto size = static_cast<long>(file.tellg());
     ::unlink(transcript.c_str());
-    std::printf("%zu pages answered in 10.5 s, transcript %ld bytes\n", pages, size);
+    std::printf("%zu pages answered in %.1f s, transcript %ld bytes\n", pages, paged.count(), size);
     EXPECT_GT(pages, 1000u);
     EXPECT_LT(size, 200000);
-    EXPECT_TRUE(Has(run.out, " times without \"E or P?\", last with \"What?\". It may not be a QZ7 in boot-loader mode"))
-        << run.out;
+    EXPECT_TRUE(Has(run.out, says)) << run.out;
     EXPECT_EQ(run.status, 130) << run.out;
 }

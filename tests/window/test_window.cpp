@@ -55,24 +55,26 @@ TEST(Window, LongestMessagesFitWithoutClipping)
 }
 
 namespace {
-// The shipped image at a programming pace that leaves time to act during the transfer.
-bootsim::Options SlowTransfer()
+// The shipped image, the transfer held after its tenth line until the test resumes it, so that
+// the test acts while the update is under way.
+bootsim::Options HeldTransfer()
 {
     bootsim::Options o = FastSim();
-    o.lineDelay = 1ms;
+    o.pauseAfterLines = 10;
+    o.pause = 60s;
     o.expected = ShippedImage();
     return o;
 }
 
 bool ReachTransfer(SimUpdate& run)
 {
-    return run.PressUpdate() && WaitFor([&] { return run.sim.Snapshot().lines > 10; }, 10s) && run.app->controller->Programming();
+    return run.PressUpdate() && WaitFor([&] { return run.sim.Snapshot().lines >= 10; }, 10s) && run.app->controller->Programming();
 }
 }  // namespace
 
 TEST(CloseQuestion, KeepUpdatingLetsTheImageArriveIntact)
 {
-    SimUpdate run(SlowTransfer());
+    SimUpdate run(HeldTransfer());
     ASSERT_TRUE(ReachTransfer(run));
     UpdaterWindow& w = *run.app->window;
     CloseControl(w);
@@ -81,6 +83,7 @@ TEST(CloseQuestion, KeepUpdatingLetsTheImageArriveIntact)
     EXPECT_TRUE(w.isVisible());
     Answer(w, "Keep updating");
     EXPECT_EQ(w.CloseQuestion(), nullptr);
+    run.sim.Resume();
     ASSERT_TRUE(run.Shows("Done", 30s));
     EXPECT_TRUE(w.isVisible());
     ASSERT_TRUE(run.sim.WaitFinished(5s));
@@ -90,7 +93,7 @@ TEST(CloseQuestion, KeepUpdatingLetsTheImageArriveIntact)
 
 TEST(CloseQuestion, StopClosesWithThePortRestoredAndSignalsDoNotAsk)
 {
-    SimUpdate run(SlowTransfer());
+    SimUpdate run(HeldTransfer());
     ASSERT_TRUE(ReachTransfer(run));
     UpdaterWindow& w = *run.app->window;
     Press(w, Qt::Key_W, Qt::ControlModifier);
@@ -102,7 +105,7 @@ TEST(CloseQuestion, StopClosesWithThePortRestoredAndSignalsDoNotAsk)
     EXPECT_FALSE(run.sim.Snapshot().doneSent);
 
     // A close the program makes itself (as SIGTERM and SIGINT do) never asks.
-    SimUpdate again(SlowTransfer());
+    SimUpdate again(HeldTransfer());
     ASSERT_TRUE(ReachTransfer(again));
     again.app->window->close();
     EXPECT_FALSE(again.app->window->isVisible());
@@ -111,7 +114,7 @@ TEST(CloseQuestion, StopClosesWithThePortRestoredAndSignalsDoNotAsk)
 
 TEST(CloseQuestion, AQuestionLeftOpenGoesAtTheEndAndTheTitleCarriesTheShare)
 {
-    SimUpdate run(SlowTransfer());
+    SimUpdate run(HeldTransfer());
     ASSERT_TRUE(ReachTransfer(run));
     UpdaterWindow& w = *run.app->window;
     const QRegularExpression share(QStringLiteral("^([0-9]+) % \u2013 QZ7 Updater$"));
@@ -122,6 +125,7 @@ TEST(CloseQuestion, AQuestionLeftOpenGoesAtTheEndAndTheTitleCarriesTheShare)
     EXPECT_GE(titled, 0);
     CloseControl(w);
     ASSERT_NE(w.CloseQuestion(), nullptr);
+    run.sim.Resume();  // the rest of the image goes while the question is open
     ASSERT_TRUE(run.Shows("Done", 30s));
     EXPECT_TRUE(WaitFor([&] { return w.CloseQuestion() == nullptr; })) << "the question outlived the update";
     EXPECT_EQ(w.windowTitle(), "QZ7 Updater");
