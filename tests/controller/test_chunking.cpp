@@ -77,14 +77,14 @@ Ending Converse(const Conversation& c, Chunking chunking, unsigned seed)
         return false;
     };
     auto resting = [&] { return !c.outcome && run.sim.Wire() == ExpectedWire(c.wire) && run.app->controller->KeptBytes() == 0; };
-    if (WaitFor([&] { return AtTheQuestion(*run.app, 0ms) || ended() || resting(); }, 10s) && AtTheQuestion(*run.app, 0ms))
+    if (QTest::qWaitFor([&] { return AtTheQuestion(*run.app, 0ms) || ended() || resting(); }, 10000) && AtTheQuestion(*run.app, 0ms))
         run.app->window->UpdateButtonView()->click();
     if (c.outcome) {
-        EXPECT_TRUE(WaitFor([&] { return ended() && run.app->controller->RunningOperations() == 0; }, 20s));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ended() && run.app->controller->RunningOperations() == 0; }, 20000));
     } else {
         // The loader has said all it will say; the program must not move on.
-        EXPECT_TRUE(WaitFor(resting, 10s));
-        Spin(300ms);
+        EXPECT_TRUE(QTest::qWaitFor(resting, 10000));
+        QTest::qWait(300);
     }
     Ending e;
     for (const ScreenUpdate& u : screen.updates) {

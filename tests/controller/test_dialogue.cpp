@@ -178,7 +178,7 @@ TEST_F(Step, ErasedStartsTheTransferAfterP)
     Judge(Stage::AwaitingErased, "Erased");
     EXPECT_EQ(c().state(), Stage::AwaitingDone);
     EXPECT_EQ(pty.Drain(), "P");
-    EXPECT_TRUE(WaitFor([&] { return w().LevelIndicatorVew()->value() == 53; }));  // 15 of 28, before any asterisk
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w().LevelIndicatorVew()->value() == 53; }));  // 15 of 28, before any asterisk
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "28");
 }
 
@@ -208,7 +208,7 @@ TEST_F(Step, UpdateAnswersOnceHoweverFastItIsPressed)
     w().UpdateButtonView()->click();
     w().UpdateButtonView()->click();  // the first press disabled it
     EXPECT_EQ(Shown(), (Updates{{.updateEnabled = false, .cancelEnabled = false}}));  // at once, before anything else
-    Spin(30ms);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ScreenText(*app) == "Updating QZ7, please wait..."; }));
     EXPECT_EQ(Shown(), (Updates{{.directions = Directions::Updating, .updateEnabled = false, .cancelEnabled = false, .levelShown = true}}));
     EXPECT_EQ(pty.Drain(), "y");
     EXPECT_EQ(c().RunningOperations(), 1);
@@ -231,13 +231,13 @@ TEST_F(Step, UpdateNeverHoldsTheWindowOnAFullOutputQueue)
     w().UpdateButtonView()->click();
     // A held window would wait for the 5 s stall bound.
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
-    Spin(300ms);
+    QTest::qWait(300);
     EXPECT_EQ(ScreenText(*app), "Found Version: 2.005\n Update To: QZ7 V2.007?\n");  // the "y" waits for room
     // Once the device reads again, the "y" goes out and the update goes on as usual.
     std::string sent = pty.Drain(300ms);
     EXPECT_EQ(sent.size(), queued + 1);
     EXPECT_EQ(sent.back(), 'y');
-    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == "Updating QZ7, please wait..."; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenText(*app) == "Updating QZ7, please wait..."; }));
 }
 
 TEST_F(Step, CancelClosesThePortRestoredAndEndsTheFrontEnd)
@@ -248,7 +248,7 @@ TEST_F(Step, CancelClosesThePortRestoredAndEndsTheFrontEnd)
     EXPECT_FALSE(PortOpen());
     EXPECT_TRUE(SameSettings(pty.Settings(), initial));
     EXPECT_FALSE(pty.Exclusive());
-    Spin(20ms);
+    QCoreApplication::processEvents();  // what Cancel posted
     EXPECT_EQ(Shown(), (Updates{{.updateEnabled = false, .cancelEnabled = false}}));
     c().applicationWillTerminate();  // as at the end of the application: the port stays closed
     EXPECT_EQ(pty.Drain(), "");
@@ -300,7 +300,7 @@ TEST_F(Step, BothQuestionsFocusUpdateAndReturnAnswersYes)
 
     // A fresh dialogue: the reader of the first answer lets go with the port.
     c().ClosePort();
-    ASSERT_TRUE(WaitFor([&] { return c().RunningOperations() == 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return c().RunningOperations() == 0; }));
     OpenPort(c(), pty.path);
     // The prompt without a version: the same focus and Tab chain, no trap on Cancel.
     w().CancelButtonView()->setFocus();
@@ -442,17 +442,17 @@ TEST(NextUnit, TenUnitsWithTheSameWindowEachStartedOnceThoughPressedThrice)
             if (ScreenText(app).toStdString() == Directions::PowerOn)
                 sim.PowerOn();
         }
-        ASSERT_TRUE(WaitFor([&] { return ScreenText(app).toStdString() == Directions::FoundVersion("2.005"); }, 10s))
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ScreenText(app).toStdString() == Directions::FoundVersion("2.005"); }, 10000))
             << ScreenText(app).toStdString();
         EXPECT_FALSE(w.ImageView()->isHidden());
         EXPECT_TRUE(w.NextUnitButtonView()->isHidden());
         Press(w, Qt::Key_Return);
-        ASSERT_TRUE(WaitFor([&] { return ScreenText(app) == "Done"; }, 20s)) << ScreenText(app).toStdString();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ScreenText(app) == "Done"; }, 20000)) << ScreenText(app).toStdString();
         ASSERT_TRUE(sim.WaitFinished(5s));
         EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
         EXPECT_EQ(sim.Wire(), "yyEP" + image) << "one dialogue, one \"y\" each";
         EXPECT_TRUE(SameSettings(sim.SlaveSettings(), sim.InitialSettings()));
-        EXPECT_TRUE(WaitFor([&] { return w.NextUnitButtonView()->isVisible() && app.controller->RunningOperations() == 0; }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return w.NextUnitButtonView()->isVisible() && app.controller->RunningOperations() == 0; }));
         EXPECT_FALSE(w.UpdateButtonView()->isEnabled());
         sim.Stop();
         cue.sim = nullptr;
@@ -487,8 +487,8 @@ TEST(StartOver, EveryFailureOffersStartOverAndTheNextUpdateIsIntact)
     EXPECT_TRUE(w.StartOverButtonView()->isHidden());
     EXPECT_FALSE(w.StartOverButtonView()->isEnabled());
     Press(w, Qt::Key_Return);
-    ASSERT_TRUE(WaitFor([&] { return ScreenText(app).toStdString() == Directions::NotErased; }, 20s));
-    EXPECT_TRUE(WaitFor([&] { return w.StartOverButtonView()->isVisible(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ScreenText(app).toStdString() == Directions::NotErased; }, 20000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.StartOverButtonView()->isVisible(); }));
     EXPECT_TRUE(w.StartOverButtonView()->isEnabled());
     EXPECT_TRUE(w.StartOverButtonView()->isDefault());
     EXPECT_FALSE(w.UpdateButtonView()->isDefault());
@@ -498,7 +498,7 @@ TEST(StartOver, EveryFailureOffersStartOverAndTheNextUpdateIsIntact)
     EXPECT_TRUE(StatusLine(app).find("The QZ7 may have no firmware now: switch it off, then hold Run/Stop") !=
                 std::string::npos)
         << StatusLine(app);
-    EXPECT_TRUE(WaitFor([&] { return !app.controller->Serial()->IsOpen(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !app.controller->Serial()->IsOpen(); }));
 
     current->store(std::make_shared<const std::string>(second.SlavePath()));
     cue.sim = &second;
@@ -507,9 +507,9 @@ TEST(StartOver, EveryFailureOffersStartOverAndTheNextUpdateIsIntact)
     EXPECT_TRUE(w.StartOverButtonView()->isHidden());
     EXPECT_FALSE(w.StartOverButtonView()->isEnabled());
     EXPECT_TRUE(w.UpdateButtonView()->isDefault());
-    ASSERT_TRUE(WaitFor([&] { return ScreenText(app).toStdString() == Directions::FoundVersion("2.005"); }, 10s));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ScreenText(app).toStdString() == Directions::FoundVersion("2.005"); }, 10000));
     Press(w, Qt::Key_Return);
-    ASSERT_TRUE(WaitFor([&] { return ScreenText(app) == "Done"; }, 20s));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ScreenText(app) == "Done"; }, 20000));
     ASSERT_TRUE(second.WaitFinished(5s));
     EXPECT_TRUE(second.Snapshot().Intact()) << second.Snapshot().Summary();
     EXPECT_TRUE(SameSettings(second.SlaveSettings(), second.InitialSettings()));

@@ -95,23 +95,23 @@ TEST_P(FaultMatrix, ScreenWireAndPort)
     auto& app = run.app;
     if (f.pressUpdate) {
         // When the adapter is to be pulled while the question is shown, Update waits for that.
-        ASSERT_TRUE(run.PressUpdate([&] { return !o.hangUpAfterVersion || WaitFor([&] { return sim.Snapshot().hungUp; }, 5s); }))
+        ASSERT_TRUE(run.PressUpdate([&] { return !o.hangUpAfterVersion || QTest::qWaitFor([&] { return sim.Snapshot().hungUp; }, 5000); }))
             << ScreenText(*app).toStdString();
     }
     auto shows = [&] { return ScreenText(*app).toStdString() == f.screen; };
     std::string wireThen;
     if (f.end == End::Over) {
         // Over: no operation left and the port closed, so nothing can be written any more.
-        EXPECT_TRUE(WaitFor(shows, 60s)) << ScreenText(*app).toStdString();
-        EXPECT_TRUE(WaitFor([&] { return app->controller->RunningOperations() == 0; }, 1s));
+        EXPECT_TRUE(QTest::qWaitFor(shows, 60000)) << ScreenText(*app).toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return app->controller->RunningOperations() == 0; }, 1000));
         EXPECT_FALSE(app->controller->Serial()->IsOpen());
         EXPECT_TRUE(app->window->LevelIndicatorVew()->isHidden());  // no stale level beside the end
         wireThen = sim.Wire();
     } else {
         // Give the device every chance to have spoken, then check nothing moves.
-        EXPECT_TRUE(WaitFor([&] { return shows() && sim.Wire() == ExpectedWire(f.wire); }, 60s)) << ScreenText(*app).toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return shows() && sim.Wire() == ExpectedWire(f.wire); }, 60000)) << ScreenText(*app).toStdString();
         wireThen = sim.Wire();
-        Spin(300ms);
+        QTest::qWait(300);
         EXPECT_TRUE(shows()) << ScreenText(*app).toStdString();
     }
     // The processor share while the program rests, once for each way a case can end (its screen,
@@ -283,15 +283,15 @@ TEST_P(QuitMatrix, EndsWithinASecondWithThePortRestored)
     if (q.pressUpdate) {
         ASSERT_TRUE(run.PressUpdate());
     }
-    ASSERT_TRUE(WaitFor([&] { return ScreenText(*app).toStdString() == q.waitFor; }, 30s)) << ScreenText(*app).toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ScreenText(*app).toStdString() == q.waitFor; }, 30000)) << ScreenText(*app).toStdString();
     if (std::string(q.name).rfind("Transferring", 0) == 0) {
-        ASSERT_TRUE(WaitFor([&] { return app->window->LevelIndicatorVew()->value() >= 1; }, 30s));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return app->window->LevelIndicatorVew()->value() >= 1; }, 30000));
     }
 
     auto start = std::chrono::steady_clock::now();
     if (q.bySignal) {
         std::raise(SIGTERM);
-        ASSERT_TRUE(WaitFor([&] { return !app->window->isVisible(); }, 1s));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !app->window->isVisible(); }, 1000));
     }
     run.Quit();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
@@ -331,13 +331,13 @@ struct Unprivileged {
     // Waits until the transcript holds a status line that contains `part`.
     bool StatusSays(const std::string& part, std::chrono::milliseconds bound = 5s) const
     {
-        return WaitFor([&] {
+        return QTest::qWaitFor([&] {
             std::istringstream lines(Transcript());
             for (std::string line; std::getline(lines, line);)
                 if (line.find("status: ") != std::string::npos && line.find(part) != std::string::npos)
                     return true;
             return false;
-        }, bound);
+        }, static_cast<int>(bound.count()));
     }
     std::string transcript;
     Updater updater;
@@ -382,7 +382,7 @@ TEST(Faults, HeldAdapterIsNamedWithItsHolderAndOpenedOnceFree)
     ASSERT_GE(fd, 0);
     ioctl(fd, TIOCNXCL);
     ::close(fd);
-    EXPECT_TRUE(WaitFor([&] { return Configured(pty); }, 2s));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Configured(pty); }, 2000));
     EXPECT_TRUE(updater.StatusSays("Adapter on " + pty.path)) << updater.Transcript();
     std::chrono::milliseconds took{};
     EXPECT_EQ(updater.updater.Stop(SIGTERM, 10s, took), 0);
@@ -407,7 +407,7 @@ TEST(Faults, FloodAtPortOpenHoldsNeitherTheWindowNorAQuit)
     auto app = MakeApp(pty.path);
     SignalQuit signalQuit([&app](int) { app->window->close(); });
     app->window->show();
-    Spin(50ms);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(app->window.get()));
     // The GUI thread's longest pause from before the port opens, seen by a timer that asks to
     // run every 5 ms.
     QElapsedTimer sinceTick;
@@ -417,15 +417,15 @@ TEST(Faults, FloodAtPortOpenHoldsNeitherTheWindowNorAQuit)
     sinceTick.start();
     tick.start(5);
     app->Launch();
-    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app).toStdString() == kPowerOn; }));
-    Spin(300ms);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenText(*app).toStdString() == kPowerOn; }));
+    QTest::qWait(300);
     tick.stop();
     std::printf("longest pause of the GUI thread during the flood: %lld ms\n", static_cast<long long>(longestPause));
     EXPECT_LT(longestPause, 250);
 
     auto start = std::chrono::steady_clock::now();
     std::raise(SIGTERM);
-    EXPECT_TRUE(WaitFor([&] { return !app->window->isVisible(); }, 1s));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !app->window->isVisible(); }, 1000));
     app->controller->applicationWillTerminate();
     app.reset();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
@@ -455,6 +455,6 @@ TEST(Faults, PermissionRefusedNamesTheGroupAndTheCommandUntilTheModeAllows)
         << updater.Transcript();
 
     ASSERT_EQ(chmod(pty.path.c_str(), 0666), 0);
-    EXPECT_TRUE(WaitFor([&] { return Configured(pty); }, 2s));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Configured(pty); }, 2000));
     EXPECT_TRUE(updater.StatusSays("Adapter on " + pty.path)) << updater.Transcript();
 }

@@ -41,7 +41,7 @@ TEST_F(Reader, ClosingThePortEndsWaitingReadersWithoutAReply)
     c().ClosePort();
     // A reader that went on waiting would wait for ever: ending within a second proves it did
     // not, and leaves room for a loaded machine.
-    EXPECT_TRUE(WaitFor([&] { return c().RunningOperations() == 0; }, 1s));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return c().RunningOperations() == 0; }, 1000));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
     EXPECT_EQ(c().ReceivedString(), "");  // what ClosePort left, untouched by the readers
     EXPECT_EQ(pty.Drain(), "");           // nothing after the version reader's question

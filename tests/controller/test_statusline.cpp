@@ -80,7 +80,7 @@ TEST(StatusLine, SilenceHintsComeAndGoProgressShowsTimeLeftAndTheUpdateEndsIntac
     ASSERT_TRUE(run.PressUpdate());
     std::vector<std::string> seen;
     bool silentWhileUpdating = false;
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(QTest::qWaitFor([&] {
         std::string now = StatusLine(*run.app);
         if (seen.empty() || seen.back() != now)
             seen.push_back(now);
@@ -89,8 +89,8 @@ TEST(StatusLine, SilenceHintsComeAndGoProgressShowsTimeLeftAndTheUpdateEndsIntac
             run.sim.Resume();
         }
         return ScreenText(*run.app) == "Done";
-    }, 30s)) << StatusLine(*run.app);
-    WaitFor([&] { return StatusLine(*run.app).rfind("Sent 3075 lines (", 0) == 0; }, 5s);
+    }, 30000)) << StatusLine(*run.app);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return StatusLine(*run.app).rfind("Sent 3075 lines (", 0) == 0; }, 5000));
     seen.push_back(StatusLine(*run.app));
     auto first = [&](const std::string& part) {
         for (std::size_t i = 0; i < seen.size(); ++i)
@@ -164,8 +164,8 @@ TEST(StatusLine, TranscriptOfAWholeUpdateHasEachEventButNoLinePerImageLine)
         SimUpdate run(o);
         ASSERT_TRUE(run.PressUpdate());
         ASSERT_TRUE(run.Shows("Done", 20s));
-        ASSERT_TRUE(WaitFor([&] { return !run.app->controller->Serial()->IsOpen(); }));
-        WaitFor([&] { return log.Count("qz7.dialogue", "status: Sent 3075 lines") > 0; });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !run.app->controller->Serial()->IsOpen(); }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return log.Count("qz7.dialogue", "status: Sent 3075 lines") > 0; }));
         const std::string path = run.sim.SlavePath();
         EXPECT_EQ(log.Count("qz7.serial", "opened " + path + " exclusive, set to 57600 baud, raw, 8 bits; found "), 1);
         EXPECT_EQ(log.Count("qz7.serial", "closed " + path + " with its settings restored: "), 1);

@@ -64,24 +64,24 @@ protected:
 TEST_F(Paced, OneLinePerAsteriskWithTheIndicatorAhead)
 {
     Begin(kData + kEnd);
-    EXPECT_TRUE(WaitFor([&] { return Level() == 53; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Level() == 53; }));
     EXPECT_EQ(pty.Drain(), "");  // nothing before the asterisk
     pty.Send("*");
     EXPECT_EQ(pty.Drain(), kData);
-    EXPECT_TRUE(WaitFor([&] { return Level() == 100; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Level() == 100; }));
     pty.Send("*");
     EXPECT_EQ(pty.Drain(), kEnd);
     EXPECT_EQ(Printed(), "28");
     EXPECT_EQ(levels, (std::vector<int>{53, 100}));
     pty.Send("Done\r\n");
-    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == "Done"; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenText(*app) == "Done"; }));
     EXPECT_TRUE(app->window->LevelIndicatorVew()->isHidden());
 }
 
 TEST_F(Paced, BlankLinesAreSkippedButCounted)
 {
     Begin(kData + "\r\n" + kEnd);
-    EXPECT_TRUE(WaitFor([&] { return Level() == 56; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Level() == 56; }));
     pty.Send("*");
     EXPECT_EQ(pty.Drain(), kData);
     pty.Send("*");
@@ -97,7 +97,7 @@ TEST_F(Paced, NoiseBeforeTheAsteriskIsDroppedAndAByteAfterItStaysQueued)
     pty.Send("\xF0x*Q");  // the "Q" after the asterisk belongs to the final reply
     EXPECT_EQ(pty.Drain(), kEnd);
     pty.Send("uit\r\n");
-    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app).startsWith("Unexpected reply: Quit\n"); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenText(*app).startsWith("Unexpected reply: Quit\n"); }));
     Printed();
 }
 

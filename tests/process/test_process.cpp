@@ -247,7 +247,7 @@ TEST(Program, AfterAKillMidTransferTheNextRunTakesThePortAsItWasLeft)
 
     auto second = MakeApp(sim.SlavePath());
     second->Launch();
-    EXPECT_TRUE(WaitFor([&] { return ScreenText(*second) == Directions::PowerOn; }, 5s)) << ScreenText(*second).toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenText(*second) == Directions::PowerOn; }, 5000)) << ScreenText(*second).toStdString();
     EXPECT_TRUE(SameSettings(second->controller->Serial()->termios_archive(), left));
     second->controller->applicationWillTerminate();
     second.reset();

@@ -165,12 +165,12 @@ std::unique_ptr<UpdaterApp> ToTheQuestion(const std::function<void(const std::st
 {
     auto app = MakeApp(kPort);
     app->Launch();
-    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == Directions::PowerOn; }, 5s)) << ScreenText(*app).toStdString();
-    Spin(100ms);  // the reader is waiting
+    // Shown only once old input has been drained: what comes now is kept for the reader.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenText(*app) == Directions::PowerOn; }, 5000)) << ScreenText(*app).toStdString();
     say("QZ-7 Boot Loader\r\n");
     // The program's "y" comes back to it through the loopback, ahead of the version.
-    EXPECT_TRUE(WaitFor([&] { return app->controller->state() == Stage::AwaitingVersion; }, 5s));
-    Spin(100ms);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return app->controller->state() == Stage::AwaitingVersion; }, 5000));
+    QTest::qWait(100);
     say("QZ7 V2.005\r\n");
     EXPECT_TRUE(AtTheQuestion(*app, 5s)) << ScreenText(*app).toStdString();
     return app;
@@ -188,7 +188,7 @@ std::chrono::milliseconds LongestGuiStall(const std::function<bool()>& during, s
         last = Clock::now();
     });
     tick.start(5);
-    WaitFor(during, bound);
+    (void)QTest::qWaitFor(during, static_cast<int>(bound.count()));  // the caller checks the end itself
     return std::chrono::duration_cast<std::chrono::milliseconds>(longest);
 }
 
@@ -232,7 +232,7 @@ TEST_F(RealPort, StuckWriteGivesUpWhileTheWindowStaysLive)
     EXPECT_TRUE(returned);
     EXPECT_FALSE(written);
     EXPECT_LT(stall, 250ms);
-    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == Directions::Stopped; }, 1s)) << ScreenText(*app).toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenText(*app) == Directions::Stopped; }, 1000)) << ScreenText(*app).toStdString();
     EXPECT_FALSE(app->controller->Serial()->IsOpen());
     ExpectAsFound();
     app->controller->applicationWillTerminate();
@@ -259,7 +259,7 @@ TEST_F(RealPort, WindowCloseWithTheQueueHeldReturnsWithinASecond)
     Prepare();
     auto app = MakeApp(kPort);
     app->Launch();
-    ASSERT_TRUE(WaitFor([&] { return ScreenText(*app) == Directions::PowerOn; }, 5s));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ScreenText(*app) == Directions::PowerOn; }, 5000));
     HoldOutput();
     auto start = std::chrono::steady_clock::now();
     app->window->close();

@@ -168,7 +168,7 @@ TEST(WriteString, SendsExactlyTheBytesAskedFor)
     app->controller->ClosePort();
 
     app->controller->WriteString("y", 1);
-    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == "Trying to write to unopened Port"; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenText(*app) == "Trying to write to unopened Port"; }));
     EXPECT_EQ(pty.Drain(), "");
 }
 
@@ -183,7 +183,7 @@ TEST(Discovery, KeepsSearchingWithoutAnAdapterAndStopsWhenTheProgramQuits)
     options.discoveryInterval = 20ms;
     auto app = std::make_unique<UpdaterApp>(std::move(options));
     app->Launch();
-    EXPECT_TRUE(WaitFor([&] { return passes >= 5; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return passes >= 5; }));
     EXPECT_EQ(ScreenText(*app), "Connect USB adapter");
     auto start = std::chrono::steady_clock::now();
     app->controller->applicationWillTerminate();
@@ -205,7 +205,7 @@ TEST(Discovery, AQuitDuringTheHandOverLeavesThePortRestored)
     options.discoveryInterval = 300ms;
     auto controller = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
     controller->applicationDidFinishLaunching();
-    ASSERT_TRUE(WaitFor([&] { return pty.Exclusive(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pty.Exclusive(); }));
     controller->applicationWillTerminate();
     controller.reset();
     EXPECT_FALSE(pty.Exclusive());

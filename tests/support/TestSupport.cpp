@@ -25,24 +25,6 @@
 
 extern char** environ;
 
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds bound)
-{
-    auto deadline = std::chrono::steady_clock::now() + bound;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        std::this_thread::sleep_for(2ms);
-    }
-    QCoreApplication::processEvents();
-    return true;
-}
-
-void Spin(std::chrono::milliseconds duration)
-{
-    WaitFor([] { return false; }, duration);
-}
-
 Pty::Pty()
 {
     int slave = -1;
@@ -190,12 +172,12 @@ bool SimUpdate::PressUpdate(const std::function<bool()>& atTheQuestion, std::chr
 
 bool SimUpdate::Shows(const std::string& text, std::chrono::milliseconds bound) const
 {
-    return WaitFor([&] { return ScreenText(*app).toStdString() == text; }, bound);
+    return QTest::qWaitFor([&] { return ScreenText(*app).toStdString() == text; }, static_cast<int>(bound.count()));
 }
 
 bool SimUpdate::Status(const std::string& part, std::chrono::milliseconds bound) const
 {
-    return WaitFor([&] { return StatusLine(*app).find(part) != std::string::npos; }, bound);
+    return QTest::qWaitFor([&] { return StatusLine(*app).find(part) != std::string::npos; }, static_cast<int>(bound.count()));
 }
 
 void SimUpdate::Quit()
@@ -208,7 +190,7 @@ void SimUpdate::Quit()
 
 bool AtTheQuestion(const UpdaterApp& app, std::chrono::milliseconds bound)
 {
-    return WaitFor([&] { return app.window->UpdateButtonView()->isEnabled(); }, bound);
+    return QTest::qWaitFor([&] { return app.window->UpdateButtonView()->isEnabled(); }, static_cast<int>(bound.count()));
 }
 
 std::string Describe(const ScreenUpdate& u)

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -19,11 +20,6 @@
 #include <vector>
 
 using namespace std::chrono_literals;
-
-// Runs the Qt event loop until `done` holds or `bound` passes; returns whether it held.
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds bound = 5000ms);
-// Runs the Qt event loop for `duration`.
-void Spin(std::chrono::milliseconds duration);
 
 // A pseudo-terminal whose master side the test plays by hand.
 struct Pty {

@@ -27,7 +27,7 @@ TEST(Window, StartsBlankAndShowsThePowerOnPromptOnceAnAdapterOpens)
     EXPECT_TRUE(w.LevelIndicatorVew()->isHidden());
     EXPECT_FALSE(w.UpdateButtonView()->isEnabled());
     EXPECT_FALSE(w.CancelButtonView()->isEnabled());
-    EXPECT_TRUE(WaitFor([&] { return ScreenText(*app) == "Power on the QZ7 while holding front Run/Stop button"; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenText(*app) == "Power on the QZ7 while holding front Run/Stop button"; }));
     EXPECT_TRUE(pty.Exclusive());
     EXPECT_EQ(app->controller->Serial()->ChosenPath(), pty.path);
 
@@ -68,7 +68,7 @@ bootsim::Options HeldTransfer()
 
 bool ReachTransfer(SimUpdate& run)
 {
-    return run.PressUpdate() && WaitFor([&] { return run.sim.Snapshot().lines >= 10; }, 10s) && run.app->controller->Programming();
+    return run.PressUpdate() && QTest::qWaitFor([&] { return run.sim.Snapshot().lines >= 10; }, 10000) && run.app->controller->Programming();
 }
 }  // namespace
 
@@ -118,7 +118,7 @@ TEST(CloseQuestion, AQuestionLeftOpenGoesAtTheEndAndTheTitleCarriesTheShare)
     ASSERT_TRUE(ReachTransfer(run));
     UpdaterWindow& w = *run.app->window;
     const QRegularExpression share(QStringLiteral("^([0-9]+) % \u2013 QZ7 Updater$"));
-    EXPECT_TRUE(WaitFor([&] { return share.match(w.windowTitle()).hasMatch(); })) << w.windowTitle().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return share.match(w.windowTitle()).hasMatch(); })) << w.windowTitle().toStdString();
     // The title follows the level at most four times a second: it may lag, never lead.
     const int titled = share.match(w.windowTitle()).captured(1).toInt();
     EXPECT_LE(titled, w.LevelIndicatorVew()->value());
@@ -127,7 +127,7 @@ TEST(CloseQuestion, AQuestionLeftOpenGoesAtTheEndAndTheTitleCarriesTheShare)
     ASSERT_NE(w.CloseQuestion(), nullptr);
     run.sim.Resume();  // the rest of the image goes while the question is open
     ASSERT_TRUE(run.Shows("Done", 30s));
-    EXPECT_TRUE(WaitFor([&] { return w.CloseQuestion() == nullptr; })) << "the question outlived the update";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.CloseQuestion() == nullptr; })) << "the question outlived the update";
     EXPECT_EQ(w.windowTitle(), "QZ7 Updater");
     EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(run.sim.Snapshot().Intact()) << run.sim.Snapshot().Summary();
