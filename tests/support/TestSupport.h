@@ -2,6 +2,7 @@
 #include "core/Directions.h"
 #include "sim/BootSim.h"
 #include "window/UpdaterWindow.h"
+#include "tests/support/Processes.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -136,62 +137,15 @@ bool SameSettings(const termios& a, const termios& b);
 // (the tests' discovery interval) after it configured the port, and a loaded machine may delay
 // that drain a little more.
 bootsim::Options FastSim();
-
-// The environment for a program the tests start: `extra`, plus the sanitizers' options of this
-// process, so that a sanitized child runs under the same rules as its test.
-std::vector<std::string> ChildEnvironment(std::vector<std::string> extra);
-
-// Runs a shell command with this process's environment; returns what it printed, and its exit
-// status through `status` (as Updater::Wait has it).
-std::string CommandOutput(const std::string& command, int& status);
+// FastSim sending the shipped image, the transfer held after `lines` image lines until the test
+// resumes it (sim.Resume()), so that the test acts while the update is under way.
+bootsim::Options HeldTransfer(int lines);
 
 // The shipped image as the repository holds it.
 std::string ShippedImage();
 
 // Waits, without running the event loop, until `done` holds or `bound` passes.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound);
-
-// How a test starts a program: its whole environment (this process's sanitizer options are
-// added), its arguments, where its standard output and error go, and the program itself (looked
-// up on this process's PATH when it names no directory).
-struct Launch {
-    std::vector<std::string> env;
-    std::vector<std::string> args = {};
-    int stdoutFd = -1;            // /dev/null unless given
-    std::string stderrFile = {};  // the test's own standard error unless given
-    std::string program = QZ7_BINARY_DIR "/qz7-updater";
-    int stdinFd = -1;             // the test's own standard input unless given
-    bool asNobody = false;        // run as the user nobody when the test runs as root
-    std::vector<int> ignored = {};  // signals the program starts with ignored (as nohup does)
-};
-
-// This process's own environment.
-std::vector<std::string> OwnEnvironment();
-
-// The updater's environment as an operator starts it with QZ7_SERIAL_PORTS set to `ports`, the
-// window off screen.
-std::vector<std::string> OffscreenEnvironment(const std::string& ports);
-
-// A program started the way an operator starts it (the updater unless the launch names another),
-// every signal at its default (but those the launch ignores) and none blocked
-// (a test runner may ignore SIGPIPE or SIGHUP). Standard error stays the test's own unless the
-// launch names a file, so that a sanitizer's report shows in the log. The destructor kills what
-// is still running.
-struct Updater {
-    explicit Updater(const std::string& ports) : Updater(Launch{OffscreenEnvironment(ports)}) {}
-    explicit Updater(Launch launch);
-    ~Updater();
-    // Waits at most `bound` for the exit; returns the exit status (128 + the signal when one
-    // ended it), or -1 past the bound.
-    int Wait(std::chrono::milliseconds bound, std::chrono::milliseconds* took = nullptr);
-    // Sends `signal` and waits for the exit, as Wait.
-    int Stop(int signal, std::chrono::milliseconds bound, std::chrono::milliseconds& took);
-    // User plus system time of the process, in seconds.
-    double CpuSeconds() const;
-    // Whether the process catches `signal` yet (before that, the signal ends it outright).
-    bool Catches(int signal) const;
-    pid_t pid = -1;
-};
 
 // Started with this option and a port's path, a test executable runs an update on that port
 // with the program's window and controller, and keeps running until it is killed.

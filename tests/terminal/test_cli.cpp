@@ -1,6 +1,6 @@
 // qz7-updater --cli as a script runs it: without a display, against the simulator on a
 // pseudo-terminal, with its exit status, its output and what it leaves on the port.
-#include "tests/support/TestSupport.h"
+#include "tests/terminal/CliRun.h"
 
 #include <csignal>
 #include <fcntl.h>
@@ -10,102 +10,6 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
-
-namespace {
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::chrono::milliseconds took{};
-};
-
-// How the program is started besides its arguments and its input.
-struct CliSetup {
-    bool tty = false;                           // standard output on a pseudo-terminal
-    const Pty* terminal = nullptr;              // ... this one, also as standard input
-    std::function<void(Updater&)> meanwhile = {};
-    std::vector<int> ignored = {};              // signals it starts with ignored
-    std::string inputFile = {};                 // standard input from this file instead
-    bool holdInput = false;                     // standard input stays open after `input`
-    std::string stderrFile = {};                // standard error to this file
-    bootsim::BootSim* sim = {};                 // powered on when the power-on directions show
-};
-
-// Where RunCli puts standard output when it is no terminal. One file per process: ctest runs
-// the tests of this file side by side.
-std::string OutFile()
-{
-    return testing::TempDir() + "qz7-cli-" + std::to_string(getpid()) + ".out";
-}
-
-// What the program has written to OutFile() so far.
-std::string OutSoFar()
-{
-    std::ifstream file(OutFile());
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-bool Has(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
-
-// Runs `qz7-updater --cli` with `args` and no display; standard input holds `input` and then
-// ends. Standard output goes to a file, or to a pseudo-terminal when `tty`.
-CliRun RunCli(std::vector<std::string> args, const std::string& input, const CliSetup& setup = {})
-{
-    args.insert(args.begin(), "--cli");
-    const std::string outFile = OutFile();
-    Pty own;
-    const Pty& terminal = setup.terminal ? *setup.terminal : own;
-    const bool tty = setup.tty || setup.terminal;
-    int out = tty ? ::open(terminal.path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC)
-                  : ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    int in[2] = {-1, -1};
-    if (setup.terminal) {
-        in[0] = ::dup(out);
-    } else if (!setup.inputFile.empty()) {
-        in[0] = ::open(setup.inputFile.c_str(), O_RDONLY | O_CLOEXEC);
-    } else {
-        EXPECT_EQ(pipe2(in, O_CLOEXEC), 0);
-        EXPECT_EQ(::write(in[1], input.data(), input.size()), static_cast<ssize_t>(input.size()));
-        if (!setup.holdInput)
-            ::close(std::exchange(in[1], -1));
-    }
-    std::optional<PowerOnWhenFileShows> operatorAtTheQz7;
-    if (setup.sim && !tty)
-        operatorAtTheQz7.emplace(*setup.sim, outFile);
-    CliRun run;
-    auto start = std::chrono::steady_clock::now();
-    Launch launch{{"XDG_RUNTIME_DIR=/tmp"}, args, out, setup.stderrFile, QZ7_BINARY_DIR "/qz7-updater", in[0]};
-    launch.ignored = setup.ignored;
-    Updater updater(launch);
-    ::close(out);
-    ::close(in[0]);
-    if (setup.meanwhile)
-        setup.meanwhile(updater);
-    while (run.status < 0 && std::chrono::steady_clock::now() - start < 60s) {
-        if (tty)
-            run.out += terminal.Drain(20ms);
-        if (tty && setup.sim && Has(run.out, Directions::PowerOn))
-            setup.sim->PowerOn();
-        run.status = updater.Wait(10ms);
-    }
-    operatorAtTheQz7.reset();
-    if (in[1] >= 0)
-        ::close(in[1]);
-    run.took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-    if (tty) {
-        run.out += terminal.Drain(50ms);
-    } else {
-        std::ifstream file(outFile);
-        run.out.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-        ::unlink(outFile.c_str());
-    }
-    return run;
-}
-
-}  // namespace
 
 TEST(Cli, EachOutcomeEndsWithItsOwnStatus)
 {
@@ -246,97 +150,6 @@ TEST(Cli, GivesUpWaitingWithTheReason)
     EXPECT_FALSE(silent.Exclusive());
 }
 
-// A simulator that holds the transfer after 100 image lines, until the test resumes it, so that
-// the test acts in the middle of the transfer.
-bootsim::Options MidTransferSim()
-{
-    bootsim::Options o = FastSim();
-    o.pauseAfterLines = 100;
-    o.pause = 60s;
-    o.expected = ShippedImage();
-    return o;
-}
-
-// Sends `sent` to the program once the transfer is held at line 100, `gap` apart, and then
-// lets the transfer go on when `resume`.
-std::function<void(Updater&)> SignalAtLine100(bootsim::BootSim& sim, std::vector<int> sent, bool resume,
-                                              std::chrono::milliseconds gap = 100ms)
-{
-    return [&sim, sent, resume, gap](Updater& updater) {
-        ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().lines >= 100; }, 30s)) << sim.Snapshot().Summary();
-        EXPECT_TRUE(Pty::HeldExclusively(sim.SlavePath()));
-        for (int signal : sent) {
-            kill(updater.pid, signal);
-            std::this_thread::sleep_for(gap);
-        }
-        if (resume)
-            sim.Resume();
-    };
-}
-
-TEST(Cli, CtrlCWhileProgrammingAsksForASecondOneAndOtherStopsAreAtOnce)
-{
-    struct Case {
-        const char* name;
-        std::vector<int> sent;
-        std::chrono::milliseconds gap;
-        int status;
-        const char* says;
-    };
-    const char* warning = "\nThe QZ7 is being programmed: stopping now would leave it without firmware. The update goes "
-                          "on; press Ctrl+C again within 5 s to stop.\n";
-    for (const Case& c : {Case{"one Ctrl+C", {SIGINT}, 100ms, 0, "\nDone\n"},
-                          Case{"two Ctrl+C", {SIGINT, SIGINT}, 300ms, 130, "\nInterrupted during the update: the QZ7 has no firmware now."},
-                          Case{"SIGTERM", {SIGTERM}, 100ms, 130, "\nInterrupted during the update"},
-                          Case{"SIGHUP", {SIGHUP}, 100ms, 130, "\nInterrupted during the update"}}) {
-        SCOPED_TRACE(c.name);
-        bootsim::BootSim sim(MidTransferSim());
-        ASSERT_TRUE(sim.Open());
-        termios before = sim.SlaveSettings();
-        sim.Start();
-        CliRun run = RunCli({"--yes", "--port", sim.SlavePath()}, "",
-                            {.meanwhile = SignalAtLine100(sim, c.sent, c.status == 0, c.gap), .sim = &sim});
-        EXPECT_EQ(run.status, c.status) << run.out;
-        EXPECT_TRUE(Has(run.out, c.says)) << run.out;
-        EXPECT_EQ(Has(run.out, warning), c.sent[0] == SIGINT) << run.out;
-        EXPECT_TRUE(SameSettings(sim.SlaveSettings(), before));
-        EXPECT_FALSE(Pty::HeldExclusively(sim.SlavePath()));
-        EXPECT_EQ(sim.Snapshot().Intact(), c.status == 0) << sim.Snapshot().Summary();
-    }
-}
-
-TEST(Cli, BeforeTheEraseOneCtrlCStopsAtOnceOnALineOfItsOwn)
-{
-    bootsim::BootSim sim(FastSim());
-    ASSERT_TRUE(sim.Open());
-    sim.Start();
-    // Standard input stays open: the question waits for an answer.
-    CliRun run = RunCli({"--port", sim.SlavePath()}, "", {.meanwhile = [&](Updater& updater) {
-        ASSERT_TRUE(WaitUntil([&] { return Has(OutSoFar(), "Update? [y/N] "); }, 10s)) << OutSoFar();
-        kill(updater.pid, SIGINT);
-    }, .holdInput = true, .sim = &sim});
-    EXPECT_EQ(run.status, 130) << run.out;
-    EXPECT_TRUE(Has(run.out, "Update? [y/N] \nInterrupted before anything was erased: the QZ7 is as it was.\n")) << run.out;
-    EXPECT_EQ(sim.Wire(), "y");
-}
-
-TEST(Cli, ASignalIgnoredAtStartStaysIgnored)
-{
-    // nohup ignores SIGHUP, a shell's background job SIGINT: a closed terminal or a Ctrl+C meant
-    // for the foreground must not end the update.
-    for (int signal : {SIGHUP, SIGINT}) {
-        SCOPED_TRACE(strsignal(signal));
-        bootsim::BootSim sim(MidTransferSim());
-        ASSERT_TRUE(sim.Open());
-        sim.Start();
-        CliRun run = RunCli({"--yes", "--port", sim.SlavePath()}, "",
-                            {.meanwhile = SignalAtLine100(sim, {signal, signal}, true), .ignored = {signal}, .sim = &sim});
-        EXPECT_EQ(run.status, 0) << run.out;
-        EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
-        EXPECT_FALSE(Has(run.out, "Ctrl+C")) << run.out;
-    }
-}
-
 TEST(Cli, TimeoutBoundsTheWholeUpdateAndPutsThePortBack)
 {
     Pty silent;
@@ -348,7 +161,7 @@ TEST(Cli, TimeoutBoundsTheWholeUpdateAndPutsThePortBack)
     EXPECT_FALSE(silent.Exclusive());
 
     // Not the wait for the banner alone: the transfer too, Ctrl+C rule or not.
-    bootsim::BootSim sim(MidTransferSim());
+    bootsim::BootSim sim(HeldTransfer(100));
     ASSERT_TRUE(sim.Open());
     termios before = sim.SlaveSettings();
     sim.Start();
@@ -366,7 +179,7 @@ TEST(Cli, TimeoutBoundsTheWholeUpdateAndPutsThePortBack)
 TEST(Cli, TwoPrivilegedUpdatersNeverShareAPort)
 {
     // Root opens a TIOCEXCL port all the same; the lock keeps the second updater out.
-    bootsim::BootSim sim(MidTransferSim());
+    bootsim::BootSim sim(HeldTransfer(100));
     ASSERT_TRUE(sim.Open());
     sim.Start();
     CliRun second;

@@ -55,16 +55,6 @@ TEST(Window, LongestMessagesFitWithoutClipping)
 }
 
 namespace {
-// The shipped image, the transfer held after its tenth line until the test resumes it, so that
-// the test acts while the update is under way.
-bootsim::Options HeldTransfer()
-{
-    bootsim::Options o = FastSim();
-    o.pauseAfterLines = 10;
-    o.pause = 60s;
-    o.expected = ShippedImage();
-    return o;
-}
 
 bool ReachTransfer(SimUpdate& run)
 {
@@ -74,7 +64,7 @@ bool ReachTransfer(SimUpdate& run)
 
 TEST(CloseQuestion, KeepUpdatingLetsTheImageArriveIntact)
 {
-    SimUpdate run(HeldTransfer());
+    SimUpdate run(HeldTransfer(10));
     ASSERT_TRUE(ReachTransfer(run));
     UpdaterWindow& w = *run.app->window;
     CloseControl(w);
@@ -93,7 +83,7 @@ TEST(CloseQuestion, KeepUpdatingLetsTheImageArriveIntact)
 
 TEST(CloseQuestion, StopClosesWithThePortRestoredAndSignalsDoNotAsk)
 {
-    SimUpdate run(HeldTransfer());
+    SimUpdate run(HeldTransfer(10));
     ASSERT_TRUE(ReachTransfer(run));
     UpdaterWindow& w = *run.app->window;
     Press(w, Qt::Key_W, Qt::ControlModifier);
@@ -105,7 +95,7 @@ TEST(CloseQuestion, StopClosesWithThePortRestoredAndSignalsDoNotAsk)
     EXPECT_FALSE(run.sim.Snapshot().doneSent);
 
     // A close the program makes itself (as SIGTERM and SIGINT do) never asks.
-    SimUpdate again(HeldTransfer());
+    SimUpdate again(HeldTransfer(10));
     ASSERT_TRUE(ReachTransfer(again));
     again.app->window->close();
     EXPECT_FALSE(again.app->window->isVisible());
@@ -114,7 +104,7 @@ TEST(CloseQuestion, StopClosesWithThePortRestoredAndSignalsDoNotAsk)
 
 TEST(CloseQuestion, AQuestionLeftOpenGoesAtTheEndAndTheTitleCarriesTheShare)
 {
-    SimUpdate run(HeldTransfer());
+    SimUpdate run(HeldTransfer(10));
     ASSERT_TRUE(ReachTransfer(run));
     UpdaterWindow& w = *run.app->window;
     const QRegularExpression share(QStringLiteral("^([0-9]+) % \u2013 QZ7 Updater$"));

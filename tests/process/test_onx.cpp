@@ -1,0 +1,194 @@
+// The real program on an X server of the test's own: an update pressed as an operator would,
+// the screen reader's view, losing the window system mid-transfer, and the demo's key presses.
+#include "tests/support/TestSupport.h"
+
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <pwd.h>
+#include <fstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// An X server of the test's own (Xvfb on a free display), for the cases that need the window
+// system itself: pressing Update as an operator would, and losing the connection to it.
+struct XServer {
+    XServer()
+    {
+        // Xvfb writes its display number on its standard output once it accepts clients.
+        int out[2];
+        if (pipe2(out, O_CLOEXEC) != 0)
+            return;
+        server = std::make_unique<Updater>(Launch{OwnEnvironment(),
+                                                  {"-displayfd", "1", "-screen", "0", "640x560x24", "-nolisten", "tcp"},
+                                                  out[1], "/dev/null", "Xvfb"});
+        ::close(out[1]);
+        std::string number;
+        char c;
+        pollfd p{out[0], POLLIN, 0};
+        while (server->pid > 0 && ::poll(&p, 1, 10000) > 0 && ::read(out[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        ::close(out[0]);
+        if (!number.empty())
+            display = ":" + number;
+    }
+    void Kill() { server.reset(); }
+    // Presses `key` in the program's window, as an operator at the keyboard would.
+    bool Press(const std::string& key) const
+    {
+        int status = 0;
+        std::string window = CommandOutput("DISPLAY=" + display + " xdotool search --onlyvisible --name 'QZ7 Updater' 2>/dev/null | head -n1", status);
+        if (window.empty())
+            return false;
+        window.pop_back();
+        CommandOutput("DISPLAY=" + display + " xdotool windowfocus --sync " + window + " key " + key + " 2>/dev/null", status);
+        return status == 0;
+    }
+    std::unique_ptr<Updater> server;
+    std::string display;
+};
+
+// On a real X server Qt runs threads of its own (the X event reader, and the accessibility
+// bridge's D-Bus connection) that hand events to the GUI thread under Qt's locks, which a thread
+// checker cannot see in libraries not built for it. For children on X only, accesses made inside
+// such libraries are left out; the program's own code is still checked. Empty without the checker.
+std::string XChildTsanOptions()
+{
+    const char* tsan = std::getenv("TSAN_OPTIONS");
+    return tsan ? std::string("TSAN_OPTIONS=") + tsan + ":ignore_noninstrumented_modules=1" : std::string();
+}
+
+std::vector<std::string> XEnvironment(const XServer& x, const std::string& path)
+{
+    std::vector<std::string> env{"DISPLAY=" + x.display, "QT_QPA_PLATFORM=xcb", "QZ7_SERIAL_PORTS=usbserial-sim=" + path,
+                                 "XDG_RUNTIME_DIR=/tmp", "LSAN_OPTIONS=suppressions=" QZ7_SOURCE_DIR "/tests/support/lsan-x11.supp"};
+    if (std::string tsan = XChildTsanOptions(); !tsan.empty())
+        env.push_back(tsan);
+    return env;
+}
+
+// Presses Update once the version question shows; true once the device was told to erase.
+bool PressUpdate(const XServer& x, const bootsim::BootSim& sim)
+{
+    if (!WaitUntil([&] { return sim.CurrentStage() == bootsim::Stage::Prompt; }, 10s))
+        return false;
+    return WaitUntil([&] {
+        x.Press("space");
+        return WaitUntil([&] { return sim.CurrentStage() > bootsim::Stage::Prompt; }, 1s);
+    }, 15s);
+}
+}  // namespace
+
+TEST(ProgramOnX, AnUpdateCompletesIntactWithStandardOutputClosed)
+{
+    XServer x;
+    ASSERT_FALSE(x.display.empty()) << "Xvfb did not start (scripts/deps.sh test installs it)";
+    bootsim::BootSim sim(FastSim());
+    ASSERT_TRUE(sim.Open());
+    termios before = sim.SlaveSettings();
+    sim.Start();
+    int out[2];
+    ASSERT_EQ(pipe2(out, O_CLOEXEC), 0);
+    TranscriptFile transcript;
+    Updater updater(Launch{XEnvironment(x, sim.SlavePath()), {}, out[1], transcript.path});
+    PowerOnWhenFileShows operatorAtTheQz7(sim, transcript.path);
+    // Nobody reads standard output: the image length printed at "P" meets a closed pipe.
+    ::close(out[0]);
+    ::close(out[1]);
+    ASSERT_TRUE(PressUpdate(x, sim));
+    ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().doneSent; }, 60s)) << sim.Snapshot().Summary();
+    EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
+    EXPECT_TRUE(sim.WaitFinished(5s));  // the program closed the port after "Done"
+    EXPECT_TRUE(SameSettings(sim.SlaveSettings(), before));
+    std::chrono::milliseconds took{};
+    EXPECT_EQ(updater.Stop(SIGTERM, 10s, took), 0);  // how fast it quits is measured elsewhere
+    RecordProperty("quit_ms", std::to_string(took.count()));
+}
+
+TEST(ProgramOnX, AScreenReaderHearsTheStatusLineOverAtSpi)
+{
+    // A real AT-SPI client walks the program's tree on a session bus of its own (the script starts
+    // the accessibility bus; it exits 77 only when that bus cannot start).
+    XServer x;
+    ASSERT_FALSE(x.display.empty()) << "Xvfb did not start (scripts/deps.sh test installs it)";
+    int status = 0;
+    std::string out = CommandOutput("DISPLAY=" + x.display + " " + XChildTsanOptions() + " dbus-run-session -- /usr/bin/python3 " QZ7_SOURCE_DIR
+                                    "/tests/process/atspi_status.py " QZ7_BINARY_DIR "/qz7-updater 2>&1",
+                                    status);
+    if (status == 77)
+        GTEST_SKIP() << out;
+    EXPECT_EQ(status, 0) << out;
+}
+
+TEST(ProgramOnX, LosingTheWindowSystemMidTransferRestoresThePort)
+{
+    XServer x;
+    ASSERT_FALSE(x.display.empty()) << "Xvfb did not start (scripts/deps.sh test installs it)";
+    bootsim::Options o = FastSim();
+    o.lineDelay = 2ms;
+    bootsim::BootSim sim(o);
+    ASSERT_TRUE(sim.Open());
+    termios before = sim.SlaveSettings();
+    sim.Start();
+    TranscriptFile transcript;
+    Updater updater(Launch{XEnvironment(x, sim.SlavePath()), {}, -1, transcript.path});
+    PowerOnWhenFileShows operatorAtTheQz7(sim, transcript.path);
+    ASSERT_TRUE(PressUpdate(x, sim));
+    ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().lines >= 100; }, 30s)) << sim.Snapshot().Summary();
+    EXPECT_TRUE(Pty::HeldExclusively(sim.SlavePath()));
+    // The X server dies: Qt ends the program with exit(1), past the window's own shutdown.
+    x.Kill();
+    EXPECT_EQ(updater.Wait(5s), 1);
+    EXPECT_TRUE(SameSettings(sim.SlaveSettings(), before));
+    EXPECT_FALSE(Pty::HeldExclusively(sim.SlavePath()));
+    EXPECT_FALSE(sim.Snapshot().doneSent);
+}
+
+TEST(Demo, PressesKeysInItsOwnWindowOnlyAndDrawsOnAServerOfItsOwn)
+{
+    // Another server on :77 (the display the demo once took for granted) with a window titled
+    // like the updater's in front: a second checkout's demo, a parallel CI job.
+    auto answers = [] {
+        int status = 0;
+        CommandOutput("DISPLAY=:77 xdotool getdisplaygeometry >/dev/null 2>&1", status);
+        return status == 0;
+    };
+    std::unique_ptr<Updater> server;
+    if (!answers()) {
+        server = std::make_unique<Updater>(
+            Launch{OwnEnvironment(), {":77", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, -1, "/dev/null", "Xvfb"});
+        WaitUntil(answers, 10s);
+    }
+    int out[2];
+    ASSERT_EQ(pipe2(out, O_CLOEXEC), 0);
+    std::vector<std::string> env = OwnEnvironment();
+    env.push_back("DISPLAY=:77");
+    env.push_back("XDG_RUNTIME_DIR=/tmp");
+    env.push_back("LSAN_OPTIONS=suppressions=" QZ7_SOURCE_DIR "/tests/support/lsan-x11.supp");
+    Updater decoy(Launch{env, {kDecoyWindow}, out[1], "/dev/null", QZ7_BINARY_DIR "/tests/test_process"});
+    ::close(out[1]);
+    std::string said = ReadUntil(out[0], "shown\n", 5s);
+    if (said.find("shown") == std::string::npos) {
+        ::close(out[0]);
+        GTEST_SKIP() << "no window could be shown on :77";
+    }
+
+    int status = 0;
+    std::string demo = CommandOutput("env -u DISPLAY -u WAYLAND_DISPLAY " + XChildTsanOptions() + " BUILD=" QZ7_BINARY_DIR " " QZ7_SOURCE_DIR
+                                     "/scripts/demo.sh --fast 2>&1",
+                                     status);
+    EXPECT_EQ(status, 0) << demo;
+    EXPECT_NE(demo.find("image intact"), std::string::npos) << demo;
+    said += ReadUntil(out[0], "key", 200ms);  // a key would have been told by now
+    ::close(out[0]);
+    EXPECT_EQ(said, "shown\n");  // not one key
+    std::chrono::milliseconds took{};
+    if (server)
+        server->Stop(SIGTERM, 5s, took);  // so that it removes its socket and lock
+}

@@ -1,0 +1,220 @@
+#include "tests/support/Processes.h"
+#include "tests/support/TestSupport.h"
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <poll.h>
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+std::vector<std::string> ChildEnvironment(std::vector<std::string> extra)
+{
+    // A variable the test sets itself wins over this process's own.
+    auto given = [&extra](const std::string& name) {
+        return std::any_of(extra.begin(), extra.end(), [&](const std::string& e) { return e.rfind(name + "=", 0) == 0; });
+    };
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "TSAN_OPTIONS"})
+        if (const char* value = std::getenv(name); value && !given(name))
+            extra.push_back(std::string(name) + "=" + value);
+    return extra;
+}
+
+std::string CommandOutput(const std::string& command, int& status)
+{
+    std::string output;
+    status = -1;
+    int out[2];
+    if (pipe2(out, O_CLOEXEC) != 0)
+        return output;
+    {
+        Updater shell(Launch{OwnEnvironment(), {"-c", command}, out[1], {}, "/bin/sh"});
+        ::close(out[1]);
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;)
+            output.append(buffer, static_cast<std::size_t>(n));
+        status = shell.Wait(60s);
+    }
+    ::close(out[0]);
+    return output;
+}
+
+std::vector<std::string> OffscreenEnvironment(const std::string& ports)
+{
+    return {"QT_QPA_PLATFORM=offscreen", "QZ7_SERIAL_PORTS=" + ports, "XDG_RUNTIME_DIR=/tmp"};
+}
+
+std::vector<std::string> OwnEnvironment()
+{
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e)
+        env.emplace_back(*e);
+    return env;
+}
+
+Updater::Updater(Launch launch)
+{
+    // Everything the child needs is made before the fork: between fork and exec it makes
+    // system calls only.
+    std::vector<std::string> env = ChildEnvironment(launch.env);
+    std::vector<char*> envp;
+    for (std::string& e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::vector<char*> argv{launch.program.data()};
+    for (std::string& a : launch.args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const passwd* nobody = launch.asNobody && getuid() == 0 ? getpwnam("nobody") : nullptr;
+    EXPECT_TRUE(nobody || !launch.asNobody || getuid() != 0) << "no user nobody";
+    const uid_t uid = nobody ? nobody->pw_uid : 0;
+    const gid_t gid = nobody ? nobody->pw_gid : 0;
+    int failed[2];  // carries the child's errno when the program could not be started
+    if (pipe2(failed, O_CLOEXEC) != 0) {
+        ADD_FAILURE() << "pipe2: " << std::strerror(errno);
+        return;
+    }
+    pid = fork();
+    if (pid == 0) {
+        struct sigaction byDefault {};
+        byDefault.sa_handler = SIG_DFL;
+        for (int s = 1; s < NSIG; ++s)
+            sigaction(s, &byDefault, nullptr);
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        for (int s : launch.ignored)
+            sigaction(s, &ignore, nullptr);
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+        dup2(launch.stdoutFd >= 0 ? launch.stdoutFd : ::open("/dev/null", O_WRONLY), 1);
+        if (launch.stdinFd >= 0)
+            dup2(launch.stdinFd, 0);
+        if (!launch.stderrFile.empty())
+            dup2(::open(launch.stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+        if (!nobody || (setgroups(0, nullptr) == 0 && setgid(gid) == 0 && setuid(uid) == 0))
+            execvpe(argv[0], argv.data(), envp.data());
+        int error = errno;
+        (void)!::write(failed[1], &error, sizeof error);
+        _exit(127);
+    }
+    ::close(failed[1]);
+    int error = 0;
+    bool started = pid > 0 && ::read(failed[0], &error, sizeof error) == 0;
+    ::close(failed[0]);
+    EXPECT_TRUE(started) << launch.program << ": " << std::strerror(pid > 0 ? error : errno);
+    if (!started && pid > 0) {
+        waitpid(pid, nullptr, 0);
+        pid = -1;
+    }
+}
+
+Updater::~Updater()
+{
+    if (pid > 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
+int Updater::Wait(std::chrono::milliseconds bound, std::chrono::milliseconds* took)
+{
+    auto start = std::chrono::steady_clock::now();
+    int status = 0;
+    while (std::chrono::steady_clock::now() - start < bound) {
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            if (took)
+                *took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+            pid = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        std::this_thread::sleep_for(5ms);
+    }
+    return -1;
+}
+
+int Updater::Stop(int signal, std::chrono::milliseconds bound, std::chrono::milliseconds& took)
+{
+    kill(pid, signal);
+    return Wait(bound, &took);
+}
+
+double Updater::CpuSeconds() const
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string skip;
+    for (int i = 0; i < 11; ++i)
+        fields >> skip;
+    double utime = 0, stime = 0;
+    fields >> utime >> stime;
+    return (utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+bool Updater::Catches(int signal) const
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "SigCgt:") {
+            std::string mask;
+            status >> mask;
+            return (std::stoull(mask, nullptr, 16) >> (signal - 1)) & 1;
+        }
+        status.ignore(1 << 10, '\n');
+    }
+    return false;
+}
+
+std::string FileText(const std::string& path)
+{
+    std::ifstream file(path);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+TranscriptFile::TranscriptFile()
+{
+    static int made = 0;
+    path = testing::TempDir() + "qz7-process-" + std::to_string(getpid()) + "-" + std::to_string(++made) + ".log";
+}
+
+TranscriptFile::~TranscriptFile()
+{
+    if (testing::Test::HasFailure())
+        std::fprintf(stderr, "transcript of the program:\n%s\n", FileText(path).c_str());
+    ::unlink(path.c_str());
+}
+
+bool TranscriptFile::Says(const std::string& part, std::chrono::milliseconds bound) const
+{
+    return WaitUntil([&] { return FileText(path).find(part) != std::string::npos; }, bound);
+}
+
+// What the far end of `fd` sends within `bound`, read until `part` has come.
+std::string ReadUntil(int fd, const std::string& part, std::chrono::milliseconds bound)
+{
+    std::string got;
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    char buffer[256];
+    while (got.find(part) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 20) > 0 && (p.revents & POLLIN)) {
+            ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            got.append(buffer, static_cast<std::size_t>(n));
+        }
+    }
+    return got;
+}

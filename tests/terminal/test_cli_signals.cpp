@@ -1,0 +1,92 @@
+// qz7-updater --cli and the signals an operator or a script sends it: Ctrl+C before the erase
+// and while programming, and a signal ignored at start.
+#include "tests/terminal/CliRun.h"
+
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+// Sends `sent` to the program once the transfer is held at line 100, `gap` apart, and then
+// lets the transfer go on when `resume`.
+std::function<void(Updater&)> SignalAtLine100(bootsim::BootSim& sim, std::vector<int> sent, bool resume,
+                                              std::chrono::milliseconds gap = 100ms)
+{
+    return [&sim, sent, resume, gap](Updater& updater) {
+        ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().lines >= 100; }, 30s)) << sim.Snapshot().Summary();
+        EXPECT_TRUE(Pty::HeldExclusively(sim.SlavePath()));
+        for (int signal : sent) {
+            kill(updater.pid, signal);
+            std::this_thread::sleep_for(gap);
+        }
+        if (resume)
+            sim.Resume();
+    };
+}
+
+TEST(Cli, CtrlCWhileProgrammingAsksForASecondOneAndOtherStopsAreAtOnce)
+{
+    struct Case {
+        const char* name;
+        std::vector<int> sent;
+        std::chrono::milliseconds gap;
+        int status;
+        const char* says;
+    };
+    const char* warning = "\nThe QZ7 is being programmed: stopping now would leave it without firmware. The update goes "
+                          "on; press Ctrl+C again within 5 s to stop.\n";
+    for (const Case& c : {Case{"one Ctrl+C", {SIGINT}, 100ms, 0, "\nDone\n"},
+                          Case{"two Ctrl+C", {SIGINT, SIGINT}, 300ms, 130, "\nInterrupted during the update: the QZ7 has no firmware now."},
+                          Case{"SIGTERM", {SIGTERM}, 100ms, 130, "\nInterrupted during the update"},
+                          Case{"SIGHUP", {SIGHUP}, 100ms, 130, "\nInterrupted during the update"}}) {
+        SCOPED_TRACE(c.name);
+        bootsim::BootSim sim(HeldTransfer(100));
+        ASSERT_TRUE(sim.Open());
+        termios before = sim.SlaveSettings();
+        sim.Start();
+        CliRun run = RunCli({"--yes", "--port", sim.SlavePath()}, "",
+                            {.meanwhile = SignalAtLine100(sim, c.sent, c.status == 0, c.gap), .sim = &sim});
+        EXPECT_EQ(run.status, c.status) << run.out;
+        EXPECT_TRUE(Has(run.out, c.says)) << run.out;
+        EXPECT_EQ(Has(run.out, warning), c.sent[0] == SIGINT) << run.out;
+        EXPECT_TRUE(SameSettings(sim.SlaveSettings(), before));
+        EXPECT_FALSE(Pty::HeldExclusively(sim.SlavePath()));
+        EXPECT_EQ(sim.Snapshot().Intact(), c.status == 0) << sim.Snapshot().Summary();
+    }
+}
+
+TEST(Cli, BeforeTheEraseOneCtrlCStopsAtOnceOnALineOfItsOwn)
+{
+    bootsim::BootSim sim(FastSim());
+    ASSERT_TRUE(sim.Open());
+    sim.Start();
+    // Standard input stays open: the question waits for an answer.
+    CliRun run = RunCli({"--port", sim.SlavePath()}, "", {.meanwhile = [&](Updater& updater) {
+        ASSERT_TRUE(WaitUntil([&] { return Has(OutSoFar(), "Update? [y/N] "); }, 10s)) << OutSoFar();
+        kill(updater.pid, SIGINT);
+    }, .holdInput = true, .sim = &sim});
+    EXPECT_EQ(run.status, 130) << run.out;
+    EXPECT_TRUE(Has(run.out, "Update? [y/N] \nInterrupted before anything was erased: the QZ7 is as it was.\n")) << run.out;
+    EXPECT_EQ(sim.Wire(), "y");
+}
+
+TEST(Cli, ASignalIgnoredAtStartStaysIgnored)
+{
+    // nohup ignores SIGHUP, a shell's background job SIGINT: a closed terminal or a Ctrl+C meant
+    // for the foreground must not end the update.
+    for (int signal : {SIGHUP, SIGINT}) {
+        SCOPED_TRACE(strsignal(signal));
+        bootsim::BootSim sim(HeldTransfer(100));
+        ASSERT_TRUE(sim.Open());
+        sim.Start();
+        CliRun run = RunCli({"--yes", "--port", sim.SlavePath()}, "",
+                            {.meanwhile = SignalAtLine100(sim, {signal, signal}, true), .ignored = {signal}, .sim = &sim});
+        EXPECT_EQ(run.status, 0) << run.out;
+        EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
+        EXPECT_FALSE(Has(run.out, "Ctrl+C")) << run.out;
+    }
+}
