@@ -97,11 +97,12 @@ Updater::Updater(Launch launch)
         sigset_t none;
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);
-        dup2(launch.stdoutFd >= 0 ? launch.stdoutFd : ::open("/dev/null", O_WRONLY), 1);
+        // Opened close-on-exec: the program gets the copies dup2 makes, not a second descriptor.
+        dup2(launch.stdoutFd >= 0 ? launch.stdoutFd : ::open("/dev/null", O_WRONLY | O_CLOEXEC), 1);
         if (launch.stdinFd >= 0)
             dup2(launch.stdinFd, 0);
         if (!launch.stderrFile.empty())
-            dup2(::open(launch.stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+            dup2(::open(launch.stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600), 2);
         if (!nobody || (setgroups(0, nullptr) == 0 && setgid(gid) == 0 && setuid(uid) == 0))
             execvpe(argv[0], argv.data(), envp.data());
         int error = errno;
@@ -129,6 +130,10 @@ Updater::~Updater()
 
 int Updater::Wait(std::chrono::milliseconds bound, std::chrono::milliseconds* took)
 {
+    // No child (it never started, or it was waited for already): never waitpid(-1), which
+    // would reap another child of this process.
+    if (pid <= 0)
+        return -1;
     auto start = std::chrono::steady_clock::now();
     int status = 0;
     while (std::chrono::steady_clock::now() - start < bound) {
@@ -145,7 +150,9 @@ int Updater::Wait(std::chrono::milliseconds bound, std::chrono::milliseconds* to
 
 int Updater::Stop(int signal, std::chrono::milliseconds bound, std::chrono::milliseconds& took)
 {
-    kill(pid, signal);
+    // kill(-1) would signal every process this user may signal.
+    if (pid > 0)
+        kill(pid, signal);
     return Wait(bound, &took);
 }
 

@@ -46,6 +46,8 @@ struct Updater {
     explicit Updater(const std::string& ports) : Updater(Launch{OffscreenEnvironment(ports)}) {}
     explicit Updater(Launch launch);
     ~Updater();
+    Updater(const Updater&) = delete;  // the destructor kills and reaps the one child
+    Updater& operator=(const Updater&) = delete;
     // Waits at most `bound` for the exit; returns the exit status (128 + the signal when one
     // ended it), or -1 past the bound.
     int Wait(std::chrono::milliseconds bound, std::chrono::milliseconds* took = nullptr);

@@ -31,6 +31,9 @@ Pty::Pty()
     char name[256] = {};
     if (openpty(&master, &slave, name, nullptr, nullptr) == 0) {
         ::close(slave);
+        // Not handed to the programs a test starts: a child holding the master would keep the
+        // line up after the test's own end has closed it.
+        ::fcntl(master, F_SETFD, FD_CLOEXEC);
         path = name;
     }
 }
@@ -238,7 +241,7 @@ bool SameSettings(const termios& a, const termios& b)
 bootsim::Options FastSim()
 {
     bootsim::Options o;
-    o.powerOnDelay = 500ms;
+    o.powerOnDelay = 60s;
     o.eraseDelay = 0ms;
     return o;
 }

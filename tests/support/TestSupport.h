@@ -132,10 +132,10 @@ std::string StatusLine(const UpdaterApp& app);
 // Settings equality as far as a restore is concerned.
 bool SameSettings(const termios& a, const termios& b);
 
-// Options for a simulator that answers at once once it is powered on. Unless a test powers it
-// on (as PowerOnCue does), the operator takes half a second: the program drains old input 20 ms
-// (the tests' discovery interval) after it configured the port, and a loaded machine may delay
-// that drain a little more.
+// Options for a simulator that answers at once once it is powered on. The test powers it on
+// (PowerOnCue, PowerOnWhenFileShows, or sim.PowerOn()) once the program shows the power-on
+// directions, which it does only after it drained old input. Untold, the operator waits a
+// minute, past any test's bound: a missing cue fails its test instead of racing the drain.
 bootsim::Options FastSim();
 // FastSim sending the shipped image, the transfer held after `lines` image lines until the test
 // resumes it (sim.Resume()), so that the test acts while the update is under way.

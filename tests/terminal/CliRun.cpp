@@ -1,6 +1,7 @@
 #include "tests/terminal/CliRun.h"
 
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -33,9 +34,10 @@ CliRun RunCli(std::vector<std::string> args, const std::string& input, const Cli
     const bool tty = setup.tty || setup.terminal;
     int out = tty ? ::open(terminal.path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC)
                   : ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    EXPECT_GE(out, 0) << (tty ? terminal.path : outFile) << ": " << std::strerror(errno);
     int in[2] = {-1, -1};
     if (setup.terminal) {
-        in[0] = ::dup(out);
+        in[0] = ::fcntl(out, F_DUPFD_CLOEXEC, 0);
     } else if (!setup.inputFile.empty()) {
         in[0] = ::open(setup.inputFile.c_str(), O_RDONLY | O_CLOEXEC);
     } else {
