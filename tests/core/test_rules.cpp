@@ -1,4 +1,4 @@
-// The reply rules, the choice rule and the operator's texts, fed by hand.
+// The reply rules, the line reader and the operator's texts, fed by hand.
 #include "controller/QZ7_UpdaterAppDelegate.h"
 #include "core/ReplyRules.h"
 #include "serial/Discovery.h"
@@ -189,62 +189,6 @@ TEST(LineReader, TheVersionIsGatheredByLinesAndCutAtTheFirstQ)
     EXPECT_EQ(reader.ReadReplyLine(s).reply, "v101") << "the lines after stay";
 
     EXPECT_EQ(Version(std::string(1100, 'x')), std::string(1023, 'x'));
-}
-
-TEST(ChoosePath, LastMatchWinsCaseInsensitively)
-{
-    std::vector<SerialService> services{{"ttyS0", "/dev/ttyS0"}, {"ttyUSB0", "/dev/ttyUSB0"}, {"PL2303-01", "/dev/pl"}};
-    EXPECT_EQ(ChoosePath(services, std::nullopt), "/dev/pl");
-    services.push_back({"my-serial", "/dev/ser"});
-    EXPECT_EQ(ChoosePath(services, std::nullopt), "/dev/ser");
-    EXPECT_EQ(ChoosePath({{"ttyS0", "/dev/ttyS0"}}, std::nullopt), std::nullopt);
-    EXPECT_EQ(ChoosePath({{"ttyS0", "/dev/ttyS0"}}, "/dev/earlier"), "/dev/earlier");
-}
-
-TEST(ChoosePath, ListsAtMostFiftyNamesAndStopsAtANameWithoutPath)
-{
-    std::vector<SerialService> sixty;
-    for (int i = 1; i <= 60; ++i)
-        sixty.push_back({"usb" + std::to_string(i), "/dev/usb" + std::to_string(i)});
-    EXPECT_EQ(ChoosePath(sixty, std::nullopt), "/dev/usb50");
-
-    std::vector<SerialService> broken{{"usbA", "/dev/a"}, {std::nullopt, "/dev/nameless"}, {"usbB", "/dev/b"},
-                                      {"usbC", std::nullopt}, {"usbD", "/dev/d"}};
-    EXPECT_EQ(ChoosePath(broken, std::nullopt), "/dev/b");
-    PathChoice why = ExplainChoice(broken, std::nullopt);
-    EXPECT_EQ(why.chosen, 2u);
-    EXPECT_EQ(why.word, "usb");
-    EXPECT_EQ(why.considered, 4u) << "the pathless usbC ends the listing; usbD is never looked at";
-}
-
-TEST(PortList, MarksTheChoiceAndSaysWhyThroughTheProgramsOwnListing)
-{
-    // The real program, with the listing given through the environment as tests and benches do.
-    int status = -1;
-    std::string out = CommandOutput("QZ7_SERIAL_PORTS='ttyS0=/dev/ttyS0,usbserial-A1=/dev/cu.A1,Bluetooth=/dev/bt,"
-                                    "usbLate' " QZ7_BINARY_DIR "/qz7-updater --list",
-                                    status);
-    EXPECT_EQ(status, 0);
-    EXPECT_NE(out.find("* /dev/cu.A1"), std::string::npos) << out;
-    EXPECT_NE(out.find("  /dev/ttyS0"), std::string::npos) << out;
-    EXPECT_NE(out.find("no device path"), std::string::npos) << out;
-    EXPECT_NE(out.find("would use /dev/cu.A1: its name, usbserial-A1, holds \"usb\""), std::string::npos) << out;
-
-    out = CommandOutput("QZ7_SERIAL_PORTS='ttyS0=/dev/ttyS0' " QZ7_BINARY_DIR "/qz7-updater --list", status);
-    EXPECT_EQ(status, 0);
-    EXPECT_NE(out.find("would wait for an adapter"), std::string::npos) << out;
-    EXPECT_EQ(out.find("*"), std::string::npos) << out;
-}
-
-TEST(ServiceList, ParsesPairsInOrder)
-{
-    auto s = ParseServiceList("usbserial-sim=/dev/pts/3,ttyS0=/dev/ttyS0,bare,=/dev/x");
-    ASSERT_EQ(s.size(), 4u);
-    EXPECT_EQ(s[0].name, "usbserial-sim");
-    EXPECT_EQ(s[0].path, "/dev/pts/3");
-    EXPECT_EQ(s[2].name, "bare");
-    EXPECT_FALSE(s[2].path);
-    EXPECT_FALSE(s[3].name);
 }
 
 TEST(DirectionsText, UnexpectedReplyIsCutToFortyCharacters)

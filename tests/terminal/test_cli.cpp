@@ -315,3 +315,22 @@ TEST(Cli, APagingLoaderIsAnsweredOnWithoutFloodingTheTranscript)
     EXPECT_TRUE(Has(run.out, says)) << run.out;
     EXPECT_EQ(run.status, 130) << run.out;
 }
+
+TEST(PortList, MarksTheChoiceAndSaysWhyThroughTheProgramsOwnListing)
+{
+    // The real program, with the listing given through the environment as tests and benches do.
+    int status = -1;
+    std::string out = CommandOutput("QZ7_SERIAL_PORTS='ttyS0=/dev/ttyS0,usbserial-A1=/dev/cu.A1,Bluetooth=/dev/bt,"
+                                    "usbLate' " QZ7_BINARY_DIR "/qz7-updater --list",
+                                    status);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(out.find("* /dev/cu.A1"), std::string::npos) << out;
+    EXPECT_NE(out.find("  /dev/ttyS0"), std::string::npos) << out;
+    EXPECT_NE(out.find("no device path"), std::string::npos) << out;
+    EXPECT_NE(out.find("would use /dev/cu.A1: its name, usbserial-A1, holds \"usb\""), std::string::npos) << out;
+
+    out = CommandOutput("QZ7_SERIAL_PORTS='ttyS0=/dev/ttyS0' " QZ7_BINARY_DIR "/qz7-updater --list", status);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(out.find("would wait for an adapter"), std::string::npos) << out;
+    EXPECT_EQ(out.find("*"), std::string::npos) << out;
+}
