@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <atomic>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -168,11 +169,13 @@ TEST(ClosePort, TheExitHookRestoresARecordStillOpenWhileAReaderWaitsOnIt)
     QZ7_UpdaterAppDelegate controller;
     OpenPort(controller, pty.path);
     auto record = controller.Serial();
-    std::thread reader([record] {
-        while (record->WaitReadable(50ms) != PortIo::Closed) {
+    std::atomic<int> waits{0};
+    std::thread reader([record, &waits] {
+        while (++waits, record->WaitReadable(50ms) != PortIo::Closed) {
         }
     });
-    std::this_thread::sleep_for(50ms);
+    // A second wait has begun: the reader is in its loop, not still starting.
+    EXPECT_TRUE(WaitUntil([&] { return waits >= 2; }, 5s));  // and the thread is joined either way
     WQSerial::ShutdownAllOpen();
     reader.join();
     EXPECT_FALSE(record->IsOpen());
