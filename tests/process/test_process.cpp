@@ -186,15 +186,15 @@ TEST(Program, WithoutADisplaySaysSoAndLeavesThePortAlone)
             SCOPED_TRACE("DISPLAY=" + display + " QT_QPA_PLATFORM=" + platform);
             Pty pty;
             termios before = pty.Settings();
-            std::string log = testing::TempDir() + "qz7-nodisplay.log";
+            TranscriptFile log;  // a name of this process's own: checkouts run side by side
             std::vector<std::string> env{"QZ7_SERIAL_PORTS=usbserial-sim=" + pty.path, "XDG_RUNTIME_DIR=/tmp"};
             if (!platform.empty())
                 env.push_back("QT_QPA_PLATFORM=" + platform);
             if (!display.empty())
                 env.push_back("DISPLAY=" + display);
-            Updater updater(Launch{env, {}, -1, log});
+            Updater updater(Launch{env, {}, -1, log.path});
             EXPECT_EQ(updater.Wait(5s), 1);
-            std::string said = FileText(log);
+            std::string said = FileText(log.path);
             EXPECT_NE(said.find("no display found"), std::string::npos) << said;
             EXPECT_EQ(said.find("einstall"), std::string::npos) << said;
             EXPECT_EQ(said.find("qt.qpa"), std::string::npos) << said;  // the window system's own complaints held back
