@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <pthread.h>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -92,19 +93,6 @@ Signals:
                         script sends it once the program shows its power-on directions)
   SIGTERM, SIGINT       stop, and print the summary as it stands
 )";
-
-volatile std::sig_atomic_t stopRequested = 0;
-volatile std::sig_atomic_t powerOnRequested = 0;
-
-void OnSignal(int)
-{
-    stopRequested = 1;
-}
-
-void OnPowerOn(int)
-{
-    powerOnRequested = 1;
-}
 
 [[noreturn]] void Usage(const std::string& why)
 {
@@ -251,18 +239,25 @@ int main(int argc, char* argv[])
         std::perror(options.device ? ("qz7-bootsim: " + *options.device).c_str() : "qz7-bootsim: openpty");
         return 2;
     }
-    // Whoever has read the path may signal.
-    std::signal(SIGTERM, OnSignal);
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGUSR1, OnPowerOn);
+    // Whoever has read the path may signal. The signals are blocked before the device's thread
+    // starts, so it inherits the mask and only this thread takes them, synchronously: a signal acts
+    // at once whichever thread the kernel would have picked and whatever that thread is waiting in.
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (int s : {SIGTERM, SIGINT, SIGUSR1})
+        sigaddset(&signals, s);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     std::cout << sim.SlavePath() << std::endl;
     sim.Start();
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout);
-    while (!sim.WaitFinished(std::chrono::milliseconds(50)) && !stopRequested) {
-        if (powerOnRequested) {
-            powerOnRequested = 0;
+    const timespec tick{0, 50'000'000};
+    bool stopRequested = false;
+    while (!stopRequested && !sim.WaitFinished(std::chrono::milliseconds(0))) {
+        int s = sigtimedwait(&signals, nullptr, &tick);
+        if (s == SIGUSR1)
             sim.PowerOn();
-        }
+        else if (s == SIGTERM || s == SIGINT)
+            stopRequested = true;
         if (timeout > 0 && std::chrono::steady_clock::now() > deadline) {
             std::cerr << "qz7-bootsim: timed out\n";
             break;

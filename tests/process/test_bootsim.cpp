@@ -31,6 +31,7 @@ TEST(Simulator, ItsWaitsEndAtOnceWhenTheOperatorActsOrItIsStopped)
 {
     // The tests power the simulator on at the moment the program shows its directions, and end
     // its pauses when they have seen enough: a wait that ignored them would cost its full length.
+    // The waits are 60 s, so a bound of 10 s tells them apart on a loaded machine too.
     bootsim::Options o;
     o.powerOnDelay = 60s;
     o.eraseDelay = 0ms;
@@ -43,17 +44,17 @@ TEST(Simulator, ItsWaitsEndAtOnceWhenTheOperatorActsOrItIsStopped)
         OpenResult port = OpenAndConfigure(sim.SlavePath());
         ASSERT_GT(port.fd, 0);
         sim.PowerOn();
-        EXPECT_NE(ReadUntil(port.fd, "Boot Loader\r\n", 1s).find("QZ-7 Boot Loader\r\n"), std::string::npos);
+        EXPECT_NE(ReadUntil(port.fd, "Boot Loader\r\n", 10s).find("QZ-7 Boot Loader\r\n"), std::string::npos);
         const std::string line = ":0100000041BE\r\n";
         ASSERT_EQ(::write(port.fd, "yyEP", 4), 4);
-        EXPECT_NE(ReadUntil(port.fd, "*", 1s).find("Erased\r\n*"), std::string::npos);
+        EXPECT_NE(ReadUntil(port.fd, "*", 10s).find("Erased\r\n*"), std::string::npos);
         ASSERT_EQ(::write(port.fd, line.data(), line.size()), static_cast<ssize_t>(line.size()));
-        ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().lines == 1; }, 1s));
+        ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().lines == 1; }, 10s));
         EXPECT_EQ(ReadUntil(port.fd, "*", 100ms), "") << "no pause after the first line";
         sim.Resume();
-        EXPECT_EQ(ReadUntil(port.fd, "*", 1s), "*") << "the pause went on";
+        EXPECT_EQ(ReadUntil(port.fd, "*", 10s), "*") << "the pause went on";
         ASSERT_EQ(::write(port.fd, line.data(), line.size()), static_cast<ssize_t>(line.size()));
-        EXPECT_EQ(ReadUntil(port.fd, "*", 1s), "*");  // a pause comes once
+        EXPECT_EQ(ReadUntil(port.fd, "*", 10s), "*");  // a pause comes once
         RestoreAndClose(port.fd, port.archive, port.serialFlags);
     }
     {
@@ -61,10 +62,10 @@ TEST(Simulator, ItsWaitsEndAtOnceWhenTheOperatorActsOrItIsStopped)
         ASSERT_TRUE(sim.Open());
         sim.Start();
         OpenResult port = OpenAndConfigure(sim.SlavePath());
-        ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().configured; }, 1s));
+        ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().configured; }, 10s));
         auto start = std::chrono::steady_clock::now();
         sim.Stop();  // in the middle of the power-on wait
-        EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
         EXPECT_TRUE(sim.WaitFinished(0ms));
         RestoreAndClose(port.fd, port.archive, port.serialFlags);
     }
@@ -80,11 +81,11 @@ TEST(Simulator, ItsWaitsEndAtOnceWhenTheOperatorActsOrItIsStopped)
     ASSERT_GT(port.fd, 0) << said;
     said += ReadUntil(out[0], "event: configured\n", 5s);
     kill(bootsim.pid, SIGUSR1);
-    said += ReadUntil(out[0], "event: banner\n", 1s);
+    said += ReadUntil(out[0], "event: banner\n", 10s);
     EXPECT_NE(said.find("event: banner\n"), std::string::npos) << said;
     std::chrono::milliseconds took{};
     EXPECT_EQ(bootsim.Stop(SIGTERM, 5s, took), 1);
-    said += ReadUntil(out[0], "NOT intact", 1s);
+    said += ReadUntil(out[0], "NOT intact", 10s);
     EXPECT_NE(said.find("qz7-bootsim: image NOT intact"), std::string::npos) << said;
     ::close(out[0]);
     RestoreAndClose(port.fd, port.archive, port.serialFlags);
