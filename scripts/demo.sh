@@ -29,17 +29,8 @@ cleanup() { stop_started; rm -f "$OUT/ttyUSB-demo"; }
 trap cleanup EXIT
 
 # The simulator first: it prints its pseudo-terminal's path, then its events, then a summary.
-"$BUILD/qz7-bootsim" --baud "$baud" --power-on-ms 2500 --erase-ms 800 --events --save-image "$OUT/received.hex" \
-  --expect resources/QZ-7-2_007.hex > "$OUT/bootsim.log" 2>&1 &
-sim=$!
-pids+=("$sim")
-# Its first line, whole: the path of its pseudo-terminal.
-pty=""
-for _ in $(seq 100); do
-  [ "$(wc -l < "$OUT/bootsim.log" 2>/dev/null || echo 0)" -ge 1 ] && pty=$(head -n1 "$OUT/bootsim.log") && break
-  sleep 0.05
-done
-[ -c "$pty" ] || { echo "demo: the simulator did not start; it said:" >&2; cat "$OUT/bootsim.log" >&2; exit 1; }
+start_sim "$OUT/bootsim.log" --baud "$baud" --power-on-ms 2500 --erase-ms 800 --save-image "$OUT/received.hex" \
+  --expect resources/QZ-7-2_007.hex
 started=$(date +%s%N)
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
@@ -50,13 +41,6 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exit "$status"
 fi
 
-wait_event() {  # wait_event PATTERN SECONDS
-  local deadline=$(( $(date +%s) + $2 ))
-  until grep -q "^event: $1" "$OUT/bootsim.log"; do
-    [ "$(date +%s)" -lt "$deadline" ] || { echo "demo: no '$1' from the simulator" >&2; return 1; }
-    sleep 0.05
-  done
-}
 shot() { sleep 0.4; import -window root "$OUT/$1.png"; echo "  $OUT/$1.png"; }
 
 unset WAYLAND_DISPLAY
@@ -72,15 +56,15 @@ xdotool windowmove "$win" 60 50 >/dev/null 2>&1 || true
 echo "Screenshots:"
 shot 1-connect-adapter
 ln -s "$pty" "$OUT/ttyUSB-demo"
-wait_event configured 10
+wait_event "$OUT/bootsim.log" configured 10
 shot 2-power-on
 kill -USR1 "$sim"  # the operator powers the QZ7 on once the prompt has been seen
-wait_event version 10
+wait_event "$OUT/bootsim.log" version 10
 shot 3-version-question
 xdotool windowfocus --sync "$win" key space
-wait_event "line 1000" 120
+wait_event "$OUT/bootsim.log" "line 1000" 120
 shot 4-updating
-wait_event closed 120
+wait_event "$OUT/bootsim.log" closed 120
 shot 5-done
 kill "$updater" 2>/dev/null || true
 wait "$updater" 2>/dev/null || true

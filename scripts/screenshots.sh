@@ -14,27 +14,16 @@ trap stop_started EXIT
 unset WAYLAND_DISPLAY
 start_xserver 640x560
 
-"$BUILD/qz7-bootsim" --baud 57600 --power-on-ms 500 --erase-ms 300 --events > "$OUT/bootsim.log" 2>&1 &
-pids+=("$!")
-pty=""
-for _ in $(seq 100); do
-  [ "$(wc -l < "$OUT/bootsim.log" 2>/dev/null || echo 0)" -ge 1 ] && pty=$(head -n1 "$OUT/bootsim.log") && break
-  sleep 0.05
-done
-[ -c "$pty" ] || { echo "screenshots: the simulator did not start" >&2; exit 1; }
-wait_event() {
-  for _ in $(seq 400); do grep -q "^event: $1" "$OUT/bootsim.log" && return 0; sleep 0.05; done
-  echo "screenshots: no '$1' from the simulator" >&2; return 1
-}
+start_sim "$OUT/bootsim.log" --baud 57600 --power-on-ms 500 --erase-ms 300
 
 QZ7_SERIAL_PORTS="usbserial-sim=$pty" "$BUILD/qz7-updater" -style Fusion -stylesheet scripts/dark.qss >/dev/null 2>&1 &
 pids+=("$!")
 win=$(window_of "$!")
 xdotool windowmove "$win" 60 50 >/dev/null 2>&1 || true
-wait_event version
+wait_event "$OUT/bootsim.log" version 20
 sleep 0.5
 xdotool windowfocus --sync "$win" key Return
-wait_event "line 1000"
+wait_event "$OUT/bootsim.log" "line 1000" 20
 sleep 0.3
 import -window root "$OUT/dark.png"
 xdotool windowfocus --sync "$win" key ctrl+w
@@ -43,19 +32,12 @@ import -window root "$OUT/close-question.png"
 xdotool key --window "$win" Escape >/dev/null 2>&1 || true
 kill "${pids[-1]}" 2>/dev/null || true
 
-"$BUILD/qz7-bootsim" --power-on-ms 500 --hang-up-after 1200 --events > "$OUT/failing.log" 2>&1 &
-pids+=("$!")
-pty=""
-for _ in $(seq 100); do
-  [ "$(wc -l < "$OUT/failing.log" 2>/dev/null || echo 0)" -ge 1 ] && pty=$(head -n1 "$OUT/failing.log") && break
-  sleep 0.05
-done
-[ -c "$pty" ] || { echo "screenshots: the second simulator did not start" >&2; exit 1; }
+start_sim "$OUT/failing.log" --power-on-ms 500 --hang-up-after 1200
 QZ7_SERIAL_PORTS="usbserial-sim=$pty" "$BUILD/qz7-updater" >/dev/null 2>&1 &
 pids+=("$!")
 win=$(window_of "$!")
 xdotool windowmove "$win" 60 50 >/dev/null 2>&1 || true
-for _ in $(seq 400); do grep -q "^event: version" "$OUT/failing.log" && break; sleep 0.05; done
+wait_event "$OUT/failing.log" version 20
 sleep 0.5
 xdotool windowfocus --sync "$win" key Return
 sleep 2

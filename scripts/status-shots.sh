@@ -18,15 +18,7 @@ unset WAYLAND_DISPLAY
 OUT=$WORK start_xserver 640x560
 
 sim() {  # sim NAME ARGS...: starts the simulator, sets $pty
-  local name=$1; shift
-  "$BUILD/qz7-bootsim" "$@" --events > "$WORK/$name.sim" 2>&1 &
-  pids+=("$!")
-  pty=""
-  for _ in $(seq 100); do
-    [ "$(wc -l < "$WORK/$name.sim")" -ge 1 ] && pty=$(head -n1 "$WORK/$name.sim") && break
-    sleep 0.05
-  done
-  [ -c "$pty" ] || { echo "status-shots: the simulator did not start" >&2; return 1; }
+  start_sim "$WORK/$1.sim" "${@:2}"
 }
 updater() {  # updater NAME USER: starts the updater on $pty, sets $updater and $win
   local name=$1 user=$2
@@ -44,13 +36,6 @@ status_says() {  # status_says NAME TEXT SECONDS
   until grep -q "status: .*$2" "$WORK/$1.log"; do
     [ "$(date +%s)" -lt "$deadline" ] || { echo "status-shots: no status '$2'" >&2; cat "$WORK/$1.log" >&2; return 1; }
     sleep 0.1
-  done
-}
-wait_event() {  # wait_event NAME PATTERN SECONDS
-  local deadline=$(( $(date +%s) + $3 ))
-  until grep -q "^event: $2" "$WORK/$1.sim"; do
-    [ "$(date +%s)" -lt "$deadline" ] || { echo "status-shots: no '$2' from the simulator" >&2; return 1; }
-    sleep 0.05
   done
 }
 shot() { sleep 0.5; import -window root -crop 520x460+60+50 "$OUT/$1.png"; echo "  $OUT/$1.png"; }
@@ -85,7 +70,7 @@ finish
 # Silence in the middle of the transfer: the device stops after line 1000 for 14 s.
 sim silence --power-on-ms 500 --erase-ms 300 --pause-after 1000 --pause-ms 14000
 updater silence root
-wait_event silence version 30
+wait_event "$WORK/silence.sim" version 30
 sleep 0.5
 xdotool windowfocus --sync "$win" key space
 status_says silence "No answer from the QZ7" 30
@@ -95,10 +80,10 @@ finish
 # A transfer at the real line speed, with its time left.
 sim progress --baud 57600 --power-on-ms 500 --erase-ms 300
 updater progress root
-wait_event progress version 30
+wait_event "$WORK/progress.sim" version 30
 sleep 0.5
 xdotool windowfocus --sync "$win" key space
-wait_event progress "line 1000" 60
+wait_event "$WORK/progress.sim" "line 1000" 60
 status_says progress "s left" 10
 shot 9-transfer-time-left
 finish

@@ -2,7 +2,8 @@
 # shots). Each starts an X server of its own on a display number the server picks itself, so that
 # another server (a second checkout, a parallel CI job, a desktop on :0) is never drawn into,
 # and finds its windows by the process that made them, never by a title another program may
-# share. Needs: the caller's `pids` array (what to stop at exit) and `OUT` (where the log goes).
+# share. It starts the simulated QZ7 and waits for its events here too. Needs: the caller's `pids`
+# array (what to stop at exit), `OUT` (where the X server's log goes) and `BUILD`.
 
 # start_xserver WIDTHxHEIGHT: starts Xvfb, exports DISPLAY (and the X plug-in) once the server
 # answers.
@@ -45,6 +46,37 @@ window_of() {
   done
   echo "$(basename "$0"): no window of process $pid on $DISPLAY" >&2
   return 1
+}
+
+# start_sim LOG ARGS...: starts the simulator with ARGS and --events, its output going to LOG. Once
+# it has printed the path of its pseudo-terminal, whole, sets `pty` to that path and `sim` to the
+# simulator's process (which is also added to `pids`).
+start_sim() {
+  local log=$1
+  shift
+  rm -f "$log"
+  "$BUILD/qz7-bootsim" "$@" --events > "$log" 2>&1 &
+  sim=$!
+  pids+=("$sim")
+  pty=""
+  for _ in $(seq 100); do
+    [ "$(wc -l 2>/dev/null < "$log" || echo 0)" -ge 1 ] && pty=$(head -n1 "$log") && break
+    kill -0 "$sim" 2>/dev/null || break
+    sleep 0.05
+  done
+  [ -c "$pty" ] && return 0
+  echo "$(basename "$0"): the simulator did not start; it said:" >&2
+  cat "$log" >&2
+  return 1
+}
+
+# wait_event LOG EVENT SECONDS: waits until the simulator writing LOG has told EVENT.
+wait_event() {
+  local log=$1 deadline=$(( $(date +%s) + $3 ))
+  until grep -q "^event: $2" "$log"; do
+    [ "$(date +%s)" -lt "$deadline" ] || { echo "$(basename "$0"): no '$2' from the simulator" >&2; return 1; }
+    sleep 0.05
+  done
 }
 
 # stop_started: stops what the script started, newest first, and waits for it.
