@@ -82,8 +82,6 @@ def main():
         xvfb.terminate()
         xvfb.wait()
 
-    lr, un = results["line_rate"], results["unthrottled"]
-
     def med(mode, kind, key):
         return results[mode][kind][key]["median"]
 
