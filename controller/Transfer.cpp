@@ -61,9 +61,11 @@ void QZ7_UpdaterAppDelegate::SendProgram()
 bool QZ7_UpdaterAppDelegate::Pace()
 {
     // Everything up to the asterisk is consumed; what follows it stays for the next reader.
-    // Other bytes are gathered into lines, and a whole line can mean the loader has given up
-    // on the image: it then sends no asterisk, and waiting on would leave the operator at
-    // "Updating" for ever with the QZ7 half programmed.
+    // Other bytes are gathered into lines (a line an asterisk cuts short among them, judged
+    // before the asterisk paces). Only the loader's own lines end the transfer: it has refused
+    // the image, or it has ended or restarted before the whole image came, and sends no asterisk
+    // then, so waiting on would leave the operator at "Updating" for ever with the QZ7 half
+    // programmed. Any other line is its chatter between records, and is dropped.
     PortSource source(*this);
     for (;;) {
         Piece p = stream_.NextPacing(source);
@@ -78,16 +80,14 @@ bool QZ7_UpdaterAppDelegate::Pace()
         }
         if (!p.Decodes())
             continue;  // noise: a byte above 127 spoils its own line
-        const bool restart = p.bytes.find("QZ-7") != std::string::npos;
-        const bool refused = p.bytes.find("Not") != std::string::npos;
-        const bool done = p.bytes.find("Done") != std::string::npos;
-        if (!restart && !refused && !done)
-            continue;  // other text between records is dropped, as the loader's chatter
+        const std::optional<Outcome> ended = JudgePacingLine(p.bytes);
+        if (!ended)
+            continue;
         NoteReply(p.bytes);
         ClosePort();
-        if (restart)
+        if (*ended == Outcome::Restarted)
             PostFailure(Outcome::Restarted, Directions::Restarted);
-        else if (refused)
+        else if (*ended == Outcome::NotDone)
             PostFailure(Outcome::NotDone, Directions::NotDone);
         else
             PostFailure(Outcome::EndedEarly, Directions::EndedEarly);

@@ -9,14 +9,15 @@ Piece LineReader::Next(ByteSource& source, std::size_t limit, bool asteriskStops
         {
             std::lock_guard lock(mutex_);
             while (pos_ < buffer_.size()) {
-                const char c = buffer_[pos_++];
+                const char c = buffer_[pos_];
+                // An asterisk ends the line before it, which is handed over first; the asterisk
+                // itself stays for the next call, so that no pacing is ever lost.
+                if (asteriskStops && c == '*' && !line.empty())
+                    return {Piece::Line, PortIo::Data, std::move(line), 0};
+                ++pos_;
                 if (!(afterCr_ && c == '\n'))
                     sinceJudged_ += c;
                 afterCr_ = c == '\r';
-                if (dropping_) {
-                    dropping_ = !IsLineEndChar(c);
-                    continue;
-                }
                 if (IsLineEndChar(c)) {
                     if (line.empty())
                         continue;  // the second half of CR LF, or a blank line
@@ -27,10 +28,9 @@ Piece LineReader::Next(ByteSource& source, std::size_t limit, bool asteriskStops
                 if (line.empty() && skipLeading.find(c) != std::string_view::npos)
                     continue;
                 line.push_back(c);
-                if (line.size() >= limit) {
-                    dropping_ = true;
+                // A line cut at the limit: what follows it is read as the next line.
+                if (line.size() >= limit)
                     return {Piece::Line, PortIo::Data, std::move(line), 0};
-                }
             }
             buffer_.clear();
             pos_ = 0;
@@ -63,7 +63,6 @@ void LineReader::Clear()
     std::lock_guard lock(mutex_);
     buffer_.clear();
     pos_ = 0;
-    dropping_ = false;
     afterCr_ = false;
     sinceJudged_.clear();
 }
@@ -124,4 +123,16 @@ ReaderOutcome LineReader::ReadVersionReply(ByteSource& source, int passes)
 Piece LineReader::NextPacing(ByteSource& source)
 {
     return Next(source, kVersionReplyBytes, true, {});
+}
+
+std::optional<Outcome> JudgePacingLine(std::string_view line)
+{
+    if (line.find("QZ-7") != std::string_view::npos)
+        return Outcome::Restarted;
+    if (line.find("Not Done") != std::string_view::npos)
+        return Outcome::NotDone;
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first != std::string_view::npos && line.substr(first, line.find_last_not_of(" \t") + 1 - first) == "Done")
+        return Outcome::EndedEarly;
+    return std::nullopt;
 }

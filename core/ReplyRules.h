@@ -1,4 +1,5 @@
 #pragma once
+#include "core/Screen.h"
 #include "hex/TextRules.h"
 #include "serial/PortIo.h"
 
@@ -31,7 +32,7 @@ struct Piece {
     enum Kind { Line, Asterisk, End } kind = End;
     PortIo end = PortIo::Closed;  // for End: Closed or HangUp
     std::string bytes;            // a Line's bytes, its line end left out
-    char lineEnd = 0;             // the character that ended it; 0 when the line was cut
+    char lineEnd = 0;             // the character that ended it; 0 when the limit or an asterisk cut it
     bool Decodes() const { return DecodeAscii(bytes.data(), bytes.size()).has_value(); }
 };
 
@@ -42,11 +43,14 @@ struct Piece {
 //   asterisk, a prompt character, the next line) stays for the next reader;
 // - a line ends at any LF, VT, FF or CR, wherever it falls in a read; empty lines are no lines;
 // - a line longer than its reader's limit is that reader's as far as the limit, and the rest of
-//   it, up to its line end, is dropped.
+//   it is read as the next line;
+// - during the pacing an asterisk is never lost: a line it cuts short is handed over first, and
+//   the asterisk after it.
 // The methods run on the controller's one worker; Clear() may come from any thread.
 class LineReader {
 public:
-    // The next line of at least three characters, cut at 24: the device's reply. Shorter lines
+    // The next line of at least three characters, cut at 24 (the rest is the next line): the
+    // device's reply. Shorter lines
     // (an echoed command, the late half of a line end) are skipped, and so is a line that does
     // not decode as 7-bit ASCII (a byte above 127 spoils its own line only). Bytes of
     // `skipLeading` at the start of a line are dropped (the pacing asterisks a loader that ran
@@ -58,8 +62,9 @@ public:
     // lines have come, or the text is full. Lines that do not decode are left out.
     ReaderOutcome ReadVersionReply(ByteSource& source, int passes = kVersionPasses);
 
-    // The next asterisk, or the next line that comes in its place (at most 1023 characters);
-    // a line cut short by an asterisk is dropped. What follows the asterisk stays.
+    // The next asterisk, or the next line that comes before it (at most 1023 characters; a line
+    // an asterisk cuts short comes first, with line end 0, and the asterisk on the next call).
+    // What follows the asterisk stays.
     Piece NextPacing(ByteSource& source);
 
     // Forgets every byte kept, and a line being dropped.
@@ -83,7 +88,12 @@ private:
     mutable std::mutex mutex_;  // guards the three below; never held during a read
     std::string buffer_;
     std::size_t pos_ = 0;      // bytes before it are consumed
-    bool dropping_ = false;    // the rest of a cut line is being dropped
     bool afterCr_ = false;     // the last byte consumed was a CR that ended a line
     std::string sinceJudged_;
 };
+
+// What a whole line that comes in place of a pacing asterisk means: the loader has restarted (it
+// holds "QZ-7", as its banner does), refused the image (it holds "Not Done"), or ended before the
+// last line ("Done" alone, spaces aside). Nothing for any other line: the loader's chatter
+// between records, which the transfer drops.
+std::optional<Outcome> JudgePacingLine(std::string_view line);

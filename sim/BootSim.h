@@ -51,6 +51,11 @@ struct Options {
     // nothing more.
     std::optional<int> lineForAsteriskAfter;
     std::string lineForAsterisk;
+    // After N image lines (0: at "P"), send `chatter` as it stands (no line end added) right
+    // before the next asterisk: a loader reporting its progress between records.
+    std::optional<int> chatterAfterLines;
+    std::string chatter;
+    std::optional<Stage> bareAt;      // that stage's reply goes without its line end
     std::optional<Stage> highByteAt;  // a byte above 127 inside that stage's reply
     std::optional<Stage> silentFrom;  // send nothing from that stage on
     std::optional<Stage> hangUpAt;    // close the master instead of sending that stage's reply
@@ -134,7 +139,8 @@ private:
     bool WaitConfigured();
     void Send(Stage stage, const std::vector<std::string>& lines);
     void SendRaw(const std::string& bytes);
-    void SendAsterisk();
+    void SendChunked(const std::vector<std::string>& out);
+    void SendAsterisk(int lines);
     // Sends the line that stands in for an asterisk once `lines` image lines have come; false
     // when it is not due.
     bool SendLineForAsterisk(int lines);
@@ -173,6 +179,7 @@ private:
     std::string image_;
     int creditsAhead_ = 0;
     int menuLine_ = 0;
+    bool promptShown_ = false;  // "E or P?" is on the loader's screen, waiting for its answer
     std::optional<Clock::time_point> hangUpDue_;
 
     mutable std::mutex mutex_;

@@ -72,8 +72,9 @@ void BootSim::Send(Stage stage, const std::vector<std::string>& lines)
     Event(StageName(stage));
     std::vector<std::string> out;
     auto other = options_.replies.find(stage);
+    const bool bare = options_.bareAt && *options_.bareAt == stage;
     for (const std::string& line : other != options_.replies.end() ? std::vector<std::string>{other->second} : lines)
-        out.push_back(line + "\r\n");
+        out.push_back(bare ? line : line + "\r\n");
     if (options_.highByteAt && *options_.highByteAt == stage && !out.empty())
         out.back().insert(out.back().size() / 2, 1, '\xC9');
     std::string suffix;
@@ -83,7 +84,11 @@ void BootSim::Send(Stage stage, const std::vector<std::string>& lines)
         suffix += '*';
     if (!out.empty())
         out.back() += suffix;
+    SendChunked(out);
+}
 
+void BootSim::SendChunked(const std::vector<std::string>& out)
+{
     std::string all;
     for (const std::string& s : out)
         all += s;
@@ -112,10 +117,12 @@ void BootSim::Send(Stage stage, const std::vector<std::string>& lines)
     }
 }
 
-void BootSim::SendAsterisk()
+void BootSim::SendAsterisk(int lines)
 {
     if (Silent(Stage::Program))
         return;
+    if (options_.chatterAfterLines && *options_.chatterAfterLines == lines && !options_.chatter.empty())
+        SendChunked({options_.chatter});
     std::string noise;
     for (int i = 0; i < options_.noiseBytes; ++i) {
         char c;
@@ -170,6 +177,7 @@ void BootSim::FinishLine(Clock::time_point at)
         // memory left as it is.
         Event("restart");
         stage_ = Stage::Banner;
+        promptShown_ = false;
         Send(Stage::Banner, {options_.banner});
         if (stage_ != Stage::Finished)
             stage_ = Stage::Version;
@@ -188,7 +196,7 @@ void BootSim::FinishLine(Clock::time_point at)
     if (creditsAhead_ > 0)
         --creditsAhead_;
     else if (!SendLineForAsterisk(lines))
-        SendAsterisk();
+        SendAsterisk(lines);
 }
 
 bool BootSim::SendLineForAsterisk(int lines)
@@ -243,15 +251,19 @@ void BootSim::HandleByte(char byte, Clock::time_point at)
                 hangUpDue_ = Clock::now() + *options_.hangUpAfterVersion;
             if (stage_ != Stage::Finished)
                 stage_ = Stage::Prompt;
+        } else if (promptShown_) {
+            // At its prompt the loader waits for "E" or "P"; another key changes nothing.
         } else if (menuLine_ < options_.extraLines) {
             // The loader pages its menu: each "y" brings the next line, the prompt last.
             ++menuLine_;
             Send(Stage::Prompt, {"Menu line " + std::to_string(menuLine_)});
         } else {
             menuLine_ = 0;
+            promptShown_ = true;
             Send(Stage::Prompt, {"E or P?"});
         }
     } else if (byte == 'E' && stage != Stage::Version) {
+        promptShown_ = false;
         stage_ = Stage::Erase;
         Nap(options_.eraseDelay);
         Send(Stage::Erase, {options_.failErase ? "Not Erased" : "Erased"});
@@ -273,7 +285,7 @@ void BootSim::HandleByte(char byte, Clock::time_point at)
             SendRaw("*");
         creditsAhead_ = options_.burstAsterisks;
         if (!SendLineForAsterisk(0) && !(options_.earlyAsterisk && !options_.failErase))
-            SendAsterisk();
+            SendAsterisk(0);
         if (options_.burstStall.count() > 0)
             Nap(options_.burstStall);  // the program's writes pile up meanwhile
     }

@@ -117,17 +117,24 @@ std::optional<std::string> Version(const std::string& stream)
 
 // However the kernel splits the device's bytes into reads, every reader gets the same: the
 // conversations that used to end differently (bytes after a line end, a line in place of an
-// asterisk, a high byte beside a reply, an overlong line) read alike in every split.
+// asterisk, a high byte beside a reply, an overlong line) read alike in every split. An overlong
+// line's rest is the next line, and an asterisk is never lost, whatever came before it.
 TEST(LineReader, EverySplitOfTheStreamGivesTheSameConversation)
 {
+    const std::string x1100(1100, 'x');
     const std::vector<std::pair<std::string, std::string>> table{
         {"QZ-7 Boot Loader\r\ny\r\nQZ7 V2.005\r\nE or P?\r\n*x\r\n**Done\r\n",
          "[QZ-7 Boot Loader][QZ7 V2.005\r][E or P?]*{x}**[Done]"},
         {"QZ-7 Boot Loader\r\n>QZ7 V2.005\r\nErased\r\n*>**\r\n***Done\r\n",
-         "[QZ-7 Boot Loader][QZ7 V2.005\r][Erased]***[Done]"},
+         "[QZ-7 Boot Loader][QZ7 V2.005\r][Erased]*{>}**[Done]"},
         {"\r\nok\r\nQZ-7 Boot Loader, build 2026-11-30 rev 7\r\nHello\r\nV2\r\nEra\xC9sed\r\nErased\r\nNot D*Not Done\r\n",
-         "[QZ-7 Boot Loader, build ][Hello\rV2\r][Erased]*{Not Done}<end>"},
+         "[QZ-7 Boot Loader, build ][2026-11-30 rev 7\rHello\rV2\r][Erased]{Not D}*{Not Done}<end>"},
         {"QZ-7\r\nE or P?\r\n\r\n\r\nErased\r\n*Done\r\n", "[QZ-7][E or P?\r][Erased]*{Done}<end>"},
+        // 1 100 bytes without a line end, then the asterisk; chatter between records.
+        {"QZ-7\r\nV1\r\nErased\r\n*" + x1100 + "*Note: page written\r\n*Done\r\n",
+         "[QZ-7][V1\r][Erased]*{" + std::string(1023, 'x') + "}{" + std::string(77, 'x') + "}*{Note: page written}*[Done]"},
+        // The erase answered with no line end, the first asterisk right behind it.
+        {"QZ-7\r\nV1\r\nErased, now send the records***Done\r\n", "[QZ-7][V1\r][Erased, now send the rec]{ords}***[Done]"},
     };
     for (const auto& [stream, expected] : table) {
         EXPECT_EQ(Converse(stream, 0), expected);
@@ -136,21 +143,46 @@ TEST(LineReader, EverySplitOfTheStreamGivesTheSameConversation)
     }
 }
 
-TEST(LineReader, ARepliesLineIsItsFirstTwentyFourCharactersAndTheRestOfItIsDropped)
+TEST(LineReader, ARepliesLineIsItsFirstTwentyFourCharactersAndTheRestOfItIsTheNextLine)
 {
     EXPECT_EQ(Line("Erased\r\n"), "Erased");
     EXPECT_EQ(Line(std::string(30, 'x') + "\r\nDone\r\n"), std::string(24, 'x'));
     LineReader reader;
     Script s({std::string(30, 'x'), "", "yy\r\nDone\r\n"});
     EXPECT_EQ(reader.ReadReplyLine(s).reply, std::string(24, 'x'));
-    EXPECT_EQ(reader.ReadReplyLine(s).reply, "Done") << "the overlong line's rest is no reply of its own";
-    // Lines of one or two characters, blank lines and lines that do not decode are no replies.
+    EXPECT_EQ(reader.ReadReplyLine(s).reply, "xxxxxxyy") << "the overlong line's rest is the next reply";
+    EXPECT_EQ(reader.ReadReplyLine(s).reply, "Done");
+    LineReader prompt;
+    Script menu({"Please choose erase or program: E or P?\r\n"});
+    EXPECT_EQ(prompt.ReadReplyLine(menu).reply, "Please choose erase or p");
+    EXPECT_EQ(prompt.ReadReplyLine(menu).reply, "rogram: E or P?");
+    // Lines of one or two characters, blank lines and lines that do not decode are no replies;
+    // nor is a rest of one or two characters.
     EXPECT_EQ(Line("\r\nE\r\nok\n\rEr\xC9sed\r\nErased\r\n"), "Erased");
+    LineReader shortRest;
+    Script two({std::string(26, 'x') + "\r\nDone\r\n"});
+    EXPECT_EQ(shortRest.ReadReplyLine(two).reply, std::string(24, 'x'));
+    EXPECT_EQ(shortRest.ReadReplyLine(two).reply, "Done");
     // Asterisks in front count only where asked (after the image), and only in front.
     LineReader after;
     Script ahead({std::string(100, '*'), "*Do", "ne\r\n**D*one\r\n"});
     EXPECT_EQ(after.ReadReplyLine(ahead, "*").reply, "Done");
     EXPECT_EQ(after.ReadReplyLine(ahead, "*").reply, "D*one");
+}
+
+// Only the loader's own lines end a transfer; its chatter between records does not.
+TEST(PacingLine, OnlyARestartARefusalOrAnEarlyDoneEndsTheTransfer)
+{
+    const std::vector<std::pair<std::string, std::optional<Outcome>>> table{
+        {"QZ-7 Boot Loader", Outcome::Restarted}, {"QZ-7 flash ok", Outcome::Restarted},
+        {"Not Done", Outcome::NotDone},           {"Error: Not Done", Outcome::NotDone},
+        {"Done", Outcome::EndedEarly},            {"  Done \t", Outcome::EndedEarly},
+        {"Note: page written", std::nullopt},     {"Page 5 Done", std::nullopt},
+        {"Done.", std::nullopt},                  {"Not Erased", std::nullopt},
+        {"qz-7 done", std::nullopt},              {"   ", std::nullopt},
+    };
+    for (const auto& [line, outcome] : table)
+        EXPECT_EQ(JudgePacingLine(line), outcome) << '"' << line << '"';
 }
 
 TEST(LineReader, EndsWithoutReplyWhenThePortClosesOrHangsUp)
