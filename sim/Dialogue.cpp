@@ -259,7 +259,8 @@ void BootSim::HandleByte(char byte, Clock::time_point at)
             Send(Stage::Prompt, {"Menu line " + std::to_string(menuLine_)});
         } else {
             menuLine_ = 0;
-            promptShown_ = true;
+            auto other = options_.replies.find(Stage::Prompt);
+            promptShown_ = other == options_.replies.end() || other->second.find("E or P?") != std::string::npos;
             Send(Stage::Prompt, {"E or P?"});
         }
     } else if (byte == 'E' && stage != Stage::Version) {
