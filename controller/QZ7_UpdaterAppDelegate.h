@@ -23,24 +23,19 @@
 #include <optional>
 #include <string>
 
-class QLabel;
-class QProgressBar;
-class QString;
-class QPushButton;
-class QWidget;
-
 // Kept names. These names and texts are fixed by the program's design and by what operators and
 // the device's documentation already know; they keep their spelling, odd as some of it is, and
 // nobody is to correct them.
 //   the controller      QZ7_UpdaterAppDelegate, its state (Stage::AwaitingBanner ... AwaitingDone),
-//                       window, Serial, ReceivedString, progress
+//                       Serial, ReceivedString, progress
 //   its callbacks       applicationDidFinishLaunching, applicationWillTerminate,
 //                       applicationShouldTerminateAfterLastWindowClosed
 //   its operations      ConnectUSB, ConnectOrvane, ClosePort, ClearReceiver, ReadThread,
 //                       ReadVersion, ReceivedSomething, SendProgram, Pace, WriteString,
 //                       UpdatePressed, CancelPressed
-//   its views           ImageView, DirectionsView, UpdateButtonView, CancelButtonView,
-//                       LevelIndicatorVew (sic)
+//   the views           ImageView, DirectionsView, UpdateButtonView, CancelButtonView,
+//                       LevelIndicatorVew (sic), owned by the window (UpdaterApp::window,
+//                       window/UpdaterWindow.h), which alone touches them
 //   the port record     WQSerial, its PortID, ChosenPath and termios_archive
 //   the image           QZ-7-2_007.hex, QZ7.png
 //   texts, exactly      "An Exception Occured:" (sic), "Version not Found.\nUpdate anyway?",
@@ -50,8 +45,8 @@ class QWidget;
 // Every other name follows one convention:
 //   types, enumerators, functions (free and member): UpperCamelCase (StatusBoard,
 //     Stage::AwaitingErased, ReadPort)
-//   accessors of a field: the getter has the field's name (StatusView, and the kept window, state,
-//     progress); the setter is "set" and that name, as in Qt (setStatusView, setTermios_archive)
+//   accessors of a field: the getter has the field's name (the kept state and
+//     progress); the setter is "set" and that name, as in Qt (setState, setTermios_archive)
 //   data members: private ones lowerCamelCase with a trailing underscore (chosenPath_); public
 //     fields of structs and classes lowerCamelCase without one (ScreenUpdate::directions)
 //   local variables and parameters (constant or not, lambdas too) and file-scope variables that
@@ -102,25 +97,6 @@ public:
 
     // Where the screen updates go (GUI thread); none: they are dropped.
     void setFrontEnd(FrontEnd* frontEnd) { frontEnd_ = frontEnd; }
-
-    // Views (owned by the window, which wires them and applies the screen updates to them).
-    QWidget* window() const { return window_; }
-    void setWindow(QWidget* w) { window_ = w; }
-    QLabel* ImageView() const { return imageView_; }
-    void setImageView(QLabel* v) { imageView_ = v; }
-    QLabel* DirectionsView() const { return directionsView_; }
-    void setDirectionsView(QLabel* v) { directionsView_ = v; }
-    QPushButton* UpdateButtonView() const { return updateButtonView_; }
-    void setUpdateButtonView(QPushButton* v) { updateButtonView_ = v; }
-    QPushButton* CancelButtonView() const { return cancelButtonView_; }
-    void setCancelButtonView(QPushButton* v) { cancelButtonView_ = v; }
-    QProgressBar* LevelIndicatorVew() const { return levelIndicatorVew_; }
-    void setLevelIndicatorVew(QProgressBar* v) { levelIndicatorVew_ = v; }
-    QPushButton* NextUnitButtonView() const { return nextUnitButtonView_; }
-    void setNextUnitButtonView(QPushButton* v) { nextUnitButtonView_ = v; }
-    // The status line under the directions (see Status.h); empty when there is nothing to add.
-    QLabel* StatusView() const { return statusView_; }
-    void setStatusView(QLabel* v) { statusView_ = v; }
 
     // Shared fields.
     std::shared_ptr<WQSerial> Serial() const { return serial_.load(); }
@@ -228,15 +204,6 @@ private:
     void StartOver();
     // Ends the dialogue on the exception screen, the port closed.
     void EndOnException(const std::string& reason);
-
-    QWidget* window_ = nullptr;
-    QLabel* imageView_ = nullptr;
-    QLabel* directionsView_ = nullptr;
-    QPushButton* updateButtonView_ = nullptr;
-    QPushButton* cancelButtonView_ = nullptr;
-    QProgressBar* levelIndicatorVew_ = nullptr;
-    QPushButton* nextUnitButtonView_ = nullptr;
-    QLabel* statusView_ = nullptr;
 
     AtomicShared<WQSerial> serial_;
     AtomicShared<const std::string> receivedString_;  // null: absent

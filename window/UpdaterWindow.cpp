@@ -226,66 +226,64 @@ void UpdaterWindow::keyPressEvent(QKeyEvent* event)
 
 void WindowFrontEnd::Show(const ScreenUpdate& update)
 {
-    QZ7_UpdaterAppDelegate& c = controller_;
-    if (!c.DirectionsView())
-        return;
+    UpdaterWindow& w = window_;
     if (update.picture == Picture::Device) {
-        c.ImageView()->setHidden(false);
+        w.ImageView()->setHidden(false);
         // Through QIcon, which picks QZ7@2x.png on a high-density screen.
-        c.ImageView()->setPixmap(QIcon(QStringLiteral(":/QZ7.png")).pixmap(QSize(400, 180), c.ImageView()->devicePixelRatioF()));
+        w.ImageView()->setPixmap(QIcon(QStringLiteral(":/QZ7.png")).pixmap(QSize(400, 180), w.ImageView()->devicePixelRatioF()));
     } else if (update.picture == Picture::None) {
-        c.ImageView()->setHidden(true);
-        c.ImageView()->clear();
+        w.ImageView()->setHidden(true);
+        w.ImageView()->clear();
     }
     if (update.directions)
-        c.DirectionsView()->setText(QString::fromStdString(*update.directions));
+        w.DirectionsView()->setText(QString::fromStdString(*update.directions));
     if (update.status)
-        window_.SetStatus(QString::fromStdString(*update.status));
+        w.SetStatus(QString::fromStdString(*update.status));
     if (update.updateEnabled)
-        c.UpdateButtonView()->setEnabled(*update.updateEnabled);
+        w.UpdateButtonView()->setEnabled(*update.updateEnabled);
     if (update.cancelEnabled)
-        c.CancelButtonView()->setEnabled(*update.cancelEnabled);
+        w.CancelButtonView()->setEnabled(*update.cancelEnabled);
     if (update.levelShown) {
-        c.LevelIndicatorVew()->setHidden(!*update.levelShown);
+        w.LevelIndicatorVew()->setHidden(!*update.levelShown);
         if (!*update.levelShown)
-            window_.SetTitleLevel(std::nullopt);
+            w.SetTitleLevel(std::nullopt);
     }
     if (update.level) {
-        c.LevelIndicatorVew()->setValue(*update.level);
-        if (!c.LevelIndicatorVew()->isHidden())
-            window_.SetTitleLevel(*update.level);
+        w.LevelIndicatorVew()->setValue(*update.level);
+        if (!w.LevelIndicatorVew()->isHidden())
+            w.SetTitleLevel(*update.level);
     }
     if (update.nextUnitShown) {
-        Offer(window_.NextUnitButtonView(), *update.nextUnitShown);
+        Offer(w.NextUnitButtonView(), *update.nextUnitShown);
         // Withdrawn when the operator goes on, by either button.
         if (!*update.nextUnitShown)
-            Offer(window_.StartOverButtonView(), false);
+            Offer(w.StartOverButtonView(), false);
     }
     if (update.ended) {
-        window_.SetTitleLevel(std::nullopt);
-        window_.DismissCloseQuestion();
+        w.SetTitleLevel(std::nullopt);
+        w.DismissCloseQuestion();
     }
     // Every failure offers a way on, focused and the default, so that Return takes it and a
     // screen reader reads the new screen from there. A damaged image is the exception: the
     // same image would fail the same way, and only a reinstall helps.
     const bool startOver = update.ended && *update.ended != Outcome::Done && *update.ended != Outcome::ImageDamaged;
     if (startOver) {
-        Offer(window_.StartOverButtonView(), true);
-        window_.setAttribute(Qt::WA_KeyboardFocusChange);
-        window_.StartOverButtonView()->setFocus();
+        Offer(w.StartOverButtonView(), true);
+        w.setAttribute(Qt::WA_KeyboardFocusChange);
+        w.StartOverButtonView()->setFocus();
     }
-    window_.UpdateButtonView()->setDefault(!window_.StartOverButtonView()->isEnabled());
-    window_.StartOverButtonView()->setDefault(window_.StartOverButtonView()->isEnabled());
+    w.UpdateButtonView()->setDefault(!w.StartOverButtonView()->isEnabled());
+    w.StartOverButtonView()->setDefault(w.StartOverButtonView()->isEnabled());
     if (update.question) {
-        QWidget::setTabOrder(c.UpdateButtonView(), c.CancelButtonView());
-        QWidget::setTabOrder(c.CancelButtonView(), c.UpdateButtonView());
+        QWidget::setTabOrder(w.UpdateButtonView(), w.CancelButtonView());
+        QWidget::setTabOrder(w.CancelButtonView(), w.UpdateButtonView());
         // Show the focus ring at once, as if the focus had come by Tab: the keyboard is the way on.
-        window_.setAttribute(Qt::WA_KeyboardFocusChange);
+        w.setAttribute(Qt::WA_KeyboardFocusChange);
     }
     if (update.focus == Focus::Update)
-        c.UpdateButtonView()->setFocus();
-    else if (update.focus == Focus::NextUnit && c.NextUnitButtonView())
-        c.NextUnitButtonView()->setFocus();
+        w.UpdateButtonView()->setFocus();
+    else if (update.focus == Focus::NextUnit)
+        w.NextUnitButtonView()->setFocus();
 }
 
 UpdaterApp::UpdaterApp(QZ7_UpdaterAppDelegate::Options options)
@@ -294,16 +292,8 @@ UpdaterApp::UpdaterApp(QZ7_UpdaterAppDelegate::Options options)
     QGuiApplication::setDesktopFileName(QStringLiteral("qz7-updater"));
     controller = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
     QZ7_UpdaterAppDelegate& c = *controller;
-    c.setWindow(window.get());
-    c.setImageView(window->ImageView());
-    c.setDirectionsView(window->DirectionsView());
-    c.setUpdateButtonView(window->UpdateButtonView());
-    c.setCancelButtonView(window->CancelButtonView());
-    c.setLevelIndicatorVew(window->LevelIndicatorVew());
-    c.setNextUnitButtonView(window->NextUnitButtonView());
     window->programming = [&c] { return c.Programming(); };
-    c.setStatusView(window->StatusView());
-    frontEnd = std::make_unique<WindowFrontEnd>(*window, c);
+    frontEnd = std::make_unique<WindowFrontEnd>(*window);
     c.setFrontEnd(frontEnd.get());
     QObject::connect(window->UpdateButtonView(), &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::UpdatePressed);
     QObject::connect(window->CancelButtonView(), &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::CancelPressed);

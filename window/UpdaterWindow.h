@@ -85,17 +85,16 @@ private:
     QElapsedTimer titleSet_;  // since the title last changed
 };
 
-// The window as the controller's front end: applies each screen update to the views the
-// controller was given.
+// The window as the controller's front end: applies each screen update to the window's own
+// views. The controller holds none of them.
 class WindowFrontEnd : public FrontEnd {
 public:
-    WindowFrontEnd(UpdaterWindow& window, QZ7_UpdaterAppDelegate& controller) : window_(window), controller_(controller) {}
+    explicit WindowFrontEnd(UpdaterWindow& window) : window_(window) {}
     void Show(const ScreenUpdate& update) override;
     void Cancelled() override { window_.close(); }
 
 private:
     UpdaterWindow& window_;
-    QZ7_UpdaterAppDelegate& controller_;
 };
 
 // The window and its controller, wired as the program runs them. The controller is destroyed
