@@ -1,4 +1,5 @@
 #include "controller/QZ7_UpdaterAppDelegate.h"
+#include "core/Decision.h"
 
 #include "controller/FirmwareImage.h"
 #include "controller/Log.h"
@@ -122,16 +123,7 @@ void QZ7_UpdaterAppDelegate::PostDirections(std::string text)
 
 void QZ7_UpdaterAppDelegate::PostFailure(Outcome outcome, std::string text)
 {
-    Post({.directions = std::move(text), .levelShown = false, .ended = outcome});
-}
-
-ScreenUpdate QZ7_UpdaterAppDelegate::Question(std::string text)
-{
-    return {.directions = std::move(text),
-            .updateEnabled = true,
-            .cancelEnabled = true,
-            .focus = Focus::Update,
-            .question = true};
+    Post(FailureScreen(outcome, std::move(text)));
 }
 
 void QZ7_UpdaterAppDelegate::AdapterGone()

@@ -3,6 +3,7 @@
 #include "controller/GuiQueue.h"
 #include "controller/PortDiagnosis.h"
 #include "controller/Worker.h"
+#include "core/Decision.h"
 #include "core/Directions.h"
 #include "core/ReplyRules.h"
 #include "core/Screen.h"
@@ -186,8 +187,9 @@ private:
     bool NotePage(const std::string& reply);
     void EndRepeats();
     void EndPaging();
-    // Closes the port and tells the operator which reply ended the dialogue.
-    void EndOnUnexpected(const std::optional<std::string>& reply);
+    // Carries out a step's decision, action by action; false when a write could not go out
+    // (the write has then ended the dialogue and said why).
+    bool Carry(const Decision& decision);
     // Discovery's pass result for the status line and the transcript.
     void ReportOpen(const std::string& path, const OpenResult& opened, const std::vector<SerialService>& services);
     void ShowStatus(const std::string& text);
@@ -198,8 +200,6 @@ private:
         setState(Next(state()));
         status_.Advanced(state());
     }
-    // A question the operator answers with Update or Cancel, Update focused.
-    static ScreenUpdate Question(std::string text);
     // Closes what is left of the last dialogue, then runs discovery again (worker).
     void StartOver();
     // Ends the dialogue on the exception screen, the port closed.

@@ -80,17 +80,11 @@ bool QZ7_UpdaterAppDelegate::Pace()
         }
         if (!p.Decodes())
             continue;  // noise: a byte above 127 spoils its own line
-        const std::optional<Outcome> ended = JudgePacingLine(p.bytes);
-        if (!ended)
-            continue;
+        const Decision ended = DecidePacing(p.bytes);
+        if (ended.actions.empty())
+            continue;  // the loader's chatter between records
         NoteReply(p.bytes);
-        ClosePort();
-        if (*ended == Outcome::Restarted)
-            PostFailure(Outcome::Restarted, Directions::Restarted);
-        else if (*ended == Outcome::NotDone)
-            PostFailure(Outcome::NotDone, Directions::NotDone);
-        else
-            PostFailure(Outcome::EndedEarly, Directions::EndedEarly);
+        Carry(ended);
         return false;
     }
 }

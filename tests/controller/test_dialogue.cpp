@@ -75,56 +75,50 @@ struct DamagedImage : Step {
 
 }  // namespace
 
-TEST_F(Step, BannerWithQz7AnywhereShowsThePictureAndAsksForTheVersion)
+// What each kind of decision does on the real port (the decisions themselves are tested on the
+// function alone, in tests/core/test_decision.cpp): what goes on the wire, whether the port is
+// still open, the stage after, whether a reader or the transfer was started.
+TEST_F(Step, EachDecisionIsCarriedOutOnTheWireAndThePort)
 {
-    EXPECT_EQ(Judge(Stage::AwaitingBanner, "boot: QZ-7 Loader"), Updates{{.picture = Picture::Device}});
-    EXPECT_EQ(c().state(), Stage::AwaitingVersion);
-    EXPECT_EQ(pty.Drain(), "y");  // the version reader asks
-}
-
-TEST_F(Step, BannerInLowerCaseClosesThePortAndSaysWhy)
-{
-    ExpectUnexpected(Judge(Stage::AwaitingBanner, "qz-7 boot loader"), "qz-7 boot loader");
-    EXPECT_EQ(pty.Drain(), "");
-}
-
-TEST_F(Step, VersionReplyIsCutAtItsLineBreakAndOffered)
-{
-    EXPECT_EQ(Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\n"), Updates{Question("Found Version: 2.005\n Update To: QZ7 V2.007?\n")});
-    EXPECT_EQ(c().state(), Stage::AwaitingPrompt);
-    EXPECT_FALSE(c().ReceivedString());
-    EXPECT_EQ(c().RunningOperations(), 0);  // nothing reads until the operator acts
-    EXPECT_EQ(pty.Drain(), "");
-}
-
-TEST_F(Step, VersionEdgeCases)
-{
-    EXPECT_EQ(Judge(Stage::AwaitingVersion, "QZ7 V\r\n"), Updates{Question(Directions::FoundVersion(""))});  // empty version
-    // No line break: the whole tail, "V" kept.
-    EXPECT_EQ(Judge(Stage::AwaitingVersion, "QZ7 V2.005"), Updates{Question(Directions::FoundVersion("V2.005"))});
-    // The first "V" counts.
-    EXPECT_EQ(Judge(Stage::AwaitingVersion, "Vendor QZ7 V2.005\r\n"), Updates{Question(Directions::FoundVersion("endor QZ7 V2.005"))});
-    // Version and prompt: the version only.
-    EXPECT_EQ(Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\nE or P?\r\n"), Updates{Question(Directions::FoundVersion("2.005"))});
-    EXPECT_EQ(c().state(), Stage::AwaitingPrompt);
-}
-
-TEST_F(Step, PromptWithoutVersionAsksToUpdateAnyway)
-{
-    EXPECT_EQ(Judge(Stage::AwaitingVersion, "E or P?\r\n"), Updates{Question("Version not Found.\nUpdate anyway?")});
-    EXPECT_EQ(c().state(), Stage::AwaitingPrompt);
-    EXPECT_EQ(c().RunningOperations(), 0);
-}
-
-TEST_F(Step, NeitherVersionNorPromptRestsWithAnHonestMessage)
-{
-    const Updates noVersion{Failure(Outcome::NoVersion, "No version reply\nPlease restart the program\nand the QZ7")};
-    EXPECT_EQ(Judge(Stage::AwaitingVersion, "boot ok\r\n"), noVersion);
-    EXPECT_EQ(c().state(), Stage::AwaitingVersion);
-    EXPECT_TRUE(PortOpen());
-    EXPECT_EQ(Judge(Stage::AwaitingVersion, std::nullopt), noVersion);  // undecodable reply
-    EXPECT_EQ(c().state(), Stage::AwaitingVersion);
-    EXPECT_EQ(pty.Drain(), "");
+    struct Row {
+        Stage stage;
+        std::optional<std::string> reply;
+        std::string wire;
+        bool open;
+        Stage after;
+        bool started;
+    };
+    const std::vector<Row> table{
+        {Stage::AwaitingBanner, "QZ-7 Boot Loader", "y", true, Stage::AwaitingVersion, true},  // the version reader asks
+        {Stage::AwaitingBanner, "qz-7 boot loader", "", false, Stage::AwaitingBanner, false},
+        {Stage::AwaitingVersion, "QZ7 V2.005\r\n", "", true, Stage::AwaitingPrompt, false},  // nothing reads until the operator acts
+        {Stage::AwaitingVersion, "E or P?\r\n", "", true, Stage::AwaitingPrompt, false},
+        {Stage::AwaitingVersion, "boot ok\r\n", "", true, Stage::AwaitingVersion, false},  // rests, the port open
+        {Stage::AwaitingPrompt, "Menu line 1", "y", true, Stage::AwaitingPrompt, true},
+        {Stage::AwaitingPrompt, "E or P?", "E", true, Stage::AwaitingErased, true},
+        {Stage::AwaitingErased, "Not Erased", "", false, Stage::AwaitingBanner, false},
+        {Stage::AwaitingDone, "Done", "", false, Stage::AwaitingBanner, false},
+        {Stage::AwaitingDone, "Checksum error", "", false, Stage::AwaitingBanner, false},
+    };
+    for (const Row& row : table) {
+        const std::string where = std::to_string(static_cast<int>(row.stage)) + " " + row.reply.value_or("<absent>");
+        c().ClosePort();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return c().RunningOperations() == 0; })) << where;
+        OpenPort(c(), pty.path);
+        pty.Drain(0ms);
+        const auto start = std::chrono::steady_clock::now();
+        Judge(row.stage, row.reply);
+        if (row.wire == "E")
+            EXPECT_GE(std::chrono::steady_clock::now() - start, 50ms) << "the pause after E";
+        EXPECT_EQ(pty.Drain(), row.wire) << where;
+        EXPECT_EQ(PortOpen(), row.open) << where;
+        EXPECT_EQ(c().state(), row.after) << where;
+        EXPECT_EQ(c().RunningOperations() > 0, row.started) << where;
+        if (!row.open) {
+            EXPECT_TRUE(SameSettings(pty.Settings(), initial)) << where;
+            EXPECT_FALSE(pty.Exclusive()) << where;
+        }
+    }
 }
 
 TEST_F(DamagedImage, IsNeverOfferedAndNothingIsErased)
@@ -138,37 +132,6 @@ TEST_F(DamagedImage, IsNeverOfferedAndNothingIsErased)
     EXPECT_EQ(pty.Drain(), "");
 }
 
-TEST_F(Step, PromptGetsEAndAnythingElseGetsY)
-{
-    Judge(Stage::AwaitingPrompt, "Menu line 1");
-    EXPECT_EQ(c().state(), Stage::AwaitingPrompt);
-    EXPECT_EQ(pty.Drain(), "y");
-    Judge(Stage::AwaitingPrompt, "E or P");  // without the question mark it is not the prompt
-    EXPECT_EQ(pty.Drain(), "y");
-    auto start = std::chrono::steady_clock::now();
-    Judge(Stage::AwaitingPrompt, "E or P?");
-    EXPECT_GE(std::chrono::steady_clock::now() - start, 50ms);
-    EXPECT_EQ(c().state(), Stage::AwaitingErased);
-    EXPECT_EQ(pty.Drain(), "E");
-    EXPECT_GE(c().RunningOperations(), 1);  // a reader waits for the erase result
-}
-
-TEST_F(Step, EraseResults)
-{
-    const Updates notErased{Failure(Outcome::NotErased, "Not Erased\nPlease restart the program\nand the QZ7")};
-    EXPECT_EQ(Judge(Stage::AwaitingErased, "Not Erased"), notErased);
-    EXPECT_FALSE(PortOpen());
-    EXPECT_EQ(pty.Drain(), "");
-
-    OpenPort(c(), pty.path);
-    EXPECT_EQ(Judge(Stage::AwaitingErased, "Erased; Not verified"), notErased);  // "Not" anywhere fails the erase
-    EXPECT_FALSE(PortOpen());
-
-    OpenPort(c(), pty.path);
-    ExpectUnexpected(Judge(Stage::AwaitingErased, "erased"), "erased");
-    EXPECT_EQ(pty.Drain(), "");
-}
-
 TEST_F(Step, ErasedStartsTheTransferAfterP)
 {
     testing::internal::CaptureStdout();
@@ -178,26 +141,6 @@ TEST_F(Step, ErasedStartsTheTransferAfterP)
     EXPECT_EQ(pty.Drain(), "P");
     EXPECT_TRUE(QTest::qWaitFor([&] { return w().LevelIndicatorVew()->value() == 53; }));  // 15 of 28, before any asterisk
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "28");
-}
-
-TEST_F(Step, DoneAndEverythingElseAtTheEnd)
-{
-    EXPECT_EQ(Judge(Stage::AwaitingDone, "Done"), (Updates{{.directions = "Done", .focus = Focus::NextUnit, .levelShown = false,
-                                                    .nextUnitShown = true, .ended = Outcome::Done}}));
-    EXPECT_FALSE(PortOpen());
-
-    for (const char* notDone : {"Not Done", "Error: Not Done"}) {  // never shown as success
-        OpenPort(c(), pty.path);
-        EXPECT_EQ(Judge(Stage::AwaitingDone, notDone), Updates{Failure(Outcome::NotDone, "Not Done\nPlease restart the program\nand the QZ7")});
-        EXPECT_FALSE(PortOpen());
-    }
-
-    OpenPort(c(), pty.path);
-    ExpectUnexpected(Judge(Stage::AwaitingDone, "Checksum error"), "Checksum error");
-
-    OpenPort(c(), pty.path);
-    ExpectUnexpected(Judge(static_cast<Stage>(5), "Done"), "Done");  // a state past the last
-    EXPECT_EQ(pty.Drain(), "");
 }
 
 TEST_F(Step, UpdateAnswersOnceHoweverFastItIsPressed)

@@ -170,21 +170,6 @@ TEST(LineReader, ARepliesLineIsItsFirstTwentyFourCharactersAndTheRestOfItIsTheNe
     EXPECT_EQ(after.ReadReplyLine(ahead, "*").reply, "D*one");
 }
 
-// Only the loader's own lines end a transfer; its chatter between records does not.
-TEST(PacingLine, OnlyARestartARefusalOrAnEarlyDoneEndsTheTransfer)
-{
-    const std::vector<std::pair<std::string, std::optional<Outcome>>> table{
-        {"QZ-7 Boot Loader", Outcome::Restarted}, {"QZ-7 flash ok", Outcome::Restarted},
-        {"Not Done", Outcome::NotDone},           {"Error: Not Done", Outcome::NotDone},
-        {"Done", Outcome::EndedEarly},            {"  Done \t", Outcome::EndedEarly},
-        {"Note: page written", std::nullopt},     {"Page 5 Done", std::nullopt},
-        {"Done.", std::nullopt},                  {"Not Erased", std::nullopt},
-        {"qz-7 done", std::nullopt},              {"   ", std::nullopt},
-    };
-    for (const auto& [line, outcome] : table)
-        EXPECT_EQ(JudgePacingLine(line), outcome) << '"' << line << '"';
-}
-
 TEST(LineReader, EndsWithoutReplyWhenThePortClosesOrHangsUp)
 {
     LineReader reader;

@@ -1,0 +1,157 @@
+#include "core/Decision.h"
+
+#include "core/Directions.h"
+#include "core/ReplyRules.h"
+#include "hex/TextRules.h"
+
+namespace {
+
+bool Contains(const std::optional<std::string>& reply, const char* text)
+{
+    return reply && reply->find(text) != std::string::npos;
+}
+
+Action Write(char command) { return {.kind = Action::Write, .command = command}; }
+Action Show(ScreenUpdate update) { return {.kind = Action::Show, .update = std::move(update)}; }
+Action Start(Operation operation) { return {.kind = Action::Start, .operation = operation}; }
+const Action kClose{.kind = Action::Close};
+const Action kAdvance{.kind = Action::Advance};
+
+// A reply the dialogue has no step for: the port is let go first, then the operator is told
+// which reply it was.
+std::vector<Action> Unexpected(const std::optional<std::string>& reply)
+{
+    return {kClose, Show(FailureScreen(Outcome::Unexpected, Directions::Unexpected(reply.value_or(std::string()))))};
+}
+
+Decision DecideVersion(const std::optional<std::string>& reply, bool firmwareGood)
+{
+    Decision d;
+    std::optional<std::string> version;
+    if (Contains(reply, "V")) {
+        // From the first "V" to the first line break, both left out; with no line break the
+        // whole tail, its "V" kept.
+        std::string tail = reply->substr(reply->find('V'));
+        if (std::size_t lineEnd = FindLineEnd(tail); lineEnd != std::string::npos)
+            tail = tail.substr(1, lineEnd - 1);
+        version = tail;
+        d.cutReply = tail;
+        d.actions.push_back({.kind = Action::ClearReceiver});
+    }
+    // The drain leaves no reply behind it, so the prompt counts only where no version came.
+    const bool promptOnly = !version && Contains(reply, "E or P");
+    if (!version && !promptOnly) {
+        // Neither a version nor the prompt: the dialogue rests with the port open.
+        d.actions.push_back(Show(FailureScreen(Outcome::NoVersion, Directions::NoVersion)));
+        return d;
+    }
+    if (!firmwareGood) {
+        // Never offer an erase that could not be followed by a good image.
+        d.actions.push_back(Show(FailureScreen(Outcome::ImageDamaged, Directions::ImageDamaged)));
+        d.actions.push_back(kClose);
+        return d;
+    }
+    d.actions.push_back(Show(QuestionScreen(version ? Directions::FoundVersion(*version) : Directions::VersionNotFound)));
+    d.actions.push_back(kAdvance);
+    return d;
+}
+
+}  // namespace
+
+ScreenUpdate QuestionScreen(std::string text)
+{
+    return {.directions = std::move(text), .updateEnabled = true, .cancelEnabled = true, .focus = Focus::Update, .question = true};
+}
+
+ScreenUpdate FailureScreen(Outcome outcome, std::string text)
+{
+    return {.directions = std::move(text), .levelShown = false, .ended = outcome};
+}
+
+Decision Decide(Stage stage, const std::optional<std::string>& reply, bool firmwareGood)
+{
+    Decision d;
+    switch (stage) {
+    case Stage::AwaitingBanner:
+        if (Contains(reply, "QZ-7"))
+            d.actions = {Show({.picture = Picture::Device}), kAdvance, Start(Operation::ReadVersion)};
+        else
+            d.actions = Unexpected(reply);
+        break;
+
+    case Stage::AwaitingVersion:
+        return DecideVersion(reply, firmwareGood);
+
+    case Stage::AwaitingPrompt:
+        if (Contains(reply, "E or P?")) {
+            d.promptCame = true;
+            d.actions = {Write('E'), kAdvance, {.kind = Action::Pause}, Start(Operation::ReadThread)};
+        } else {
+            // Any other line (a menu the loader pages, its echo) is answered with one more "y".
+            d.actions = {Write('y'), Start(Operation::ReadThread)};
+        }
+        break;
+
+    case Stage::AwaitingErased:
+        if (Contains(reply, "Erased") && Contains(reply, "Not"))
+            d.actions = {Show(FailureScreen(Outcome::NotErased, Directions::NotErased)), kClose};
+        else if (Contains(reply, "Erased"))
+            d.actions = {Write('P'), {.kind = Action::ResetProgress}, kAdvance, Start(Operation::SendProgram)};
+        else
+            d.actions = Unexpected(reply);
+        break;
+
+    case Stage::AwaitingDone:
+        // "Not Done", "Error: Not Done": a failure, never a success.
+        if (Contains(reply, "Done") && Contains(reply, "Not"))
+            d.actions = {Show(FailureScreen(Outcome::NotDone, Directions::NotDone)), kClose};
+        else if (Contains(reply, "Done"))
+            d.actions = {Show({.directions = Directions::Done,
+                               .focus = Focus::NextUnit,
+                               .levelShown = false,
+                               .nextUnitShown = true,
+                               .ended = Outcome::Done}),
+                         kClose};
+        else
+            d.actions = Unexpected(reply);
+        break;
+
+    default:
+        d.actions = Unexpected(reply);
+        break;
+    }
+    return d;
+}
+
+Decision DecidePacing(std::string_view line)
+{
+    Decision d;
+    if (const std::optional<Outcome> ended = JudgePacingLine(line)) {
+        const char* text = *ended == Outcome::Restarted ? Directions::Restarted
+                           : *ended == Outcome::NotDone ? Directions::NotDone
+                                                        : Directions::EndedEarly;
+        d.actions = {kClose, Show(FailureScreen(*ended, text))};
+    }
+    return d;
+}
+
+std::string Describe(const Decision& decision)
+{
+    static constexpr const char* kOperations[] = {"ReadVersion", "ReadThread", "SendProgram"};
+    std::string out;
+    for (const Action& a : decision.actions) {
+        if (!out.empty())
+            out += ", ";
+        switch (a.kind) {
+        case Action::Write: out += std::string("write ") + a.command; break;
+        case Action::Show: out += "show"; break;
+        case Action::Close: out += "close"; break;
+        case Action::ClearReceiver: out += "clear"; break;
+        case Action::Advance: out += "advance"; break;
+        case Action::Pause: out += "pause"; break;
+        case Action::ResetProgress: out += "progress 0"; break;
+        case Action::Start: out += std::string("start ") + kOperations[static_cast<int>(a.operation)]; break;
+        }
+    }
+    return out;
+}

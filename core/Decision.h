@@ -1,0 +1,51 @@
+#pragma once
+#include "core/Screen.h"
+#include "core/Stage.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// The operation a step starts last, on the controller's worker.
+enum class Operation { ReadVersion, ReadThread, SendProgram };
+
+// One thing a step of the dialogue does. The controller carries the actions out in order and
+// stops at a write that could not go out (the write has then said why, and ended the dialogue).
+struct Action {
+    enum Kind {
+        Write,          // the one-character command `command`
+        Show,           // post `update` to the front end
+        Close,          // close the port (the stage goes back to AwaitingBanner)
+        ClearReceiver,  // drop what the port and the reader hold
+        Advance,        // the stage moves on by one
+        Pause,          // 50 ms, before the loader is read again
+        ResetProgress,  // the level back to 0 before the image is sent
+        Start,          // queue `operation` on the worker
+    } kind;
+    char command = 0;
+    ScreenUpdate update = {};
+    Operation operation = Operation::ReadThread;
+};
+
+// What one reply makes the dialogue do: a pure function of the stage, the reply and whether the
+// shipped image passed its check, with no port, thread or screen behind it.
+struct Decision {
+    std::vector<Action> actions;
+    // What the reply is, once the step has cut it (the version text), when the step cuts it.
+    std::optional<std::string> cutReply;
+    bool promptCame = false;  // "E or P?" came: the prompt has stopped paging
+};
+
+Decision Decide(Stage stage, const std::optional<std::string>& reply, bool firmwareGood);
+
+// A whole line that came while the transfer waits for its asterisk (see JudgePacingLine): no
+// actions for the loader's chatter, which is dropped; the port closed and the end shown for a
+// restart, a refusal or an early "Done".
+Decision DecidePacing(std::string_view line);
+
+// The screens the dialogue posts that more than one step shares.
+ScreenUpdate QuestionScreen(std::string text);
+ScreenUpdate FailureScreen(Outcome outcome, std::string text);
+
+// The actions in words, "write E, advance, pause, start ReadThread", for the transcript and tests.
+std::string Describe(const Decision& decision);

@@ -1,0 +1,132 @@
+// The dialogue's decisions on the function alone: every stage against every reply it may meet,
+// with no port, thread or window behind it.
+#include "core/Decision.h"
+#include "core/Directions.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <map>
+
+namespace {
+
+struct Row {
+    Stage stage;
+    std::optional<std::string> reply;
+    std::string actions;                       // Describe() of the decision
+    std::optional<std::string> directions;     // what the step shows, when it shows directions
+    std::optional<Outcome> ended = std::nullopt;
+    std::optional<std::string> cut = std::nullopt;  // the reply as the step cut it
+    bool firmwareGood = true;
+};
+
+const std::string kUnexpected = "close, show";
+const std::string kFound = Directions::FoundVersion("2.005");
+
+}  // namespace
+
+TEST(Decision, EveryStageAgainstEveryReply)
+{
+    const Stage banner = Stage::AwaitingBanner, version = Stage::AwaitingVersion, prompt = Stage::AwaitingPrompt,
+                erased = Stage::AwaitingErased, done = Stage::AwaitingDone;
+    const std::vector<Row> table{
+        // The banner: "QZ-7" anywhere, case as it stands.
+        {banner, "QZ-7 Boot Loader", "show, advance, start ReadVersion", std::nullopt},
+        {banner, "boot: QZ-7 Loader", "show, advance, start ReadVersion", std::nullopt},
+        {banner, "qz-7 boot loader", kUnexpected, Directions::Unexpected("qz-7 boot loader"), Outcome::Unexpected},
+        {banner, std::nullopt, kUnexpected, Directions::Unexpected(""), Outcome::Unexpected},
+        // The version: cut from the first "V" to the line break, both left out.
+        {version, "QZ7 V2.005\r\n", "clear, show, advance", kFound, std::nullopt, "2.005"},
+        {version, "QZ7 V\r\n", "clear, show, advance", Directions::FoundVersion(""), std::nullopt, ""},
+        {version, "QZ7 V2.005", "clear, show, advance", Directions::FoundVersion("V2.005"), std::nullopt, "V2.005"},
+        {version, "Vendor QZ7 V2.005\r\n", "clear, show, advance", Directions::FoundVersion("endor QZ7 V2.005"), std::nullopt,
+         "endor QZ7 V2.005"},
+        {version, "QZ7 V2.005\r\nE or P?\r\n", "clear, show, advance", kFound, std::nullopt, "2.005"},
+        {version, "E or P?\r\n", "show, advance", Directions::VersionNotFound},
+        {version, "E or P", "show, advance", Directions::VersionNotFound},
+        {version, "boot ok\r\n", "show", Directions::NoVersion, Outcome::NoVersion},
+        {version, "qz7 v2.005\r\n", "show", Directions::NoVersion, Outcome::NoVersion},
+        {version, std::nullopt, "show", Directions::NoVersion, Outcome::NoVersion},
+        // A damaged image is never offered, with or without a version.
+        {version, "QZ7 V2.005\r\n", "clear, show, close", Directions::ImageDamaged, Outcome::ImageDamaged, "2.005", false},
+        {version, "E or P?\r\n", "show, close", Directions::ImageDamaged, Outcome::ImageDamaged, std::nullopt, false},
+        // The prompt: "E or P?" gets "E"; any other line, the first 24 characters of a longer
+        // prompt among them, gets "y".
+        {prompt, "E or P?", "write E, advance, pause, start ReadThread", std::nullopt},
+        {prompt, "rogram: E or P?", "write E, advance, pause, start ReadThread", std::nullopt},
+        {prompt, "Menu line 1", "write y, start ReadThread", std::nullopt},
+        {prompt, "Please choose erase or p", "write y, start ReadThread", std::nullopt},
+        {prompt, "E or P", "write y, start ReadThread", std::nullopt},
+        {prompt, std::nullopt, "write y, start ReadThread", std::nullopt},
+        // The erase.
+        {erased, "Erased", "write P, progress 0, advance, start SendProgram", std::nullopt},
+        {erased, "Erased, now send the rec", "write P, progress 0, advance, start SendProgram", std::nullopt},
+        {erased, "Not Erased", "show, close", Directions::NotErased, Outcome::NotErased},
+        {erased, "Erased; Not verified", "show, close", Directions::NotErased, Outcome::NotErased},
+        {erased, "erased", kUnexpected, Directions::Unexpected("erased"), Outcome::Unexpected},
+        // The end: "Not" beside "Done" is never a success.
+        {done, "Done", "show, close", Directions::Done, Outcome::Done},
+        {done, "Page 5 Done", "show, close", Directions::Done, Outcome::Done},
+        {done, "Not Done", "show, close", Directions::NotDone, Outcome::NotDone},
+        {done, "Error: Not Done", "show, close", Directions::NotDone, Outcome::NotDone},
+        {done, "Checksum error", kUnexpected, Directions::Unexpected("Checksum error"), Outcome::Unexpected},
+        // A stage past the last.
+        {static_cast<Stage>(5), "Done", kUnexpected, Directions::Unexpected("Done"), Outcome::Unexpected},
+    };
+    for (const Row& row : table) {
+        const std::string where = "stage " + std::to_string(static_cast<int>(row.stage)) + ", reply \"" +
+                                  row.reply.value_or("<absent>") + "\"";
+        const Decision d = Decide(row.stage, row.reply, row.firmwareGood);
+        EXPECT_EQ(Describe(d), row.actions) << where;
+        EXPECT_EQ(d.cutReply, row.cut) << where;
+        EXPECT_EQ(d.promptCame, row.actions.starts_with("write E")) << where;
+        std::optional<std::string> directions;
+        std::optional<Outcome> ended;
+        for (const Action& a : d.actions) {
+            if (a.kind == Action::Show && a.update.directions)
+                directions = a.update.directions;
+            if (a.kind == Action::Show && a.update.ended)
+                ended = a.update.ended;
+        }
+        EXPECT_EQ(directions, row.directions) << where;
+        EXPECT_EQ(ended, row.ended) << where;
+    }
+}
+
+// During the transfer only the loader's own lines end it; its chatter between records does not.
+TEST(Decision, OnlyARestartARefusalOrAnEarlyDoneEndsTheTransfer)
+{
+    const std::vector<std::pair<std::string, std::optional<Outcome>>> table{
+        {"QZ-7 Boot Loader", Outcome::Restarted}, {"QZ-7 flash ok", Outcome::Restarted},
+        {"Not Done", Outcome::NotDone},           {"Error: Not Done", Outcome::NotDone},
+        {"Done", Outcome::EndedEarly},            {"  Done \t", Outcome::EndedEarly},
+        {"Note: page written", std::nullopt},     {"Page 5 Done", std::nullopt},
+        {"Done.", std::nullopt},                  {"Not Erased", std::nullopt},
+        {"qz-7 done", std::nullopt},              {"   ", std::nullopt},
+    };
+    const std::map<Outcome, std::string> texts{{Outcome::Restarted, Directions::Restarted},
+                                               {Outcome::NotDone, Directions::NotDone},
+                                               {Outcome::EndedEarly, Directions::EndedEarly}};
+    for (const auto& [line, outcome] : table) {
+        const Decision d = DecidePacing(line);
+        if (!outcome) {
+            EXPECT_TRUE(d.actions.empty()) << '"' << line << "\": " << Describe(d);
+            continue;
+        }
+        EXPECT_EQ(Describe(d), "close, show") << line;
+        EXPECT_EQ(d.actions.back().update, FailureScreen(*outcome, texts.at(*outcome))) << line;
+    }
+}
+
+TEST(Decision, TheScreensItShowsAreTheOnesTheOperatorAnswers)
+{
+    // The banner brings the picture; a question enables both buttons with Update focused; Done
+    // offers the next unit; a failure hides the level.
+    EXPECT_EQ(Decide(Stage::AwaitingBanner, "QZ-7", true).actions.front().update, ScreenUpdate{.picture = Picture::Device});
+    EXPECT_EQ(Decide(Stage::AwaitingVersion, "QZ7 V2.005\r\n", true).actions[1].update, QuestionScreen(kFound));
+    EXPECT_EQ(QuestionScreen("q"), (ScreenUpdate{.directions = "q", .updateEnabled = true, .cancelEnabled = true,
+                                                 .focus = Focus::Update, .question = true}));
+    EXPECT_EQ(Decide(Stage::AwaitingDone, "Done", true).actions.front().update,
+              (ScreenUpdate{.directions = "Done", .focus = Focus::NextUnit, .levelShown = false, .nextUnitShown = true,
+                            .ended = Outcome::Done}));
+    EXPECT_EQ(FailureScreen(Outcome::NotErased, "x"), (ScreenUpdate{.directions = "x", .levelShown = false, .ended = Outcome::NotErased}));
+}
