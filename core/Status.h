@@ -99,13 +99,21 @@ private:
 // Whether a status text goes into the transcript: every new text does, but one that differs from
 // the last logged text only in its numbers (a silence that counts seconds, the transfer's
 // progress) at most once a minute, so an hour at the power-on prompt costs a few dozen lines.
+// What was held back is not lost at the end of its run: the last count goes in before the text
+// that replaces it, or, when nothing does, at the end (Unlogged).
 class StatusLogPace {
 public:
-    bool Take(const std::string& text, std::chrono::steady_clock::time_point now);
+    // The texts to log for `text`, in order: none (held back), or `text`, after the last text
+    // held back since the last one logged when there is one.
+    std::vector<std::string> Take(const std::string& text, std::chrono::steady_clock::time_point now);
+    // The last text given to Take, when Take held it back; once. For the end, when no text is
+    // to follow: the transcript's last status would otherwise be an older count.
+    std::optional<std::string> Unlogged();
 
 private:
     std::string shape_;  // the last logged text without its digits
     std::chrono::steady_clock::time_point at_{};
+    std::optional<std::string> held_;
 };
 
 // What the status line shows, fed from every thread of the controller. It keeps a base text (the

@@ -207,12 +207,22 @@ TEST(StatusText, TheLastLineHasNoTimeLeftAndCountingHintsAreLoggedOnceAMinute)
     const Clock::time_point t0 = Clock::now();
     int logged = 0;
     for (int s = 30; s < 3630; ++s)  // an hour at the power-on prompt, one text a second
-        logged += pace.Take(StatusText::PowerOnSilence(seconds(s)), t0 + seconds(s));
+        logged += static_cast<int>(pace.Take(StatusText::PowerOnSilence(seconds(s)), t0 + seconds(s)).size());
     EXPECT_EQ(logged, 60);
-    EXPECT_TRUE(pace.Take(StatusText::NotAwaited("ok", Stage::AwaitingBanner, false), t0 + 3630s)) << "a new kind of text is logged at once";
-    EXPECT_TRUE(pace.Take(StatusText::PowerOnSilence(3631s), t0 + 3631s));
-    EXPECT_TRUE(pace.Take("", t0 + 3632s));
-    EXPECT_TRUE(pace.Take("", t0 + 3633s)) << "a cleared line is no count";
+    // A new kind of text is logged at once, after the last count held back.
+    const std::string notAwaited = StatusText::NotAwaited("ok", Stage::AwaitingBanner, false);
+    EXPECT_EQ(pace.Take(notAwaited, t0 + 3630s), (std::vector{StatusText::PowerOnSilence(3629s), notAwaited}));
+    EXPECT_EQ(pace.Take(StatusText::PowerOnSilence(3631s), t0 + 3631s), std::vector{StatusText::PowerOnSilence(3631s)});
+    EXPECT_EQ(pace.Take("", t0 + 3632s).size(), 1u);
+    EXPECT_EQ(pace.Take("", t0 + 3633s).size(), 1u) << "a cleared line is no count";
+    EXPECT_EQ(pace.Unlogged(), std::nullopt);
+
+    // A transfer stopped where nothing follows: the count reached is there to log at the end, once.
+    EXPECT_EQ(pace.Take("Line 0 of 3075", t0 + 3634s).size(), 1u);
+    EXPECT_TRUE(pace.Take("Line 1 of 3075", t0 + 3634s).empty());
+    EXPECT_TRUE(pace.Take("Line 100 of 3075", t0 + 3635s).empty());
+    EXPECT_EQ(pace.Unlogged(), "Line 100 of 3075");
+    EXPECT_EQ(pace.Unlogged(), std::nullopt);
 }
 
 TEST(SearchHint, SaysWhatItSeesAfterFiveSecondsAndNamesBrlttyForAnAdapterThatVanished)
