@@ -155,6 +155,9 @@ public:
     // The transfer.
     void TransferStarted(int lines, std::uint64_t bytes, Clock::time_point now);
     void LineSent(int line, std::uint64_t bytesSent, Clock::time_point now);
+    // Nothing feeds the board any more (the controller stops): a transfer cut short shows the
+    // line it reached, however soon after the last refresh that line went. Returns the text shown.
+    std::string Settle();
 
     // The dialogue has ended: "Done" brings the transfer's summary, any other end the detail of
     // where the dialogue stood.
@@ -166,6 +169,7 @@ private:
     void CheckLocked(Clock::time_point now);
     void ClearUnjudged();
     void ShowLocked();
+    void ShowProgressLocked(Clock::time_point now, bool timeLeft);
     std::string LastReplyLocked() const;
 
     const Thresholds thresholds_;
@@ -191,6 +195,7 @@ private:
 
     int lines_ = 0;
     int line_ = 0;
+    int shownLine_ = 0;  // the line the progress text names
     std::uint64_t bytes_ = 0;  // the image's length
     std::uint64_t sent_ = 0;   // how much of it has gone out
     Clock::time_point transferStart_{};

@@ -154,6 +154,23 @@ TEST(StatusBoard, ProgressRefreshesAFewTimesASecondAndEndsInASummary)
     EXPECT_TRUE(Has(b.Now(), "Line 3075 of 3075")) << b.Now();
     b.board.Ended(Outcome::Done, b.t0 + 3100ms);
     EXPECT_EQ(b.Now(), "Sent 3075 lines (110.7 kB) in 3.1 s.");
+    EXPECT_EQ(b.board.Settle(), b.Now()) << "an end stays as it is";
+
+    // Lines that went within a refresh's quarter second: shown once the QZ7 keeps the next
+    // asterisk waiting, and, for a transfer stopped then, by Settle (without a time left).
+    Board held;
+    held.board.PortOpened(held.t0);
+    held.board.TransferStarted(3075, 110700, held.t0);
+    for (int line = 1; line <= 100; ++line)
+        held.board.LineSent(line, static_cast<std::uint64_t>(line) * 36, held.t0 + microseconds(line * 100));
+    EXPECT_TRUE(held.Now().starts_with("Line 1 of 3075")) << held.Now();
+    held.board.Waiting(Stage::AwaitingDone, held.t0 + 100ms);
+    EXPECT_TRUE(held.Now().starts_with("Line 1 of 3075")) << "a quarter second apart: " << held.Now();
+    held.board.Waiting(Stage::AwaitingDone, held.t0 + 300ms);
+    EXPECT_EQ(held.Now(), "Line 100 of 3075");
+    held.board.LineSent(101, 101 * 36, held.t0 + 310ms);
+    EXPECT_EQ(held.board.Settle(), "Line 101 of 3075, 11.7 kB/s");
+    EXPECT_EQ(held.Now(), "Line 101 of 3075, 11.7 kB/s");
 }
 
 TEST(StatusBoard, FailureScreensBringOneLineOfDetail)
