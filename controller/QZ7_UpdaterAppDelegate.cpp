@@ -50,6 +50,12 @@ QZ7_UpdaterAppDelegate::~QZ7_UpdaterAppDelegate()
     // set; what was queued behind it never runs. No thread is left to post then, and the screen
     // updates not yet shown are dropped with gui_.
     worker_.Stop();
+    // Nothing feeds the status board now. A transfer stopped here (a signal, the window closed)
+    // has no end of its own on the status line: the line shows the count it reached, and the
+    // transcript's last status says it, though the pace held the same kind of text back.
+    status_.Settle();
+    if (std::optional<std::string> last = statusLogPace_.Unlogged())
+        LogStatus(*last);
 }
 
 std::optional<std::string> QZ7_UpdaterAppDelegate::ReceivedString() const

@@ -193,6 +193,7 @@ private:
     // Discovery's pass result for the status line and the transcript.
     void ReportOpen(const std::string& path, const OpenResult& opened, const std::vector<SerialService>& services);
     void ShowStatus(const std::string& text);
+    void LogStatus(const std::string& text);
     // Every listing discovery makes, for the status line's hint while no adapter is found.
     void NoteListing(const std::vector<SerialService>& services);
     void Advance()

@@ -10,9 +10,14 @@ using namespace std::chrono_literals;
 void QZ7_UpdaterAppDelegate::ShowStatus(const std::string& text)
 {
     // Called under the status board's lock, so the pace sees the texts one at a time, in order.
-    if (statusLogPace_.Take(text, steady_clock::now()))
-        qCInfo(lcDialogue).noquote() << "status:" << (text.empty() ? QStringLiteral("(empty)") : Loggable(text));
+    for (const std::string& logged : statusLogPace_.Take(text, steady_clock::now()))
+        LogStatus(logged);
     Post({.status = text});
+}
+
+void QZ7_UpdaterAppDelegate::LogStatus(const std::string& text)
+{
+    qCInfo(lcDialogue).noquote() << "status:" << (text.empty() ? QStringLiteral("(empty)") : Loggable(text));
 }
 
 void QZ7_UpdaterAppDelegate::ReportOpen(const std::string& path, const OpenResult& opened,

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 using namespace std::chrono;
 
@@ -254,15 +255,29 @@ std::optional<double> TimeLeft::Seconds() const
     return left_;
 }
 
-bool StatusLogPace::Take(const std::string& text, steady_clock::time_point now)
+std::vector<std::string> StatusLogPace::Take(const std::string& text, steady_clock::time_point now)
 {
     std::string shape;
     for (char c : text)
         if (c < '0' || c > '9')
             shape += c;
-    if (shape == shape_ && !text.empty() && now - at_ < minutes(1))
-        return false;
+    if (shape == shape_ && !text.empty() && now - at_ < minutes(1)) {
+        held_ = text;
+        return {};
+    }
+    std::vector<std::string> logged;
+    // Another kind of text ends a run of counts: the run's last count goes in first. (A count of
+    // the same kind a minute later is newer than the one held.)
+    if (held_ && shape != shape_)
+        logged.push_back(std::move(*held_));
+    held_.reset();
+    logged.push_back(text);
     shape_ = std::move(shape);
     at_ = now;
-    return true;
+    return logged;
+}
+
+std::optional<std::string> StatusLogPace::Unlogged()
+{
+    return std::exchange(held_, std::nullopt);
 }

@@ -99,13 +99,21 @@ private:
 // Whether a status text goes into the transcript: every new text does, but one that differs from
 // the last logged text only in its numbers (a silence that counts seconds, the transfer's
 // progress) at most once a minute, so an hour at the power-on prompt costs a few dozen lines.
+// What was held back is not lost at the end of its run: the last count goes in before the text
+// that replaces it, or, when nothing does, at the end (Unlogged).
 class StatusLogPace {
 public:
-    bool Take(const std::string& text, std::chrono::steady_clock::time_point now);
+    // The texts to log for `text`, in order: none (held back), or `text`, after the last text
+    // held back since the last one logged when there is one.
+    std::vector<std::string> Take(const std::string& text, std::chrono::steady_clock::time_point now);
+    // The last text given to Take, when Take held it back; once. For the end, when no text is
+    // to follow: the transcript's last status would otherwise be an older count.
+    std::optional<std::string> Unlogged();
 
 private:
     std::string shape_;  // the last logged text without its digits
     std::chrono::steady_clock::time_point at_{};
+    std::optional<std::string> held_;
 };
 
 // What the status line shows, fed from every thread of the controller. It keeps a base text (the
@@ -147,6 +155,9 @@ public:
     // The transfer.
     void TransferStarted(int lines, std::uint64_t bytes, Clock::time_point now);
     void LineSent(int line, std::uint64_t bytesSent, Clock::time_point now);
+    // Nothing feeds the board any more (the controller stops): a transfer cut short shows the
+    // line it reached, however soon after the last refresh that line went. Returns the text shown.
+    std::string Settle();
 
     // The dialogue has ended: "Done" brings the transfer's summary, any other end the detail of
     // where the dialogue stood.
@@ -158,6 +169,7 @@ private:
     void CheckLocked(Clock::time_point now);
     void ClearUnjudged();
     void ShowLocked();
+    void ShowProgressLocked(Clock::time_point now, bool timeLeft);
     std::string LastReplyLocked() const;
 
     const Thresholds thresholds_;
@@ -183,6 +195,7 @@ private:
 
     int lines_ = 0;
     int line_ = 0;
+    int shownLine_ = 0;  // the line the progress text names
     std::uint64_t bytes_ = 0;  // the image's length
     std::uint64_t sent_ = 0;   // how much of it has gone out
     Clock::time_point transferStart_{};

@@ -65,6 +65,10 @@ void StatusBoard::Waiting(Stage stage, Clock::time_point now)
         quietSince_ = now;
     }
     CheckLocked(now);
+    // Lines that went within the last refresh's quarter second are shown once the QZ7 keeps the
+    // next asterisk waiting, not only with the next line.
+    if (shownLine_ != line_ && StatusText::IsProgress(base_) && now - lastProgress_ >= milliseconds(250))
+        ShowProgressLocked(now, true);
 }
 
 void StatusBoard::Received(Stage stage, const char* bytes, std::size_t count, Clock::time_point now)
@@ -158,7 +162,7 @@ void StatusBoard::TransferStarted(int lines, std::uint64_t bytes, Clock::time_po
 {
     std::lock_guard lock(mutex_);
     lines_ = lines;
-    line_ = 0;
+    line_ = shownLine_ = 0;
     bytes_ = bytes;
     sent_ = 0;
     transferStart_ = now;
@@ -182,9 +186,25 @@ void StatusBoard::LineSent(int line, std::uint64_t bytesSent, Clock::time_point 
     // A few refreshes a second, and the last line: the text is not made anew for every line.
     if (now - lastProgress_ < milliseconds(250) && line != lines_)
         return;
+    ShowProgressLocked(now, true);
+}
+
+void StatusBoard::ShowProgressLocked(Clock::time_point now, bool timeLeft)
+{
     lastProgress_ = now;
-    base_ = StatusText::Progress(line, lines_, timeLeft_.Rate(), line == lines_ ? std::optional(0.0) : timeLeft_.Seconds());
+    shownLine_ = line_;
+    const std::optional<double> left = line_ == lines_ ? std::optional(0.0) : timeLeft ? timeLeft_.Seconds() : std::nullopt;
+    base_ = StatusText::Progress(line_, lines_, timeLeft_.Rate(), left);
     ShowLocked();
+}
+
+std::string StatusBoard::Settle()
+{
+    std::lock_guard lock(mutex_);
+    // A transfer that was stopped has no time left to estimate.
+    if (shownLine_ != line_ && StatusText::IsProgress(base_))
+        ShowProgressLocked(Clock::now(), false);
+    return shown_;
 }
 
 std::string StatusBoard::LastReplyLocked() const

@@ -176,16 +176,24 @@ void Bench::LookForAdapters()
     std::optional<std::vector<SerialService>> services = lister_();
     if (!services)
         return;
-    std::vector<PortVerdict> verdicts = JudgePorts(*services);
     std::vector<std::string> paths;
-    for (std::size_t i = 0; i < services->size(); ++i)
-        if (!verdicts[i].word.empty())
-            paths.push_back(*(*services)[i].path);
+    if (run.all) {
+        std::vector<PortVerdict> verdicts = JudgePorts(*services);
+        for (std::size_t i = 0; i < services->size(); ++i)
+            if (!verdicts[i].word.empty())
+                paths.push_back(*(*services)[i].path);
+    } else if (std::optional<std::string> chosen = ChoosePath(*services, std::nullopt)) {
+        // One unit: the adapter the single-unit update would take.
+        paths.push_back(*chosen);
+    }
     if (paths.empty())
         return;
     look_.stop();
     waitAll_.stop();
-    Say(nullptr, "Found " + std::to_string(paths.size()) + " adapter" + (paths.size() == 1 ? "" : "s") + ".");
+    if (run.all)
+        Say(nullptr, "Found " + std::to_string(paths.size()) + " adapter" + (paths.size() == 1 ? "" : "s") + ".");
+    else
+        Say(nullptr, "Found the USB adapter: " + paths.front() + ".");
     Begin(paths, *services);
 }
 
@@ -231,16 +239,18 @@ int Bench::Run()
     }
 
     lister_ = WithByIdNames(SystemServiceLister());
-    if (run.all) {
-        Say(nullptr, "Looking for USB adapters.");
+    if (run.all || run.ports.empty()) {
+        // --all takes every adapter the choice rule accepts; without --port, the one unit is the
+        // adapter the single-unit update would find, looked for as it looks.
+        Say(nullptr, run.all ? "Looking for USB adapters." : "Looking for the USB adapter.");
         connect(&look_, &QTimer::timeout, this, &Bench::LookForAdapters);
         look_.start(200ms);
         if (run.waitSeconds) {
             waitAll_.setSingleShot(true);
             connect(&waitAll_, &QTimer::timeout, this, [this] {
                 look_.stop();
-                Say(nullptr, "No QZ7 within " + std::to_string(*run.waitSeconds) +
-                                 " s: no usable USB adapter was found. Plug the adapters in and run again.");
+                Say(nullptr, "No QZ7 within " + std::to_string(*run.waitSeconds) + " s: no usable USB adapter was found. " +
+                                 (run.all ? "Plug the adapters in" : "Plug the adapter in") + " and run again.");
                 status_ = ExitStatus::NoAdapter;
                 Event(nullptr, "summary", {{"units", 0}, {"outcomes", QJsonObject{}}, {"exit", *status_}});
                 QCoreApplication::exit(*status_);

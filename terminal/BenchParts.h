@@ -126,6 +126,9 @@ public:
     void Changed();
     void Ended(Unit& unit);
     bool Tty() const { return tty_; }
+    // When the run began: --wait bounds the wait for a QZ7 from here, the search for an adapter
+    // included.
+    const std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
 
 private:
     void Begin(std::vector<std::string> paths, const std::vector<SerialService>& listed);

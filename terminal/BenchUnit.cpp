@@ -57,7 +57,9 @@ void Unit::Start()
             bench_.Say(this, why);
             Finish(code);
         });
-        wait_.start(std::chrono::seconds(*bench_.run.waitSeconds));
+        // What is left of the bound once the adapter was found.
+        const auto left = bench_.started + std::chrono::seconds(*bench_.run.waitSeconds) - std::chrono::steady_clock::now();
+        wait_.start(std::max(std::chrono::duration_cast<std::chrono::milliseconds>(left), 0ms));
     }
     controller_->applicationDidFinishLaunching();
 }

@@ -154,6 +154,23 @@ TEST(StatusBoard, ProgressRefreshesAFewTimesASecondAndEndsInASummary)
     EXPECT_TRUE(Has(b.Now(), "Line 3075 of 3075")) << b.Now();
     b.board.Ended(Outcome::Done, b.t0 + 3100ms);
     EXPECT_EQ(b.Now(), "Sent 3075 lines (110.7 kB) in 3.1 s.");
+    EXPECT_EQ(b.board.Settle(), b.Now()) << "an end stays as it is";
+
+    // Lines that went within a refresh's quarter second: shown once the QZ7 keeps the next
+    // asterisk waiting, and, for a transfer stopped then, by Settle (without a time left).
+    Board held;
+    held.board.PortOpened(held.t0);
+    held.board.TransferStarted(3075, 110700, held.t0);
+    for (int line = 1; line <= 100; ++line)
+        held.board.LineSent(line, static_cast<std::uint64_t>(line) * 36, held.t0 + microseconds(line * 100));
+    EXPECT_TRUE(held.Now().starts_with("Line 1 of 3075")) << held.Now();
+    held.board.Waiting(Stage::AwaitingDone, held.t0 + 100ms);
+    EXPECT_TRUE(held.Now().starts_with("Line 1 of 3075")) << "a quarter second apart: " << held.Now();
+    held.board.Waiting(Stage::AwaitingDone, held.t0 + 300ms);
+    EXPECT_EQ(held.Now(), "Line 100 of 3075");
+    held.board.LineSent(101, 101 * 36, held.t0 + 310ms);
+    EXPECT_EQ(held.board.Settle(), "Line 101 of 3075, 11.7 kB/s");
+    EXPECT_EQ(held.Now(), "Line 101 of 3075, 11.7 kB/s");
 }
 
 TEST(StatusBoard, FailureScreensBringOneLineOfDetail)
@@ -207,12 +224,22 @@ TEST(StatusText, TheLastLineHasNoTimeLeftAndCountingHintsAreLoggedOnceAMinute)
     const Clock::time_point t0 = Clock::now();
     int logged = 0;
     for (int s = 30; s < 3630; ++s)  // an hour at the power-on prompt, one text a second
-        logged += pace.Take(StatusText::PowerOnSilence(seconds(s)), t0 + seconds(s));
+        logged += static_cast<int>(pace.Take(StatusText::PowerOnSilence(seconds(s)), t0 + seconds(s)).size());
     EXPECT_EQ(logged, 60);
-    EXPECT_TRUE(pace.Take(StatusText::NotAwaited("ok", Stage::AwaitingBanner, false), t0 + 3630s)) << "a new kind of text is logged at once";
-    EXPECT_TRUE(pace.Take(StatusText::PowerOnSilence(3631s), t0 + 3631s));
-    EXPECT_TRUE(pace.Take("", t0 + 3632s));
-    EXPECT_TRUE(pace.Take("", t0 + 3633s)) << "a cleared line is no count";
+    // A new kind of text is logged at once, after the last count held back.
+    const std::string notAwaited = StatusText::NotAwaited("ok", Stage::AwaitingBanner, false);
+    EXPECT_EQ(pace.Take(notAwaited, t0 + 3630s), (std::vector{StatusText::PowerOnSilence(3629s), notAwaited}));
+    EXPECT_EQ(pace.Take(StatusText::PowerOnSilence(3631s), t0 + 3631s), std::vector{StatusText::PowerOnSilence(3631s)});
+    EXPECT_EQ(pace.Take("", t0 + 3632s).size(), 1u);
+    EXPECT_EQ(pace.Take("", t0 + 3633s).size(), 1u) << "a cleared line is no count";
+    EXPECT_EQ(pace.Unlogged(), std::nullopt);
+
+    // A transfer stopped where nothing follows: the count reached is there to log at the end, once.
+    EXPECT_EQ(pace.Take("Line 0 of 3075", t0 + 3634s).size(), 1u);
+    EXPECT_TRUE(pace.Take("Line 1 of 3075", t0 + 3634s).empty());
+    EXPECT_TRUE(pace.Take("Line 100 of 3075", t0 + 3635s).empty());
+    EXPECT_EQ(pace.Unlogged(), "Line 100 of 3075");
+    EXPECT_EQ(pace.Unlogged(), std::nullopt);
 }
 
 TEST(SearchHint, SaysWhatItSeesAfterFiveSecondsAndNamesBrlttyForAnAdapterThatVanished)

@@ -209,6 +209,29 @@ TEST(Bench, CheckReadsTheVersionAndErasesNothing)
         out += line + "\n";
     EXPECT_NE(out.find(units.sims[0]->SlavePath() + ": Version 2.005: nothing erased (--check)."), std::string::npos) << out;
     EXPECT_NE(out.find(units.sims[1]->SlavePath() + ": Version 2.007: nothing erased (--check)."), std::string::npos) << out;
+
+    // Without --port the one unit is found as the single-unit update finds it: the last listed
+    // adapter, and the one before it is never opened.
+    Units listed({Sim(), Sim()});
+    BenchRun found = RunBench(listed, {"--check"});
+    EXPECT_EQ(found.status, 0);
+    EXPECT_EQ(listed.sims[0]->Wire(), "");
+    EXPECT_EQ(listed.sims[1]->Wire(), "y");
+    listed.ExpectRestored();
+    out.clear();
+    for (const std::string& line : found.out)
+        out += line + "\n";
+    const std::string& chosen = listed.sims[1]->SlavePath();
+    EXPECT_TRUE(out.starts_with("Looking for the USB adapter.\nFound the USB adapter: " + chosen + ".\n")) << out;
+    EXPECT_NE(out.find(chosen + ": Version 2.005: nothing erased (--check)."), std::string::npos) << out;
+
+    // ... and with none listed, --wait gives up as --all does.
+    Units none({});
+    BenchRun gaveUp = RunBench(none, {"--check", "--wait", "1"});
+    EXPECT_EQ(gaveUp.status, 2);
+    ASSERT_EQ(gaveUp.out.size(), 2u);
+    EXPECT_EQ(gaveUp.out[0], "Looking for the USB adapter.");
+    EXPECT_EQ(gaveUp.out[1], "No QZ7 within 1 s: no usable USB adapter was found. Plug the adapter in and run again.");
 }
 
 TEST(Bench, SkipCurrentLeavesAUnitThatHasTheShippedFirmware)

@@ -3,6 +3,7 @@
 #include "tests/terminal/CliRun.h"
 
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -48,14 +49,27 @@ TEST(Cli, CtrlCWhileProgrammingAsksForASecondOneAndOtherStopsAreAtOnce)
         ASSERT_TRUE(sim.Open());
         termios before = sim.SlaveSettings();
         sim.Start();
+        TranscriptFile transcript;
         CliRun run = RunCli({"--yes", "--port", sim.SlavePath()}, "",
-                            {.meanwhile = SignalAtLine100(sim, c.sent, c.status == 0, c.gap), .sim = &sim});
+                            {.meanwhile = SignalAtLine100(sim, c.sent, c.status == 0, c.gap),
+                             .stderrFile = transcript.path,
+                             .sim = &sim});
         EXPECT_EQ(run.status, c.status) << run.out;
         EXPECT_TRUE(Has(run.out, c.says)) << run.out;
         EXPECT_EQ(Has(run.out, warning), c.sent[0] == SIGINT) << run.out;
         EXPECT_TRUE(SameSettings(sim.SlaveSettings(), before));
         EXPECT_FALSE(Pty::HeldExclusively(sim.SlavePath()));
         EXPECT_EQ(sim.Snapshot().Intact(), c.status == 0) << sim.Snapshot().Summary();
+        if (c.status != 0) {
+            // The transcript's last progress is the line reached when it stopped (the one line
+            // written that the QZ7 had not yet read aside), however soon after a refresh.
+            const std::string text = FileText(transcript.path);
+            const std::size_t last = text.rfind("status: Line ");
+            ASSERT_NE(last, std::string::npos) << text;
+            const int line = std::atoi(text.c_str() + last + std::strlen("status: Line "));
+            EXPECT_GE(line, sim.Snapshot().lines) << text.substr(last, 60);
+            EXPECT_LE(line, sim.Snapshot().lines + 1) << text.substr(last, 60);
+        }
     }
 }
 
