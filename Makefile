@@ -38,7 +38,7 @@ picture:
 	QT_QPA_PLATFORM=offscreen $(BUILD)/qz7-drawpanel resources/QZ7.png
 
 firmware:
-	python3 scripts/make_firmware.py resources/QZ-7-2_007.hex
+	python3 scripts/make_firmware.py $(wildcard resources/QZ-7-*.hex)
 
 # Renders the icon's PNGs from its SVG (all are committed).
 ICON_SIZES = 16 22 24 32 48 64 128 256
