@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all build test demo bench soak soak-idle sanitize fuzz picture firmware icons deb package-check clean hil
+.PHONY: all build test second-firmware demo bench soak soak-idle sanitize fuzz picture firmware icons deb package-check clean hil
 
 all: build
 
@@ -16,6 +16,12 @@ test:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQZ7_TESTS=ON >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The program built with a second firmware image (version 2.008, another size) in build-fw2/:
+# what it states and sends is that image's, and a misnamed or damaged image stops the configure.
+second-firmware:
+	@scripts/deps.sh build
+	JOBS=$(JOBS) scripts/second-firmware.sh
 
 demo:
 	@scripts/deps.sh demo
@@ -38,7 +44,7 @@ picture:
 	QT_QPA_PLATFORM=offscreen $(BUILD)/qz7-drawpanel resources/QZ7.png
 
 firmware:
-	python3 scripts/make_firmware.py resources/QZ-7-2_007.hex
+	python3 scripts/make_firmware.py $(wildcard resources/QZ-7-*.hex)
 
 # Renders the icon's PNGs from its SVG (all are committed).
 ICON_SIZES = 16 22 24 32 48 64 128 256

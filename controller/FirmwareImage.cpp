@@ -1,5 +1,6 @@
 #include "controller/FirmwareImage.h"
 
+#include "firmware/Firmware.h"
 #include "hex/TextRules.h"
 
 #include <QFile>
@@ -7,7 +8,7 @@
 
 std::optional<std::string> LoadShippedFirmware()
 {
-    QFile file(kFirmwareResource);
+    QFile file(QString::fromLatin1(Firmware::Resource));
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     QByteArray bytes = file.readAll();
@@ -17,5 +18,8 @@ std::optional<std::string> LoadShippedFirmware()
 void InitUpdaterResources()
 {
     static std::once_flag once;
-    std::call_once(once, [] { Q_INIT_RESOURCE(resources); });
+    std::call_once(once, [] {
+        Q_INIT_RESOURCE(resources);
+        Q_INIT_RESOURCE(firmware);
+    });
 }

@@ -2,11 +2,10 @@
 #include <optional>
 #include <string>
 
-// Resource path of the firmware image that ships inside the program.
-inline constexpr const char* kFirmwareResource = ":/QZ-7-2_007.hex";
-
-// Reads the shipped image as strict 7-bit ASCII; absent when missing or undecodable.
+// Reads the shipped image (Firmware::Resource) as strict 7-bit ASCII; absent when missing or
+// undecodable.
 std::optional<std::string> LoadShippedFirmware();
 
-// Makes the compiled-in resources (image, picture, icons) available; called once before use.
+// Makes the compiled-in resources (the image from the build's firmware.qrc; the picture and the
+// icons from resources/resources.qrc) available; called once before use.
 void InitUpdaterResources();

@@ -38,9 +38,9 @@
 //                       LevelIndicatorVew (sic), owned by the window (UpdaterApp::window,
 //                       window/UpdaterWindow.h), which alone touches them
 //   the port record     WQSerial, its PortID, ChosenPath and termios_archive
-//   the image           QZ-7-2_007.hex, QZ7.png
+//   the image           QZ-7-<major>_<minor>.hex (Firmware::Name, its version in its name), QZ7.png
 //   texts, exactly      "An Exception Occured:" (sic), "Version not Found.\nUpdate anyway?",
-//                       "Found Version: ...\n Update To: QZ7 V2.007?\n" (with its space),
+//                       "Found Version: ...\n Update To: QZ7 V<Firmware::Version>?\n" (with its space),
 //                       "Trying to write to unopened Port", "Power on the QZ7 while holding front
 //                       Run/Stop button" (see core/Directions.h)
 // Every other name follows one convention:

@@ -8,16 +8,6 @@
 
 using namespace std::chrono_literals;
 
-namespace {
-int CountImageLines(std::string_view image)
-{
-    int lines = 0;
-    for (; !image.empty(); ++lines)
-        image.remove_prefix(TakeImageLine(image).consumed);
-    return lines;
-}
-}  // namespace
-
 void QZ7_UpdaterAppDelegate::SendProgram()
 {
     const std::string& image = firmware_;

@@ -1,8 +1,10 @@
 #include "core/Directions.h"
 
+#include "firmware/Firmware.h"
+
 std::string Directions::FoundVersion(const std::string& version)
 {
-    return "Found Version: " + version + "\n Update To: QZ7 V2.007?\n";
+    return "Found Version: " + version + "\n Update To: QZ7 V" + Firmware::Version + "?\n";
 }
 
 std::string Directions::Unexpected(const std::string& reply)

@@ -19,6 +19,8 @@ inline constexpr const char* Restarted =
 inline constexpr const char* Stopped = "QZ7 stopped accepting data\nPlease restart the program\nand the QZ7";
 inline constexpr const char* EndedEarly =
     "QZ7 stopped before the whole image was sent\nIt has no firmware now\nRestart the program, power on the QZ7\nwhile holding Run/Stop, and update again";
+// The version question: the version the QZ7 reported and the one the program carries
+// (Firmware::Version).
 std::string FoundVersion(const std::string& version);
 std::string Unexpected(const std::string& reply);
 std::string Exception(const char* what);

@@ -41,3 +41,12 @@ ImageLine TakeImageLine(std::string_view remainder)
     std::size_t next = remainder.find(':', lineEnd + 2);
     return {line, next == std::string_view::npos ? remainder.size() : next};
 }
+
+int CountImageLines(std::string_view text)
+{
+    int lines = 0;
+    // Each step consumes at least one character of a remainder that is not empty.
+    for (; !text.empty(); ++lines)
+        text.remove_prefix(TakeImageLine(text).consumed);
+    return lines;
+}

@@ -17,3 +17,7 @@ struct ImageLine {
 // The line is the first line end plus one character. A remainder with no line end, or whose
 // first line end is its last character, is sent as it stands and ends the image.
 ImageLine TakeImageLine(std::string_view remainder);
+
+// The lines the transfer sends for the whole image: the steps of TakeImageLine until nothing is
+// left (0 for an empty image).
+int CountImageLines(std::string_view text);

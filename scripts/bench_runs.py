@@ -14,7 +14,7 @@ from bench_probe import BenchError, cpu_seconds, loadavg, peak_rss_mb, run_ns, t
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.environ.get("BUILD", os.path.join(ROOT, "build"))
-IMAGE = os.path.join(ROOT, "resources", "QZ-7-2_007.hex")
+IMAGE = os.path.join(BUILD, "firmware.hex")  # the build's copy of the image it compiled in
 BAUD = 57600
 SEGMENT = 250  # the simulator reports every 250 lines
 

@@ -30,7 +30,7 @@ trap cleanup EXIT
 
 # The simulator first: it prints its pseudo-terminal's path, then its events, then a summary.
 start_sim "$OUT/bootsim.log" --baud "$baud" --power-on-ms 2500 --erase-ms 800 --save-image "$OUT/received.hex" \
-  --expect resources/QZ-7-2_007.hex
+  --expect "$BUILD/firmware.hex"
 started=$(date +%s%N)
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then

@@ -10,13 +10,13 @@ struct RunOptions;
 
 // The firmware this program carries, as --version, the JSON and the report name it.
 struct ShippedFirmware {
-    std::string version;  // "V2.007"
+    std::string version;  // "V" and the version, as "V3.012"
     int lines = 0;        // the lines the transfer sends
     std::string sha256;   // of the image as sent, in hex
 };
 const ShippedFirmware& Shipped();
 
-// "QZ7 Updater 1.0.0, firmware V2.007, 3075 lines, sha256 ..." and the same as a JSON object.
+// "QZ7 Updater 1.0.0, firmware V3.012, 2563 lines, sha256 ..." and the same as a JSON object.
 std::string VersionText();
 std::string VersionJson();
 
@@ -24,7 +24,7 @@ std::string VersionJson();
 // status.
 const char* OutcomeName(int status);
 
-// Whether a version the QZ7 reported ("2.007", "V2.007", "QZ7 V2.007") is the shipped one.
+// Whether a version the QZ7 reported ("3.012", "V3.012", "QZ7 V3.012") is the shipped one.
 bool IsShippedVersion(const std::string& found);
 
 // Appends `line` and a line end to the file at `path` in one write(2) with O_APPEND, and flushes

@@ -1,12 +1,10 @@
 #pragma once
 // The production bench's two parts, shared by Bench.cpp (the run) and BenchUnit.cpp (one unit);
 // not for use outside the bench.
-#include "controller/FirmwareImage.h"
 #include "controller/PortDiagnosis.h"
 #include "controller/QZ7_UpdaterAppDelegate.h"
 #include "controller/SignalQuit.h"
 #include "core/Status.h"
-#include "hex/ImageLines.h"
 #include "serial/ByIdNames.h"
 #include "terminal/Bench.h"
 #include "terminal/PortList.h"
@@ -14,7 +12,6 @@
 #include "terminal/Terminal.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -60,7 +57,7 @@ inline std::string Now()
 }
 
 
-// "Line 120 of 3075, ..." and "Sent 3075 lines ...": the lines gone across, or -1.
+// "Line 120 of 2563, ..." and "Sent 2563 lines ...": the lines gone across, or -1.
 inline int LinesIn(const std::string& status)
 {
     for (const char* start : {"Line ", "Sent "})

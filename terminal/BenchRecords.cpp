@@ -2,26 +2,14 @@
 
 #include "terminal/BenchParts.h"
 
+#include "firmware/Firmware.h"
+
 using namespace benchparts;
 
 const ShippedFirmware& Shipped()
 {
-    static const ShippedFirmware facts = [] {
-        ShippedFirmware f;
-        f.version = "V2.007";
-        InitUpdaterResources();
-        std::string image = LoadShippedFirmware().value_or(std::string());
-        std::string_view rest = image;
-        while (!rest.empty()) {
-            ImageLine line = TakeImageLine(rest);
-            ++f.lines;
-            if (line.consumed == 0)
-                break;
-            rest.remove_prefix(std::min(line.consumed, rest.size()));
-        }
-        f.sha256 = QCryptographicHash::hash(QByteArray::fromStdString(image), QCryptographicHash::Sha256).toHex().toStdString();
-        return f;
-    }();
+    // The build derived these from the image it compiled in.
+    static const ShippedFirmware facts{std::string("V") + Firmware::Version, Firmware::Lines, Firmware::Sha256};
     return facts;
 }
 

@@ -1,6 +1,7 @@
 #include "window/UpdaterWindow.h"
 
 #include "controller/FirmwareImage.h"
+#include "firmware/Firmware.h"
 #include "ui_QZ7_Updater.h"
 
 #include <QAccessible>
@@ -73,6 +74,8 @@ UpdaterWindow::UpdaterWindow() : ui_(std::make_unique<Ui::QZ7UpdaterWindow>())
     std::call_once(once, [] { QAccessible::installFactory(WindowAccessible); });
     InitUpdaterResources();
     ui_->setupUi(this);
+    ui_->UpdateButtonView->setAccessibleDescription(QStringLiteral("Erases the QZ7 and sends it firmware V") +
+                                                    QString::fromLatin1(Firmware::Version));
     statusDescription_ = ui_->StatusView->accessibleDescription();
     ui_->StatusView->installEventFilter(this);
     setWindowTitle(QString::fromLatin1(kTitle));

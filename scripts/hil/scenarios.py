@@ -7,11 +7,11 @@ import subprocess
 import threading
 import time
 
-from vm import BUILD, ROOT, HilError, log
+from vm import BUILD, HilError, log
 
 UPDATER = os.path.join(BUILD, "qz7-updater")
 SIM = os.path.join(BUILD, "qz7-bootsim")
-IMAGE = os.path.join(ROOT, "resources", "QZ-7-2_007.hex")
+IMAGE = os.path.join(BUILD, "firmware.hex")  # the build's copy of the image it compiled in
 UDC = "/sys/kernel/config/usb_gadget/hil/UDC"  # the gadget is plugged while bound to a controller
 # The transcript with the time of each line, so that the guest's figures come from one clock.
 # The operator's power-on after the program showed its directions: a banner that came before them

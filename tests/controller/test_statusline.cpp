@@ -90,7 +90,7 @@ TEST(StatusLine, SilenceHintsComeAndGoProgressShowsTimeLeftAndTheUpdateEndsIntac
         }
         return ScreenText(*run.app) == "Done";
     }, 30000)) << StatusLine(*run.app);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return StatusLine(*run.app).rfind("Sent 3075 lines (", 0) == 0; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return StatusLine(*run.app).rfind("Sent " + kShippedLines + " lines (", 0) == 0; }, 5000));
     seen.push_back(StatusLine(*run.app));
     auto first = [&](const std::string& part) {
         for (std::size_t i = 0; i < seen.size(); ++i)
@@ -108,12 +108,12 @@ TEST(StatusLine, SilenceHintsComeAndGoProgressShowsTimeLeftAndTheUpdateEndsIntac
     for (const std::string& t : seen)
         all += t + "\n";
     int hint = first("No answer from the QZ7 for 0 s. Check the cable and the QZ7's power");
-    EXPECT_GE(first(" of 3075, "), 0) << all;
+    EXPECT_GE(first(" of " + kShippedLines + ", "), 0) << all;
     EXPECT_GE(first(" s left"), 0) << all;
-    EXPECT_GT(hint, first(" of 3075")) << all;
+    EXPECT_GT(hint, first(" of " + kShippedLines)) << all;
     EXPECT_TRUE(silentWhileUpdating) << "the directions stay while the device is silent";
     EXPECT_GT(last("Line "), hint) << "the progress comes back once the device answers:\n" << all;
-    EXPECT_EQ(seen.back().rfind("Sent 3075 lines (", 0), 0u) << all;
+    EXPECT_EQ(seen.back().rfind("Sent " + kShippedLines + " lines (", 0), 0u) << all;
     EXPECT_TRUE(run.sim.Snapshot().Intact()) << run.sim.Snapshot().Summary();
 }
 
@@ -134,11 +134,13 @@ TEST(StatusLine, FailureScreensCarryTheStageLineErrorAndLastReply)
 {
     {
         bootsim::Options o = FastSim();
-        o.hangUpAfterLines = 1234;
+        o.hangUpAfterLines = Firmware::Lines / 2;
         SimUpdate run(o);
         ASSERT_TRUE(run.PressUpdate());
         ASSERT_TRUE(run.Shows(Directions::Disconnected, 20s));
-        EXPECT_TRUE(run.Status("Stopped while sending the image, after line 1234 of 3075.")) << StatusLine(*run.app);
+        EXPECT_TRUE(run.Status("Stopped while sending the image, after line " + std::to_string(Firmware::Lines / 2) + " of " +
+                               kShippedLines + "."))
+            << StatusLine(*run.app);
         std::string line = StatusLine(*run.app);
         EXPECT_TRUE(line.find("The adapter stopped working (") != std::string::npos ||
                     line.find("The adapter's line went dead") != std::string::npos)
@@ -165,7 +167,7 @@ TEST(StatusLine, TranscriptOfAWholeUpdateHasEachEventButNoLinePerImageLine)
         ASSERT_TRUE(run.PressUpdate());
         ASSERT_TRUE(run.Shows("Done", 20s));
         ASSERT_TRUE(QTest::qWaitFor([&] { return !run.app->controller->Serial()->IsOpen(); }));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return log.Count("qz7.dialogue", "status: Sent 3075 lines") > 0; }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return log.Count("qz7.dialogue", "status: Sent " + kShippedLines + " lines") > 0; }));
         const std::string path = run.sim.SlavePath();
         EXPECT_EQ(log.Count("qz7.serial", "opened " + path + " exclusive, set to 57600 baud, raw, 8 bits; found "), 1);
         EXPECT_EQ(log.Count("qz7.serial", "closed " + path + " with its settings restored: "), 1);
@@ -177,10 +179,10 @@ TEST(StatusLine, TranscriptOfAWholeUpdateHasEachEventButNoLinePerImageLine)
         EXPECT_EQ(log.Count("qz7.dialogue", "directions: Power on the QZ7"), 1);
         EXPECT_EQ(log.Count("qz7.dialogue", "directions: Done"), 1);
         EXPECT_EQ(log.Count("qz7.dialogue", "status: Adapter on " + path), 1);
-        EXPECT_EQ(log.Count("qz7.dialogue", "status: Sent 3075 lines"), 1);
-        EXPECT_EQ(log.Count("qz7.transfer", "transfer started: 3075 lines"), 1);
-        EXPECT_EQ(log.Count("qz7.transfer", "line "), 6);  // 500, 1000, ... 3000
-        EXPECT_EQ(log.Count("qz7.transfer", "transfer ended: 3075 lines sent"), 1);
+        EXPECT_EQ(log.Count("qz7.dialogue", "status: Sent " + kShippedLines + " lines"), 1);
+        EXPECT_EQ(log.Count("qz7.transfer", "transfer started: " + kShippedLines + " lines"), 1);
+        EXPECT_EQ(log.Count("qz7.transfer", "line "), Firmware::Lines / 500);  // 500, 1000, ...
+        EXPECT_EQ(log.Count("qz7.transfer", "transfer ended: " + kShippedLines + " lines sent"), 1);
         EXPECT_LT(log.Count(QtInfoMsg) + log.Count(QtDebugMsg), 120);
     }
     // Every line, when asked for.
@@ -192,5 +194,5 @@ TEST(StatusLine, TranscriptOfAWholeUpdateHasEachEventButNoLinePerImageLine)
         ASSERT_TRUE(run.Shows("Done", 20s));
     }
     QLoggingCategory::setFilterRules(QString());
-    EXPECT_EQ(log.Count("qz7.transfer", "write: :", QtDebugMsg), 3075);
+    EXPECT_EQ(log.Count("qz7.transfer", "write: :", QtDebugMsg), Firmware::Lines);
 }

@@ -26,7 +26,7 @@ TEST(Transfer, ShippedImageArrivesByteForByteAndEndsWithDone)
     ASSERT_TRUE(sim.WaitFinished(5s));
     bootsim::Result r = sim.Snapshot();
     EXPECT_TRUE(r.Intact()) << r.Summary();
-    EXPECT_EQ(r.lines, 3075);
+    EXPECT_EQ(r.lines, Firmware::Lines);
     EXPECT_EQ(printed, std::to_string(ShippedImage().size()));
     EXPECT_TRUE(app->window->LevelIndicatorVew()->isHidden());
     EXPECT_FALSE(app->controller->Serial()->IsOpen());

@@ -3,6 +3,10 @@
 #include "hex/ImageLines.h"
 #include "tests/support/TestSupport.h"
 
+#include <QCryptographicHash>
+#include <algorithm>
+#include <map>
+
 
 namespace {
 const std::string kData = ":0100000041BE\r\n";  // 13 characters and CR LF
@@ -33,6 +37,8 @@ TEST(LineRule, TwoRecordsAndABlankLineBetween)
 
     steps = Walk(kData + "\r\n" + kEnd);  // the blank line is consumed, never sent
     ASSERT_EQ(steps.size(), 2u);
+    EXPECT_EQ(CountImageLines(kData + "\r\n" + kEnd), 2);
+    EXPECT_EQ(CountImageLines(""), 0);
     EXPECT_EQ(steps[0].second, 17u);
     EXPECT_EQ(steps[1], std::make_pair(kEnd, std::size_t{30}));
 }
@@ -78,19 +84,62 @@ TEST(ImageCheck, AcceptsWhatTheTransferSendsIntactAndNothingElse)
     EXPECT_NE(CheckFirmwareImage(kData + ":00000001FF"), "");                   // no final CR LF
 }
 
-TEST(ShippedImage, IsWhatTheGeneratorMakesAndWhatTheProgramCarries)
+// The program carries the image the build was given, and the header's figures are that image's,
+// whatever its version and size.
+TEST(ShippedImage, IsWhatTheProgramCarriesWithTheHeadersFigures)
 {
-    std::string committed = ShippedImage();
-    int status = 0;
-    std::string generated = CommandOutput("python3 " QZ7_SOURCE_DIR "/scripts/make_firmware.py", status);
-    ASSERT_EQ(status, 0);
-    EXPECT_TRUE(generated == committed) << "resources/QZ-7-2_007.hex differs from scripts/make_firmware.py";
-
+    const std::string built = ShippedImage();
     InitUpdaterResources();
-    EXPECT_EQ(LoadShippedFirmware(), committed);
-    EXPECT_EQ(CheckFirmwareImage(committed), "");
-    // 48 KiB in 16-byte records, plus the address, start and end records.
-    auto steps = Walk(committed);
-    EXPECT_EQ(steps.size(), 48u * 1024 / 16 + 3);
-    EXPECT_EQ(steps.back().second, committed.size());
+    EXPECT_EQ(LoadShippedFirmware(), built);
+    EXPECT_EQ(CheckFirmwareImage(built), "");
+    auto steps = Walk(built);
+    EXPECT_EQ(static_cast<int>(steps.size()), Firmware::Lines);
+    EXPECT_EQ(CountImageLines(built), Firmware::Lines);
+    EXPECT_EQ(steps.back().second, built.size());
+    EXPECT_EQ(static_cast<long long>(built.size()), Firmware::Bytes);
+    const QByteArray sha256 = QCryptographicHash::hash(QByteArray::fromStdString(built), QCryptographicHash::Sha256);
+    EXPECT_EQ(sha256.toHex().toStdString(), Firmware::Sha256);
+    std::string digits = Firmware::Version;  // the name carries the version, "_" for its "."
+    std::replace(digits.begin(), digits.end(), '.', '_');
+    EXPECT_EQ(Firmware::Name, "QZ-7-" + digits + ".hex");
+    EXPECT_EQ(Firmware::Resource, ":/QZ-7-" + digits + ".hex");
+}
+
+// The committed image is what `make firmware` makes from its name.
+TEST(ShippedImage, IsWhatTheGeneratorMakes)
+{
+    if (!QZ7_FIRMWARE_COMMITTED)
+        GTEST_SKIP() << "built with another image than the committed one";
+    int status = 0;
+    const std::string generated =
+        CommandOutput("python3 " QZ7_SOURCE_DIR "/scripts/make_firmware.py --version " + std::string(Firmware::Version), status);
+    ASSERT_EQ(status, 0);
+    EXPECT_TRUE(generated == ShippedImage()) << "the committed image differs from what scripts/make_firmware.py makes";
+}
+
+// The generator's other images, as the check of a second firmware build makes them: each is one
+// the program accepts, of the size asked for, and another version gives other data.
+TEST(Generator, MakesAGoodImageOfEachVersionAndSize)
+{
+    struct Case {
+        std::string args;
+        int kib;
+    };
+    std::map<std::string, std::string> images;
+    for (const Case& c : std::vector<Case>{{"--version 3.012 --kib 40", 40}, {"--version 3.013 --kib 40", 40},
+                                           {"--version 3.012 --kib 1", 1}, {"--version 3.012 --kib 40 --seed 7", 40}}) {
+        SCOPED_TRACE(c.args);
+        int status = 0;
+        std::string image = CommandOutput("python3 " QZ7_SOURCE_DIR "/scripts/make_firmware.py " + c.args, status);
+        ASSERT_EQ(status, 0);
+        EXPECT_EQ(CheckFirmwareImage(image), "");
+        // 16-byte records, plus the address, start and end records.
+        EXPECT_EQ(CountImageLines(image), c.kib * 1024 / 16 + 3);
+        for (const auto& [other, seen] : images)
+            EXPECT_NE(seen, image) << "the same data as " << other;
+        images[c.args] = image;
+    }
+    int status = 0;
+    CommandOutput("python3 " QZ7_SOURCE_DIR "/scripts/make_firmware.py --kib 40 2>/dev/null", status);
+    EXPECT_NE(status, 0) << "without a version or a file named for one";
 }

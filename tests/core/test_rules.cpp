@@ -212,5 +212,5 @@ TEST(DirectionsText, UnexpectedReplyIsCutToFortyCharacters)
 {
     EXPECT_EQ(Directions::Unexpected(std::string(50, 'a')),
               "Unexpected reply: " + std::string(40, 'a') + "\nPlease restart the program\nand the QZ7");
-    EXPECT_EQ(Directions::FoundVersion("2.005"), "Found Version: 2.005\n Update To: QZ7 V2.007?\n");
+    EXPECT_EQ(Directions::FoundVersion("2.005"), "Found Version: 2.005\n Update To: QZ7 " + kShippedV + "?\n");
 }

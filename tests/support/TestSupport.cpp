@@ -257,7 +257,7 @@ bootsim::Options HeldTransfer(int lines)
 
 std::string ShippedImage()
 {
-    std::ifstream file(QZ7_SOURCE_DIR "/resources/QZ-7-2_007.hex", std::ios::binary);
+    std::ifstream file(QZ7_BINARY_DIR "/firmware.hex", std::ios::binary);
     std::ostringstream content;
     content << file.rdbuf();
     return content.str();

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/Directions.h"
+#include "firmware/Firmware.h"
 #include "sim/BootSim.h"
 #include "window/UpdaterWindow.h"
 #include "tests/support/Processes.h"
@@ -141,8 +142,12 @@ bootsim::Options FastSim();
 // resumes it (sim.Resume()), so that the test acts while the update is under way.
 bootsim::Options HeldTransfer(int lines);
 
-// The shipped image as the repository holds it.
+// The shipped image: the build's copy of the image it compiled in (firmware.hex in the build folder).
 std::string ShippedImage();
+// The firmware built in as texts name it: "V" and its version, and its line count (the build
+// derived both from the image; no test assumes a version or a size).
+inline const std::string kShippedV = std::string("V") + Firmware::Version;
+inline const std::string kShippedLines = std::to_string(Firmware::Lines);
 
 // Waits, without running the event loop, until `done` holds or `bound` passes.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound);

@@ -177,7 +177,7 @@ TEST(Bench, FourUnitsSideBySideOneHangsUpTheOthersAreUpdated)
         EXPECT_EQ(r["version_found"].toString(), "2.005");
         EXPECT_EQ(r["adapter"].toObject()["name"].toString().toStdString(), "usbserial-u" + std::to_string(i + 1));
         EXPECT_EQ(r["firmware"].toObject()["sha256"].toString().toStdString(), Shipped().sha256);
-        EXPECT_EQ(r["firmware"].toObject()["version"].toString(), "V2.007");
+        EXPECT_EQ(r["firmware"].toObject()["version"].toString().toStdString(), kShippedV);
         if (i != 1) {
             EXPECT_EQ(r["lines_sent"].toInt(), Shipped().lines);
         }
@@ -198,7 +198,7 @@ TEST(Bench, FourUnitsSideBySideOneHangsUpTheOthersAreUpdated)
 
 TEST(Bench, CheckReadsTheVersionAndErasesNothing)
 {
-    Units units({Sim(), Sim([](bootsim::Options& o) { o.version = "QZ7 V2.007"; })});
+    Units units({Sim(), Sim([](bootsim::Options& o) { o.version = "QZ7 " + kShippedV; })});
     BenchRun run = RunBench(units, {"--check", "--port", units.sims[0]->SlavePath(), "--port", units.sims[1]->SlavePath()});
     EXPECT_EQ(run.status, 0);
     for (const auto& sim : units.sims)
@@ -208,7 +208,9 @@ TEST(Bench, CheckReadsTheVersionAndErasesNothing)
     for (const std::string& line : run.out)
         out += line + "\n";
     EXPECT_NE(out.find(units.sims[0]->SlavePath() + ": Version 2.005: nothing erased (--check)."), std::string::npos) << out;
-    EXPECT_NE(out.find(units.sims[1]->SlavePath() + ": Version 2.007: nothing erased (--check)."), std::string::npos) << out;
+    EXPECT_NE(out.find(units.sims[1]->SlavePath() + ": Version " + Firmware::Version + ": nothing erased (--check)."),
+              std::string::npos)
+        << out;
 
     // Without --port the one unit is found as the single-unit update finds it: the last listed
     // adapter, and the one before it is never opened.
@@ -237,7 +239,7 @@ TEST(Bench, CheckReadsTheVersionAndErasesNothing)
 TEST(Bench, SkipCurrentLeavesAUnitThatHasTheShippedFirmware)
 {
     // Side by side: the current one is left, the other updated, and the run ends well.
-    Units units({Sim([](bootsim::Options& o) { o.version = "QZ7 V2.007"; }), Sim()});
+    Units units({Sim([](bootsim::Options& o) { o.version = "QZ7 " + kShippedV; }), Sim()});
     BenchRun run = RunBench(units, {"--yes", "--all", "--skip-current", "--report", "REPORT"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(units.sims[0]->Wire(), "y");
@@ -249,9 +251,21 @@ TEST(Bench, SkipCurrentLeavesAUnitThatHasTheShippedFirmware)
     units.ExpectRestored();
 
     // Alone, a current unit ends with its own status.
-    Units one({Sim([](bootsim::Options& o) { o.version = "QZ7 V2.007"; })});
+    Units one({Sim([](bootsim::Options& o) { o.version = "QZ7 " + kShippedV; })});
     EXPECT_EQ(RunBench(one, {"--yes", "--skip-current", "--port", one.sims[0]->SlavePath()}).status, 17);
     EXPECT_EQ(one.sims[0]->Wire(), "y");
+}
+
+// The version a QZ7 reports, however its reply frames it, against the one built in.
+TEST(Bench, IsShippedVersionComparesTheReportedVersionWithTheBuiltInOne)
+{
+    const std::string v = Firmware::Version;
+    const std::vector<std::pair<std::string, bool>> cases{
+        {v, true}, {"V" + v, true}, {"QZ7 V" + v, true}, {"QZ7 V" + v + " \r\n", true}, {"Boot 1, QZ7 V" + v, true},
+        {"QZ7 V" + v + "1", false}, {"QZ7 V1" + v, false}, {"QZ7 V" + v + ".1", false}, {"QZ7 V", false}, {"", false},
+    };
+    for (const auto& [found, shipped] : cases)
+        EXPECT_EQ(IsShippedVersion(found), shipped) << '"' << found << '"';
 }
 
 TEST(Bench, ASignalStopsEveryUnitAndPutsEveryPortBack)
@@ -336,9 +350,9 @@ TEST(Bench, ListAndVersionAnswerInJsonAndUsageIsChecked)
     EXPECT_NE(ports[3]["why"].toString().indexOf("listing's end"), -1);
 
     QJsonObject version = Parsed(CommandOutput(QZ7_BINARY_DIR "/qz7-updater --version --json", status));
-    EXPECT_EQ(version["firmware"].toObject()["version"].toString(), "V2.007");
-    EXPECT_EQ(version["firmware"].toObject()["lines"].toInt(), Shipped().lines);
-    EXPECT_EQ(Shipped().sha256.size(), 64u);
+    EXPECT_EQ(version["firmware"].toObject()["version"].toString().toStdString(), kShippedV);
+    EXPECT_EQ(version["firmware"].toObject()["lines"].toInt(), Firmware::Lines);
+    EXPECT_EQ(version["firmware"].toObject()["sha256"].toString().toStdString(), Firmware::Sha256);
 
     // Nobody answers the question side by side; --all and --port exclude each other.
     for (const char* wrong : {"--cli --port /dev/a --port /dev/b", "--cli --all", "--cli --yes --all --port /dev/a",

@@ -19,10 +19,10 @@ TEST(Cli, EachOutcomeEndsWithItsOwnStatus)
         bool yes;
         std::string input;
         int status;
-        const char* says;
+        std::string says;
     };
     const std::vector<Case> cases{
-        {"update, --yes", [](bootsim::Options&) {}, true, "", 0, "\nDone\n  Sent 3075 lines"},
+        {"update, --yes", [](bootsim::Options&) {}, true, "", 0, "\nDone\n  Sent " + kShippedLines + " lines"},
         {"update, answered on standard input", [](bootsim::Options&) {}, false, " Yes \n", 0, "\nDone\n"},
         {"declined", [](bootsim::Options&) {}, false, "n\n", 9, "Update? [y/N] n\nNot updated"},
         {"standard input ended", [](bootsim::Options&) {}, false, "", 9, "(end of input)\nNot updated"},
@@ -89,9 +89,10 @@ TEST(Cli, OnATerminalTheTransferIsOneLineRedrawnInPlace)
     EXPECT_EQ(run.status, 0) << run.out;
     // The terminal turns each line end into CR LF.
     EXPECT_TRUE(Has(run.out, "\r[------------------------]   0%")) << run.out;
-    EXPECT_TRUE(Has(run.out, "\r[########################] 100%  Line 3075 of 3075")) << run.out;
+    const std::string lastLine = "Line " + kShippedLines + " of " + kShippedLines;
+    EXPECT_TRUE(Has(run.out, "\r[########################] 100%  " + lastLine)) << run.out;
     // The bar ends before the next line, and its last state gives no "about 0 s left".
-    const std::size_t last = run.out.rfind("100%  Line 3075 of 3075");
+    const std::size_t last = run.out.rfind("100%  " + lastLine);
     ASSERT_NE(last, std::string::npos) << run.out;
     EXPECT_EQ(run.out.find('\r', last), run.out.find("\r\nDone\r\n", last)) << run.out;
     EXPECT_FALSE(Has(run.out, "about 0 s")) << run.out;

@@ -21,6 +21,7 @@ TEST(Window, StartsBlankAndShowsThePowerOnPromptOnceAnAdapterOpens)
     EXPECT_EQ(w.LevelIndicatorVew()->maximum(), 100);
     EXPECT_EQ(w.UpdateButtonView()->text(), "Update");
     EXPECT_EQ(w.CancelButtonView()->text(), "Cancel");
+    EXPECT_EQ(w.UpdateButtonView()->accessibleDescription().toStdString(), "Erases the QZ7 and sends it firmware " + kShippedV);
 
     app->Launch();
     EXPECT_TRUE(w.ImageView()->isHidden());
