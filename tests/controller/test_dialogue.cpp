@@ -28,11 +28,7 @@ QWidget* NextTabStop(QWidget* w)
 
 using Updates = std::vector<ScreenUpdate>;
 
-// What the dialogue posts for a question, and for a failure that ends it.
-ScreenUpdate Question(std::string text)
-{
-    return {.directions = std::move(text), .updateEnabled = true, .cancelEnabled = true, .focus = Focus::Update, .question = true};
-}
+// What the dialogue posts for a failure that ends it.
 ScreenUpdate Failure(Outcome outcome, std::string text)
 {
     return {.directions = std::move(text), .levelShown = false, .ended = outcome};
@@ -60,12 +56,6 @@ protected:
         c().ReceivedSomething();
         QCoreApplication::processEvents();
         return Shown();
-    }
-    void ExpectUnexpected(const Updates& shown, const std::string& reply)
-    {
-        EXPECT_FALSE(PortOpen());
-        EXPECT_EQ(c().state(), Stage::AwaitingBanner);
-        EXPECT_EQ(shown, Updates{Failure(Outcome::Unexpected, Directions::Unexpected(reply))});
     }
 };
 
@@ -108,8 +98,9 @@ TEST_F(Step, EachDecisionIsCarriedOutOnTheWireAndThePort)
         pty.Drain(0ms);
         const auto start = std::chrono::steady_clock::now();
         Judge(row.stage, row.reply);
-        if (row.wire == "E")
+        if (row.wire == "E") {
             EXPECT_GE(std::chrono::steady_clock::now() - start, 50ms) << "the pause after E";
+        }
         EXPECT_EQ(pty.Drain(), row.wire) << where;
         EXPECT_EQ(PortOpen(), row.open) << where;
         EXPECT_EQ(c().state(), row.after) << where;
