@@ -10,7 +10,7 @@ using namespace std::chrono_literals;
 
 void QZ7_UpdaterAppDelegate::ConnectUSB()
 {
-    PostDirections(Directions::ConnectAdapter);
+    Post({.directions = Directions::ConnectAdapter, .scene = Scene::ConnectAdapter});
     while (Serial()->PortID() == -1) {
         OpenResult opened;
         std::optional<std::vector<SerialService>> services;

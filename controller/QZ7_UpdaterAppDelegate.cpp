@@ -20,7 +20,7 @@ QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate(Options options)
       port_(std::move(options.port)),
       printImageLength_(options.printImageLength),
       status_({options.powerOnSilence, options.silence, options.unreadable, options.paging},
-              [this](const std::string& text) { ShowStatus(text); })
+              [this](const StatusShown& shown) { ShowStatus(shown); })
 {
     InitUpdaterResources();
     // Every listing also feeds the status line's hint for an adapter that does not show up.
@@ -122,11 +122,6 @@ void QZ7_UpdaterAppDelegate::Show(const ScreenUpdate& update)
     }
 }
 
-void QZ7_UpdaterAppDelegate::PostDirections(std::string text)
-{
-    Post({.directions = std::move(text)});
-}
-
 void QZ7_UpdaterAppDelegate::PostFailure(Outcome outcome, std::string text)
 {
     Post(FailureScreen(outcome, std::move(text)));
@@ -179,7 +174,11 @@ void QZ7_UpdaterAppDelegate::AnswerUpdate()
     // Only a "y" that went out leads on; otherwise the write's own message stays on the screen.
     if (!WriteString("y", 1))
         return;
-    Post({.directions = Directions::Updating, .updateEnabled = false, .cancelEnabled = false, .levelShown = true});
+    Post({.directions = Directions::Updating,
+          .updateEnabled = false,
+          .cancelEnabled = false,
+          .levelShown = true,
+          .scene = Scene::Updating});
     ReadThread();
 }
 
@@ -196,7 +195,7 @@ void QZ7_UpdaterAppDelegate::ConnectOrvane()
     adapterPath_ = Serial()->ChosenPath();
     status_.PortOpened(steady_clock::now());
     setState(Stage::AwaitingBanner);
-    PostDirections(Directions::PowerOn);
+    Post({.directions = Directions::PowerOn, .scene = Scene::PowerOn});
     ClearReceiver();
     StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
 }

@@ -171,7 +171,6 @@ private:
     // Queues a screen update for the GUI thread; Show applies one there at once.
     void Post(ScreenUpdate update);
     void Show(const ScreenUpdate& update);
-    void PostDirections(std::string text);
     // Shows a message that ends the update, with the level indicator hidden.
     void PostFailure(Outcome outcome, std::string text);
     bool Pause(std::chrono::milliseconds duration);
@@ -192,7 +191,7 @@ private:
     bool Carry(const Decision& decision);
     // Discovery's pass result for the status line and the transcript.
     void ReportOpen(const std::string& path, const OpenResult& opened, const std::vector<SerialService>& services);
-    void ShowStatus(const std::string& text);
+    void ShowStatus(const StatusShown& shown);
     void LogStatus(const std::string& text);
     // Every listing discovery makes, for the status line's hint while no adapter is found.
     void NoteListing(const std::vector<SerialService>& services);

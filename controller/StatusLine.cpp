@@ -7,12 +7,15 @@
 using namespace std::chrono;
 using namespace std::chrono_literals;
 
-void QZ7_UpdaterAppDelegate::ShowStatus(const std::string& text)
+void QZ7_UpdaterAppDelegate::ShowStatus(const StatusShown& shown)
 {
     // Called under the status board's lock, so the pace sees the texts one at a time, in order.
-    for (const std::string& logged : statusLogPace_.Take(text, steady_clock::now()))
+    for (const std::string& logged : statusLogPace_.Take(shown.text, steady_clock::now()))
         LogStatus(logged);
-    Post({.status = text});
+    const bool counted = shown.kind == StatusKind::Progress || shown.kind == StatusKind::Summary;
+    Post({.status = shown.text,
+          .statusKind = shown.kind,
+          .linesSent = counted ? std::optional(shown.linesSent) : std::nullopt});
 }
 
 void QZ7_UpdaterAppDelegate::LogStatus(const std::string& text)

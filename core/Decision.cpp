@@ -51,16 +51,23 @@ Decision DecideVersion(const std::optional<std::string>& reply, bool firmwareGoo
         d.actions.push_back(kClose);
         return d;
     }
-    d.actions.push_back(Show(QuestionScreen(version ? Directions::FoundVersion(*version) : Directions::VersionNotFound)));
+    d.actions.push_back(Show(version ? QuestionScreen(Directions::FoundVersion(*version), version)
+                                     : QuestionScreen(Directions::VersionNotFound)));
     d.actions.push_back(kAdvance);
     return d;
 }
 
 }  // namespace
 
-ScreenUpdate QuestionScreen(std::string text)
+ScreenUpdate QuestionScreen(std::string text, std::optional<std::string> version)
 {
-    return {.directions = std::move(text), .updateEnabled = true, .cancelEnabled = true, .focus = Focus::Update, .question = true};
+    return {.directions = std::move(text),
+            .updateEnabled = true,
+            .cancelEnabled = true,
+            .focus = Focus::Update,
+            .question = true,
+            .scene = Scene::Question,
+            .version = std::move(version)};
 }
 
 ScreenUpdate FailureScreen(Outcome outcome, std::string text)

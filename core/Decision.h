@@ -44,7 +44,9 @@ Decision Decide(Stage stage, const std::optional<std::string>& reply, bool firmw
 Decision DecidePacing(std::string_view line);
 
 // The screens the dialogue posts that more than one step shares.
-ScreenUpdate QuestionScreen(std::string text);
+// A question the operator answers with Update or Cancel, Update focused; with the version found,
+// when one was.
+ScreenUpdate QuestionScreen(std::string text, std::optional<std::string> version = std::nullopt);
 ScreenUpdate FailureScreen(Outcome outcome, std::string text);
 
 // The actions in words, "write E, advance, pause, start ReadThread", for the transcript and tests.

@@ -25,6 +25,14 @@ enum class Picture { None, Device };
 // Which control takes the keyboard focus.
 enum class Focus { Update, NextUnit };
 
+// What the directions now ask of the operator, or tell: the dialogue's point, as a value.
+enum class Scene { ConnectAdapter, PowerOn, Question, Updating };
+
+// What kind of text the status line holds: the transfer's progress or its summary (both with the
+// lines gone across), a hint that counts (seconds of silence, pages answered; it changes every
+// second), or anything else.
+enum class StatusKind { Plain, Progress, Summary, PowerOnSilence, Silence, Paging };
+
 // One change of the screen, as a value. The dialogue, the readers, the transfer and discovery
 // describe what they change this way and never touch a widget; a front end applies the updates in
 // the order they were posted, on the GUI thread. A field left empty leaves that part as it is.
@@ -40,6 +48,12 @@ struct ScreenUpdate {
     std::optional<bool> nextUnitShown = std::nullopt;     // "Update another QZ7", offered after "Done"
     bool question = false;                 // the directions ask: Update or Cancel
     std::optional<Outcome> ended = std::nullopt;          // the dialogue ended, and how
+    // What happened, as values beside the texts: a front end that must know (the bench's stage,
+    // the version in the report, the lines sent) takes these and never reads a text back.
+    std::optional<Scene> scene = std::nullopt;            // with the directions
+    std::optional<std::string> version = std::nullopt;    // the version found, as the dialogue cut it
+    std::optional<StatusKind> statusKind = std::nullopt;  // with `status`
+    std::optional<int> linesSent = std::nullopt;          // with a Progress or Summary status
 };
 
 // What shows the dialogue to the operator: the window, or the terminal.

@@ -193,11 +193,6 @@ std::string Progress(int line, int lines, double bytesPerSecond, std::optional<d
     return text;
 }
 
-bool IsProgress(std::string_view text)
-{
-    return text.substr(0, 5) == "Line ";
-}
-
 std::string Done(int lines, std::uint64_t bytes, double seconds)
 {
     return "Sent " + std::to_string(lines) + " lines (" + Kilobytes(bytes) + ") in " + Format("%.1f s", seconds) + ".";

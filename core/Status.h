@@ -65,8 +65,6 @@ std::string NotAwaited(std::string_view received, Stage stage, bool lastLine);
 std::string Paging(long count, std::string_view lastReply);
 
 std::string Progress(int line, int lines, double bytesPerSecond, std::optional<double> secondsLeft);
-// Whether a status text is the transfer's progress (made by Progress).
-bool IsProgress(std::string_view text);
 std::string Done(int lines, std::uint64_t bytes, double seconds);
 
 // Where the dialogue stood when a failure screen came up.
@@ -120,6 +118,14 @@ private:
 // adapter, the progress, the outcome) and an alert that stands in front of it while it lasts (a
 // silent or unreadable device), and calls `show` with the text to display whenever that changes,
 // under its own lock, so that the calls come in the order of the changes.
+// What the status line shows: the text, what kind of text it is, and with the transfer's progress
+// or summary the lines gone across.
+struct StatusShown {
+    std::string text;
+    StatusKind kind = StatusKind::Plain;
+    int linesSent = 0;
+};
+
 class StatusBoard {
 public:
     using Clock = std::chrono::steady_clock;
@@ -129,7 +135,7 @@ public:
         std::chrono::milliseconds unreadable{5000};
         std::chrono::milliseconds paging{10000};
     };
-    StatusBoard(Thresholds thresholds, std::function<void(const std::string&)> show);
+    StatusBoard(Thresholds thresholds, std::function<void(const StatusShown&)> show);
 
     void SetBase(std::string text);
 
@@ -173,10 +179,12 @@ private:
     std::string LastReplyLocked() const;
 
     const Thresholds thresholds_;
-    const std::function<void(const std::string&)> show_;
+    const std::function<void(const StatusShown&)> show_;
     mutable std::mutex mutex_;
     std::string base_;
     std::string alert_;
+    StatusKind baseKind_ = StatusKind::Plain;
+    StatusKind alertKind_ = StatusKind::Plain;
     std::string shown_;
 
     bool open_ = false;

@@ -2,7 +2,7 @@
 
 using namespace std::chrono;
 
-StatusBoard::StatusBoard(Thresholds thresholds, std::function<void(const std::string&)> show)
+StatusBoard::StatusBoard(Thresholds thresholds, std::function<void(const StatusShown&)> show)
     : thresholds_(thresholds), show_(std::move(show))
 {
 }
@@ -15,17 +15,20 @@ std::string StatusBoard::Shown() const
 
 void StatusBoard::ShowLocked()
 {
-    const std::string& next = alert_.empty() ? base_ : alert_;
+    const bool alert = !alert_.empty();
+    const std::string& next = alert ? alert_ : base_;
     if (next == shown_)
         return;
     shown_ = next;
-    show_(shown_);
+    const StatusKind kind = alert ? alertKind_ : baseKind_;
+    show_({shown_, kind, kind == StatusKind::Progress || kind == StatusKind::Summary ? shownLine_ : 0});
 }
 
 void StatusBoard::SetBase(std::string text)
 {
     std::lock_guard lock(mutex_);
     base_ = std::move(text);
+    baseKind_ = StatusKind::Plain;
     ShowLocked();
 }
 
@@ -67,7 +70,7 @@ void StatusBoard::Waiting(Stage stage, Clock::time_point now)
     CheckLocked(now);
     // Lines that went within the last refresh's quarter second are shown once the QZ7 keeps the
     // next asterisk waiting, not only with the next line.
-    if (shownLine_ != line_ && StatusText::IsProgress(base_) && now - lastProgress_ >= milliseconds(250))
+    if (shownLine_ != line_ && baseKind_ == StatusKind::Progress && now - lastProgress_ >= milliseconds(250))
         ShowProgressLocked(now, true);
 }
 
@@ -135,26 +138,32 @@ void StatusBoard::Paging(long count, const std::string& reply, Clock::time_point
 void StatusBoard::CheckLocked(Clock::time_point now)
 {
     std::string alert;
+    StatusKind kind = StatusKind::Plain;
     const bool paging = open_ && pages_ > 0 && now - pagingSince_ >= thresholds_.paging;
     if (open_ && unjudgedSince_ && now - *unjudgedSince_ >= thresholds_.unreadable) {
         alert = StatusText::NotAwaited(unjudged_, stage_, lines_ > 0 && line_ >= lines_);
     } else if (paging) {
         // The count changes thousands of times a second: the line is redrawn once a second.
-        if (alert_.rfind("The QZ7 answered ", 0) == 0 && now - pagingShown_ < std::chrono::seconds(1))
+        if (alertKind_ == StatusKind::Paging && !alert_.empty() && now - pagingShown_ < std::chrono::seconds(1))
             return;
         pagingShown_ = now;
         alert = StatusText::Paging(pages_, pageReply_);
+        kind = StatusKind::Paging;
     } else if (open_ && waiting_) {
         auto quiet = now - quietSince_;
         auto quietSeconds = duration_cast<seconds>(quiet);
-        if (stage_ == Stage::AwaitingBanner && quiet >= thresholds_.powerOnSilence)
+        if (stage_ == Stage::AwaitingBanner && quiet >= thresholds_.powerOnSilence) {
             alert = StatusText::PowerOnSilence(quietSeconds);
-        else if (stage_ != Stage::AwaitingBanner && quiet >= thresholds_.silence)
+            kind = StatusKind::PowerOnSilence;
+        } else if (stage_ != Stage::AwaitingBanner && quiet >= thresholds_.silence) {
             alert = StatusText::Silence(quietSeconds);
+            kind = StatusKind::Silence;
+        }
     }
     if (alert == alert_)
         return;
     alert_ = std::move(alert);
+    alertKind_ = kind;
     ShowLocked();
 }
 
@@ -169,6 +178,7 @@ void StatusBoard::TransferStarted(int lines, std::uint64_t bytes, Clock::time_po
     lastProgress_ = now - seconds(1);
     timeLeft_ = TimeLeft();
     base_ = StatusText::Progress(0, lines, 0, std::nullopt);
+    baseKind_ = StatusKind::Progress;
     ShowLocked();
 }
 
@@ -195,6 +205,7 @@ void StatusBoard::ShowProgressLocked(Clock::time_point now, bool timeLeft)
     shownLine_ = line_;
     const std::optional<double> left = line_ == lines_ ? std::optional(0.0) : timeLeft ? timeLeft_.Seconds() : std::nullopt;
     base_ = StatusText::Progress(line_, lines_, timeLeft_.Rate(), left);
+    baseKind_ = StatusKind::Progress;
     ShowLocked();
 }
 
@@ -202,7 +213,7 @@ std::string StatusBoard::Settle()
 {
     std::lock_guard lock(mutex_);
     // A transfer that was stopped has no time left to estimate.
-    if (shownLine_ != line_ && StatusText::IsProgress(base_))
+    if (shownLine_ != line_ && baseKind_ == StatusKind::Progress)
         ShowProgressLocked(Clock::now(), false);
     return shown_;
 }
@@ -225,6 +236,8 @@ void StatusBoard::Ended(Outcome outcome, Clock::time_point now)
     std::lock_guard lock(mutex_);
     if (outcome == Outcome::Done) {
         base_ = StatusText::Done(line_, sent_, duration<double>(now - transferStart_).count());
+        baseKind_ = StatusKind::Summary;
+        shownLine_ = line_;
         ShowLocked();
         return;
     }
@@ -239,6 +252,7 @@ void StatusBoard::Ended(Outcome outcome, Clock::time_point now)
                          outcome == Outcome::EndedEarly || outcome == Outcome::Restarted;
     facts.lastReply = byReply ? lastReply_ : LastReplyLocked();
     base_ = StatusText::Failure(facts);
+    baseKind_ = StatusKind::Plain;
     alert_.clear();
     ShowLocked();
 }

@@ -57,15 +57,6 @@ inline std::string Now()
 }
 
 
-// "Line 120 of 2563, ..." and "Sent 2563 lines ...": the lines gone across, or -1.
-inline int LinesIn(const std::string& status)
-{
-    for (const char* start : {"Line ", "Sent "})
-        if (status.starts_with(start))
-            return std::atoi(status.c_str() + std::strlen(start));
-    return -1;
-}
-
 class Bench;
 
 // One unit: its port, its controller, and what it has shown so far. It answers the version

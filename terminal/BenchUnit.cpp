@@ -79,18 +79,16 @@ void Unit::Show(const ScreenUpdate& update)
         return;
     if (update.picture == Picture::Device)
         wait_.stop();
+    if (update.scene == Scene::ConnectAdapter)
+        SetStage("connect");
+    else if (update.scene == Scene::PowerOn)
+        SetStage("power-on");
+    else if (update.scene == Scene::Updating)
+        SetStage("erase");
+    if (update.version)
+        version = update.version;
     if (update.directions) {
         const std::string& raw = *update.directions;
-        if (raw == Directions::ConnectAdapter)
-            SetStage("connect");
-        else if (raw == Directions::PowerOn)
-            SetStage("power-on");
-        else if (raw == Directions::Updating)
-            SetStage("erase");
-        if (raw.starts_with("Found Version: ")) {
-            const std::string rest = raw.substr(std::strlen("Found Version: "));
-            version = rest.substr(0, rest.find('\n'));
-        }
         // Directions may carry the QZ7's own bytes: escaped, so that they cannot move the cursor.
         std::string line = StatusText::Printable(OneLine(raw), std::string::npos);
         if (line != directions_) {
@@ -114,12 +112,13 @@ void Unit::Show(const ScreenUpdate& update)
     }
     if (update.status && *update.status != status_) {
         status_ = *update.status;
-        if (int lines = LinesIn(status_); lines >= 0)
-            linesSent = lines;
-        if (StatusText::IsProgress(status_)) {
+        if (update.linesSent)
+            linesSent = *update.linesSent;
+        const StatusKind kind = update.statusKind.value_or(StatusKind::Plain);
+        if (kind == StatusKind::Progress) {
             progress = status_;
             bench_.Changed();
-        } else if (!status_.empty() && !hint_.Repeats(status_)) {
+        } else if (!status_.empty() && !hint_.Repeats(kind)) {
             const std::string line = StatusText::Printable(OneLine(status_), std::string::npos);
             bench_.Say(this, "  " + line);
             bench_.Event(this, "status", {{"status", Q(line)}});

@@ -136,11 +136,12 @@ void TerminalFrontEnd::Show(const ScreenUpdate& update)
     if (update.status && *update.status != status_) {
         status_ = *update.status;
         // The transfer's progress goes on the bar (or in steps of 10 %); anything else is a line.
-        if (StatusText::IsProgress(status_)) {
+        const StatusKind kind = update.statusKind.value_or(StatusKind::Plain);
+        if (kind == StatusKind::Progress) {
             progress_ = status_;
             if (transfer_ && tty_)
                 DrawBar();
-        } else if (!status_.empty() && !hint_.Repeats(status_)) {
+        } else if (!status_.empty() && !hint_.Repeats(kind)) {
             PrintLine("  " + OneLine(status_));
         }
         if (statusChanged)
@@ -152,14 +153,11 @@ void TerminalFrontEnd::Show(const ScreenUpdate& update)
         Finish(ExitStatusFor(*update.ended));
 }
 
-bool RepeatedHint::Repeats(const std::string& status)
+bool RepeatedHint::Repeats(StatusKind kind)
 {
-    std::string kind;
-    for (char c : status)
-        if (!std::isdigit(static_cast<unsigned char>(c)) || kind.empty() || kind.back() != '#')
-            kind += std::isdigit(static_cast<unsigned char>(c)) ? '#' : c;
+    const bool counting = kind == StatusKind::PowerOnSilence || kind == StatusKind::Silence || kind == StatusKind::Paging;
     const auto now = std::chrono::steady_clock::now();
-    if (kind == printedKind_ && now - printedAt_ < std::chrono::minutes(1))
+    if (counting && kind == printedKind_ && now - printedAt_ < std::chrono::minutes(1))
         return true;
     printedKind_ = kind;
     printedAt_ = now;

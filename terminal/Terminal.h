@@ -52,11 +52,11 @@ int ExitStatusFor(Outcome outcome);
 // on the terminal it is printed again only once a minute. Any other change is printed at once.
 class RepeatedHint {
 public:
-    // Whether `status` is a counting hint already printed less than a minute ago.
-    bool Repeats(const std::string& status);
+    // Whether a status of `kind` is a counting hint of the kind printed less than a minute ago.
+    bool Repeats(StatusKind kind);
 
 private:
-    std::string printedKind_;  // the last status printed, its digits left out
+    StatusKind printedKind_ = StatusKind::Plain;  // the kind of the last status printed
     std::chrono::steady_clock::time_point printedAt_{};
 };
 

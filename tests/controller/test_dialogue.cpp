@@ -43,7 +43,9 @@ protected:
     Updates Shown()
     {
         Updates shown = screen.Take();
-        std::erase_if(shown, [](const ScreenUpdate& u) { return u == ScreenUpdate{.status = u.status}; });
+        std::erase_if(shown, [](const ScreenUpdate& u) {
+            return u == ScreenUpdate{.status = u.status, .statusKind = u.statusKind, .linesSent = u.linesSent};
+        });
         return shown;
     }
     // Judges one reply in one state, runs the updates it posted, and returns them. The step
@@ -141,7 +143,8 @@ TEST_F(Step, UpdateAnswersOnceHoweverFastItIsPressed)
     w().UpdateButtonView()->click();  // the first press disabled it
     EXPECT_EQ(Shown(), (Updates{{.updateEnabled = false, .cancelEnabled = false}}));  // at once, before anything else
     ASSERT_TRUE(QTest::qWaitFor([&] { return ScreenText(*app) == "Updating QZ7, please wait..."; }));
-    EXPECT_EQ(Shown(), (Updates{{.directions = Directions::Updating, .updateEnabled = false, .cancelEnabled = false, .levelShown = true}}));
+    EXPECT_EQ(Shown(), (Updates{{.directions = Directions::Updating, .updateEnabled = false, .cancelEnabled = false,
+                                 .levelShown = true, .scene = Scene::Updating}}));
     EXPECT_EQ(pty.Drain(), "y");
     EXPECT_EQ(c().RunningOperations(), 1);
 }

@@ -86,6 +86,11 @@ TEST(Decision, EveryStageAgainstEveryReply)
                 directions = a.update.directions;
             if (a.kind == Action::Show && a.update.ended)
                 ended = a.update.ended;
+            // A question carries the version it offers as a value: the one cut from the reply.
+            if (a.kind == Action::Show && a.update.question) {
+                EXPECT_EQ(a.update.scene, Scene::Question) << where;
+                EXPECT_EQ(a.update.version, row.cut) << where;
+            }
         }
         EXPECT_EQ(directions, row.directions) << where;
         EXPECT_EQ(ended, row.ended) << where;
@@ -122,9 +127,9 @@ TEST(Decision, TheScreensItShowsAreTheOnesTheOperatorAnswers)
     // The banner brings the picture; a question enables both buttons with Update focused; Done
     // offers the next unit; a failure hides the level.
     EXPECT_EQ(Decide(Stage::AwaitingBanner, "QZ-7", true).actions.front().update, ScreenUpdate{.picture = Picture::Device});
-    EXPECT_EQ(Decide(Stage::AwaitingVersion, "QZ7 V2.005\r\n", true).actions[1].update, QuestionScreen(kFound));
+    EXPECT_EQ(Decide(Stage::AwaitingVersion, "QZ7 V2.005\r\n", true).actions[1].update, QuestionScreen(kFound, "2.005"));
     EXPECT_EQ(QuestionScreen("q"), (ScreenUpdate{.directions = "q", .updateEnabled = true, .cancelEnabled = true,
-                                                 .focus = Focus::Update, .question = true}));
+                                                 .focus = Focus::Update, .question = true, .scene = Scene::Question}));
     EXPECT_EQ(Decide(Stage::AwaitingDone, "Done", true).actions.front().update,
               (ScreenUpdate{.directions = "Done", .focus = Focus::NextUnit, .levelShown = false, .nextUnitShown = true,
                             .ended = Outcome::Done}));

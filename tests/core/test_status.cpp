@@ -15,7 +15,13 @@ namespace {
 
 struct Board {
     std::vector<std::string> shown;
-    StatusBoard board{{30s, 10s, 5s}, [this](const std::string& t) { shown.push_back(t); }};
+    StatusBoard board{{30s, 10s, 5s}, [this](const StatusShown& s) {
+                          shown.push_back(s.text);
+                          kinds.push_back(s.kind);
+                          lines.push_back(s.linesSent);
+                      }};
+    std::vector<StatusKind> kinds;
+    std::vector<int> lines;
     Clock::time_point t0 = Clock::now();
     std::string Now() const { return shown.empty() ? std::string() : shown.back(); }
 };
@@ -78,6 +84,8 @@ TEST(StatusBoard, SilenceHintsAppearAtTheirThresholdAndClearOnTheNextByte)
         b.board.Waiting(Stage::AwaitingBanner, b.t0 + t);
     EXPECT_EQ(b.Now(), StatusText::PowerOnSilence(31s));
     EXPECT_EQ(b.shown.size(), 3u) << "one change per whole second, not one per wait";
+    EXPECT_EQ(b.kinds, (std::vector{StatusKind::Plain, StatusKind::PowerOnSilence, StatusKind::PowerOnSilence}))
+        << "the front ends tell a counting hint by its kind, not by its words";
 
     b.board.Received(Stage::AwaitingBanner, "Q", 1, b.t0 + 32s);
     EXPECT_EQ(b.Now(), "Adapter on /dev/ttyUSB0");
@@ -136,6 +144,7 @@ TEST(StatusBoard, PagingIsCountedAfterTenSecondsAndRedrawnOnceASecond)
         b.board.Paging(t.count() + 1, "What?", b.t0, b.t0 + t);
     EXPECT_EQ(b.shown.size(), 2u) << "the paging line at 10 s and 11 s, not once per page";
     EXPECT_EQ(b.Now(), StatusText::Paging(11001, "What?"));
+    EXPECT_EQ(b.kinds.back(), StatusKind::Paging);
     b.board.Paging(0, {}, b.t0, b.t0 + 12s);  // the prompt came
     EXPECT_EQ(b.Now(), "");
 }
@@ -152,8 +161,14 @@ TEST(StatusBoard, ProgressRefreshesAFewTimesASecondAndEndsInASummary)
     EXPECT_TRUE(Has(b.shown[b.shown.size() / 2], " of 3075, ")) << b.shown[b.shown.size() / 2];
     EXPECT_TRUE(Has(b.shown[b.shown.size() / 2], "kB/s, about ")) << b.shown[b.shown.size() / 2];
     EXPECT_TRUE(Has(b.Now(), "Line 3075 of 3075")) << b.Now();
+    for (std::size_t i = 0; i < b.shown.size(); ++i) {  // each progress text with the line it names
+        EXPECT_EQ(b.kinds[i], StatusKind::Progress) << b.shown[i];
+        EXPECT_TRUE(b.shown[i].starts_with("Line " + std::to_string(b.lines[i]) + " of ")) << b.shown[i];
+    }
     b.board.Ended(Outcome::Done, b.t0 + 3100ms);
     EXPECT_EQ(b.Now(), "Sent 3075 lines (110.7 kB) in 3.1 s.");
+    EXPECT_EQ(b.kinds.back(), StatusKind::Summary);
+    EXPECT_EQ(b.lines.back(), 3075);
     EXPECT_EQ(b.board.Settle(), b.Now()) << "an end stays as it is";
 
     // Lines that went within a refresh's quarter second: shown once the QZ7 keeps the next

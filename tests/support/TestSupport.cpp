@@ -217,7 +217,13 @@ std::string Describe(const ScreenUpdate& u)
     if (u.question)
         d << "question ";
     if (u.ended)
-        d << "ended=" << static_cast<int>(*u.ended);
+        d << "ended=" << static_cast<int>(*u.ended) << " ";
+    if (u.scene)
+        d << "scene=" << static_cast<int>(*u.scene) << " ";
+    field("version", u.version);
+    if (u.statusKind)
+        d << "statusKind=" << static_cast<int>(*u.statusKind) << " ";
+    field("linesSent", u.linesSent);
     return d.str();
 }
 
