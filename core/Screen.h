@@ -40,6 +40,8 @@ struct ScreenUpdate {
     std::optional<bool> nextUnitShown = std::nullopt;     // "Update another QZ7", offered after "Done"
     bool question = false;                 // the directions ask: Update or Cancel
     std::optional<Outcome> ended = std::nullopt;          // the dialogue ended, and how
+
+    bool operator==(const ScreenUpdate&) const = default;
 };
 
 // What shows the dialogue to the operator: the window, or the terminal.

@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <mutex>
+#include <utility>
 
 namespace {
 
@@ -79,6 +80,9 @@ UpdaterWindow::UpdaterWindow() : ui_(std::make_unique<Ui::QZ7UpdaterWindow>())
     setWindowIcon(ApplicationIcon());
     for (QKeySequence keys : {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_W)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &UpdaterWindow::OperatorClose);
+    levelTimer_.setSingleShot(true);
+    levelTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&levelTimer_, &QTimer::timeout, this, &UpdaterWindow::FlushLevel);
 }
 
 UpdaterWindow::~UpdaterWindow() = default;
@@ -131,6 +135,35 @@ void UpdaterWindow::SetTitleLevel(std::optional<int> level)
     titleSet_.start();
     const QString title = QString::fromLatin1(kTitle);
     setWindowTitle(level ? QString::fromUtf8("%1 % \u2013 %2").arg(*level).arg(title) : title);
+}
+
+void UpdaterWindow::SetLevel(int level)
+{
+    const bool end = level == ui_->LevelIndicatorVew->minimum() || level == ui_->LevelIndicatorVew->maximum();
+    if (end || !levelSet_.isValid() || levelSet_.elapsed() >= kLevelFrame) {
+        waitingLevel_.reset();
+        levelTimer_.stop();
+        ShowLevel(level);
+        return;
+    }
+    waitingLevel_ = level;
+    if (!levelTimer_.isActive())
+        levelTimer_.start(static_cast<int>(std::max<qint64>(0, kLevelFrame - levelSet_.elapsed())));
+}
+
+void UpdaterWindow::FlushLevel()
+{
+    levelTimer_.stop();
+    if (std::optional<int> level = std::exchange(waitingLevel_, std::nullopt))
+        ShowLevel(*level);
+}
+
+void UpdaterWindow::ShowLevel(int level)
+{
+    levelSet_.start();
+    ui_->LevelIndicatorVew->setValue(level);
+    if (!ui_->LevelIndicatorVew->isHidden())
+        SetTitleLevel(level);
 }
 
 void UpdaterWindow::DismissCloseQuestion()
@@ -229,6 +262,12 @@ void WindowFrontEnd::Show(const ScreenUpdate& update)
     QZ7_UpdaterAppDelegate& c = controller_;
     if (!c.DirectionsView())
         return;
+    // A level alone may wait for its frame; everything else comes after the level before it.
+    if (update.level && update == ScreenUpdate{.level = update.level}) {
+        window_.SetLevel(*update.level);
+        return;
+    }
+    window_.FlushLevel();
     if (update.picture == Picture::Device) {
         c.ImageView()->setHidden(false);
         // Through QIcon, which picks QZ7@2x.png on a high-density screen.
@@ -251,9 +290,8 @@ void WindowFrontEnd::Show(const ScreenUpdate& update)
             window_.SetTitleLevel(std::nullopt);
     }
     if (update.level) {
-        c.LevelIndicatorVew()->setValue(*update.level);
-        if (!c.LevelIndicatorVew()->isHidden())
-            window_.SetTitleLevel(*update.level);
+        window_.SetLevel(*update.level);
+        window_.FlushLevel();  // with the rest of its update
     }
     if (update.nextUnitShown) {
         Offer(window_.NextUnitButtonView(), *update.nextUnitShown);
