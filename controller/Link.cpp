@@ -101,7 +101,7 @@ void QZ7_UpdaterAppDelegate::ClearReceiver()
 
 bool QZ7_UpdaterAppDelegate::WriteString(const std::string& text, int32_t length)
 {
-    std::string bytes = text.substr(0, static_cast<std::size_t>(length < 0 ? 0 : length));
+    const std::string_view bytes = std::string_view(text).substr(0, static_cast<std::size_t>(length < 0 ? 0 : length));
     // Commands at info level; the image's lines (written while "Done" is awaited) at debug level.
     if (state() != Stage::AwaitingDone) {
         if (!quietWrites_)
@@ -109,14 +109,16 @@ bool QZ7_UpdaterAppDelegate::WriteString(const std::string& text, int32_t length
     }
     else
         qCDebug(lcTransfer).noquote() << "write:" << Loggable(bytes);
-    if (Serial()->PortID() <= 0) {
+    // The record is fetched once: the check and the write are on the same one.
+    const std::shared_ptr<WQSerial> port = Serial();
+    if (port->PortID() <= 0) {
         Post({.directions = Directions::Unopened, .ended = Outcome::Unopened});
         return false;
     }
     // A full output queue is waited out. A write that fails for good, or a line that hangs up,
     // means the adapter is gone; five seconds without any progress on a line that is still up
     // mean the device has stopped taking bytes.
-    PortResult r = Serial()->WriteAll(bytes.data(), bytes.size(), 5s);
+    PortResult r = port->WriteAll(bytes.data(), bytes.size(), 5s);
     if (r.status == PortIo::HangUp)
         AdapterGone();
     else if (r.status == PortIo::Stalled)

@@ -20,7 +20,7 @@ void InstallTranscriptFormat()
     qSetMessagePattern(QStringLiteral("%{time yyyy-MM-dd hh:mm:ss.zzz} %{if-category}%{category} %{endif}%{type}: %{message}"));
 }
 
-QString Loggable(const std::string& text)
+QString Loggable(std::string_view text)
 {
     return QString::fromStdString(StatusText::Printable(text, 200));
 }

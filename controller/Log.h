@@ -1,6 +1,7 @@
 #pragma once
 #include <QLoggingCategory>
 #include <string>
+#include <string_view>
 #include <termios.h>
 
 // The transcript: one line per event on standard error, info level by default. Every image line
@@ -15,7 +16,7 @@ Q_DECLARE_LOGGING_CATEGORY(lcTransfer)
 void InstallTranscriptFormat();
 
 // Text as one printable line for the transcript (line ends and other control bytes as \xNN).
-QString Loggable(const std::string& text);
+QString Loggable(std::string_view text);
 
 // A port's settings in a few words: speed, raw or canonical, character size.
 std::string DescribeSettings(const termios& settings);

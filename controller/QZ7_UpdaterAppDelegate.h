@@ -156,10 +156,10 @@ public:
     // cannot be started ends it the same way.
     void StartBackground(void (QZ7_UpdaterAppDelegate::*operation)());
 
-    // The readers' reads and waits on the port, watched for the status line: bytes that came
-    // (and whether they decode), and how long the device has been silent.
-    PortResult ReadPort(char* buffer, std::size_t max);
-    PortIo WaitPort(std::chrono::milliseconds bound);
+    // The readers' reads and waits on the port record `port`, watched for the status line: bytes
+    // that came (and whether they decode), and how long the device has been silent.
+    PortResult ReadPort(WQSerial& port, char* buffer, std::size_t max);
+    PortIo WaitPort(WQSerial& port, std::chrono::milliseconds bound);
     // A reader's reply, for the transcript and the status line.
     void NoteReply(const std::optional<std::string>& reply);
     // The bytes kept from the device and not yet consumed by a reader (for tests).

@@ -61,9 +61,9 @@ void QZ7_UpdaterAppDelegate::NoteListing(const std::vector<SerialService>& servi
         status_.SetBase(*hint);
 }
 
-PortResult QZ7_UpdaterAppDelegate::ReadPort(char* buffer, std::size_t max)
+PortResult QZ7_UpdaterAppDelegate::ReadPort(WQSerial& port, char* buffer, std::size_t max)
 {
-    PortResult r = Serial()->Read(buffer, max);
+    PortResult r = port.Read(buffer, max);
     if (r.status == PortIo::Data && r.count > 0) {
         status_.Received(state(), buffer, r.count, steady_clock::now());
         if (lcSerial().isDebugEnabled())
@@ -72,11 +72,11 @@ PortResult QZ7_UpdaterAppDelegate::ReadPort(char* buffer, std::size_t max)
     return r;
 }
 
-PortIo QZ7_UpdaterAppDelegate::WaitPort(milliseconds bound)
+PortIo QZ7_UpdaterAppDelegate::WaitPort(WQSerial& port, milliseconds bound)
 {
     // What the readers have taken since the last reply, before they wait for more.
     status_.Unjudged(stream_.SinceJudged(), steady_clock::now());
-    PortIo waited = Serial()->WaitReadable(bound);
+    PortIo waited = port.WaitReadable(bound);
     if (waited == PortIo::Empty)
         status_.Waiting(state(), steady_clock::now());
     return waited;

@@ -5,9 +5,12 @@
 Piece LineReader::Next(ByteSource& source, std::size_t limit, bool asteriskStops, std::string_view skipLeading)
 {
     std::string line;
+    char chunk[512];
+    std::size_t fresh = 0;  // bytes of the last read, kept under the same lock that takes them
     for (;;) {
         {
             std::lock_guard lock(mutex_);
+            buffer_.append(chunk, fresh);
             while (pos_ < buffer_.size()) {
                 const char c = buffer_[pos_];
                 // An asterisk ends the line before it, which is handed over first; the asterisk
@@ -37,25 +40,12 @@ Piece LineReader::Next(ByteSource& source, std::size_t limit, bool asteriskStops
             if (sinceJudged_.size() > 240)
                 sinceJudged_.erase(0, sinceJudged_.size() - 120);
         }
-        PortIo end = PortIo::Data;
-        if (!Fill(source, end))
-            return {Piece::End, end, {}, 0};
+        // Read outside the lock: Clear() from another thread never waits for the device.
+        PortResult r = source.Read(chunk, sizeof chunk);
+        if (r.status == PortIo::Closed || r.status == PortIo::HangUp)
+            return {Piece::End, r.status, {}, 0};
+        fresh = r.status == PortIo::Data ? r.count : 0;
     }
-}
-
-bool LineReader::Fill(ByteSource& source, PortIo& end)
-{
-    char chunk[512];
-    PortResult r = source.Read(chunk, sizeof chunk);
-    if (r.status == PortIo::Closed || r.status == PortIo::HangUp) {
-        end = r.status;
-        return false;
-    }
-    if (r.status == PortIo::Data && r.count > 0) {
-        std::lock_guard lock(mutex_);
-        buffer_.append(chunk, r.count);
-    }
-    return true;
 }
 
 void LineReader::Clear()

@@ -82,8 +82,6 @@ public:
 private:
     // The next line of at most `limit` characters (or an asterisk, when `asteriskStops`).
     Piece Next(ByteSource& source, std::size_t limit, bool asteriskStops, std::string_view skipLeading);
-    // Moves one read's bytes into the buffer; false (with `end` set) when the port has ended.
-    bool Fill(ByteSource& source, PortIo& end);
 
     mutable std::mutex mutex_;  // guards the three below; never held during a read
     std::string buffer_;

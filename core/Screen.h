@@ -54,6 +54,8 @@ struct ScreenUpdate {
     std::optional<std::string> version = std::nullopt;    // the version found, as the dialogue cut it
     std::optional<StatusKind> statusKind = std::nullopt;  // with `status`
     std::optional<int> linesSent = std::nullopt;          // with a Progress or Summary status
+
+    bool operator==(const ScreenUpdate&) const = default;
 };
 
 // What shows the dialogue to the operator: the window, or the terminal.

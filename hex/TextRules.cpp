@@ -1,10 +1,5 @@
 #include "hex/TextRules.h"
 
-bool IsLineEndChar(char c)
-{
-    return c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 std::size_t FindLineEnd(std::string_view text)
 {
     for (std::size_t i = 0; i < text.size(); ++i)

@@ -172,7 +172,10 @@ PortIo WQSerial::WaitReadable(milliseconds bound)
 PortResult WQSerial::WriteAll(const char* bytes, std::size_t length, milliseconds stall)
 {
     std::size_t done = 0;
-    auto lastProgress = steady_clock::now();
+    // Since when the output queue has been full without any byte going out (none: it is not);
+    // the clock is read only once a write has to wait, which a line written in one go never does.
+    constexpr steady_clock::time_point kNotFull{};
+    steady_clock::time_point fullSince = kNotFull;
     while (done < length) {
         if (closing_.load())
             return {PortIo::Closed, done};
@@ -182,7 +185,7 @@ PortResult WQSerial::WriteAll(const char* bytes, std::size_t length, millisecond
         ssize_t n = ::write(portId_.load(), bytes + done, length - done);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
-            lastProgress = steady_clock::now();
+            fullSince = kNotFull;
             continue;
         }
         if (n < 0 && errno == EINTR)
@@ -190,7 +193,10 @@ PortResult WQSerial::WriteAll(const char* bytes, std::size_t length, millisecond
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
             return HungUp(errno, done);
         // Output queue full: wait for room, in short polls, until the stall bound runs out.
-        if (steady_clock::now() - lastProgress > stall)
+        const auto now = steady_clock::now();
+        if (fullSince == kNotFull)
+            fullSince = now;
+        else if (now - fullSince > stall)
             return {PortIo::Stalled, done};
         pollfd fds[2] = {{portId_.load(), POLLOUT, 0}, {wakeFd_, POLLIN, 0}};
         ::poll(fds, wakeFd_ >= 0 ? 2 : 1, 50);

@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <mutex>
+#include <utility>
 
 namespace {
 
@@ -82,6 +83,9 @@ UpdaterWindow::UpdaterWindow() : ui_(std::make_unique<Ui::QZ7UpdaterWindow>())
     setWindowIcon(ApplicationIcon());
     for (QKeySequence keys : {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_W)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &UpdaterWindow::OperatorClose);
+    levelTimer_.setSingleShot(true);
+    levelTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&levelTimer_, &QTimer::timeout, this, &UpdaterWindow::FlushLevel);
 }
 
 UpdaterWindow::~UpdaterWindow() = default;
@@ -134,6 +138,35 @@ void UpdaterWindow::SetTitleLevel(std::optional<int> level)
     titleSet_.start();
     const QString title = QString::fromLatin1(kTitle);
     setWindowTitle(level ? QString::fromUtf8("%1 % \u2013 %2").arg(*level).arg(title) : title);
+}
+
+void UpdaterWindow::SetLevel(int level)
+{
+    const bool end = level == ui_->LevelIndicatorVew->minimum() || level == ui_->LevelIndicatorVew->maximum();
+    if (end || !levelSet_.isValid() || levelSet_.elapsed() >= kLevelFrame) {
+        waitingLevel_.reset();
+        levelTimer_.stop();
+        ShowLevel(level);
+        return;
+    }
+    waitingLevel_ = level;
+    if (!levelTimer_.isActive())
+        levelTimer_.start(static_cast<int>(std::max<qint64>(0, kLevelFrame - levelSet_.elapsed())));
+}
+
+void UpdaterWindow::FlushLevel()
+{
+    levelTimer_.stop();
+    if (std::optional<int> level = std::exchange(waitingLevel_, std::nullopt))
+        ShowLevel(*level);
+}
+
+void UpdaterWindow::ShowLevel(int level)
+{
+    levelSet_.start();
+    ui_->LevelIndicatorVew->setValue(level);
+    if (!ui_->LevelIndicatorVew->isHidden())
+        SetTitleLevel(level);
 }
 
 void UpdaterWindow::DismissCloseQuestion()
@@ -230,6 +263,12 @@ void UpdaterWindow::keyPressEvent(QKeyEvent* event)
 void WindowFrontEnd::Show(const ScreenUpdate& update)
 {
     UpdaterWindow& w = window_;
+    // A level alone may wait for its frame; everything else comes after the level before it.
+    if (update.level && update == ScreenUpdate{.level = update.level}) {
+        w.SetLevel(*update.level);
+        return;
+    }
+    w.FlushLevel();
     if (update.picture == Picture::Device) {
         w.ImageView()->setHidden(false);
         // Through QIcon, which picks QZ7@2x.png on a high-density screen.
@@ -252,9 +291,8 @@ void WindowFrontEnd::Show(const ScreenUpdate& update)
             w.SetTitleLevel(std::nullopt);
     }
     if (update.level) {
-        w.LevelIndicatorVew()->setValue(*update.level);
-        if (!w.LevelIndicatorVew()->isHidden())
-            w.SetTitleLevel(*update.level);
+        w.SetLevel(*update.level);
+        w.FlushLevel();  // with the rest of its update
     }
     if (update.nextUnitShown) {
         Offer(w.NextUnitButtonView(), *update.nextUnitShown);

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -46,6 +47,16 @@ public:
     // The window title, with the transfer's share in front while one is shown ("34 % – QZ7
     // Updater"), so that a minimised window still tells how far the update is.
     void SetTitleLevel(std::optional<int> level);
+    // The level indicator's value, and the title's share with it. A progress bar repaints itself
+    // on the spot, and the window system with it, for every new value: a fast line brings a
+    // hundred values in a fraction of a second. A value that comes less than kLevelFrame after
+    // the last one shown waits, the newest in place of an older one, until that time is up; 0
+    // and 100 are shown at once. FlushLevel shows a waiting value now: the front end calls it
+    // before any other change of the screen, so that the screen still changes in the order of
+    // the updates.
+    void SetLevel(int level);
+    void FlushLevel();
+    static constexpr int kLevelFrame = 40;  // ms: 25 values a second at most
     // The update has ended: a close question still open has nothing left to protect.
     void DismissCloseQuestion();
 
@@ -75,6 +86,7 @@ private:
     bool Programming() const { return programming && programming(); }
     void AskToStop();
     void LayOutStatus();
+    void ShowLevel(int level);
 
     std::unique_ptr<Ui::QZ7UpdaterWindow> ui_;
     bool stopChosen_ = false;
@@ -83,6 +95,9 @@ private:
     QString statusDescription_;  // the form's, for a status line shown whole
     bool levelStyled_ = false;
     QElapsedTimer titleSet_;  // since the title last changed
+    QElapsedTimer levelSet_;  // since the level indicator last changed
+    std::optional<int> waitingLevel_;
+    QTimer levelTimer_;       // shows the waiting level once its frame is up
 };
 
 // The window as the controller's front end: applies each screen update to the window's own

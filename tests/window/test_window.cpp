@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QProgressBar>
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <thread>
 
@@ -52,6 +53,55 @@ TEST(Window, LongestMessagesFitWithoutClipping)
         label->setText(QString::fromStdString(text));
         QCoreApplication::processEvents();
         EXPECT_GE(label->height(), label->heightForWidth(label->width())) << text;
+    }
+}
+
+// A progress bar repaints itself, and the window system with it, for every value it takes. A
+// burst of values shows its first at once and then its newest, a frame later; the ends, and a
+// level that comes with any other change, never wait, and a waiting level is shown before the
+// change that follows it.
+TEST(Window, TheLevelIndicatorTakesABurstFrameByFrameAndInOrder)
+{
+    using L = std::vector<int>;
+    const ScreenUpdate directions{.directions = "Updating"};
+    const struct {
+        const char* what;
+        std::vector<ScreenUpdate> updates;  // shown one after another, at once
+        L atOnce;                           // the values the indicator took meanwhile
+        L inTheEnd;                         // and those it took once a frame was up
+    } rows[] = {
+        {"a first value", {{.level = 5}}, {5}, {5}},
+        {"a burst", {{.level = 5}, {.level = 6}, {.level = 7}, {.level = 8}}, {5}, {5, 8}},
+        {"the end", {{.level = 5}, {.level = 6}, {.level = 100}}, {5, 100}, {5, 100}},
+        {"back to the start", {{.level = 5}, {.level = 6}, {.level = 0}}, {5, 0}, {5, 0}},
+        {"another change after a waiting level", {{.level = 5}, {.level = 6}, directions}, {5, 6}, {5, 6}},
+        {"a level with another change", {{.level = 5}, {.level = 6, .levelShown = true}}, {5, 6}, {5, 6}},
+    };
+    Pty pty;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        auto app = MakeApp(pty.path);
+        QProgressBar* bar = app->window->LevelIndicatorVew();
+        QLabel* said = app->window->DirectionsView();
+        const QString before = said->text();
+        L taken;
+        QStringList saidThen;  // the directions as each value was taken
+        QObject::connect(bar, &QProgressBar::valueChanged, [&](int v) {
+            taken.push_back(v);
+            saidThen.push_back(said->text());
+        });
+        QElapsedTimer burst;
+        burst.start();
+        for (const ScreenUpdate& u : row.updates)
+            app->frontEnd->Show(u);
+        // Only a burst shown within one frame is a burst (a loaded machine may stop the test).
+        if (burst.elapsed() < UpdaterWindow::kLevelFrame) {
+            EXPECT_EQ(taken, row.atOnce);
+        }
+        EXPECT_TRUE(QTest::qWaitFor([&] { return bar->value() == row.inTheEnd.back(); }, 1000));
+        QTest::qWait(2 * UpdaterWindow::kLevelFrame);
+        EXPECT_EQ(taken, row.inTheEnd);
+        EXPECT_EQ(saidThen, QStringList(taken.size(), before));
     }
 }
 
