@@ -12,6 +12,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
+#include <optional>
 #include <poll.h>
 #include <pty.h>
 #include <csignal>
@@ -314,14 +315,21 @@ int ShowDecoyWindow()
 int main(int argc, char** argv)
 {
     const bool decoy = argc == 2 && std::string(argv[1]) == kDecoyWindow;
+    const bool updating = argc == 3 && std::string(argv[1]) == kUpdateUntilKilled;
+    // A test's own helpers use the folder of the test that started them.
+    std::optional<ScratchFolder> scratch;
+    if (!decoy && !updating)
+        scratch.emplace();
     qputenv("QT_QPA_PLATFORM", decoy ? "xcb" : "offscreen");
     QApplication app(argc, argv);
     if (decoy)
         return ShowDecoyWindow();
-    if (argc == 3 && std::string(argv[1]) == kUpdateUntilKilled)
+    if (updating)
         return UpdateUntilKilled(argv[2]);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    int result = RUN_ALL_TESTS();
+    scratch->Finish(result);
+    return result;
 }
 
 void OpenPort(QZ7_UpdaterAppDelegate& controller, const std::string& path)

@@ -106,7 +106,7 @@ TEST(Cli, KeysTypedOnTheTerminalBeforeTheQuestionAreNoAnswer)
     sim.Start();
     Pty terminal;
     int fd = ::open(terminal.path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    Updater updater(Launch{{"XDG_RUNTIME_DIR=/tmp"}, {"--cli", "--port", sim.SlavePath()}, fd, {},
+    Updater updater(Launch{{}, {"--cli", "--port", sim.SlavePath()}, fd, {},
                            QZ7_BINARY_DIR "/qz7-updater", fd});
     ::close(fd);
     terminal.Send("y\n");
