@@ -94,7 +94,14 @@ public:
         std::chrono::milliseconds unreadable{5000};
         // How long the prompt may be answered with other lines before the status line says so.
         std::chrono::milliseconds paging{10000};
+        // How long a write may make no progress on a line that is still up before the device
+        // counts as no longer taking bytes.
+        std::chrono::milliseconds writeStall{5000};
     };
+    // The options the program starts with: the defaults above, with the waits that the
+    // environment's QZ7_TEST_TIMES shortens for tests (see core/TestTimes.h). The variable is
+    // read once; the first call logs what it changed and, as warnings, what it refused.
+    static Options ProgramOptions();
 
     QZ7_UpdaterAppDelegate();
     explicit QZ7_UpdaterAppDelegate(Options options);
@@ -247,6 +254,7 @@ private:
     bool firmwareGood_ = false;
     ServiceLister lister_;
     std::chrono::milliseconds discoveryInterval_;
+    const std::chrono::milliseconds writeStall_;
     std::optional<std::string> port_;
     bool printImageLength_ = true;
     std::optional<std::string> adapterPath_;  // the adapter of the last dialogue (GUI thread)
