@@ -23,7 +23,8 @@ QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate(Options options)
       port_(std::move(options.port)),
       printImageLength_(options.printImageLength),
       status_({options.powerOnSilence, options.silence, options.unreadable, options.paging},
-              [this](const std::string& text) { ShowStatus(text); })
+              [this](const std::string& text) { ShowStatus(text); }),
+      searchHint_(options.noAdapter)
 {
     InitUpdaterResources();
     // Every listing also feeds the status line's hint for an adapter that does not show up.
@@ -61,6 +62,7 @@ QZ7_UpdaterAppDelegate::Options QZ7_UpdaterAppDelegate::ProgramOptions()
     options.unreadable = times.unreadable.value_or(options.unreadable);
     options.paging = times.paging.value_or(options.paging);
     options.writeStall = times.writeStall.value_or(options.writeStall);
+    options.noAdapter = times.noAdapter.value_or(options.noAdapter);
     return options;
 }
 

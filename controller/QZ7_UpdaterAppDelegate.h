@@ -97,6 +97,9 @@ public:
         // How long a write may make no progress on a line that is still up before the device
         // counts as no longer taking bytes.
         std::chrono::milliseconds writeStall{5000};
+        // How long discovery may find no adapter to use before the status line names the ports
+        // it does see.
+        std::chrono::milliseconds noAdapter{5000};
     };
     // The options the program starts with: the defaults above, with the waits that the
     // environment's QZ7_TEST_TIMES shortens for tests (see core/TestTimes.h). The variable is
@@ -268,7 +271,7 @@ private:
     StatusBoard status_;
     StatusLogPace statusLogPace_;  // under status_'s lock (ShowStatus)
     OpenTrouble openTrouble_;   // discovery's thread only
-    SearchHint searchHint_;     // discovery's thread only
+    SearchHint searchHint_;     // discovery's thread only; after Options::noAdapter
     std::string shownDirections_;  // GUI thread only: the directions as last logged
 
     // The prompt answered with "y" again and again: the same reply is logged once, then counted

@@ -53,7 +53,8 @@ Times Parse(std::string_view text)
                  {"silence", &Times::silence},
                  {"unreadable", &Times::unreadable},
                  {"paging", &Times::paging},
-                 {"write-stall", &Times::writeStall}};
+                 {"write-stall", &Times::writeStall},
+                 {"no-adapter", &Times::noAdapter}};
     while (!text.empty()) {
         std::size_t comma = text.find(',');
         std::string_view entry = Trimmed(text.substr(0, comma));

@@ -319,48 +319,70 @@ TEST(Cli, APagingLoaderIsAnsweredOnWithoutFloodingTheTranscript)
     EXPECT_EQ(run.status, 130) << run.out;
 }
 
-TEST(Cli, EachWaitThatQZ7_TEST_TIMESShortensIsTheOneItNames)
+// One wait shortened at a time, to 300 ms: its hint (or outcome) comes within 3 s, where the
+// program's own wait is 5 s or more, so each name reaches its own wait and no other. Each case is
+// a test of its own, so that ctest runs them side by side.
+namespace {
+struct ShortWait {
+    const char* name;
+    const char* times;
+    std::function<void(bootsim::Options&)> sim;  // none: discovery, with only ttyS0 listed
+    const char* says;
+    int status;  // 130: the test ends it once it has said so
+};
+class ShortWaits : public testing::TestWithParam<ShortWait> {};
+void PrintTo(const ShortWait& w, std::ostream* os)
 {
-    // One wait shortened at a time, to 300 ms: its hint (or outcome) comes within 3 s, where the
-    // program's own wait is 5 s or more, so each name reaches its own wait and no other.
-    struct Case {
-        const char* times;
-        std::function<void(bootsim::Options&)> sim;
-        const char* says;
-        int status;  // 130: the test ends it once it has said so
-    };
-    const std::vector<Case> cases{
-        {"power-on-silence=300ms", [](bootsim::Options& o) { o.silentFrom = bootsim::Stage::Banner; },
-         "Nothing from the QZ7 for ", 130},
-        {"silence=300ms", [](bootsim::Options& o) { o.silentFrom = bootsim::Stage::Version; }, "No answer from the QZ7 for ", 130},
-        {"unreadable=300ms", [](bootsim::Options& o) { o.highByteAt = bootsim::Stage::Banner; }, "what the updater cannot read", 130},
-        {"paging=300ms", [](bootsim::Options& o) { o.replies[bootsim::Stage::Prompt] = "What?"; }, " times without \"E or P?\"", 130},
-        {"write-stall=300ms", [](bootsim::Options& o) { o.burstAsterisks = 3000; o.burstStall = 8000ms; },
-         "QZ7 stopped accepting data. Please restart", 13},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.times);
-        bootsim::Options o = FastSim();
-        c.sim(o);
-        bootsim::BootSim sim(o);
-        ASSERT_TRUE(sim.Open());
-        sim.Start();
-        std::chrono::duration<double> took{};
-        CliSetup setup{.meanwhile = [&](Updater& updater) {
-                           const auto start = std::chrono::steady_clock::now();
-                           EXPECT_TRUE(WaitUntil([&] { return Has(OutSoFar(), c.says); }, 3s)) << OutSoFar();
-                           took = std::chrono::steady_clock::now() - start;
-                           if (c.status == 130)
-                               kill(updater.pid, SIGTERM);
-                       },
-                       .sim = &sim,
-                       .env = {std::string("QZ7_TEST_TIMES=") + c.times}};
-        CliRun run = RunCli({"--yes", "--port", sim.SlavePath()}, "", setup);
-        EXPECT_EQ(run.status, c.status) << run.out;
-        EXPECT_TRUE(Has(run.out, c.says)) << run.out;
-        RecordProperty(c.times, std::to_string(took.count()));
-    }
+    *os << w.times;
 }
+const std::vector<ShortWait> kShortWaits{
+    {"PowerOnSilence", "power-on-silence=300ms", [](bootsim::Options& o) { o.silentFrom = bootsim::Stage::Banner; },
+     "Nothing from the QZ7 for ", 130},
+    {"Silence", "silence=300ms", [](bootsim::Options& o) { o.silentFrom = bootsim::Stage::Version; }, "No answer from the QZ7 for ", 130},
+    {"Unreadable", "unreadable=300ms", [](bootsim::Options& o) { o.highByteAt = bootsim::Stage::Banner; },
+     "what the updater cannot read", 130},
+    {"Paging", "paging=300ms", [](bootsim::Options& o) { o.replies[bootsim::Stage::Prompt] = "What?"; },
+     " times without \"E or P?\"", 130},
+    {"WriteStall", "write-stall=300ms", [](bootsim::Options& o) { o.burstAsterisks = 3000; o.burstStall = 8000ms; },
+     "QZ7 stopped accepting data. Please restart", 13},
+    // Discovery instead of --port, with only a port the choice rule never takes listed.
+    {"NoAdapter", "no-adapter=300ms", nullptr, "No USB serial adapter found. Seen: /dev/ttyS0, not a USB adapter.", 130},
+};
+}  // namespace
+
+TEST_P(ShortWaits, EachNameInQZ7_TEST_TIMESReachesItsOwnWait)
+{
+    const ShortWait& c = GetParam();
+    bootsim::Options o = FastSim();
+    if (c.sim)
+        c.sim(o);
+    bootsim::BootSim sim(o);
+    ASSERT_TRUE(sim.Open());
+    sim.Start();
+    std::vector<std::string> args{"--yes", "--port", sim.SlavePath()};
+    std::vector<std::string> env{std::string("QZ7_TEST_TIMES=") + c.times};
+    if (!c.sim) {
+        args = {"--yes"};
+        env.push_back("QZ7_SERIAL_PORTS=ttyS0=/dev/ttyS0");
+    }
+    std::chrono::duration<double> took{};
+    CliSetup setup{.meanwhile = [&](Updater& updater) {
+                       const auto start = std::chrono::steady_clock::now();
+                       EXPECT_TRUE(WaitUntil([&] { return Has(OutSoFar(), c.says); }, 3s)) << OutSoFar();
+                       took = std::chrono::steady_clock::now() - start;
+                       if (c.status == 130)
+                           kill(updater.pid, SIGTERM);
+                   },
+                   .sim = &sim,
+                   .env = env};
+    CliRun run = RunCli(args, "", setup);
+    EXPECT_EQ(run.status, c.status) << run.out;
+    EXPECT_TRUE(Has(run.out, c.says)) << run.out;
+    RecordProperty("seconds", std::to_string(took.count()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, ShortWaits, testing::ValuesIn(kShortWaits),
+                         [](const testing::TestParamInfo<ShortWait>& info) { return std::string(info.param.name); });
 
 TEST(Cli, QZ7_TEST_TIMESIsReadOnceAndWhatItRefusesIsLogged)
 {
