@@ -32,7 +32,7 @@ int main(int argc, char* argv[])
     starting.reset();
     QApplication::setQuitOnLastWindowClosed(QZ7_UpdaterAppDelegate::applicationShouldTerminateAfterLastWindowClosed());
 
-    QZ7_UpdaterAppDelegate::Options options;
+    QZ7_UpdaterAppDelegate::Options options = QZ7_UpdaterAppDelegate::ProgramOptions();
     options.port = command.run.port;
     UpdaterApp updater(std::move(options));
     QObject::connect(&app, &QCoreApplication::aboutToQuit, updater.controller.get(),

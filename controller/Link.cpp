@@ -116,9 +116,9 @@ bool QZ7_UpdaterAppDelegate::WriteString(const std::string& text, int32_t length
         return false;
     }
     // A full output queue is waited out. A write that fails for good, or a line that hangs up,
-    // means the adapter is gone; five seconds without any progress on a line that is still up
-    // mean the device has stopped taking bytes.
-    PortResult r = port->WriteAll(bytes.data(), bytes.size(), 5s);
+    // means the adapter is gone; writeStall_ (five seconds, unless a test shortens it) without
+    // any progress on a line that is still up means the device has stopped taking bytes.
+    PortResult r = port->WriteAll(bytes.data(), bytes.size(), writeStall_);
     if (r.status == PortIo::HangUp)
         AdapterGone();
     else if (r.status == PortIo::Stalled)

@@ -3,8 +3,11 @@
 
 #include "controller/FirmwareImage.h"
 #include "controller/Log.h"
+#include "core/TestTimes.h"
 #include "hex/ImageLines.h"
 #include "serial/ByIdNames.h"
+
+#include <QStringList>
 
 #include <cstdio>
 #include <cstring>
@@ -17,10 +20,12 @@ QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate(Options options)
     : serial_(std::make_shared<WQSerial>()),
       lister_(options.lister ? std::move(options.lister) : WithByIdNames(SystemServiceLister())),
       discoveryInterval_(options.discoveryInterval),
+      writeStall_(options.writeStall),
       port_(std::move(options.port)),
       printImageLength_(options.printImageLength),
       status_({options.powerOnSilence, options.silence, options.unreadable, options.paging},
-              [this](const StatusShown& shown) { ShowStatus(shown); })
+              [this](const StatusShown& shown) { ShowStatus(shown); }),
+      searchHint_(options.noAdapter)
 {
     InitUpdaterResources();
     // Every listing also feeds the status line's hint for an adapter that does not show up.
@@ -36,6 +41,30 @@ QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate(Options options)
         firmware_ = std::move(*image);
         firmwareGood_ = CheckFirmwareImage(firmware_).empty();
     }
+}
+
+QZ7_UpdaterAppDelegate::Options QZ7_UpdaterAppDelegate::ProgramOptions()
+{
+    static const TestTimes::Times times = [] {
+        TestTimes::Times parsed = TestTimes::Parse(qEnvironmentVariable(TestTimes::kVariable).toStdString());
+        for (const std::string& refused : parsed.refused)
+            qCWarning(lcDialogue).noquote() << TestTimes::kVariable << "refused" << QString::fromStdString(refused);
+        if (!parsed.taken.empty()) {
+            QStringList taken;
+            for (const std::string& t : parsed.taken)
+                taken << QString::fromStdString(t);
+            qCInfo(lcDialogue).noquote() << TestTimes::kVariable << "sets the waits for tests:" << taken.join(QStringLiteral(", "));
+        }
+        return parsed;
+    }();
+    Options options;
+    options.powerOnSilence = times.powerOnSilence.value_or(options.powerOnSilence);
+    options.silence = times.silence.value_or(options.silence);
+    options.unreadable = times.unreadable.value_or(options.unreadable);
+    options.paging = times.paging.value_or(options.paging);
+    options.writeStall = times.writeStall.value_or(options.writeStall);
+    options.noAdapter = times.noAdapter.value_or(options.noAdapter);
+    return options;
 }
 
 QZ7_UpdaterAppDelegate::~QZ7_UpdaterAppDelegate()

@@ -90,7 +90,17 @@ public:
         std::chrono::milliseconds unreadable{5000};
         // How long the prompt may be answered with other lines before the status line says so.
         std::chrono::milliseconds paging{10000};
+        // How long a write may make no progress on a line that is still up before the device
+        // counts as no longer taking bytes.
+        std::chrono::milliseconds writeStall{5000};
+        // How long discovery may find no adapter to use before the status line names the ports
+        // it does see.
+        std::chrono::milliseconds noAdapter{5000};
     };
+    // The options the program starts with: the defaults above, with the waits that the
+    // environment's QZ7_TEST_TIMES shortens for tests (see core/TestTimes.h). The variable is
+    // read once; the first call logs what it changed and, as warnings, what it refused.
+    static Options ProgramOptions();
 
     QZ7_UpdaterAppDelegate();
     explicit QZ7_UpdaterAppDelegate(Options options);
@@ -214,6 +224,7 @@ private:
     bool firmwareGood_ = false;
     ServiceLister lister_;
     std::chrono::milliseconds discoveryInterval_;
+    const std::chrono::milliseconds writeStall_;
     std::optional<std::string> port_;
     bool printImageLength_ = true;
     std::optional<std::string> adapterPath_;  // the adapter of the last dialogue (GUI thread)
@@ -227,7 +238,7 @@ private:
     StatusBoard status_;
     StatusLogPace statusLogPace_;  // under status_'s lock (ShowStatus)
     OpenTrouble openTrouble_;   // discovery's thread only
-    SearchHint searchHint_;     // discovery's thread only
+    SearchHint searchHint_;     // discovery's thread only; after Options::noAdapter
     std::string shownDirections_;  // GUI thread only: the directions as last logged
 
     // The prompt answered with "y" again and again: the same reply is logged once, then counted

@@ -22,7 +22,7 @@ done
 mkdir -p "$OUT"
 OUT=$(cd "$OUT" && pwd)  # the adapter's link below names it, whether BUILD is relative or not
 # Nothing of an earlier run may be taken for this one's.
-rm -f "$OUT"/*.png "$OUT"/ttyUSB-demo "$OUT"/bootsim.log "$OUT"/updater.out "$OUT"/received.hex
+rm -f "$OUT"/*.png "$OUT"/ttyUSB-demo "$OUT"/bootsim.log "$OUT"/updater.out "$OUT"/updater.log "$OUT"/received.hex
 source scripts/xserver.sh
 pids=()
 cleanup() { stop_started; rm -f "$OUT/ttyUSB-demo"; }
@@ -47,11 +47,21 @@ unset WAYLAND_DISPLAY
 start_xserver 640x560
 
 # The adapter is "plugged in" after the first screenshot: the program is pointed at a link
-# that does not exist yet.
-QZ7_SERIAL_PORTS="usbserial-sim=$OUT/ttyUSB-demo" "$BUILD/qz7-updater" > "$OUT/updater.out" 2>/dev/null &
+# that does not exist yet. Its transcript stays in updater.log, so that a window that never
+# showed can be explained.
+QZ7_SERIAL_PORTS="usbserial-sim=$OUT/ttyUSB-demo" "$BUILD/qz7-updater" > "$OUT/updater.out" 2> "$OUT/updater.log" &
 updater=$!
 pids+=("$updater")
-win=$(window_of "$updater")
+if ! win=$(window_of "$updater"); then
+  if kill -0 "$updater" 2>/dev/null; then
+    echo "demo.sh: the updater is still running; its transcript ($OUT/updater.log) ends:" >&2
+  else
+    wait "$updater" && status=0 || status=$?
+    echo "demo.sh: the updater ended with status $status; its transcript ($OUT/updater.log) ends:" >&2
+  fi
+  tail -n 30 "$OUT/updater.log" >&2
+  exit 1
+fi
 xdotool windowmove "$win" 60 50 >/dev/null 2>&1 || true
 echo "Screenshots:"
 shot 1-connect-adapter

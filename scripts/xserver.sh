@@ -6,11 +6,13 @@
 # array (what to stop at exit), `OUT` (where the X server's log goes) and `BUILD`.
 
 # start_xserver WIDTHxHEIGHT: starts Xvfb, exports DISPLAY (and the X plug-in) once the server
-# answers.
+# answers. -noreset: a server that resets when its last client leaves (here the probe below)
+# drops every client that is still connecting at that moment, such as an updater started right
+# after; on a machine where the first starts are slow that was the usual end of the demo.
 start_xserver() {
   local geometry=$1 numfile="$OUT/xvfb.display" log="$OUT/xvfb.log" number=""
   rm -f "$numfile" "$log"
-  Xvfb -displayfd 3 -screen 0 "${geometry}x24" -nolisten tcp 3>"$numfile" >/dev/null 2>"$log" &
+  Xvfb -displayfd 3 -noreset -screen 0 "${geometry}x24" -nolisten tcp 3>"$numfile" >/dev/null 2>"$log" &
   local server=$!
   pids+=("$server")
   for _ in $(seq 200); do

@@ -40,7 +40,7 @@ void Unit::Start()
             return;
         }
     }
-    QZ7_UpdaterAppDelegate::Options options;
+    QZ7_UpdaterAppDelegate::Options options = QZ7_UpdaterAppDelegate::ProgramOptions();
     options.port = path;
     options.printImageLength = false;
     try {

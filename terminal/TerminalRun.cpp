@@ -84,7 +84,7 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
         }
     }
 
-    QZ7_UpdaterAppDelegate::Options options;
+    QZ7_UpdaterAppDelegate::Options options = QZ7_UpdaterAppDelegate::ProgramOptions();
     options.port = run.port;
     options.printImageLength = false;
     std::unique_ptr<QZ7_UpdaterAppDelegate> controller;

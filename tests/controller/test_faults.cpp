@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <csignal>
+#include <optional>
 #include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
@@ -29,6 +30,7 @@ struct Fault {
     std::string wire;    // what the program sent; "yyEP+" means "yyEP" and the whole image
     End end;
     bool intact = false;
+    std::optional<std::chrono::milliseconds> writeStall = {};  // the program's bound, when shortened
 };
 
 std::string ExpectedWire(const std::string& wire)
@@ -78,7 +80,10 @@ TEST_P(FaultMatrix, ScreenWireAndPort)
     bootsim::Options o = FastSim();
     o.seed = 7;
     f.inject(o);
-    SimUpdate run(o);
+    QZ7_UpdaterAppDelegate::Options options;
+    if (f.writeStall)
+        options.writeStall = *f.writeStall;
+    SimUpdate run(o, options);
     bootsim::BootSim& sim = run.sim;
     auto& app = run.app;
     if (f.pressUpdate) {
@@ -154,9 +159,10 @@ const std::vector<Fault> kFaults = {
         // Pulled while the question is shown: the "y" of Update finds it gone, and nothing
         // claims an update is under way.
         Fault{"HangUpAtTheQuestionThenUpdate", With([](auto& o) { o.hangUpAfterVersion = 100ms; }), true, kGone, "y", End::Over},
-        // The loader stops reading for longer than the stall bound, with the line still up.
+        // The loader stops reading for longer than the stall bound (5 s, here 1 s), with the line
+        // still up.
         Fault{"DeviceStopsReadingMidTransfer", With([](auto& o) { o.burstAsterisks = 3000; o.burstStall = 8000ms; }), true,
-              Directions::Stopped, "yyEP", End::Over},
+              Directions::Stopped, "yyEP", End::Over, false, 1s},
         // Silence: the program keeps waiting, without spinning.
         Fault{"SilentFromBanner", With([](auto& o) { o.silentFrom = bootsim::Stage::Banner; }), false, kPowerOn, "", End::Waits},
         Fault{"SilentFromVersion", With([](auto& o) { o.silentFrom = bootsim::Stage::Version; }), false, kPowerOn, "y", End::Waits},

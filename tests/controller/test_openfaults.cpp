@@ -162,7 +162,7 @@ TEST(Faults, PermissionRefusedNamesTheGroupAndTheCommandUntilTheModeAllows)
     EXPECT_FALSE(Configured(pty));
     // The transcript: one line per event, with a time stamp, and the errno of the failure.
     EXPECT_TRUE(std::regex_search(updater.Transcript(),
-                                  std::regex(R"(\n\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} qz7\.serial warning: cannot open \S+: open failed: .* \(errno 13\)\n)")))
+                                  std::regex(R"((?:^|\n)\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} qz7\.serial warning: cannot open \S+: open failed: .* \(errno 13\)\n)")))
         << updater.Transcript();
 
     ASSERT_EQ(chmod(pty.path.c_str(), 0666), 0);

@@ -1,5 +1,6 @@
 // The status line's texts and its board, on a clock the test sets.
 #include "core/SearchHint.h"
+#include "core/TestTimes.h"
 #include "tests/support/TestSupport.h"
 
 #include <cerrno>
@@ -317,4 +318,42 @@ TEST(TimeLeft, OneSlowStretchDoesNotMakeTheEstimateJump)
     TimeLeft early;
     early.Sample(0.5, 5000, 100000);
     EXPECT_FALSE(early.Seconds()) << "no estimate before the rate has settled";
+}
+
+TEST(TestTimes, EachWaitIsTakenByItsNameAndAnythingElseRefusedWithTheReason)
+{
+    struct Case {
+        const char* text;
+        std::vector<std::string> taken;
+        std::vector<std::string> refusedFor;  // the entries refused, in order
+    };
+    const std::vector<Case> cases{
+        {"", {}, {}},
+        {"paging=200ms,silence=300ms", {"paging 200 ms", "silence 300 ms"}, {}},
+        {" power-on-silence = 2s , unreadable=1ms,write-stall=86400s,no-adapter=5ms,",
+         {"power-on-silence 2000 ms", "unreadable 1 ms", "write-stall 86400000 ms", "no-adapter 5 ms"}, {}},
+        {"paging=1s,paging=2s", {"paging 1000 ms", "paging 2000 ms"}, {}},
+        // Names as the code spells them, other units, no unit, out of range, no value at all.
+        {"powerOnSilence=1s,silence=1m,paging=500,unreadable=0ms,write-stall=86401s,silence,=5ms",
+         {},
+         {"powerOnSilence=1s", "silence=1m", "paging=500", "unreadable=0ms", "write-stall=86401s", "silence", "=5ms"}},
+        {"paging=-5ms,paging=1.5s,paging=ms,paging=9999999999999999999s", {}, {"paging=-5ms", "paging=1.5s", "paging=ms", "paging=9999999999999999999s"}},
+        {"silence=250ms,pagin=1s", {"silence 250 ms"}, {"pagin=1s"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        TestTimes::Times t = TestTimes::Parse(c.text);
+        EXPECT_EQ(t.taken, c.taken);
+        ASSERT_EQ(t.refused.size(), c.refusedFor.size());
+        for (std::size_t i = 0; i < t.refused.size(); ++i)
+            EXPECT_TRUE(t.refused[i].starts_with("\"" + c.refusedFor[i] + "\": ")) << t.refused[i];
+    }
+    // What is taken lands on its own wait only; the last entry for a name counts.
+    TestTimes::Times t = TestTimes::Parse("paging=1s,silence=300ms,paging=2s,bogus=1s");
+    EXPECT_EQ(t.paging, 2s);
+    EXPECT_EQ(t.silence, 300ms);
+    EXPECT_FALSE(t.powerOnSilence || t.unreadable || t.writeStall || t.noAdapter);
+    EXPECT_TRUE(Has(t.refused.at(0), "no such wait (power-on-silence, silence, unreadable, paging, write-stall, no-adapter)"))
+        << t.refused.at(0);
+    EXPECT_TRUE(Has(TestTimes::Parse("paging=2").refused.at(0), "not a duration")) << TestTimes::Parse("paging=2").refused.at(0);
 }

@@ -16,17 +16,20 @@
 
 namespace {
 
-// An X server of the test's own (Xvfb on a free display), for the cases that need the window
-// system itself: pressing Update as an operator would, and losing the connection to it.
+// An X server of the test's own (Xvfb on a display number it picks itself, free whatever other
+// servers run), for the cases that need the window system itself: pressing Update as an
+// operator would, losing the connection to it, and a decoy for the demo.
 struct XServer {
-    XServer()
+    explicit XServer(const std::string& screen = "640x560x24")
     {
-        // Xvfb writes its display number on its standard output once it accepts clients.
+        // Xvfb writes its display number on its standard output once it accepts clients. It must
+        // not reset when its last client leaves (a press's xdotool, the decoy's check): the reset
+        // drops a client that is connecting at that moment.
         int out[2];
         if (pipe2(out, O_CLOEXEC) != 0)
             return;
         server = std::make_unique<Updater>(Launch{OwnEnvironment(),
-                                                  {"-displayfd", "1", "-screen", "0", "640x560x24", "-nolisten", "tcp"},
+                                                  {"-displayfd", "1", "-noreset", "-screen", "0", screen, "-nolisten", "tcp"},
                                                   out[1], "/dev/null", "Xvfb"});
         ::close(out[1]);
         std::string number;
@@ -38,7 +41,18 @@ struct XServer {
         if (!number.empty())
             display = ":" + number;
     }
-    void Kill() { server.reset(); }
+    ~XServer() { Kill(); }
+    XServer(const XServer&) = delete;
+    XServer& operator=(const XServer&) = delete;
+    // Ends the server as a crash of the window system would end it for its clients, yet with the
+    // server removing its socket and lock (a killed one leaves both in /tmp).
+    void Kill()
+    {
+        std::chrono::milliseconds took{};
+        if (server && server->pid > 0)
+            server->Stop(SIGTERM, 5s, took);
+        server.reset();
+    }
     // Presses `key` in the program's window, as an operator at the keyboard would.
     bool Press(const std::string& key) const
     {
@@ -67,7 +81,7 @@ std::string XChildTsanOptions()
 std::vector<std::string> XEnvironment(const XServer& x, const std::string& path)
 {
     std::vector<std::string> env{"DISPLAY=" + x.display, "QT_QPA_PLATFORM=xcb", "QZ7_SERIAL_PORTS=usbserial-sim=" + path,
-                                 "XDG_RUNTIME_DIR=/tmp", "LSAN_OPTIONS=suppressions=" QZ7_SOURCE_DIR "/tests/support/lsan-x11.supp"};
+                                 "LSAN_OPTIONS=suppressions=" QZ7_SOURCE_DIR "/tests/support/lsan-x11.supp"};
     if (std::string tsan = XChildTsanOptions(); !tsan.empty())
         env.push_back(tsan);
     return env;
@@ -152,31 +166,22 @@ TEST(ProgramOnX, LosingTheWindowSystemMidTransferRestoresThePort)
 
 TEST(Demo, PressesKeysInItsOwnWindowOnlyAndDrawsOnAServerOfItsOwn)
 {
-    // Another server on :77 (the display the demo once took for granted) with a window titled
-    // like the updater's in front: a second checkout's demo, a parallel CI job.
-    auto answers = [] {
-        int status = 0;
-        CommandOutput("DISPLAY=:77 xdotool getdisplaygeometry >/dev/null 2>&1", status);
-        return status == 0;
-    };
-    std::unique_ptr<Updater> server;
-    if (!answers()) {
-        server = std::make_unique<Updater>(
-            Launch{OwnEnvironment(), {":77", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, -1, "/dev/null", "Xvfb"});
-        WaitUntil(answers, 10s);
-    }
+    // Another server, up before the demo's, with a window titled like the updater's in front (a
+    // second checkout's demo, a parallel CI job): the demo must neither draw there nor press a
+    // key in that window.
+    XServer other("1024x768x24");
+    ASSERT_FALSE(other.display.empty()) << "Xvfb did not start (scripts/deps.sh test installs it)";
     int out[2];
     ASSERT_EQ(pipe2(out, O_CLOEXEC), 0);
     std::vector<std::string> env = OwnEnvironment();
-    env.push_back("DISPLAY=:77");
-    env.push_back("XDG_RUNTIME_DIR=/tmp");
+    env.push_back("DISPLAY=" + other.display);
     env.push_back("LSAN_OPTIONS=suppressions=" QZ7_SOURCE_DIR "/tests/support/lsan-x11.supp");
     Updater decoy(Launch{env, {kDecoyWindow}, out[1], "/dev/null", QZ7_BINARY_DIR "/tests/test_process"});
     ::close(out[1]);
     std::string said = ReadUntil(out[0], "shown\n", 5s);
     if (said.find("shown") == std::string::npos) {
         ::close(out[0]);
-        GTEST_SKIP() << "no window could be shown on :77";
+        GTEST_SKIP() << "no window could be shown on " << other.display;
     }
 
     int status = 0;
@@ -188,7 +193,4 @@ TEST(Demo, PressesKeysInItsOwnWindowOnlyAndDrawsOnAServerOfItsOwn)
     said += ReadUntil(out[0], "key", 200ms);  // a key would have been told by now
     ::close(out[0]);
     EXPECT_EQ(said, "shown\n");  // not one key
-    std::chrono::milliseconds took{};
-    if (server)
-        server->Stop(SIGTERM, 5s, took);  // so that it removes its socket and lock
 }

@@ -52,8 +52,8 @@ namespace {
 struct DevDir {
     DevDir()
     {
-        char tmpl[] = "/tmp/qz7-byid-XXXXXX";
-        root = mkdtemp(tmpl);
+        std::string tmpl = testing::TempDir() + "qz7-byid-XXXXXX";
+        root = mkdtemp(tmpl.data());
         std::filesystem::create_directory(root / "by-id");
         for (const char* node : {"ttyS0", "ttyACM0"})
             std::ofstream(root / node).put('\n');
@@ -95,8 +95,8 @@ namespace {
 struct SysTree {
     SysTree()
     {
-        char tmpl[] = "/tmp/qz7-sys-XXXXXX";
-        root = mkdtemp(tmpl);
+        std::string tmpl = testing::TempDir() + "qz7-sys-XXXXXX";
+        root = mkdtemp(tmpl.data());
         Device("devices/pci0000:00/usb1/1-1", "0403", "6001", {{"manufacturer", "FTDI"}, {"product", "FT232R USB UART"}, {"serial", "A9 0001"}});
         Tty("ttyUSB0", "devices/pci0000:00/usb1/1-1/1-1:1.0/ttyUSB0", "devices/pci0000:00/usb1/1-1/1-1:1.0");
         Device("devices/pci0000:00/usb1/1-2", "0525", "a4a7", {{"manufacturer", "Linux"}, {"product", "Gadget Serial v2.4"}});

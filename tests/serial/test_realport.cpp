@@ -161,9 +161,10 @@ protected:
 
 // The program's window and controller on the port, at the version question: the test plays the
 // boot loader's banner and version through the loopback.
-std::unique_ptr<UpdaterApp> ToTheQuestion(const std::function<void(const std::string&)>& say)
+std::unique_ptr<UpdaterApp> ToTheQuestion(const std::function<void(const std::string&)>& say,
+                                          QZ7_UpdaterAppDelegate::Options options = {})
 {
-    auto app = MakeApp(kPort);
+    auto app = MakeApp(kPort, std::move(options));
     app->Launch();
     // Shown only once old input has been drained: what comes now is kept for the reader.
     EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenText(*app) == Directions::PowerOn; }, 5000)) << ScreenText(*app).toStdString();
@@ -218,8 +219,11 @@ TEST_F(RealPort, StuckWriteGivesUpWhileTheWindowStaysLive)
 {
     // The transfer writes on a background thread; with the queue held and the line still up, its
     // write must give up as a device that stopped taking bytes without the window ever stopping.
+    // The bound is 5 s; 1 s here, still four times the longest stall the window may have.
     Prepare();
-    auto app = ToTheQuestion([this](const std::string& l) { Say(l); });
+    QZ7_UpdaterAppDelegate::Options options;
+    options.writeStall = 1s;
+    auto app = ToTheQuestion([this](const std::string& l) { Say(l); }, options);
     HoldOutput();
     std::atomic<bool> returned{false};
     bool written = true;

@@ -146,8 +146,8 @@ TEST(PortClose, OnlyTheCallThatClosedHearsOfItAndRestoredOnlyWhenTheSettingsWent
 
 TEST(PortListing, ATtyNodeMadeOrRemovedInDevCountsAsAChangeWithoutKernelEvents)
 {
-    char tmpl[] = "/tmp/qz7-dev-XXXXXX";
-    const std::filesystem::path dev = mkdtemp(tmpl);
+    std::string tmpl = testing::TempDir() + "qz7-dev-XXXXXX";
+    const std::filesystem::path dev = mkdtemp(tmpl.data());
     int calls = 0;
     CachedPortListing listing([&] { ++calls; return std::optional(std::vector<SerialService>{}); }, nullptr,
                               std::make_unique<DevNodeWatch>(dev.string()));

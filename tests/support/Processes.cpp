@@ -2,31 +2,80 @@
 #include "tests/support/TestSupport.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <poll.h>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 extern char** environ;
 
-std::vector<std::string> ChildEnvironment(std::vector<std::string> extra)
+namespace {
+std::string Environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+}  // namespace
+
+ScratchFolder::ScratchFolder()
+    : path_(QZ7_BINARY_DIR "/tests/scratch/" + std::string(program_invocation_short_name) + "-" + std::to_string(getpid()))
+{
+    std::error_code error;
+    std::filesystem::create_directories(path_, error);
+    if (error)
+        std::fprintf(stderr, "cannot make %s: %s\n", path_.c_str(), error.message().c_str());
+    // XDG's rule for a runtime folder: the user's alone.
+    ::mkdir((path_ + "/runtime").c_str(), 0700);
+    setenv("TEST_TMPDIR", path_.c_str(), 1);
+    setenv("TMPDIR", path_.c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", (path_ + "/runtime").c_str(), 1);
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    std::error_code error;
+    if (result_ == 0)
+        std::filesystem::remove_all(path_, error);
+    else
+        std::fprintf(stderr, "the files of this run are kept in %s\n", path_.c_str());
+}
+
+std::string RuntimeFolder(bool asNobody)
+{
+    const std::string own = Environment("XDG_RUNTIME_DIR");
+    if (!asNobody || getuid() != 0)
+        return own;
+    // Beside the test's own, so that it goes with the scratch folder.
+    const std::string folder = own + "-nobody";
+    const passwd* nobody = getpwnam("nobody");
+    if (::mkdir(folder.c_str(), 0700) == 0 && nobody && ::chown(folder.c_str(), nobody->pw_uid, nobody->pw_gid) != 0)
+        std::fprintf(stderr, "cannot give %s to nobody: %s\n", folder.c_str(), std::strerror(errno));
+    return folder;
+}
+
+std::vector<std::string> ChildEnvironment(std::vector<std::string> extra, bool asNobody)
 {
     // A variable the test sets itself wins over this process's own.
     auto given = [&extra](const std::string& name) {
         return std::any_of(extra.begin(), extra.end(), [&](const std::string& e) { return e.rfind(name + "=", 0) == 0; });
     };
-    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "TSAN_OPTIONS"})
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "TSAN_OPTIONS", "TEST_TMPDIR", "TMPDIR"})
         if (const char* value = std::getenv(name); value && !given(name))
             extra.push_back(std::string(name) + "=" + value);
+    if (!given("XDG_RUNTIME_DIR") && !Environment("XDG_RUNTIME_DIR").empty())
+        extra.push_back("XDG_RUNTIME_DIR=" + RuntimeFolder(asNobody));
     return extra;
 }
 
@@ -51,7 +100,7 @@ std::string CommandOutput(const std::string& command, int& status)
 
 std::vector<std::string> OffscreenEnvironment(const std::string& ports)
 {
-    return {"QT_QPA_PLATFORM=offscreen", "QZ7_SERIAL_PORTS=" + ports, "XDG_RUNTIME_DIR=/tmp"};
+    return {"QT_QPA_PLATFORM=offscreen", "QZ7_SERIAL_PORTS=" + ports};
 }
 
 std::vector<std::string> OwnEnvironment()
@@ -66,7 +115,7 @@ Updater::Updater(Launch launch)
 {
     // Everything the child needs is made before the fork: between fork and exec it makes
     // system calls only.
-    std::vector<std::string> env = ChildEnvironment(launch.env);
+    std::vector<std::string> env = ChildEnvironment(launch.env, launch.asNobody);
     std::vector<char*> envp;
     for (std::string& e : env)
         envp.push_back(e.data());

@@ -8,9 +8,34 @@
 
 using namespace std::chrono_literals;
 
+// Where a test program's files go: a folder of its own under the build tree
+// (build/tests/scratch/PROGRAM-PID), never /tmp. Made at the start of the program, it is where
+// testing::TempDir() points (TEST_TMPDIR) and TMPDIR, and it holds the runtime folder
+// (XDG_RUNTIME_DIR) of the program and of every program it starts, so that Qt, D-Bus and the
+// accessibility bus make nothing in /tmp either. Removed at the end once every test passed; kept
+// for a look when one failed.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    // The test program's result: the folder goes when it is 0.
+    void Finish(int result) { result_ = result; }
+
+private:
+    std::string path_;
+    int result_ = 1;
+};
+
+// The runtime folder for a program the tests start (XDG_RUNTIME_DIR), in the scratch folder:
+// the test program's own, or one that belongs to the user nobody.
+std::string RuntimeFolder(bool asNobody = false);
+
 // The environment for a program the tests start: `extra`, plus the sanitizers' options of this
-// process, so that a sanitized child runs under the same rules as its test.
-std::vector<std::string> ChildEnvironment(std::vector<std::string> extra);
+// process, so that a sanitized child runs under the same rules as its test, and the scratch and
+// runtime folders above (unless `extra` names its own).
+std::vector<std::string> ChildEnvironment(std::vector<std::string> extra, bool asNobody = false);
 
 // Runs a shell command with this process's environment; returns what it printed, and its exit
 // status through `status` (as Updater::Wait has it).

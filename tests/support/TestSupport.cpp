@@ -1,5 +1,8 @@
 #include "tests/support/TestSupport.h"
 
+#include "controller/SignalQuit.h"
+#include "serial/ByIdNames.h"
+
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,6 +15,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
+#include <optional>
 #include <poll.h>
 #include <pty.h>
 #include <csignal>
@@ -295,6 +299,24 @@ int UpdateUntilKilled(const std::string& path)
     return QApplication::exec();
 }
 
+int SearchUntilKilled()
+{
+    ServiceLister system = WithByIdNames(SystemServiceLister());
+    QZ7_UpdaterAppDelegate::Options options;
+    options.lister = [system, first = true]() mutable {
+        std::optional<std::vector<SerialService>> services = system();
+        if (services)
+            std::erase_if(*services, [](const SerialService& s) { return ChoosePath({s}, std::nullopt).has_value(); });
+        if (std::exchange(first, false))
+            (void)!::write(STDOUT_FILENO, "searching\n", 10);
+        return services;
+    };
+    UpdaterApp app(std::move(options));
+    SignalQuit signalQuit([&app](int) { app.window->close(); });
+    app.Launch();
+    return QApplication::exec();
+}
+
 // A window that looks like the updater's to anyone who goes by its title, and says on standard
 // output when it shows and every key it receives.
 class DecoyWindow : public QWidget {
@@ -320,14 +342,24 @@ int ShowDecoyWindow()
 int main(int argc, char** argv)
 {
     const bool decoy = argc == 2 && std::string(argv[1]) == kDecoyWindow;
+    const bool updating = argc == 3 && std::string(argv[1]) == kUpdateUntilKilled;
+    const bool searching = argc == 2 && std::string(argv[1]) == kSearchUntilKilled;
+    // A test's own helpers use the folder of the test that started them.
+    std::optional<ScratchFolder> scratch;
+    if (!decoy && !updating && !searching)
+        scratch.emplace();
     qputenv("QT_QPA_PLATFORM", decoy ? "xcb" : "offscreen");
     QApplication app(argc, argv);
     if (decoy)
         return ShowDecoyWindow();
-    if (argc == 3 && std::string(argv[1]) == kUpdateUntilKilled)
+    if (updating)
         return UpdateUntilKilled(argv[2]);
+    if (searching)
+        return SearchUntilKilled();
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    int result = RUN_ALL_TESTS();
+    scratch->Finish(result);
+    return result;
 }
 
 void OpenPort(QZ7_UpdaterAppDelegate& controller, const std::string& path)

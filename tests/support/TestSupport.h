@@ -154,6 +154,12 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds boun
 // Started with this option and a port's path, a test executable runs an update on that port
 // with the program's window and controller, and keeps running until it is killed.
 inline constexpr const char* kUpdateUntilKilled = "--update-until-killed";
+// Started with this option alone, a test executable runs the window and controller as the program
+// does when no QZ7_SERIAL_PORTS is set, searching with the system's own listing, except that the
+// ports the choice rule would take are left out of it: a machine with an adapter plugged in
+// searches as one without, and nothing found is opened. It prints "searching" once discovery has
+// listed the ports for the first time, and ends at SIGTERM as the program does.
+inline constexpr const char* kSearchUntilKilled = "--search-until-killed";
 // Started with this option alone (and DISPLAY set), a test executable shows a window titled like
 // the updater's on that display, and prints "shown" and then "key ..." for every key it receives.
 inline constexpr const char* kDecoyWindow = "--decoy-window";

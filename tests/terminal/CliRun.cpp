@@ -51,7 +51,7 @@ CliRun RunCli(std::vector<std::string> args, const std::string& input, const Cli
         operatorAtTheQz7.emplace(*setup.sim, outFile);
     CliRun run;
     auto start = std::chrono::steady_clock::now();
-    Launch launch{{"XDG_RUNTIME_DIR=/tmp"}, args, out, setup.stderrFile, QZ7_BINARY_DIR "/qz7-updater", in[0]};
+    Launch launch{setup.env, args, out, setup.stderrFile, QZ7_BINARY_DIR "/qz7-updater", in[0]};
     launch.ignored = setup.ignored;
     Updater updater(launch);
     ::close(out);

@@ -23,6 +23,7 @@ struct CliSetup {
     bool holdInput = false;                     // standard input stays open after `input`
     std::string stderrFile = {};                // standard error to this file
     bootsim::BootSim* sim = {};                 // powered on when the power-on directions show
+    std::vector<std::string> env = {};          // its environment (ChildEnvironment adds the rest)
 };
 
 // Where RunCli puts standard output when it is no terminal. One file per process: ctest runs

@@ -83,7 +83,7 @@ BenchRun RunBench(const Units& units, std::vector<std::string> args, const std::
             a = run.report;
     args.insert(args.begin(), "--cli");
     int out = ::open((base + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    Updater updater(Launch{{"XDG_RUNTIME_DIR=/tmp", "QZ7_SERIAL_PORTS=" + units.ports}, args, out,
+    Updater updater(Launch{{"QZ7_SERIAL_PORTS=" + units.ports}, args, out,
                            base + ".err"});
     ::close(out);
     // Each unit is powered on when the bench shows its power-on directions.

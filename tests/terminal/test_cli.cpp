@@ -107,7 +107,7 @@ TEST(Cli, KeysTypedOnTheTerminalBeforeTheQuestionAreNoAnswer)
     sim.Start();
     Pty terminal;
     int fd = ::open(terminal.path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    Updater updater(Launch{{"XDG_RUNTIME_DIR=/tmp"}, {"--cli", "--port", sim.SlavePath()}, fd, {},
+    Updater updater(Launch{{}, {"--cli", "--port", sim.SlavePath()}, fd, {},
                            QZ7_BINARY_DIR "/qz7-updater", fd});
     ::close(fd);
     terminal.Send("y\n");
@@ -298,14 +298,17 @@ TEST(Cli, APagingLoaderIsAnsweredOnWithoutFloodingTheTranscript)
     CliSetup setup{.meanwhile = [&](Updater& updater) {
                        ASSERT_TRUE(WaitUntil([&] { return sim.Wire().starts_with("yyy"); }, 10s));
                        const auto start = std::chrono::steady_clock::now();
-                       // The status line speaks up after 10 s of paging.
+                       // The status line speaks up after 10 s of paging, here after the 1 s the
+                       // test sets: still thousands of pages, each of which a transcript that
+                       // logged every repeat would hold.
                        EXPECT_TRUE(WaitUntil([&] { return Has(OutSoFar(), says); }, 30s)) << OutSoFar();
                        paged = std::chrono::steady_clock::now() - start;
                        pages = sim.Wire().size() - 2;
                        kill(updater.pid, SIGTERM);
                    },
                    .stderrFile = transcript,
-                   .sim = &sim};
+                   .sim = &sim,
+                   .env = {"QZ7_TEST_TIMES=paging=1s"}};
     CliRun run = RunCli({"--yes", "--port", sim.SlavePath()}, "", setup);
     std::ifstream file(transcript, std::ios::ate);
     const auto size = static_cast<long>(file.tellg());
@@ -315,6 +318,100 @@ TEST(Cli, APagingLoaderIsAnsweredOnWithoutFloodingTheTranscript)
     EXPECT_LT(size, 200000);
     EXPECT_TRUE(Has(run.out, says)) << run.out;
     EXPECT_EQ(run.status, 130) << run.out;
+}
+
+// One wait shortened at a time, to 300 ms: its hint (or outcome) comes within 3 s, where the
+// program's own wait is 5 s or more, so each name reaches its own wait and no other. Each case is
+// a test of its own, so that ctest runs them side by side.
+namespace {
+struct ShortWait {
+    const char* name;
+    const char* times;
+    std::function<void(bootsim::Options&)> sim;  // none: discovery, with only ttyS0 listed
+    const char* says;
+    int status;  // 130: the test ends it once it has said so
+};
+class ShortWaits : public testing::TestWithParam<ShortWait> {};
+void PrintTo(const ShortWait& w, std::ostream* os)
+{
+    *os << w.times;
+}
+const std::vector<ShortWait> kShortWaits{
+    {"PowerOnSilence", "power-on-silence=300ms", [](bootsim::Options& o) { o.silentFrom = bootsim::Stage::Banner; },
+     "Nothing from the QZ7 for ", 130},
+    {"Silence", "silence=300ms", [](bootsim::Options& o) { o.silentFrom = bootsim::Stage::Version; }, "No answer from the QZ7 for ", 130},
+    {"Unreadable", "unreadable=300ms", [](bootsim::Options& o) { o.highByteAt = bootsim::Stage::Banner; },
+     "what the updater cannot read", 130},
+    {"Paging", "paging=300ms", [](bootsim::Options& o) { o.replies[bootsim::Stage::Prompt] = "What?"; },
+     " times without \"E or P?\"", 130},
+    {"WriteStall", "write-stall=300ms", [](bootsim::Options& o) { o.burstAsterisks = 3000; o.burstStall = 8000ms; },
+     "QZ7 stopped accepting data. Please restart", 13},
+    // Discovery instead of --port, with only a port the choice rule never takes listed.
+    {"NoAdapter", "no-adapter=300ms", nullptr, "No USB serial adapter found. Seen: /dev/ttyS0, not a USB adapter.", 130},
+};
+}  // namespace
+
+TEST_P(ShortWaits, EachNameInQZ7_TEST_TIMESReachesItsOwnWait)
+{
+    const ShortWait& c = GetParam();
+    bootsim::Options o = FastSim();
+    if (c.sim)
+        c.sim(o);
+    bootsim::BootSim sim(o);
+    ASSERT_TRUE(sim.Open());
+    sim.Start();
+    std::vector<std::string> args{"--yes", "--port", sim.SlavePath()};
+    std::vector<std::string> env{std::string("QZ7_TEST_TIMES=") + c.times};
+    if (!c.sim) {
+        args = {"--yes"};
+        env.push_back("QZ7_SERIAL_PORTS=ttyS0=/dev/ttyS0");
+    }
+    std::chrono::duration<double> took{};
+    CliSetup setup{.meanwhile = [&](Updater& updater) {
+                       const auto start = std::chrono::steady_clock::now();
+                       EXPECT_TRUE(WaitUntil([&] { return Has(OutSoFar(), c.says); }, 3s)) << OutSoFar();
+                       took = std::chrono::steady_clock::now() - start;
+                       if (c.status == 130)
+                           kill(updater.pid, SIGTERM);
+                   },
+                   .sim = &sim,
+                   .env = env};
+    CliRun run = RunCli(args, "", setup);
+    EXPECT_EQ(run.status, c.status) << run.out;
+    EXPECT_TRUE(Has(run.out, c.says)) << run.out;
+    RecordProperty("seconds", std::to_string(took.count()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, ShortWaits, testing::ValuesIn(kShortWaits),
+                         [](const testing::TestParamInfo<ShortWait>& info) { return std::string(info.param.name); });
+
+TEST(Cli, QZ7_TEST_TIMESIsReadOnceAndWhatItRefusesIsLogged)
+{
+    // Two units side by side, each with a controller of its own: one reading, one warning.
+    Pty first, second;
+    const std::string transcript = testing::TempDir() + "qz7-times-" + std::to_string(getpid()) + ".log";
+    const std::string hint = "  Nothing from the QZ7 for ";
+    CliSetup setup{.meanwhile = [&](Updater& updater) {
+                       EXPECT_TRUE(WaitUntil([&] {
+                           std::string out = OutSoFar();
+                           return Has(out, first.path + ": " + hint) && Has(out, second.path + ": " + hint);
+                       }, 3s)) << OutSoFar();
+                       kill(updater.pid, SIGTERM);
+                   },
+                   .stderrFile = transcript,
+                   .env = {"QZ7_TEST_TIMES=power-on-silence=200ms,powerOnSilence=1s"}};
+    CliRun run = RunCli({"--yes", "--port", first.path, "--port", second.path}, "", setup);
+    EXPECT_EQ(run.status, 130) << run.out;
+    const std::string said = FileText(transcript);
+    ::unlink(transcript.c_str());
+    auto count = [&](const std::string& part) {
+        int n = 0;
+        for (std::size_t at = said.find(part); at != std::string::npos; at = said.find(part, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count(" qz7.dialogue warning: QZ7_TEST_TIMES refused \"powerOnSilence=1s\": no such wait ("), 1) << said;
+    EXPECT_EQ(count(" qz7.dialogue info: QZ7_TEST_TIMES sets the waits for tests: power-on-silence 200 ms\n"), 1) << said;
 }
 
 TEST(PortList, MarksTheChoiceAndSaysWhyThroughTheProgramsOwnListing)
