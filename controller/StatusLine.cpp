@@ -12,7 +12,7 @@ void QZ7_UpdaterAppDelegate::ShowStatus(const std::string& text)
     // Called under the status board's lock, so the pace sees the texts one at a time, in order.
     for (const std::string& logged : statusLogPace_.Take(text, steady_clock::now()))
         LogStatus(logged);
-    Post({.status = text});
+    Post({.status = text, .command = StatusText::CommandIn(text)});
 }
 
 void QZ7_UpdaterAppDelegate::LogStatus(const std::string& text)

@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -239,7 +240,8 @@ TEST_F(Step, AccessibleWindowAndViews)
     EXPECT_EQ(window->text(QAccessible::Name), "QZ7 Updater");
     for (QWidget* view : std::initializer_list<QWidget*>{w().ImageView(), w().DirectionsView(), w().LevelIndicatorVew(),
                                                          w().UpdateButtonView(), w().CancelButtonView(),
-                                                         w().NextUnitButtonView(), w().StartOverButtonView(),
+                                                         w().NextUnitButtonView(), w().RestartButtonView(), w().CloseButtonView(),
+                                                         w().CopyButtonView(), w().CommandView(),
                                                          w().StatusView(), &w()}) {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(view);
         EXPECT_FALSE(a->text(QAccessible::Description).isEmpty()) << view->objectName().toStdString();
@@ -294,5 +296,5 @@ TEST_F(Step, StatusLineIsHeardWholeAndHiddenButtonsCannotBePressed)
         EXPECT_TRUE(hidden->isHidden());
         EXPECT_TRUE(QAccessible::queryAccessibleInterface(hidden)->state().disabled);
     }
-    EXPECT_FALSE(w().StartOverButtonView()->isHidden());
+    EXPECT_FALSE(w().RestartButtonView()->isHidden());
 }
