@@ -14,6 +14,7 @@ void QZ7_UpdaterAppDelegate::ShowStatus(const StatusShown& shown)
         LogStatus(logged);
     const bool counted = shown.kind == StatusKind::Progress || shown.kind == StatusKind::Summary;
     Post({.status = shown.text,
+          .command = StatusText::CommandIn(shown.text),
           .statusKind = shown.kind,
           .linesSent = counted ? std::optional(shown.linesSent) : std::nullopt});
 }

@@ -39,6 +39,9 @@ enum class StatusKind { Plain, Progress, Summary, PowerOnSilence, Silence, Pagin
 struct ScreenUpdate {
     std::optional<std::string> directions = std::nullopt;
     std::optional<std::string> status = std::nullopt;     // the status line; empty text clears it
+    // A command the status line asks the operator to run, there word for word, to be shown whole
+    // and copied; empty text: none. Set with every status.
+    std::optional<std::string> command = std::nullopt;
     std::optional<Picture> picture = std::nullopt;
     std::optional<bool> updateEnabled = std::nullopt;
     std::optional<bool> cancelEnabled = std::nullopt;

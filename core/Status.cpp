@@ -85,6 +85,21 @@ std::string Permission(const PermissionFacts& f)
            "\nthen log out and back in (the group counts only for a new login).";
 }
 
+std::string CommandIn(std::string_view status)
+{
+    std::size_t start = 0;
+    while (start < status.size()) {
+        std::size_t end = status.find('\n', start);
+        std::string_view line = status.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        if (line.rfind("sudo ", 0) == 0)
+            return std::string(line);
+        if (end == std::string_view::npos)
+            break;
+        start = end + 1;
+    }
+    return {};
+}
+
 std::string Busy(const std::string& device, const std::vector<Holder>& holders, const std::vector<std::string>& grabbers)
 {
     std::string text = device + " is in use by another program";

@@ -32,6 +32,11 @@ struct PermissionFacts {
 };
 std::string Permission(const PermissionFacts& facts);
 
+// The command a status text asks the operator to run, or empty. The texts here and the search hint
+// put each such command (sudo adduser ..., sudo apt remove brltty) on a line of its own that
+// begins with "sudo ", so that a front end can show it apart, whole, to be copied.
+std::string CommandIn(std::string_view status);
+
 // A process that has the device open.
 struct Holder {
     std::string name;

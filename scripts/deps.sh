@@ -7,12 +7,13 @@ packages=(cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialpo
 case "${1:-build}" in
   build) ;;
   # python3-pyatspi, dbus-x11 and at-spi2-core: a screen reader's view of the window, over AT-SPI.
-  test) packages+=(libgtest-dev xvfb xdotool imagemagick python3-pyatspi dbus-x11 at-spi2-core) ;;
+  # weston and qt6-wayland: the window as a native Wayland client, under weston's headless backend.
+  test) packages+=(libgtest-dev xvfb xdotool imagemagick python3-pyatspi dbus-x11 at-spi2-core weston qt6-wayland) ;;
   demo) packages+=(xvfb xauth xdotool imagemagick) ;;
   # python3-psutil: the bench and the idle soak read the processes they measure through it.
   bench) packages+=(xvfb xauth xdotool imagemagick python3-psutil) ;;
   soak-idle) packages+=(python3-psutil) ;;
-  sanitize) packages+=(libgtest-dev xvfb xdotool imagemagick python3-pyatspi dbus-x11 at-spi2-core) ;;
+  sanitize) packages+=(libgtest-dev xvfb xdotool imagemagick python3-pyatspi dbus-x11 at-spi2-core weston qt6-wayland) ;;
   fuzz) packages+=(clang libclang-rt-14-dev) ;;
   # dpkg-dev: dpkg-shlibdeps computes the package's dependencies, dpkg-buildflags the hardening flags.
   package) packages+=(dpkg-dev file lintian appstream desktop-file-utils) ;;

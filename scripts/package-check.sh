@@ -56,6 +56,10 @@ echo "$depends"
 for d in libc6 libqt6serialport6 qt6-qpa-plugins; do
   grep -qE "(^|, )$d( |,|$)" <<<"$depends" || fail "Depends lacks $d"
 done
+# The Wayland plug-in, for a native window in a Wayland session.
+recommends=$(dpkg-deb -f "$deb" Recommends)
+echo "Recommends: $recommends"
+grep -qE "(^|, )qt6-wayland( |,|$)" <<<"$recommends" || fail "Recommends lacks qt6-wayland"
 
 # The scripts run against a udevadm that always fails: installing must still succeed, whether or
 # not udev runs here.

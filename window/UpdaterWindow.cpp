@@ -11,7 +11,9 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QClipboard>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLabel>
 #include <QProgressBar>
 #include <QMessageBox>
@@ -59,6 +61,19 @@ QString ElideLongWords(const QString& text, const QFontMetrics& metrics, int wid
     return lines.join(QLatin1Char('\n'));
 }
 
+// The mark of an end screen: the desktop theme's, or else the one built in (QIcon picks its @2x
+// drawing on a high-density screen).
+QIcon OutcomeIcon(bool done)
+{
+    const QIcon builtIn(done ? QStringLiteral(":/marks/done.png") : QStringLiteral(":/marks/failed.png"));
+    const QStringList names = done ? QStringList{QStringLiteral("emblem-ok"), QStringLiteral("dialog-ok")}
+                                   : QStringList{QStringLiteral("dialog-error")};
+    for (const QString& name : names)
+        if (QIcon::hasThemeIcon(name))
+            return QIcon::fromTheme(name);
+    return builtIn;
+}
+
 // A button that is not offered is neither seen nor pressable, also through an accessibility
 // interface, which can press a hidden button that is still enabled.
 void Offer(QPushButton* button, bool offered)
@@ -96,21 +111,90 @@ QLabel* UpdaterWindow::StatusView() const { return ui_->StatusView; }
 QPushButton* UpdaterWindow::UpdateButtonView() const { return ui_->UpdateButtonView; }
 QPushButton* UpdaterWindow::CancelButtonView() const { return ui_->CancelButtonView; }
 QPushButton* UpdaterWindow::NextUnitButtonView() const { return ui_->NextUnitButtonView; }
-QPushButton* UpdaterWindow::StartOverButtonView() const { return ui_->StartOverButtonView; }
+QPushButton* UpdaterWindow::RestartButtonView() const { return ui_->RestartButtonView; }
+QPushButton* UpdaterWindow::CloseButtonView() const { return ui_->CloseButtonView; }
+QLineEdit* UpdaterWindow::CommandView() const { return ui_->CommandView; }
+QPushButton* UpdaterWindow::CopyButtonView() const { return ui_->CopyButtonView; }
+QLabel* UpdaterWindow::StatusAfterView() const { return ui_->StatusAfterView; }
 QProgressBar* UpdaterWindow::LevelIndicatorVew() const { return ui_->LevelIndicatorVew; }
+QLabel* UpdaterWindow::OutcomeView() const { return ui_->OutcomeView; }
 
-void UpdaterWindow::SetStatus(const QString& text)
+void UpdaterWindow::ShowEnd(Outcome outcome)
+{
+    onEndScreen_ = true;
+    const bool done = outcome == Outcome::Done;
+    QLabel* mark = ui_->OutcomeView;
+    mark->setPixmap(OutcomeIcon(done).pixmap(QSize(48, 48), mark->devicePixelRatioF()));
+    mark->setAccessibleName(done ? QStringLiteral("Done") : QStringLiteral("Failed"));
+    mark->setHidden(false);
+    ui_->LevelIndicatorVew->setHidden(true);
+    Offer(ui_->UpdateButtonView, false);
+    Offer(ui_->CancelButtonView, false);
+    // Every failure offers a way on, focused and the default, so that Return takes it and a
+    // screen reader reads the new screen from there. A damaged image is the exception: the
+    // same image would fail the same way, and only a reinstall helps; Close is then the one way.
+    const bool restart = !done && outcome != Outcome::ImageDamaged;
+    Offer(ui_->RestartButtonView, restart);
+    Offer(ui_->CloseButtonView, true);
+    QPushButton* focused = restart ? ui_->RestartButtonView : done ? nullptr : ui_->CloseButtonView;
+    ui_->UpdateButtonView->setDefault(false);
+    ui_->RestartButtonView->setDefault(restart);
+    ui_->CloseButtonView->setDefault(focused == ui_->CloseButtonView);
+    if (focused) {
+        setAttribute(Qt::WA_KeyboardFocusChange);
+        focused->setFocus();
+    }
+}
+
+void UpdaterWindow::LeaveEnd()
+{
+    onEndScreen_ = false;
+    ui_->OutcomeView->setHidden(true);
+    ui_->OutcomeView->clear();
+    ui_->OutcomeView->setAccessibleName(QString());
+    Offer(ui_->RestartButtonView, false);
+    Offer(ui_->CloseButtonView, false);
+    ui_->UpdateButtonView->setVisible(true);
+    ui_->CancelButtonView->setVisible(true);
+    ui_->CloseButtonView->setDefault(false);
+    ui_->RestartButtonView->setDefault(false);
+    ui_->UpdateButtonView->setDefault(true);
+}
+
+void UpdaterWindow::SetStatus(const QString& text, const QString& command)
 {
     status_ = text;
+    command_ = text.contains(command) ? command : QString();
     LayOutStatus();
 }
 
 void UpdaterWindow::LayOutStatus()
 {
+    // A command is cut out of the text: what comes before it stays in the status line, the
+    // command stands whole in a field of its own, what follows it goes under that.
+    QString before = status_;
+    QString after;
+    if (!command_.isEmpty()) {
+        const qsizetype at = status_.indexOf(command_);
+        before = status_.left(at);
+        after = status_.mid(at + command_.size());
+        while (before.endsWith(QLatin1Char('\n')) || before.endsWith(QLatin1Char(' ')))
+            before.chop(1);
+        while (after.startsWith(QLatin1Char('\n')) || after.startsWith(QLatin1Char(' ')))
+            after.remove(0, 1);
+    }
+    ui_->CommandView->setText(command_);
+    ui_->CommandView->setCursorPosition(0);
+    ui_->CommandView->setVisible(!command_.isEmpty());
+    Offer(ui_->CopyButtonView, !command_.isEmpty());
+    ui_->StatusAfterView->setText(after);
+    ui_->StatusAfterView->setAccessibleName(after);
+    ui_->StatusAfterView->setVisible(!after.isEmpty());
+
     QLabel* view = ui_->StatusView;
     const int width = std::max(view->contentsRect().width(), view->minimumWidth());
-    const QString shown = ElideLongWords(status_, view->fontMetrics(), width);
-    const bool cut = shown != status_;
+    const QString shown = ElideLongWords(before, view->fontMetrics(), width);
+    const bool cut = shown != before;
     view->setText(shown);
     view->setToolTip(cut ? status_ : QString());
     view->setAccessibleDescription(cut ? status_ : statusDescription_);
@@ -245,10 +329,10 @@ void UpdaterWindow::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        target = ui_->StartOverButtonView->isEnabled() ? ui_->StartOverButtonView : ui_->UpdateButtonView;
+        target = ui_->RestartButtonView->isEnabled() ? ui_->RestartButtonView : ui_->UpdateButtonView;
         break;
     case Qt::Key_Escape:
-        target = ui_->CancelButtonView;
+        target = ui_->CloseButtonView->isEnabled() ? ui_->CloseButtonView : ui_->CancelButtonView;
         break;
     default:
         break;
@@ -280,11 +364,12 @@ void WindowFrontEnd::Show(const ScreenUpdate& update)
     if (update.directions)
         w.DirectionsView()->setText(QString::fromStdString(*update.directions));
     if (update.status)
-        w.SetStatus(QString::fromStdString(*update.status));
+        w.SetStatus(QString::fromStdString(*update.status), QString::fromStdString(update.command.value_or(std::string())));
+    // On an end screen Update and Cancel are not offered: hidden, and so disabled.
     if (update.updateEnabled)
-        w.UpdateButtonView()->setEnabled(*update.updateEnabled);
+        w.UpdateButtonView()->setEnabled(*update.updateEnabled && !w.OnEndScreen());
     if (update.cancelEnabled)
-        w.CancelButtonView()->setEnabled(*update.cancelEnabled);
+        w.CancelButtonView()->setEnabled(*update.cancelEnabled && !w.OnEndScreen());
     if (update.levelShown) {
         w.LevelIndicatorVew()->setHidden(!*update.levelShown);
         if (!*update.levelShown)
@@ -296,25 +381,15 @@ void WindowFrontEnd::Show(const ScreenUpdate& update)
     }
     if (update.nextUnitShown) {
         Offer(w.NextUnitButtonView(), *update.nextUnitShown);
-        // Withdrawn when the operator goes on, by either button.
+        // Withdrawn, with the whole end screen, when the operator goes on by either button.
         if (!*update.nextUnitShown)
-            Offer(w.StartOverButtonView(), false);
+            w.LeaveEnd();
     }
     if (update.ended) {
         w.SetTitleLevel(std::nullopt);
         w.DismissCloseQuestion();
+        w.ShowEnd(*update.ended);
     }
-    // Every failure offers a way on, focused and the default, so that Return takes it and a
-    // screen reader reads the new screen from there. A damaged image is the exception: the
-    // same image would fail the same way, and only a reinstall helps.
-    const bool startOver = update.ended && *update.ended != Outcome::Done && *update.ended != Outcome::ImageDamaged;
-    if (startOver) {
-        Offer(w.StartOverButtonView(), true);
-        w.setAttribute(Qt::WA_KeyboardFocusChange);
-        w.StartOverButtonView()->setFocus();
-    }
-    w.UpdateButtonView()->setDefault(!w.StartOverButtonView()->isEnabled());
-    w.StartOverButtonView()->setDefault(w.StartOverButtonView()->isEnabled());
     if (update.question) {
         QWidget::setTabOrder(w.UpdateButtonView(), w.CancelButtonView());
         QWidget::setTabOrder(w.CancelButtonView(), w.UpdateButtonView());
@@ -341,7 +416,10 @@ UpdaterApp::UpdaterApp(QZ7_UpdaterAppDelegate::Options options)
     QObject::connect(window.get(), &UpdaterWindow::Closed, &c, [&c] { c.ClosePort(); });
     QObject::connect(window->NextUnitButtonView(), &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::NextUnitPressed);
     // After a failure the same way on as after "Done": discovery again, on the same adapter.
-    QObject::connect(window->StartOverButtonView(), &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::NextUnitPressed);
+    QObject::connect(window->CloseButtonView(), &QPushButton::clicked, window.get(), &UpdaterWindow::OperatorClose);
+    QObject::connect(window->CopyButtonView(), &QPushButton::clicked, window.get(),
+                     [w = window.get()] { QGuiApplication::clipboard()->setText(w->CommandView()->text()); });
+    QObject::connect(window->RestartButtonView(), &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::NextUnitPressed);
 }
 
 UpdaterApp::~UpdaterApp()

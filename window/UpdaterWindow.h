@@ -12,14 +12,15 @@
 
 // The program's one window, laid out by its Designer form.
 //
-// Keys: Return and Enter press Update while it is enabled, or "Start over" while it is offered (a
-// focused button takes them itself), Escape presses Cancel while it is enabled, Ctrl+Q and Ctrl+W close the window as its close
-// control does. While an erase or a transfer is under way, the close control and the two keys
+// Keys: Return and Enter press Update while it is enabled, or Restart while it is offered (a
+// focused button takes them itself), Escape presses Cancel while it is enabled, or Close on an end
+// screen; Ctrl+Q and Ctrl+W close the window as its close control does. While an erase or a transfer is under way, the close control and the two keys
 // ask first; a close the program makes itself (Cancel, a signal) does not.
 namespace Ui {
 class QZ7UpdaterWindow;
 }
 class QLabel;
+class QLineEdit;
 class QProgressBar;
 class QPushButton;
 
@@ -36,13 +37,31 @@ public:
     QPushButton* UpdateButtonView() const;
     QPushButton* CancelButtonView() const;
     QPushButton* NextUnitButtonView() const;
-    QPushButton* StartOverButtonView() const;
+    QPushButton* RestartButtonView() const;
+    QPushButton* CloseButtonView() const;
     QProgressBar* LevelIndicatorVew() const;
+    QLineEdit* CommandView() const;
+    QPushButton* CopyButtonView() const;
+    QLabel* StatusAfterView() const;
+    // The end screen's mark, named "Done" or "Failed" for a screen reader.
+    QLabel* OutcomeView() const;
+
+    // The dialogue has ended: the outcome's mark, and only the ways on that are live (after
+    // "Done", "Update another QZ7" and Close; after a failure, Restart and Close; after a damaged
+    // image, Close alone). Update, Cancel and the level indicator are hidden, and stay so until
+    // LeaveEnd, so that an end screen shows no button that cannot be pressed.
+    void ShowEnd(Outcome outcome);
+    // The operator went on: the end screen's mark and buttons go, Update and Cancel come back
+    // (disabled until the dialogue offers them).
+    void LeaveEnd();
+    bool OnEndScreen() const { return onEndScreen_; }
 
     // The status line. A word too long for the line (an adapter's by-id path) is cut in the
     // middle; the whole text is then the tooltip and the accessible description. The accessible
     // name is always the whole text, so every change reaches a screen reader as a name change.
-    void SetStatus(const QString& text);
+    // A command in it (`command`, word for word in `text`) stands on a line of its own, selectable,
+    // with a Copy button; the status line's text before it stays above, the rest goes below.
+    void SetStatus(const QString& text, const QString& command = QString());
     QString Status() const { return status_; }
     // The window title, with the transfer's share in front while one is shown ("34 % – QZ7
     // Updater"), so that a minimised window still tells how far the update is.
@@ -92,8 +111,10 @@ private:
     bool stopChosen_ = false;
     QPointer<QMessageBox> question_;
     QString status_;
+    QString command_;
     QString statusDescription_;  // the form's, for a status line shown whole
     bool levelStyled_ = false;
+    bool onEndScreen_ = false;
     QElapsedTimer titleSet_;  // since the title last changed
     QElapsedTimer levelSet_;  // since the level indicator last changed
     std::optional<int> waitingLevel_;

@@ -93,6 +93,7 @@ Ending Converse(const Conversation& c, Chunking chunking, unsigned seed)
         ScreenUpdate shown = u;
         shown.status.reset();  // the status line speaks of times and rates
         shown.statusKind.reset();
+        shown.command.reset();
         shown.linesSent.reset();
         if (!Describe(shown).empty())
             e.screens += Describe(shown) + "\n";

@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -44,7 +45,7 @@ protected:
     {
         Updates shown = screen.Take();
         std::erase_if(shown, [](const ScreenUpdate& u) {
-            return u == ScreenUpdate{.status = u.status, .statusKind = u.statusKind, .linesSent = u.linesSent};
+            return u == ScreenUpdate{.status = u.status, .command = u.command, .statusKind = u.statusKind, .linesSent = u.linesSent};
         });
         return shown;
     }
@@ -242,7 +243,8 @@ TEST_F(Step, AccessibleWindowAndViews)
     EXPECT_EQ(window->text(QAccessible::Name), "QZ7 Updater");
     for (QWidget* view : std::initializer_list<QWidget*>{w().ImageView(), w().DirectionsView(), w().LevelIndicatorVew(),
                                                          w().UpdateButtonView(), w().CancelButtonView(),
-                                                         w().NextUnitButtonView(), w().StartOverButtonView(),
+                                                         w().NextUnitButtonView(), w().RestartButtonView(), w().CloseButtonView(),
+                                                         w().CopyButtonView(), w().CommandView(),
                                                          w().StatusView(), &w()}) {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(view);
         EXPECT_FALSE(a->text(QAccessible::Description).isEmpty()) << view->objectName().toStdString();
@@ -297,5 +299,5 @@ TEST_F(Step, StatusLineIsHeardWholeAndHiddenButtonsCannotBePressed)
         EXPECT_TRUE(hidden->isHidden());
         EXPECT_TRUE(QAccessible::queryAccessibleInterface(hidden)->state().disabled);
     }
-    EXPECT_FALSE(w().StartOverButtonView()->isHidden());
+    EXPECT_FALSE(w().RestartButtonView()->isHidden());
 }

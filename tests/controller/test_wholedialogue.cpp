@@ -105,7 +105,7 @@ TEST(NextUnit, TenUnitsWithTheSameWindowEachStartedOnceThoughPressedThrice)
     EXPECT_EQ(ProcessThreads(), threads) << "no thread left over from ten units";
 }
 
-TEST(StartOver, EveryFailureOffersStartOverAndTheNextUpdateIsIntact)
+TEST(Restart, EveryFailureOffersRestartAndTheNextUpdateIsIntact)
 {
     // The first unit refuses the erase; the second, on the same adapter, is updated whole.
     auto current = std::make_shared<AtomicShared<const std::string>>();
@@ -127,17 +127,23 @@ TEST(StartOver, EveryFailureOffersStartOverAndTheNextUpdateIsIntact)
     first.Start();
     app.Launch();
     ASSERT_TRUE(AtTheQuestion(app, 10s));
-    EXPECT_TRUE(w.StartOverButtonView()->isHidden());
-    EXPECT_FALSE(w.StartOverButtonView()->isEnabled());
+    EXPECT_TRUE(w.RestartButtonView()->isHidden());
+    EXPECT_FALSE(w.RestartButtonView()->isEnabled());
     Press(w, Qt::Key_Return);
     ASSERT_TRUE(QTest::qWaitFor([&] { return ScreenText(app).toStdString() == Directions::NotErased; }, 20000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return w.StartOverButtonView()->isVisible(); }));
-    EXPECT_TRUE(w.StartOverButtonView()->isEnabled());
-    EXPECT_TRUE(w.StartOverButtonView()->isDefault());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.RestartButtonView()->isVisible(); }));
+    EXPECT_TRUE(w.RestartButtonView()->isEnabled());
+    EXPECT_TRUE(w.RestartButtonView()->isDefault());
     EXPECT_FALSE(w.UpdateButtonView()->isDefault());
-    EXPECT_EQ(w.focusWidget(), w.StartOverButtonView());
+    EXPECT_EQ(w.focusWidget(), w.RestartButtonView());
     EXPECT_FALSE(w.NextUnitButtonView()->isEnabled());
+    // No dead button beside the way on: Update and Cancel are hidden, Close is offered.
+    EXPECT_TRUE(w.UpdateButtonView()->isHidden());
     EXPECT_FALSE(w.UpdateButtonView()->isEnabled());
+    EXPECT_TRUE(w.CancelButtonView()->isHidden());
+    EXPECT_FALSE(w.CancelButtonView()->isEnabled());
+    EXPECT_TRUE(w.CloseButtonView()->isVisible() && w.CloseButtonView()->isEnabled());
+    EXPECT_EQ(w.OutcomeView()->accessibleName(), "Failed");
     EXPECT_TRUE(StatusLine(app).find("The QZ7 may have no firmware now: switch it off, then hold Run/Stop") !=
                 std::string::npos)
         << StatusLine(app);
@@ -146,15 +152,17 @@ TEST(StartOver, EveryFailureOffersStartOverAndTheNextUpdateIsIntact)
     current->store(std::make_shared<const std::string>(second.SlavePath()));
     cue.sim = &second;
     second.Start();
-    Press(w, Qt::Key_Return);  // "Start over" has the focus
-    EXPECT_TRUE(w.StartOverButtonView()->isHidden());
-    EXPECT_FALSE(w.StartOverButtonView()->isEnabled());
+    Press(w, Qt::Key_Return);  // Restart has the focus
+    EXPECT_TRUE(w.RestartButtonView()->isHidden());
+    EXPECT_FALSE(w.RestartButtonView()->isEnabled());
     EXPECT_TRUE(w.UpdateButtonView()->isDefault());
+    EXPECT_TRUE(w.CloseButtonView()->isHidden());
+    EXPECT_TRUE(w.OutcomeView()->isHidden());
     ASSERT_TRUE(QTest::qWaitFor([&] { return ScreenText(app).toStdString() == Directions::FoundVersion("2.005"); }, 10000));
     Press(w, Qt::Key_Return);
     ASSERT_TRUE(QTest::qWaitFor([&] { return ScreenText(app) == "Done"; }, 20000));
     ASSERT_TRUE(second.WaitFinished(5s));
     EXPECT_TRUE(second.Snapshot().Intact()) << second.Snapshot().Summary();
     EXPECT_TRUE(SameSettings(second.SlaveSettings(), second.InitialSettings()));
-    EXPECT_TRUE(w.StartOverButtonView()->isHidden());
+    EXPECT_TRUE(w.RestartButtonView()->isHidden());
 }

@@ -1,8 +1,13 @@
-// The window as the operator meets it: blank until an adapter opens, every message fitting, and
-// the question the close control asks while an update runs.
+// The window as the operator meets it: blank until an adapter opens, every message fitting, the
+// end screens' marks and buttons, and the question the close control asks while an update runs.
 #include "tests/support/TestSupport.h"
+#include "core/Decision.h"
+#include "core/Status.h"
 #include "tests/support/WindowKeys.h"
 
+#include <QAccessible>
+#include <QClipboard>
+#include <QLineEdit>
 #include <QLabel>
 #include <QProgressBar>
 #include <QElapsedTimer>
@@ -102,6 +107,187 @@ TEST(Window, TheLevelIndicatorTakesABurstFrameByFrameAndInOrder)
         QTest::qWait(2 * UpdaterWindow::kLevelFrame);
         EXPECT_EQ(taken, row.inTheEnd);
         EXPECT_EQ(saidThen, QStringList(taken.size(), before));
+    }
+}
+
+namespace {
+
+// The buttons a screen reader finds showing in the window: their names, and those of the ones it
+// finds disabled.
+struct Showing {
+    QStringList buttons;
+    QStringList disabled;
+};
+void Walk(QAccessibleInterface* a, Showing& showing)
+{
+    if (!a || a->state().invisible)
+        return;
+    if (a->role() == QAccessible::Button) {
+        showing.buttons << a->text(QAccessible::Name);
+        if (a->state().disabled)
+            showing.disabled << a->text(QAccessible::Name);
+    }
+    for (int i = 0; i < a->childCount(); ++i)
+        Walk(a->child(i), showing);
+}
+Showing ButtonsShowing(QWidget& w)
+{
+    Showing showing;
+    Walk(QAccessible::queryAccessibleInterface(&w), showing);
+    showing.buttons.sort();
+    return showing;
+}
+// The end screen's mark as a screen reader meets it: its name, or empty while it is not shown.
+QString Mark(UpdaterWindow& w)
+{
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w.OutcomeView());
+    return a->state().invisible ? QString() : a->text(QAccessible::Name);
+}
+// The screen the last step posts when the QZ7 confirms the image.
+ScreenUpdate DoneScreen()
+{
+    for (const Action& action : Decide(Stage::AwaitingDone, std::string("Done"), true).actions)
+        if (action.kind == Action::Show)
+            return action.update;
+    return {};
+}
+
+}  // namespace
+
+TEST(EndScreens, EachShowsItsMarkAndOnlyTheWaysOnThatWork)
+{
+    Pty pty;
+    auto app = MakeApp(pty.path);
+    UpdaterWindow& w = *app->window;
+    w.show();
+    EXPECT_EQ(Mark(w), "");
+    const QStringList restart{"Close", "Restart"};
+    struct Row {
+        ScreenUpdate screen;
+        QString mark;
+        QStringList buttons;  // sorted
+    };
+    const Row rows[] = {
+        {DoneScreen(), "Done", {"Close", "Update another QZ7"}},
+        {FailureScreen(Outcome::Disconnected, Directions::Disconnected), "Failed", restart},
+        {FailureScreen(Outcome::Stopped, Directions::Stopped), "Failed", restart},
+        {FailureScreen(Outcome::NotErased, Directions::NotErased), "Failed", restart},
+        {FailureScreen(Outcome::NotDone, Directions::NotDone), "Failed", restart},
+        {FailureScreen(Outcome::EndedEarly, Directions::EndedEarly), "Failed", restart},
+        {FailureScreen(Outcome::Restarted, Directions::Restarted), "Failed", restart},
+        {FailureScreen(Outcome::Unexpected, Directions::Unexpected("QZ-8")), "Failed", restart},
+        {FailureScreen(Outcome::NoVersion, Directions::NoVersion), "Failed", restart},
+        {FailureScreen(Outcome::Unopened, Directions::Unopened), "Failed", restart},
+        {FailureScreen(Outcome::Exception, Directions::Exception("bad_alloc")), "Failed", restart},
+        // The same image would fail the same way: no way on but Close.
+        {FailureScreen(Outcome::ImageDamaged, Directions::ImageDamaged), "Failed", {"Close"}},
+    };
+    QImage doneMark, failedMark;
+    for (const Row& row : rows) {
+        const std::string which = *row.screen.directions;
+        // Mid-transfer, as most ends come.
+        app->frontEnd->Show({.directions = Directions::Updating, .updateEnabled = false, .cancelEnabled = false,
+                             .level = 40, .levelShown = true});
+        app->frontEnd->Show(row.screen);
+        Showing showing = ButtonsShowing(w);
+        EXPECT_EQ(showing.buttons, row.buttons) << which;
+        EXPECT_TRUE(showing.disabled.isEmpty()) << which << ": " << showing.disabled.join(", ").toStdString();
+        EXPECT_EQ(Mark(w), row.mark) << which;
+        EXPECT_TRUE(w.LevelIndicatorVew()->isHidden()) << which;
+        (row.mark == "Done" ? doneMark : failedMark) = w.OutcomeView()->pixmap().toImage();
+        // The focus is on the way on: Restart, "Update another QZ7", or Close where it is the only one.
+        QWidget* focused = row.buttons.contains("Restart") ? w.RestartButtonView()
+                           : row.mark == "Done"           ? w.NextUnitButtonView()
+                                                          : w.CloseButtonView();
+        EXPECT_EQ(w.focusWidget(), focused) << which;
+        // A late offer of Update or Cancel does not bring back a button that cannot work here.
+        app->frontEnd->Show({.updateEnabled = true, .cancelEnabled = true});
+        EXPECT_TRUE(ButtonsShowing(w).disabled.isEmpty()) << which;
+        EXPECT_TRUE(w.UpdateButtonView()->isHidden() && !w.UpdateButtonView()->isEnabled()) << which;
+        EXPECT_TRUE(w.CancelButtonView()->isHidden() && !w.CancelButtonView()->isEnabled()) << which;
+
+        // Going on (as either button does) takes the end screen away.
+        app->frontEnd->Show({.nextUnitShown = false});
+        app->frontEnd->Show({.picture = Picture::None, .updateEnabled = false, .cancelEnabled = false, .level = 0, .levelShown = false});
+        EXPECT_EQ(Mark(w), "") << which;
+        EXPECT_EQ(ButtonsShowing(w).buttons, (QStringList{"Cancel", "Update"})) << which;
+        EXPECT_TRUE(w.UpdateButtonView()->isDefault()) << which;
+    }
+    // Two marks that look different, not only named so.
+    EXPECT_FALSE(doneMark.isNull());
+    EXPECT_FALSE(failedMark.isNull());
+    EXPECT_NE(doneMark, failedMark);
+}
+
+TEST(EndScreens, CloseAndEscapeEndTheProgramAfterDoneAndAfterAFailure)
+{
+    for (bool done : {true, false}) {
+        Pty pty;
+        auto app = MakeApp(pty.path);
+        UpdaterWindow& w = *app->window;
+        w.show();
+        app->frontEnd->Show(done ? DoneScreen() : FailureScreen(Outcome::Stopped, Directions::Stopped));
+        QAccessibleInterface* close = QAccessible::queryAccessibleInterface(w.CloseButtonView());
+        ASSERT_NE(close->actionInterface(), nullptr);
+        EXPECT_EQ(close->text(QAccessible::Name), "Close");
+        if (done) {
+            close->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        } else {
+            Press(w, Qt::Key_Escape);
+        }
+        // The accessible press animates the click, as a mouse press shows it.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !w.isVisible(); })) << (done ? "Close after Done" : "Escape after a failure");
+    }
+}
+
+TEST(StatusCommand, StandsWholeOnItsOwnLineAndCopyPutsItOnTheClipboard)
+{
+    Pty pty;
+    auto app = MakeApp(pty.path);
+    UpdaterWindow& w = *app->window;
+    w.show();
+    StatusText::PermissionFacts facts{.device = "/dev/ttyUSB0", .owner = "root", .group = "dialout", .user = "operator",
+                                      .groupMayUse = true};
+    struct Row {
+        std::string status;
+        std::string command;
+        std::string before, after;  // what the status line keeps above and below the command
+    };
+    const Row rows[] = {
+        {StatusText::Permission(facts), "sudo adduser operator dialout",
+         "No permission to open /dev/ttyUSB0 (owner root, group dialout). Add yourself to the group with",
+         "then log out and back in (the group counts only for a new login)."},
+        {"No USB serial adapter found. Seen: /dev/ttyS0, not a USB adapter. An adapter appeared at /dev/ttyUSB0 and went away"
+         " again: brltty, a braille display driver, is running and takes such adapters. Unless you use a braille display,"
+         " remove it with\nsudo apt remove brltty\nthen plug the adapter in again.",
+         "sudo apt remove brltty", "", "then plug the adapter in again."},
+        {StatusText::Busy("/dev/ttyUSB0", {{"minicom", 42}}, {}), "", "", ""},
+        {"", "", "", ""},
+    };
+    for (const Row& row : rows) {
+        ASSERT_EQ(StatusText::CommandIn(row.status), row.command) << row.status;
+        app->frontEnd->Show({.status = row.status, .command = StatusText::CommandIn(row.status)});
+        const QString command = QString::fromStdString(row.command);
+        EXPECT_EQ(w.CommandView()->isHidden(), command.isEmpty()) << row.status;
+        EXPECT_EQ(w.CopyButtonView()->isHidden(), command.isEmpty()) << row.status;
+        EXPECT_EQ(w.CopyButtonView()->isEnabled(), !command.isEmpty()) << row.status;
+        // The screen reader hears the status line whole, and the command as one value.
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(w.StatusView())->text(QAccessible::Name).toStdString(), row.status);
+        if (command.isEmpty()) {
+            EXPECT_EQ(w.StatusView()->text().toStdString(), row.status);
+            EXPECT_TRUE(w.StatusAfterView()->isHidden());
+            continue;
+        }
+        EXPECT_TRUE(w.CommandView()->isReadOnly());
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(w.CommandView())->text(QAccessible::Value), command);
+        if (!row.before.empty()) {
+            EXPECT_EQ(w.StatusView()->text().toStdString(), row.before);
+        }
+        EXPECT_FALSE(w.StatusView()->text().contains(command));
+        EXPECT_EQ(w.StatusAfterView()->text().toStdString(), row.after);
+        QGuiApplication::clipboard()->clear();
+        w.CopyButtonView()->click();
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), command);
     }
 }
 
