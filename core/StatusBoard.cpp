@@ -241,6 +241,10 @@ void StatusBoard::Ended(Outcome outcome, Clock::time_point now)
         ShowLocked();
         return;
     }
+    // The progress the failure replaces names the line reached first, however soon after the
+    // last refresh the end came: the front ends and the transcript keep the last count they saw.
+    if (baseKind_ == StatusKind::Progress && shownLine_ != line_)
+        ShowProgressLocked(now, false);
     StatusText::FailureFacts facts;
     facts.stage = stage_;
     facts.line = line_;

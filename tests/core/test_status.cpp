@@ -187,6 +187,19 @@ TEST(StatusBoard, ProgressRefreshesAFewTimesASecondAndEndsInASummary)
     held.board.LineSent(101, 101 * 36, held.t0 + 310ms);
     EXPECT_EQ(held.board.Settle(), "Line 101 of 3075, 11.7 kB/s");
     EXPECT_EQ(held.Now(), "Line 101 of 3075, 11.7 kB/s");
+
+    // An end that comes within the quarter second: the count before the failure is the true one.
+    Board ended;
+    ended.board.PortOpened(ended.t0);
+    ended.board.Advanced(Stage::AwaitingDone);
+    ended.board.TransferStarted(3075, 110700, ended.t0);
+    for (int line = 1; line <= 100; ++line)
+        ended.board.LineSent(line, static_cast<std::uint64_t>(line) * 36, ended.t0 + microseconds(line * 100));
+    ended.board.Ended(Outcome::NotDone, ended.t0 + 20ms);
+    ASSERT_GE(ended.shown.size(), 2u);
+    EXPECT_TRUE(ended.shown[ended.shown.size() - 2].starts_with("Line 100 of 3075")) << ended.shown[ended.shown.size() - 2];
+    EXPECT_EQ(ended.lines[ended.shown.size() - 2], 100);
+    EXPECT_TRUE(Has(ended.Now(), "after line 100 of 3075")) << ended.Now();
 }
 
 TEST(StatusBoard, FailureScreensBringOneLineOfDetail)
