@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -207,6 +208,12 @@ int Updater::Stop(int signal, std::chrono::milliseconds bound, std::chrono::mill
 
 double Updater::CpuSeconds() const
 {
+    // The process's own CPU clock, to the nanosecond; /proc counts in ticks of 10 ms, too coarse
+    // for a share of 0.5 % over a few seconds.
+    clockid_t clock{};
+    timespec t{};
+    if (clock_getcpuclockid(pid, &clock) == 0 && clock_gettime(clock, &t) == 0)
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
     std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
     std::istringstream fields(text.substr(text.rfind(')') + 2));

@@ -78,7 +78,7 @@ struct Updater {
     int Wait(std::chrono::milliseconds bound, std::chrono::milliseconds* took = nullptr);
     // Sends `signal` and waits for the exit, as Wait.
     int Stop(int signal, std::chrono::milliseconds bound, std::chrono::milliseconds& took);
-    // User plus system time of the process, in seconds.
+    // User plus system time of the process, in seconds (to the nanosecond).
     double CpuSeconds() const;
     // Whether the process catches `signal` yet (before that, the signal ends it outright).
     bool Catches(int signal) const;
