@@ -99,6 +99,10 @@ def main():
         "rss_mb": max(r["rss_mb"] for m in results.values() for r in m["updater"]["runs"]),
         "startup_ms": statistics.median([r["startup_ms"] for m in results.values() for r in m["updater"]["runs"]]),
     }
+    # The one-minute load average before and after every unthrottled run, lowest and highest.
+    loads = [r[k][0] for kind in ("updater", "floor") for r in results["unthrottled"][kind]["runs"]
+             for k in ("loadavg_before", "loadavg_after")]
+    headline["unthrottled_load"] = [min(loads), max(loads)]
     targets = {k: {"value": headline[k], "target": text, "met": test(headline[k])} for k, (test, text) in TARGETS.items()}
 
     rows = [  # label, mode, key, format
@@ -146,9 +150,19 @@ def main():
     with open(os.path.join(BUILD, "bench", "multi.json"), "w") as f:
         json.dump(multi, f, indent=2)
     h = headline
+    # The unthrottled figures side by side: what a line costs each program, in wall time and in
+    # processor time, and the load the machine was under meanwhile.
+    loads = headline["unthrottled_load"]
+    print(f"unthrottled: updater {med('unthrottled', 'updater', 'lines_per_s'):.0f} lines/s, "
+          f"{med('unthrottled', 'updater', 'threads_us_per_line'):.1f} us/line; "
+          f"floor {med('unthrottled', 'floor', 'lines_per_s'):.0f} lines/s, "
+          f"{med('unthrottled', 'floor', 'threads_us_per_line'):.1f} us/line; "
+          f"throughput {h['throughput_vs_floor']:.3f} of the floor's, processor time per line "
+          f"{h['cpu_per_line_vs_floor']:.2f} times the floor's; load average {loads[0]:.2f}-{loads[1]:.2f}")
     print(f"bench: throughput_vs_floor={h['throughput_vs_floor']:.4f} linerate_vs_floor={h['linerate_vs_floor']:.4f} "
           f"cpu/wall={h['cpu_over_wall']:.4f} cpu_per_line_vs_floor={h['cpu_per_line_vs_floor']:.2f} turnaround_p99_ms={h['turnaround_p99_ms']:.3f} "
-          f"floor_p99_ms={h['floor_p99_ms']:.3f} rss_mb={h['rss_mb']:.1f} startup_ms={h['startup_ms']:.0f}")
+          f"floor_p99_ms={h['floor_p99_ms']:.3f} rss_mb={h['rss_mb']:.1f} startup_ms={h['startup_ms']:.0f} "
+          f"load={loads[0]:.2f}-{loads[1]:.2f}")
     intact = all(r["intact"] for m in results.values() for k in m.values() for r in k["runs"])
     return 0 if intact and multi["intact"] else 1
 
