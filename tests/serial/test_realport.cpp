@@ -5,6 +5,8 @@
 // flow control: with CRTSCTS set and RTS dropped, loopback drops CTS and the driver stops
 // sending. Every test puts back the settings, driver flags and modem lines it found.
 // Skipped, with the reason, where there is no such port or the tests do not run as root.
+// Another build's suite on the same machine may run these tests at the same moment: each test
+// holds an flock on the port's sysfs entry, so the runs take turns on the one UART.
 #include "tests/support/TestSupport.h"
 
 #include <QPushButton>
@@ -14,6 +16,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <linux/serial.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <thread>
 #include <unistd.h>
@@ -41,6 +44,23 @@ std::string WhyNoPort()
     return uart ? "" : "/dev/ttyS0 is no UART (its driver reports no port type)";
 }
 
+// Waits for the other suites' tests on the port to finish; the lock goes with the descriptor.
+int TakeTurn()
+{
+    int fd = ::open("/sys/class/tty/ttyS0", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    auto until = std::chrono::steady_clock::now() + 5min;
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (std::chrono::steady_clock::now() > until) {
+            ::close(fd);
+            return -1;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    return fd;
+}
+
 class RealPort : public testing::Test {
 protected:
     void SetUp() override
@@ -50,6 +70,8 @@ protected:
             std::printf("skipped: %s\n", why.c_str());
             GTEST_SKIP() << why;
         }
+        turn_ = TakeTurn();
+        ASSERT_GE(turn_, 0) << "another run kept /dev/ttyS0 for five minutes";
         fd_ = ::open(kPort, O_RDWR | O_NOCTTY | O_NONBLOCK);
         ASSERT_GE(fd_, 0);
         ASSERT_EQ(tcgetattr(fd_, &original_), 0);
@@ -71,6 +93,7 @@ protected:
         tcsetattr(fd_, TCSANOW, &original_);
         EXPECT_TRUE(SameSettings(Settings(), original_));
         ::close(fd_);
+        ::close(turn_);
     }
 
     // The test's own descriptor, opened again if the test let go of it.
@@ -152,6 +175,7 @@ protected:
     }
 
     int fd_ = -1;
+    int turn_ = -1;
     termios original_{};
     serial_struct originalSerial_{};
     int originalModem_ = 0;
@@ -200,14 +224,14 @@ TEST_F(RealPort, LowLatencyWhileOpenAndEverythingBackAfterClose)
     int before = SerialFlags();
     termios settings = Settings();
     Updater updater("serial-ttyS0=" + std::string(kPort));
-    // The driver's flag is asked for just after the line settings: wait for both.
+    // The port is taken for exclusive use first, then set, then the driver's flag is asked for;
+    // a port left at 57600 baud or with the flag by an earlier run passes none of this early.
     ASSERT_TRUE(WaitUntil([&] {
+        int exclusive = 0;
         termios t = Settings();
-        return cfgetospeed(&t) == B57600 && (SerialFlags() & ASYNC_LOW_LATENCY);
+        return ioctl(fd_, TIOCGEXCL, &exclusive) == 0 && exclusive && cfgetospeed(&t) == B57600
+            && (SerialFlags() & ASYNC_LOW_LATENCY);
     }, 10s)) << std::hex << SerialFlags();
-    int exclusive = 0;
-    ioctl(fd_, TIOCGEXCL, &exclusive);
-    EXPECT_TRUE(exclusive);
     std::chrono::milliseconds took{};
     EXPECT_EQ(updater.Stop(SIGTERM, 2s, took), 0);
     EXPECT_LT(took, 1s);
