@@ -2,12 +2,41 @@
 
 #include "core/Status.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <mutex>
 
 Q_LOGGING_CATEGORY(lcSerial, "qz7.serial", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcDialogue, "qz7.dialogue", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcTransfer, "qz7.transfer", QtInfoMsg)
+
+namespace {
+
+// Every thread of the controller logs. Qt formats a line under a lock of its own that the thread
+// checker cannot see; this handler formats and writes one line at a time under a lock it does
+// see, so that a line is never interleaved with another and the checker's view of the threads
+// holds.
+std::mutex logMutex;
+QtMessageHandler qtHandler = nullptr;
+
+void OneLineAtATime(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    std::lock_guard lock(logMutex);
+    if (qtHandler) {
+        qtHandler(type, context, message);
+        return;
+    }
+    std::fprintf(stderr, "%s\n", qFormatLogMessage(type, context, message).toLocal8Bit().constData());
+}
+
+// Installed before main, before any thread of the program logs.
+const bool installed = [] {
+    qtHandler = qInstallMessageHandler(OneLineAtATime);
+    return true;
+}();
+
+}  // namespace
 
 void InstallTranscriptFormat()
 {
