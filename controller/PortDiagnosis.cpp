@@ -54,11 +54,11 @@ std::string UserName(uid_t uid)
     return std::to_string(uid);
 }
 
-std::string PermissionText(const std::string& device, int error)
+StatusFact PermissionReport(const std::string& device, int error)
 {
     struct stat st {};
     if (::stat(device.c_str(), &st) != 0)
-        return StatusText::OpenError(device, "open", error);
+        return StatusText::OpenErrorFacts{device, "open", error};
     StatusText::PermissionFacts facts;
     facts.device = device;
     facts.owner = UserName(st.st_uid);
@@ -79,7 +79,7 @@ std::string PermissionText(const std::string& device, int error)
     int count = getgroups(static_cast<int>(groups.size()), groups.data());
     groups.resize(static_cast<std::size_t>(std::max(0, count)));
     facts.loginHasGroup = getegid() == st.st_gid || std::find(groups.begin(), groups.end(), st.st_gid) != groups.end();
-    return StatusText::Permission(facts);
+    return facts;
 }
 
 }  // namespace
@@ -141,20 +141,18 @@ PortTrouble Classify(const OpenFailure& failure)
     }
 }
 
-std::string DescribeOpenFailure(const std::string& device, const OpenFailure& failure)
+StatusFact DescribeOpenFailure(const std::string& device, const OpenFailure& failure)
 {
     PortTrouble trouble = Classify(failure);
     if (trouble == PortTrouble::Busy)
-        return StatusText::Busy(device, DeviceHolders(device), RunningGrabbers());
+        return StatusText::BusyFacts{device, DeviceHolders(device), RunningGrabbers()};
     if (trouble == PortTrouble::Permission)
-        return PermissionText(device, failure.error);
+        return PermissionReport(device, failure.error);
     if (failure.step == kOwnTerminalStep)
-        return device + " is the terminal this program runs on, not an adapter. Name the adapter's device, "
-                        "such as /dev/ttyUSB0.";
+        return StatusText::NotAdapterFacts{device, failure.error, true};
     if (trouble == PortTrouble::NotSerial && failure.error != ENOTTY)
-        return "Cannot open " + device + ": " + std::strerror(failure.error) +
-               ". Name the adapter's device, such as /dev/ttyUSB0.";
-    return StatusText::OpenError(device, failure.step, failure.error);
+        return StatusText::NotAdapterFacts{device, failure.error, false};
+    return StatusText::OpenErrorFacts{device, failure.step, failure.error};
 }
 
 StatusText::AdapterFacts AdapterFacts(const SerialService& service)
@@ -173,7 +171,7 @@ StatusText::AdapterFacts AdapterFacts(const SerialService& service)
     return facts;
 }
 
-std::string OpenTrouble::Describe(const std::string& device, const OpenFailure& failure,
+StatusFact OpenTrouble::Describe(const std::string& device, const OpenFailure& failure,
                                   std::chrono::steady_clock::time_point now, bool& changed)
 {
     bool same = known_ && device == device_ && failure.step == failure_.step && failure.error == failure_.error;
@@ -182,7 +180,7 @@ std::string OpenTrouble::Describe(const std::string& device, const OpenFailure& 
         changed = false;
         return text_;
     }
-    std::string text = DescribeOpenFailure(device, failure);
+    StatusFact text = DescribeOpenFailure(device, failure);
     changed = !same || text != text_;
     known_ = true;
     device_ = device;

@@ -21,9 +21,9 @@ std::vector<StatusText::Holder> DeviceHolders(const std::string& device);
 // Running programs known to take serial adapters for themselves.
 std::vector<std::string> RunningGrabbers();
 
-// The status text for a failed open of `device`: permission (with the group and the fix), held
+// The status report for a failed open of `device`: permission (with the group and the fix), held
 // by another program (with its holders), or the system's own message.
-std::string DescribeOpenFailure(const std::string& device, const OpenFailure& failure);
+StatusFact DescribeOpenFailure(const std::string& device, const OpenFailure& failure);
 
 // The adapter as the listing describes it.
 StatusText::AdapterFacts AdapterFacts(const SerialService& service);
@@ -32,8 +32,8 @@ StatusText::AdapterFacts AdapterFacts(const SerialService& service);
 // changes, or every two seconds while the adapter is held (its holder may change).
 class OpenTrouble {
 public:
-    // The text for this pass's failure, and whether it differs from the last pass's.
-    std::string Describe(const std::string& device, const OpenFailure& failure,
+    // The report for this pass's failure, and whether it differs from the last pass's.
+    StatusFact Describe(const std::string& device, const OpenFailure& failure,
                          std::chrono::steady_clock::time_point now, bool& changed);
     void Clear() { known_ = false; }
 
@@ -42,5 +42,5 @@ private:
     std::string device_;
     OpenFailure failure_;
     std::chrono::steady_clock::time_point asked_{};
-    std::string text_;
+    StatusFact text_;
 };

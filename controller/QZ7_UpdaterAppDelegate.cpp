@@ -24,7 +24,7 @@ QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate(Options options)
       port_(std::move(options.port)),
       printImageLength_(options.printImageLength),
       status_({options.powerOnSilence, options.silence, options.unreadable, options.paging},
-              [this](const StatusShown& shown) { ShowStatus(shown); }),
+              [this](const StatusFact& shown) { ShowStatus(shown); }),
       searchHint_(options.noAdapter)
 {
     InitUpdaterResources();
@@ -120,7 +120,7 @@ void QZ7_UpdaterAppDelegate::EndOnException(const std::string& reason)
 {
     qCWarning(lcDialogue).noquote() << "exception:" << QString::fromStdString(reason);
     ClosePort();
-    PostFailure(Outcome::Exception, Directions::Exception(reason.c_str()));
+    PostFailure(Outcome::Exception, reason);
 }
 
 bool QZ7_UpdaterAppDelegate::Pause(milliseconds duration)
@@ -141,9 +141,9 @@ void QZ7_UpdaterAppDelegate::Show(const ScreenUpdate& update)
         frontEnd_->Show(update);
     // Every change of the directions goes into the transcript, and the dialogue's end, failure
     // or "Done", brings its detail to the status line.
-    if (update.directions && *update.directions != shownDirections_) {
-        shownDirections_ = *update.directions;
-        qCInfo(lcDialogue).noquote() << "directions:" << Loggable(shownDirections_);
+    if (update.directions && update.directions != shownDirections_) {
+        shownDirections_ = update.directions;
+        qCInfo(lcDialogue).noquote() << "directions:" << Loggable(Words::Directions(*update.directions));
     }
     if (update.ended) {
         ended_ = true;
@@ -151,9 +151,9 @@ void QZ7_UpdaterAppDelegate::Show(const ScreenUpdate& update)
     }
 }
 
-void QZ7_UpdaterAppDelegate::PostFailure(Outcome outcome, std::string text)
+void QZ7_UpdaterAppDelegate::PostFailure(Outcome outcome, std::string detail)
 {
-    Post(FailureScreen(outcome, std::move(text)));
+    Post(FailureScreen(outcome, std::move(detail)));
 }
 
 void QZ7_UpdaterAppDelegate::AdapterGone()
@@ -166,13 +166,13 @@ void QZ7_UpdaterAppDelegate::AdapterGone()
         qCWarning(lcSerial) << "the line hung up: a read found the end of input";
     status_.HungUp(error);
     ClosePort();
-    PostFailure(Outcome::Disconnected, Directions::Disconnected);
+    PostFailure(Outcome::Disconnected);
 }
 
 void QZ7_UpdaterAppDelegate::DeviceStopped()
 {
     ClosePort();
-    PostFailure(Outcome::Stopped, Directions::Stopped);
+    PostFailure(Outcome::Stopped);
 }
 
 void QZ7_UpdaterAppDelegate::applicationDidFinishLaunching()
@@ -203,7 +203,7 @@ void QZ7_UpdaterAppDelegate::AnswerUpdate()
     // Only a "y" that went out leads on; otherwise the write's own message stays on the screen.
     if (!WriteString("y", 1))
         return;
-    Post({.directions = Directions::Updating,
+    Post({.directions = DirectionsFact{Says::Updating},
           .updateEnabled = false,
           .cancelEnabled = false,
           .levelShown = true,
@@ -224,7 +224,7 @@ void QZ7_UpdaterAppDelegate::ConnectOrvane()
     adapterPath_ = Serial()->ChosenPath();
     status_.PortOpened(steady_clock::now());
     setState(Stage::AwaitingBanner);
-    Post({.directions = Directions::PowerOn, .scene = Scene::PowerOn});
+    Post({.directions = DirectionsFact{Says::PowerOn}, .scene = Scene::PowerOn});
     ClearReceiver();
     StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
 }

@@ -10,6 +10,7 @@
 #include "core/SearchHint.h"
 #include "core/Stage.h"
 #include "core/Status.h"
+#include "core/Words.h"
 #include "serial/Discovery.h"
 #include "serial/WQSerial.h"
 
@@ -182,7 +183,7 @@ private:
     void Post(ScreenUpdate update);
     void Show(const ScreenUpdate& update);
     // Shows a message that ends the update, with the level indicator hidden.
-    void PostFailure(Outcome outcome, std::string text);
+    void PostFailure(Outcome outcome, std::string detail = {});
     bool Pause(std::chrono::milliseconds duration);
     // The operator's Update, on a background thread: the "y", then the progress screen and the
     // reader, or, when the "y" could not go out, nothing more.
@@ -201,7 +202,7 @@ private:
     bool Carry(const Decision& decision);
     // Discovery's pass result for the status line and the transcript.
     void ReportOpen(const std::string& path, const OpenResult& opened, const std::vector<SerialService>& services);
-    void ShowStatus(const StatusShown& shown);
+    void ShowStatus(const StatusFact& shown);
     void LogStatus(const std::string& text);
     // Every listing discovery makes, for the status line's hint while no adapter is found.
     void NoteListing(const std::vector<SerialService>& services);
@@ -239,7 +240,7 @@ private:
     StatusLogPace statusLogPace_;  // under status_'s lock (ShowStatus)
     OpenTrouble openTrouble_;   // discovery's thread only
     SearchHint searchHint_;     // discovery's thread only; after Options::noAdapter
-    std::string shownDirections_;  // GUI thread only: the directions as last logged
+    std::optional<DirectionsFact> shownDirections_;  // GUI thread only: the directions as last logged
 
     // The prompt answered with "y" again and again: the same reply is logged once, then counted
     // (worker only).

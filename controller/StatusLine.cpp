@@ -7,16 +7,13 @@
 using namespace std::chrono;
 using namespace std::chrono_literals;
 
-void QZ7_UpdaterAppDelegate::ShowStatus(const StatusShown& shown)
+void QZ7_UpdaterAppDelegate::ShowStatus(const StatusFact& shown)
 {
-    // Called under the status board's lock, so the pace sees the texts one at a time, in order.
-    for (const std::string& logged : statusLogPace_.Take(shown.text, steady_clock::now()))
+    // Called under the status board's lock, so the pace sees the reports one at a time, in order.
+    // The transcript is for whoever reads it later, at a bench or a desk: it stays in English.
+    for (const std::string& logged : statusLogPace_.Take(Words::Status(shown), Words::Kind(shown), steady_clock::now()))
         LogStatus(logged);
-    const bool counted = shown.kind == StatusKind::Progress || shown.kind == StatusKind::Summary;
-    Post({.status = shown.text,
-          .command = StatusText::CommandIn(shown.text),
-          .statusKind = shown.kind,
-          .linesSent = counted ? std::optional(shown.linesSent) : std::nullopt});
+    Post({.status = shown});
 }
 
 void QZ7_UpdaterAppDelegate::LogStatus(const std::string& text)
@@ -41,24 +38,24 @@ void QZ7_UpdaterAppDelegate::ReportOpen(const std::string& path, const OpenResul
         // The listing may predate udev's details of a new adapter, and a named port has none:
         // sysfs has them as soon as the tty exists.
         AddSysfsFacts(opened);
-        status_.SetBase(StatusText::Adapter(AdapterFacts(opened)));
+        status_.SetBase(AdapterFacts(opened));
         return;
     }
     trouble_.store(Classify(failure));
     bool changed = false;
-    std::string text = openTrouble_.Describe(path, failure, steady_clock::now(), changed);
+    StatusFact report = openTrouble_.Describe(path, failure, steady_clock::now(), changed);
     if (changed) {
         qCWarning(lcSerial).noquote() << QStringLiteral("cannot open %1: %2 failed: %3 (errno %4)")
                                              .arg(QString::fromStdString(path), QString::fromStdString(failure.step),
                                                   QString::fromLocal8Bit(std::strerror(failure.error)))
                                              .arg(failure.error);
-        status_.SetBase(text);
+        status_.SetBase(std::move(report));
     }
 }
 
 void QZ7_UpdaterAppDelegate::NoteListing(const std::vector<SerialService>& services)
 {
-    if (std::optional<std::string> hint = searchHint_.Pass(services, steady_clock::now(), RunningGrabbers))
+    if (std::optional<StatusText::SearchFacts> hint = searchHint_.Pass(services, steady_clock::now(), RunningGrabbers))
         status_.SetBase(*hint);
 }
 

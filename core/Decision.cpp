@@ -1,6 +1,5 @@
 #include "core/Decision.h"
 
-#include "core/Directions.h"
 #include "core/ReplyRules.h"
 #include "hex/TextRules.h"
 
@@ -21,7 +20,7 @@ const Action kAdvance{.kind = Action::Advance};
 // which reply it was.
 std::vector<Action> Unexpected(const std::optional<std::string>& reply)
 {
-    return {kClose, Show(FailureScreen(Outcome::Unexpected, Directions::Unexpected(reply.value_or(std::string()))))};
+    return {kClose, Show(FailureScreen(Outcome::Unexpected, reply.value_or(std::string())))};
 }
 
 Decision DecideVersion(const std::optional<std::string>& reply, bool firmwareGood)
@@ -42,26 +41,25 @@ Decision DecideVersion(const std::optional<std::string>& reply, bool firmwareGoo
     const bool promptOnly = !version && Contains(reply, "E or P");
     if (!version && !promptOnly) {
         // Neither a version nor the prompt: the dialogue rests with the port open.
-        d.actions.push_back(Show(FailureScreen(Outcome::NoVersion, Directions::NoVersion)));
+        d.actions.push_back(Show(FailureScreen(Outcome::NoVersion)));
         return d;
     }
     if (!firmwareGood) {
         // Never offer an erase that could not be followed by a good image.
-        d.actions.push_back(Show(FailureScreen(Outcome::ImageDamaged, Directions::ImageDamaged)));
+        d.actions.push_back(Show(FailureScreen(Outcome::ImageDamaged)));
         d.actions.push_back(kClose);
         return d;
     }
-    d.actions.push_back(Show(version ? QuestionScreen(Directions::FoundVersion(*version), version)
-                                     : QuestionScreen(Directions::VersionNotFound)));
+    d.actions.push_back(Show(QuestionScreen(version)));
     d.actions.push_back(kAdvance);
     return d;
 }
 
 }  // namespace
 
-ScreenUpdate QuestionScreen(std::string text, std::optional<std::string> version)
+ScreenUpdate QuestionScreen(std::optional<std::string> version)
 {
-    return {.directions = std::move(text),
+    return {.directions = version ? DirectionsFact{Says::FoundVersion, *version} : DirectionsFact{Says::VersionNotFound},
             .updateEnabled = true,
             .cancelEnabled = true,
             .focus = Focus::Update,
@@ -70,9 +68,28 @@ ScreenUpdate QuestionScreen(std::string text, std::optional<std::string> version
             .version = std::move(version)};
 }
 
-ScreenUpdate FailureScreen(Outcome outcome, std::string text)
+Says EndSays(Outcome outcome)
 {
-    return {.directions = std::move(text), .levelShown = false, .ended = outcome};
+    switch (outcome) {
+    case Outcome::Done: return Says::Done;
+    case Outcome::Disconnected: return Says::Disconnected;
+    case Outcome::Stopped: return Says::Stopped;
+    case Outcome::NotErased: return Says::NotErased;
+    case Outcome::NotDone: return Says::NotDone;
+    case Outcome::EndedEarly: return Says::EndedEarly;
+    case Outcome::Restarted: return Says::Restarted;
+    case Outcome::Unexpected: return Says::Unexpected;
+    case Outcome::NoVersion: return Says::NoVersion;
+    case Outcome::ImageDamaged: return Says::ImageDamaged;
+    case Outcome::Unopened: return Says::Unopened;
+    case Outcome::Exception: return Says::Exception;
+    }
+    return Says::Exception;
+}
+
+ScreenUpdate FailureScreen(Outcome outcome, std::string detail)
+{
+    return {.directions = DirectionsFact{EndSays(outcome), std::move(detail)}, .levelShown = false, .ended = outcome};
 }
 
 Decision Decide(Stage stage, const std::optional<std::string>& reply, bool firmwareGood)
@@ -101,7 +118,7 @@ Decision Decide(Stage stage, const std::optional<std::string>& reply, bool firmw
 
     case Stage::AwaitingErased:
         if (Contains(reply, "Erased") && Contains(reply, "Not"))
-            d.actions = {Show(FailureScreen(Outcome::NotErased, Directions::NotErased)), kClose};
+            d.actions = {Show(FailureScreen(Outcome::NotErased)), kClose};
         else if (Contains(reply, "Erased"))
             d.actions = {Write('P'), {.kind = Action::ResetProgress}, kAdvance, Start(Operation::SendProgram)};
         else
@@ -111,9 +128,9 @@ Decision Decide(Stage stage, const std::optional<std::string>& reply, bool firmw
     case Stage::AwaitingDone:
         // "Not Done", "Error: Not Done": a failure, never a success.
         if (Contains(reply, "Done") && Contains(reply, "Not"))
-            d.actions = {Show(FailureScreen(Outcome::NotDone, Directions::NotDone)), kClose};
+            d.actions = {Show(FailureScreen(Outcome::NotDone)), kClose};
         else if (Contains(reply, "Done"))
-            d.actions = {Show({.directions = Directions::Done,
+            d.actions = {Show({.directions = DirectionsFact{Says::Done},
                                .focus = Focus::NextUnit,
                                .levelShown = false,
                                .nextUnitShown = true,
@@ -134,10 +151,7 @@ Decision DecidePacing(std::string_view line)
 {
     Decision d;
     if (const std::optional<Outcome> ended = JudgePacingLine(line)) {
-        const char* text = *ended == Outcome::Restarted ? Directions::Restarted
-                           : *ended == Outcome::NotDone ? Directions::NotDone
-                                                        : Directions::EndedEarly;
-        d.actions = {kClose, Show(FailureScreen(*ended, text))};
+        d.actions = {kClose, Show(FailureScreen(*ended))};
     }
     return d;
 }

@@ -46,8 +46,11 @@ Decision DecidePacing(std::string_view line);
 // The screens the dialogue posts that more than one step shares.
 // A question the operator answers with Update or Cancel, Update focused; with the version found,
 // when one was.
-ScreenUpdate QuestionScreen(std::string text, std::optional<std::string> version = std::nullopt);
-ScreenUpdate FailureScreen(Outcome outcome, std::string text);
+ScreenUpdate QuestionScreen(std::optional<std::string> version = std::nullopt);
+// An end's directions, with the reply or reason they name (Unexpected, Exception).
+ScreenUpdate FailureScreen(Outcome outcome, std::string detail = {});
+// Which directions an end shows.
+Says EndSays(Outcome outcome);
 
 // The actions in words, "write E, advance, pause, start ReadThread", for the transcript and tests.
 std::string Describe(const Decision& decision);

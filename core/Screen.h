@@ -1,4 +1,6 @@
 #pragma once
+#include "core/Facts.h"
+
 #include <optional>
 #include <string>
 
@@ -35,13 +37,11 @@ enum class StatusKind { Plain, Progress, Summary, PowerOnSilence, Silence, Pagin
 
 // One change of the screen, as a value. The dialogue, the readers, the transfer and discovery
 // describe what they change this way and never touch a widget; a front end applies the updates in
-// the order they were posted, on the GUI thread. A field left empty leaves that part as it is.
+// the order they were posted, on the GUI thread, and turns the directions and the status report
+// into words through core/Words.h. A field left empty leaves that part as it is.
 struct ScreenUpdate {
-    std::optional<std::string> directions = std::nullopt;
-    std::optional<std::string> status = std::nullopt;     // the status line; empty text clears it
-    // A command the status line asks the operator to run, there word for word, to be shown whole
-    // and copied; empty text: none. Set with every status.
-    std::optional<std::string> command = std::nullopt;
+    std::optional<DirectionsFact> directions = std::nullopt;
+    std::optional<StatusFact> status = std::nullopt;      // the status line; the empty state clears it
     std::optional<Picture> picture = std::nullopt;
     std::optional<bool> updateEnabled = std::nullopt;
     std::optional<bool> cancelEnabled = std::nullopt;
@@ -51,12 +51,10 @@ struct ScreenUpdate {
     std::optional<bool> nextUnitShown = std::nullopt;     // "Update another QZ7", offered after "Done"
     bool question = false;                 // the directions ask: Update or Cancel
     std::optional<Outcome> ended = std::nullopt;          // the dialogue ended, and how
-    // What happened, as values beside the texts: a front end that must know (the bench's stage,
-    // the version in the report, the lines sent) takes these and never reads a text back.
+    // The dialogue's point and the version found, as the dialogue cut it: what the bench's stage
+    // and the report take.
     std::optional<Scene> scene = std::nullopt;            // with the directions
-    std::optional<std::string> version = std::nullopt;    // the version found, as the dialogue cut it
-    std::optional<StatusKind> statusKind = std::nullopt;  // with `status`
-    std::optional<int> linesSent = std::nullopt;          // with a Progress or Summary status
+    std::optional<std::string> version = std::nullopt;
 
     bool operator==(const ScreenUpdate&) const = default;
 };

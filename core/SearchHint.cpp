@@ -11,7 +11,7 @@ constexpr seconds kBriefly{5};
 constexpr seconds kNewSearch{2};
 }  // namespace
 
-std::optional<std::string> SearchHint::Pass(const std::vector<SerialService>& services, Clock::time_point now,
+std::optional<StatusText::SearchFacts> SearchHint::Pass(const std::vector<SerialService>& services, Clock::time_point now,
                                              const Grabbers& grabbers)
 {
     if (!lastPass_ || now - *lastPass_ > kNewSearch) {
@@ -42,22 +42,12 @@ std::optional<std::string> SearchHint::Pass(const std::vector<SerialService>& se
     if (now - searchSince_ < patience_)
         return std::nullopt;
 
-    std::string text = "No USB serial adapter found.";
-    std::vector<std::string> seen;
+    StatusText::SearchFacts facts;
     for (const SerialService& s : services)
         if (s.path)
-            seen.push_back(*s.path);
-    if (seen.empty()) {
-        text += " The system lists no serial port at all: plug the adapter in, or try another USB socket or cable.";
-    } else {
-        text += " Seen: ";
-        for (std::size_t i = 0; i < seen.size(); ++i)
-            text += (i == 0 ? "" : i + 1 == seen.size() ? " and " : ", ") + seen[i];
-        text += seen.size() == 1 ? ", not a USB adapter." : ", not USB adapters.";
-    }
+            facts.seen.push_back(*s.path);
     if (brltty_)
-        text += " An adapter appeared at " + vanished_ +
-                " and went away again: brltty, a braille display driver, is running and takes such adapters."
-                " Unless you use a braille display, remove it with\nsudo apt remove brltty\nthen plug the adapter in again.";
-    return text;
+        facts.vanished = vanished_;
+    facts.brltty = brltty_;
+    return facts;
 }

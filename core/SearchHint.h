@@ -1,4 +1,5 @@
 #pragma once
+#include "core/Facts.h"
 #include "serial/Discovery.h"
 
 #include <chrono>
@@ -18,10 +19,10 @@ public:
     using Grabbers = std::function<std::vector<std::string>()>;
     explicit SearchHint(std::chrono::milliseconds patience = std::chrono::seconds(5)) : patience_(patience) {}
 
-    // The text for this listing; none while an adapter is listed or before `patience` has passed.
+    // The report for this listing; none while an adapter is listed or before `patience` has passed.
     // `grabbers` (the running programs known to take adapters) is asked only when an adapter has
     // just vanished.
-    std::optional<std::string> Pass(const std::vector<SerialService>& services, Clock::time_point now,
+    std::optional<StatusText::SearchFacts> Pass(const std::vector<SerialService>& services, Clock::time_point now,
                                     const Grabbers& grabbers);
 
 private:

@@ -1,6 +1,7 @@
 #include "core/Status.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -81,23 +82,15 @@ std::string Permission(const PermissionFacts& f)
                ", but this login is not yet: log out and back in, then start the updater again.";
     if (f.listedInGroup)
         return head + " You are in the group " + f.group + " already; an administrator needs to check the device's access rules.";
-    return head + " Add yourself to the group with\nsudo adduser " + f.user + " " + f.group +
+    return head + " Add yourself to the group with\n" + PermissionCommand(f) +
            "\nthen log out and back in (the group counts only for a new login).";
 }
 
-std::string CommandIn(std::string_view status)
+std::string PermissionCommand(const PermissionFacts& f)
 {
-    std::size_t start = 0;
-    while (start < status.size()) {
-        std::size_t end = status.find('\n', start);
-        std::string_view line = status.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-        if (line.rfind("sudo ", 0) == 0)
-            return std::string(line);
-        if (end == std::string_view::npos)
-            break;
-        start = end + 1;
-    }
-    return {};
+    if (!f.groupMayUse || f.listedInGroup)
+        return {};
+    return "sudo adduser " + f.user + " " + f.group;
 }
 
 std::string Busy(const std::string& device, const std::vector<Holder>& holders, const std::vector<std::string>& grabbers)
@@ -126,6 +119,35 @@ std::string OpenError(const std::string& device, const std::string& step, int er
         text += " Plug the adapter in again.";
     else
         text += " The updater keeps trying.";
+    return text;
+}
+
+std::string NotAdapter(const NotAdapterFacts& f)
+{
+    if (f.ownTerminal)
+        return f.device + " is the terminal this program runs on, not an adapter. Name the adapter's device, "
+                          "such as /dev/ttyUSB0.";
+    if (f.error == ENOTTY)
+        return OpenError(f.device, "open", f.error);
+    return "Cannot open " + f.device + ": " + std::strerror(f.error) + ". Name the adapter's device, such as /dev/ttyUSB0.";
+}
+
+std::string Search(const SearchFacts& f)
+{
+    std::string text = "No USB serial adapter found.";
+    if (f.seen.empty()) {
+        text += " The system lists no serial port at all: plug the adapter in, or try another USB socket or cable.";
+    } else {
+        text += " Seen: ";
+        for (std::size_t i = 0; i < f.seen.size(); ++i)
+            text += (i == 0 ? "" : i + 1 == f.seen.size() ? " and " : ", ") + f.seen[i];
+        text += f.seen.size() == 1 ? ", not a USB adapter." : ", not USB adapters.";
+    }
+    if (f.brltty)
+        text += " An adapter appeared at " + f.vanished +
+                " and went away again: brltty, a braille display driver, is running and takes such adapters."
+                " Unless you use a braille display, remove it with\n" + std::string(kRemoveBrltty) +
+                "\nthen plug the adapter in again.";
     return text;
 }
 
@@ -265,24 +287,22 @@ std::optional<double> TimeLeft::Seconds() const
     return left_;
 }
 
-std::vector<std::string> StatusLogPace::Take(const std::string& text, steady_clock::time_point now)
+std::vector<std::string> StatusLogPace::Take(const std::string& text, StatusKind kind, steady_clock::time_point now)
 {
-    std::string shape;
-    for (char c : text)
-        if (c < '0' || c > '9')
-            shape += c;
-    if (shape == shape_ && !text.empty() && now - at_ < minutes(1)) {
+    const bool counts = kind == StatusKind::Progress || kind == StatusKind::PowerOnSilence ||
+                        kind == StatusKind::Silence || kind == StatusKind::Paging;
+    if (counts && counting_ == kind && now - at_ < minutes(1)) {
         held_ = text;
         return {};
     }
     std::vector<std::string> logged;
     // Another kind of text ends a run of counts: the run's last count goes in first. (A count of
     // the same kind a minute later is newer than the one held.)
-    if (held_ && shape != shape_)
+    if (held_ && counting_ != kind)
         logged.push_back(std::move(*held_));
     held_.reset();
     logged.push_back(text);
-    shape_ = std::move(shape);
+    counting_ = counts ? std::optional(kind) : std::nullopt;
     at_ = now;
     return logged;
 }

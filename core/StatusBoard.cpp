@@ -2,12 +2,19 @@
 
 using namespace std::chrono;
 
-StatusBoard::StatusBoard(Thresholds thresholds, std::function<void(const StatusShown&)> show)
+StatusBoard::StatusBoard(Thresholds thresholds, std::function<void(const StatusFact&)> show)
     : thresholds_(thresholds), show_(std::move(show))
 {
 }
 
-std::string StatusBoard::Shown() const
+namespace {
+
+bool None(const StatusFact& fact) { return std::holds_alternative<std::monostate>(fact); }
+bool IsProgress(const StatusFact& fact) { return std::holds_alternative<StatusText::ProgressFacts>(fact); }
+
+}  // namespace
+
+StatusFact StatusBoard::Shown() const
 {
     std::lock_guard lock(mutex_);
     return shown_;
@@ -15,20 +22,17 @@ std::string StatusBoard::Shown() const
 
 void StatusBoard::ShowLocked()
 {
-    const bool alert = !alert_.empty();
-    const std::string& next = alert ? alert_ : base_;
+    const StatusFact& next = None(alert_) ? base_ : alert_;
     if (next == shown_)
         return;
     shown_ = next;
-    const StatusKind kind = alert ? alertKind_ : baseKind_;
-    show_({shown_, kind, kind == StatusKind::Progress || kind == StatusKind::Summary ? shownLine_ : 0});
+    show_(shown_);
 }
 
-void StatusBoard::SetBase(std::string text)
+void StatusBoard::SetBase(StatusFact fact)
 {
     std::lock_guard lock(mutex_);
-    base_ = std::move(text);
-    baseKind_ = StatusKind::Plain;
+    base_ = std::move(fact);
     ShowLocked();
 }
 
@@ -45,7 +49,7 @@ void StatusBoard::PortOpened(Clock::time_point now)
     lastReply_.clear();
     hangUpError_.reset();
     lines_ = line_ = 0;
-    alert_.clear();
+    alert_ = {};
     ShowLocked();
 }
 
@@ -54,7 +58,7 @@ void StatusBoard::PortClosed()
     std::lock_guard lock(mutex_);
     open_ = false;
     waiting_ = false;
-    alert_.clear();
+    alert_ = {};
     ShowLocked();
 }
 
@@ -70,7 +74,7 @@ void StatusBoard::Waiting(Stage stage, Clock::time_point now)
     CheckLocked(now);
     // Lines that went within the last refresh's quarter second are shown once the QZ7 keeps the
     // next asterisk waiting, not only with the next line.
-    if (shownLine_ != line_ && baseKind_ == StatusKind::Progress && now - lastProgress_ >= milliseconds(250))
+    if (shownLine_ != line_ && IsProgress(base_) && now - lastProgress_ >= milliseconds(250))
         ShowProgressLocked(now, true);
 }
 
@@ -110,7 +114,7 @@ void StatusBoard::Readable(const std::string& reply, Clock::time_point now)
     ClearUnjudged();
     lastReply_ = reply;
     waiting_ = false;
-    if (!alert_.empty())
+    if (!None(alert_))
         CheckLocked(now);
 }
 
@@ -137,33 +141,28 @@ void StatusBoard::Paging(long count, const std::string& reply, Clock::time_point
 
 void StatusBoard::CheckLocked(Clock::time_point now)
 {
-    std::string alert;
-    StatusKind kind = StatusKind::Plain;
+    StatusFact alert;
     const bool paging = open_ && pages_ > 0 && now - pagingSince_ >= thresholds_.paging;
     if (open_ && unjudgedSince_ && now - *unjudgedSince_ >= thresholds_.unreadable) {
-        alert = StatusText::NotAwaited(unjudged_, stage_, lines_ > 0 && line_ >= lines_);
+        alert = StatusText::NotAwaitedFacts{unjudged_, stage_, lines_ > 0 && line_ >= lines_};
     } else if (paging) {
         // The count changes thousands of times a second: the line is redrawn once a second.
-        if (alertKind_ == StatusKind::Paging && !alert_.empty() && now - pagingShown_ < std::chrono::seconds(1))
+        if (std::holds_alternative<StatusText::PagingFacts>(alert_) && now - pagingShown_ < std::chrono::seconds(1))
             return;
         pagingShown_ = now;
-        alert = StatusText::Paging(pages_, pageReply_);
-        kind = StatusKind::Paging;
+        alert = StatusText::PagingFacts{pages_, pageReply_};
     } else if (open_ && waiting_) {
         auto quiet = now - quietSince_;
         auto quietSeconds = duration_cast<seconds>(quiet);
         if (stage_ == Stage::AwaitingBanner && quiet >= thresholds_.powerOnSilence) {
-            alert = StatusText::PowerOnSilence(quietSeconds);
-            kind = StatusKind::PowerOnSilence;
+            alert = StatusText::PowerOnSilenceFacts{quietSeconds};
         } else if (stage_ != Stage::AwaitingBanner && quiet >= thresholds_.silence) {
-            alert = StatusText::Silence(quietSeconds);
-            kind = StatusKind::Silence;
+            alert = StatusText::SilenceFacts{quietSeconds};
         }
     }
     if (alert == alert_)
         return;
     alert_ = std::move(alert);
-    alertKind_ = kind;
     ShowLocked();
 }
 
@@ -177,8 +176,7 @@ void StatusBoard::TransferStarted(int lines, std::uint64_t bytes, Clock::time_po
     transferStart_ = now;
     lastProgress_ = now - seconds(1);
     timeLeft_ = TimeLeft();
-    base_ = StatusText::Progress(0, lines, 0, std::nullopt);
-    baseKind_ = StatusKind::Progress;
+    base_ = StatusText::ProgressFacts{0, lines, 0, std::nullopt};
     ShowLocked();
 }
 
@@ -191,7 +189,7 @@ void StatusBoard::LineSent(int line, std::uint64_t bytesSent, Clock::time_point 
     waiting_ = false;
     double elapsed = duration<double>(now - transferStart_).count();
     timeLeft_.Sample(elapsed, static_cast<double>(bytesSent), static_cast<double>(bytes_));
-    if (!alert_.empty())
+    if (!None(alert_))
         CheckLocked(now);
     // A few refreshes a second, and the last line: the text is not made anew for every line.
     if (now - lastProgress_ < milliseconds(250) && line != lines_)
@@ -204,16 +202,15 @@ void StatusBoard::ShowProgressLocked(Clock::time_point now, bool timeLeft)
     lastProgress_ = now;
     shownLine_ = line_;
     const std::optional<double> left = line_ == lines_ ? std::optional(0.0) : timeLeft ? timeLeft_.Seconds() : std::nullopt;
-    base_ = StatusText::Progress(line_, lines_, timeLeft_.Rate(), left);
-    baseKind_ = StatusKind::Progress;
+    base_ = StatusText::ProgressFacts{line_, lines_, timeLeft_.Rate(), left};
     ShowLocked();
 }
 
-std::string StatusBoard::Settle()
+StatusFact StatusBoard::Settle()
 {
     std::lock_guard lock(mutex_);
     // A transfer that was stopped has no time left to estimate.
-    if (shownLine_ != line_ && baseKind_ == StatusKind::Progress)
+    if (shownLine_ != line_ && IsProgress(base_))
         ShowProgressLocked(Clock::now(), false);
     return shown_;
 }
@@ -235,15 +232,14 @@ void StatusBoard::Ended(Outcome outcome, Clock::time_point now)
 {
     std::lock_guard lock(mutex_);
     if (outcome == Outcome::Done) {
-        base_ = StatusText::Done(line_, sent_, duration<double>(now - transferStart_).count());
-        baseKind_ = StatusKind::Summary;
+        base_ = StatusText::SummaryFacts{line_, sent_, duration<double>(now - transferStart_).count()};
         shownLine_ = line_;
         ShowLocked();
         return;
     }
     // The progress the failure replaces names the line reached first, however soon after the
     // last refresh the end came: the front ends and the transcript keep the last count they saw.
-    if (baseKind_ == StatusKind::Progress && shownLine_ != line_)
+    if (IsProgress(base_) && shownLine_ != line_)
         ShowProgressLocked(now, false);
     StatusText::FailureFacts facts;
     facts.stage = stage_;
@@ -255,8 +251,7 @@ void StatusBoard::Ended(Outcome outcome, Clock::time_point now)
     const bool byReply = outcome == Outcome::Unexpected || outcome == Outcome::NotErased || outcome == Outcome::NotDone ||
                          outcome == Outcome::EndedEarly || outcome == Outcome::Restarted;
     facts.lastReply = byReply ? lastReply_ : LastReplyLocked();
-    base_ = StatusText::Failure(facts);
-    baseKind_ = StatusKind::Plain;
-    alert_.clear();
+    base_ = std::move(facts);
+    alert_ = {};
     ShowLocked();
 }

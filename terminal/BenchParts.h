@@ -5,6 +5,7 @@
 #include "controller/QZ7_UpdaterAppDelegate.h"
 #include "controller/SignalQuit.h"
 #include "core/Status.h"
+#include "core/Words.h"
 #include "serial/ByIdNames.h"
 #include "terminal/Bench.h"
 #include "terminal/PortList.h"
@@ -92,7 +93,8 @@ private:
 
     Bench& bench_;
     std::unique_ptr<QZ7_UpdaterAppDelegate> controller_;
-    std::string directions_, status_;
+    std::optional<DirectionsFact> directions_;
+    std::optional<StatusFact> status_;
     RepeatedHint hint_;
     QTimer wait_;
     enum class Answer { None, Check, Skip } answer_ = Answer::None;

@@ -35,7 +35,7 @@ void Unit::Start()
         OpenFailure refused = RefusedDevice(path);
         PortTrouble trouble = refused.error ? Classify(refused) : PortTrouble::Opened;
         if (trouble == PortTrouble::NotSerial || trouble == PortTrouble::NoneFound) {
-            bench_.Say(this, DescribeOpenFailure(path, refused) + " Nothing was done to this port.");
+            bench_.Say(this, Words::Status(DescribeOpenFailure(path, refused)) + " Nothing was done to this port.");
             Finish(ExitStatus::NoAdapter);
             return;
         }
@@ -87,15 +87,12 @@ void Unit::Show(const ScreenUpdate& update)
         SetStage("erase");
     if (update.version)
         version = update.version;
-    if (update.directions) {
-        const std::string& raw = *update.directions;
+    if (update.directions && update.directions != directions_) {
+        directions_ = update.directions;
         // Directions may carry the QZ7's own bytes: escaped, so that they cannot move the cursor.
-        std::string line = StatusText::Printable(OneLine(raw), std::string::npos);
-        if (line != directions_) {
-            directions_ = line;
-            bench_.Say(this, line);
-            bench_.Event(this, "directions", {{"directions", Q(line)}});
-        }
+        const std::string line = StatusText::Printable(OneLine(Words::Directions(*update.directions)), std::string::npos);
+        bench_.Say(this, line);
+        bench_.Event(this, "directions", {{"directions", Q(line)}});
     }
     if (update.levelShown && *update.levelShown && stage != "program") {
         SetStage("program");
@@ -110,16 +107,17 @@ void Unit::Show(const ScreenUpdate& update)
             bench_.Say(this, std::to_string(step) + "%");
         bench_.Changed();
     }
-    if (update.status && *update.status != status_) {
-        status_ = *update.status;
-        if (update.linesSent)
-            linesSent = *update.linesSent;
-        const StatusKind kind = update.statusKind.value_or(StatusKind::Plain);
+    if (update.status && update.status != status_) {
+        status_ = update.status;
+        if (std::optional<int> sent = Words::LinesSent(*status_))
+            linesSent = *sent;
+        const StatusKind kind = Words::Kind(*status_);
+        const std::string text = Words::Status(*status_);
         if (kind == StatusKind::Progress) {
-            progress = status_;
+            progress = text;
             bench_.Changed();
-        } else if (!status_.empty() && !hint_.Repeats(kind)) {
-            const std::string line = StatusText::Printable(OneLine(status_), std::string::npos);
+        } else if (!text.empty() && !hint_.Repeats(kind)) {
+            const std::string line = StatusText::Printable(OneLine(text), std::string::npos);
             bench_.Say(this, "  " + line);
             bench_.Event(this, "status", {{"status", Q(line)}});
         }

@@ -124,25 +124,23 @@ void TerminalFrontEnd::Show(const ScreenUpdate& update)
     }
     if (update.picture == Picture::Device && answered)
         answered();
-    if (update.directions) {
+    if (update.directions && update.directions != directions_) {
+        directions_ = update.directions;
         // Directions may carry the QZ7's own bytes (its version, an unexpected reply): escaped,
         // so that they cannot move the cursor, rewrite the screen or cut the line.
-        std::string line = StatusText::Printable(OneLine(*update.directions), std::string::npos);
-        if (line != directions_) {
-            directions_ = line;
-            PrintLine(line);
-        }
+        PrintLine(StatusText::Printable(OneLine(Words::Directions(*update.directions)), std::string::npos));
     }
-    if (update.status && *update.status != status_) {
-        status_ = *update.status;
+    if (update.status && update.status != status_) {
+        status_ = update.status;
         // The transfer's progress goes on the bar (or in steps of 10 %); anything else is a line.
-        const StatusKind kind = update.statusKind.value_or(StatusKind::Plain);
+        const StatusKind kind = Words::Kind(*status_);
+        const std::string text = Words::Status(*status_);
         if (kind == StatusKind::Progress) {
-            progress_ = status_;
+            progress_ = text;
             if (transfer_ && tty_)
                 DrawBar();
-        } else if (!status_.empty() && !hint_.Repeats(kind)) {
-            PrintLine("  " + OneLine(status_));
+        } else if (!text.empty() && !hint_.Repeats(kind)) {
+            PrintLine("  " + OneLine(text));
         }
         if (statusChanged)
             statusChanged();

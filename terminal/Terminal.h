@@ -1,6 +1,7 @@
 #pragma once
 #include "core/Screen.h"
 #include "core/Stage.h"
+#include "core/Words.h"
 
 #include <QObject>
 #include <chrono>
@@ -105,8 +106,8 @@ private:
     std::function<void(int)> finished_;
     bool ended_ = false;
 
-    std::string directions_;
-    std::string status_;
+    std::optional<DirectionsFact> directions_;
+    std::optional<StatusFact> status_;
     std::string progress_;   // the last progress text, shown on the bar
     bool levelShown_ = false;
     bool transfer_ = false;  // the image is going across: the level moves

@@ -3,6 +3,7 @@
 #include "controller/QZ7_UpdaterAppDelegate.h"
 #include "controller/SignalQuit.h"
 #include "core/Status.h"
+#include "core/Words.h"
 #include "terminal/Bench.h"
 #include "terminal/RunOptions.h"
 
@@ -79,7 +80,7 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
         OpenFailure refused = RefusedDevice(*run.port);
         PortTrouble trouble = refused.error ? Classify(refused) : PortTrouble::Opened;
         if (trouble == PortTrouble::NotSerial || trouble == PortTrouble::NoneFound) {
-            std::printf("  %s\n", DescribeOpenFailure(*run.port, refused).c_str());
+            std::printf("  %s\n", Words::Status(DescribeOpenFailure(*run.port, refused)).c_str());
             return Unusable(std::nullopt);
         }
     }

@@ -2,6 +2,7 @@
 
 #include "controller/FirmwareImage.h"
 #include "firmware/Firmware.h"
+#include "core/Words.h"
 #include "ui_QZ7_Updater.h"
 
 #include <QAccessible>
@@ -161,28 +162,19 @@ void UpdaterWindow::LeaveEnd()
     ui_->UpdateButtonView->setDefault(true);
 }
 
-void UpdaterWindow::SetStatus(const QString& text, const QString& command)
+void UpdaterWindow::SetStatus(const QString& text, const QString& before, const QString& command, const QString& after)
 {
     status_ = text;
-    command_ = text.contains(command) ? command : QString();
+    before_ = command.isEmpty() ? text : before;
+    command_ = command;
+    after_ = command.isEmpty() ? QString() : after;
     LayOutStatus();
 }
 
 void UpdaterWindow::LayOutStatus()
 {
-    // A command is cut out of the text: what comes before it stays in the status line, the
-    // command stands whole in a field of its own, what follows it goes under that.
-    QString before = status_;
-    QString after;
-    if (!command_.isEmpty()) {
-        const qsizetype at = status_.indexOf(command_);
-        before = status_.left(at);
-        after = status_.mid(at + command_.size());
-        while (before.endsWith(QLatin1Char('\n')) || before.endsWith(QLatin1Char(' ')))
-            before.chop(1);
-        while (after.startsWith(QLatin1Char('\n')) || after.startsWith(QLatin1Char(' ')))
-            after.remove(0, 1);
-    }
+    const QString& before = before_;
+    const QString& after = after_;
     ui_->CommandView->setText(command_);
     ui_->CommandView->setCursorPosition(0);
     ui_->CommandView->setVisible(!command_.isEmpty());
@@ -362,9 +354,12 @@ void WindowFrontEnd::Show(const ScreenUpdate& update)
         w.ImageView()->clear();
     }
     if (update.directions)
-        w.DirectionsView()->setText(QString::fromStdString(*update.directions));
-    if (update.status)
-        w.SetStatus(QString::fromStdString(*update.status), QString::fromStdString(update.command.value_or(std::string())));
+        w.DirectionsView()->setText(QString::fromStdString(Words::Directions(*update.directions)));
+    if (update.status) {
+        const Words::AroundCommand pieces = Words::StatusAroundCommand(*update.status);
+        w.SetStatus(QString::fromStdString(Words::Status(*update.status)), QString::fromStdString(pieces.before),
+                    QString::fromStdString(pieces.command), QString::fromStdString(pieces.after));
+    }
     // On an end screen Update and Cancel are not offered: hidden, and so disabled.
     if (update.updateEnabled)
         w.UpdateButtonView()->setEnabled(*update.updateEnabled && !w.OnEndScreen());

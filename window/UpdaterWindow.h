@@ -59,9 +59,10 @@ public:
     // The status line. A word too long for the line (an adapter's by-id path) is cut in the
     // middle; the whole text is then the tooltip and the accessible description. The accessible
     // name is always the whole text, so every change reaches a screen reader as a name change.
-    // A command in it (`command`, word for word in `text`) stands on a line of its own, selectable,
-    // with a Copy button; the status line's text before it stays above, the rest goes below.
-    void SetStatus(const QString& text, const QString& command = QString());
+    // A command in it stands on a line of its own, selectable, with a Copy button; the status
+    // line's words before it (`before`) stay above, the rest (`after`) goes below.
+    void SetStatus(const QString& text, const QString& before = QString(), const QString& command = QString(),
+                   const QString& after = QString());
     QString Status() const { return status_; }
     // The window title, with the transfer's share in front while one is shown ("34 % – QZ7
     // Updater"), so that a minimised window still tells how far the update is.
@@ -111,7 +112,7 @@ private:
     bool stopChosen_ = false;
     QPointer<QMessageBox> question_;
     QString status_;
-    QString command_;
+    QString before_, command_, after_;
     QString statusDescription_;  // the form's, for a status line shown whole
     bool levelStyled_ = false;
     bool onEndScreen_ = false;

@@ -92,9 +92,6 @@ Ending Converse(const Conversation& c, Chunking chunking, unsigned seed)
             e.outcome = u.ended;
         ScreenUpdate shown = u;
         shown.status.reset();  // the status line speaks of times and rates
-        shown.statusKind.reset();
-        shown.command.reset();
-        shown.linesSent.reset();
         if (!Describe(shown).empty())
             e.screens += Describe(shown) + "\n";
     }

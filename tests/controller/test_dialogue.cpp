@@ -29,11 +29,6 @@ QWidget* NextTabStop(QWidget* w)
 
 using Updates = std::vector<ScreenUpdate>;
 
-// What the dialogue posts for a failure that ends it.
-ScreenUpdate Failure(Outcome outcome, std::string text)
-{
-    return {.directions = std::move(text), .levelShown = false, .ended = outcome};
-}
 
 // The dialogue on a port the test plays by hand, its screen updates recorded on their way to
 // the window.
@@ -45,7 +40,7 @@ protected:
     {
         Updates shown = screen.Take();
         std::erase_if(shown, [](const ScreenUpdate& u) {
-            return u == ScreenUpdate{.status = u.status, .command = u.command, .statusKind = u.statusKind, .linesSent = u.linesSent};
+            return u == ScreenUpdate{.status = u.status};
         });
         return shown;
     }
@@ -117,7 +112,7 @@ TEST_F(Step, EachDecisionIsCarriedOutOnTheWireAndThePort)
 
 TEST_F(DamagedImage, IsNeverOfferedAndNothingIsErased)
 {
-    const Updates damaged{Failure(Outcome::ImageDamaged, "Firmware image damaged\nPlease reinstall the program")};
+    const Updates damaged{FailureScreen(Outcome::ImageDamaged)};
     EXPECT_EQ(Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\n"), damaged);
     EXPECT_FALSE(PortOpen());
     OpenPort(c(), pty.path);
@@ -144,7 +139,7 @@ TEST_F(Step, UpdateAnswersOnceHoweverFastItIsPressed)
     w().UpdateButtonView()->click();  // the first press disabled it
     EXPECT_EQ(Shown(), (Updates{{.updateEnabled = false, .cancelEnabled = false}}));  // at once, before anything else
     ASSERT_TRUE(QTest::qWaitFor([&] { return ScreenText(*app) == "Updating QZ7, please wait..."; }));
-    EXPECT_EQ(Shown(), (Updates{{.directions = Directions::Updating, .updateEnabled = false, .cancelEnabled = false,
+    EXPECT_EQ(Shown(), (Updates{{.directions = DirectionsFact{Says::Updating}, .updateEnabled = false, .cancelEnabled = false,
                                  .levelShown = true, .scene = Scene::Updating}}));
     EXPECT_EQ(pty.Drain(), "y");
     EXPECT_EQ(c().RunningOperations(), 1);
@@ -268,7 +263,7 @@ TEST_F(Step, StatusLineIsHeardWholeAndHiddenButtonsCannotBePressed)
     auto named = [&](const QString& text) {
         return QAccessible::queryAccessibleInterface(status)->text(QAccessible::Name) == text;
     };
-    app->frontEnd->Show({.status = "Adapter on /dev/ttyUSB0: FT232R USB UART"});
+    app->frontEnd->Show({.status = StatusText::AdapterFacts{.path = "/dev/ttyUSB0", .description = "FT232R USB UART"}});
     EXPECT_TRUE(named("Adapter on /dev/ttyUSB0: FT232R USB UART"));
     EXPECT_EQ(status->text(), "Adapter on /dev/ttyUSB0: FT232R USB UART");
     EXPECT_TRUE(status->toolTip().isEmpty());
@@ -278,7 +273,10 @@ TEST_F(Step, StatusLineIsHeardWholeAndHiddenButtonsCannotBePressed)
     const QString whole = QStringLiteral(
         "Adapter on /dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BIXYZ0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ0123-if00-port0: "
         "FT232R USB UART, USB 0403:6001");
-    app->frontEnd->Show({.status = whole.toStdString()});
+    app->frontEnd->Show({.status = StatusText::AdapterFacts{
+                             .path = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BIXYZ0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ0123-if00-port0",
+                             .description = "FT232R USB UART",
+                             .vendorProduct = "0403:6001"}});
     EXPECT_TRUE(named(whole));
     EXPECT_NE(status->text(), whole);
     EXPECT_TRUE(status->text().startsWith("Adapter on /dev/serial/by-id/usb-FTDI")) << status->text().toStdString();

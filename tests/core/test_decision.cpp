@@ -83,7 +83,7 @@ TEST(Decision, EveryStageAgainstEveryReply)
         std::optional<Outcome> ended;
         for (const Action& a : d.actions) {
             if (a.kind == Action::Show && a.update.directions)
-                directions = a.update.directions;
+                directions = Words::Directions(*a.update.directions);
             if (a.kind == Action::Show && a.update.ended)
                 ended = a.update.ended;
             // A question carries the version it offers as a value: the one cut from the reply.
@@ -118,7 +118,8 @@ TEST(Decision, OnlyARestartARefusalOrAnEarlyDoneEndsTheTransfer)
             continue;
         }
         EXPECT_EQ(Describe(d), "close, show") << line;
-        EXPECT_EQ(d.actions.back().update, FailureScreen(*outcome, texts.at(*outcome))) << line;
+        EXPECT_EQ(d.actions.back().update, FailureScreen(*outcome)) << line;
+        EXPECT_EQ(Words::Directions(*d.actions.back().update.directions), texts.at(*outcome)) << line;
     }
 }
 
@@ -127,11 +128,13 @@ TEST(Decision, TheScreensItShowsAreTheOnesTheOperatorAnswers)
     // The banner brings the picture; a question enables both buttons with Update focused; Done
     // offers the next unit; a failure hides the level.
     EXPECT_EQ(Decide(Stage::AwaitingBanner, "QZ-7", true).actions.front().update, ScreenUpdate{.picture = Picture::Device});
-    EXPECT_EQ(Decide(Stage::AwaitingVersion, "QZ7 V2.005\r\n", true).actions[1].update, QuestionScreen(kFound, "2.005"));
-    EXPECT_EQ(QuestionScreen("q"), (ScreenUpdate{.directions = "q", .updateEnabled = true, .cancelEnabled = true,
-                                                 .focus = Focus::Update, .question = true, .scene = Scene::Question}));
+    EXPECT_EQ(Decide(Stage::AwaitingVersion, "QZ7 V2.005\r\n", true).actions[1].update, QuestionScreen("2.005"));
+    EXPECT_EQ(QuestionScreen(), (ScreenUpdate{.directions = DirectionsFact{Says::VersionNotFound}, .updateEnabled = true,
+                                              .cancelEnabled = true, .focus = Focus::Update, .question = true,
+                                              .scene = Scene::Question}));
     EXPECT_EQ(Decide(Stage::AwaitingDone, "Done", true).actions.front().update,
-              (ScreenUpdate{.directions = "Done", .focus = Focus::NextUnit, .levelShown = false, .nextUnitShown = true,
-                            .ended = Outcome::Done}));
-    EXPECT_EQ(FailureScreen(Outcome::NotErased, "x"), (ScreenUpdate{.directions = "x", .levelShown = false, .ended = Outcome::NotErased}));
+              (ScreenUpdate{.directions = DirectionsFact{Says::Done}, .focus = Focus::NextUnit, .levelShown = false,
+                            .nextUnitShown = true, .ended = Outcome::Done}));
+    EXPECT_EQ(FailureScreen(Outcome::Unexpected, "x"),
+              (ScreenUpdate{.directions = DirectionsFact{Says::Unexpected, "x"}, .levelShown = false, .ended = Outcome::Unexpected}));
 }

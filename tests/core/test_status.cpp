@@ -1,4 +1,5 @@
 // The status line's texts and its board, on a clock the test sets.
+#include "core/Decision.h"
 #include "core/SearchHint.h"
 #include "core/TestTimes.h"
 #include "tests/support/TestSupport.h"
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 
 using namespace std::chrono;
 using Clock = StatusBoard::Clock;
@@ -16,10 +18,10 @@ namespace {
 
 struct Board {
     std::vector<std::string> shown;
-    StatusBoard board{{30s, 10s, 5s}, [this](const StatusShown& s) {
-                          shown.push_back(s.text);
-                          kinds.push_back(s.kind);
-                          lines.push_back(s.linesSent);
+    StatusBoard board{{30s, 10s, 5s}, [this](const StatusFact& s) {
+                          shown.push_back(Words::Status(s));
+                          kinds.push_back(Words::Kind(s));
+                          lines.push_back(Words::LinesSent(s).value_or(0));
                       }};
     std::vector<StatusKind> kinds;
     std::vector<int> lines;
@@ -76,7 +78,7 @@ TEST(StatusText, BusyNamesHoldersAndKnownGrabbers)
 TEST(StatusBoard, SilenceHintsAppearAtTheirThresholdAndClearOnTheNextByte)
 {
     Board b;
-    b.board.SetBase("Adapter on /dev/ttyUSB0");
+    b.board.SetBase(StatusText::AdapterFacts{.path = "/dev/ttyUSB0"});
     b.board.PortOpened(b.t0);
     for (milliseconds t = 0ms; t < 30s; t += 50ms)
         b.board.Waiting(Stage::AwaitingBanner, b.t0 + t);
@@ -170,7 +172,7 @@ TEST(StatusBoard, ProgressRefreshesAFewTimesASecondAndEndsInASummary)
     EXPECT_EQ(b.Now(), "Sent 3075 lines (110.7 kB) in 3.1 s.");
     EXPECT_EQ(b.kinds.back(), StatusKind::Summary);
     EXPECT_EQ(b.lines.back(), 3075);
-    EXPECT_EQ(b.board.Settle(), b.Now()) << "an end stays as it is";
+    EXPECT_EQ(Words::Status(b.board.Settle()), b.Now()) << "an end stays as it is";
 
     // Lines that went within a refresh's quarter second: shown once the QZ7 keeps the next
     // asterisk waiting, and, for a transfer stopped then, by Settle (without a time left).
@@ -185,7 +187,7 @@ TEST(StatusBoard, ProgressRefreshesAFewTimesASecondAndEndsInASummary)
     held.board.Waiting(Stage::AwaitingDone, held.t0 + 300ms);
     EXPECT_EQ(held.Now(), "Line 100 of 3075");
     held.board.LineSent(101, 101 * 36, held.t0 + 310ms);
-    EXPECT_EQ(held.board.Settle(), "Line 101 of 3075, 11.7 kB/s");
+    EXPECT_EQ(Words::Status(held.board.Settle()), "Line 101 of 3075, 11.7 kB/s");
     EXPECT_EQ(held.Now(), "Line 101 of 3075, 11.7 kB/s");
 
     // An end that comes within the quarter second: the count before the failure is the true one.
@@ -253,21 +255,23 @@ TEST(StatusText, TheLastLineHasNoTimeLeftAndCountingHintsAreLoggedOnceAMinute)
     const Clock::time_point t0 = Clock::now();
     int logged = 0;
     for (int s = 30; s < 3630; ++s)  // an hour at the power-on prompt, one text a second
-        logged += static_cast<int>(pace.Take(StatusText::PowerOnSilence(seconds(s)), t0 + seconds(s)).size());
+        logged += static_cast<int>(pace.Take(StatusText::PowerOnSilence(seconds(s)), StatusKind::PowerOnSilence, t0 + seconds(s)).size());
     EXPECT_EQ(logged, 60);
     // A new kind of text is logged at once, after the last count held back.
     const std::string notAwaited = StatusText::NotAwaited("ok", Stage::AwaitingBanner, false);
-    EXPECT_EQ(pace.Take(notAwaited, t0 + 3630s), (std::vector{StatusText::PowerOnSilence(3629s), notAwaited}));
-    EXPECT_EQ(pace.Take(StatusText::PowerOnSilence(3631s), t0 + 3631s), std::vector{StatusText::PowerOnSilence(3631s)});
-    EXPECT_EQ(pace.Take("", t0 + 3632s).size(), 1u);
-    EXPECT_EQ(pace.Take("", t0 + 3633s).size(), 1u) << "a cleared line is no count";
+    EXPECT_EQ(pace.Take(notAwaited, StatusKind::Plain, t0 + 3630s), (std::vector{StatusText::PowerOnSilence(3629s), notAwaited}));
+    EXPECT_EQ(pace.Take(StatusText::PowerOnSilence(3631s), StatusKind::PowerOnSilence, t0 + 3631s),
+              std::vector{StatusText::PowerOnSilence(3631s)});
+    EXPECT_EQ(pace.Take("", StatusKind::Plain, t0 + 3632s).size(), 1u);
+    EXPECT_EQ(pace.Take("", StatusKind::Plain, t0 + 3633s).size(), 1u) << "a cleared line is no count";
     EXPECT_EQ(pace.Unlogged(), std::nullopt);
 
     // A transfer stopped where nothing follows: the count reached is there to log at the end, once.
-    EXPECT_EQ(pace.Take("Line 0 of 3075", t0 + 3634s).size(), 1u);
-    EXPECT_TRUE(pace.Take("Line 1 of 3075", t0 + 3634s).empty());
-    EXPECT_TRUE(pace.Take("Line 100 of 3075", t0 + 3635s).empty());
-    EXPECT_EQ(pace.Unlogged(), "Line 100 of 3075");
+    // The rate that joins the count after the first lines makes it no new kind of text.
+    EXPECT_EQ(pace.Take("Line 0 of 3075", StatusKind::Progress, t0 + 3634s).size(), 1u);
+    EXPECT_TRUE(pace.Take("Line 1 of 3075", StatusKind::Progress, t0 + 3634s).empty());
+    EXPECT_TRUE(pace.Take("Line 100 of 3075, 11.7 kB/s", StatusKind::Progress, t0 + 3635s).empty());
+    EXPECT_EQ(pace.Unlogged(), "Line 100 of 3075, 11.7 kB/s");
     EXPECT_EQ(pace.Unlogged(), std::nullopt);
 }
 
@@ -279,9 +283,11 @@ TEST(SearchHint, SaysWhatItSeesAfterFiveSecondsAndNamesBrlttyForAnAdapterThatVan
     int asked = 0;
     auto brltty = [&] { ++asked; return std::vector<std::string>{"brltty"}; };
     Clock::time_point t = t0;
-    auto pass = [&](const std::vector<SerialService>& services) {
+    auto pass = [&](const std::vector<SerialService>& services) -> std::optional<std::string> {
         t += 200ms;
-        return hint.Pass(services, t, brltty);
+        if (std::optional<StatusText::SearchFacts> found = hint.Pass(services, t, brltty))
+            return Words::Status(*found);
+        return std::nullopt;
     };
     for (int i = 0; i < 25; ++i)  // 0 to 4.8 s
         EXPECT_EQ(pass(onlyS0), std::nullopt) << "too early, pass " << i;
@@ -369,4 +375,67 @@ TEST(TestTimes, EachWaitIsTakenByItsNameAndAnythingElseRefusedWithTheReason)
     EXPECT_TRUE(Has(t.refused.at(0), "no such wait (power-on-silence, silence, unreadable, paging, write-stall, no-adapter)"))
         << t.refused.at(0);
     EXPECT_TRUE(Has(TestTimes::Parse("paging=2").refused.at(0), "not a duration")) << TestTimes::Parse("paging=2").refused.at(0);
+}
+
+// The renderer: every directions value in its exact words, and for every kind of report what a
+// front end takes from the facts instead of the words (its kind, the lines sent, a command).
+TEST(Words, EachFactHasItsWordsAndWhatAFrontEndNeedsBesideThem)
+{
+    const std::pair<DirectionsFact, std::string> directions[] = {
+        {{Says::ConnectAdapter}, "Connect USB adapter"},
+        {{Says::PowerOn}, "Power on the QZ7 while holding front Run/Stop button"},
+        {{Says::FoundVersion, "V2.005"}, "Found Version: V2.005\n Update To: QZ7 V" + std::string(Firmware::Version) + "?\n"},
+        {{Says::VersionNotFound}, "Version not Found.\nUpdate anyway?"},
+        {{Says::Updating}, "Updating QZ7, please wait..."},
+        {{Says::Done}, "Done"},
+        {{Says::NotErased}, "Not Erased\nPlease restart the program\nand the QZ7"},
+        {{Says::Unopened}, "Trying to write to unopened Port"},
+        {{Says::Exception, "bad_alloc"}, "An Exception Occured:\nbad_alloc"},
+        {{Says::Unexpected, std::string(50, 'W')}, "Unexpected reply: " + std::string(40, 'W') + "\nPlease restart the program\nand the QZ7"},
+    };
+    for (const auto& [fact, words] : directions)
+        EXPECT_EQ(Words::Directions(fact), words);
+    // Every end has directions of its own.
+    std::set<std::string> ends;
+    for (Outcome o : {Outcome::Done, Outcome::Disconnected, Outcome::Stopped, Outcome::NotErased, Outcome::NotDone,
+                      Outcome::EndedEarly, Outcome::Restarted, Outcome::Unexpected, Outcome::NoVersion,
+                      Outcome::ImageDamaged, Outcome::Unopened, Outcome::Exception})
+        ends.insert(Words::Directions(*FailureScreen(o).directions));
+    EXPECT_EQ(ends.size(), 12u);
+
+    const StatusText::PermissionFacts notInGroup{.device = "/dev/ttyUSB0", .owner = "root", .group = "dialout",
+                                                 .user = "ana", .groupMayUse = true};
+    StatusText::PermissionFacts inGroup = notInGroup;
+    inGroup.listedInGroup = true;
+    const struct {
+        StatusFact fact;
+        StatusKind kind;
+        std::optional<int> lines;
+        std::string command;
+        std::string starts;
+    } reports[] = {
+        {StatusFact{}, StatusKind::Plain, std::nullopt, "", ""},
+        {notInGroup, StatusKind::Plain, std::nullopt, "sudo adduser ana dialout", "No permission to open /dev/ttyUSB0"},
+        {inGroup, StatusKind::Plain, std::nullopt, "", "No permission to open /dev/ttyUSB0"},
+        {StatusText::SearchFacts{{}, "/dev/ttyUSB0", true}, StatusKind::Plain, std::nullopt, "sudo apt remove brltty",
+         "No USB serial adapter found. The system lists no serial port"},
+        {StatusText::NotAdapterFacts{"/dev/tty", 0, true}, StatusKind::Plain, std::nullopt, "",
+         "/dev/tty is the terminal this program runs on"},
+        {StatusText::NotAdapterFacts{"/dev/null", ENOTTY}, StatusKind::Plain, std::nullopt, "", "/dev/null is not a serial port"},
+        {StatusText::PowerOnSilenceFacts{31s}, StatusKind::PowerOnSilence, std::nullopt, "", "Nothing from the QZ7 for 31 s."},
+        {StatusText::SilenceFacts{12s}, StatusKind::Silence, std::nullopt, "", "No answer from the QZ7 for 12 s."},
+        {StatusText::PagingFacts{40, "More?"}, StatusKind::Paging, std::nullopt, "", "The QZ7 answered 40 times"},
+        {StatusText::ProgressFacts{100, 3075, 3600, 30.0}, StatusKind::Progress, 100, "", "Line 100 of 3075, 3.6 kB/s, about 30 s left"},
+        {StatusText::SummaryFacts{3075, 110700, 32.4}, StatusKind::Summary, 3075, "", "Sent 3075 lines (110.7 kB) in 32.4 s."},
+    };
+    for (const auto& r : reports) {
+        const std::string words = Words::Status(r.fact);
+        EXPECT_TRUE(words.starts_with(r.starts)) << words;
+        EXPECT_EQ(Words::Kind(r.fact), r.kind) << words;
+        EXPECT_EQ(Words::LinesSent(r.fact), r.lines) << words;
+        EXPECT_EQ(Words::Command(r.fact), r.command) << words;
+        // A command stands on a line of its own, word for word.
+        if (!r.command.empty())
+            EXPECT_TRUE(Has(words, "\n" + r.command + "\n")) << words;
+    }
 }

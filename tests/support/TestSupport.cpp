@@ -118,7 +118,7 @@ PowerOnCue::~PowerOnCue()
 
 void PowerOnCue::Show(const ScreenUpdate& update)
 {
-    if (sim && update.directions == Directions::PowerOn)
+    if (sim && update.directions == DirectionsFact{Says::PowerOn})
         sim->PowerOn();
     if (next)
         next->Show(update);
@@ -207,8 +207,10 @@ std::string Describe(const ScreenUpdate& u)
         if (value)
             d << name << "=" << *value << " ";
     };
-    field("directions", u.directions);
-    field("status", u.status);
+    if (u.directions)
+        d << "directions=" << Words::Directions(*u.directions) << " ";
+    if (u.status)
+        d << "status=" << Words::Status(*u.status) << " ";
     if (u.picture)
         d << (*u.picture == Picture::Device ? "picture=device " : "picture=none ");
     field("updateEnabled", u.updateEnabled);
@@ -225,9 +227,6 @@ std::string Describe(const ScreenUpdate& u)
     if (u.scene)
         d << "scene=" << static_cast<int>(*u.scene) << " ";
     field("version", u.version);
-    if (u.statusKind)
-        d << "statusKind=" << static_cast<int>(*u.statusKind) << " ";
-    field("linesSent", u.linesSent);
     return d.str();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/Directions.h"
+#include "core/Words.h"
 #include "firmware/Firmware.h"
 #include "sim/BootSim.h"
 #include "window/UpdaterWindow.h"

@@ -68,7 +68,7 @@ TEST(Window, LongestMessagesFitWithoutClipping)
 TEST(Window, TheLevelIndicatorTakesABurstFrameByFrameAndInOrder)
 {
     using L = std::vector<int>;
-    const ScreenUpdate directions{.directions = "Updating"};
+    const ScreenUpdate directions{.directions = DirectionsFact{Says::Updating}};
     const struct {
         const char* what;
         std::vector<ScreenUpdate> updates;  // shown one after another, at once
@@ -169,24 +169,24 @@ TEST(EndScreens, EachShowsItsMarkAndOnlyTheWaysOnThatWork)
     };
     const Row rows[] = {
         {DoneScreen(), "Done", {"Close", "Update another QZ7"}},
-        {FailureScreen(Outcome::Disconnected, Directions::Disconnected), "Failed", restart},
-        {FailureScreen(Outcome::Stopped, Directions::Stopped), "Failed", restart},
-        {FailureScreen(Outcome::NotErased, Directions::NotErased), "Failed", restart},
-        {FailureScreen(Outcome::NotDone, Directions::NotDone), "Failed", restart},
-        {FailureScreen(Outcome::EndedEarly, Directions::EndedEarly), "Failed", restart},
-        {FailureScreen(Outcome::Restarted, Directions::Restarted), "Failed", restart},
-        {FailureScreen(Outcome::Unexpected, Directions::Unexpected("QZ-8")), "Failed", restart},
-        {FailureScreen(Outcome::NoVersion, Directions::NoVersion), "Failed", restart},
-        {FailureScreen(Outcome::Unopened, Directions::Unopened), "Failed", restart},
-        {FailureScreen(Outcome::Exception, Directions::Exception("bad_alloc")), "Failed", restart},
+        {FailureScreen(Outcome::Disconnected), "Failed", restart},
+        {FailureScreen(Outcome::Stopped), "Failed", restart},
+        {FailureScreen(Outcome::NotErased), "Failed", restart},
+        {FailureScreen(Outcome::NotDone), "Failed", restart},
+        {FailureScreen(Outcome::EndedEarly), "Failed", restart},
+        {FailureScreen(Outcome::Restarted), "Failed", restart},
+        {FailureScreen(Outcome::Unexpected, "QZ-8"), "Failed", restart},
+        {FailureScreen(Outcome::NoVersion), "Failed", restart},
+        {FailureScreen(Outcome::Unopened), "Failed", restart},
+        {FailureScreen(Outcome::Exception, "bad_alloc"), "Failed", restart},
         // The same image would fail the same way: no way on but Close.
-        {FailureScreen(Outcome::ImageDamaged, Directions::ImageDamaged), "Failed", {"Close"}},
+        {FailureScreen(Outcome::ImageDamaged), "Failed", {"Close"}},
     };
     QImage doneMark, failedMark;
     for (const Row& row : rows) {
-        const std::string which = *row.screen.directions;
+        const std::string which = Words::Directions(*row.screen.directions);
         // Mid-transfer, as most ends come.
-        app->frontEnd->Show({.directions = Directions::Updating, .updateEnabled = false, .cancelEnabled = false,
+        app->frontEnd->Show({.directions = DirectionsFact{Says::Updating}, .updateEnabled = false, .cancelEnabled = false,
                              .level = 40, .levelShown = true});
         app->frontEnd->Show(row.screen);
         Showing showing = ButtonsShowing(w);
@@ -226,7 +226,7 @@ TEST(EndScreens, CloseAndEscapeEndTheProgramAfterDoneAndAfterAFailure)
         auto app = MakeApp(pty.path);
         UpdaterWindow& w = *app->window;
         w.show();
-        app->frontEnd->Show(done ? DoneScreen() : FailureScreen(Outcome::Stopped, Directions::Stopped));
+        app->frontEnd->Show(done ? DoneScreen() : FailureScreen(Outcome::Stopped));
         QAccessibleInterface* close = QAccessible::queryAccessibleInterface(w.CloseButtonView());
         ASSERT_NE(close->actionInterface(), nullptr);
         EXPECT_EQ(close->text(QAccessible::Name), "Close");
@@ -249,24 +249,30 @@ TEST(StatusCommand, StandsWholeOnItsOwnLineAndCopyPutsItOnTheClipboard)
     StatusText::PermissionFacts facts{.device = "/dev/ttyUSB0", .owner = "root", .group = "dialout", .user = "operator",
                                       .groupMayUse = true};
     struct Row {
-        std::string status;
+        StatusFact status;
         std::string command;
         std::string before, after;  // what the status line keeps above and below the command
     };
     const Row rows[] = {
-        {StatusText::Permission(facts), "sudo adduser operator dialout",
+        {facts, "sudo adduser operator dialout",
          "No permission to open /dev/ttyUSB0 (owner root, group dialout). Add yourself to the group with",
          "then log out and back in (the group counts only for a new login)."},
-        {"No USB serial adapter found. Seen: /dev/ttyS0, not a USB adapter. An adapter appeared at /dev/ttyUSB0 and went away"
+        {StatusText::SearchFacts{{"/dev/ttyS0"}, "/dev/ttyUSB0", true}, "sudo apt remove brltty",
+         "No USB serial adapter found. Seen: /dev/ttyS0, not a USB adapter. An adapter appeared at /dev/ttyUSB0 and went away"
          " again: brltty, a braille display driver, is running and takes such adapters. Unless you use a braille display,"
-         " remove it with\nsudo apt remove brltty\nthen plug the adapter in again.",
-         "sudo apt remove brltty", "", "then plug the adapter in again."},
-        {StatusText::Busy("/dev/ttyUSB0", {{"minicom", 42}}, {}), "", "", ""},
-        {"", "", "", ""},
+         " remove it with",
+         "then plug the adapter in again."},
+        {StatusText::BusyFacts{"/dev/ttyUSB0", {{"minicom", 42}}, {}}, "", "", ""},
+        {StatusText::SearchFacts{{"/dev/ttyS0"}}, "", "", ""},
+        {StatusFact{}, "", "", ""},
     };
-    for (const Row& row : rows) {
-        ASSERT_EQ(StatusText::CommandIn(row.status), row.command) << row.status;
-        app->frontEnd->Show({.status = row.status, .command = StatusText::CommandIn(row.status)});
+    for (const Row& r : rows) {
+        struct {
+            std::string status;
+            std::string command, before, after;
+        } row{Words::Status(r.status), r.command, r.before, r.after};
+        ASSERT_EQ(Words::Command(r.status), row.command) << row.status;
+        app->frontEnd->Show({.status = r.status});
         const QString command = QString::fromStdString(row.command);
         EXPECT_EQ(w.CommandView()->isHidden(), command.isEmpty()) << row.status;
         EXPECT_EQ(w.CopyButtonView()->isHidden(), command.isEmpty()) << row.status;
