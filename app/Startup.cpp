@@ -3,6 +3,8 @@
 #include "terminal/Bench.h"
 #include "terminal/Terminal.h"
 
+#include "core/Words.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 #include <csignal>
@@ -10,11 +12,23 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <fcntl.h>
 #include <string>
 #include <string_view>
 #include <vector>
 #include <unistd.h>
+
+namespace {
+
+using Words::Tr;
+
+QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+}  // namespace
 
 void PrepareProcess()
 {
@@ -32,43 +46,43 @@ void PrepareProcess()
 
 void DeclareOptions(QCommandLineParser& parser)
 {
-    parser.setApplicationDescription(QStringLiteral(
-        "Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 "
-        "while holding its front Run/Stop button, and follow the directions in the window."));
+    parser.setApplicationDescription(Q(Tr("Help", "Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter,"
+                                                  " power on the QZ7 while holding its front Run/Stop button, and follow the"
+                                                  " directions in the window.")));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption({QStringLiteral("cli"),
-                      QStringLiteral("Run on the terminal, without a window: print the directions and the status as they "
+                      Q(Tr("Help", "Run on the terminal, without a window: print the directions and the status as they "
                                      "change, ask the version question there, and end with an exit status that says how "
-                                     "the update ended (see the manual page).")});
+                                     "the update ended (see the manual page)."))});
     parser.addOption({QStringLiteral("port"),
-                      QStringLiteral("Use the serial device at <path> instead of searching for a USB adapter. Given "
-                                     "several times (with --cli --yes), updates those units side by side."),
+                      Q(Tr("Help", "Use the serial device at <path> instead of searching for a USB adapter. Given "
+                                     "several times (with --cli --yes), updates those units side by side.")),
                       QStringLiteral("path")});
     parser.addOption({QStringLiteral("all"),
-                      QStringLiteral("With --cli --yes: update every USB adapter's QZ7 side by side (every port that "
-                                     "--list --json shows as taken).")});
+                      Q(Tr("Help", "With --cli --yes: update every USB adapter's QZ7 side by side (every port that "
+                                     "--list --json shows as taken)."))});
     parser.addOption({QStringLiteral("json"),
-                      QStringLiteral("With --cli, --list or --version: JSON Lines on standard output, one object per "
-                                     "event (see the manual page); the prose goes to standard error.")});
+                      Q(Tr("Help", "With --cli, --list or --version: JSON Lines on standard output, one object per "
+                                     "event (see the manual page); the prose goes to standard error."))});
     parser.addOption({QStringLiteral("check"),
-                      QStringLiteral("With --cli: read each QZ7's version and end without erasing anything.")});
+                      Q(Tr("Help", "With --cli: read each QZ7's version and end without erasing anything."))});
     parser.addOption({QStringLiteral("skip-current"),
-                      QStringLiteral("With --cli: leave a QZ7 that already has the firmware this program carries.")});
+                      Q(Tr("Help", "With --cli: leave a QZ7 that already has the firmware this program carries."))});
     parser.addOption({QStringLiteral("report"),
-                      QStringLiteral("With --cli: append one JSON line per unit to <file> as each unit ends."),
+                      Q(Tr("Help", "With --cli: append one JSON line per unit to <file> as each unit ends.")),
                       QStringLiteral("file")});
-    parser.addOption({QStringLiteral("yes"), QStringLiteral("With --cli: answer the version question with Update.")});
+    parser.addOption({QStringLiteral("yes"), Q(Tr("Help", "With --cli: answer the version question with Update."))});
     parser.addOption({QStringLiteral("wait"),
-                      QStringLiteral("With --cli: give up when no QZ7 has answered within <seconds> (default: wait for ever)."),
+                      Q(Tr("Help", "With --cli: give up when no QZ7 has answered within <seconds> (default: wait for ever).")),
                       QStringLiteral("seconds")});
     parser.addOption({QStringLiteral("timeout"),
-                      QStringLiteral("With --cli: stop when the whole update has not ended within <seconds>, as a SIGTERM "
-                                     "stops it, with exit status 124."),
+                      Q(Tr("Help", "With --cli: stop when the whole update has not ended within <seconds>, as a SIGTERM "
+                                     "stops it, with exit status 124.")),
                       QStringLiteral("seconds")});
     parser.addOption({QStringLiteral("list"),
-                      QStringLiteral("List the serial ports with their names, paths and identities, mark the one the "
-                                     "updater would choose, and end.")});
+                      Q(Tr("Help", "List the serial ports with their names, paths and identities, mark the one the "
+                                     "updater would choose, and end."))});
 
     // The window system's own options, which QApplication takes out of the arguments later on:
     // accepted here so that they are not refused as unknown, and left out of the help.
@@ -95,6 +109,13 @@ CommandLine HandleCommandLine(int argc, char* argv[])
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
 
+    // Qt's own texts in the help (its options, "Usage:") take the session's language through an
+    // application object; the help needs nothing else of one.
+    int helpArgc = 1;
+    std::optional<QCoreApplication> helpApplication;
+    for (const QString& a : arguments.mid(1))
+        if (a == QLatin1String("-h") || a == QLatin1String("-?") || a == QLatin1String("--help") || a == QLatin1String("--help-all"))
+            helpApplication.emplace(helpArgc, argv);
     QCommandLineParser parser;
     DeclareOptions(parser);
     bool parsed = parser.parse(arguments);
@@ -102,7 +123,7 @@ CommandLine HandleCommandLine(int argc, char* argv[])
         // Without an application object the parser cannot know the program's name.
         QString program = QString::fromLocal8Bit(argc > 0 ? argv[0] : "qz7-updater");
         std::fputs(parser.helpText().replace(QStringLiteral("<executable_name>"), program).toLocal8Bit().constData(), stdout);
-        std::fputs(ExitStatusHelp(), stdout);
+        std::fputs(ExitStatusHelp().c_str(), stdout);
         return {OutputWritten(ExitStatus::Done), {}};
     }
     if (parser.isSet(QStringLiteral("version"))) {
@@ -117,7 +138,7 @@ CommandLine HandleCommandLine(int argc, char* argv[])
     if (!parsed)
         return refuse(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
-        return refuse(QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first()));
+        return refuse(Q(Tr("Help", "Unexpected argument '%1'.")).arg(parser.positionalArguments().first()));
 
     RunOptions run;
     run.cli = parser.isSet(QStringLiteral("cli"));
@@ -130,7 +151,7 @@ CommandLine HandleCommandLine(int argc, char* argv[])
     if (parser.isSet(QStringLiteral("port"))) {
         const QStringList paths = parser.values(QStringLiteral("port"));
         if (paths.contains(QString()))
-            return refuse(QStringLiteral("--port needs the path of a serial device, such as /dev/ttyUSB0."));
+            return refuse(Q(Tr("Help", "--port needs the path of a serial device, such as /dev/ttyUSB0.")));
         // The bytes as given: a file name need not be valid in the locale's encoding.
         run.ports = RawOptionValues(argc, argv, "port");
         if (run.ports.size() != static_cast<std::size_t>(paths.size())) {
@@ -143,7 +164,7 @@ CommandLine HandleCommandLine(int argc, char* argv[])
     if (parser.isSet(QStringLiteral("report"))) {
         run.report = parser.value(QStringLiteral("report")).toStdString();
         if (run.report->empty())
-            return refuse(QStringLiteral("--report needs the name of a file."));
+            return refuse(Q(Tr("Help", "--report needs the name of a file.")));
     }
     // At least one second, so that discovery has looked at the ports once; at most a week.
     for (auto [name, field] : {std::pair{"wait", &run.waitSeconds}, std::pair{"timeout", &run.timeoutSeconds}}) {
@@ -152,22 +173,22 @@ CommandLine HandleCommandLine(int argc, char* argv[])
         bool number = false;
         int seconds = parser.value(QString::fromLatin1(name)).toInt(&number);
         if (!number || seconds < 1 || seconds > 7 * 24 * 3600)
-            return refuse(QStringLiteral("--%1 needs a whole number of seconds, from 1 to 604800 (a week).")
+            return refuse(Q(Tr("Help", "--%1 needs a whole number of seconds, from 1 to 604800 (a week)."))
                               .arg(QString::fromLatin1(name)));
         *field = seconds;
     }
     if (!run.cli && (run.yes || run.waitSeconds || run.timeoutSeconds))
-        return refuse(QStringLiteral("--yes, --wait and --timeout go with --cli."));
+        return refuse(Q(Tr("Help", "--yes, --wait and --timeout go with --cli.")));
     if (run.list && (run.cli || run.port || run.all || run.check || run.skipCurrent || run.report))
-        return refuse(QStringLiteral("--list goes alone (or with --json)."));
+        return refuse(Q(Tr("Help", "--list goes alone (or with --json).")));
     if (!run.cli && !run.list && (run.all || run.json || run.check || run.skipCurrent || run.report))
-        return refuse(QStringLiteral("--all, --json, --check, --skip-current and --report go with --cli."));
+        return refuse(Q(Tr("Help", "--all, --json, --check, --skip-current and --report go with --cli.")));
     if (run.all && run.port)
-        return refuse(QStringLiteral("--all takes every adapter: it goes without --port."));
+        return refuse(Q(Tr("Help", "--all takes every adapter: it goes without --port.")));
     // Side by side, or for a script reading JSON, nobody is there to answer the version question.
     if (run.cli && run.Bench() && !run.yes && !run.check)
-        return refuse(QStringLiteral("With several units, --all, --json, --skip-current or --report the version "
-                                     "question is answered ahead: add --yes (or --check)."));
+        return refuse(Q(Tr("Help", "With several units, --all, --json, --skip-current or --report the version "
+                                     "question is answered ahead: add --yes (or --check).")));
     return {std::nullopt, run};
 }
 

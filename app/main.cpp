@@ -1,3 +1,4 @@
+#include "app/Language.h"
 #include "app/Startup.h"
 #include "controller/Log.h"
 #include "controller/SignalQuit.h"
@@ -12,6 +13,7 @@ int main(int argc, char* argv[])
 {
     PrepareProcess();
     InstallTranscriptFormat();
+    LoadSessionLanguage();
     CommandLine command = HandleCommandLine(argc, argv);
     if (command.exitNow)
         return *command.exitNow;

@@ -143,7 +143,7 @@ void QZ7_UpdaterAppDelegate::Show(const ScreenUpdate& update)
     // or "Done", brings its detail to the status line.
     if (update.directions && update.directions != shownDirections_) {
         shownDirections_ = update.directions;
-        qCInfo(lcDialogue).noquote() << "directions:" << Loggable(Words::Directions(*update.directions));
+        qCInfo(lcDialogue).noquote() << "directions:" << Loggable(Words::Directions(*update.directions, Words::Language::English));
     }
     if (update.ended) {
         ended_ = true;

@@ -11,7 +11,7 @@ void QZ7_UpdaterAppDelegate::ShowStatus(const StatusFact& shown)
 {
     // Called under the status board's lock, so the pace sees the reports one at a time, in order.
     // The transcript is for whoever reads it later, at a bench or a desk: it stays in English.
-    for (const std::string& logged : statusLogPace_.Take(Words::Status(shown), Words::Kind(shown), steady_clock::now()))
+    for (const std::string& logged : statusLogPace_.Take(Words::Status(shown, Words::Language::English), Words::Kind(shown), steady_clock::now()))
         LogStatus(logged);
     Post({.status = shown});
 }

@@ -1,5 +1,7 @@
 #include "core/Status.h"
 
+#include "core/Words.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -8,6 +10,8 @@
 #include <utility>
 
 using namespace std::chrono;
+using Words::Fill;
+using Words::Tr;
 
 namespace StatusText {
 
@@ -24,13 +28,8 @@ std::string Seconds(double s)
 {
     long whole = std::lround(s);
     if (whole < 60)
-        return std::to_string(whole) + " s";
-    return std::to_string(whole / 60) + " min " + std::to_string(whole % 60) + " s";
-}
-
-std::string Kilobytes(std::uint64_t bytes)
-{
-    return Format("%.1f kB", static_cast<double>(bytes) / 1000.0);
+        return Fill(Tr("Status", "%1 s"), {std::to_string(whole)});
+    return Fill(Tr("Status", "%1 min %2 s"), {std::to_string(whole / 60), std::to_string(whole % 60)});
 }
 
 std::string Join(const std::vector<std::string>& parts, const char* separator)
@@ -71,19 +70,49 @@ std::string Printable(std::string_view bytes, std::size_t limit)
     return out;
 }
 
+std::string PrintableText(std::string_view text)
+{
+    std::string out;
+    std::size_t start = 0;
+    auto escapeUpTo = [&](std::size_t end) {
+        out += Printable(text.substr(start, end - start), std::string::npos);
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
+        bool whole = length > 0 && lead < 0xF5 && i + length <= text.size();
+        for (std::size_t k = 1; whole && k < length; ++k)
+            whole = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        // U+0080 to U+009F are control characters too.
+        if (whole && lead == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0)
+            whole = false;
+        if (!whole) {
+            ++i;
+            continue;
+        }
+        escapeUpTo(i);
+        out.append(text.substr(i, length));
+        i += length;
+        start = i;
+    }
+    escapeUpTo(text.size());
+    return out;
+}
+
 std::string Permission(const PermissionFacts& f)
 {
-    std::string head = "No permission to open " + f.device + " (owner " + f.owner + ", group " + f.group + ").";
+    const std::string head = Fill(Tr("Status", "No permission to open %1 (owner %2, group %3)."), {f.device, f.owner, f.group});
     if (!f.groupMayUse)
-        return head + " Only its owner may use it. An administrator can give access with a udev rule"
-                      " (see \"Permission to use the adapter\" in the README).";
+        return head + " " + Tr("Status", "Only its owner may use it. An administrator can give access with a udev rule"
+                                         " (see \"Permission to use the adapter\" in the README).");
     if (f.listedInGroup && !f.loginHasGroup)
-        return head + " You are in the group " + f.group +
-               ", but this login is not yet: log out and back in, then start the updater again.";
+        return head + " " + Fill(Tr("Status", "You are in the group %1, but this login is not yet: log out and back in,"
+                                              " then start the updater again."), {f.group});
     if (f.listedInGroup)
-        return head + " You are in the group " + f.group + " already; an administrator needs to check the device's access rules.";
-    return head + " Add yourself to the group with\n" + PermissionCommand(f) +
-           "\nthen log out and back in (the group counts only for a new login).";
+        return head + " " + Fill(Tr("Status", "You are in the group %1 already; an administrator needs to check the"
+                                              " device's access rules."), {f.group});
+    return head + " " + Tr("Status", "Add yourself to the group with") + "\n" + PermissionCommand(f) + "\n" +
+           Tr("Status", "then log out and back in (the group counts only for a new login).");
 }
 
 std::string PermissionCommand(const PermissionFacts& f)
@@ -95,59 +124,61 @@ std::string PermissionCommand(const PermissionFacts& f)
 
 std::string Busy(const std::string& device, const std::vector<Holder>& holders, const std::vector<std::string>& grabbers)
 {
-    std::string text = device + " is in use by another program";
     std::vector<std::string> names;
     for (const Holder& h : holders)
-        names.push_back(h.name + " (PID " + std::to_string(h.pid) + ")");
-    if (!names.empty())
-        text += ": " + Join(names, ", ");
-    text += ". Close it; the updater opens the adapter as soon as it is free.";
-    if (!grabbers.empty())
-        text += " " + Join(grabbers, " and ") +
-                (grabbers.size() == 1 ? " is running; it is known" : " are running; they are known") +
-                " to take serial adapters.";
+        names.push_back(Fill(Tr("Status", "%1 (PID %2)"), {h.name, std::to_string(h.pid)}));
+    std::string text = names.empty() ? Fill(Tr("Status", "%1 is in use by another program."), {device})
+                                     : Fill(Tr("Status", "%1 is in use by another program: %2."), {device, Join(names, ", ")});
+    text += " " + Tr("Status", "Close it; the updater opens the adapter as soon as it is free.");
+    if (grabbers.size() == 1)
+        text += " " + Fill(Tr("Status", "%1 is running; it is known to take serial adapters."), {grabbers.front()});
+    else if (!grabbers.empty())
+        text += " " + Fill(Tr("Status", "%1 are running; they are known to take serial adapters."),
+                           {Join(grabbers, (" " + Tr("Status", "and") + " ").c_str())});
     return text;
 }
 
 std::string OpenError(const std::string& device, const std::string& step, int error)
 {
-    std::string what = step == "open" ? "Cannot open " + device : "Cannot set up " + device + " (" + step + ")";
     if (error == ENOTTY)
-        return device + " is not a serial port. Name the adapter's device, such as /dev/ttyUSB0.";
-    std::string text = what + ": " + std::strerror(error) + ".";
+        return Fill(Tr("Status", "%1 is not a serial port. Name the adapter's device, such as /dev/ttyUSB0."), {device});
+    std::string text = step == "open" ? Fill(Tr("Status", "Cannot open %1: %2."), {device, std::strerror(error)})
+                                      : Fill(Tr("Status", "Cannot set up %1 (%2): %3."), {device, step, std::strerror(error)});
     if (error == ENOENT || error == ENODEV || error == ENXIO)
-        text += " Plug the adapter in again.";
+        text += " " + Tr("Status", "Plug the adapter in again.");
     else
-        text += " The updater keeps trying.";
+        text += " " + Tr("Status", "The updater keeps trying.");
     return text;
 }
 
 std::string NotAdapter(const NotAdapterFacts& f)
 {
     if (f.ownTerminal)
-        return f.device + " is the terminal this program runs on, not an adapter. Name the adapter's device, "
-                          "such as /dev/ttyUSB0.";
+        return Fill(Tr("Status", "%1 is the terminal this program runs on, not an adapter. Name the adapter's device,"
+                                 " such as /dev/ttyUSB0."), {f.device});
     if (f.error == ENOTTY)
         return OpenError(f.device, "open", f.error);
-    return "Cannot open " + f.device + ": " + std::strerror(f.error) + ". Name the adapter's device, such as /dev/ttyUSB0.";
+    return Fill(Tr("Status", "Cannot open %1: %2. Name the adapter's device, such as /dev/ttyUSB0."),
+                {f.device, std::strerror(f.error)});
 }
 
 std::string Search(const SearchFacts& f)
 {
-    std::string text = "No USB serial adapter found.";
+    std::string text = Tr("Status", "No USB serial adapter found.");
     if (f.seen.empty()) {
-        text += " The system lists no serial port at all: plug the adapter in, or try another USB socket or cable.";
+        text += " " + Tr("Status", "The system lists no serial port at all: plug the adapter in, or try another USB socket or cable.");
     } else {
-        text += " Seen: ";
+        std::string seen;
         for (std::size_t i = 0; i < f.seen.size(); ++i)
-            text += (i == 0 ? "" : i + 1 == f.seen.size() ? " and " : ", ") + f.seen[i];
-        text += f.seen.size() == 1 ? ", not a USB adapter." : ", not USB adapters.";
+            seen += (i == 0 ? "" : i + 1 == f.seen.size() ? " " + Tr("Status", "and") + " " : ", ") + f.seen[i];
+        text += " " + Fill(f.seen.size() == 1 ? Tr("Status", "Seen: %1, not a USB adapter.")
+                                              : Tr("Status", "Seen: %1, not USB adapters."), {seen});
     }
     if (f.brltty)
-        text += " An adapter appeared at " + f.vanished +
-                " and went away again: brltty, a braille display driver, is running and takes such adapters."
-                " Unless you use a braille display, remove it with\n" + std::string(kRemoveBrltty) +
-                "\nthen plug the adapter in again.";
+        text += " " + Fill(Tr("Status", "An adapter appeared at %1 and went away again: brltty, a braille display driver,"
+                                        " is running and takes such adapters. Unless you use a braille display, remove it with"),
+                           {f.vanished}) +
+                "\n" + kRemoveBrltty + "\n" + Tr("Status", "then plug the adapter in again.");
     return text;
 }
 
@@ -157,31 +188,36 @@ std::string Adapter(const AdapterFacts& f)
     if (!f.manufacturer.empty())
         what += what.empty() ? f.manufacturer : " (" + f.manufacturer + ")";
     std::string usb = f.vendorProduct.empty() ? std::string() : "USB " + f.vendorProduct;
-    std::string serial = f.serialNumber.empty() ? std::string() : "serial " + f.serialNumber;
+    std::string serial = f.serialNumber.empty() ? std::string() : Fill(Tr("Status", "serial %1"), {f.serialNumber});
     std::string details = Join({what, usb, serial}, ", ");
     if (details.empty())
         details = f.name;
-    return "Adapter on " + f.path + (details.empty() ? std::string() : ": " + details);
+    return details.empty() ? Fill(Tr("Status", "Adapter on %1"), {f.path})
+                           : Fill(Tr("Status", "Adapter on %1: %2"), {f.path, details});
 }
 
 std::string PowerOnSilence(seconds quiet)
 {
-    return "Nothing from the QZ7 for " + std::to_string(quiet.count()) +
-           " s. Switch it off, then hold the front Run/Stop button while you switch it on."
-           " Check that the cable goes to the QZ7.";
+    return Fill(Tr("Status", "Nothing from the QZ7 for %1 s. Switch it off, then hold the front Run/Stop button while you"
+                             " switch it on. Check that the cable goes to the QZ7."), {std::to_string(quiet.count())});
 }
 
 std::string Silence(seconds quiet)
 {
-    return "No answer from the QZ7 for " + std::to_string(quiet.count()) +
-           " s. Check the cable and the QZ7's power; the update goes on as soon as it answers.";
+    return Fill(Tr("Status", "No answer from the QZ7 for %1 s. Check the cable and the QZ7's power; the update goes on as"
+                             " soon as it answers."), {std::to_string(quiet.count())});
 }
 
 std::string NotAwaited(std::string_view received, Stage stage, bool lastLine)
 {
-    static const char* const awaited[] = {"its banner", "a version (a line with \"V\")", "the prompt \"E or P?\"",
-                                          "\"Erased\""};
-    const std::string what = stage < Stage::AwaitingDone ? awaited[static_cast<std::size_t>(stage)] : lastLine ? "\"Done\"" : "the \"*\" that asks for the next line";
+    std::string what;
+    switch (stage) {
+    case Stage::AwaitingBanner: what = Tr("Status", "its banner"); break;
+    case Stage::AwaitingVersion: what = Tr("Status", "a version (a line with \"V\")"); break;
+    case Stage::AwaitingPrompt: what = Tr("Status", "the prompt \"E or P?\""); break;
+    case Stage::AwaitingErased: what = Tr("Status", "\"Erased\""); break;
+    default: what = lastLine ? Tr("Status", "\"Done\"") : Tr("Status", "the \"*\" that asks for the next line"); break;
+    }
     std::string_view text = received;
     while (!text.empty() && (text.front() == '\r' || text.front() == '\n'))
         text.remove_prefix(1);
@@ -193,74 +229,81 @@ std::string NotAwaited(std::string_view received, Stage stage, bool lastLine)
     const bool unreadable = std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) > 127; });
     std::string said;
     if (text.empty())
-        said = "The QZ7 sent only empty lines, not " + what + "; the updater waits on.";
+        said = Fill(Tr("Status", "The QZ7 sent only empty lines, not %1; the updater waits on."), {what});
     else if (unreadable)
-        said = "The QZ7 sent what the updater cannot read (\"" + Printable(text, 40) + "\"), not " + what +
-               "; the updater waits on.";
+        said = Fill(Tr("Status", "The QZ7 sent what the updater cannot read (\"%1\"), not %2; the updater waits on."),
+                    {Printable(text, 40), what});
     else if (lineOpen)
-        said = "The QZ7 sent \"" + Printable(text, 40) + "\" and has not ended the line; the updater waits for " +
-               what + ".";
+        said = Fill(Tr("Status", "The QZ7 sent \"%1\" and has not ended the line; the updater waits for %2."),
+                    {Printable(text, 40), what});
     else
-        said = "The QZ7 sent \"" + Printable(text, 40) + "\", not " + what + "; the updater waits on.";
+        said = Fill(Tr("Status", "The QZ7 sent \"%1\", not %2; the updater waits on."), {Printable(text, 40), what});
     if (stage >= Stage::AwaitingErased)
-        return said + " If it stays so, the QZ7 must be restarted: switch it off, hold Run/Stop while you switch it on,"
-                      " and update again.";
+        return said + " " + Tr("Status", "If it stays so, the QZ7 must be restarted: switch it off, hold Run/Stop while you"
+                                         " switch it on, and update again.");
     if (unreadable)
-        return said + " A wrong line speed, a wrong cable, or another device than a QZ7 in boot-loader mode sends"
-                      " such bytes: check the cable and what it is plugged into.";
-    return said + " If it stays so, check that the cable goes to a QZ7 switched on with Run/Stop held.";
+        return said + " " + Tr("Status", "A wrong line speed, a wrong cable, or another device than a QZ7 in boot-loader mode"
+                                         " sends such bytes: check the cable and what it is plugged into.");
+    return said + " " + Tr("Status", "If it stays so, check that the cable goes to a QZ7 switched on with Run/Stop held.");
 }
 
 std::string Paging(long count, std::string_view lastReply)
 {
-    return "The QZ7 answered " + std::to_string(count) + " times without \"E or P?\", last with \"" +
-           Printable(lastReply, 40) + "\". It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop"
-           " while you switch it on, and check what the cable goes to.";
+    return Fill(Tr("Status", "The QZ7 answered %1 times without \"E or P?\", last with \"%2\". It may not be a QZ7 in"
+                             " boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the"
+                             " cable goes to."),
+                {std::to_string(count), Printable(lastReply, 40)});
 }
 
 std::string Progress(int line, int lines, double bytesPerSecond, std::optional<double> secondsLeft)
 {
-    std::string text = "Line " + std::to_string(line) + " of " + std::to_string(lines);
+    std::string text = Fill(Tr("Status", "Line %1 of %2"), {std::to_string(line), std::to_string(lines)});
     if (bytesPerSecond > 0)
-        text += bytesPerSecond < 1000 ? ", " + std::to_string(std::lround(bytesPerSecond)) + " B/s"
-                                      : ", " + Format("%.1f kB/s", bytesPerSecond / 1000.0);
+        text += ", " + (bytesPerSecond < 1000 ? Fill(Tr("Status", "%1 B/s"), {std::to_string(std::lround(bytesPerSecond))})
+                                              : Fill(Tr("Status", "%1 kB/s"), {Format("%.1f", bytesPerSecond / 1000.0)}));
     // Under half a second left is no estimate worth reading ("about 0 s").
     if (secondsLeft && *secondsLeft >= 0.5)
-        text += ", about " + Seconds(*secondsLeft) + " left";
+        text += ", " + Fill(Tr("Status", "about %1 left"), {Seconds(*secondsLeft)});
     return text;
 }
 
 std::string Done(int lines, std::uint64_t bytes, double seconds)
 {
-    return "Sent " + std::to_string(lines) + " lines (" + Kilobytes(bytes) + ") in " + Format("%.1f s", seconds) + ".";
+    return Fill(Tr("Status", "Sent %1 lines (%2 kB) in %3 s."),
+                {std::to_string(lines), Format("%.1f", static_cast<double>(bytes) / 1000.0), Format("%.1f", seconds)});
 }
 
 std::string Failure(const FailureFacts& f)
 {
-    static const char* const stages[] = {"waiting for the QZ7's banner", "reading the QZ7's version",
-                                         "waiting for the erase prompt", "waiting for the erase to finish"};
-    std::string where;
-    if (f.stage < Stage::AwaitingDone)
-        where = stages[static_cast<std::size_t>(f.stage)];
-    else if (f.stage == Stage::AwaitingDone && f.lines > 0 && f.line < f.lines)
-        where = "sending the image, after line " + std::to_string(f.line) + " of " + std::to_string(f.lines);
-    else if (f.stage == Stage::AwaitingDone)
-        where = "waiting for \"Done\" after the last line";
-    else
-        where = "in dialogue state " + std::to_string(static_cast<std::uint32_t>(f.stage));
-    std::string text = "Stopped while " + where + ".";
+    std::string text;
+    switch (f.stage) {
+    case Stage::AwaitingBanner: text = Tr("Status", "Stopped while waiting for the QZ7's banner."); break;
+    case Stage::AwaitingVersion: text = Tr("Status", "Stopped while reading the QZ7's version."); break;
+    case Stage::AwaitingPrompt: text = Tr("Status", "Stopped while waiting for the erase prompt."); break;
+    case Stage::AwaitingErased: text = Tr("Status", "Stopped while waiting for the erase to finish."); break;
+    case Stage::AwaitingDone:
+        text = f.lines > 0 && f.line < f.lines
+                   ? Fill(Tr("Status", "Stopped while sending the image, after line %1 of %2."),
+                          {std::to_string(f.line), std::to_string(f.lines)})
+                   : Tr("Status", "Stopped while waiting for \"Done\" after the last line.");
+        break;
+    default:
+        text = Fill(Tr("Status", "Stopped while in dialogue state %1."), {std::to_string(static_cast<std::uint32_t>(f.stage))});
+        break;
+    }
     if (f.hangUpError)
-        text += *f.hangUpError == 0 ? " The adapter's line went dead: it was unplugged or lost power."
-                                    : " The adapter stopped working (" + std::string(std::strerror(*f.hangUpError)) +
-                                          ", errno " + std::to_string(*f.hangUpError) + "): it was unplugged or lost power.";
+        text += " " + (*f.hangUpError == 0
+                           ? Tr("Status", "The adapter's line went dead: it was unplugged or lost power.")
+                           : Fill(Tr("Status", "The adapter stopped working (%1, errno %2): it was unplugged or lost power."),
+                                  {std::strerror(*f.hangUpError), std::to_string(*f.hangUpError)}));
     if (!f.lastReply.empty())
-        text += " Last from the QZ7: \"" + Printable(f.lastReply) + "\"";
+        text += " " + Fill(Tr("Status", "Last from the QZ7: \"%1\""), {Printable(f.lastReply)});
     // What to do with the QZ7 before going on: once the erase was asked for, it may have no
     // firmware, and only its boot loader (Run/Stop held at power-on) can take a new image.
     if (f.stage == Stage::AwaitingErased)
-        text += " The QZ7 may have no firmware now: switch it off, then hold Run/Stop while you switch it on.";
+        text += " " + Tr("Status", "The QZ7 may have no firmware now: switch it off, then hold Run/Stop while you switch it on.");
     else if (f.stage == Stage::AwaitingDone)
-        text += " The QZ7 has no firmware now: switch it off, then hold Run/Stop while you switch it on.";
+        text += " " + Tr("Status", "The QZ7 has no firmware now: switch it off, then hold Run/Stop while you switch it on.");
     return text;
 }
 

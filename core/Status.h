@@ -20,6 +20,9 @@ namespace StatusText {
 // Bytes as one line of plain text: printable ASCII as it stands, every other byte as \xNN; at
 // most `limit` characters, a cut marked with "...".
 std::string Printable(std::string_view bytes, std::size_t limit = 80);
+// The same for a text in the operator's language: characters of other scripts stand as they are
+// (whole UTF-8 sequences); control characters, and bytes that are no such character, escaped.
+std::string PrintableText(std::string_view text);
 
 // The English texts of the status reports (core/Facts.h has what each is made from). A text that
 // asks the operator to run a command puts it on a line of its own, word for word as

@@ -14,35 +14,80 @@ struct Overloaded : F... {
 template <class... F>
 Overloaded(F...) -> Overloaded<F...>;
 
+Words::Translation translation = nullptr;
+thread_local bool english = false;
+
+// English for the rendering in hand, on this thread.
+class EnglishWhile {
+public:
+    explicit EnglishWhile(Words::Language language) : was_(english) { english = english || language == Words::Language::English; }
+    ~EnglishWhile() { english = was_; }
+
+private:
+    bool was_;
+};
+
 }  // namespace
 
-std::string Words::Directions(const DirectionsFact& fact)
+void Words::InstallTranslation(Translation t)
 {
+    translation = t;
+}
+
+std::string Words::Tr(const char* context, const char* source)
+{
+    return translation && !english ? translation(context, source) : std::string(source);
+}
+
+std::string Words::Fill(std::string_view pattern, std::initializer_list<std::string> args)
+{
+    std::string out;
+    out.reserve(pattern.size() + 32);
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char c = pattern[i];
+        if (c == '%' && i + 1 < pattern.size() && pattern[i + 1] >= '1' && pattern[i + 1] <= '9') {
+            const auto n = static_cast<std::size_t>(pattern[i + 1] - '1');
+            if (n < args.size()) {
+                out += *(args.begin() + n);
+                ++i;
+                continue;
+            }
+        }
+        out += c;
+    }
+    return out;
+}
+
+std::string Words::Directions(const DirectionsFact& fact, Language language)
+{
+    const EnglishWhile scope(language);
     namespace D = ::Directions;
+    auto words = [](const char* source) { return Tr("Directions", source); };
     switch (fact.says) {
-    case Says::ConnectAdapter: return D::ConnectAdapter;
-    case Says::PowerOn: return D::PowerOn;
+    case Says::ConnectAdapter: return words(D::ConnectAdapter);
+    case Says::PowerOn: return words(D::PowerOn);
     case Says::FoundVersion: return D::FoundVersion(fact.detail);
-    case Says::VersionNotFound: return D::VersionNotFound;
-    case Says::Updating: return D::Updating;
-    case Says::Done: return D::Done;
-    case Says::NotErased: return D::NotErased;
-    case Says::Unopened: return D::Unopened;
-    case Says::Disconnected: return D::Disconnected;
-    case Says::NoVersion: return D::NoVersion;
-    case Says::ImageDamaged: return D::ImageDamaged;
-    case Says::NotDone: return D::NotDone;
-    case Says::Restarted: return D::Restarted;
-    case Says::Stopped: return D::Stopped;
-    case Says::EndedEarly: return D::EndedEarly;
+    case Says::VersionNotFound: return words(D::VersionNotFound);
+    case Says::Updating: return words(D::Updating);
+    case Says::Done: return words(D::Done);
+    case Says::NotErased: return words(D::NotErased);
+    case Says::Unopened: return words(D::Unopened);
+    case Says::Disconnected: return words(D::Disconnected);
+    case Says::NoVersion: return words(D::NoVersion);
+    case Says::ImageDamaged: return words(D::ImageDamaged);
+    case Says::NotDone: return words(D::NotDone);
+    case Says::Restarted: return words(D::Restarted);
+    case Says::Stopped: return words(D::Stopped);
+    case Says::EndedEarly: return words(D::EndedEarly);
     case Says::Unexpected: return D::Unexpected(fact.detail);
     case Says::Exception: return D::Exception(fact.detail.c_str());
     }
     return {};
 }
 
-std::string Words::Status(const StatusFact& fact)
+std::string Words::Status(const StatusFact& fact, Language language)
 {
+    const EnglishWhile scope(language);
     using namespace StatusText;
     return std::visit(Overloaded{
                           [](std::monostate) { return std::string(); },

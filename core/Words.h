@@ -2,16 +2,31 @@
 #include "core/Facts.h"
 #include "core/Screen.h"
 
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // The one place that turns what the screen says (core/Facts.h) into words. Every front end, the
 // transcript and the reports take their texts from here and never read a text back: what they
 // must know (the kind of report, the lines sent, a command to copy) they get from the facts.
 namespace Words {
 
-std::string Directions(const DirectionsFact& fact);
-std::string Status(const StatusFact& fact);
+// The operator's language. A front end with catalogs installs its translation once at start,
+// before any thread renders a text; without one, or for a text it lacks, the English source
+// stands. The transcript asks for English: it is read later, at a bench or a desk, by whoever
+// looks after the program.
+using Translation = std::string (*)(const char* context, const char* source);
+void InstallTranslation(Translation translation);
+enum class Language { Operator, English };
+
+// `source` in the language being rendered (the extraction tool finds these calls by name).
+std::string Tr(const char* context, const char* source);
+// `pattern` with %1 to %9 replaced by `args`, in one pass (an argument's own "%1" stays as it is).
+std::string Fill(std::string_view pattern, std::initializer_list<std::string> args);
+
+std::string Directions(const DirectionsFact& fact, Language language = Language::Operator);
+std::string Status(const StatusFact& fact, Language language = Language::Operator);
 
 // The command the report asks the operator to run, word for word as its text holds it on a line
 // of its own; empty when it asks for none.

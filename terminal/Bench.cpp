@@ -109,12 +109,12 @@ void Bench::Ended(Unit& unit)
                                              {"serial", OrNull(unit.adapter.serialNumber)}});
         record.insert("firmware", FirmwareObject());
         if (!AppendRecord(*run.report, Line(record))) {
-            Say(&unit, "The report could not be written to " + *run.report + ": " + std::strerror(errno) + ".");
+            Say(&unit, Words::Fill(Words::Tr("Terminal", "The report could not be written to %1: %2."), {*run.report, std::strerror(errno)}));
             forced_ = forced_.value_or(ExitStatus::OutputFailed);
         }
     }
     Event(&unit, "end", end);
-    Say(&unit, std::string("Ended: ") + OutcomeName(unit.exit) + " (status " + std::to_string(unit.exit) + ").");
+    Say(&unit, Words::Fill(Words::Tr("Terminal", "Ended: %1 (status %2)."), {OutcomeName(unit.exit), std::to_string(unit.exit)}));
     Changed();
     bool all = true;
     for (const auto& u : units_)
@@ -191,9 +191,10 @@ void Bench::LookForAdapters()
     look_.stop();
     waitAll_.stop();
     if (run.all)
-        Say(nullptr, "Found " + std::to_string(paths.size()) + " adapter" + (paths.size() == 1 ? "" : "s") + ".");
+        Say(nullptr, paths.size() == 1 ? Words::Tr("Terminal", "Found 1 adapter.")
+                                       : Words::Fill(Words::Tr("Terminal", "Found %1 adapters."), {std::to_string(paths.size())}));
     else
-        Say(nullptr, "Found the USB adapter: " + paths.front() + ".");
+        Say(nullptr, Words::Fill(Words::Tr("Terminal", "Found the USB adapter: %1."), {paths.front()}));
     Begin(paths, *services);
 }
 
@@ -233,7 +234,8 @@ int Bench::Run()
     timeout_.setTimerType(Qt::PreciseTimer);
     if (run.timeoutSeconds) {
         connect(&timeout_, &QTimer::timeout, this, [this] {
-            StopAll("Stopped after " + std::to_string(*run.timeoutSeconds) + " s (--timeout)", ExitStatus::TimedOut);
+            StopAll(Words::Fill(Words::Tr("Terminal", "Stopped after %1 s (--timeout)"), {std::to_string(*run.timeoutSeconds)}),
+                    ExitStatus::TimedOut);
         });
         timeout_.start(std::chrono::seconds(*run.timeoutSeconds));
     }
@@ -242,15 +244,18 @@ int Bench::Run()
     if (run.all || run.ports.empty()) {
         // --all takes every adapter the choice rule accepts; without --port, the one unit is the
         // adapter the single-unit update would find, looked for as it looks.
-        Say(nullptr, run.all ? "Looking for USB adapters." : "Looking for the USB adapter.");
+        Say(nullptr, run.all ? Words::Tr("Terminal", "Looking for USB adapters.") : Words::Tr("Terminal", "Looking for the USB adapter."));
         connect(&look_, &QTimer::timeout, this, &Bench::LookForAdapters);
         look_.start(200ms);
         if (run.waitSeconds) {
             waitAll_.setSingleShot(true);
             connect(&waitAll_, &QTimer::timeout, this, [this] {
                 look_.stop();
-                Say(nullptr, "No QZ7 within " + std::to_string(*run.waitSeconds) + " s: no usable USB adapter was found. " +
-                                 (run.all ? "Plug the adapters in" : "Plug the adapter in") + " and run again.");
+                Say(nullptr, Words::Fill(run.all ? Words::Tr("Terminal", "No QZ7 within %1 s: no usable USB adapter was found."
+                                                                         " Plug the adapters in and run again.")
+                                                 : Words::Tr("Terminal", "No QZ7 within %1 s: no usable USB adapter was found."
+                                                                         " Plug the adapter in and run again."),
+                                         {std::to_string(*run.waitSeconds)}));
                 status_ = ExitStatus::NoAdapter;
                 Event(nullptr, "summary", {{"units", 0}, {"outcomes", QJsonObject{}}, {"exit", *status_}});
                 QCoreApplication::exit(*status_);

@@ -35,7 +35,7 @@ void Unit::Start()
         OpenFailure refused = RefusedDevice(path);
         PortTrouble trouble = refused.error ? Classify(refused) : PortTrouble::Opened;
         if (trouble == PortTrouble::NotSerial || trouble == PortTrouble::NoneFound) {
-            bench_.Say(this, Words::Status(DescribeOpenFailure(path, refused)) + " Nothing was done to this port.");
+            bench_.Say(this, Words::Status(DescribeOpenFailure(path, refused)) + " " + Words::Tr("Terminal", "Nothing was done to this port."));
             Finish(ExitStatus::NoAdapter);
             return;
         }
@@ -90,13 +90,15 @@ void Unit::Show(const ScreenUpdate& update)
     if (update.directions && update.directions != directions_) {
         directions_ = update.directions;
         // Directions may carry the QZ7's own bytes: escaped, so that they cannot move the cursor.
-        const std::string line = StatusText::Printable(OneLine(Words::Directions(*update.directions)), std::string::npos);
-        bench_.Say(this, line);
-        bench_.Event(this, "directions", {{"directions", Q(line)}});
+        // The events of --json are for programs: in English whatever the operator's language.
+        bench_.Say(this, StatusText::PrintableText(OneLine(Words::Directions(*update.directions))));
+        bench_.Event(this, "directions",
+                     {{"directions", Q(StatusText::Printable(OneLine(Words::Directions(*update.directions, Words::Language::English)),
+                                                           std::string::npos))}});
     }
     if (update.levelShown && *update.levelShown && stage != "program") {
         SetStage("program");
-        bench_.Say(this, "Sending the firmware image (" + std::to_string(Shipped().lines) + " lines).");
+        bench_.Say(this, Words::Fill(Words::Tr("Terminal", "Sending the firmware image (%1 lines)."), {std::to_string(Shipped().lines)}));
     }
     if (update.level && stage == "program" && *update.level != level) {
         const int before = level;
@@ -117,9 +119,10 @@ void Unit::Show(const ScreenUpdate& update)
             progress = text;
             bench_.Changed();
         } else if (!text.empty() && !hint_.Repeats(kind)) {
-            const std::string line = StatusText::Printable(OneLine(text), std::string::npos);
-            bench_.Say(this, "  " + line);
-            bench_.Event(this, "status", {{"status", Q(line)}});
+            bench_.Say(this, "  " + StatusText::PrintableText(OneLine(text)));
+            bench_.Event(this, "status",
+                         {{"status", Q(StatusText::Printable(OneLine(Words::Status(*status_, Words::Language::English)),
+                                                             std::string::npos))}});
         }
     }
     if (update.question) {
@@ -143,17 +146,18 @@ void Unit::Decide()
         QTimer::singleShot(0, controller_.get(), [c = controller_.get()] { c->CancelPressed(); });
         return;
     }
-    bench_.Say(this, "Update? y (--yes)");
+    bench_.Say(this, Words::Tr("Terminal", "Update?") + " y (--yes)");
     QTimer::singleShot(0, controller_.get(), [c = controller_.get()] { c->UpdatePressed(); });
 }
 
 void Unit::Cancelled()
 {
     if (answer_ == Answer::Check) {
-        bench_.Say(this, "Version " + version.value_or("not found") + ": nothing erased (--check).");
+        bench_.Say(this, version ? Words::Fill(Words::Tr("Terminal", "Version %1: nothing erased (--check)."), {*version})
+                                 : Words::Tr("Terminal", "Version not found: nothing erased (--check)."));
         Finish(ExitStatus::Done);
     } else if (answer_ == Answer::Skip) {
-        bench_.Say(this, "Already on " + Shipped().version + ": not updated (--skip-current).");
+        bench_.Say(this, Words::Fill(Words::Tr("Terminal", "Already on %1: not updated (--skip-current)."), {Shipped().version}));
         Finish(ExitStatus::AlreadyCurrent);
     } else {
         Finish(ExitStatus::Declined);

@@ -43,32 +43,39 @@ int ExitStatusFor(Outcome outcome)
     return ExitStatus::Failure;
 }
 
-const char* ExitStatusHelp()
+std::string ExitStatusHelp()
 {
-    return "\nExit statuses (with --cli):\n"
-           "  0    the QZ7 was updated (Done)\n"
-           "  1    an error nobody foresaw\n"
-           "  2    no usable adapter within --wait, or a --port that can never be one\n"
-           "  3    no permission to open the port\n"
-           "  4    the port is in use by another program\n"
-           "  5    the adapter was disconnected, or the port closed under the update\n"
-           "  6    the QZ7 was not erased\n"
-           "  7    an unexpected reply from the QZ7\n"
-           "  8    no version reply\n"
-           "  9    not updated: the answer was no (or input ended, or was too long)\n"
-           "  10   the firmware image is damaged; nothing was erased\n"
-           "  11   the QZ7 answered Not Done\n"
-           "  12   the QZ7 restarted during the update\n"
-           "  13   the QZ7 stopped accepting data\n"
-           "  14   the port opened, but no QZ7 answered within --wait\n"
-           "  15   the QZ7 said Done before the whole image was sent\n"
-           "  16   several units: not every one was updated (each unit's status is in --json and --report)\n"
-           "  17   --skip-current: the QZ7 already has the firmware this program carries; not updated\n"
-           "  64   wrong usage: an unknown option or a bad value\n"
-           "  74   standard output (or the --report file) could not be written\n"
-           "  124  --timeout ran out; the port was put back\n"
-           "  130  stopped by SIGINT (twice within 5 s while the QZ7 is being programmed), SIGTERM\n"
-           "       or SIGHUP; the port was put back\n";
+    using Words::Tr;
+    const std::pair<int, std::string> statuses[] = {
+        {0, Tr("Help", "the QZ7 was updated (Done)")},
+        {1, Tr("Help", "an error nobody foresaw")},
+        {2, Tr("Help", "no usable adapter within --wait, or a --port that can never be one")},
+        {3, Tr("Help", "no permission to open the port")},
+        {4, Tr("Help", "the port is in use by another program")},
+        {5, Tr("Help", "the adapter was disconnected, or the port closed under the update")},
+        {6, Tr("Help", "the QZ7 was not erased")},
+        {7, Tr("Help", "an unexpected reply from the QZ7")},
+        {8, Tr("Help", "no version reply")},
+        {9, Tr("Help", "not updated: the answer was no (or input ended, or was too long)")},
+        {10, Tr("Help", "the firmware image is damaged; nothing was erased")},
+        {11, Tr("Help", "the QZ7 answered Not Done")},
+        {12, Tr("Help", "the QZ7 restarted during the update")},
+        {13, Tr("Help", "the QZ7 stopped accepting data")},
+        {14, Tr("Help", "the port opened, but no QZ7 answered within --wait")},
+        {15, Tr("Help", "the QZ7 said Done before the whole image was sent")},
+        {16, Tr("Help", "several units: not every one was updated (each unit's status is in --json and --report)")},
+        {17, Tr("Help", "--skip-current: the QZ7 already has the firmware this program carries; not updated")},
+        {64, Tr("Help", "wrong usage: an unknown option or a bad value")},
+        {74, Tr("Help", "standard output (or the --report file) could not be written")},
+        {124, Tr("Help", "--timeout ran out; the port was put back")},
+        {130, Tr("Help", "stopped by SIGINT (twice within 5 s while the QZ7 is being programmed), SIGTERM or SIGHUP; the port was put back")},
+    };
+    std::string help = "\n" + Tr("Help", "Exit statuses (with --cli):") + "\n";
+    for (const auto& [code, text] : statuses) {
+        std::string number = std::to_string(code);
+        help += "  " + number + std::string(5 - number.size(), ' ') + text + "\n";
+    }
+    return help;
 }
 
 std::string OneLine(const std::string& text)
@@ -114,7 +121,8 @@ void TerminalFrontEnd::Show(const ScreenUpdate& update)
         if (!transfer_) {
             transfer_ = true;
             decile_ = 0;
-            PrintLine("Sending the firmware image (" + std::to_string(controller_.Firmware().size()) + " characters).");
+            PrintLine(Words::Fill(Words::Tr("Terminal", "Sending the firmware image (%1 characters)."),
+                                  {std::to_string(controller_.Firmware().size())}));
         }
         level_ = *update.level;
         if (tty_)
@@ -128,7 +136,7 @@ void TerminalFrontEnd::Show(const ScreenUpdate& update)
         directions_ = update.directions;
         // Directions may carry the QZ7's own bytes (its version, an unexpected reply): escaped,
         // so that they cannot move the cursor, rewrite the screen or cut the line.
-        PrintLine(StatusText::Printable(OneLine(Words::Directions(*update.directions)), std::string::npos));
+        PrintLine(StatusText::PrintableText(OneLine(Words::Directions(*update.directions))));
     }
     if (update.status && update.status != status_) {
         status_ = update.status;
@@ -164,7 +172,7 @@ bool RepeatedHint::Repeats(StatusKind kind)
 
 void TerminalFrontEnd::Cancelled()
 {
-    PrintLine("Not updated: the QZ7 was left as it was.");
+    PrintLine(Words::Tr("Terminal", "Not updated: the QZ7 was left as it was."));
     Finish(ExitStatus::Declined);
 }
 
@@ -231,7 +239,7 @@ void TerminalFrontEnd::DrawBar()
 void TerminalFrontEnd::Ask()
 {
     if (answerYes_) {
-        PrintLine("Update? [y/N] y (--yes)");
+        PrintLine(Words::Tr("Terminal", "Update? [y/N]") + " y (--yes)");
         // Pressed from the event loop, as a button would be, not inside the update that asks.
         QTimer::singleShot(0, &controller_, [c = &controller_] { c->UpdatePressed(); });
         return;
@@ -242,7 +250,7 @@ void TerminalFrontEnd::Ask()
     // from a file or a pipe is the script's answer given in advance, and stays.)
     if (::isatty(STDIN_FILENO) == 1)
         ::tcflush(STDIN_FILENO, TCIFLUSH);
-    std::fputs("Update? [y/N] ", stdout);
+    std::fputs((Words::Tr("Terminal", "Update? [y/N]") + " ").c_str(), stdout);
     std::fflush(stdout);
     promptOpen_ = true;
     answer_.clear();

@@ -45,7 +45,7 @@ enum : int {
 }  // namespace ExitStatus
 
 // The exit statuses as --help lists them.
-const char* ExitStatusHelp();
+std::string ExitStatusHelp();
 
 int ExitStatusFor(Outcome outcome);
 

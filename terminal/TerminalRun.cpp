@@ -27,38 +27,45 @@ using namespace std::chrono_literals;
 
 std::pair<int, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, int seconds)
 {
-    const std::string after = "No QZ7 within " + std::to_string(seconds) + " s: ";
+    using Words::Tr;
+    const auto after = [seconds](const std::string& pattern) { return Words::Fill(pattern, {std::to_string(seconds)}); };
     PortTrouble trouble = controller.Trouble();
     if (controller.Serial()->IsOpen() || trouble == PortTrouble::Opened)
-        return {ExitStatus::NoAnswer, after + "the port is open but nothing answered. Power on the QZ7 while holding Run/Stop."};
+        return {ExitStatus::NoAnswer, after(Tr("Terminal", "No QZ7 within %1 s: the port is open but nothing answered. Power on the"
+                                                           " QZ7 while holding Run/Stop."))};
     if (trouble == PortTrouble::Permission)
-        return {ExitStatus::Permission, after + "no permission to open the port (the line above says how to get it)."};
+        return {ExitStatus::Permission, after(Tr("Terminal", "No QZ7 within %1 s: no permission to open the port (the line above"
+                                                             " says how to get it)."))};
     if (trouble == PortTrouble::Busy)
-        return {ExitStatus::Busy, after + "the port is in use by another program. Close that program and run again."};
-    return {ExitStatus::NoAdapter,
-            after + "no usable USB adapter was found. Plug the adapter in (or check the path given with --port) and run again."};
+        return {ExitStatus::Busy, after(Tr("Terminal", "No QZ7 within %1 s: the port is in use by another program. Close that"
+                                                       " program and run again."))};
+    return {ExitStatus::NoAdapter, after(Tr("Terminal", "No QZ7 within %1 s: no usable USB adapter was found. Plug the adapter"
+                                                        " in (or check the path given with --port) and run again."))};
 }
 
 std::string StoppedText(const std::string& what, Stage state)
 {
     // Past the erase command the device may be empty; before it, it is as it was.
-    return state >= Stage::AwaitingErased ? what + " during the update: the QZ7 has no firmware now. Power it on again while "
-                                            "holding Run/Stop and update again."
-                                   : what + " before anything was erased: the QZ7 is as it was.";
+    using Words::Tr;
+    return Words::Fill(state >= Stage::AwaitingErased
+                           ? Tr("Terminal", "%1 during the update: the QZ7 has no firmware now. Power it on again while"
+                                            " holding Run/Stop and update again.")
+                           : Tr("Terminal", "%1 before anything was erased: the QZ7 is as it was."),
+                       {what});
 }
 
 namespace {
 // The end of a run whose --port can never be used (given no --wait).
-constexpr const char* kUnusablePort = "Not updated: the port given with --port cannot be used (with --wait the updater "
-                                      "waits for it). Nothing was done to any port.";
+const char* const kUnusablePort = QT_TRANSLATE_NOOP("Terminal", "Not updated: the port given with --port cannot be used"
+                                                              " (with --wait the updater waits for it). Nothing was done to any port.");
 
 int Unusable(std::optional<std::reference_wrapper<TerminalFrontEnd>> frontEnd)
 {
     if (!frontEnd) {
-        std::printf("%s\n", kUnusablePort);
+        std::printf("%s\n", Words::Tr("Terminal", kUnusablePort).c_str());
         return ExitStatus::NoAdapter;
     }
-    frontEnd->get().Say(kUnusablePort);
+    frontEnd->get().Say(Words::Tr("Terminal", kUnusablePort));
     frontEnd->get().Finish(ExitStatus::NoAdapter);
     return ExitStatus::NoAdapter;
 }
@@ -135,11 +142,11 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
         const auto now = std::chrono::steady_clock::now();
         if (signal == SIGINT && controller->Programming() && (!firstInterrupt || now - *firstInterrupt > 5s)) {
             firstInterrupt = now;
-            frontEnd.Say("The QZ7 is being programmed: stopping now would leave it without firmware. The update "
-                         "goes on; press Ctrl+C again within 5 s to stop.");
+            frontEnd.Say(Words::Tr("Terminal", "The QZ7 is being programmed: stopping now would leave it without firmware."
+                                               " The update goes on; press Ctrl+C again within 5 s to stop."));
             return;
         }
-        stop("Interrupted", ExitStatus::Interrupted);
+        stop(Words::Tr("Terminal", "Interrupted"), ExitStatus::Interrupted);
     });
 
     // A bound on the whole update, from now to its end.
@@ -148,7 +155,8 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
     timeout.setTimerType(Qt::PreciseTimer);
     if (run.timeoutSeconds) {
         QObject::connect(&timeout, &QTimer::timeout, &frontEnd, [&] {
-            stop("Stopped after " + std::to_string(*run.timeoutSeconds) + " s (--timeout)", ExitStatus::TimedOut);
+            stop(Words::Fill(Words::Tr("Terminal", "Stopped after %1 s (--timeout)"), {std::to_string(*run.timeoutSeconds)}),
+                 ExitStatus::TimedOut);
         });
         timeout.start(std::chrono::seconds(*run.timeoutSeconds));
     }

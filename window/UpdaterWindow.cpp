@@ -91,8 +91,7 @@ UpdaterWindow::UpdaterWindow() : ui_(std::make_unique<Ui::QZ7UpdaterWindow>())
     std::call_once(once, [] { QAccessible::installFactory(WindowAccessible); });
     InitUpdaterResources();
     ui_->setupUi(this);
-    ui_->UpdateButtonView->setAccessibleDescription(QStringLiteral("Erases the QZ7 and sends it firmware V") +
-                                                    QString::fromLatin1(Firmware::Version));
+    ui_->UpdateButtonView->setAccessibleDescription(tr("Erases the QZ7 and sends it firmware V%1").arg(QString::fromLatin1(Firmware::Version)));
     statusDescription_ = ui_->StatusView->accessibleDescription();
     ui_->StatusView->installEventFilter(this);
     setWindowTitle(QString::fromLatin1(kTitle));
@@ -126,7 +125,7 @@ void UpdaterWindow::ShowEnd(Outcome outcome)
     const bool done = outcome == Outcome::Done;
     QLabel* mark = ui_->OutcomeView;
     mark->setPixmap(OutcomeIcon(done).pixmap(QSize(48, 48), mark->devicePixelRatioF()));
-    mark->setAccessibleName(done ? QStringLiteral("Done") : QStringLiteral("Failed"));
+    mark->setAccessibleName(done ? tr("Done") : tr("Failed"));
     mark->setHidden(false);
     ui_->LevelIndicatorVew->setHidden(true);
     Offer(ui_->UpdateButtonView, false);
@@ -296,10 +295,10 @@ void UpdaterWindow::AskToStop()
         question_->raise();
         return;
     }
-    auto* box = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(kTitle), QString::fromLatin1(kStopQuestion),
+    auto* box = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(kTitle), tr(kStopQuestion),
                                 QMessageBox::NoButton, this);
-    QPushButton* keep = box->addButton(QStringLiteral("Keep updating"), QMessageBox::RejectRole);
-    QPushButton* stop = box->addButton(QStringLiteral("Stop"), QMessageBox::DestructiveRole);
+    QPushButton* keep = box->addButton(tr("Keep updating"), QMessageBox::RejectRole);
+    QPushButton* stop = box->addButton(tr("Stop"), QMessageBox::DestructiveRole);
     box->setDefaultButton(keep);
     box->setEscapeButton(keep);
     box->setAttribute(Qt::WA_DeleteOnClose);

@@ -89,8 +89,8 @@ public:
     QMessageBox* CloseQuestion() const { return question_.data(); }
 
     static inline const char* const kTitle = "QZ7 Updater";
-    static inline const char* const kStopQuestion =
-        "The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.";
+    static inline const char* const kStopQuestion = QT_TRANSLATE_NOOP(
+        "UpdaterWindow", "The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.");
 
 signals:
     // The window has closed: whatever the way, the port is to be put back at once.

@@ -39,6 +39,8 @@ bool Has(const std::string& text, const std::string& part)
 TEST(StatusText, PrintableEscapesAndCuts)
 {
     EXPECT_EQ(StatusText::Printable("Done\r\n\xC9\\"), "Done\\x0D\\x0A\\xC9\\\\");
+    // Words of other scripts stand; control characters (U+0080 to U+009F among them) and stray bytes do not.
+    EXPECT_EQ(StatusText::PrintableText("Fertig: \xC3\xBC \xE5\xAE\x8C\x1B[2J \xC2\x9B \xC3"), "Fertig: \xC3\xBC \xE5\xAE\x8C\\x1B[2J \\xC2\\x9B \\xC3");
     std::string cut = StatusText::Printable(std::string(200, 'a'));
     EXPECT_EQ(cut.size(), 80u);
     EXPECT_EQ(cut.substr(77), "...");

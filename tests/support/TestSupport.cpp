@@ -130,8 +130,8 @@ void PowerOnCue::Cancelled()
         next->Cancelled();
 }
 
-PowerOnWhenFileShows::PowerOnWhenFileShows(bootsim::BootSim& sim, std::string path, std::string unit)
-    : thread_([this, &sim, path = std::move(path), unit = std::move(unit)] {
+PowerOnWhenFileShows::PowerOnWhenFileShows(bootsim::BootSim& sim, std::string path, std::string unit, std::string cue)
+    : thread_([this, &sim, path = std::move(path), unit = std::move(unit), cue = std::move(cue)] {
           // The unit's name whole: "/dev/pts/1" is not named by "/dev/pts/12".
           auto names = [&unit](const std::string& line) {
               for (std::size_t at = line.find(unit); at != std::string::npos; at = line.find(unit, at + 1))
@@ -142,7 +142,7 @@ PowerOnWhenFileShows::PowerOnWhenFileShows(bootsim::BootSim& sim, std::string pa
           while (!stop_) {
               std::ifstream file(path);
               for (std::string line; std::getline(file, line);) {
-                  if (line.find(Directions::PowerOn) != std::string::npos && names(line)) {
+                  if (line.find(cue) != std::string::npos && names(line)) {
                       sim.PowerOn();
                       return;
                   }

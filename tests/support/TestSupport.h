@@ -70,7 +70,8 @@ struct PowerOnCue : FrontEnd {
 // port). Looks every 5 ms, until then or until destroyed.
 class PowerOnWhenFileShows {
 public:
-    PowerOnWhenFileShows(bootsim::BootSim& sim, std::string path, std::string unit = {});
+    // `cue`: the power-on directions as the program words them (another language's, say).
+    PowerOnWhenFileShows(bootsim::BootSim& sim, std::string path, std::string unit = {}, std::string cue = Directions::PowerOn);
     ~PowerOnWhenFileShows();
     PowerOnWhenFileShows(const PowerOnWhenFileShows&) = delete;
     PowerOnWhenFileShows& operator=(const PowerOnWhenFileShows&) = delete;

@@ -48,7 +48,7 @@ CliRun RunCli(std::vector<std::string> args, const std::string& input, const Cli
     }
     std::optional<PowerOnWhenFileShows> operatorAtTheQz7;
     if (setup.sim && !tty)
-        operatorAtTheQz7.emplace(*setup.sim, outFile);
+        operatorAtTheQz7.emplace(*setup.sim, outFile, std::string(), setup.powerOn);
     CliRun run;
     auto start = std::chrono::steady_clock::now();
     Launch launch{setup.env, args, out, setup.stderrFile, QZ7_BINARY_DIR "/qz7-updater", in[0]};
@@ -61,7 +61,7 @@ CliRun RunCli(std::vector<std::string> args, const std::string& input, const Cli
     while (run.status < 0 && std::chrono::steady_clock::now() - start < 60s) {
         if (tty)
             run.out += terminal.Drain(20ms);
-        if (tty && setup.sim && Has(run.out, Directions::PowerOn))
+        if (tty && setup.sim && Has(run.out, setup.powerOn))
             setup.sim->PowerOn();
         run.status = updater.Wait(10ms);
     }

@@ -23,6 +23,7 @@ struct CliSetup {
     bool holdInput = false;                     // standard input stays open after `input`
     std::string stderrFile = {};                // standard error to this file
     bootsim::BootSim* sim = {};                 // powered on when the power-on directions show
+    std::string powerOn = Directions::PowerOn;  // ... worded so
     std::vector<std::string> env = {};          // its environment (ChildEnvironment adds the rest)
 };
 

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <sys/stat.h>
 #include <thread>
@@ -74,6 +75,52 @@ TEST(Cli, EachOutcomeEndsWithItsOwnStatus)
         }
         if (c.status == 9) {
             EXPECT_EQ(sim.Wire(), "y");  // nothing after the version's "y": never erased
+        }
+    }
+}
+
+namespace {
+
+// A text's translation in translations/qz7-updater_<language>.ts.
+std::string Translated(const std::string& language, const std::string& source)
+{
+    std::ifstream in(std::string(QZ7_SOURCE_DIR) + "/translations/qz7-updater_" + language + ".ts");
+    const std::string ts((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t at = ts.find("<source>" + source + "</source>");
+    const std::size_t open = ts.find("<translation>", at);
+    const std::size_t close = ts.find("</translation>", open);
+    if (at == std::string::npos || open == std::string::npos || close == std::string::npos)
+        return {};
+    return ts.substr(open + 13, close - open - 13);
+}
+
+}  // namespace
+
+// The operator's language follows the session's; with C the texts stand in English, exactly.
+TEST(Cli, AnUpdateInEachLanguageEndsIntactWithNoEnglishDirections)
+{
+    const std::string english[] = {Directions::ConnectAdapter, Directions::PowerOn, Directions::Updating};
+    for (const std::string& language : {"de", "fr", "es", "ja", "C"}) {
+        SCOPED_TRACE(language);
+        bootsim::Options o = FastSim();
+        o.expected = ShippedImage();
+        bootsim::BootSim sim(o);
+        ASSERT_TRUE(sim.Open());
+        sim.Start();
+        const std::map<std::string, std::string> sessions{{"de", "de_DE"}, {"fr", "fr_FR"}, {"es", "es_ES"}, {"ja", "ja_JP"}};
+        const std::string lang = language == "C" ? "LANG=C" : "LANG=" + sessions.at(language) + ".UTF-8";
+        const std::string powerOn = language == "C" ? std::string(Directions::PowerOn)
+                                                    : Translated(language, Directions::PowerOn);
+        ASSERT_FALSE(powerOn.empty());
+        CliRun run = RunCli({"--yes", "--port", sim.SlavePath()}, "", {.sim = &sim, .powerOn = powerOn, .env = {lang}});
+        EXPECT_EQ(run.status, 0) << run.out;
+        EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
+        for (const std::string& text : english)
+            EXPECT_EQ(Has(run.out, "\n" + text + "\n") || run.out.starts_with(text + "\n"), language == "C") << text << "\n" << run.out;
+        if (language != "C") {
+            const std::string done = Translated(language, "Done");
+            ASSERT_FALSE(done.empty());
+            EXPECT_TRUE(Has(run.out, "\n" + done + "\n")) << done << "\n" << run.out;
         }
     }
 }

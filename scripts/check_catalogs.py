@@ -1,0 +1,60 @@
+#!/usr/bin/env python3
+"""Fails when a catalog in translations/ lacks a text the sources show, holds one unfinished, or
+drops a placeholder or line break of its source: a new text cannot ship untranslated.
+
+The sources' texts are extracted anew by lupdate into a scratch catalog (in the folder given as
+the first argument), exactly as scripts/catalogs.sh finds them, and compared with each catalog."""
+import os
+import re
+import subprocess
+import sys
+import xml.etree.ElementTree as ET
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+LUPDATE = "/usr/lib/qt6/bin/lupdate"
+
+
+def messages(path):
+    found = {}
+    for context in ET.parse(path).getroot().iter("context"):
+        name = context.findtext("name")
+        for m in context.iter("message"):
+            t = m.find("translation")
+            found[(name, m.findtext("source"))] = (t.text or "", t.get("type"))
+    return found
+
+
+def main():
+    scratch = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build")
+    os.makedirs(scratch, exist_ok=True)
+    extracted = os.path.join(scratch, "sources.ts")
+    subprocess.run([LUPDATE, "-silent", "-tr-function-alias", "translate+=Tr", "-locations", "none", "-I", ROOT,
+                    "core", "terminal", "window", "app", "controller", "-ts", extracted],
+                   cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
+    sources = set(messages(extracted))
+    os.remove(extracted)
+    catalogs = sorted(f for f in os.listdir(os.path.join(ROOT, "translations")) if f.endswith(".ts"))
+    problems = []
+    for name in catalogs:
+        held = messages(os.path.join(ROOT, "translations", name))
+        for key in sorted(sources):
+            context, source = key
+            if key not in held:
+                problems.append(f"{name}: missing [{context}] {source!r} (run scripts/catalogs.sh, then translate)")
+                continue
+            text, kind = held[key]
+            if kind in ("unfinished", "vanished", "obsolete") or not text.strip():
+                problems.append(f"{name}: unfinished [{context}] {source!r}")
+                continue
+            if sorted(re.findall(r"%\d", source)) != sorted(re.findall(r"%\d", text)):
+                problems.append(f"{name}: placeholders differ in [{context}] {source!r}")
+            if source.count("\n") != text.count("\n"):
+                problems.append(f"{name}: line breaks differ in [{context}] {source!r}")
+    for p in problems:
+        print(p)
+    print(f"check_catalogs: {len(catalogs)} catalogs, {len(sources)} texts each, {len(problems)} problems")
+    return 1 if problems or not catalogs else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,981 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>Directions</name>
+    <message>
+        <location filename="../core/Directions.h" line="+12"/>
+        <source>Connect USB adapter</source>
+        <translation>USB-Adapter anschließen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Power on the QZ7 while holding front Run/Stop button</source>
+        <translation>QZ7 bei gedrückter vorderer Run/Stop-Taste einschalten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Updating QZ7, please wait...</source>
+        <translation>QZ7 wird aktualisiert, bitte warten...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Version not Found.
+Update anyway?</source>
+        <translation>Keine Version gefunden.
+Trotzdem aktualisieren?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not Erased
+Please restart the program
+and the QZ7</source>
+        <translation>Nicht gelöscht
+Bitte Programm und QZ7
+neu starten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Done</source>
+        <translation>Fertig</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Trying to write to unopened Port</source>
+        <translation>Schreibversuch auf nicht geöffneten Port</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>USB adapter disconnected
+Please restart the program
+and the QZ7</source>
+        <translation>USB-Adapter getrennt
+Bitte Programm und QZ7
+neu starten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No version reply
+Please restart the program
+and the QZ7</source>
+        <translation>Keine Versionsantwort
+Bitte Programm und QZ7
+neu starten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Firmware image damaged
+Please reinstall the program</source>
+        <translation>Firmware-Image beschädigt
+Bitte Programm neu installieren</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not Done
+Please restart the program
+and the QZ7</source>
+        <translation>Nicht fertig
+Bitte Programm und QZ7
+neu starten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>QZ7 restarted during the update
+It has no firmware now
+Restart the program, power on the QZ7
+while holding Run/Stop, and update again</source>
+        <translation>QZ7 während der Aktualisierung neu gestartet
+Er hat jetzt keine Firmware
+Programm neu starten, QZ7 bei gedrückter
+Run/Stop-Taste einschalten, erneut aktualisieren</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>QZ7 stopped accepting data
+Please restart the program
+and the QZ7</source>
+        <translation>QZ7 nimmt keine Daten mehr an
+Bitte Programm und QZ7
+neu starten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>QZ7 stopped before the whole image was sent
+It has no firmware now
+Restart the program, power on the QZ7
+while holding Run/Stop, and update again</source>
+        <translation>QZ7 endete, bevor das ganze Image gesendet war
+Er hat jetzt keine Firmware
+Programm neu starten, QZ7 bei gedrückter
+Run/Stop-Taste einschalten, erneut aktualisieren</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Found Version: %1
+ Update To: QZ7 V%2?
+</source>
+        <translation>Gefundene Version: %1
+ Aktualisieren auf: QZ7 V%2?
+</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Unexpected reply: %1
+Please restart the program
+and the QZ7</source>
+        <translation>Unerwartete Antwort: %1
+Bitte Programm und QZ7
+neu starten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>An Exception Occured:
+%1</source>
+        <translation>Ein Ausnahmefehler ist aufgetreten:
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>Help</name>
+    <message>
+        <location filename="../terminal/Terminal.cpp" line="+50"/>
+        <source>the QZ7 was updated (Done)</source>
+        <translation>der QZ7 wurde aktualisiert (Done)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>an error nobody foresaw</source>
+        <translation>ein unvorhergesehener Fehler</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no usable adapter within --wait, or a --port that can never be one</source>
+        <translation>kein brauchbarer Adapter innerhalb von --wait, oder ein --port, der nie einer sein kann</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no permission to open the port</source>
+        <translation>keine Berechtigung, den Port zu öffnen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the port is in use by another program</source>
+        <translation>der Port wird von einem anderen Programm benutzt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the adapter was disconnected, or the port closed under the update</source>
+        <translation>der Adapter wurde getrennt, oder der Port wurde während der Aktualisierung geschlossen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the QZ7 was not erased</source>
+        <translation>der QZ7 wurde nicht gelöscht</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>an unexpected reply from the QZ7</source>
+        <translation>eine unerwartete Antwort vom QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no version reply</source>
+        <translation>keine Versionsantwort</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>not updated: the answer was no (or input ended, or was too long)</source>
+        <translation>nicht aktualisiert: die Antwort war nein (oder die Eingabe endete oder war zu lang)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the firmware image is damaged; nothing was erased</source>
+        <translation>das Firmware-Image ist beschädigt; nichts wurde gelöscht</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the QZ7 answered Not Done</source>
+        <translation>der QZ7 antwortete Not Done</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the QZ7 restarted during the update</source>
+        <translation>der QZ7 startete während der Aktualisierung neu</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the QZ7 stopped accepting data</source>
+        <translation>der QZ7 nahm keine Daten mehr an</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the port opened, but no QZ7 answered within --wait</source>
+        <translation>der Port wurde geöffnet, aber innerhalb von --wait antwortete kein QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the QZ7 said Done before the whole image was sent</source>
+        <translation>der QZ7 meldete Done, bevor das ganze Image gesendet war</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>several units: not every one was updated (each unit&apos;s status is in --json and --report)</source>
+        <translation>mehrere Geräte: nicht jedes wurde aktualisiert (den Status jedes Geräts zeigen --json und --report)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>--skip-current: the QZ7 already has the firmware this program carries; not updated</source>
+        <translation>--skip-current: der QZ7 hat bereits die Firmware dieses Programms; nicht aktualisiert</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>wrong usage: an unknown option or a bad value</source>
+        <translation>falscher Aufruf: eine unbekannte Option oder ein ungültiger Wert</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>standard output (or the --report file) could not be written</source>
+        <translation>die Standardausgabe (oder die --report-Datei) konnte nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>--timeout ran out; the port was put back</source>
+        <translation>--timeout abgelaufen; die Einstellungen des Ports wurden wiederhergestellt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>stopped by SIGINT (twice within 5 s while the QZ7 is being programmed), SIGTERM or SIGHUP; the port was put back</source>
+        <translation>angehalten durch SIGINT (zweimal innerhalb von 5 s, während der QZ7 programmiert wird), SIGTERM oder SIGHUP; die Einstellungen des Ports wurden wiederhergestellt</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Exit statuses (with --cli):</source>
+        <translation>Exit-Status (mit --cli):</translation>
+    </message>
+    <message>
+        <location filename="../app/Startup.cpp" line="+49"/>
+        <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
+        <translation>Aktualisiert die Firmware eines QZ7 über einen USB-Seriell-Adapter. Schließen Sie den Adapter an, schalten Sie den QZ7 mit gedrückter Run/Stop-Taste vorne ein und folgen Sie den Anweisungen im Fenster.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Run on the terminal, without a window: print the directions and the status as they change, ask the version question there, and end with an exit status that says how the update ended (see the manual page).</source>
+        <translation>Im Terminal ohne Fenster ausführen: Anweisungen und Status bei jeder Änderung ausgeben, die Versionsfrage dort stellen und mit einem Exit-Status enden, der sagt, wie die Aktualisierung endete (siehe Handbuchseite).</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Use the serial device at &lt;path&gt; instead of searching for a USB adapter. Given several times (with --cli --yes), updates those units side by side.</source>
+        <translation>Die serielle Gerätedatei &lt;path&gt; verwenden, statt einen USB-Adapter zu suchen. Mehrfach angegeben (mit --cli --yes): diese Geräte gleichzeitig aktualisieren.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>With --cli --yes: update every USB adapter&apos;s QZ7 side by side (every port that --list --json shows as taken).</source>
+        <translation>Mit --cli --yes: den QZ7 an jedem USB-Adapter gleichzeitig aktualisieren (jeden Port, den --list --json als gewählt zeigt).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>With --cli, --list or --version: JSON Lines on standard output, one object per event (see the manual page); the prose goes to standard error.</source>
+        <translation>Mit --cli, --list oder --version: JSON Lines auf der Standardausgabe, ein Objekt pro Ereignis (siehe Handbuchseite); der Text geht auf die Standardfehlerausgabe.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>With --cli: read each QZ7&apos;s version and end without erasing anything.</source>
+        <translation>Mit --cli: die Version jedes QZ7 lesen und enden, ohne etwas zu löschen.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>With --cli: leave a QZ7 that already has the firmware this program carries.</source>
+        <translation>Mit --cli: einen QZ7, der bereits die Firmware dieses Programms hat, unverändert lassen.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>With --cli: append one JSON line per unit to &lt;file&gt; as each unit ends.</source>
+        <translation>Mit --cli: pro Gerät eine JSON-Zeile an &lt;file&gt; anhängen, sobald das Gerät fertig ist.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>With --cli: answer the version question with Update.</source>
+        <translation>Mit --cli: die Versionsfrage mit Aktualisieren beantworten.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>With --cli: give up when no QZ7 has answered within &lt;seconds&gt; (default: wait for ever).</source>
+        <translation>Mit --cli: aufgeben, wenn innerhalb von &lt;seconds&gt; kein QZ7 geantwortet hat (Standard: unbegrenzt warten).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>With --cli: stop when the whole update has not ended within &lt;seconds&gt;, as a SIGTERM stops it, with exit status 124.</source>
+        <translation>Mit --cli: anhalten wie bei SIGTERM, mit Exit-Status 124, wenn die ganze Aktualisierung nicht innerhalb von &lt;seconds&gt; beendet ist.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>List the serial ports with their names, paths and identities, mark the one the updater would choose, and end.</source>
+        <translation>Die seriellen Ports mit Namen, Pfaden und Kennungen auflisten, den vom Updater gewählten markieren und enden.</translation>
+    </message>
+    <message>
+        <location line="+57"/>
+        <source>Unexpected argument &apos;%1&apos;.</source>
+        <translation>Unerwartetes Argument &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>--port needs the path of a serial device, such as /dev/ttyUSB0.</source>
+        <translation>--port braucht den Pfad einer seriellen Gerätedatei, etwa /dev/ttyUSB0.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>--report needs the name of a file.</source>
+        <translation>--report braucht einen Dateinamen.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>--%1 needs a whole number of seconds, from 1 to 604800 (a week).</source>
+        <translation>--%1 braucht eine ganze Zahl von Sekunden, von 1 bis 604800 (eine Woche).</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>--yes, --wait and --timeout go with --cli.</source>
+        <translation>--yes, --wait und --timeout nur zusammen mit --cli.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--list goes alone (or with --json).</source>
+        <translation>--list nur allein (oder mit --json).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--all, --json, --check, --skip-current and --report go with --cli.</source>
+        <translation>--all, --json, --check, --skip-current und --report nur zusammen mit --cli.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--all takes every adapter: it goes without --port.</source>
+        <translation>--all nimmt jeden Adapter: nur ohne --port.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>With several units, --all, --json, --skip-current or --report the version question is answered ahead: add --yes (or --check).</source>
+        <translation>Mit mehreren Geräten, --all, --json, --skip-current oder --report wird die Versionsfrage vorab beantwortet: Fügen Sie --yes (oder --check) hinzu.</translation>
+    </message>
+</context>
+<context>
+    <name>QZ7UpdaterWindow</name>
+    <message>
+        <location filename="../window/QZ7_Updater.ui" line="+12"/>
+        <source>QZ7 Updater</source>
+        <translation>QZ7 Updater</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Puts new firmware on a QZ7 through a USB serial adapter</source>
+        <translation>Spielt neue Firmware über einen USB-Seriell-Adapter auf einen QZ7</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>QZ7 front panel</source>
+        <translation>Frontplatte des QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Picture of the QZ7 the updater found, its display reading BOOT</source>
+        <translation>Bild des gefundenen QZ7, seine Anzeige zeigt BOOT</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>How the update ended</source>
+        <translation>Wie die Aktualisierung endete</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>What to do next</source>
+        <translation>Was als Nächstes zu tun ist</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Details: the adapter, the progress, what went wrong</source>
+        <translation>Details: der Adapter, der Fortschritt, was schiefging</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Command to run</source>
+        <translation>Auszuführender Befehl</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>A command for a terminal, to select or copy</source>
+        <translation>Ein Befehl für ein Terminal, zum Markieren oder Kopieren</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Copies the command to the clipboard</source>
+        <translation>Kopiert den Befehl in die Zwischenablage</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Details, after the command</source>
+        <translation>Details, nach dem Befehl</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Update progress</source>
+        <translation>Fortschritt der Aktualisierung</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Share of the firmware sent to the QZ7</source>
+        <translation>Anteil der an den QZ7 gesendeten Firmware</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>Restart</source>
+        <translation>Neu starten</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Starts the update again from Connect USB adapter; then power the QZ7 on while holding Run/Stop</source>
+        <translation>Beginnt die Aktualisierung wieder bei &quot;USB-Adapter anschließen&quot;; schalten Sie dann den QZ7 bei gedrückter Run/Stop-Taste ein</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Update another QZ7</source>
+        <translation>Weiteren QZ7 aktualisieren</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Starts over for the next QZ7 on the same adapter</source>
+        <translation>Beginnt von vorn für den nächsten QZ7 am selben Adapter</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Leaves the QZ7 as it is and closes the program</source>
+        <translation>Lässt den QZ7 unverändert und schließt das Programm</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Update</source>
+        <translation>Aktualisieren</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Closes the program</source>
+        <translation>Schließt das Programm</translation>
+    </message>
+</context>
+<context>
+    <name>Status</name>
+    <message>
+        <location filename="../core/Status.cpp" line="+31"/>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 min %2 s</source>
+        <translation>%1 min %2 s</translation>
+    </message>
+    <message>
+        <location line="+43"/>
+        <source>No permission to open %1 (owner %2, group %3).</source>
+        <translation>Keine Berechtigung, %1 zu öffnen (Besitzer %2, Gruppe %3).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Only its owner may use it. An administrator can give access with a udev rule (see &quot;Permission to use the adapter&quot; in the README).</source>
+        <translation>Nur ihr Besitzer darf diese Gerätedatei benutzen. Ein Administrator kann den Zugriff mit einer udev-Regel erlauben (siehe &quot;Permission to use the adapter&quot; in der README).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>You are in the group %1, but this login is not yet: log out and back in, then start the updater again.</source>
+        <translation>Sie sind in der Gruppe %1, diese Anmeldung aber noch nicht: Melden Sie sich ab und wieder an und starten Sie dann den Updater erneut.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>You are in the group %1 already; an administrator needs to check the device&apos;s access rules.</source>
+        <translation>Sie sind bereits in der Gruppe %1; ein Administrator muss die Zugriffsregeln der Gerätedatei prüfen.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Add yourself to the group with</source>
+        <translation>Fügen Sie sich der Gruppe hinzu mit</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>then log out and back in (the group counts only for a new login).</source>
+        <translation>und melden Sie sich dann ab und wieder an (die Gruppe gilt erst ab einer neuen Anmeldung).</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>%1 (PID %2)</source>
+        <translation>%1 (PID %2)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 is in use by another program.</source>
+        <translation>%1 wird von einem anderen Programm benutzt.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 is in use by another program: %2.</source>
+        <translation>%1 wird von einem anderen Programm benutzt: %2.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Close it; the updater opens the adapter as soon as it is free.</source>
+        <translation>Beenden Sie es; der Updater öffnet den Adapter, sobald er frei ist.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 is running; it is known to take serial adapters.</source>
+        <translation>%1 läuft; es ist dafür bekannt, serielle Adapter zu belegen.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 are running; they are known to take serial adapters.</source>
+        <translation>%1 laufen; sie sind dafür bekannt, serielle Adapter zu belegen.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+36"/>
+        <source>and</source>
+        <translation>und</translation>
+    </message>
+    <message>
+        <location line="-29"/>
+        <source>%1 is not a serial port. Name the adapter&apos;s device, such as /dev/ttyUSB0.</source>
+        <translation>%1 ist kein serieller Port. Geben Sie die Gerätedatei des Adapters an, etwa /dev/ttyUSB0.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cannot open %1: %2.</source>
+        <translation>%1 kann nicht geöffnet werden: %2.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cannot set up %1 (%2): %3.</source>
+        <translation>%1 kann nicht eingerichtet werden (%2): %3.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Plug the adapter in again.</source>
+        <translation>Stecken Sie den Adapter erneut ein.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The updater keeps trying.</source>
+        <translation>Der Updater versucht es weiter.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>%1 is the terminal this program runs on, not an adapter. Name the adapter&apos;s device, such as /dev/ttyUSB0.</source>
+        <translation>%1 ist das Terminal, in dem dieses Programm läuft, kein Adapter. Geben Sie die Gerätedatei des Adapters an, etwa /dev/ttyUSB0.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Cannot open %1: %2. Name the adapter&apos;s device, such as /dev/ttyUSB0.</source>
+        <translation>%1 kann nicht geöffnet werden: %2. Geben Sie die Gerätedatei des Adapters an, etwa /dev/ttyUSB0.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>No USB serial adapter found.</source>
+        <translation>Kein USB-Seriell-Adapter gefunden.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The system lists no serial port at all: plug the adapter in, or try another USB socket or cable.</source>
+        <translation>Das System kennt überhaupt keinen seriellen Port: Stecken Sie den Adapter ein, oder versuchen Sie eine andere USB-Buchse oder ein anderes Kabel.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Seen: %1, not a USB adapter.</source>
+        <translation>Gesehen: %1, kein USB-Adapter.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Seen: %1, not USB adapters.</source>
+        <translation>Gesehen: %1, keine USB-Adapter.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>An adapter appeared at %1 and went away again: brltty, a braille display driver, is running and takes such adapters. Unless you use a braille display, remove it with</source>
+        <translation>Ein Adapter erschien an %1 und verschwand wieder: brltty, ein Treiber für Braillezeilen, läuft und belegt solche Adapter. Wenn Sie keine Braillezeile benutzen, entfernen Sie es mit</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>then plug the adapter in again.</source>
+        <translation>und stecken Sie dann den Adapter erneut ein.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>serial %1</source>
+        <translation>Seriennummer %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Adapter on %1</source>
+        <translation>Adapter an %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Adapter on %1: %2</source>
+        <translation>Adapter an %1: %2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Nothing from the QZ7 for %1 s. Switch it off, then hold the front Run/Stop button while you switch it on. Check that the cable goes to the QZ7.</source>
+        <translation>Seit %1 s nichts vom QZ7. Schalten Sie ihn aus und halten Sie dann die vordere Run/Stop-Taste gedrückt, während Sie ihn einschalten. Prüfen Sie, ob das Kabel zum QZ7 führt.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>No answer from the QZ7 for %1 s. Check the cable and the QZ7&apos;s power; the update goes on as soon as it answers.</source>
+        <translation>Seit %1 s keine Antwort vom QZ7. Prüfen Sie das Kabel und die Stromversorgung des QZ7; die Aktualisierung geht weiter, sobald er antwortet.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>its banner</source>
+        <translation>seine Startmeldung</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>a version (a line with &quot;V&quot;)</source>
+        <translation>eine Version (eine Zeile mit &quot;V&quot;)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the prompt &quot;E or P?&quot;</source>
+        <translation>die Abfrage &quot;E or P?&quot;</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&quot;Erased&quot;</source>
+        <translation>&quot;Erased&quot;</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&quot;Done&quot;</source>
+        <translation>&quot;Done&quot;</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>the &quot;*&quot; that asks for the next line</source>
+        <translation>das &quot;*&quot;, das die nächste Zeile anfordert</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>The QZ7 sent only empty lines, not %1; the updater waits on.</source>
+        <translation>Der QZ7 hat nur leere Zeilen gesendet, nicht %1; der Updater wartet weiter.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The QZ7 sent what the updater cannot read (&quot;%1&quot;), not %2; the updater waits on.</source>
+        <translation>Der QZ7 hat gesendet, was der Updater nicht lesen kann (&quot;%1&quot;), nicht %2; der Updater wartet weiter.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The QZ7 sent &quot;%1&quot; and has not ended the line; the updater waits for %2.</source>
+        <translation>Der QZ7 hat &quot;%1&quot; gesendet und die Zeile nicht beendet; der Updater wartet auf %2.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The QZ7 sent &quot;%1&quot;, not %2; the updater waits on.</source>
+        <translation>Der QZ7 hat &quot;%1&quot; gesendet, nicht %2; der Updater wartet weiter.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>If it stays so, the QZ7 must be restarted: switch it off, hold Run/Stop while you switch it on, and update again.</source>
+        <translation>Bleibt es so, muss der QZ7 neu gestartet werden: Schalten Sie ihn aus, halten Sie Run/Stop gedrückt, während Sie ihn einschalten, und aktualisieren Sie erneut.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>A wrong line speed, a wrong cable, or another device than a QZ7 in boot-loader mode sends such bytes: check the cable and what it is plugged into.</source>
+        <translation>Eine falsche Übertragungsrate, ein falsches Kabel oder ein anderes Gerät als ein QZ7 im Bootloader-Modus sendet solche Bytes: Prüfen Sie das Kabel und woran es angeschlossen ist.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>If it stays so, check that the cable goes to a QZ7 switched on with Run/Stop held.</source>
+        <translation>Bleibt es so, prüfen Sie, ob das Kabel zu einem QZ7 führt, der bei gedrückter Run/Stop-Taste eingeschaltet wurde.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The QZ7 answered %1 times without &quot;E or P?&quot;, last with &quot;%2&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</source>
+        <translation>Der QZ7 hat %1-mal ohne &quot;E or P?&quot; geantwortet, zuletzt mit &quot;%2&quot;. Vielleicht ist es kein QZ7 im Bootloader-Modus: Schalten Sie ihn aus, halten Sie Run/Stop gedrückt, während Sie ihn einschalten, und prüfen Sie, wohin das Kabel führt.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Line %1 of %2</source>
+        <translation>Zeile %1 von %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 B/s</source>
+        <translation>%1 B/s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 kB/s</source>
+        <translation>%1 kB/s</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>about %1 left</source>
+        <translation>noch etwa %1</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Sent %1 lines (%2 kB) in %3 s.</source>
+        <translation>%1 Zeilen (%2 kB) in %3 s gesendet.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Stopped while waiting for the QZ7&apos;s banner.</source>
+        <translation>Angehalten beim Warten auf die Startmeldung des QZ7.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stopped while reading the QZ7&apos;s version.</source>
+        <translation>Angehalten beim Lesen der Version des QZ7.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stopped while waiting for the erase prompt.</source>
+        <translation>Angehalten beim Warten auf die Abfrage zum Löschen.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stopped while waiting for the erase to finish.</source>
+        <translation>Angehalten beim Warten auf das Ende des Löschens.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Stopped while sending the image, after line %1 of %2.</source>
+        <translation>Angehalten beim Senden des Images, nach Zeile %1 von %2.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Stopped while waiting for &quot;Done&quot; after the last line.</source>
+        <translation>Angehalten beim Warten auf &quot;Done&quot; nach der letzten Zeile.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Stopped while in dialogue state %1.</source>
+        <translation>Angehalten im Dialogzustand %1.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The adapter&apos;s line went dead: it was unplugged or lost power.</source>
+        <translation>Die Verbindung über den Adapter ist abgebrochen: Er wurde abgezogen oder hat keinen Strom mehr.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The adapter stopped working (%1, errno %2): it was unplugged or lost power.</source>
+        <translation>Der Adapter funktioniert nicht mehr (%1, errno %2): Er wurde abgezogen oder hat keinen Strom mehr.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Last from the QZ7: &quot;%1&quot;</source>
+        <translation>Zuletzt vom QZ7: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The QZ7 may have no firmware now: switch it off, then hold Run/Stop while you switch it on.</source>
+        <translation>Der QZ7 hat jetzt möglicherweise keine Firmware: Schalten Sie ihn aus und halten Sie dann Run/Stop gedrückt, während Sie ihn einschalten.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The QZ7 has no firmware now: switch it off, then hold Run/Stop while you switch it on.</source>
+        <translation>Der QZ7 hat jetzt keine Firmware: Schalten Sie ihn aus und halten Sie dann Run/Stop gedrückt, während Sie ihn einschalten.</translation>
+    </message>
+</context>
+<context>
+    <name>Terminal</name>
+    <message>
+        <location filename="../terminal/Bench.cpp" line="+112"/>
+        <source>The report could not be written to %1: %2.</source>
+        <translation>Der Bericht konnte nicht in %1 geschrieben werden: %2.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Ended: %1 (status %2).</source>
+        <translation>Beendet: %1 (Status %2).</translation>
+    </message>
+    <message>
+        <location line="+77"/>
+        <source>Found 1 adapter.</source>
+        <translation>1 Adapter gefunden.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Found %1 adapters.</source>
+        <translation>%1 Adapter gefunden.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Found the USB adapter: %1.</source>
+        <translation>USB-Adapter gefunden: %1.</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+158"/>
+        <source>Stopped after %1 s (--timeout)</source>
+        <translation>Nach %1 s angehalten (--timeout)</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Looking for USB adapters.</source>
+        <translation>Suche nach USB-Adaptern.</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Looking for the USB adapter.</source>
+        <translation>Suche nach dem USB-Adapter.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapters in and run again.</source>
+        <translation>Kein QZ7 innerhalb von %1 s: Es wurde kein brauchbarer USB-Adapter gefunden. Stecken Sie die Adapter ein und starten Sie erneut.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapter in and run again.</source>
+        <translation>Kein QZ7 innerhalb von %1 s: Es wurde kein brauchbarer USB-Adapter gefunden. Stecken Sie den Adapter ein und starten Sie erneut.</translation>
+    </message>
+    <message>
+        <location filename="../terminal/BenchUnit.cpp" line="+38"/>
+        <source>Nothing was done to this port.</source>
+        <translation>An diesem Port wurde nichts verändert.</translation>
+    </message>
+    <message>
+        <location line="+63"/>
+        <source>Sending the firmware image (%1 lines).</source>
+        <translation>Firmware-Image wird gesendet (%1 Zeilen).</translation>
+    </message>
+    <message>
+        <location line="+48"/>
+        <source>Update?</source>
+        <translation>Aktualisieren?</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Version %1: nothing erased (--check).</source>
+        <translation>Version %1: nichts gelöscht (--check).</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Version not found: nothing erased (--check).</source>
+        <translation>Keine Version gefunden: nichts gelöscht (--check).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Already on %1: not updated (--skip-current).</source>
+        <translation>Bereits auf %1: nicht aktualisiert (--skip-current).</translation>
+    </message>
+    <message>
+        <location filename="../terminal/Terminal.cpp" line="+51"/>
+        <source>Sending the firmware image (%1 characters).</source>
+        <translation>Firmware-Image wird gesendet (%1 Zeichen).</translation>
+    </message>
+    <message>
+        <location line="+51"/>
+        <source>Not updated: the QZ7 was left as it was.</source>
+        <translation>Nicht aktualisiert: Der QZ7 blieb unverändert.</translation>
+    </message>
+    <message>
+        <location line="+67"/>
+        <location line="+11"/>
+        <source>Update? [y/N]</source>
+        <translation>Aktualisieren? [y/N]</translation>
+    </message>
+    <message>
+        <location filename="../terminal/TerminalRun.cpp" line="-124"/>
+        <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
+        <translation>Kein QZ7 innerhalb von %1 s: Der Port ist offen, aber nichts hat geantwortet. Schalten Sie den QZ7 bei gedrückter Run/Stop-Taste ein.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>No QZ7 within %1 s: no permission to open the port (the line above says how to get it).</source>
+        <translation>Kein QZ7 innerhalb von %1 s: keine Berechtigung, den Port zu öffnen (die Zeile darüber sagt, wie Sie sie erhalten).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>No QZ7 within %1 s: the port is in use by another program. Close that program and run again.</source>
+        <translation>Kein QZ7 innerhalb von %1 s: Der Port wird von einem anderen Programm benutzt. Beenden Sie dieses Programm und starten Sie erneut.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapter in (or check the path given with --port) and run again.</source>
+        <translation>Kein QZ7 innerhalb von %1 s: Es wurde kein brauchbarer USB-Adapter gefunden. Stecken Sie den Adapter ein (oder prüfen Sie den mit --port angegebenen Pfad) und starten Sie erneut.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>%1 during the update: the QZ7 has no firmware now. Power it on again while holding Run/Stop and update again.</source>
+        <translation>%1 während der Aktualisierung: Der QZ7 hat jetzt keine Firmware. Schalten Sie ihn bei gedrückter Run/Stop-Taste wieder ein und aktualisieren Sie erneut.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 before anything was erased: the QZ7 is as it was.</source>
+        <translation>%1, bevor etwas gelöscht wurde: Der QZ7 ist unverändert.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
+        <translation>Nicht aktualisiert: Der mit --port angegebene Port ist nicht nutzbar (mit --wait wartet der Updater darauf). An keinem Port wurde etwas verändert.</translation>
+    </message>
+    <message>
+        <location line="+86"/>
+        <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
+        <translation>Der QZ7 wird programmiert: Jetzt anzuhalten ließe ihn ohne Firmware. Die Aktualisierung geht weiter; drücken Sie innerhalb von 5 s erneut Ctrl+C, um anzuhalten.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Interrupted</source>
+        <translation>Unterbrochen</translation>
+    </message>
+</context>
+<context>
+    <name>UpdaterWindow</name>
+    <message>
+        <location filename="../window/UpdaterWindow.cpp" line="+94"/>
+        <source>Erases the QZ7 and sends it firmware V%1</source>
+        <translation>Löscht den QZ7 und sendet ihm die Firmware V%1</translation>
+    </message>
+    <message>
+        <location line="+34"/>
+        <source>Done</source>
+        <translation>Fertig</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Failed</source>
+        <translation>Fehlgeschlagen</translation>
+    </message>
+    <message>
+        <location line="+172"/>
+        <source>Keep updating</source>
+        <translation>Weiter aktualisieren</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stop</source>
+        <translation>Anhalten</translation>
+    </message>
+    <message>
+        <location filename="../window/UpdaterWindow.h" line="+92"/>
+        <source>The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.</source>
+        <translation>Der QZ7 wird programmiert. Wenn Sie jetzt anhalten, bleibt er ohne Firmware, bis er erneut aktualisiert wird.</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,981 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="es_ES">
+<context>
+    <name>Directions</name>
+    <message>
+        <location filename="../core/Directions.h" line="+12"/>
+        <source>Connect USB adapter</source>
+        <translation>Conecte el adaptador USB</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Power on the QZ7 while holding front Run/Stop button</source>
+        <translation>Encienda el QZ7 manteniendo pulsado el botón frontal Run/Stop</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Updating QZ7, please wait...</source>
+        <translation>Actualizando el QZ7, espere...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Version not Found.
+Update anyway?</source>
+        <translation>Versión no encontrada.
+¿Actualizar de todos modos?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not Erased
+Please restart the program
+and the QZ7</source>
+        <translation>No se borró
+Reinicie el programa
+y el QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Done</source>
+        <translation>Terminado</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Trying to write to unopened Port</source>
+        <translation>Intento de escribir en un puerto no abierto</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>USB adapter disconnected
+Please restart the program
+and the QZ7</source>
+        <translation>Adaptador USB desconectado
+Reinicie el programa
+y el QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No version reply
+Please restart the program
+and the QZ7</source>
+        <translation>Sin respuesta de versión
+Reinicie el programa
+y el QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Firmware image damaged
+Please reinstall the program</source>
+        <translation>Imagen del firmware dañada
+Reinstale el programa</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not Done
+Please restart the program
+and the QZ7</source>
+        <translation>No terminado
+Reinicie el programa
+y el QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>QZ7 restarted during the update
+It has no firmware now
+Restart the program, power on the QZ7
+while holding Run/Stop, and update again</source>
+        <translation>El QZ7 se reinició durante la actualización
+Ahora no tiene firmware
+Reinicie el programa, encienda el QZ7
+manteniendo pulsado Run/Stop y actualice de nuevo</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>QZ7 stopped accepting data
+Please restart the program
+and the QZ7</source>
+        <translation>El QZ7 dejó de aceptar datos
+Reinicie el programa
+y el QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>QZ7 stopped before the whole image was sent
+It has no firmware now
+Restart the program, power on the QZ7
+while holding Run/Stop, and update again</source>
+        <translation>El QZ7 se detuvo antes de recibir toda la imagen
+Ahora no tiene firmware
+Reinicie el programa, encienda el QZ7
+manteniendo pulsado Run/Stop y actualice de nuevo</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Found Version: %1
+ Update To: QZ7 V%2?
+</source>
+        <translation>Versión encontrada: %1
+ ¿Actualizar a QZ7 V%2?
+</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Unexpected reply: %1
+Please restart the program
+and the QZ7</source>
+        <translation>Respuesta inesperada: %1
+Reinicie el programa
+y el QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>An Exception Occured:
+%1</source>
+        <translation>Se produjo una excepción:
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>Help</name>
+    <message>
+        <location filename="../terminal/Terminal.cpp" line="+50"/>
+        <source>the QZ7 was updated (Done)</source>
+        <translation>el QZ7 se actualizó (Terminado)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>an error nobody foresaw</source>
+        <translation>un error imprevisto</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no usable adapter within --wait, or a --port that can never be one</source>
+        <translation>ningún adaptador utilizable dentro de --wait, o un --port que nunca puede serlo</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no permission to open the port</source>
+        <translation>sin permiso para abrir el puerto</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the port is in use by another program</source>
+        <translation>otro programa está usando el puerto</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the adapter was disconnected, or the port closed under the update</source>
+        <translation>el adaptador se desconectó, o el puerto se cerró durante la actualización</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the QZ7 was not erased</source>
+        <translation>el QZ7 no se borró</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>an unexpected reply from the QZ7</source>
+        <translation>una respuesta inesperada del QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no version reply</source>
+        <translation>sin respuesta de versión</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>not updated: the answer was no (or input ended, or was too long)</source>
+        <translation>no actualizado: la respuesta fue no (o la entrada terminó, o era demasiado larga)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the firmware image is damaged; nothing was erased</source>
+        <translation>la imagen del firmware está dañada; no se borró nada</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the QZ7 answered Not Done</source>
+        <translation>el QZ7 respondió &quot;Not Done&quot;</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the QZ7 restarted during the update</source>
+        <translation>el QZ7 se reinició durante la actualización</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the QZ7 stopped accepting data</source>
+        <translation>el QZ7 dejó de aceptar datos</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the port opened, but no QZ7 answered within --wait</source>
+        <translation>el puerto se abrió, pero ningún QZ7 respondió dentro de --wait</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the QZ7 said Done before the whole image was sent</source>
+        <translation>el QZ7 respondió &quot;Done&quot; antes de recibir toda la imagen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>several units: not every one was updated (each unit&apos;s status is in --json and --report)</source>
+        <translation>varias unidades: no todas se actualizaron (el estado de cada unidad está en --json y --report)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>--skip-current: the QZ7 already has the firmware this program carries; not updated</source>
+        <translation>--skip-current: el QZ7 ya tiene el firmware que trae este programa; no actualizado</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>wrong usage: an unknown option or a bad value</source>
+        <translation>uso incorrecto: una opción desconocida o un valor no válido</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>standard output (or the --report file) could not be written</source>
+        <translation>no se pudo escribir en la salida estándar (o en el archivo de --report)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>--timeout ran out; the port was put back</source>
+        <translation>se agotó --timeout; se restauró la configuración del puerto</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>stopped by SIGINT (twice within 5 s while the QZ7 is being programmed), SIGTERM or SIGHUP; the port was put back</source>
+        <translation>detenido por SIGINT (dos veces en 5 s mientras se programa el QZ7), SIGTERM o SIGHUP; se restauró la configuración del puerto</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Exit statuses (with --cli):</source>
+        <translation>Estados de salida (con --cli):</translation>
+    </message>
+    <message>
+        <location filename="../app/Startup.cpp" line="+49"/>
+        <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
+        <translation>Actualiza el firmware de un QZ7 mediante un adaptador USB serie. Conecte el adaptador, encienda el QZ7 manteniendo pulsado el botón frontal Run/Stop y siga las instrucciones de la ventana.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Run on the terminal, without a window: print the directions and the status as they change, ask the version question there, and end with an exit status that says how the update ended (see the manual page).</source>
+        <translation>Ejecutar en el terminal, sin ventana: mostrar las indicaciones y el estado a medida que cambian, hacer allí la pregunta de la versión y terminar con un estado de salida que indica cómo terminó la actualización (vea la página del manual).</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Use the serial device at &lt;path&gt; instead of searching for a USB adapter. Given several times (with --cli --yes), updates those units side by side.</source>
+        <translation>Usar el dispositivo serie en &lt;path&gt; en lugar de buscar un adaptador USB. Indicado varias veces (con --cli --yes), actualiza esas unidades a la vez.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>With --cli --yes: update every USB adapter&apos;s QZ7 side by side (every port that --list --json shows as taken).</source>
+        <translation>Con --cli --yes: actualizar a la vez el QZ7 de cada adaptador USB (cada puerto que --list --json marca como &quot;taken&quot;).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>With --cli, --list or --version: JSON Lines on standard output, one object per event (see the manual page); the prose goes to standard error.</source>
+        <translation>Con --cli, --list o --version: JSON Lines en la salida estándar, un objeto por evento (vea la página del manual); el texto va a la salida de error estándar.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>With --cli: read each QZ7&apos;s version and end without erasing anything.</source>
+        <translation>Con --cli: leer la versión de cada QZ7 y terminar sin borrar nada.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>With --cli: leave a QZ7 that already has the firmware this program carries.</source>
+        <translation>Con --cli: no actualizar un QZ7 que ya tiene el firmware que trae este programa.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>With --cli: append one JSON line per unit to &lt;file&gt; as each unit ends.</source>
+        <translation>Con --cli: añadir una línea JSON por unidad a &lt;file&gt; al terminar cada unidad.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>With --cli: answer the version question with Update.</source>
+        <translation>Con --cli: responder a la pregunta de la versión con Actualizar.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>With --cli: give up when no QZ7 has answered within &lt;seconds&gt; (default: wait for ever).</source>
+        <translation>Con --cli: desistir si ningún QZ7 ha respondido en &lt;seconds&gt; (por defecto: esperar indefinidamente).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>With --cli: stop when the whole update has not ended within &lt;seconds&gt;, as a SIGTERM stops it, with exit status 124.</source>
+        <translation>Con --cli: detener si la actualización completa no ha terminado en &lt;seconds&gt;, como lo detiene un SIGTERM, con estado de salida 124.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>List the serial ports with their names, paths and identities, mark the one the updater would choose, and end.</source>
+        <translation>Listar los puertos serie con sus nombres, rutas e identidades, marcar el que elegiría el actualizador y terminar.</translation>
+    </message>
+    <message>
+        <location line="+57"/>
+        <source>Unexpected argument &apos;%1&apos;.</source>
+        <translation>Argumento inesperado &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>--port needs the path of a serial device, such as /dev/ttyUSB0.</source>
+        <translation>--port necesita la ruta de un dispositivo serie, como /dev/ttyUSB0.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>--report needs the name of a file.</source>
+        <translation>--report necesita el nombre de un archivo.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>--%1 needs a whole number of seconds, from 1 to 604800 (a week).</source>
+        <translation>--%1 necesita un número entero de segundos, de 1 a 604800 (una semana).</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>--yes, --wait and --timeout go with --cli.</source>
+        <translation>--yes, --wait y --timeout van con --cli.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--list goes alone (or with --json).</source>
+        <translation>--list va solo (o con --json).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--all, --json, --check, --skip-current and --report go with --cli.</source>
+        <translation>--all, --json, --check, --skip-current y --report van con --cli.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--all takes every adapter: it goes without --port.</source>
+        <translation>--all toma todos los adaptadores: va sin --port.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>With several units, --all, --json, --skip-current or --report the version question is answered ahead: add --yes (or --check).</source>
+        <translation>Con varias unidades, --all, --json, --skip-current o --report, la pregunta de la versión se responde de antemano: añada --yes (o --check).</translation>
+    </message>
+</context>
+<context>
+    <name>QZ7UpdaterWindow</name>
+    <message>
+        <location filename="../window/QZ7_Updater.ui" line="+12"/>
+        <source>QZ7 Updater</source>
+        <translation>QZ7 Updater</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Puts new firmware on a QZ7 through a USB serial adapter</source>
+        <translation>Instala firmware nuevo en un QZ7 mediante un adaptador USB serie</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>QZ7 front panel</source>
+        <translation>Panel frontal del QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Picture of the QZ7 the updater found, its display reading BOOT</source>
+        <translation>Ilustración del QZ7 que encontró el actualizador, con BOOT en su pantalla</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>How the update ended</source>
+        <translation>Cómo terminó la actualización</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>What to do next</source>
+        <translation>Qué hacer a continuación</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Details: the adapter, the progress, what went wrong</source>
+        <translation>Detalles: el adaptador, el progreso, qué falló</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Command to run</source>
+        <translation>Comando que ejecutar</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>A command for a terminal, to select or copy</source>
+        <translation>Un comando para un terminal, para seleccionar o copiar</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Copy</source>
+        <translation>Copiar</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Copies the command to the clipboard</source>
+        <translation>Copia el comando al portapapeles</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Details, after the command</source>
+        <translation>Detalles, después del comando</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Update progress</source>
+        <translation>Progreso de la actualización</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Share of the firmware sent to the QZ7</source>
+        <translation>Parte del firmware enviada al QZ7</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>Restart</source>
+        <translation>Reiniciar</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Starts the update again from Connect USB adapter; then power the QZ7 on while holding Run/Stop</source>
+        <translation>Vuelve a empezar la actualización desde «Conecte el adaptador USB»; después encienda el QZ7 manteniendo pulsado Run/Stop</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Update another QZ7</source>
+        <translation>Actualizar otro QZ7</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Starts over for the next QZ7 on the same adapter</source>
+        <translation>Vuelve a empezar para el siguiente QZ7 en el mismo adaptador</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Leaves the QZ7 as it is and closes the program</source>
+        <translation>Deja el QZ7 como está y cierra el programa</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Update</source>
+        <translation>Actualizar</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Close</source>
+        <translation>Cerrar</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Closes the program</source>
+        <translation>Cierra el programa</translation>
+    </message>
+</context>
+<context>
+    <name>Status</name>
+    <message>
+        <location filename="../core/Status.cpp" line="+31"/>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 min %2 s</source>
+        <translation>%1 min %2 s</translation>
+    </message>
+    <message>
+        <location line="+43"/>
+        <source>No permission to open %1 (owner %2, group %3).</source>
+        <translation>Sin permiso para abrir %1 (propietario %2, grupo %3).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Only its owner may use it. An administrator can give access with a udev rule (see &quot;Permission to use the adapter&quot; in the README).</source>
+        <translation>Solo su propietario puede usarlo. Un administrador puede dar acceso con una regla de udev (vea &quot;Permission to use the adapter&quot; en el README).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>You are in the group %1, but this login is not yet: log out and back in, then start the updater again.</source>
+        <translation>Usted está en el grupo %1, pero esta sesión todavía no: cierre la sesión y vuelva a entrar, y después inicie de nuevo el actualizador.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>You are in the group %1 already; an administrator needs to check the device&apos;s access rules.</source>
+        <translation>Usted ya está en el grupo %1; un administrador debe revisar las reglas de acceso del dispositivo.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Add yourself to the group with</source>
+        <translation>Añádase al grupo con</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>then log out and back in (the group counts only for a new login).</source>
+        <translation>y después cierre la sesión y vuelva a entrar (el grupo solo cuenta en una sesión nueva).</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>%1 (PID %2)</source>
+        <translation>%1 (PID %2)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 is in use by another program.</source>
+        <translation>Otro programa está usando %1.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 is in use by another program: %2.</source>
+        <translation>Otro programa está usando %1: %2.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Close it; the updater opens the adapter as soon as it is free.</source>
+        <translation>Ciérrelo; el actualizador abrirá el adaptador en cuanto quede libre.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 is running; it is known to take serial adapters.</source>
+        <translation>%1 está en ejecución; se sabe que ocupa los adaptadores serie.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 are running; they are known to take serial adapters.</source>
+        <translation>%1 están en ejecución; se sabe que ocupan los adaptadores serie.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+36"/>
+        <source>and</source>
+        <translation>y</translation>
+    </message>
+    <message>
+        <location line="-29"/>
+        <source>%1 is not a serial port. Name the adapter&apos;s device, such as /dev/ttyUSB0.</source>
+        <translation>%1 no es un puerto serie. Indique el dispositivo del adaptador, como /dev/ttyUSB0.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cannot open %1: %2.</source>
+        <translation>No se puede abrir %1: %2.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cannot set up %1 (%2): %3.</source>
+        <translation>No se puede configurar %1 (%2): %3.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Plug the adapter in again.</source>
+        <translation>Vuelva a conectar el adaptador.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The updater keeps trying.</source>
+        <translation>El actualizador sigue intentándolo.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>%1 is the terminal this program runs on, not an adapter. Name the adapter&apos;s device, such as /dev/ttyUSB0.</source>
+        <translation>%1 es el terminal en el que se ejecuta este programa, no un adaptador. Indique el dispositivo del adaptador, como /dev/ttyUSB0.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Cannot open %1: %2. Name the adapter&apos;s device, such as /dev/ttyUSB0.</source>
+        <translation>No se puede abrir %1: %2. Indique el dispositivo del adaptador, como /dev/ttyUSB0.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>No USB serial adapter found.</source>
+        <translation>No se encontró ningún adaptador USB serie.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The system lists no serial port at all: plug the adapter in, or try another USB socket or cable.</source>
+        <translation>El sistema no muestra ningún puerto serie: conecte el adaptador o pruebe otra toma USB u otro cable.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Seen: %1, not a USB adapter.</source>
+        <translation>Visto: %1, no es un adaptador USB.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Seen: %1, not USB adapters.</source>
+        <translation>Vistos: %1, no son adaptadores USB.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>An adapter appeared at %1 and went away again: brltty, a braille display driver, is running and takes such adapters. Unless you use a braille display, remove it with</source>
+        <translation>Apareció un adaptador en %1 y volvió a desaparecer: brltty, un controlador de pantallas braille, está en ejecución y ocupa esos adaptadores. Si no usa una pantalla braille, elimínelo con</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>then plug the adapter in again.</source>
+        <translation>y después vuelva a conectar el adaptador.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>serial %1</source>
+        <translation>número de serie %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Adapter on %1</source>
+        <translation>Adaptador en %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Adapter on %1: %2</source>
+        <translation>Adaptador en %1: %2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Nothing from the QZ7 for %1 s. Switch it off, then hold the front Run/Stop button while you switch it on. Check that the cable goes to the QZ7.</source>
+        <translation>Nada del QZ7 durante %1 s. Apáguelo y luego mantenga pulsado el botón frontal Run/Stop mientras lo enciende. Compruebe que el cable va al QZ7.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>No answer from the QZ7 for %1 s. Check the cable and the QZ7&apos;s power; the update goes on as soon as it answers.</source>
+        <translation>Sin respuesta del QZ7 durante %1 s. Compruebe el cable y la alimentación del QZ7; la actualización continúa en cuanto responda.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>its banner</source>
+        <translation>su mensaje de inicio</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>a version (a line with &quot;V&quot;)</source>
+        <translation>una versión (una línea con &quot;V&quot;)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the prompt &quot;E or P?&quot;</source>
+        <translation>la pregunta &quot;E or P?&quot;</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&quot;Erased&quot;</source>
+        <translation>&quot;Erased&quot;</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&quot;Done&quot;</source>
+        <translation>&quot;Done&quot;</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>the &quot;*&quot; that asks for the next line</source>
+        <translation>el &quot;*&quot; que pide la línea siguiente</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>The QZ7 sent only empty lines, not %1; the updater waits on.</source>
+        <translation>El QZ7 solo envió líneas vacías, no %1; el actualizador sigue esperando.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The QZ7 sent what the updater cannot read (&quot;%1&quot;), not %2; the updater waits on.</source>
+        <translation>El QZ7 envió algo que el actualizador no puede leer (&quot;%1&quot;), no %2; el actualizador sigue esperando.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The QZ7 sent &quot;%1&quot; and has not ended the line; the updater waits for %2.</source>
+        <translation>El QZ7 envió &quot;%1&quot; y no ha terminado la línea; el actualizador espera %2.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The QZ7 sent &quot;%1&quot;, not %2; the updater waits on.</source>
+        <translation>El QZ7 envió &quot;%1&quot;, no %2; el actualizador sigue esperando.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>If it stays so, the QZ7 must be restarted: switch it off, hold Run/Stop while you switch it on, and update again.</source>
+        <translation>Si sigue así, hay que reiniciar el QZ7: apáguelo, mantenga pulsado Run/Stop mientras lo enciende y actualice de nuevo.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>A wrong line speed, a wrong cable, or another device than a QZ7 in boot-loader mode sends such bytes: check the cable and what it is plugged into.</source>
+        <translation>Una velocidad de línea incorrecta, un cable incorrecto u otro dispositivo que no sea un QZ7 en modo cargador de arranque envía esos bytes: compruebe el cable y a qué está conectado.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>If it stays so, check that the cable goes to a QZ7 switched on with Run/Stop held.</source>
+        <translation>Si sigue así, compruebe que el cable va a un QZ7 encendido con Run/Stop pulsado.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The QZ7 answered %1 times without &quot;E or P?&quot;, last with &quot;%2&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</source>
+        <translation>El QZ7 respondió %1 veces sin &quot;E or P?&quot;, la última con &quot;%2&quot;. Puede que no sea un QZ7 en modo cargador de arranque: apáguelo, mantenga pulsado Run/Stop mientras lo enciende y compruebe a qué va el cable.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Line %1 of %2</source>
+        <translation>Línea %1 de %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 B/s</source>
+        <translation>%1 B/s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 kB/s</source>
+        <translation>%1 kB/s</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>about %1 left</source>
+        <translation>quedan unos %1</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Sent %1 lines (%2 kB) in %3 s.</source>
+        <translation>Se enviaron %1 líneas (%2 kB) en %3 s.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Stopped while waiting for the QZ7&apos;s banner.</source>
+        <translation>Detenido mientras se esperaba el mensaje de inicio del QZ7.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stopped while reading the QZ7&apos;s version.</source>
+        <translation>Detenido mientras se leía la versión del QZ7.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stopped while waiting for the erase prompt.</source>
+        <translation>Detenido mientras se esperaba la pregunta de borrado.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stopped while waiting for the erase to finish.</source>
+        <translation>Detenido mientras se esperaba el fin del borrado.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Stopped while sending the image, after line %1 of %2.</source>
+        <translation>Detenido mientras se enviaba la imagen, tras la línea %1 de %2.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Stopped while waiting for &quot;Done&quot; after the last line.</source>
+        <translation>Detenido mientras se esperaba &quot;Done&quot; tras la última línea.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Stopped while in dialogue state %1.</source>
+        <translation>Detenido en el estado de diálogo %1.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The adapter&apos;s line went dead: it was unplugged or lost power.</source>
+        <translation>La línea del adaptador dejó de funcionar: se desconectó o perdió la alimentación.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The adapter stopped working (%1, errno %2): it was unplugged or lost power.</source>
+        <translation>El adaptador dejó de funcionar (%1, errno %2): se desconectó o perdió la alimentación.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Last from the QZ7: &quot;%1&quot;</source>
+        <translation>Lo último del QZ7: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The QZ7 may have no firmware now: switch it off, then hold Run/Stop while you switch it on.</source>
+        <translation>Puede que el QZ7 no tenga firmware ahora: apáguelo y luego mantenga pulsado Run/Stop mientras lo enciende.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The QZ7 has no firmware now: switch it off, then hold Run/Stop while you switch it on.</source>
+        <translation>El QZ7 no tiene firmware ahora: apáguelo y luego mantenga pulsado Run/Stop mientras lo enciende.</translation>
+    </message>
+</context>
+<context>
+    <name>Terminal</name>
+    <message>
+        <location filename="../terminal/Bench.cpp" line="+112"/>
+        <source>The report could not be written to %1: %2.</source>
+        <translation>No se pudo escribir el informe en %1: %2.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Ended: %1 (status %2).</source>
+        <translation>Terminado: %1 (estado %2).</translation>
+    </message>
+    <message>
+        <location line="+77"/>
+        <source>Found 1 adapter.</source>
+        <translation>Se encontró 1 adaptador.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Found %1 adapters.</source>
+        <translation>Se encontraron %1 adaptadores.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Found the USB adapter: %1.</source>
+        <translation>Se encontró el adaptador USB: %1.</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+158"/>
+        <source>Stopped after %1 s (--timeout)</source>
+        <translation>Detenido tras %1 s (--timeout)</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Looking for USB adapters.</source>
+        <translation>Buscando adaptadores USB.</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Looking for the USB adapter.</source>
+        <translation>Buscando el adaptador USB.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapters in and run again.</source>
+        <translation>Ningún QZ7 en %1 s: no se encontró ningún adaptador USB utilizable. Conecte los adaptadores y vuelva a ejecutar el programa.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapter in and run again.</source>
+        <translation>Ningún QZ7 en %1 s: no se encontró ningún adaptador USB utilizable. Conecte el adaptador y vuelva a ejecutar el programa.</translation>
+    </message>
+    <message>
+        <location filename="../terminal/BenchUnit.cpp" line="+38"/>
+        <source>Nothing was done to this port.</source>
+        <translation>No se hizo nada en este puerto.</translation>
+    </message>
+    <message>
+        <location line="+63"/>
+        <source>Sending the firmware image (%1 lines).</source>
+        <translation>Enviando la imagen del firmware (%1 líneas).</translation>
+    </message>
+    <message>
+        <location line="+48"/>
+        <source>Update?</source>
+        <translation>¿Actualizar?</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Version %1: nothing erased (--check).</source>
+        <translation>Versión %1: no se borró nada (--check).</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Version not found: nothing erased (--check).</source>
+        <translation>Versión no encontrada: no se borró nada (--check).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Already on %1: not updated (--skip-current).</source>
+        <translation>Ya tiene %1: no actualizado (--skip-current).</translation>
+    </message>
+    <message>
+        <location filename="../terminal/Terminal.cpp" line="+51"/>
+        <source>Sending the firmware image (%1 characters).</source>
+        <translation>Enviando la imagen del firmware (%1 caracteres).</translation>
+    </message>
+    <message>
+        <location line="+51"/>
+        <source>Not updated: the QZ7 was left as it was.</source>
+        <translation>No actualizado: el QZ7 quedó como estaba.</translation>
+    </message>
+    <message>
+        <location line="+67"/>
+        <location line="+11"/>
+        <source>Update? [y/N]</source>
+        <translation>¿Actualizar? [y/N]</translation>
+    </message>
+    <message>
+        <location filename="../terminal/TerminalRun.cpp" line="-124"/>
+        <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
+        <translation>Ningún QZ7 en %1 s: el puerto está abierto pero nada respondió. Encienda el QZ7 manteniendo pulsado Run/Stop.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>No QZ7 within %1 s: no permission to open the port (the line above says how to get it).</source>
+        <translation>Ningún QZ7 en %1 s: sin permiso para abrir el puerto (la línea anterior indica cómo obtenerlo).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>No QZ7 within %1 s: the port is in use by another program. Close that program and run again.</source>
+        <translation>Ningún QZ7 en %1 s: otro programa está usando el puerto. Cierre ese programa y vuelva a ejecutar el programa.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapter in (or check the path given with --port) and run again.</source>
+        <translation>Ningún QZ7 en %1 s: no se encontró ningún adaptador USB utilizable. Conecte el adaptador (o compruebe la ruta indicada con --port) y vuelva a ejecutar el programa.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>%1 during the update: the QZ7 has no firmware now. Power it on again while holding Run/Stop and update again.</source>
+        <translation>%1 durante la actualización: el QZ7 no tiene firmware ahora. Vuelva a encenderlo manteniendo pulsado Run/Stop y actualice de nuevo.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 before anything was erased: the QZ7 is as it was.</source>
+        <translation>%1 antes de borrar nada: el QZ7 está como estaba.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
+        <translation>No actualizado: el puerto indicado con --port no se puede usar (con --wait el actualizador lo espera). No se hizo nada en ningún puerto.</translation>
+    </message>
+    <message>
+        <location line="+86"/>
+        <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
+        <translation>Se está programando el QZ7: detenerlo ahora lo dejaría sin firmware. La actualización continúa; pulse Ctrl+C otra vez en 5 s para detenerla.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Interrupted</source>
+        <translation>Interrumpido</translation>
+    </message>
+</context>
+<context>
+    <name>UpdaterWindow</name>
+    <message>
+        <location filename="../window/UpdaterWindow.cpp" line="+94"/>
+        <source>Erases the QZ7 and sends it firmware V%1</source>
+        <translation>Borra el QZ7 y le envía el firmware V%1</translation>
+    </message>
+    <message>
+        <location line="+34"/>
+        <source>Done</source>
+        <translation>Terminado</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Failed</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <location line="+172"/>
+        <source>Keep updating</source>
+        <translation>Seguir actualizando</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stop</source>
+        <translation>Detener</translation>
+    </message>
+    <message>
+        <location filename="../window/UpdaterWindow.h" line="+92"/>
+        <source>The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.</source>
+        <translation>Se está programando el QZ7. Si lo detiene ahora, quedará sin firmware hasta que se actualice de nuevo.</translation>
+    </message>
+</context>
+</TS>

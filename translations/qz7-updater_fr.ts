@@ -1,0 +1,981 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr_FR">
+<context>
+    <name>Directions</name>
+    <message>
+        <location filename="../core/Directions.h" line="+12"/>
+        <source>Connect USB adapter</source>
+        <translation>Branchez l&apos;adaptateur USB</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Power on the QZ7 while holding front Run/Stop button</source>
+        <translation>Allumez le QZ7 en maintenant le bouton Run/Stop en façade</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Updating QZ7, please wait...</source>
+        <translation>Mise à jour du QZ7, veuillez patienter...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Version not Found.
+Update anyway?</source>
+        <translation>Version introuvable.
+Mettre à jour quand même&#xa0;?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not Erased
+Please restart the program
+and the QZ7</source>
+        <translation>Non effacé
+Veuillez redémarrer le programme
+et le QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Done</source>
+        <translation>Terminé</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Trying to write to unopened Port</source>
+        <translation>Tentative d&apos;écriture sur un port non ouvert</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>USB adapter disconnected
+Please restart the program
+and the QZ7</source>
+        <translation>Adaptateur USB déconnecté
+Veuillez redémarrer le programme
+et le QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No version reply
+Please restart the program
+and the QZ7</source>
+        <translation>Aucune réponse de version
+Veuillez redémarrer le programme
+et le QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Firmware image damaged
+Please reinstall the program</source>
+        <translation>Image du micrologiciel endommagée
+Veuillez réinstaller le programme</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not Done
+Please restart the program
+and the QZ7</source>
+        <translation>Non terminé
+Veuillez redémarrer le programme
+et le QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>QZ7 restarted during the update
+It has no firmware now
+Restart the program, power on the QZ7
+while holding Run/Stop, and update again</source>
+        <translation>Le QZ7 a redémarré pendant la mise à jour
+Il n&apos;a plus de micrologiciel
+Redémarrez le programme, allumez le QZ7
+en maintenant Run/Stop, puis refaites la mise à jour</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>QZ7 stopped accepting data
+Please restart the program
+and the QZ7</source>
+        <translation>Le QZ7 n&apos;accepte plus de données
+Veuillez redémarrer le programme
+et le QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>QZ7 stopped before the whole image was sent
+It has no firmware now
+Restart the program, power on the QZ7
+while holding Run/Stop, and update again</source>
+        <translation>Le QZ7 s&apos;est arrêté avant la fin de l&apos;envoi de l&apos;image
+Il n&apos;a plus de micrologiciel
+Redémarrez le programme, allumez le QZ7
+en maintenant Run/Stop, puis refaites la mise à jour</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Found Version: %1
+ Update To: QZ7 V%2?
+</source>
+        <translation>Version trouvée&#xa0;: %1
+ Mettre à jour vers QZ7 V%2&#xa0;?
+</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Unexpected reply: %1
+Please restart the program
+and the QZ7</source>
+        <translation>Réponse inattendue&#xa0;: %1
+Veuillez redémarrer le programme
+et le QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>An Exception Occured:
+%1</source>
+        <translation>Une exception s&apos;est produite&#xa0;:
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>Help</name>
+    <message>
+        <location filename="../terminal/Terminal.cpp" line="+50"/>
+        <source>the QZ7 was updated (Done)</source>
+        <translation>le QZ7 a été mis à jour (Done)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>an error nobody foresaw</source>
+        <translation>une erreur imprévue</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no usable adapter within --wait, or a --port that can never be one</source>
+        <translation>aucun adaptateur utilisable dans le délai --wait, ou un --port qui ne peut pas en être un</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no permission to open the port</source>
+        <translation>pas d&apos;autorisation pour ouvrir le port</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the port is in use by another program</source>
+        <translation>le port est utilisé par un autre programme</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the adapter was disconnected, or the port closed under the update</source>
+        <translation>l&apos;adaptateur a été déconnecté, ou le port s&apos;est fermé pendant la mise à jour</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the QZ7 was not erased</source>
+        <translation>le QZ7 n&apos;a pas été effacé</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>an unexpected reply from the QZ7</source>
+        <translation>une réponse inattendue du QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no version reply</source>
+        <translation>aucune réponse de version</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>not updated: the answer was no (or input ended, or was too long)</source>
+        <translation>pas de mise à jour&#xa0;: la réponse était non (ou l&apos;entrée s&apos;est terminée, ou était trop longue)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the firmware image is damaged; nothing was erased</source>
+        <translation>l&apos;image du micrologiciel est endommagée&#xa0;; rien n&apos;a été effacé</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the QZ7 answered Not Done</source>
+        <translation>le QZ7 a répondu Not Done</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the QZ7 restarted during the update</source>
+        <translation>le QZ7 a redémarré pendant la mise à jour</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the QZ7 stopped accepting data</source>
+        <translation>le QZ7 n&apos;accepte plus de données</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the port opened, but no QZ7 answered within --wait</source>
+        <translation>le port s&apos;est ouvert, mais aucun QZ7 n&apos;a répondu dans le délai --wait</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the QZ7 said Done before the whole image was sent</source>
+        <translation>le QZ7 a répondu Done avant la fin de l&apos;envoi de l&apos;image</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>several units: not every one was updated (each unit&apos;s status is in --json and --report)</source>
+        <translation>plusieurs unités&#xa0;: toutes n&apos;ont pas été mises à jour (l&apos;état de chaque unité figure dans --json et --report)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>--skip-current: the QZ7 already has the firmware this program carries; not updated</source>
+        <translation>--skip-current&#xa0;: le QZ7 a déjà le micrologiciel de ce programme&#xa0;; pas de mise à jour</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>wrong usage: an unknown option or a bad value</source>
+        <translation>mauvaise utilisation&#xa0;: option inconnue ou valeur incorrecte</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>standard output (or the --report file) could not be written</source>
+        <translation>impossible d&apos;écrire sur la sortie standard (ou dans le fichier --report)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>--timeout ran out; the port was put back</source>
+        <translation>délai --timeout écoulé&#xa0;; les réglages du port ont été rétablis</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>stopped by SIGINT (twice within 5 s while the QZ7 is being programmed), SIGTERM or SIGHUP; the port was put back</source>
+        <translation>arrêté par SIGINT (deux fois en 5 s pendant la programmation du QZ7), SIGTERM ou SIGHUP&#xa0;; les réglages du port ont été rétablis</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Exit statuses (with --cli):</source>
+        <translation>Codes de sortie (avec --cli)&#xa0;:</translation>
+    </message>
+    <message>
+        <location filename="../app/Startup.cpp" line="+49"/>
+        <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
+        <translation>Met à jour le micrologiciel d'un QZ7 par un adaptateur série USB. Branchez l'adaptateur, allumez le QZ7 en maintenant son bouton avant Run/Stop, puis suivez les instructions de la fenêtre.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Run on the terminal, without a window: print the directions and the status as they change, ask the version question there, and end with an exit status that says how the update ended (see the manual page).</source>
+        <translation>Fonctionner dans le terminal, sans fenêtre&#xa0;: afficher les consignes et l&apos;état à chaque changement, y poser la question de version, et terminer avec un code de sortie qui indique l&apos;issue de la mise à jour (voir la page de manuel).</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Use the serial device at &lt;path&gt; instead of searching for a USB adapter. Given several times (with --cli --yes), updates those units side by side.</source>
+        <translation>Utiliser le périphérique série &lt;path&gt; au lieu de chercher un adaptateur USB. Donné plusieurs fois (avec --cli --yes), met à jour ces unités en parallèle.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>With --cli --yes: update every USB adapter&apos;s QZ7 side by side (every port that --list --json shows as taken).</source>
+        <translation>Avec --cli --yes&#xa0;: mettre à jour en parallèle le QZ7 de chaque adaptateur USB (chaque port marqué taken par --list --json).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>With --cli, --list or --version: JSON Lines on standard output, one object per event (see the manual page); the prose goes to standard error.</source>
+        <translation>Avec --cli, --list ou --version&#xa0;: JSON Lines sur la sortie standard, un objet par événement (voir la page de manuel)&#xa0;; le texte va sur la sortie d&apos;erreur.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>With --cli: read each QZ7&apos;s version and end without erasing anything.</source>
+        <translation>Avec --cli&#xa0;: lire la version de chaque QZ7 et terminer sans rien effacer.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>With --cli: leave a QZ7 that already has the firmware this program carries.</source>
+        <translation>Avec --cli&#xa0;: ne pas toucher à un QZ7 qui a déjà le micrologiciel de ce programme.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>With --cli: append one JSON line per unit to &lt;file&gt; as each unit ends.</source>
+        <translation>Avec --cli&#xa0;: ajouter une ligne JSON par unité à &lt;file&gt; dès que chaque unité se termine.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>With --cli: answer the version question with Update.</source>
+        <translation>Avec --cli&#xa0;: répondre «&#xa0;Mettre à jour&#xa0;» à la question de version.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>With --cli: give up when no QZ7 has answered within &lt;seconds&gt; (default: wait for ever).</source>
+        <translation>Avec --cli&#xa0;: abandonner si aucun QZ7 n&apos;a répondu en &lt;seconds&gt; (par défaut&#xa0;: attendre indéfiniment).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>With --cli: stop when the whole update has not ended within &lt;seconds&gt;, as a SIGTERM stops it, with exit status 124.</source>
+        <translation>Avec --cli&#xa0;: arrêter si la mise à jour n&apos;est pas terminée en &lt;seconds&gt;, comme le fait SIGTERM, avec le code de sortie 124.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>List the serial ports with their names, paths and identities, mark the one the updater would choose, and end.</source>
+        <translation>Lister les ports série avec leurs noms, chemins et identités, marquer celui que le programme choisirait, et terminer.</translation>
+    </message>
+    <message>
+        <location line="+57"/>
+        <source>Unexpected argument &apos;%1&apos;.</source>
+        <translation>Argument inattendu «&#xa0;%1&#xa0;».</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>--port needs the path of a serial device, such as /dev/ttyUSB0.</source>
+        <translation>--port demande le chemin d&apos;un périphérique série, par exemple /dev/ttyUSB0.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>--report needs the name of a file.</source>
+        <translation>--report demande un nom de fichier.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>--%1 needs a whole number of seconds, from 1 to 604800 (a week).</source>
+        <translation>--%1 demande un nombre entier de secondes, de 1 à 604800 (une semaine).</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>--yes, --wait and --timeout go with --cli.</source>
+        <translation>--yes, --wait et --timeout s&apos;utilisent avec --cli.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--list goes alone (or with --json).</source>
+        <translation>--list s&apos;utilise seul (ou avec --json).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--all, --json, --check, --skip-current and --report go with --cli.</source>
+        <translation>--all, --json, --check, --skip-current et --report s&apos;utilisent avec --cli.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--all takes every adapter: it goes without --port.</source>
+        <translation>--all prend tous les adaptateurs&#xa0;: il s&apos;utilise sans --port.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>With several units, --all, --json, --skip-current or --report the version question is answered ahead: add --yes (or --check).</source>
+        <translation>Avec plusieurs unités, --all, --json, --skip-current ou --report, la question de version doit avoir sa réponse d&apos;avance&#xa0;: ajoutez --yes (ou --check).</translation>
+    </message>
+</context>
+<context>
+    <name>QZ7UpdaterWindow</name>
+    <message>
+        <location filename="../window/QZ7_Updater.ui" line="+12"/>
+        <source>QZ7 Updater</source>
+        <translation>QZ7 Updater</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Puts new firmware on a QZ7 through a USB serial adapter</source>
+        <translation>Installe un nouveau micrologiciel sur un QZ7 via un adaptateur série USB</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>QZ7 front panel</source>
+        <translation>Façade du QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Picture of the QZ7 the updater found, its display reading BOOT</source>
+        <translation>Illustration du QZ7 trouvé par le programme, son afficheur indiquant BOOT</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>How the update ended</source>
+        <translation>Issue de la mise à jour</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>What to do next</source>
+        <translation>Que faire ensuite</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Details: the adapter, the progress, what went wrong</source>
+        <translation>Détails&#xa0;: l&apos;adaptateur, la progression, ce qui n&apos;a pas fonctionné</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Command to run</source>
+        <translation>Commande à exécuter</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>A command for a terminal, to select or copy</source>
+        <translation>Une commande pour un terminal, à sélectionner ou copier</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Copy</source>
+        <translation>Copier</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Copies the command to the clipboard</source>
+        <translation>Copie la commande dans le presse-papiers</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Details, after the command</source>
+        <translation>Détails, après la commande</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Update progress</source>
+        <translation>Progression de la mise à jour</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Share of the firmware sent to the QZ7</source>
+        <translation>Part du micrologiciel envoyée au QZ7</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>Restart</source>
+        <translation>Redémarrer</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Starts the update again from Connect USB adapter; then power the QZ7 on while holding Run/Stop</source>
+        <translation>Reprend la mise à jour à l&apos;étape «&#xa0;Branchez l&apos;adaptateur USB&#xa0;»&#xa0;; allumez ensuite le QZ7 en maintenant Run/Stop</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Update another QZ7</source>
+        <translation>Mettre à jour un autre QZ7</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Starts over for the next QZ7 on the same adapter</source>
+        <translation>Recommence pour le QZ7 suivant sur le même adaptateur</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Leaves the QZ7 as it is and closes the program</source>
+        <translation>Laisse le QZ7 tel quel et ferme le programme</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Update</source>
+        <translation>Mettre à jour</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Closes the program</source>
+        <translation>Ferme le programme</translation>
+    </message>
+</context>
+<context>
+    <name>Status</name>
+    <message>
+        <location filename="../core/Status.cpp" line="+31"/>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 min %2 s</source>
+        <translation>%1 min %2 s</translation>
+    </message>
+    <message>
+        <location line="+43"/>
+        <source>No permission to open %1 (owner %2, group %3).</source>
+        <translation>Pas d&apos;autorisation pour ouvrir %1 (propriétaire %2, groupe %3).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Only its owner may use it. An administrator can give access with a udev rule (see &quot;Permission to use the adapter&quot; in the README).</source>
+        <translation>Seul son propriétaire peut l&apos;utiliser. Un administrateur peut donner l&apos;accès par une règle udev (voir &quot;Permission to use the adapter&quot; dans le README).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>You are in the group %1, but this login is not yet: log out and back in, then start the updater again.</source>
+        <translation>Vous êtes dans le groupe %1, mais pas encore cette session&#xa0;: déconnectez-vous puis reconnectez-vous, puis relancez le programme.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>You are in the group %1 already; an administrator needs to check the device&apos;s access rules.</source>
+        <translation>Vous êtes déjà dans le groupe %1&#xa0;; un administrateur doit vérifier les règles d&apos;accès du périphérique.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Add yourself to the group with</source>
+        <translation>Ajoutez-vous au groupe avec</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>then log out and back in (the group counts only for a new login).</source>
+        <translation>puis déconnectez-vous et reconnectez-vous (le groupe ne compte que pour une nouvelle session).</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>%1 (PID %2)</source>
+        <translation>%1 (PID %2)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 is in use by another program.</source>
+        <translation>%1 est utilisé par un autre programme.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 is in use by another program: %2.</source>
+        <translation>%1 est utilisé par un autre programme&#xa0;: %2.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Close it; the updater opens the adapter as soon as it is free.</source>
+        <translation>Fermez-le&#xa0;; le programme ouvre l&apos;adaptateur dès qu&apos;il est libre.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 is running; it is known to take serial adapters.</source>
+        <translation>%1 est en cours d&apos;exécution&#xa0;; il accapare souvent les adaptateurs série.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 are running; they are known to take serial adapters.</source>
+        <translation>%1 sont en cours d&apos;exécution&#xa0;; ils accaparent souvent les adaptateurs série.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+36"/>
+        <source>and</source>
+        <translation>et</translation>
+    </message>
+    <message>
+        <location line="-29"/>
+        <source>%1 is not a serial port. Name the adapter&apos;s device, such as /dev/ttyUSB0.</source>
+        <translation>%1 n&apos;est pas un port série. Indiquez le périphérique de l&apos;adaptateur, par exemple /dev/ttyUSB0.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cannot open %1: %2.</source>
+        <translation>Impossible d&apos;ouvrir %1&#xa0;: %2.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cannot set up %1 (%2): %3.</source>
+        <translation>Impossible de configurer %1 (%2)&#xa0;: %3.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Plug the adapter in again.</source>
+        <translation>Rebranchez l&apos;adaptateur.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The updater keeps trying.</source>
+        <translation>Le programme continue d&apos;essayer.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>%1 is the terminal this program runs on, not an adapter. Name the adapter&apos;s device, such as /dev/ttyUSB0.</source>
+        <translation>%1 est le terminal de ce programme, pas un adaptateur. Indiquez le périphérique de l&apos;adaptateur, par exemple /dev/ttyUSB0.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Cannot open %1: %2. Name the adapter&apos;s device, such as /dev/ttyUSB0.</source>
+        <translation>Impossible d&apos;ouvrir %1&#xa0;: %2. Indiquez le périphérique de l&apos;adaptateur, par exemple /dev/ttyUSB0.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>No USB serial adapter found.</source>
+        <translation>Aucun adaptateur série USB trouvé.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The system lists no serial port at all: plug the adapter in, or try another USB socket or cable.</source>
+        <translation>Le système ne voit aucun port série&#xa0;: branchez l&apos;adaptateur, ou essayez une autre prise USB ou un autre câble.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Seen: %1, not a USB adapter.</source>
+        <translation>Port vu&#xa0;: %1, ce n&apos;est pas un adaptateur USB.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Seen: %1, not USB adapters.</source>
+        <translation>Ports vus&#xa0;: %1, ce ne sont pas des adaptateurs USB.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>An adapter appeared at %1 and went away again: brltty, a braille display driver, is running and takes such adapters. Unless you use a braille display, remove it with</source>
+        <translation>Un adaptateur est apparu sur %1 puis a disparu&#xa0;: brltty, un pilote d&apos;afficheur braille, est en cours d&apos;exécution et accapare ces adaptateurs. Si vous n&apos;utilisez pas d&apos;afficheur braille, supprimez-le avec</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>then plug the adapter in again.</source>
+        <translation>puis rebranchez l&apos;adaptateur.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>serial %1</source>
+        <translation>n° de série %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Adapter on %1</source>
+        <translation>Adaptateur sur %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Adapter on %1: %2</source>
+        <translation>Adaptateur sur %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Nothing from the QZ7 for %1 s. Switch it off, then hold the front Run/Stop button while you switch it on. Check that the cable goes to the QZ7.</source>
+        <translation>Rien reçu du QZ7 depuis %1 s. Éteignez-le, puis maintenez le bouton Run/Stop en façade pendant que vous l&apos;allumez. Vérifiez que le câble est bien relié au QZ7.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>No answer from the QZ7 for %1 s. Check the cable and the QZ7&apos;s power; the update goes on as soon as it answers.</source>
+        <translation>Aucune réponse du QZ7 depuis %1 s. Vérifiez le câble et l&apos;alimentation du QZ7&#xa0;; la mise à jour reprend dès qu&apos;il répond.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>its banner</source>
+        <translation>son message d&apos;accueil</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>a version (a line with &quot;V&quot;)</source>
+        <translation>une version (une ligne avec &quot;V&quot;)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the prompt &quot;E or P?&quot;</source>
+        <translation>l&apos;invite &quot;E or P?&quot;</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&quot;Erased&quot;</source>
+        <translation>&quot;Erased&quot;</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&quot;Done&quot;</source>
+        <translation>&quot;Done&quot;</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>the &quot;*&quot; that asks for the next line</source>
+        <translation>le &quot;*&quot; qui demande la ligne suivante</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>The QZ7 sent only empty lines, not %1; the updater waits on.</source>
+        <translation>Le QZ7 n&apos;a envoyé que des lignes vides, pas %1&#xa0;; le programme continue d&apos;attendre.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The QZ7 sent what the updater cannot read (&quot;%1&quot;), not %2; the updater waits on.</source>
+        <translation>Le QZ7 a envoyé des données illisibles (&quot;%1&quot;), pas %2&#xa0;; le programme continue d&apos;attendre.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The QZ7 sent &quot;%1&quot; and has not ended the line; the updater waits for %2.</source>
+        <translation>Le QZ7 a envoyé &quot;%1&quot; sans terminer la ligne&#xa0;; le programme attend %2.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The QZ7 sent &quot;%1&quot;, not %2; the updater waits on.</source>
+        <translation>Le QZ7 a envoyé &quot;%1&quot;, pas %2&#xa0;; le programme continue d&apos;attendre.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>If it stays so, the QZ7 must be restarted: switch it off, hold Run/Stop while you switch it on, and update again.</source>
+        <translation>Si cela persiste, il faut redémarrer le QZ7&#xa0;: éteignez-le, maintenez Run/Stop pendant que vous l&apos;allumez, puis refaites la mise à jour.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>A wrong line speed, a wrong cable, or another device than a QZ7 in boot-loader mode sends such bytes: check the cable and what it is plugged into.</source>
+        <translation>Une mauvaise vitesse de ligne, un mauvais câble ou un autre appareil qu&apos;un QZ7 en mode chargeur d&apos;amorçage envoie de tels octets&#xa0;: vérifiez le câble et ce à quoi il est branché.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>If it stays so, check that the cable goes to a QZ7 switched on with Run/Stop held.</source>
+        <translation>Si cela persiste, vérifiez que le câble est relié à un QZ7 allumé avec Run/Stop maintenu.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The QZ7 answered %1 times without &quot;E or P?&quot;, last with &quot;%2&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</source>
+        <translation>Le QZ7 a répondu %1 fois sans &quot;E or P?&quot;, la dernière fois par &quot;%2&quot;. Ce n&apos;est peut-être pas un QZ7 en mode chargeur d&apos;amorçage&#xa0;: éteignez-le, maintenez Run/Stop pendant que vous l&apos;allumez, et vérifiez à quoi le câble est relié.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Line %1 of %2</source>
+        <translation>Ligne %1 sur %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 B/s</source>
+        <translation>%1 B/s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 kB/s</source>
+        <translation>%1 kB/s</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>about %1 left</source>
+        <translation>encore environ %1</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Sent %1 lines (%2 kB) in %3 s.</source>
+        <translation>%1 lignes (%2 kB) envoyées en %3 s.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Stopped while waiting for the QZ7&apos;s banner.</source>
+        <translation>Arrêté en attendant le message d&apos;accueil du QZ7.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stopped while reading the QZ7&apos;s version.</source>
+        <translation>Arrêté pendant la lecture de la version du QZ7.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stopped while waiting for the erase prompt.</source>
+        <translation>Arrêté en attendant l&apos;invite d&apos;effacement.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stopped while waiting for the erase to finish.</source>
+        <translation>Arrêté en attendant la fin de l&apos;effacement.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Stopped while sending the image, after line %1 of %2.</source>
+        <translation>Arrêté pendant l&apos;envoi de l&apos;image, après la ligne %1 sur %2.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Stopped while waiting for &quot;Done&quot; after the last line.</source>
+        <translation>Arrêté en attendant &quot;Done&quot; après la dernière ligne.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Stopped while in dialogue state %1.</source>
+        <translation>Arrêté dans l&apos;état de dialogue %1.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The adapter&apos;s line went dead: it was unplugged or lost power.</source>
+        <translation>La ligne de l&apos;adaptateur est coupée&#xa0;: il a été débranché ou n&apos;est plus alimenté.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The adapter stopped working (%1, errno %2): it was unplugged or lost power.</source>
+        <translation>L&apos;adaptateur ne fonctionne plus (%1, errno %2)&#xa0;: il a été débranché ou n&apos;est plus alimenté.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Last from the QZ7: &quot;%1&quot;</source>
+        <translation>Dernière réception du QZ7&#xa0;: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The QZ7 may have no firmware now: switch it off, then hold Run/Stop while you switch it on.</source>
+        <translation>Le QZ7 n&apos;a peut-être plus de micrologiciel&#xa0;: éteignez-le, puis maintenez Run/Stop pendant que vous l&apos;allumez.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The QZ7 has no firmware now: switch it off, then hold Run/Stop while you switch it on.</source>
+        <translation>Le QZ7 n&apos;a plus de micrologiciel&#xa0;: éteignez-le, puis maintenez Run/Stop pendant que vous l&apos;allumez.</translation>
+    </message>
+</context>
+<context>
+    <name>Terminal</name>
+    <message>
+        <location filename="../terminal/Bench.cpp" line="+112"/>
+        <source>The report could not be written to %1: %2.</source>
+        <translation>Impossible d&apos;écrire le rapport dans %1&#xa0;: %2.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Ended: %1 (status %2).</source>
+        <translation>Fin&#xa0;: %1 (code %2).</translation>
+    </message>
+    <message>
+        <location line="+77"/>
+        <source>Found 1 adapter.</source>
+        <translation>1 adaptateur trouvé.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Found %1 adapters.</source>
+        <translation>%1 adaptateurs trouvés.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Found the USB adapter: %1.</source>
+        <translation>Adaptateur USB trouvé&#xa0;: %1.</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+158"/>
+        <source>Stopped after %1 s (--timeout)</source>
+        <translation>Arrêté après %1 s (--timeout)</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Looking for USB adapters.</source>
+        <translation>Recherche des adaptateurs USB.</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Looking for the USB adapter.</source>
+        <translation>Recherche de l&apos;adaptateur USB.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapters in and run again.</source>
+        <translation>Aucun QZ7 en %1 s&#xa0;: aucun adaptateur USB utilisable trouvé. Branchez les adaptateurs et relancez.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapter in and run again.</source>
+        <translation>Aucun QZ7 en %1 s&#xa0;: aucun adaptateur USB utilisable trouvé. Branchez l&apos;adaptateur et relancez.</translation>
+    </message>
+    <message>
+        <location filename="../terminal/BenchUnit.cpp" line="+38"/>
+        <source>Nothing was done to this port.</source>
+        <translation>Rien n&apos;a été fait sur ce port.</translation>
+    </message>
+    <message>
+        <location line="+63"/>
+        <source>Sending the firmware image (%1 lines).</source>
+        <translation>Envoi de l&apos;image du micrologiciel (%1 lignes).</translation>
+    </message>
+    <message>
+        <location line="+48"/>
+        <source>Update?</source>
+        <translation>Mettre à jour&#xa0;?</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Version %1: nothing erased (--check).</source>
+        <translation>Version %1&#xa0;: rien n&apos;a été effacé (--check).</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Version not found: nothing erased (--check).</source>
+        <translation>Version introuvable&#xa0;: rien n&apos;a été effacé (--check).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Already on %1: not updated (--skip-current).</source>
+        <translation>Déjà en %1&#xa0;: pas de mise à jour (--skip-current).</translation>
+    </message>
+    <message>
+        <location filename="../terminal/Terminal.cpp" line="+51"/>
+        <source>Sending the firmware image (%1 characters).</source>
+        <translation>Envoi de l&apos;image du micrologiciel (%1 caractères).</translation>
+    </message>
+    <message>
+        <location line="+51"/>
+        <source>Not updated: the QZ7 was left as it was.</source>
+        <translation>Pas de mise à jour&#xa0;: le QZ7 est resté tel quel.</translation>
+    </message>
+    <message>
+        <location line="+67"/>
+        <location line="+11"/>
+        <source>Update? [y/N]</source>
+        <translation>Mettre à jour&#xa0;? [y/N]</translation>
+    </message>
+    <message>
+        <location filename="../terminal/TerminalRun.cpp" line="-124"/>
+        <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
+        <translation>Aucun QZ7 en %1 s&#xa0;: le port est ouvert mais rien n&apos;a répondu. Allumez le QZ7 en maintenant Run/Stop.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>No QZ7 within %1 s: no permission to open the port (the line above says how to get it).</source>
+        <translation>Aucun QZ7 en %1 s&#xa0;: pas d&apos;autorisation pour ouvrir le port (la ligne ci-dessus indique comment l&apos;obtenir).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>No QZ7 within %1 s: the port is in use by another program. Close that program and run again.</source>
+        <translation>Aucun QZ7 en %1 s&#xa0;: le port est utilisé par un autre programme. Fermez ce programme et relancez.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapter in (or check the path given with --port) and run again.</source>
+        <translation>Aucun QZ7 en %1 s&#xa0;: aucun adaptateur USB utilisable trouvé. Branchez l&apos;adaptateur (ou vérifiez le chemin donné avec --port) et relancez.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>%1 during the update: the QZ7 has no firmware now. Power it on again while holding Run/Stop and update again.</source>
+        <translation>%1 pendant la mise à jour&#xa0;: le QZ7 n&apos;a plus de micrologiciel. Rallumez-le en maintenant Run/Stop et refaites la mise à jour.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 before anything was erased: the QZ7 is as it was.</source>
+        <translation>%1 avant tout effacement&#xa0;: le QZ7 est resté tel quel.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
+        <translation>Pas de mise à jour&#xa0;: le port donné avec --port est inutilisable (avec --wait, le programme l&apos;attend). Rien n&apos;a été fait sur aucun port.</translation>
+    </message>
+    <message>
+        <location line="+86"/>
+        <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
+        <translation>Le QZ7 est en cours de programmation&#xa0;: l&apos;arrêter maintenant le laisserait sans micrologiciel. La mise à jour continue&#xa0;; appuyez de nouveau sur Ctrl+C dans les 5 s pour arrêter.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Interrupted</source>
+        <translation>Interrompu</translation>
+    </message>
+</context>
+<context>
+    <name>UpdaterWindow</name>
+    <message>
+        <location filename="../window/UpdaterWindow.cpp" line="+94"/>
+        <source>Erases the QZ7 and sends it firmware V%1</source>
+        <translation>Efface le QZ7 et lui envoie le micrologiciel V%1</translation>
+    </message>
+    <message>
+        <location line="+34"/>
+        <source>Done</source>
+        <translation>Terminé</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Failed</source>
+        <translation>Échec</translation>
+    </message>
+    <message>
+        <location line="+172"/>
+        <source>Keep updating</source>
+        <translation>Continuer la mise à jour</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stop</source>
+        <translation>Arrêter</translation>
+    </message>
+    <message>
+        <location filename="../window/UpdaterWindow.h" line="+92"/>
+        <source>The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.</source>
+        <translation>Le QZ7 est en cours de programmation. L&apos;arrêter maintenant le laisse sans micrologiciel jusqu&apos;à une nouvelle mise à jour.</translation>
+    </message>
+</context>
+</TS>

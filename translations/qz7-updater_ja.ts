@@ -1,0 +1,981 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP">
+<context>
+    <name>Directions</name>
+    <message>
+        <location filename="../core/Directions.h" line="+12"/>
+        <source>Connect USB adapter</source>
+        <translation>USB アダプターを接続してください</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Power on the QZ7 while holding front Run/Stop button</source>
+        <translation>前面の Run/Stop ボタンを押したまま QZ7 の電源を入れてください</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Updating QZ7, please wait...</source>
+        <translation>QZ7 を更新しています。お待ちください...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Version not Found.
+Update anyway?</source>
+        <translation>バージョンが見つかりません。
+このまま更新しますか?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not Erased
+Please restart the program
+and the QZ7</source>
+        <translation>消去されませんでした
+プログラムと QZ7 を
+再起動してください</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Done</source>
+        <translation>完了</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Trying to write to unopened Port</source>
+        <translation>開いていないポートに書き込もうとしました</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>USB adapter disconnected
+Please restart the program
+and the QZ7</source>
+        <translation>USB アダプターが外れました
+プログラムと QZ7 を
+再起動してください</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No version reply
+Please restart the program
+and the QZ7</source>
+        <translation>バージョンの応答がありません
+プログラムと QZ7 を
+再起動してください</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Firmware image damaged
+Please reinstall the program</source>
+        <translation>ファームウェアイメージが壊れています
+プログラムを再インストールしてください</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not Done
+Please restart the program
+and the QZ7</source>
+        <translation>更新できませんでした (Not Done)
+プログラムと QZ7 を
+再起動してください</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>QZ7 restarted during the update
+It has no firmware now
+Restart the program, power on the QZ7
+while holding Run/Stop, and update again</source>
+        <translation>更新中に QZ7 が再起動しました
+現在 QZ7 にはファームウェアがありません
+プログラムを再起動し、Run/Stop を押したまま
+QZ7 の電源を入れて、もう一度更新してください</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>QZ7 stopped accepting data
+Please restart the program
+and the QZ7</source>
+        <translation>QZ7 がデータを受け付けなくなりました
+プログラムと QZ7 を
+再起動してください</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>QZ7 stopped before the whole image was sent
+It has no firmware now
+Restart the program, power on the QZ7
+while holding Run/Stop, and update again</source>
+        <translation>イメージをすべて送る前に QZ7 が止まりました
+現在 QZ7 にはファームウェアがありません
+プログラムを再起動し、Run/Stop を押したまま
+QZ7 の電源を入れて、もう一度更新してください</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Found Version: %1
+ Update To: QZ7 V%2?
+</source>
+        <translation>検出したバージョン: %1
+ QZ7 V%2 に更新しますか?
+</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Unexpected reply: %1
+Please restart the program
+and the QZ7</source>
+        <translation>予期しない応答: %1
+プログラムと QZ7 を
+再起動してください</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>An Exception Occured:
+%1</source>
+        <translation>例外が発生しました:
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>Help</name>
+    <message>
+        <location filename="../terminal/Terminal.cpp" line="+50"/>
+        <source>the QZ7 was updated (Done)</source>
+        <translation>QZ7 を更新した (Done)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>an error nobody foresaw</source>
+        <translation>想定外のエラー</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no usable adapter within --wait, or a --port that can never be one</source>
+        <translation>--wait の間に使えるアダプターがない、または --port の指定先がアダプターになり得ない</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no permission to open the port</source>
+        <translation>ポートを開く権限がない</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the port is in use by another program</source>
+        <translation>ポートを別のプログラムが使用中</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the adapter was disconnected, or the port closed under the update</source>
+        <translation>更新中にアダプターが外れた、またはポートが閉じた</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the QZ7 was not erased</source>
+        <translation>QZ7 が消去されなかった</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>an unexpected reply from the QZ7</source>
+        <translation>QZ7 から予期しない応答があった</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no version reply</source>
+        <translation>バージョンの応答がない</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>not updated: the answer was no (or input ended, or was too long)</source>
+        <translation>更新せず: 答えが「いいえ」だった (または入力が終わった、長すぎた)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the firmware image is damaged; nothing was erased</source>
+        <translation>ファームウェアイメージが壊れている。何も消去していない</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the QZ7 answered Not Done</source>
+        <translation>QZ7 が Not Done と応答した</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the QZ7 restarted during the update</source>
+        <translation>更新中に QZ7 が再起動した</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the QZ7 stopped accepting data</source>
+        <translation>QZ7 がデータを受け付けなくなった</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the port opened, but no QZ7 answered within --wait</source>
+        <translation>ポートは開いたが、--wait の間に QZ7 が応答しなかった</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the QZ7 said Done before the whole image was sent</source>
+        <translation>イメージをすべて送る前に QZ7 が Done と応答した</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>several units: not every one was updated (each unit&apos;s status is in --json and --report)</source>
+        <translation>複数台: 更新されなかった台がある (各台の状態は --json と --report に出力)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>--skip-current: the QZ7 already has the firmware this program carries; not updated</source>
+        <translation>--skip-current: 本プログラムのファームウェアが QZ7 にすでに入っているため更新せず</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>wrong usage: an unknown option or a bad value</source>
+        <translation>使い方の誤り: 不明なオプションまたは不正な値</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>standard output (or the --report file) could not be written</source>
+        <translation>標準出力 (または --report のファイル) に書き込めなかった</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>--timeout ran out; the port was put back</source>
+        <translation>--timeout の時間切れ。ポートの設定は元に戻した</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>stopped by SIGINT (twice within 5 s while the QZ7 is being programmed), SIGTERM or SIGHUP; the port was put back</source>
+        <translation>SIGINT (QZ7 への書き込み中は 5 s 以内に 2 回)、SIGTERM または SIGHUP で停止。ポートの設定は元に戻した</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Exit statuses (with --cli):</source>
+        <translation>終了ステータス (--cli 使用時):</translation>
+    </message>
+    <message>
+        <location filename="../app/Startup.cpp" line="+49"/>
+        <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
+        <translation>USB シリアルアダプター経由で QZ7 のファームウェアを更新します。アダプターを接続し、前面の Run/Stop ボタンを押したまま QZ7 の電源を入れ、ウィンドウの指示に従ってください。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Run on the terminal, without a window: print the directions and the status as they change, ask the version question there, and end with an exit status that says how the update ended (see the manual page).</source>
+        <translation>ウィンドウを使わず端末で実行します: 指示と状態を変わるたびに表示し、バージョンの質問を端末で尋ね、更新の結果を示す終了ステータスで終了します (マニュアルページを参照)。</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Use the serial device at &lt;path&gt; instead of searching for a USB adapter. Given several times (with --cli --yes), updates those units side by side.</source>
+        <translation>USB アダプターを探す代わりに &lt;path&gt; のシリアルデバイスを使います。(--cli --yes と共に) 複数回指定すると、それらの台を並行して更新します。</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>With --cli --yes: update every USB adapter&apos;s QZ7 side by side (every port that --list --json shows as taken).</source>
+        <translation>--cli --yes と共に: すべての USB アダプターの QZ7 を並行して更新します (--list --json で taken となるすべてのポート)。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>With --cli, --list or --version: JSON Lines on standard output, one object per event (see the manual page); the prose goes to standard error.</source>
+        <translation>--cli、--list、--version と共に: 標準出力に JSON Lines でイベントごとに 1 つのオブジェクトを出力します (マニュアルページを参照)。説明文は標準エラーに出力します。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>With --cli: read each QZ7&apos;s version and end without erasing anything.</source>
+        <translation>--cli と共に: 各 QZ7 のバージョンを読み取り、何も消去せずに終了します。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>With --cli: leave a QZ7 that already has the firmware this program carries.</source>
+        <translation>--cli と共に: 本プログラムのファームウェアがすでに入っている QZ7 はそのままにします。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>With --cli: append one JSON line per unit to &lt;file&gt; as each unit ends.</source>
+        <translation>--cli と共に: 各台が終わるたびに、1 台につき JSON を 1 行 &lt;file&gt; に追記します。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>With --cli: answer the version question with Update.</source>
+        <translation>--cli と共に: バージョンの質問に「更新」と答えます。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>With --cli: give up when no QZ7 has answered within &lt;seconds&gt; (default: wait for ever).</source>
+        <translation>--cli と共に: &lt;seconds&gt; 以内に QZ7 が応答しなければあきらめます (既定: いつまでも待つ)。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>With --cli: stop when the whole update has not ended within &lt;seconds&gt;, as a SIGTERM stops it, with exit status 124.</source>
+        <translation>--cli と共に: 更新全体が &lt;seconds&gt; 以内に終わらなければ、SIGTERM と同じように終了ステータス 124 で停止します。</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>List the serial ports with their names, paths and identities, mark the one the updater would choose, and end.</source>
+        <translation>シリアルポートを名前、パス、識別情報とともに一覧表示し、本プログラムが選ぶポートに印を付けて終了します。</translation>
+    </message>
+    <message>
+        <location line="+57"/>
+        <source>Unexpected argument &apos;%1&apos;.</source>
+        <translation>予期しない引数 &apos;%1&apos; です。</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>--port needs the path of a serial device, such as /dev/ttyUSB0.</source>
+        <translation>--port にはシリアルデバイスのパス (/dev/ttyUSB0 など) が必要です。</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>--report needs the name of a file.</source>
+        <translation>--report にはファイル名が必要です。</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>--%1 needs a whole number of seconds, from 1 to 604800 (a week).</source>
+        <translation>--%1 には 1 から 604800 (1 週間) までの整数の秒数が必要です。</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>--yes, --wait and --timeout go with --cli.</source>
+        <translation>--yes、--wait、--timeout は --cli と共に使います。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--list goes alone (or with --json).</source>
+        <translation>--list は単独で (または --json と共に) 使います。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--all, --json, --check, --skip-current and --report go with --cli.</source>
+        <translation>--all、--json、--check、--skip-current、--report は --cli と共に使います。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--all takes every adapter: it goes without --port.</source>
+        <translation>--all はすべてのアダプターを使うため、--port とは併用しません。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>With several units, --all, --json, --skip-current or --report the version question is answered ahead: add --yes (or --check).</source>
+        <translation>複数台、--all、--json、--skip-current、--report では、バージョンの質問に前もって答えておく必要があります: --yes (または --check) を付けてください。</translation>
+    </message>
+</context>
+<context>
+    <name>QZ7UpdaterWindow</name>
+    <message>
+        <location filename="../window/QZ7_Updater.ui" line="+12"/>
+        <source>QZ7 Updater</source>
+        <translation>QZ7 アップデーター</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Puts new firmware on a QZ7 through a USB serial adapter</source>
+        <translation>USB シリアルアダプター経由で QZ7 に新しいファームウェアを書き込みます</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>QZ7 front panel</source>
+        <translation>QZ7 の前面パネル</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Picture of the QZ7 the updater found, its display reading BOOT</source>
+        <translation>検出した QZ7 の画像 (表示部に BOOT と表示)</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>How the update ended</source>
+        <translation>更新の結果</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>What to do next</source>
+        <translation>次にすること</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Details: the adapter, the progress, what went wrong</source>
+        <translation>詳細: アダプター、進み具合、問題の内容</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Command to run</source>
+        <translation>実行するコマンド</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>A command for a terminal, to select or copy</source>
+        <translation>端末で実行するコマンド (選択またはコピーできます)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Copy</source>
+        <translation>コピー</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Copies the command to the clipboard</source>
+        <translation>コマンドをクリップボードにコピーします</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Details, after the command</source>
+        <translation>詳細 (コマンドの後)</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Update progress</source>
+        <translation>更新の進み具合</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Share of the firmware sent to the QZ7</source>
+        <translation>QZ7 に送信済みのファームウェアの割合</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>Restart</source>
+        <translation>やり直す</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Starts the update again from Connect USB adapter; then power the QZ7 on while holding Run/Stop</source>
+        <translation>「USB アダプターを接続してください」から更新をやり直します。その後、Run/Stop を押したまま QZ7 の電源を入れてください</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Update another QZ7</source>
+        <translation>別の QZ7 を更新</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Starts over for the next QZ7 on the same adapter</source>
+        <translation>同じアダプターで次の QZ7 の更新を始めます</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Leaves the QZ7 as it is and closes the program</source>
+        <translation>QZ7 をそのままにしてプログラムを閉じます</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Update</source>
+        <translation>更新</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Closes the program</source>
+        <translation>プログラムを閉じます</translation>
+    </message>
+</context>
+<context>
+    <name>Status</name>
+    <message>
+        <location filename="../core/Status.cpp" line="+31"/>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 min %2 s</source>
+        <translation>%1 min %2 s</translation>
+    </message>
+    <message>
+        <location line="+43"/>
+        <source>No permission to open %1 (owner %2, group %3).</source>
+        <translation>%1 を開く権限がありません (所有者 %2、グループ %3)。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Only its owner may use it. An administrator can give access with a udev rule (see &quot;Permission to use the adapter&quot; in the README).</source>
+        <translation>所有者しか使えません。管理者が udev ルールでアクセスを許可できます (README の &quot;Permission to use the adapter&quot; を参照)。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>You are in the group %1, but this login is not yet: log out and back in, then start the updater again.</source>
+        <translation>グループ %1 に入っていますが、今のログインにはまだ反映されていません。ログアウトしてログインし直し、本プログラムを起動し直してください。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>You are in the group %1 already; an administrator needs to check the device&apos;s access rules.</source>
+        <translation>すでにグループ %1 に入っています。管理者にデバイスのアクセスルールを確認してもらってください。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Add yourself to the group with</source>
+        <translation>次のコマンドで自分をグループに追加してください:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>then log out and back in (the group counts only for a new login).</source>
+        <translation>その後、ログアウトしてログインし直してください (グループは新しいログインでのみ有効です)。</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>%1 (PID %2)</source>
+        <translation>%1 (PID %2)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 is in use by another program.</source>
+        <translation>%1 は別のプログラムが使用中です。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 is in use by another program: %2.</source>
+        <translation>%1 は別のプログラムが使用中です: %2。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Close it; the updater opens the adapter as soon as it is free.</source>
+        <translation>そのプログラムを閉じてください。空きしだい本プログラムがアダプターを開きます。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 is running; it is known to take serial adapters.</source>
+        <translation>%1 が動作しています。これはシリアルアダプターを占有することがあります。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 are running; they are known to take serial adapters.</source>
+        <translation>%1 が動作しています。これらはシリアルアダプターを占有することがあります。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+36"/>
+        <source>and</source>
+        <translation>と</translation>
+    </message>
+    <message>
+        <location line="-29"/>
+        <source>%1 is not a serial port. Name the adapter&apos;s device, such as /dev/ttyUSB0.</source>
+        <translation>%1 はシリアルポートではありません。/dev/ttyUSB0 のようなアダプターのデバイスを指定してください。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cannot open %1: %2.</source>
+        <translation>%1 を開けません: %2。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cannot set up %1 (%2): %3.</source>
+        <translation>%1 を設定できません (%2): %3。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Plug the adapter in again.</source>
+        <translation>アダプターを接続し直してください。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The updater keeps trying.</source>
+        <translation>本プログラムは試行を続けます。</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>%1 is the terminal this program runs on, not an adapter. Name the adapter&apos;s device, such as /dev/ttyUSB0.</source>
+        <translation>%1 は本プログラムが動作している端末で、アダプターではありません。/dev/ttyUSB0 のようなアダプターのデバイスを指定してください。</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Cannot open %1: %2. Name the adapter&apos;s device, such as /dev/ttyUSB0.</source>
+        <translation>%1 を開けません: %2。/dev/ttyUSB0 のようなアダプターのデバイスを指定してください。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>No USB serial adapter found.</source>
+        <translation>USB シリアルアダプターが見つかりません。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The system lists no serial port at all: plug the adapter in, or try another USB socket or cable.</source>
+        <translation>システムにシリアルポートが 1 つもありません。アダプターを接続するか、別の USB 差し込み口やケーブルを試してください。</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Seen: %1, not a USB adapter.</source>
+        <translation>検出: %1 (USB アダプターではありません)。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Seen: %1, not USB adapters.</source>
+        <translation>検出: %1 (いずれも USB アダプターではありません)。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>An adapter appeared at %1 and went away again: brltty, a braille display driver, is running and takes such adapters. Unless you use a braille display, remove it with</source>
+        <translation>アダプターが %1 に現れて、また消えました。点字ディスプレイ用ドライバーの brltty が動作していて、このようなアダプターを占有します。点字ディスプレイを使っていなければ、次のコマンドで削除してください:</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>then plug the adapter in again.</source>
+        <translation>その後、アダプターを接続し直してください。</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>serial %1</source>
+        <translation>シリアル番号 %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Adapter on %1</source>
+        <translation>%1 のアダプター</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Adapter on %1: %2</source>
+        <translation>%1 のアダプター: %2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Nothing from the QZ7 for %1 s. Switch it off, then hold the front Run/Stop button while you switch it on. Check that the cable goes to the QZ7.</source>
+        <translation>QZ7 から %1 s 応答がありません。電源を切り、前面の Run/Stop ボタンを押したまま電源を入れてください。ケーブルが QZ7 につながっているか確認してください。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>No answer from the QZ7 for %1 s. Check the cable and the QZ7&apos;s power; the update goes on as soon as it answers.</source>
+        <translation>QZ7 から %1 s 応答がありません。ケーブルと QZ7 の電源を確認してください。応答があればすぐに更新を続けます。</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>its banner</source>
+        <translation>起動メッセージ</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>a version (a line with &quot;V&quot;)</source>
+        <translation>バージョン (&quot;V&quot; を含む行)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the prompt &quot;E or P?&quot;</source>
+        <translation>プロンプト &quot;E or P?&quot;</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&quot;Erased&quot;</source>
+        <translation>&quot;Erased&quot;</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&quot;Done&quot;</source>
+        <translation>&quot;Done&quot;</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>the &quot;*&quot; that asks for the next line</source>
+        <translation>次の行を求める &quot;*&quot;</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>The QZ7 sent only empty lines, not %1; the updater waits on.</source>
+        <translation>QZ7 から届いたのは空行だけで、%1 ではありません。待ち続けます。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The QZ7 sent what the updater cannot read (&quot;%1&quot;), not %2; the updater waits on.</source>
+        <translation>QZ7 から読み取れないデータ (&quot;%1&quot;) が届きました。%2 ではありません。待ち続けます。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The QZ7 sent &quot;%1&quot; and has not ended the line; the updater waits for %2.</source>
+        <translation>QZ7 から &quot;%1&quot; が届きましたが、行が終わっていません。%2 を待っています。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The QZ7 sent &quot;%1&quot;, not %2; the updater waits on.</source>
+        <translation>QZ7 から &quot;%1&quot; が届きました。%2 ではありません。待ち続けます。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>If it stays so, the QZ7 must be restarted: switch it off, hold Run/Stop while you switch it on, and update again.</source>
+        <translation>このままなら QZ7 の再起動が必要です。電源を切り、Run/Stop を押したまま電源を入れて、もう一度更新してください。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>A wrong line speed, a wrong cable, or another device than a QZ7 in boot-loader mode sends such bytes: check the cable and what it is plugged into.</source>
+        <translation>通信速度やケーブルの誤り、またはブートローダーモードの QZ7 以外の機器が、このようなバイトを送ります。ケーブルとその接続先を確認してください。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>If it stays so, check that the cable goes to a QZ7 switched on with Run/Stop held.</source>
+        <translation>このままなら、ケーブルが Run/Stop を押したまま電源を入れた QZ7 につながっているか確認してください。</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The QZ7 answered %1 times without &quot;E or P?&quot;, last with &quot;%2&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</source>
+        <translation>QZ7 は &quot;E or P?&quot; なしで %1 回応答しました (最後は &quot;%2&quot;)。ブートローダーモードの QZ7 ではない可能性があります。電源を切り、Run/Stop を押したまま電源を入れて、ケーブルの接続先を確認してください。</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Line %1 of %2</source>
+        <translation>%1 / %2 行</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 B/s</source>
+        <translation>%1 B/s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 kB/s</source>
+        <translation>%1 kB/s</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>about %1 left</source>
+        <translation>残り約 %1</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Sent %1 lines (%2 kB) in %3 s.</source>
+        <translation>%1 行 (%2 kB) を %3 s で送信しました。</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Stopped while waiting for the QZ7&apos;s banner.</source>
+        <translation>QZ7 の起動メッセージを待つ間に停止しました。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stopped while reading the QZ7&apos;s version.</source>
+        <translation>QZ7 のバージョンを読み取る間に停止しました。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stopped while waiting for the erase prompt.</source>
+        <translation>消去のプロンプトを待つ間に停止しました。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stopped while waiting for the erase to finish.</source>
+        <translation>消去の完了を待つ間に停止しました。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Stopped while sending the image, after line %1 of %2.</source>
+        <translation>イメージの送信中、%1 / %2 行の後で停止しました。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Stopped while waiting for &quot;Done&quot; after the last line.</source>
+        <translation>最後の行の後、&quot;Done&quot; を待つ間に停止しました。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Stopped while in dialogue state %1.</source>
+        <translation>やり取りの段階 %1 で停止しました。</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The adapter&apos;s line went dead: it was unplugged or lost power.</source>
+        <translation>アダプターとの通信が途絶えました。アダプターが抜かれたか、電源が切れました。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The adapter stopped working (%1, errno %2): it was unplugged or lost power.</source>
+        <translation>アダプターが動作しなくなりました (%1、errno %2)。アダプターが抜かれたか、電源が切れました。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Last from the QZ7: &quot;%1&quot;</source>
+        <translation>QZ7 からの最後の応答: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The QZ7 may have no firmware now: switch it off, then hold Run/Stop while you switch it on.</source>
+        <translation>現在 QZ7 にはファームウェアがない可能性があります。電源を切り、Run/Stop を押したまま電源を入れてください。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The QZ7 has no firmware now: switch it off, then hold Run/Stop while you switch it on.</source>
+        <translation>現在 QZ7 にはファームウェアがありません。電源を切り、Run/Stop を押したまま電源を入れてください。</translation>
+    </message>
+</context>
+<context>
+    <name>Terminal</name>
+    <message>
+        <location filename="../terminal/Bench.cpp" line="+112"/>
+        <source>The report could not be written to %1: %2.</source>
+        <translation>レポートを %1 に書き込めませんでした: %2。</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Ended: %1 (status %2).</source>
+        <translation>終了: %1 (ステータス %2)。</translation>
+    </message>
+    <message>
+        <location line="+77"/>
+        <source>Found 1 adapter.</source>
+        <translation>アダプターが 1 台見つかりました。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Found %1 adapters.</source>
+        <translation>アダプターが %1 台見つかりました。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Found the USB adapter: %1.</source>
+        <translation>USB アダプターが見つかりました: %1。</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+158"/>
+        <source>Stopped after %1 s (--timeout)</source>
+        <translation>%1 s で停止しました (--timeout)</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Looking for USB adapters.</source>
+        <translation>USB アダプターを探しています。</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Looking for the USB adapter.</source>
+        <translation>USB アダプターを探しています。</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapters in and run again.</source>
+        <translation>%1 s 以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して、もう一度実行してください。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapter in and run again.</source>
+        <translation>%1 s 以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して、もう一度実行してください。</translation>
+    </message>
+    <message>
+        <location filename="../terminal/BenchUnit.cpp" line="+38"/>
+        <source>Nothing was done to this port.</source>
+        <translation>このポートには何もしていません。</translation>
+    </message>
+    <message>
+        <location line="+63"/>
+        <source>Sending the firmware image (%1 lines).</source>
+        <translation>ファームウェアイメージを送信しています (%1 行)。</translation>
+    </message>
+    <message>
+        <location line="+48"/>
+        <source>Update?</source>
+        <translation>更新しますか?</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Version %1: nothing erased (--check).</source>
+        <translation>バージョン %1: 何も消去していません (--check)。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Version not found: nothing erased (--check).</source>
+        <translation>バージョンが見つかりません: 何も消去していません (--check)。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Already on %1: not updated (--skip-current).</source>
+        <translation>すでに %1 です: 更新していません (--skip-current)。</translation>
+    </message>
+    <message>
+        <location filename="../terminal/Terminal.cpp" line="+51"/>
+        <source>Sending the firmware image (%1 characters).</source>
+        <translation>ファームウェアイメージを送信しています (%1 文字)。</translation>
+    </message>
+    <message>
+        <location line="+51"/>
+        <source>Not updated: the QZ7 was left as it was.</source>
+        <translation>更新していません: QZ7 は元のままです。</translation>
+    </message>
+    <message>
+        <location line="+67"/>
+        <location line="+11"/>
+        <source>Update? [y/N]</source>
+        <translation>更新しますか? [y/N]</translation>
+    </message>
+    <message>
+        <location filename="../terminal/TerminalRun.cpp" line="-124"/>
+        <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
+        <translation>%1 s 以内に QZ7 が見つかりません: ポートは開いていますが、応答がありません。Run/Stop を押したまま QZ7 の電源を入れてください。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>No QZ7 within %1 s: no permission to open the port (the line above says how to get it).</source>
+        <translation>%1 s 以内に QZ7 が見つかりません: ポートを開く権限がありません (権限を得る方法は上の行を参照)。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>No QZ7 within %1 s: the port is in use by another program. Close that program and run again.</source>
+        <translation>%1 s 以内に QZ7 が見つかりません: ポートを別のプログラムが使用中です。そのプログラムを閉じて、もう一度実行してください。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapter in (or check the path given with --port) and run again.</source>
+        <translation>%1 s 以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して (または --port で指定したパスを確認して)、もう一度実行してください。</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>%1 during the update: the QZ7 has no firmware now. Power it on again while holding Run/Stop and update again.</source>
+        <translation>%1 (更新中): 現在 QZ7 にはファームウェアがありません。Run/Stop を押したまま電源を入れ直し、もう一度更新してください。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 before anything was erased: the QZ7 is as it was.</source>
+        <translation>%1 (消去前): QZ7 は元のままです。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
+        <translation>更新していません: --port で指定したポートは使えません (--wait を付けると使えるまで待ちます)。どのポートにも何もしていません。</translation>
+    </message>
+    <message>
+        <location line="+86"/>
+        <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
+        <translation>QZ7 に書き込み中です。今停止すると QZ7 のファームウェアがなくなります。更新を続けます。停止するには 5 s 以内にもう一度 Ctrl+C を押してください。</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Interrupted</source>
+        <translation>中断しました</translation>
+    </message>
+</context>
+<context>
+    <name>UpdaterWindow</name>
+    <message>
+        <location filename="../window/UpdaterWindow.cpp" line="+94"/>
+        <source>Erases the QZ7 and sends it firmware V%1</source>
+        <translation>QZ7 を消去し、ファームウェア V%1 を送信します</translation>
+    </message>
+    <message>
+        <location line="+34"/>
+        <source>Done</source>
+        <translation>完了</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <location line="+172"/>
+        <source>Keep updating</source>
+        <translation>更新を続ける</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <location filename="../window/UpdaterWindow.h" line="+92"/>
+        <source>The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.</source>
+        <translation>QZ7 に書き込み中です。今停止すると、もう一度更新するまで QZ7 にはファームウェアがありません。</translation>
+    </message>
+</context>
+</TS>
