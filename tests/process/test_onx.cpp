@@ -190,6 +190,13 @@ TEST(Demo, PressesKeysInItsOwnWindowOnlyAndDrawsOnAServerOfItsOwn)
                                      status);
     EXPECT_EQ(status, 0) << demo;
     EXPECT_NE(demo.find("image intact"), std::string::npos) << demo;
+    // Its first picture is the clean search: the hint that no adapter is listed, and no attempt
+    // to open a port that is not there yet, in either of its updaters' transcripts.
+    const std::string connect = FileText(QZ7_BINARY_DIR "/demo/updater-connect.log");
+    const std::string update = FileText(QZ7_BINARY_DIR "/demo/updater.log");
+    EXPECT_NE(connect.find("status: No USB serial adapter found."), std::string::npos) << connect;
+    for (const std::string* transcript : {&connect, &update})
+        EXPECT_EQ(transcript->find("Cannot open"), std::string::npos) << *transcript;
     said += ReadUntil(out[0], "key", 200ms);  // a key would have been told by now
     ::close(out[0]);
     EXPECT_EQ(said, "shown\n");  // not one key
