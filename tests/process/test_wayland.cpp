@@ -109,7 +109,17 @@ struct Weston {
     bool ready = false;
 };
 
-constexpr const char* kAppId = "set_app_id(\"qz7-updater\")";
+// The toplevel's app id is the name of the desktop entry the package installs (the one .desktop
+// file among the resources), so that the shell finds its icon and name.
+std::string DesktopEntryName()
+{
+    std::vector<std::string> names;
+    for (const fs::directory_entry& e : fs::directory_iterator(QZ7_SOURCE_DIR "/resources"))
+        if (e.path().extension() == ".desktop")
+            names.push_back(e.path().stem().string());
+    return names.size() == 1 ? names.front() : std::string();
+}
+const std::string kAppId = "set_app_id(\"" + DesktopEntryName() + "\")";
 constexpr const char* kParent = ".set_parent(xdg_toplevel@";
 
 // Why the Wayland runs cannot run here, or empty.
