@@ -20,13 +20,11 @@ while [ $# -gt 0 ]; do
   shift
 done
 mkdir -p "$OUT"
-OUT=$(cd "$OUT" && pwd)  # the adapter's link below names it, whether BUILD is relative or not
 # Nothing of an earlier run may be taken for this one's.
-rm -f "$OUT"/*.png "$OUT"/ttyUSB-demo "$OUT"/bootsim.log "$OUT"/updater.out "$OUT"/updater.log "$OUT"/received.hex
+rm -f "$OUT"/*.png "$OUT"/bootsim.log "$OUT"/updater.out "$OUT"/updater.log "$OUT"/updater-connect.log "$OUT"/received.hex
 source scripts/xserver.sh
 pids=()
-cleanup() { stop_started; rm -f "$OUT/ttyUSB-demo"; }
-trap cleanup EXIT
+trap stop_started EXIT
 
 # The simulator first: it prints its pseudo-terminal's path, then its events, then a summary.
 start_sim "$OUT/bootsim.log" --baud "$baud" --power-on-ms 2500 --erase-ms 800 --save-image "$OUT/received.hex" \
@@ -46,26 +44,43 @@ shot() { sleep 0.4; import -window root "$OUT/$1.png"; echo "  $OUT/$1.png"; }
 unset WAYLAND_DISPLAY
 start_xserver 640x560
 
-# The adapter is "plugged in" after the first screenshot: the program is pointed at a link
-# that does not exist yet. Its transcript stays in updater.log, so that a window that never
-# showed can be explained.
-QZ7_SERIAL_PORTS="usbserial-sim=$OUT/ttyUSB-demo" "$BUILD/qz7-updater" > "$OUT/updater.out" 2> "$OUT/updater.log" &
-updater=$!
-pids+=("$updater")
-if ! win=$(window_of "$updater"); then
-  if kill -0 "$updater" 2>/dev/null; then
-    echo "demo.sh: the updater is still running; its transcript ($OUT/updater.log) ends:" >&2
-  else
-    wait "$updater" && status=0 || status=$?
-    echo "demo.sh: the updater ended with status $status; its transcript ($OUT/updater.log) ends:" >&2
+# start_updater LOG PORTS: starts the updater with the port listing PORTS, its transcript going to
+# LOG (kept, so that a window that never showed can be explained); sets `updater` and `win`.
+start_updater() {
+  QZ7_SERIAL_PORTS="$2" "$BUILD/qz7-updater" > "$OUT/updater.out" 2> "$1" &
+  updater=$!
+  pids+=("$updater")
+  if ! win=$(window_of "$updater"); then
+    if kill -0 "$updater" 2>/dev/null; then
+      echo "demo.sh: the updater is still running; its transcript ($1) ends:" >&2
+    else
+      wait "$updater" && status=0 || status=$?
+      echo "demo.sh: the updater ended with status $status; its transcript ($1) ends:" >&2
+    fi
+    tail -n 30 "$1" >&2
+    exit 1
   fi
-  tail -n 30 "$OUT/updater.log" >&2
-  exit 1
-fi
-xdotool windowmove "$win" 60 50 >/dev/null 2>&1 || true
+  xdotool windowmove "$win" 60 50 >/dev/null 2>&1 || true
+}
+
+# First the desktop before the adapter is plugged in: the system lists no serial port, and after
+# its patience (5 s; 1 s with --fast) the updater says so under "Connect USB adapter". Then that
+# window is closed and the updater started again with the simulated adapter in its listing, as it
+# would find a real one once plugged in. A listing that named a port not made yet would show an
+# open error instead, as it would for an adapter that vanished between the listing and the open.
 echo "Screenshots:"
+hint_wait=5s
+[ "$baud" = 0 ] && hint_wait=1s
+QZ7_TEST_TIMES="no-adapter=$hint_wait" start_updater "$OUT/updater-connect.log" ""
+until grep -q "status: No USB serial adapter found" "$OUT/updater-connect.log"; do
+  kill -0 "$updater" 2>/dev/null || { echo "demo.sh: the updater ended at Connect USB adapter" >&2; tail -n 30 "$OUT/updater-connect.log" >&2; exit 1; }
+  sleep 0.1
+done
 shot 1-connect-adapter
-ln -s "$pty" "$OUT/ttyUSB-demo"
+kill "$updater"
+wait "$updater" 2>/dev/null || true
+
+start_updater "$OUT/updater.log" "usbserial-sim=$pty"
 wait_event "$OUT/bootsim.log" configured 10
 shot 2-power-on
 kill -USR1 "$sim"  # the operator powers the QZ7 on once the prompt has been seen

@@ -7,7 +7,8 @@ packages=(cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialpo
 case "${1:-build}" in
   build) ;;
   # python3-pyatspi, dbus-x11 and at-spi2-core: a screen reader's view of the window, over AT-SPI.
-  # weston and qt6-wayland: the window as a native Wayland client, under weston's headless backend.
+  # weston and qt6-wayland: the window as a native Wayland client, under weston's headless backend
+  # and its X backend (which takes the keys xdotool presses on Xvfb).
   test) packages+=(libgtest-dev xvfb xdotool imagemagick python3-pyatspi dbus-x11 at-spi2-core weston qt6-wayland) ;;
   demo) packages+=(xvfb xauth xdotool imagemagick) ;;
   # python3-psutil: the bench and the idle soak read the processes they measure through it.

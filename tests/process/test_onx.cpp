@@ -1,6 +1,7 @@
 // The real program on an X server of the test's own: an update pressed as an operator would,
 // the screen reader's view, losing the window system mid-transfer, and the demo's key presses.
 #include "tests/support/TestSupport.h"
+#include "tests/support/XServer.h"
 
 #include <csignal>
 #include <cstring>
@@ -15,58 +16,6 @@
 #include <unistd.h>
 
 namespace {
-
-// An X server of the test's own (Xvfb on a display number it picks itself, free whatever other
-// servers run), for the cases that need the window system itself: pressing Update as an
-// operator would, losing the connection to it, and a decoy for the demo.
-struct XServer {
-    explicit XServer(const std::string& screen = "640x560x24")
-    {
-        // Xvfb writes its display number on its standard output once it accepts clients. It must
-        // not reset when its last client leaves (a press's xdotool, the decoy's check): the reset
-        // drops a client that is connecting at that moment.
-        int out[2];
-        if (pipe2(out, O_CLOEXEC) != 0)
-            return;
-        server = std::make_unique<Updater>(Launch{OwnEnvironment(),
-                                                  {"-displayfd", "1", "-noreset", "-screen", "0", screen, "-nolisten", "tcp"},
-                                                  out[1], "/dev/null", "Xvfb"});
-        ::close(out[1]);
-        std::string number;
-        char c;
-        pollfd p{out[0], POLLIN, 0};
-        while (server->pid > 0 && ::poll(&p, 1, 10000) > 0 && ::read(out[0], &c, 1) == 1 && c != '\n')
-            number += c;
-        ::close(out[0]);
-        if (!number.empty())
-            display = ":" + number;
-    }
-    ~XServer() { Kill(); }
-    XServer(const XServer&) = delete;
-    XServer& operator=(const XServer&) = delete;
-    // Ends the server as a crash of the window system would end it for its clients, yet with the
-    // server removing its socket and lock (a killed one leaves both in /tmp).
-    void Kill()
-    {
-        std::chrono::milliseconds took{};
-        if (server && server->pid > 0)
-            server->Stop(SIGTERM, 5s, took);
-        server.reset();
-    }
-    // Presses `key` in the program's window, as an operator at the keyboard would.
-    bool Press(const std::string& key) const
-    {
-        int status = 0;
-        std::string window = CommandOutput("DISPLAY=" + display + " xdotool search --onlyvisible --name 'QZ7 Updater' 2>/dev/null | head -n1", status);
-        if (window.empty())
-            return false;
-        window.pop_back();
-        CommandOutput("DISPLAY=" + display + " xdotool windowfocus --sync " + window + " key " + key + " 2>/dev/null", status);
-        return status == 0;
-    }
-    std::unique_ptr<Updater> server;
-    std::string display;
-};
 
 // On a real X server Qt runs threads of its own (the X event reader, and the accessibility
 // bridge's D-Bus connection) that hand events to the GUI thread under Qt's locks, which a thread
@@ -190,6 +139,13 @@ TEST(Demo, PressesKeysInItsOwnWindowOnlyAndDrawsOnAServerOfItsOwn)
                                      status);
     EXPECT_EQ(status, 0) << demo;
     EXPECT_NE(demo.find("image intact"), std::string::npos) << demo;
+    // Its first picture is the clean search: the hint that no adapter is listed, and no attempt
+    // to open a port that is not there yet, in either of its updaters' transcripts.
+    const std::string connect = FileText(QZ7_BINARY_DIR "/demo/updater-connect.log");
+    const std::string update = FileText(QZ7_BINARY_DIR "/demo/updater.log");
+    EXPECT_NE(connect.find("status: No USB serial adapter found."), std::string::npos) << connect;
+    for (const std::string* transcript : {&connect, &update})
+        EXPECT_EQ(transcript->find("Cannot open"), std::string::npos) << *transcript;
     said += ReadUntil(out[0], "key", 200ms);  // a key would have been told by now
     ::close(out[0]);
     EXPECT_EQ(said, "shown\n");  // not one key

@@ -1,7 +1,12 @@
-// The real program as a native Wayland client, on a headless weston of the test's own: it starts,
+// The real program as a native Wayland client, on a weston of the test's own. Headless: it starts,
 // names itself to the compositor by its desktop entry, shows its directions, can be photographed
-// through weston's screenshooter, and ends promptly on SIGTERM with the port put back.
+// through weston's screenshooter, and ends promptly on SIGTERM with the port put back. Weston's
+// headless backend has no input devices, so the keys are pressed on a weston nested in an Xvfb of
+// the test's own (its X backend passes the X keyboard on to the focused Wayland client): closing
+// mid-transfer asks, the question's keys and the end screen's work, and every end puts the port
+// back.
 #include "tests/support/TestSupport.h"
+#include "tests/support/XServer.h"
 
 #include <QImage>
 #include <QLibraryInfo>
@@ -9,6 +14,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
+#include <thread>
 #include <string>
 #include <unistd.h>
 
@@ -24,11 +31,12 @@ bool OnPath(const std::string& program)
     return status == 0;
 }
 
-// A headless weston with its own runtime directory under the build tree and a socket name of its
-// own; the directory goes with it. Rendered by pixman, so that its screenshooter has pixels to
-// give, and with the debug protocol, through which the screenshooter and the protocol log work.
+// A weston with its own runtime directory under the build tree and a socket name of its own; the
+// directory goes with it. Headless, or, given an X display, in a window on it that takes the X
+// server's keyboard. Rendered by pixman, so that its screenshooter has pixels to give, and with
+// the debug protocol, through which the screenshooter and the protocol log work.
 struct Weston {
-    Weston()
+    explicit Weston(const std::string& xDisplay = {})
     {
         std::string pattern = QZ7_BINARY_DIR "/tests/wayland-XXXXXX";
         if (!::mkdtemp(pattern.data()))
@@ -36,8 +44,12 @@ struct Weston {
         runtimeDir = pattern;  // mkdtemp makes it 0700, as a runtime directory must be
         socket = "qz7-test-" + std::to_string(::getpid());
         log = runtimeDir + "/weston.log";
-        server = std::make_unique<Updater>(Launch{{"XDG_RUNTIME_DIR=" + runtimeDir, "PATH=/usr/bin:/bin"},
-                                                  {"--backend=headless-backend.so", "--use-pixman", "--debug",
+        std::vector<std::string> env{"XDG_RUNTIME_DIR=" + runtimeDir, "PATH=/usr/bin:/bin"};
+        if (!xDisplay.empty())
+            env.push_back("DISPLAY=" + xDisplay);
+        const std::string backend = xDisplay.empty() ? "headless-backend.so" : "x11-backend.so";
+        server = std::make_unique<Updater>(Launch{env,
+                                                  {"--backend=" + backend, "--use-pixman", "--debug",
                                                    "--socket=" + socket, "--idle-time=0", "--width=640", "--height=560",
                                                    "--logger-scopes=log,proto", "--log=" + log},
                                                   -1, runtimeDir + "/weston.stderr", "weston"});
@@ -70,12 +82,68 @@ struct Weston {
                 return e.path().string();
         return {};
     }
+    // How often a client has made a request that holds `call`, such as naming a toplevel by the
+    // desktop entry (once for each window shown) or giving a toplevel its parent (a dialog's).
+    std::size_t Requests(const std::string& call) const
+    {
+        const std::string text = FileText(log);
+        std::size_t n = 0;
+        for (std::size_t at = text.find(call); at != std::string::npos; at = text.find(call, at + 1))
+            ++n;
+        return n;
+    }
+    // Moves the screenshot to `kept` in the build tree, to be looked at; whether there was one.
+    bool KeepScreenshot(const std::string& kept) const
+    {
+        std::string shot;
+        if (!WaitUntil([&] { return !(shot = Screenshot()).empty(); }, 10s))
+            return false;
+        std::error_code failed;
+        fs::rename(shot, kept, failed);
+        return !failed;
+    }
     std::unique_ptr<Updater> server;
     std::string runtimeDir;
     std::string socket;
     std::string log;
     bool ready = false;
 };
+
+// The toplevel's app id is the name of the desktop entry the package installs (the one .desktop
+// file among the resources), so that the shell finds its icon and name.
+std::string DesktopEntryName()
+{
+    std::vector<std::string> names;
+    for (const fs::directory_entry& e : fs::directory_iterator(QZ7_SOURCE_DIR "/resources"))
+        if (e.path().extension() == ".desktop")
+            names.push_back(e.path().stem().string());
+    return names.size() == 1 ? names.front() : std::string();
+}
+const std::string kAppId = "set_app_id(\"" + DesktopEntryName() + "\")";
+constexpr const char* kParent = ".set_parent(xdg_toplevel@";
+
+// Why the Wayland runs cannot run here, or empty.
+std::string WhyNotOnWayland()
+{
+    if (!OnPath("weston") || !OnPath("weston-screenshooter"))
+        return "weston is not installed (scripts/deps.sh test installs it)";
+    const QString plugin = QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms/libqwayland-generic.so");
+    if (!fs::exists(plugin.toStdString()))
+        return "Qt's Wayland plug-in is not installed (" + plugin.toStdString() + "; scripts/deps.sh test installs qt6-wayland)";
+    return {};
+}
+
+// The updater's environment on `weston`, with the simulator's port listed.
+std::vector<std::string> WaylandEnvironment(const Weston& weston, const std::string& port)
+{
+    std::vector<std::string> env = weston.ClientEnvironment();
+    env.push_back("QZ7_SERIAL_PORTS=usbserial-sim=" + port);
+    // Qt's Wayland plug-in keeps its libwayland-client proxies until the process ends, some from
+    // a module already unloaded by then, which no suppression can name: under the sanitizers the
+    // leak check is left to the runs on X and offscreen, which cover the program's own code.
+    env.push_back("LSAN_OPTIONS=detect_leaks=0");
+    return env;
+}
 
 }  // namespace
 
@@ -87,11 +155,8 @@ TEST(ProgramOnWayland, StartsNativelyShowsItsDirectionsAndEndsOnSigtermWithThePo
     // are checked under X and offscreen.
     GTEST_SKIP() << "not under ThreadSanitizer: Qt's Wayland event thread is not instrumented";
 #endif
-    if (!OnPath("weston") || !OnPath("weston-screenshooter"))
-        GTEST_SKIP() << "weston is not installed (scripts/deps.sh test installs it)";
-    const QString plugin = QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms/libqwayland-generic.so");
-    if (!fs::exists(plugin.toStdString()))
-        GTEST_SKIP() << "Qt's Wayland plug-in is not installed (" << plugin.toStdString() << "; scripts/deps.sh test installs qt6-wayland)";
+    if (std::string why = WhyNotOnWayland(); !why.empty())
+        GTEST_SKIP() << why;
     Weston weston;
     ASSERT_TRUE(weston.ready) << "weston did not start: " << FileText(weston.runtimeDir + "/weston.stderr");
 
@@ -100,13 +165,7 @@ TEST(ProgramOnWayland, StartsNativelyShowsItsDirectionsAndEndsOnSigtermWithThePo
     const termios before = sim.SlaveSettings();
     sim.Start();
     TranscriptFile transcript;
-    std::vector<std::string> env = weston.ClientEnvironment();
-    env.push_back("QZ7_SERIAL_PORTS=usbserial-sim=" + sim.SlavePath());
-    // Qt's Wayland plug-in keeps its libwayland-client proxies until the process ends, some from
-    // a module already unloaded by then, which no suppression can name: under the sanitizers the
-    // leak check is left to the runs on X and offscreen, which cover the program's own code.
-    env.push_back("LSAN_OPTIONS=detect_leaks=0");
-    Updater updater(Launch{env, {}, -1, transcript.path});
+    Updater updater(Launch{WaylandEnvironment(weston, sim.SlavePath()), {}, -1, transcript.path});
 
     // Its first directions, then the power-on prompt once it holds the port; the QZ7 is left
     // off, so the program waits there with the port open, raw and exclusive.
@@ -115,18 +174,14 @@ TEST(ProgramOnWayland, StartsNativelyShowsItsDirectionsAndEndsOnSigtermWithThePo
     ASSERT_TRUE(WaitUntil([&] { return Pty::HeldExclusively(sim.SlavePath()); }, 10s));
     // A native client, not one through XWayland (there is no X server here): weston's protocol log
     // holds its toplevel, named by the desktop entry.
-    EXPECT_TRUE(WaitUntil([&] { return FileText(weston.log).find("set_app_id(\"qz7-updater\")") != std::string::npos; }, 10s))
+    EXPECT_TRUE(WaitUntil([&] { return weston.Requests(kAppId) == 1; }, 10s))
         << "no app id in " << weston.log;
     EXPECT_TRUE(WaitUntil([&] { return FileText(weston.log).find("set_title(\"QZ7 Updater\")") != std::string::npos; }, 10s));
 
     // What the compositor shows, kept in the build tree to be looked at.
-    std::string shot;
-    ASSERT_TRUE(WaitUntil([&] { return !(shot = weston.Screenshot()).empty(); }, 10s)) << "weston's screenshooter gave nothing";
-    QImage image(QString::fromStdString(shot));
-    EXPECT_EQ(image.size(), QSize(640, 560));
     const std::string kept = QZ7_BINARY_DIR "/tests/wayland-power-on.png";
-    std::error_code ignored;
-    fs::rename(shot, kept, ignored);
+    ASSERT_TRUE(weston.KeepScreenshot(kept)) << "weston's screenshooter gave nothing";
+    EXPECT_EQ(QImage(QString::fromStdString(kept)).size(), QSize(640, 560));
     RecordProperty("screenshot", kept);
 
     std::chrono::milliseconds took{};
@@ -135,4 +190,91 @@ TEST(ProgramOnWayland, StartsNativelyShowsItsDirectionsAndEndsOnSigtermWithThePo
     RecordProperty("quit_ms", std::to_string(took.count()));
     EXPECT_TRUE(SameSettings(sim.SlaveSettings(), before));
     EXPECT_FALSE(Pty::HeldExclusively(sim.SlavePath()));
+}
+
+TEST(ProgramOnWayland, ClosingMidTransferAsksAndTheKeysOfEveryEndPutThePortBack)
+{
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "not under ThreadSanitizer: Qt's Wayland event thread is not instrumented";
+#endif
+    if (std::string why = WhyNotOnWayland(); !why.empty())
+        GTEST_SKIP() << why;
+    if (!OnPath("xdotool"))
+        GTEST_SKIP() << "xdotool is not installed (scripts/deps.sh test installs it)";
+    // The X server is weston's keyboard only: weston's window covers its screen, and the updater
+    // is given no X display at all.
+    XServer x("640x560x24");
+    ASSERT_FALSE(x.display.empty()) << "Xvfb did not start (scripts/deps.sh test installs it)";
+    Weston weston(x.display);
+    ASSERT_TRUE(weston.ready) << "weston did not start: " << FileText(weston.runtimeDir + "/weston.stderr");
+
+    // Each run closes mid-transfer with `close`, answers the question with `answer`; the update
+    // then either goes on to Done, where `atDone` closes the window, or stops at once.
+    const struct Case {
+        const char* name;
+        const char* close;
+        const char* answer;  // xdotool's keys, pressed one after the other
+        bool keepsUpdating;
+        const char* atDone;
+    } cases[] = {
+        {"Ctrl+W, Escape keeps updating, Escape at Done closes", "ctrl+w", "Escape", true, "Escape"},
+        {"Ctrl+Q, Return keeps updating, Ctrl+Q at Done closes", "ctrl+q", "Return", true, "ctrl+q"},
+        {"Ctrl+W, Tab and Space choose Stop", "ctrl+w", "Tab space", false, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        bootsim::Options o = FastSim();
+        o.lineDelay = 2ms;  // about 6 s of transfer: time to ask and answer
+        bootsim::BootSim sim(o);
+        ASSERT_TRUE(sim.Open());
+        const termios before = sim.SlaveSettings();
+        sim.Start();
+        TranscriptFile transcript;
+        Updater updater(Launch{WaylandEnvironment(weston, sim.SlavePath()), {}, -1, transcript.path});
+        PowerOnWhenFileShows operatorAtTheQz7(sim, transcript.path);
+        ASSERT_TRUE(WaitUntil([&] { return sim.CurrentStage() == bootsim::Stage::Prompt; }, 15s)) << FileText(transcript.path);
+        // Space presses the focused Update once the window has the keyboard.
+        ASSERT_TRUE(WaitUntil([&] {
+            x.Key("space");
+            return WaitUntil([&] { return sim.CurrentStage() > bootsim::Stage::Prompt; }, 1s);
+        }, 15s)) << FileText(weston.log).substr(0, 4000);
+        ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().lines >= 200; }, 20s)) << sim.Snapshot().Summary();
+
+        const std::size_t windows = weston.Requests(kAppId), dialogs = weston.Requests(kParent);
+        ASSERT_TRUE(x.Key(c.close));
+        // The question is a dialog of the window, named by the desktop entry too; the transfer
+        // goes on meanwhile.
+        ASSERT_TRUE(WaitUntil([&] { return weston.Requests(kAppId) > windows && weston.Requests(kParent) > dialogs; }, 5s))
+            << "no question shown";
+        const auto asked = sim.Snapshot().lines;
+        EXPECT_TRUE(WaitUntil([&] { return sim.Snapshot().lines > asked + 50; }, 5s)) << "the transfer stopped at the question";
+        EXPECT_EQ(updater.Wait(0ms), -1);
+        if (&c == &cases[0]) {
+            const std::string kept = QZ7_BINARY_DIR "/tests/wayland-close-question.png";
+            EXPECT_TRUE(weston.KeepScreenshot(kept));
+            RecordProperty("screenshot", kept);
+        }
+        std::istringstream keys(c.answer);
+        for (std::string key; keys >> key;) {
+            ASSERT_TRUE(x.Key(key));
+            std::this_thread::sleep_for(150ms);
+        }
+        std::chrono::milliseconds took{};
+        if (c.keepsUpdating) {
+            ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().doneSent; }, 30s)) << sim.Snapshot().Summary();
+            EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
+            ASSERT_TRUE(transcript.Says("directions: Done"));
+            EXPECT_EQ(updater.Wait(300ms), -1);  // Done waits for the operator
+            ASSERT_TRUE(x.Key(c.atDone));
+            EXPECT_EQ(updater.Wait(5s, &took), 0) << FileText(transcript.path);
+        } else {
+            EXPECT_EQ(updater.Wait(5s, &took), 0) << FileText(transcript.path);
+            EXPECT_LT(took, 2s);
+            EXPECT_FALSE(sim.Snapshot().doneSent);
+        }
+        RecordProperty(std::string("quit_ms_") + (c.keepsUpdating ? c.atDone : "stop"), std::to_string(took.count()));
+        EXPECT_TRUE(SameSettings(sim.SlaveSettings(), before));
+        EXPECT_FALSE(Pty::HeldExclusively(sim.SlavePath()));
+        EXPECT_NE(FileText(transcript.path).find("with its settings restored"), std::string::npos) << FileText(transcript.path);
+    }
 }
