@@ -29,7 +29,7 @@ bool Has(const std::string& text, const std::string& part)
 CliRun RunCli(std::vector<std::string> args, const std::string& input, const CliSetup& setup)
 {
     args.insert(args.begin(), "--cli");
-    const std::string outFile = OutFile();
+    const std::string outFile = setup.outFile.empty() ? OutFile() : setup.outFile;
     Pty own;
     const Pty& terminal = setup.terminal ? *setup.terminal : own;
     const bool tty = setup.tty || setup.terminal;

@@ -24,6 +24,8 @@ struct CliSetup {
     std::string stderrFile = {};                // standard error to this file
     bootsim::BootSim* sim = {};                 // powered on when the power-on directions show
     std::vector<std::string> env = {};          // its environment (ChildEnvironment adds the rest)
+    std::string outFile = {};                   // standard output to this file, not OutFile(),
+                                                // for runs side by side in one test
 };
 
 // Where RunCli puts standard output when it is no terminal. One file per process: ctest runs

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <optional>
 #include <sys/stat.h>
 #include <thread>
@@ -136,11 +137,19 @@ TEST(Cli, GivesUpWaitingWithTheReason)
         int status;
         const char* says;
     };
-    for (const Case& c : {Case{"/nonexistent/ttyUSB9", 2, "Plug the adapter in (or check the path given with --port)"},
-                          Case{"/dev/null", 2, "/dev/null is not a serial port."},
-                          Case{silent.path, 14, "the port is open but nothing answered"}}) {
+    const std::vector<Case> cases{{"/nonexistent/ttyUSB9", 2, "Plug the adapter in (or check the path given with --port)"},
+                                  {"/dev/null", 2, "/dev/null is not a serial port."},
+                                  {silent.path, 14, "the port is open but nothing answered"}};
+    // The cases wait side by side, each program with an output file of its own.
+    std::vector<std::future<CliRun>> runs;
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        runs.push_back(std::async(std::launch::async, [&, i] {
+            return RunCli({"--port", cases[i].port, "--wait", "1"}, "", {.outFile = OutFile() + "." + std::to_string(i)});
+        }));
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
         SCOPED_TRACE(c.port);
-        CliRun run = RunCli({"--port", c.port, "--wait", "1"}, "");
+        CliRun run = runs[i].get();
         EXPECT_EQ(run.status, c.status) << run.out;
         EXPECT_TRUE(Has(run.out, "\nNo QZ7 within 1 s: ")) << run.out;
         EXPECT_TRUE(Has(run.out, c.says)) << run.out;
@@ -153,20 +162,24 @@ TEST(Cli, GivesUpWaitingWithTheReason)
 
 TEST(Cli, TimeoutBoundsTheWholeUpdateAndPutsThePortBack)
 {
+    // The wait for the banner, and beside it (an output file of its own) the transfer too,
+    // Ctrl+C rule or not.
     Pty silent;
     termios silentBefore = silent.Settings();
-    CliRun quiet = RunCli({"--port", silent.path, "--timeout", "1"}, "");
-    EXPECT_EQ(quiet.status, 124) << quiet.out;
-    EXPECT_TRUE(Has(quiet.out, "\nStopped after 1 s (--timeout) before anything was erased")) << quiet.out;
-    EXPECT_TRUE(SameSettings(silent.Settings(), silentBefore));
-    EXPECT_FALSE(silent.Exclusive());
-
-    // Not the wait for the banner alone: the transfer too, Ctrl+C rule or not.
+    std::future<CliRun> waiting = std::async(std::launch::async, [&] {
+        return RunCli({"--port", silent.path, "--timeout", "1"}, "", {.outFile = OutFile() + ".banner"});
+    });
     bootsim::BootSim sim(HeldTransfer(100));
     ASSERT_TRUE(sim.Open());
     termios before = sim.SlaveSettings();
     sim.Start();
     CliRun run = RunCli({"--yes", "--port", sim.SlavePath(), "--timeout", "2"}, "", {.sim = &sim});
+    CliRun quiet = waiting.get();
+    EXPECT_EQ(quiet.status, 124) << quiet.out;
+    EXPECT_TRUE(Has(quiet.out, "\nStopped after 1 s (--timeout) before anything was erased")) << quiet.out;
+    EXPECT_TRUE(SameSettings(silent.Settings(), silentBefore));
+    EXPECT_FALSE(silent.Exclusive());
+
     EXPECT_EQ(run.status, 124) << run.out;
     EXPECT_TRUE(Has(run.out, "\nStopped after 2 s (--timeout) during the update: the QZ7 has no firmware now.")) << run.out;
     EXPECT_GE(run.took, 2s);
