@@ -6,7 +6,7 @@
 # over: keep the table to the tests over about a second.
 foreach(entry
     "Demo.PressesKeysInItsOwnWindowOnlyAndDrawsOnAServerOfItsOwn=4.5"
-    "Cli.EachOutcomeEndsWithItsOwnStatus=3.0"
+    "Cli.EachOutcomeEndsWithItsOwnStatus=1.0"
     "StatusLine.SilenceHintsComeAndGoProgressShowsTimeLeftAndTheUpdateEndsIntact=3.0"
     "Cli.GivesUpWaitingWithTheReason=1.2"
     "Cli.TimeoutBoundsTheWholeUpdateAndPutsThePortBack=2.1"

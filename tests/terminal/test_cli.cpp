@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <memory>
 #include <optional>
 #include <sys/stat.h>
 #include <thread>
@@ -46,19 +47,32 @@ TEST(Cli, EachOutcomeEndsWithItsOwnStatus)
         {"first asterisk right after Erased", [](bootsim::Options& o) { o.earlyAsterisk = true; }, true, "", 0, "\nDone\n"},
     };
     const std::string length = std::to_string(ShippedImage().size());
+    // Every case at once, each with a simulator and an output file of its own.
+    std::vector<std::unique_ptr<bootsim::BootSim>> sims;
+    std::vector<termios> settings;
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
         bootsim::Options o = FastSim();
         o.expected = ShippedImage();
         c.sim(o);
-        bootsim::BootSim sim(o);
-        ASSERT_TRUE(sim.Open());
-        termios before = sim.SlaveSettings();
-        sim.Start();
-        std::vector<std::string> args{"--port", sim.SlavePath()};
-        if (c.yes)
-            args.push_back("--yes");
-        CliRun run = RunCli(args, c.input, {.sim = &sim});
+        sims.push_back(std::make_unique<bootsim::BootSim>(o));
+        ASSERT_TRUE(sims.back()->Open()) << c.name;
+        settings.push_back(sims.back()->SlaveSettings());
+        sims.back()->Start();
+    }
+    std::vector<std::future<CliRun>> runs;
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        runs.push_back(std::async(std::launch::async, [&, i] {
+            std::vector<std::string> args{"--port", sims[i]->SlavePath()};
+            if (cases[i].yes)
+                args.push_back("--yes");
+            return RunCli(args, cases[i].input, {.sim = sims[i].get(), .outFile = OutFile() + "." + std::to_string(i)});
+        }));
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.name);
+        bootsim::BootSim& sim = *sims[i];
+        const termios& before = settings[i];
+        CliRun run = runs[i].get();
         EXPECT_EQ(run.status, c.status) << run.out;
         EXPECT_TRUE(Has(run.out, c.says)) << run.out;
         EXPECT_TRUE(run.out.starts_with("Connect USB adapter\n  Adapter on " + sim.SlavePath() + "\n")) << run.out;
