@@ -24,7 +24,7 @@ foreach(entry
     "RealPort.StuckWriteGivesUpWhileTheWindowStaysLive=1.9"
     "Faults/FaultMatrix.ScreenWireAndPort/DeviceStopsReadingMidTransfer=1.8"
     "Cli.OnATerminalTheTransferIsOneLineRedrawnInPlace=1.6"
-    "Cli.APortThatCanNeverBeAnAdapterIsRefusedAtOnce=1.6"
+    "Cli.APortThatCanNeverBeAnAdapterIsRefusedAtOnce=1.3"
     "ProgramOnX.AScreenReaderHearsTheStatusLineOverAtSpi=1.7"
     "Bench.CheckReadsTheVersionAndErasesNothing=1.7"
     "NextUnit.TenUnitsWithTheSameWindowEachStartedOnceThoughPressedThrice=1.5"

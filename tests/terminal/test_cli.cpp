@@ -230,6 +230,11 @@ TEST(Cli, APortThatCanNeverBeAnAdapterIsRefusedAtOnce)
     const std::string dir = testing::TempDir() + "qz7-refused-" + std::to_string(getpid());
     ::mkdir(dir.c_str(), 0700);
     ::symlink((dir + "/loop").c_str(), (dir + "/loop").c_str());
+    // With --wait, the multiplexer is refused on every look and never opened as an adapter: that
+    // run waits its second out beside the others, with an output file of its own.
+    std::future<CliRun> waiting = std::async(std::launch::async, [] {
+        return RunCli({"--port", "/dev/ptmx", "--wait", "1"}, "", {.outFile = OutFile() + ".waited"});
+    });
     struct Case {
         std::string port;
         const char* says;
@@ -250,8 +255,7 @@ TEST(Cli, APortThatCanNeverBeAnAdapterIsRefusedAtOnce)
         EXPECT_TRUE(SameSettings(terminal.Settings(), before));
         EXPECT_FALSE(terminal.Exclusive());
     }
-    // With --wait, the multiplexer is refused on every look and never opened as an adapter.
-    CliRun waited = RunCli({"--port", "/dev/ptmx", "--wait", "1"}, "");
+    CliRun waited = waiting.get();
     EXPECT_EQ(waited.status, 2) << waited.out;
     EXPECT_FALSE(Has(waited.out, "Adapter on")) << waited.out;
 
