@@ -64,6 +64,7 @@ QZ7_UpdaterAppDelegate::Options QZ7_UpdaterAppDelegate::ProgramOptions()
     options.paging = times.paging.value_or(options.paging);
     options.writeStall = times.writeStall.value_or(options.writeStall);
     options.noAdapter = times.noAdapter.value_or(options.noAdapter);
+    options.discoveryInterval = times.discovery.value_or(options.discoveryInterval);
     return options;
 }
 

@@ -82,6 +82,8 @@ public:
         // mode turns it off: it says the length in a line of its own.
         bool printImageLength = true;
         ServiceLister lister;                  // the system's services by default
+        // Discovery's pause between two looks for the adapter, and after it opened one before
+        // the dialogue starts on it.
         std::chrono::milliseconds discoveryInterval{200};
         // How long the device may be silent before the status line says so: at the power-on
         // prompt, and at any later wait. How long undecodable input may come before the status

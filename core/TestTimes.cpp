@@ -54,7 +54,8 @@ Times Parse(std::string_view text)
                  {"unreadable", &Times::unreadable},
                  {"paging", &Times::paging},
                  {"write-stall", &Times::writeStall},
-                 {"no-adapter", &Times::noAdapter}};
+                 {"no-adapter", &Times::noAdapter},
+                 {"discovery", &Times::discovery}};
     while (!text.empty()) {
         std::size_t comma = text.find(',');
         std::string_view entry = Trimmed(text.substr(0, comma));

@@ -4,6 +4,8 @@
 // restored.
 #include "tests/support/TestSupport.h"
 
+#include <algorithm>
+#include <memory>
 #include <sstream>
 
 using bootsim::Chunking;
@@ -60,51 +62,96 @@ std::ostream& operator<<(std::ostream& os, const Ending& e)
               << ", wire " << e.wire.size() << " bytes ending \"" << e.wire.substr(e.wire.size() - std::min<std::size_t>(e.wire.size(), 8)) << "\"\nscreens:\n" << e.screens;
 }
 
-Ending Converse(const Conversation& c, Chunking chunking, unsigned seed)
+// One way of splitting the loader's bytes: the chunking and its seed.
+struct Split {
+    Chunking chunking;
+    unsigned seed;
+    const char* name;
+};
+
+// The conversation once for each split, all at the same time (each with its own simulator,
+// window and controller): what each run came to, in the order of `splits`.
+std::vector<Ending> Converse(const Conversation& c, const std::vector<Split>& splits)
 {
-    bootsim::Options o = FastSim();
-    o.chunking = chunking;
-    o.seed = seed;
-    c.script(o);
-    SimUpdate run(o, WithFirmware(kImage));
-    RecordingFrontEnd screen;
-    screen.next = run.app->frontEnd.get();
-    run.cue->next = &screen;
-    auto ended = [&] {
-        for (const ScreenUpdate& u : screen.updates)
-            if (u.ended)
-                return true;
-        return false;
+    struct Run {
+        Run(const Conversation& c, const Split& split) : run(Options(c, split), WithFirmware(kImage))
+        {
+            // Before the event loop runs: every screen update is recorded.
+            screen.next = run.app->frontEnd.get();
+            run.cue->next = &screen;
+        }
+        static bootsim::Options Options(const Conversation& c, const Split& split)
+        {
+            bootsim::Options o = FastSim();
+            o.chunking = split.chunking;
+            o.seed = split.seed;
+            c.script(o);
+            return o;
+        }
+        bool Ended() const
+        {
+            for (const ScreenUpdate& u : screen.updates)
+                if (u.ended)
+                    return true;
+            return false;
+        }
+        SimUpdate run;
+        RecordingFrontEnd screen;
+        bool answered = false;  // the question came and Update was pressed, or it will not come
     };
-    auto resting = [&] { return !c.outcome && run.sim.Wire() == ExpectedWire(c.wire) && run.app->controller->KeptBytes() == 0; };
-    if (QTest::qWaitFor([&] { return AtTheQuestion(*run.app, 0ms) || ended() || resting(); }, 10000) && AtTheQuestion(*run.app, 0ms))
-        run.app->window->UpdateButtonView()->click();
-    if (c.outcome) {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return ended() && run.app->controller->RunningOperations() == 0; }, 20000));
-    } else {
-        // The loader has said all it will say; the program must not move on.
-        EXPECT_TRUE(QTest::qWaitFor(resting, 10000));
+    std::vector<std::unique_ptr<Run>> runs;
+    for (const Split& split : splits)
+        runs.push_back(std::make_unique<Run>(c, split));
+    auto resting = [&](const Run& r) {
+        return !c.outcome && r.run.sim.Wire() == ExpectedWire(c.wire) && r.run.app->controller->KeptBytes() == 0;
+    };
+    // Update is pressed as soon as the question shows; a run that ends or rests without it is
+    // never asked.
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        bool all = true;
+        for (auto& r : runs) {
+            if (!r->answered && AtTheQuestion(*r->run.app, 0ms)) {
+                r->run.app->window->UpdateButtonView()->click();
+                r->answered = true;
+            }
+            r->answered = r->answered || r->Ended() || resting(*r);
+            all = all && r->answered;
+        }
+        return all;
+    }, 10000));
+    auto finished = [&](const Run& r) {
+        return c.outcome ? r.Ended() && r.run.app->controller->RunningOperations() == 0 : resting(r);
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return std::all_of(runs.begin(), runs.end(), [&](const auto& r) { return finished(*r); }); },
+                                c.outcome ? 20000 : 10000));
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        EXPECT_TRUE(finished(*runs[i])) << splits[i].name;
+    // The loader has said all it will say; the program must not move on.
+    if (!c.outcome)
         QTest::qWait(300);
+    std::vector<Ending> endings;
+    for (auto& r : runs) {
+        Ending e;
+        for (const ScreenUpdate& u : r->screen.updates) {
+            if (u.ended)
+                e.outcome = u.ended;
+            ScreenUpdate shown = u;
+            shown.status.reset();  // the status line speaks of times and rates
+            if (!Describe(shown).empty())
+                e.screens += Describe(shown) + "\n";
+        }
+        e.wire = r->run.sim.Wire();
+        // Once the program has put the port back into its cooked settings, the terminal echoes
+        // the loader's own last line end: that is no byte the program wrote.
+        const std::string expected = ExpectedWire(c.wire);
+        if (e.wire.starts_with(expected) && e.wire.find_first_not_of("\r\n", expected.size()) == std::string::npos)
+            e.wire.resize(expected.size());
+        r->run.cue->next = r->run.app->frontEnd.get();
+        r->run.Quit();
+        e.restored = r->run.sim.Snapshot().hungUp || SameSettings(r->run.sim.SlaveSettings(), r->run.sim.InitialSettings());
+        endings.push_back(std::move(e));
     }
-    Ending e;
-    for (const ScreenUpdate& u : screen.updates) {
-        if (u.ended)
-            e.outcome = u.ended;
-        ScreenUpdate shown = u;
-        shown.status.reset();  // the status line speaks of times and rates
-        if (!Describe(shown).empty())
-            e.screens += Describe(shown) + "\n";
-    }
-    e.wire = run.sim.Wire();
-    // Once the program has put the port back into its cooked settings, the terminal echoes the
-    // loader's own last line end: that is no byte the program wrote.
-    const std::string expected = ExpectedWire(c.wire);
-    if (e.wire.starts_with(expected) && e.wire.find_first_not_of("\r\n", expected.size()) == std::string::npos)
-        e.wire.resize(expected.size());
-    run.cue->next = run.app->frontEnd.get();
-    run.Quit();
-    e.restored = run.sim.Snapshot().hungUp || SameSettings(run.sim.SlaveSettings(), run.sim.InitialSettings());
-    return e;
+    return endings;
 }
 
 class ChunkingTable : public testing::TestWithParam<Conversation> {};
@@ -114,14 +161,20 @@ class ChunkingTable : public testing::TestWithParam<Conversation> {};
 TEST_P(ChunkingTable, EverySplitEndsLikeALineAWrite)
 {
     const Conversation& c = GetParam();
-    const Ending reference = Converse(c, Chunking::Whole, 1);
+    // The splits run side by side: the outcome must not depend on the timing either.
+    const std::vector<Split> splits{{Chunking::Whole, 1, "a line a write"},
+                                    {Chunking::Bytes, 1, "a byte a write"},
+                                    {Chunking::Random, 3, "random pieces, seed 3"},
+                                    {Chunking::Random, 17, "random pieces, seed 17"},
+                                    {Chunking::Random, 101, "random pieces, seed 101"},
+                                    {Chunking::Merged, 1, "whole replies merged"}};
+    const std::vector<Ending> endings = Converse(c, splits);
+    const Ending& reference = endings.front();
     EXPECT_EQ(reference.outcome, c.outcome) << reference;
     EXPECT_TRUE(reference.wire == ExpectedWire(c.wire)) << reference;
     EXPECT_TRUE(reference.restored);
-    EXPECT_EQ(Converse(c, Chunking::Bytes, 1), reference) << "a byte a write";
-    for (unsigned seed : {3u, 17u, 101u})
-        EXPECT_EQ(Converse(c, Chunking::Random, seed), reference) << "random pieces, seed " << seed;
-    EXPECT_EQ(Converse(c, Chunking::Merged, 1), reference) << "whole replies merged";
+    for (std::size_t i = 1; i < endings.size(); ++i)
+        EXPECT_EQ(endings[i], reference) << splits[i].name;
 }
 
 INSTANTIATE_TEST_SUITE_P(

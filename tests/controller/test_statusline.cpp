@@ -61,7 +61,8 @@ TEST(StatusLine, SilenceHintsComeAndGoProgressShowsTimeLeftAndTheUpdateEndsIntac
 {
     bootsim::Options o = FastSim();
     o.powerOnDelay = 30s;             // the operator is slow to power on: until the hint shows
-    o.lineDelay = 600us;              // a transfer of about two seconds
+    o.lineDelay = 300us;              // a transfer of about a second: long enough for an
+                                      // estimate of the time left (above half a second)
     o.pauseAfterLines = 1500;         // and the device stops in the middle of it, until the
     o.pause = 30s;                    // hint shows
     o.expected = ShippedImage();

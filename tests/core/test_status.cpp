@@ -351,8 +351,8 @@ TEST(TestTimes, EachWaitIsTakenByItsNameAndAnythingElseRefusedWithTheReason)
     const std::vector<Case> cases{
         {"", {}, {}},
         {"paging=200ms,silence=300ms", {"paging 200 ms", "silence 300 ms"}, {}},
-        {" power-on-silence = 2s , unreadable=1ms,write-stall=86400s,no-adapter=5ms,",
-         {"power-on-silence 2000 ms", "unreadable 1 ms", "write-stall 86400000 ms", "no-adapter 5 ms"}, {}},
+        {" power-on-silence = 2s , unreadable=1ms,write-stall=86400s,no-adapter=5ms,discovery=20ms,",
+         {"power-on-silence 2000 ms", "unreadable 1 ms", "write-stall 86400000 ms", "no-adapter 5 ms", "discovery 20 ms"}, {}},
         {"paging=1s,paging=2s", {"paging 1000 ms", "paging 2000 ms"}, {}},
         // Names as the code spells them, other units, no unit, out of range, no value at all.
         {"powerOnSilence=1s,silence=1m,paging=500,unreadable=0ms,write-stall=86401s,silence,=5ms",
@@ -373,8 +373,8 @@ TEST(TestTimes, EachWaitIsTakenByItsNameAndAnythingElseRefusedWithTheReason)
     TestTimes::Times t = TestTimes::Parse("paging=1s,silence=300ms,paging=2s,bogus=1s");
     EXPECT_EQ(t.paging, 2s);
     EXPECT_EQ(t.silence, 300ms);
-    EXPECT_FALSE(t.powerOnSilence || t.unreadable || t.writeStall || t.noAdapter);
-    EXPECT_TRUE(Has(t.refused.at(0), "no such wait (power-on-silence, silence, unreadable, paging, write-stall, no-adapter)"))
+    EXPECT_FALSE(t.powerOnSilence || t.unreadable || t.writeStall || t.noAdapter || t.discovery);
+    EXPECT_TRUE(Has(t.refused.at(0), "no such wait (power-on-silence, silence, unreadable, paging, write-stall, no-adapter, discovery)"))
         << t.refused.at(0);
     EXPECT_TRUE(Has(TestTimes::Parse("paging=2").refused.at(0), "not a duration")) << TestTimes::Parse("paging=2").refused.at(0);
 }

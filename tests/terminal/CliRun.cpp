@@ -1,5 +1,6 @@
 #include "tests/terminal/CliRun.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -28,7 +29,7 @@ bool Has(const std::string& text, const std::string& part)
 CliRun RunCli(std::vector<std::string> args, const std::string& input, const CliSetup& setup)
 {
     args.insert(args.begin(), "--cli");
-    const std::string outFile = OutFile();
+    const std::string outFile = setup.outFile.empty() ? OutFile() : setup.outFile;
     Pty own;
     const Pty& terminal = setup.terminal ? *setup.terminal : own;
     const bool tty = setup.tty || setup.terminal;
@@ -51,7 +52,13 @@ CliRun RunCli(std::vector<std::string> args, const std::string& input, const Cli
         operatorAtTheQz7.emplace(*setup.sim, outFile, std::string(), setup.powerOn);
     CliRun run;
     auto start = std::chrono::steady_clock::now();
-    Launch launch{setup.env, args, out, setup.stderrFile, QZ7_BINARY_DIR "/qz7-updater", in[0]};
+    // Discovery looks every 20 ms, as in the tests' own controllers (MakeApp), unless the test
+    // sets the waits itself: no test here is about the length of its pause, and each run would
+    // otherwise sit through 0.2 s of it between opening the port and starting the dialogue.
+    std::vector<std::string> env = setup.env;
+    if (std::none_of(env.begin(), env.end(), [](const std::string& e) { return e.starts_with("QZ7_TEST_TIMES="); }))
+        env.push_back("QZ7_TEST_TIMES=discovery=20ms");
+    Launch launch{env, args, out, setup.stderrFile, QZ7_BINARY_DIR "/qz7-updater", in[0]};
     launch.ignored = setup.ignored;
     Updater updater(launch);
     ::close(out);

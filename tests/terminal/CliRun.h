@@ -25,6 +25,8 @@ struct CliSetup {
     bootsim::BootSim* sim = {};                 // powered on when the power-on directions show
     std::string powerOn = Directions::PowerOn;  // ... worded so
     std::vector<std::string> env = {};          // its environment (ChildEnvironment adds the rest)
+    std::string outFile = {};                   // standard output to this file, not OutFile(),
+                                                // for runs side by side in one test
 };
 
 // Where RunCli puts standard output when it is no terminal. One file per process: ctest runs

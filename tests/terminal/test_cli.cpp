@@ -6,7 +6,9 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <map>
+#include <memory>
 #include <optional>
 #include <sys/stat.h>
 #include <thread>
@@ -46,19 +48,32 @@ TEST(Cli, EachOutcomeEndsWithItsOwnStatus)
         {"first asterisk right after Erased", [](bootsim::Options& o) { o.earlyAsterisk = true; }, true, "", 0, "\nDone\n"},
     };
     const std::string length = std::to_string(ShippedImage().size());
+    // Every case at once, each with a simulator and an output file of its own.
+    std::vector<std::unique_ptr<bootsim::BootSim>> sims;
+    std::vector<termios> settings;
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
         bootsim::Options o = FastSim();
         o.expected = ShippedImage();
         c.sim(o);
-        bootsim::BootSim sim(o);
-        ASSERT_TRUE(sim.Open());
-        termios before = sim.SlaveSettings();
-        sim.Start();
-        std::vector<std::string> args{"--port", sim.SlavePath()};
-        if (c.yes)
-            args.push_back("--yes");
-        CliRun run = RunCli(args, c.input, {.sim = &sim});
+        sims.push_back(std::make_unique<bootsim::BootSim>(o));
+        ASSERT_TRUE(sims.back()->Open()) << c.name;
+        settings.push_back(sims.back()->SlaveSettings());
+        sims.back()->Start();
+    }
+    std::vector<std::future<CliRun>> runs;
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        runs.push_back(std::async(std::launch::async, [&, i] {
+            std::vector<std::string> args{"--port", sims[i]->SlavePath()};
+            if (cases[i].yes)
+                args.push_back("--yes");
+            return RunCli(args, cases[i].input, {.sim = sims[i].get(), .outFile = OutFile() + "." + std::to_string(i)});
+        }));
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.name);
+        bootsim::BootSim& sim = *sims[i];
+        const termios& before = settings[i];
+        CliRun run = runs[i].get();
         EXPECT_EQ(run.status, c.status) << run.out;
         EXPECT_TRUE(Has(run.out, c.says)) << run.out;
         EXPECT_TRUE(run.out.starts_with("Connect USB adapter\n  Adapter on " + sim.SlavePath() + "\n")) << run.out;
@@ -183,11 +198,19 @@ TEST(Cli, GivesUpWaitingWithTheReason)
         int status;
         const char* says;
     };
-    for (const Case& c : {Case{"/nonexistent/ttyUSB9", 2, "Plug the adapter in (or check the path given with --port)"},
-                          Case{"/dev/null", 2, "/dev/null is not a serial port."},
-                          Case{silent.path, 14, "the port is open but nothing answered"}}) {
+    const std::vector<Case> cases{{"/nonexistent/ttyUSB9", 2, "Plug the adapter in (or check the path given with --port)"},
+                                  {"/dev/null", 2, "/dev/null is not a serial port."},
+                                  {silent.path, 14, "the port is open but nothing answered"}};
+    // The cases wait side by side, each program with an output file of its own.
+    std::vector<std::future<CliRun>> runs;
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        runs.push_back(std::async(std::launch::async, [&, i] {
+            return RunCli({"--port", cases[i].port, "--wait", "1"}, "", {.outFile = OutFile() + "." + std::to_string(i)});
+        }));
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
         SCOPED_TRACE(c.port);
-        CliRun run = RunCli({"--port", c.port, "--wait", "1"}, "");
+        CliRun run = runs[i].get();
         EXPECT_EQ(run.status, c.status) << run.out;
         EXPECT_TRUE(Has(run.out, "\nNo QZ7 within 1 s: ")) << run.out;
         EXPECT_TRUE(Has(run.out, c.says)) << run.out;
@@ -200,20 +223,24 @@ TEST(Cli, GivesUpWaitingWithTheReason)
 
 TEST(Cli, TimeoutBoundsTheWholeUpdateAndPutsThePortBack)
 {
+    // The wait for the banner, and beside it (an output file of its own) the transfer too,
+    // Ctrl+C rule or not.
     Pty silent;
     termios silentBefore = silent.Settings();
-    CliRun quiet = RunCli({"--port", silent.path, "--timeout", "1"}, "");
-    EXPECT_EQ(quiet.status, 124) << quiet.out;
-    EXPECT_TRUE(Has(quiet.out, "\nStopped after 1 s (--timeout) before anything was erased")) << quiet.out;
-    EXPECT_TRUE(SameSettings(silent.Settings(), silentBefore));
-    EXPECT_FALSE(silent.Exclusive());
-
-    // Not the wait for the banner alone: the transfer too, Ctrl+C rule or not.
+    std::future<CliRun> waiting = std::async(std::launch::async, [&] {
+        return RunCli({"--port", silent.path, "--timeout", "1"}, "", {.outFile = OutFile() + ".banner"});
+    });
     bootsim::BootSim sim(HeldTransfer(100));
     ASSERT_TRUE(sim.Open());
     termios before = sim.SlaveSettings();
     sim.Start();
     CliRun run = RunCli({"--yes", "--port", sim.SlavePath(), "--timeout", "2"}, "", {.sim = &sim});
+    CliRun quiet = waiting.get();
+    EXPECT_EQ(quiet.status, 124) << quiet.out;
+    EXPECT_TRUE(Has(quiet.out, "\nStopped after 1 s (--timeout) before anything was erased")) << quiet.out;
+    EXPECT_TRUE(SameSettings(silent.Settings(), silentBefore));
+    EXPECT_FALSE(silent.Exclusive());
+
     EXPECT_EQ(run.status, 124) << run.out;
     EXPECT_TRUE(Has(run.out, "\nStopped after 2 s (--timeout) during the update: the QZ7 has no firmware now.")) << run.out;
     EXPECT_GE(run.took, 2s);
@@ -250,6 +277,11 @@ TEST(Cli, APortThatCanNeverBeAnAdapterIsRefusedAtOnce)
     const std::string dir = testing::TempDir() + "qz7-refused-" + std::to_string(getpid());
     ::mkdir(dir.c_str(), 0700);
     ::symlink((dir + "/loop").c_str(), (dir + "/loop").c_str());
+    // With --wait, the multiplexer is refused on every look and never opened as an adapter: that
+    // run waits its second out beside the others, with an output file of its own.
+    std::future<CliRun> waiting = std::async(std::launch::async, [] {
+        return RunCli({"--port", "/dev/ptmx", "--wait", "1"}, "", {.outFile = OutFile() + ".waited"});
+    });
     struct Case {
         std::string port;
         const char* says;
@@ -270,8 +302,7 @@ TEST(Cli, APortThatCanNeverBeAnAdapterIsRefusedAtOnce)
         EXPECT_TRUE(SameSettings(terminal.Settings(), before));
         EXPECT_FALSE(terminal.Exclusive());
     }
-    // With --wait, the multiplexer is refused on every look and never opened as an adapter.
-    CliRun waited = RunCli({"--port", "/dev/ptmx", "--wait", "1"}, "");
+    CliRun waited = waiting.get();
     EXPECT_EQ(waited.status, 2) << waited.out;
     EXPECT_FALSE(Has(waited.out, "Adapter on")) << waited.out;
 

@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <memory>
 #include <optional>
 #include <sys/stat.h>
 #include <thread>
@@ -40,20 +42,39 @@ TEST(Cli, CtrlCWhileProgrammingAsksForASecondOneAndOtherStopsAreAtOnce)
     };
     const char* warning = "\nThe QZ7 is being programmed: stopping now would leave it without firmware. The update goes "
                           "on; press Ctrl+C again within 5 s to stop.\n";
-    for (const Case& c : {Case{"one Ctrl+C", {SIGINT}, 100ms, 0, "\nDone\n"},
-                          Case{"two Ctrl+C", {SIGINT, SIGINT}, 300ms, 130, "\nInterrupted during the update: the QZ7 has no firmware now."},
-                          Case{"SIGTERM", {SIGTERM}, 100ms, 130, "\nInterrupted during the update"},
-                          Case{"SIGHUP", {SIGHUP}, 100ms, 130, "\nInterrupted during the update"}}) {
+    const std::vector<Case> cases{
+        {"one Ctrl+C", {SIGINT}, 100ms, 0, "\nDone\n"},
+        {"two Ctrl+C", {SIGINT, SIGINT}, 300ms, 130, "\nInterrupted during the update: the QZ7 has no firmware now."},
+        {"SIGTERM", {SIGTERM}, 100ms, 130, "\nInterrupted during the update"},
+        {"SIGHUP", {SIGHUP}, 100ms, 130, "\nInterrupted during the update"}};
+    // The cases run side by side, each with a simulator, a transcript and an output file of its own.
+    std::vector<std::unique_ptr<bootsim::BootSim>> sims;
+    std::vector<std::unique_ptr<TranscriptFile>> transcripts;
+    std::vector<termios> settings;
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        sims.push_back(std::make_unique<bootsim::BootSim>(HeldTransfer(100)));
+        ASSERT_TRUE(sims.back()->Open()) << cases[i].name;
+        settings.push_back(sims.back()->SlaveSettings());
+        sims.back()->Start();
+        transcripts.push_back(std::make_unique<TranscriptFile>());
+    }
+    std::vector<std::future<CliRun>> runs;
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        runs.push_back(std::async(std::launch::async, [&, i] {
+            const Case& c = cases[i];
+            return RunCli({"--yes", "--port", sims[i]->SlavePath()}, "",
+                          {.meanwhile = SignalAtLine100(*sims[i], c.sent, c.status == 0, c.gap),
+                           .stderrFile = transcripts[i]->path,
+                           .sim = sims[i].get(),
+                           .outFile = OutFile() + "." + std::to_string(i)});
+        }));
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
         SCOPED_TRACE(c.name);
-        bootsim::BootSim sim(HeldTransfer(100));
-        ASSERT_TRUE(sim.Open());
-        termios before = sim.SlaveSettings();
-        sim.Start();
-        TranscriptFile transcript;
-        CliRun run = RunCli({"--yes", "--port", sim.SlavePath()}, "",
-                            {.meanwhile = SignalAtLine100(sim, c.sent, c.status == 0, c.gap),
-                             .stderrFile = transcript.path,
-                             .sim = &sim});
+        bootsim::BootSim& sim = *sims[i];
+        const termios& before = settings[i];
+        const TranscriptFile& transcript = *transcripts[i];
+        CliRun run = runs[i].get();
         EXPECT_EQ(run.status, c.status) << run.out;
         EXPECT_TRUE(Has(run.out, c.says)) << run.out;
         EXPECT_EQ(Has(run.out, warning), c.sent[0] == SIGINT) << run.out;
@@ -92,15 +113,28 @@ TEST(Cli, ASignalIgnoredAtStartStaysIgnored)
 {
     // nohup ignores SIGHUP, a shell's background job SIGINT: a closed terminal or a Ctrl+C meant
     // for the foreground must not end the update.
-    for (int signal : {SIGHUP, SIGINT}) {
-        SCOPED_TRACE(strsignal(signal));
-        bootsim::BootSim sim(HeldTransfer(100));
-        ASSERT_TRUE(sim.Open());
-        sim.Start();
-        CliRun run = RunCli({"--yes", "--port", sim.SlavePath()}, "",
-                            {.meanwhile = SignalAtLine100(sim, {signal, signal}, true), .ignored = {signal}, .sim = &sim});
+    const std::vector<int> ignoredSignals{SIGHUP, SIGINT};
+    std::vector<std::unique_ptr<bootsim::BootSim>> sims;
+    for (std::size_t i = 0; i < ignoredSignals.size(); ++i) {
+        sims.push_back(std::make_unique<bootsim::BootSim>(HeldTransfer(100)));
+        ASSERT_TRUE(sims.back()->Open());
+        sims.back()->Start();
+    }
+    // Both at once, each with an output file of its own.
+    std::vector<std::future<CliRun>> runs;
+    for (std::size_t i = 0; i < ignoredSignals.size(); ++i)
+        runs.push_back(std::async(std::launch::async, [&, i] {
+            return RunCli({"--yes", "--port", sims[i]->SlavePath()}, "",
+                          {.meanwhile = SignalAtLine100(*sims[i], {ignoredSignals[i], ignoredSignals[i]}, true),
+                           .ignored = {ignoredSignals[i]},
+                           .sim = sims[i].get(),
+                           .outFile = OutFile() + "." + std::to_string(i)});
+        }));
+    for (std::size_t i = 0; i < ignoredSignals.size(); ++i) {
+        SCOPED_TRACE(strsignal(ignoredSignals[i]));
+        CliRun run = runs[i].get();
         EXPECT_EQ(run.status, 0) << run.out;
-        EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
+        EXPECT_TRUE(sims[i]->Snapshot().Intact()) << sims[i]->Snapshot().Summary();
         EXPECT_FALSE(Has(run.out, "Ctrl+C")) << run.out;
     }
 }
