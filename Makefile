@@ -29,7 +29,7 @@ demo:
 	cmake --build $(BUILD) -j $(JOBS) --target qz7-updater qz7-bootsim
 	scripts/demo.sh $(DEMO_ARGS)
 
-# The updater against real USB serial drivers (FTDI and CDC-ACM) in a virtual machine; see
+# The updater against real USB serial drivers (FTDI, CDC-ACM, CH341, CP210x, PL2303) in a virtual machine; see
 # "What make hil proves" in the README. Everything it makes stays in $(BUILD)/hil.
 hil:
 	@scripts/deps.sh hil

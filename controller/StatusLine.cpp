@@ -30,7 +30,8 @@ void QZ7_UpdaterAppDelegate::ReportOpen(const std::string& path, const OpenResul
         trouble_.store(PortTrouble::Opened);
         openTrouble_.Clear();
         qCInfo(lcSerial).noquote() << "opened" << QString::fromStdString(path) << "exclusive, set to 57600 baud, raw, 8 bits;"
-                                   << "found" << QString::fromStdString(DescribeSettings(found));
+                                   << "found" << QString::fromStdString(DescribeSettings(found)) + ";"
+                                   << QString::fromStdString(DescribeLowLatency(opened.lowLatency));
         SerialService opened{std::nullopt, path};
         for (const SerialService& s : services)
             if (s.path == path)

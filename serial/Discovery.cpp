@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <sys/file.h>
@@ -93,6 +94,22 @@ OpenFailure RefusedDevice(const std::string& path)
     return {};
 }
 
+std::string DescribeLowLatency(const LowLatency& low)
+{
+    auto why = [&] { return std::string(std::strerror(low.error)) + ", errno " + std::to_string(low.error); };
+    switch (low.outcome) {
+    case LowLatency::Kept:
+        return "low latency: on";
+    case LowLatency::NotKept:
+        return "low latency: not kept by the driver";
+    case LowLatency::Refused:
+        return "low latency: refused by the driver (" + why() + ")";
+    case LowLatency::NoSetting:
+        break;
+    }
+    return "low latency: no such setting (" + why() + ")";
+}
+
 OpenResult OpenAndConfigure(const std::string& path)
 {
     OpenResult result;
@@ -165,8 +182,16 @@ OpenResult OpenAndConfigure(const std::string& path)
     if (ioctl(fd, TIOCGSERIAL, &ss) == 0) {
         int found = ss.flags;
         ss.flags |= ASYNC_LOW_LATENCY;
-        if (ioctl(fd, TIOCSSERIAL, &ss) == 0)
+        if (ioctl(fd, TIOCSSERIAL, &ss) == 0) {
             result.serialFlags = found;
+            serial_struct now{};
+            bool kept = ioctl(fd, TIOCGSERIAL, &now) == 0 && (now.flags & ASYNC_LOW_LATENCY);
+            result.lowLatency = {kept ? LowLatency::Kept : LowLatency::NotKept, 0};
+        } else {
+            result.lowLatency = {LowLatency::Refused, errno};
+        }
+    } else {
+        result.lowLatency = {LowLatency::NoSetting, errno};
     }
     result.fd = fd;
     return result;

@@ -62,12 +62,24 @@ inline constexpr const char* kOwnTerminalStep = "own terminal";
 // of these.
 OpenFailure RefusedDevice(const std::string& path);
 
+// What came of asking the driver for low latency (TIOCSSERIAL with ASYNC_LOW_LATENCY). Drivers
+// differ: ftdi_sio keeps the flag, most other USB serial drivers accept the call and drop it, a
+// pseudo-terminal has no such setting. None of these stops the update.
+struct LowLatency {
+    enum Outcome { Kept, NotKept, Refused, NoSetting } outcome = NoSetting;
+    int error = 0;  // errno of the failed TIOCSSERIAL (Refused) or TIOCGSERIAL (NoSetting)
+};
+
+// The outcome as the transcript gives it, e.g. "low latency: not kept by the driver".
+std::string DescribeLowLatency(const LowLatency& low);
+
 // What one attempt to open a port came to.
 struct OpenResult {
     int fd = -1;                     // the descriptor, or -1
     bool archived = false;           // whether `archive` holds the settings as found
     termios archive{};
     std::optional<int> serialFlags;  // the driver's flags, when low latency could be requested
+    LowLatency lowLatency;           // what came of that request
     OpenFailure failure;             // the step that failed and its errno (fd -1)
 };
 

@@ -8,6 +8,7 @@ Requests carry an "id" that the reply repeats; "op" is one of
   wait    wait for "name" to end, within "timeout": rc (None if it did not end), out, secs
           (since the spawn)
   signal  send "sig" to "name"
+  read    the whole of the file "path": text
   write   write "text" to the file "path" (sysfs, mostly)
   udevd   "start" or "stop" the udev daemon
 The guest's clock is used only for durations inside one process; the host times everything else.
@@ -119,6 +120,9 @@ def handle(req):
         if p.popen.poll() is None:
             p.popen.send_signal(getattr(signal, req["sig"]))
         return {"sent": time.monotonic() - p.started}
+    if op == "read":
+        with open(req["path"]) as f:
+            return {"text": f.read()}
     if op == "write":
         with open(req["path"], "w") as f:
             f.write(req["text"])
@@ -143,11 +147,13 @@ def serve(req):
     send(reply)
 
 
-# The USB side of the guest: a host controller for QEMU's adapters, the two serial drivers, and a
-# CDC-ACM gadget (configfs) for the dummy gadget controller, unbound until a scenario binds it.
+# The USB side of the guest: a host controller for QEMU's adapters, the serial drivers, FunctionFS
+# for the chips that scripts/hil/ffs.py plays, and a CDC-ACM gadget (configfs) for the dummy
+# gadget controller, unbound until a scenario binds it.
 # The kernel's own module requests run outside this root and find no modules, so everything is
 # loaded here.
-modprobe("xhci_pci", "usbserial", "ftdi_sio", "cdc_acm", "dummy_hcd", "libcomposite", "usb_f_acm")
+modprobe("xhci_pci", "usbserial", "ftdi_sio", "cdc_acm", "ch341", "cp210x", "pl2303", "dummy_hcd", "libcomposite",
+         "usb_f_acm", "usb_f_fs")
 subprocess.run(["mount", "-t", "configfs", "none", "/sys/kernel/config"], stderr=subprocess.DEVNULL)
 gadget = "/sys/kernel/config/usb_gadget/hil"
 for d in ("", "/strings/0x409", "/functions/acm.usb0", "/configs/c.1"):

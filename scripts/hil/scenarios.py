@@ -1,5 +1,7 @@
-"""The scenarios of make hil: updates through the FTDI and CDC-ACM adapters (discovery, hot-plug,
-unplug, faults, signals), each recorded as one line with its figures."""
+"""The scenarios of make hil: updates through the FTDI and CDC-ACM adapters and the CH341, CP210x
+and PL2303 chips played by scripts/hil/ffs.py (discovery, hot-plug, unplug, faults, signals), each
+recorded as one line with its figures."""
+import json
 import os
 import queue
 import re
@@ -12,7 +14,19 @@ from vm import BUILD, HilError, log
 UPDATER = os.path.join(BUILD, "qz7-updater")
 SIM = os.path.join(BUILD, "qz7-bootsim")
 IMAGE = os.path.join(BUILD, "firmware.hex")  # the build's copy of the image it compiled in
-UDC = "/sys/kernel/config/usb_gadget/hil/UDC"  # the gadget is plugged while bound to a controller
+GADGETS = "/sys/kernel/config/usb_gadget"  # a gadget is plugged while bound to the dummy controller
+CHIPS = ("ch341", "cp210x", "pl2303")
+# Each adapter: its tty in the guest, its vendor:product, and for a gadget its UDC file and the tty
+# where the simulator plays its far end.
+ADAPTERS = {
+    "ftdi": {"node": "/dev/ttyUSB0", "vidpid": "0403:6001"},
+    "acm": {"node": "/dev/ttyACM0", "vidpid": "0525:a4a7", "udc": f"{GADGETS}/hil/UDC", "far": "/dev/ttyGS0"},
+    "ch341": {"node": "/dev/ttyUSB0", "vidpid": "1a86:7523"},
+    "cp210x": {"node": "/dev/ttyUSB0", "vidpid": "10c4:ea60"},
+    "pl2303": {"node": "/dev/ttyUSB0", "vidpid": "067b:2303"},
+}
+for _chip in CHIPS:
+    ADAPTERS[_chip].update(udc=f"{GADGETS}/{_chip}/UDC", far=f"/run/hil/{_chip}.tty", record=f"/run/hil/{_chip}.log")
 # The transcript with the time of each line, so that the guest's figures come from one clock.
 # The operator's power-on after the program showed its directions: a banner that came before them
 # would be dropped with the rest of what arrived before (as it would be from a real device).
@@ -81,9 +95,12 @@ class Run:
         self.results = []
         self.serial = 0
         self.udevd = False
+        self.attach = {}  # the kernel's line on each adapter's first attach
+        self.models = set()
+        self.on_open = {}  # each chip's requests from the open to 57600 8N1, as the driver sent them
 
     def record(self, name, ok, figures):
-        self.results.append((name, ok))
+        self.results.append((name, ok, figures))
         log(f"{'PASS' if ok else 'FAIL'}  {name:<50} {figures}")
 
     def scenario(self, name, fn):
@@ -95,13 +112,51 @@ class Run:
         self.record(name, ok, figures)
 
     def reset(self):
-        """After a scenario failed half-way: both adapters unplugged, so that the next one starts
+        """After a scenario failed half-way: every adapter unplugged, so that the next one starts
         as it should."""
-        for step in (lambda: self.unplug("acm"), lambda: self.unplug("ftdi") if getattr(self, "ftdi", None) else None):
+        steps = [lambda k=k: self.unplug(k) for k in ("acm", *self.models)]
+        steps.append(lambda: self.unplug("ftdi") if getattr(self, "ftdi", None) else None)
+        for step in steps:
             try:
                 step()
             except Exception:  # noqa: BLE001 -- it may well not have been plugged
                 pass
+
+    def model(self, kind):
+        """Starts the chip's model (scripts/hil/ffs.py) once; it serves every plug after."""
+        if kind in CHIPS and kind not in self.models:
+            ffs = os.path.join(os.path.dirname(os.path.abspath(__file__)), "ffs.py")
+            self.g.spawn(f"model-{kind}", ["python3", ffs, kind], watch=["ready"])
+            if not self.g.watch(f"model-{kind}", "ready", 30):
+                raise HilError(f"the {kind} model did not start: {self.g.wait(f'model-{kind}', 1)['out'][-500:]}")
+            self.models.add(kind)
+
+    def requests(self, kind, since=0):
+        """The chip's record from entry `since` on (the model numbers its entries from 1)."""
+        reply = self.g.agent.request({"op": "read", "path": ADAPTERS[kind]["record"]}, 30)
+        if "error" in reply:
+            raise HilError(reply["error"])
+        out = reply["text"]
+        entries = [json.loads(line) for line in out.splitlines() if line.startswith("{")]
+        return [e for e in entries if e["n"] > since]
+
+    def line_before(self, kind, first):
+        """The chip's line settings as they stood before entry `first` of its record."""
+        line = None
+        for e in self.requests(kind):
+            if first is not None and e["n"] >= first:
+                break
+            line = e.get("line", line)
+        return line
+
+    def mark(self, kind):
+        entries = self.requests(kind)
+        return entries[-1]["n"] if entries else 0
+
+    def note_attach(self, kind):
+        if kind not in self.attach:
+            out = self.g.run("dmesg | grep -E 'now attached to tty(USB|ACM)|ttyACM0: USB ACM device' | tail -1")["out"]
+            self.attach[kind] = " ".join(out.split("]", 1)[-1].split()) if out.strip() else "(no attach line)"
 
     def udev(self, running):
         if running != self.udevd:
@@ -110,9 +165,10 @@ class Run:
 
     # The two adapters: plug() returns the time of the plug, unplug() that of the unplug.
     def plug(self, kind, sim=None):
-        if kind == "acm":
+        if kind != "ftdi":
+            self.model(kind)
             at = time.monotonic()
-            self.g.write(UDC, "dummy_udc.0")
+            self.g.write(ADAPTERS[kind]["udc"], "dummy_udc.0")
             return at
         self.serial += 1
         self.ftdi = f"ftdi{self.serial}"
@@ -122,10 +178,10 @@ class Run:
         return at
 
     def unplug(self, kind):
-        if kind == "acm":
+        if kind != "ftdi":
             at = time.monotonic()
             try:
-                self.g.write(UDC, "\n")
+                self.g.write(ADAPTERS[kind]["udc"], "\n")
             except HilError:
                 pass  # the simulator has unplugged it already (a hang-up)
             return at
@@ -142,13 +198,14 @@ class Run:
             raise HilError(f"{node} did not {'appear' if present else 'go'}")
 
     def updater(self, name, kind, port=True, extra=()):
-        node = "/dev/ttyUSB0" if kind == "ftdi" else "/dev/ttyACM0"
+        node = ADAPTERS[kind]["node"]
         argv = [UPDATER, "--cli", "--yes", "--wait", "90", *(["--port", node] if port else []), *extra]
         return self.g.spawn(name, argv, watch=["opened", "closed"], env=LOG_ENV)
 
-    def guest_sim(self, name, args):
+    def guest_sim(self, name, kind, args):
         """The simulator on the gadget side, started once the updater holds the port."""
-        self.g.spawn(name, [SIM, "--device", "/dev/ttyGS0", "--unplug", UDC, "--expect", IMAGE, "--events",
+        self.g.spawn(name, [SIM, "--device", ADAPTERS[kind]["far"], "--unplug", ADAPTERS[kind]["udc"], "--expect",
+                            IMAGE, "--events",
                             "--power-on-ms", POWER_ON_MS, *args], watch=["event: line 300"])
 
     def stop_guest_sim(self, name):
@@ -159,58 +216,73 @@ class Run:
             r = self.g.wait(name, 5)
         return next((s for s in reversed(r["out"].splitlines()) if s.startswith("qz7-bootsim:")), "")
 
-    def update(self, kind, port=True, sim_args=(), hotplug=False):
+    def update(self, kind, port=True, sim_args=(), hotplug=False, extra=()):
         """A whole update (or a fault) through one adapter; returns the updater's and simulator's
-        results, the plug-to-open time and the status lines."""
+        results, the plug-to-open time and the status lines, and for a chip the tty's settings
+        before and after (stty -g) and the control requests the chip got meanwhile."""
         self.serial += 1
         name = f"u{self.serial}"
+        node = ADAPTERS[kind]["node"]
         host_sim = HostSim("--power-on-ms", POWER_ON_MS, *sim_args) if kind == "ftdi" else None
         plugged = None
         timer = []  # the FTDI latency timer before, while open and after
+        stty = []
         listing = ""
         if not hotplug:
             self.plug(kind, host_sim)
-            self.wait_node("/dev/ttyUSB0" if kind == "ftdi" else "/dev/ttyACM0", True)
+            self.wait_node(node, True)
+            self.note_attach(kind)
             if kind == "ftdi":
                 timer.append(self.latency())
+            if kind in CHIPS:
+                stty.append(self.stty(node))
             listing = self.g.run(f"{UPDATER} --list", 30)["out"] if not port else ""
-        self.updater(name, kind, port)
+        since = self.mark(kind) if kind in CHIPS else 0
+        self.updater(name, kind, port, extra)
         if hotplug:
             time.sleep(1.0)  # the program is waiting for an adapter
             plugged = self.plug(kind, host_sim)
         opened = self.g.watch(name, "opened", 60)
-        if kind == "acm" and opened:
-            self.guest_sim(f"s{name}", sim_args)
+        if kind != "ftdi" and opened:
+            self.guest_sim(f"s{name}", kind, sim_args)
         if timer and opened:
             timer.append(self.latency())
-        done = self.g.wait(name, 90)
+        done = self.g.wait(name, 240)  # a bound only: under TCG on a busy machine a transfer is slow
         if timer:
             timer.append(self.latency())
+        if stty:
+            stty.append(self.stty(node))
         if host_sim:
             sim_summary = host_sim.finish()
         else:
             sim_summary = self.stop_guest_sim(f"s{name}") if opened else ""
+        requests = self.requests(kind, since) if kind in CHIPS else []
         self.unplug(kind)
-        self.wait_node("/dev/ttyUSB0" if kind == "ftdi" else "/dev/ttyACM0", False)
+        self.wait_node(node, False)
+        if hotplug:
+            self.note_attach(kind)
         statuses = [line.split("status: ", 1)[1] for line in done["out"].splitlines() if "status: Adapter" in line]
         m = re.search(r"in ([0-9.]+) s", sim_summary)
         return {"rc": done["rc"], "secs": done["secs"], "sim": sim_summary, "statuses": statuses,
                 "sim_s": float(m.group(1)) if m else None,
                 "open_s": (opened - plugged) if opened and plugged else None, "out": done["out"], "timer": timer,
-                "listing": listing}
+                "listing": listing, "stty": stty, "requests": requests}
+
+    def stty(self, node):
+        return self.g.run(f"stty -g -F {node}", 30)["out"].strip()
 
     def latency(self):
         return self.g.run("cat /sys/bus/usb-serial/devices/ttyUSB0/latency_timer")["out"].strip()
 
 
 def facts_ok(kind, statuses):
-    want = "USB 0403:6001" if kind == "ftdi" else "USB 0525:a4a7"
+    want = f"USB {ADAPTERS[kind]['vidpid']}"
     return bool(statuses) and want in statuses[-1] and want in statuses[0]
 
 
-def figures(r, *extra):
+def figures(r, *extra, image=True):
     parts = [f"status {r['rc']}", f"{r['secs']:.1f} s"]
-    if not intact(r):
+    if image and not intact(r):
         parts.append(f"simulator: {r['sim'] or 'no summary'}")
     if r["statuses"]:
         parts.append(f"\"{r['statuses'][-1]}\"")
@@ -226,50 +298,99 @@ def timer_ok(timer):
     return len(timer) == 3 and timer[1] == "1" and timer[2] == timer[0] != "1"
 
 
+def describe(line):
+    flow = "" if line["flow"] == "none" else f" {line['flow']}"
+    return f"{line['baud']} {line['format']}{flow}"
+
+
+def compact(names):
+    """Request names in order, a run of the same one counted once ("get line x2")."""
+    out = []
+    for name in names:
+        if out and out[-1][0] == name:
+            out[-1][1] += 1
+        else:
+            out.append([name, 1])
+    return ", ".join(n if c == 1 else f"{n} x{c}" for n, c in out)
+
+
+def chip_line(run, kind, r):
+    """What the chip was told during one update: whether 57600 8N1 without flow control reached it
+    while the program held the port, and whether its line was put back as it was found. Returns
+    (ok, figures) and keeps the requests up to that setting as the driver's open sequence."""
+    requests = r["requests"]
+    before = run.line_before(kind, requests[0]["n"] if requests else None)
+    lines = [e["line"] for e in requests if "line" in e]
+    # The rate the chip runs at, from its divisor: within 1 % of 57600 (a UART's tolerance is more).
+    # The last settings at that rate are those the program's configuring ended with (a driver may
+    # send the rate, the format and the flow control in separate requests).
+    wanted = next((i for i, e in reversed(list(enumerate(requests))) if "line" in e and e["line"]["baud"]
+                   and abs(e["line"]["baud"] - 57600) <= 576 and e["line"]["format"] == "8N1"), None)
+    reached = wanted is not None and requests[wanted]["line"]["flow"] == "none"
+    if wanted is not None and kind not in run.on_open:
+        run.on_open[kind] = compact(e.get("name", e.get("event", "?")) for e in requests[:wanted + 1])
+    last = lines[-1] if lines else before
+    put_back = bool(before) and bool(last) and describe(last) == describe(before)
+    stty_same = len(r["stty"]) == 2 and r["stty"][0] == r["stty"][1] and r["stty"][0] != ""
+    return (reached and put_back and stty_same,
+            f"chip: {describe(before) if before else '?'} -> "
+            f"{describe(requests[wanted]['line']) if wanted is not None else 'never 57600 8N1'} -> "
+            f"{describe(last) if last else '?'} ({len(requests)} requests), "
+            f"stty {'same after' if stty_same else 'CHANGED'}")
+
+
 def scenarios(run, kinds, pty_faults):
     g = run.g
     rate_pty = host_update([], ["--power-on-ms", POWER_ON_MS, "--baud", "57600"])
     # The guest starts without udevd; it is started once, after the scenarios that want none.
     for kind in kinds:
         def discovery():
-            r = run.update(kind, port=False)
+            # A chip's discovery reads the version only (--check): its whole update is the --port one.
+            check = kind in CHIPS
+            r = run.update(kind, port=False, extra=["--check"] if check else [])
             # --list marks the adapter and describes it with the same facts.
             marked = next((line for line in r["listing"].splitlines() if line.startswith("*")), "")
-            vidpid = "0403:6001" if kind == "ftdi" else "0525:a4a7"
-            return (r["rc"] == 0 and intact(r) and facts_ok(kind, r["statuses"]) and vidpid in marked,
-                    figures(r, f"--list: \"{' '.join(marked.split())}\""))
-        run.scenario(f"{kind}: whole update, discovery, no udevd", discovery)
+            return (r["rc"] == 0 and (check or intact(r)) and facts_ok(kind, r["statuses"])
+                    and ADAPTERS[kind]["vidpid"] in marked,
+                    figures(r, f"--list: \"{' '.join(marked.split())}\"", image=not check))
+        run.scenario(f"{kind}: {'version' if kind in CHIPS else 'whole update'}, discovery, no udevd", discovery)
     run.udev(True)
     for kind in kinds:
         def whole_port():
             r = run.update(kind, sim_args=["--baud", "57600"])
             ratio = r["sim_s"] / rate_pty[1] if r["sim_s"] and rate_pty[1] else None
             timer = f"latency timer {' -> '.join(r['timer'])}" if kind == "ftdi" else ""
-            return (r["rc"] == 0 and intact(r) and (kind != "ftdi" or timer_ok(r["timer"])),
+            chip_ok, chip = chip_line(run, kind, r) if kind in CHIPS else (True, "")
+            # The driver's answer to the low-latency request, as the program logged it at the open.
+            low = re.search(r"low latency: [^;\n]*", r["out"])
+            return (r["rc"] == 0 and intact(r) and (kind != "ftdi" or timer_ok(r["timer"])) and chip_ok and low is not None,
                     figures(r, f"transfer {r['sim_s'] or 0:.1f} s at 57600 vs {rate_pty[1]:.1f} s on a pty"
-                            + (f" (x{ratio:.2f})" if ratio else ""), timer))
+                            + (f" (x{ratio:.2f})" if ratio else ""), timer, chip,
+                            low.group(0) if low else "low latency not logged"))
         run.scenario(f"{kind}: whole update, --port, 57600 baud", whole_port)
 
-
         def hotplug():
-            r = run.update(kind, port=False, hotplug=True)
+            check = kind in CHIPS
+            r = run.update(kind, port=False, hotplug=True, extra=["--check"] if check else [])
             open_s = r["open_s"]
-            return (r["rc"] == 0 and intact(r) and facts_ok(kind, r["statuses"]) and open_s is not None and open_s < 3,
-                    figures(r, f"plug to open {open_s:.2f} s" if open_s is not None else "never opened"))
-        run.scenario(f"{kind}: whole update, discovery, udevd, hot-plug", hotplug)
+            return (r["rc"] == 0 and (check or intact(r)) and facts_ok(kind, r["statuses"]) and open_s is not None
+                    and open_s < 3,
+                    figures(r, f"plug to open {open_s:.2f} s" if open_s is not None else "never opened", image=not check))
+        run.scenario(f"{kind}: {'version' if kind in CHIPS else 'whole update'}, discovery, udevd, hot-plug", hotplug)
+
         def unplug():
             run.serial += 1
             name = f"u{run.serial}"
             host_sim = HostSim("--power-on-ms", POWER_ON_MS, "--line-delay-us", "3000") if kind == "ftdi" else None
             run.plug(kind, host_sim)
-            node = "/dev/ttyUSB0" if kind == "ftdi" else "/dev/ttyACM0"
+            node = ADAPTERS[kind]["node"]
             run.wait_node(node, True)
             run.updater(name, kind)
             if not g.watch(name, "opened", 60):
                 raise HilError("the port was not opened")
-            if kind == "acm":
-                run.guest_sim(f"s{name}", ["--line-delay-us", "3000"])
-                reached = g.watch(f"s{name}", "event: line 300", 60) is not None
+            if kind != "ftdi":
+                run.guest_sim(f"s{name}", kind, ["--line-delay-us", "3000"])
+                reached = g.watch(f"s{name}", "event: line 300", 90) is not None
             else:
                 reached = host_sim.until("event: line 300", 60)
             if not reached:

@@ -171,6 +171,7 @@ TEST(StatusLine, TranscriptOfAWholeUpdateHasEachEventButNoLinePerImageLine)
         EXPECT_TRUE(QTest::qWaitFor([&] { return log.Count("qz7.dialogue", "status: Sent " + kShippedLines + " lines") > 0; }));
         const std::string path = run.sim.SlavePath();
         EXPECT_EQ(log.Count("qz7.serial", "opened " + path + " exclusive, set to 57600 baud, raw, 8 bits; found "), 1);
+        EXPECT_EQ(log.Count("qz7.serial", "; low latency: no such setting (Inappropriate ioctl for device, errno 25)"), 1);
         EXPECT_EQ(log.Count("qz7.serial", "closed " + path + " with its settings restored: "), 1);
         for (const char* command : {"write: y", "write: E", "write: P"})
             EXPECT_GE(log.Count("qz7.dialogue", command), 1) << command;

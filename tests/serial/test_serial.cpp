@@ -34,9 +34,29 @@ TEST(PortOpen, AppliesRaw57600EightBitsExclusiveAndNonBlocking)
     EXPECT_EQ(now.c_cc[VTIME], 5);
     EXPECT_TRUE(fcntl(fd, F_GETFL) & O_NONBLOCK);
     EXPECT_TRUE(pty.Exclusive());
+    // A pseudo-terminal has no driver flags: low latency is not to be had, and the open goes on.
+    EXPECT_EQ(opened.lowLatency.outcome, LowLatency::NoSetting);
+    EXPECT_EQ(opened.lowLatency.error, ENOTTY);
+    EXPECT_FALSE(opened.serialFlags);
     RestoreAndClose(fd, opened.archive, opened.serialFlags);
     EXPECT_FALSE(pty.Exclusive());
     EXPECT_TRUE(SameSettings(pty.Settings(), before));
+}
+
+TEST(PortOpen, LowLatencyOutcomesAsTheTranscriptGivesThem)
+{
+    // ftdi_sio keeps the flag; ch341, cp210x and pl2303 take the call and drop it.
+    const struct {
+        LowLatency low;
+        const char* text;
+    } cases[] = {
+        {{LowLatency::Kept, 0}, "low latency: on"},
+        {{LowLatency::NotKept, 0}, "low latency: not kept by the driver"},
+        {{LowLatency::Refused, EPERM}, "low latency: refused by the driver (Operation not permitted, errno 1)"},
+        {{LowLatency::NoSetting, ENOTTY}, "low latency: no such setting (Inappropriate ioctl for device, errno 25)"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DescribeLowLatency(c.low), c.text);
 }
 
 TEST(PortOpen, FailedSettingsStepsLeakNoDescriptor)
