@@ -224,7 +224,7 @@ TEST(ProgramOnWayland, ClosingMidTransferAsksAndTheKeysOfEveryEndPutThePortBack)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         bootsim::Options o = FastSim();
-        o.lineDelay = 2ms;  // about 6 s of transfer: time to ask and answer
+        o.lineDelay = 1ms;  // about 3 s of transfer: time to ask and answer
         bootsim::BootSim sim(o);
         ASSERT_TRUE(sim.Open());
         const termios before = sim.SlaveSettings();
