@@ -59,7 +59,9 @@ done
 # The Wayland plug-in, for a native window in a Wayland session.
 recommends=$(dpkg-deb -f "$deb" Recommends)
 echo "Recommends: $recommends"
-grep -qE "(^|, )qt6-wayland( |,|$)" <<<"$recommends" || fail "Recommends lacks qt6-wayland"
+for r in qt6-wayland qt6-translations-l10n fonts-noto-cjk; do
+  grep -qE "(^|, )$r( |,|$)" <<<"$recommends" || fail "Recommends lacks $r"
+done
 
 # The scripts run against a udevadm that always fails: installing must still succeed, whether or
 # not udev runs here.
