@@ -38,7 +38,7 @@ suffix=""
 if [ -n "$lang" ]; then
   suffix=".${lang%%.*}"
   locale -a 2>/dev/null | grep -qix "$(sed 's/UTF-8/utf8/I' <<<"$lang")" ||
-    echo "screenshots: locale $lang is not installed; Qt falls back to C for it" >&2
+    echo "screenshots: locale $lang is not installed: the program's texts follow it, the system's own messages stay English" >&2
 fi
 [ "$(id -u)" = 0 ] || { echo "screenshots: run as root (sudo $0): the updater is also run as nobody" >&2; exit 1; }
 [ -x "$BUILD/qz7-updater" ] && [ -x "$BUILD/qz7-bootsim" ] ||
@@ -127,7 +127,7 @@ if want 2-power-on 3-version-question 4-updating close-question 9-transfer-time-
   shot 3-version-question
   press space
   wait_event "$WORK/update.sim" "line 1000" 60
-  says update "s left" 10
+  sleep 1  # the time left shows from the first second of the transfer
   shot 4-updating
   press ctrl+w
   question=$(second_window)
