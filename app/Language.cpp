@@ -47,7 +47,10 @@ void LoadSessionLanguage()
     // says; neither does the program.
     if (session.language() == QLocale::C || session.language() == QLocale::English)
         return;
-    if (Own().load(session, QStringLiteral("qz7-updater"), QStringLiteral("_"), QStringLiteral(":/i18n")))
-        Words::InstallTranslation(&Translate);
+    // Qt's texts only beside the program's own: a language the program has no catalog for stays
+    // English throughout rather than half in it.
+    if (!Own().load(session, QStringLiteral("qz7-updater"), QStringLiteral("_"), QStringLiteral(":/i18n")))
+        return;
+    Words::InstallTranslation(&Translate);
     (void)Qts().load(session, QStringLiteral("qtbase"), QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }

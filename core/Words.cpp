@@ -34,6 +34,11 @@ void Words::InstallTranslation(Translation t)
     translation = t;
 }
 
+bool Words::Translated()
+{
+    return translation != nullptr;
+}
+
 std::string Words::Tr(const char* context, const char* source)
 {
     return translation && !english ? translation(context, source) : std::string(source);

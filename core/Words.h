@@ -18,6 +18,8 @@ namespace Words {
 // looks after the program.
 using Translation = std::string (*)(const char* context, const char* source);
 void InstallTranslation(Translation translation);
+// Whether the texts come in another language than English.
+bool Translated();
 enum class Language { Operator, English };
 
 // `source` in the language being rendered (the extraction tool finds these calls by name).

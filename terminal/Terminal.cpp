@@ -78,6 +78,36 @@ std::string ExitStatusHelp()
     return help;
 }
 
+namespace {
+
+// Whether `text` ends (or starts) with a character of a script written without spaces between
+// words (the CJK ideographs, kana and their punctuation, U+3000 to U+9FFF and the full-width
+// forms U+FF00 to U+FFEF): three bytes in UTF-8 with a lead byte of E3 to E9, or EF BC to EF BF.
+bool WideAt(std::string_view text, bool atEnd)
+{
+    if (text.size() < 3)
+        return false;
+    const std::string_view c = atEnd ? text.substr(text.size() - 3) : text.substr(0, 3);
+    const auto lead = static_cast<unsigned char>(c[0]), second = static_cast<unsigned char>(c[1]);
+    return (lead >= 0xE3 && lead <= 0xE9) || (lead == 0xEF && second >= 0xBC && second <= 0xBF);
+}
+
+// What goes between two lines of a text made one line. English lines that begin a sentence
+// without ending the one before get ". " ("Not Done. Please restart the program and the QZ7").
+// Other languages capitalise in other ways: there a line that starts a capital after a line
+// without punctuation gets " - ", any other a space, and scripts without spaces nothing.
+std::string Joint(std::string_view before, std::string_view next)
+{
+    if (WideAt(before, true) && (WideAt(next, false) || static_cast<unsigned char>(next.front()) < 0x80))
+        return WideAt(next, false) ? "" : " ";
+    const bool ends = std::strchr(".?!:", before.back()) != nullptr;
+    if (ends || !std::isupper(static_cast<unsigned char>(next.front())))
+        return ends || std::islower(static_cast<unsigned char>(next.front())) || Words::Translated() ? " " : ". ";
+    return Words::Translated() ? " - " : ". ";
+}
+
+}  // namespace
+
 std::string OneLine(const std::string& text)
 {
     std::string out;
@@ -92,10 +122,8 @@ std::string OneLine(const std::string& text)
         if (first == std::string::npos)
             continue;
         line = line.substr(first, line.find_last_not_of(" \t") - first + 1);
-        if (!out.empty()) {
-            bool ends = std::strchr(".?!:", out.back()) != nullptr;
-            out += ends || std::islower(static_cast<unsigned char>(line.front())) ? " " : ". ";
-        }
+        if (!out.empty())
+            out += Joint(out, line);
         out += line;
     }
     return out;

@@ -270,7 +270,7 @@ neu starten</translation>
     <message>
         <location line="+4"/>
         <source>With --cli --yes: update every USB adapter&apos;s QZ7 side by side (every port that --list --json shows as taken).</source>
-        <translation>Mit --cli --yes: den QZ7 an jedem USB-Adapter gleichzeitig aktualisieren (jeden Port, den --list --json als gewählt zeigt).</translation>
+        <translation>Mit --cli --yes: den QZ7 an jedem USB-Adapter gleichzeitig aktualisieren (jeden Port, den --list --json als taken zeigt).</translation>
     </message>
     <message>
         <location line="+3"/>

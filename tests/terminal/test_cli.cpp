@@ -132,6 +132,12 @@ TEST(Cli, AnUpdateInEachLanguageEndsIntactWithNoEnglishDirections)
         EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
         for (const std::string& text : english)
             EXPECT_EQ(Has(run.out, "\n" + text + "\n") || run.out.starts_with(text + "\n"), language == "C") << text << "\n" << run.out;
+        // Lines made one are joined as the language writes: no ". " put after a word of a script
+        // written without spaces (as "を. 再起動" would be).
+        for (std::size_t at = run.out.find(". "); at != std::string::npos; at = run.out.find(". ", at + 1))
+            EXPECT_FALSE(at >= 3 && static_cast<unsigned char>(run.out[at - 3]) >= 0xE3 &&
+                         static_cast<unsigned char>(run.out[at - 3]) <= 0xE9)
+                << run.out.substr(at >= 30 ? at - 30 : 0, 60);
         if (language != "C") {
             const std::string done = Translated(language, "Done");
             ASSERT_FALSE(done.empty());
