@@ -88,6 +88,11 @@ QZ7_UpdaterAppDelegate::~QZ7_UpdaterAppDelegate()
         LogStatus(*last);
 }
 
+StatusFact QZ7_UpdaterAppDelegate::StatusShown() const
+{
+    return status_.Shown();
+}
+
 std::optional<std::string> QZ7_UpdaterAppDelegate::ReceivedString() const
 {
     std::shared_ptr<const std::string> s = receivedString_.load();
@@ -137,6 +142,12 @@ void QZ7_UpdaterAppDelegate::Post(ScreenUpdate update)
 
 void QZ7_UpdaterAppDelegate::Show(const ScreenUpdate& update)
 {
+    // The end brings its report to the status board first: a front end that ends with the
+    // update can read it (StatusShown) before the report's own update arrives.
+    if (update.ended) {
+        ended_ = true;
+        status_.Ended(*update.ended, steady_clock::now());
+    }
     // A controller that was never given a front end (as in some tests) has nothing to show.
     if (frontEnd_)
         frontEnd_->Show(update);
@@ -146,10 +157,7 @@ void QZ7_UpdaterAppDelegate::Show(const ScreenUpdate& update)
         shownDirections_ = update.directions;
         qCInfo(lcDialogue).noquote() << "directions:" << Loggable(Words::Directions(*update.directions, Words::Language::English));
     }
-    if (update.ended) {
-        ended_ = true;
-        status_.Ended(*update.ended, steady_clock::now());
-    }
+
 }
 
 void QZ7_UpdaterAppDelegate::PostFailure(Outcome outcome, std::string detail)

@@ -111,6 +111,9 @@ public:
 
     // Where the screen updates go (GUI thread); none: they are dropped.
     void setFrontEnd(FrontEnd* frontEnd) { frontEnd_ = frontEnd; }
+    // What the status line shows now, as the board has it (any thread): at an end, the end's
+    // report, before that report's own update reaches the front end.
+    StatusFact StatusShown() const;
 
     // Shared fields.
     std::shared_ptr<WQSerial> Serial() const { return serial_.load(); }

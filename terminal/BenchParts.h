@@ -69,6 +69,9 @@ public:
 
     void Start();
     void Show(const ScreenUpdate& update) override;
+    // A status report: its lines sent, and a line of prose and a "status" event unless it is
+    // the transfer's progress or a count already said this minute.
+    void TakeStatus(const StatusFact& report);
     void Cancelled() override;
     void Finish(int status);
     // Stops the update for a signal or the bound on the whole run.

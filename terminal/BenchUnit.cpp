@@ -109,29 +109,42 @@ void Unit::Show(const ScreenUpdate& update)
             bench_.Say(this, std::to_string(step) + "%");
         bench_.Changed();
     }
-    if (update.status && update.status != status_) {
-        status_ = update.status;
-        if (std::optional<int> sent = Words::LinesSent(*status_))
-            linesSent = *sent;
-        const StatusKind kind = Words::Kind(*status_);
-        const std::string text = Words::Status(*status_);
-        if (kind == StatusKind::Progress) {
-            progress = text;
-            bench_.Changed();
-        } else if (!text.empty() && !hint_.Repeats(kind)) {
-            bench_.Say(this, "  " + StatusText::PrintableText(OneLine(text)));
-            bench_.Event(this, "status",
-                         {{"status", Q(StatusText::Printable(OneLine(Words::Status(*status_, Words::Language::English)),
-                                                             std::string::npos))}});
-        }
-    }
+    if (update.status)
+        TakeStatus(*update.status);
     if (update.question) {
         versionRead = true;
         SetStage("question");
         Decide();
     }
-    if (update.ended)
+    if (update.ended) {
+        // The end's own report (the summary, or where the dialogue stood and what to do) is
+        // made as the end comes, and reaches the screen just after it: taken here, before the
+        // unit ends, so that its lines sent and its advice are this unit's last.
+        if (controller_)
+            TakeStatus(controller_->StatusShown());
         Finish(ExitStatusFor(*update.ended));
+    }
+}
+
+void Unit::TakeStatus(const StatusFact& report)
+{
+    if (report == status_)
+        return;
+    status_ = report;
+    if (std::optional<int> sent = Words::LinesSent(report))
+        linesSent = *sent;
+    if (const auto* failure = std::get_if<StatusText::FailureFacts>(&report); failure && failure->lines > 0)
+        linesSent = failure->line;
+    const StatusKind kind = Words::Kind(report);
+    const std::string text = Words::Status(report);
+    if (kind == StatusKind::Progress) {
+        progress = text;
+        bench_.Changed();
+    } else if (!text.empty() && !hint_.Repeats(kind)) {
+        bench_.Say(this, "  " + StatusText::PrintableText(OneLine(text)));
+        bench_.Event(this, "status",
+                     {{"status", Q(StatusText::Printable(OneLine(Words::Status(report, Words::Language::English)), std::string::npos))}});
+    }
 }
 
 void Unit::Decide()

@@ -180,15 +180,26 @@ TEST(Bench, FourUnitsSideBySideOneHangsUpTheOthersAreUpdated)
         EXPECT_EQ(r["firmware"].toObject()["version"].toString().toStdString(), kShippedV);
         if (i != 1) {
             EXPECT_EQ(r["lines_sent"].toInt(), Shipped().lines);
+        } else {
+            // The line the transfer reached when the adapter went, not the last progress shown.
+            const int received = units.sims[i]->Snapshot().lines;
+            EXPECT_GE(r["lines_sent"].toInt(), received);
+            EXPECT_LE(r["lines_sent"].toInt(), received + 1);
         }
     }
 
     std::vector<QJsonObject> events = CheckSchema(run.out);
     std::map<QString, int> ends;
-    for (const QJsonObject& e : events)
+    bool advised = false;  // the unit that failed said where it stood and what to do, before its end
+    for (const QJsonObject& e : events) {
         if (e["event"].toString() == "end")
             ++ends[e["unit"].toString()];
+        if (e["event"].toString() == "status" && ends.size() < 4 &&
+            e["status"].toString().startsWith("Stopped while sending the image, after line "))
+            advised = true;
+    }
     EXPECT_EQ(ends.size(), 4u);
+    EXPECT_TRUE(advised) << run.out.size() << " lines of output";
     if (!events.empty()) {
         EXPECT_EQ(events.back()["exit"].toInt(), 16);
         EXPECT_EQ(events.back()["outcomes"].toObject()["done"].toInt(), 3);
