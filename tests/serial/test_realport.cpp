@@ -331,9 +331,11 @@ TEST_F(RealPort, SigtermWithTheQueueHeldEndsTheProgramWithinASecond)
     // the program discarded what was stuck.
     Prepare();
     Updater updater("serial-ttyS0=" + std::string(kPort));
+    // The program's own open, not a speed an earlier run may have left the port at.
     ASSERT_TRUE(WaitUntil([&] {
+        int exclusive = 0;
         termios t = Settings();
-        return cfgetospeed(&t) == B57600;
+        return ioctl(fd_, TIOCGEXCL, &exclusive) == 0 && exclusive && cfgetospeed(&t) == B57600;
     }, 10s));
     std::this_thread::sleep_for(300ms);  // past the hand-over: a reader waits for the banner
     HoldOutput();
