@@ -3,8 +3,6 @@
 #include "core/Directions.h"
 #include "core/Status.h"
 
-#include <type_traits>
-
 namespace {
 
 template <class... F>

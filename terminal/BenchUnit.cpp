@@ -93,7 +93,7 @@ void Unit::Show(const ScreenUpdate& update)
         // The events of --json are for programs: in English whatever the operator's language.
         bench_.Say(this, StatusText::PrintableText(OneLine(Words::Directions(*update.directions))));
         bench_.Event(this, "directions",
-                     {{"directions", Q(StatusText::Printable(OneLine(Words::Directions(*update.directions, Words::Language::English)),
+                     {{"directions", Q(StatusText::Printable(OneLine(Words::Directions(*update.directions, Words::Language::English), Words::Language::English),
                                                            std::string::npos))}});
     }
     if (update.levelShown && *update.levelShown && stage != "program") {
@@ -143,7 +143,7 @@ void Unit::TakeStatus(const StatusFact& report)
     } else if (!text.empty() && !hint_.Repeats(kind)) {
         bench_.Say(this, "  " + StatusText::PrintableText(OneLine(text)));
         bench_.Event(this, "status",
-                     {{"status", Q(StatusText::Printable(OneLine(Words::Status(report, Words::Language::English)), std::string::npos))}});
+                     {{"status", Q(StatusText::Printable(OneLine(Words::Status(report, Words::Language::English), Words::Language::English), std::string::npos))}});
     }
 }
 

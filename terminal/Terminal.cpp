@@ -96,20 +96,21 @@ bool WideAt(std::string_view text, bool atEnd)
 // without ending the one before get ". " ("Not Done. Please restart the program and the QZ7").
 // Other languages capitalise in other ways: there a line that starts a capital after a line
 // without punctuation gets " - ", any other a space, and scripts without spaces nothing.
-std::string Joint(std::string_view before, std::string_view next)
+std::string Joint(std::string_view before, std::string_view next, bool translated)
 {
-    if (WideAt(before, true) && (WideAt(next, false) || static_cast<unsigned char>(next.front()) < 0x80))
+    if (WideAt(before, true))
         return WideAt(next, false) ? "" : " ";
     const bool ends = std::strchr(".?!:", before.back()) != nullptr;
     if (ends || !std::isupper(static_cast<unsigned char>(next.front())))
-        return ends || std::islower(static_cast<unsigned char>(next.front())) || Words::Translated() ? " " : ". ";
-    return Words::Translated() ? " - " : ". ";
+        return ends || std::islower(static_cast<unsigned char>(next.front())) || translated ? " " : ". ";
+    return translated ? " - " : ". ";
 }
 
 }  // namespace
 
-std::string OneLine(const std::string& text)
+std::string OneLine(const std::string& text, Words::Language language)
 {
+    const bool translated = language == Words::Language::Operator && Words::Translated();
     std::string out;
     std::size_t start = 0;
     while (start <= text.size()) {
@@ -123,7 +124,7 @@ std::string OneLine(const std::string& text)
             continue;
         line = line.substr(first, line.find_last_not_of(" \t") - first + 1);
         if (!out.empty())
-            out += Joint(out, line);
+            out += Joint(out, line, translated);
         out += line;
     }
     return out;

@@ -68,9 +68,11 @@ std::pair<int, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, int
 // What is left of the QZ7 when an update is stopped by `what` ("Interrupted", ...) in `state`.
 std::string StoppedText(const std::string& what, Stage state);
 
-// Directions as one line: the lines joined with " " after . ? ! : or before a lower-case start,
-// with ". " otherwise; blank lines dropped, each line trimmed.
-std::string OneLine(const std::string& text);
+// Directions as one line: blank lines dropped, each line trimmed, and the lines joined as
+// `language` writes them (English: " " after . ? ! : or before a lower-case start, ". "
+// otherwise). `text` is in that language: the English rendering for --json, whatever the
+// operator's.
+std::string OneLine(const std::string& text, Words::Language language = Words::Language::Operator);
 
 // The dialogue on a terminal: directions and status as lines on standard output, the version
 // question asked on standard input, the transfer as a bar redrawn in place on a terminal (or a

@@ -144,6 +144,17 @@ TEST(Cli, AnUpdateInEachLanguageEndsIntactWithNoEnglishDirections)
             EXPECT_TRUE(Has(run.out, "\n" + done + "\n")) << done << "\n" << run.out;
         }
     }
+    // What programs read stays English, joined as English is, in any language.
+    bootsim::Options o = FastSim();
+    o.lineForAsteriskAfter = 100;
+    o.lineForAsterisk = "Not Done";
+    bootsim::BootSim sim(o);
+    ASSERT_TRUE(sim.Open());
+    sim.Start();
+    CliRun run = RunCli({"--yes", "--json", "--port", sim.SlavePath()}, "",
+                        {.sim = &sim, .env = {"LANG=de_DE.UTF-8"}});
+    EXPECT_EQ(run.status, 11) << run.out;
+    EXPECT_TRUE(Has(run.out, "\"directions\":\"Not Done. Please restart the program and the QZ7\"")) << run.out;
 }
 
 TEST(Cli, OnATerminalTheTransferIsOneLineRedrawnInPlace)
