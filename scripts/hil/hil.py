@@ -54,7 +54,8 @@ def main():
     failed = [name for name, ok, _ in run.results if not ok]
     log(f"hil: {len(run.results) - len(failed)} of {len(run.results)} scenarios passed in "
         f"{time.monotonic() - started:.0f} s under {guest.accel.upper()}, load average {os.getloadavg()[0]:.2f} at the end"
-        + (f"; failed: {', '.join(failed)}" if failed else ""))
+        + (f"; failed: {', '.join(failed)}" if failed else "")
+        + (f"; QEMU ended under {len(run.lost)} and they ran again on a new guest: {', '.join(run.lost)}" if run.lost else ""))
     return 1 if failed else 0
 
 

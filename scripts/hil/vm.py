@@ -96,13 +96,19 @@ class Channel:
             ident = self.next_id
             self.next_id += 1
         obj = dict(obj, id=ident)
-        self.sock.sendall((json.dumps(obj) + "\n").encode())
+        what = obj.get('op') or obj.get('execute')
+        try:
+            self.sock.sendall((json.dumps(obj) + "\n").encode())
+        except OSError as e:
+            raise HilError(f"cannot send {what}: {e.strerror} (the guest is gone)") from None
         deadline = time.monotonic() + timeout
         with self.cond:
             while ident not in self.replies:
+                if self.closed:
+                    raise HilError(f"no reply to {what}: the channel closed (the guest is gone)")
                 left = deadline - time.monotonic()
-                if left <= 0 or self.closed:
-                    raise HilError(f"no reply to {obj.get('op') or obj.get('execute')}")
+                if left <= 0:
+                    raise HilError(f"no reply to {what} within {timeout} s")
                 self.cond.wait(left)
             return self.replies.pop(ident)
 
@@ -148,12 +154,37 @@ class Guest:
         path, kver = kernel()
         self.kver = kver
         image = initramfs(kver)
+        self.path, self.image = path, image
         self.accel = None
+        self.losses = 0
         for accel in self.accelerators():
             if self.boot(path, image, accel):
                 self.accel = accel
                 return
         raise HilError(f"the guest did not boot; see {self.console}")
+
+    def gone(self):
+        """None while QEMU runs; once it has exited, how it ended with the last lines it wrote."""
+        rc = self.qemu.poll()
+        if rc is None:
+            return None
+        how = f"killed by signal {-rc}" if rc < 0 else f"exit status {rc}"
+        with open(self.stderr_path, errors="replace") as f:
+            tail = " | ".join(line.strip() for line in f.read().splitlines()[-3:] if line.strip())
+        return f"QEMU ended ({how}){': ' + tail if tail else ', writing nothing'}"
+
+    def reboot(self):
+        """A new guest in place of one whose QEMU has ended; the ended one's logs are kept
+        beside it, numbered."""
+        self.losses += 1
+        self.stop()
+        for channel in (self.qmp, self.agent):
+            channel.sock.close()
+        for path in (self.stderr_path, self.console):
+            base, ext = os.path.splitext(path)
+            os.replace(path, f"{base}-lost{self.losses}{ext}")
+        if not self.boot(self.path, self.image, self.accel):
+            raise HilError(f"the guest did not boot again; see {self.console}")
 
     @staticmethod
     def accelerators():
@@ -182,8 +213,9 @@ class Guest:
                 "-device", "qemu-xhci,id=xhci",
                 "-qmp", f"unix:{OUT}/qmp.sock,server=on,wait=off"]
         started = time.monotonic()
-        self.qemu = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                     stderr=open(os.path.join(OUT, f"qemu-{accel}.log"), "w"))
+        self.stderr_path = os.path.join(OUT, f"qemu-{accel}.log")
+        with open(self.stderr_path, "w") as stderr:
+            self.qemu = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=stderr)
         limit = started + (KVM_BOOT_S if accel == "kvm" else TCG_BOOT_S)
         try:
             self.qmp = Qmp(f"{OUT}/qmp.sock", limit)
@@ -206,7 +238,8 @@ class Guest:
 
     def quit(self):
         try:
-            self.agent.request({"op": "exit"}, timeout=10)
+            if self.gone() is None:
+                self.agent.request({"op": "exit"}, timeout=10)
         except HilError:
             pass
         try:
