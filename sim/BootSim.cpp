@@ -162,6 +162,15 @@ void BootSim::Resume()
     wake_.notify_all();
 }
 
+void BootSim::Hurry()
+{
+    {
+        std::lock_guard lock(wakeMutex_);
+        hurried_ = true;
+    }
+    wake_.notify_all();
+}
+
 void BootSim::Finish()
 {
     {

@@ -124,6 +124,9 @@ public:
     void PowerOn();
     // Ends the pause after `pauseAfterLines` at once (or skips it when it has not begun).
     void Resume();
+    // From now on every image line is programmed at once, whatever `lineDelay` says: the rest of
+    // a slowed transfer goes at full speed. From any thread.
+    void Hurry();
 
     Result Snapshot() const;
     std::string Wire() const;   // every byte the program sent, in order
@@ -160,10 +163,11 @@ private:
     termios initial_{};
     std::atomic<Stage> stage_{Stage::Banner};
     std::atomic<bool> stop_{false};
-    std::mutex wakeMutex_;  // guards the three flags below; `wake_` tells of their changes and Stop()'s
+    std::mutex wakeMutex_;  // guards the four flags below; `wake_` tells of their changes and Stop()'s
     std::condition_variable wake_;
     bool poweredOn_ = false;
     bool resumed_ = false;
+    bool hurried_ = false;
     bool finished_ = false;
     std::thread thread_;
     double ReadCpuClock() const;

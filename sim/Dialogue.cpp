@@ -103,7 +103,7 @@ void BootSim::SendChunked(const std::vector<std::string>& out)
     case Chunking::Bytes:
         for (char c : all) {
             SendRaw(std::string(1, c));
-            Nap(milliseconds(2));
+            Nap(microseconds(500));
         }
         break;
     case Chunking::Random:
@@ -161,7 +161,7 @@ void BootSim::FinishLine(Clock::time_point at)
             std::lock_guard lock(mutex_);
             result_.sawEnd = true;
         }
-        Nap(options_.lineDelay);
+        Nap(options_.lineDelay, &hurried_);
         stage_ = Stage::Done;
         Send(Stage::Done, {"Done"});
         std::lock_guard lock(mutex_);
@@ -188,7 +188,7 @@ void BootSim::FinishLine(Clock::time_point at)
         Event("hang-up");
         return;
     }
-    Nap(options_.lineDelay);
+    Nap(options_.lineDelay, &hurried_);
     if (options_.pauseAfterLines && lines == *options_.pauseAfterLines) {
         Event("pause");
         Nap(options_.pause, &resumed_);

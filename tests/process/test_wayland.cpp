@@ -224,7 +224,7 @@ TEST(ProgramOnWayland, ClosingMidTransferAsksAndTheKeysOfEveryEndPutThePortBack)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         bootsim::Options o = FastSim();
-        o.lineDelay = 1ms;  // about 3 s of transfer: time to ask and answer
+        o.lineDelay = 1ms;  // about 3 s of transfer: time to ask and answer, then hurried
         bootsim::BootSim sim(o);
         ASSERT_TRUE(sim.Open());
         const termios before = sim.SlaveSettings();
@@ -233,10 +233,11 @@ TEST(ProgramOnWayland, ClosingMidTransferAsksAndTheKeysOfEveryEndPutThePortBack)
         Updater updater(Launch{WaylandEnvironment(weston, sim.SlavePath()), {}, -1, transcript.path});
         PowerOnWhenFileShows operatorAtTheQz7(sim, transcript.path);
         ASSERT_TRUE(WaitUntil([&] { return sim.CurrentStage() == bootsim::Stage::Prompt; }, 15s)) << FileText(transcript.path);
-        // Space presses the focused Update once the window has the keyboard.
+        // Space presses the focused Update once the window has the keyboard; the stage moves
+        // on within milliseconds of a press that landed.
         ASSERT_TRUE(WaitUntil([&] {
             x.Key("space");
-            return WaitUntil([&] { return sim.CurrentStage() > bootsim::Stage::Prompt; }, 1s);
+            return WaitUntil([&] { return sim.CurrentStage() > bootsim::Stage::Prompt; }, 300ms);
         }, 15s)) << FileText(weston.log).substr(0, 4000);
         ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().lines >= 200; }, 20s)) << sim.Snapshot().Summary();
 
@@ -261,12 +262,24 @@ TEST(ProgramOnWayland, ClosingMidTransferAsksAndTheKeysOfEveryEndPutThePortBack)
         }
         std::chrono::milliseconds took{};
         if (c.keepsUpdating) {
+            sim.Hurry();  // the rest of the image at full speed: what is left to see is the end
             ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().doneSent; }, 30s)) << sim.Snapshot().Summary();
             EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
             ASSERT_TRUE(transcript.Says("directions: Done"));
             EXPECT_EQ(updater.Wait(300ms), -1);  // Done waits for the operator
-            ASSERT_TRUE(x.Key(c.atDone));
-            EXPECT_EQ(updater.Wait(5s, &took), 0) << FileText(transcript.path);
+            // The key closes once the window has the keyboard back from the question: a key
+            // pressed within about a second of the question going is lost under weston, so the
+            // key is pressed again every quarter of a second until the program ends.
+            const auto pressed = std::chrono::steady_clock::now();
+            int status = -1, presses = 0;
+            while (status == -1 && presses < 40) {
+                ASSERT_TRUE(x.Key(c.atDone));
+                ++presses;
+                status = updater.Wait(250ms);
+            }
+            took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - pressed);
+            EXPECT_EQ(status, 0) << FileText(transcript.path);
+            RecordProperty(std::string("presses_") + c.atDone, std::to_string(presses));
         } else {
             EXPECT_EQ(updater.Wait(5s, &took), 0) << FileText(transcript.path);
             EXPECT_LT(took, 2s);
