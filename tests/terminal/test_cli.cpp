@@ -115,21 +115,45 @@ std::string Translated(const std::string& language, const std::string& source)
 TEST(Cli, AnUpdateInEachLanguageEndsIntactWithNoEnglishDirections)
 {
     const std::string english[] = {Directions::ConnectAdapter, Directions::PowerOn, Directions::Updating};
-    for (const std::string& language : {"de", "fr", "es", "ja", "C"}) {
-        SCOPED_TRACE(language);
+    const std::map<std::string, std::string> sessions{{"de", "de_DE"}, {"fr", "fr_FR"}, {"es", "es_ES"}, {"ja", "ja_JP"}};
+    const std::vector<std::string> languages{"de", "fr", "es", "ja", "C"};
+    // Every language at once, each with a simulator and an output file of its own; and beside
+    // them a German --json run, whose fields stay English.
+    std::vector<std::unique_ptr<bootsim::BootSim>> sims;
+    for (std::size_t i = 0; i <= languages.size(); ++i) {
         bootsim::Options o = FastSim();
         o.expected = ShippedImage();
-        bootsim::BootSim sim(o);
-        ASSERT_TRUE(sim.Open());
-        sim.Start();
-        const std::map<std::string, std::string> sessions{{"de", "de_DE"}, {"fr", "fr_FR"}, {"es", "es_ES"}, {"ja", "ja_JP"}};
+        if (i == languages.size()) {
+            o.lineForAsteriskAfter = 100;
+            o.lineForAsterisk = "Not Done";
+        }
+        sims.push_back(std::make_unique<bootsim::BootSim>(o));
+        ASSERT_TRUE(sims.back()->Open());
+        sims.back()->Start();
+    }
+    std::vector<std::future<CliRun>> runs;
+    for (std::size_t i = 0; i < languages.size(); ++i) {
+        const std::string& language = languages[i];
         const std::string lang = language == "C" ? "LANG=C" : "LANG=" + sessions.at(language) + ".UTF-8";
         const std::string powerOn = language == "C" ? std::string(Directions::PowerOn)
                                                     : Translated(language, Directions::PowerOn);
-        ASSERT_FALSE(powerOn.empty());
-        CliRun run = RunCli({"--yes", "--port", sim.SlavePath()}, "", {.sim = &sim, .powerOn = powerOn, .env = {lang}});
+        ASSERT_FALSE(powerOn.empty()) << language;
+        runs.push_back(std::async(std::launch::async, [&, i, lang, powerOn] {
+            return RunCli({"--yes", "--port", sims[i]->SlavePath()}, "",
+                          {.sim = sims[i].get(), .powerOn = powerOn, .env = {lang},
+                           .outFile = OutFile() + "." + std::to_string(i)});
+        }));
+    }
+    runs.push_back(std::async(std::launch::async, [&] {
+        return RunCli({"--yes", "--json", "--port", sims.back()->SlavePath()}, "",
+                      {.sim = sims.back().get(), .env = {"LANG=de_DE.UTF-8"}, .outFile = OutFile() + ".json"});
+    }));
+    for (std::size_t i = 0; i < languages.size(); ++i) {
+        const std::string& language = languages[i];
+        SCOPED_TRACE(language);
+        CliRun run = runs[i].get();
         EXPECT_EQ(run.status, 0) << run.out;
-        EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
+        EXPECT_TRUE(sims[i]->Snapshot().Intact()) << sims[i]->Snapshot().Summary();
         for (const std::string& text : english)
             EXPECT_EQ(Has(run.out, "\n" + text + "\n") || run.out.starts_with(text + "\n"), language == "C") << text << "\n" << run.out;
         // Lines made one are joined as the language writes: no ". " put after a word of a script
@@ -145,14 +169,7 @@ TEST(Cli, AnUpdateInEachLanguageEndsIntactWithNoEnglishDirections)
         }
     }
     // What programs read stays English, joined as English is, in any language.
-    bootsim::Options o = FastSim();
-    o.lineForAsteriskAfter = 100;
-    o.lineForAsterisk = "Not Done";
-    bootsim::BootSim sim(o);
-    ASSERT_TRUE(sim.Open());
-    sim.Start();
-    CliRun run = RunCli({"--yes", "--json", "--port", sim.SlavePath()}, "",
-                        {.sim = &sim, .env = {"LANG=de_DE.UTF-8"}});
+    CliRun run = runs.back().get();
     EXPECT_EQ(run.status, 11) << run.out;
     EXPECT_TRUE(Has(run.out, "\"directions\":\"Not Done. Please restart the program and the QZ7\"")) << run.out;
 }
