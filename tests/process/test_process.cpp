@@ -73,8 +73,8 @@ TEST(Program, AnswersTheBannerAndWaitsForTheOperatorAtNoCost)
     EXPECT_EQ(sim.Wire(), "y");
 
     double cpu = updater.CpuSeconds();
-    std::this_thread::sleep_for(2s);
-    EXPECT_LT((updater.CpuSeconds() - cpu) / 2.0, kIdleShareLimit);
+    std::this_thread::sleep_for(1s);
+    EXPECT_LT(updater.CpuSeconds() - cpu, kIdleShareLimit);
 
     std::chrono::milliseconds took{};
     EXPECT_EQ(updater.Stop(SIGINT, 2s, took), 0);
@@ -171,10 +171,10 @@ TEST(Program, SearchingWithTheSystemsOwnListingCostsAlmostNothing)
     ::close(out[0]);
     ASSERT_EQ(said, "searching\n");
     std::this_thread::sleep_for(500ms);  // past start-up and the first enumeration
-    // Ten passes of discovery, on a clock that counts nanoseconds.
+    // Five passes of discovery, on a clock that counts nanoseconds.
     double cpu = updater.CpuSeconds();
-    std::this_thread::sleep_for(2s);
-    double share = (updater.CpuSeconds() - cpu) / 2.0;
+    std::this_thread::sleep_for(1s);
+    double share = updater.CpuSeconds() - cpu;
     EXPECT_LT(share, kSearchShareLimit);
     RecordProperty("share", std::to_string(share));
     std::chrono::milliseconds took{};
