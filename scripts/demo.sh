@@ -4,16 +4,19 @@
 #  - Without one: runs it under an X server of its own (Xvfb on a free display), presses Update
 #    from the keyboard in the updater's own window as a person would, saves a screenshot of each
 #    stage in build/demo/ and prints a summary.
-# Options: --fast  run the line as fast as the pseudo-terminal goes (seconds instead of ~25 s)
+# Options: --fast  run the line as fast as the pseudo-terminal goes, with a short erase and short
+#                  pauses before the screenshots (seconds instead of ~25 s)
 #          --baud N  emulate another line speed
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${BUILD:-build}
 OUT="$BUILD/demo"
 baud=57600
+erase_ms=800
+settle=0.4  # seconds for the window to draw before a screenshot
 while [ $# -gt 0 ]; do
   case "$1" in
-    --fast) baud=0 ;;
+    --fast) baud=0; erase_ms=100; settle=0.2 ;;
     --baud) baud="$2"; shift ;;
     *) echo "demo: unknown option $1 (use --fast or --baud N)" >&2; exit 2 ;;
   esac
@@ -27,7 +30,7 @@ pids=()
 trap stop_started EXIT
 
 # The simulator first: it prints its pseudo-terminal's path, then its events, then a summary.
-start_sim "$OUT/bootsim.log" --baud "$baud" --power-on-ms 2500 --erase-ms 800 --save-image "$OUT/received.hex" \
+start_sim "$OUT/bootsim.log" --baud "$baud" --power-on-ms 2500 --erase-ms "$erase_ms" --save-image "$OUT/received.hex" \
   --expect "$BUILD/firmware.hex"
 started=$(date +%s%N)
 
@@ -39,7 +42,7 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exit "$status"
 fi
 
-shot() { sleep 0.4; import -window root "$OUT/$1.png"; echo "  $OUT/$1.png"; }
+shot() { sleep "$settle"; import -window root "$OUT/$1.png"; echo "  $OUT/$1.png"; }
 
 unset WAYLAND_DISPLAY
 start_xserver 640x560
@@ -64,13 +67,13 @@ start_updater() {
 }
 
 # First the desktop before the adapter is plugged in: the system lists no serial port, and after
-# its patience (5 s; 1 s with --fast) the updater says so under "Connect USB adapter". Then that
+# its patience (5 s; 0.3 s with --fast) the updater says so under "Connect USB adapter". Then that
 # window is closed and the updater started again with the simulated adapter in its listing, as it
 # would find a real one once plugged in. A listing that named a port not made yet would show an
 # open error instead, as it would for an adapter that vanished between the listing and the open.
 echo "Screenshots:"
 hint_wait=5s
-[ "$baud" = 0 ] && hint_wait=1s
+[ "$baud" = 0 ] && hint_wait=300ms
 QZ7_TEST_TIMES="no-adapter=$hint_wait" start_updater "$OUT/updater-connect.log" ""
 until grep -q "status: No USB serial adapter found" "$OUT/updater-connect.log"; do
   kill -0 "$updater" 2>/dev/null || { echo "demo.sh: the updater ended at Connect USB adapter" >&2; tail -n 30 "$OUT/updater-connect.log" >&2; exit 1; }
