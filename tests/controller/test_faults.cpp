@@ -256,11 +256,11 @@ INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrix, testing::ValuesIn(kFaults),
 
 TEST(Faults, FullOutputQueueLosesNoByte)
 {
-    // At "P" the loader sends 400 asterisks and stops reading for 1.5 s: the program's writes
-    // fill the pseudo-terminal's queue and must wait for room, not drop bytes.
+    // At "P" the loader sends 400 asterisks and stops reading for 0.7 s: the program's writes
+    // fill the pseudo-terminal's queue within milliseconds and must wait for room, not drop bytes.
     bootsim::Options o = FastSim();
     o.burstAsterisks = 400;
-    o.burstStall = 1500ms;
+    o.burstStall = 700ms;
     o.expected = kImage;
     SimUpdate run(o);
     ASSERT_TRUE(run.PressUpdate());
