@@ -136,7 +136,7 @@ TEST_P(FaultMatrix, ScreenWireAndPort)
     // with nothing left running or with a reader waiting): the other cases that end the same way
     // leave the same threads in the same waits.
     if (FirstOfItsEndState(f)) {
-        EXPECT_LT(IdleShare(sim, 500ms), kIdleShareLimit);
+        EXPECT_LT(IdleShare(sim, 250ms), kIdleShareLimit);
     }
     QCoreApplication::processEvents();
     EXPECT_TRUE(shows()) << ScreenText(*app).toStdString();  // nothing more to say, nothing written
