@@ -101,12 +101,14 @@ bool QZ7_UpdaterAppDelegate::NotePage(const std::string& reply)
     const auto now = steady_clock::now();
     if (paging_.count == 0)
         paging_.since = now;
+    const bool repeat = paging_.count > 0 && reply == paging_.reply;
+    // A new line first ends the count of the one before, which this line is no repeat of.
+    if (!repeat)
+        EndRepeats();
     ++paging_.count;
     status_.Paging(paging_.count, reply, paging_.since, now);
-    const bool repeat = paging_.count > 1 && reply == paging_.reply;
     quietWrites_ = repeat;
     if (!repeat) {
-        EndRepeats();
         paging_.reply = reply;
         paging_.logged = paging_.count;
         paging_.lastLogged = now;
