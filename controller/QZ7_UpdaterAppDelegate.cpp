@@ -157,7 +157,6 @@ void QZ7_UpdaterAppDelegate::Show(const ScreenUpdate& update)
         shownDirections_ = update.directions;
         qCInfo(lcDialogue).noquote() << "directions:" << Loggable(Words::Directions(*update.directions, Words::Language::English));
     }
-
 }
 
 void QZ7_UpdaterAppDelegate::PostFailure(Outcome outcome, std::string detail)

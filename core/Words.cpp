@@ -149,5 +149,7 @@ std::optional<int> Words::LinesSent(const StatusFact& fact)
         return progress->line;
     if (const auto* summary = std::get_if<StatusText::SummaryFacts>(&fact))
         return summary->lines;
+    if (const auto* failure = std::get_if<StatusText::FailureFacts>(&fact); failure && failure->lines > 0)
+        return failure->line;
     return std::nullopt;
 }

@@ -42,7 +42,7 @@ struct AroundCommand {
 AroundCommand StatusAroundCommand(const StatusFact& fact);
 
 StatusKind Kind(const StatusFact& fact);
-// The image lines gone across, with the transfer's progress or its summary.
+// The image lines gone across, with the transfer's progress, its summary or a failure during it.
 std::optional<int> LinesSent(const StatusFact& fact);
 
 }  // namespace Words

@@ -133,8 +133,6 @@ void Unit::TakeStatus(const StatusFact& report)
     status_ = report;
     if (std::optional<int> sent = Words::LinesSent(report))
         linesSent = *sent;
-    if (const auto* failure = std::get_if<StatusText::FailureFacts>(&report); failure && failure->lines > 0)
-        linesSent = failure->line;
     const StatusKind kind = Words::Kind(report);
     const std::string text = Words::Status(report);
     if (kind == StatusKind::Progress) {

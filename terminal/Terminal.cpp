@@ -100,10 +100,12 @@ std::string Joint(std::string_view before, std::string_view next, bool translate
 {
     if (WideAt(before, true))
         return WideAt(next, false) ? "" : " ";
-    const bool ends = std::strchr(".?!:", before.back()) != nullptr;
-    if (ends || !std::isupper(static_cast<unsigned char>(next.front())))
-        return ends || std::islower(static_cast<unsigned char>(next.front())) || translated ? " " : ". ";
-    return translated ? " - " : ". ";
+    const auto first = static_cast<unsigned char>(next.front());
+    if (std::strchr(".?!:", before.back()) || std::islower(first))
+        return " ";
+    if (translated)
+        return std::isupper(first) ? " - " : " ";
+    return ". ";
 }
 
 }  // namespace

@@ -429,6 +429,9 @@ TEST(Words, EachFactHasItsWordsAndWhatAFrontEndNeedsBesideThem)
         {StatusText::PagingFacts{40, "More?"}, StatusKind::Paging, std::nullopt, "", "The QZ7 answered 40 times"},
         {StatusText::ProgressFacts{100, 3075, 3600, 30.0}, StatusKind::Progress, 100, "", "Line 100 of 3075, 3.6 kB/s, about 30 s left"},
         {StatusText::SummaryFacts{3075, 110700, 32.4}, StatusKind::Summary, 3075, "", "Sent 3075 lines (110.7 kB) in 32.4 s."},
+        // A failure counts the lines sent only when it came during the transfer.
+        {StatusText::FailureFacts{Stage::AwaitingDone, 1234, 3075}, StatusKind::Plain, 1234, "", ""},
+        {StatusText::FailureFacts{Stage::AwaitingErased}, StatusKind::Plain, std::nullopt, "", ""},
     };
     for (const auto& r : reports) {
         const std::string words = Words::Status(r.fact);
