@@ -21,6 +21,7 @@ QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate(Options options)
       lister_(options.lister ? std::move(options.lister) : WithByIdNames(SystemServiceLister())),
       discoveryInterval_(options.discoveryInterval),
       writeStall_(options.writeStall),
+      loaderQuiet_(options.loaderQuiet),
       port_(std::move(options.port)),
       printImageLength_(options.printImageLength),
       status_({options.powerOnSilence, options.silence, options.unreadable, options.paging},
@@ -63,6 +64,7 @@ QZ7_UpdaterAppDelegate::Options QZ7_UpdaterAppDelegate::ProgramOptions()
     options.unreadable = times.unreadable.value_or(options.unreadable);
     options.paging = times.paging.value_or(options.paging);
     options.writeStall = times.writeStall.value_or(options.writeStall);
+    options.loaderQuiet = times.loaderQuiet.value_or(options.loaderQuiet);
     options.noAdapter = times.noAdapter.value_or(options.noAdapter);
     options.discoveryInterval = times.discovery.value_or(options.discoveryInterval);
     return options;

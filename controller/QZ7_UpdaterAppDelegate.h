@@ -99,6 +99,9 @@ public:
         // How long discovery may find no adapter to use before the status line names the ports
         // it does see.
         std::chrono::milliseconds noAdapter{5000};
+        // How long the loader may stay quiet after a line that may end the transfer or may be
+        // its chatter ("Done" alone before the last line, a banner) before it counts as the end.
+        std::chrono::milliseconds loaderQuiet{LoaderLines::kQuiet};
     };
     // The options the program starts with: the defaults above, with the waits that the
     // environment's QZ7_TEST_TIMES shortens for tests (see core/TestTimes.h). The variable is
@@ -193,6 +196,10 @@ private:
     // The operator's Update, on a background thread: the "y", then the progress screen and the
     // reader, or, when the "y" could not go out, nothing more.
     void AnswerUpdate();
+    // After the image's last line: the loader's verdict (worker).
+    void AwaitVerdict();
+    // The loader's lines have ended the transfer, or its verdict has come after it.
+    void EndByLoader(const LoaderLines::Verdict& verdict);
     // The adapter has gone: close the port and say so.
     void AdapterGone();
     // The line is up but the device has stopped taking bytes: close the port and say so.
@@ -231,6 +238,7 @@ private:
     ServiceLister lister_;
     std::chrono::milliseconds discoveryInterval_;
     const std::chrono::milliseconds writeStall_;
+    const std::chrono::milliseconds loaderQuiet_;
     std::optional<std::string> port_;
     bool printImageLength_ = true;
     std::optional<std::string> adapterPath_;  // the adapter of the last dialogue (GUI thread)
@@ -263,5 +271,9 @@ private:
     bool stopping_ = false;
 
     LineReader stream_;
+    // Image lines written, and how many had been written when the last read from the port was
+    // made: a pacing asterisk or a verdict that read brought tells the QZ7 took those lines.
+    std::atomic<int> linesWritten_{0};
+    std::atomic<int> linesAtRead_{0};
     Worker worker_;
 };

@@ -5,11 +5,12 @@ using namespace std::chrono_literals;
 
 void QZ7_UpdaterAppDelegate::ReadThread()
 {
+    if (state() == Stage::AwaitingDone) {
+        AwaitVerdict();
+        return;
+    }
     PortSource source(*this);
-    // After the image, asterisks in front of the reply are pacing the loader sent ahead of
-    // need, not part of the reply.
-    const bool afterImage = state() == Stage::AwaitingDone;
-    ReaderOutcome outcome = stream_.ReadReplyLine(source, afterImage ? "*" : "");
+    ReaderOutcome outcome = stream_.ReadReplyLine(source);
     if (outcome.status == PortIo::HangUp) {
         AdapterGone();
         return;

@@ -64,6 +64,8 @@ PortResult QZ7_UpdaterAppDelegate::ReadPort(WQSerial& port, char* buffer, std::s
 {
     PortResult r = port.Read(buffer, max);
     if (r.status == PortIo::Data && r.count > 0) {
+        // Whatever this read brought came after every line written so far.
+        linesAtRead_.store(linesWritten_.load());
         status_.Received(state(), buffer, r.count, steady_clock::now());
         if (lcSerial().isDebugEnabled())
             qCDebug(lcSerial).noquote() << "read" << Loggable(std::string(buffer, r.count));

@@ -20,6 +20,8 @@ void QZ7_UpdaterAppDelegate::SendProgram()
     const int lines = CountImageLines(image);
     qCInfo(lcTransfer) << "transfer started:" << lines << "lines," << total << "bytes";
     status_.TransferStarted(lines, total, std::chrono::steady_clock::now());
+    linesWritten_.store(0);
+    linesAtRead_.store(0);
 
     std::string_view remainder = image;
     int line = 0;
@@ -40,6 +42,7 @@ void QZ7_UpdaterAppDelegate::SendProgram()
         if (!WriteString(std::string(next.line), static_cast<int32_t>(next.line.size())))
             return;  // the write has ended the update and said why
         ++line;
+        linesWritten_.store(line);
         status_.LineSent(line, consumed, std::chrono::steady_clock::now());
         if (line % 500 == 0)
             qCInfo(lcTransfer) << "line" << line << "of" << lines;
@@ -51,30 +54,45 @@ void QZ7_UpdaterAppDelegate::SendProgram()
 bool QZ7_UpdaterAppDelegate::Pace()
 {
     // Everything up to the asterisk is consumed; what follows it stays for the next reader.
-    // Other bytes are gathered into lines (a line an asterisk cuts short among them, judged
-    // before the asterisk paces). Only the loader's own lines end the transfer: it has refused
-    // the image, or it has ended or restarted before the whole image came, and sends no asterisk
-    // then, so waiting on would leave the operator at "Updating" for ever with the QZ7 half
-    // programmed. Any other line is its chatter between records, and is dropped.
+    // Other bytes are gathered into whole lines and judged by the loader's rule (LoaderLines): a
+    // line that ends the transfer stops it before anything more is written, a line that may end
+    // it holds the next line back until what follows decides, and the loader's chatter between
+    // records is dropped. Waiting on after a real end would leave the operator at "Updating" for
+    // ever with the QZ7 half programmed.
     PortSource source(*this);
-    for (;;) {
-        Piece p = stream_.NextPacing(source);
-        if (p.kind == Piece::Asterisk) {
-            stream_.MarkJudged();
-            return true;
-        }
-        if (p.kind == Piece::End) {
-            if (p.end == PortIo::HangUp)
-                AdapterGone();
-            return false;
-        }
-        if (!p.Decodes())
-            continue;  // noise: a byte above 127 spoils its own line
-        const Decision ended = DecidePacing(p.bytes);
-        if (ended.actions.empty())
-            continue;  // the loader's chatter between records
-        NoteReply(p.bytes);
-        Carry(ended);
+    LoaderLines judge(LoaderLines::Phase::Transfer, loaderQuiet_);
+    const LineReader::Judged judged = stream_.AwaitLoader(source, judge);
+    if (judged.status != PortIo::Data) {
+        if (judged.status == PortIo::HangUp)
+            AdapterGone();
         return false;
     }
+    status_.LinesTaken(linesAtRead_.load());
+    if (judged.verdict.kind == LoaderLines::Verdict::Pace)
+        return true;
+    EndByLoader(judged.verdict);
+    return false;
+}
+
+void QZ7_UpdaterAppDelegate::AwaitVerdict()
+{
+    // After the last line: the loader's verdict, by the same rule as its lines during the
+    // transfer. Asterisks it sent ahead of need are no reply; its chatter is dropped.
+    PortSource source(*this);
+    LoaderLines judge(LoaderLines::Phase::AfterImage, loaderQuiet_);
+    const LineReader::Judged judged = stream_.AwaitLoader(source, judge);
+    if (judged.status != PortIo::Data) {
+        if (judged.status == PortIo::HangUp)
+            AdapterGone();
+        return;  // the port was closed: no reply, nothing more to do
+    }
+    status_.LinesTaken(linesAtRead_.load());
+    setReceivedString(judged.verdict.line);
+    EndByLoader(judged.verdict);
+}
+
+void QZ7_UpdaterAppDelegate::EndByLoader(const LoaderLines::Verdict& verdict)
+{
+    NoteReply(verdict.line);
+    Carry(DecideLoaderEnd(verdict.outcome));
 }

@@ -1,6 +1,5 @@
 #include "core/Decision.h"
 
-#include "core/ReplyRules.h"
 #include "hex/TextRules.h"
 
 namespace {
@@ -68,6 +67,15 @@ ScreenUpdate QuestionScreen(std::optional<std::string> version)
             .version = std::move(version)};
 }
 
+ScreenUpdate DoneScreen()
+{
+    return {.directions = DirectionsFact{Says::Done},
+            .focus = Focus::NextUnit,
+            .levelShown = false,
+            .nextUnitShown = true,
+            .ended = Outcome::Done};
+}
+
 Says EndSays(Outcome outcome)
 {
     switch (outcome) {
@@ -130,12 +138,7 @@ Decision Decide(Stage stage, const std::optional<std::string>& reply, bool firmw
         if (Contains(reply, "Done") && Contains(reply, "Not"))
             d.actions = {Show(FailureScreen(Outcome::NotDone)), kClose};
         else if (Contains(reply, "Done"))
-            d.actions = {Show({.directions = DirectionsFact{Says::Done},
-                               .focus = Focus::NextUnit,
-                               .levelShown = false,
-                               .nextUnitShown = true,
-                               .ended = Outcome::Done}),
-                         kClose};
+            d.actions = {Show(DoneScreen()), kClose};
         else
             d.actions = Unexpected(reply);
         break;
@@ -147,12 +150,13 @@ Decision Decide(Stage stage, const std::optional<std::string>& reply, bool firmw
     return d;
 }
 
-Decision DecidePacing(std::string_view line)
+Decision DecideLoaderEnd(Outcome outcome)
 {
     Decision d;
-    if (const std::optional<Outcome> ended = JudgePacingLine(line)) {
-        d.actions = {kClose, Show(FailureScreen(*ended))};
-    }
+    if (outcome == Outcome::Done)
+        d.actions = {Show(DoneScreen()), kClose};
+    else
+        d.actions = {kClose, Show(FailureScreen(outcome))};
     return d;
 }
 

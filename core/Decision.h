@@ -38,15 +38,16 @@ struct Decision {
 
 Decision Decide(Stage stage, const std::optional<std::string>& reply, bool firmwareGood);
 
-// A whole line that came while the transfer waits for its asterisk (see JudgePacingLine): no
-// actions for the loader's chatter, which is dropped; the port closed and the end shown for a
-// restart, a refusal or an early "Done".
-Decision DecidePacing(std::string_view line);
+// The end the loader's lines have come to during the transfer or after its last line (see
+// LoaderLines): Done shown and the port closed; any other end with the port closed first.
+Decision DecideLoaderEnd(Outcome outcome);
 
 // The screens the dialogue posts that more than one step shares.
 // A question the operator answers with Update or Cancel, Update focused; with the version found,
 // when one was.
 ScreenUpdate QuestionScreen(std::optional<std::string> version = std::nullopt);
+// Done, with the next unit offered and focused.
+ScreenUpdate DoneScreen();
 // An end's directions, with the reply or reason they name (Unexpected, Exception).
 ScreenUpdate FailureScreen(Outcome outcome, std::string detail = {});
 // Which directions an end shows.

@@ -139,6 +139,7 @@ struct ProgressFacts {
     int lines = 0;
     double bytesPerSecond = 0;
     std::optional<double> secondsLeft;
+    int taken = 0;  // the lines the QZ7 has taken: each line before its next asterisk came
     bool operator==(const ProgressFacts&) const = default;
 };
 struct SummaryFacts {
@@ -155,6 +156,7 @@ struct FailureFacts {
     int lines = 0;
     std::optional<int> hangUpError;  // errno of the call that found the line gone; 0: end of file
     std::string lastReply;           // raw bytes
+    int taken = 0;                   // the lines the QZ7 took (see ProgressFacts::taken)
     bool operator==(const FailureFacts&) const = default;
 };
 

@@ -129,6 +129,10 @@ public:
     // The transfer.
     void TransferStarted(int lines, std::uint64_t bytes, Clock::time_point now);
     void LineSent(int line, std::uint64_t bytesSent, Clock::time_point now);
+    // The lines the QZ7 has taken: those written before the read that brought its latest
+    // asterisk or its verdict. Lines written into the queue that the QZ7 never asked past are
+    // not among them.
+    void LinesTaken(int lines);
     // Nothing feeds the board any more (the controller stops): a transfer cut short shows the
     // line it reached, however soon after the last refresh that line went. Returns the report shown.
     StatusFact Settle();
@@ -144,6 +148,8 @@ private:
     void ClearUnjudged();
     void ShowLocked();
     void ShowProgressLocked(Clock::time_point now, bool timeLeft);
+    // The progress shown names fewer lines sent or taken than there are.
+    bool ProgressStaleLocked() const;
     std::string LastReplyLocked() const;
 
     const Thresholds thresholds_;
@@ -170,6 +176,7 @@ private:
     int lines_ = 0;
     int line_ = 0;
     int shownLine_ = 0;  // the line the progress report names
+    int taken_ = 0;
     std::uint64_t bytes_ = 0;  // the image's length
     std::uint64_t sent_ = 0;   // how much of it has gone out
     Clock::time_point transferStart_{};

@@ -48,7 +48,7 @@ void StatusBoard::PortOpened(Clock::time_point now)
     recent_.clear();
     lastReply_.clear();
     hangUpError_.reset();
-    lines_ = line_ = 0;
+    lines_ = line_ = taken_ = 0;
     alert_ = {};
     ShowLocked();
 }
@@ -170,7 +170,7 @@ void StatusBoard::TransferStarted(int lines, std::uint64_t bytes, Clock::time_po
 {
     std::lock_guard lock(mutex_);
     lines_ = lines;
-    line_ = shownLine_ = 0;
+    line_ = shownLine_ = taken_ = 0;
     bytes_ = bytes;
     sent_ = 0;
     transferStart_ = now;
@@ -197,12 +197,24 @@ void StatusBoard::LineSent(int line, std::uint64_t bytesSent, Clock::time_point 
     ShowProgressLocked(now, true);
 }
 
+bool StatusBoard::ProgressStaleLocked() const
+{
+    const auto* progress = std::get_if<StatusText::ProgressFacts>(&base_);
+    return progress && (shownLine_ != line_ || progress->taken != taken_);
+}
+
+void StatusBoard::LinesTaken(int lines)
+{
+    std::lock_guard lock(mutex_);
+    taken_ = lines;
+}
+
 void StatusBoard::ShowProgressLocked(Clock::time_point now, bool timeLeft)
 {
     lastProgress_ = now;
     shownLine_ = line_;
     const std::optional<double> left = line_ == lines_ ? std::optional(0.0) : timeLeft ? timeLeft_.Seconds() : std::nullopt;
-    base_ = StatusText::ProgressFacts{line_, lines_, timeLeft_.Rate(), left};
+    base_ = StatusText::ProgressFacts{line_, lines_, timeLeft_.Rate(), left, taken_};
     ShowLocked();
 }
 
@@ -210,7 +222,7 @@ StatusFact StatusBoard::Settle()
 {
     std::lock_guard lock(mutex_);
     // A transfer that was stopped has no time left to estimate.
-    if (shownLine_ != line_ && IsProgress(base_))
+    if (ProgressStaleLocked())
         ShowProgressLocked(Clock::now(), false);
     return shown_;
 }
@@ -239,12 +251,13 @@ void StatusBoard::Ended(Outcome outcome, Clock::time_point now)
     }
     // The progress the failure replaces names the line reached first, however soon after the
     // last refresh the end came: the front ends and the transcript keep the last count they saw.
-    if (IsProgress(base_) && shownLine_ != line_)
+    if (ProgressStaleLocked())
         ShowProgressLocked(now, false);
     StatusText::FailureFacts facts;
     facts.stage = stage_;
     facts.line = line_;
     facts.lines = lines_;
+    facts.taken = taken_;
     facts.hangUpError = hangUpError_;
     // An end that a reply decided quotes that reply as the dialogue took it; any other end (a
     // hang-up, a stall) the last bytes that came, whatever they were.

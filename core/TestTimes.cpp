@@ -55,7 +55,8 @@ Times Parse(std::string_view text)
                  {"paging", &Times::paging},
                  {"write-stall", &Times::writeStall},
                  {"no-adapter", &Times::noAdapter},
-                 {"discovery", &Times::discovery}};
+                 {"discovery", &Times::discovery},
+                 {"loader-quiet", &Times::loaderQuiet}};
     while (!text.empty()) {
         std::size_t comma = text.find(',');
         std::string_view entry = Trimmed(text.substr(0, comma));

@@ -8,7 +8,8 @@
 // The program's long waits, shortened for tests so that no test sits through one: the status
 // line's thresholds (the power-on silence, a later silence, bytes that bring nothing awaited, a
 // prompt answered with other lines, no adapter to use), the bound on a write that makes no
-// progress, and discovery's pause between two looks for the adapter. The program
+// progress, discovery's pause between two looks for the adapter, and the quiet spell that
+// decides a loader's line that may end the transfer or may be its chatter. The program
 // reads them once from the environment variable QZ7_TEST_TIMES, a comma-separated list of
 // NAME=DURATION, a duration being a whole number with "ms" or "s":
 //     QZ7_TEST_TIMES=paging=200ms,silence=300ms,write-stall=1s
@@ -26,6 +27,7 @@ struct Times {
     std::optional<std::chrono::milliseconds> writeStall;      // write-stall
     std::optional<std::chrono::milliseconds> noAdapter;       // no-adapter
     std::optional<std::chrono::milliseconds> discovery;       // discovery
+    std::optional<std::chrono::milliseconds> loaderQuiet;     // loader-quiet
     // The entries not taken, each as given with the reason.
     std::vector<std::string> refused;
     // The entries taken, as "name duration" in the order given.

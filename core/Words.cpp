@@ -146,10 +146,10 @@ StatusKind Words::Kind(const StatusFact& fact)
 std::optional<int> Words::LinesSent(const StatusFact& fact)
 {
     if (const auto* progress = std::get_if<StatusText::ProgressFacts>(&fact))
-        return progress->line;
+        return progress->taken;
     if (const auto* summary = std::get_if<StatusText::SummaryFacts>(&fact))
         return summary->lines;
     if (const auto* failure = std::get_if<StatusText::FailureFacts>(&fact); failure && failure->lines > 0)
-        return failure->line;
+        return failure->taken;
     return std::nullopt;
 }

@@ -74,11 +74,18 @@ struct Split {
 std::vector<Ending> Converse(const Conversation& c, const std::vector<Split>& splits)
 {
     struct Run {
-        Run(const Conversation& c, const Split& split) : run(Options(c, split), WithFirmware(kImage))
+        Run(const Conversation& c, const Split& split) : run(Options(c, split), ProgramOptions())
         {
             // Before the event loop runs: every screen update is recorded.
             screen.next = run.app->frontEnd.get();
             run.cue->next = &screen;
+        }
+        // A line that may end the transfer or may be chatter is decided after 300 ms of quiet.
+        static QZ7_UpdaterAppDelegate::Options ProgramOptions()
+        {
+            QZ7_UpdaterAppDelegate::Options o = WithFirmware(kImage);
+            o.loaderQuiet = 300ms;
+            return o;
         }
         static bootsim::Options Options(const Conversation& c, const Split& split)
         {
@@ -204,6 +211,28 @@ INSTANTIATE_TEST_SUITE_P(
                      "yyEP+", Outcome::Done},
         Conversation{"PromptLongerThanAReply", [](auto& o) { o.replies[bootsim::Stage::Prompt] = "Please choose erase or program: E or P?"; },
                      "yyyEP+", Outcome::Done},
+        // A line is judged whole: a byte above 127 hides nothing, pieces of 1023 are one line.
+        Conversation{"HighByteNotDoneInPlaceOfAnAsterisk", [](auto& o) { o.lineForAsteriskAfter = 5; o.lineForAsterisk = "\xffNot Done"; },
+                     "yyEP:5", Outcome::NotDone},
+        Conversation{"HighByteBannerInPlaceOfAnAsterisk", [](auto& o) { o.lineForAsteriskAfter = 5; o.lineForAsterisk = "\xffQZ-7 Boot Loader"; },
+                     "yyEP:5", Outcome::Restarted},
+        Conversation{"DoneAfter1023CharactersIsChatter", [](auto& o) { o.chatterAfterLines = 5; o.chatter = std::string(1023, 'X') + "Done\r\n"; },
+                     "yyEP+", Outcome::Done},
+        Conversation{"NotDoneAfter1019Characters", [](auto& o) { o.lineForAsteriskAfter = 5; o.lineForAsterisk = std::string(1019, 'X') + "Not Done"; },
+                     "yyEP:5", Outcome::NotDone},
+        Conversation{"BannerAfter1021Characters", [](auto& o) { o.lineForAsteriskAfter = 5; o.lineForAsterisk = std::string(1021, 'X') + "QZ-7 Boot Loader"; },
+                     "yyEP:5", Outcome::Restarted},
+        // A line that may be an end is chatter when the asterisk follows it.
+        Conversation{"DoneRightBeforeAnAsterisk", [](auto& o) { o.chatterAfterLines = 5; o.chatter = "Done"; }, "yyEP+", Outcome::Done},
+        Conversation{"DoneLineThenAnAsterisk", [](auto& o) { o.chatterAfterLines = 5; o.chatter = "Done\r\n"; }, "yyEP+", Outcome::Done},
+        Conversation{"BannerLikeChatterThenAnAsterisk", [](auto& o) { o.chatterAfterLines = 5; o.chatter = "QZ-7 page 5 ok\r\n"; },
+                     "yyEP+", Outcome::Done},
+        // After the last line, the verdict by the same rule.
+        Conversation{"PageDoneThenNotDone", [](auto& o) { o.replies[bootsim::Stage::Done] = "Page 13 Done\r\nNot Done"; }, "yyEP+", Outcome::NotDone},
+        Conversation{"DoneBesideNotVerified", [](auto& o) { o.replies[bootsim::Stage::Done] = "Image check: Done; flash Not verified"; },
+                     "yyEP+", Outcome::NotDone},
+        Conversation{"ChatterThenDone", [](auto& o) { o.replies[bootsim::Stage::Done] = "Note: page written\r\nDone"; }, "yyEP+", Outcome::Done},
+        Conversation{"PageDoneAloneIsDoneAfterTheQuiet", [](auto& o) { o.replies[bootsim::Stage::Done] = "Page 13 Done"; }, "yyEP+", Outcome::Done},
         Conversation{"VersionWithoutV", [](auto& o) { o.replies[bootsim::Stage::Version] = "Hello there"; }, "y", std::nullopt},
         Conversation{"Paging", [](auto& o) { o.extraLines = 3; }, "yyyyyEP+", Outcome::Done}),
     [](const testing::TestParamInfo<Conversation>& info) { return std::string(info.param.name); });

@@ -232,8 +232,10 @@ const std::vector<Fault> kFaults = {
         Fault{"NotErased", With([](auto& o) { o.failErase = true; }), true, Directions::NotErased, "yyE", End::Over},
         Fault{"EraseFailedOtherwise", With([](auto& o) { o.replies[bootsim::Stage::Erase] = "Flash locked"; }), true,
               Directions::Unexpected("Flash locked"), "yyE", End::Over},
-        Fault{"NoDoneAtTheEnd", With([](auto& o) { o.replies[bootsim::Stage::Done] = "Verify error 0x1F"; }), true,
-              Directions::Unexpected("Verify error 0x1F"), "yyEP+", End::Over},
+        // After the last line, a line that is neither a verdict nor may be one is the loader's
+        // chatter: the program waits on for the verdict (the status line quotes it).
+        Fault{"ChatterInPlaceOfTheVerdict", With([](auto& o) { o.replies[bootsim::Stage::Done] = "Verify error 0x1F"; }), true,
+              kUpdating, "yyEP+", End::Waits},
         Fault{"NotDone", With([](auto& o) { o.replies[bootsim::Stage::Done] = "Error: Not Done"; }), true, Directions::NotDone,
               "yyEP+", End::Over},
         // The device restarts after 1000 lines and greets again: no further line, an honest end.

@@ -150,11 +150,11 @@ TEST(StatusLine, FailureScreensCarryTheStageLineErrorAndLastReply)
     }
     {
         bootsim::Options o = FastSim();
-        o.replies[bootsim::Stage::Done] = "Verify error 0x1F";
+        o.replies[bootsim::Stage::Done] = "Verify error 0x1F\r\nFlash \xff: Not Done";
         SimUpdate run(o);
         ASSERT_TRUE(run.PressUpdate());
-        ASSERT_TRUE(run.Shows(Directions::Unexpected("Verify error 0x1F"), 20s));
-        EXPECT_TRUE(run.Status("Stopped while waiting for \"Done\" after the last line. Last from the QZ7: \"Verify error 0x1F\""))
+        ASSERT_TRUE(run.Shows(Directions::NotDone, 20s));
+        EXPECT_TRUE(run.Status("Stopped while waiting for \"Done\" after the last line. Last from the QZ7: \"Flash \\xFF: Not Done\""))
             << StatusLine(*run.app);
     }
 }

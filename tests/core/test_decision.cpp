@@ -97,29 +97,19 @@ TEST(Decision, EveryStageAgainstEveryReply)
     }
 }
 
-// During the transfer only the loader's own lines end it; its chatter between records does not.
-TEST(Decision, OnlyARestartARefusalOrAnEarlyDoneEndsTheTransfer)
+// The loader's lines decide an end (see LoaderLines): Done is shown before the port is closed,
+// any other end after it.
+TEST(Decision, TheLoaderEndsDoneOrWithThePortClosedFirst)
 {
-    const std::vector<std::pair<std::string, std::optional<Outcome>>> table{
-        {"QZ-7 Boot Loader", Outcome::Restarted}, {"QZ-7 flash ok", Outcome::Restarted},
-        {"Not Done", Outcome::NotDone},           {"Error: Not Done", Outcome::NotDone},
-        {"Done", Outcome::EndedEarly},            {"  Done \t", Outcome::EndedEarly},
-        {"Note: page written", std::nullopt},     {"Page 5 Done", std::nullopt},
-        {"Done.", std::nullopt},                  {"Not Erased", std::nullopt},
-        {"qz-7 done", std::nullopt},              {"   ", std::nullopt},
-    };
-    const std::map<Outcome, std::string> texts{{Outcome::Restarted, Directions::Restarted},
-                                               {Outcome::NotDone, Directions::NotDone},
-                                               {Outcome::EndedEarly, Directions::EndedEarly}};
-    for (const auto& [line, outcome] : table) {
-        const Decision d = DecidePacing(line);
-        if (!outcome) {
-            EXPECT_TRUE(d.actions.empty()) << '"' << line << "\": " << Describe(d);
-            continue;
-        }
-        EXPECT_EQ(Describe(d), "close, show") << line;
-        EXPECT_EQ(d.actions.back().update, FailureScreen(*outcome)) << line;
-        EXPECT_EQ(Words::Directions(*d.actions.back().update.directions), texts.at(*outcome)) << line;
+    EXPECT_EQ(Describe(DecideLoaderEnd(Outcome::Done)), "show, close");
+    EXPECT_EQ(DecideLoaderEnd(Outcome::Done).actions.front().update, DoneScreen());
+    for (const auto& [outcome, text] : std::map<Outcome, std::string>{{Outcome::Restarted, Directions::Restarted},
+                                                                       {Outcome::NotDone, Directions::NotDone},
+                                                                       {Outcome::EndedEarly, Directions::EndedEarly}}) {
+        const Decision d = DecideLoaderEnd(outcome);
+        EXPECT_EQ(Describe(d), "close, show") << text;
+        EXPECT_EQ(d.actions.back().update, FailureScreen(outcome)) << text;
+        EXPECT_EQ(Words::Directions(*d.actions.back().update.directions), text);
     }
 }
 
@@ -135,6 +125,7 @@ TEST(Decision, TheScreensItShowsAreTheOnesTheOperatorAnswers)
     EXPECT_EQ(Decide(Stage::AwaitingDone, "Done", true).actions.front().update,
               (ScreenUpdate{.directions = DirectionsFact{Says::Done}, .focus = Focus::NextUnit, .levelShown = false,
                             .nextUnitShown = true, .ended = Outcome::Done}));
+    EXPECT_EQ(Decide(Stage::AwaitingDone, "Done", true).actions.front().update, DoneScreen());
     EXPECT_EQ(FailureScreen(Outcome::Unexpected, "x"),
               (ScreenUpdate{.directions = DirectionsFact{Says::Unexpected, "x"}, .levelShown = false, .ended = Outcome::Unexpected}));
 }

@@ -5,10 +5,14 @@
 #include "tests/support/TestSupport.h"
 
 #include <deque>
+#include <thread>
 #include <random>
 #include <gtest/gtest.h>
 
 namespace {
+
+// A chunk that stays: every read finds nothing, 2 ms later.
+const std::string kQuiet = "<quiet>";
 
 // Hands out scripted chunks, one per read (a chunk larger than the read asks for is split and
 // its rest stays queued, as in a driver's input queue). When the script runs out: Closed.
@@ -25,6 +29,10 @@ public:
         std::string& front = chunks_.front();
         if (front.empty()) {  // an empty chunk is a read that finds nothing
             chunks_.pop_front();
+            return {PortIo::Empty};
+        }
+        if (front == kQuiet) {  // the device says nothing more for a while, as a port's wait
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
             return {PortIo::Empty};
         }
         std::size_t n = std::min(max, front.size());
@@ -86,8 +94,9 @@ std::string Conversation(LineReader& reader, ByteSource& source)
             log += "{" + p.bytes + "}";
         }
     }
-    note(reader.ReadReplyLine(source, "*"));
-    return log;
+    LoaderLines verdict(LoaderLines::Phase::AfterImage, std::chrono::hours(1));
+    const LineReader::Judged j = reader.AwaitLoader(source, verdict);
+    return log + (j.status != PortIo::Data ? "<end>" : "[" + j.verdict.line + "]");
 }
 
 std::string Converse(const std::string& stream, int mode)
@@ -163,11 +172,6 @@ TEST(LineReader, ARepliesLineIsItsFirstTwentyFourCharactersAndTheRestOfItIsTheNe
     Script two({std::string(26, 'x') + "\r\nDone\r\n"});
     EXPECT_EQ(shortRest.ReadReplyLine(two).reply, std::string(24, 'x'));
     EXPECT_EQ(shortRest.ReadReplyLine(two).reply, "Done");
-    // Asterisks in front count only where asked (after the image), and only in front.
-    LineReader after;
-    Script ahead({std::string(100, '*'), "*Do", "ne\r\n**D*one\r\n"});
-    EXPECT_EQ(after.ReadReplyLine(ahead, "*").reply, "Done");
-    EXPECT_EQ(after.ReadReplyLine(ahead, "*").reply, "D*one");
 }
 
 TEST(LineReader, EndsWithoutReplyWhenThePortClosesOrHangsUp)
@@ -184,6 +188,88 @@ TEST(LineReader, EndsWithoutReplyWhenThePortClosesOrHangsUp)
     EXPECT_EQ(reader.NextPacing(paced).kind, Piece::End);
     reader.Clear();
     EXPECT_EQ(reader.Kept(), 0u);
+}
+
+// The loader's lines while the transfer waits for an asterisk and after the last image line:
+// each judged whole (its 1023-byte pieces together, a byte above 127 hiding nothing), a line
+// that may be an end or chatter judged by what follows it, the same under every split.
+TEST(LoaderLines, EachLineIsJudgedWholeAndAMaybeByWhatFollows)
+{
+    using Phase = LoaderLines::Phase;
+    constexpr Phase T = Phase::Transfer, A = Phase::AfterImage;
+    const std::string x1023(1023, 'X'), x1019(1019, 'X'), x1021(1021, 'X'), x3000(3000, 'X');
+    struct Row {
+        Phase phase;
+        std::string stream;
+        std::string verdict;  // "pace", "closed", or the end's outcome and the line it quotes
+        bool quiet = false;   // decided by the quiet spell after the line
+    };
+    const auto end = [](Outcome o, const std::string& line) { return std::to_string(static_cast<int>(o)) + " " + line; };
+    const std::vector<Row> table{
+        // During the transfer: chatter paces on, "Not Done" ends at once, high bytes hide nothing.
+        {T, "*", "pace"},
+        {T, "Note: page written\r\nPage 5 Done\r\n*", "pace"},
+        {T, "\xffNot Done\r\n", end(Outcome::NotDone, "\xffNot Done")},
+        {T, "Not Done \xc2\xb7 flash error\r\n", end(Outcome::NotDone, "Not Done \xc2\xb7 flash error")},
+        {T, "Not Done*", end(Outcome::NotDone, "Not Done")},
+        {T, x3000 + "Not Done" + x1023, end(Outcome::NotDone, x1023)},  // before its line end
+        {T, "\xffQZ-7 Boot Loader\r\n", end(Outcome::Restarted, "\xffQZ-7 Boot Loader"), true},
+        // Lines longer than a piece are one line.
+        {T, x1023 + "Done\r\n*", "pace"},
+        {T, x1019 + "Not Done\r\n", end(Outcome::NotDone, x1019 + "Not ")},
+        {T, x1021 + "QZ-7 Boot Loader\r\n", end(Outcome::Restarted, x1021 + "QZ"), true},
+        // A maybe followed by an asterisk is chatter; by "Not Done" a refusal; by quiet its end.
+        {T, "Done*", "pace"},
+        {T, "Done\r\n*", "pace"},
+        {T, "chatter about the QZ-7\r\n*", "pace"},
+        {T, "Done\r\nNot Done\r\n", end(Outcome::NotDone, "Not Done")},
+        {T, "  Done \t\r\n", end(Outcome::EndedEarly, "  Done \t"), true},
+        {T, "Done\r\nPage 5 written\r\n", end(Outcome::EndedEarly, "Done"), true},
+        // After the last line: "Done" alone at once, "Not" beside "Done" never a success, a
+        // maybe by what follows, chatter and an echo dropped, asterisks ignored.
+        {A, "**Done\r\n", end(Outcome::Done, "Done")},
+        {A, "Page 3075 Done\r\nNot Done\r\n", end(Outcome::NotDone, "Not Done")},
+        {A, "Page 3075 Done\r\n", end(Outcome::Done, "Page 3075 Done"), true},
+        {A, "Page 3075 Done\r\n*", "closed"},
+        {A, "Image check: Done; flash Not verified\r\n", end(Outcome::NotDone, "Image check: Done; flash Not verified")},
+        {A, "Note: page written\r\nDone\r\n", end(Outcome::Done, "Done")},
+        {A, ":00000001FF\r\nDone\r\n", end(Outcome::Done, "Done")},
+        {A, "\xffNot Done\r\n", end(Outcome::NotDone, "\xffNot Done")},
+        {A, "QZ-7 Boot Loader\r\n", end(Outcome::Restarted, "QZ-7 Boot Loader"), true},
+    };
+    constexpr auto kQuietSpell = std::chrono::milliseconds(40);
+    for (const Row& row : table) {
+        for (int mode = 0; mode < 5; ++mode) {
+            std::deque<std::string> chunks = Split(row.stream, mode);
+            if (row.quiet)
+                chunks.push_back(kQuiet);
+            Script s(std::move(chunks));
+            LineReader reader;
+            LoaderLines judge(row.phase, kQuietSpell);
+            const auto start = std::chrono::steady_clock::now();
+            const LineReader::Judged j = reader.AwaitLoader(s, judge);
+            const auto took = std::chrono::steady_clock::now() - start;
+            const std::string got = j.status == PortIo::Closed ? "closed"
+                                    : j.status != PortIo::Data ? "hung up"
+                                    : j.verdict.kind == LoaderLines::Verdict::Pace ? "pace"
+                                                                                  : end(j.verdict.outcome, j.verdict.line);
+            const std::string where = "split " + std::to_string(mode) + " of: " + StatusText::Printable(row.stream, 60);
+            EXPECT_EQ(got, row.verdict) << where;
+            EXPECT_EQ(took >= kQuietSpell, row.quiet) << where;
+        }
+    }
+    // However chatty the loader goes on after a maybe, it is decided within the longest wait.
+    LoaderLines judge(T, std::chrono::milliseconds(1000), std::chrono::milliseconds(5000));
+    const auto t0 = std::chrono::steady_clock::time_point{};
+    LoaderLine done, chatter;
+    done.Append("Done");
+    chatter.Append("Page written");
+    EXPECT_EQ(judge.Line(done, t0).kind, LoaderLines::Verdict::Wait);
+    EXPECT_EQ(judge.Deadline(), t0 + std::chrono::milliseconds(1000));
+    EXPECT_EQ(judge.Line(chatter, t0 + std::chrono::milliseconds(4500)).kind, LoaderLines::Verdict::Wait);
+    EXPECT_EQ(judge.Deadline(), t0 + std::chrono::milliseconds(5000));
+    EXPECT_EQ(judge.Tick(t0 + std::chrono::milliseconds(5000)).outcome, Outcome::EndedEarly);
+    EXPECT_EQ(judge.Deadline(), std::nullopt);
 }
 
 TEST(LineReader, TheVersionIsGatheredByLinesAndCutAtTheFirstQ)

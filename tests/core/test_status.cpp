@@ -159,16 +159,20 @@ TEST(StatusBoard, ProgressRefreshesAFewTimesASecondAndEndsInASummary)
     Board b;
     b.board.PortOpened(b.t0);
     b.board.TransferStarted(3075, 110700, b.t0);
-    for (int line = 1; line <= 3075; ++line)  // 3075 lines in about 3 s
+    for (int line = 1; line <= 3075; ++line) {  // 3075 lines in about 3 s
+        b.board.LinesTaken(line - 1);  // the asterisk that asked for this line
         b.board.LineSent(line, static_cast<std::uint64_t>(line) * 36, b.t0 + microseconds(line * 1000));
+    }
     EXPECT_LE(b.shown.size(), 20u);
     EXPECT_GE(b.shown.size(), 10u);
     EXPECT_TRUE(Has(b.shown[b.shown.size() / 2], " of 3075, ")) << b.shown[b.shown.size() / 2];
     EXPECT_TRUE(Has(b.shown[b.shown.size() / 2], "kB/s, about ")) << b.shown[b.shown.size() / 2];
     EXPECT_TRUE(Has(b.Now(), "Line 3075 of 3075")) << b.Now();
-    for (std::size_t i = 0; i < b.shown.size(); ++i) {  // each progress text with the line it names
+    // Each progress text names the line written; the lines sent are those the QZ7 took.
+    for (std::size_t i = 0; i < b.shown.size(); ++i) {
         EXPECT_EQ(b.kinds[i], StatusKind::Progress) << b.shown[i];
-        EXPECT_TRUE(b.shown[i].starts_with("Line " + std::to_string(b.lines[i]) + " of ")) << b.shown[i];
+        EXPECT_TRUE(b.shown[i].starts_with("Line " + std::to_string(b.lines[i] + 1) + " of ") || b.shown[i].starts_with("Line 0 of "))
+            << b.shown[i];
     }
     b.board.Ended(Outcome::Done, b.t0 + 3100ms);
     EXPECT_EQ(b.Now(), "Sent 3075 lines (110.7 kB) in 3.1 s.");
@@ -199,6 +203,7 @@ TEST(StatusBoard, ProgressRefreshesAFewTimesASecondAndEndsInASummary)
     ended.board.TransferStarted(3075, 110700, ended.t0);
     for (int line = 1; line <= 100; ++line)
         ended.board.LineSent(line, static_cast<std::uint64_t>(line) * 36, ended.t0 + microseconds(line * 100));
+    ended.board.LinesTaken(100);  // the verdict came after the last line written
     ended.board.Ended(Outcome::NotDone, ended.t0 + 20ms);
     ASSERT_GE(ended.shown.size(), 2u);
     EXPECT_TRUE(ended.shown[ended.shown.size() - 2].starts_with("Line 100 of 3075")) << ended.shown[ended.shown.size() - 2];
@@ -374,7 +379,7 @@ TEST(TestTimes, EachWaitIsTakenByItsNameAndAnythingElseRefusedWithTheReason)
     EXPECT_EQ(t.paging, 2s);
     EXPECT_EQ(t.silence, 300ms);
     EXPECT_FALSE(t.powerOnSilence || t.unreadable || t.writeStall || t.noAdapter || t.discovery);
-    EXPECT_TRUE(Has(t.refused.at(0), "no such wait (power-on-silence, silence, unreadable, paging, write-stall, no-adapter, discovery)"))
+    EXPECT_TRUE(Has(t.refused.at(0), "no such wait (power-on-silence, silence, unreadable, paging, write-stall, no-adapter, discovery, loader-quiet)"))
         << t.refused.at(0);
     EXPECT_TRUE(Has(TestTimes::Parse("paging=2").refused.at(0), "not a duration")) << TestTimes::Parse("paging=2").refused.at(0);
 }
@@ -427,10 +432,11 @@ TEST(Words, EachFactHasItsWordsAndWhatAFrontEndNeedsBesideThem)
         {StatusText::PowerOnSilenceFacts{31s}, StatusKind::PowerOnSilence, std::nullopt, "", "Nothing from the QZ7 for 31 s."},
         {StatusText::SilenceFacts{12s}, StatusKind::Silence, std::nullopt, "", "No answer from the QZ7 for 12 s."},
         {StatusText::PagingFacts{40, "More?"}, StatusKind::Paging, std::nullopt, "", "The QZ7 answered 40 times"},
-        {StatusText::ProgressFacts{100, 3075, 3600, 30.0}, StatusKind::Progress, 100, "", "Line 100 of 3075, 3.6 kB/s, about 30 s left"},
+        {StatusText::ProgressFacts{100, 3075, 3600, 30.0, 99}, StatusKind::Progress, 99, "", "Line 100 of 3075, 3.6 kB/s, about 30 s left"},
         {StatusText::SummaryFacts{3075, 110700, 32.4}, StatusKind::Summary, 3075, "", "Sent 3075 lines (110.7 kB) in 32.4 s."},
-        // A failure counts the lines sent only when it came during the transfer.
-        {StatusText::FailureFacts{Stage::AwaitingDone, 1234, 3075}, StatusKind::Plain, 1234, "", ""},
+        // A failure counts the lines sent only when it came during the transfer: those the QZ7
+        // took, not those written into the queue.
+        {StatusText::FailureFacts{Stage::AwaitingDone, 1234, 3075, std::nullopt, "", 1200}, StatusKind::Plain, 1200, "", ""},
         {StatusText::FailureFacts{Stage::AwaitingErased}, StatusKind::Plain, std::nullopt, "", ""},
     };
     for (const auto& r : reports) {

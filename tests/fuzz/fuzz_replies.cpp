@@ -60,11 +60,13 @@ std::string Converse(const std::string& stream, std::vector<std::size_t> sizes)
         log += p.kind == Piece::Asterisk ? "*" : "{" + p.bytes + "}";
     }
     for (;;) {
-        ReaderOutcome o = reader.ReadReplyLine(reads, "*");
-        if (o.status != PortIo::Data)
+        // A quiet spell never comes in time here: the verdicts depend on the bytes alone.
+        LoaderLines verdict(LoaderLines::Phase::AfterImage, std::chrono::hours(24), std::chrono::hours(24));
+        LineReader::Judged j = reader.AwaitLoader(reads, verdict);
+        if (j.status != PortIo::Data)
             return log + "<end>";
-        Check(DecodeAscii(o.reply->data(), o.reply->size()).has_value());
-        log += "[" + *o.reply + "]";
+        Check(j.verdict.kind == LoaderLines::Verdict::End && j.verdict.line.size() <= kVersionReplyBytes);
+        log += "[" + std::to_string(static_cast<int>(j.verdict.outcome)) + " " + j.verdict.line + "]";
     }
 }
 

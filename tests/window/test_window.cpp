@@ -143,14 +143,6 @@ QString Mark(UpdaterWindow& w)
     QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w.OutcomeView());
     return a->state().invisible ? QString() : a->text(QAccessible::Name);
 }
-// The screen the last step posts when the QZ7 confirms the image.
-ScreenUpdate DoneScreen()
-{
-    for (const Action& action : Decide(Stage::AwaitingDone, std::string("Done"), true).actions)
-        if (action.kind == Action::Show)
-            return action.update;
-    return {};
-}
 
 }  // namespace
 
