@@ -79,6 +79,12 @@ void QZ7_UpdaterAppDelegate::ClosePort()
 
 void QZ7_UpdaterAppDelegate::ClearReceiver()
 {
+    DrainInput();
+    setReceivedString(std::nullopt);
+}
+
+QZ7_UpdaterAppDelegate::Drained QZ7_UpdaterAppDelegate::DrainInput()
+{
     stream_.Clear();
     // Drained in chunks. On the GUI thread a device that floods the line must not hold the
     // window or a quit: the drain stops after 64 KiB or 100 ms, and the reader that follows
@@ -86,17 +92,22 @@ void QZ7_UpdaterAppDelegate::ClearReceiver()
     constexpr std::size_t kGuiBytes = 64 * 1024;
     const bool onGui = QThread::currentThread() == thread();
     const auto deadline = std::chrono::steady_clock::now() + 100ms;
-    std::size_t dropped = 0;
+    Drained drained;
     char scratch[4096];
     for (;;) {
         PortResult r = Serial()->Read(scratch, sizeof scratch);
         if (r.status != PortIo::Data || r.count == 0)
             break;
-        dropped += r.count;
-        if (onGui && (dropped >= kGuiBytes || std::chrono::steady_clock::now() >= deadline))
+        drained.bytes += r.count;
+        drained.tail.append(scratch, r.count);
+        if (drained.tail.size() > 2 * kDrainedTail)
+            drained.tail.erase(0, drained.tail.size() - kDrainedTail);
+        if (onGui && (drained.bytes >= kGuiBytes || std::chrono::steady_clock::now() >= deadline))
             break;
     }
-    setReceivedString(std::nullopt);
+    if (drained.tail.size() > kDrainedTail)
+        drained.tail.erase(0, drained.tail.size() - kDrainedTail);
+    return drained;
 }
 
 bool QZ7_UpdaterAppDelegate::WriteString(const std::string& text, int32_t length)

@@ -235,7 +235,22 @@ void QZ7_UpdaterAppDelegate::ConnectOrvane()
     status_.PortOpened(steady_clock::now());
     setState(Stage::AwaitingBanner);
     Post({.directions = DirectionsFact{Says::PowerOn}, .scene = Scene::PowerOn});
-    ClearReceiver();
+    // Old input is dropped before the prompt; but a QZ7 switched on at once may have sent its
+    // banner between the opening and now, and would then wait for a "y" that never comes: a
+    // banner among the drained bytes is the QZ7's answer, and the reader takes it from there.
+    const Drained drained = DrainInput();
+    const std::optional<std::size_t> banner = BannerStart(drained.tail);
+    if (banner)
+        stream_.Keep(std::string_view(drained.tail).substr(*banner));
+    if (drained.bytes > 0) {
+        const std::string_view shown = std::string_view(drained.tail).substr(banner.value_or(0));
+        qCInfo(lcDialogue).noquote() << QStringLiteral("drained %1 bytes of old input before the power-on prompt; %2: %3")
+                                            .arg(drained.bytes)
+                                            .arg(banner ? QStringLiteral("the QZ7's banner among them is kept")
+                                                        : QStringLiteral("the last of them"))
+                                            .arg(Loggable(shown.substr(shown.size() - std::min<std::size_t>(shown.size(), 120))));
+    }
+    setReceivedString(std::nullopt);
     StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
 }
 

@@ -196,6 +196,14 @@ private:
     // The operator's Update, on a background thread: the "y", then the progress screen and the
     // reader, or, when the "y" could not go out, nothing more.
     void AnswerUpdate();
+    // Drops what the port and the line reader hold (see ClearReceiver); returns how much came
+    // and its last bytes.
+    struct Drained {
+        std::size_t bytes = 0;
+        std::string tail;  // at most kDrainedTail
+    };
+    static constexpr std::size_t kDrainedTail = 2048;
+    Drained DrainInput();
     // After the image's last line: the loader's verdict (worker).
     void AwaitVerdict();
     // The loader's lines have ended the transfer, or its verdict has come after it.

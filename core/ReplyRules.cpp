@@ -63,6 +63,25 @@ void LineReader::Clear()
     sinceJudged_.clear();
 }
 
+void LineReader::Keep(std::string_view bytes)
+{
+    std::lock_guard lock(mutex_);
+    buffer_.erase(0, pos_);
+    pos_ = 0;
+    buffer_.insert(0, bytes);
+}
+
+std::optional<std::size_t> BannerStart(std::string_view drained)
+{
+    const std::size_t at = drained.rfind("QZ-7");
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    std::size_t start = at;
+    while (start > 0 && !IsLineEndChar(drained[start - 1]))
+        --start;
+    return start;
+}
+
 std::string LineReader::SinceJudged() const
 {
     std::lock_guard lock(mutex_);

@@ -39,6 +39,10 @@ struct Piece {
     bool Decodes() const { return DecodeAscii(bytes.data(), bytes.size()).has_value(); }
 };
 
+// Where in `drained` (bytes dropped as old input) the last line holding the banner's "QZ-7"
+// begins, when one does: a banner that came before the power-on prompt was shown.
+std::optional<std::size_t> BannerStart(std::string_view drained);
+
 // A line of the loader's, taken whole however long it is and however it was split: what the
 // transfer's rule asks of it, kept in bounded memory. Bytes above 127 are kept as they are and
 // hide nothing: a line that holds "Not Done" holds it whatever stands around it.
@@ -154,6 +158,8 @@ public:
 
     // Forgets every byte kept, and a line being dropped.
     void Clear();
+    // Takes `bytes` as if the port had just delivered them, before anything read later.
+    void Keep(std::string_view bytes);
     // How many bytes are kept, not yet consumed.
     std::size_t Kept() const;
 

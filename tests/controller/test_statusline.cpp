@@ -159,6 +159,20 @@ TEST(StatusLine, FailureScreensCarryTheStageLineErrorAndLastReply)
     }
 }
 
+// A QZ7 switched on as the adapter opens sends its banner before the power-on prompt is shown:
+// the drain of old input keeps it, and the update goes on.
+TEST(StatusLine, ABannerThatCameBeforeThePromptIsAnsweredAndLogged)
+{
+    Transcript log;
+    bootsim::Options o = FastSim();
+    o.powerOnDelay = 1ms;
+    SimUpdate run(o);
+    ASSERT_TRUE(run.PressUpdate({}, 10s)) << ScreenText(*run.app).toStdString();
+    EXPECT_TRUE(run.Shows("Done", 20s));
+    EXPECT_TRUE(run.sim.Snapshot().Intact()) << run.sim.Snapshot().Summary();
+    EXPECT_EQ(log.Count("qz7.dialogue", "bytes of old input before the power-on prompt; the QZ7's banner among them is kept: QZ-7 Boot Loader\\x0D\\x0A"), 1);
+}
+
 TEST(StatusLine, TranscriptOfAWholeUpdateHasEachEventButNoLinePerImageLine)
 {
     Transcript log;

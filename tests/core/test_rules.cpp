@@ -272,6 +272,28 @@ TEST(LoaderLines, EachLineIsJudgedWholeAndAMaybeByWhatFollows)
     EXPECT_EQ(judge.Deadline(), std::nullopt);
 }
 
+// A banner among the bytes drained before the power-on prompt is kept from its line's start, and
+// read before anything that comes later.
+TEST(LineReader, ABannerAmongDrainedBytesIsReadFirst)
+{
+    const std::vector<std::tuple<std::string, std::string, std::optional<std::string>>> table{
+        {"noise\x01\r\nQZ-7 Boot Loader\r\n", "", "QZ-7 Boot Loader"},
+        {"\r\nold QZ-7\r\nx\rjunk QZ-7 Bo", "ot Loader\r\n", "junk QZ-7 Boot Loader"},
+        {"QZ-7", " Boot Loader\r\n", "QZ-7 Boot Loader"},
+        {"noise\r\nqz-7\r\n", "", std::nullopt},
+    };
+    for (const auto& [drained, later, banner] : table) {
+        const std::optional<std::size_t> at = BannerStart(drained);
+        EXPECT_EQ(at.has_value(), banner.has_value()) << StatusText::Printable(drained);
+        if (!at)
+            continue;
+        LineReader reader;
+        reader.Keep(std::string_view(drained).substr(*at));
+        Script s({later});
+        EXPECT_EQ(reader.ReadReplyLine(s).reply, banner) << StatusText::Printable(drained);
+    }
+}
+
 TEST(LineReader, TheVersionIsGatheredByLinesAndCutAtTheFirstQ)
 {
     EXPECT_EQ(Version("ab Q1 V2\r\n"), "Q1 V2\r");
