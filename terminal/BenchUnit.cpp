@@ -30,15 +30,11 @@ void Unit::Start()
                                {"vid_pid", OrNull(adapter.vendorProduct)},
                                {"serial", OrNull(adapter.serialNumber)}}},
                   {"firmware", FirmwareObject()}});
-    if (!bench_.run.waitSeconds) {
-        // A port that can never be an adapter ends this unit at once.
-        OpenFailure refused = RefusedDevice(path);
-        PortTrouble trouble = refused.error ? Classify(refused) : PortTrouble::Opened;
-        if (trouble == PortTrouble::NotSerial || trouble == PortTrouble::NoneFound) {
-            bench_.Say(this, Words::Status(DescribeOpenFailure(path, refused)) + " " + Words::Tr("Terminal", "Nothing was done to this port."));
-            Finish(ExitStatus::NoAdapter);
-            return;
-        }
+    // A port that can never be an adapter ends this unit at once; the others go on.
+    if (std::optional<StatusFact> why = UnusablePort(path, bench_.run.waitSeconds.has_value())) {
+        bench_.Say(this, OneLine(Words::Status(*why)) + " " + Words::Tr("Terminal", "Nothing was done to this port."));
+        Finish(ExitStatus::NoAdapter);
+        return;
     }
     QZ7_UpdaterAppDelegate::Options options = QZ7_UpdaterAppDelegate::ProgramOptions();
     options.port = path;
@@ -109,8 +105,16 @@ void Unit::Show(const ScreenUpdate& update)
             bench_.Say(this, std::to_string(step) + "%");
         bench_.Changed();
     }
-    if (update.status)
+    if (update.status) {
         TakeStatus(*update.status);
+        // Without --wait, a port that an open has found can never be an adapter (one the look
+        // before could not judge) ends this unit, as it ends the one-unit run.
+        if (!bench_.run.waitSeconds && controller_ && controller_->Trouble() == PortTrouble::NotSerial) {
+            bench_.Say(this, Words::Tr("Terminal", "Nothing was done to this port."));
+            Finish(ExitStatus::NoAdapter);
+            return;
+        }
+    }
     if (update.question) {
         versionRead = true;
         SetStage("question");
