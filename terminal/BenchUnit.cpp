@@ -143,9 +143,11 @@ void Unit::TakeStatus(const StatusFact& report)
         progress = text;
         bench_.Changed();
     } else if (!text.empty() && !hint_.Repeats(kind)) {
-        bench_.Say(this, "  " + StatusText::PrintableText(OneLine(text)));
+        // The status texts quote what came from outside the program (the QZ7's bytes, a path)
+        // escaped already: printed as they are, as the one-unit run prints them, not escaped twice.
+        bench_.Say(this, "  " + OneLine(text));
         bench_.Event(this, "status",
-                     {{"status", Q(StatusText::Printable(OneLine(Words::Status(report, Words::Language::English), Words::Language::English), std::string::npos))}});
+                     {{"status", Q(OneLine(Words::Status(report, Words::Language::English), Words::Language::English))}});
     }
 }
 
