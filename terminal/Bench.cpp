@@ -2,6 +2,8 @@
 
 #include "terminal/BenchParts.h"
 
+#include <algorithm>
+
 using namespace std::chrono_literals;
 
 namespace benchparts {
@@ -182,7 +184,10 @@ void Bench::LookForAdapters()
     if (run.all) {
         std::vector<PortVerdict> verdicts = JudgePorts(*services);
         for (std::size_t i = 0; i < services->size(); ++i)
-            if (!verdicts[i].word.empty())
+            // A unit is named by its port, once a run: a device the listing gives twice (the
+            // same path, or a link beside its node) is one unit, the first.
+            if (!verdicts[i].word.empty() &&
+                std::none_of(paths.begin(), paths.end(), [&](const std::string& p) { return SamePort(p, *(*services)[i].path); }))
                 paths.push_back(*(*services)[i].path);
     } else if (std::optional<std::string> chosen = ChoosePath(*services, std::nullopt)) {
         // One unit: the adapter the single-unit update would take.
