@@ -3,7 +3,9 @@
 #include "terminal/Bench.h"
 #include "terminal/Terminal.h"
 
+#include "core/Status.h"
 #include "core/Words.h"
+#include "serial/Discovery.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -138,7 +140,8 @@ CommandLine HandleCommandLine(int argc, char* argv[])
     if (!parsed)
         return refuse(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
-        return refuse(Q(Tr("Help", "Unexpected argument '%1'.")).arg(parser.positionalArguments().first()));
+        return refuse(Q(Tr("Help", "Unexpected argument '%1'."))
+                          .arg(Q(StatusText::PrintableText(parser.positionalArguments().first().toStdString()))));
 
     RunOptions run;
     run.cli = parser.isSet(QStringLiteral("cli"));
@@ -160,6 +163,17 @@ CommandLine HandleCommandLine(int argc, char* argv[])
                 run.ports.push_back(path.toStdString());
         }
         run.port = run.ports.back();
+        // One adapter is one unit: a port named twice, however spelt, is refused before any opens.
+        for (std::size_t i = 0; i < run.ports.size(); ++i)
+            for (std::size_t k = 0; k < i; ++k)
+                if (SamePort(run.ports[k], run.ports[i])) {
+                    const std::string first = StatusText::PrintableText(run.ports[k]);
+                    const std::string again = StatusText::PrintableText(run.ports[i]);
+                    return refuse(Q(run.ports[k] == run.ports[i]
+                                        ? Words::Fill(Tr("Help", "--port %1 is given twice: name each adapter once."), {first})
+                                        : Words::Fill(Tr("Help", "--port %1 and --port %2 are the same device: name each"
+                                                                 " adapter once."), {first, again})));
+                }
     }
     if (parser.isSet(QStringLiteral("report"))) {
         run.report = parser.value(QStringLiteral("report")).toStdString();

@@ -59,7 +59,7 @@ void QZ7_UpdaterAppDelegate::ClosePort()
     // A stuck line must not hold the caller (often the GUI thread): the drain is bounded.
     // Two callers may race here (the dialogue's thread and the GUI's); only the one whose call
     // closed the descriptor logs it.
-    const QString path = QString::fromStdString(record->ChosenPath().value_or("the port"));
+    const QString path = record->ChosenPath() ? LoggablePath(*record->ChosenPath()) : QStringLiteral("the port");
     switch (record->Shutdown(500ms)) {
     case WQSerial::Closed::Restored:
         qCInfo(lcSerial).noquote() << "closed" << path << "with its settings restored:"

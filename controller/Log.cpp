@@ -54,6 +54,11 @@ QString Loggable(std::string_view text)
     return QString::fromStdString(StatusText::Printable(text, 200));
 }
 
+QString LoggablePath(std::string_view path)
+{
+    return QString::fromStdString(StatusText::PrintableText(path));
+}
+
 std::string DescribeSettings(const termios& t)
 {
     static const struct {

@@ -17,6 +17,9 @@ void InstallTranscriptFormat();
 
 // Text as one printable line for the transcript (line ends and other control bytes as \xNN).
 QString Loggable(std::string_view text);
+// A device's path for the transcript, whole and escaped as the status texts give it
+// (StatusText::PrintableText), so that a line names the port as the status line beside it does.
+QString LoggablePath(std::string_view path);
 
 // A port's settings in a few words: speed, raw or canonical, character size.
 std::string DescribeSettings(const termios& settings);

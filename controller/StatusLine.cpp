@@ -29,7 +29,7 @@ void QZ7_UpdaterAppDelegate::ReportOpen(const std::string& path, const OpenResul
     if (opened.fd > 0) {
         trouble_.store(PortTrouble::Opened);
         openTrouble_.Clear();
-        qCInfo(lcSerial).noquote() << "opened" << QString::fromStdString(path) << "exclusive, set to 57600 baud, raw, 8 bits;"
+        qCInfo(lcSerial).noquote() << "opened" << LoggablePath(path) << "exclusive, set to 57600 baud, raw, 8 bits;"
                                    << "found" << QString::fromStdString(DescribeSettings(found)) + ";"
                                    << QString::fromStdString(DescribeLowLatency(opened.lowLatency));
         SerialService opened{std::nullopt, path};
@@ -47,7 +47,7 @@ void QZ7_UpdaterAppDelegate::ReportOpen(const std::string& path, const OpenResul
     StatusFact report = openTrouble_.Describe(path, failure, steady_clock::now(), changed);
     if (changed) {
         qCWarning(lcSerial).noquote() << QStringLiteral("cannot open %1: %2 failed: %3 (errno %4)")
-                                             .arg(QString::fromStdString(path), QString::fromStdString(failure.step),
+                                             .arg(LoggablePath(path), QString::fromStdString(failure.step),
                                                   QString::fromLocal8Bit(std::strerror(failure.error)))
                                              .arg(failure.error);
         status_.SetBase(std::move(report));

@@ -101,16 +101,17 @@ std::string PrintableText(std::string_view text)
 
 std::string Permission(const PermissionFacts& f)
 {
-    const std::string head = Fill(Tr("Status", "No permission to open %1 (owner %2, group %3)."), {f.device, f.owner, f.group});
+    const std::string head = Fill(Tr("Status", "No permission to open %1 (owner %2, group %3)."),
+                                  {PrintableText(f.device), PrintableText(f.owner), PrintableText(f.group)});
     if (!f.groupMayUse)
         return head + " " + Tr("Status", "Only its owner may use it. An administrator can give access with a udev rule"
                                          " (see \"Permission to use the adapter\" in the README).");
     if (f.listedInGroup && !f.loginHasGroup)
         return head + " " + Fill(Tr("Status", "You are in the group %1, but this login is not yet: log out and back in,"
-                                              " then start the updater again."), {f.group});
+                                              " then start the updater again."), {PrintableText(f.group)});
     if (f.listedInGroup)
         return head + " " + Fill(Tr("Status", "You are in the group %1 already; an administrator needs to check the"
-                                              " device's access rules."), {f.group});
+                                              " device's access rules."), {PrintableText(f.group)});
     return head + " " + Tr("Status", "Add yourself to the group with") + "\n" + PermissionCommand(f) + "\n" +
            Tr("Status", "then log out and back in (the group counts only for a new login).");
 }
@@ -126,9 +127,10 @@ std::string Busy(const std::string& device, const std::vector<Holder>& holders, 
 {
     std::vector<std::string> names;
     for (const Holder& h : holders)
-        names.push_back(Fill(Tr("Status", "%1 (PID %2)"), {h.name, std::to_string(h.pid)}));
-    std::string text = names.empty() ? Fill(Tr("Status", "%1 is in use by another program."), {device})
-                                     : Fill(Tr("Status", "%1 is in use by another program: %2."), {device, Join(names, ", ")});
+        names.push_back(Fill(Tr("Status", "%1 (PID %2)"), {PrintableText(h.name), std::to_string(h.pid)}));
+    std::string text = names.empty() ? Fill(Tr("Status", "%1 is in use by another program."), {PrintableText(device)})
+                                     : Fill(Tr("Status", "%1 is in use by another program: %2."),
+                                            {PrintableText(device), Join(names, ", ")});
     text += " " + Tr("Status", "Close it; the updater opens the adapter as soon as it is free.");
     if (grabbers.size() == 1)
         text += " " + Fill(Tr("Status", "%1 is running; it is known to take serial adapters."), {grabbers.front()});
@@ -141,9 +143,10 @@ std::string Busy(const std::string& device, const std::vector<Holder>& holders, 
 std::string OpenError(const std::string& device, const std::string& step, int error)
 {
     if (error == ENOTTY)
-        return Fill(Tr("Status", "%1 is not a serial port. Name the adapter's device, such as /dev/ttyUSB0."), {device});
-    std::string text = step == "open" ? Fill(Tr("Status", "Cannot open %1: %2."), {device, std::strerror(error)})
-                                      : Fill(Tr("Status", "Cannot set up %1 (%2): %3."), {device, step, std::strerror(error)});
+        return Fill(Tr("Status", "%1 is not a serial port. Name the adapter's device, such as /dev/ttyUSB0."), {PrintableText(device)});
+    std::string text = step == "open" ? Fill(Tr("Status", "Cannot open %1: %2."), {PrintableText(device), std::strerror(error)})
+                                      : Fill(Tr("Status", "Cannot set up %1 (%2): %3."),
+                                             {PrintableText(device), step, std::strerror(error)});
     if (error == ENOENT || error == ENODEV || error == ENXIO)
         text += " " + Tr("Status", "Plug the adapter in again.");
     else
@@ -155,11 +158,11 @@ std::string NotAdapter(const NotAdapterFacts& f)
 {
     if (f.ownTerminal)
         return Fill(Tr("Status", "%1 is the terminal this program runs on, not an adapter. Name the adapter's device,"
-                                 " such as /dev/ttyUSB0."), {f.device});
+                                 " such as /dev/ttyUSB0."), {PrintableText(f.device)});
     if (f.error == ENOTTY)
         return OpenError(f.device, "open", f.error);
     return Fill(Tr("Status", "Cannot open %1: %2. Name the adapter's device, such as /dev/ttyUSB0."),
-                {f.device, std::strerror(f.error)});
+                {PrintableText(f.device), std::strerror(f.error)});
 }
 
 std::string Search(const SearchFacts& f)
@@ -170,30 +173,31 @@ std::string Search(const SearchFacts& f)
     } else {
         std::string seen;
         for (std::size_t i = 0; i < f.seen.size(); ++i)
-            seen += (i == 0 ? "" : i + 1 == f.seen.size() ? " " + Tr("Status", "and") + " " : ", ") + f.seen[i];
+            seen += (i == 0 ? "" : i + 1 == f.seen.size() ? " " + Tr("Status", "and") + " " : ", ") + PrintableText(f.seen[i]);
         text += " " + Fill(f.seen.size() == 1 ? Tr("Status", "Seen: %1, not a USB adapter.")
                                               : Tr("Status", "Seen: %1, not USB adapters."), {seen});
     }
     if (f.brltty)
         text += " " + Fill(Tr("Status", "An adapter appeared at %1 and went away again: brltty, a braille display driver,"
                                         " is running and takes such adapters. Unless you use a braille display, remove it with"),
-                           {f.vanished}) +
+                           {PrintableText(f.vanished)}) +
                 "\n" + kRemoveBrltty + "\n" + Tr("Status", "then plug the adapter in again.");
     return text;
 }
 
 std::string Adapter(const AdapterFacts& f)
 {
-    std::string what = f.description;
+    // The adapter's own words (its USB descriptors) as much as the path may hold any byte.
+    std::string what = PrintableText(f.description);
     if (!f.manufacturer.empty())
-        what += what.empty() ? f.manufacturer : " (" + f.manufacturer + ")";
-    std::string usb = f.vendorProduct.empty() ? std::string() : "USB " + f.vendorProduct;
-    std::string serial = f.serialNumber.empty() ? std::string() : Fill(Tr("Status", "serial %1"), {f.serialNumber});
+        what += what.empty() ? PrintableText(f.manufacturer) : " (" + PrintableText(f.manufacturer) + ")";
+    std::string usb = f.vendorProduct.empty() ? std::string() : "USB " + PrintableText(f.vendorProduct);
+    std::string serial = f.serialNumber.empty() ? std::string() : Fill(Tr("Status", "serial %1"), {PrintableText(f.serialNumber)});
     std::string details = Join({what, usb, serial}, ", ");
     if (details.empty())
-        details = f.name;
-    return details.empty() ? Fill(Tr("Status", "Adapter on %1"), {f.path})
-                           : Fill(Tr("Status", "Adapter on %1: %2"), {f.path, details});
+        details = PrintableText(f.name);
+    return details.empty() ? Fill(Tr("Status", "Adapter on %1"), {PrintableText(f.path)})
+                           : Fill(Tr("Status", "Adapter on %1: %2"), {PrintableText(f.path), details});
 }
 
 std::string PowerOnSilence(seconds quiet)

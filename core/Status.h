@@ -26,7 +26,9 @@ std::string PrintableText(std::string_view text);
 
 // The English texts of the status reports (core/Facts.h has what each is made from). A text that
 // asks the operator to run a command puts it on a line of its own, word for word as
-// Words::Command gives it.
+// Words::Command gives it. What a text quotes from outside the program (a device's path, the
+// adapter's own words, a process's name, the QZ7's bytes) stands in it escaped as PrintableText
+// or Printable give it, so that every text is fit for a terminal and a transcript as it is.
 std::string Permission(const PermissionFacts& facts);
 // The command the permission text asks for, or empty.
 std::string PermissionCommand(const PermissionFacts& facts);

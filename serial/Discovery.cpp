@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <linux/serial.h>
+#include <optional>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -78,6 +80,37 @@ bool Multiplexer(dev_t device)
 {
     return major(device) == 5 && minor(device) == 2;
 }
+
+// Whether a terminal driver serves the character device, by the kernel's own list of them
+// ("name node major minor-range type" a line, the range "64" or "64-95"); absent when the list
+// cannot be read (no /proc), so that nothing is refused on a guess.
+std::optional<bool> TerminalDriverServes(dev_t device)
+{
+    std::FILE* drivers = std::fopen("/proc/tty/drivers", "re");
+    if (!drivers)
+        return std::nullopt;
+    bool served = false;
+    bool read = false;
+    char line[512];
+    while (!served && std::fgets(line, sizeof line, drivers)) {
+        char name[128], node[128], range[64];
+        unsigned number = 0;
+        if (std::sscanf(line, "%127s %127s %u %63s", name, node, &number, range) != 4)
+            continue;
+        read = true;
+        unsigned first = 0, last = 0;
+        const int parts = std::sscanf(range, "%u-%u", &first, &last);
+        if (parts < 1)
+            continue;
+        if (parts == 1)
+            last = first;
+        served = major(device) == number && minor(device) >= first && minor(device) <= last;
+    }
+    std::fclose(drivers);
+    if (!read)
+        return std::nullopt;
+    return served;
+}
 }  // namespace
 
 OpenFailure RefusedDevice(const std::string& path)
@@ -91,7 +124,22 @@ OpenFailure RefusedDevice(const std::string& path)
         return {"open", ENOTTY};
     if (OwnTerminal(st.st_rdev))
         return {kOwnTerminalStep, ENOTTY};
+    if (TerminalDriverServes(st.st_rdev) == false)
+        return {kNoTerminalStep, ENOTTY};
     return {};
+}
+
+bool SamePort(const std::string& a, const std::string& b)
+{
+    if (a == b)
+        return true;
+    struct stat first {}, second {};
+    if (a.find('\0') != std::string::npos || b.find('\0') != std::string::npos || ::stat(a.c_str(), &first) != 0 ||
+        ::stat(b.c_str(), &second) != 0)
+        return false;
+    if (S_ISCHR(first.st_mode) && S_ISCHR(second.st_mode))
+        return first.st_rdev == second.st_rdev;
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 std::string DescribeLowLatency(const LowLatency& low)

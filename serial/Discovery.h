@@ -55,12 +55,21 @@ struct OpenFailure {
 
 // The step named when a path is refused for being the program's own terminal.
 inline constexpr const char* kOwnTerminalStep = "own terminal";
+// The step named when a path is a character device that no terminal driver of the system
+// serves (/dev/null, /dev/zero): it exists already, and waiting cannot make it an adapter.
+inline constexpr const char* kNoTerminalStep = "no terminal";
 
 // Why `path` can never be the adapter, without opening it: a NUL in it (EINVAL), a failed look-up
 // (its errno: ENOENT, ELOOP, ...), no character device or a pseudo-terminal multiplexer such as
-// /dev/ptmx (ENOTTY), or the terminal this program runs on (step kOwnTerminalStep). Error 0: none
-// of these.
+// /dev/ptmx (ENOTTY), a character device that no terminal driver serves as /proc/tty/drivers
+// lists them (step kNoTerminalStep, ENOTTY; not judged when that list cannot be read), or the
+// terminal this program runs on (step kOwnTerminalStep). Error 0: none of these.
 OpenFailure RefusedDevice(const std::string& path);
+
+// Whether two port paths name one device: the same spelling, or, where both can be looked at,
+// the same character device (a link and its target, two nodes of one device) or the same file.
+// Looks only; opens nothing.
+bool SamePort(const std::string& a, const std::string& b);
 
 // What came of asking the driver for low latency (TIOCSSERIAL with ASYNC_LOW_LATENCY). Drivers
 // differ: ftdi_sio keeps the flag, most other USB serial drivers accept the call and drop it, a

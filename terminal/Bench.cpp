@@ -2,6 +2,8 @@
 
 #include "terminal/BenchParts.h"
 
+#include <algorithm>
+
 using namespace std::chrono_literals;
 
 namespace benchparts {
@@ -31,7 +33,8 @@ void Bench::Event(const Unit* unit, const char* event, QJsonObject fields)
 
 void Bench::Say(const Unit* unit, const std::string& line)
 {
-    std::string out = (unit ? unit->path + ": " : std::string()) + line;
+    // A path may hold any byte but NUL: escaped, so that it cannot move the cursor or cut the line.
+    std::string out = (unit ? StatusText::PrintableText(unit->path) + ": " : std::string()) + line;
     if (tty_ && rowsDrawn_ > 0) {
         // Above the rows: go up to the first one, write the line there, and draw the rows again
         // below it.
@@ -54,9 +57,9 @@ void Bench::Changed()
 
 std::string Bench::Row(const Unit& unit) const
 {
-    std::string row = unit.path;
+    std::string row = StatusText::PrintableText(unit.path);
     if (!unit.adapter.serialNumber.empty())
-        row += " (" + unit.adapter.serialNumber + ")";
+        row += " (" + StatusText::PrintableText(unit.adapter.serialNumber) + ")";
     row += "  " + (unit.ended ? std::string(OutcomeName(unit.exit)) : unit.stage);
     if (unit.level >= 0) {
         char percent[16];
@@ -109,7 +112,8 @@ void Bench::Ended(Unit& unit)
                                              {"serial", OrNull(unit.adapter.serialNumber)}});
         record.insert("firmware", FirmwareObject());
         if (!AppendRecord(*run.report, Line(record))) {
-            Say(&unit, Words::Fill(Words::Tr("Terminal", "The report could not be written to %1: %2."), {*run.report, std::strerror(errno)}));
+            Say(&unit, Words::Fill(Words::Tr("Terminal", "The report could not be written to %1: %2."),
+                                   {StatusText::PrintableText(*run.report), std::strerror(errno)}));
             forced_ = forced_.value_or(ExitStatus::OutputFailed);
         }
     }
@@ -180,7 +184,10 @@ void Bench::LookForAdapters()
     if (run.all) {
         std::vector<PortVerdict> verdicts = JudgePorts(*services);
         for (std::size_t i = 0; i < services->size(); ++i)
-            if (!verdicts[i].word.empty())
+            // A unit is named by its port, once a run: a device the listing gives twice (the
+            // same path, or a link beside its node) is one unit, the first.
+            if (!verdicts[i].word.empty() &&
+                std::none_of(paths.begin(), paths.end(), [&](const std::string& p) { return SamePort(p, *(*services)[i].path); }))
                 paths.push_back(*(*services)[i].path);
     } else if (std::optional<std::string> chosen = ChoosePath(*services, std::nullopt)) {
         // One unit: the adapter the single-unit update would take.
@@ -194,7 +201,7 @@ void Bench::LookForAdapters()
         Say(nullptr, paths.size() == 1 ? Words::Tr("Terminal", "Found 1 adapter.")
                                        : Words::Fill(Words::Tr("Terminal", "Found %1 adapters."), {std::to_string(paths.size())}));
     else
-        Say(nullptr, Words::Fill(Words::Tr("Terminal", "Found the USB adapter: %1."), {paths.front()}));
+        Say(nullptr, Words::Fill(Words::Tr("Terminal", "Found the USB adapter: %1."), {StatusText::PrintableText(paths.front())}));
     Begin(paths, *services);
 }
 
@@ -205,7 +212,7 @@ int Bench::Run()
         int fd = ::open(run.report->c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
         if (fd < 0) {
             std::fprintf(stderr, "qz7-updater: cannot write the report %s: %s. Nothing was done to any port.\n",
-                         run.report->c_str(), std::strerror(errno));
+                         StatusText::PrintableText(*run.report).c_str(), std::strerror(errno));
             return ExitStatus::OutputFailed;
         }
         ::close(fd);

@@ -30,15 +30,11 @@ void Unit::Start()
                                {"vid_pid", OrNull(adapter.vendorProduct)},
                                {"serial", OrNull(adapter.serialNumber)}}},
                   {"firmware", FirmwareObject()}});
-    if (!bench_.run.waitSeconds) {
-        // A port that can never be an adapter ends this unit at once.
-        OpenFailure refused = RefusedDevice(path);
-        PortTrouble trouble = refused.error ? Classify(refused) : PortTrouble::Opened;
-        if (trouble == PortTrouble::NotSerial || trouble == PortTrouble::NoneFound) {
-            bench_.Say(this, Words::Status(DescribeOpenFailure(path, refused)) + " " + Words::Tr("Terminal", "Nothing was done to this port."));
-            Finish(ExitStatus::NoAdapter);
-            return;
-        }
+    // A port that can never be an adapter ends this unit at once; the others go on.
+    if (std::optional<StatusFact> why = UnusablePort(path, bench_.run.waitSeconds.has_value())) {
+        bench_.Say(this, OneLine(Words::Status(*why)) + " " + Words::Tr("Terminal", "Nothing was done to this port."));
+        Finish(ExitStatus::NoAdapter);
+        return;
     }
     QZ7_UpdaterAppDelegate::Options options = QZ7_UpdaterAppDelegate::ProgramOptions();
     options.port = path;
@@ -109,8 +105,16 @@ void Unit::Show(const ScreenUpdate& update)
             bench_.Say(this, std::to_string(step) + "%");
         bench_.Changed();
     }
-    if (update.status)
+    if (update.status) {
         TakeStatus(*update.status);
+        // Without --wait, a port that an open has found can never be an adapter (one the look
+        // before could not judge) ends this unit, as it ends the one-unit run.
+        if (!bench_.run.waitSeconds && controller_ && controller_->Trouble() == PortTrouble::NotSerial) {
+            bench_.Say(this, Words::Tr("Terminal", "Nothing was done to this port."));
+            Finish(ExitStatus::NoAdapter);
+            return;
+        }
+    }
     if (update.question) {
         versionRead = true;
         SetStage("question");
@@ -139,9 +143,11 @@ void Unit::TakeStatus(const StatusFact& report)
         progress = text;
         bench_.Changed();
     } else if (!text.empty() && !hint_.Repeats(kind)) {
-        bench_.Say(this, "  " + StatusText::PrintableText(OneLine(text)));
+        // The status texts quote what came from outside the program (the QZ7's bytes, a path)
+        // escaped already: printed as they are, as the one-unit run prints them, not escaped twice.
+        bench_.Say(this, "  " + OneLine(text));
         bench_.Event(this, "status",
-                     {{"status", Q(StatusText::Printable(OneLine(Words::Status(report, Words::Language::English), Words::Language::English), std::string::npos))}});
+                     {{"status", Q(OneLine(Words::Status(report, Words::Language::English), Words::Language::English))}});
     }
 }
 

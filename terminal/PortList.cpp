@@ -14,7 +14,7 @@ std::string DescribeService(const SerialService& service)
     for (const std::string& part : {facts.description, facts.manufacturer, facts.vendorProduct,
                                     facts.serialNumber.empty() ? std::string() : "serial " + facts.serialNumber})
         if (!part.empty())
-            line += (line.empty() ? "" : ", ") + part;
+            line += (line.empty() ? "" : ", ") + StatusText::PrintableText(part);
     return line;
 }
 
@@ -37,13 +37,16 @@ int ListPorts(const ServiceLister& lister, std::FILE* out)
             notes += std::string(notes.empty() ? "" : "; ") + "no device path";
         if (i >= choice.considered)
             notes += std::string(notes.empty() ? "" : "; ") + "not considered (after the listing's end)";
-        std::fprintf(out, "%s %-24s %-16s %s\n", choice.chosen == i ? "*" : " ", s.path.value_or("-").c_str(),
-                     s.name.value_or("-").c_str(), notes.c_str());
+        // What the system lists may hold any byte: escaped, so that no name rewrites the terminal.
+        std::fprintf(out, "%s %-24s %-16s %s\n", choice.chosen == i ? "*" : " ",
+                     StatusText::PrintableText(s.path.value_or("-")).c_str(),
+                     StatusText::PrintableText(s.name.value_or("-")).c_str(), notes.c_str());
     }
     if (choice.chosen)
         std::fprintf(out, "The updater would use %s: its name, %s, holds \"%s\", and no later name holds \"usb\", "
                           "\"pl2303\" or \"serial\".\n",
-                     choice.path->c_str(), (*services)[*choice.chosen].name->c_str(), choice.word.c_str());
+                     StatusText::PrintableText(*choice.path).c_str(),
+                     StatusText::PrintableText(*(*services)[*choice.chosen].name).c_str(), choice.word.c_str());
     else
         std::fputs("No name holds \"usb\", \"pl2303\" or \"serial\": the updater would wait for an adapter. Name the "
                    "port with --port PATH to use it anyway.\n",

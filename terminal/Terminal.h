@@ -65,6 +65,12 @@ private:
 // status and the line that says so.
 std::pair<int, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, int seconds);
 
+// Why a --port path ends its run (or its bench unit) at once, looked at before anything opens:
+// without --wait, a path that can never be an adapter or is not there; with --wait (a missing
+// path may yet appear), only a character device that no terminal driver serves, which exists
+// already and cannot become an adapter by waiting. The report that says why, or none.
+std::optional<StatusFact> UnusablePort(const std::string& path, bool waiting);
+
 // What is left of the QZ7 when an update is stopped by `what` ("Interrupted", ...) in `state`.
 std::string StoppedText(const std::string& what, Stage state);
 

@@ -1,5 +1,6 @@
 #include "terminal/Terminal.h"
 
+#include "controller/PortDiagnosis.h"
 #include "controller/QZ7_UpdaterAppDelegate.h"
 #include "controller/SignalQuit.h"
 #include "core/Status.h"
@@ -54,18 +55,33 @@ std::string StoppedText(const std::string& what, Stage state)
                        {what});
 }
 
+std::optional<StatusFact> UnusablePort(const std::string& path, bool waiting)
+{
+    const OpenFailure refused = RefusedDevice(path);
+    if (refused.error == 0)
+        return std::nullopt;
+    const PortTrouble trouble = Classify(refused);
+    if (refused.step == kNoTerminalStep || (!waiting && (trouble == PortTrouble::NotSerial || trouble == PortTrouble::NoneFound)))
+        return DescribeOpenFailure(path, refused);
+    return std::nullopt;
+}
+
 namespace {
 // The end of a run whose --port can never be used (given no --wait).
 const char* const kUnusablePort = QT_TRANSLATE_NOOP("Terminal", "Not updated: the port given with --port cannot be used"
                                                               " (with --wait the updater waits for it). Nothing was done to any port.");
+// ... and of one that is no terminal at all, with or without --wait.
+const char* const kNoTerminalPort = QT_TRANSLATE_NOOP("Terminal", "Not updated: the port given with --port cannot be used:"
+                                                                " it is no terminal, and waiting does not make it one."
+                                                                " Nothing was done to any port.");
 
-int Unusable(std::optional<std::reference_wrapper<TerminalFrontEnd>> frontEnd)
+int Unusable(std::optional<std::reference_wrapper<TerminalFrontEnd>> frontEnd, const char* why = kUnusablePort)
 {
     if (!frontEnd) {
-        std::printf("%s\n", Words::Tr("Terminal", kUnusablePort).c_str());
+        std::printf("%s\n", Words::Tr("Terminal", why).c_str());
         return ExitStatus::NoAdapter;
     }
-    frontEnd->get().Say(Words::Tr("Terminal", kUnusablePort));
+    frontEnd->get().Say(Words::Tr("Terminal", why));
     frontEnd->get().Finish(ExitStatus::NoAdapter);
     return ExitStatus::NoAdapter;
 }
@@ -83,12 +99,10 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
         QLoggingCategory::setFilterRules(QStringLiteral("qz7.*.info=false\nqz7.*.warning=false"));
     QCoreApplication app(argc, argv);
 
-    if (run.port && !run.waitSeconds) {
-        OpenFailure refused = RefusedDevice(*run.port);
-        PortTrouble trouble = refused.error ? Classify(refused) : PortTrouble::Opened;
-        if (trouble == PortTrouble::NotSerial || trouble == PortTrouble::NoneFound) {
-            std::printf("  %s\n", Words::Status(DescribeOpenFailure(*run.port, refused)).c_str());
-            return Unusable(std::nullopt);
+    if (run.port) {
+        if (std::optional<StatusFact> why = UnusablePort(*run.port, run.waitSeconds.has_value())) {
+            std::printf("  %s\n", Words::Status(*why).c_str());
+            return Unusable(std::nullopt, RefusedDevice(*run.port).step == kNoTerminalStep ? kNoTerminalPort : kUnusablePort);
         }
     }
 

@@ -253,7 +253,7 @@ neu starten</translation>
         <translation>Exit-Status (mit --cli):</translation>
     </message>
     <message>
-        <location filename="../app/Startup.cpp" line="+49"/>
+        <location filename="../app/Startup.cpp" line="+51"/>
         <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
         <translation>Aktualisiert die Firmware eines QZ7 über einen USB-Seriell-Adapter. Schließen Sie den Adapter an, schalten Sie den QZ7 mit gedrückter Run/Stop-Taste vorne ein und folgen Sie den Anweisungen im Fenster.</translation>
     </message>
@@ -318,12 +318,22 @@ neu starten</translation>
         <translation>Unerwartetes Argument &apos;%1&apos;.</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+14"/>
         <source>--port needs the path of a serial device, such as /dev/ttyUSB0.</source>
         <translation>--port braucht den Pfad einer seriellen Gerätedatei, etwa /dev/ttyUSB0.</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+16"/>
+        <source>--port %1 is given twice: name each adapter once.</source>
+        <translation>--port %1 ist zweimal angegeben: Nennen Sie jeden Adapter nur einmal.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>--port %1 and --port %2 are the same device: name each adapter once.</source>
+        <translation>--port %1 und --port %2 sind dasselbe Gerät: Nennen Sie jeden Adapter nur einmal.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>--report needs the name of a file.</source>
         <translation>--report braucht einen Dateinamen.</translation>
     </message>
@@ -489,12 +499,12 @@ neu starten</translation>
         <translation>%1 min %2 s</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+72"/>
         <source>No permission to open %1 (owner %2, group %3).</source>
         <translation>Keine Berechtigung, %1 zu öffnen (Besitzer %2, Gruppe %3).</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Only its owner may use it. An administrator can give access with a udev rule (see &quot;Permission to use the adapter&quot; in the README).</source>
         <translation>Nur ihr Besitzer darf diese Gerätedatei benutzen. Ein Administrator kann den Zugriff mit einer udev-Regel erlauben (siehe &quot;Permission to use the adapter&quot; in der README).</translation>
     </message>
@@ -534,7 +544,7 @@ neu starten</translation>
         <translation>%1 wird von einem anderen Programm benutzt: %2.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Close it; the updater opens the adapter as soon as it is free.</source>
         <translation>Beenden Sie es; der Updater öffnet den Adapter, sobald er frei ist.</translation>
     </message>
@@ -550,12 +560,12 @@ neu starten</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+36"/>
+        <location line="+37"/>
         <source>and</source>
         <translation>und</translation>
     </message>
     <message>
-        <location line="-29"/>
+        <location line="-30"/>
         <source>%1 is not a serial port. Name the adapter&apos;s device, such as /dev/ttyUSB0.</source>
         <translation>%1 ist kein serieller Port. Geben Sie die Gerätedatei des Adapters an, etwa /dev/ttyUSB0.</translation>
     </message>
@@ -570,7 +580,7 @@ neu starten</translation>
         <translation>%1 kann nicht eingerichtet werden (%2): %3.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Plug the adapter in again.</source>
         <translation>Stecken Sie den Adapter erneut ein.</translation>
     </message>
@@ -620,7 +630,7 @@ neu starten</translation>
         <translation>und stecken Sie dann den Adapter erneut ein.</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
         <source>serial %1</source>
         <translation>Seriennummer %1</translation>
     </message>
@@ -803,17 +813,17 @@ neu starten</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../terminal/Bench.cpp" line="+112"/>
+        <location filename="../terminal/Bench.cpp" line="+115"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>Der Bericht konnte nicht in %1 geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Ended: %1 (status %2).</source>
         <translation>Beendet: %1 (Status %2).</translation>
     </message>
     <message>
-        <location line="+77"/>
+        <location line="+80"/>
         <source>Found 1 adapter.</source>
         <translation>1 Adapter gefunden.</translation>
     </message>
@@ -829,7 +839,7 @@ neu starten</translation>
     </message>
     <message>
         <location line="+40"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+158"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+172"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Nach %1 s angehalten (--timeout)</translation>
     </message>
@@ -854,17 +864,18 @@ neu starten</translation>
         <translation>Kein QZ7 innerhalb von %1 s: Es wurde kein brauchbarer USB-Adapter gefunden. Stecken Sie den Adapter ein und starten Sie erneut.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+38"/>
+        <location filename="../terminal/BenchUnit.cpp" line="+35"/>
+        <location line="+78"/>
         <source>Nothing was done to this port.</source>
         <translation>An diesem Port wurde nichts verändert.</translation>
     </message>
     <message>
-        <location line="+63"/>
+        <location line="-16"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>Firmware-Image wird gesendet (%1 Zeilen).</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+69"/>
         <source>Update?</source>
         <translation>Aktualisieren?</translation>
     </message>
@@ -884,7 +895,7 @@ neu starten</translation>
         <translation>Bereits auf %1: nicht aktualisiert (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+51"/>
+        <location filename="../terminal/Terminal.cpp" line="+82"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Firmware-Image wird gesendet (%1 Zeichen).</translation>
     </message>
@@ -900,7 +911,7 @@ neu starten</translation>
         <translation>Aktualisieren? [y/N]</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-124"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-137"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <translation>Kein QZ7 innerhalb von %1 s: Der Port ist offen, aber nichts hat geantwortet. Schalten Sie den QZ7 bei gedrückter Run/Stop-Taste ein.</translation>
     </message>
@@ -930,12 +941,17 @@ neu starten</translation>
         <translation>%1, bevor etwas gelöscht wurde: Der QZ7 ist unverändert.</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+17"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>Nicht aktualisiert: Der mit --port angegebene Port ist nicht nutzbar (mit --wait wartet der Updater darauf). An keinem Port wurde etwas verändert.</translation>
     </message>
     <message>
-        <location line="+86"/>
+        <location line="+3"/>
+        <source>Not updated: the port given with --port cannot be used: it is no terminal, and waiting does not make it one. Nothing was done to any port.</source>
+        <translation>Nicht aktualisiert: Der mit --port angegebene Port ist nicht verwendbar: Er ist kein Terminal, und Warten macht ihn nicht zu einem. An keinem Port wurde etwas geändert.</translation>
+    </message>
+    <message>
+        <location line="+85"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>Der QZ7 wird programmiert: Jetzt anzuhalten ließe ihn ohne Firmware. Die Aktualisierung geht weiter; drücken Sie innerhalb von 5 s erneut Ctrl+C, um anzuhalten.</translation>
     </message>

@@ -253,7 +253,7 @@ y el QZ7</translation>
         <translation>Estados de salida (con --cli):</translation>
     </message>
     <message>
-        <location filename="../app/Startup.cpp" line="+49"/>
+        <location filename="../app/Startup.cpp" line="+51"/>
         <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
         <translation>Actualiza el firmware de un QZ7 mediante un adaptador USB serie. Conecte el adaptador, encienda el QZ7 manteniendo pulsado el botón frontal Run/Stop y siga las instrucciones de la ventana.</translation>
     </message>
@@ -318,12 +318,22 @@ y el QZ7</translation>
         <translation>Argumento inesperado &apos;%1&apos;.</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+14"/>
         <source>--port needs the path of a serial device, such as /dev/ttyUSB0.</source>
         <translation>--port necesita la ruta de un dispositivo serie, como /dev/ttyUSB0.</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+16"/>
+        <source>--port %1 is given twice: name each adapter once.</source>
+        <translation>--port %1 se ha dado dos veces: indique cada adaptador una sola vez.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>--port %1 and --port %2 are the same device: name each adapter once.</source>
+        <translation>--port %1 y --port %2 son el mismo dispositivo: indique cada adaptador una sola vez.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>--report needs the name of a file.</source>
         <translation>--report necesita el nombre de un archivo.</translation>
     </message>
@@ -489,12 +499,12 @@ y el QZ7</translation>
         <translation>%1 min %2 s</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+72"/>
         <source>No permission to open %1 (owner %2, group %3).</source>
         <translation>Sin permiso para abrir %1 (propietario %2, grupo %3).</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Only its owner may use it. An administrator can give access with a udev rule (see &quot;Permission to use the adapter&quot; in the README).</source>
         <translation>Solo su propietario puede usarlo. Un administrador puede dar acceso con una regla de udev (vea &quot;Permission to use the adapter&quot; en el README).</translation>
     </message>
@@ -534,7 +544,7 @@ y el QZ7</translation>
         <translation>Otro programa está usando %1: %2.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Close it; the updater opens the adapter as soon as it is free.</source>
         <translation>Ciérrelo; el actualizador abrirá el adaptador en cuanto quede libre.</translation>
     </message>
@@ -550,12 +560,12 @@ y el QZ7</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+36"/>
+        <location line="+37"/>
         <source>and</source>
         <translation>y</translation>
     </message>
     <message>
-        <location line="-29"/>
+        <location line="-30"/>
         <source>%1 is not a serial port. Name the adapter&apos;s device, such as /dev/ttyUSB0.</source>
         <translation>%1 no es un puerto serie. Indique el dispositivo del adaptador, como /dev/ttyUSB0.</translation>
     </message>
@@ -570,7 +580,7 @@ y el QZ7</translation>
         <translation>No se puede configurar %1 (%2): %3.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Plug the adapter in again.</source>
         <translation>Vuelva a conectar el adaptador.</translation>
     </message>
@@ -620,7 +630,7 @@ y el QZ7</translation>
         <translation>y después vuelva a conectar el adaptador.</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
         <source>serial %1</source>
         <translation>número de serie %1</translation>
     </message>
@@ -803,17 +813,17 @@ y el QZ7</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../terminal/Bench.cpp" line="+112"/>
+        <location filename="../terminal/Bench.cpp" line="+115"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>No se pudo escribir el informe en %1: %2.</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Ended: %1 (status %2).</source>
         <translation>Terminado: %1 (estado %2).</translation>
     </message>
     <message>
-        <location line="+77"/>
+        <location line="+80"/>
         <source>Found 1 adapter.</source>
         <translation>Se encontró 1 adaptador.</translation>
     </message>
@@ -829,7 +839,7 @@ y el QZ7</translation>
     </message>
     <message>
         <location line="+40"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+158"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+172"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Detenido tras %1 s (--timeout)</translation>
     </message>
@@ -854,17 +864,18 @@ y el QZ7</translation>
         <translation>Ningún QZ7 en %1 s: no se encontró ningún adaptador USB utilizable. Conecte el adaptador y vuelva a ejecutar el programa.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+38"/>
+        <location filename="../terminal/BenchUnit.cpp" line="+35"/>
+        <location line="+78"/>
         <source>Nothing was done to this port.</source>
         <translation>No se hizo nada en este puerto.</translation>
     </message>
     <message>
-        <location line="+63"/>
+        <location line="-16"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>Enviando la imagen del firmware (%1 líneas).</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+69"/>
         <source>Update?</source>
         <translation>¿Actualizar?</translation>
     </message>
@@ -884,7 +895,7 @@ y el QZ7</translation>
         <translation>Ya tiene %1: no actualizado (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+51"/>
+        <location filename="../terminal/Terminal.cpp" line="+82"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Enviando la imagen del firmware (%1 caracteres).</translation>
     </message>
@@ -900,7 +911,7 @@ y el QZ7</translation>
         <translation>¿Actualizar? [y/N]</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-124"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-137"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <translation>Ningún QZ7 en %1 s: el puerto está abierto pero nada respondió. Encienda el QZ7 manteniendo pulsado Run/Stop.</translation>
     </message>
@@ -930,12 +941,17 @@ y el QZ7</translation>
         <translation>%1 antes de borrar nada: el QZ7 está como estaba.</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+17"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>No actualizado: el puerto indicado con --port no se puede usar (con --wait el actualizador lo espera). No se hizo nada en ningún puerto.</translation>
     </message>
     <message>
-        <location line="+86"/>
+        <location line="+3"/>
+        <source>Not updated: the port given with --port cannot be used: it is no terminal, and waiting does not make it one. Nothing was done to any port.</source>
+        <translation>No actualizado: el puerto indicado con --port no se puede usar: no es un terminal, y esperar no lo convierte en uno. No se ha tocado ningún puerto.</translation>
+    </message>
+    <message>
+        <location line="+85"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>Se está programando el QZ7: detenerlo ahora lo dejaría sin firmware. La actualización continúa; pulse Ctrl+C otra vez en 5 s para detenerla.</translation>
     </message>

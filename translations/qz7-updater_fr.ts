@@ -253,9 +253,9 @@ et le QZ7</translation>
         <translation>Codes de sortie (avec --cli)&#xa0;:</translation>
     </message>
     <message>
-        <location filename="../app/Startup.cpp" line="+49"/>
+        <location filename="../app/Startup.cpp" line="+51"/>
         <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
-        <translation>Met à jour le micrologiciel d'un QZ7 par un adaptateur série USB. Branchez l'adaptateur, allumez le QZ7 en maintenant son bouton avant Run/Stop, puis suivez les instructions de la fenêtre.</translation>
+        <translation>Met à jour le micrologiciel d&apos;un QZ7 par un adaptateur série USB. Branchez l&apos;adaptateur, allumez le QZ7 en maintenant son bouton avant Run/Stop, puis suivez les instructions de la fenêtre.</translation>
     </message>
     <message>
         <location line="+6"/>
@@ -318,12 +318,22 @@ et le QZ7</translation>
         <translation>Argument inattendu «&#xa0;%1&#xa0;».</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+14"/>
         <source>--port needs the path of a serial device, such as /dev/ttyUSB0.</source>
         <translation>--port demande le chemin d&apos;un périphérique série, par exemple /dev/ttyUSB0.</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+16"/>
+        <source>--port %1 is given twice: name each adapter once.</source>
+        <translation>--port %1 est donné deux fois : nommez chaque adaptateur une seule fois.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>--port %1 and --port %2 are the same device: name each adapter once.</source>
+        <translation>--port %1 et --port %2 sont le même périphérique : nommez chaque adaptateur une seule fois.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>--report needs the name of a file.</source>
         <translation>--report demande un nom de fichier.</translation>
     </message>
@@ -489,12 +499,12 @@ et le QZ7</translation>
         <translation>%1 min %2 s</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+72"/>
         <source>No permission to open %1 (owner %2, group %3).</source>
         <translation>Pas d&apos;autorisation pour ouvrir %1 (propriétaire %2, groupe %3).</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Only its owner may use it. An administrator can give access with a udev rule (see &quot;Permission to use the adapter&quot; in the README).</source>
         <translation>Seul son propriétaire peut l&apos;utiliser. Un administrateur peut donner l&apos;accès par une règle udev (voir &quot;Permission to use the adapter&quot; dans le README).</translation>
     </message>
@@ -534,7 +544,7 @@ et le QZ7</translation>
         <translation>%1 est utilisé par un autre programme&#xa0;: %2.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Close it; the updater opens the adapter as soon as it is free.</source>
         <translation>Fermez-le&#xa0;; le programme ouvre l&apos;adaptateur dès qu&apos;il est libre.</translation>
     </message>
@@ -550,12 +560,12 @@ et le QZ7</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+36"/>
+        <location line="+37"/>
         <source>and</source>
         <translation>et</translation>
     </message>
     <message>
-        <location line="-29"/>
+        <location line="-30"/>
         <source>%1 is not a serial port. Name the adapter&apos;s device, such as /dev/ttyUSB0.</source>
         <translation>%1 n&apos;est pas un port série. Indiquez le périphérique de l&apos;adaptateur, par exemple /dev/ttyUSB0.</translation>
     </message>
@@ -570,7 +580,7 @@ et le QZ7</translation>
         <translation>Impossible de configurer %1 (%2)&#xa0;: %3.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Plug the adapter in again.</source>
         <translation>Rebranchez l&apos;adaptateur.</translation>
     </message>
@@ -620,7 +630,7 @@ et le QZ7</translation>
         <translation>puis rebranchez l&apos;adaptateur.</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
         <source>serial %1</source>
         <translation>n° de série %1</translation>
     </message>
@@ -803,17 +813,17 @@ et le QZ7</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../terminal/Bench.cpp" line="+112"/>
+        <location filename="../terminal/Bench.cpp" line="+115"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>Impossible d&apos;écrire le rapport dans %1&#xa0;: %2.</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Ended: %1 (status %2).</source>
         <translation>Fin&#xa0;: %1 (code %2).</translation>
     </message>
     <message>
-        <location line="+77"/>
+        <location line="+80"/>
         <source>Found 1 adapter.</source>
         <translation>1 adaptateur trouvé.</translation>
     </message>
@@ -829,7 +839,7 @@ et le QZ7</translation>
     </message>
     <message>
         <location line="+40"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+158"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+172"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Arrêté après %1 s (--timeout)</translation>
     </message>
@@ -854,17 +864,18 @@ et le QZ7</translation>
         <translation>Aucun QZ7 en %1 s&#xa0;: aucun adaptateur USB utilisable trouvé. Branchez l&apos;adaptateur et relancez.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+38"/>
+        <location filename="../terminal/BenchUnit.cpp" line="+35"/>
+        <location line="+78"/>
         <source>Nothing was done to this port.</source>
         <translation>Rien n&apos;a été fait sur ce port.</translation>
     </message>
     <message>
-        <location line="+63"/>
+        <location line="-16"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>Envoi de l&apos;image du micrologiciel (%1 lignes).</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+69"/>
         <source>Update?</source>
         <translation>Mettre à jour&#xa0;?</translation>
     </message>
@@ -884,7 +895,7 @@ et le QZ7</translation>
         <translation>Déjà en %1&#xa0;: pas de mise à jour (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+51"/>
+        <location filename="../terminal/Terminal.cpp" line="+82"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Envoi de l&apos;image du micrologiciel (%1 caractères).</translation>
     </message>
@@ -900,7 +911,7 @@ et le QZ7</translation>
         <translation>Mettre à jour&#xa0;? [y/N]</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-124"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-137"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <translation>Aucun QZ7 en %1 s&#xa0;: le port est ouvert mais rien n&apos;a répondu. Allumez le QZ7 en maintenant Run/Stop.</translation>
     </message>
@@ -930,12 +941,17 @@ et le QZ7</translation>
         <translation>%1 avant tout effacement&#xa0;: le QZ7 est resté tel quel.</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+17"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>Pas de mise à jour&#xa0;: le port donné avec --port est inutilisable (avec --wait, le programme l&apos;attend). Rien n&apos;a été fait sur aucun port.</translation>
     </message>
     <message>
-        <location line="+86"/>
+        <location line="+3"/>
+        <source>Not updated: the port given with --port cannot be used: it is no terminal, and waiting does not make it one. Nothing was done to any port.</source>
+        <translation>Non mis à jour : le port donné avec --port est inutilisable : ce n'est pas un terminal, et attendre n'y change rien. Aucun port n'a été touché.</translation>
+    </message>
+    <message>
+        <location line="+85"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>Le QZ7 est en cours de programmation&#xa0;: l&apos;arrêter maintenant le laisserait sans micrologiciel. La mise à jour continue&#xa0;; appuyez de nouveau sur Ctrl+C dans les 5 s pour arrêter.</translation>
     </message>

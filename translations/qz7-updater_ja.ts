@@ -253,7 +253,7 @@ and the QZ7</source>
         <translation>終了ステータス (--cli 使用時):</translation>
     </message>
     <message>
-        <location filename="../app/Startup.cpp" line="+49"/>
+        <location filename="../app/Startup.cpp" line="+51"/>
         <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
         <translation>USB シリアルアダプター経由で QZ7 のファームウェアを更新します。アダプターを接続し、前面の Run/Stop ボタンを押したまま QZ7 の電源を入れ、ウィンドウの指示に従ってください。</translation>
     </message>
@@ -318,12 +318,22 @@ and the QZ7</source>
         <translation>予期しない引数 &apos;%1&apos; です。</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+14"/>
         <source>--port needs the path of a serial device, such as /dev/ttyUSB0.</source>
         <translation>--port にはシリアルデバイスのパス (/dev/ttyUSB0 など) が必要です。</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+16"/>
+        <source>--port %1 is given twice: name each adapter once.</source>
+        <translation>--port %1 が二回指定されています。各アダプターは一回だけ指定してください。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>--port %1 and --port %2 are the same device: name each adapter once.</source>
+        <translation>--port %1 と --port %2 は同じデバイスです。各アダプターは一回だけ指定してください。</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>--report needs the name of a file.</source>
         <translation>--report にはファイル名が必要です。</translation>
     </message>
@@ -489,12 +499,12 @@ and the QZ7</source>
         <translation>%1 min %2 s</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+72"/>
         <source>No permission to open %1 (owner %2, group %3).</source>
         <translation>%1 を開く権限がありません (所有者 %2、グループ %3)。</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Only its owner may use it. An administrator can give access with a udev rule (see &quot;Permission to use the adapter&quot; in the README).</source>
         <translation>所有者しか使えません。管理者が udev ルールでアクセスを許可できます (README の &quot;Permission to use the adapter&quot; を参照)。</translation>
     </message>
@@ -534,7 +544,7 @@ and the QZ7</source>
         <translation>%1 は別のプログラムが使用中です: %2。</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Close it; the updater opens the adapter as soon as it is free.</source>
         <translation>そのプログラムを閉じてください。空きしだい本プログラムがアダプターを開きます。</translation>
     </message>
@@ -550,12 +560,12 @@ and the QZ7</source>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+36"/>
+        <location line="+37"/>
         <source>and</source>
         <translation>と</translation>
     </message>
     <message>
-        <location line="-29"/>
+        <location line="-30"/>
         <source>%1 is not a serial port. Name the adapter&apos;s device, such as /dev/ttyUSB0.</source>
         <translation>%1 はシリアルポートではありません。/dev/ttyUSB0 のようなアダプターのデバイスを指定してください。</translation>
     </message>
@@ -570,7 +580,7 @@ and the QZ7</source>
         <translation>%1 を設定できません (%2): %3。</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Plug the adapter in again.</source>
         <translation>アダプターを接続し直してください。</translation>
     </message>
@@ -620,7 +630,7 @@ and the QZ7</source>
         <translation>その後、アダプターを接続し直してください。</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
         <source>serial %1</source>
         <translation>シリアル番号 %1</translation>
     </message>
@@ -803,17 +813,17 @@ and the QZ7</source>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../terminal/Bench.cpp" line="+112"/>
+        <location filename="../terminal/Bench.cpp" line="+115"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>レポートを %1 に書き込めませんでした: %2。</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Ended: %1 (status %2).</source>
         <translation>終了: %1 (ステータス %2)。</translation>
     </message>
     <message>
-        <location line="+77"/>
+        <location line="+80"/>
         <source>Found 1 adapter.</source>
         <translation>アダプターが 1 台見つかりました。</translation>
     </message>
@@ -829,7 +839,7 @@ and the QZ7</source>
     </message>
     <message>
         <location line="+40"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+158"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+172"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>%1 s で停止しました (--timeout)</translation>
     </message>
@@ -854,17 +864,18 @@ and the QZ7</source>
         <translation>%1 s 以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して、もう一度実行してください。</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+38"/>
+        <location filename="../terminal/BenchUnit.cpp" line="+35"/>
+        <location line="+78"/>
         <source>Nothing was done to this port.</source>
         <translation>このポートには何もしていません。</translation>
     </message>
     <message>
-        <location line="+63"/>
+        <location line="-16"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>ファームウェアイメージを送信しています (%1 行)。</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+69"/>
         <source>Update?</source>
         <translation>更新しますか?</translation>
     </message>
@@ -884,7 +895,7 @@ and the QZ7</source>
         <translation>すでに %1 です: 更新していません (--skip-current)。</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+51"/>
+        <location filename="../terminal/Terminal.cpp" line="+82"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>ファームウェアイメージを送信しています (%1 文字)。</translation>
     </message>
@@ -900,7 +911,7 @@ and the QZ7</source>
         <translation>更新しますか? [y/N]</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-124"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-137"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <translation>%1 s 以内に QZ7 が見つかりません: ポートは開いていますが、応答がありません。Run/Stop を押したまま QZ7 の電源を入れてください。</translation>
     </message>
@@ -930,12 +941,17 @@ and the QZ7</source>
         <translation>%1 (消去前): QZ7 は元のままです。</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+17"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>更新していません: --port で指定したポートは使えません (--wait を付けると使えるまで待ちます)。どのポートにも何もしていません。</translation>
     </message>
     <message>
-        <location line="+86"/>
+        <location line="+3"/>
+        <source>Not updated: the port given with --port cannot be used: it is no terminal, and waiting does not make it one. Nothing was done to any port.</source>
+        <translation>更新していません。--port で指定したポートは使えません。端末ではなく、待っても端末にはなりません。どのポートにも何もしていません。</translation>
+    </message>
+    <message>
+        <location line="+85"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>QZ7 に書き込み中です。今停止すると QZ7 のファームウェアがなくなります。更新を続けます。停止するには 5 s 以内にもう一度 Ctrl+C を押してください。</translation>
     </message>

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <fstream>
+#include <algorithm>
 #include <map>
 #include <set>
 #include <sstream>
@@ -29,6 +30,7 @@ struct Units {
             sims.back()->Start();
             ports += (ports.empty() ? "" : ",") + std::string("usbserial-u") + std::to_string(sims.size()) + "=" +
                      sims.back()->SlavePath();
+            cues.push_back(sims.back()->SlavePath());
         }
     }
     // Whether every port that is still there was put back as it was found, and let go.
@@ -44,6 +46,7 @@ struct Units {
     std::vector<std::unique_ptr<bootsim::BootSim>> sims;
     std::vector<termios> before;
     std::string ports;
+    std::vector<std::string> cues;  // what names each unit in the output: its port, unless changed
 };
 
 std::vector<std::string> ReadLines(const std::string& path)
@@ -68,6 +71,8 @@ struct BenchRun {
     int status = -1;
     std::vector<std::string> out;
     std::string report;
+    std::string err;  // standard error: the transcript, and the prose with --json
+    std::chrono::milliseconds took{};
 };
 
 // Runs qz7-updater --cli with `args`, the units listed; standard output to a file.
@@ -88,12 +93,15 @@ BenchRun RunBench(const Units& units, std::vector<std::string> args, const std::
     ::close(out);
     // Each unit is powered on when the bench shows its power-on directions.
     std::vector<std::unique_ptr<PowerOnWhenFileShows>> operators;
-    for (const auto& sim : units.sims)
-        operators.push_back(std::make_unique<PowerOnWhenFileShows>(*sim, base + ".out", sim->SlavePath()));
+    for (std::size_t i = 0; i < units.sims.size(); ++i)
+        operators.push_back(std::make_unique<PowerOnWhenFileShows>(*units.sims[i], base + ".out", units.cues[i]));
+    const auto start = std::chrono::steady_clock::now();
     if (meanwhile)
         meanwhile(updater);
     run.status = updater.Wait(60s);
+    run.took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     run.out = ReadLines(base + ".out");
+    run.err = FileText(base + ".err");
     return run;
 }
 
@@ -145,6 +153,11 @@ std::map<std::string, QJsonObject> ReportByPort(const std::string& path)
         byPort[o["port"].toString().toStdString()] = o;
     }
     return byPort;
+}
+
+bool Has(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
 }
 
 bootsim::Options Sim(std::function<void(bootsim::Options&)> change = {})
@@ -372,4 +385,105 @@ TEST(Bench, ListAndVersionAnswerInJsonAndUsageIsChecked)
         CommandOutput(QZ7_BINARY_DIR "/qz7-updater " + std::string(wrong) + " 2>/dev/null", status);
         EXPECT_EQ(status, 64) << wrong;
     }
+
+    // One port named twice, as spelt or through a link, is refused before anything opens it.
+    bootsim::BootSim sim(FastSim());
+    ASSERT_TRUE(sim.Open());
+    sim.Start();
+    const std::string link = testing::TempDir() + "qz7-twice-" + std::to_string(getpid());
+    ASSERT_EQ(::symlink(sim.SlavePath().c_str(), link.c_str()), 0);
+    const std::string& pty = sim.SlavePath();
+    for (const auto& [ports, says] : std::vector<std::pair<std::string, std::string>>{
+             {"--port " + pty + " --port " + pty, "qz7-updater: --port " + pty + " is given twice: name each adapter once.\n"},
+             {"--port " + link + " --port /dev/null --port " + pty,
+              "qz7-updater: --port " + link + " and --port " + pty + " are the same device: name each adapter once.\n"},
+             {"--json --port " + pty + " --port " + link, " are the same device"}}) {
+        const std::string said = CommandOutput(QZ7_BINARY_DIR "/qz7-updater --cli --yes " + ports + " 2>&1", status);
+        EXPECT_EQ(status, 64) << ports;
+        EXPECT_NE(said.find(says), std::string::npos) << said;
+    }
+    EXPECT_EQ(sim.Wire(), "");
+    EXPECT_FALSE(Pty::HeldExclusively(pty));
+    ::unlink(link.c_str());
+}
+
+// Every unit ends, each named once: a port that can never be an adapter ends its own unit at once
+// with status 2, in every mode, while the unit beside it is updated; a path with control bytes is
+// escaped in the prose and the transcript and stays raw in the JSON.
+TEST(Bench, EveryUnitEndsAndEachIsNamedOnce)
+{
+    const std::string odd = testing::TempDir() + "qz7-odd\x1B[2J\x1B[31m\r\nqz7-odd-tail";
+    const std::string oddShown = testing::TempDir() + "qz7-odd\\x1B[2J\\x1B[31m\\x0D\\x0Aqz7-odd-tail";
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;  // GOOD: the simulated unit's port, ODD: the odd link to it
+        int status;
+        const char* good;               // the simulated unit's outcome
+        bool listedTwice = false;       // the simulated unit listed again through the odd link
+    };
+    const std::vector<Case> cases{
+        {"beside a good unit", {"--yes", "--port", "/dev/null", "--port", "GOOD"}, 16, "done"},
+        {"with --wait", {"--yes", "--wait", "30", "--port", "GOOD", "--port", "/dev/null"}, 16, "done"},
+        {"with --check", {"--check", "--port", "/dev/null", "--port", "GOOD"}, 16, "done"},
+        {"with --json and a report, the good unit through the odd link",
+         {"--yes", "--json", "--report", "REPORT", "--port", "/dev/null", "--port", "ODD"}, 16, "done"},
+        {"alone, with --json and --wait", {"--yes", "--json", "--wait", "30", "--port", "/dev/null"}, 2, nullptr},
+        {"--all, the good unit listed twice", {"--yes", "--all", "--json"}, 0, "done", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Units units({Sim()});
+        ::unlink(odd.c_str());
+        ASSERT_EQ(::symlink(units.sims[0]->SlavePath().c_str(), odd.c_str()), 0);
+        std::vector<std::string> args = c.args;
+        for (std::string& a : args) {
+            if (a == "GOOD")
+                a = units.sims[0]->SlavePath();
+            if (a == "ODD")
+                a = odd, units.cues[0] = "qz7-odd-tail";
+        }
+        if (c.listedTwice)
+            units.ports += ",usbserial-again=" + odd;
+        const bool json = std::find(args.begin(), args.end(), "--json") != args.end();
+        BenchRun run = RunBench(units, args);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_LT(run.took, 15s);
+        EXPECT_EQ(units.sims[0]->Snapshot().Intact(), c.good && c.args[0] == "--yes") << units.sims[0]->Snapshot().Summary();
+        units.ExpectRestored();
+        std::string prose = run.err;
+        for (const std::string& line : run.out)
+            prose += line + "\n";
+        const bool null = std::find(args.begin(), args.end(), "/dev/null") != args.end();
+        EXPECT_EQ(Has(prose, "/dev/null: /dev/null is not a serial port."), null) << prose;
+        // No byte of the odd name reaches the terminal raw, and no line of the transcript is cut.
+        EXPECT_EQ(prose.find_first_of("\x1B\r"), std::string::npos) << prose;
+        EXPECT_FALSE(Has(prose, "\nqz7-odd-tail")) << prose;
+        if (units.cues[0] == "qz7-odd-tail") {
+            EXPECT_TRUE(Has(prose, oddShown + ":   Adapter on " + oddShown)) << prose;
+        }
+        if (!json)
+            continue;
+        // One start and one end per unit, each unit named by its port as given.
+        std::map<std::string, int> starts, exits;
+        for (const QJsonObject& e : CheckSchema(run.out)) {
+            const std::string unit = e["unit"].toString().toStdString();
+            if (e["event"].toString() == "start")
+                ++starts[unit];
+            if (e["event"].toString() == "end")
+                exits.emplace(unit, e["exit"].toInt());
+            if (e["event"].toString() == "summary") {
+                EXPECT_EQ(e["exit"].toInt(), c.status);
+            }
+        }
+        std::map<std::string, int> expected;
+        if (null)
+            expected["/dev/null"] = 2;
+        if (c.good)
+            expected[units.cues[0] == "qz7-odd-tail" ? odd : units.sims[0]->SlavePath()] = 0;
+        EXPECT_EQ(exits, expected);
+        for (const auto& [unit, count] : starts)
+            EXPECT_EQ(count, 1) << unit;
+        EXPECT_EQ(starts.size(), expected.size());
+    }
+    ::unlink(odd.c_str());
 }

@@ -232,8 +232,8 @@ TEST(Cli, GivesUpWaitingWithTheReason)
         int status;
         const char* says;
     };
+    // (A device that no terminal driver serves, as /dev/null, is not waited for: see below.)
     const std::vector<Case> cases{{"/nonexistent/ttyUSB9", 2, "Plug the adapter in (or check the path given with --port)"},
-                                  {"/dev/null", 2, "/dev/null is not a serial port."},
                                   {silent.path, 14, "the port is open but nothing answered"}};
     // The cases wait side by side, each program with an output file of its own.
     std::vector<std::future<CliRun>> runs;
@@ -319,19 +319,29 @@ TEST(Cli, APortThatCanNeverBeAnAdapterIsRefusedAtOnce)
     struct Case {
         std::string port;
         const char* says;
+        std::vector<std::string> more = {};
     };
+    // A device that no terminal driver serves exists already and cannot become an adapter: not
+    // waited for even with --wait, and in the bench too (one unit, --json).
     for (const Case& c : {Case{terminal.path, "is the terminal this program runs on, not an adapter."},
                           Case{"/dev/tty", "is the terminal this program runs on, not an adapter."},
                           Case{"/dev/ptmx", "/dev/ptmx is not a serial port."},
                           Case{dir, " is not a serial port."},
                           Case{dir + "/loop", "Too many levels of symbolic links"},
                           Case{dir + "/ttyUSB9", "No such file or directory"},
-                          Case{"/dev/null", "/dev/null is not a serial port."}}) {
+                          Case{"/dev/null", "/dev/null is not a serial port."},
+                          Case{"/dev/null", "waiting does not make it one", {"--wait", "30"}},
+                          Case{"/dev/zero", "/dev/zero is not a serial port.", {"--wait", "30"}},
+                          Case{"/dev/null", "\"exit\":2,\"outcomes\":{\"no-adapter\":1}", {"--json", "--wait", "30"}}}) {
         SCOPED_TRACE(c.port);
-        CliRun run = RunCli({"--yes", "--port", c.port}, "", {.terminal = &terminal});
+        std::vector<std::string> args{"--yes", "--port", c.port};
+        args.insert(args.end(), c.more.begin(), c.more.end());
+        CliRun run = RunCli(args, "", {.terminal = &terminal});
         EXPECT_EQ(run.status, 2) << run.out;
         EXPECT_TRUE(Has(run.out, c.says)) << run.out;
-        EXPECT_TRUE(Has(run.out, "Not updated: the port given with --port cannot be used")) << run.out;
+        if (c.more.empty() || c.more.front() != "--json") {
+            EXPECT_TRUE(Has(run.out, "Not updated: the port given with --port cannot be used")) << run.out;
+        }
         EXPECT_LT(run.took, 5s);
         EXPECT_TRUE(SameSettings(terminal.Settings(), before));
         EXPECT_FALSE(terminal.Exclusive());
@@ -355,32 +365,50 @@ TEST(Cli, TheQZ7sBytesNeverReachTheTerminalRaw)
 {
     using namespace std::string_literals;
     const std::string hostile = "QZ7 V\x1B[2J\x1B]0;owned\x07 2.9\0\x1B[31mred"s;
+    // The port's own path may hold such bytes too: a link whose name holds ESC, CR and LF.
+    const std::string odd = testing::TempDir() + "qz7-odd-" + std::to_string(getpid()) + "\x1B[2J\r\nqz7-odd-tail";
+    const std::string oddShown = testing::TempDir() + "qz7-odd-" + std::to_string(getpid()) + "\\x1B[2J\\x0D\\x0Aqz7-odd-tail";
+    const std::string transcript = testing::TempDir() + "qz7-raw-" + std::to_string(getpid()) + ".log";
     struct Case {
         const char* name;
         std::function<void(bootsim::Options&)> sim;
         bool yes;
         int status;
-        const char* says;
+        std::string says;
+        bool oddPort = false;
     };
     for (const Case& c : {Case{"version", [&](bootsim::Options& o) { o.version = hostile; }, false, 9,
                                "Found Version: \\x1B[2J\\x1B]0;owned\\x07 2.9\\x00\\x1B[31mred. Update To"},
                           Case{"reply", [&](bootsim::Options& o) { o.replies[bootsim::Stage::Erase] = "Huh\x1B[2J"s + '\0' + "?"; },
-                               true, 7, "Unexpected reply: Huh\\x1B[2J\\x00? Please restart the program and the QZ7\n"}}) {
+                               true, 7, "Unexpected reply: Huh\\x1B[2J\\x00? Please restart the program and the QZ7\n"},
+                          Case{"path", [](bootsim::Options&) {}, true, 0, "\n  Adapter on " + oddShown + "\n", true}}) {
         SCOPED_TRACE(c.name);
         bootsim::Options o = FastSim();
         c.sim(o);
         bootsim::BootSim sim(o);
         ASSERT_TRUE(sim.Open());
         sim.Start();
-        std::vector<std::string> args{"--port", sim.SlavePath()};
+        ::unlink(odd.c_str());
+        ASSERT_EQ(::symlink(sim.SlavePath().c_str(), odd.c_str()), 0);
+        std::vector<std::string> args{"--port", c.oddPort ? odd : sim.SlavePath()};
         if (c.yes)
             args.push_back("--yes");
-        CliRun run = RunCli(args, "n\n", {.sim = &sim});
+        CliRun run = RunCli(args, "n\n", {.stderrFile = transcript, .sim = &sim});
         EXPECT_EQ(run.status, c.status) << run.out;
         EXPECT_TRUE(Has(run.out, c.says)) << run.out;
-        EXPECT_EQ(run.out.find('\x1B'), std::string::npos) << run.out;
-        EXPECT_EQ(run.out.find('\0'), std::string::npos) << run.out;
+        // Neither on the terminal nor in the transcript: no raw escape, CR or NUL, no line cut.
+        const std::string logged = FileText(transcript);
+        for (const std::string* text : {static_cast<const std::string*>(&run.out), &logged}) {
+            EXPECT_EQ(text->find_first_of("\x1B\r"s + '\0'), std::string::npos) << *text;
+            EXPECT_FALSE(Has(*text, "\nqz7-odd-tail")) << *text;
+        }
+        if (c.oddPort) {
+            EXPECT_TRUE(Has(logged, " opened " + oddShown + " exclusive")) << logged;
+            EXPECT_TRUE(Has(logged, " closed " + oddShown + " with its settings restored")) << logged;
+        }
     }
+    ::unlink(odd.c_str());
+    ::unlink(transcript.c_str());
 }
 
 TEST(Cli, InputWithoutALineEndIsABoundedNo)
