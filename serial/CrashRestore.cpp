@@ -40,6 +40,8 @@ static_assert(std::atomic<int>::is_always_lock_free);
 // which are counted at run time. Left out: SIGKILL and SIGSTOP, which no handler sees, and
 // SIGTERM, SIGINT and SIGHUP, which SignalQuit turns into an orderly close. None of the others
 // is a request to this program: each ends it as it would have, once the port is put back.
+// SIGPIPE is on the list for a process that leaves it at its default; the program itself ignores
+// it from the start (PrepareProcess), so that it is never taken there.
 // A sanitizer reports faults through its own SIGSEGV/SIGBUS/SIGFPE/SIGILL handlers; in those
 // builds the faults are left to it.
 constexpr int kEndingSignals[] = {
