@@ -37,8 +37,8 @@ static_assert(std::atomic<int>::is_always_lock_free);
 #endif
 
 // The signals whose default action ends the process (signal(7)), besides the real-time ones,
-// which are counted at run time. Left out: SIGKILL and SIGSTOP, which no handler sees, and
-// SIGTERM, SIGINT and SIGHUP, which SignalQuit turns into an orderly close. None of the others
+// which are counted at run time. Left out: SIGKILL, which no handler sees, and SIGTERM, SIGINT
+// and SIGHUP, which SignalQuit turns into an orderly close. None of the others
 // is a request to this program: each ends it as it would have, once the port is put back.
 // SIGPIPE is on the list for a process that leaves it at its default; the program itself ignores
 // it from the start (PrepareProcess), so that it is never taken there.
@@ -120,17 +120,17 @@ void InstallOnce()
         std::atexit(&TakeAllAtExit);
         // A signal someone else handles, or that the program was started with ignored (a
         // caller's nohup-like choice, or the program's own for SIGPIPE), is left as it is.
-        auto free = [](int signal) {
+        auto atDefault = [](int signal) {
             struct sigaction current {};
             return sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_DFL &&
                    !(current.sa_flags & SA_SIGINFO);
         };
         sigemptyset(&handled);
         for (int signal : kEndingSignals)
-            if (free(signal))
+            if (atDefault(signal))
                 sigaddset(&handled, signal);
         for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal)
-            if (free(signal))
+            if (atDefault(signal))
                 sigaddset(&handled, signal);
         struct sigaction action {};
         action.sa_handler = OnEndingSignal;
