@@ -5,6 +5,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <mutex>
+#include <poll.h>
+#include <pthread.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -22,6 +24,8 @@ std::mutex writers;
 // Set before the handler or the exit hook takes any entry: from then on the table's descriptors
 // are theirs.
 std::atomic<bool> ending{false};
+// How many handlers and exit hooks are putting entries back right now.
+std::atomic<int> restoring{0};
 static_assert(std::atomic<int>::is_always_lock_free);
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
@@ -32,13 +36,30 @@ static_assert(std::atomic<int>::is_always_lock_free);
 #endif
 #endif
 
+// The signals whose default action ends the process (signal(7)), besides the real-time ones,
+// which are counted at run time. Left out: SIGKILL, which no handler sees, and SIGTERM, SIGINT
+// and SIGHUP, which SignalQuit turns into an orderly close. None of the others
+// is a request to this program: each ends it as it would have, once the port is put back.
+// SIGPIPE is on the list for a process that leaves it at its default; the program itself ignores
+// it from the start (PrepareProcess), so that it is never taken there.
 // A sanitizer reports faults through its own SIGSEGV/SIGBUS/SIGFPE/SIGILL handlers; in those
-// builds only SIGABRT and SIGQUIT restore the port.
-#ifdef QZ7_SANITIZED
-constexpr int kCrashSignals[] = {SIGABRT, SIGQUIT};
-#else
-constexpr int kCrashSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGQUIT};
+// builds the faults are left to it.
+constexpr int kEndingSignals[] = {
+#ifndef QZ7_SANITIZED
+    SIGSEGV, SIGBUS, SIGFPE, SIGILL,
 #endif
+    SIGABRT, SIGQUIT, SIGTRAP, SIGSYS, SIGXCPU, SIGXFSZ,
+    SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGIO, SIGPIPE,
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+};
+// The signals the handler was installed for: blocked while it runs, so that two of them never
+// nest on one thread, and while the exit hook runs.
+sigset_t handled;
 
 // Restores every entry and gives up exclusive use. Async-signal-safe calls only: no allocation,
 // no lock. The descriptors are left open: the process ends right after (the signal's default
@@ -46,6 +67,7 @@ constexpr int kCrashSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGQU
 // on them; closing here would hand their number to whatever is opened next.
 void TakeAll()
 {
+    restoring.fetch_add(1);
     ending.store(true);
     for (Slot& slot : slots) {
         int fd = slot.fd.exchange(-1);
@@ -54,16 +76,37 @@ void TakeAll()
         tcsetattr(fd, TCSANOW, &slot.archive);
         ioctl(fd, TIOCNXCL);
     }
+    restoring.fetch_sub(1);
 }
 
-void OnCrash(int signal)
+// The exit hook: a signal that comes meanwhile is handled on another thread, which waits for
+// this restore instead of cutting it short.
+void TakeAllAtExit()
+{
+    sigset_t before;
+    pthread_sigmask(SIG_BLOCK, &handled, &before);
+    TakeAll();
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+}
+
+void OnEndingSignal(int signal)
 {
     int savedErrno = errno;
     TakeAll();
+    // A second signal, handled on another thread, finds the entries taken by the first: the
+    // process ends only once that one has put them back, or after a second, whichever is first.
+    for (int waited = 0; waited < 1000 && restoring.load() > 0; ++waited)
+        poll(nullptr, 0, 1);
+    // The default action back, and the signal raised again: it is blocked while the handler
+    // runs, so it is delivered as the handler returns and ends the process as it would have
+    // without the handler (same status, same core). A fault is also met again when the faulting
+    // instruction runs again. The handler stays installed until here, so that the same signal
+    // sent twice, the second to another thread, never ends the process before the restore.
+    struct sigaction byDefault {};
+    byDefault.sa_handler = SIG_DFL;
+    sigemptyset(&byDefault.sa_mask);
+    sigaction(signal, &byDefault, nullptr);
     errno = savedErrno;
-    // SA_RESETHAND put the default action back on entry: the signal, raised again, is delivered
-    // once the handler returns and ends the process as it would have without the handler. A fault
-    // is also met again when the faulting instruction runs again.
     raise(signal);
 }
 
@@ -74,18 +117,30 @@ void InstallOnce()
         // An exit that skips the records' own shutdown still finds what is held outside a
         // record (discovery's descriptor during its pause). Registered before the records' own
         // hook, it runs after it and finds only what that one did not close.
-        std::atexit(&TakeAll);
-        struct sigaction action {};
-        action.sa_handler = OnCrash;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESETHAND;
-        for (int signal : kCrashSignals) {
-            // A signal someone else handles or ignores is left to them.
+        std::atexit(&TakeAllAtExit);
+        // A signal someone else handles, or that the program was started with ignored (a
+        // caller's nohup-like choice, or the program's own for SIGPIPE), is left as it is.
+        auto atDefault = [](int signal) {
             struct sigaction current {};
-            if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_DFL &&
-                !(current.sa_flags & SA_SIGINFO))
+            return sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_DFL &&
+                   !(current.sa_flags & SA_SIGINFO);
+        };
+        sigemptyset(&handled);
+        for (int signal : kEndingSignals)
+            if (atDefault(signal))
+                sigaddset(&handled, signal);
+        for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal)
+            if (atDefault(signal))
+                sigaddset(&handled, signal);
+        struct sigaction action {};
+        action.sa_handler = OnEndingSignal;
+        action.sa_mask = handled;
+        // Any thread that does not block the signal may run the handler: it takes no lock, and
+        // raises the signal again on its own thread, where the signal is not blocked once the
+        // handler returns.
+        for (int signal = 1; signal < NSIG; ++signal)
+            if (sigismember(&handled, signal) == 1)
                 sigaction(signal, &action, nullptr);
-        }
     });
 }
 }  // namespace
