@@ -18,7 +18,7 @@ struct Slot {
     std::atomic<int> fd{-1};
     termios archive{};
 };
-constexpr int kSlots = 8;  // one port at a time in practice; a few spare for records being replaced
+constexpr int kSlots = 80;  // a bench of up to 64 units, and spares for records being replaced
 Slot slots[kSlots];
 std::mutex writers;
 // Set before the handler or the exit hook takes any entry: from then on the table's descriptors
