@@ -30,6 +30,10 @@ QString Q(const std::string& text)
     return QString::fromStdString(text);
 }
 
+// Standard output was closed when the program started: it stands on /dev/null since, so that
+// no port takes its number, but what the program was asked to print went nowhere.
+bool stdoutClosed = false;
+
 }  // namespace
 
 void PrepareProcess()
@@ -37,6 +41,8 @@ void PrepareProcess()
     for (int fd = 0; fd <= 2; ++fd) {
         if (fcntl(fd, F_GETFD) != -1)
             continue;
+        if (fd == STDOUT_FILENO)
+            stdoutClosed = true;
         int null = ::open("/dev/null", O_RDWR);
         if (null >= 0 && null != fd) {
             dup2(null, fd);
@@ -240,7 +246,9 @@ std::optional<std::string> RawOptionValue(int argc, char* argv[], const std::str
 
 int OutputWritten(int status)
 {
-    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+    if (stdoutClosed)
+        errno = EBADF;
+    else if (std::fflush(stdout) == 0 && !std::ferror(stdout))
         return status;
     std::fprintf(stderr, "qz7-updater: cannot write to standard output: %s\n", std::strerror(errno));
     return ExitStatus::OutputFailed;

@@ -367,9 +367,11 @@ TEST(Program, HelpVersionAndUsageErrorsNeedNoDisplayAndEachHaveAStatus)
         CommandOutput(program + " " + wrong + " 2>/dev/null", status);
         EXPECT_EQ(status, 64) << wrong;
     }
-    // Output that could not be written is no success.
+    // Output that could not be written is no success: a full device, or no output at all.
     for (const char* option : {"--help", "--version", "--list"}) {
-        CommandOutput(program + " " + option + " >/dev/full 2>/dev/null", status);
-        EXPECT_EQ(status, 74) << option;
+        for (const char* redirect : {" >/dev/full 2>/dev/null", " >&- 2>/dev/null"}) {
+            CommandOutput(program + " " + option + redirect, status);
+            EXPECT_EQ(status, 74) << option << redirect;
+        }
     }
 }
