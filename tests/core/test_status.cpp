@@ -446,7 +446,8 @@ TEST(Words, EachFactHasItsWordsAndWhatAFrontEndNeedsBesideThem)
         EXPECT_EQ(Words::LinesSent(r.fact), r.lines) << words;
         EXPECT_EQ(Words::Command(r.fact), r.command) << words;
         // A command stands on a line of its own, word for word.
-        if (!r.command.empty())
+        if (!r.command.empty()) {
             EXPECT_TRUE(Has(words, "\n" + r.command + "\n")) << words;
+        }
     }
 }
