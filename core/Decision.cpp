@@ -117,7 +117,7 @@ Decision Decide(Stage stage, const std::optional<std::string>& reply, bool firmw
     case Stage::AwaitingPrompt:
         if (Contains(reply, "E or P?")) {
             d.promptCame = true;
-            d.actions = {Write('E'), kAdvance, {.kind = Action::Pause}, Start(Operation::ReadThread)};
+            d.actions = {Write('E'), Show({.scene = Scene::Erasing}), kAdvance, {.kind = Action::Pause}, Start(Operation::ReadThread)};
         } else {
             // Any other line (a menu the loader pages, its echo) is answered with one more "y".
             d.actions = {Write('y'), Start(Operation::ReadThread)};
@@ -128,7 +128,8 @@ Decision Decide(Stage stage, const std::optional<std::string>& reply, bool firmw
         if (Contains(reply, "Erased") && Contains(reply, "Not"))
             d.actions = {Show(FailureScreen(Outcome::NotErased)), kClose};
         else if (Contains(reply, "Erased"))
-            d.actions = {Write('P'), {.kind = Action::ResetProgress}, kAdvance, Start(Operation::SendProgram)};
+            d.actions = {Write('P'), Show({.scene = Scene::Programming}), {.kind = Action::ResetProgress}, kAdvance,
+                         Start(Operation::SendProgram)};
         else
             d.actions = Unexpected(reply);
         break;

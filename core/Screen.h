@@ -28,7 +28,9 @@ enum class Picture { None, Device };
 enum class Focus { Update, NextUnit };
 
 // What the directions now ask of the operator, or tell: the dialogue's point, as a value.
-enum class Scene { ConnectAdapter, PowerOn, Question, Updating };
+// Erasing and Programming come as "E" and then "P" go out: the update's stages, for the front ends
+// that name them (the window shows Updating throughout).
+enum class Scene { ConnectAdapter, PowerOn, Question, Updating, Erasing, Programming };
 
 // What kind of text the status line holds: the transfer's progress or its summary (both with the
 // lines gone across), a hint that counts (seconds of silence, pages answered; it changes every

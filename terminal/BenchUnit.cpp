@@ -79,7 +79,7 @@ void Unit::Show(const ScreenUpdate& update)
         SetStage("connect");
     else if (update.scene == Scene::PowerOn)
         SetStage("power-on");
-    else if (update.scene == Scene::Updating)
+    else if (update.scene == Scene::Erasing)
         SetStage("erase");
     if (update.version)
         version = update.version;
@@ -92,7 +92,8 @@ void Unit::Show(const ScreenUpdate& update)
                      {{"directions", Q(StatusText::Printable(OneLine(Words::Directions(*update.directions, Words::Language::English), Words::Language::English),
                                                            std::string::npos))}});
     }
-    if (update.levelShown && *update.levelShown && stage != "program") {
+    // The transfer's stage only once the erase is confirmed and "P" has gone out.
+    if (update.scene == Scene::Programming && stage != "program") {
         SetStage("program");
         bench_.Say(this, Words::Fill(Words::Tr("Terminal", "Sending the firmware image (%1 lines)."), {std::to_string(Shipped().lines)}));
     }

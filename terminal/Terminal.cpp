@@ -148,13 +148,15 @@ void TerminalFrontEnd::Show(const ScreenUpdate& update)
             transfer_ = false;
         }
     }
-    if (update.level && levelShown_) {
-        if (!transfer_) {
-            transfer_ = true;
-            decile_ = 0;
-            PrintLine(Words::Fill(Words::Tr("Terminal", "Sending the firmware image (%1 characters)."),
-                                  {std::to_string(controller_.Firmware().size())}));
-        }
+    // Said once the erase is confirmed and "P" has gone out, not when Update is answered: a
+    // QZ7 that then answers Not Erased was never sent anything.
+    if (update.scene == Scene::Programming && !transfer_) {
+        transfer_ = true;
+        decile_ = 0;
+        PrintLine(Words::Fill(Words::Tr("Terminal", "Sending the firmware image (%1 characters)."),
+                              {std::to_string(controller_.Firmware().size())}));
+    }
+    if (update.level && levelShown_ && transfer_) {
         level_ = *update.level;
         if (tty_)
             DrawBar();

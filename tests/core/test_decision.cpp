@@ -51,15 +51,15 @@ TEST(Decision, EveryStageAgainstEveryReply)
         {version, "E or P?\r\n", "show, close", Directions::ImageDamaged, Outcome::ImageDamaged, std::nullopt, false},
         // The prompt: "E or P?" gets "E"; any other line, the first 24 characters of a longer
         // prompt among them, gets "y".
-        {prompt, "E or P?", "write E, advance, pause, start ReadThread", std::nullopt},
-        {prompt, "rogram: E or P?", "write E, advance, pause, start ReadThread", std::nullopt},
+        {prompt, "E or P?", "write E, show, advance, pause, start ReadThread", std::nullopt},
+        {prompt, "rogram: E or P?", "write E, show, advance, pause, start ReadThread", std::nullopt},
         {prompt, "Menu line 1", "write y, start ReadThread", std::nullopt},
         {prompt, "Please choose erase or p", "write y, start ReadThread", std::nullopt},
         {prompt, "E or P", "write y, start ReadThread", std::nullopt},
         {prompt, std::nullopt, "write y, start ReadThread", std::nullopt},
         // The erase.
-        {erased, "Erased", "write P, progress 0, advance, start SendProgram", std::nullopt},
-        {erased, "Erased, now send the rec", "write P, progress 0, advance, start SendProgram", std::nullopt},
+        {erased, "Erased", "write P, show, progress 0, advance, start SendProgram", std::nullopt},
+        {erased, "Erased, now send the rec", "write P, show, progress 0, advance, start SendProgram", std::nullopt},
         {erased, "Not Erased", "show, close", Directions::NotErased, Outcome::NotErased},
         {erased, "Erased; Not verified", "show, close", Directions::NotErased, Outcome::NotErased},
         {erased, "erased", kUnexpected, Directions::Unexpected("erased"), Outcome::Unexpected},

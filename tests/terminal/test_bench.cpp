@@ -107,11 +107,14 @@ BenchRun RunBench(const Units& units, std::vector<std::string> args, const std::
 
 const std::set<QString> kEvents{"start", "stage", "directions", "status", "progress", "version", "end", "summary", "message"};
 
-// Every line one object of the documented schema; returns the objects.
+// Every line one object of the documented schema, each unit's stages in the dialogue's order;
+// returns the objects.
 std::vector<QJsonObject> CheckSchema(const std::vector<std::string>& lines)
 {
     std::vector<QJsonObject> events;
     std::map<QString, int> lastProgress;
+    const std::vector<QString> order{"connect", "power-on", "question", "erase", "program", "end"};
+    std::map<QString, std::vector<QString>> stages;
     for (const std::string& line : lines) {
         QJsonObject o = Parsed(line);
         SCOPED_TRACE(line);
@@ -129,7 +132,20 @@ std::vector<QJsonObject> CheckSchema(const std::vector<std::string>& lines)
             EXPECT_GT(p, lastProgress.contains(o["unit"].toString()) ? lastProgress[o["unit"].toString()] : -1);
             lastProgress[o["unit"].toString()] = p;
         }
+        if (event == "stage")
+            stages[o["unit"].toString()].push_back(o["stage"].toString());
         if (event == "end") {
+            // "program" only once the erase was confirmed: never for a unit that failed it.
+            const std::vector<QString>& seen = stages[o["unit"].toString()];
+            EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end(), [&](const QString& a, const QString& b) {
+                return std::find(order.begin(), order.end(), a) < std::find(order.begin(), order.end(), b);
+            }));
+            if (std::find(seen.begin(), seen.end(), "program") != seen.end()) {
+                EXPECT_NE(std::find(seen.begin(), seen.end(), "erase"), seen.end());
+            }
+            if (o["outcome"].toString() == "not-erased") {
+                EXPECT_EQ(std::find(seen.begin(), seen.end(), "program"), seen.end());
+            }
             EXPECT_TRUE(o["outcome"].isString());
             EXPECT_TRUE(o["exit"].isDouble());
             EXPECT_TRUE(o["lines_sent"].isDouble());
@@ -171,13 +187,15 @@ bootsim::Options Sim(std::function<void(bootsim::Options&)> change = {})
 
 }  // namespace
 
-TEST(Bench, FourUnitsSideBySideOneHangsUpTheOthersAreUpdated)
+TEST(Bench, FourUnitsSideBySideOneHangsUpOneFailsTheEraseTheOthersAreUpdated)
 {
-    Units units({Sim(), Sim([](bootsim::Options& o) { o.hangUpAfterLines = 100; }), Sim(), Sim()});
+    Units units({Sim(), Sim([](bootsim::Options& o) { o.hangUpAfterLines = 100; }),
+                 Sim([](bootsim::Options& o) { o.eraseDelay = 600ms; }), Sim([](bootsim::Options& o) { o.failErase = true; })});
     BenchRun run = RunBench(units, {"--yes", "--all", "--json", "--report", "REPORT"});
     EXPECT_EQ(run.status, 16);
+    const std::vector<std::string> outcomes{"done", "disconnected", "done", "not-erased"};
     for (std::size_t i = 0; i < units.sims.size(); ++i)
-        EXPECT_EQ(units.sims[i]->Snapshot().Intact(), i != 1) << units.sims[i]->Snapshot().Summary();
+        EXPECT_EQ(units.sims[i]->Snapshot().Intact(), outcomes[i] == "done") << units.sims[i]->Snapshot().Summary();
     units.ExpectRestored();
 
     std::map<std::string, QJsonObject> report = ReportByPort(run.report);
@@ -185,13 +203,15 @@ TEST(Bench, FourUnitsSideBySideOneHangsUpTheOthersAreUpdated)
     for (std::size_t i = 0; i < units.sims.size(); ++i) {
         const QJsonObject& r = report[units.sims[i]->SlavePath()];
         SCOPED_TRACE(units.sims[i]->SlavePath());
-        EXPECT_EQ(r["outcome"].toString(), i == 1 ? "disconnected" : "done");
-        EXPECT_EQ(r["exit"].toInt(), i == 1 ? 5 : 0);
+        EXPECT_EQ(r["outcome"].toString().toStdString(), outcomes[i]);
+        EXPECT_EQ(r["exit"].toInt(), i == 1 ? 5 : i == 3 ? 6 : 0);
         EXPECT_EQ(r["version_found"].toString(), "2.005");
         EXPECT_EQ(r["adapter"].toObject()["name"].toString().toStdString(), "usbserial-u" + std::to_string(i + 1));
         EXPECT_EQ(r["firmware"].toObject()["sha256"].toString().toStdString(), Shipped().sha256);
         EXPECT_EQ(r["firmware"].toObject()["version"].toString().toStdString(), kShippedV);
-        if (i != 1) {
+        if (i == 3) {
+            EXPECT_EQ(r["lines_sent"].toInt(), 0);
+        } else if (i != 1) {
             EXPECT_EQ(r["lines_sent"].toInt(), Shipped().lines);
         } else {
             // The lines the QZ7 took when the adapter went, not the last progress shown: each line
@@ -205,9 +225,18 @@ TEST(Bench, FourUnitsSideBySideOneHangsUpTheOthersAreUpdated)
     std::vector<QJsonObject> events = CheckSchema(run.out);
     std::map<QString, int> ends;
     bool advised = false;  // the unit that failed said where it stood and what to do, before its end
+    std::map<QString, QDateTime> erased;  // when each unit's "E" went out
+    const QString slow = QString::fromStdString(units.sims[2]->SlavePath());
     for (const QJsonObject& e : events) {
         if (e["event"].toString() == "end")
             ++ends[e["unit"].toString()];
+        // The transfer's stage comes with the erase's reply, not with the erase command.
+        const QDateTime at = QDateTime::fromString(e["time"].toString(), Qt::ISODateWithMs);
+        if (e["event"].toString() == "stage" && e["stage"].toString() == "erase")
+            erased[e["unit"].toString()] = at;
+        if (e["event"].toString() == "stage" && e["stage"].toString() == "program" && e["unit"].toString() == slow) {
+            EXPECT_GE(erased[slow].msecsTo(at), 550);
+        }
         if (e["event"].toString() == "status" && ends.size() < 4 &&
             e["status"].toString().startsWith("Stopped while sending the image, after line "))
             advised = true;
@@ -216,8 +245,9 @@ TEST(Bench, FourUnitsSideBySideOneHangsUpTheOthersAreUpdated)
     EXPECT_TRUE(advised) << run.out.size() << " lines of output";
     if (!events.empty()) {
         EXPECT_EQ(events.back()["exit"].toInt(), 16);
-        EXPECT_EQ(events.back()["outcomes"].toObject()["done"].toInt(), 3);
+        EXPECT_EQ(events.back()["outcomes"].toObject()["done"].toInt(), 2);
         EXPECT_EQ(events.back()["outcomes"].toObject()["disconnected"].toInt(), 1);
+        EXPECT_EQ(events.back()["outcomes"].toObject()["not-erased"].toInt(), 1);
     }
 }
 
