@@ -170,7 +170,7 @@ void QZ7_UpdaterAppDelegate::AdapterGone()
 {
     int error = Serial()->HangUpError();
     if (error)
-        qCWarning(lcSerial).noquote() << "the line hung up:" << QString::fromLocal8Bit(std::strerror(error))
+        qCWarning(lcSerial).noquote() << "the line hung up:" << QString::fromStdString(Words::EnglishErrorText(error))
                                       << QStringLiteral("(errno %1)").arg(error);
     else
         qCWarning(lcSerial) << "the line hung up: a read found the end of input";

@@ -48,7 +48,7 @@ void QZ7_UpdaterAppDelegate::ReportOpen(const std::string& path, const OpenResul
     if (changed) {
         qCWarning(lcSerial).noquote() << QStringLiteral("cannot open %1: %2 failed: %3 (errno %4)")
                                              .arg(LoggablePath(path), QString::fromStdString(failure.step),
-                                                  QString::fromLocal8Bit(std::strerror(failure.error)))
+                                                  QString::fromStdString(Words::EnglishErrorText(failure.error)))
                                              .arg(failure.error);
         status_.SetBase(std::move(report));
     }

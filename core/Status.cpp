@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <clocale>
 #include <cstring>
 #include <utility>
 
@@ -21,7 +22,13 @@ std::string Format(const char* format, double value)
 {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, format, value);
-    return buffer;
+    std::string text = buffer;
+    // The C library writes the locale's decimal sign; the English text takes a point.
+    const std::string_view sign = std::localeconv()->decimal_point;
+    if (Words::RenderingEnglish() && sign != ".")
+        if (std::size_t at = text.find(sign); at != std::string::npos)
+            text.replace(at, sign.size(), ".");
+    return text;
 }
 
 std::string Seconds(double s)
@@ -144,9 +151,9 @@ std::string OpenError(const std::string& device, const std::string& step, int er
 {
     if (error == ENOTTY)
         return Fill(Tr("Status", "%1 is not a serial port. Name the adapter's device, such as /dev/ttyUSB0."), {PrintableText(device)});
-    std::string text = step == "open" ? Fill(Tr("Status", "Cannot open %1: %2."), {PrintableText(device), std::strerror(error)})
+    std::string text = step == "open" ? Fill(Tr("Status", "Cannot open %1: %2."), {PrintableText(device), Words::ErrorText(error)})
                                       : Fill(Tr("Status", "Cannot set up %1 (%2): %3."),
-                                             {PrintableText(device), step, std::strerror(error)});
+                                             {PrintableText(device), step, Words::ErrorText(error)});
     if (error == ENOENT || error == ENODEV || error == ENXIO)
         text += " " + Tr("Status", "Plug the adapter in again.");
     else
@@ -162,7 +169,7 @@ std::string NotAdapter(const NotAdapterFacts& f)
     if (f.error == ENOTTY)
         return OpenError(f.device, "open", f.error);
     return Fill(Tr("Status", "Cannot open %1: %2. Name the adapter's device, such as /dev/ttyUSB0."),
-                {PrintableText(f.device), std::strerror(f.error)});
+                {PrintableText(f.device), Words::ErrorText(f.error)});
 }
 
 std::string Search(const SearchFacts& f)
@@ -299,7 +306,7 @@ std::string Failure(const FailureFacts& f)
         text += " " + (*f.hangUpError == 0
                            ? Tr("Status", "The adapter's line went dead: it was unplugged or lost power.")
                            : Fill(Tr("Status", "The adapter stopped working (%1, errno %2): it was unplugged or lost power."),
-                                  {std::strerror(*f.hangUpError), std::to_string(*f.hangUpError)}));
+                                  {Words::ErrorText(*f.hangUpError), std::to_string(*f.hangUpError)}));
     if (!f.lastReply.empty())
         text += " " + Fill(Tr("Status", "Last from the QZ7: \"%1\""), {Printable(f.lastReply)});
     // What to do with the QZ7 before going on: once the erase was asked for, it may have no

@@ -3,6 +3,8 @@
 #include "core/Directions.h"
 #include "core/Status.h"
 
+#include <cstring>
+
 namespace {
 
 template <class... F>
@@ -35,6 +37,24 @@ void Words::InstallTranslation(Translation t)
 bool Words::Translated()
 {
     return translation != nullptr;
+}
+
+bool Words::RenderingEnglish()
+{
+    return english || !translation;
+}
+
+std::string Words::ErrorText(int error)
+{
+    return RenderingEnglish() ? EnglishErrorText(error) : std::string(std::strerror(error));
+}
+
+std::string Words::EnglishErrorText(int error)
+{
+    // glibc's own English description, which no locale translates.
+    if (const char* text = strerrordesc_np(error))
+        return text;
+    return "Unknown error " + std::to_string(error);
 }
 
 std::string Words::Tr(const char* context, const char* source)

@@ -24,6 +24,14 @@ enum class Language { Operator, English };
 
 // `source` in the language being rendered (the extraction tool finds these calls by name).
 std::string Tr(const char* context, const char* source);
+// Whether the text being rendered on this thread is the English one that the transcript and the
+// machine output carry: then numbers take a decimal point and errors their English names,
+// whatever the session's locale.
+bool RenderingEnglish();
+// The system's text for an errno value: in English while RenderingEnglish, else the locale's.
+std::string ErrorText(int error);
+// The English text for an errno value, whatever the locale (for the transcript).
+std::string EnglishErrorText(int error);
 // `pattern` with %1 to %9 replaced by `args`, in one pass (an argument's own "%1" stays as it is).
 std::string Fill(std::string_view pattern, std::initializer_list<std::string> args);
 

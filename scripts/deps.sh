@@ -9,12 +9,13 @@ case "${1:-build}" in
   # python3-pyatspi, dbus-x11 and at-spi2-core: a screen reader's view of the window, over AT-SPI.
   # weston and qt6-wayland: the window as a native Wayland client, under weston's headless backend
   # and its X backend (which takes the keys xdotool presses on Xvfb).
-  test) packages+=(libgtest-dev xvfb xdotool imagemagick python3-pyatspi dbus-x11 at-spi2-core weston qt6-wayland) ;;
+  # locales: the German and Japanese locales, under which machine output must not change.
+  test) packages+=(libgtest-dev xvfb xdotool imagemagick python3-pyatspi dbus-x11 at-spi2-core weston qt6-wayland locales) ;;
   demo) packages+=(xvfb xauth xdotool imagemagick) ;;
   # python3-psutil: the bench and the idle soak read the processes they measure through it.
   bench) packages+=(xvfb xauth xdotool imagemagick python3-psutil) ;;
   soak-idle) packages+=(python3-psutil) ;;
-  sanitize) packages+=(libgtest-dev xvfb xdotool imagemagick python3-pyatspi dbus-x11 at-spi2-core weston qt6-wayland) ;;
+  sanitize) packages+=(libgtest-dev xvfb xdotool imagemagick python3-pyatspi dbus-x11 at-spi2-core weston qt6-wayland locales) ;;
   fuzz) packages+=(clang libclang-rt-14-dev) ;;
   # dpkg-dev: dpkg-shlibdeps computes the package's dependencies, dpkg-buildflags the hardening flags.
   package) packages+=(dpkg-dev file lintian appstream desktop-file-utils) ;;
@@ -25,11 +26,34 @@ case "${1:-build}" in
   *) echo "deps.sh: unknown target '$1'" >&2; exit 2 ;;
 esac
 
+# The tests run the program under these locales too: generated once, where they are missing.
+test_locales=(de_DE.UTF-8 ja_JP.UTF-8)
+ensure_locales() {
+  case "${1:-build}" in test|sanitize) ;; *) return 0 ;; esac
+  local want=()
+  for l in "${test_locales[@]}"; do
+    locale -a 2>/dev/null | grep -qix "${l/UTF-8/utf8}" || want+=("$l")
+  done
+  [ ${#want[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing locales ${want[*]}. Run this once, then try again:" >&2
+    echo "  sudo sh -c 'printf \"%s UTF-8\\n\" ${want[*]} >> /etc/locale.gen && locale-gen'" >&2
+    exit 1
+  fi
+  for l in "${want[@]}"; do
+    grep -qx "$l UTF-8" /etc/locale.gen 2>/dev/null || echo "$l UTF-8" >> /etc/locale.gen
+  done
+  locale-gen >/dev/null
+}
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  ensure_locales "${1:-build}"
+  exit 0
+fi
 
 if [ "$(id -u)" -ne 0 ]; then
   echo "Missing packages. Run this once, then try again:" >&2
@@ -43,3 +67,4 @@ export DEBIAN_FRONTEND=noninteractive
 lock=(-o DPkg::Lock::Timeout=600)
 apt-get "${lock[@]}" update -qq
 apt-get "${lock[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+ensure_locales "${1:-build}"

@@ -144,7 +144,11 @@ bool SamePort(const std::string& a, const std::string& b)
 
 std::string DescribeLowLatency(const LowLatency& low)
 {
-    auto why = [&] { return std::string(std::strerror(low.error)) + ", errno " + std::to_string(low.error); };
+    // For the transcript: English whatever the locale.
+    auto why = [&] {
+        const char* text = strerrordesc_np(low.error);
+        return std::string(text ? text : "unknown error") + ", errno " + std::to_string(low.error);
+    };
     switch (low.outcome) {
     case LowLatency::Kept:
         return "low latency: on";

@@ -2,6 +2,8 @@
 // pseudo-terminal, with its exit status, its output and what it leaves on the port.
 #include "tests/terminal/CliRun.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -10,6 +12,8 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <regex>
+#include <sstream>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -117,13 +121,15 @@ TEST(Cli, AnUpdateInEachLanguageEndsIntactWithNoEnglishDirections)
     const std::string english[] = {Directions::ConnectAdapter, Directions::PowerOn, Directions::Updating};
     const std::map<std::string, std::string> sessions{{"de", "de_DE"}, {"fr", "fr_FR"}, {"es", "es_ES"}, {"ja", "ja_JP"}};
     const std::vector<std::string> languages{"de", "fr", "es", "ja", "C"};
+    // Machine output under each of these sessions, byte for byte the same, times and ports aside.
+    const std::vector<std::string> machines{"LANG=C", "LANG=de_DE.UTF-8", "LANG=ja_JP.UTF-8", "LANG=de_DE.UTF-8"};
     // Every language at once, each with a simulator and an output file of its own; and beside
-    // them a German --json run, whose fields stay English.
+    // them --json runs in English, German and Japanese sessions, whose fields stay English.
     std::vector<std::unique_ptr<bootsim::BootSim>> sims;
-    for (std::size_t i = 0; i <= languages.size(); ++i) {
+    for (std::size_t i = 0; i < languages.size() + machines.size(); ++i) {
         bootsim::Options o = FastSim();
         o.expected = ShippedImage();
-        if (i == languages.size()) {
+        if (i >= languages.size() && i + 1 < languages.size() + machines.size()) {
             o.lineForAsteriskAfter = 100;
             o.lineForAsterisk = "Not Done";
         }
@@ -144,10 +150,14 @@ TEST(Cli, AnUpdateInEachLanguageEndsIntactWithNoEnglishDirections)
                            .outFile = OutFile() + "." + std::to_string(i)});
         }));
     }
-    runs.push_back(std::async(std::launch::async, [&] {
-        return RunCli({"--yes", "--json", "--port", sims.back()->SlavePath()}, "",
-                      {.sim = sims.back().get(), .env = {"LANG=de_DE.UTF-8"}, .outFile = OutFile() + ".json"});
-    }));
+    for (std::size_t m = 0; m < machines.size(); ++m) {
+        const std::size_t i = languages.size() + m;
+        runs.push_back(std::async(std::launch::async, [&, i, m] {
+            return RunCli({"--yes", "--json", "--port", sims[i]->SlavePath()}, "",
+                          {.stderrFile = OutFile() + ".err" + std::to_string(m), .sim = sims[i].get(), .env = {machines[m]},
+                           .outFile = OutFile() + ".json" + std::to_string(m)});
+        }));
+    }
     for (std::size_t i = 0; i < languages.size(); ++i) {
         const std::string& language = languages[i];
         SCOPED_TRACE(language);
@@ -168,10 +178,45 @@ TEST(Cli, AnUpdateInEachLanguageEndsIntactWithNoEnglishDirections)
             EXPECT_TRUE(Has(run.out, "\n" + done + "\n")) << done << "\n" << run.out;
         }
     }
-    // What programs read stays English, joined as English is, in any language.
-    CliRun run = runs.back().get();
-    EXPECT_EQ(run.status, 11) << run.out;
-    EXPECT_TRUE(Has(run.out, "\"directions\":\"Not Done. Please restart the program and the QZ7\"")) << run.out;
+    // What programs read stays English, joined as English is, with a decimal point and English
+    // error names, in any session: the same bytes but for times and ports.
+    std::vector<std::string> machineOutput;
+    for (std::size_t m = 0; m < machines.size(); ++m) {
+        SCOPED_TRACE(machines[m]);
+        CliRun run = runs[languages.size() + m].get();
+        const bool done = m + 1 == machines.size();
+        EXPECT_EQ(run.status, done ? 0 : 11) << run.out;
+        std::string normal;
+        std::istringstream lines(run.out);
+        for (std::string line; std::getline(lines, line);) {
+            if (!line.starts_with("{"))
+                continue;
+            QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
+            o.remove("time");
+            o.remove("duration_s");
+            line = QJsonDocument(o).toJson(QJsonDocument::Compact).toStdString();
+            for (std::size_t at; (at = line.find(sims[languages.size() + m]->SlavePath())) != std::string::npos;)
+                line.replace(at, sims[languages.size() + m]->SlavePath().size(), "PORT");
+            normal += line + "\n";
+        }
+        // The transcript's lines, without the prose beside them, which is the operator's.
+        std::string transcript;
+        std::istringstream err(FileText(OutFile() + ".err" + std::to_string(m)));
+        for (std::string line; std::getline(err, line);)
+            if (Has(line, " qz7."))
+                transcript += line + "\n";
+        for (const std::string& text : {normal, transcript})
+            EXPECT_FALSE(std::regex_search(text, std::regex("[0-9],[0-9]"))) << text;
+        if (done) {
+            EXPECT_TRUE(std::regex_search(normal, std::regex("Sent [0-9]+ lines \\([0-9]+\\.[0-9] kB\\) in [0-9]+\\.[0-9] s"))) << normal;
+        } else {
+            EXPECT_TRUE(Has(normal, "\"directions\":\"Not Done. Please restart the program and the QZ7\"")) << normal;
+            machineOutput.push_back(normal);
+        }
+    }
+    ASSERT_EQ(machineOutput.size(), 3u);
+    EXPECT_EQ(machineOutput[1], machineOutput[0]);
+    EXPECT_EQ(machineOutput[2], machineOutput[0]);
 }
 
 TEST(Cli, OnATerminalTheTransferIsOneLineRedrawnInPlace)
