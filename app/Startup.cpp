@@ -81,6 +81,9 @@ void DeclareOptions(QCommandLineParser& parser)
                       Q(Tr("Help", "With --cli: append one JSON line per unit to <file> as each unit ends.")),
                       QStringLiteral("file")});
     parser.addOption({QStringLiteral("yes"), Q(Tr("Help", "With --cli: answer the version question with Update."))});
+    parser.addOption({QStringLiteral("allow-older"),
+                      Q(Tr("Help", "With --cli --yes: update a QZ7 that has newer firmware than this program carries too "
+                                     "(without it, such a QZ7 is left as it is, with exit status 18)."))});
     parser.addOption({QStringLiteral("wait"),
                       Q(Tr("Help", "With --cli: give up when no QZ7 has answered within <seconds> (default: wait for ever).")),
                       QStringLiteral("seconds")});
@@ -157,6 +160,7 @@ CommandLine HandleCommandLine(int argc, char* argv[])
     run.json = parser.isSet(QStringLiteral("json"));
     run.check = parser.isSet(QStringLiteral("check"));
     run.skipCurrent = parser.isSet(QStringLiteral("skip-current"));
+    run.allowOlder = parser.isSet(QStringLiteral("allow-older"));
     if (parser.isSet(QStringLiteral("port"))) {
         const QStringList paths = parser.values(QStringLiteral("port"));
         if (paths.contains(QString()))
@@ -199,6 +203,8 @@ CommandLine HandleCommandLine(int argc, char* argv[])
     }
     if (!run.cli && (run.yes || run.waitSeconds || run.timeoutSeconds))
         return refuse(Q(Tr("Help", "--yes, --wait and --timeout go with --cli.")));
+    if (!run.cli && run.allowOlder)
+        return refuse(Q(Tr("Help", "--allow-older goes with --cli.")));
     if (run.list && (run.cli || run.port || run.all || run.check || run.skipCurrent || run.report))
         return refuse(Q(Tr("Help", "--list goes alone (or with --json).")));
     if (!run.cli && !run.list && (run.all || run.json || run.check || run.skipCurrent || run.report))

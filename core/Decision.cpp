@@ -1,5 +1,7 @@
 #include "core/Decision.h"
 
+#include "firmware/Firmware.h"
+#include "core/Version.h"
 #include "hex/TextRules.h"
 
 namespace {
@@ -58,13 +60,20 @@ Decision DecideVersion(const std::optional<std::string>& reply, bool firmwareGoo
 
 ScreenUpdate QuestionScreen(std::optional<std::string> version)
 {
-    return {.directions = version ? DirectionsFact{Says::FoundVersion, *version} : DirectionsFact{Says::VersionNotFound},
-            .updateEnabled = true,
-            .cancelEnabled = true,
-            .focus = Focus::Update,
-            .question = true,
-            .scene = Scene::Question,
-            .version = std::move(version)};
+    const VersionRelation relation = version ? CompareWithCarried(*version) : VersionRelation::Unknown;
+    ScreenUpdate screen{.directions = version ? DirectionsFact{Says::FoundVersion, *version} : DirectionsFact{Says::VersionNotFound},
+                        .updateEnabled = true,
+                        .cancelEnabled = true,
+                        // A newer QZ7 is not downgraded by one Return: the focus waits on Cancel.
+                        .focus = relation == VersionRelation::Newer ? Focus::Cancel : Focus::Update,
+                        .question = true,
+                        .scene = Scene::Question,
+                        .version = version,
+                        .relation = relation};
+    // The directions keep their words; the status line says what the versions mean.
+    if (relation == VersionRelation::Newer || relation == VersionRelation::Same)
+        screen.status = StatusText::VersionFacts{VersionNumber(*version).value_or(std::string()), Firmware::Version, relation};
+    return screen;
 }
 
 ScreenUpdate DoneScreen()

@@ -43,8 +43,9 @@ Decision Decide(Stage stage, const std::optional<std::string>& reply, bool firmw
 Decision DecideLoaderEnd(Outcome outcome);
 
 // The screens the dialogue posts that more than one step shares.
-// A question the operator answers with Update or Cancel, Update focused; with the version found,
-// when one was.
+// A question the operator answers with Update or Cancel; with the version found, when one was,
+// and how it stands to the firmware carried: Update focused, except for a QZ7 with newer firmware
+// (Cancel focused), and the status line saying so when the QZ7 has newer or the same firmware.
 ScreenUpdate QuestionScreen(std::optional<std::string> version = std::nullopt);
 // Done, with the next unit offered and focused.
 ScreenUpdate DoneScreen();

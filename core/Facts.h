@@ -1,5 +1,6 @@
 #pragma once
 #include "core/Stage.h"
+#include "core/Version.h"
 
 #include <chrono>
 #include <cstdint>
@@ -160,6 +161,15 @@ struct FailureFacts {
     bool operator==(const FailureFacts&) const = default;
 };
 
+// At the version question, the version found against the firmware carried, when the operator
+// must know it before answering: the QZ7 has that firmware already (Same), or a newer one (Newer).
+struct VersionFacts {
+    std::string found;    // the number the QZ7 reported, as VersionNumber gives it ("2.009")
+    std::string carried;  // the firmware this program carries (Firmware::Version)
+    VersionRelation relation = VersionRelation::Unknown;
+    bool operator==(const VersionFacts&) const = default;
+};
+
 }  // namespace StatusText
 
 // One report of the status line; the empty state clears it.
@@ -167,4 +177,5 @@ using StatusFact = std::variant<std::monostate, StatusText::PermissionFacts, Sta
                                 StatusText::OpenErrorFacts, StatusText::NotAdapterFacts, StatusText::AdapterFacts,
                                 StatusText::SearchFacts, StatusText::PowerOnSilenceFacts, StatusText::SilenceFacts,
                                 StatusText::NotAwaitedFacts, StatusText::PagingFacts, StatusText::ProgressFacts,
-                                StatusText::SummaryFacts, StatusText::FailureFacts>;
+                                StatusText::SummaryFacts, StatusText::FailureFacts,
+                                StatusText::VersionFacts>;

@@ -24,8 +24,8 @@ enum class Outcome {
 // The picture beside the directions: none, or the device's front panel.
 enum class Picture { None, Device };
 
-// Which control takes the keyboard focus.
-enum class Focus { Update, NextUnit };
+// Which control takes the keyboard focus (and, for Update and Cancel, answers Return).
+enum class Focus { Update, Cancel, NextUnit };
 
 // What the directions now ask of the operator, or tell: the dialogue's point, as a value.
 // Erasing and Programming come as "E" and then "P" go out: the update's stages, for the front ends
@@ -57,6 +57,9 @@ struct ScreenUpdate {
     // and the report take.
     std::optional<Scene> scene = std::nullopt;            // with the directions
     std::optional<std::string> version = std::nullopt;
+    // With the question: the version found against the firmware carried, as the question was
+    // decided (what --yes and --skip-current go by).
+    std::optional<VersionRelation> relation = std::nullopt;
 
     bool operator==(const ScreenUpdate&) const = default;
 };

@@ -318,6 +318,24 @@ std::string Failure(const FailureFacts& f)
     return text;
 }
 
+std::string Version(const VersionFacts& f)
+{
+    // The number came from the QZ7: escaped as its bytes always are, though a number needs none.
+    const std::string found = Printable(f.found), carried = Printable(f.carried);
+    switch (f.relation) {
+    case VersionRelation::Newer:
+        return Fill(Tr("Status", "This QZ7 has %1, newer than the %2 this program carries: Update would put the older"
+                                 " firmware on it."),
+                    {found, carried});
+    case VersionRelation::Same:
+        return Fill(Tr("Status", "This QZ7 already has %1, the firmware this program carries."), {found});
+    case VersionRelation::Older:
+    case VersionRelation::Unknown:
+        break;
+    }
+    return {};
+}
+
 }  // namespace StatusText
 
 void TimeLeft::Sample(double elapsed, double done, double total)

@@ -55,6 +55,9 @@ std::string Done(int lines, std::uint64_t bytes, double seconds);
 
 std::string Failure(const FailureFacts& facts);
 
+// The version found against the firmware carried (empty unless Same or Newer).
+std::string Version(const VersionFacts& facts);
+
 }  // namespace StatusText
 
 // Smoothed estimate of the time a transfer has left: the rate is an exponential average over

@@ -127,6 +127,7 @@ std::string Words::Status(const StatusFact& fact, Language language)
                           [](const ProgressFacts& f) { return Progress(f.line, f.lines, f.bytesPerSecond, f.secondsLeft); },
                           [](const SummaryFacts& f) { return Done(f.lines, f.bytes, f.seconds); },
                           [](const FailureFacts& f) { return Failure(f); },
+                          [](const VersionFacts& f) { return Version(f); },
                       },
                       fact);
 }

@@ -24,9 +24,6 @@ std::string VersionJson();
 // status.
 const char* OutcomeName(int status);
 
-// Whether a version the QZ7 reported ("3.012", "V3.012", "QZ7 V3.012") is the shipped one.
-bool IsShippedVersion(const std::string& found);
-
 // Appends `line` and a line end to the file at `path` in one write(2) with O_APPEND, and flushes
 // it to disk (fsync) before returning: a line reported written survives a crash, and lines that
 // units write side by side never mix. False, errno set, when it could not.

@@ -84,6 +84,7 @@ public:
     int level = -1;
     std::string progress;        // the last progress text
     std::optional<std::string> version;
+    VersionRelation relation = VersionRelation::Unknown;  // of the version to the firmware carried
     bool versionRead = false;    // the version question was reached
     int linesSent = 0;
     bool ended = false;
@@ -100,7 +101,9 @@ private:
     std::optional<StatusFact> status_;
     RepeatedHint hint_;
     QTimer wait_;
-    enum class Answer { None, Check, Skip } answer_ = Answer::None;
+    // How the question is answered when it is not with Update: --check, --skip-current, or a
+    // QZ7 with newer firmware left without --allow-older.
+    enum class Answer { None, Check, Skip, Newer } answer_ = Answer::None;
 };
 
 // The run: its units, where the prose and the JSON go, the report, the signals and the bounds.

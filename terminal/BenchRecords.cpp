@@ -43,21 +43,11 @@ const char* OutcomeName(int status)
     case ExitStatus::NoAnswer: return "no-answer";
     case ExitStatus::EndedEarly: return "ended-early";
     case ExitStatus::AlreadyCurrent: return "already-current";
+    case ExitStatus::NewerOnUnit: return "newer-on-unit";
     case ExitStatus::TimedOut: return "timed-out";
     case ExitStatus::Interrupted: return "interrupted";
     default: return "failure";
     }
-}
-
-bool IsShippedVersion(const std::string& found)
-{
-    // The dialogue keeps what follows the "V" of the reply; a reply may also be read whole.
-    std::string v = found;
-    if (std::size_t at = v.rfind('V'); at != std::string::npos)
-        v = v.substr(at + 1);
-    while (!v.empty() && std::isspace(static_cast<unsigned char>(v.back())))
-        v.pop_back();
-    return v == Shipped().version.substr(1);
 }
 
 bool AppendRecord(const std::string& path, const std::string& line)

@@ -118,6 +118,7 @@ void Unit::Show(const ScreenUpdate& update)
     }
     if (update.question) {
         versionRead = true;
+        relation = update.relation.value_or(VersionRelation::Unknown);
         SetStage("question");
         Decide();
     }
@@ -157,14 +158,18 @@ void Unit::Decide()
     // Pressed from the event loop, as a button would be, not inside the update that asks.
     if (bench_.run.check)
         answer_ = Answer::Check;
-    else if (bench_.run.skipCurrent && version && IsShippedVersion(*version))
+    else if (bench_.run.skipCurrent && relation == VersionRelation::Same)
         answer_ = Answer::Skip;
+    else if (relation == VersionRelation::Newer && !bench_.run.allowOlder)
+        answer_ = Answer::Newer;
     bench_.Event(this, "version", {{"version", version ? QJsonValue(Q(*version)) : QJsonValue()}});
     if (answer_ != Answer::None) {
         QTimer::singleShot(0, controller_.get(), [c = controller_.get()] { c->CancelPressed(); });
         return;
     }
-    bench_.Say(this, Words::Tr("Terminal", "Update?") + " y (--yes)");
+    bench_.Say(this, relation == VersionRelation::Newer
+                         ? Words::Tr("Terminal", "Update to the older firmware?") + " y (--yes --allow-older)"
+                         : Words::Tr("Terminal", "Update?") + " y (--yes)");
     QTimer::singleShot(0, controller_.get(), [c = controller_.get()] { c->UpdatePressed(); });
 }
 
@@ -177,6 +182,9 @@ void Unit::Cancelled()
     } else if (answer_ == Answer::Skip) {
         bench_.Say(this, Words::Fill(Words::Tr("Terminal", "Already on %1: not updated (--skip-current)."), {Shipped().version}));
         Finish(ExitStatus::AlreadyCurrent);
+    } else if (answer_ == Answer::Newer) {
+        bench_.Say(this, NewerLeftText(version));
+        Finish(ExitStatus::NewerOnUnit);
     } else {
         Finish(ExitStatus::Declined);
     }

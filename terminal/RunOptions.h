@@ -14,6 +14,7 @@ struct RunOptions {
     bool json = false;                 // JSON Lines on standard output, prose on standard error
     bool check = false;                // read each unit's version and erase nothing
     bool skipCurrent = false;          // leave a unit that already has the shipped firmware
+    bool allowOlder = false;           // --yes updates a unit with newer firmware too
     std::optional<std::string> report; // append one JSON line per unit to this file
     std::optional<int> waitSeconds;    // give up when no device answers within this (terminal only)
     std::optional<int> timeoutSeconds; // stop when the whole update has not ended within this (terminal only)

@@ -3,6 +3,8 @@
 #include "controller/QZ7_UpdaterAppDelegate.h"
 #include "controller/SignalQuit.h"
 #include "core/Status.h"
+#include "core/Version.h"
+#include "firmware/Firmware.h"
 #include "terminal/Bench.h"
 #include "terminal/RunOptions.h"
 
@@ -65,6 +67,7 @@ std::string ExitStatusHelp()
         {15, Tr("Help", "the QZ7 said Done before the whole image was sent")},
         {16, Tr("Help", "several units: not every one was updated (each unit's status is in --json and --report)")},
         {17, Tr("Help", "--skip-current: the QZ7 already has the firmware this program carries; not updated")},
+        {18, Tr("Help", "--yes: the QZ7 has newer firmware than this program carries; not updated (see --allow-older)")},
         {64, Tr("Help", "wrong usage: an unknown option or a bad value")},
         {74, Tr("Help", "standard output (or the --report file) could not be written")},
         {124, Tr("Help", "--timeout ran out; the port was put back")},
@@ -132,8 +135,10 @@ std::string OneLine(const std::string& text, Words::Language language)
     return out;
 }
 
-TerminalFrontEnd::TerminalFrontEnd(QZ7_UpdaterAppDelegate& controller, bool answerYes, std::function<void(int)> finished)
-    : controller_(controller), answerYes_(answerYes), tty_(::isatty(STDOUT_FILENO) == 1), finished_(std::move(finished))
+TerminalFrontEnd::TerminalFrontEnd(QZ7_UpdaterAppDelegate& controller, bool answerYes, bool allowOlder,
+                                   std::function<void(int)> finished)
+    : controller_(controller), answerYes_(answerYes), allowOlder_(allowOlder), tty_(::isatty(STDOUT_FILENO) == 1),
+      finished_(std::move(finished))
 {
 }
 
@@ -186,8 +191,11 @@ void TerminalFrontEnd::Show(const ScreenUpdate& update)
         if (statusChanged)
             statusChanged();
     }
-    if (update.question)
+    if (update.question) {
+        version_ = update.version;
+        relation_ = update.relation.value_or(VersionRelation::Unknown);
         Ask();
+    }
     if (update.ended)
         Finish(ExitStatusFor(*update.ended));
 }
@@ -203,8 +211,21 @@ bool RepeatedHint::Repeats(StatusKind kind)
     return false;
 }
 
+std::string NewerLeftText(const std::optional<std::string>& found)
+{
+    const std::string number = StatusText::Printable(VersionNumber(found.value_or(std::string())).value_or(std::string()));
+    return Words::Fill(Words::Tr("Terminal", "This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2"
+                                             " on it anyway."),
+                       {number, Firmware::Version});
+}
+
 void TerminalFrontEnd::Cancelled()
 {
+    if (leftNewer_) {
+        PrintLine(NewerLeftText(version_));
+        Finish(ExitStatus::NewerOnUnit);
+        return;
+    }
     PrintLine(Words::Tr("Terminal", "Not updated: the QZ7 was left as it was."));
     Finish(ExitStatus::Declined);
 }
@@ -271,8 +292,17 @@ void TerminalFrontEnd::DrawBar()
 
 void TerminalFrontEnd::Ask()
 {
+    // A QZ7 with newer firmware is asked about in words that say so; --yes alone leaves it.
+    const bool newer = relation_ == VersionRelation::Newer;
+    if (answerYes_ && newer && !allowOlder_) {
+        leftNewer_ = true;
+        QTimer::singleShot(0, &controller_, [c = &controller_] { c->CancelPressed(); });
+        return;
+    }
+    const std::string question = newer ? Words::Tr("Terminal", "Update to the older firmware? [y/N]")
+                                       : Words::Tr("Terminal", "Update? [y/N]");
     if (answerYes_) {
-        PrintLine(Words::Tr("Terminal", "Update? [y/N]") + " y (--yes)");
+        PrintLine(question + (newer ? " y (--yes --allow-older)" : " y (--yes)"));
         // Pressed from the event loop, as a button would be, not inside the update that asks.
         QTimer::singleShot(0, &controller_, [c = &controller_] { c->UpdatePressed(); });
         return;
@@ -283,7 +313,7 @@ void TerminalFrontEnd::Ask()
     // from a file or a pipe is the script's answer given in advance, and stays.)
     if (::isatty(STDIN_FILENO) == 1)
         ::tcflush(STDIN_FILENO, TCIFLUSH);
-    std::fputs((Words::Tr("Terminal", "Update? [y/N]") + " ").c_str(), stdout);
+    std::fputs((question + " ").c_str(), stdout);
     std::fflush(stdout);
     promptOpen_ = true;
     answer_.clear();

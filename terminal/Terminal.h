@@ -37,6 +37,7 @@ enum : int {
     EndedEarly = 15,    // the QZ7 said "Done" before the whole image was sent
     SomeFailed = 16,    // several units: not every one ended in Done (or already current)
     AlreadyCurrent = 17, // --skip-current: the QZ7 already had the shipped firmware; not updated
+    NewerOnUnit = 18,   // --yes without --allow-older: the QZ7 had newer firmware; not updated
     Usage = 64,         // a wrong option or argument (EX_USAGE)
     OutputFailed = 74,  // standard output could not be written (EX_IOERR)
     TimedOut = 124,     // --timeout ran out; the port was put back first
@@ -71,6 +72,10 @@ std::pair<int, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, int
 // already and cannot become an adapter by waiting. The report that says why, or none.
 std::optional<StatusFact> UnusablePort(const std::string& path, bool waiting);
 
+// The line that says a QZ7 with newer firmware (`found`, as the question had it) was left as it
+// was, and what to do to update it all the same.
+std::string NewerLeftText(const std::optional<std::string>& found);
+
 // What is left of the QZ7 when an update is stopped by `what` ("Interrupted", ...) in `state`.
 std::string StoppedText(const std::string& what, Stage state);
 
@@ -86,7 +91,9 @@ std::string OneLine(const std::string& text, Words::Language language = Words::L
 class TerminalFrontEnd : public QObject, public FrontEnd {
     Q_OBJECT
 public:
-    TerminalFrontEnd(QZ7_UpdaterAppDelegate& controller, bool answerYes, std::function<void(int)> finished);
+    // `answerYes`: the question is answered with Update, unless the QZ7 has newer firmware and
+    // not `allowOlder`; then it is left as it is.
+    TerminalFrontEnd(QZ7_UpdaterAppDelegate& controller, bool answerYes, bool allowOlder, std::function<void(int)> finished);
     ~TerminalFrontEnd() override;
 
     void Show(const ScreenUpdate& update) override;
@@ -110,6 +117,7 @@ private:
 
     QZ7_UpdaterAppDelegate& controller_;
     const bool answerYes_;
+    const bool allowOlder_;
     const bool tty_;
     std::function<void(int)> finished_;
     bool ended_ = false;
@@ -129,6 +137,11 @@ private:
     QSocketNotifier* input_ = nullptr;
     std::string answer_;
     bool promptOpen_ = false;  // the cursor stands after "Update? [y/N] "
+    // The question's version and how it stands to the firmware carried; whether --yes left the
+    // QZ7 for having newer firmware.
+    std::optional<std::string> version_;
+    VersionRelation relation_ = VersionRelation::Unknown;
+    bool leftNewer_ = false;
 };
 
 // Runs the program on the terminal, without a window and without a display; returns the exit

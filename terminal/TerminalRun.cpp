@@ -118,7 +118,7 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
     }
 
     int status = ExitStatus::Failure;
-    TerminalFrontEnd frontEnd(*controller, run.yes, [&status](int s) {
+    TerminalFrontEnd frontEnd(*controller, run.yes, run.allowOlder, [&status](int s) {
         status = s;
         QCoreApplication::exit(s);
     });

@@ -138,7 +138,7 @@ neu starten</translation>
 <context>
     <name>Help</name>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+50"/>
+        <location filename="../terminal/Terminal.cpp" line="+52"/>
         <source>the QZ7 was updated (Done)</source>
         <translation>der QZ7 wurde aktualisiert (Done)</translation>
     </message>
@@ -229,6 +229,11 @@ neu starten</translation>
     </message>
     <message>
         <location line="+1"/>
+        <source>--yes: the QZ7 has newer firmware than this program carries; not updated (see --allow-older)</source>
+        <translation>--yes: der QZ7 hat eine neuere Firmware als die dieses Programms; nicht aktualisiert (siehe --allow-older)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>wrong usage: an unknown option or a bad value</source>
         <translation>falscher Aufruf: eine unbekannte Option oder ein ungültiger Wert</translation>
     </message>
@@ -299,6 +304,11 @@ neu starten</translation>
     </message>
     <message>
         <location line="+2"/>
+        <source>With --cli --yes: update a QZ7 that has newer firmware than this program carries too (without it, such a QZ7 is left as it is, with exit status 18).</source>
+        <translation>Mit --cli --yes: auch einen QZ7 aktualisieren, der eine neuere Firmware als die dieses Programms hat (ohne diese Option bleibt ein solcher QZ7 unverändert, mit Exit-Status 18).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>With --cli: give up when no QZ7 has answered within &lt;seconds&gt; (default: wait for ever).</source>
         <translation>Mit --cli: aufgeben, wenn innerhalb von &lt;seconds&gt; kein QZ7 geantwortet hat (Standard: unbegrenzt warten).</translation>
     </message>
@@ -318,7 +328,7 @@ neu starten</translation>
         <translation>Unerwartetes Argument &apos;%1&apos;.</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+15"/>
         <source>--port needs the path of a serial device, such as /dev/ttyUSB0.</source>
         <translation>--port braucht den Pfad einer seriellen Gerätedatei, etwa /dev/ttyUSB0.</translation>
     </message>
@@ -346,6 +356,11 @@ neu starten</translation>
         <location line="+5"/>
         <source>--yes, --wait and --timeout go with --cli.</source>
         <translation>--yes, --wait und --timeout nur zusammen mit --cli.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--allow-older goes with --cli.</source>
+        <translation>--allow-older nur zusammen mit --cli.</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -809,6 +824,16 @@ neu starten</translation>
         <source>The QZ7 has no firmware now: switch it off, then hold Run/Stop while you switch it on.</source>
         <translation>Der QZ7 hat jetzt keine Firmware: Schalten Sie ihn aus und halten Sie dann Run/Stop gedrückt, während Sie ihn einschalten.</translation>
     </message>
+    <message>
+        <location line="+10"/>
+        <source>This QZ7 has %1, newer than the %2 this program carries: Update would put the older firmware on it.</source>
+        <translation>Dieser QZ7 hat %1, neuer als die %2 dieses Programms: Aktualisieren würde die ältere Firmware aufspielen.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>This QZ7 already has %1, the firmware this program carries.</source>
+        <translation>Dieser QZ7 hat bereits %1, die Firmware dieses Programms.</translation>
+    </message>
 </context>
 <context>
     <name>Terminal</name>
@@ -875,7 +900,12 @@ neu starten</translation>
         <translation>Firmware-Image wird gesendet (%1 Zeilen).</translation>
     </message>
     <message>
-        <location line="+69"/>
+        <location line="+73"/>
+        <source>Update to the older firmware?</source>
+        <translation>Auf die ältere Firmware aktualisieren?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Update?</source>
         <translation>Aktualisieren?</translation>
     </message>
@@ -895,18 +925,27 @@ neu starten</translation>
         <translation>Bereits auf %1: nicht aktualisiert (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+82"/>
+        <location filename="../terminal/Terminal.cpp" line="+84"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Firmware-Image wird gesendet (%1 Zeichen).</translation>
     </message>
     <message>
-        <location line="+51"/>
+        <location line="+55"/>
+        <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
+        <translation>Dieser QZ7 hat %1, neuer als %2: nicht aktualisiert. Mit --allow-older wird %2 trotzdem aufgespielt.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>Nicht aktualisiert: Der QZ7 blieb unverändert.</translation>
     </message>
     <message>
-        <location line="+67"/>
-        <location line="+11"/>
+        <location line="+73"/>
+        <source>Update to the older firmware? [y/N]</source>
+        <translation>Auf die ältere Firmware aktualisieren? [y/N]</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Update? [y/N]</source>
         <translation>Aktualisieren? [y/N]</translation>
     </message>
@@ -979,7 +1018,7 @@ neu starten</translation>
         <translation>Fehlgeschlagen</translation>
     </message>
     <message>
-        <location line="+172"/>
+        <location line="+174"/>
         <source>Keep updating</source>
         <translation>Weiter aktualisieren</translation>
     </message>

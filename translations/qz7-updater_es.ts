@@ -138,7 +138,7 @@ y el QZ7</translation>
 <context>
     <name>Help</name>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+50"/>
+        <location filename="../terminal/Terminal.cpp" line="+52"/>
         <source>the QZ7 was updated (Done)</source>
         <translation>el QZ7 se actualizó (Terminado)</translation>
     </message>
@@ -229,6 +229,11 @@ y el QZ7</translation>
     </message>
     <message>
         <location line="+1"/>
+        <source>--yes: the QZ7 has newer firmware than this program carries; not updated (see --allow-older)</source>
+        <translation>--yes: el QZ7 tiene un firmware más reciente que el que trae este programa; no actualizado (véase --allow-older)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>wrong usage: an unknown option or a bad value</source>
         <translation>uso incorrecto: una opción desconocida o un valor no válido</translation>
     </message>
@@ -299,6 +304,11 @@ y el QZ7</translation>
     </message>
     <message>
         <location line="+2"/>
+        <source>With --cli --yes: update a QZ7 that has newer firmware than this program carries too (without it, such a QZ7 is left as it is, with exit status 18).</source>
+        <translation>Con --cli --yes: actualizar también un QZ7 que tiene un firmware más reciente que el que trae este programa (sin esta opción, ese QZ7 queda como está, con el estado de salida 18).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>With --cli: give up when no QZ7 has answered within &lt;seconds&gt; (default: wait for ever).</source>
         <translation>Con --cli: desistir si ningún QZ7 ha respondido en &lt;seconds&gt; (por defecto: esperar indefinidamente).</translation>
     </message>
@@ -318,7 +328,7 @@ y el QZ7</translation>
         <translation>Argumento inesperado &apos;%1&apos;.</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+15"/>
         <source>--port needs the path of a serial device, such as /dev/ttyUSB0.</source>
         <translation>--port necesita la ruta de un dispositivo serie, como /dev/ttyUSB0.</translation>
     </message>
@@ -346,6 +356,11 @@ y el QZ7</translation>
         <location line="+5"/>
         <source>--yes, --wait and --timeout go with --cli.</source>
         <translation>--yes, --wait y --timeout van con --cli.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--allow-older goes with --cli.</source>
+        <translation>--allow-older va con --cli.</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -809,6 +824,16 @@ y el QZ7</translation>
         <source>The QZ7 has no firmware now: switch it off, then hold Run/Stop while you switch it on.</source>
         <translation>El QZ7 no tiene firmware ahora: apáguelo y luego mantenga pulsado Run/Stop mientras lo enciende.</translation>
     </message>
+    <message>
+        <location line="+10"/>
+        <source>This QZ7 has %1, newer than the %2 this program carries: Update would put the older firmware on it.</source>
+        <translation>Este QZ7 tiene %1, más reciente que la %2 que trae este programa: Actualizar le pondría el firmware más antiguo.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>This QZ7 already has %1, the firmware this program carries.</source>
+        <translation>Este QZ7 ya tiene %1, el firmware que trae este programa.</translation>
+    </message>
 </context>
 <context>
     <name>Terminal</name>
@@ -875,7 +900,12 @@ y el QZ7</translation>
         <translation>Enviando la imagen del firmware (%1 líneas).</translation>
     </message>
     <message>
-        <location line="+69"/>
+        <location line="+73"/>
+        <source>Update to the older firmware?</source>
+        <translation>¿Actualizar al firmware más antiguo?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Update?</source>
         <translation>¿Actualizar?</translation>
     </message>
@@ -895,18 +925,27 @@ y el QZ7</translation>
         <translation>Ya tiene %1: no actualizado (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+82"/>
+        <location filename="../terminal/Terminal.cpp" line="+84"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Enviando la imagen del firmware (%1 caracteres).</translation>
     </message>
     <message>
-        <location line="+51"/>
+        <location line="+55"/>
+        <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
+        <translation>Este QZ7 tiene %1, más reciente que %2: no actualizado. Use --allow-older para ponerle %2 de todos modos.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>No actualizado: el QZ7 quedó como estaba.</translation>
     </message>
     <message>
-        <location line="+67"/>
-        <location line="+11"/>
+        <location line="+73"/>
+        <source>Update to the older firmware? [y/N]</source>
+        <translation>¿Actualizar al firmware más antiguo? [y/N]</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Update? [y/N]</source>
         <translation>¿Actualizar? [y/N]</translation>
     </message>
@@ -979,7 +1018,7 @@ y el QZ7</translation>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="+172"/>
+        <location line="+174"/>
         <source>Keep updating</source>
         <translation>Seguir actualizando</translation>
     </message>

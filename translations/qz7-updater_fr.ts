@@ -138,7 +138,7 @@ et le QZ7</translation>
 <context>
     <name>Help</name>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+50"/>
+        <location filename="../terminal/Terminal.cpp" line="+52"/>
         <source>the QZ7 was updated (Done)</source>
         <translation>le QZ7 a été mis à jour (Done)</translation>
     </message>
@@ -229,6 +229,11 @@ et le QZ7</translation>
     </message>
     <message>
         <location line="+1"/>
+        <source>--yes: the QZ7 has newer firmware than this program carries; not updated (see --allow-older)</source>
+        <translation>--yes&#xa0;: le QZ7 a un micrologiciel plus récent que celui de ce programme&#xa0;; pas de mise à jour (voir --allow-older)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>wrong usage: an unknown option or a bad value</source>
         <translation>mauvaise utilisation&#xa0;: option inconnue ou valeur incorrecte</translation>
     </message>
@@ -299,6 +304,11 @@ et le QZ7</translation>
     </message>
     <message>
         <location line="+2"/>
+        <source>With --cli --yes: update a QZ7 that has newer firmware than this program carries too (without it, such a QZ7 is left as it is, with exit status 18).</source>
+        <translation>Avec --cli --yes&#xa0;: mettre à jour aussi un QZ7 dont le micrologiciel est plus récent que celui de ce programme (sans cette option, un tel QZ7 n&apos;est pas touché, avec le code de sortie 18).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>With --cli: give up when no QZ7 has answered within &lt;seconds&gt; (default: wait for ever).</source>
         <translation>Avec --cli&#xa0;: abandonner si aucun QZ7 n&apos;a répondu en &lt;seconds&gt; (par défaut&#xa0;: attendre indéfiniment).</translation>
     </message>
@@ -318,7 +328,7 @@ et le QZ7</translation>
         <translation>Argument inattendu «&#xa0;%1&#xa0;».</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+15"/>
         <source>--port needs the path of a serial device, such as /dev/ttyUSB0.</source>
         <translation>--port demande le chemin d&apos;un périphérique série, par exemple /dev/ttyUSB0.</translation>
     </message>
@@ -346,6 +356,11 @@ et le QZ7</translation>
         <location line="+5"/>
         <source>--yes, --wait and --timeout go with --cli.</source>
         <translation>--yes, --wait et --timeout s&apos;utilisent avec --cli.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--allow-older goes with --cli.</source>
+        <translation>--allow-older s&apos;utilise avec --cli.</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -809,6 +824,16 @@ et le QZ7</translation>
         <source>The QZ7 has no firmware now: switch it off, then hold Run/Stop while you switch it on.</source>
         <translation>Le QZ7 n&apos;a plus de micrologiciel&#xa0;: éteignez-le, puis maintenez Run/Stop pendant que vous l&apos;allumez.</translation>
     </message>
+    <message>
+        <location line="+10"/>
+        <source>This QZ7 has %1, newer than the %2 this program carries: Update would put the older firmware on it.</source>
+        <translation>Ce QZ7 a la version %1, plus récente que la %2 de ce programme&#xa0;: «&#xa0;Mettre à jour&#xa0;» y mettrait le micrologiciel plus ancien.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>This QZ7 already has %1, the firmware this program carries.</source>
+        <translation>Ce QZ7 a déjà la version %1, le micrologiciel de ce programme.</translation>
+    </message>
 </context>
 <context>
     <name>Terminal</name>
@@ -875,7 +900,12 @@ et le QZ7</translation>
         <translation>Envoi de l&apos;image du micrologiciel (%1 lignes).</translation>
     </message>
     <message>
-        <location line="+69"/>
+        <location line="+73"/>
+        <source>Update to the older firmware?</source>
+        <translation>Mettre le micrologiciel plus ancien&#xa0;?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Update?</source>
         <translation>Mettre à jour&#xa0;?</translation>
     </message>
@@ -895,18 +925,27 @@ et le QZ7</translation>
         <translation>Déjà en %1&#xa0;: pas de mise à jour (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+82"/>
+        <location filename="../terminal/Terminal.cpp" line="+84"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Envoi de l&apos;image du micrologiciel (%1 caractères).</translation>
     </message>
     <message>
-        <location line="+51"/>
+        <location line="+55"/>
+        <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
+        <translation>Ce QZ7 a la version %1, plus récente que %2&#xa0;: pas de mise à jour. Utilisez --allow-older pour y mettre %2 quand même.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>Pas de mise à jour&#xa0;: le QZ7 est resté tel quel.</translation>
     </message>
     <message>
-        <location line="+67"/>
-        <location line="+11"/>
+        <location line="+73"/>
+        <source>Update to the older firmware? [y/N]</source>
+        <translation>Mettre le micrologiciel plus ancien&#xa0;? [y/N]</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Update? [y/N]</source>
         <translation>Mettre à jour&#xa0;? [y/N]</translation>
     </message>
@@ -948,7 +987,7 @@ et le QZ7</translation>
     <message>
         <location line="+3"/>
         <source>Not updated: the port given with --port cannot be used: it is no terminal, and waiting does not make it one. Nothing was done to any port.</source>
-        <translation>Non mis à jour : le port donné avec --port est inutilisable : ce n'est pas un terminal, et attendre n'y change rien. Aucun port n'a été touché.</translation>
+        <translation>Non mis à jour : le port donné avec --port est inutilisable : ce n&apos;est pas un terminal, et attendre n&apos;y change rien. Aucun port n&apos;a été touché.</translation>
     </message>
     <message>
         <location line="+85"/>
@@ -979,7 +1018,7 @@ et le QZ7</translation>
         <translation>Échec</translation>
     </message>
     <message>
-        <location line="+172"/>
+        <location line="+174"/>
         <source>Keep updating</source>
         <translation>Continuer la mise à jour</translation>
     </message>

@@ -138,7 +138,7 @@ and the QZ7</source>
 <context>
     <name>Help</name>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+50"/>
+        <location filename="../terminal/Terminal.cpp" line="+52"/>
         <source>the QZ7 was updated (Done)</source>
         <translation>QZ7 を更新した (Done)</translation>
     </message>
@@ -229,6 +229,11 @@ and the QZ7</source>
     </message>
     <message>
         <location line="+1"/>
+        <source>--yes: the QZ7 has newer firmware than this program carries; not updated (see --allow-older)</source>
+        <translation>--yes: QZ7 のファームウェアが本プログラムのものより新しいため更新せず (--allow-older を参照)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>wrong usage: an unknown option or a bad value</source>
         <translation>使い方の誤り: 不明なオプションまたは不正な値</translation>
     </message>
@@ -299,6 +304,11 @@ and the QZ7</source>
     </message>
     <message>
         <location line="+2"/>
+        <source>With --cli --yes: update a QZ7 that has newer firmware than this program carries too (without it, such a QZ7 is left as it is, with exit status 18).</source>
+        <translation>--cli --yes と共に: 本プログラムのものより新しいファームウェアが入っている QZ7 も更新します (このオプションがなければ、その QZ7 はそのままにし、終了ステータス 18 で終わります)。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>With --cli: give up when no QZ7 has answered within &lt;seconds&gt; (default: wait for ever).</source>
         <translation>--cli と共に: &lt;seconds&gt; 以内に QZ7 が応答しなければあきらめます (既定: いつまでも待つ)。</translation>
     </message>
@@ -318,7 +328,7 @@ and the QZ7</source>
         <translation>予期しない引数 &apos;%1&apos; です。</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+15"/>
         <source>--port needs the path of a serial device, such as /dev/ttyUSB0.</source>
         <translation>--port にはシリアルデバイスのパス (/dev/ttyUSB0 など) が必要です。</translation>
     </message>
@@ -346,6 +356,11 @@ and the QZ7</source>
         <location line="+5"/>
         <source>--yes, --wait and --timeout go with --cli.</source>
         <translation>--yes、--wait、--timeout は --cli と共に使います。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--allow-older goes with --cli.</source>
+        <translation>--allow-older は --cli と共に使います。</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -809,6 +824,16 @@ and the QZ7</source>
         <source>The QZ7 has no firmware now: switch it off, then hold Run/Stop while you switch it on.</source>
         <translation>現在 QZ7 にはファームウェアがありません。電源を切り、Run/Stop を押したまま電源を入れてください。</translation>
     </message>
+    <message>
+        <location line="+10"/>
+        <source>This QZ7 has %1, newer than the %2 this program carries: Update would put the older firmware on it.</source>
+        <translation>この QZ7 には %1 が入っており、本プログラムの %2 より新しいです: 更新すると古いファームウェアが書き込まれます。</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>This QZ7 already has %1, the firmware this program carries.</source>
+        <translation>この QZ7 にはすでに本プログラムのファームウェア %1 が入っています。</translation>
+    </message>
 </context>
 <context>
     <name>Terminal</name>
@@ -875,7 +900,12 @@ and the QZ7</source>
         <translation>ファームウェアイメージを送信しています (%1 行)。</translation>
     </message>
     <message>
-        <location line="+69"/>
+        <location line="+73"/>
+        <source>Update to the older firmware?</source>
+        <translation>古いファームウェアに更新しますか?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Update?</source>
         <translation>更新しますか?</translation>
     </message>
@@ -895,18 +925,27 @@ and the QZ7</source>
         <translation>すでに %1 です: 更新していません (--skip-current)。</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+82"/>
+        <location filename="../terminal/Terminal.cpp" line="+84"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>ファームウェアイメージを送信しています (%1 文字)。</translation>
     </message>
     <message>
-        <location line="+51"/>
+        <location line="+55"/>
+        <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
+        <translation>この QZ7 には %2 より新しい %1 が入っています: 更新していません。それでも %2 を書き込むには --allow-older を使います。</translation>
+    </message>
+    <message>
+        <location line="+12"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>更新していません: QZ7 は元のままです。</translation>
     </message>
     <message>
-        <location line="+67"/>
-        <location line="+11"/>
+        <location line="+73"/>
+        <source>Update to the older firmware? [y/N]</source>
+        <translation>古いファームウェアに更新しますか? [y/N]</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Update? [y/N]</source>
         <translation>更新しますか? [y/N]</translation>
     </message>
@@ -979,7 +1018,7 @@ and the QZ7</source>
         <translation>失敗</translation>
     </message>
     <message>
-        <location line="+172"/>
+        <location line="+174"/>
         <source>Keep updating</source>
         <translation>更新を続ける</translation>
     </message>

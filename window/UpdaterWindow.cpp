@@ -138,6 +138,7 @@ void UpdaterWindow::ShowEnd(Outcome outcome)
     Offer(ui_->CloseButtonView, true);
     QPushButton* focused = restart ? ui_->RestartButtonView : done ? nullptr : ui_->CloseButtonView;
     ui_->UpdateButtonView->setDefault(false);
+    ui_->CancelButtonView->setDefault(false);
     ui_->RestartButtonView->setDefault(restart);
     ui_->CloseButtonView->setDefault(focused == ui_->CloseButtonView);
     if (focused) {
@@ -158,6 +159,7 @@ void UpdaterWindow::LeaveEnd()
     ui_->CancelButtonView->setVisible(true);
     ui_->CloseButtonView->setDefault(false);
     ui_->RestartButtonView->setDefault(false);
+    ui_->CancelButtonView->setDefault(false);
     ui_->UpdateButtonView->setDefault(true);
 }
 
@@ -320,7 +322,9 @@ void UpdaterWindow::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        target = ui_->RestartButtonView->isEnabled() ? ui_->RestartButtonView : ui_->UpdateButtonView;
+        target = ui_->RestartButtonView->isEnabled() ? ui_->RestartButtonView
+                 : ui_->CancelButtonView->isDefault() ? ui_->CancelButtonView
+                                                       : ui_->UpdateButtonView;
         break;
     case Qt::Key_Escape:
         target = ui_->CloseButtonView->isEnabled() ? ui_->CloseButtonView : ui_->CancelButtonView;
@@ -390,9 +394,14 @@ void WindowFrontEnd::Show(const ScreenUpdate& update)
         // Show the focus ring at once, as if the focus had come by Tab: the keyboard is the way on.
         w.setAttribute(Qt::WA_KeyboardFocusChange);
     }
-    if (update.focus == Focus::Update)
-        w.UpdateButtonView()->setFocus();
-    else if (update.focus == Focus::NextUnit)
+    // Update or Cancel, whichever the question focuses, is also the one Return takes from
+    // elsewhere in the window: for a QZ7 with newer firmware, Cancel.
+    if (update.focus == Focus::Update || update.focus == Focus::Cancel) {
+        const bool cancel = update.focus == Focus::Cancel;
+        w.UpdateButtonView()->setDefault(!cancel);
+        w.CancelButtonView()->setDefault(cancel);
+        (cancel ? w.CancelButtonView() : w.UpdateButtonView())->setFocus();
+    } else if (update.focus == Focus::NextUnit)
         w.NextUnitButtonView()->setFocus();
 }
 

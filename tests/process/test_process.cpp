@@ -360,10 +360,11 @@ TEST(Program, HelpVersionAndUsageErrorsNeedNoDisplayAndEachHaveAStatus)
     std::string help = CommandOutput(program + " --help", status);
     EXPECT_EQ(status, 0);
     for (const char* part : {"--help", "--version", "--timeout <seconds>", "Exit statuses", "\n  64   wrong usage",
-                             "\n  124  --timeout ran out", "\n  130  stopped by SIGINT (twice within 5 s"})
+                             "\n  124  --timeout ran out", "--allow-older", "\n  18   --yes: the QZ7 has newer firmware",
+                             "\n  130  stopped by SIGINT (twice within 5 s"})
         EXPECT_NE(help.find(part), std::string::npos) << part << "\n" << help;
     // A usage error is told apart from an error nobody foresaw (1).
-    for (const char* wrong : {"--no-such-option", "--cli --timeout 0", "--timeout 5", "--port"}) {
+    for (const char* wrong : {"--no-such-option", "--cli --timeout 0", "--timeout 5", "--port", "--allow-older"}) {
         CommandOutput(program + " " + wrong + " 2>/dev/null", status);
         EXPECT_EQ(status, 64) << wrong;
     }

@@ -200,6 +200,15 @@ bool AtTheQuestion(const UpdaterApp& app, std::chrono::milliseconds bound)
     return QTest::qWaitFor([&] { return app.window->UpdateButtonView()->isEnabled(); }, static_cast<int>(bound.count()));
 }
 
+std::string NewerThanShipped()
+{
+    const std::string v = Firmware::Version;
+    const std::size_t dot = v.rfind('.');
+    const std::string minor = std::to_string(std::stoi(v.substr(dot + 1)) + 2);
+    const std::size_t width = v.size() - dot - 1;
+    return v.substr(0, dot + 1) + std::string(width > minor.size() ? width - minor.size() : 0, '0') + minor;
+}
+
 std::string Describe(const ScreenUpdate& u)
 {
     std::ostringstream d;
@@ -216,7 +225,7 @@ std::string Describe(const ScreenUpdate& u)
     field("updateEnabled", u.updateEnabled);
     field("cancelEnabled", u.cancelEnabled);
     if (u.focus)
-        d << (*u.focus == Focus::Update ? "focus=update " : "focus=next-unit ");
+        d << (*u.focus == Focus::Update ? "focus=update " : *u.focus == Focus::Cancel ? "focus=cancel " : "focus=next-unit ");
     field("level", u.level);
     field("levelShown", u.levelShown);
     field("nextUnitShown", u.nextUnitShown);
@@ -227,6 +236,8 @@ std::string Describe(const ScreenUpdate& u)
     if (u.scene)
         d << "scene=" << static_cast<int>(*u.scene) << " ";
     field("version", u.version);
+    if (u.relation)
+        d << "relation=" << static_cast<int>(*u.relation) << " ";
     return d.str();
 }
 

@@ -149,6 +149,9 @@ std::string ShippedImage();
 // derived both from the image; no test assumes a version or a size).
 inline const std::string kShippedV = std::string("V") + Firmware::Version;
 inline const std::string kShippedLines = std::to_string(Firmware::Lines);
+// A version newer than the one built in, written as the QZ7 writes its own: the minor number two
+// up, as wide as the built-in one ("2.009" beside "2.007").
+std::string NewerThanShipped();
 
 // Waits, without running the event loop, until `done` holds or `bound` passes.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound);

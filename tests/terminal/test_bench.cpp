@@ -311,16 +311,62 @@ TEST(Bench, SkipCurrentLeavesAUnitThatHasTheShippedFirmware)
     EXPECT_EQ(one.sims[0]->Wire(), "y");
 }
 
-// The version a QZ7 reports, however its reply frames it, against the one built in.
-TEST(Bench, IsShippedVersionComparesTheReportedVersionWithTheBuiltInOne)
+// --yes leaves a unit with newer firmware as it is, with a status of its own, unless
+// --allow-older; --skip-current still leaves the current one.
+TEST(Bench, YesLeavesAUnitWithNewerFirmwareUnlessAllowOlder)
 {
-    const std::string v = Firmware::Version;
-    const std::vector<std::pair<std::string, bool>> cases{
-        {v, true}, {"V" + v, true}, {"QZ7 V" + v, true}, {"QZ7 V" + v + " \r\n", true}, {"Boot 1, QZ7 V" + v, true},
-        {"QZ7 V" + v + "1", false}, {"QZ7 V1" + v, false}, {"QZ7 V" + v + ".1", false}, {"QZ7 V", false}, {"", false},
+    const std::string carried = Firmware::Version, newer = NewerThanShipped();
+    const bootsim::Options newerOne = Sim([&](bootsim::Options& o) { o.version = "QZ7 V" + newer; });
+    const bootsim::Options current = Sim([](bootsim::Options& o) { o.version = "QZ7 " + kShippedV; });
+    const std::string left = ": This QZ7 has " + newer + ", newer than " + carried +
+                             ": not updated. Use --allow-older to put " + carried + " on it anyway.";
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        std::vector<bootsim::Options> units;
+        int status;
+        std::vector<std::string> outcomes;  // each unit's, in order
+    } rows[] = {
+        {"side by side", {"--yes", "--all", "--report", "REPORT"}, {newerOne, Sim()}, 16, {"newer-on-unit", "done"}},
+        {"with --skip-current", {"--yes", "--all", "--skip-current", "--report", "REPORT"}, {newerOne, current, Sim()}, 16,
+         {"newer-on-unit", "already-current", "done"}},
+        {"with --allow-older", {"--yes", "--all", "--allow-older", "--report", "REPORT"}, {newerOne, Sim()}, 0, {"done", "done"}},
+        {"alone, --json", {"--yes", "--json", "--report", "REPORT"}, {newerOne}, 18, {"newer-on-unit"}},
     };
-    for (const auto& [found, shipped] : cases)
-        EXPECT_EQ(IsShippedVersion(found), shipped) << '"' << found << '"';
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Units units(row.units);
+        BenchRun run = RunBench(units, row.args);
+        EXPECT_EQ(run.status, row.status);
+        units.ExpectRestored();
+        std::map<std::string, QJsonObject> report = ReportByPort(run.report);
+        std::string prose = run.err;
+        for (const std::string& line : run.out)
+            prose += line + "\n";
+        for (std::size_t i = 0; i < units.sims.size(); ++i) {
+            const bootsim::BootSim& sim = *units.sims[i];
+            SCOPED_TRACE(sim.SlavePath());
+            const QJsonObject& r = report[sim.SlavePath()];
+            EXPECT_EQ(r["outcome"].toString().toStdString(), row.outcomes[i]);
+            if (row.outcomes[i] == "done") {
+                EXPECT_EQ(r["exit"].toInt(), 0);
+                EXPECT_TRUE(sim.Snapshot().Intact()) << sim.Snapshot().Summary();
+            } else {
+                EXPECT_EQ(sim.Wire(), "y");  // nothing after the version's "y": never erased
+            }
+            if (row.outcomes[i] == "newer-on-unit") {
+                EXPECT_EQ(r["exit"].toInt(), 18);
+                EXPECT_EQ(r["version_found"].toString().toStdString(), newer);
+                EXPECT_TRUE(Has(prose, sim.SlavePath() + left)) << prose;
+            }
+        }
+        if (Has(row.name, "--json")) {
+            std::vector<QJsonObject> events = CheckSchema(run.out);
+            ASSERT_FALSE(events.empty());
+            EXPECT_EQ(events.back()["exit"].toInt(), 18);
+            EXPECT_EQ(events.back()["outcomes"].toObject()["newer-on-unit"].toInt(), 1);
+        }
+    }
 }
 
 TEST(Bench, ASignalStopsEveryUnitAndPutsEveryPortBack)

@@ -27,7 +27,13 @@ TEST(Cli, EachOutcomeEndsWithItsOwnStatus)
         std::string input;
         int status;
         std::string says;
+        std::vector<std::string> more = {};  // options besides --port (and --yes)
     };
+    // A QZ7 with newer firmware, and one with the firmware carried.
+    const std::string carried = Firmware::Version, newer = NewerThanShipped();
+    auto newerSim = [&](bootsim::Options& o) { o.version = "QZ7 V" + newer; };
+    const std::string newerSays = "\n  This QZ7 has " + newer + ", newer than the " + carried +
+                                  " this program carries: Update would put the older firmware on it.\n";
     const std::vector<Case> cases{
         {"update, --yes", [](bootsim::Options&) {}, true, "", 0, "\nDone\n  Sent " + kShippedLines + " lines"},
         {"update, answered on standard input", [](bootsim::Options&) {}, false, " Yes \n", 0, "\nDone\n"},
@@ -50,6 +56,18 @@ TEST(Cli, EachOutcomeEndsWithItsOwnStatus)
         {"done before the last line", [](bootsim::Options& o) { o.lineForAsteriskAfter = 100; o.lineForAsterisk = "Done"; },
          true, "", 15, "\nQZ7 stopped before the whole image was sent."},
         {"first asterisk right after Erased", [](bootsim::Options& o) { o.earlyAsterisk = true; }, true, "", 0, "\nDone\n"},
+        // --yes leaves a QZ7 with newer firmware as it is, unless --allow-older; asked, the
+        // question says so and no is its default.
+        {"newer on the unit, --yes", newerSim, true, "", 18,
+         newerSays + "This QZ7 has " + newer + ", newer than " + carried + ": not updated. Use --allow-older to put " +
+             carried + " on it anyway.\n"},
+        {"newer on the unit, --yes --allow-older", newerSim, true, "", 0,
+         newerSays + "Update to the older firmware? [y/N] y (--yes --allow-older)\nUpdating QZ7", {"--allow-older"}},
+        {"newer on the unit, asked, Return", newerSim, false, "\n", 9,
+         newerSays + "Update to the older firmware? [y/N] \nNot updated: the QZ7 was left as it was.\n"},
+        {"newer on the unit, asked, yes", newerSim, false, "y\n", 0, newerSays + "Update to the older firmware? [y/N] y\n"},
+        {"current on the unit, --yes", [&](bootsim::Options& o) { o.version = "QZ7 V" + carried; }, true, "", 0,
+         "\n  This QZ7 already has " + carried + ", the firmware this program carries.\nUpdate? [y/N] y (--yes)\n"},
     };
     const std::string length = std::to_string(ShippedImage().size());
     // Every case at once, each with a simulator and an output file of its own.
@@ -70,6 +88,7 @@ TEST(Cli, EachOutcomeEndsWithItsOwnStatus)
             std::vector<std::string> args{"--port", sims[i]->SlavePath()};
             if (cases[i].yes)
                 args.push_back("--yes");
+            args.insert(args.end(), cases[i].more.begin(), cases[i].more.end());
             return RunCli(args, cases[i].input, {.sim = sims[i].get(), .outFile = OutFile() + "." + std::to_string(i)});
         }));
     for (std::size_t i = 0; i < cases.size(); ++i) {
@@ -92,7 +111,7 @@ TEST(Cli, EachOutcomeEndsWithItsOwnStatus)
             EXPECT_EQ(run.out.find(length), run.out.rfind(length)) << run.out;
             EXPECT_TRUE(Has(run.out, "\n90%\n100%\nDone\n")) << run.out;
         }
-        if (c.status == 9) {
+        if (c.status == 9 || c.status == 18) {
             EXPECT_EQ(sim.Wire(), "y");  // nothing after the version's "y": never erased
         }
     }

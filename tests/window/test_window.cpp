@@ -211,6 +211,73 @@ TEST(EndScreens, EachShowsItsMarkAndOnlyTheWaysOnThatWork)
     EXPECT_NE(doneMark, failedMark);
 }
 
+// The question for each relation of the version found to the one carried: the focus, the button
+// Return takes (from the focus, and from anywhere else in the window), and the status line.
+TEST(Question, ANewerQZ7HasCancelFocusedAndTheStatusLineSaysWhy)
+{
+    Pty pty;
+    auto app = MakeApp(pty.path);
+    UpdaterWindow& w = *app->window;
+    w.show();
+    // Counted here, not answered: the controller is never asked.
+    QObject::disconnect(w.UpdateButtonView(), &QPushButton::clicked, app->controller.get(), nullptr);
+    QObject::disconnect(w.CancelButtonView(), &QPushButton::clicked, app->controller.get(), nullptr);
+    int updates = 0, cancels = 0;
+    QObject::connect(w.UpdateButtonView(), &QPushButton::clicked, [&] { ++updates; });
+    QObject::connect(w.CancelButtonView(), &QPushButton::clicked, [&] { ++cancels; });
+    const StatusFact adapter = StatusText::AdapterFacts{.path = pty.path};
+    const std::string carried = Firmware::Version, newer = NewerThanShipped();
+    const struct {
+        std::optional<std::string> version;
+        bool cancel;         // Cancel focused and taking Return, rather than Update
+        std::string status;  // empty: the status line stays as it was
+    } rows[] = {
+        {"2.005", false, ""},
+        {std::nullopt, false, ""},
+        {"2.0x", false, ""},
+        {newer, true, "This QZ7 has " + newer + ", newer than the " + carried + " this program carries: Update would put the older firmware on it."},
+        {carried, false, "This QZ7 already has " + carried + ", the firmware this program carries."},
+        // After a newer one, an older one is Update's again.
+        {"2.005", false, ""},
+    };
+    for (const auto& row : rows) {
+        const std::string which = row.version.value_or("<none>");
+        app->frontEnd->Show({.status = adapter, .updateEnabled = false, .cancelEnabled = false});
+        const std::string before = StatusLine(*app);
+        app->frontEnd->Show(QuestionScreen(row.version));
+        QPushButton* answer = row.cancel ? w.CancelButtonView() : w.UpdateButtonView();
+        QPushButton* other = row.cancel ? w.UpdateButtonView() : w.CancelButtonView();
+        EXPECT_EQ(w.focusWidget(), answer) << which;
+        EXPECT_TRUE(answer->isDefault()) << which;
+        EXPECT_FALSE(other->isDefault()) << which;
+        EXPECT_EQ(StatusLine(*app), row.status.empty() ? before : row.status) << which;
+        // The directions keep their words whatever the relation.
+        EXPECT_EQ(ScreenText(*app).toStdString(),
+                  row.version ? Directions::FoundVersion(*row.version) : std::string(Directions::VersionNotFound)) << which;
+        for (bool focused : {true, false}) {
+            updates = cancels = 0;
+            if (focused) {
+                Press(w, Qt::Key_Return);
+            } else {
+                QTest::keyClick(&w, Qt::Key_Return);  // as from a widget that leaves Return to the window
+            }
+            EXPECT_EQ(cancels, row.cancel ? 1 : 0) << which << (focused ? ", focused" : ", from the window");
+            EXPECT_EQ(updates, row.cancel ? 0 : 1) << which << (focused ? ", focused" : ", from the window");
+        }
+    }
+
+    // From the dialogue itself: a simulated QZ7 with newer firmware.
+    bootsim::Options o = FastSim();
+    o.version = "QZ7 V" + newer;
+    SimUpdate run(o);
+    ASSERT_TRUE(run.opened);
+    ASSERT_TRUE(AtTheQuestion(*run.app));
+    EXPECT_EQ(run.app->window->focusWidget(), run.app->window->CancelButtonView());
+    EXPECT_TRUE(run.Status("newer than the " + carried + " this program carries"));
+    EXPECT_EQ(run.sim.Wire(), "y");
+    run.Quit();
+}
+
 TEST(EndScreens, CloseAndEscapeEndTheProgramAfterDoneAndAfterAFailure)
 {
     for (bool done : {true, false}) {
