@@ -206,6 +206,9 @@ private:
     Drained DrainInput();
     // After the image's last line: the loader's verdict (worker).
     void AwaitVerdict();
+    // The loader's stream judged until it paces or ends (see LoaderLines); none when the port
+    // closed or hung up first (a hang-up has then been said).
+    std::optional<LoaderLines::Verdict> AwaitLoader(LoaderLines::Phase phase);
     // The loader's lines have ended the transfer, or its verdict has come after it.
     void EndByLoader(const LoaderLines::Verdict& verdict);
     // The adapter has gone: close the port and say so.

@@ -59,18 +59,11 @@ bool QZ7_UpdaterAppDelegate::Pace()
     // it holds the next line back until what follows decides, and the loader's chatter between
     // records is dropped. Waiting on after a real end would leave the operator at "Updating" for
     // ever with the QZ7 half programmed.
-    PortSource source(*this);
-    LoaderLines judge(LoaderLines::Phase::Transfer, loaderQuiet_);
-    const LineReader::Judged judged = stream_.AwaitLoader(source, judge);
-    if (judged.status != PortIo::Data) {
-        if (judged.status == PortIo::HangUp)
-            AdapterGone();
-        return false;
-    }
-    status_.LinesTaken(linesAtRead_.load());
-    if (judged.verdict.kind == LoaderLines::Verdict::Pace)
+    const std::optional<LoaderLines::Verdict> verdict = AwaitLoader(LoaderLines::Phase::Transfer);
+    if (verdict && verdict->kind == LoaderLines::Verdict::Pace)
         return true;
-    EndByLoader(judged.verdict);
+    if (verdict)
+        EndByLoader(*verdict);
     return false;
 }
 
@@ -78,17 +71,25 @@ void QZ7_UpdaterAppDelegate::AwaitVerdict()
 {
     // After the last line: the loader's verdict, by the same rule as its lines during the
     // transfer. Asterisks it sent ahead of need are no reply; its chatter is dropped.
+    if (const std::optional<LoaderLines::Verdict> verdict = AwaitLoader(LoaderLines::Phase::AfterImage)) {
+        setReceivedString(verdict->line);
+        EndByLoader(*verdict);
+    }
+}
+
+std::optional<LoaderLines::Verdict> QZ7_UpdaterAppDelegate::AwaitLoader(LoaderLines::Phase phase)
+{
     PortSource source(*this);
-    LoaderLines judge(LoaderLines::Phase::AfterImage, loaderQuiet_);
-    const LineReader::Judged judged = stream_.AwaitLoader(source, judge);
+    LoaderLines judge(phase, loaderQuiet_);
+    LineReader::Judged judged = stream_.AwaitLoader(source, judge);
     if (judged.status != PortIo::Data) {
+        // No verdict: the adapter went (said so), or the port was closed (nothing more to do).
         if (judged.status == PortIo::HangUp)
             AdapterGone();
-        return;  // the port was closed: no reply, nothing more to do
+        return std::nullopt;
     }
     status_.LinesTaken(linesAtRead_.load());
-    setReceivedString(judged.verdict.line);
-    EndByLoader(judged.verdict);
+    return std::move(judged.verdict);
 }
 
 void QZ7_UpdaterAppDelegate::EndByLoader(const LoaderLines::Verdict& verdict)
