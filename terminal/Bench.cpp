@@ -60,7 +60,7 @@ std::string Bench::Row(const Unit& unit) const
     std::string row = StatusText::PrintableText(unit.path);
     if (!unit.adapter.serialNumber.empty())
         row += " (" + StatusText::PrintableText(unit.adapter.serialNumber) + ")";
-    row += "  " + (unit.ended ? std::string(OutcomeName(unit.exit)) : unit.stage);
+    row += "  " + (unit.ended ? std::string(unit.Outcome()) : unit.stage);
     if (unit.level >= 0) {
         char percent[16];
         std::snprintf(percent, sizeof percent, " %3d%%", unit.level);
@@ -96,7 +96,8 @@ void Bench::Ended(Unit& unit)
     const QJsonObject versionFound{{"version_found", unit.version ? QJsonValue(Q(*unit.version)) : QJsonValue()}};
     QJsonObject end{{"port", Q(unit.path)},
                     {"version_found", versionFound["version_found"]},
-                    {"outcome", OutcomeName(unit.exit)},
+                    {"outcome", unit.Outcome()},
+                    {"version_relation", unit.version ? RelationName(unit.relation) : QJsonValue()},
                     {"exit", unit.exit},
                     {"duration_s", std::round(seconds * 1000.0) / 1000.0},
                     {"lines_sent", unit.linesSent}};
@@ -118,7 +119,7 @@ void Bench::Ended(Unit& unit)
         }
     }
     Event(&unit, "end", end);
-    Say(&unit, Words::Fill(Words::Tr("Terminal", "Ended: %1 (status %2)."), {OutcomeName(unit.exit), std::to_string(unit.exit)}));
+    Say(&unit, Words::Fill(Words::Tr("Terminal", "Ended: %1 (status %2)."), {unit.Outcome(), std::to_string(unit.exit)}));
     Changed();
     bool all = true;
     for (const auto& u : units_)
@@ -134,7 +135,7 @@ void Bench::Conclude()
     int failed = 0;
     std::map<std::string, int> outcomes;
     for (const auto& u : units_) {
-        ++outcomes[OutcomeName(u->exit)];
+        ++outcomes[u->Outcome()];
         failed += u->exit != ExitStatus::Done && u->exit != ExitStatus::AlreadyCurrent;
     }
     int status = units_.size() == 1 ? units_.front()->exit : failed ? ExitStatus::SomeFailed : ExitStatus::Done;

@@ -29,7 +29,7 @@
 #include <unistd.h>
 
 namespace benchparts {
-inline constexpr int kSchema = 1;
+inline constexpr int kSchema = 2;
 
 inline QString Q(const std::string& text)
 {
@@ -46,10 +46,23 @@ inline std::string Line(const QJsonObject& object)
     return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
 }
 
+// Versions in the JSON are the bare number, as the QZ7 reports it after its "V" ("2.007").
 inline QJsonObject FirmwareObject()
 {
     const ShippedFirmware& f = Shipped();
-    return {{"version", Q(f.version)}, {"lines", f.lines}, {"sha256", Q(f.sha256)}};
+    return {{"version", Q(f.version.substr(1))}, {"lines", f.lines}, {"sha256", Q(f.sha256)}};
+}
+
+// The version found beside the firmware carried, for the JSON: null when none could be read.
+inline QJsonValue RelationName(VersionRelation relation)
+{
+    switch (relation) {
+    case VersionRelation::Older: return QStringLiteral("older");
+    case VersionRelation::Same: return QStringLiteral("current");
+    case VersionRelation::Newer: return QStringLiteral("newer");
+    case VersionRelation::Unknown: break;
+    }
+    return QJsonValue();
 }
 
 inline std::string Now()
@@ -89,6 +102,9 @@ public:
     int linesSent = 0;
     bool ended = false;
     int exit = ExitStatus::Failure;
+    bool checked = false;  // --check read the version and left the unit
+    // How the unit ended, by name: its exit status's, or "checked".
+    const char* Outcome() const { return checked ? "checked" : OutcomeName(exit); }
     std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
 
 private:

@@ -176,8 +176,22 @@ void Unit::Decide()
 void Unit::Cancelled()
 {
     if (answer_ == Answer::Check) {
-        bench_.Say(this, version ? Words::Fill(Words::Tr("Terminal", "Version %1: nothing erased (--check)."), {*version})
-                                 : Words::Tr("Terminal", "Version not found: nothing erased (--check)."));
+        const std::string carried = Shipped().version;
+        std::string said;
+        if (!version)
+            said = Words::Tr("Terminal", "Version not found: nothing erased (--check).");
+        else if (relation == VersionRelation::Older)
+            said = Words::Fill(Words::Tr("Terminal", "Version %1, older than the %2 this program carries: nothing erased (--check)."),
+                               {*version, carried});
+        else if (relation == VersionRelation::Same)
+            said = Words::Fill(Words::Tr("Terminal", "Version %1, the one this program carries: nothing erased (--check)."), {*version});
+        else if (relation == VersionRelation::Newer)
+            said = Words::Fill(Words::Tr("Terminal", "Version %1, newer than the %2 this program carries: nothing erased (--check)."),
+                               {*version, carried});
+        else
+            said = Words::Fill(Words::Tr("Terminal", "Version %1: nothing erased (--check)."), {*version});
+        bench_.Say(this, said);
+        checked = true;
         Finish(ExitStatus::Done);
     } else if (answer_ == Answer::Skip) {
         bench_.Say(this, Words::Fill(Words::Tr("Terminal", "Already on %1: not updated (--skip-current)."), {Shipped().version}));

@@ -258,7 +258,7 @@ neu starten</translation>
         <translation>Exit-Status (mit --cli):</translation>
     </message>
     <message>
-        <location filename="../app/Startup.cpp" line="+51"/>
+        <location filename="../app/Startup.cpp" line="+57"/>
         <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
         <translation>Aktualisiert die Firmware eines QZ7 über einen USB-Seriell-Adapter. Schließen Sie den Adapter an, schalten Sie den QZ7 mit gedrückter Run/Stop-Taste vorne ein und folgen Sie den Anweisungen im Fenster.</translation>
     </message>
@@ -504,7 +504,7 @@ neu starten</translation>
 <context>
     <name>Status</name>
     <message>
-        <location filename="../core/Status.cpp" line="+31"/>
+        <location filename="../core/Status.cpp" line="+38"/>
         <source>%1 s</source>
         <translation>%1 s</translation>
     </message>
@@ -838,7 +838,7 @@ neu starten</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../terminal/Bench.cpp" line="+115"/>
+        <location filename="../terminal/Bench.cpp" line="+116"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>Der Bericht konnte nicht in %1 geschrieben werden: %2.</translation>
     </message>
@@ -890,7 +890,7 @@ neu starten</translation>
     </message>
     <message>
         <location filename="../terminal/BenchUnit.cpp" line="+35"/>
-        <location line="+78"/>
+        <location line="+79"/>
         <source>Nothing was done to this port.</source>
         <translation>An diesem Port wurde nichts verändert.</translation>
     </message>
@@ -910,27 +910,42 @@ neu starten</translation>
         <translation>Aktualisieren?</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+12"/>
+        <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
+        <translation>Version %1, älter als die %2 dieses Programms: nichts gelöscht (--check).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Version %1, the one this program carries: nothing erased (--check).</source>
+        <translation>Version %1, die dieses Programms: nichts gelöscht (--check).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Version %1, newer than the %2 this program carries: nothing erased (--check).</source>
+        <translation>Version %1, neuer als die %2 dieses Programms: nichts gelöscht (--check).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>Version %1: nothing erased (--check).</source>
         <translation>Version %1: nichts gelöscht (--check).</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-10"/>
         <source>Version not found: nothing erased (--check).</source>
         <translation>Keine Version gefunden: nichts gelöscht (--check).</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+15"/>
         <source>Already on %1: not updated (--skip-current).</source>
         <translation>Bereits auf %1: nicht aktualisiert (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+84"/>
+        <location filename="../terminal/Terminal.cpp" line="+85"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Firmware-Image wird gesendet (%1 Zeichen).</translation>
     </message>
     <message>
-        <location line="+55"/>
+        <location line="+56"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>Dieser QZ7 hat %1, neuer als %2: nicht aktualisiert. Mit --allow-older wird %2 trotzdem aufgespielt.</translation>
     </message>

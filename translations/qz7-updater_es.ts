@@ -258,7 +258,7 @@ y el QZ7</translation>
         <translation>Estados de salida (con --cli):</translation>
     </message>
     <message>
-        <location filename="../app/Startup.cpp" line="+51"/>
+        <location filename="../app/Startup.cpp" line="+57"/>
         <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
         <translation>Actualiza el firmware de un QZ7 mediante un adaptador USB serie. Conecte el adaptador, encienda el QZ7 manteniendo pulsado el botón frontal Run/Stop y siga las instrucciones de la ventana.</translation>
     </message>
@@ -504,7 +504,7 @@ y el QZ7</translation>
 <context>
     <name>Status</name>
     <message>
-        <location filename="../core/Status.cpp" line="+31"/>
+        <location filename="../core/Status.cpp" line="+38"/>
         <source>%1 s</source>
         <translation>%1 s</translation>
     </message>
@@ -838,7 +838,7 @@ y el QZ7</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../terminal/Bench.cpp" line="+115"/>
+        <location filename="../terminal/Bench.cpp" line="+116"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>No se pudo escribir el informe en %1: %2.</translation>
     </message>
@@ -890,7 +890,7 @@ y el QZ7</translation>
     </message>
     <message>
         <location filename="../terminal/BenchUnit.cpp" line="+35"/>
-        <location line="+78"/>
+        <location line="+79"/>
         <source>Nothing was done to this port.</source>
         <translation>No se hizo nada en este puerto.</translation>
     </message>
@@ -910,27 +910,42 @@ y el QZ7</translation>
         <translation>¿Actualizar?</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+12"/>
+        <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
+        <translation>Versión %1, más antigua que la %2 que trae este programa: no se borró nada (--check).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Version %1, the one this program carries: nothing erased (--check).</source>
+        <translation>Versión %1, la que trae este programa: no se borró nada (--check).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Version %1, newer than the %2 this program carries: nothing erased (--check).</source>
+        <translation>Versión %1, más reciente que la %2 que trae este programa: no se borró nada (--check).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>Version %1: nothing erased (--check).</source>
         <translation>Versión %1: no se borró nada (--check).</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-10"/>
         <source>Version not found: nothing erased (--check).</source>
         <translation>Versión no encontrada: no se borró nada (--check).</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+15"/>
         <source>Already on %1: not updated (--skip-current).</source>
         <translation>Ya tiene %1: no actualizado (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+84"/>
+        <location filename="../terminal/Terminal.cpp" line="+85"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Enviando la imagen del firmware (%1 caracteres).</translation>
     </message>
     <message>
-        <location line="+55"/>
+        <location line="+56"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>Este QZ7 tiene %1, más reciente que %2: no actualizado. Use --allow-older para ponerle %2 de todos modos.</translation>
     </message>

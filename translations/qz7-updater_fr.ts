@@ -258,7 +258,7 @@ et le QZ7</translation>
         <translation>Codes de sortie (avec --cli)&#xa0;:</translation>
     </message>
     <message>
-        <location filename="../app/Startup.cpp" line="+51"/>
+        <location filename="../app/Startup.cpp" line="+57"/>
         <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
         <translation>Met à jour le micrologiciel d&apos;un QZ7 par un adaptateur série USB. Branchez l&apos;adaptateur, allumez le QZ7 en maintenant son bouton avant Run/Stop, puis suivez les instructions de la fenêtre.</translation>
     </message>
@@ -504,7 +504,7 @@ et le QZ7</translation>
 <context>
     <name>Status</name>
     <message>
-        <location filename="../core/Status.cpp" line="+31"/>
+        <location filename="../core/Status.cpp" line="+38"/>
         <source>%1 s</source>
         <translation>%1 s</translation>
     </message>
@@ -838,7 +838,7 @@ et le QZ7</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../terminal/Bench.cpp" line="+115"/>
+        <location filename="../terminal/Bench.cpp" line="+116"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>Impossible d&apos;écrire le rapport dans %1&#xa0;: %2.</translation>
     </message>
@@ -890,7 +890,7 @@ et le QZ7</translation>
     </message>
     <message>
         <location filename="../terminal/BenchUnit.cpp" line="+35"/>
-        <location line="+78"/>
+        <location line="+79"/>
         <source>Nothing was done to this port.</source>
         <translation>Rien n&apos;a été fait sur ce port.</translation>
     </message>
@@ -910,27 +910,42 @@ et le QZ7</translation>
         <translation>Mettre à jour&#xa0;?</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+12"/>
+        <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
+        <translation>Version %1, plus ancienne que la %2 de ce programme&#xa0;: rien n&apos;a été effacé (--check).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Version %1, the one this program carries: nothing erased (--check).</source>
+        <translation>Version %1, celle de ce programme&#xa0;: rien n&apos;a été effacé (--check).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Version %1, newer than the %2 this program carries: nothing erased (--check).</source>
+        <translation>Version %1, plus récente que la %2 de ce programme&#xa0;: rien n&apos;a été effacé (--check).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>Version %1: nothing erased (--check).</source>
         <translation>Version %1&#xa0;: rien n&apos;a été effacé (--check).</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-10"/>
         <source>Version not found: nothing erased (--check).</source>
         <translation>Version introuvable&#xa0;: rien n&apos;a été effacé (--check).</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+15"/>
         <source>Already on %1: not updated (--skip-current).</source>
         <translation>Déjà en %1&#xa0;: pas de mise à jour (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+84"/>
+        <location filename="../terminal/Terminal.cpp" line="+85"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Envoi de l&apos;image du micrologiciel (%1 caractères).</translation>
     </message>
     <message>
-        <location line="+55"/>
+        <location line="+56"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>Ce QZ7 a la version %1, plus récente que %2&#xa0;: pas de mise à jour. Utilisez --allow-older pour y mettre %2 quand même.</translation>
     </message>

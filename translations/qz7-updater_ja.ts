@@ -258,7 +258,7 @@ and the QZ7</source>
         <translation>終了ステータス (--cli 使用時):</translation>
     </message>
     <message>
-        <location filename="../app/Startup.cpp" line="+51"/>
+        <location filename="../app/Startup.cpp" line="+57"/>
         <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
         <translation>USB シリアルアダプター経由で QZ7 のファームウェアを更新します。アダプターを接続し、前面の Run/Stop ボタンを押したまま QZ7 の電源を入れ、ウィンドウの指示に従ってください。</translation>
     </message>
@@ -504,7 +504,7 @@ and the QZ7</source>
 <context>
     <name>Status</name>
     <message>
-        <location filename="../core/Status.cpp" line="+31"/>
+        <location filename="../core/Status.cpp" line="+38"/>
         <source>%1 s</source>
         <translation>%1 s</translation>
     </message>
@@ -838,7 +838,7 @@ and the QZ7</source>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../terminal/Bench.cpp" line="+115"/>
+        <location filename="../terminal/Bench.cpp" line="+116"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>レポートを %1 に書き込めませんでした: %2。</translation>
     </message>
@@ -890,7 +890,7 @@ and the QZ7</source>
     </message>
     <message>
         <location filename="../terminal/BenchUnit.cpp" line="+35"/>
-        <location line="+78"/>
+        <location line="+79"/>
         <source>Nothing was done to this port.</source>
         <translation>このポートには何もしていません。</translation>
     </message>
@@ -910,27 +910,42 @@ and the QZ7</source>
         <translation>更新しますか?</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+12"/>
+        <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
+        <translation>バージョン %1 は本プログラムの %2 より古いです。何も消去していません (--check)。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Version %1, the one this program carries: nothing erased (--check).</source>
+        <translation>バージョン %1 は本プログラムと同じです。何も消去していません (--check)。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Version %1, newer than the %2 this program carries: nothing erased (--check).</source>
+        <translation>バージョン %1 は本プログラムの %2 より新しいです。何も消去していません (--check)。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>Version %1: nothing erased (--check).</source>
         <translation>バージョン %1: 何も消去していません (--check)。</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-10"/>
         <source>Version not found: nothing erased (--check).</source>
         <translation>バージョンが見つかりません: 何も消去していません (--check)。</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+15"/>
         <source>Already on %1: not updated (--skip-current).</source>
         <translation>すでに %1 です: 更新していません (--skip-current)。</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+84"/>
+        <location filename="../terminal/Terminal.cpp" line="+85"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>ファームウェアイメージを送信しています (%1 文字)。</translation>
     </message>
     <message>
-        <location line="+55"/>
+        <location line="+56"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>この QZ7 には %2 より新しい %1 が入っています: 更新していません。それでも %2 を書き込むには --allow-older を使います。</translation>
     </message>

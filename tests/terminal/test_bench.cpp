@@ -118,7 +118,7 @@ std::vector<QJsonObject> CheckSchema(const std::vector<std::string>& lines)
     for (const std::string& line : lines) {
         QJsonObject o = Parsed(line);
         SCOPED_TRACE(line);
-        EXPECT_EQ(o["schema"].toInt(), 1);
+        EXPECT_EQ(o["schema"].toInt(), 2);
         EXPECT_TRUE(kEvents.contains(o["event"].toString()));
         EXPECT_TRUE(QDateTime::fromString(o["time"].toString(), Qt::ISODateWithMs).isValid());
         const QString event = o["event"].toString();
@@ -208,7 +208,7 @@ TEST(Bench, FourUnitsSideBySideOneHangsUpOneFailsTheEraseTheOthersAreUpdated)
         EXPECT_EQ(r["version_found"].toString(), "2.005");
         EXPECT_EQ(r["adapter"].toObject()["name"].toString().toStdString(), "usbserial-u" + std::to_string(i + 1));
         EXPECT_EQ(r["firmware"].toObject()["sha256"].toString().toStdString(), Shipped().sha256);
-        EXPECT_EQ(r["firmware"].toObject()["version"].toString().toStdString(), kShippedV);
+        EXPECT_EQ(r["firmware"].toObject()["version"].toString().toStdString(), Firmware::Version);
         if (i == 3) {
             EXPECT_EQ(r["lines_sent"].toInt(), 0);
         } else if (i != 1) {
@@ -253,8 +253,11 @@ TEST(Bench, FourUnitsSideBySideOneHangsUpOneFailsTheEraseTheOthersAreUpdated)
 
 TEST(Bench, CheckReadsTheVersionAndErasesNothing)
 {
-    Units units({Sim(), Sim([](bootsim::Options& o) { o.version = "QZ7 " + kShippedV; })});
-    BenchRun run = RunBench(units, {"--check", "--port", units.sims[0]->SlavePath(), "--port", units.sims[1]->SlavePath()});
+    // An older, a current and a newer unit: each said so, each "checked" (status 0), none erased.
+    Units units({Sim(), Sim([](bootsim::Options& o) { o.version = "QZ7 " + kShippedV; }),
+                 Sim([](bootsim::Options& o) { o.version = "QZ7 V" + NewerThanShipped(); })});
+    BenchRun run = RunBench(units, {"--check", "--report", "REPORT", "--port", units.sims[0]->SlavePath(), "--port",
+                                    units.sims[1]->SlavePath(), "--port", units.sims[2]->SlavePath()});
     EXPECT_EQ(run.status, 0);
     for (const auto& sim : units.sims)
         EXPECT_EQ(sim->Wire(), "y");  // nothing after the version's "y"
@@ -262,10 +265,21 @@ TEST(Bench, CheckReadsTheVersionAndErasesNothing)
     std::string out;
     for (const std::string& line : run.out)
         out += line + "\n";
-    EXPECT_NE(out.find(units.sims[0]->SlavePath() + ": Version 2.005: nothing erased (--check)."), std::string::npos) << out;
-    EXPECT_NE(out.find(units.sims[1]->SlavePath() + ": Version " + Firmware::Version + ": nothing erased (--check)."),
-              std::string::npos)
-        << out;
+    const std::vector<std::pair<std::string, std::string>> said{
+        {"Version 2.005, older than the " + kShippedV + " this program carries: nothing erased (--check).", "older"},
+        {"Version " + std::string(Firmware::Version) + ", the one this program carries: nothing erased (--check).", "current"},
+        {"Version " + NewerThanShipped() + ", newer than the " + kShippedV + " this program carries: nothing erased (--check).", "newer"}};
+    std::map<std::string, QJsonObject> report = ReportByPort(run.report);
+    for (std::size_t i = 0; i < said.size(); ++i) {
+        EXPECT_NE(out.find(units.sims[i]->SlavePath() + ": " + said[i].first), std::string::npos) << out;
+        const QJsonObject& r = report[units.sims[i]->SlavePath()];
+        EXPECT_EQ(r["outcome"].toString(), "checked");
+        EXPECT_EQ(r["exit"].toInt(), 0);
+        EXPECT_EQ(r["version_relation"].toString().toStdString(), said[i].second);
+        // One version format: the bare number, found and carried alike.
+        EXPECT_FALSE(r["version_found"].toString().startsWith("V"));
+        EXPECT_EQ(r["firmware"].toObject()["version"].toString().toStdString(), Firmware::Version);
+    }
 
     // Without --port the one unit is found as the single-unit update finds it: the last listed
     // adapter, and the one before it is never opened.
@@ -280,7 +294,7 @@ TEST(Bench, CheckReadsTheVersionAndErasesNothing)
         out += line + "\n";
     const std::string& chosen = listed.sims[1]->SlavePath();
     EXPECT_TRUE(out.starts_with("Looking for the USB adapter.\nFound the USB adapter: " + chosen + ".\n")) << out;
-    EXPECT_NE(out.find(chosen + ": Version 2.005: nothing erased (--check)."), std::string::npos) << out;
+    EXPECT_NE(out.find(chosen + ": Version 2.005, older than the " + kShippedV + " this program carries: nothing erased (--check)."), std::string::npos) << out;
 
     // ... and with none listed, --wait gives up as --all does.
     Units none({});
@@ -451,7 +465,7 @@ TEST(Bench, ListAndVersionAnswerInJsonAndUsageIsChecked)
     EXPECT_NE(ports[3]["why"].toString().indexOf("listing's end"), -1);
 
     QJsonObject version = Parsed(CommandOutput(QZ7_BINARY_DIR "/qz7-updater --version --json", status));
-    EXPECT_EQ(version["firmware"].toObject()["version"].toString().toStdString(), kShippedV);
+    EXPECT_EQ(version["firmware"].toObject()["version"].toString().toStdString(), Firmware::Version);
     EXPECT_EQ(version["firmware"].toObject()["lines"].toInt(), Firmware::Lines);
     EXPECT_EQ(version["firmware"].toObject()["sha256"].toString().toStdString(), Firmware::Sha256);
 
