@@ -163,10 +163,14 @@ void BootSim::FinishLine(Clock::time_point at)
         }
         Nap(options_.lineDelay, &hurried_);
         stage_ = Stage::Done;
+        {
+            // Recorded before the line goes out: a program that has read "Done" finds the
+            // verdict already in the snapshot, never one taken before its end was recorded.
+            std::lock_guard lock(mutex_);
+            result_.doneSent = master_ >= 0 && !Silent(Stage::Done);
+            result_.seconds = duration<double>(Clock::now() - started_).count();
+        }
         Send(Stage::Done, {"Done"});
-        std::lock_guard lock(mutex_);
-        result_.doneSent = master_ >= 0 && !Silent(Stage::Done);
-        result_.seconds = duration<double>(Clock::now() - started_).count();
         stage_ = Stage::Finished;
         return;
     }
