@@ -36,6 +36,21 @@ inline QString Q(const std::string& text)
     return QString::fromStdString(text);
 }
 
+// The directions as they stand, their line breaks kept (JSON writes them as \n) and every
+// other byte that is no printable ASCII escaped, as the QZ7's own bytes are.
+inline std::string PrintableLines(const std::string& text)
+{
+    std::string out;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = text.find('\n', start);
+        out += StatusText::Printable(std::string_view(text).substr(start, end - start), std::string::npos);
+        if (end == std::string::npos)
+            return out;
+        out += '\n';
+        start = end + 1;
+    }
+}
+
 inline QJsonValue OrNull(const std::string& text)
 {
     return text.empty() ? QJsonValue() : QJsonValue(Q(text));

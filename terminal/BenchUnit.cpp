@@ -89,8 +89,7 @@ void Unit::Show(const ScreenUpdate& update)
         // The events of --json are for programs: in English whatever the operator's language.
         bench_.Say(this, StatusText::PrintableText(OneLine(Words::Directions(*update.directions))));
         bench_.Event(this, "directions",
-                     {{"directions", Q(StatusText::Printable(OneLine(Words::Directions(*update.directions, Words::Language::English), Words::Language::English),
-                                                           std::string::npos))}});
+                     {{"directions", Q(PrintableLines(Words::Directions(*update.directions, Words::Language::English)))}});
     }
     // The transfer's stage only once the erase is confirmed and "P" has gone out.
     if (update.scene == Scene::Programming && stage != "program") {

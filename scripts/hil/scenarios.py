@@ -28,8 +28,8 @@ ADAPTERS = {
 for _chip in CHIPS:
     ADAPTERS[_chip].update(udc=f"{GADGETS}/{_chip}/UDC", far=f"/run/hil/{_chip}.tty", record=f"/run/hil/{_chip}.log")
 # The transcript with the time of each line, so that the guest's figures come from one clock.
-# The operator's power-on after the program showed its directions: a banner that came before them
-# would be dropped with the rest of what arrived before (as it would be from a real device).
+# The operator's power-on after the program showed its directions, as at a real bench (a banner
+# that came before them is kept from the drained input, but that is not what these runs show).
 POWER_ON_MS = "700"
 LOG_ENV = {"QT_LOGGING_RULES": "qz7.*.info=true", "QT_MESSAGE_PATTERN": "%{time boot} %{message}"}
 

@@ -229,7 +229,9 @@ TEST(Cli, AnUpdateInEachLanguageEndsIntactWithNoEnglishDirections)
         if (done) {
             EXPECT_TRUE(std::regex_search(normal, std::regex("Sent [0-9]+ lines \\([0-9]+\\.[0-9] kB\\) in [0-9]+\\.[0-9] s"))) << normal;
         } else {
-            EXPECT_TRUE(Has(normal, "\"directions\":\"Not Done. Please restart the program and the QZ7\"")) << normal;
+            // The directions exactly, their line breaks as \n.
+            EXPECT_TRUE(Has(normal, "\"directions\":\"Not Done\\nPlease restart the program\\nand the QZ7\"")) << normal;
+            EXPECT_TRUE(Has(normal, "\"directions\":\"Found Version: 2.005\\n Update To: QZ7 " + kShippedV + "?\\n\"")) << normal;
             machineOutput.push_back(normal);
         }
     }
