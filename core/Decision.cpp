@@ -144,6 +144,9 @@ Decision Decide(Stage stage, const std::optional<std::string>& reply, bool firmw
         break;
 
     case Stage::AwaitingDone:
+        // One verdict line taken alone. The controller reads the verdict through LoaderLines
+        // (AwaitVerdict), which also weighs what follows a line and drops chatter, and ends it
+        // with DecideLoaderEnd; this is the same rule for a line with nothing after it.
         // "Not Done", "Error: Not Done": a failure, never a success.
         if (Contains(reply, "Done") && Contains(reply, "Not"))
             d.actions = {Show(FailureScreen(Outcome::NotDone)), kClose};
