@@ -2,30 +2,40 @@
 #include "core/Decision.h"
 
 #include <exception>
+#include <iterator>
 
 using namespace std::chrono_literals;
 
 void QZ7_UpdaterAppDelegate::ReceivedSomething()
 {
-    // The decision is the dialogue's rule (core/Decision.cpp); this carries it out on the port,
-    // the screen and the worker.
     try {
-        const Decision decision = Decide(state(), ReceivedString(), firmwareGood_);
+        const Decision decision = Decide(Now(), {.kind = Event::Reply, .reply = ReceivedString()});
         if (decision.cutReply)
             setReceivedString(decision.cutReply);
         if (decision.promptCame)
             EndPaging();
         Carry(decision);
     } catch (const std::exception& e) {
-        // The port is let go too: a dialogue stopped by an exception must not leave it raw and
-        // held.
         EndOnException(e.what());
     }
 }
 
+At QZ7_UpdaterAppDelegate::Now() const
+{
+    return {.stage = state(), .firmwareGood = firmwareGood_, .ended = ended_.load()};
+}
+
+bool QZ7_UpdaterAppDelegate::Report(const Event& event)
+{
+    return Carry(Decide(Now(), event));
+}
+
 bool QZ7_UpdaterAppDelegate::Carry(const Decision& decision)
 {
-    for (const Action& action : decision.actions) {
+    // Every decision is the dialogue's rule (core/Decision.cpp); this carries it out on the port,
+    // the screen and the worker, and decides nothing.
+    for (auto it = decision.actions.begin(); it != decision.actions.end(); ++it) {
+        const Action& action = *it;
         switch (action.kind) {
         case Action::Write:
             // A command that could not go out has ended the dialogue with its own message.
@@ -43,7 +53,25 @@ bool QZ7_UpdaterAppDelegate::Carry(const Decision& decision)
             case Operation::ReadVersion: StartBackground(&QZ7_UpdaterAppDelegate::ReadVersion); break;
             case Operation::ReadThread: StartBackground(&QZ7_UpdaterAppDelegate::ReadThread); break;
             case Operation::SendProgram: StartBackground(&QZ7_UpdaterAppDelegate::SendProgram); break;
+            case Operation::AwaitVerdict: StartBackground(&QZ7_UpdaterAppDelegate::AwaitVerdict); break;
+            case Operation::StartOver: StartBackground(&QZ7_UpdaterAppDelegate::StartOver); break;
             }
+            break;
+        case Action::ShowNow: Show(action.update); break;
+        case Action::Defer: {
+            Decision rest;
+            rest.actions.assign(std::next(it), decision.actions.end());
+            StartBackground([this, rest = std::move(rest)] { Carry(rest); });
+            return true;
+        }
+        case Action::DrainKeepingBanner: DrainKeepingBanner(); break;
+        case Action::Cancelled:
+            if (frontEnd_)
+                frontEnd_->Cancelled();
+            break;
+        case Action::NewUnit:
+            ended_ = false;
+            status_.SetBase({});  // the last unit's summary goes with it
             break;
         }
     }

@@ -10,7 +10,7 @@ using namespace std::chrono_literals;
 
 void QZ7_UpdaterAppDelegate::ConnectUSB()
 {
-    Post({.directions = DirectionsFact{Says::ConnectAdapter}, .scene = Scene::ConnectAdapter});
+    Report({.kind = Event::Searching});
     while (Serial()->PortID() == -1) {
         OpenResult opened;
         std::optional<std::vector<SerialService>> services;
@@ -123,7 +123,7 @@ bool QZ7_UpdaterAppDelegate::WriteString(const std::string& text, int32_t length
     // The record is fetched once: the check and the write are on the same one.
     const std::shared_ptr<WQSerial> port = Serial();
     if (port->PortID() <= 0) {
-        Post({.directions = DirectionsFact{Says::Unopened}, .ended = Outcome::Unopened});
+        Report({.kind = Event::Unopened});
         return false;
     }
     // A full output queue is waited out. A write that fails for good, or a line that hangs up,

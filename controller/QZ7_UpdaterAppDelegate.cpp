@@ -110,11 +110,16 @@ void QZ7_UpdaterAppDelegate::setReceivedString(std::optional<std::string> s)
 
 void QZ7_UpdaterAppDelegate::StartBackground(void (QZ7_UpdaterAppDelegate::*operation)())
 {
+    StartBackground(std::function<void()>([this, operation] { (this->*operation)(); }));
+}
+
+void QZ7_UpdaterAppDelegate::StartBackground(std::function<void()> operation)
+{
     std::string error;
     bool started = worker_.Post(
-        [this, operation] {
+        [this, operation = std::move(operation)] {
             try {
-                (this->*operation)();
+                operation();
             } catch (const std::exception& e) {
                 EndOnException(e.what());
             }
@@ -127,8 +132,7 @@ void QZ7_UpdaterAppDelegate::StartBackground(void (QZ7_UpdaterAppDelegate::*oper
 void QZ7_UpdaterAppDelegate::EndOnException(const std::string& reason)
 {
     qCWarning(lcDialogue).noquote() << "exception:" << QString::fromStdString(reason);
-    ClosePort();
-    PostFailure(Outcome::Exception, reason);
+    Report({.kind = Event::Exception, .detail = reason});
 }
 
 bool QZ7_UpdaterAppDelegate::Pause(milliseconds duration)
@@ -161,11 +165,6 @@ void QZ7_UpdaterAppDelegate::Show(const ScreenUpdate& update)
     }
 }
 
-void QZ7_UpdaterAppDelegate::PostFailure(Outcome outcome, std::string detail)
-{
-    Post(FailureScreen(outcome, std::move(detail)));
-}
-
 void QZ7_UpdaterAppDelegate::AdapterGone()
 {
     int error = Serial()->HangUpError();
@@ -175,14 +174,12 @@ void QZ7_UpdaterAppDelegate::AdapterGone()
     else
         qCWarning(lcSerial) << "the line hung up: a read found the end of input";
     status_.HungUp(error);
-    ClosePort();
-    PostFailure(Outcome::Disconnected);
+    Report({.kind = Event::HangUp});
 }
 
 void QZ7_UpdaterAppDelegate::DeviceStopped()
 {
-    ClosePort();
-    PostFailure(Outcome::Stopped);
+    Report({.kind = Event::Stalled});
 }
 
 void QZ7_UpdaterAppDelegate::applicationDidFinishLaunching()
@@ -202,31 +199,12 @@ void QZ7_UpdaterAppDelegate::applicationWillTerminate()
 
 void QZ7_UpdaterAppDelegate::UpdatePressed()
 {
-    // Both buttons go grey before anything else, so a second press cannot reach this again.
-    Show({.updateEnabled = false, .cancelEnabled = false});
-    // A stuck output queue may hold a write for seconds: it must not hold the window.
-    StartBackground(&QZ7_UpdaterAppDelegate::AnswerUpdate);
-}
-
-void QZ7_UpdaterAppDelegate::AnswerUpdate()
-{
-    // Only a "y" that went out leads on; otherwise the write's own message stays on the screen.
-    if (!WriteString("y", 1))
-        return;
-    Post({.directions = DirectionsFact{Says::Updating},
-          .updateEnabled = false,
-          .cancelEnabled = false,
-          .levelShown = true,
-          .scene = Scene::Updating});
-    ReadThread();
+    Report({.kind = Event::UpdatePressed});
 }
 
 void QZ7_UpdaterAppDelegate::CancelPressed()
 {
-    Post({.updateEnabled = false, .cancelEnabled = false});
-    ClosePort();
-    if (frontEnd_)
-        frontEnd_->Cancelled();
+    Report({.kind = Event::CancelPressed});
 }
 
 void QZ7_UpdaterAppDelegate::ConnectOrvane()
@@ -234,10 +212,11 @@ void QZ7_UpdaterAppDelegate::ConnectOrvane()
     adapterPath_ = Serial()->ChosenPath();
     status_.PortOpened(steady_clock::now());
     setState(Stage::AwaitingBanner);
-    Post({.directions = DirectionsFact{Says::PowerOn}, .scene = Scene::PowerOn});
-    // Old input is dropped before the prompt; but a QZ7 switched on at once may have sent its
-    // banner between the opening and now, and would then wait for a "y" that never comes: a
-    // banner among the drained bytes is the QZ7's answer, and the reader takes it from there.
+    Report({.kind = Event::PortOpened});
+}
+
+void QZ7_UpdaterAppDelegate::DrainKeepingBanner()
+{
     const Drained drained = DrainInput();
     const std::optional<std::size_t> banner = BannerStart(drained.tail);
     if (banner)
@@ -251,30 +230,16 @@ void QZ7_UpdaterAppDelegate::ConnectOrvane()
                                             .arg(Loggable(shown.substr(shown.size() - std::min<std::size_t>(shown.size(), 120))));
     }
     setReceivedString(std::nullopt);
-    StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
 }
 
 bool QZ7_UpdaterAppDelegate::Programming() const
 {
-    const Stage s = state();
-    return (s == Stage::AwaitingErased || s == Stage::AwaitingDone) && Serial()->IsOpen();
+    return MayBeEmpty(state()) && Serial()->IsOpen();
 }
 
 void QZ7_UpdaterAppDelegate::NextUnitPressed()
 {
-    // Only a dialogue that has ended on screen is left, and only once: a second press (Return
-    // held, a double click) finds the start-over already under way and does nothing.
-    if (!ended_)
-        return;
-    ended_ = false;
-    Show({.nextUnitShown = false});
-    status_.SetBase({});  // the last unit's summary goes with it
-    Post({.picture = Picture::None,
-          .updateEnabled = false,
-          .cancelEnabled = false,
-          .level = 0,
-          .levelShown = false});
-    StartBackground(&QZ7_UpdaterAppDelegate::StartOver);
+    Report({.kind = Event::NextUnit});
 }
 
 void QZ7_UpdaterAppDelegate::StartOver()

@@ -174,6 +174,7 @@ public:
     // the operation closes the port and ends the dialogue on the exception screen; a worker that
     // cannot be started ends it the same way.
     void StartBackground(void (QZ7_UpdaterAppDelegate::*operation)());
+    void StartBackground(std::function<void()> operation);
 
     // The readers' reads and waits on the port record `port`, watched for the status line: bytes
     // that came (and whether they decode), and how long the device has been silent.
@@ -190,12 +191,15 @@ private:
     // Queues a screen update for the GUI thread; Show applies one there at once.
     void Post(ScreenUpdate update);
     void Show(const ScreenUpdate& update);
-    // Shows a message that ends the update, with the level indicator hidden.
-    void PostFailure(Outcome outcome, std::string detail = {});
     bool Pause(std::chrono::milliseconds duration);
-    // The operator's Update, on a background thread: the "y", then the progress screen and the
-    // reader, or, when the "y" could not go out, nothing more.
-    void AnswerUpdate();
+    // What the dialogue knows now, for the machine (core/Decision.h).
+    At Now() const;
+    // Reports `event` to the dialogue's machine and carries out what it decides; false when a
+    // write could not go out.
+    bool Report(const Event& event);
+    // The port has just been handed over: old input dropped, a banner among it kept for the
+    // reader.
+    void DrainKeepingBanner();
     // Drops what the port and the line reader hold (see ClearReceiver); returns how much came
     // and its last bytes.
     struct Drained {
@@ -275,7 +279,8 @@ private:
         std::chrono::steady_clock::time_point since{}, lastLogged{};
     } paging_;
     bool quietWrites_ = false;  // worker only: the "y" that answers a repeated page is not logged
-    bool ended_ = false;        // GUI thread only: the dialogue has ended on screen, no start-over yet
+    // Set and cleared on the GUI thread; the machine reads it from the worker too.
+    std::atomic<bool> ended_{false};  // the dialogue has ended on screen, no start-over yet
 
     mutable std::mutex lifeMutex_;
     std::condition_variable lifeCv_;

@@ -5,10 +5,6 @@ using namespace std::chrono_literals;
 
 void QZ7_UpdaterAppDelegate::ReadThread()
 {
-    if (state() == Stage::AwaitingDone) {
-        AwaitVerdict();
-        return;
-    }
     PortSource source(*this);
     ReaderOutcome outcome = stream_.ReadReplyLine(source);
     if (outcome.status == PortIo::HangUp) {
@@ -24,9 +20,6 @@ void QZ7_UpdaterAppDelegate::ReadThread()
 
 void QZ7_UpdaterAppDelegate::ReadVersion()
 {
-    WriteString("y", 1);
-    if (!Pause(50ms))
-        return;
     PortSource source(*this);
     ReaderOutcome outcome = stream_.ReadVersionReply(source);
     if (outcome.status == PortIo::HangUp) {

@@ -91,8 +91,7 @@ void QZ7_UpdaterAppDelegate::NoteReply(const std::optional<std::string>& reply)
     }
     stream_.MarkJudged();
     status_.Readable(*reply, steady_clock::now());
-    const bool page = state() == Stage::AwaitingPrompt && reply->find("E or P?") == std::string::npos;
-    if (page ? NotePage(*reply) : (EndPaging(), true))
+    if (IsPage(state(), reply) ? NotePage(*reply) : (EndPaging(), true))
         qCInfo(lcDialogue).noquote() << "reply:" << Loggable(*reply);
 }
 

@@ -48,7 +48,7 @@ void QZ7_UpdaterAppDelegate::SendProgram()
             qCInfo(lcTransfer) << "line" << line << "of" << lines;
     }
     qCInfo(lcTransfer) << "transfer ended:" << line << "lines sent";
-    StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
+    Report({.kind = Event::ImageSent});
 }
 
 bool QZ7_UpdaterAppDelegate::Pace()
@@ -95,5 +95,5 @@ std::optional<LoaderLines::Verdict> QZ7_UpdaterAppDelegate::AwaitLoader(LoaderLi
 void QZ7_UpdaterAppDelegate::EndByLoader(const LoaderLines::Verdict& verdict)
 {
     NoteReply(verdict.line);
-    Carry(DecideLoaderEnd(verdict.outcome));
+    Report({.kind = Event::LoaderEnd, .outcome = verdict.outcome});
 }

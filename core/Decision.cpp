@@ -16,6 +16,7 @@ Action Show(ScreenUpdate update) { return {.kind = Action::Show, .update = std::
 Action Start(Operation operation) { return {.kind = Action::Start, .operation = operation}; }
 const Action kClose{.kind = Action::Close};
 const Action kAdvance{.kind = Action::Advance};
+const Action kPause{.kind = Action::Pause};
 
 // A reply the dialogue has no step for: the port is let go first, then the operator is told
 // which reply it was.
@@ -109,13 +110,21 @@ ScreenUpdate FailureScreen(Outcome outcome, std::string detail)
     return {.directions = DirectionsFact{EndSays(outcome), std::move(detail)}, .levelShown = false, .ended = outcome};
 }
 
-Decision Decide(Stage stage, const std::optional<std::string>& reply, bool firmwareGood)
+bool IsPage(Stage stage, const std::optional<std::string>& reply)
+{
+    return stage == Stage::AwaitingPrompt && !Contains(reply, "E or P?");
+}
+
+namespace {
+
+Decision DecideReply(Stage stage, const std::optional<std::string>& reply, bool firmwareGood)
 {
     Decision d;
     switch (stage) {
     case Stage::AwaitingBanner:
+        // The banner is answered with "y" at once; the version reply is read 50 ms later.
         if (Contains(reply, "QZ-7"))
-            d.actions = {Show({.picture = Picture::Device}), kAdvance, Start(Operation::ReadVersion)};
+            d.actions = {Show({.picture = Picture::Device}), kAdvance, Write('y'), kPause, Start(Operation::ReadVersion)};
         else
             d.actions = Unexpected(reply);
         break;
@@ -124,9 +133,9 @@ Decision Decide(Stage stage, const std::optional<std::string>& reply, bool firmw
         return DecideVersion(reply, firmwareGood);
 
     case Stage::AwaitingPrompt:
-        if (Contains(reply, "E or P?")) {
+        if (!IsPage(stage, reply)) {
             d.promptCame = true;
-            d.actions = {Write('E'), Show({.scene = Scene::Erasing}), kAdvance, {.kind = Action::Pause}, Start(Operation::ReadThread)};
+            d.actions = {Write('E'), Show({.scene = Scene::Erasing}), kAdvance, kPause, Start(Operation::ReadThread)};
         } else {
             // Any other line (a menu the loader pages, its echo) is answered with one more "y".
             d.actions = {Write('y'), Start(Operation::ReadThread)};
@@ -146,7 +155,7 @@ Decision Decide(Stage stage, const std::optional<std::string>& reply, bool firmw
     case Stage::AwaitingDone:
         // One verdict line taken alone. The controller reads the verdict through LoaderLines
         // (AwaitVerdict), which also weighs what follows a line and drops chatter, and ends it
-        // with DecideLoaderEnd; this is the same rule for a line with nothing after it.
+        // with a LoaderEnd event; this is the same rule for a line with nothing after it.
         // "Not Done", "Error: Not Done": a failure, never a success.
         if (Contains(reply, "Done") && Contains(reply, "Not"))
             d.actions = {Show(FailureScreen(Outcome::NotDone)), kClose};
@@ -163,19 +172,96 @@ Decision Decide(Stage stage, const std::optional<std::string>& reply, bool firmw
     return d;
 }
 
-Decision DecideLoaderEnd(Outcome outcome)
+}  // namespace
+
+Decision Decide(const At& at, const Event& event)
 {
     Decision d;
-    if (outcome == Outcome::Done)
-        d.actions = {Show(DoneScreen()), kClose};
-    else
-        d.actions = {kClose, Show(FailureScreen(outcome))};
+    switch (event.kind) {
+    case Event::Searching:
+        d.actions = {Show({.directions = DirectionsFact{Says::ConnectAdapter}, .scene = Scene::ConnectAdapter})};
+        break;
+    case Event::PortOpened:
+        // Old input is dropped before the prompt; but a QZ7 switched on at once may have sent its
+        // banner between the opening and now, and would then wait for a "y" that never comes: a
+        // banner among the drained bytes is the QZ7's answer, and the reader takes it from there.
+        d.actions = {Show({.directions = DirectionsFact{Says::PowerOn}, .scene = Scene::PowerOn}),
+                     {.kind = Action::DrainKeepingBanner}, Start(Operation::ReadThread)};
+        break;
+    case Event::Reply:
+        return DecideReply(at.stage, event.reply, at.firmwareGood);
+    case Event::ImageSent:
+        // After the last line: the loader's verdict, judged as its lines were during the transfer.
+        d.actions = {Start(Operation::AwaitVerdict)};
+        break;
+    case Event::LoaderEnd:
+        if (event.outcome == Outcome::Done)
+            d.actions = {Show(DoneScreen()), kClose};
+        else
+            d.actions = {kClose, Show(FailureScreen(event.outcome))};
+        break;
+    case Event::HangUp:
+        d.actions = {kClose, Show(FailureScreen(Outcome::Disconnected))};
+        break;
+    case Event::Stalled:
+        d.actions = {kClose, Show(FailureScreen(Outcome::Stopped))};
+        break;
+    case Event::Unopened:
+        // Nothing went out and nothing is closed: the port was closed already.
+        d.actions = {Show({.directions = DirectionsFact{Says::Unopened}, .ended = Outcome::Unopened})};
+        break;
+    case Event::Exception:
+        // The port is let go too: a dialogue stopped by an exception must not leave it raw and held.
+        d.actions = {kClose, Show(FailureScreen(Outcome::Exception, event.detail))};
+        break;
+    case Event::UpdatePressed:
+        // Both buttons go grey before anything else, so that a second press cannot come. A stuck
+        // output queue may hold the "y" for seconds: it goes out on the worker, and only a "y"
+        // that went out leads on to the progress screen and the reader.
+        d.actions = {{.kind = Action::ShowNow, .update = {.updateEnabled = false, .cancelEnabled = false}},
+                     {.kind = Action::Defer},
+                     Write('y'),
+                     Show({.directions = DirectionsFact{Says::Updating},
+                           .updateEnabled = false,
+                           .cancelEnabled = false,
+                           .levelShown = true,
+                           .scene = Scene::Updating}),
+                     Start(Operation::ReadThread)};
+        break;
+    case Event::CancelPressed:
+        d.actions = {Show({.updateEnabled = false, .cancelEnabled = false}), kClose, {.kind = Action::Cancelled}};
+        break;
+    case Event::NextUnit:
+        // Only a dialogue that has ended on screen is left, and only once: a second press (Return
+        // held, a double click) finds the start-over already under way and does nothing. The
+        // next unit starts from discovery, after every operation of the last one.
+        if (at.ended)
+            d.actions = {{.kind = Action::ShowNow, .update = {.nextUnitShown = false}},
+                         {.kind = Action::NewUnit},
+                         Show({.picture = Picture::None,
+                               .updateEnabled = false,
+                               .cancelEnabled = false,
+                               .level = 0,
+                               .levelShown = false}),
+                         Start(Operation::StartOver)};
+        break;
+    }
     return d;
+}
+
+Decision Decide(Stage stage, const std::optional<std::string>& reply, bool firmwareGood)
+{
+    return Decide(At{.stage = stage, .firmwareGood = firmwareGood}, Event{.kind = Event::Reply, .reply = reply});
+}
+
+Decision DecideLoaderEnd(Outcome outcome)
+{
+    return Decide(At{.stage = Stage::AwaitingDone}, Event{.kind = Event::LoaderEnd, .outcome = outcome});
 }
 
 std::string Describe(const Decision& decision)
 {
-    static constexpr const char* kOperations[] = {"ReadVersion", "ReadThread", "SendProgram"};
+    static constexpr const char* kOperations[] = {"ReadVersion", "ReadThread", "SendProgram", "AwaitVerdict", "StartOver"};
     std::string out;
     for (const Action& a : decision.actions) {
         if (!out.empty())
@@ -189,6 +275,11 @@ std::string Describe(const Decision& decision)
         case Action::Pause: out += "pause"; break;
         case Action::ResetProgress: out += "progress 0"; break;
         case Action::Start: out += std::string("start ") + kOperations[static_cast<int>(a.operation)]; break;
+        case Action::ShowNow: out += "show now"; break;
+        case Action::Defer: out += "then on the worker"; break;
+        case Action::DrainKeepingBanner: out += "drain"; break;
+        case Action::Cancelled: out += "cancelled"; break;
+        case Action::NewUnit: out += "new unit"; break;
         }
     }
     return out;

@@ -17,3 +17,10 @@ constexpr Stage Next(Stage stage)
 {
     return stage == Stage::AwaitingDone ? stage : static_cast<Stage>(static_cast<std::uint32_t>(stage) + 1);
 }
+
+// Whether a dialogue stopped at `stage` may have left the device without firmware: the erase has
+// been asked for, so it may have begun.
+constexpr bool MayBeEmpty(Stage stage)
+{
+    return stage >= Stage::AwaitingErased;
+}

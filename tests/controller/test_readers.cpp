@@ -32,8 +32,10 @@ TEST_F(Reader, WaitingForAReplyCostsUnderTwoPercentOfACore)
 
 TEST_F(Reader, ClosingThePortEndsWaitingReadersWithoutAReply)
 {
-    // The version reader asks and waits; a reply reader is queued behind it on the worker.
-    c().StartBackground(&QZ7_UpdaterAppDelegate::ReadVersion);
+    // The banner is answered with "y" and the version reader waits; a reply reader is queued
+    // on the worker beside it.
+    c().setReceivedString("QZ-7 Boot Loader");
+    c().StartBackground(&QZ7_UpdaterAppDelegate::ReceivedSomething);
     c().StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
     ASSERT_TRUE(WaitUntil([&] { return pty.Drain(20ms) == "y"; }, 2s));
     c().setReceivedString(std::nullopt);
@@ -44,6 +46,6 @@ TEST_F(Reader, ClosingThePortEndsWaitingReadersWithoutAReply)
     EXPECT_TRUE(QTest::qWaitFor([&] { return c().RunningOperations() == 0; }, 1000));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
     EXPECT_EQ(c().ReceivedString(), "");  // what ClosePort left, untouched by the readers
-    EXPECT_EQ(pty.Drain(), "");           // nothing after the version reader's question
+    EXPECT_EQ(pty.Drain(), "");           // nothing after the banner's answer
 }
 

@@ -43,8 +43,8 @@ TEST(Decision, EveryStageAgainstEveryReply)
                 erased = Stage::AwaitingErased, done = Stage::AwaitingDone;
     const std::vector<Row> table{
         // The banner: "QZ-7" anywhere, case as it stands.
-        {banner, "QZ-7 Boot Loader", "show, advance, start ReadVersion", std::nullopt},
-        {banner, "boot: QZ-7 Loader", "show, advance, start ReadVersion", std::nullopt},
+        {banner, "QZ-7 Boot Loader", "show, advance, write y, pause, start ReadVersion", std::nullopt},
+        {banner, "boot: QZ-7 Loader", "show, advance, write y, pause, start ReadVersion", std::nullopt},
         {banner, "qz-7 boot loader", kUnexpected, Directions::Unexpected("qz-7 boot loader"), Outcome::Unexpected},
         {banner, std::nullopt, kUnexpected, Directions::Unexpected(""), Outcome::Unexpected},
         // The version: cut from the first "V" to the line break, both left out.
@@ -104,6 +104,7 @@ TEST(Decision, EveryStageAgainstEveryReply)
         EXPECT_EQ(Describe(d), row.actions) << where;
         EXPECT_EQ(d.cutReply, row.cut) << where;
         EXPECT_EQ(d.promptCame, row.actions.starts_with("write E")) << where;
+        EXPECT_EQ(IsPage(row.stage, row.reply), row.actions.starts_with("write y")) << where;
         std::optional<std::string> directions;
         std::optional<Outcome> ended;
         bool asked = false;
@@ -129,20 +130,59 @@ TEST(Decision, EveryStageAgainstEveryReply)
     }
 }
 
-// The loader's lines decide an end (see LoaderLines): Done is shown before the port is closed,
-// any other end after it.
-TEST(Decision, TheLoaderEndsDoneOrWithThePortClosedFirst)
+// Every event other than a reply, at every stage. Only the events that end a dialogue depend on
+// where it stood through the screen they post, never through the actions; Restart and the next
+// unit wait for an end on the screen.
+TEST(Decision, EveryStageAgainstEveryOtherEvent)
 {
-    EXPECT_EQ(Describe(DecideLoaderEnd(Outcome::Done)), "show, close");
-    EXPECT_EQ(DecideLoaderEnd(Outcome::Done).actions.front().update, DoneScreen());
-    for (const auto& [outcome, text] : std::map<Outcome, std::string>{{Outcome::Restarted, Directions::Restarted},
-                                                                       {Outcome::NotDone, Directions::NotDone},
-                                                                       {Outcome::EndedEarly, Directions::EndedEarly}}) {
-        const Decision d = DecideLoaderEnd(outcome);
-        EXPECT_EQ(Describe(d), "close, show") << text;
-        EXPECT_EQ(d.actions.back().update, FailureScreen(outcome)) << text;
-        EXPECT_EQ(Words::Directions(*d.actions.back().update.directions), text);
+    const struct {
+        Event event;
+        std::string actions;                     // Describe() of the decision
+        std::optional<Outcome> ended = std::nullopt;
+        bool endedOnScreen = false;              // At::ended
+    } rows[] = {
+        {{.kind = Event::Searching}, "show"},
+        {{.kind = Event::PortOpened}, "show, drain, start ReadThread"},
+        {{.kind = Event::ImageSent}, "start AwaitVerdict"},
+        {{.kind = Event::LoaderEnd, .outcome = Outcome::Done}, "show, close", Outcome::Done},
+        {{.kind = Event::LoaderEnd, .outcome = Outcome::Restarted}, "close, show", Outcome::Restarted},
+        {{.kind = Event::LoaderEnd, .outcome = Outcome::NotDone}, "close, show", Outcome::NotDone},
+        {{.kind = Event::LoaderEnd, .outcome = Outcome::EndedEarly}, "close, show", Outcome::EndedEarly},
+        {{.kind = Event::HangUp}, "close, show", Outcome::Disconnected},
+        {{.kind = Event::Stalled}, "close, show", Outcome::Stopped},
+        {{.kind = Event::Unopened}, "show", Outcome::Unopened},
+        {{.kind = Event::Exception, .detail = "bad_alloc"}, "close, show", Outcome::Exception},
+        {{.kind = Event::UpdatePressed}, "show now, then on the worker, write y, show, start ReadThread"},
+        {{.kind = Event::CancelPressed}, "show, close, cancelled"},
+        {{.kind = Event::NextUnit}, ""},
+        {{.kind = Event::NextUnit}, "show now, new unit, show, start StartOver", std::nullopt, true},
+    };
+    for (Stage stage : {Stage::AwaitingBanner, Stage::AwaitingVersion, Stage::AwaitingPrompt, Stage::AwaitingErased,
+                        Stage::AwaitingDone}) {
+        for (const auto& row : rows) {
+            const std::string where = "stage " + std::to_string(static_cast<int>(stage)) + ", event " +
+                                      std::to_string(row.event.kind) + ", " + row.actions;
+            const Decision d = Decide(At{.stage = stage, .ended = row.endedOnScreen}, row.event);
+            EXPECT_EQ(Describe(d), row.actions) << where;
+            std::optional<Outcome> ended;
+            for (const Action& a : d.actions)
+                if (a.kind == Action::Show && a.update.ended)
+                    ended = a.update.ended;
+            EXPECT_EQ(ended, row.ended) << where;
+        }
     }
+    // The screens: Done offers the next unit, every other end its directions with the level
+    // hidden; an exception names its reason; Update answered shows the progress screen.
+    EXPECT_EQ(DecideLoaderEnd(Outcome::Done).actions.front().update, DoneScreen());
+    EXPECT_EQ(Decide(At{}, {.kind = Event::HangUp}).actions.back().update, FailureScreen(Outcome::Disconnected));
+    EXPECT_EQ(Decide(At{}, {.kind = Event::Exception, .detail = "x"}).actions.back().update,
+              FailureScreen(Outcome::Exception, "x"));
+    EXPECT_EQ(Decide(At{}, {.kind = Event::UpdatePressed}).actions[3].update,
+              (ScreenUpdate{.directions = DirectionsFact{Says::Updating}, .updateEnabled = false, .cancelEnabled = false,
+                            .levelShown = true, .scene = Scene::Updating}));
+    for (Outcome outcome : {Outcome::Restarted, Outcome::NotDone, Outcome::EndedEarly})
+        EXPECT_EQ(Words::Directions(*DecideLoaderEnd(outcome).actions.back().update.directions),
+                  Words::Directions(DirectionsFact{EndSays(outcome)}));
 }
 
 TEST(Decision, TheScreensItShowsAreTheOnesTheOperatorAnswers)
