@@ -12,7 +12,6 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QClipboard>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLabel>
@@ -145,6 +144,14 @@ void UpdaterWindow::ShowEnd(Outcome outcome)
         setAttribute(Qt::WA_KeyboardFocusChange);
         focused->setFocus();
     }
+}
+
+void UpdaterWindow::OfferNextUnit(bool offered)
+{
+    Offer(ui_->NextUnitButtonView, offered);
+    // Withdrawn, with the whole end screen, when the operator goes on by either button.
+    if (!offered)
+        LeaveEnd();
 }
 
 void UpdaterWindow::LeaveEnd()
@@ -337,102 +344,4 @@ void UpdaterWindow::keyPressEvent(QKeyEvent* event)
         return;
     }
     QWidget::keyPressEvent(event);
-}
-
-void WindowFrontEnd::Show(const ScreenUpdate& update)
-{
-    UpdaterWindow& w = window_;
-    // A level alone may wait for its frame; everything else comes after the level before it.
-    if (update.level && update == ScreenUpdate{.level = update.level}) {
-        w.SetLevel(*update.level);
-        return;
-    }
-    w.FlushLevel();
-    if (update.picture == Picture::Device) {
-        w.ImageView()->setHidden(false);
-        // Through QIcon, which picks QZ7@2x.png on a high-density screen.
-        w.ImageView()->setPixmap(QIcon(QStringLiteral(":/QZ7.png")).pixmap(QSize(400, 180), w.ImageView()->devicePixelRatioF()));
-    } else if (update.picture == Picture::None) {
-        w.ImageView()->setHidden(true);
-        w.ImageView()->clear();
-    }
-    if (update.directions)
-        w.DirectionsView()->setText(QString::fromStdString(Words::Directions(*update.directions)));
-    if (update.status) {
-        const Words::AroundCommand pieces = Words::StatusAroundCommand(*update.status);
-        w.SetStatus(QString::fromStdString(Words::Status(*update.status)), QString::fromStdString(pieces.before),
-                    QString::fromStdString(pieces.command), QString::fromStdString(pieces.after));
-    }
-    // On an end screen Update and Cancel are not offered: hidden, and so disabled.
-    if (update.updateEnabled)
-        w.UpdateButtonView()->setEnabled(*update.updateEnabled && !w.OnEndScreen());
-    if (update.cancelEnabled)
-        w.CancelButtonView()->setEnabled(*update.cancelEnabled && !w.OnEndScreen());
-    if (update.levelShown) {
-        w.LevelIndicatorVew()->setHidden(!*update.levelShown);
-        if (!*update.levelShown)
-            w.SetTitleLevel(std::nullopt);
-    }
-    if (update.level) {
-        w.SetLevel(*update.level);
-        w.FlushLevel();  // with the rest of its update
-    }
-    if (update.nextUnitShown) {
-        Offer(w.NextUnitButtonView(), *update.nextUnitShown);
-        // Withdrawn, with the whole end screen, when the operator goes on by either button.
-        if (!*update.nextUnitShown)
-            w.LeaveEnd();
-    }
-    if (update.ended) {
-        w.SetTitleLevel(std::nullopt);
-        w.DismissCloseQuestion();
-        w.ShowEnd(*update.ended);
-    }
-    if (update.question) {
-        QWidget::setTabOrder(w.UpdateButtonView(), w.CancelButtonView());
-        QWidget::setTabOrder(w.CancelButtonView(), w.UpdateButtonView());
-        // Show the focus ring at once, as if the focus had come by Tab: the keyboard is the way on.
-        w.setAttribute(Qt::WA_KeyboardFocusChange);
-    }
-    // Update or Cancel, whichever the question focuses, is also the one Return takes from
-    // elsewhere in the window: for a QZ7 with newer firmware, Cancel.
-    if (update.focus == Focus::Update || update.focus == Focus::Cancel) {
-        const bool cancel = update.focus == Focus::Cancel;
-        w.UpdateButtonView()->setDefault(!cancel);
-        w.CancelButtonView()->setDefault(cancel);
-        (cancel ? w.CancelButtonView() : w.UpdateButtonView())->setFocus();
-    } else if (update.focus == Focus::NextUnit)
-        w.NextUnitButtonView()->setFocus();
-}
-
-UpdaterApp::UpdaterApp(QZ7_UpdaterAppDelegate::Options options)
-    : window(std::make_unique<UpdaterWindow>())
-{
-    QGuiApplication::setDesktopFileName(QStringLiteral("qz7-updater"));
-    controller = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
-    QZ7_UpdaterAppDelegate& c = *controller;
-    window->programming = [&c] { return c.Programming(); };
-    frontEnd = std::make_unique<WindowFrontEnd>(*window);
-    c.setFrontEnd(frontEnd.get());
-    QObject::connect(window->UpdateButtonView(), &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::UpdatePressed);
-    QObject::connect(window->CancelButtonView(), &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::CancelPressed);
-    QObject::connect(window.get(), &UpdaterWindow::Closed, &c, [&c] { c.ClosePort(); });
-    QObject::connect(window->NextUnitButtonView(), &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::NextUnitPressed);
-    // After a failure the same way on as after "Done": discovery again, on the same adapter.
-    QObject::connect(window->CloseButtonView(), &QPushButton::clicked, window.get(), &UpdaterWindow::OperatorClose);
-    QObject::connect(window->CopyButtonView(), &QPushButton::clicked, window.get(),
-                     [w = window.get()] { QGuiApplication::clipboard()->setText(w->CommandView()->text()); });
-    QObject::connect(window->RestartButtonView(), &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::NextUnitPressed);
-}
-
-UpdaterApp::~UpdaterApp()
-{
-    window->programming = nullptr;
-    controller.reset();
-}
-
-void UpdaterApp::Launch()
-{
-    window->show();
-    QTimer::singleShot(0, controller.get(), [c = controller.get()] { c->applicationDidFinishLaunching(); });
 }

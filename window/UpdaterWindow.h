@@ -54,6 +54,8 @@ public:
     // The operator went on: the end screen's mark and buttons go, Update and Cancel come back
     // (disabled until the dialogue offers them).
     void LeaveEnd();
+    // "Update another QZ7" offered after Done, or withdrawn with the whole end screen.
+    void OfferNextUnit(bool offered);
     bool OnEndScreen() const { return onEndScreen_; }
 
     // The status line. A word too long for the line (an adapter's by-id path) is cut in the
