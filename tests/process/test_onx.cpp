@@ -36,14 +36,16 @@ std::vector<std::string> XEnvironment(const XServer& x, const std::string& path)
     return env;
 }
 
-// Presses Update once the version question shows; true once the device was told to erase.
+// Presses Update once the version question shows, again every quarter of a second until a press
+// lands (the first may come before the window has the keyboard); true once the device was told
+// to erase.
 bool PressUpdate(const XServer& x, const bootsim::BootSim& sim)
 {
     if (!WaitUntil([&] { return sim.CurrentStage() == bootsim::Stage::Prompt; }, 10s))
         return false;
     return WaitUntil([&] {
         x.Press("space");
-        return WaitUntil([&] { return sim.CurrentStage() > bootsim::Stage::Prompt; }, 1s);
+        return WaitUntil([&] { return sim.CurrentStage() > bootsim::Stage::Prompt; }, 250ms);
     }, 15s);
 }
 }  // namespace
