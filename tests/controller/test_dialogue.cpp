@@ -154,7 +154,7 @@ TEST_F(Step, UpdateNeverHoldsTheWindowOnAFullOutputQueue)
     std::size_t queued = 0;
     for (bool more = true; more;) {
         more = false;
-        for (ssize_t n; (n = ::write(c().Serial()->PortID(), chunk.data(), chunk.size())) > 0; more = true)
+        for (ssize_t n; (n = ::write(SerialRecord(c())->PortID(), chunk.data(), chunk.size())) > 0; more = true)
             queued += static_cast<std::size_t>(n);
         std::this_thread::sleep_for(50ms);
     }

@@ -33,7 +33,7 @@ TEST(Dialogue, ANamedPortIsUsedWhateverTheListingOffers)
     PowerOnCue cue(app, &sim);
     app.Launch();
     EXPECT_TRUE(AtTheQuestion(app, 10s)) << ScreenText(app).toStdString();
-    EXPECT_EQ(app.controller->Serial()->ChosenPath(), sim.SlavePath());
+    EXPECT_EQ(app.controller->ChosenPath(), sim.SlavePath());
 }
 
 // The keyboard and the next unit (the close question is in tests/window).
