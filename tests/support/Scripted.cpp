@@ -1,0 +1,166 @@
+#include "tests/support/Scripted.h"
+
+#include <cerrno>
+
+PortOpener ScriptedOpener(std::shared_ptr<ScriptedPort> port)
+{
+    return [port](const std::string&) {
+        PortOpening opening;
+        if (port->ShutDown()) {
+            opening.result.failure = {"open", ENOENT};
+            return opening;
+        }
+        // A stand-in above 0: the port has no descriptor, and nothing is done with the number.
+        opening.result.fd = 1000;
+        opening.result.archived = true;
+        opening.takeOver = [port]() -> std::shared_ptr<Port> { return port; };
+        opening.giveUp = [port] { port->Shutdown(std::chrono::milliseconds(0)); };
+        return opening;
+    };
+}
+
+ScriptedPort::Pieces PiecesFor(bootsim::Chunking chunking)
+{
+    switch (chunking) {
+    case bootsim::Chunking::Bytes:
+        return ScriptedPort::Pieces::Bytes;
+    case bootsim::Chunking::Random:
+        return ScriptedPort::Pieces::Random;
+    case bootsim::Chunking::Whole:
+    case bootsim::Chunking::Merged:
+        break;
+    }
+    return ScriptedPort::Pieces::AsFed;
+}
+
+ScriptedUpdate::ScriptedUpdate(bootsim::Options o, QZ7_UpdaterAppDelegate::Options options)
+    : port(std::make_shared<ScriptedPort>(PiecesFor(o.chunking), o.seed))
+{
+    ScriptedPort* line = port.get();
+    loader = std::make_unique<bootsim::ScriptedLoader>(
+        std::move(o), bootsim::ScriptedLoader::Line{[line](const std::vector<std::string>& writes) { line->Feed(writes); },
+                                                    [line] { line->HangUp(); }});
+    port->OnWrite([l = loader.get()](std::string_view bytes) { l->Take(bytes); });
+    options.opener = ScriptedOpener(port);
+    options.lister = OneAdapter("/dev/ttyUSB-scripted");
+    // The port is there at once: discovery's pause only delays the power-on directions.
+    options.discoveryInterval = 1ms;
+    app = std::make_unique<UpdaterApp>(std::move(options));
+    cue = std::make_unique<PowerOnCue>(*app, [l = loader.get()] { l->PowerOn(); });
+    app->Launch();
+}
+
+ScriptedUpdate::~ScriptedUpdate()
+{
+    if (app)
+        Quit();
+}
+
+bool ScriptedUpdate::PressUpdate(const std::function<bool()>& atTheQuestion, std::chrono::milliseconds bound)
+{
+    if (!AtTheQuestion(*app, bound) || (atTheQuestion && !atTheQuestion()))
+        return false;
+    app->window->UpdateButtonView()->click();
+    return true;
+}
+
+bool ScriptedUpdate::Shows(const std::string& text, std::chrono::milliseconds bound) const
+{
+    return QTest::qWaitFor([&] { return ScreenText(*app).toStdString() == text; }, static_cast<int>(bound.count()));
+}
+
+bool ScriptedUpdate::Status(const std::string& part, std::chrono::milliseconds bound) const
+{
+    return QTest::qWaitFor([&] { return StatusLine(*app).find(part) != std::string::npos; }, static_cast<int>(bound.count()));
+}
+
+void ScriptedUpdate::Quit()
+{
+    app->window->close();
+    app->controller->applicationWillTerminate();
+    cue.reset();
+    app.reset();
+}
+
+void OnScriptedPort::Open(const std::optional<std::string>& firmware)
+{
+    port = std::make_shared<ScriptedPort>();
+    drained = 0;
+    app = MakeApp("/dev/ttyUSB-scripted", firmware ? WithFirmware(*firmware) : QZ7_UpdaterAppDelegate::Options{});
+    app->window->show();
+    screen.next = app->frontEnd.get();
+    c().setFrontEnd(&screen);
+    c().setChosenPath("/dev/ttyUSB-scripted");
+    c().setSerial(port);
+}
+
+void OnScriptedPort::Reopen()
+{
+    port = std::make_shared<ScriptedPort>();
+    drained = 0;
+    c().setChosenPath("/dev/ttyUSB-scripted");
+    c().setSerial(port);
+}
+
+std::string OnScriptedPort::Drain(std::chrono::milliseconds quiet)
+{
+    for (std::size_t seen = port->Written().size();;) {
+        port->WaitWritten([&](const std::string& w) { return w.size() > seen; }, quiet);
+        const std::size_t now = port->Written().size();
+        if (now == seen)
+            break;
+        seen = now;
+    }
+    const std::string all = port->Written();
+    std::string fresh = all.substr(drained);
+    drained = all.size();
+    return fresh;
+}
+
+ScriptedDialogue::ScriptedDialogue(bootsim::Options o, QZ7_UpdaterAppDelegate::Options options)
+    : port(std::make_shared<ScriptedPort>(PiecesFor(o.chunking), o.seed))
+{
+    ScriptedPort* line = port.get();
+    loader = std::make_unique<bootsim::ScriptedLoader>(
+        std::move(o), bootsim::ScriptedLoader::Line{[line](const std::vector<std::string>& writes) { line->Feed(writes); },
+                                                    [line] { line->HangUp(); }});
+    port->OnWrite([l = loader.get()](std::string_view bytes) { l->Take(bytes); });
+    options.opener = ScriptedOpener(port);
+    options.lister = OneAdapter("/dev/ttyUSB-scripted");
+    options.discoveryInterval = 1ms;
+    controller = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
+    controller->setFrontEnd(this);
+    controller->applicationDidFinishLaunching();
+}
+
+ScriptedDialogue::~ScriptedDialogue()
+{
+    if (controller)
+        Quit();
+}
+
+void ScriptedDialogue::Show(const ScreenUpdate& update)
+{
+    updates.push_back(update);
+    if (update.directions == DirectionsFact{Says::PowerOn})
+        loader->PowerOn();
+    // Pressed after this update has been shown, as a click comes: from the event loop.
+    if (update.updateEnabled == true && !pressed && !Ended()) {
+        pressed = true;
+        QMetaObject::invokeMethod(controller.get(), [c = controller.get()] { c->UpdatePressed(); }, Qt::QueuedConnection);
+    }
+}
+
+bool ScriptedDialogue::Ended() const
+{
+    for (const ScreenUpdate& u : updates)
+        if (u.ended)
+            return true;
+    return false;
+}
+
+void ScriptedDialogue::Quit()
+{
+    controller->applicationWillTerminate();
+    controller.reset();
+}
