@@ -129,10 +129,18 @@ PortResult ScriptedPort::Read(void* buffer, std::size_t max)
     return {PortIo::Data, n};
 }
 
+int ScriptedPort::IdleWaiters() const
+{
+    std::lock_guard lock(mutex_);
+    return queued_.empty() ? idleWaiters_ : 0;
+}
+
 PortIo ScriptedPort::WaitReadable(milliseconds bound)
 {
     std::unique_lock lock(mutex_);
+    ++idleWaiters_;
     changed_.wait_for(lock, bound, [this] { return shutDown_ || hungUp_ || !queued_.empty(); });
+    --idleWaiters_;
     if (shutDown_)
         return PortIo::Closed;
     // As on a real line, a hang-up makes the port readable: the next read tells which it is.

@@ -55,6 +55,8 @@ public:
     std::size_t Pending() const;
     bool ShutDown() const;
     int Reads() const;  // read calls that brought bytes
+    // Threads waiting in WaitReadable() with nothing fed for them to read.
+    int IdleWaiters() const;
     // Waits at most `bound` until `done` holds over what has been written.
     bool WaitWritten(const std::function<bool(const std::string&)>& done, std::chrono::milliseconds bound) const;
 
@@ -84,4 +86,5 @@ private:
     int hangUpError_ = -1;  // set when a call has found the hang-up
     bool shutDown_ = false;
     int reads_ = 0;
+    int idleWaiters_ = 0;
 };

@@ -102,15 +102,21 @@ void OnScriptedPort::Reopen()
     c().setSerial(port);
 }
 
-std::string OnScriptedPort::Drain(std::chrono::milliseconds quiet)
+std::string OnScriptedPort::Drain()
 {
-    for (std::size_t seen = port->Written().size();;) {
-        port->WaitWritten([&](const std::string& w) { return w.size() > seen; }, quiet);
-        const std::size_t now = port->Written().size();
-        if (now == seen)
-            break;
-        seen = now;
-    }
+    // Nothing can write any more once the worker has nothing to do, or has only a reader that
+    // waits for the device (the test alone feeds it). Seen twice, a little apart, so that an
+    // operation between two waits is not taken for rest.
+    auto resting = [this] {
+        const int running = c().RunningOperations();
+        return running == 0 || (running == 1 && port->IdleWaiters() > 0);
+    };
+    WaitUntil([&] {
+        if (!resting())
+            return false;
+        std::this_thread::sleep_for(2ms);
+        return resting();
+    }, 5s);
     const std::string all = port->Written();
     std::string fresh = all.substr(drained);
     drained = all.size();

@@ -76,8 +76,9 @@ protected:
     QZ7_UpdaterAppDelegate& c() { return *app->controller; }
     UpdaterWindow& w() { return *app->window; }
     bool PortOpen() { return c().Serial()->IsOpen(); }
-    // What the program wrote since the last call, once `quiet` passed without more.
-    std::string Drain(std::chrono::milliseconds quiet = 20ms);
+    // What the program wrote since the last call, once it has come to rest: no operation left,
+    // or only a reader waiting for bytes that are not there (at most 5 s).
+    std::string Drain();
 
     std::optional<std::string> image;
     std::shared_ptr<ScriptedPort> port;
