@@ -48,6 +48,12 @@ void ScriptedPort::Feed(const std::vector<std::string>& writes)
     changed_.notify_all();
 }
 
+void ScriptedPort::OnWrite(std::function<void(std::string_view)> reply)
+{
+    std::lock_guard lock(replyMutex_);
+    onWrite_ = std::move(reply);
+}
+
 void ScriptedPort::HangUp(int error)
 {
     {
@@ -174,10 +180,9 @@ PortResult ScriptedPort::WriteAll(const char* bytes, std::size_t length, millise
         }
     }
     changed_.notify_all();
-    if (onWrite_) {
-        std::lock_guard reply(replyMutex_);
+    std::lock_guard reply(replyMutex_);
+    if (onWrite_)
         onWrite_(std::string_view(bytes, length));
-    }
     return {PortIo::Data, done};
 }
 

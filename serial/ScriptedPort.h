@@ -46,8 +46,9 @@ public:
     void Stall(std::size_t bytes = 0);
     void Release();
     // Called with the bytes of every write, in order, after they were recorded and on the
-    // writer's thread (a scripted loader answers from here). Set before the port is used.
-    void OnWrite(std::function<void(std::string_view)> reply) { onWrite_ = std::move(reply); }
+    // writer's thread (a scripted loader answers from here). Replacing it waits for a call
+    // under way: once OnWrite({}) has returned, the old one is never called again.
+    void OnWrite(std::function<void(std::string_view)> reply);
 
     // What the test looks at (any thread).
     std::string Written() const;

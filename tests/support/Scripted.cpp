@@ -4,9 +4,15 @@
 
 PortOpener ScriptedOpener(std::shared_ptr<ScriptedPort> port)
 {
-    return [port](const std::string&) {
+    return ScriptedOpener([port](const std::string&) { return port; });
+}
+
+PortOpener ScriptedOpener(std::function<std::shared_ptr<ScriptedPort>(const std::string& path)> portFor)
+{
+    return [portFor](const std::string& path) {
         PortOpening opening;
-        if (port->ShutDown()) {
+        std::shared_ptr<ScriptedPort> port = portFor(path);
+        if (!port || port->ShutDown()) {
             opening.result.failure = {"open", ENOENT};
             return opening;
         }
@@ -33,15 +39,48 @@ ScriptedPort::Pieces PiecesFor(bootsim::Chunking chunking)
     return ScriptedPort::Pieces::AsFed;
 }
 
-ScriptedUpdate::ScriptedUpdate(bootsim::Options o, QZ7_UpdaterAppDelegate::Options options)
-    : port(std::make_shared<ScriptedPort>(PiecesFor(o.chunking), o.seed))
+namespace {
+// A loader that speaks on `port` and answers what is written to it.
+std::unique_ptr<bootsim::ScriptedLoader> LoaderOn(ScriptedPort& port, bootsim::Options o)
 {
-    ScriptedPort* line = port.get();
-    loader = std::make_unique<bootsim::ScriptedLoader>(
+    ScriptedPort* line = &port;
+    auto loader = std::make_unique<bootsim::ScriptedLoader>(
         std::move(o), bootsim::ScriptedLoader::Line{[line](const std::vector<std::string>& writes) { line->Feed(writes); },
                                                     [line] { line->HangUp(); }});
-    port->OnWrite([l = loader.get()](std::string_view bytes) { l->Take(bytes); });
+    port.OnWrite([l = loader.get()](std::string_view bytes) { l->Take(bytes); });
+    return loader;
+}
+}  // namespace
+
+ScriptedUnit::ScriptedUnit(bootsim::Options o) : port(std::make_shared<ScriptedPort>(PiecesFor(o.chunking), o.seed))
+{
+    loader = LoaderOn(*port, std::move(o));
+}
+
+ScriptedUnit::~ScriptedUnit()
+{
+    // The controller may still hold the port: it must not reach the loader once it is gone.
+    port->OnWrite({});
+}
+
+ScriptedUpdate::ScriptedUpdate(bootsim::Options o, QZ7_UpdaterAppDelegate::Options options, PowerOn powerOn)
+    : port(std::make_shared<ScriptedPort>(PiecesFor(o.chunking), o.seed))
+{
+    loader = LoaderOn(*port, std::move(o));
     options.opener = ScriptedOpener(port);
+    if (powerOn == PowerOn::AsThePortOpens) {
+        // Switched on as the adapter opens: the banner is there before the controller drains.
+        options.opener = [open = std::move(options.opener), l = loader.get()](const std::string& path) {
+            PortOpening opening = open(path);
+            if (opening.takeOver)
+                opening.takeOver = [take = std::move(opening.takeOver), l] {
+                    std::shared_ptr<Port> taken = take();
+                    l->PowerOn();
+                    return taken;
+                };
+            return opening;
+        };
+    }
     options.lister = OneAdapter("/dev/ttyUSB-scripted");
     // The port is there at once: discovery's pause only delays the power-on directions.
     options.discoveryInterval = 1ms;
@@ -126,11 +165,7 @@ std::string OnScriptedPort::Drain()
 ScriptedDialogue::ScriptedDialogue(bootsim::Options o, QZ7_UpdaterAppDelegate::Options options)
     : port(std::make_shared<ScriptedPort>(PiecesFor(o.chunking), o.seed))
 {
-    ScriptedPort* line = port.get();
-    loader = std::make_unique<bootsim::ScriptedLoader>(
-        std::move(o), bootsim::ScriptedLoader::Line{[line](const std::vector<std::string>& writes) { line->Feed(writes); },
-                                                    [line] { line->HangUp(); }});
-    port->OnWrite([l = loader.get()](std::string_view bytes) { l->Take(bytes); });
+    loader = LoaderOn(*port, std::move(o));
     options.opener = ScriptedOpener(port);
     options.lister = OneAdapter("/dev/ttyUSB-scripted");
     options.discoveryInterval = 1ms;

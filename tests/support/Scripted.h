@@ -13,6 +13,19 @@
 // An opener that hands `port` over for whatever path discovery chose, as long as it was never
 // shut down; after that the path is missing (ENOENT), as an unplugged adapter's.
 PortOpener ScriptedOpener(std::shared_ptr<ScriptedPort> port);
+// The same for the port that `portFor` names for a path (none: ENOENT).
+PortOpener ScriptedOpener(std::function<std::shared_ptr<ScriptedPort>(const std::string& path)> portFor);
+
+// A scripted QZ7 on a port of its own, for tests that meet more than one: the loader answers
+// what is written to the port. The port is let go of the loader when the unit goes.
+struct ScriptedUnit {
+    explicit ScriptedUnit(bootsim::Options loader);
+    ~ScriptedUnit();
+    ScriptedUnit(const ScriptedUnit&) = delete;
+    ScriptedUnit& operator=(const ScriptedUnit&) = delete;
+    std::shared_ptr<ScriptedPort> port;
+    std::unique_ptr<bootsim::ScriptedLoader> loader;
+};
 
 // How a loader's bytes reach the reader: its own writes (a line a write, or all lines of a reply
 // merged, as bootsim::Chunking says), then split by the port (one byte a read, random pieces).
@@ -21,7 +34,11 @@ ScriptedPort::Pieces PiecesFor(bootsim::Chunking chunking);
 // A whole update in memory: a ScriptedLoader playing the QZ7 on a ScriptedPort, and the window
 // and controller on it, launched, with the loader powered on as the power-on directions show.
 struct ScriptedUpdate {
-    explicit ScriptedUpdate(bootsim::Options loader, QZ7_UpdaterAppDelegate::Options options = {});
+    // When the QZ7 is powered on: as the power-on directions show, or already as the port opens
+    // (its banner comes before the directions).
+    enum class PowerOn { WithTheDirections, AsThePortOpens };
+    explicit ScriptedUpdate(bootsim::Options loader, QZ7_UpdaterAppDelegate::Options options = {},
+                            PowerOn powerOn = PowerOn::WithTheDirections);
     ~ScriptedUpdate();
     ScriptedUpdate(const ScriptedUpdate&) = delete;
     ScriptedUpdate& operator=(const ScriptedUpdate&) = delete;
