@@ -49,13 +49,17 @@ void QZ7_UpdaterAppDelegate::ClosePort()
     setReceivedString(std::string());
     setProgress(0.0f);
     std::shared_ptr<Port> record = Serial();
-    if (!record->IsOpen())
-        return;
+    if (!record->IsOpen() && !ClosedByClosePort(record))
+        return;  // never opened: nothing to close
     // A stuck line must not hold the caller (often the GUI thread): the drain is bounded.
     // Two callers may race here (the dialogue's thread and the GUI's); only the one whose call
     // closed the port logs it.
     const std::optional<std::string> chosen = ChosenPath();
     const QString path = chosen ? LoggablePath(*chosen) : QStringLiteral("the port");
+    {
+        std::lock_guard lock(closedMutex_);
+        closedPort_ = record;
+    }
     switch (record->Shutdown(500ms)) {
     case Port::Closed::Restored:
         if (const auto* serial = dynamic_cast<const WQSerial*>(record.get()))
@@ -75,6 +79,12 @@ void QZ7_UpdaterAppDelegate::ClosePort()
     // never was open.
     setChosenPath(std::nullopt);
     setSerial(std::make_shared<WQSerial>());
+}
+
+bool QZ7_UpdaterAppDelegate::ClosedByClosePort(const std::shared_ptr<Port>& port) const
+{
+    std::lock_guard lock(closedMutex_);
+    return closedPort_.lock() == port;
 }
 
 void QZ7_UpdaterAppDelegate::ClearReceiver()
@@ -123,7 +133,10 @@ bool QZ7_UpdaterAppDelegate::WriteString(const std::string& text, int32_t length
     // The record is fetched once: the check and the write are on the same one.
     const std::shared_ptr<Port> port = Serial();
     if (!port->IsOpen()) {
-        Post({.directions = DirectionsFact{Says::Unopened}, .ended = Outcome::Unopened});
+        // A port that ClosePort is closing or has closed ends the write without a word, as its
+        // closer has its own; only a port that was never opened is said to be unopened.
+        if (!ClosedByClosePort(port))
+            Post({.directions = DirectionsFact{Says::Unopened}, .ended = Outcome::Unopened});
         return false;
     }
     // A full output queue is waited out. A write that fails for good, or a line that hangs up,

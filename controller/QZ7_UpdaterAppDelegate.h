@@ -251,6 +251,11 @@ private:
     void EndOnException(const std::string& reason);
 
     AtomicShared<Port> serial_;
+    // The port ClosePort shut down last (not kept alive for it): a call that meets it closed
+    // hears that it was closed, not that no port was ever opened.
+    bool ClosedByClosePort(const std::shared_ptr<Port>& port) const;
+    mutable std::mutex closedMutex_;
+    std::weak_ptr<Port> closedPort_;
     AtomicShared<const std::string> chosenPath_;  // null: none chosen
     AtomicShared<const std::string> receivedString_;  // null: absent
     std::atomic<Stage> state_{Stage::AwaitingBanner};

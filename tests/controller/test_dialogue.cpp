@@ -117,6 +117,37 @@ TEST_F(Step, EachDecisionIsCarriedOutOnTheWireAndThePort)
     }
 }
 
+// A write that meets no open port: one that ClosePort closed under it (the writer fetched it
+// just before) ends without a word, since the closer says why; one where no port was ever opened
+// is said to be unopened.
+TEST_F(Step, AWriteMeetingAClosedPortEndsQuietlyAndOneWithoutAPortSaysUnopened)
+{
+    struct Row {
+        const char* name;
+        bool reinstallClosed;  // the port ClosePort shut down is still the one the writer sees
+        Updates shown;
+    };
+    const std::vector<Row> table{
+        {"closed under the writer", true, {}},
+        {"never opened", false, {{.directions = DirectionsFact{Says::Unopened}, .ended = Outcome::Unopened}}},
+    };
+    for (const Row& row : table) {
+        SCOPED_TRACE(row.name);
+        Reopen();
+        std::shared_ptr<Port> closing = c().Serial();
+        c().ClosePort();
+        if (row.reinstallClosed)
+            c().setSerial(closing);
+        Shown();
+        EXPECT_FALSE(c().WriteString("y", 1));
+        QCoreApplication::processEvents();
+        Updates shown = Shown();
+        std::erase_if(shown, [](const ScreenUpdate& u) { return !u.ended; });  // the end's own report aside
+        EXPECT_EQ(shown, row.shown);
+        EXPECT_EQ(port->Written(), "");
+    }
+}
+
 TEST_F(DamagedImage, IsNeverOfferedAndNothingIsErased)
 {
     const Updates damaged{FailureScreen(Outcome::ImageDamaged)};
