@@ -1,8 +1,8 @@
 // The controller's link to the device: discovery, writing, draining and closing, as thin glue over
-// the port record. The controller's lifetime lock is taken here, never in the port's own code.
+// the port (serial/Port.h), opened through the options' opener. The controller's lifetime lock is
+// taken here, never in the port's own code.
 #include "controller/Log.h"
 #include "controller/QZ7_UpdaterAppDelegate.h"
-#include "serial/CrashRestore.h"
 
 #include <QThread>
 
@@ -11,39 +11,34 @@ using namespace std::chrono_literals;
 void QZ7_UpdaterAppDelegate::ConnectUSB()
 {
     Report({.kind = Event::Searching});
-    while (Serial()->PortID() == -1) {
-        OpenResult opened;
+    while (!Serial()->IsOpen()) {
+        PortOpening opening;
         std::optional<std::vector<SerialService>> services;
-        std::shared_ptr<WQSerial> record = Serial();
         if (port_) {
             // A port named by the operator is used as it stands: no listing, no choice.
-            record->setChosenPath(port_);
+            setChosenPath(port_);
             services = std::vector<SerialService>{};
         } else if ((services = lister_())) {
-            record->setChosenPath(ChoosePath(*services, record->ChosenPath()));
+            setChosenPath(ChoosePath(*services, ChosenPath()));
         }
-        if (std::optional<std::string> path = record->ChosenPath(); path && services) {
-            opened = OpenAndConfigure(*path);
-            if (opened.archived)
-                record->setTermios_archive(opened.archive);
-            // Held for the crash handler from now on: through the pause below, before the
-            // record takes it over, the descriptor belongs to no record.
-            HoldForCrash(opened.fd, opened.archive);
-            ReportOpen(*path, opened, *services);
+        if (std::optional<std::string> path = ChosenPath(); path && services) {
+            // The opener holds an opened descriptor for the crash handler from the start.
+            opening = opener_(*path);
+            ReportOpen(*path, opening.result, *services);
         }
         bool stopped = !Pause(discoveryInterval_);
-        // The hand-over and a quit are decided under one lock: either the descriptor reaches the
-        // record before ClosePort looks at it, or it is put back and closed here.
+        // The hand-over and a quit are decided under one lock: either the port is installed
+        // before ClosePort looks at it, or it is put back and closed here.
         std::unique_lock lock(lifeMutex_);
         if (stopped || stopping_) {
             lock.unlock();
-            if (opened.fd > 0)
-                RestoreAndClose(opened.fd, opened.archive, opened.serialFlags);
+            if (opening.giveUp)
+                opening.giveUp();
             return;
         }
-        if (opened.serialFlags)
-            record->setSavedSerialFlags(*opened.serialFlags);
-        record->setPortID(opened.fd);
+        if (opening.takeOver)
+            if (std::shared_ptr<Port> taken = opening.takeOver())
+                setSerial(std::move(taken));
     }
     RunOnGuiThread([this] { ConnectOrvane(); });
 }
@@ -53,28 +48,43 @@ void QZ7_UpdaterAppDelegate::ClosePort()
     setState(Stage::AwaitingBanner);
     setReceivedString(std::string());
     setProgress(0.0f);
-    std::shared_ptr<WQSerial> record = Serial();
-    if (record->PortID() <= 0)
-        return;
+    std::shared_ptr<Port> record = Serial();
+    if (!record->IsOpen() && !ClosedByClosePort(record))
+        return;  // never opened: nothing to close
     // A stuck line must not hold the caller (often the GUI thread): the drain is bounded.
     // Two callers may race here (the dialogue's thread and the GUI's); only the one whose call
-    // closed the descriptor logs it.
-    const QString path = record->ChosenPath() ? LoggablePath(*record->ChosenPath()) : QStringLiteral("the port");
+    // closed the port logs it.
+    const std::optional<std::string> chosen = ChosenPath();
+    const QString path = chosen ? LoggablePath(*chosen) : QStringLiteral("the port");
+    {
+        std::lock_guard lock(closedMutex_);
+        closedPort_ = record;
+    }
     switch (record->Shutdown(500ms)) {
-    case WQSerial::Closed::Restored:
-        qCInfo(lcSerial).noquote() << "closed" << path << "with its settings restored:"
-                                   << QString::fromStdString(DescribeSettings(record->termios_archive()));
+    case Port::Closed::Restored:
+        if (const auto* serial = dynamic_cast<const WQSerial*>(record.get()))
+            qCInfo(lcSerial).noquote() << "closed" << path << "with its settings restored:"
+                                       << QString::fromStdString(DescribeSettings(serial->termios_archive()));
+        else
+            qCInfo(lcSerial).noquote() << "closed" << path;
         break;
-    case WQSerial::Closed::NotRestored:
+    case Port::Closed::NotRestored:
         qCInfo(lcSerial).noquote() << "closed" << path << "without restoring its settings: the line was gone";
         break;
-    case WQSerial::Closed::NotOpen:
+    case Port::Closed::NotOpen:
         break;
     }
     status_.PortClosed();
-    auto fresh = std::make_shared<WQSerial>();
-    setSerial(fresh);
-    fresh->setPortID(-1);
+    // Closing retires the port with its path: the next dialogue starts from a record that
+    // never was open.
+    setChosenPath(std::nullopt);
+    setSerial(std::make_shared<WQSerial>());
+}
+
+bool QZ7_UpdaterAppDelegate::ClosedByClosePort(const std::shared_ptr<Port>& port) const
+{
+    std::lock_guard lock(closedMutex_);
+    return closedPort_.lock() == port;
 }
 
 void QZ7_UpdaterAppDelegate::ClearReceiver()
@@ -121,9 +131,12 @@ bool QZ7_UpdaterAppDelegate::WriteString(const std::string& text, int32_t length
     else
         qCDebug(lcTransfer).noquote() << "write:" << Loggable(bytes);
     // The record is fetched once: the check and the write are on the same one.
-    const std::shared_ptr<WQSerial> port = Serial();
-    if (port->PortID() <= 0) {
-        Report({.kind = Event::Unopened});
+    const std::shared_ptr<Port> port = Serial();
+    if (!port->IsOpen()) {
+        // A port that ClosePort is closing or has closed ends the write without a word, as its
+        // closer has its own; only a port that was never opened is said to be unopened.
+        if (!ClosedByClosePort(port))
+            Report({.kind = Event::Unopened});
         return false;
     }
     // A full output queue is waited out. A write that fails for good, or a line that hangs up,

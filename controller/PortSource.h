@@ -13,7 +13,7 @@ public:
     PortResult Read(char* buffer, std::size_t max) override
     {
         using namespace std::chrono_literals;
-        const std::shared_ptr<WQSerial> port = controller_.Serial();
+        const std::shared_ptr<Port> port = controller_.Serial();
         PortIo waited = controller_.WaitPort(*port, 50ms);
         if (waited != PortIo::Data)
             return {waited};

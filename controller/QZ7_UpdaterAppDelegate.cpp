@@ -19,6 +19,7 @@ QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate() : QZ7_UpdaterAppDelegate(Option
 QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate(Options options)
     : serial_(std::make_shared<WQSerial>()),
       lister_(options.lister ? std::move(options.lister) : WithByIdNames(SystemServiceLister())),
+      opener_(options.opener ? std::move(options.opener) : PortOpener(OpenSerialPort)),
       discoveryInterval_(options.discoveryInterval),
       writeStall_(options.writeStall),
       loaderQuiet_(options.loaderQuiet),
@@ -101,6 +102,19 @@ std::optional<std::string> QZ7_UpdaterAppDelegate::ReceivedString() const
     if (!s)
         return std::nullopt;
     return *s;
+}
+
+std::optional<std::string> QZ7_UpdaterAppDelegate::ChosenPath() const
+{
+    std::shared_ptr<const std::string> path = chosenPath_.load();
+    if (!path)
+        return std::nullopt;
+    return *path;
+}
+
+void QZ7_UpdaterAppDelegate::setChosenPath(std::optional<std::string> path)
+{
+    chosenPath_.store(path ? std::make_shared<const std::string>(std::move(*path)) : nullptr);
 }
 
 void QZ7_UpdaterAppDelegate::setReceivedString(std::optional<std::string> s)
@@ -209,7 +223,7 @@ void QZ7_UpdaterAppDelegate::CancelPressed()
 
 void QZ7_UpdaterAppDelegate::ConnectOrvane()
 {
-    adapterPath_ = Serial()->ChosenPath();
+    adapterPath_ = ChosenPath();
     status_.PortOpened(steady_clock::now());
     setState(Stage::AwaitingBanner);
     Report({.kind = Event::PortOpened});
@@ -248,6 +262,6 @@ void QZ7_UpdaterAppDelegate::StartOver()
     // rested with the port open (no version reply) lets go of it first.
     ClosePort();
     // The adapter just used is chosen again, unless the choice rule finds a newer one.
-    Serial()->setChosenPath(adapterPath_);
+    setChosenPath(adapterPath_);
     ConnectUSB();
 }

@@ -12,6 +12,8 @@
 #include "core/Status.h"
 #include "core/Words.h"
 #include "serial/Discovery.h"
+#include "serial/Port.h"
+#include "serial/PortOpening.h"
 #include "serial/WQSerial.h"
 
 #include <QObject>
@@ -38,7 +40,8 @@
 //   the views           ImageView, DirectionsView, UpdateButtonView, CancelButtonView,
 //                       LevelIndicatorVew (sic), owned by the window (UpdaterApp::window,
 //                       window/UpdaterWindow.h), which alone touches them
-//   the port record     WQSerial, its PortID, ChosenPath and termios_archive
+//   the port record     WQSerial, its PortID, ChosenPath and termios_archive (the port on a
+//                       real line; the controller holds it as a Port, serial/Port.h)
 //   the image           QZ-7-<major>_<minor>.hex (Firmware::Name, its version in its name), QZ7.png
 //   texts, exactly      "An Exception Occured:" (sic), "Version not Found.\nUpdate anyway?",
 //                       "Found Version: ...\n Update To: QZ7 V<Firmware::Version>?\n" (with its space),
@@ -82,6 +85,9 @@ public:
         // mode turns it off: it says the length in a line of its own.
         bool printImageLength = true;
         ServiceLister lister;                  // the system's services by default
+        // How discovery opens the path it chose: the serial port itself (OpenSerialPort) by
+        // default; tests hand over a port in memory instead.
+        PortOpener opener;
         // Discovery's pause between two looks for the adapter, and after it opened one before
         // the dialogue starts on it.
         std::chrono::milliseconds discoveryInterval{200};
@@ -119,8 +125,13 @@ public:
     StatusFact StatusShown() const;
 
     // Shared fields.
-    std::shared_ptr<WQSerial> Serial() const { return serial_.load(); }
-    void setSerial(std::shared_ptr<WQSerial> s) { serial_.store(std::move(s)); }
+    // The port: the one opened by discovery, or, while none is open, a record that never was.
+    std::shared_ptr<Port> Serial() const { return serial_.load(); }
+    void setSerial(std::shared_ptr<Port> s) { serial_.store(std::move(s)); }
+    // The path discovery chose (and the open port's, while one is open); forgotten when the
+    // port is closed.
+    std::optional<std::string> ChosenPath() const;
+    void setChosenPath(std::optional<std::string> path);
     std::optional<std::string> ReceivedString() const;
     void setReceivedString(std::optional<std::string> s);
     Stage state() const { return state_.load(); }
@@ -178,8 +189,8 @@ public:
 
     // The readers' reads and waits on the port record `port`, watched for the status line: bytes
     // that came (and whether they decode), and how long the device has been silent.
-    PortResult ReadPort(WQSerial& port, char* buffer, std::size_t max);
-    PortIo WaitPort(WQSerial& port, std::chrono::milliseconds bound);
+    PortResult ReadPort(Port& port, char* buffer, std::size_t max);
+    PortIo WaitPort(Port& port, std::chrono::milliseconds bound);
     // A reader's reply, for the transcript and the status line.
     void NoteReply(const std::optional<std::string>& reply);
     // The bytes kept from the device and not yet consumed by a reader (for tests).
@@ -243,7 +254,13 @@ private:
     // Ends the dialogue on the exception screen, the port closed.
     void EndOnException(const std::string& reason);
 
-    AtomicShared<WQSerial> serial_;
+    AtomicShared<Port> serial_;
+    // The port ClosePort shut down last (not kept alive for it): a call that meets it closed
+    // hears that it was closed, not that no port was ever opened.
+    bool ClosedByClosePort(const std::shared_ptr<Port>& port) const;
+    mutable std::mutex closedMutex_;
+    std::weak_ptr<Port> closedPort_;
+    AtomicShared<const std::string> chosenPath_;  // null: none chosen
     AtomicShared<const std::string> receivedString_;  // null: absent
     std::atomic<Stage> state_{Stage::AwaitingBanner};
     std::atomic<float> progress_{0.0f};
@@ -251,6 +268,7 @@ private:
     std::string firmware_;
     bool firmwareGood_ = false;
     ServiceLister lister_;
+    PortOpener opener_;
     std::chrono::milliseconds discoveryInterval_;
     const std::chrono::milliseconds writeStall_;
     const std::chrono::milliseconds loaderQuiet_;

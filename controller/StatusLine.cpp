@@ -60,7 +60,7 @@ void QZ7_UpdaterAppDelegate::NoteListing(const std::vector<SerialService>& servi
         status_.SetBase(*hint);
 }
 
-PortResult QZ7_UpdaterAppDelegate::ReadPort(WQSerial& port, char* buffer, std::size_t max)
+PortResult QZ7_UpdaterAppDelegate::ReadPort(Port& port, char* buffer, std::size_t max)
 {
     PortResult r = port.Read(buffer, max);
     if (r.status == PortIo::Data && r.count > 0) {
@@ -73,7 +73,7 @@ PortResult QZ7_UpdaterAppDelegate::ReadPort(WQSerial& port, char* buffer, std::s
     return r;
 }
 
-PortIo QZ7_UpdaterAppDelegate::WaitPort(WQSerial& port, milliseconds bound)
+PortIo QZ7_UpdaterAppDelegate::WaitPort(Port& port, milliseconds bound)
 {
     // What the readers have taken since the last reply, before they wait for more.
     status_.Unjudged(stream_.SinceJudged(), steady_clock::now());

@@ -1,7 +1,8 @@
-// The dialogue step by step against a pseudo-terminal the test plays by hand, and the keyboard
-// at its questions: what the operator sees and what goes on the wire. (Whole updates against the
-// simulator are in test_wholedialogue.cpp.)
+// The dialogue step by step against a port in memory the test plays by hand, and the keyboard
+// at its questions: what the operator sees and what goes on the wire. One case needs a real
+// output queue and plays a pseudo-terminal. (Whole updates are in test_wholedialogue.cpp.)
 #include "tests/support/OnPty.h"
+#include "tests/support/Scripted.h"
 #include "tests/support/WindowKeys.h"
 
 #include <QAccessible>
@@ -29,32 +30,42 @@ QWidget* NextTabStop(QWidget* w)
 
 using Updates = std::vector<ScreenUpdate>;
 
+// The updates since the last look, but for the status line's (checked on their own).
+Updates Shown(RecordingFrontEnd& screen)
+{
+    Updates shown = screen.Take();
+    std::erase_if(shown, [](const ScreenUpdate& u) {
+        return u == ScreenUpdate{.status = u.status};
+    });
+    return shown;
+}
 
-// The dialogue on a port the test plays by hand, its screen updates recorded on their way to
-// the window.
-class Step : public OnPty {
+// Judges one reply in one state, runs the updates it posted, and returns them. The step posts
+// before it returns, so one pass of the event loop finds them all.
+Updates Judge(QZ7_UpdaterAppDelegate& c, RecordingFrontEnd& screen, Stage state, std::optional<std::string> reply)
+{
+    Shown(screen);
+    c.setState(state);
+    c.setReceivedString(std::move(reply));
+    c.ReceivedSomething();
+    QCoreApplication::processEvents();
+    return Shown(screen);
+}
+
+// The dialogue on a port in memory the test plays by hand, its screen updates recorded on their
+// way to the window.
+class Step : public OnScriptedPort {
 protected:
     Step() { image = kTinyImage; }
-    // The updates since the last look, but for the status line's (checked on their own).
-    Updates Shown()
-    {
-        Updates shown = screen.Take();
-        std::erase_if(shown, [](const ScreenUpdate& u) {
-            return u == ScreenUpdate{.status = u.status};
-        });
-        return shown;
-    }
-    // Judges one reply in one state, runs the updates it posted, and returns them. The step
-    // posts before it returns, so one pass of the event loop finds them all.
-    Updates Judge(Stage state, std::optional<std::string> reply)
-    {
-        Shown();
-        c().setState(state);
-        c().setReceivedString(std::move(reply));
-        c().ReceivedSomething();
-        QCoreApplication::processEvents();
-        return Shown();
-    }
+    Updates Shown() { return ::Shown(screen); }
+    Updates Judge(Stage state, std::optional<std::string> reply) { return ::Judge(c(), screen, state, std::move(reply)); }
+};
+
+// The same on a pseudo-terminal, for what needs a real output queue.
+class StepOnPty : public OnPty {
+protected:
+    StepOnPty() { image = kTinyImage; }
+    Updates Judge(Stage state, std::optional<std::string> reply) { return ::Judge(c(), screen, state, std::move(reply)); }
 };
 
 struct DamagedImage : Step {
@@ -63,7 +74,7 @@ struct DamagedImage : Step {
 
 }  // namespace
 
-// What each kind of decision does on the real port (the decisions themselves are tested on the
+// What each kind of decision does on the port (the decisions themselves are tested on the
 // function alone, in tests/core/test_decision.cpp): what goes on the wire, whether the port is
 // still open, the stage after, whether a reader or the transfer was started.
 TEST_F(Step, EachDecisionIsCarriedOutOnTheWireAndThePort)
@@ -92,21 +103,48 @@ TEST_F(Step, EachDecisionIsCarriedOutOnTheWireAndThePort)
         const std::string where = std::to_string(static_cast<int>(row.stage)) + " " + row.reply.value_or("<absent>");
         c().ClosePort();
         ASSERT_TRUE(QTest::qWaitFor([&] { return c().RunningOperations() == 0; })) << where;
-        OpenPort(c(), pty.path);
-        pty.Drain(0ms);
+        Reopen();
         const auto start = std::chrono::steady_clock::now();
         Judge(row.stage, row.reply);
         if (row.wire == "E") {
             EXPECT_GE(std::chrono::steady_clock::now() - start, 50ms) << "the pause after E";
         }
-        EXPECT_EQ(pty.Drain(), row.wire) << where;
+        EXPECT_EQ(Drain(), row.wire) << where;
         EXPECT_EQ(PortOpen(), row.open) << where;
+        EXPECT_EQ(port->ShutDown(), !row.open) << where;
         EXPECT_EQ(c().state(), row.after) << where;
         EXPECT_EQ(c().RunningOperations() > 0, row.started) << where;
-        if (!row.open) {
-            EXPECT_TRUE(SameSettings(pty.Settings(), initial)) << where;
-            EXPECT_FALSE(pty.Exclusive()) << where;
-        }
+    }
+}
+
+// A write that meets no open port: one that ClosePort closed under it (the writer fetched it
+// just before) ends without a word, since the closer says why; one where no port was ever opened
+// is said to be unopened.
+TEST_F(Step, AWriteMeetingAClosedPortEndsQuietlyAndOneWithoutAPortSaysUnopened)
+{
+    struct Row {
+        const char* name;
+        bool reinstallClosed;  // the port ClosePort shut down is still the one the writer sees
+        Updates shown;
+    };
+    const std::vector<Row> table{
+        {"closed under the writer", true, {}},
+        {"never opened", false, {{.directions = DirectionsFact{Says::Unopened}, .ended = Outcome::Unopened}}},
+    };
+    for (const Row& row : table) {
+        SCOPED_TRACE(row.name);
+        Reopen();
+        std::shared_ptr<Port> closing = c().Serial();
+        c().ClosePort();
+        if (row.reinstallClosed)
+            c().setSerial(closing);
+        Shown();
+        EXPECT_FALSE(c().WriteString("y", 1));
+        QCoreApplication::processEvents();
+        Updates shown = Shown();
+        std::erase_if(shown, [](const ScreenUpdate& u) { return !u.ended; });  // the end's own report aside
+        EXPECT_EQ(shown, row.shown);
+        EXPECT_EQ(port->Written(), "");
     }
 }
 
@@ -115,10 +153,10 @@ TEST_F(DamagedImage, IsNeverOfferedAndNothingIsErased)
     const Updates damaged{FailureScreen(Outcome::ImageDamaged)};
     EXPECT_EQ(Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\n"), damaged);
     EXPECT_FALSE(PortOpen());
-    OpenPort(c(), pty.path);
+    Reopen();
     EXPECT_EQ(Judge(Stage::AwaitingVersion, "E or P?\r\n"), damaged);
     EXPECT_FALSE(PortOpen());
-    EXPECT_EQ(pty.Drain(), "");
+    EXPECT_EQ(Drain(), "");
 }
 
 TEST_F(Step, ErasedStartsTheTransferAfterP)
@@ -127,7 +165,7 @@ TEST_F(Step, ErasedStartsTheTransferAfterP)
     c().setProgress(0.7f);
     Judge(Stage::AwaitingErased, "Erased");
     EXPECT_EQ(c().state(), Stage::AwaitingDone);
-    EXPECT_EQ(pty.Drain(), "P");
+    EXPECT_EQ(Drain(), "P");
     EXPECT_TRUE(QTest::qWaitFor([&] { return w().LevelIndicatorVew()->value() == 53; }));  // 15 of 28, before any asterisk
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "28");
 }
@@ -141,11 +179,11 @@ TEST_F(Step, UpdateAnswersOnceHoweverFastItIsPressed)
     ASSERT_TRUE(QTest::qWaitFor([&] { return ScreenText(*app) == "Updating QZ7, please wait..."; }));
     EXPECT_EQ(Shown(), (Updates{{.directions = DirectionsFact{Says::Updating}, .updateEnabled = false, .cancelEnabled = false,
                                  .levelShown = true, .scene = Scene::Updating}}));
-    EXPECT_EQ(pty.Drain(), "y");
+    EXPECT_EQ(Drain(), "y");
     EXPECT_EQ(c().RunningOperations(), 1);
 }
 
-TEST_F(Step, UpdateNeverHoldsTheWindowOnAFullOutputQueue)
+TEST_F(StepOnPty, UpdateNeverHoldsTheWindowOnAFullOutputQueue)
 {
     Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\n");
     // Nobody reads the master: fill the output queue until the port refuses more, and still
@@ -154,7 +192,7 @@ TEST_F(Step, UpdateNeverHoldsTheWindowOnAFullOutputQueue)
     std::size_t queued = 0;
     for (bool more = true; more;) {
         more = false;
-        for (ssize_t n; (n = ::write(c().Serial()->PortID(), chunk.data(), chunk.size())) > 0; more = true)
+        for (ssize_t n; (n = ::write(SerialRecord(c())->PortID(), chunk.data(), chunk.size())) > 0; more = true)
             queued += static_cast<std::size_t>(n);
         std::this_thread::sleep_for(50ms);
     }
@@ -171,18 +209,17 @@ TEST_F(Step, UpdateNeverHoldsTheWindowOnAFullOutputQueue)
     EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenText(*app) == "Updating QZ7, please wait..."; }));
 }
 
-TEST_F(Step, CancelClosesThePortRestoredAndEndsTheFrontEnd)
+TEST_F(Step, CancelClosesThePortAndEndsTheFrontEnd)
 {
     Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\n");
     c().CancelPressed();
     EXPECT_TRUE(screen.cancelled);
     EXPECT_FALSE(PortOpen());
-    EXPECT_TRUE(SameSettings(pty.Settings(), initial));
-    EXPECT_FALSE(pty.Exclusive());
+    EXPECT_TRUE(port->ShutDown());
     QCoreApplication::processEvents();  // what Cancel posted
     EXPECT_EQ(Shown(), (Updates{{.updateEnabled = false, .cancelEnabled = false}}));
     c().applicationWillTerminate();  // as at the end of the application: the port stays closed
-    EXPECT_EQ(pty.Drain(), "");
+    EXPECT_EQ(Drain(), "");
 }
 
 // The keyboard (the close question is in tests/window).
@@ -190,19 +227,19 @@ TEST_F(Step, CancelClosesThePortRestoredAndEndsTheFrontEnd)
 TEST_F(Step, BothQuestionsFocusUpdateAndReturnAnswersYes)
 {
     Press(w(), Qt::Key_Return);  // nothing asked yet: Update is disabled
-    EXPECT_EQ(pty.Drain(), "");
+    EXPECT_EQ(Drain(), "");
 
     Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\n");
     EXPECT_TRUE(w().UpdateButtonView()->isDefault());
     Press(w(), Qt::Key_Return);
-    EXPECT_EQ(pty.Drain(), "y");
+    EXPECT_EQ(Drain(), "y");
     Press(w(), Qt::Key_Return);  // Update is disabled once pressed
-    EXPECT_EQ(pty.Drain(), "");
+    EXPECT_EQ(Drain(), "");
 
     // A fresh dialogue: the reader of the first answer lets go with the port.
     c().ClosePort();
     ASSERT_TRUE(QTest::qWaitFor([&] { return c().RunningOperations() == 0; }));
-    OpenPort(c(), pty.path);
+    Reopen();
     // The prompt without a version: the same focus and Tab chain, no trap on Cancel.
     w().CancelButtonView()->setFocus();
     Judge(Stage::AwaitingVersion, "E or P?\r\n");
@@ -211,7 +248,7 @@ TEST_F(Step, BothQuestionsFocusUpdateAndReturnAnswersYes)
     EXPECT_EQ(NextTabStop(w().UpdateButtonView()), w().CancelButtonView());
     EXPECT_EQ(NextTabStop(w().CancelButtonView()), w().UpdateButtonView());
     Press(w(), Qt::Key_Enter);
-    EXPECT_EQ(pty.Drain(), "y");
+    EXPECT_EQ(Drain(), "y");
     EXPECT_TRUE(PortOpen());
 }
 
@@ -224,10 +261,9 @@ TEST_F(Step, EscapeCancelsOnlyWhileCancelIsEnabled)
     Judge(Stage::AwaitingVersion, "QZ7 V2.005\r\n");
     Press(w(), Qt::Key_Escape);
     EXPECT_FALSE(PortOpen());
-    EXPECT_TRUE(SameSettings(pty.Settings(), initial));
-    EXPECT_FALSE(pty.Exclusive());
+    EXPECT_TRUE(port->ShutDown());
     EXPECT_FALSE(w().isVisible());
-    EXPECT_EQ(pty.Drain(), "");
+    EXPECT_EQ(Drain(), "");
 }
 
 TEST_F(Step, AccessibleWindowAndViews)

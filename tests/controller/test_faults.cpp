@@ -1,7 +1,10 @@
-// Faults injected through the simulator, each against the real controller and window: what the
-// operator sees, what went on the wire, and what is left of the port and the threads.
+// Faults injected through a loader, each against the real controller and window: what the
+// operator sees, what went on the wire, and what is left of the port and the threads. The
+// dialogue's faults run on a port in memory, all side by side; what only a terminal can show
+// (the kernel's hang-up, a full output queue, the settings put back at a quit or a signal) runs
+// on the simulator's pseudo-terminal.
 #include "controller/SignalQuit.h"
-#include "tests/support/TestSupport.h"
+#include "tests/support/Scripted.h"
 
 #include <QProgressBar>
 #include <QPushButton>
@@ -89,6 +92,7 @@ double IdleShare(const bootsim::BootSim& sim, std::chrono::milliseconds span)
 }
 
 bool FirstOfItsEndState(const Fault& f);
+extern const std::vector<Fault> kTerminalFaults;
 
 class FaultMatrix : public testing::TestWithParam<Fault> {};
 void PrintTo(const Fault& f, std::ostream* os)
@@ -180,14 +184,9 @@ const std::vector<Fault> kFaults = {
         Fault{"HangUpAtPrompt", With([](auto& o) { o.hangUpAt = bootsim::Stage::Prompt; }), true, kGone, "yy", End::Over},
         Fault{"HangUpAtErase", With([](auto& o) { o.hangUpAt = bootsim::Stage::Erase; }), true, kGone, "yyE", End::Over},
         Fault{"HangUpAfterErased", With([](auto& o) { o.hangUpAfterLines = 0; }), true, kGone, "yyEP", End::Over},
-        Fault{"HangUpAtLine1234", With([](auto& o) { o.hangUpAfterLines = 1234; }), true, kGone, "yyEP:1234", End::Over},
         // Pulled while the question is shown: the "y" of Update finds it gone, and nothing
         // claims an update is under way.
         Fault{"HangUpAtTheQuestionThenUpdate", With([](auto& o) { o.hangUpAfterVersion = 100ms; }), true, kGone, "y", End::Over},
-        // The loader stops reading for longer than the stall bound (5 s, here 1 s), with the line
-        // still up.
-        Fault{"DeviceStopsReadingMidTransfer", With([](auto& o) { o.burstAsterisks = 3000; o.burstStall = 8000ms; }), true,
-              Directions::Stopped, "yyEP", End::Over, false, 1s},
         // Silence: the program keeps waiting, without spinning.
         Fault{"SilentFromBanner", With([](auto& o) { o.silentFrom = bootsim::Stage::Banner; }), false, kPowerOn, "", End::Waits},
         Fault{"SilentFromVersion", With([](auto& o) { o.silentFrom = bootsim::Stage::Version; }), false, kPowerOn, "y", End::Waits},
@@ -243,18 +242,117 @@ const std::vector<Fault> kFaults = {
               "yyEP:1000", End::Over},
         Fault{"NoVersionFoundThenUpdate", With([](auto& o) { o.version.reset(); }), true, "Done", "yyEP+", End::Over, true}};
 
-// Whether `f` is the first case of the table that ends with its screen and its end.
+// What only a terminal shows: the kernel's hang-up mid-transfer, and a real output queue that
+// fills while the loader stops reading for longer than the stall bound (5 s, here 1 s).
+const std::vector<Fault> kTerminalFaults = {
+        Fault{"HangUpAtLine1234", With([](auto& o) { o.hangUpAfterLines = 1234; }), true, kGone, "yyEP:1234", End::Over},
+        Fault{"DeviceStopsReadingMidTransfer", With([](auto& o) { o.burstAsterisks = 3000; o.burstStall = 8000ms; }), true,
+              Directions::Stopped, "yyEP", End::Over, false, 1s}};
+
+// Whether `f` is the first case of its table that ends with its screen and its end.
 bool FirstOfItsEndState(const Fault& f)
 {
-    for (const Fault& other : kFaults)
+    for (const Fault& other : kTerminalFaults)
         if (other.end == f.end && other.screen == f.screen)
             return std::string(other.name) == f.name;
     return false;
 }
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrix, testing::ValuesIn(kFaults),
+INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrix, testing::ValuesIn(kTerminalFaults),
                          [](const testing::TestParamInfo<Fault>& info) { return std::string(info.param.name); });
+
+// Every other fault, in memory and all at once: each case's screen, wire, port and threads.
+TEST(Faults, EachEndsOnItsScreenWithItsWireAndThePortClosedOrWaiting)
+{
+    struct Run {
+        Run(const Fault& f, bootsim::Options o, QZ7_UpdaterAppDelegate::Options options)
+            : f(f), expected(ExpectedWire(f.wire, ImageFor(f))), hangUpAtTheQuestion(o.hangUpAfterVersion.has_value()),
+              run(std::move(o), std::move(options))
+        {
+        }
+        bool Shows() const { return ScreenText(*run.app).toStdString() == f.screen; }
+        bool Settled() const
+        {
+            if (f.end == End::Over)
+                return Shows() && run.app->controller->RunningOperations() == 0;
+            return Shows() && run.Wire() == expected;
+        }
+        const Fault& f;
+        const std::string expected;
+        const bool hangUpAtTheQuestion;
+        bool pressed = false;
+        ScriptedUpdate run;
+    };
+    std::vector<std::unique_ptr<Run>> runs;
+    for (const Fault& f : kFaults) {
+        bootsim::Options o = FastSim();
+        o.seed = 7;
+        f.inject(o);
+        QZ7_UpdaterAppDelegate::Options options = WithFirmware(ImageFor(f));
+        if (f.writeStall)
+            options.writeStall = *f.writeStall;
+        // A line that may end the transfer (a banner: a restart) is decided after 50 ms of
+        // quiet: in memory, what follows it comes in the same breath or not at all.
+        options.loaderQuiet = 50ms;
+        if (o.version && f.intact)
+            o.expected = ImageFor(f);
+        runs.push_back(std::make_unique<Run>(f, std::move(o), std::move(options)));
+    }
+    // Update is pressed as the question shows; when the adapter is to be pulled while the
+    // question is shown, it is pulled first.
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        bool all = true;
+        for (auto& r : runs) {
+            if (r->f.pressUpdate && !r->pressed && AtTheQuestion(*r->run.app, 0ms)) {
+                if (r->hangUpAtTheQuestion)
+                    r->run.port->HangUp();
+                r->run.app->window->UpdateButtonView()->click();
+                r->pressed = true;
+            }
+            all = all && r->Settled();
+        }
+        return all;
+    }, 10000));
+    for (const auto& r : runs) {
+        const Fault& f = r->f;
+        SCOPED_TRACE(f.name);
+        EXPECT_TRUE(r->Settled()) << ScreenText(*r->run.app).toStdString() << ", wire " << r->run.Wire().substr(0, 80);
+        if (f.end == End::Over) {
+            // Over: no operation left and the port closed, so nothing can be written any more.
+            EXPECT_FALSE(r->run.app->controller->Serial()->IsOpen());
+            EXPECT_TRUE(r->run.app->window->LevelIndicatorVew()->isHidden());  // no stale level beside the end
+        }
+    }
+    // Give the devices every chance to have spoken, then check that nothing moves, and that
+    // the program rests without spinning: every run that waits has a reader in its bounded wait.
+    std::vector<std::string> wires;
+    for (const auto& r : runs)
+        wires.push_back(r->run.Wire());
+    std::size_t waiting = 0;
+    for (const auto& r : runs)
+        waiting += r->f.end == End::Waits;
+    const double before = CpuSeconds();
+    QTest::qWait(300);
+    EXPECT_LT((CpuSeconds() - before) / 0.3, kIdleShareLimit * static_cast<double>(waiting));
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        Run& r = *runs[i];
+        SCOPED_TRACE(r.f.name);
+        EXPECT_TRUE(r.Shows()) << ScreenText(*r.run.app).toStdString();  // nothing more to say, nothing written
+        EXPECT_TRUE(r.run.Wire() == wires[i]) << "the program wrote after the dialogue had ended";
+        EXPECT_TRUE(r.run.Wire() == r.expected) << "wire starts: " << r.run.Wire().substr(0, 80);
+        const bootsim::Result result = r.run.loader->Snapshot();
+        if (r.f.intact)
+            EXPECT_TRUE(result.Intact()) << result.Summary();
+        else
+            EXPECT_FALSE(result.doneSent && ScreenText(*r.run.app) == "Done");
+        // The operator closes the window: the program ends at once and the port is closed.
+        auto start = std::chrono::steady_clock::now();
+        r.run.Quit();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+        EXPECT_TRUE(r.run.port->ShutDown());
+    }
+}
 
 TEST(Faults, FullOutputQueueLosesNoByte)
 {
@@ -267,6 +365,8 @@ TEST(Faults, FullOutputQueueLosesNoByte)
     SimUpdate run(o);
     ASSERT_TRUE(run.PressUpdate());
     EXPECT_TRUE(run.Shows("Done", 20s)) << ScreenText(*run.app).toStdString();
+    // The loader's verdict is final once it has ended, not when the screen says "Done".
+    EXPECT_TRUE(run.sim.WaitFinished(5s));
     EXPECT_TRUE(run.sim.Snapshot().Intact()) << run.sim.Snapshot().Summary();
     EXPECT_TRUE(run.sim.Wire() == "yyEP" + kImage) << "the wire differs from the dialogue and the image";
 }

@@ -22,7 +22,7 @@ TEST(ClosePort, RestoresSettingsSendsPendingOutputAndInstallsAFreshRecord)
     termios before = pty.Settings();
     QZ7_UpdaterAppDelegate controller;
     OpenPort(controller, pty.path);
-    auto old = controller.Serial();
+    auto old = SerialRecord(controller);
     int number = old->PortID();
     controller.setState(Stage::AwaitingDone);
     controller.setProgress(0.5f);
@@ -33,8 +33,8 @@ TEST(ClosePort, RestoresSettingsSendsPendingOutputAndInstallsAFreshRecord)
     EXPECT_TRUE(SameSettings(pty.Settings(), before));
     EXPECT_FALSE(pty.Exclusive());
     EXPECT_NE(controller.Serial(), old);
-    EXPECT_EQ(controller.Serial()->PortID(), -1);
-    EXPECT_FALSE(controller.Serial()->ChosenPath());
+    EXPECT_EQ(SerialRecord(controller)->PortID(), -1);
+    EXPECT_FALSE(controller.ChosenPath());
     EXPECT_EQ(controller.state(), Stage::AwaitingBanner);
     EXPECT_EQ(controller.ReceivedString(), "");
     EXPECT_EQ(controller.progress(), 0.0f);
@@ -61,7 +61,7 @@ TEST(ClosePort, RestoresSettingsSendsPendingOutputAndInstallsAFreshRecord)
 TEST(ClosePort, TreatsDescriptorZeroAsNotOpen)
 {
     QZ7_UpdaterAppDelegate controller;
-    auto record = controller.Serial();
+    auto record = SerialRecord(controller);
     record->setPortID(0);
     controller.ClosePort();
     EXPECT_EQ(controller.Serial(), record);
@@ -75,7 +75,7 @@ TEST(ClosePort, GivesUpOnAStuckLineWithinItsBound)
     OpenPort(controller, pty.path);
     // Nobody reads the master: fill the output queue until the port refuses more.
     std::string chunk(4096, 'a');
-    while (::write(controller.Serial()->PortID(), chunk.data(), chunk.size()) > 0) {
+    while (::write(SerialRecord(controller)->PortID(), chunk.data(), chunk.size()) > 0) {
     }
     auto start = std::chrono::steady_clock::now();
     controller.ClosePort();
@@ -91,7 +91,7 @@ TEST(ClearReceiver, DropsEverythingPendingAndLeavesTheReplyAbsent)
     pty.Send(std::string(100, 'x'));
     ASSERT_TRUE(WaitUntil([&] {  // every byte waits on the port's side
         int pending = 0;
-        return ioctl(controller.Serial()->PortID(), FIONREAD, &pending) == 0 && pending == 100;
+        return ioctl(SerialRecord(controller)->PortID(), FIONREAD, &pending) == 0 && pending == 100;
     }, 1s));
     controller.setReceivedString("old");
     controller.ClearReceiver();
@@ -168,7 +168,7 @@ TEST(ClosePort, TheExitHookRestoresARecordStillOpenWhileAReaderWaitsOnIt)
     termios before = pty.Settings();
     QZ7_UpdaterAppDelegate controller;
     OpenPort(controller, pty.path);
-    auto record = controller.Serial();
+    auto record = SerialRecord(controller);
     std::atomic<int> waits{0};
     std::thread reader([record, &waits] {
         while (++waits, record->WaitReadable(50ms) != PortIo::Closed) {

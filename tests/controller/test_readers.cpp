@@ -1,6 +1,7 @@
-// The readers on a real port: waiting costs next to nothing, and closing the port ends them.
-// (Hang-ups, split replies and noise are in the fault matrix.)
+// The readers: waiting on a real port costs next to nothing, and closing the port (here one in
+// memory) ends them. (Hang-ups, split replies and noise are in the fault table.)
 #include "tests/support/OnPty.h"
+#include "tests/support/Scripted.h"
 
 #include <QLabel>
 #include <sys/resource.h>
@@ -16,6 +17,7 @@ double CpuSeconds()
 }
 
 class Reader : public OnPty {};
+class ReaderInMemory : public OnScriptedPort {};
 }  // namespace
 
 TEST_F(Reader, WaitingForAReplyCostsUnderTwoPercentOfACore)
@@ -30,14 +32,14 @@ TEST_F(Reader, WaitingForAReplyCostsUnderTwoPercentOfACore)
     EXPECT_EQ(c().RunningOperations(), 1);
 }
 
-TEST_F(Reader, ClosingThePortEndsWaitingReadersWithoutAReply)
+TEST_F(ReaderInMemory, ClosingThePortEndsWaitingReadersWithoutAReply)
 {
     // The banner is answered with "y" and the version reader waits; a reply reader is queued
     // on the worker beside it.
     c().setReceivedString("QZ-7 Boot Loader");
     c().StartBackground(&QZ7_UpdaterAppDelegate::ReceivedSomething);
     c().StartBackground(&QZ7_UpdaterAppDelegate::ReadThread);
-    ASSERT_TRUE(WaitUntil([&] { return pty.Drain(20ms) == "y"; }, 2s));
+    ASSERT_TRUE(port->WaitWritten([](const std::string& w) { return w == "y"; }, 2s));
     c().setReceivedString(std::nullopt);
     auto start = std::chrono::steady_clock::now();
     c().ClosePort();
@@ -46,6 +48,6 @@ TEST_F(Reader, ClosingThePortEndsWaitingReadersWithoutAReply)
     EXPECT_TRUE(QTest::qWaitFor([&] { return c().RunningOperations() == 0; }, 1000));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
     EXPECT_EQ(c().ReceivedString(), "");  // what ClosePort left, untouched by the readers
-    EXPECT_EQ(pty.Drain(), "");           // nothing after the banner's answer
+    EXPECT_EQ(port->Written(), "y");      // nothing after the banner's answer
 }
 

@@ -1,6 +1,7 @@
-// The status line and the transcript during whole updates against the simulator, with the
-// silence and unreadable-input thresholds shortened.
-#include "tests/support/TestSupport.h"
+// The status line and the transcript during whole updates, with the silence and
+// unreadable-input thresholds shortened: against the simulator where the line's timing or the
+// real port's transcript is the point, against a scripted loader in memory otherwise.
+#include "tests/support/Scripted.h"
 
 #include <QLoggingCategory>
 #include <mutex>
@@ -124,7 +125,7 @@ TEST(StatusLine, UnreadableInputIsReportedWhileTheDialogueWaits)
     o.highByteAt = bootsim::Stage::Banner;  // the banner does not decode, as at a wrong line speed
     QZ7_UpdaterAppDelegate::Options options = Short();
     options.powerOnSilence = 30s;
-    SimUpdate run(o, options);
+    ScriptedUpdate run(o, options);
     EXPECT_TRUE(run.Status("The QZ7 sent what the updater cannot read (\"QZ-7 Boot\\xC9 Loader\"), not its banner"))
         << StatusLine(*run.app);
     EXPECT_EQ(ScreenText(*run.app).toStdString(), Directions::PowerOn);
@@ -136,9 +137,9 @@ TEST(StatusLine, FailureScreensCarryTheStageLineErrorAndLastReply)
     {
         bootsim::Options o = FastSim();
         o.hangUpAfterLines = Firmware::Lines / 2;
-        SimUpdate run(o);
+        ScriptedUpdate run(o);
         ASSERT_TRUE(run.PressUpdate());
-        ASSERT_TRUE(run.Shows(Directions::Disconnected, 20s));
+        ASSERT_TRUE(run.Shows(Directions::Disconnected));
         EXPECT_TRUE(run.Status("Stopped while sending the image, after line " + std::to_string(Firmware::Lines / 2) + " of " +
                                kShippedLines + "."))
             << StatusLine(*run.app);
@@ -151,9 +152,9 @@ TEST(StatusLine, FailureScreensCarryTheStageLineErrorAndLastReply)
     {
         bootsim::Options o = FastSim();
         o.replies[bootsim::Stage::Done] = "Verify error 0x1F\r\nFlash \xff: Not Done";
-        SimUpdate run(o);
+        ScriptedUpdate run(o);
         ASSERT_TRUE(run.PressUpdate());
-        ASSERT_TRUE(run.Shows(Directions::NotDone, 20s));
+        ASSERT_TRUE(run.Shows(Directions::NotDone));
         EXPECT_TRUE(run.Status("Stopped while waiting for \"Done\" after the last line. Last from the QZ7: \"Flash \\xFF: Not Done\""))
             << StatusLine(*run.app);
     }
@@ -165,11 +166,11 @@ TEST(StatusLine, ABannerThatCameBeforeThePromptIsAnsweredAndLogged)
 {
     Transcript log;
     bootsim::Options o = FastSim();
-    o.powerOnDelay = 1ms;
-    SimUpdate run(o);
-    ASSERT_TRUE(run.PressUpdate({}, 10s)) << ScreenText(*run.app).toStdString();
-    EXPECT_TRUE(run.Shows("Done", 20s));
-    EXPECT_TRUE(run.sim.Snapshot().Intact()) << run.sim.Snapshot().Summary();
+    o.expected = ShippedImage();
+    ScriptedUpdate run(o, {}, ScriptedUpdate::PowerOn::AsThePortOpens);
+    ASSERT_TRUE(run.PressUpdate()) << ScreenText(*run.app).toStdString();
+    EXPECT_TRUE(run.Shows("Done"));
+    EXPECT_TRUE(run.loader->Snapshot().Intact()) << run.loader->Snapshot().Summary();
     EXPECT_EQ(log.Count("qz7.dialogue", "bytes of old input before the power-on prompt; the QZ7's banner among them is kept: QZ-7 Boot Loader\\x0D\\x0A"), 1);
 }
 

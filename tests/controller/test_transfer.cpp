@@ -1,6 +1,8 @@
+// The transfer: the shipped image whole through a scripted loader, and the pacing line by line
+// on a port the test plays by hand, both in memory.
 #include "controller/FirmwareImage.h"
 #include "hex/ImageLines.h"
-#include "tests/support/OnPty.h"
+#include "tests/support/Scripted.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -12,27 +14,25 @@ TEST(Transfer, ShippedImageArrivesByteForByteAndEndsWithDone)
     o.expected = ShippedImage();
     o.chunking = bootsim::Chunking::Random;
     o.noiseBytes = 2;
-    SimUpdate run(o);
+    ScriptedUpdate run(o);
     auto& app = run.app;
-    bootsim::BootSim& sim = run.sim;
 
     testing::internal::CaptureStdout();  // the image's length is printed at "P"
     bool pressed = run.PressUpdate();
-    bool done = pressed && run.Shows("Done", 60s);
+    bool done = pressed && run.Shows("Done", 10s);
     std::string printed = testing::internal::GetCapturedStdout();
     ASSERT_TRUE(pressed) << ScreenText(*app).toStdString();
     ASSERT_TRUE(done) << ScreenText(*app).toStdString();
 
-    ASSERT_TRUE(sim.WaitFinished(5s));
-    bootsim::Result r = sim.Snapshot();
+    bootsim::Result r = run.loader->Snapshot();
     EXPECT_TRUE(r.Intact()) << r.Summary();
     EXPECT_EQ(r.lines, Firmware::Lines);
     EXPECT_EQ(printed, std::to_string(ShippedImage().size()));
     EXPECT_TRUE(app->window->LevelIndicatorVew()->isHidden());
     EXPECT_FALSE(app->controller->Serial()->IsOpen());
-    EXPECT_TRUE(SameSettings(sim.SlaveSettings(), sim.InitialSettings()));
+    EXPECT_TRUE(run.port->ShutDown());
     // The wire carries exactly the dialogue's commands, then the image.
-    EXPECT_TRUE(sim.Wire() == "yyEP" + ShippedImage()) << "the wire differs from the dialogue and the image";
+    EXPECT_TRUE(run.Wire() == "yyEP" + ShippedImage()) << "the wire differs from the dialogue and the image";
 }
 
 namespace {
@@ -41,7 +41,7 @@ const std::string kData = ":0100000041BE\r\n";  // 13 characters and CR LF
 const std::string kEnd = ":00000001FF\r\n";
 
 // A transfer of `image` on a port the test plays by hand, from the moment "P" was written.
-class Paced : public OnPty {
+class Paced : public OnScriptedPort {
 protected:
     void SetUp() override {}
     void Begin(const std::string& firmware)
@@ -65,15 +65,15 @@ TEST_F(Paced, OneLinePerAsteriskWithTheIndicatorAhead)
 {
     Begin(kData + kEnd);
     EXPECT_TRUE(QTest::qWaitFor([&] { return Level() == 53; }));
-    EXPECT_EQ(pty.Drain(), "");  // nothing before the asterisk
-    pty.Send("*");
-    EXPECT_EQ(pty.Drain(), kData);
+    EXPECT_EQ(Drain(), "");  // nothing before the asterisk
+    port->Feed("*");
+    EXPECT_EQ(Drain(), kData);
     EXPECT_TRUE(QTest::qWaitFor([&] { return Level() == 100; }));
-    pty.Send("*");
-    EXPECT_EQ(pty.Drain(), kEnd);
+    port->Feed("*");
+    EXPECT_EQ(Drain(), kEnd);
     EXPECT_EQ(Printed(), "28");
     EXPECT_EQ(levels, (std::vector<int>{53, 100}));
-    pty.Send("Done\r\n");
+    port->Feed("Done\r\n");
     EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenText(*app) == "Done"; }));
     EXPECT_TRUE(app->window->LevelIndicatorVew()->isHidden());
 }
@@ -82,21 +82,21 @@ TEST_F(Paced, BlankLinesAreSkippedButCounted)
 {
     Begin(kData + "\r\n" + kEnd);
     EXPECT_TRUE(QTest::qWaitFor([&] { return Level() == 56; }));
-    pty.Send("*");
-    EXPECT_EQ(pty.Drain(), kData);
-    pty.Send("*");
-    EXPECT_EQ(pty.Drain(), kEnd);
+    port->Feed("*");
+    EXPECT_EQ(Drain(), kData);
+    port->Feed("*");
+    EXPECT_EQ(Drain(), kEnd);
     EXPECT_EQ(Printed(), "30");
 }
 
 TEST_F(Paced, NoiseBeforeTheAsteriskIsDroppedAndAByteAfterItStaysQueued)
 {
     Begin(kData + kEnd);
-    pty.Send("ab*");
-    EXPECT_EQ(pty.Drain(), kData);
-    pty.Send("\xF0x*D");  // the "D" after the asterisk belongs to the final reply
-    EXPECT_EQ(pty.Drain(), kEnd);
-    pty.Send("one\r\n");
+    port->Feed("ab*");
+    EXPECT_EQ(Drain(), kData);
+    port->Feed("\xF0x*D");  // the "D" after the asterisk belongs to the final reply
+    EXPECT_EQ(Drain(), kEnd);
+    port->Feed("one\r\n");
     EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenText(*app) == "Done"; }));
     Printed();
 }
@@ -104,10 +104,10 @@ TEST_F(Paced, NoiseBeforeTheAsteriskIsDroppedAndAByteAfterItStaysQueued)
 TEST_F(Paced, ImageStartingWithABlankLineSendsIt)
 {
     Begin("\r\n" + kEnd);
-    pty.Send("*");
-    EXPECT_EQ(pty.Drain(), "\r\n");
-    pty.Send("*");
-    EXPECT_EQ(pty.Drain(), kEnd);
+    port->Feed("*");
+    EXPECT_EQ(Drain(), "\r\n");
+    port->Feed("*");
+    EXPECT_EQ(Drain(), kEnd);
     Printed();
 }
 

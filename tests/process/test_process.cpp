@@ -179,7 +179,7 @@ TEST(Program, AfterAKillMidTransferTheNextRunTakesThePortAsItWasLeft)
     auto second = MakeApp(sim.SlavePath());
     second->Launch();
     EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenText(*second) == Directions::PowerOn; }, 5000)) << ScreenText(*second).toStdString();
-    EXPECT_TRUE(SameSettings(second->controller->Serial()->termios_archive(), left));
+    EXPECT_TRUE(SameSettings(SerialRecord(*second->controller)->termios_archive(), left));
     second->controller->applicationWillTerminate();
     second.reset();
     EXPECT_TRUE(SameSettings(sim.SlaveSettings(), left));

@@ -111,6 +111,12 @@ PowerOnCue::PowerOnCue(UpdaterApp& app, bootsim::BootSim* sim) : app(app), sim(s
     app.controller->setFrontEnd(this);
 }
 
+PowerOnCue::PowerOnCue(UpdaterApp& app, std::function<void()> powerOn)
+    : app(app), sim(nullptr), powerOn(std::move(powerOn)), next(app.frontEnd.get())
+{
+    app.controller->setFrontEnd(this);
+}
+
 PowerOnCue::~PowerOnCue()
 {
     app.controller->setFrontEnd(app.frontEnd.get());
@@ -118,8 +124,12 @@ PowerOnCue::~PowerOnCue()
 
 void PowerOnCue::Show(const ScreenUpdate& update)
 {
-    if (sim && update.directions == DirectionsFact{Says::PowerOn})
-        sim->PowerOn();
+    if (update.directions == DirectionsFact{Says::PowerOn}) {
+        if (sim)
+            sim->PowerOn();
+        else if (powerOn)
+            powerOn();
+    }
     if (next)
         next->Show(update);
 }
@@ -374,12 +384,23 @@ int main(int argc, char** argv)
 
 void OpenPort(QZ7_UpdaterAppDelegate& controller, const std::string& path)
 {
+    // The record replaces the controller's before the port is opened, so the port takes the
+    // lowest free number, as it did when the record was filled in place.
+    auto record = std::make_shared<WQSerial>();
+    controller.setSerial(record);
     OpenResult opened = OpenAndConfigure(path);
     ASSERT_GT(opened.fd, 0);
-    auto record = controller.Serial();
     record->setChosenPath(path);
     record->setTermios_archive(opened.archive);
     record->setPortID(opened.fd);
+    controller.setChosenPath(path);
+}
+
+std::shared_ptr<WQSerial> SerialRecord(const QZ7_UpdaterAppDelegate& controller)
+{
+    auto record = std::dynamic_pointer_cast<WQSerial>(controller.Serial());
+    EXPECT_TRUE(record) << "the controller's port is no record on a real line";
+    return record;
 }
 
 int OpenDescriptors()

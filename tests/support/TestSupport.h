@@ -54,6 +54,8 @@ QZ7_UpdaterAppDelegate::Options WithFirmware(std::string image);
 // controller is to keep it as its front end; it gives `app` its own front end back when it goes.
 struct PowerOnCue : FrontEnd {
     PowerOnCue(UpdaterApp& app, bootsim::BootSim* sim);
+    // Powers on by calling `powerOn` instead (a loader in memory, say).
+    PowerOnCue(UpdaterApp& app, std::function<void()> powerOn);
     ~PowerOnCue() override;
     PowerOnCue(const PowerOnCue&) = delete;
     PowerOnCue& operator=(const PowerOnCue&) = delete;
@@ -61,6 +63,7 @@ struct PowerOnCue : FrontEnd {
     void Cancelled() override;
     UpdaterApp& app;
     bootsim::BootSim* sim;  // the one powered on next (the GUI thread's)
+    std::function<void()> powerOn;
     FrontEnd* next;
 };
 
@@ -169,8 +172,10 @@ inline constexpr const char* kSearchUntilKilled = "--search-until-killed";
 // the updater's on that display, and prints "shown" and then "key ..." for every key it receives.
 inline constexpr const char* kDecoyWindow = "--decoy-window";
 
-// Opens `path` into the controller's record as discovery would, without the 0.2 s passes.
+// Opens `path` into a record on the controller as discovery would, without the 0.2 s passes.
 void OpenPort(QZ7_UpdaterAppDelegate& controller, const std::string& path);
+// The controller's port as the record on a real line that it is in these tests.
+std::shared_ptr<WQSerial> SerialRecord(const QZ7_UpdaterAppDelegate& controller);
 // The process's open descriptors.
 int OpenDescriptors();
 

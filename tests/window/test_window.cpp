@@ -36,7 +36,7 @@ TEST(Window, StartsBlankAndShowsThePowerOnPromptOnceAnAdapterOpens)
     EXPECT_FALSE(w.CancelButtonView()->isEnabled());
     EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenText(*app) == "Power on the QZ7 while holding front Run/Stop button"; }));
     EXPECT_TRUE(pty.Exclusive());
-    EXPECT_EQ(app->controller->Serial()->ChosenPath(), pty.path);
+    EXPECT_EQ(app->controller->ChosenPath(), pty.path);
 
     // Closing the window with the port open: settings back, every thread gone, promptly.
     auto start = std::chrono::steady_clock::now();
