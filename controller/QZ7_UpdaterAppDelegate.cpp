@@ -1,5 +1,6 @@
 #include "controller/QZ7_UpdaterAppDelegate.h"
 #include "core/Decision.h"
+#include "core/Endings.h"
 
 #include "controller/FirmwareImage.h"
 #include "controller/Log.h"
@@ -256,8 +257,7 @@ void QZ7_UpdaterAppDelegate::ConnectOrvane()
 
 bool QZ7_UpdaterAppDelegate::Programming() const
 {
-    const Stage s = state();
-    return (s == Stage::AwaitingErased || s == Stage::AwaitingDone) && Serial()->IsOpen();
+    return MayBeEmpty(state()) && Serial()->IsOpen();
 }
 
 void QZ7_UpdaterAppDelegate::NextUnitPressed()

@@ -98,7 +98,7 @@ void Bench::Ended(Unit& unit)
                     {"version_found", versionFound["version_found"]},
                     {"outcome", unit.Outcome()},
                     {"version_relation", unit.version ? RelationName(unit.relation) : QJsonValue()},
-                    {"exit", unit.exit},
+                    {"exit", unit.Exit()},
                     {"duration_s", std::round(seconds * 1000.0) / 1000.0},
                     {"lines_sent", unit.linesSent}};
     if (run.report) {
@@ -119,7 +119,7 @@ void Bench::Ended(Unit& unit)
         }
     }
     Event(&unit, "end", end);
-    Say(&unit, Words::Fill(Words::Tr("Terminal", "Ended: %1 (status %2)."), {unit.Outcome(), std::to_string(unit.exit)}));
+    Say(&unit, Words::Fill(Words::Tr("Terminal", "Ended: %1 (status %2)."), {unit.Outcome(), std::to_string(unit.Exit())}));
     Changed();
     bool all = true;
     for (const auto& u : units_)
@@ -136,9 +136,9 @@ void Bench::Conclude()
     std::map<std::string, int> outcomes;
     for (const auto& u : units_) {
         ++outcomes[u->Outcome()];
-        failed += u->exit != ExitStatus::Done && u->exit != ExitStatus::AlreadyCurrent;
+        failed += u->Exit() != ExitStatus::Done && u->Exit() != ExitStatus::AlreadyCurrent;
     }
-    int status = units_.size() == 1 ? units_.front()->exit : failed ? ExitStatus::SomeFailed : ExitStatus::Done;
+    int status = units_.size() == 1 ? units_.front()->Exit() : failed ? ExitStatus::SomeFailed : ExitStatus::Done;
     status_ = forced_.value_or(status);
     QJsonObject counts;
     for (const auto& [name, count] : outcomes)
@@ -150,8 +150,9 @@ void Bench::Conclude()
     QCoreApplication::exit(*status_);
 }
 
-void Bench::StopAll(const std::string& what, int status)
+void Bench::StopAll(const std::string& what, Ending how)
 {
+    const int status = RowOf(how).exitStatus;
     forced_ = status;
     if (units_.empty()) {
         Say(nullptr, what + " before any adapter was found: nothing was done to any port.");
@@ -160,7 +161,7 @@ void Bench::StopAll(const std::string& what, int status)
         return;
     }
     for (const auto& u : units_)
-        u->Stop(what, status);
+        u->Stop(what, how);
 }
 
 void Bench::Begin(std::vector<std::string> paths, const std::vector<SerialService>& listed)
@@ -236,14 +237,14 @@ int Bench::Run()
             Event(nullptr, "message", {{"message", "interrupt: press Ctrl+C again within 5 s to stop"}});
             return;
         }
-        StopAll("Interrupted", ExitStatus::Interrupted);
+        StopAll("Interrupted", Ending::Interrupted);
     });
     timeout_.setSingleShot(true);
     timeout_.setTimerType(Qt::PreciseTimer);
     if (run.timeoutSeconds) {
         connect(&timeout_, &QTimer::timeout, this, [this] {
             StopAll(Words::Fill(Words::Tr("Terminal", "Stopped after %1 s (--timeout)"), {std::to_string(*run.timeoutSeconds)}),
-                    ExitStatus::TimedOut);
+                    Ending::TimedOut);
         });
         timeout_.start(std::chrono::seconds(*run.timeoutSeconds));
     }

@@ -20,10 +20,6 @@ const ShippedFirmware& Shipped();
 std::string VersionText();
 std::string VersionJson();
 
-// The name of a unit's end in the JSON and the report ("done", "disconnected", ...), by its exit
-// status.
-const char* OutcomeName(int status);
-
 // Appends `line` and a line end to the file at `path` in one write(2) with O_APPEND, and flushes
 // it to disk (fsync) before returning: a line reported written survives a crash, and lines that
 // units write side by side never mix. False, errno set, when it could not.

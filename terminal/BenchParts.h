@@ -89,7 +89,7 @@ inline std::string Now()
 class Bench;
 
 // One unit: its port, its controller, and what it has shown so far. It answers the version
-// question as the options say, and ends once with an exit status.
+// question as the options say, and ends once.
 class Unit : public QObject, public FrontEnd {
 public:
     Unit(Bench& bench, std::string path, const SerialService* listed);
@@ -101,9 +101,9 @@ public:
     // the transfer's progress or a count already said this minute.
     void TakeStatus(const StatusFact& report);
     void Cancelled() override;
-    void Finish(int status);
+    void Finish(Ending how);
     // Stops the update for a signal or the bound on the whole run.
-    void Stop(const std::string& what, int status);
+    void Stop(const std::string& what, Ending how);
     bool Programming() const { return controller_ && controller_->Programming(); }
 
     const std::string path;
@@ -116,10 +116,10 @@ public:
     bool versionRead = false;    // the version question was reached
     int linesSent = 0;
     bool ended = false;
-    int exit = ExitStatus::Failure;
-    bool checked = false;  // --check read the version and left the unit
-    // How the unit ended, by name: its exit status's, or "checked".
-    const char* Outcome() const { return checked ? "checked" : OutcomeName(exit); }
+    Ending ending = Ending::Exception;
+    // How the unit ended, by name and by exit status.
+    const char* Outcome() const { return RowOf(ending).name; }
+    int Exit() const { return RowOf(ending).exitStatus; }
     std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
 
 private:
@@ -162,7 +162,7 @@ private:
     void LookForAdapters();
     void Redraw();
     std::string Row(const Unit& unit) const;
-    void StopAll(const std::string& what, int status);
+    void StopAll(const std::string& what, Ending how);
     void Conclude();
 
     std::FILE* human_;

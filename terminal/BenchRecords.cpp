@@ -24,32 +24,6 @@ std::string VersionJson()
     return Line({{"schema", kSchema}, {"program", "QZ7 Updater"}, {"version", QZ7_VERSION}, {"firmware", FirmwareObject()}});
 }
 
-const char* OutcomeName(int status)
-{
-    switch (status) {
-    case ExitStatus::Done: return "done";
-    case ExitStatus::NoAdapter: return "no-adapter";
-    case ExitStatus::Permission: return "permission";
-    case ExitStatus::Busy: return "busy";
-    case ExitStatus::Disconnected: return "disconnected";
-    case ExitStatus::NotErased: return "not-erased";
-    case ExitStatus::Unexpected: return "unexpected";
-    case ExitStatus::NoVersion: return "no-version";
-    case ExitStatus::Declined: return "declined";
-    case ExitStatus::ImageDamaged: return "image-damaged";
-    case ExitStatus::NotDone: return "not-done";
-    case ExitStatus::Restarted: return "restarted";
-    case ExitStatus::Stopped: return "stopped";
-    case ExitStatus::NoAnswer: return "no-answer";
-    case ExitStatus::EndedEarly: return "ended-early";
-    case ExitStatus::AlreadyCurrent: return "already-current";
-    case ExitStatus::NewerOnUnit: return "newer-on-unit";
-    case ExitStatus::TimedOut: return "timed-out";
-    case ExitStatus::Interrupted: return "interrupted";
-    default: return "failure";
-    }
-}
-
 bool AppendRecord(const std::string& path, const std::string& line)
 {
     int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);

@@ -33,7 +33,7 @@ void Unit::Start()
     // A port that can never be an adapter ends this unit at once; the others go on.
     if (std::optional<StatusFact> why = UnusablePort(path, bench_.run.waitSeconds.has_value())) {
         bench_.Say(this, OneLine(Words::Status(*why)) + " " + Words::Tr("Terminal", "Nothing was done to this port."));
-        Finish(ExitStatus::NoAdapter);
+        Finish(Ending::NoAdapter);
         return;
     }
     QZ7_UpdaterAppDelegate::Options options = QZ7_UpdaterAppDelegate::ProgramOptions();
@@ -43,15 +43,15 @@ void Unit::Start()
         controller_ = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
     } catch (const std::exception& e) {
         bench_.Say(this, std::string("qz7-updater: ") + e.what());
-        Finish(ExitStatus::Failure);
+        Finish(Ending::Exception);
         return;
     }
     controller_->setFrontEnd(this);
     if (bench_.run.waitSeconds) {
         connect(&wait_, &QTimer::timeout, this, [this] {
-            auto [code, why] = GaveUp(*controller_, *bench_.run.waitSeconds);
+            auto [how, why] = GaveUp(*controller_, *bench_.run.waitSeconds);
             bench_.Say(this, why);
-            Finish(code);
+            Finish(how);
         });
         // What is left of the bound once the adapter was found.
         const auto left = bench_.started + std::chrono::seconds(*bench_.run.waitSeconds) - std::chrono::steady_clock::now();
@@ -111,7 +111,7 @@ void Unit::Show(const ScreenUpdate& update)
         // before could not judge) ends this unit, as it ends the one-unit run.
         if (!bench_.run.waitSeconds && controller_ && controller_->Trouble() == PortTrouble::NotSerial) {
             bench_.Say(this, Words::Tr("Terminal", "Nothing was done to this port."));
-            Finish(ExitStatus::NoAdapter);
+            Finish(Ending::NoAdapter);
             return;
         }
     }
@@ -127,7 +127,7 @@ void Unit::Show(const ScreenUpdate& update)
         // unit ends, so that its lines sent and its advice are this unit's last.
         if (controller_)
             TakeStatus(controller_->StatusShown());
-        Finish(ExitStatusFor(*update.ended));
+        Finish(EndingOf(*update.ended));
     }
 }
 
@@ -190,33 +190,32 @@ void Unit::Cancelled()
         else
             said = Words::Fill(Words::Tr("Terminal", "Version %1: nothing erased (--check)."), {*version});
         bench_.Say(this, said);
-        checked = true;
-        Finish(ExitStatus::Done);
+        Finish(Ending::Checked);
     } else if (answer_ == Answer::Skip) {
         bench_.Say(this, Words::Fill(Words::Tr("Terminal", "Already on %1: not updated (--skip-current)."), {Shipped().version}));
-        Finish(ExitStatus::AlreadyCurrent);
+        Finish(Ending::AlreadyCurrent);
     } else if (answer_ == Answer::Newer) {
         bench_.Say(this, NewerLeftText(version));
-        Finish(ExitStatus::NewerOnUnit);
+        Finish(Ending::NewerOnUnit);
     } else {
-        Finish(ExitStatus::Declined);
+        Finish(Ending::Declined);
     }
 }
 
-void Unit::Stop(const std::string& what, int status)
+void Unit::Stop(const std::string& what, Ending how)
 {
     if (ended)
         return;
     bench_.Say(this, StoppedText(what, controller_ ? controller_->state() : Stage::AwaitingBanner));
-    Finish(status);
+    Finish(how);
 }
 
-void Unit::Finish(int status)
+void Unit::Finish(Ending how)
 {
     if (ended)
         return;
     ended = true;
-    exit = status;
+    ending = how;
     wait_.stop();
     stage = "end";
     bench_.Ended(*this);

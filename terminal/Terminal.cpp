@@ -26,61 +26,6 @@
 
 using namespace std::chrono_literals;
 
-int ExitStatusFor(Outcome outcome)
-{
-    switch (outcome) {
-    case Outcome::Done: return ExitStatus::Done;
-    case Outcome::Disconnected:
-    case Outcome::Unopened: return ExitStatus::Disconnected;
-    case Outcome::Stopped: return ExitStatus::Stopped;
-    case Outcome::NotErased: return ExitStatus::NotErased;
-    case Outcome::NotDone: return ExitStatus::NotDone;
-    case Outcome::EndedEarly: return ExitStatus::EndedEarly;
-    case Outcome::Restarted: return ExitStatus::Restarted;
-    case Outcome::Unexpected: return ExitStatus::Unexpected;
-    case Outcome::NoVersion: return ExitStatus::NoVersion;
-    case Outcome::ImageDamaged: return ExitStatus::ImageDamaged;
-    case Outcome::Exception: return ExitStatus::Failure;
-    }
-    return ExitStatus::Failure;
-}
-
-std::string ExitStatusHelp()
-{
-    using Words::Tr;
-    const std::pair<int, std::string> statuses[] = {
-        {0, Tr("Help", "the QZ7 was updated (Done)")},
-        {1, Tr("Help", "an error nobody foresaw")},
-        {2, Tr("Help", "no usable adapter within --wait, or a --port that can never be one")},
-        {3, Tr("Help", "no permission to open the port")},
-        {4, Tr("Help", "the port is in use by another program")},
-        {5, Tr("Help", "the adapter was disconnected, or the port closed under the update")},
-        {6, Tr("Help", "the QZ7 was not erased")},
-        {7, Tr("Help", "an unexpected reply from the QZ7")},
-        {8, Tr("Help", "no version reply")},
-        {9, Tr("Help", "not updated: the answer was no (or input ended, or was too long)")},
-        {10, Tr("Help", "the firmware image is damaged; nothing was erased")},
-        {11, Tr("Help", "the QZ7 answered Not Done")},
-        {12, Tr("Help", "the QZ7 restarted during the update")},
-        {13, Tr("Help", "the QZ7 stopped accepting data")},
-        {14, Tr("Help", "the port opened, but no QZ7 answered within --wait")},
-        {15, Tr("Help", "the QZ7 said Done before the whole image was sent")},
-        {16, Tr("Help", "several units: not every one was updated (each unit's status is in --json and --report)")},
-        {17, Tr("Help", "--skip-current: the QZ7 already has the firmware this program carries; not updated")},
-        {18, Tr("Help", "--yes: the QZ7 has newer firmware than this program carries; not updated (see --allow-older)")},
-        {64, Tr("Help", "wrong usage: an unknown option or a bad value")},
-        {74, Tr("Help", "standard output (or the --report file) could not be written")},
-        {124, Tr("Help", "--timeout ran out; the port was put back")},
-        {130, Tr("Help", "stopped by SIGINT (twice within 5 s while the QZ7 is being programmed), SIGTERM or SIGHUP; the port was put back")},
-    };
-    std::string help = "\n" + Tr("Help", "Exit statuses (with --cli):") + "\n";
-    for (const auto& [code, text] : statuses) {
-        std::string number = std::to_string(code);
-        help += "  " + number + std::string(5 - number.size(), ' ') + text + "\n";
-    }
-    return help;
-}
-
 namespace {
 
 // Whether `text` ends (or starts) with a character of a script written without spaces between
@@ -197,7 +142,7 @@ void TerminalFrontEnd::Show(const ScreenUpdate& update)
         Ask();
     }
     if (update.ended)
-        Finish(ExitStatusFor(*update.ended));
+        Finish(EndingOf(*update.ended));
 }
 
 bool RepeatedHint::Repeats(StatusKind kind)
@@ -223,14 +168,14 @@ void TerminalFrontEnd::Cancelled()
 {
     if (leftNewer_) {
         PrintLine(NewerLeftText(version_));
-        Finish(ExitStatus::NewerOnUnit);
+        Finish(Ending::NewerOnUnit);
         return;
     }
     PrintLine(Words::Tr("Terminal", "Not updated: the QZ7 was left as it was."));
-    Finish(ExitStatus::Declined);
+    Finish(Ending::Declined);
 }
 
-void TerminalFrontEnd::Finish(int status)
+void TerminalFrontEnd::Finish(Ending ending)
 {
     if (ended_)
         return;
@@ -238,7 +183,7 @@ void TerminalFrontEnd::Finish(int status)
     EndBar();
     if (input_)
         input_->setEnabled(false);
-    finished_(status);
+    finished_(RowOf(ending).exitStatus);
 }
 
 void TerminalFrontEnd::Say(const std::string& line)

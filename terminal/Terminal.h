@@ -1,4 +1,5 @@
 #pragma once
+#include "core/Endings.h"
 #include "core/Screen.h"
 #include "core/Stage.h"
 #include "core/Words.h"
@@ -16,40 +17,6 @@ struct RunOptions;
 class QSocketNotifier;
 class QZ7_UpdaterAppDelegate;
 
-// How `qz7-updater --cli` ends: a script tells the outcomes apart by these numbers alone.
-namespace ExitStatus {
-enum : int {
-    Done = 0,
-    Failure = 1,        // an error nobody foresaw
-    NoAdapter = 2,      // no usable adapter within --wait, or a --port that can never be one
-    Permission = 3,     // the chosen port refused for lack of permission (last attempt)
-    Busy = 4,           // the chosen port held by another program (last attempt)
-    Disconnected = 5,
-    NotErased = 6,
-    Unexpected = 7,
-    NoVersion = 8,
-    Declined = 9,       // the operator answered no, or standard input ended, at the question
-    ImageDamaged = 10,  // nothing was erased
-    NotDone = 11,
-    Restarted = 12,
-    Stopped = 13,
-    NoAnswer = 14,      // the port opened, but no QZ7 answered within --wait
-    EndedEarly = 15,    // the QZ7 said "Done" before the whole image was sent
-    SomeFailed = 16,    // several units: not every one ended in Done (or already current)
-    AlreadyCurrent = 17, // --skip-current: the QZ7 already had the shipped firmware; not updated
-    NewerOnUnit = 18,   // --yes without --allow-older: the QZ7 had newer firmware; not updated
-    Usage = 64,         // a wrong option or argument (EX_USAGE)
-    OutputFailed = 74,  // standard output could not be written (EX_IOERR)
-    TimedOut = 124,     // --timeout ran out; the port was put back first
-    Interrupted = 130,  // SIGINT, SIGTERM or SIGHUP; the port was put back first
-};
-}  // namespace ExitStatus
-
-// The exit statuses as --help lists them.
-std::string ExitStatusHelp();
-
-int ExitStatusFor(Outcome outcome);
-
 // A status line that counts the seconds ("Nothing from the QZ7 for 31 s") changes every second:
 // on the terminal it is printed again only once a minute. Any other change is printed at once.
 class RepeatedHint {
@@ -62,9 +29,9 @@ private:
     std::chrono::steady_clock::time_point printedAt_{};
 };
 
-// What giving up on --wait means, from what the last attempt to open the port found: the exit
-// status and the line that says so.
-std::pair<int, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, int seconds);
+// What giving up on --wait means, from what the last attempt to open the port found: the end
+// and the line that says so.
+std::pair<Ending, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, int seconds);
 
 // Why a --port path ends its run (or its bench unit) at once, looked at before anything opens:
 // without --wait, a path that can never be an adapter or is not there; with --wait (a missing
@@ -99,8 +66,8 @@ public:
     void Show(const ScreenUpdate& update) override;
     void Cancelled() override;
 
-    // Ends with `status` unless an end was decided already.
-    void Finish(int status);
+    // Ends as `ending` unless an end was decided already.
+    void Finish(Ending ending);
     bool Ended() const { return ended_; }
     // A line of the program's own (not a direction), after the bar if one is drawn.
     void Say(const std::string& line);

@@ -26,21 +26,21 @@
 
 using namespace std::chrono_literals;
 
-std::pair<int, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, int seconds)
+std::pair<Ending, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, int seconds)
 {
     using Words::Tr;
     const auto after = [seconds](const std::string& pattern) { return Words::Fill(pattern, {std::to_string(seconds)}); };
     PortTrouble trouble = controller.Trouble();
     if (controller.Serial()->IsOpen() || trouble == PortTrouble::Opened)
-        return {ExitStatus::NoAnswer, after(Tr("Terminal", "No QZ7 within %1 s: the port is open but nothing answered. Power on the"
+        return {Ending::NoAnswer, after(Tr("Terminal", "No QZ7 within %1 s: the port is open but nothing answered. Power on the"
                                                            " QZ7 while holding Run/Stop."))};
     if (trouble == PortTrouble::Permission)
-        return {ExitStatus::Permission, after(Tr("Terminal", "No QZ7 within %1 s: no permission to open the port (the line above"
+        return {Ending::Permission, after(Tr("Terminal", "No QZ7 within %1 s: no permission to open the port (the line above"
                                                              " says how to get it)."))};
     if (trouble == PortTrouble::Busy)
-        return {ExitStatus::Busy, after(Tr("Terminal", "No QZ7 within %1 s: the port is in use by another program. Close that"
+        return {Ending::Busy, after(Tr("Terminal", "No QZ7 within %1 s: the port is in use by another program. Close that"
                                                        " program and run again."))};
-    return {ExitStatus::NoAdapter, after(Tr("Terminal", "No QZ7 within %1 s: no usable USB adapter was found. Plug the adapter"
+    return {Ending::NoAdapter, after(Tr("Terminal", "No QZ7 within %1 s: no usable USB adapter was found. Plug the adapter"
                                                         " in (or check the path given with --port) and run again."))};
 }
 
@@ -48,7 +48,7 @@ std::string StoppedText(const std::string& what, Stage state)
 {
     // Past the erase command the device may be empty; before it, it is as it was.
     using Words::Tr;
-    return Words::Fill(state >= Stage::AwaitingErased
+    return Words::Fill(MayBeEmpty(state)
                            ? Tr("Terminal", "%1 during the update: the QZ7 has no firmware now. Power it on again while"
                                             " holding Run/Stop and update again.")
                            : Tr("Terminal", "%1 before anything was erased: the QZ7 is as it was."),
@@ -82,7 +82,7 @@ int Unusable(std::optional<std::reference_wrapper<TerminalFrontEnd>> frontEnd, c
         return ExitStatus::NoAdapter;
     }
     frontEnd->get().Say(Words::Tr("Terminal", why));
-    frontEnd->get().Finish(ExitStatus::NoAdapter);
+    frontEnd->get().Finish(Ending::NoAdapter);
     return ExitStatus::NoAdapter;
 }
 }  // namespace
@@ -130,20 +130,20 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
     wait.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire up to 5 % early
     if (run.waitSeconds) {
         QObject::connect(&wait, &QTimer::timeout, &frontEnd, [&] {
-            auto [code, why] = GaveUp(*controller, *run.waitSeconds);
+            auto [ending, why] = GaveUp(*controller, *run.waitSeconds);
             frontEnd.Say(why);
-            frontEnd.Finish(code);
+            frontEnd.Finish(ending);
         });
         frontEnd.answered = [&wait] { wait.stop(); };
         wait.start(std::chrono::seconds(*run.waitSeconds));
     }
 
     // Stops the update at once, saying what is left of the QZ7.
-    auto stop = [&](const std::string& what, int code) {
+    auto stop = [&](const std::string& what, Ending ending) {
         if (frontEnd.Ended())
             return;
         frontEnd.Say(StoppedText(what, controller->state()));
-        frontEnd.Finish(code);
+        frontEnd.Finish(ending);
     };
 
     // One Ctrl+C is easily pressed by mistake, and while the QZ7 is being erased or programmed
@@ -160,7 +160,7 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
                                                " The update goes on; press Ctrl+C again within 5 s to stop."));
             return;
         }
-        stop(Words::Tr("Terminal", "Interrupted"), ExitStatus::Interrupted);
+        stop(Words::Tr("Terminal", "Interrupted"), Ending::Interrupted);
     });
 
     // A bound on the whole update, from now to its end.
@@ -170,7 +170,7 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
     if (run.timeoutSeconds) {
         QObject::connect(&timeout, &QTimer::timeout, &frontEnd, [&] {
             stop(Words::Fill(Words::Tr("Terminal", "Stopped after %1 s (--timeout)"), {std::to_string(*run.timeoutSeconds)}),
-                 ExitStatus::TimedOut);
+                 Ending::TimedOut);
         });
         timeout.start(std::chrono::seconds(*run.timeoutSeconds));
     }
