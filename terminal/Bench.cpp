@@ -220,18 +220,15 @@ int Bench::Run()
         ::close(fd);
     }
 
-    // One Ctrl+C is easily pressed by mistake, and while a QZ7 is being erased or programmed it
-    // would leave it without firmware: then only a second one within 5 s stops every unit.
-    // SIGTERM and SIGHUP stop every unit at once.
+    // A Ctrl+C while any QZ7 is being erased or programmed only warns (InterruptRule); a
+    // second one within 5 s, SIGTERM and SIGHUP stop every unit.
     SignalQuit signalQuit([this](int signal) {
         if (status_)
             return;
-        const auto now = std::chrono::steady_clock::now();
         bool programming = false;
         for (const auto& u : units_)
             programming = programming || (!u->ended && u->Programming());
-        if (signal == SIGINT && programming && (!firstInterrupt_ || now - *firstInterrupt_ > 5s)) {
-            firstInterrupt_ = now;
+        if (!interrupts_.Stops(signal == SIGINT, programming, std::chrono::steady_clock::now())) {
             Say(nullptr, "QZ7s are being programmed: stopping now would leave them without firmware. The updates "
                          "go on; press Ctrl+C again within 5 s to stop them all.");
             Event(nullptr, "message", {{"message", "interrupt: press Ctrl+C again within 5 s to stop"}});

@@ -4,6 +4,7 @@
 #include "controller/PortDiagnosis.h"
 #include "controller/QZ7_UpdaterAppDelegate.h"
 #include "controller/SignalQuit.h"
+#include "core/RunRules.h"
 #include "core/Status.h"
 #include "core/Words.h"
 #include "serial/ByIdNames.h"
@@ -132,9 +133,8 @@ private:
     std::optional<StatusFact> status_;
     RepeatedHint hint_;
     QTimer wait_;
-    // How the question is answered when it is not with Update: --check, --skip-current, or a
-    // QZ7 with newer firmware left without --allow-older.
-    enum class Answer { None, Check, Skip, Newer } answer_ = Answer::None;
+    // How the question was answered.
+    Answer answer_ = Answer::Update;
 };
 
 // The run: its units, where the prose and the JSON go, the report, the signals and the bounds.
@@ -174,7 +174,7 @@ private:
     std::optional<int> forced_;  // a signal, --timeout, or an unwritable report decides the status
     std::optional<int> status_;
     bool stopping_ = false;
-    std::optional<std::chrono::steady_clock::time_point> firstInterrupt_;
+    InterruptRule interrupts_;
     QTimer look_, timeout_, waitAll_;
 };
 

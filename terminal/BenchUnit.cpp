@@ -155,14 +155,12 @@ void Unit::TakeStatus(const StatusFact& report)
 void Unit::Decide()
 {
     // Pressed from the event loop, as a button would be, not inside the update that asks.
-    if (bench_.run.check)
-        answer_ = Answer::Check;
-    else if (bench_.run.skipCurrent && relation == VersionRelation::Same)
-        answer_ = Answer::Skip;
-    else if (relation == VersionRelation::Newer && !bench_.run.allowOlder)
-        answer_ = Answer::Newer;
+    // The bench never asks: the start refuses it without --yes or --check, so the answer is --yes's
+    // where --check does not decide it.
+    const RunOptions& run = bench_.run;
+    answer_ = AnswerFor({.yes = true, .allowOlder = run.allowOlder, .check = run.check, .skipCurrent = run.skipCurrent}, relation);
     bench_.Event(this, "version", {{"version", version ? QJsonValue(Q(*version)) : QJsonValue()}});
-    if (answer_ != Answer::None) {
+    if (answer_ != Answer::Update) {
         QTimer::singleShot(0, controller_.get(), [c = controller_.get()] { c->CancelPressed(); });
         return;
     }
@@ -190,23 +188,19 @@ void Unit::Cancelled()
         else
             said = Words::Fill(Words::Tr("Terminal", "Version %1: nothing erased (--check)."), {*version});
         bench_.Say(this, said);
-        Finish(Ending::Checked);
     } else if (answer_ == Answer::Skip) {
         bench_.Say(this, Words::Fill(Words::Tr("Terminal", "Already on %1: not updated (--skip-current)."), {Shipped().version}));
-        Finish(Ending::AlreadyCurrent);
-    } else if (answer_ == Answer::Newer) {
+    } else if (answer_ == Answer::LeaveNewer) {
         bench_.Say(this, NewerLeftText(version));
-        Finish(Ending::NewerOnUnit);
-    } else {
-        Finish(Ending::Declined);
     }
+    Finish(CancelledAs(answer_));
 }
 
 void Unit::Stop(const std::string& what, Ending how)
 {
     if (ended)
         return;
-    bench_.Say(this, StoppedText(what, controller_ ? controller_->state() : Stage::AwaitingBanner));
+    bench_.Say(this, StoppedText(what, how, controller_ ? controller_->state() : Stage::AwaitingBanner));
     Finish(how);
 }
 

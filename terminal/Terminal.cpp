@@ -80,9 +80,8 @@ std::string OneLine(const std::string& text, Words::Language language)
     return out;
 }
 
-TerminalFrontEnd::TerminalFrontEnd(QZ7_UpdaterAppDelegate& controller, bool answerYes, bool allowOlder,
-                                   std::function<void(int)> finished)
-    : controller_(controller), answerYes_(answerYes), allowOlder_(allowOlder), tty_(::isatty(STDOUT_FILENO) == 1),
+TerminalFrontEnd::TerminalFrontEnd(QZ7_UpdaterAppDelegate& controller, AnswerOptions options, std::function<void(int)> finished)
+    : controller_(controller), options_(options), tty_(::isatty(STDOUT_FILENO) == 1),
       finished_(std::move(finished))
 {
 }
@@ -166,13 +165,12 @@ std::string NewerLeftText(const std::optional<std::string>& found)
 
 void TerminalFrontEnd::Cancelled()
 {
-    if (leftNewer_) {
+    const Ending how = CancelledAs(howAnswered_);
+    if (how == Ending::NewerOnUnit)
         PrintLine(NewerLeftText(version_));
-        Finish(Ending::NewerOnUnit);
-        return;
-    }
-    PrintLine(Words::Tr("Terminal", "Not updated: the QZ7 was left as it was."));
-    Finish(Ending::Declined);
+    else
+        PrintLine(Words::Tr("Terminal", "Not updated: the QZ7 was left as it was."));
+    Finish(how);
 }
 
 void TerminalFrontEnd::Finish(Ending ending)
@@ -239,14 +237,14 @@ void TerminalFrontEnd::Ask()
 {
     // A QZ7 with newer firmware is asked about in words that say so; --yes alone leaves it.
     const bool newer = relation_ == VersionRelation::Newer;
-    if (answerYes_ && newer && !allowOlder_) {
-        leftNewer_ = true;
+    howAnswered_ = AnswerFor(options_, relation_);
+    if (howAnswered_ == Answer::LeaveNewer) {
         QTimer::singleShot(0, &controller_, [c = &controller_] { c->CancelPressed(); });
         return;
     }
     const std::string question = newer ? Words::Tr("Terminal", "Update to the older firmware? [y/N]")
                                        : Words::Tr("Terminal", "Update? [y/N]");
-    if (answerYes_) {
+    if (howAnswered_ == Answer::Update) {
         PrintLine(question + (newer ? " y (--yes --allow-older)" : " y (--yes)"));
         // Pressed from the event loop, as a button would be, not inside the update that asks.
         QTimer::singleShot(0, &controller_, [c = &controller_] { c->UpdatePressed(); });

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/Endings.h"
+#include "core/RunRules.h"
 #include "core/Screen.h"
 #include "core/Stage.h"
 #include "core/Words.h"
@@ -43,9 +44,6 @@ std::optional<StatusFact> UnusablePort(const std::string& path, bool waiting);
 // was, and what to do to update it all the same.
 std::string NewerLeftText(const std::optional<std::string>& found);
 
-// What is left of the QZ7 when an update is stopped by `what` ("Interrupted", ...) in `state`.
-std::string StoppedText(const std::string& what, Stage state);
-
 // Directions as one line: blank lines dropped, each line trimmed, and the lines joined as
 // `language` writes them (English: " " after . ? ! : or before a lower-case start, ". "
 // otherwise). `text` is in that language: the English rendering for --json, whatever the
@@ -58,9 +56,9 @@ std::string OneLine(const std::string& text, Words::Language language = Words::L
 class TerminalFrontEnd : public QObject, public FrontEnd {
     Q_OBJECT
 public:
-    // `answerYes`: the question is answered with Update, unless the QZ7 has newer firmware and
-    // not `allowOlder`; then it is left as it is.
-    TerminalFrontEnd(QZ7_UpdaterAppDelegate& controller, bool answerYes, bool allowOlder, std::function<void(int)> finished);
+    // The question is answered as AnswerFor says for `options` (--yes, --allow-older); asked
+    // on standard input where nothing answers it ahead.
+    TerminalFrontEnd(QZ7_UpdaterAppDelegate& controller, AnswerOptions options, std::function<void(int)> finished);
     ~TerminalFrontEnd() override;
 
     void Show(const ScreenUpdate& update) override;
@@ -83,8 +81,7 @@ private:
     void ReadAnswer();
 
     QZ7_UpdaterAppDelegate& controller_;
-    const bool answerYes_;
-    const bool allowOlder_;
+    const AnswerOptions options_;
     const bool tty_;
     std::function<void(int)> finished_;
     bool ended_ = false;
@@ -104,11 +101,10 @@ private:
     QSocketNotifier* input_ = nullptr;
     std::string answer_;
     bool promptOpen_ = false;  // the cursor stands after "Update? [y/N] "
-    // The question's version and how it stands to the firmware carried; whether --yes left the
-    // QZ7 for having newer firmware.
+    // The question's version, how it stands to the firmware carried, and how it was answered.
     std::optional<std::string> version_;
     VersionRelation relation_ = VersionRelation::Unknown;
-    bool leftNewer_ = false;
+    Answer howAnswered_ = Answer::Ask;
 };
 
 // Runs the program on the terminal, without a window and without a display; returns the exit

@@ -44,17 +44,6 @@ std::pair<Ending, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, 
                                                         " in (or check the path given with --port) and run again."))};
 }
 
-std::string StoppedText(const std::string& what, Stage state)
-{
-    // Past the erase command the device may be empty; before it, it is as it was.
-    using Words::Tr;
-    return Words::Fill(MayBeEmpty(state)
-                           ? Tr("Terminal", "%1 during the update: the QZ7 has no firmware now. Power it on again while"
-                                            " holding Run/Stop and update again.")
-                           : Tr("Terminal", "%1 before anything was erased: the QZ7 is as it was."),
-                       {what});
-}
-
 std::optional<StatusFact> UnusablePort(const std::string& path, bool waiting)
 {
     const OpenFailure refused = RefusedDevice(path);
@@ -118,7 +107,7 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
     }
 
     int status = ExitStatus::Failure;
-    TerminalFrontEnd frontEnd(*controller, run.yes, run.allowOlder, [&status](int s) {
+    TerminalFrontEnd frontEnd(*controller, {.yes = run.yes, .allowOlder = run.allowOlder}, [&status](int s) {
         status = s;
         QCoreApplication::exit(s);
     });
@@ -142,20 +131,17 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
     auto stop = [&](const std::string& what, Ending ending) {
         if (frontEnd.Ended())
             return;
-        frontEnd.Say(StoppedText(what, controller->state()));
+        frontEnd.Say(StoppedText(what, ending, controller->state()));
         frontEnd.Finish(ending);
     };
 
-    // One Ctrl+C is easily pressed by mistake, and while the QZ7 is being erased or programmed
-    // it would leave it without firmware: then only a second one within 5 s stops. SIGTERM and
-    // SIGHUP (sent by a program, or the terminal gone) stop at once.
-    std::optional<std::chrono::steady_clock::time_point> firstInterrupt;
+    // A Ctrl+C while the QZ7 is being erased or programmed only warns (InterruptRule); SIGTERM
+    // and SIGHUP (sent by a program, or the terminal gone) stop at once.
+    InterruptRule interrupts;
     SignalQuit signalQuit([&](int signal) {
         if (frontEnd.Ended())
             return;
-        const auto now = std::chrono::steady_clock::now();
-        if (signal == SIGINT && controller->Programming() && (!firstInterrupt || now - *firstInterrupt > 5s)) {
-            firstInterrupt = now;
+        if (!interrupts.Stops(signal == SIGINT, controller->Programming(), std::chrono::steady_clock::now())) {
             frontEnd.Say(Words::Tr("Terminal", "The QZ7 is being programmed: stopping now would leave it without firmware."
                                                " The update goes on; press Ctrl+C again within 5 s to stop."));
             return;

@@ -863,8 +863,8 @@ neu starten</translation>
         <translation>USB-Adapter gefunden: %1.</translation>
     </message>
     <message>
-        <location line="+40"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+172"/>
+        <location line="+37"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+158"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Nach %1 s angehalten (--timeout)</translation>
     </message>
@@ -900,7 +900,7 @@ neu starten</translation>
         <translation>Firmware-Image wird gesendet (%1 Zeilen).</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+71"/>
         <source>Update to the older firmware?</source>
         <translation>Auf die ältere Firmware aktualisieren?</translation>
     </message>
@@ -935,12 +935,12 @@ neu starten</translation>
         <translation>Keine Version gefunden: nichts gelöscht (--check).</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+13"/>
         <source>Already on %1: not updated (--skip-current).</source>
         <translation>Bereits auf %1: nicht aktualisiert (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+106"/>
+        <location filename="../terminal/Terminal.cpp" line="+105"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Firmware-Image wird gesendet (%1 Zeichen).</translation>
     </message>
@@ -950,7 +950,7 @@ neu starten</translation>
         <translation>Dieser QZ7 hat %1, neuer als %2: nicht aktualisiert. Mit --allow-older wird %2 trotzdem aufgespielt.</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+11"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>Nicht aktualisiert: Der QZ7 blieb unverändert.</translation>
     </message>
@@ -965,7 +965,7 @@ neu starten</translation>
         <translation>Aktualisieren? [y/N]</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-137"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-123"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <translation>Kein QZ7 innerhalb von %1 s: Der Port ist offen, aber nichts hat geantwortet. Schalten Sie den QZ7 bei gedrückter Run/Stop-Taste ein.</translation>
     </message>
@@ -985,7 +985,7 @@ neu starten</translation>
         <translation>Kein QZ7 innerhalb von %1 s: Es wurde kein brauchbarer USB-Adapter gefunden. Stecken Sie den Adapter ein (oder prüfen Sie den mit --port angegebenen Pfad) und starten Sie erneut.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location filename="../core/RunRules.cpp" line="+45"/>
         <source>%1 during the update: the QZ7 has no firmware now. Power it on again while holding Run/Stop and update again.</source>
         <translation>%1 während der Aktualisierung: Der QZ7 hat jetzt keine Firmware. Schalten Sie ihn bei gedrückter Run/Stop-Taste wieder ein und aktualisieren Sie erneut.</translation>
     </message>
@@ -995,7 +995,7 @@ neu starten</translation>
         <translation>%1, bevor etwas gelöscht wurde: Der QZ7 ist unverändert.</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+17"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>Nicht aktualisiert: Der mit --port angegebene Port ist nicht nutzbar (mit --wait wartet der Updater darauf). An keinem Port wurde etwas verändert.</translation>
     </message>
@@ -1005,7 +1005,7 @@ neu starten</translation>
         <translation>Nicht aktualisiert: Der mit --port angegebene Port ist nicht verwendbar: Er ist kein Terminal, und Warten macht ihn nicht zu einem. An keinem Port wurde etwas geändert.</translation>
     </message>
     <message>
-        <location line="+85"/>
+        <location line="+82"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>Der QZ7 wird programmiert: Jetzt anzuhalten ließe ihn ohne Firmware. Die Aktualisierung geht weiter; drücken Sie innerhalb von 5 s erneut Ctrl+C, um anzuhalten.</translation>
     </message>

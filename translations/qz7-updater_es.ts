@@ -863,8 +863,8 @@ y el QZ7</translation>
         <translation>Se encontró el adaptador USB: %1.</translation>
     </message>
     <message>
-        <location line="+40"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+172"/>
+        <location line="+37"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+158"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Detenido tras %1 s (--timeout)</translation>
     </message>
@@ -900,7 +900,7 @@ y el QZ7</translation>
         <translation>Enviando la imagen del firmware (%1 líneas).</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+71"/>
         <source>Update to the older firmware?</source>
         <translation>¿Actualizar al firmware más antiguo?</translation>
     </message>
@@ -935,12 +935,12 @@ y el QZ7</translation>
         <translation>Versión no encontrada: no se borró nada (--check).</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+13"/>
         <source>Already on %1: not updated (--skip-current).</source>
         <translation>Ya tiene %1: no actualizado (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+106"/>
+        <location filename="../terminal/Terminal.cpp" line="+105"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Enviando la imagen del firmware (%1 caracteres).</translation>
     </message>
@@ -950,7 +950,7 @@ y el QZ7</translation>
         <translation>Este QZ7 tiene %1, más reciente que %2: no actualizado. Use --allow-older para ponerle %2 de todos modos.</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+11"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>No actualizado: el QZ7 quedó como estaba.</translation>
     </message>
@@ -965,7 +965,7 @@ y el QZ7</translation>
         <translation>¿Actualizar? [y/N]</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-137"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-123"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <translation>Ningún QZ7 en %1 s: el puerto está abierto pero nada respondió. Encienda el QZ7 manteniendo pulsado Run/Stop.</translation>
     </message>
@@ -985,7 +985,7 @@ y el QZ7</translation>
         <translation>Ningún QZ7 en %1 s: no se encontró ningún adaptador USB utilizable. Conecte el adaptador (o compruebe la ruta indicada con --port) y vuelva a ejecutar el programa.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location filename="../core/RunRules.cpp" line="+45"/>
         <source>%1 during the update: the QZ7 has no firmware now. Power it on again while holding Run/Stop and update again.</source>
         <translation>%1 durante la actualización: el QZ7 no tiene firmware ahora. Vuelva a encenderlo manteniendo pulsado Run/Stop y actualice de nuevo.</translation>
     </message>
@@ -995,7 +995,7 @@ y el QZ7</translation>
         <translation>%1 antes de borrar nada: el QZ7 está como estaba.</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+17"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>No actualizado: el puerto indicado con --port no se puede usar (con --wait el actualizador lo espera). No se hizo nada en ningún puerto.</translation>
     </message>
@@ -1005,7 +1005,7 @@ y el QZ7</translation>
         <translation>No actualizado: el puerto indicado con --port no se puede usar: no es un terminal, y esperar no lo convierte en uno. No se ha tocado ningún puerto.</translation>
     </message>
     <message>
-        <location line="+85"/>
+        <location line="+82"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>Se está programando el QZ7: detenerlo ahora lo dejaría sin firmware. La actualización continúa; pulse Ctrl+C otra vez en 5 s para detenerla.</translation>
     </message>

@@ -863,8 +863,8 @@ et le QZ7</translation>
         <translation>Adaptateur USB trouvé&#xa0;: %1.</translation>
     </message>
     <message>
-        <location line="+40"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+172"/>
+        <location line="+37"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+158"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Arrêté après %1 s (--timeout)</translation>
     </message>
@@ -900,7 +900,7 @@ et le QZ7</translation>
         <translation>Envoi de l&apos;image du micrologiciel (%1 lignes).</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+71"/>
         <source>Update to the older firmware?</source>
         <translation>Mettre le micrologiciel plus ancien&#xa0;?</translation>
     </message>
@@ -935,12 +935,12 @@ et le QZ7</translation>
         <translation>Version introuvable&#xa0;: rien n&apos;a été effacé (--check).</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+13"/>
         <source>Already on %1: not updated (--skip-current).</source>
         <translation>Déjà en %1&#xa0;: pas de mise à jour (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+106"/>
+        <location filename="../terminal/Terminal.cpp" line="+105"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Envoi de l&apos;image du micrologiciel (%1 caractères).</translation>
     </message>
@@ -950,7 +950,7 @@ et le QZ7</translation>
         <translation>Ce QZ7 a la version %1, plus récente que %2&#xa0;: pas de mise à jour. Utilisez --allow-older pour y mettre %2 quand même.</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+11"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>Pas de mise à jour&#xa0;: le QZ7 est resté tel quel.</translation>
     </message>
@@ -965,7 +965,7 @@ et le QZ7</translation>
         <translation>Mettre à jour&#xa0;? [y/N]</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-137"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-123"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <translation>Aucun QZ7 en %1 s&#xa0;: le port est ouvert mais rien n&apos;a répondu. Allumez le QZ7 en maintenant Run/Stop.</translation>
     </message>
@@ -985,7 +985,7 @@ et le QZ7</translation>
         <translation>Aucun QZ7 en %1 s&#xa0;: aucun adaptateur USB utilisable trouvé. Branchez l&apos;adaptateur (ou vérifiez le chemin donné avec --port) et relancez.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location filename="../core/RunRules.cpp" line="+45"/>
         <source>%1 during the update: the QZ7 has no firmware now. Power it on again while holding Run/Stop and update again.</source>
         <translation>%1 pendant la mise à jour&#xa0;: le QZ7 n&apos;a plus de micrologiciel. Rallumez-le en maintenant Run/Stop et refaites la mise à jour.</translation>
     </message>
@@ -995,7 +995,7 @@ et le QZ7</translation>
         <translation>%1 avant tout effacement&#xa0;: le QZ7 est resté tel quel.</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+17"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>Pas de mise à jour&#xa0;: le port donné avec --port est inutilisable (avec --wait, le programme l&apos;attend). Rien n&apos;a été fait sur aucun port.</translation>
     </message>
@@ -1005,7 +1005,7 @@ et le QZ7</translation>
         <translation>Non mis à jour : le port donné avec --port est inutilisable : ce n&apos;est pas un terminal, et attendre n&apos;y change rien. Aucun port n&apos;a été touché.</translation>
     </message>
     <message>
-        <location line="+85"/>
+        <location line="+82"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>Le QZ7 est en cours de programmation&#xa0;: l&apos;arrêter maintenant le laisserait sans micrologiciel. La mise à jour continue&#xa0;; appuyez de nouveau sur Ctrl+C dans les 5 s pour arrêter.</translation>
     </message>

@@ -863,8 +863,8 @@ and the QZ7</source>
         <translation>USB アダプターが見つかりました: %1。</translation>
     </message>
     <message>
-        <location line="+40"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+172"/>
+        <location line="+37"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+158"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>%1 s で停止しました (--timeout)</translation>
     </message>
@@ -900,7 +900,7 @@ and the QZ7</source>
         <translation>ファームウェアイメージを送信しています (%1 行)。</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+71"/>
         <source>Update to the older firmware?</source>
         <translation>古いファームウェアに更新しますか?</translation>
     </message>
@@ -935,12 +935,12 @@ and the QZ7</source>
         <translation>バージョンが見つかりません: 何も消去していません (--check)。</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+13"/>
         <source>Already on %1: not updated (--skip-current).</source>
         <translation>すでに %1 です: 更新していません (--skip-current)。</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+106"/>
+        <location filename="../terminal/Terminal.cpp" line="+105"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>ファームウェアイメージを送信しています (%1 文字)。</translation>
     </message>
@@ -950,7 +950,7 @@ and the QZ7</source>
         <translation>この QZ7 には %2 より新しい %1 が入っています: 更新していません。それでも %2 を書き込むには --allow-older を使います。</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+11"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>更新していません: QZ7 は元のままです。</translation>
     </message>
@@ -965,7 +965,7 @@ and the QZ7</source>
         <translation>更新しますか? [y/N]</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-137"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-123"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <translation>%1 s 以内に QZ7 が見つかりません: ポートは開いていますが、応答がありません。Run/Stop を押したまま QZ7 の電源を入れてください。</translation>
     </message>
@@ -985,7 +985,7 @@ and the QZ7</source>
         <translation>%1 s 以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して (または --port で指定したパスを確認して)、もう一度実行してください。</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location filename="../core/RunRules.cpp" line="+45"/>
         <source>%1 during the update: the QZ7 has no firmware now. Power it on again while holding Run/Stop and update again.</source>
         <translation>%1 (更新中): 現在 QZ7 にはファームウェアがありません。Run/Stop を押したまま電源を入れ直し、もう一度更新してください。</translation>
     </message>
@@ -995,7 +995,7 @@ and the QZ7</source>
         <translation>%1 (消去前): QZ7 は元のままです。</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+17"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>更新していません: --port で指定したポートは使えません (--wait を付けると使えるまで待ちます)。どのポートにも何もしていません。</translation>
     </message>
@@ -1005,7 +1005,7 @@ and the QZ7</source>
         <translation>更新していません。--port で指定したポートは使えません。端末ではなく、待っても端末にはなりません。どのポートにも何もしていません。</translation>
     </message>
     <message>
-        <location line="+85"/>
+        <location line="+82"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>QZ7 に書き込み中です。今停止すると QZ7 のファームウェアがなくなります。更新を続けます。停止するには 5 s 以内にもう一度 Ctrl+C を押してください。</translation>
     </message>

@@ -1,0 +1,49 @@
+#include "core/RunRules.h"
+
+#include "core/Words.h"
+
+Answer AnswerFor(const AnswerOptions& options, VersionRelation relation)
+{
+    if (options.check)
+        return Answer::Check;
+    if (options.skipCurrent && relation == VersionRelation::Same)
+        return Answer::Skip;
+    if (!options.yes)
+        return Answer::Ask;
+    // A QZ7 with newer firmware is not downgraded by --yes alone.
+    if (relation == VersionRelation::Newer && !options.allowOlder)
+        return Answer::LeaveNewer;
+    return Answer::Update;
+}
+
+Ending CancelledAs(Answer answer)
+{
+    switch (answer) {
+    case Answer::Check: return Ending::Checked;
+    case Answer::Skip: return Ending::AlreadyCurrent;
+    case Answer::LeaveNewer: return Ending::NewerOnUnit;
+    case Answer::Ask:
+    case Answer::Update: break;
+    }
+    return Ending::Declined;
+}
+
+bool InterruptRule::Stops(bool interrupt, bool programming, Clock::time_point now)
+{
+    if (interrupt && programming && (!first_ || now - *first_ > kWithin)) {
+        first_ = now;
+        return false;
+    }
+    return true;
+}
+
+std::string StoppedText(const std::string& what, Ending how, Stage state)
+{
+    // Past the erase command the device may be empty; before it, it is as it was.
+    using Words::Tr;
+    return Words::Fill(LeavesEmpty(how, state)
+                           ? Tr("Terminal", "%1 during the update: the QZ7 has no firmware now. Power it on again while"
+                                            " holding Run/Stop and update again.")
+                           : Tr("Terminal", "%1 before anything was erased: the QZ7 is as it was."),
+                       {what});
+}
