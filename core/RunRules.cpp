@@ -1,6 +1,9 @@
 #include "core/RunRules.h"
 
+#include "core/Status.h"
+#include "core/Version.h"
 #include "core/Words.h"
+#include "firmware/Firmware.h"
 
 Answer AnswerFor(const AnswerOptions& options, VersionRelation relation)
 {
@@ -46,4 +49,23 @@ std::string StoppedText(const std::string& what, Ending how, Stage state)
                                             " holding Run/Stop and update again.")
                            : Tr("Terminal", "%1 before anything was erased: the QZ7 is as it was."),
                        {what});
+}
+
+bool RepeatedHint::Repeats(StatusKind kind)
+{
+    const bool counting = kind == StatusKind::PowerOnSilence || kind == StatusKind::Silence || kind == StatusKind::Paging;
+    const auto now = std::chrono::steady_clock::now();
+    if (counting && kind == printedKind_ && now - printedAt_ < std::chrono::minutes(1))
+        return true;
+    printedKind_ = kind;
+    printedAt_ = now;
+    return false;
+}
+
+std::string NewerLeftText(const std::optional<std::string>& found)
+{
+    const std::string number = StatusText::Printable(VersionNumber(found.value_or(std::string())).value_or(std::string()));
+    return Words::Fill(Words::Tr("Terminal", "This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2"
+                                             " on it anyway."),
+                       {number, Firmware::Version});
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "core/Endings.h"
 #include "core/Facts.h"
+#include "core/Screen.h"
 #include "core/Stage.h"
 
 #include <chrono>
@@ -54,3 +55,19 @@ private:
 // What is left of the QZ7 when an update is stopped by `what` ("Interrupted", ...) as `how`
 // (Interrupted, TimedOut) with the dialogue at `state`, in the operator's language.
 std::string StoppedText(const std::string& what, Ending how, Stage state);
+
+// A status line that counts the seconds ("Nothing from the QZ7 for 31 s") changes every second:
+// on the terminal it is printed again only once a minute. Any other change is printed at once.
+class RepeatedHint {
+public:
+    // Whether a status of `kind` is a counting hint of the kind printed less than a minute ago.
+    bool Repeats(StatusKind kind);
+
+private:
+    StatusKind printedKind_ = StatusKind::Plain;  // the kind of the last status printed
+    std::chrono::steady_clock::time_point printedAt_{};
+};
+
+// The line that says a QZ7 with newer firmware (`found`, as the question had it) was left as it
+// was, and what to do to update it all the same.
+std::string NewerLeftText(const std::optional<std::string>& found);

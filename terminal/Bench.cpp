@@ -21,12 +21,7 @@ void Bench::Event(const Unit* unit, const char* event, QJsonObject fields)
 {
     if (!run.json)
         return;
-    fields.insert("schema", kSchema);
-    fields.insert("time", Q(Now()));
-    fields.insert("event", event);
-    if (unit)
-        fields.insert("unit", Q(unit->path));
-    std::string line = Line(fields) + "\n";
+    const std::string line = EventLine(event, unit ? &unit->path : nullptr, std::move(fields));
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fflush(stdout);
 }
@@ -93,32 +88,21 @@ void Bench::Redraw()
 void Bench::Ended(Unit& unit)
 {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - unit.started).count();
-    const QJsonObject versionFound{{"version_found", unit.version ? QJsonValue(Q(*unit.version)) : QJsonValue()}};
-    QJsonObject end{{"port", Q(unit.path)},
-                    {"version_found", versionFound["version_found"]},
-                    {"outcome", unit.Outcome()},
-                    {"version_relation", unit.version ? RelationName(unit.relation) : QJsonValue()},
-                    {"exit", unit.Exit()},
-                    {"duration_s", std::round(seconds * 1000.0) / 1000.0},
-                    {"lines_sent", unit.linesSent}};
+    const UnitEnd end{.port = unit.path,
+                      .versionFound = unit.version,
+                      .relation = unit.relation,
+                      .ending = unit.ending,
+                      .seconds = seconds,
+                      .linesSent = unit.linesSent};
     if (run.report) {
         // On disk before the end is reported anywhere.
-        QJsonObject record = end;
-        record.insert("schema", kSchema);
-        record.insert("time", Q(Now()));
-        record.insert("adapter", QJsonObject{{"name", OrNull(unit.adapter.name)},
-                                             {"description", OrNull(unit.adapter.description)},
-                                             {"maker", OrNull(unit.adapter.manufacturer)},
-                                             {"vid_pid", OrNull(unit.adapter.vendorProduct)},
-                                             {"serial", OrNull(unit.adapter.serialNumber)}});
-        record.insert("firmware", FirmwareObject());
-        if (!AppendRecord(*run.report, Line(record))) {
+        if (!AppendRecord(*run.report, ReportLine(end, unit.adapter))) {
             Say(&unit, Words::Fill(Words::Tr("Terminal", "The report could not be written to %1: %2."),
                                    {StatusText::PrintableText(*run.report), std::strerror(errno)}));
             forced_ = forced_.value_or(ExitStatus::OutputFailed);
         }
     }
-    Event(&unit, "end", end);
+    Event(&unit, "end", EndFields(end));
     Say(&unit, Words::Fill(Words::Tr("Terminal", "Ended: %1 (status %2)."), {unit.Outcome(), std::to_string(unit.Exit())}));
     Changed();
     bool all = true;
@@ -140,10 +124,7 @@ void Bench::Conclude()
     }
     int status = units_.size() == 1 ? units_.front()->Exit() : failed ? ExitStatus::SomeFailed : ExitStatus::Done;
     status_ = forced_.value_or(status);
-    QJsonObject counts;
-    for (const auto& [name, count] : outcomes)
-        counts.insert(Q(name), count);
-    Event(nullptr, "summary", {{"units", static_cast<int>(units_.size())}, {"outcomes", counts}, {"exit", *status_}});
+    Event(nullptr, "summary", SummaryFields(static_cast<int>(units_.size()), outcomes, *status_));
     if (units_.size() > 1)
         Say(nullptr, std::to_string(units_.size()) + " units, " + std::to_string(units_.size() - failed) +
                          " ended well, " + std::to_string(failed) + " did not (exit status " + std::to_string(*status_) + ").");
@@ -198,7 +179,7 @@ void Bench::LookForAdapters()
     if (paths.empty())
         return;
     look_.stop();
-    waitAll_.stop();
+    waitAll_.Stop();
     if (run.all)
         Say(nullptr, paths.size() == 1 ? Words::Tr("Terminal", "Found 1 adapter.")
                                        : Words::Fill(Words::Tr("Terminal", "Found %1 adapters."), {std::to_string(paths.size())}));
@@ -236,14 +217,11 @@ int Bench::Run()
         }
         StopAll("Interrupted", Ending::Interrupted);
     });
-    timeout_.setSingleShot(true);
-    timeout_.setTimerType(Qt::PreciseTimer);
     if (run.timeoutSeconds) {
-        connect(&timeout_, &QTimer::timeout, this, [this] {
+        timeout_.Start(std::chrono::seconds(*run.timeoutSeconds), [this] {
             StopAll(Words::Fill(Words::Tr("Terminal", "Stopped after %1 s (--timeout)"), {std::to_string(*run.timeoutSeconds)}),
                     Ending::TimedOut);
         });
-        timeout_.start(std::chrono::seconds(*run.timeoutSeconds));
     }
 
     lister_ = WithByIdNames(SystemServiceLister());
@@ -254,8 +232,7 @@ int Bench::Run()
         connect(&look_, &QTimer::timeout, this, &Bench::LookForAdapters);
         look_.start(200ms);
         if (run.waitSeconds) {
-            waitAll_.setSingleShot(true);
-            connect(&waitAll_, &QTimer::timeout, this, [this] {
+            waitAll_.Start(std::chrono::seconds(*run.waitSeconds), [this] {
                 look_.stop();
                 Say(nullptr, Words::Fill(run.all ? Words::Tr("Terminal", "No QZ7 within %1 s: no usable USB adapter was found."
                                                                          " Plug the adapters in and run again.")
@@ -263,10 +240,9 @@ int Bench::Run()
                                                                          " Plug the adapter in and run again."),
                                          {std::to_string(*run.waitSeconds)}));
                 status_ = ExitStatus::NoAdapter;
-                Event(nullptr, "summary", {{"units", 0}, {"outcomes", QJsonObject{}}, {"exit", *status_}});
+                Event(nullptr, "summary", SummaryFields(0, {}, *status_));
                 QCoreApplication::exit(*status_);
             });
-            waitAll_.start(std::chrono::seconds(*run.waitSeconds));
         }
         QTimer::singleShot(0, this, &Bench::LookForAdapters);
     } else {

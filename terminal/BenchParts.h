@@ -5,6 +5,8 @@
 #include "controller/QZ7_UpdaterAppDelegate.h"
 #include "controller/SignalQuit.h"
 #include "core/RunRules.h"
+#include "run/Bounds.h"
+#include "run/Records.h"
 #include "core/Status.h"
 #include "core/Words.h"
 #include "serial/ByIdNames.h"
@@ -30,62 +32,7 @@
 #include <unistd.h>
 
 namespace benchparts {
-inline constexpr int kSchema = 2;
-
-inline QString Q(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-// The directions as they stand, their line breaks kept (JSON writes them as \n) and every
-// other byte that is no printable ASCII escaped, as the QZ7's own bytes are.
-inline std::string PrintableLines(const std::string& text)
-{
-    std::string out;
-    for (std::size_t start = 0;;) {
-        const std::size_t end = text.find('\n', start);
-        out += StatusText::Printable(std::string_view(text).substr(start, end - start), std::string::npos);
-        if (end == std::string::npos)
-            return out;
-        out += '\n';
-        start = end + 1;
-    }
-}
-
-inline QJsonValue OrNull(const std::string& text)
-{
-    return text.empty() ? QJsonValue() : QJsonValue(Q(text));
-}
-
-inline std::string Line(const QJsonObject& object)
-{
-    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
-}
-
-// Versions in the JSON are the bare number, as the QZ7 reports it after its "V" ("2.007").
-inline QJsonObject FirmwareObject()
-{
-    const ShippedFirmware& f = Shipped();
-    return {{"version", Q(f.version.substr(1))}, {"lines", f.lines}, {"sha256", Q(f.sha256)}};
-}
-
-// The version found beside the firmware carried, for the JSON: null when none could be read.
-inline QJsonValue RelationName(VersionRelation relation)
-{
-    switch (relation) {
-    case VersionRelation::Older: return QStringLiteral("older");
-    case VersionRelation::Same: return QStringLiteral("current");
-    case VersionRelation::Newer: return QStringLiteral("newer");
-    case VersionRelation::Unknown: break;
-    }
-    return QJsonValue();
-}
-
-inline std::string Now()
-{
-    return QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs).toStdString();
-}
-
+using namespace records;
 
 class Bench;
 
@@ -132,7 +79,7 @@ private:
     std::optional<DirectionsFact> directions_;
     std::optional<StatusFact> status_;
     RepeatedHint hint_;
-    QTimer wait_;
+    Bound wait_;
     // How the question was answered.
     Answer answer_ = Answer::Update;
 };
@@ -175,7 +122,8 @@ private:
     std::optional<int> status_;
     bool stopping_ = false;
     InterruptRule interrupts_;
-    QTimer look_, timeout_, waitAll_;
+    QTimer look_;
+    Bound timeout_, waitAll_;
 };
 
 }  // namespace benchparts

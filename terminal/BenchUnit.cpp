@@ -9,8 +9,6 @@ Unit::Unit(Bench& bench, std::string unitPath, const SerialService* listed) : pa
     if (listed)
         adapter = AdapterFacts(*listed);
     adapter.path = path;
-    wait_.setSingleShot(true);
-    wait_.setTimerType(Qt::PreciseTimer);
 }
 
 Unit::~Unit()
@@ -23,12 +21,7 @@ void Unit::Start()
 {
     bench_.Event(this, "start",
                  {{"port", Q(path)},
-                  {"adapter",
-                   QJsonObject{{"name", OrNull(adapter.name)},
-                               {"description", OrNull(adapter.description)},
-                               {"maker", OrNull(adapter.manufacturer)},
-                               {"vid_pid", OrNull(adapter.vendorProduct)},
-                               {"serial", OrNull(adapter.serialNumber)}}},
+                  {"adapter", AdapterObject(adapter)},
                   {"firmware", FirmwareObject()}});
     // A port that can never be an adapter ends this unit at once; the others go on.
     if (std::optional<StatusFact> why = UnusablePort(path, bench_.run.waitSeconds.has_value())) {
@@ -48,14 +41,12 @@ void Unit::Start()
     }
     controller_->setFrontEnd(this);
     if (bench_.run.waitSeconds) {
-        connect(&wait_, &QTimer::timeout, this, [this] {
+        // What is left of the bound once the adapter was found.
+        wait_.Start(Bound::Left(bench_.started, *bench_.run.waitSeconds), [this] {
             auto [how, why] = GaveUp(*controller_, *bench_.run.waitSeconds);
             bench_.Say(this, why);
             Finish(how);
         });
-        // What is left of the bound once the adapter was found.
-        const auto left = bench_.started + std::chrono::seconds(*bench_.run.waitSeconds) - std::chrono::steady_clock::now();
-        wait_.start(std::max(std::chrono::duration_cast<std::chrono::milliseconds>(left), 0ms));
     }
     controller_->applicationDidFinishLaunching();
 }
@@ -74,7 +65,7 @@ void Unit::Show(const ScreenUpdate& update)
     if (ended)
         return;
     if (update.picture == Picture::Device)
-        wait_.stop();
+        wait_.Stop();
     if (update.scene == Scene::ConnectAdapter)
         SetStage("connect");
     else if (update.scene == Scene::PowerOn)
@@ -210,7 +201,7 @@ void Unit::Finish(Ending how)
         return;
     ended = true;
     ending = how;
-    wait_.stop();
+    wait_.Stop();
     stage = "end";
     bench_.Ended(*this);
     // The controller puts its port back as it goes; it is let go from the event loop, not from

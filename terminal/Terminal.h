@@ -1,5 +1,6 @@
 #pragma once
 #include "core/Endings.h"
+#include "core/OneLine.h"
 #include "core/RunRules.h"
 #include "core/Screen.h"
 #include "core/Stage.h"
@@ -17,38 +18,6 @@
 struct RunOptions;
 class QSocketNotifier;
 class QZ7_UpdaterAppDelegate;
-
-// A status line that counts the seconds ("Nothing from the QZ7 for 31 s") changes every second:
-// on the terminal it is printed again only once a minute. Any other change is printed at once.
-class RepeatedHint {
-public:
-    // Whether a status of `kind` is a counting hint of the kind printed less than a minute ago.
-    bool Repeats(StatusKind kind);
-
-private:
-    StatusKind printedKind_ = StatusKind::Plain;  // the kind of the last status printed
-    std::chrono::steady_clock::time_point printedAt_{};
-};
-
-// What giving up on --wait means, from what the last attempt to open the port found: the end
-// and the line that says so.
-std::pair<Ending, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, int seconds);
-
-// Why a --port path ends its run (or its bench unit) at once, looked at before anything opens:
-// without --wait, a path that can never be an adapter or is not there; with --wait (a missing
-// path may yet appear), only a character device that no terminal driver serves, which exists
-// already and cannot become an adapter by waiting. The report that says why, or none.
-std::optional<StatusFact> UnusablePort(const std::string& path, bool waiting);
-
-// The line that says a QZ7 with newer firmware (`found`, as the question had it) was left as it
-// was, and what to do to update it all the same.
-std::string NewerLeftText(const std::optional<std::string>& found);
-
-// Directions as one line: blank lines dropped, each line trimmed, and the lines joined as
-// `language` writes them (English: " " after . ? ! : or before a lower-case start, ". "
-// otherwise). `text` is in that language: the English rendering for --json, whatever the
-// operator's.
-std::string OneLine(const std::string& text, Words::Language language = Words::Language::Operator);
 
 // The dialogue on a terminal: directions and status as lines on standard output, the version
 // question asked on standard input, the transfer as a bar redrawn in place on a terminal (or a

@@ -1,5 +1,7 @@
 #include "terminal/Terminal.h"
 
+#include "run/Bounds.h"
+
 #include "controller/PortDiagnosis.h"
 #include "controller/QZ7_UpdaterAppDelegate.h"
 #include "controller/SignalQuit.h"
@@ -25,35 +27,6 @@
 #include <unistd.h>
 
 using namespace std::chrono_literals;
-
-std::pair<Ending, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, int seconds)
-{
-    using Words::Tr;
-    const auto after = [seconds](const std::string& pattern) { return Words::Fill(pattern, {std::to_string(seconds)}); };
-    PortTrouble trouble = controller.Trouble();
-    if (controller.Serial()->IsOpen() || trouble == PortTrouble::Opened)
-        return {Ending::NoAnswer, after(Tr("Terminal", "No QZ7 within %1 s: the port is open but nothing answered. Power on the"
-                                                           " QZ7 while holding Run/Stop."))};
-    if (trouble == PortTrouble::Permission)
-        return {Ending::Permission, after(Tr("Terminal", "No QZ7 within %1 s: no permission to open the port (the line above"
-                                                             " says how to get it)."))};
-    if (trouble == PortTrouble::Busy)
-        return {Ending::Busy, after(Tr("Terminal", "No QZ7 within %1 s: the port is in use by another program. Close that"
-                                                       " program and run again."))};
-    return {Ending::NoAdapter, after(Tr("Terminal", "No QZ7 within %1 s: no usable USB adapter was found. Plug the adapter"
-                                                        " in (or check the path given with --port) and run again."))};
-}
-
-std::optional<StatusFact> UnusablePort(const std::string& path, bool waiting)
-{
-    const OpenFailure refused = RefusedDevice(path);
-    if (refused.error == 0)
-        return std::nullopt;
-    const PortTrouble trouble = Classify(refused);
-    if (refused.step == kNoTerminalStep || (!waiting && (trouble == PortTrouble::NotSerial || trouble == PortTrouble::NoneFound)))
-        return DescribeOpenFailure(path, refused);
-    return std::nullopt;
-}
 
 namespace {
 // The end of a run whose --port can never be used (given no --wait).
@@ -114,17 +87,14 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
     controller->setFrontEnd(&frontEnd);
 
     // A bound on the wait for the QZ7: from now until its banner comes.
-    QTimer wait;
-    wait.setSingleShot(true);
-    wait.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire up to 5 % early
+    Bound wait;
     if (run.waitSeconds) {
-        QObject::connect(&wait, &QTimer::timeout, &frontEnd, [&] {
+        frontEnd.answered = [&wait] { wait.Stop(); };
+        wait.Start(std::chrono::seconds(*run.waitSeconds), [&] {
             auto [ending, why] = GaveUp(*controller, *run.waitSeconds);
             frontEnd.Say(why);
             frontEnd.Finish(ending);
         });
-        frontEnd.answered = [&wait] { wait.stop(); };
-        wait.start(std::chrono::seconds(*run.waitSeconds));
     }
 
     // Stops the update at once, saying what is left of the QZ7.
@@ -150,15 +120,12 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
     });
 
     // A bound on the whole update, from now to its end.
-    QTimer timeout;
-    timeout.setSingleShot(true);
-    timeout.setTimerType(Qt::PreciseTimer);
+    Bound timeout;
     if (run.timeoutSeconds) {
-        QObject::connect(&timeout, &QTimer::timeout, &frontEnd, [&] {
+        timeout.Start(std::chrono::seconds(*run.timeoutSeconds), [&] {
             stop(Words::Fill(Words::Tr("Terminal", "Stopped after %1 s (--timeout)"), {std::to_string(*run.timeoutSeconds)}),
                  Ending::TimedOut);
         });
-        timeout.start(std::chrono::seconds(*run.timeoutSeconds));
     }
 
     // A port named without --wait that can never be an adapter (no serial device, the program's

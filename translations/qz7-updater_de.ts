@@ -838,7 +838,7 @@ neu starten</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../terminal/Bench.cpp" line="+116"/>
+        <location filename="../terminal/Bench.cpp" line="+100"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>Der Bericht konnte nicht in %1 geschrieben werden: %2.</translation>
     </message>
@@ -848,7 +848,7 @@ neu starten</translation>
         <translation>Beendet: %1 (Status %2).</translation>
     </message>
     <message>
-        <location line="+81"/>
+        <location line="+78"/>
         <source>Found 1 adapter.</source>
         <translation>1 Adapter gefunden.</translation>
     </message>
@@ -863,13 +863,13 @@ neu starten</translation>
         <translation>USB-Adapter gefunden: %1.</translation>
     </message>
     <message>
-        <location line="+37"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+158"/>
+        <location line="+35"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+126"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Nach %1 s angehalten (--timeout)</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+9"/>
         <source>Looking for USB adapters.</source>
         <translation>Suche nach USB-Adaptern.</translation>
     </message>
@@ -879,7 +879,7 @@ neu starten</translation>
         <translation>Suche nach dem USB-Adapter.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
         <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapters in and run again.</source>
         <translation>Kein QZ7 innerhalb von %1 s: Es wurde kein brauchbarer USB-Adapter gefunden. Stecken Sie die Adapter ein und starten Sie erneut.</translation>
     </message>
@@ -889,8 +889,8 @@ neu starten</translation>
         <translation>Kein QZ7 innerhalb von %1 s: Es wurde kein brauchbarer USB-Adapter gefunden. Stecken Sie den Adapter ein und starten Sie erneut.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+35"/>
-        <location line="+78"/>
+        <location filename="../terminal/BenchUnit.cpp" line="+28"/>
+        <location line="+76"/>
         <source>Nothing was done to this port.</source>
         <translation>An diesem Port wurde nichts verändert.</translation>
     </message>
@@ -940,17 +940,17 @@ neu starten</translation>
         <translation>Bereits auf %1: nicht aktualisiert (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+105"/>
+        <location filename="../terminal/Terminal.cpp" line="+51"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Firmware-Image wird gesendet (%1 Zeichen).</translation>
     </message>
     <message>
-        <location line="+56"/>
+        <location filename="../core/RunRules.cpp" line="+68"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>Dieser QZ7 hat %1, neuer als %2: nicht aktualisiert. Mit --allow-older wird %2 trotzdem aufgespielt.</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location filename="../terminal/Terminal.cpp" line="+48"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>Nicht aktualisiert: Der QZ7 blieb unverändert.</translation>
     </message>
@@ -965,7 +965,7 @@ neu starten</translation>
         <translation>Aktualisieren? [y/N]</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-123"/>
+        <location filename="../run/Bounds.cpp" line="+39"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <translation>Kein QZ7 innerhalb von %1 s: Der Port ist offen, aber nichts hat geantwortet. Schalten Sie den QZ7 bei gedrückter Run/Stop-Taste ein.</translation>
     </message>
@@ -985,7 +985,7 @@ neu starten</translation>
         <translation>Kein QZ7 innerhalb von %1 s: Es wurde kein brauchbarer USB-Adapter gefunden. Stecken Sie den Adapter ein (oder prüfen Sie den mit --port angegebenen Pfad) und starten Sie erneut.</translation>
     </message>
     <message>
-        <location filename="../core/RunRules.cpp" line="+45"/>
+        <location filename="../core/RunRules.cpp" line="-20"/>
         <source>%1 during the update: the QZ7 has no firmware now. Power it on again while holding Run/Stop and update again.</source>
         <translation>%1 während der Aktualisierung: Der QZ7 hat jetzt keine Firmware. Schalten Sie ihn bei gedrückter Run/Stop-Taste wieder ein und aktualisieren Sie erneut.</translation>
     </message>
@@ -995,7 +995,7 @@ neu starten</translation>
         <translation>%1, bevor etwas gelöscht wurde: Der QZ7 ist unverändert.</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="+17"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-93"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>Nicht aktualisiert: Der mit --port angegebene Port ist nicht nutzbar (mit --wait wartet der Updater darauf). An keinem Port wurde etwas verändert.</translation>
     </message>
@@ -1005,7 +1005,7 @@ neu starten</translation>
         <translation>Nicht aktualisiert: Der mit --port angegebene Port ist nicht verwendbar: Er ist kein Terminal, und Warten macht ihn nicht zu einem. An keinem Port wurde etwas geändert.</translation>
     </message>
     <message>
-        <location line="+82"/>
+        <location line="+79"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>Der QZ7 wird programmiert: Jetzt anzuhalten ließe ihn ohne Firmware. Die Aktualisierung geht weiter; drücken Sie innerhalb von 5 s erneut Ctrl+C, um anzuhalten.</translation>
     </message>

@@ -838,7 +838,7 @@ y el QZ7</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../terminal/Bench.cpp" line="+116"/>
+        <location filename="../terminal/Bench.cpp" line="+100"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>No se pudo escribir el informe en %1: %2.</translation>
     </message>
@@ -848,7 +848,7 @@ y el QZ7</translation>
         <translation>Terminado: %1 (estado %2).</translation>
     </message>
     <message>
-        <location line="+81"/>
+        <location line="+78"/>
         <source>Found 1 adapter.</source>
         <translation>Se encontró 1 adaptador.</translation>
     </message>
@@ -863,13 +863,13 @@ y el QZ7</translation>
         <translation>Se encontró el adaptador USB: %1.</translation>
     </message>
     <message>
-        <location line="+37"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+158"/>
+        <location line="+35"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+126"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Detenido tras %1 s (--timeout)</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+9"/>
         <source>Looking for USB adapters.</source>
         <translation>Buscando adaptadores USB.</translation>
     </message>
@@ -879,7 +879,7 @@ y el QZ7</translation>
         <translation>Buscando el adaptador USB.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
         <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapters in and run again.</source>
         <translation>Ningún QZ7 en %1 s: no se encontró ningún adaptador USB utilizable. Conecte los adaptadores y vuelva a ejecutar el programa.</translation>
     </message>
@@ -889,8 +889,8 @@ y el QZ7</translation>
         <translation>Ningún QZ7 en %1 s: no se encontró ningún adaptador USB utilizable. Conecte el adaptador y vuelva a ejecutar el programa.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+35"/>
-        <location line="+78"/>
+        <location filename="../terminal/BenchUnit.cpp" line="+28"/>
+        <location line="+76"/>
         <source>Nothing was done to this port.</source>
         <translation>No se hizo nada en este puerto.</translation>
     </message>
@@ -940,17 +940,17 @@ y el QZ7</translation>
         <translation>Ya tiene %1: no actualizado (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+105"/>
+        <location filename="../terminal/Terminal.cpp" line="+51"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Enviando la imagen del firmware (%1 caracteres).</translation>
     </message>
     <message>
-        <location line="+56"/>
+        <location filename="../core/RunRules.cpp" line="+68"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>Este QZ7 tiene %1, más reciente que %2: no actualizado. Use --allow-older para ponerle %2 de todos modos.</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location filename="../terminal/Terminal.cpp" line="+48"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>No actualizado: el QZ7 quedó como estaba.</translation>
     </message>
@@ -965,7 +965,7 @@ y el QZ7</translation>
         <translation>¿Actualizar? [y/N]</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-123"/>
+        <location filename="../run/Bounds.cpp" line="+39"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <translation>Ningún QZ7 en %1 s: el puerto está abierto pero nada respondió. Encienda el QZ7 manteniendo pulsado Run/Stop.</translation>
     </message>
@@ -985,7 +985,7 @@ y el QZ7</translation>
         <translation>Ningún QZ7 en %1 s: no se encontró ningún adaptador USB utilizable. Conecte el adaptador (o compruebe la ruta indicada con --port) y vuelva a ejecutar el programa.</translation>
     </message>
     <message>
-        <location filename="../core/RunRules.cpp" line="+45"/>
+        <location filename="../core/RunRules.cpp" line="-20"/>
         <source>%1 during the update: the QZ7 has no firmware now. Power it on again while holding Run/Stop and update again.</source>
         <translation>%1 durante la actualización: el QZ7 no tiene firmware ahora. Vuelva a encenderlo manteniendo pulsado Run/Stop y actualice de nuevo.</translation>
     </message>
@@ -995,7 +995,7 @@ y el QZ7</translation>
         <translation>%1 antes de borrar nada: el QZ7 está como estaba.</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="+17"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-93"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>No actualizado: el puerto indicado con --port no se puede usar (con --wait el actualizador lo espera). No se hizo nada en ningún puerto.</translation>
     </message>
@@ -1005,7 +1005,7 @@ y el QZ7</translation>
         <translation>No actualizado: el puerto indicado con --port no se puede usar: no es un terminal, y esperar no lo convierte en uno. No se ha tocado ningún puerto.</translation>
     </message>
     <message>
-        <location line="+82"/>
+        <location line="+79"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>Se está programando el QZ7: detenerlo ahora lo dejaría sin firmware. La actualización continúa; pulse Ctrl+C otra vez en 5 s para detenerla.</translation>
     </message>

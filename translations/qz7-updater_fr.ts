@@ -838,7 +838,7 @@ et le QZ7</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../terminal/Bench.cpp" line="+116"/>
+        <location filename="../terminal/Bench.cpp" line="+100"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>Impossible d&apos;écrire le rapport dans %1&#xa0;: %2.</translation>
     </message>
@@ -848,7 +848,7 @@ et le QZ7</translation>
         <translation>Fin&#xa0;: %1 (code %2).</translation>
     </message>
     <message>
-        <location line="+81"/>
+        <location line="+78"/>
         <source>Found 1 adapter.</source>
         <translation>1 adaptateur trouvé.</translation>
     </message>
@@ -863,13 +863,13 @@ et le QZ7</translation>
         <translation>Adaptateur USB trouvé&#xa0;: %1.</translation>
     </message>
     <message>
-        <location line="+37"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+158"/>
+        <location line="+35"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+126"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Arrêté après %1 s (--timeout)</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+9"/>
         <source>Looking for USB adapters.</source>
         <translation>Recherche des adaptateurs USB.</translation>
     </message>
@@ -879,7 +879,7 @@ et le QZ7</translation>
         <translation>Recherche de l&apos;adaptateur USB.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
         <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapters in and run again.</source>
         <translation>Aucun QZ7 en %1 s&#xa0;: aucun adaptateur USB utilisable trouvé. Branchez les adaptateurs et relancez.</translation>
     </message>
@@ -889,8 +889,8 @@ et le QZ7</translation>
         <translation>Aucun QZ7 en %1 s&#xa0;: aucun adaptateur USB utilisable trouvé. Branchez l&apos;adaptateur et relancez.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+35"/>
-        <location line="+78"/>
+        <location filename="../terminal/BenchUnit.cpp" line="+28"/>
+        <location line="+76"/>
         <source>Nothing was done to this port.</source>
         <translation>Rien n&apos;a été fait sur ce port.</translation>
     </message>
@@ -940,17 +940,17 @@ et le QZ7</translation>
         <translation>Déjà en %1&#xa0;: pas de mise à jour (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+105"/>
+        <location filename="../terminal/Terminal.cpp" line="+51"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Envoi de l&apos;image du micrologiciel (%1 caractères).</translation>
     </message>
     <message>
-        <location line="+56"/>
+        <location filename="../core/RunRules.cpp" line="+68"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>Ce QZ7 a la version %1, plus récente que %2&#xa0;: pas de mise à jour. Utilisez --allow-older pour y mettre %2 quand même.</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location filename="../terminal/Terminal.cpp" line="+48"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>Pas de mise à jour&#xa0;: le QZ7 est resté tel quel.</translation>
     </message>
@@ -965,7 +965,7 @@ et le QZ7</translation>
         <translation>Mettre à jour&#xa0;? [y/N]</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-123"/>
+        <location filename="../run/Bounds.cpp" line="+39"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <translation>Aucun QZ7 en %1 s&#xa0;: le port est ouvert mais rien n&apos;a répondu. Allumez le QZ7 en maintenant Run/Stop.</translation>
     </message>
@@ -985,7 +985,7 @@ et le QZ7</translation>
         <translation>Aucun QZ7 en %1 s&#xa0;: aucun adaptateur USB utilisable trouvé. Branchez l&apos;adaptateur (ou vérifiez le chemin donné avec --port) et relancez.</translation>
     </message>
     <message>
-        <location filename="../core/RunRules.cpp" line="+45"/>
+        <location filename="../core/RunRules.cpp" line="-20"/>
         <source>%1 during the update: the QZ7 has no firmware now. Power it on again while holding Run/Stop and update again.</source>
         <translation>%1 pendant la mise à jour&#xa0;: le QZ7 n&apos;a plus de micrologiciel. Rallumez-le en maintenant Run/Stop et refaites la mise à jour.</translation>
     </message>
@@ -995,7 +995,7 @@ et le QZ7</translation>
         <translation>%1 avant tout effacement&#xa0;: le QZ7 est resté tel quel.</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="+17"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-93"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>Pas de mise à jour&#xa0;: le port donné avec --port est inutilisable (avec --wait, le programme l&apos;attend). Rien n&apos;a été fait sur aucun port.</translation>
     </message>
@@ -1005,7 +1005,7 @@ et le QZ7</translation>
         <translation>Non mis à jour : le port donné avec --port est inutilisable : ce n&apos;est pas un terminal, et attendre n&apos;y change rien. Aucun port n&apos;a été touché.</translation>
     </message>
     <message>
-        <location line="+82"/>
+        <location line="+79"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>Le QZ7 est en cours de programmation&#xa0;: l&apos;arrêter maintenant le laisserait sans micrologiciel. La mise à jour continue&#xa0;; appuyez de nouveau sur Ctrl+C dans les 5 s pour arrêter.</translation>
     </message>

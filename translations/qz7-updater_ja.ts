@@ -838,7 +838,7 @@ and the QZ7</source>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../terminal/Bench.cpp" line="+116"/>
+        <location filename="../terminal/Bench.cpp" line="+100"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>レポートを %1 に書き込めませんでした: %2。</translation>
     </message>
@@ -848,7 +848,7 @@ and the QZ7</source>
         <translation>終了: %1 (ステータス %2)。</translation>
     </message>
     <message>
-        <location line="+81"/>
+        <location line="+78"/>
         <source>Found 1 adapter.</source>
         <translation>アダプターが 1 台見つかりました。</translation>
     </message>
@@ -863,13 +863,13 @@ and the QZ7</source>
         <translation>USB アダプターが見つかりました: %1。</translation>
     </message>
     <message>
-        <location line="+37"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+158"/>
+        <location line="+35"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+126"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>%1 s で停止しました (--timeout)</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+9"/>
         <source>Looking for USB adapters.</source>
         <translation>USB アダプターを探しています。</translation>
     </message>
@@ -879,7 +879,7 @@ and the QZ7</source>
         <translation>USB アダプターを探しています。</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
         <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapters in and run again.</source>
         <translation>%1 s 以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して、もう一度実行してください。</translation>
     </message>
@@ -889,8 +889,8 @@ and the QZ7</source>
         <translation>%1 s 以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して、もう一度実行してください。</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+35"/>
-        <location line="+78"/>
+        <location filename="../terminal/BenchUnit.cpp" line="+28"/>
+        <location line="+76"/>
         <source>Nothing was done to this port.</source>
         <translation>このポートには何もしていません。</translation>
     </message>
@@ -940,17 +940,17 @@ and the QZ7</source>
         <translation>すでに %1 です: 更新していません (--skip-current)。</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+105"/>
+        <location filename="../terminal/Terminal.cpp" line="+51"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>ファームウェアイメージを送信しています (%1 文字)。</translation>
     </message>
     <message>
-        <location line="+56"/>
+        <location filename="../core/RunRules.cpp" line="+68"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>この QZ7 には %2 より新しい %1 が入っています: 更新していません。それでも %2 を書き込むには --allow-older を使います。</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location filename="../terminal/Terminal.cpp" line="+48"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>更新していません: QZ7 は元のままです。</translation>
     </message>
@@ -965,7 +965,7 @@ and the QZ7</source>
         <translation>更新しますか? [y/N]</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-123"/>
+        <location filename="../run/Bounds.cpp" line="+39"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <translation>%1 s 以内に QZ7 が見つかりません: ポートは開いていますが、応答がありません。Run/Stop を押したまま QZ7 の電源を入れてください。</translation>
     </message>
@@ -985,7 +985,7 @@ and the QZ7</source>
         <translation>%1 s 以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して (または --port で指定したパスを確認して)、もう一度実行してください。</translation>
     </message>
     <message>
-        <location filename="../core/RunRules.cpp" line="+45"/>
+        <location filename="../core/RunRules.cpp" line="-20"/>
         <source>%1 during the update: the QZ7 has no firmware now. Power it on again while holding Run/Stop and update again.</source>
         <translation>%1 (更新中): 現在 QZ7 にはファームウェアがありません。Run/Stop を押したまま電源を入れ直し、もう一度更新してください。</translation>
     </message>
@@ -995,7 +995,7 @@ and the QZ7</source>
         <translation>%1 (消去前): QZ7 は元のままです。</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="+17"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-93"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>更新していません: --port で指定したポートは使えません (--wait を付けると使えるまで待ちます)。どのポートにも何もしていません。</translation>
     </message>
@@ -1005,7 +1005,7 @@ and the QZ7</source>
         <translation>更新していません。--port で指定したポートは使えません。端末ではなく、待っても端末にはなりません。どのポートにも何もしていません。</translation>
     </message>
     <message>
-        <location line="+82"/>
+        <location line="+79"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>QZ7 に書き込み中です。今停止すると QZ7 のファームウェアがなくなります。更新を続けます。停止するには 5 s 以内にもう一度 Ctrl+C を押してください。</translation>
     </message>
