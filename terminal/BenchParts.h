@@ -7,6 +7,7 @@
 #include "core/RunRules.h"
 #include "run/Bounds.h"
 #include "run/Records.h"
+#include "run/UnitRun.h"
 #include "core/Status.h"
 #include "core/Words.h"
 #include "serial/ByIdNames.h"
@@ -36,23 +37,24 @@ using namespace records;
 
 class Bench;
 
-// One unit: its port, its controller, and what it has shown so far. It answers the version
-// question as the options say, and ends once.
-class Unit : public QObject, public FrontEnd {
+// One unit's row and lines: what its run (UnitRun: its controller, its answer, its end) shows,
+// as prose and as --json events.
+class Unit : public QObject, public UnitView {
 public:
     Unit(Bench& bench, std::string path, const SerialService* listed);
     ~Unit() override;
 
     void Start();
-    void Show(const ScreenUpdate& update) override;
-    // A status report: its lines sent, and a line of prose and a "status" event unless it is
-    // the transfer's progress or a count already said this minute.
-    void TakeStatus(const StatusFact& report);
-    void Cancelled() override;
-    void Finish(Ending how);
     // Stops the update for a signal or the bound on the whole run.
-    void Stop(const std::string& what, Ending how);
-    bool Programming() const { return controller_ && controller_->Programming(); }
+    void Stop(const std::string& what, Ending how) { run_.Stop(what, how); }
+    bool Programming() const { return run_.Programming(); }
+
+    void Show(const ScreenUpdate& update) override;
+    void Asked(Answer answer, VersionRelation relation) override;
+    void Say(const std::string& line) override;
+    void Unusable() override;
+    void Cancelled(Ending how) override;
+    void Ended(Ending how) override;
 
     const std::string path;
     StatusText::AdapterFacts adapter;
@@ -61,7 +63,6 @@ public:
     std::string progress;        // the last progress text
     std::optional<std::string> version;
     VersionRelation relation = VersionRelation::Unknown;  // of the version to the firmware carried
-    bool versionRead = false;    // the version question was reached
     int linesSent = 0;
     bool ended = false;
     Ending ending = Ending::Exception;
@@ -72,16 +73,15 @@ public:
 
 private:
     void SetStage(const std::string& name);
-    void Decide();
+    // A status report: its lines sent, and a line of prose and a "status" event unless it is
+    // the transfer's progress or a count already said this minute.
+    void TakeStatus(const StatusFact& report);
 
     Bench& bench_;
-    std::unique_ptr<QZ7_UpdaterAppDelegate> controller_;
+    UnitRun run_;
     std::optional<DirectionsFact> directions_;
     std::optional<StatusFact> status_;
     RepeatedHint hint_;
-    Bound wait_;
-    // How the question was answered.
-    Answer answer_ = Answer::Update;
 };
 
 // The run: its units, where the prose and the JSON go, the report, the signals and the bounds.

@@ -4,51 +4,38 @@ using namespace std::chrono_literals;
 
 namespace benchparts {
 
-Unit::Unit(Bench& bench, std::string unitPath, const SerialService* listed) : path(std::move(unitPath)), bench_(bench)
+Unit::Unit(Bench& bench, std::string unitPath, const SerialService* listed)
+    : path(std::move(unitPath)), bench_(bench),
+      // The bench never asks: the start refuses it without --yes or --check, so the answer is
+      // --yes's where --check does not decide it. --wait counts from the bench's start, the
+      // search for an adapter included.
+      run_({.port = path,
+            .answers = {.yes = true, .allowOlder = bench.run.allowOlder, .check = bench.run.check, .skipCurrent = bench.run.skipCurrent},
+            .waitSeconds = bench.run.waitSeconds,
+            .since = bench.started,
+            .releaseAtEnd = true},
+           *this)
 {
     if (listed)
         adapter = AdapterFacts(*listed);
     adapter.path = path;
 }
 
-Unit::~Unit()
-{
-    if (controller_)
-        controller_->setFrontEnd(nullptr);
-}
+Unit::~Unit() = default;
 
 void Unit::Start()
 {
-    bench_.Event(this, "start",
-                 {{"port", Q(path)},
-                  {"adapter", AdapterObject(adapter)},
-                  {"firmware", FirmwareObject()}});
+    bench_.Event(this, "start", {{"port", Q(path)}, {"adapter", AdapterObject(adapter)}, {"firmware", FirmwareObject()}});
     // A port that can never be an adapter ends this unit at once; the others go on.
     if (std::optional<StatusFact> why = UnusablePort(path, bench_.run.waitSeconds.has_value())) {
         bench_.Say(this, OneLine(Words::Status(*why)) + " " + Words::Tr("Terminal", "Nothing was done to this port."));
-        Finish(Ending::NoAdapter);
+        run_.End(Ending::NoAdapter);
         return;
     }
-    QZ7_UpdaterAppDelegate::Options options = QZ7_UpdaterAppDelegate::ProgramOptions();
-    options.port = path;
-    options.printImageLength = false;
-    try {
-        controller_ = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
-    } catch (const std::exception& e) {
-        bench_.Say(this, std::string("qz7-updater: ") + e.what());
-        Finish(Ending::Exception);
-        return;
+    if (std::optional<std::string> error = run_.Start()) {
+        bench_.Say(this, "qz7-updater: " + *error);
+        run_.End(Ending::Exception);
     }
-    controller_->setFrontEnd(this);
-    if (bench_.run.waitSeconds) {
-        // What is left of the bound once the adapter was found.
-        wait_.Start(Bound::Left(bench_.started, *bench_.run.waitSeconds), [this] {
-            auto [how, why] = GaveUp(*controller_, *bench_.run.waitSeconds);
-            bench_.Say(this, why);
-            Finish(how);
-        });
-    }
-    controller_->applicationDidFinishLaunching();
 }
 
 void Unit::SetStage(const std::string& name)
@@ -62,10 +49,6 @@ void Unit::SetStage(const std::string& name)
 
 void Unit::Show(const ScreenUpdate& update)
 {
-    if (ended)
-        return;
-    if (update.picture == Picture::Device)
-        wait_.Stop();
     if (update.scene == Scene::ConnectAdapter)
         SetStage("connect");
     else if (update.scene == Scene::PowerOn)
@@ -96,30 +79,18 @@ void Unit::Show(const ScreenUpdate& update)
             bench_.Say(this, std::to_string(step) + "%");
         bench_.Changed();
     }
-    if (update.status) {
+    if (update.status)
         TakeStatus(*update.status);
-        // Without --wait, a port that an open has found can never be an adapter (one the look
-        // before could not judge) ends this unit, as it ends the one-unit run.
-        if (!bench_.run.waitSeconds && controller_ && controller_->Trouble() == PortTrouble::NotSerial) {
-            bench_.Say(this, Words::Tr("Terminal", "Nothing was done to this port."));
-            Finish(Ending::NoAdapter);
-            return;
-        }
-    }
     if (update.question) {
-        versionRead = true;
         relation = update.relation.value_or(VersionRelation::Unknown);
         SetStage("question");
-        Decide();
     }
-    if (update.ended) {
-        // The end's own report (the summary, or where the dialogue stood and what to do) is
-        // made as the end comes, and reaches the screen just after it: taken here, before the
-        // unit ends, so that its lines sent and its advice are this unit's last.
-        if (controller_)
-            TakeStatus(controller_->StatusShown());
-        Finish(EndingOf(*update.ended));
-    }
+    // The end's own report (the summary, or where the dialogue stood and what to do) is made as
+    // the end comes, and reaches the screen just after it: taken here, before the unit ends, so
+    // that its lines sent and its advice are this unit's last.
+    if (update.ended)
+        if (std::optional<StatusFact> shown = run_.StatusShown())
+            TakeStatus(*shown);
 }
 
 void Unit::TakeStatus(const StatusFact& report)
@@ -143,27 +114,27 @@ void Unit::TakeStatus(const StatusFact& report)
     }
 }
 
-void Unit::Decide()
+void Unit::Asked(Answer answer, VersionRelation found)
 {
-    // Pressed from the event loop, as a button would be, not inside the update that asks.
-    // The bench never asks: the start refuses it without --yes or --check, so the answer is --yes's
-    // where --check does not decide it.
-    const RunOptions& run = bench_.run;
-    answer_ = AnswerFor({.yes = true, .allowOlder = run.allowOlder, .check = run.check, .skipCurrent = run.skipCurrent}, relation);
     bench_.Event(this, "version", {{"version", version ? QJsonValue(Q(*version)) : QJsonValue()}});
-    if (answer_ != Answer::Update) {
-        QTimer::singleShot(0, controller_.get(), [c = controller_.get()] { c->CancelPressed(); });
-        return;
-    }
-    bench_.Say(this, relation == VersionRelation::Newer
-                         ? Words::Tr("Terminal", "Update to the older firmware?") + " y (--yes --allow-older)"
-                         : Words::Tr("Terminal", "Update?") + " y (--yes)");
-    QTimer::singleShot(0, controller_.get(), [c = controller_.get()] { c->UpdatePressed(); });
+    if (answer == Answer::Update)
+        bench_.Say(this, found == VersionRelation::Newer ? Words::Tr("Terminal", "Update to the older firmware?") + " y (--yes --allow-older)"
+                                                         : Words::Tr("Terminal", "Update?") + " y (--yes)");
 }
 
-void Unit::Cancelled()
+void Unit::Say(const std::string& line)
 {
-    if (answer_ == Answer::Check) {
+    bench_.Say(this, line);
+}
+
+void Unit::Unusable()
+{
+    bench_.Say(this, Words::Tr("Terminal", "Nothing was done to this port."));
+}
+
+void Unit::Cancelled(Ending how)
+{
+    if (how == Ending::Checked) {
         const std::string carried = Shipped().version;
         std::string said;
         if (!version)
@@ -179,40 +150,21 @@ void Unit::Cancelled()
         else
             said = Words::Fill(Words::Tr("Terminal", "Version %1: nothing erased (--check)."), {*version});
         bench_.Say(this, said);
-    } else if (answer_ == Answer::Skip) {
+    } else if (how == Ending::AlreadyCurrent) {
         bench_.Say(this, Words::Fill(Words::Tr("Terminal", "Already on %1: not updated (--skip-current)."), {Shipped().version}));
-    } else if (answer_ == Answer::LeaveNewer) {
+    } else if (how == Ending::NewerOnUnit) {
         bench_.Say(this, NewerLeftText(version));
     }
-    Finish(CancelledAs(answer_));
 }
 
-void Unit::Stop(const std::string& what, Ending how)
-{
-    if (ended)
-        return;
-    bench_.Say(this, StoppedText(what, how, controller_ ? controller_->state() : Stage::AwaitingBanner));
-    Finish(how);
-}
-
-void Unit::Finish(Ending how)
+void Unit::Ended(Ending how)
 {
     if (ended)
         return;
     ended = true;
     ending = how;
-    wait_.Stop();
     stage = "end";
     bench_.Ended(*this);
-    // The controller puts its port back as it goes; it is let go from the event loop, not from
-    // inside its own screen update.
-    if (controller_) {
-        controller_->setFrontEnd(nullptr);
-        QTimer::singleShot(0, this, [this] {
-            controller_.reset();
-            bench_.Changed();
-        });
-    }
 }
 
 }  // namespace benchparts
