@@ -38,8 +38,12 @@ std::optional<std::string> UnitRun::Start()
 
 void UnitRun::Show(const ScreenUpdate& update)
 {
-    if (ending_)
+    // After the end the view still shows what comes (the end's own report, posted just after
+    // it), and nothing more is decided.
+    if (ending_) {
+        view_.Show(update);
         return;
+    }
     if (update.picture == Picture::Device)
         wait_.Stop();
     if (update.version)
@@ -109,6 +113,14 @@ void UnitRun::End(Ending how)
         controller_->setFrontEnd(nullptr);
         QTimer::singleShot(0, this, [this] { controller_.reset(); });
     }
+}
+
+void UnitRun::Release()
+{
+    if (!controller_)
+        return;
+    controller_->setFrontEnd(nullptr);
+    controller_.reset();
 }
 
 std::optional<StatusFact> UnitRun::StatusShown() const

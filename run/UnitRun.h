@@ -55,6 +55,8 @@ public:
     void Stop(const std::string& what, Ending how);
     // Ends the run as `how` unless it has ended already.
     void End(Ending how);
+    // Lets the controller go now: its port is put back and its threads have ended on return.
+    void Release();
     // The operator's answer to a question the view asked.
     void Answered(bool update);
 

@@ -26,9 +26,8 @@
 
 using namespace std::chrono_literals;
 
-TerminalFrontEnd::TerminalFrontEnd(QZ7_UpdaterAppDelegate& controller, AnswerOptions options, std::function<void(int)> finished)
-    : controller_(controller), options_(options), tty_(::isatty(STDOUT_FILENO) == 1),
-      finished_(std::move(finished))
+TerminalFrontEnd::TerminalFrontEnd(UnitRun::Options options, std::function<void(int)> finished)
+    : tty_(::isatty(STDOUT_FILENO) == 1), finished_(std::move(finished)), run_(std::move(options), *this)
 {
 }
 
@@ -49,7 +48,7 @@ void TerminalFrontEnd::Show(const ScreenUpdate& update)
         transfer_ = true;
         decile_ = 0;
         PrintLine(Words::Fill(Words::Tr("Terminal", "Sending the firmware image (%1 characters)."),
-                              {std::to_string(controller_.Firmware().size())}));
+                              {std::to_string(run_.Controller()->Firmware().size())}));
     }
     if (update.level && levelShown_ && transfer_) {
         level_ = *update.level;
@@ -58,8 +57,6 @@ void TerminalFrontEnd::Show(const ScreenUpdate& update)
         for (; !tty_ && level_ >= (decile_ + 1) * 10; ++decile_)
             PrintLine(std::to_string((decile_ + 1) * 10) + "%");
     }
-    if (update.picture == Picture::Device && answered)
-        answered();
     if (update.directions && update.directions != directions_) {
         directions_ = update.directions;
         // Directions may carry the QZ7's own bytes (its version, an unexpected reply): escaped,
@@ -78,37 +75,28 @@ void TerminalFrontEnd::Show(const ScreenUpdate& update)
         } else if (!text.empty() && !hint_.Repeats(kind)) {
             PrintLine("  " + OneLine(text));
         }
-        if (statusChanged)
-            statusChanged();
     }
-    if (update.question) {
-        version_ = update.version;
-        relation_ = update.relation.value_or(VersionRelation::Unknown);
-        Ask();
-    }
-    if (update.ended)
-        Finish(EndingOf(*update.ended));
 }
 
-void TerminalFrontEnd::Cancelled()
+void TerminalFrontEnd::Cancelled(Ending how)
 {
-    const Ending how = CancelledAs(howAnswered_);
     if (how == Ending::NewerOnUnit)
-        PrintLine(NewerLeftText(version_));
+        PrintLine(NewerLeftText(run_.Version()));
     else
         PrintLine(Words::Tr("Terminal", "Not updated: the QZ7 was left as it was."));
-    Finish(how);
 }
 
-void TerminalFrontEnd::Finish(Ending ending)
+void TerminalFrontEnd::Unusable()
 {
-    if (ended_)
-        return;
-    ended_ = true;
+    PrintLine(Words::Tr("Terminal", kUnusablePort));
+}
+
+void TerminalFrontEnd::Ended(Ending how)
+{
     EndBar();
     if (input_)
         input_->setEnabled(false);
-    finished_(RowOf(ending).exitStatus);
+    finished_(RowOf(how).exitStatus);
 }
 
 void TerminalFrontEnd::Say(const std::string& line)
@@ -160,21 +148,16 @@ void TerminalFrontEnd::DrawBar()
     barDrawn_ = true;
 }
 
-void TerminalFrontEnd::Ask()
+void TerminalFrontEnd::Asked(Answer answer, VersionRelation relation)
 {
     // A QZ7 with newer firmware is asked about in words that say so; --yes alone leaves it.
-    const bool newer = relation_ == VersionRelation::Newer;
-    howAnswered_ = AnswerFor(options_, relation_);
-    if (howAnswered_ == Answer::LeaveNewer) {
-        QTimer::singleShot(0, &controller_, [c = &controller_] { c->CancelPressed(); });
+    const bool newer = relation == VersionRelation::Newer;
+    if (answer == Answer::LeaveNewer)
         return;
-    }
     const std::string question = newer ? Words::Tr("Terminal", "Update to the older firmware? [y/N]")
                                        : Words::Tr("Terminal", "Update? [y/N]");
-    if (howAnswered_ == Answer::Update) {
+    if (answer == Answer::Update) {
         PrintLine(question + (newer ? " y (--yes --allow-older)" : " y (--yes)"));
-        // Pressed from the event loop, as a button would be, not inside the update that asks.
-        QTimer::singleShot(0, &controller_, [c = &controller_] { c->UpdatePressed(); });
         return;
     }
     EndBar();
@@ -226,8 +209,5 @@ void TerminalFrontEnd::ReadAnswer()
         PrintLine(overlong           ? "(answer too long)"
                   : end && word.empty() ? "(end of input)"
                                         : StatusText::Printable(word, std::string::npos));
-    if (word == "y" || word == "yes")
-        controller_.UpdatePressed();
-    else
-        controller_.CancelPressed();
+    run_.Answered(word == "y" || word == "yes");
 }

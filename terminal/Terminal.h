@@ -5,6 +5,7 @@
 #include "core/Screen.h"
 #include "core/Stage.h"
 #include "core/Words.h"
+#include "run/UnitRun.h"
 
 #include <QObject>
 #include <chrono>
@@ -16,44 +17,46 @@
 #include <cstdint>
 
 struct RunOptions;
+
+// The end of a run whose --port can never be used (given no --wait) ...
+inline constexpr const char* kUnusablePort = QT_TRANSLATE_NOOP("Terminal", "Not updated: the port given with --port cannot be used"
+                                                                       " (with --wait the updater waits for it). Nothing was done to any port.");
+// ... and of one that is no terminal at all, with or without --wait.
+inline constexpr const char* kNoTerminalPort = QT_TRANSLATE_NOOP("Terminal", "Not updated: the port given with --port cannot be used:"
+                                                                         " it is no terminal, and waiting does not make it one."
+                                                                         " Nothing was done to any port.");
 class QSocketNotifier;
 class QZ7_UpdaterAppDelegate;
 
-// The dialogue on a terminal: directions and status as lines on standard output, the version
-// question asked on standard input, the transfer as a bar redrawn in place on a terminal (or a
-// line every 10 % otherwise). It decides the exit status; `finished` is called once with it.
-class TerminalFrontEnd : public QObject, public FrontEnd {
+// One unit's dialogue on a terminal: directions and status as lines on standard output, the
+// version question asked on standard input, the transfer as a bar redrawn in place on a terminal
+// (or a line every 10 % otherwise). Its run (UnitRun) decides the answer and the end;
+// `finished` is called once with the end's exit status.
+class TerminalFrontEnd : public QObject, public UnitView {
     Q_OBJECT
 public:
-    // The question is answered as AnswerFor says for `options` (--yes, --allow-older); asked
-    // on standard input where nothing answers it ahead.
-    TerminalFrontEnd(QZ7_UpdaterAppDelegate& controller, AnswerOptions options, std::function<void(int)> finished);
+    TerminalFrontEnd(UnitRun::Options options, std::function<void(int)> finished);
     ~TerminalFrontEnd() override;
 
-    void Show(const ScreenUpdate& update) override;
-    void Cancelled() override;
+    UnitRun& Run() { return run_; }
 
-    // Ends as `ending` unless an end was decided already.
-    void Finish(Ending ending);
-    bool Ended() const { return ended_; }
+    void Show(const ScreenUpdate& update) override;
+    void Asked(Answer answer, VersionRelation relation) override;
     // A line of the program's own (not a direction), after the bar if one is drawn.
-    void Say(const std::string& line);
-    // Called when the QZ7 has answered (its picture shows), and after a new status line.
-    std::function<void()> answered;
-    std::function<void()> statusChanged;
+    void Say(const std::string& line) override;
+    void Unusable() override;
+    void Cancelled(Ending how) override;
+    void Ended(Ending how) override;
 
 private:
     void PrintLine(const std::string& line);
     void EndBar();
     void DrawBar();
-    void Ask();
     void ReadAnswer();
 
-    QZ7_UpdaterAppDelegate& controller_;
-    const AnswerOptions options_;
     const bool tty_;
     std::function<void(int)> finished_;
-    bool ended_ = false;
+    UnitRun run_;
 
     std::optional<DirectionsFact> directions_;
     std::optional<StatusFact> status_;
@@ -70,10 +73,6 @@ private:
     QSocketNotifier* input_ = nullptr;
     std::string answer_;
     bool promptOpen_ = false;  // the cursor stands after "Update? [y/N] "
-    // The question's version, how it stands to the firmware carried, and how it was answered.
-    std::optional<std::string> version_;
-    VersionRelation relation_ = VersionRelation::Unknown;
-    Answer howAnswered_ = Answer::Ask;
 };
 
 // Runs the program on the terminal, without a window and without a display; returns the exit

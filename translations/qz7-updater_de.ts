@@ -864,7 +864,7 @@ neu starten</translation>
     </message>
     <message>
         <location line="+35"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+126"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+87"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Nach %1 s angehalten (--timeout)</translation>
     </message>
@@ -889,18 +889,18 @@ neu starten</translation>
         <translation>Kein QZ7 innerhalb von %1 s: Es wurde kein brauchbarer USB-Adapter gefunden. Stecken Sie den Adapter ein und starten Sie erneut.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+28"/>
-        <location line="+76"/>
+        <location filename="../terminal/BenchUnit.cpp" line="+31"/>
+        <location line="+101"/>
         <source>Nothing was done to this port.</source>
         <translation>An diesem Port wurde nichts verändert.</translation>
     </message>
     <message>
-        <location line="-16"/>
+        <location line="-61"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>Firmware-Image wird gesendet (%1 Zeilen).</translation>
     </message>
     <message>
-        <location line="+71"/>
+        <location line="+50"/>
         <source>Update to the older firmware?</source>
         <translation>Auf die ältere Firmware aktualisieren?</translation>
     </message>
@@ -910,7 +910,7 @@ neu starten</translation>
         <translation>Aktualisieren?</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+21"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>Version %1, älter als die %2 dieses Programms: nichts gelöscht (--check).</translation>
     </message>
@@ -940,7 +940,7 @@ neu starten</translation>
         <translation>Bereits auf %1: nicht aktualisiert (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+51"/>
+        <location filename="../terminal/Terminal.cpp" line="+50"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Firmware-Image wird gesendet (%1 Zeichen).</translation>
     </message>
@@ -950,12 +950,12 @@ neu starten</translation>
         <translation>Dieser QZ7 hat %1, neuer als %2: nicht aktualisiert. Mit --allow-older wird %2 trotzdem aufgespielt.</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+48"/>
+        <location filename="../terminal/Terminal.cpp" line="+36"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>Nicht aktualisiert: Der QZ7 blieb unverändert.</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+71"/>
         <source>Update to the older firmware? [y/N]</source>
         <translation>Auf die ältere Firmware aktualisieren? [y/N]</translation>
     </message>
@@ -995,7 +995,7 @@ neu starten</translation>
         <translation>%1, bevor etwas gelöscht wurde: Der QZ7 ist unverändert.</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-93"/>
+        <location filename="../terminal/Terminal.h" line="+22"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>Nicht aktualisiert: Der mit --port angegebene Port ist nicht nutzbar (mit --wait wartet der Updater darauf). An keinem Port wurde etwas verändert.</translation>
     </message>
@@ -1005,7 +1005,7 @@ neu starten</translation>
         <translation>Nicht aktualisiert: Der mit --port angegebene Port ist nicht verwendbar: Er ist kein Terminal, und Warten macht ihn nicht zu einem. An keinem Port wurde etwas geändert.</translation>
     </message>
     <message>
-        <location line="+79"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-11"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>Der QZ7 wird programmiert: Jetzt anzuhalten ließe ihn ohne Firmware. Die Aktualisierung geht weiter; drücken Sie innerhalb von 5 s erneut Ctrl+C, um anzuhalten.</translation>
     </message>

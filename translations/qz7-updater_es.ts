@@ -864,7 +864,7 @@ y el QZ7</translation>
     </message>
     <message>
         <location line="+35"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+126"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+87"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Detenido tras %1 s (--timeout)</translation>
     </message>
@@ -889,18 +889,18 @@ y el QZ7</translation>
         <translation>Ningún QZ7 en %1 s: no se encontró ningún adaptador USB utilizable. Conecte el adaptador y vuelva a ejecutar el programa.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+28"/>
-        <location line="+76"/>
+        <location filename="../terminal/BenchUnit.cpp" line="+31"/>
+        <location line="+101"/>
         <source>Nothing was done to this port.</source>
         <translation>No se hizo nada en este puerto.</translation>
     </message>
     <message>
-        <location line="-16"/>
+        <location line="-61"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>Enviando la imagen del firmware (%1 líneas).</translation>
     </message>
     <message>
-        <location line="+71"/>
+        <location line="+50"/>
         <source>Update to the older firmware?</source>
         <translation>¿Actualizar al firmware más antiguo?</translation>
     </message>
@@ -910,7 +910,7 @@ y el QZ7</translation>
         <translation>¿Actualizar?</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+21"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>Versión %1, más antigua que la %2 que trae este programa: no se borró nada (--check).</translation>
     </message>
@@ -940,7 +940,7 @@ y el QZ7</translation>
         <translation>Ya tiene %1: no actualizado (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+51"/>
+        <location filename="../terminal/Terminal.cpp" line="+50"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Enviando la imagen del firmware (%1 caracteres).</translation>
     </message>
@@ -950,12 +950,12 @@ y el QZ7</translation>
         <translation>Este QZ7 tiene %1, más reciente que %2: no actualizado. Use --allow-older para ponerle %2 de todos modos.</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+48"/>
+        <location filename="../terminal/Terminal.cpp" line="+36"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>No actualizado: el QZ7 quedó como estaba.</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+71"/>
         <source>Update to the older firmware? [y/N]</source>
         <translation>¿Actualizar al firmware más antiguo? [y/N]</translation>
     </message>
@@ -995,7 +995,7 @@ y el QZ7</translation>
         <translation>%1 antes de borrar nada: el QZ7 está como estaba.</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-93"/>
+        <location filename="../terminal/Terminal.h" line="+22"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>No actualizado: el puerto indicado con --port no se puede usar (con --wait el actualizador lo espera). No se hizo nada en ningún puerto.</translation>
     </message>
@@ -1005,7 +1005,7 @@ y el QZ7</translation>
         <translation>No actualizado: el puerto indicado con --port no se puede usar: no es un terminal, y esperar no lo convierte en uno. No se ha tocado ningún puerto.</translation>
     </message>
     <message>
-        <location line="+79"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-11"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>Se está programando el QZ7: detenerlo ahora lo dejaría sin firmware. La actualización continúa; pulse Ctrl+C otra vez en 5 s para detenerla.</translation>
     </message>

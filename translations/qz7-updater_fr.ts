@@ -864,7 +864,7 @@ et le QZ7</translation>
     </message>
     <message>
         <location line="+35"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+126"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+87"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Arrêté après %1 s (--timeout)</translation>
     </message>
@@ -889,18 +889,18 @@ et le QZ7</translation>
         <translation>Aucun QZ7 en %1 s&#xa0;: aucun adaptateur USB utilisable trouvé. Branchez l&apos;adaptateur et relancez.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+28"/>
-        <location line="+76"/>
+        <location filename="../terminal/BenchUnit.cpp" line="+31"/>
+        <location line="+101"/>
         <source>Nothing was done to this port.</source>
         <translation>Rien n&apos;a été fait sur ce port.</translation>
     </message>
     <message>
-        <location line="-16"/>
+        <location line="-61"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>Envoi de l&apos;image du micrologiciel (%1 lignes).</translation>
     </message>
     <message>
-        <location line="+71"/>
+        <location line="+50"/>
         <source>Update to the older firmware?</source>
         <translation>Mettre le micrologiciel plus ancien&#xa0;?</translation>
     </message>
@@ -910,7 +910,7 @@ et le QZ7</translation>
         <translation>Mettre à jour&#xa0;?</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+21"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>Version %1, plus ancienne que la %2 de ce programme&#xa0;: rien n&apos;a été effacé (--check).</translation>
     </message>
@@ -940,7 +940,7 @@ et le QZ7</translation>
         <translation>Déjà en %1&#xa0;: pas de mise à jour (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+51"/>
+        <location filename="../terminal/Terminal.cpp" line="+50"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Envoi de l&apos;image du micrologiciel (%1 caractères).</translation>
     </message>
@@ -950,12 +950,12 @@ et le QZ7</translation>
         <translation>Ce QZ7 a la version %1, plus récente que %2&#xa0;: pas de mise à jour. Utilisez --allow-older pour y mettre %2 quand même.</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+48"/>
+        <location filename="../terminal/Terminal.cpp" line="+36"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>Pas de mise à jour&#xa0;: le QZ7 est resté tel quel.</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+71"/>
         <source>Update to the older firmware? [y/N]</source>
         <translation>Mettre le micrologiciel plus ancien&#xa0;? [y/N]</translation>
     </message>
@@ -995,7 +995,7 @@ et le QZ7</translation>
         <translation>%1 avant tout effacement&#xa0;: le QZ7 est resté tel quel.</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-93"/>
+        <location filename="../terminal/Terminal.h" line="+22"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>Pas de mise à jour&#xa0;: le port donné avec --port est inutilisable (avec --wait, le programme l&apos;attend). Rien n&apos;a été fait sur aucun port.</translation>
     </message>
@@ -1005,7 +1005,7 @@ et le QZ7</translation>
         <translation>Non mis à jour : le port donné avec --port est inutilisable : ce n&apos;est pas un terminal, et attendre n&apos;y change rien. Aucun port n&apos;a été touché.</translation>
     </message>
     <message>
-        <location line="+79"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-11"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>Le QZ7 est en cours de programmation&#xa0;: l&apos;arrêter maintenant le laisserait sans micrologiciel. La mise à jour continue&#xa0;; appuyez de nouveau sur Ctrl+C dans les 5 s pour arrêter.</translation>
     </message>

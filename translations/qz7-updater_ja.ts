@@ -864,7 +864,7 @@ and the QZ7</source>
     </message>
     <message>
         <location line="+35"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+126"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+87"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>%1 s で停止しました (--timeout)</translation>
     </message>
@@ -889,18 +889,18 @@ and the QZ7</source>
         <translation>%1 s 以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して、もう一度実行してください。</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+28"/>
-        <location line="+76"/>
+        <location filename="../terminal/BenchUnit.cpp" line="+31"/>
+        <location line="+101"/>
         <source>Nothing was done to this port.</source>
         <translation>このポートには何もしていません。</translation>
     </message>
     <message>
-        <location line="-16"/>
+        <location line="-61"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>ファームウェアイメージを送信しています (%1 行)。</translation>
     </message>
     <message>
-        <location line="+71"/>
+        <location line="+50"/>
         <source>Update to the older firmware?</source>
         <translation>古いファームウェアに更新しますか?</translation>
     </message>
@@ -910,7 +910,7 @@ and the QZ7</source>
         <translation>更新しますか?</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+21"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>バージョン %1 は本プログラムの %2 より古いです。何も消去していません (--check)。</translation>
     </message>
@@ -940,7 +940,7 @@ and the QZ7</source>
         <translation>すでに %1 です: 更新していません (--skip-current)。</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+51"/>
+        <location filename="../terminal/Terminal.cpp" line="+50"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>ファームウェアイメージを送信しています (%1 文字)。</translation>
     </message>
@@ -950,12 +950,12 @@ and the QZ7</source>
         <translation>この QZ7 には %2 より新しい %1 が入っています: 更新していません。それでも %2 を書き込むには --allow-older を使います。</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+48"/>
+        <location filename="../terminal/Terminal.cpp" line="+36"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>更新していません: QZ7 は元のままです。</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+71"/>
         <source>Update to the older firmware? [y/N]</source>
         <translation>古いファームウェアに更新しますか? [y/N]</translation>
     </message>
@@ -995,7 +995,7 @@ and the QZ7</source>
         <translation>%1 (消去前): QZ7 は元のままです。</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-93"/>
+        <location filename="../terminal/Terminal.h" line="+22"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>更新していません: --port で指定したポートは使えません (--wait を付けると使えるまで待ちます)。どのポートにも何もしていません。</translation>
     </message>
@@ -1005,7 +1005,7 @@ and the QZ7</source>
         <translation>更新していません。--port で指定したポートは使えません。端末ではなく、待っても端末にはなりません。どのポートにも何もしていません。</translation>
     </message>
     <message>
-        <location line="+79"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-11"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>QZ7 に書き込み中です。今停止すると QZ7 のファームウェアがなくなります。更新を続けます。停止するには 5 s 以内にもう一度 Ctrl+C を押してください。</translation>
     </message>
