@@ -16,7 +16,7 @@ constexpr LeftEmpty kKept = LeftEmpty::No, kGone = LeftEmpty::Yes, kByStage = Le
 // A new end is one row here (in the enum's order), its rule where it is decided, and its texts
 // in the catalogs.
 const EndingRow kEndings[] = {
-    {Done, Says::Done, ExitStatus::Done, "done", kNext, kKept, false, QT_TRANSLATE_NOOP("Help", "the QZ7 was updated (Done)")},
+    {Done, Says::Done, ExitStatus::Done, "done", kNext, kKept, false, QT_TRANSLATE_NOOP("Help", "the QZ7 was updated (Done)"), true},
     {Disconnected, Says::Disconnected, ExitStatus::Disconnected, "disconnected", kRestart, kByStage, false,
      QT_TRANSLATE_NOOP("Help", "the adapter was disconnected, or the port closed under the update")},
     {Stopped, Says::Stopped, ExitStatus::Stopped, "stopped", kRestart, kByStage, false,
@@ -40,11 +40,11 @@ const EndingRow kEndings[] = {
     {Unopened, Says::Unopened, ExitStatus::Disconnected, "disconnected", kRestart, kByStage, false, nullptr},
     {Exception, Says::Exception, ExitStatus::Failure, "failure", kRestart, kByStage, false, QT_TRANSLATE_NOOP("Help", "an error nobody foresaw")},
     // --check ends as Done does to the exit status, under a name of its own.
-    {Checked, std::nullopt, ExitStatus::Done, "checked", kNext, kKept, false, nullptr},
+    {Checked, std::nullopt, ExitStatus::Done, "checked", kNext, kKept, false, nullptr, true},
     {Declined, std::nullopt, ExitStatus::Declined, "declined", kNext, kKept, false,
      QT_TRANSLATE_NOOP("Help", "not updated: the answer was no (or input ended, or was too long)")},
     {AlreadyCurrent, std::nullopt, ExitStatus::AlreadyCurrent, "already-current", kNext, kKept, false,
-     QT_TRANSLATE_NOOP("Help", "--skip-current: the QZ7 already has the firmware this program carries; not updated")},
+     QT_TRANSLATE_NOOP("Help", "--skip-current: the QZ7 already has the firmware this program carries; not updated"), true},
     {NewerOnUnit, std::nullopt, ExitStatus::NewerOnUnit, "newer-on-unit", kNext, kKept, false,
      QT_TRANSLATE_NOOP("Help", "--yes: the QZ7 has newer firmware than this program carries; not updated (see --allow-older)")},
     {NoAdapter, std::nullopt, ExitStatus::NoAdapter, "no-adapter", kRestart, kKept, false,

@@ -90,6 +90,9 @@ struct EndingRow {
     // Its line in --help's exit statuses, in English (context "Help"); none where another row
     // with the same status has it.
     const char* help;
+    // The unit ended as it should for the run: a bench of several units counts it among those
+    // that ended well (and its exit status is not SomeFailed for it).
+    bool endsWell = false;
 };
 
 // The table, one row per Ending in the enum's order.

@@ -120,7 +120,7 @@ void Bench::Conclude()
     std::map<std::string, int> outcomes;
     for (const auto& u : units_) {
         ++outcomes[u->Outcome()];
-        failed += u->Exit() != ExitStatus::Done && u->Exit() != ExitStatus::AlreadyCurrent;
+        failed += !RowOf(u->ending).endsWell;
     }
     int status = units_.size() == 1 ? units_.front()->Exit() : failed ? ExitStatus::SomeFailed : ExitStatus::Done;
     status_ = forced_.value_or(status);

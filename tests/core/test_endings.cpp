@@ -20,6 +20,7 @@ struct Expected {
     LeftEmpty leftEmpty;
     bool quotesReply;
     bool hasSays;
+    bool endsWell = false;
 };
 
 using enum Ending;
@@ -27,7 +28,7 @@ constexpr WaysOn kNext = WaysOn::NextUnit, kRestart = WaysOn::RestartAndClose, k
 constexpr LeftEmpty kKept = LeftEmpty::No, kGone = LeftEmpty::Yes, kByStage = LeftEmpty::ByStage;
 
 const Expected kExpected[] = {
-    {Done, 0, "done", kNext, kKept, false, true},
+    {Done, 0, "done", kNext, kKept, false, true, true},
     {Disconnected, 5, "disconnected", kRestart, kByStage, false, true},
     {Stopped, 13, "stopped", kRestart, kByStage, false, true},
     {NotErased, 6, "not-erased", kRestart, kByStage, true, true},
@@ -39,9 +40,9 @@ const Expected kExpected[] = {
     {ImageDamaged, 10, "image-damaged", kClose, kKept, false, true},
     {Unopened, 5, "disconnected", kRestart, kByStage, false, true},
     {Exception, 1, "failure", kRestart, kByStage, false, true},
-    {Checked, 0, "checked", kNext, kKept, false, false},
+    {Checked, 0, "checked", kNext, kKept, false, false, true},
     {Declined, 9, "declined", kNext, kKept, false, false},
-    {AlreadyCurrent, 17, "already-current", kNext, kKept, false, false},
+    {AlreadyCurrent, 17, "already-current", kNext, kKept, false, false, true},
     {NewerOnUnit, 18, "newer-on-unit", kNext, kKept, false, false},
     {NoAdapter, 2, "no-adapter", kRestart, kKept, false, false},
     {Permission, 3, "permission", kRestart, kKept, false, false},
@@ -68,6 +69,12 @@ TEST(Endings, EveryRowSaysWhatEachPartOfTheProgramTakes)
         EXPECT_EQ(row.leftEmpty, e.leftEmpty);
         EXPECT_EQ(row.quotesReply, e.quotesReply);
         EXPECT_EQ(row.says.has_value(), e.hasSays);
+        EXPECT_EQ(row.endsWell, e.endsWell);
+        // Only an end that leaves the QZ7 with its firmware ends well, and it offers the next unit.
+        if (row.endsWell) {
+            EXPECT_EQ(row.leftEmpty, LeftEmpty::No);
+            EXPECT_EQ(row.ways, WaysOn::NextUnit);
+        }
     }
 }
 
