@@ -17,7 +17,7 @@ Bench::Bench(const RunOptions& options)
 
 Bench::~Bench() = default;
 
-void Bench::Event(const Unit* unit, const char* event, QJsonObject fields)
+void Bench::Event(const BenchPrinter* unit, const char* event, QJsonObject fields)
 {
     if (!run.json)
         return;
@@ -26,7 +26,7 @@ void Bench::Event(const Unit* unit, const char* event, QJsonObject fields)
     std::fflush(stdout);
 }
 
-void Bench::Say(const Unit* unit, const std::string& line)
+void Bench::Say(const BenchPrinter* unit, const std::string& line)
 {
     // A path may hold any byte but NUL: escaped, so that it cannot move the cursor or cut the line.
     std::string out = (unit ? StatusText::PrintableText(unit->path) + ": " : std::string()) + line;
@@ -50,18 +50,18 @@ void Bench::Changed()
         redraw_.start(100ms);
 }
 
-std::string Bench::Row(const Unit& unit) const
+std::string Bench::Row(const BenchPrinter& unit) const
 {
     std::string row = StatusText::PrintableText(unit.path);
     if (!unit.adapter.serialNumber.empty())
         row += " (" + StatusText::PrintableText(unit.adapter.serialNumber) + ")";
-    row += "  " + (unit.ended ? std::string(unit.Outcome()) : unit.stage);
+    row += "  " + (unit.ended ? std::string(unit.Outcome()) : unit.StageName());
     if (unit.level >= 0) {
         char percent[16];
         std::snprintf(percent, sizeof percent, " %3d%%", unit.level);
         row += percent;
     }
-    if (!unit.ended && !unit.progress.empty() && unit.stage == "program")
+    if (!unit.ended && !unit.progress.empty() && unit.StageName() == "program")
         row += "  " + unit.progress;
     return row;
 }
@@ -85,15 +85,15 @@ void Bench::Redraw()
     std::fflush(human_);
 }
 
-void Bench::Ended(Unit& unit)
+void Bench::Ended(BenchPrinter& unit)
 {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - unit.started).count();
     const UnitEnd end{.port = unit.path,
-                      .versionFound = unit.version,
-                      .relation = unit.relation,
+                      .versionFound = unit.Version(),
+                      .relation = unit.Relation(),
                       .ending = unit.ending,
                       .seconds = seconds,
-                      .linesSent = unit.linesSent};
+                      .linesSent = unit.LinesSent()};
     if (run.report) {
         // On disk before the end is reported anywhere.
         if (!AppendRecord(*run.report, ReportLine(end, unit.adapter))) {
@@ -152,7 +152,7 @@ void Bench::Begin(std::vector<std::string> paths, const std::vector<SerialServic
         for (const SerialService& s : listed)
             if (s.path == path)
                 found = &s;
-        units_.push_back(std::make_unique<Unit>(*this, path, found));
+        units_.push_back(std::make_unique<BenchPrinter>(*this, path, found));
     }
     for (const auto& u : units_)
         u->Start();

@@ -1,6 +1,6 @@
 #pragma once
-// The production bench's two parts, shared by Bench.cpp (the run) and BenchUnit.cpp (one unit);
-// not for use outside the bench.
+// The production bench's two parts, shared by Bench.cpp (the run) and BenchUnit.cpp (the printer
+// of one unit); not for use outside the bench.
 #include "controller/PortDiagnosis.h"
 #include "controller/QZ7_UpdaterAppDelegate.h"
 #include "controller/SignalQuit.h"
@@ -37,51 +37,51 @@ using namespace records;
 
 class Bench;
 
-// One unit's row and lines: what its run (UnitRun: its controller, its answer, its end) shows,
-// as prose and as --json events.
-class Unit : public QObject, public UnitView {
+// The bench's printer for one unit: its row, its prose and its --json events. The unit's
+// front end (TerminalFrontEnd, with its run) prints through it.
+class BenchPrinter : public Printer {
 public:
-    Unit(Bench& bench, std::string path, const SerialService* listed);
-    ~Unit() override;
+    BenchPrinter(Bench& bench, std::string path, const SerialService* listed);
+    ~BenchPrinter() override;
 
     void Start();
     // Stops the update for a signal or the bound on the whole run.
-    void Stop(const std::string& what, Ending how) { run_.Stop(what, how); }
-    bool Programming() const { return run_.Programming(); }
+    void Stop(const std::string& what, Ending how) { frontEnd_.Run().Stop(what, how); }
+    bool Programming() const { return frontEnd_.Run().Programming(); }
 
-    void Show(const ScreenUpdate& update) override;
-    void Asked(Answer answer, VersionRelation relation) override;
-    void Say(const std::string& line) override;
+    void Stage(const std::string& name) override;
+    void Directions(const DirectionsFact& directions) override;
+    void LevelShown(bool) override {}
+    void Programming(std::size_t characters) override;
+    void Level(int level) override;
+    void Progress(const std::string& text) override;
+    void Status(const StatusFact& report) override;
+    void Question(Answer answer, VersionRelation relation, const std::optional<std::string>& version,
+                  std::function<void(bool)> answered) override;
+    void Line(const std::string& line) override;
     void Unusable() override;
-    void Cancelled(Ending how) override;
+    void Cancelled(Ending how, const std::optional<std::string>& version, VersionRelation relation) override;
     void Ended(Ending how) override;
+    bool TakesEndReport() const override { return true; }
 
     const std::string path;
     StatusText::AdapterFacts adapter;
-    std::string stage = "start";
     int level = -1;
     std::string progress;        // the last progress text
-    std::optional<std::string> version;
-    VersionRelation relation = VersionRelation::Unknown;  // of the version to the firmware carried
-    int linesSent = 0;
     bool ended = false;
     Ending ending = Ending::Exception;
+    const std::string& StageName() const { return frontEnd_.StageName(); }
+    int LinesSent() const { return frontEnd_.LinesSent(); }
+    const std::optional<std::string>& Version() const { return frontEnd_.Run().Version(); }
+    VersionRelation Relation() const { return frontEnd_.Run().Relation(); }
     // How the unit ended, by name and by exit status.
     const char* Outcome() const { return RowOf(ending).name; }
     int Exit() const { return RowOf(ending).exitStatus; }
     std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
 
 private:
-    void SetStage(const std::string& name);
-    // A status report: its lines sent, and a line of prose and a "status" event unless it is
-    // the transfer's progress or a count already said this minute.
-    void TakeStatus(const StatusFact& report);
-
     Bench& bench_;
-    UnitRun run_;
-    std::optional<DirectionsFact> directions_;
-    std::optional<StatusFact> status_;
-    RepeatedHint hint_;
+    TerminalFrontEnd frontEnd_;
 };
 
 // The run: its units, where the prose and the JSON go, the report, the signals and the bounds.
@@ -93,12 +93,12 @@ public:
 
     const RunOptions& run;
     // A unit's event as a JSON line (with --json); `fields` add to the common ones.
-    void Event(const Unit* unit, const char* event, QJsonObject fields = {});
+    void Event(const BenchPrinter* unit, const char* event, QJsonObject fields = {});
     // A line of prose, prefixed by the unit when there is one.
-    void Say(const Unit* unit, const std::string& line);
+    void Say(const BenchPrinter* unit, const std::string& line);
     // The unit's row on the terminal has changed.
     void Changed();
-    void Ended(Unit& unit);
+    void Ended(BenchPrinter& unit);
     bool Tty() const { return tty_; }
     // When the run began: --wait bounds the wait for a QZ7 from here, the search for an adapter
     // included.
@@ -108,7 +108,7 @@ private:
     void Begin(std::vector<std::string> paths, const std::vector<SerialService>& listed);
     void LookForAdapters();
     void Redraw();
-    std::string Row(const Unit& unit) const;
+    std::string Row(const BenchPrinter& unit) const;
     void StopAll(const std::string& what, Ending how);
     void Conclude();
 
@@ -116,7 +116,7 @@ private:
     bool tty_;
     std::size_t rowsDrawn_ = 0;
     QTimer redraw_;
-    std::vector<std::unique_ptr<Unit>> units_;
+    std::vector<std::unique_ptr<BenchPrinter>> units_;
     ServiceLister lister_;
     std::optional<int> forced_;  // a signal, --timeout, or an unwritable report decides the status
     std::optional<int> status_;

@@ -26,72 +26,158 @@
 
 using namespace std::chrono_literals;
 
-TerminalFrontEnd::TerminalFrontEnd(UnitRun::Options options, std::function<void(int)> finished)
-    : tty_(::isatty(STDOUT_FILENO) == 1), finished_(std::move(finished)), run_(std::move(options), *this)
+TerminalFrontEnd::TerminalFrontEnd(UnitRun::Options options, Printer& printer)
+    : printer_(printer), run_(std::move(options), *this)
 {
 }
 
-TerminalFrontEnd::~TerminalFrontEnd() = default;
+void TerminalFrontEnd::SetStage(const std::string& name)
+{
+    if (name == stage_)
+        return;
+    stage_ = name;
+    printer_.Stage(stage_);
+}
 
 void TerminalFrontEnd::Show(const ScreenUpdate& update)
 {
-    if (update.levelShown) {
-        levelShown_ = *update.levelShown;
-        if (!levelShown_) {
-            EndBar();
-            transfer_ = false;
-        }
-    }
+    if (update.levelShown)
+        printer_.LevelShown(*update.levelShown);
+    if (update.scene == Scene::ConnectAdapter)
+        SetStage("connect");
+    else if (update.scene == Scene::PowerOn)
+        SetStage("power-on");
+    else if (update.scene == Scene::Erasing)
+        SetStage("erase");
     // Said once the erase is confirmed and "P" has gone out, not when Update is answered: a
     // QZ7 that then answers Not Erased was never sent anything.
-    if (update.scene == Scene::Programming && !transfer_) {
-        transfer_ = true;
-        decile_ = 0;
-        PrintLine(Words::Fill(Words::Tr("Terminal", "Sending the firmware image (%1 characters)."),
-                              {std::to_string(run_.Controller()->Firmware().size())}));
+    if (update.scene == Scene::Programming && stage_ != "program") {
+        SetStage("program");
+        printer_.Programming(run_.Controller() ? run_.Controller()->Firmware().size() : 0);
     }
-    if (update.level && levelShown_ && transfer_) {
-        level_ = *update.level;
-        if (tty_)
-            DrawBar();
-        for (; !tty_ && level_ >= (decile_ + 1) * 10; ++decile_)
-            PrintLine(std::to_string((decile_ + 1) * 10) + "%");
-    }
+    if (update.level)
+        printer_.Level(*update.level);
     if (update.directions && update.directions != directions_) {
         directions_ = update.directions;
-        // Directions may carry the QZ7's own bytes (its version, an unexpected reply): escaped,
-        // so that they cannot move the cursor, rewrite the screen or cut the line.
-        PrintLine(StatusText::PrintableText(OneLine(Words::Directions(*update.directions))));
+        printer_.Directions(*update.directions);
     }
-    if (update.status && update.status != status_) {
-        status_ = update.status;
-        // The transfer's progress goes on the bar (or in steps of 10 %); anything else is a line.
-        const StatusKind kind = Words::Kind(*status_);
-        const std::string text = Words::Status(*status_);
-        if (kind == StatusKind::Progress) {
-            progress_ = text;
-            if (transfer_ && tty_)
-                DrawBar();
-        } else if (!text.empty() && !hint_.Repeats(kind)) {
-            PrintLine("  " + OneLine(text));
-        }
-    }
+    if (update.status)
+        TakeStatus(*update.status);
+    if (update.question)
+        SetStage("question");
+    // The end's own report (the summary, or where the dialogue stood and what to do) is made as
+    // the end comes, and reaches the screen just after it.
+    if (update.ended && printer_.TakesEndReport())
+        if (std::optional<StatusFact> shown = run_.StatusShown())
+            TakeStatus(*shown);
 }
 
-void TerminalFrontEnd::Cancelled(Ending how)
+void TerminalFrontEnd::TakeStatus(const StatusFact& report)
 {
-    if (how == Ending::NewerOnUnit)
-        PrintLine(NewerLeftText(run_.Version()));
-    else
-        PrintLine(Words::Tr("Terminal", "Not updated: the QZ7 was left as it was."));
+    if (report == status_)
+        return;
+    status_ = report;
+    if (std::optional<int> sent = Words::LinesSent(report))
+        linesSent_ = *sent;
+    // The transfer's progress goes on the bar or the unit's row; anything else is a line.
+    const StatusKind kind = Words::Kind(report);
+    const std::string text = Words::Status(report);
+    if (kind == StatusKind::Progress)
+        printer_.Progress(text);
+    else if (!text.empty() && !hint_.Repeats(kind))
+        printer_.Status(report);
+}
+
+void TerminalFrontEnd::Asked(Answer answer, VersionRelation relation)
+{
+    printer_.Question(answer, relation, run_.Version(), [this](bool update) { run_.Answered(update); });
+}
+
+void TerminalFrontEnd::Say(const std::string& line)
+{
+    printer_.Line(line);
 }
 
 void TerminalFrontEnd::Unusable()
 {
-    PrintLine(Words::Tr("Terminal", kUnusablePort));
+    printer_.Unusable();
+}
+
+void TerminalFrontEnd::Cancelled(Ending how)
+{
+    printer_.Cancelled(how, run_.Version(), run_.Relation());
 }
 
 void TerminalFrontEnd::Ended(Ending how)
+{
+    stage_ = "end";
+    printer_.Ended(how);
+}
+
+LinePrinter::LinePrinter(std::function<void(int)> finished) : tty_(::isatty(STDOUT_FILENO) == 1), finished_(std::move(finished)) {}
+
+LinePrinter::~LinePrinter() = default;
+
+void LinePrinter::LevelShown(bool shown)
+{
+    levelShown_ = shown;
+    if (!levelShown_) {
+        EndBar();
+        transfer_ = false;
+    }
+}
+
+void LinePrinter::Programming(std::size_t characters)
+{
+    transfer_ = true;
+    decile_ = 0;
+    PrintLine(Words::Fill(Words::Tr("Terminal", "Sending the firmware image (%1 characters)."), {std::to_string(characters)}));
+}
+
+void LinePrinter::Level(int level)
+{
+    if (!levelShown_ || !transfer_)
+        return;
+    level_ = level;
+    if (tty_)
+        DrawBar();
+    for (; !tty_ && level_ >= (decile_ + 1) * 10; ++decile_)
+        PrintLine(std::to_string((decile_ + 1) * 10) + "%");
+}
+
+void LinePrinter::Directions(const DirectionsFact& directions)
+{
+    // Directions may carry the QZ7's own bytes (its version, an unexpected reply): escaped, so
+    // that they cannot move the cursor, rewrite the screen or cut the line.
+    PrintLine(StatusText::PrintableText(OneLine(Words::Directions(directions))));
+}
+
+void LinePrinter::Progress(const std::string& text)
+{
+    progress_ = text;
+    if (transfer_ && tty_)
+        DrawBar();
+}
+
+void LinePrinter::Status(const StatusFact& report)
+{
+    PrintLine("  " + OneLine(Words::Status(report)));
+}
+
+void LinePrinter::Cancelled(Ending how, const std::optional<std::string>& version, VersionRelation)
+{
+    if (how == Ending::NewerOnUnit)
+        PrintLine(NewerLeftText(version));
+    else
+        PrintLine(Words::Tr("Terminal", "Not updated: the QZ7 was left as it was."));
+}
+
+void LinePrinter::Unusable()
+{
+    PrintLine(Words::Tr("Terminal", kUnusablePort));
+}
+
+void LinePrinter::Ended(Ending how)
 {
     EndBar();
     if (input_)
@@ -99,12 +185,12 @@ void TerminalFrontEnd::Ended(Ending how)
     finished_(RowOf(how).exitStatus);
 }
 
-void TerminalFrontEnd::Say(const std::string& line)
+void LinePrinter::Line(const std::string& line)
 {
     PrintLine(line);
 }
 
-void TerminalFrontEnd::PrintLine(const std::string& line)
+void LinePrinter::PrintLine(const std::string& line)
 {
     EndBar();
     // A line never continues the unanswered question.
@@ -113,7 +199,7 @@ void TerminalFrontEnd::PrintLine(const std::string& line)
     std::fflush(stdout);
 }
 
-void TerminalFrontEnd::EndBar()
+void LinePrinter::EndBar()
 {
     if (!barDrawn_)
         return;
@@ -123,7 +209,7 @@ void TerminalFrontEnd::EndBar()
     barLength_ = 0;
 }
 
-void TerminalFrontEnd::DrawBar()
+void LinePrinter::DrawBar()
 {
     constexpr int kWidth = 24;
     const int level = std::clamp(level_, 0, 100);
@@ -148,7 +234,8 @@ void TerminalFrontEnd::DrawBar()
     barDrawn_ = true;
 }
 
-void TerminalFrontEnd::Asked(Answer answer, VersionRelation relation)
+void LinePrinter::Question(Answer answer, VersionRelation relation, const std::optional<std::string>&,
+                           std::function<void(bool)> answered)
 {
     // A QZ7 with newer firmware is asked about in words that say so; --yes alone leaves it.
     const bool newer = relation == VersionRelation::Newer;
@@ -170,9 +257,10 @@ void TerminalFrontEnd::Asked(Answer answer, VersionRelation relation)
     std::fflush(stdout);
     promptOpen_ = true;
     answer_.clear();
+    answered_ = std::move(answered);
     if (!input_) {
         input_ = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
-        connect(input_, &QSocketNotifier::activated, this, &TerminalFrontEnd::ReadAnswer);
+        connect(input_, &QSocketNotifier::activated, this, &LinePrinter::ReadAnswer);
     }
     input_->setEnabled(true);
 }
@@ -182,7 +270,7 @@ namespace {
 constexpr std::size_t kLongestAnswer = 256;
 }  // namespace
 
-void TerminalFrontEnd::ReadAnswer()
+void LinePrinter::ReadAnswer()
 {
     // Called when standard input has something (or has ended): one read never waits.
     char buffer[256];
@@ -209,5 +297,6 @@ void TerminalFrontEnd::ReadAnswer()
         PrintLine(overlong           ? "(answer too long)"
                   : end && word.empty() ? "(end of input)"
                                         : StatusText::Printable(word, std::string::npos));
-    run_.Answered(word == "y" || word == "yes");
+    if (answered_)
+        answered_(word == "y" || word == "yes");
 }

@@ -51,14 +51,13 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
     }
 
     int status = ExitStatus::Failure;
+    LinePrinter printer([&status](int s) {
+        status = s;
+        QCoreApplication::exit(s);
+    });
     // --wait bounds the wait for the QZ7 from now until its banner comes.
-    TerminalFrontEnd frontEnd({.port = run.port,
-                               .answers = {.yes = run.yes, .allowOlder = run.allowOlder},
-                               .waitSeconds = run.waitSeconds},
-                              [&status](int s) {
-                                  status = s;
-                                  QCoreApplication::exit(s);
-                              });
+    TerminalFrontEnd frontEnd(
+        {.port = run.port, .answers = {.yes = run.yes, .allowOlder = run.allowOlder}, .waitSeconds = run.waitSeconds}, printer);
     UnitRun& unit = frontEnd.Run();
     if (std::optional<std::string> error = unit.Start()) {
         std::fprintf(stderr, "qz7-updater: %s\n", error->c_str());

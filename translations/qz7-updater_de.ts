@@ -864,7 +864,7 @@ neu starten</translation>
     </message>
     <message>
         <location line="+35"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+87"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+86"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Nach %1 s angehalten (--timeout)</translation>
     </message>
@@ -889,18 +889,18 @@ neu starten</translation>
         <translation>Kein QZ7 innerhalb von %1 s: Es wurde kein brauchbarer USB-Adapter gefunden. Stecken Sie den Adapter ein und starten Sie erneut.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+31"/>
-        <location line="+101"/>
+        <location filename="../terminal/BenchUnit.cpp" line="+32"/>
+        <location line="+72"/>
         <source>Nothing was done to this port.</source>
         <translation>An diesem Port wurde nichts verändert.</translation>
     </message>
     <message>
-        <location line="-61"/>
+        <location line="-46"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>Firmware-Image wird gesendet (%1 Zeilen).</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="+35"/>
         <source>Update to the older firmware?</source>
         <translation>Auf die ältere Firmware aktualisieren?</translation>
     </message>
@@ -940,7 +940,7 @@ neu starten</translation>
         <translation>Bereits auf %1: nicht aktualisiert (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+50"/>
+        <location filename="../terminal/Terminal.cpp" line="+134"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Firmware-Image wird gesendet (%1 Zeichen).</translation>
     </message>
@@ -950,12 +950,12 @@ neu starten</translation>
         <translation>Dieser QZ7 hat %1, neuer als %2: nicht aktualisiert. Mit --allow-older wird %2 trotzdem aufgespielt.</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+36"/>
+        <location filename="../terminal/Terminal.cpp" line="+38"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>Nicht aktualisiert: Der QZ7 blieb unverändert.</translation>
     </message>
     <message>
-        <location line="+71"/>
+        <location line="+72"/>
         <source>Update to the older firmware? [y/N]</source>
         <translation>Auf die ältere Firmware aktualisieren? [y/N]</translation>
     </message>

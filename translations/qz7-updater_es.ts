@@ -864,7 +864,7 @@ y el QZ7</translation>
     </message>
     <message>
         <location line="+35"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+87"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+86"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Detenido tras %1 s (--timeout)</translation>
     </message>
@@ -889,18 +889,18 @@ y el QZ7</translation>
         <translation>Ningún QZ7 en %1 s: no se encontró ningún adaptador USB utilizable. Conecte el adaptador y vuelva a ejecutar el programa.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+31"/>
-        <location line="+101"/>
+        <location filename="../terminal/BenchUnit.cpp" line="+32"/>
+        <location line="+72"/>
         <source>Nothing was done to this port.</source>
         <translation>No se hizo nada en este puerto.</translation>
     </message>
     <message>
-        <location line="-61"/>
+        <location line="-46"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>Enviando la imagen del firmware (%1 líneas).</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="+35"/>
         <source>Update to the older firmware?</source>
         <translation>¿Actualizar al firmware más antiguo?</translation>
     </message>
@@ -940,7 +940,7 @@ y el QZ7</translation>
         <translation>Ya tiene %1: no actualizado (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+50"/>
+        <location filename="../terminal/Terminal.cpp" line="+134"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Enviando la imagen del firmware (%1 caracteres).</translation>
     </message>
@@ -950,12 +950,12 @@ y el QZ7</translation>
         <translation>Este QZ7 tiene %1, más reciente que %2: no actualizado. Use --allow-older para ponerle %2 de todos modos.</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+36"/>
+        <location filename="../terminal/Terminal.cpp" line="+38"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>No actualizado: el QZ7 quedó como estaba.</translation>
     </message>
     <message>
-        <location line="+71"/>
+        <location line="+72"/>
         <source>Update to the older firmware? [y/N]</source>
         <translation>¿Actualizar al firmware más antiguo? [y/N]</translation>
     </message>

@@ -864,7 +864,7 @@ et le QZ7</translation>
     </message>
     <message>
         <location line="+35"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+87"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+86"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Arrêté après %1 s (--timeout)</translation>
     </message>
@@ -889,18 +889,18 @@ et le QZ7</translation>
         <translation>Aucun QZ7 en %1 s&#xa0;: aucun adaptateur USB utilisable trouvé. Branchez l&apos;adaptateur et relancez.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+31"/>
-        <location line="+101"/>
+        <location filename="../terminal/BenchUnit.cpp" line="+32"/>
+        <location line="+72"/>
         <source>Nothing was done to this port.</source>
         <translation>Rien n&apos;a été fait sur ce port.</translation>
     </message>
     <message>
-        <location line="-61"/>
+        <location line="-46"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>Envoi de l&apos;image du micrologiciel (%1 lignes).</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="+35"/>
         <source>Update to the older firmware?</source>
         <translation>Mettre le micrologiciel plus ancien&#xa0;?</translation>
     </message>
@@ -940,7 +940,7 @@ et le QZ7</translation>
         <translation>Déjà en %1&#xa0;: pas de mise à jour (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+50"/>
+        <location filename="../terminal/Terminal.cpp" line="+134"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Envoi de l&apos;image du micrologiciel (%1 caractères).</translation>
     </message>
@@ -950,12 +950,12 @@ et le QZ7</translation>
         <translation>Ce QZ7 a la version %1, plus récente que %2&#xa0;: pas de mise à jour. Utilisez --allow-older pour y mettre %2 quand même.</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+36"/>
+        <location filename="../terminal/Terminal.cpp" line="+38"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>Pas de mise à jour&#xa0;: le QZ7 est resté tel quel.</translation>
     </message>
     <message>
-        <location line="+71"/>
+        <location line="+72"/>
         <source>Update to the older firmware? [y/N]</source>
         <translation>Mettre le micrologiciel plus ancien&#xa0;? [y/N]</translation>
     </message>

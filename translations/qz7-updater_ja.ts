@@ -864,7 +864,7 @@ and the QZ7</source>
     </message>
     <message>
         <location line="+35"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+87"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+86"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>%1 s で停止しました (--timeout)</translation>
     </message>
@@ -889,18 +889,18 @@ and the QZ7</source>
         <translation>%1 s 以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して、もう一度実行してください。</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+31"/>
-        <location line="+101"/>
+        <location filename="../terminal/BenchUnit.cpp" line="+32"/>
+        <location line="+72"/>
         <source>Nothing was done to this port.</source>
         <translation>このポートには何もしていません。</translation>
     </message>
     <message>
-        <location line="-61"/>
+        <location line="-46"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>ファームウェアイメージを送信しています (%1 行)。</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="+35"/>
         <source>Update to the older firmware?</source>
         <translation>古いファームウェアに更新しますか?</translation>
     </message>
@@ -940,7 +940,7 @@ and the QZ7</source>
         <translation>すでに %1 です: 更新していません (--skip-current)。</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+50"/>
+        <location filename="../terminal/Terminal.cpp" line="+134"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>ファームウェアイメージを送信しています (%1 文字)。</translation>
     </message>
@@ -950,12 +950,12 @@ and the QZ7</source>
         <translation>この QZ7 には %2 より新しい %1 が入っています: 更新していません。それでも %2 を書き込むには --allow-older を使います。</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+36"/>
+        <location filename="../terminal/Terminal.cpp" line="+38"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>更新していません: QZ7 は元のままです。</translation>
     </message>
     <message>
-        <location line="+71"/>
+        <location line="+72"/>
         <source>Update to the older firmware? [y/N]</source>
         <translation>古いファームウェアに更新しますか? [y/N]</translation>
     </message>
