@@ -25,6 +25,7 @@ inline constexpr const char* kUnusablePort = QT_TRANSLATE_NOOP("Terminal", "Not 
 inline constexpr const char* kNoTerminalPort = QT_TRANSLATE_NOOP("Terminal", "Not updated: the port given with --port cannot be used:"
                                                                          " it is no terminal, and waiting does not make it one."
                                                                          " Nothing was done to any port.");
+
 class QSocketNotifier;
 class QZ7_UpdaterAppDelegate;
 
