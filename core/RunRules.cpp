@@ -31,6 +31,18 @@ Ending CancelledAs(Answer answer)
     return Ending::Declined;
 }
 
+RunEnd RunEndOf(std::span<const Ending> ends)
+{
+    RunEnd end;
+    for (Ending e : ends)
+        end.failed += !RowOf(e).endsWell;
+    if (ends.size() == 1)
+        end.exitStatus = RowOf(ends.front()).exitStatus;
+    else if (end.failed)
+        end.exitStatus = ExitStatus::SomeFailed;
+    return end;
+}
+
 bool InterruptRule::Stops(bool interrupt, bool programming, Clock::time_point now)
 {
     if (interrupt && programming && (!first_ || now - *first_ > kWithin)) {

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <optional>
+#include <span>
 #include <string>
 
 // The rules of a run on the terminal that no front end should hold: how the version question is
@@ -35,6 +36,14 @@ Answer AnswerFor(const AnswerOptions& options, VersionRelation relation);
 // How a unit ends when the question was answered with Cancel: as the answer says, or, where the
 // operator said no, Declined.
 Ending CancelledAs(Answer answer);
+
+// How a run of several units ends, from each unit's end: the one unit's own status, or Done
+// when every unit ended well and SomeFailed otherwise; and how many did not end well.
+struct RunEnd {
+    int exitStatus = ExitStatus::Done;
+    int failed = 0;
+};
+RunEnd RunEndOf(std::span<const Ending> ends);
 
 // One Ctrl+C is easily pressed by mistake, and while a QZ7 is being erased or programmed it
 // would leave it without firmware: then only a second one within 5 s stops. Any other signal

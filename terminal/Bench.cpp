@@ -116,13 +116,13 @@ void Bench::Conclude()
 {
     if (status_)
         return;
-    int failed = 0;
     std::map<std::string, int> outcomes;
+    std::vector<Ending> ends;
     for (const auto& u : units_) {
         ++outcomes[u->Outcome()];
-        failed += !RowOf(u->ending).endsWell;
+        ends.push_back(u->ending);
     }
-    int status = units_.size() == 1 ? units_.front()->Exit() : failed ? ExitStatus::SomeFailed : ExitStatus::Done;
+    const auto [status, failed] = RunEndOf(ends);
     status_ = forced_.value_or(status);
     Event(nullptr, "summary", SummaryFields(static_cast<int>(units_.size()), outcomes, *status_));
     if (units_.size() > 1)

@@ -51,6 +51,37 @@ TEST(RunRules, TheQuestionIsAnsweredAsTheOptionsSay)
     }
 }
 
+TEST(RunRules, ARunOfSeveralUnitsEndsAsItsUnitsDid)
+{
+    using enum Ending;
+    const struct {
+        std::vector<Ending> ends;
+        int exitStatus;
+        int failed;
+    } table[] = {
+        // One unit: its own status, whatever it is.
+        {{Done}, 0, 0},
+        {{NotErased}, 6, 1},
+        {{Checked}, 0, 0},
+        {{AlreadyCurrent}, 17, 0},
+        {{Interrupted}, 130, 1},
+        // Several: Done when each ended well (updated, checked or already current).
+        {{Done, Done, Done}, 0, 0},
+        {{Done, Checked, AlreadyCurrent}, 0, 0},
+        {{Done, NotErased, Disconnected, Done}, ExitStatus::SomeFailed, 2},
+        {{Done, NewerOnUnit}, ExitStatus::SomeFailed, 1},
+        {{Declined, Declined}, ExitStatus::SomeFailed, 2},
+        // No unit: nothing failed.
+        {{}, 0, 0},
+    };
+    for (std::size_t i = 0; i < std::size(table); ++i) {
+        SCOPED_TRACE(i);
+        const RunEnd end = RunEndOf(table[i].ends);
+        EXPECT_EQ(end.exitStatus, table[i].exitStatus);
+        EXPECT_EQ(end.failed, table[i].failed);
+    }
+}
+
 TEST(RunRules, ASecondCtrlCWithinFiveSecondsStopsAProgrammingRun)
 {
     const InterruptRule::Clock::time_point t0{};
