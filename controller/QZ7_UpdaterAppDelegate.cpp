@@ -1,5 +1,6 @@
 #include "controller/QZ7_UpdaterAppDelegate.h"
 #include "core/Decision.h"
+#include "core/Endings.h"
 
 #include "controller/FirmwareImage.h"
 #include "controller/Log.h"

@@ -1,6 +1,7 @@
 #include "core/Decision.h"
 
 #include "firmware/Firmware.h"
+#include "core/Endings.h"
 #include "core/Version.h"
 #include "hex/TextRules.h"
 
@@ -88,21 +89,8 @@ ScreenUpdate DoneScreen()
 
 Says EndSays(Outcome outcome)
 {
-    switch (outcome) {
-    case Outcome::Done: return Says::Done;
-    case Outcome::Disconnected: return Says::Disconnected;
-    case Outcome::Stopped: return Says::Stopped;
-    case Outcome::NotErased: return Says::NotErased;
-    case Outcome::NotDone: return Says::NotDone;
-    case Outcome::EndedEarly: return Says::EndedEarly;
-    case Outcome::Restarted: return Says::Restarted;
-    case Outcome::Unexpected: return Says::Unexpected;
-    case Outcome::NoVersion: return Says::NoVersion;
-    case Outcome::ImageDamaged: return Says::ImageDamaged;
-    case Outcome::Unopened: return Says::Unopened;
-    case Outcome::Exception: return Says::Exception;
-    }
-    return Says::Exception;
+    // Every end the dialogue can post has its directions in the table of endings.
+    return RowOf(outcome).says.value_or(Says::Exception);
 }
 
 ScreenUpdate FailureScreen(Outcome outcome, std::string detail)

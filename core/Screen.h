@@ -4,8 +4,10 @@
 #include <optional>
 #include <string>
 
-// How a dialogue ended, for a front end that must tell the world (the command line's exit
-// status); the directions say the same in words.
+// How a dialogue ended, as the dialogue posts it; the directions say the same in words. Each is
+// the Ending of the same name (core/Endings.h), whose row holds all that follows from it: the
+// exit status, the JSON name, the ways on. A new one goes at the end, before the ends only the
+// run decides, in both enums.
 enum class Outcome {
     Done,
     Disconnected,   // the adapter went away, or a write to it failed for good

@@ -1,4 +1,5 @@
 #include "core/Status.h"
+#include "core/Endings.h"
 
 #include "core/Words.h"
 
@@ -249,7 +250,7 @@ std::string NotAwaited(std::string_view received, Stage stage, bool lastLine)
                     {Printable(text, 40), what});
     else
         said = Fill(Tr("Status", "The QZ7 sent \"%1\", not %2; the updater waits on."), {Printable(text, 40), what});
-    if (stage >= Stage::AwaitingErased)
+    if (MayBeEmpty(stage))
         return said + " " + Tr("Status", "If it stays so, the QZ7 must be restarted: switch it off, hold Run/Stop while you"
                                          " switch it on, and update again.");
     if (unreadable)

@@ -1,5 +1,7 @@
 #include "core/Status.h"
 
+#include "core/Endings.h"
+
 using namespace std::chrono;
 
 StatusBoard::StatusBoard(Thresholds thresholds, std::function<void(const StatusFact&)> show)
@@ -261,8 +263,7 @@ void StatusBoard::Ended(Outcome outcome, Clock::time_point now)
     facts.hangUpError = hangUpError_;
     // An end that a reply decided quotes that reply as the dialogue took it; any other end (a
     // hang-up, a stall) the last bytes that came, whatever they were.
-    const bool byReply = outcome == Outcome::Unexpected || outcome == Outcome::NotErased || outcome == Outcome::NotDone ||
-                         outcome == Outcome::EndedEarly || outcome == Outcome::Restarted;
+    const bool byReply = RowOf(outcome).quotesReply;
     facts.lastReply = byReply ? lastReply_ : LastReplyLocked();
     base_ = std::move(facts);
     alert_ = {};

@@ -11,5 +11,5 @@ lupdate=/usr/lib/qt6/bin/lupdate
 # core/ has no Qt: its texts go through Words::Tr (read as QCoreApplication::translate) and
 # QT_TRANSLATE_NOOP.
 exec "$lupdate" -tr-function-alias translate+=Tr -locations relative -no-obsolete -I . "$@" \
-  core terminal window app controller -ts translations/qz7-updater_de.ts translations/qz7-updater_fr.ts \
+  core run terminal window app controller -ts translations/qz7-updater_de.ts translations/qz7-updater_fr.ts \
   translations/qz7-updater_es.ts translations/qz7-updater_ja.ts

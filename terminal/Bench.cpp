@@ -17,21 +17,16 @@ Bench::Bench(const RunOptions& options)
 
 Bench::~Bench() = default;
 
-void Bench::Event(const Unit* unit, const char* event, QJsonObject fields)
+void Bench::Event(const BenchPrinter* unit, const char* event, QJsonObject fields)
 {
     if (!run.json)
         return;
-    fields.insert("schema", kSchema);
-    fields.insert("time", Q(Now()));
-    fields.insert("event", event);
-    if (unit)
-        fields.insert("unit", Q(unit->path));
-    std::string line = Line(fields) + "\n";
+    const std::string line = EventLine(event, unit ? &unit->path : nullptr, std::move(fields));
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fflush(stdout);
 }
 
-void Bench::Say(const Unit* unit, const std::string& line)
+void Bench::Say(const BenchPrinter* unit, const std::string& line)
 {
     // A path may hold any byte but NUL: escaped, so that it cannot move the cursor or cut the line.
     std::string out = (unit ? StatusText::PrintableText(unit->path) + ": " : std::string()) + line;
@@ -55,18 +50,18 @@ void Bench::Changed()
         redraw_.start(100ms);
 }
 
-std::string Bench::Row(const Unit& unit) const
+std::string Bench::Row(const BenchPrinter& unit) const
 {
     std::string row = StatusText::PrintableText(unit.path);
     if (!unit.adapter.serialNumber.empty())
         row += " (" + StatusText::PrintableText(unit.adapter.serialNumber) + ")";
-    row += "  " + (unit.ended ? std::string(unit.Outcome()) : unit.stage);
+    row += "  " + (unit.ended ? std::string(unit.Outcome()) : unit.StageName());
     if (unit.level >= 0) {
         char percent[16];
         std::snprintf(percent, sizeof percent, " %3d%%", unit.level);
         row += percent;
     }
-    if (!unit.ended && !unit.progress.empty() && unit.stage == "program")
+    if (!unit.ended && !unit.progress.empty() && unit.StageName() == "program")
         row += "  " + unit.progress;
     return row;
 }
@@ -90,36 +85,25 @@ void Bench::Redraw()
     std::fflush(human_);
 }
 
-void Bench::Ended(Unit& unit)
+void Bench::Ended(BenchPrinter& unit)
 {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - unit.started).count();
-    const QJsonObject versionFound{{"version_found", unit.version ? QJsonValue(Q(*unit.version)) : QJsonValue()}};
-    QJsonObject end{{"port", Q(unit.path)},
-                    {"version_found", versionFound["version_found"]},
-                    {"outcome", unit.Outcome()},
-                    {"version_relation", unit.version ? RelationName(unit.relation) : QJsonValue()},
-                    {"exit", unit.exit},
-                    {"duration_s", std::round(seconds * 1000.0) / 1000.0},
-                    {"lines_sent", unit.linesSent}};
+    const UnitEnd end{.port = unit.path,
+                      .versionFound = unit.Version(),
+                      .relation = unit.Relation(),
+                      .ending = unit.ending,
+                      .seconds = seconds,
+                      .linesSent = unit.LinesSent()};
     if (run.report) {
         // On disk before the end is reported anywhere.
-        QJsonObject record = end;
-        record.insert("schema", kSchema);
-        record.insert("time", Q(Now()));
-        record.insert("adapter", QJsonObject{{"name", OrNull(unit.adapter.name)},
-                                             {"description", OrNull(unit.adapter.description)},
-                                             {"maker", OrNull(unit.adapter.manufacturer)},
-                                             {"vid_pid", OrNull(unit.adapter.vendorProduct)},
-                                             {"serial", OrNull(unit.adapter.serialNumber)}});
-        record.insert("firmware", FirmwareObject());
-        if (!AppendRecord(*run.report, Line(record))) {
+        if (!AppendRecord(*run.report, ReportLine(end, unit.adapter))) {
             Say(&unit, Words::Fill(Words::Tr("Terminal", "The report could not be written to %1: %2."),
                                    {StatusText::PrintableText(*run.report), std::strerror(errno)}));
             forced_ = forced_.value_or(ExitStatus::OutputFailed);
         }
     }
-    Event(&unit, "end", end);
-    Say(&unit, Words::Fill(Words::Tr("Terminal", "Ended: %1 (status %2)."), {unit.Outcome(), std::to_string(unit.exit)}));
+    Event(&unit, "end", EndFields(end));
+    Say(&unit, Words::Fill(Words::Tr("Terminal", "Ended: %1 (status %2)."), {unit.Outcome(), std::to_string(unit.Exit())}));
     Changed();
     bool all = true;
     for (const auto& u : units_)
@@ -132,26 +116,24 @@ void Bench::Conclude()
 {
     if (status_)
         return;
-    int failed = 0;
     std::map<std::string, int> outcomes;
+    std::vector<Ending> ends;
     for (const auto& u : units_) {
         ++outcomes[u->Outcome()];
-        failed += u->exit != ExitStatus::Done && u->exit != ExitStatus::AlreadyCurrent;
+        ends.push_back(u->ending);
     }
-    int status = units_.size() == 1 ? units_.front()->exit : failed ? ExitStatus::SomeFailed : ExitStatus::Done;
+    const auto [status, failed] = RunEndOf(ends);
     status_ = forced_.value_or(status);
-    QJsonObject counts;
-    for (const auto& [name, count] : outcomes)
-        counts.insert(Q(name), count);
-    Event(nullptr, "summary", {{"units", static_cast<int>(units_.size())}, {"outcomes", counts}, {"exit", *status_}});
+    Event(nullptr, "summary", SummaryFields(static_cast<int>(units_.size()), outcomes, *status_));
     if (units_.size() > 1)
         Say(nullptr, std::to_string(units_.size()) + " units, " + std::to_string(units_.size() - failed) +
                          " ended well, " + std::to_string(failed) + " did not (exit status " + std::to_string(*status_) + ").");
     QCoreApplication::exit(*status_);
 }
 
-void Bench::StopAll(const std::string& what, int status)
+void Bench::StopAll(const std::string& what, Ending how)
 {
+    const int status = RowOf(how).exitStatus;
     forced_ = status;
     if (units_.empty()) {
         Say(nullptr, what + " before any adapter was found: nothing was done to any port.");
@@ -160,7 +142,7 @@ void Bench::StopAll(const std::string& what, int status)
         return;
     }
     for (const auto& u : units_)
-        u->Stop(what, status);
+        u->Stop(what, how);
 }
 
 void Bench::Begin(std::vector<std::string> paths, const std::vector<SerialService>& listed)
@@ -170,7 +152,7 @@ void Bench::Begin(std::vector<std::string> paths, const std::vector<SerialServic
         for (const SerialService& s : listed)
             if (s.path == path)
                 found = &s;
-        units_.push_back(std::make_unique<Unit>(*this, path, found));
+        units_.push_back(std::make_unique<BenchPrinter>(*this, path, found));
     }
     for (const auto& u : units_)
         u->Start();
@@ -197,7 +179,7 @@ void Bench::LookForAdapters()
     if (paths.empty())
         return;
     look_.stop();
-    waitAll_.stop();
+    waitAll_.Stop();
     if (run.all)
         Say(nullptr, paths.size() == 1 ? Words::Tr("Terminal", "Found 1 adapter.")
                                        : Words::Fill(Words::Tr("Terminal", "Found %1 adapters."), {std::to_string(paths.size())}));
@@ -219,33 +201,27 @@ int Bench::Run()
         ::close(fd);
     }
 
-    // One Ctrl+C is easily pressed by mistake, and while a QZ7 is being erased or programmed it
-    // would leave it without firmware: then only a second one within 5 s stops every unit.
-    // SIGTERM and SIGHUP stop every unit at once.
+    // A Ctrl+C while any QZ7 is being erased or programmed only warns (InterruptRule); a
+    // second one within 5 s, SIGTERM and SIGHUP stop every unit.
     SignalQuit signalQuit([this](int signal) {
         if (status_)
             return;
-        const auto now = std::chrono::steady_clock::now();
         bool programming = false;
         for (const auto& u : units_)
             programming = programming || (!u->ended && u->Programming());
-        if (signal == SIGINT && programming && (!firstInterrupt_ || now - *firstInterrupt_ > 5s)) {
-            firstInterrupt_ = now;
+        if (!interrupts_.Stops(signal == SIGINT, programming, std::chrono::steady_clock::now())) {
             Say(nullptr, "QZ7s are being programmed: stopping now would leave them without firmware. The updates "
                          "go on; press Ctrl+C again within 5 s to stop them all.");
             Event(nullptr, "message", {{"message", "interrupt: press Ctrl+C again within 5 s to stop"}});
             return;
         }
-        StopAll("Interrupted", ExitStatus::Interrupted);
+        StopAll("Interrupted", Ending::Interrupted);
     });
-    timeout_.setSingleShot(true);
-    timeout_.setTimerType(Qt::PreciseTimer);
     if (run.timeoutSeconds) {
-        connect(&timeout_, &QTimer::timeout, this, [this] {
+        timeout_.Start(std::chrono::seconds(*run.timeoutSeconds), [this] {
             StopAll(Words::Fill(Words::Tr("Terminal", "Stopped after %1 s (--timeout)"), {std::to_string(*run.timeoutSeconds)}),
-                    ExitStatus::TimedOut);
+                    Ending::TimedOut);
         });
-        timeout_.start(std::chrono::seconds(*run.timeoutSeconds));
     }
 
     lister_ = WithByIdNames(SystemServiceLister());
@@ -256,8 +232,7 @@ int Bench::Run()
         connect(&look_, &QTimer::timeout, this, &Bench::LookForAdapters);
         look_.start(200ms);
         if (run.waitSeconds) {
-            waitAll_.setSingleShot(true);
-            connect(&waitAll_, &QTimer::timeout, this, [this] {
+            waitAll_.Start(std::chrono::seconds(*run.waitSeconds), [this] {
                 look_.stop();
                 Say(nullptr, Words::Fill(run.all ? Words::Tr("Terminal", "No QZ7 within %1 s: no usable USB adapter was found."
                                                                          " Plug the adapters in and run again.")
@@ -265,10 +240,9 @@ int Bench::Run()
                                                                          " Plug the adapter in and run again."),
                                          {std::to_string(*run.waitSeconds)}));
                 status_ = ExitStatus::NoAdapter;
-                Event(nullptr, "summary", {{"units", 0}, {"outcomes", QJsonObject{}}, {"exit", *status_}});
+                Event(nullptr, "summary", SummaryFields(0, {}, *status_));
                 QCoreApplication::exit(*status_);
             });
-            waitAll_.start(std::chrono::seconds(*run.waitSeconds));
         }
         QTimer::singleShot(0, this, &Bench::LookForAdapters);
     } else {

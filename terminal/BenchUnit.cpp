@@ -4,177 +4,109 @@ using namespace std::chrono_literals;
 
 namespace benchparts {
 
-Unit::Unit(Bench& bench, std::string unitPath, const SerialService* listed) : path(std::move(unitPath)), bench_(bench)
+BenchPrinter::BenchPrinter(Bench& bench, std::string unitPath, const SerialService* listed)
+    : path(std::move(unitPath)), bench_(bench),
+      // The bench never asks: the start refuses it without --yes or --check, so the answer is
+      // --yes's where --check does not decide it. --wait counts from the bench's start, the
+      // search for an adapter included.
+      frontEnd_({.port = path,
+                 .answers = {.yes = true, .allowOlder = bench.run.allowOlder, .check = bench.run.check, .skipCurrent = bench.run.skipCurrent},
+                 .waitSeconds = bench.run.waitSeconds,
+                 .since = bench.started,
+                 .releaseAtEnd = true},
+                *this)
 {
     if (listed)
         adapter = AdapterFacts(*listed);
     adapter.path = path;
-    wait_.setSingleShot(true);
-    wait_.setTimerType(Qt::PreciseTimer);
 }
 
-Unit::~Unit()
-{
-    if (controller_)
-        controller_->setFrontEnd(nullptr);
-}
+BenchPrinter::~BenchPrinter() = default;
 
-void Unit::Start()
+void BenchPrinter::Start()
 {
-    bench_.Event(this, "start",
-                 {{"port", Q(path)},
-                  {"adapter",
-                   QJsonObject{{"name", OrNull(adapter.name)},
-                               {"description", OrNull(adapter.description)},
-                               {"maker", OrNull(adapter.manufacturer)},
-                               {"vid_pid", OrNull(adapter.vendorProduct)},
-                               {"serial", OrNull(adapter.serialNumber)}}},
-                  {"firmware", FirmwareObject()}});
+    bench_.Event(this, "start", {{"port", Q(path)}, {"adapter", AdapterObject(adapter)}, {"firmware", FirmwareObject()}});
+    UnitRun& run = frontEnd_.Run();
     // A port that can never be an adapter ends this unit at once; the others go on.
     if (std::optional<StatusFact> why = UnusablePort(path, bench_.run.waitSeconds.has_value())) {
         bench_.Say(this, OneLine(Words::Status(*why)) + " " + Words::Tr("Terminal", "Nothing was done to this port."));
-        Finish(ExitStatus::NoAdapter);
+        run.End(Ending::NoAdapter);
         return;
     }
-    QZ7_UpdaterAppDelegate::Options options = QZ7_UpdaterAppDelegate::ProgramOptions();
-    options.port = path;
-    options.printImageLength = false;
-    try {
-        controller_ = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
-    } catch (const std::exception& e) {
-        bench_.Say(this, std::string("qz7-updater: ") + e.what());
-        Finish(ExitStatus::Failure);
-        return;
+    if (std::optional<std::string> error = run.Start()) {
+        bench_.Say(this, "qz7-updater: " + *error);
+        run.End(Ending::Exception);
     }
-    controller_->setFrontEnd(this);
-    if (bench_.run.waitSeconds) {
-        connect(&wait_, &QTimer::timeout, this, [this] {
-            auto [code, why] = GaveUp(*controller_, *bench_.run.waitSeconds);
-            bench_.Say(this, why);
-            Finish(code);
-        });
-        // What is left of the bound once the adapter was found.
-        const auto left = bench_.started + std::chrono::seconds(*bench_.run.waitSeconds) - std::chrono::steady_clock::now();
-        wait_.start(std::max(std::chrono::duration_cast<std::chrono::milliseconds>(left), 0ms));
-    }
-    controller_->applicationDidFinishLaunching();
 }
 
-void Unit::SetStage(const std::string& name)
+void BenchPrinter::Stage(const std::string& name)
 {
-    if (name == stage)
-        return;
-    stage = name;
-    bench_.Event(this, "stage", {{"stage", Q(stage)}});
+    bench_.Event(this, "stage", {{"stage", Q(name)}});
     bench_.Changed();
 }
 
-void Unit::Show(const ScreenUpdate& update)
+void BenchPrinter::Directions(const DirectionsFact& directions)
 {
-    if (ended)
-        return;
-    if (update.picture == Picture::Device)
-        wait_.stop();
-    if (update.scene == Scene::ConnectAdapter)
-        SetStage("connect");
-    else if (update.scene == Scene::PowerOn)
-        SetStage("power-on");
-    else if (update.scene == Scene::Erasing)
-        SetStage("erase");
-    if (update.version)
-        version = update.version;
-    if (update.directions && update.directions != directions_) {
-        directions_ = update.directions;
-        // Directions may carry the QZ7's own bytes: escaped, so that they cannot move the cursor.
-        // The events of --json are for programs: in English whatever the operator's language.
-        bench_.Say(this, StatusText::PrintableText(OneLine(Words::Directions(*update.directions))));
-        bench_.Event(this, "directions",
-                     {{"directions", Q(PrintableLines(Words::Directions(*update.directions, Words::Language::English)))}});
-    }
-    // The transfer's stage only once the erase is confirmed and "P" has gone out.
-    if (update.scene == Scene::Programming && stage != "program") {
-        SetStage("program");
-        bench_.Say(this, Words::Fill(Words::Tr("Terminal", "Sending the firmware image (%1 lines)."), {std::to_string(Shipped().lines)}));
-    }
-    if (update.level && stage == "program" && *update.level != level) {
-        const int before = level;
-        level = *update.level;
-        bench_.Event(this, "progress", {{"progress", level}});
-        // Through a pipe, a line every 10 %; on a terminal the unit's row shows the level.
-        for (int step = (std::max(before, 0) / 10 + 1) * 10; !bench_.Tty() && step <= level; step += 10)
-            bench_.Say(this, std::to_string(step) + "%");
-        bench_.Changed();
-    }
-    if (update.status) {
-        TakeStatus(*update.status);
-        // Without --wait, a port that an open has found can never be an adapter (one the look
-        // before could not judge) ends this unit, as it ends the one-unit run.
-        if (!bench_.run.waitSeconds && controller_ && controller_->Trouble() == PortTrouble::NotSerial) {
-            bench_.Say(this, Words::Tr("Terminal", "Nothing was done to this port."));
-            Finish(ExitStatus::NoAdapter);
-            return;
-        }
-    }
-    if (update.question) {
-        versionRead = true;
-        relation = update.relation.value_or(VersionRelation::Unknown);
-        SetStage("question");
-        Decide();
-    }
-    if (update.ended) {
-        // The end's own report (the summary, or where the dialogue stood and what to do) is
-        // made as the end comes, and reaches the screen just after it: taken here, before the
-        // unit ends, so that its lines sent and its advice are this unit's last.
-        if (controller_)
-            TakeStatus(controller_->StatusShown());
-        Finish(ExitStatusFor(*update.ended));
-    }
+    // Directions may carry the QZ7's own bytes: escaped, so that they cannot move the cursor.
+    // The events of --json are for programs: in English whatever the operator's language.
+    bench_.Say(this, StatusText::PrintableText(OneLine(Words::Directions(directions))));
+    bench_.Event(this, "directions", {{"directions", Q(PrintableLines(Words::Directions(directions, Words::Language::English)))}});
 }
 
-void Unit::TakeStatus(const StatusFact& report)
+void BenchPrinter::Programming(std::size_t)
 {
-    if (report == status_)
-        return;
-    status_ = report;
-    if (std::optional<int> sent = Words::LinesSent(report))
-        linesSent = *sent;
-    const StatusKind kind = Words::Kind(report);
-    const std::string text = Words::Status(report);
-    if (kind == StatusKind::Progress) {
-        progress = text;
-        bench_.Changed();
-    } else if (!text.empty() && !hint_.Repeats(kind)) {
-        // The status texts quote what came from outside the program (the QZ7's bytes, a path)
-        // escaped already: printed as they are, as the one-unit run prints them, not escaped twice.
-        bench_.Say(this, "  " + OneLine(text));
-        bench_.Event(this, "status",
-                     {{"status", Q(OneLine(Words::Status(report, Words::Language::English), Words::Language::English))}});
-    }
+    bench_.Say(this, Words::Fill(Words::Tr("Terminal", "Sending the firmware image (%1 lines)."), {std::to_string(Shipped().lines)}));
 }
 
-void Unit::Decide()
+void BenchPrinter::Level(int reached)
 {
-    // Pressed from the event loop, as a button would be, not inside the update that asks.
-    if (bench_.run.check)
-        answer_ = Answer::Check;
-    else if (bench_.run.skipCurrent && relation == VersionRelation::Same)
-        answer_ = Answer::Skip;
-    else if (relation == VersionRelation::Newer && !bench_.run.allowOlder)
-        answer_ = Answer::Newer;
+    if (StageName() != "program" || reached == level)
+        return;
+    const int before = level;
+    level = reached;
+    bench_.Event(this, "progress", {{"progress", level}});
+    // Through a pipe, a line every 10 %; on a terminal the unit's row shows the level.
+    for (int step = (std::max(before, 0) / 10 + 1) * 10; !bench_.Tty() && step <= level; step += 10)
+        bench_.Say(this, std::to_string(step) + "%");
+    bench_.Changed();
+}
+
+void BenchPrinter::Progress(const std::string& text)
+{
+    progress = text;
+    bench_.Changed();
+}
+
+void BenchPrinter::Status(const StatusFact& report)
+{
+    // The status texts quote what came from outside the program (the QZ7's bytes, a path)
+    // escaped already: printed as they are, as the one-unit run prints them, not escaped twice.
+    bench_.Say(this, "  " + OneLine(Words::Status(report)));
+    bench_.Event(this, "status", {{"status", Q(OneLine(Words::Status(report, Words::Language::English), Words::Language::English))}});
+}
+
+void BenchPrinter::Question(Answer answer, VersionRelation relation, const std::optional<std::string>& version,
+                            std::function<void(bool)>)
+{
     bench_.Event(this, "version", {{"version", version ? QJsonValue(Q(*version)) : QJsonValue()}});
-    if (answer_ != Answer::None) {
-        QTimer::singleShot(0, controller_.get(), [c = controller_.get()] { c->CancelPressed(); });
-        return;
-    }
-    bench_.Say(this, relation == VersionRelation::Newer
-                         ? Words::Tr("Terminal", "Update to the older firmware?") + " y (--yes --allow-older)"
-                         : Words::Tr("Terminal", "Update?") + " y (--yes)");
-    QTimer::singleShot(0, controller_.get(), [c = controller_.get()] { c->UpdatePressed(); });
+    if (answer == Answer::Update)
+        bench_.Say(this, relation == VersionRelation::Newer ? Words::Tr("Terminal", "Update to the older firmware?") + " y (--yes --allow-older)"
+                                                            : Words::Tr("Terminal", "Update?") + " y (--yes)");
 }
 
-void Unit::Cancelled()
+void BenchPrinter::Line(const std::string& line)
 {
-    if (answer_ == Answer::Check) {
+    bench_.Say(this, line);
+}
+
+void BenchPrinter::Unusable()
+{
+    bench_.Say(this, Words::Tr("Terminal", "Nothing was done to this port."));
+}
+
+void BenchPrinter::Cancelled(Ending how, const std::optional<std::string>& version, VersionRelation relation)
+{
+    if (how == Ending::Checked) {
         const std::string carried = Shipped().version;
         std::string said;
         if (!version)
@@ -190,45 +122,20 @@ void Unit::Cancelled()
         else
             said = Words::Fill(Words::Tr("Terminal", "Version %1: nothing erased (--check)."), {*version});
         bench_.Say(this, said);
-        checked = true;
-        Finish(ExitStatus::Done);
-    } else if (answer_ == Answer::Skip) {
+    } else if (how == Ending::AlreadyCurrent) {
         bench_.Say(this, Words::Fill(Words::Tr("Terminal", "Already on %1: not updated (--skip-current)."), {Shipped().version}));
-        Finish(ExitStatus::AlreadyCurrent);
-    } else if (answer_ == Answer::Newer) {
+    } else if (how == Ending::NewerOnUnit) {
         bench_.Say(this, NewerLeftText(version));
-        Finish(ExitStatus::NewerOnUnit);
-    } else {
-        Finish(ExitStatus::Declined);
     }
 }
 
-void Unit::Stop(const std::string& what, int status)
-{
-    if (ended)
-        return;
-    bench_.Say(this, StoppedText(what, controller_ ? controller_->state() : Stage::AwaitingBanner));
-    Finish(status);
-}
-
-void Unit::Finish(int status)
+void BenchPrinter::Ended(Ending how)
 {
     if (ended)
         return;
     ended = true;
-    exit = status;
-    wait_.stop();
-    stage = "end";
+    ending = how;
     bench_.Ended(*this);
-    // The controller puts its port back as it goes; it is let go from the event loop, not from
-    // inside its own screen update.
-    if (controller_) {
-        controller_->setFrontEnd(nullptr);
-        QTimer::singleShot(0, this, [this] {
-            controller_.reset();
-            bench_.Changed();
-        });
-    }
 }
 
 }  // namespace benchparts

@@ -26,227 +26,171 @@
 
 using namespace std::chrono_literals;
 
-int ExitStatusFor(Outcome outcome)
-{
-    switch (outcome) {
-    case Outcome::Done: return ExitStatus::Done;
-    case Outcome::Disconnected:
-    case Outcome::Unopened: return ExitStatus::Disconnected;
-    case Outcome::Stopped: return ExitStatus::Stopped;
-    case Outcome::NotErased: return ExitStatus::NotErased;
-    case Outcome::NotDone: return ExitStatus::NotDone;
-    case Outcome::EndedEarly: return ExitStatus::EndedEarly;
-    case Outcome::Restarted: return ExitStatus::Restarted;
-    case Outcome::Unexpected: return ExitStatus::Unexpected;
-    case Outcome::NoVersion: return ExitStatus::NoVersion;
-    case Outcome::ImageDamaged: return ExitStatus::ImageDamaged;
-    case Outcome::Exception: return ExitStatus::Failure;
-    }
-    return ExitStatus::Failure;
-}
-
-std::string ExitStatusHelp()
-{
-    using Words::Tr;
-    const std::pair<int, std::string> statuses[] = {
-        {0, Tr("Help", "the QZ7 was updated (Done)")},
-        {1, Tr("Help", "an error nobody foresaw")},
-        {2, Tr("Help", "no usable adapter within --wait, or a --port that can never be one")},
-        {3, Tr("Help", "no permission to open the port")},
-        {4, Tr("Help", "the port is in use by another program")},
-        {5, Tr("Help", "the adapter was disconnected, or the port closed under the update")},
-        {6, Tr("Help", "the QZ7 was not erased")},
-        {7, Tr("Help", "an unexpected reply from the QZ7")},
-        {8, Tr("Help", "no version reply")},
-        {9, Tr("Help", "not updated: the answer was no (or input ended, or was too long)")},
-        {10, Tr("Help", "the firmware image is damaged; nothing was erased")},
-        {11, Tr("Help", "the QZ7 answered Not Done")},
-        {12, Tr("Help", "the QZ7 restarted during the update")},
-        {13, Tr("Help", "the QZ7 stopped accepting data")},
-        {14, Tr("Help", "the port opened, but no QZ7 answered within --wait")},
-        {15, Tr("Help", "the QZ7 said Done before the whole image was sent")},
-        {16, Tr("Help", "several units: not every one was updated (each unit's status is in --json and --report)")},
-        {17, Tr("Help", "--skip-current: the QZ7 already has the firmware this program carries; not updated")},
-        {18, Tr("Help", "--yes: the QZ7 has newer firmware than this program carries; not updated (see --allow-older)")},
-        {64, Tr("Help", "wrong usage: an unknown option or a bad value")},
-        {74, Tr("Help", "standard output (or the --report file) could not be written")},
-        {124, Tr("Help", "--timeout ran out; the port was put back")},
-        {130, Tr("Help", "stopped by SIGINT (twice within 5 s while the QZ7 is being programmed), SIGTERM or SIGHUP; the port was put back")},
-    };
-    std::string help = "\n" + Tr("Help", "Exit statuses (with --cli):") + "\n";
-    for (const auto& [code, text] : statuses) {
-        std::string number = std::to_string(code);
-        help += "  " + number + std::string(5 - number.size(), ' ') + text + "\n";
-    }
-    return help;
-}
-
-namespace {
-
-// Whether `text` ends (or starts) with a character of a script written without spaces between
-// words (the CJK ideographs, kana and their punctuation, U+3000 to U+9FFF and the full-width
-// forms U+FF00 to U+FFEF): three bytes in UTF-8 with a lead byte of E3 to E9, or EF BC to EF BF.
-bool WideAt(std::string_view text, bool atEnd)
-{
-    if (text.size() < 3)
-        return false;
-    const std::string_view c = atEnd ? text.substr(text.size() - 3) : text.substr(0, 3);
-    const auto lead = static_cast<unsigned char>(c[0]), second = static_cast<unsigned char>(c[1]);
-    return (lead >= 0xE3 && lead <= 0xE9) || (lead == 0xEF && second >= 0xBC && second <= 0xBF);
-}
-
-// What goes between two lines of a text made one line. English lines that begin a sentence
-// without ending the one before get ". " ("Not Done. Please restart the program and the QZ7").
-// Other languages capitalise in other ways: there a line that starts a capital after a line
-// without punctuation gets " - ", any other a space, and scripts without spaces nothing.
-std::string Joint(std::string_view before, std::string_view next, bool translated)
-{
-    if (WideAt(before, true))
-        return WideAt(next, false) ? "" : " ";
-    const auto first = static_cast<unsigned char>(next.front());
-    if (std::strchr(".?!:", before.back()) || std::islower(first))
-        return " ";
-    if (translated)
-        return std::isupper(first) ? " - " : " ";
-    return ". ";
-}
-
-}  // namespace
-
-std::string OneLine(const std::string& text, Words::Language language)
-{
-    const bool translated = language == Words::Language::Operator && Words::Translated();
-    std::string out;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find_first_of("\n\v\f\r", start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
-        std::size_t first = line.find_first_not_of(" \t");
-        if (first == std::string::npos)
-            continue;
-        line = line.substr(first, line.find_last_not_of(" \t") - first + 1);
-        if (!out.empty())
-            out += Joint(out, line, translated);
-        out += line;
-    }
-    return out;
-}
-
-TerminalFrontEnd::TerminalFrontEnd(QZ7_UpdaterAppDelegate& controller, bool answerYes, bool allowOlder,
-                                   std::function<void(int)> finished)
-    : controller_(controller), answerYes_(answerYes), allowOlder_(allowOlder), tty_(::isatty(STDOUT_FILENO) == 1),
-      finished_(std::move(finished))
+TerminalFrontEnd::TerminalFrontEnd(UnitRun::Options options, Printer& printer)
+    : printer_(printer), run_(std::move(options), *this)
 {
 }
 
-TerminalFrontEnd::~TerminalFrontEnd() = default;
+void TerminalFrontEnd::SetStage(const std::string& name)
+{
+    if (name == stage_)
+        return;
+    stage_ = name;
+    printer_.Stage(stage_);
+}
 
 void TerminalFrontEnd::Show(const ScreenUpdate& update)
 {
-    if (update.levelShown) {
-        levelShown_ = *update.levelShown;
-        if (!levelShown_) {
-            EndBar();
-            transfer_ = false;
-        }
-    }
+    if (update.levelShown)
+        printer_.LevelShown(*update.levelShown);
+    if (update.scene == Scene::ConnectAdapter)
+        SetStage("connect");
+    else if (update.scene == Scene::PowerOn)
+        SetStage("power-on");
+    else if (update.scene == Scene::Erasing)
+        SetStage("erase");
     // Said once the erase is confirmed and "P" has gone out, not when Update is answered: a
     // QZ7 that then answers Not Erased was never sent anything.
-    if (update.scene == Scene::Programming && !transfer_) {
-        transfer_ = true;
-        decile_ = 0;
-        PrintLine(Words::Fill(Words::Tr("Terminal", "Sending the firmware image (%1 characters)."),
-                              {std::to_string(controller_.Firmware().size())}));
+    if (update.scene == Scene::Programming && stage_ != "program") {
+        SetStage("program");
+        printer_.Programming(run_.Controller() ? run_.Controller()->Firmware().size() : 0);
     }
-    if (update.level && levelShown_ && transfer_) {
-        level_ = *update.level;
-        if (tty_)
-            DrawBar();
-        for (; !tty_ && level_ >= (decile_ + 1) * 10; ++decile_)
-            PrintLine(std::to_string((decile_ + 1) * 10) + "%");
-    }
-    if (update.picture == Picture::Device && answered)
-        answered();
+    if (update.level)
+        printer_.Level(*update.level);
     if (update.directions && update.directions != directions_) {
         directions_ = update.directions;
-        // Directions may carry the QZ7's own bytes (its version, an unexpected reply): escaped,
-        // so that they cannot move the cursor, rewrite the screen or cut the line.
-        PrintLine(StatusText::PrintableText(OneLine(Words::Directions(*update.directions))));
+        printer_.Directions(*update.directions);
     }
-    if (update.status && update.status != status_) {
-        status_ = update.status;
-        // The transfer's progress goes on the bar (or in steps of 10 %); anything else is a line.
-        const StatusKind kind = Words::Kind(*status_);
-        const std::string text = Words::Status(*status_);
-        if (kind == StatusKind::Progress) {
-            progress_ = text;
-            if (transfer_ && tty_)
-                DrawBar();
-        } else if (!text.empty() && !hint_.Repeats(kind)) {
-            PrintLine("  " + OneLine(text));
-        }
-        if (statusChanged)
-            statusChanged();
-    }
-    if (update.question) {
-        version_ = update.version;
-        relation_ = update.relation.value_or(VersionRelation::Unknown);
-        Ask();
-    }
-    if (update.ended)
-        Finish(ExitStatusFor(*update.ended));
+    if (update.status)
+        TakeStatus(*update.status);
+    if (update.question)
+        SetStage("question");
+    // The end's own report (the summary, or where the dialogue stood and what to do) is made as
+    // the end comes, and reaches the screen just after it.
+    if (update.ended && printer_.TakesEndReport())
+        if (std::optional<StatusFact> shown = run_.StatusShown())
+            TakeStatus(*shown);
 }
 
-bool RepeatedHint::Repeats(StatusKind kind)
+void TerminalFrontEnd::TakeStatus(const StatusFact& report)
 {
-    const bool counting = kind == StatusKind::PowerOnSilence || kind == StatusKind::Silence || kind == StatusKind::Paging;
-    const auto now = std::chrono::steady_clock::now();
-    if (counting && kind == printedKind_ && now - printedAt_ < std::chrono::minutes(1))
-        return true;
-    printedKind_ = kind;
-    printedAt_ = now;
-    return false;
-}
-
-std::string NewerLeftText(const std::optional<std::string>& found)
-{
-    const std::string number = StatusText::Printable(VersionNumber(found.value_or(std::string())).value_or(std::string()));
-    return Words::Fill(Words::Tr("Terminal", "This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2"
-                                             " on it anyway."),
-                       {number, Firmware::Version});
-}
-
-void TerminalFrontEnd::Cancelled()
-{
-    if (leftNewer_) {
-        PrintLine(NewerLeftText(version_));
-        Finish(ExitStatus::NewerOnUnit);
+    if (report == status_)
         return;
-    }
-    PrintLine(Words::Tr("Terminal", "Not updated: the QZ7 was left as it was."));
-    Finish(ExitStatus::Declined);
+    status_ = report;
+    if (std::optional<int> sent = Words::LinesSent(report))
+        linesSent_ = *sent;
+    // The transfer's progress goes on the bar or the unit's row; anything else is a line.
+    const StatusKind kind = Words::Kind(report);
+    const std::string text = Words::Status(report);
+    if (kind == StatusKind::Progress)
+        printer_.Progress(text);
+    else if (!text.empty() && !hint_.Repeats(kind))
+        printer_.Status(report);
 }
 
-void TerminalFrontEnd::Finish(int status)
+void TerminalFrontEnd::Asked(Answer answer, VersionRelation relation)
 {
-    if (ended_)
-        return;
-    ended_ = true;
-    EndBar();
-    if (input_)
-        input_->setEnabled(false);
-    finished_(status);
+    printer_.Question(answer, relation, run_.Version(), [this](bool update) { run_.Answered(update); });
 }
 
 void TerminalFrontEnd::Say(const std::string& line)
 {
+    printer_.Line(line);
+}
+
+void TerminalFrontEnd::Unusable()
+{
+    printer_.Unusable();
+}
+
+void TerminalFrontEnd::Cancelled(Ending how)
+{
+    printer_.Cancelled(how, run_.Version(), run_.Relation());
+}
+
+void TerminalFrontEnd::Ended(Ending how)
+{
+    stage_ = "end";
+    printer_.Ended(how);
+}
+
+LinePrinter::LinePrinter(std::function<void(int)> finished) : tty_(::isatty(STDOUT_FILENO) == 1), finished_(std::move(finished)) {}
+
+LinePrinter::~LinePrinter() = default;
+
+void LinePrinter::LevelShown(bool shown)
+{
+    levelShown_ = shown;
+    if (!levelShown_) {
+        EndBar();
+        transfer_ = false;
+    }
+}
+
+void LinePrinter::Programming(std::size_t characters)
+{
+    transfer_ = true;
+    decile_ = 0;
+    PrintLine(Words::Fill(Words::Tr("Terminal", "Sending the firmware image (%1 characters)."), {std::to_string(characters)}));
+}
+
+void LinePrinter::Level(int level)
+{
+    if (!levelShown_ || !transfer_)
+        return;
+    level_ = level;
+    if (tty_)
+        DrawBar();
+    for (; !tty_ && level_ >= (decile_ + 1) * 10; ++decile_)
+        PrintLine(std::to_string((decile_ + 1) * 10) + "%");
+}
+
+void LinePrinter::Directions(const DirectionsFact& directions)
+{
+    // Directions may carry the QZ7's own bytes (its version, an unexpected reply): escaped, so
+    // that they cannot move the cursor, rewrite the screen or cut the line.
+    PrintLine(StatusText::PrintableText(OneLine(Words::Directions(directions))));
+}
+
+void LinePrinter::Progress(const std::string& text)
+{
+    progress_ = text;
+    if (transfer_ && tty_)
+        DrawBar();
+}
+
+void LinePrinter::Status(const StatusFact& report)
+{
+    PrintLine("  " + OneLine(Words::Status(report)));
+}
+
+void LinePrinter::Cancelled(Ending how, const std::optional<std::string>& version, VersionRelation)
+{
+    if (how == Ending::NewerOnUnit)
+        PrintLine(NewerLeftText(version));
+    else
+        PrintLine(Words::Tr("Terminal", "Not updated: the QZ7 was left as it was."));
+}
+
+void LinePrinter::Unusable()
+{
+    PrintLine(Words::Tr("Terminal", kUnusablePort));
+}
+
+void LinePrinter::Ended(Ending how)
+{
+    EndBar();
+    if (input_)
+        input_->setEnabled(false);
+    finished_(RowOf(how).exitStatus);
+}
+
+void LinePrinter::Line(const std::string& line)
+{
     PrintLine(line);
 }
 
-void TerminalFrontEnd::PrintLine(const std::string& line)
+void LinePrinter::PrintLine(const std::string& line)
 {
     EndBar();
     // A line never continues the unanswered question.
@@ -255,7 +199,7 @@ void TerminalFrontEnd::PrintLine(const std::string& line)
     std::fflush(stdout);
 }
 
-void TerminalFrontEnd::EndBar()
+void LinePrinter::EndBar()
 {
     if (!barDrawn_)
         return;
@@ -265,7 +209,7 @@ void TerminalFrontEnd::EndBar()
     barLength_ = 0;
 }
 
-void TerminalFrontEnd::DrawBar()
+void LinePrinter::DrawBar()
 {
     constexpr int kWidth = 24;
     const int level = std::clamp(level_, 0, 100);
@@ -290,21 +234,17 @@ void TerminalFrontEnd::DrawBar()
     barDrawn_ = true;
 }
 
-void TerminalFrontEnd::Ask()
+void LinePrinter::Question(Answer answer, VersionRelation relation, const std::optional<std::string>&,
+                           std::function<void(bool)> answered)
 {
     // A QZ7 with newer firmware is asked about in words that say so; --yes alone leaves it.
-    const bool newer = relation_ == VersionRelation::Newer;
-    if (answerYes_ && newer && !allowOlder_) {
-        leftNewer_ = true;
-        QTimer::singleShot(0, &controller_, [c = &controller_] { c->CancelPressed(); });
+    const bool newer = relation == VersionRelation::Newer;
+    if (answer == Answer::LeaveNewer)
         return;
-    }
     const std::string question = newer ? Words::Tr("Terminal", "Update to the older firmware? [y/N]")
                                        : Words::Tr("Terminal", "Update? [y/N]");
-    if (answerYes_) {
+    if (answer == Answer::Update) {
         PrintLine(question + (newer ? " y (--yes --allow-older)" : " y (--yes)"));
-        // Pressed from the event loop, as a button would be, not inside the update that asks.
-        QTimer::singleShot(0, &controller_, [c = &controller_] { c->UpdatePressed(); });
         return;
     }
     EndBar();
@@ -317,9 +257,10 @@ void TerminalFrontEnd::Ask()
     std::fflush(stdout);
     promptOpen_ = true;
     answer_.clear();
+    answered_ = std::move(answered);
     if (!input_) {
         input_ = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
-        connect(input_, &QSocketNotifier::activated, this, &TerminalFrontEnd::ReadAnswer);
+        connect(input_, &QSocketNotifier::activated, this, &LinePrinter::ReadAnswer);
     }
     input_->setEnabled(true);
 }
@@ -329,7 +270,7 @@ namespace {
 constexpr std::size_t kLongestAnswer = 256;
 }  // namespace
 
-void TerminalFrontEnd::ReadAnswer()
+void LinePrinter::ReadAnswer()
 {
     // Called when standard input has something (or has ended): one read never waits.
     char buffer[256];
@@ -356,8 +297,6 @@ void TerminalFrontEnd::ReadAnswer()
         PrintLine(overlong           ? "(answer too long)"
                   : end && word.empty() ? "(end of input)"
                                         : StatusText::Printable(word, std::string::npos));
-    if (word == "y" || word == "yes")
-        controller_.UpdatePressed();
-    else
-        controller_.CancelPressed();
+    if (answered_)
+        answered_(word == "y" || word == "yes");
 }

@@ -1,7 +1,11 @@
 #pragma once
+#include "core/Endings.h"
+#include "core/OneLine.h"
+#include "core/RunRules.h"
 #include "core/Screen.h"
 #include "core/Stage.h"
 #include "core/Words.h"
+#include "run/UnitRun.h"
 
 #include <QObject>
 #include <chrono>
@@ -13,117 +17,111 @@
 #include <cstdint>
 
 struct RunOptions;
+
+// The end of a run whose --port can never be used (given no --wait) ...
+inline constexpr const char* kUnusablePort = QT_TRANSLATE_NOOP("Terminal", "Not updated: the port given with --port cannot be used"
+                                                                       " (with --wait the updater waits for it). Nothing was done to any port.");
+// ... and of one that is no terminal at all, with or without --wait.
+inline constexpr const char* kNoTerminalPort = QT_TRANSLATE_NOOP("Terminal", "Not updated: the port given with --port cannot be used:"
+                                                                         " it is no terminal, and waiting does not make it one."
+                                                                         " Nothing was done to any port.");
+
 class QSocketNotifier;
 class QZ7_UpdaterAppDelegate;
 
-// How `qz7-updater --cli` ends: a script tells the outcomes apart by these numbers alone.
-namespace ExitStatus {
-enum : int {
-    Done = 0,
-    Failure = 1,        // an error nobody foresaw
-    NoAdapter = 2,      // no usable adapter within --wait, or a --port that can never be one
-    Permission = 3,     // the chosen port refused for lack of permission (last attempt)
-    Busy = 4,           // the chosen port held by another program (last attempt)
-    Disconnected = 5,
-    NotErased = 6,
-    Unexpected = 7,
-    NoVersion = 8,
-    Declined = 9,       // the operator answered no, or standard input ended, at the question
-    ImageDamaged = 10,  // nothing was erased
-    NotDone = 11,
-    Restarted = 12,
-    Stopped = 13,
-    NoAnswer = 14,      // the port opened, but no QZ7 answered within --wait
-    EndedEarly = 15,    // the QZ7 said "Done" before the whole image was sent
-    SomeFailed = 16,    // several units: not every one ended in Done (or already current)
-    AlreadyCurrent = 17, // --skip-current: the QZ7 already had the shipped firmware; not updated
-    NewerOnUnit = 18,   // --yes without --allow-older: the QZ7 had newer firmware; not updated
-    Usage = 64,         // a wrong option or argument (EX_USAGE)
-    OutputFailed = 74,  // standard output could not be written (EX_IOERR)
-    TimedOut = 124,     // --timeout ran out; the port was put back first
-    Interrupted = 130,  // SIGINT, SIGTERM or SIGHUP; the port was put back first
-};
-}  // namespace ExitStatus
-
-// The exit statuses as --help lists them.
-std::string ExitStatusHelp();
-
-int ExitStatusFor(Outcome outcome);
-
-// A status line that counts the seconds ("Nothing from the QZ7 for 31 s") changes every second:
-// on the terminal it is printed again only once a minute. Any other change is printed at once.
-class RepeatedHint {
+// How a terminal front end prints one unit's run: the one-unit dialogue's lines and bar
+// (LinePrinter), or a bench unit's prose and --json events (the bench's printer). A printer
+// prints what it is told, in its own words; what to answer and how the run ends is UnitRun's.
+class Printer {
 public:
-    // Whether a status of `kind` is a counting hint of the kind printed less than a minute ago.
-    bool Repeats(StatusKind kind);
-
-private:
-    StatusKind printedKind_ = StatusKind::Plain;  // the kind of the last status printed
-    std::chrono::steady_clock::time_point printedAt_{};
+    virtual ~Printer() = default;
+    // The unit's stage changed: "connect", "power-on", "erase", "question", "program".
+    virtual void Stage(const std::string& name) = 0;
+    virtual void Directions(const DirectionsFact& directions) = 0;
+    virtual void LevelShown(bool shown) = 0;
+    // The image starts going across (the erase confirmed and "P" gone out); `characters` its size.
+    virtual void Programming(std::size_t characters) = 0;
+    virtual void Level(int level) = 0;
+    // The transfer's progress text, and any other status report (not a count said this minute).
+    virtual void Progress(const std::string& text) = 0;
+    virtual void Status(const StatusFact& report) = 0;
+    // The question, answered as `answer` says; with Answer::Ask the printer asks and calls
+    // `answered` with the operator's answer.
+    virtual void Question(Answer answer, VersionRelation relation, const std::optional<std::string>& version,
+                          std::function<void(bool)> answered) = 0;
+    // A line of the program's own: why the wait gave up, what a stop left, a warning.
+    virtual void Line(const std::string& line) = 0;
+    virtual void Unusable() = 0;
+    virtual void Cancelled(Ending how, const std::optional<std::string>& version, VersionRelation relation) = 0;
+    virtual void Ended(Ending how) = 0;
+    // Whether the end's own report (posted just after the end) is taken as the end comes: the
+    // bench's record needs its lines sent before it is written.
+    virtual bool TakesEndReport() const { return false; }
 };
 
-// What giving up on --wait means, from what the last attempt to open the port found: the exit
-// status and the line that says so.
-std::pair<int, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, int seconds);
-
-// Why a --port path ends its run (or its bench unit) at once, looked at before anything opens:
-// without --wait, a path that can never be an adapter or is not there; with --wait (a missing
-// path may yet appear), only a character device that no terminal driver serves, which exists
-// already and cannot become an adapter by waiting. The report that says why, or none.
-std::optional<StatusFact> UnusablePort(const std::string& path, bool waiting);
-
-// The line that says a QZ7 with newer firmware (`found`, as the question had it) was left as it
-// was, and what to do to update it all the same.
-std::string NewerLeftText(const std::optional<std::string>& found);
-
-// What is left of the QZ7 when an update is stopped by `what` ("Interrupted", ...) in `state`.
-std::string StoppedText(const std::string& what, Stage state);
-
-// Directions as one line: blank lines dropped, each line trimmed, and the lines joined as
-// `language` writes them (English: " " after . ? ! : or before a lower-case start, ". "
-// otherwise). `text` is in that language: the English rendering for --json, whatever the
-// operator's.
-std::string OneLine(const std::string& text, Words::Language language = Words::Language::Operator);
-
-// The dialogue on a terminal: directions and status as lines on standard output, the version
-// question asked on standard input, the transfer as a bar redrawn in place on a terminal (or a
-// line every 10 % otherwise). It decides the exit status; `finished` is called once with it.
-class TerminalFrontEnd : public QObject, public FrontEnd {
-    Q_OBJECT
+// One unit on the terminal: the view of its run (UnitRun), which it shows through its printer.
+// It keeps what has been shown so that nothing is printed twice, and decides nothing.
+class TerminalFrontEnd : public UnitView {
 public:
-    // `answerYes`: the question is answered with Update, unless the QZ7 has newer firmware and
-    // not `allowOlder`; then it is left as it is.
-    TerminalFrontEnd(QZ7_UpdaterAppDelegate& controller, bool answerYes, bool allowOlder, std::function<void(int)> finished);
-    ~TerminalFrontEnd() override;
+    TerminalFrontEnd(UnitRun::Options options, Printer& printer);
+
+    UnitRun& Run() { return run_; }
+    const UnitRun& Run() const { return run_; }
 
     void Show(const ScreenUpdate& update) override;
-    void Cancelled() override;
+    void Asked(Answer answer, VersionRelation relation) override;
+    void Say(const std::string& line) override;
+    void Unusable() override;
+    void Cancelled(Ending how) override;
+    void Ended(Ending how) override;
 
-    // Ends with `status` unless an end was decided already.
-    void Finish(int status);
-    bool Ended() const { return ended_; }
-    // A line of the program's own (not a direction), after the bar if one is drawn.
-    void Say(const std::string& line);
-    // Called when the QZ7 has answered (its picture shows), and after a new status line.
-    std::function<void()> answered;
-    std::function<void()> statusChanged;
+    const std::string& StageName() const { return stage_; }
+    int LinesSent() const { return linesSent_; }
+
+private:
+    void SetStage(const std::string& name);
+    // A status report: its lines sent, and printed unless it repeats.
+    void TakeStatus(const StatusFact& report);
+
+    Printer& printer_;
+    UnitRun run_;
+    std::string stage_ = "start";
+    std::optional<DirectionsFact> directions_;
+    std::optional<StatusFact> status_;
+    RepeatedHint hint_;
+    int linesSent_ = 0;
+};
+
+// The one-unit dialogue's output: directions and status as lines on standard output, the
+// version question asked on standard input, the transfer as a bar redrawn in place on a
+// terminal (or a line every 10 % otherwise). `finished` is called once with the exit status.
+class LinePrinter : public QObject, public Printer {
+public:
+    explicit LinePrinter(std::function<void(int)> finished);
+    ~LinePrinter() override;
+
+    void Stage(const std::string&) override {}
+    void Directions(const DirectionsFact& directions) override;
+    void LevelShown(bool shown) override;
+    void Programming(std::size_t characters) override;
+    void Level(int level) override;
+    void Progress(const std::string& text) override;
+    void Status(const StatusFact& report) override;
+    void Question(Answer answer, VersionRelation relation, const std::optional<std::string>& version,
+                  std::function<void(bool)> answered) override;
+    void Line(const std::string& line) override;
+    void Unusable() override;
+    void Cancelled(Ending how, const std::optional<std::string>& version, VersionRelation relation) override;
+    void Ended(Ending how) override;
 
 private:
     void PrintLine(const std::string& line);
     void EndBar();
     void DrawBar();
-    void Ask();
     void ReadAnswer();
 
-    QZ7_UpdaterAppDelegate& controller_;
-    const bool answerYes_;
-    const bool allowOlder_;
     const bool tty_;
     std::function<void(int)> finished_;
-    bool ended_ = false;
-
-    std::optional<DirectionsFact> directions_;
-    std::optional<StatusFact> status_;
     std::string progress_;   // the last progress text, shown on the bar
     bool levelShown_ = false;
     bool transfer_ = false;  // the image is going across: the level moves
@@ -132,16 +130,10 @@ private:
     std::size_t barLength_ = 0;
     bool barDrawn_ = false;  // the cursor stands at the end of the bar
 
-    RepeatedHint hint_;
-
     QSocketNotifier* input_ = nullptr;
     std::string answer_;
     bool promptOpen_ = false;  // the cursor stands after "Update? [y/N] "
-    // The question's version and how it stands to the firmware carried; whether --yes left the
-    // QZ7 for having newer firmware.
-    std::optional<std::string> version_;
-    VersionRelation relation_ = VersionRelation::Unknown;
-    bool leftNewer_ = false;
+    std::function<void(bool)> answered_;
 };
 
 // Runs the program on the terminal, without a window and without a display; returns the exit

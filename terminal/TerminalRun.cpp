@@ -1,5 +1,7 @@
 #include "terminal/Terminal.h"
 
+#include "run/Bounds.h"
+
 #include "controller/PortDiagnosis.h"
 #include "controller/QZ7_UpdaterAppDelegate.h"
 #include "controller/SignalQuit.h"
@@ -26,67 +28,6 @@
 
 using namespace std::chrono_literals;
 
-std::pair<int, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, int seconds)
-{
-    using Words::Tr;
-    const auto after = [seconds](const std::string& pattern) { return Words::Fill(pattern, {std::to_string(seconds)}); };
-    PortTrouble trouble = controller.Trouble();
-    if (controller.Serial()->IsOpen() || trouble == PortTrouble::Opened)
-        return {ExitStatus::NoAnswer, after(Tr("Terminal", "No QZ7 within %1 s: the port is open but nothing answered. Power on the"
-                                                           " QZ7 while holding Run/Stop."))};
-    if (trouble == PortTrouble::Permission)
-        return {ExitStatus::Permission, after(Tr("Terminal", "No QZ7 within %1 s: no permission to open the port (the line above"
-                                                             " says how to get it)."))};
-    if (trouble == PortTrouble::Busy)
-        return {ExitStatus::Busy, after(Tr("Terminal", "No QZ7 within %1 s: the port is in use by another program. Close that"
-                                                       " program and run again."))};
-    return {ExitStatus::NoAdapter, after(Tr("Terminal", "No QZ7 within %1 s: no usable USB adapter was found. Plug the adapter"
-                                                        " in (or check the path given with --port) and run again."))};
-}
-
-std::string StoppedText(const std::string& what, Stage state)
-{
-    // Past the erase command the device may be empty; before it, it is as it was.
-    using Words::Tr;
-    return Words::Fill(state >= Stage::AwaitingErased
-                           ? Tr("Terminal", "%1 during the update: the QZ7 has no firmware now. Power it on again while"
-                                            " holding Run/Stop and update again.")
-                           : Tr("Terminal", "%1 before anything was erased: the QZ7 is as it was."),
-                       {what});
-}
-
-std::optional<StatusFact> UnusablePort(const std::string& path, bool waiting)
-{
-    const OpenFailure refused = RefusedDevice(path);
-    if (refused.error == 0)
-        return std::nullopt;
-    const PortTrouble trouble = Classify(refused);
-    if (refused.step == kNoTerminalStep || (!waiting && (trouble == PortTrouble::NotSerial || trouble == PortTrouble::NoneFound)))
-        return DescribeOpenFailure(path, refused);
-    return std::nullopt;
-}
-
-namespace {
-// The end of a run whose --port can never be used (given no --wait).
-const char* const kUnusablePort = QT_TRANSLATE_NOOP("Terminal", "Not updated: the port given with --port cannot be used"
-                                                              " (with --wait the updater waits for it). Nothing was done to any port.");
-// ... and of one that is no terminal at all, with or without --wait.
-const char* const kNoTerminalPort = QT_TRANSLATE_NOOP("Terminal", "Not updated: the port given with --port cannot be used:"
-                                                                " it is no terminal, and waiting does not make it one."
-                                                                " Nothing was done to any port.");
-
-int Unusable(std::optional<std::reference_wrapper<TerminalFrontEnd>> frontEnd, const char* why = kUnusablePort)
-{
-    if (!frontEnd) {
-        std::printf("%s\n", Words::Tr("Terminal", why).c_str());
-        return ExitStatus::NoAdapter;
-    }
-    frontEnd->get().Say(Words::Tr("Terminal", why));
-    frontEnd->get().Finish(ExitStatus::NoAdapter);
-    return ExitStatus::NoAdapter;
-}
-}  // namespace
-
 int RunTerminal(const RunOptions& run, int argc, char** argv)
 {
     if (run.Bench())
@@ -102,93 +43,54 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
     if (run.port) {
         if (std::optional<StatusFact> why = UnusablePort(*run.port, run.waitSeconds.has_value())) {
             std::printf("  %s\n", Words::Status(*why).c_str());
-            return Unusable(std::nullopt, RefusedDevice(*run.port).step == kNoTerminalStep ? kNoTerminalPort : kUnusablePort);
+            std::printf("%s\n", Words::Tr("Terminal", RefusedDevice(*run.port).step == kNoTerminalStep ? kNoTerminalPort
+                                                                                                     : kUnusablePort)
+                                     .c_str());
+            return ExitStatus::NoAdapter;
         }
     }
 
-    QZ7_UpdaterAppDelegate::Options options = QZ7_UpdaterAppDelegate::ProgramOptions();
-    options.port = run.port;
-    options.printImageLength = false;
-    std::unique_ptr<QZ7_UpdaterAppDelegate> controller;
-    try {
-        controller = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "qz7-updater: %s\n", e.what());
-        return ExitStatus::Failure;
-    }
-
     int status = ExitStatus::Failure;
-    TerminalFrontEnd frontEnd(*controller, run.yes, run.allowOlder, [&status](int s) {
+    LinePrinter printer([&status](int s) {
         status = s;
         QCoreApplication::exit(s);
     });
-    controller->setFrontEnd(&frontEnd);
-
-    // A bound on the wait for the QZ7: from now until its banner comes.
-    QTimer wait;
-    wait.setSingleShot(true);
-    wait.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire up to 5 % early
-    if (run.waitSeconds) {
-        QObject::connect(&wait, &QTimer::timeout, &frontEnd, [&] {
-            auto [code, why] = GaveUp(*controller, *run.waitSeconds);
-            frontEnd.Say(why);
-            frontEnd.Finish(code);
-        });
-        frontEnd.answered = [&wait] { wait.stop(); };
-        wait.start(std::chrono::seconds(*run.waitSeconds));
+    // --wait bounds the wait for the QZ7 from now until its banner comes.
+    TerminalFrontEnd frontEnd(
+        {.port = run.port, .answers = {.yes = run.yes, .allowOlder = run.allowOlder}, .waitSeconds = run.waitSeconds}, printer);
+    UnitRun& unit = frontEnd.Run();
+    if (std::optional<std::string> error = unit.Start()) {
+        std::fprintf(stderr, "qz7-updater: %s\n", error->c_str());
+        return ExitStatus::Failure;
     }
 
-    // Stops the update at once, saying what is left of the QZ7.
-    auto stop = [&](const std::string& what, int code) {
-        if (frontEnd.Ended())
-            return;
-        frontEnd.Say(StoppedText(what, controller->state()));
-        frontEnd.Finish(code);
-    };
-
-    // One Ctrl+C is easily pressed by mistake, and while the QZ7 is being erased or programmed
-    // it would leave it without firmware: then only a second one within 5 s stops. SIGTERM and
-    // SIGHUP (sent by a program, or the terminal gone) stop at once.
-    std::optional<std::chrono::steady_clock::time_point> firstInterrupt;
+    // A Ctrl+C while the QZ7 is being erased or programmed only warns (InterruptRule); SIGTERM
+    // and SIGHUP (sent by a program, or the terminal gone) stop at once, saying what is left of
+    // the QZ7.
+    InterruptRule interrupts;
     SignalQuit signalQuit([&](int signal) {
-        if (frontEnd.Ended())
+        if (unit.Ended())
             return;
-        const auto now = std::chrono::steady_clock::now();
-        if (signal == SIGINT && controller->Programming() && (!firstInterrupt || now - *firstInterrupt > 5s)) {
-            firstInterrupt = now;
+        if (!interrupts.Stops(signal == SIGINT, unit.Programming(), std::chrono::steady_clock::now())) {
             frontEnd.Say(Words::Tr("Terminal", "The QZ7 is being programmed: stopping now would leave it without firmware."
                                                " The update goes on; press Ctrl+C again within 5 s to stop."));
             return;
         }
-        stop(Words::Tr("Terminal", "Interrupted"), ExitStatus::Interrupted);
+        unit.Stop(Words::Tr("Terminal", "Interrupted"), Ending::Interrupted);
     });
 
     // A bound on the whole update, from now to its end.
-    QTimer timeout;
-    timeout.setSingleShot(true);
-    timeout.setTimerType(Qt::PreciseTimer);
+    Bound timeout;
     if (run.timeoutSeconds) {
-        QObject::connect(&timeout, &QTimer::timeout, &frontEnd, [&] {
-            stop(Words::Fill(Words::Tr("Terminal", "Stopped after %1 s (--timeout)"), {std::to_string(*run.timeoutSeconds)}),
-                 ExitStatus::TimedOut);
+        timeout.Start(std::chrono::seconds(*run.timeoutSeconds), [&] {
+            unit.Stop(Words::Fill(Words::Tr("Terminal", "Stopped after %1 s (--timeout)"), {std::to_string(*run.timeoutSeconds)}),
+                      Ending::TimedOut);
         });
-        timeout.start(std::chrono::seconds(*run.timeoutSeconds));
     }
 
-    // A port named without --wait that can never be an adapter (no serial device, the program's
-    // own terminal) ends the run at once: it will not become one by waiting.
-    if (run.port && !run.waitSeconds) {
-        frontEnd.statusChanged = [&] {
-            if (!frontEnd.Ended() && controller->Trouble() == PortTrouble::NotSerial)
-                Unusable(frontEnd);
-        };
-    }
-
-    controller->applicationDidFinishLaunching();
     app.exec();
     // The port is put back and every thread of the controller has ended before the status goes
     // out.
-    controller->setFrontEnd(nullptr);
-    controller.reset();
+    unit.Release();
     return status;
 }

@@ -7,7 +7,7 @@ import re
 import sys
 
 # Each folder's layer: a file may include from its own folder and from folders of a lower layer.
-LAYERS = {"hex": 0, "serial": 1, "sim": 1, "core": 2, "controller": 3, "window": 4, "terminal": 4, "app": 5}
+LAYERS = {"hex": 0, "serial": 1, "sim": 1, "core": 2, "controller": 3, "run": 4, "window": 5, "terminal": 5, "app": 6}
 WITHOUT_QT = {"hex", "core", "sim"}
 
 OURS = re.compile(r'^\s*#\s*include\s*"([^/"]+)/[^"]+"')

@@ -138,22 +138,22 @@ neu starten</translation>
 <context>
     <name>Help</name>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+52"/>
+        <location filename="../core/Endings.cpp" line="+19"/>
         <source>the QZ7 was updated (Done)</source>
         <translation>der QZ7 wurde aktualisiert (Done)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+22"/>
         <source>an error nobody foresaw</source>
         <translation>ein unvorhergesehener Fehler</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+10"/>
         <source>no usable adapter within --wait, or a --port that can never be one</source>
         <translation>kein brauchbarer Adapter innerhalb von --wait, oder ein --port, der nie einer sein kann</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>no permission to open the port</source>
         <translation>keine Berechtigung, den Port zu öffnen</translation>
     </message>
@@ -163,17 +163,17 @@ neu starten</translation>
         <translation>der Port wird von einem anderen Programm benutzt</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-33"/>
         <source>the adapter was disconnected, or the port closed under the update</source>
         <translation>der Adapter wurde getrennt, oder der Port wurde während der Aktualisierung geschlossen</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+5"/>
         <source>the QZ7 was not erased</source>
         <translation>der QZ7 wurde nicht gelöscht</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+7"/>
         <source>an unexpected reply from the QZ7</source>
         <translation>eine unerwartete Antwort vom QZ7</translation>
     </message>
@@ -183,57 +183,57 @@ neu starten</translation>
         <translation>keine Versionsantwort</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+11"/>
         <source>not updated: the answer was no (or input ended, or was too long)</source>
         <translation>nicht aktualisiert: die Antwort war nein (oder die Eingabe endete oder war zu lang)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-8"/>
         <source>the firmware image is damaged; nothing was erased</source>
         <translation>das Firmware-Image ist beschädigt; nichts wurde gelöscht</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-10"/>
         <source>the QZ7 answered Not Done</source>
         <translation>der QZ7 antwortete Not Done</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+4"/>
         <source>the QZ7 restarted during the update</source>
         <translation>der QZ7 startete während der Aktualisierung neu</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-8"/>
         <source>the QZ7 stopped accepting data</source>
         <translation>der QZ7 nahm keine Daten mehr an</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+33"/>
         <source>the port opened, but no QZ7 answered within --wait</source>
         <translation>der Port wurde geöffnet, aber innerhalb von --wait antwortete kein QZ7</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-27"/>
         <source>the QZ7 said Done before the whole image was sent</source>
         <translation>der QZ7 meldete Done, bevor das ganze Image gesendet war</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+37"/>
         <source>several units: not every one was updated (each unit&apos;s status is in --json and --report)</source>
         <translation>mehrere Geräte: nicht jedes wurde aktualisiert (den Status jedes Geräts zeigen --json und --report)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-19"/>
         <source>--skip-current: the QZ7 already has the firmware this program carries; not updated</source>
         <translation>--skip-current: der QZ7 hat bereits die Firmware dieses Programms; nicht aktualisiert</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>--yes: the QZ7 has newer firmware than this program carries; not updated (see --allow-older)</source>
         <translation>--yes: der QZ7 hat eine neuere Firmware als die dieses Programms; nicht aktualisiert (siehe --allow-older)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+18"/>
         <source>wrong usage: an unknown option or a bad value</source>
         <translation>falscher Aufruf: eine unbekannte Option oder ein ungültiger Wert</translation>
     </message>
@@ -243,17 +243,17 @@ neu starten</translation>
         <translation>die Standardausgabe (oder die --report-Datei) konnte nicht geschrieben werden</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-10"/>
         <source>--timeout ran out; the port was put back</source>
         <translation>--timeout abgelaufen; die Einstellungen des Ports wurden wiederhergestellt</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>stopped by SIGINT (twice within 5 s while the QZ7 is being programmed), SIGTERM or SIGHUP; the port was put back</source>
         <translation>angehalten durch SIGINT (zweimal innerhalb von 5 s, während der QZ7 programmiert wird), SIGTERM oder SIGHUP; die Einstellungen des Ports wurden wiederhergestellt</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+55"/>
         <source>Exit statuses (with --cli):</source>
         <translation>Exit-Status (mit --cli):</translation>
     </message>
@@ -838,7 +838,7 @@ neu starten</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../terminal/Bench.cpp" line="+116"/>
+        <location filename="../terminal/Bench.cpp" line="+100"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>Der Bericht konnte nicht in %1 geschrieben werden: %2.</translation>
     </message>
@@ -848,7 +848,7 @@ neu starten</translation>
         <translation>Beendet: %1 (Status %2).</translation>
     </message>
     <message>
-        <location line="+80"/>
+        <location line="+78"/>
         <source>Found 1 adapter.</source>
         <translation>1 Adapter gefunden.</translation>
     </message>
@@ -863,13 +863,13 @@ neu starten</translation>
         <translation>USB-Adapter gefunden: %1.</translation>
     </message>
     <message>
-        <location line="+40"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+172"/>
+        <location line="+35"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+86"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Nach %1 s angehalten (--timeout)</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+9"/>
         <source>Looking for USB adapters.</source>
         <translation>Suche nach USB-Adaptern.</translation>
     </message>
@@ -879,7 +879,7 @@ neu starten</translation>
         <translation>Suche nach dem USB-Adapter.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
         <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapters in and run again.</source>
         <translation>Kein QZ7 innerhalb von %1 s: Es wurde kein brauchbarer USB-Adapter gefunden. Stecken Sie die Adapter ein und starten Sie erneut.</translation>
     </message>
@@ -889,18 +889,18 @@ neu starten</translation>
         <translation>Kein QZ7 innerhalb von %1 s: Es wurde kein brauchbarer USB-Adapter gefunden. Stecken Sie den Adapter ein und starten Sie erneut.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+35"/>
-        <location line="+79"/>
+        <location filename="../terminal/BenchUnit.cpp" line="+32"/>
+        <location line="+72"/>
         <source>Nothing was done to this port.</source>
         <translation>An diesem Port wurde nichts verändert.</translation>
     </message>
     <message>
-        <location line="-16"/>
+        <location line="-46"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>Firmware-Image wird gesendet (%1 Zeilen).</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+35"/>
         <source>Update to the older firmware?</source>
         <translation>Auf die ältere Firmware aktualisieren?</translation>
     </message>
@@ -910,7 +910,7 @@ neu starten</translation>
         <translation>Aktualisieren?</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+21"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>Version %1, älter als die %2 dieses Programms: nichts gelöscht (--check).</translation>
     </message>
@@ -935,27 +935,27 @@ neu starten</translation>
         <translation>Keine Version gefunden: nichts gelöscht (--check).</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+13"/>
         <source>Already on %1: not updated (--skip-current).</source>
         <translation>Bereits auf %1: nicht aktualisiert (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+85"/>
+        <location filename="../terminal/Terminal.cpp" line="+134"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Firmware-Image wird gesendet (%1 Zeichen).</translation>
     </message>
     <message>
-        <location line="+56"/>
+        <location filename="../core/RunRules.cpp" line="+68"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>Dieser QZ7 hat %1, neuer als %2: nicht aktualisiert. Mit --allow-older wird %2 trotzdem aufgespielt.</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location filename="../terminal/Terminal.cpp" line="+38"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>Nicht aktualisiert: Der QZ7 blieb unverändert.</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+72"/>
         <source>Update to the older firmware? [y/N]</source>
         <translation>Auf die ältere Firmware aktualisieren? [y/N]</translation>
     </message>
@@ -965,7 +965,7 @@ neu starten</translation>
         <translation>Aktualisieren? [y/N]</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-137"/>
+        <location filename="../run/Bounds.cpp" line="+39"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <translation>Kein QZ7 innerhalb von %1 s: Der Port ist offen, aber nichts hat geantwortet. Schalten Sie den QZ7 bei gedrückter Run/Stop-Taste ein.</translation>
     </message>
@@ -985,7 +985,7 @@ neu starten</translation>
         <translation>Kein QZ7 innerhalb von %1 s: Es wurde kein brauchbarer USB-Adapter gefunden. Stecken Sie den Adapter ein (oder prüfen Sie den mit --port angegebenen Pfad) und starten Sie erneut.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location filename="../core/RunRules.cpp" line="-20"/>
         <source>%1 during the update: the QZ7 has no firmware now. Power it on again while holding Run/Stop and update again.</source>
         <translation>%1 während der Aktualisierung: Der QZ7 hat jetzt keine Firmware. Schalten Sie ihn bei gedrückter Run/Stop-Taste wieder ein und aktualisieren Sie erneut.</translation>
     </message>
@@ -995,7 +995,7 @@ neu starten</translation>
         <translation>%1, bevor etwas gelöscht wurde: Der QZ7 ist unverändert.</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location filename="../terminal/Terminal.h" line="+22"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>Nicht aktualisiert: Der mit --port angegebene Port ist nicht nutzbar (mit --wait wartet der Updater darauf). An keinem Port wurde etwas verändert.</translation>
     </message>
@@ -1005,7 +1005,7 @@ neu starten</translation>
         <translation>Nicht aktualisiert: Der mit --port angegebene Port ist nicht verwendbar: Er ist kein Terminal, und Warten macht ihn nicht zu einem. An keinem Port wurde etwas geändert.</translation>
     </message>
     <message>
-        <location line="+85"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-11"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>Der QZ7 wird programmiert: Jetzt anzuhalten ließe ihn ohne Firmware. Die Aktualisierung geht weiter; drücken Sie innerhalb von 5 s erneut Ctrl+C, um anzuhalten.</translation>
     </message>
@@ -1018,7 +1018,7 @@ neu starten</translation>
 <context>
     <name>UpdaterWindow</name>
     <message>
-        <location filename="../window/UpdaterWindow.cpp" line="+94"/>
+        <location filename="../window/UpdaterWindow.cpp" line="+95"/>
         <source>Erases the QZ7 and sends it firmware V%1</source>
         <translation>Löscht den QZ7 und sendet ihm die Firmware V%1</translation>
     </message>
@@ -1033,7 +1033,7 @@ neu starten</translation>
         <translation>Fehlgeschlagen</translation>
     </message>
     <message>
-        <location line="+174"/>
+        <location line="+176"/>
         <source>Keep updating</source>
         <translation>Weiter aktualisieren</translation>
     </message>

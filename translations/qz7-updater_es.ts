@@ -138,22 +138,22 @@ y el QZ7</translation>
 <context>
     <name>Help</name>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+52"/>
+        <location filename="../core/Endings.cpp" line="+19"/>
         <source>the QZ7 was updated (Done)</source>
         <translation>el QZ7 se actualizó (Terminado)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+22"/>
         <source>an error nobody foresaw</source>
         <translation>un error imprevisto</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+10"/>
         <source>no usable adapter within --wait, or a --port that can never be one</source>
         <translation>ningún adaptador utilizable dentro de --wait, o un --port que nunca puede serlo</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>no permission to open the port</source>
         <translation>sin permiso para abrir el puerto</translation>
     </message>
@@ -163,17 +163,17 @@ y el QZ7</translation>
         <translation>otro programa está usando el puerto</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-33"/>
         <source>the adapter was disconnected, or the port closed under the update</source>
         <translation>el adaptador se desconectó, o el puerto se cerró durante la actualización</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+5"/>
         <source>the QZ7 was not erased</source>
         <translation>el QZ7 no se borró</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+7"/>
         <source>an unexpected reply from the QZ7</source>
         <translation>una respuesta inesperada del QZ7</translation>
     </message>
@@ -183,57 +183,57 @@ y el QZ7</translation>
         <translation>sin respuesta de versión</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+11"/>
         <source>not updated: the answer was no (or input ended, or was too long)</source>
         <translation>no actualizado: la respuesta fue no (o la entrada terminó, o era demasiado larga)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-8"/>
         <source>the firmware image is damaged; nothing was erased</source>
         <translation>la imagen del firmware está dañada; no se borró nada</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-10"/>
         <source>the QZ7 answered Not Done</source>
         <translation>el QZ7 respondió &quot;Not Done&quot;</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+4"/>
         <source>the QZ7 restarted during the update</source>
         <translation>el QZ7 se reinició durante la actualización</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-8"/>
         <source>the QZ7 stopped accepting data</source>
         <translation>el QZ7 dejó de aceptar datos</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+33"/>
         <source>the port opened, but no QZ7 answered within --wait</source>
         <translation>el puerto se abrió, pero ningún QZ7 respondió dentro de --wait</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-27"/>
         <source>the QZ7 said Done before the whole image was sent</source>
         <translation>el QZ7 respondió &quot;Done&quot; antes de recibir toda la imagen</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+37"/>
         <source>several units: not every one was updated (each unit&apos;s status is in --json and --report)</source>
         <translation>varias unidades: no todas se actualizaron (el estado de cada unidad está en --json y --report)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-19"/>
         <source>--skip-current: the QZ7 already has the firmware this program carries; not updated</source>
         <translation>--skip-current: el QZ7 ya tiene el firmware que trae este programa; no actualizado</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>--yes: the QZ7 has newer firmware than this program carries; not updated (see --allow-older)</source>
         <translation>--yes: el QZ7 tiene un firmware más reciente que el que trae este programa; no actualizado (véase --allow-older)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+18"/>
         <source>wrong usage: an unknown option or a bad value</source>
         <translation>uso incorrecto: una opción desconocida o un valor no válido</translation>
     </message>
@@ -243,17 +243,17 @@ y el QZ7</translation>
         <translation>no se pudo escribir en la salida estándar (o en el archivo de --report)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-10"/>
         <source>--timeout ran out; the port was put back</source>
         <translation>se agotó --timeout; se restauró la configuración del puerto</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>stopped by SIGINT (twice within 5 s while the QZ7 is being programmed), SIGTERM or SIGHUP; the port was put back</source>
         <translation>detenido por SIGINT (dos veces en 5 s mientras se programa el QZ7), SIGTERM o SIGHUP; se restauró la configuración del puerto</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+55"/>
         <source>Exit statuses (with --cli):</source>
         <translation>Estados de salida (con --cli):</translation>
     </message>
@@ -838,7 +838,7 @@ y el QZ7</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../terminal/Bench.cpp" line="+116"/>
+        <location filename="../terminal/Bench.cpp" line="+100"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>No se pudo escribir el informe en %1: %2.</translation>
     </message>
@@ -848,7 +848,7 @@ y el QZ7</translation>
         <translation>Terminado: %1 (estado %2).</translation>
     </message>
     <message>
-        <location line="+80"/>
+        <location line="+78"/>
         <source>Found 1 adapter.</source>
         <translation>Se encontró 1 adaptador.</translation>
     </message>
@@ -863,13 +863,13 @@ y el QZ7</translation>
         <translation>Se encontró el adaptador USB: %1.</translation>
     </message>
     <message>
-        <location line="+40"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+172"/>
+        <location line="+35"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+86"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Detenido tras %1 s (--timeout)</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+9"/>
         <source>Looking for USB adapters.</source>
         <translation>Buscando adaptadores USB.</translation>
     </message>
@@ -879,7 +879,7 @@ y el QZ7</translation>
         <translation>Buscando el adaptador USB.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
         <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapters in and run again.</source>
         <translation>Ningún QZ7 en %1 s: no se encontró ningún adaptador USB utilizable. Conecte los adaptadores y vuelva a ejecutar el programa.</translation>
     </message>
@@ -889,18 +889,18 @@ y el QZ7</translation>
         <translation>Ningún QZ7 en %1 s: no se encontró ningún adaptador USB utilizable. Conecte el adaptador y vuelva a ejecutar el programa.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+35"/>
-        <location line="+79"/>
+        <location filename="../terminal/BenchUnit.cpp" line="+32"/>
+        <location line="+72"/>
         <source>Nothing was done to this port.</source>
         <translation>No se hizo nada en este puerto.</translation>
     </message>
     <message>
-        <location line="-16"/>
+        <location line="-46"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>Enviando la imagen del firmware (%1 líneas).</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+35"/>
         <source>Update to the older firmware?</source>
         <translation>¿Actualizar al firmware más antiguo?</translation>
     </message>
@@ -910,7 +910,7 @@ y el QZ7</translation>
         <translation>¿Actualizar?</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+21"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>Versión %1, más antigua que la %2 que trae este programa: no se borró nada (--check).</translation>
     </message>
@@ -935,27 +935,27 @@ y el QZ7</translation>
         <translation>Versión no encontrada: no se borró nada (--check).</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+13"/>
         <source>Already on %1: not updated (--skip-current).</source>
         <translation>Ya tiene %1: no actualizado (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+85"/>
+        <location filename="../terminal/Terminal.cpp" line="+134"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Enviando la imagen del firmware (%1 caracteres).</translation>
     </message>
     <message>
-        <location line="+56"/>
+        <location filename="../core/RunRules.cpp" line="+68"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>Este QZ7 tiene %1, más reciente que %2: no actualizado. Use --allow-older para ponerle %2 de todos modos.</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location filename="../terminal/Terminal.cpp" line="+38"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>No actualizado: el QZ7 quedó como estaba.</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+72"/>
         <source>Update to the older firmware? [y/N]</source>
         <translation>¿Actualizar al firmware más antiguo? [y/N]</translation>
     </message>
@@ -965,7 +965,7 @@ y el QZ7</translation>
         <translation>¿Actualizar? [y/N]</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-137"/>
+        <location filename="../run/Bounds.cpp" line="+39"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <translation>Ningún QZ7 en %1 s: el puerto está abierto pero nada respondió. Encienda el QZ7 manteniendo pulsado Run/Stop.</translation>
     </message>
@@ -985,7 +985,7 @@ y el QZ7</translation>
         <translation>Ningún QZ7 en %1 s: no se encontró ningún adaptador USB utilizable. Conecte el adaptador (o compruebe la ruta indicada con --port) y vuelva a ejecutar el programa.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location filename="../core/RunRules.cpp" line="-20"/>
         <source>%1 during the update: the QZ7 has no firmware now. Power it on again while holding Run/Stop and update again.</source>
         <translation>%1 durante la actualización: el QZ7 no tiene firmware ahora. Vuelva a encenderlo manteniendo pulsado Run/Stop y actualice de nuevo.</translation>
     </message>
@@ -995,7 +995,7 @@ y el QZ7</translation>
         <translation>%1 antes de borrar nada: el QZ7 está como estaba.</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location filename="../terminal/Terminal.h" line="+22"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>No actualizado: el puerto indicado con --port no se puede usar (con --wait el actualizador lo espera). No se hizo nada en ningún puerto.</translation>
     </message>
@@ -1005,7 +1005,7 @@ y el QZ7</translation>
         <translation>No actualizado: el puerto indicado con --port no se puede usar: no es un terminal, y esperar no lo convierte en uno. No se ha tocado ningún puerto.</translation>
     </message>
     <message>
-        <location line="+85"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-11"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>Se está programando el QZ7: detenerlo ahora lo dejaría sin firmware. La actualización continúa; pulse Ctrl+C otra vez en 5 s para detenerla.</translation>
     </message>
@@ -1018,7 +1018,7 @@ y el QZ7</translation>
 <context>
     <name>UpdaterWindow</name>
     <message>
-        <location filename="../window/UpdaterWindow.cpp" line="+94"/>
+        <location filename="../window/UpdaterWindow.cpp" line="+95"/>
         <source>Erases the QZ7 and sends it firmware V%1</source>
         <translation>Borra el QZ7 y le envía el firmware V%1</translation>
     </message>
@@ -1033,7 +1033,7 @@ y el QZ7</translation>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="+174"/>
+        <location line="+176"/>
         <source>Keep updating</source>
         <translation>Seguir actualizando</translation>
     </message>

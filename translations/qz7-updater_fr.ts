@@ -138,22 +138,22 @@ et le QZ7</translation>
 <context>
     <name>Help</name>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+52"/>
+        <location filename="../core/Endings.cpp" line="+19"/>
         <source>the QZ7 was updated (Done)</source>
         <translation>le QZ7 a été mis à jour (Done)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+22"/>
         <source>an error nobody foresaw</source>
         <translation>une erreur imprévue</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+10"/>
         <source>no usable adapter within --wait, or a --port that can never be one</source>
         <translation>aucun adaptateur utilisable dans le délai --wait, ou un --port qui ne peut pas en être un</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>no permission to open the port</source>
         <translation>pas d&apos;autorisation pour ouvrir le port</translation>
     </message>
@@ -163,17 +163,17 @@ et le QZ7</translation>
         <translation>le port est utilisé par un autre programme</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-33"/>
         <source>the adapter was disconnected, or the port closed under the update</source>
         <translation>l&apos;adaptateur a été déconnecté, ou le port s&apos;est fermé pendant la mise à jour</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+5"/>
         <source>the QZ7 was not erased</source>
         <translation>le QZ7 n&apos;a pas été effacé</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+7"/>
         <source>an unexpected reply from the QZ7</source>
         <translation>une réponse inattendue du QZ7</translation>
     </message>
@@ -183,57 +183,57 @@ et le QZ7</translation>
         <translation>aucune réponse de version</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+11"/>
         <source>not updated: the answer was no (or input ended, or was too long)</source>
         <translation>pas de mise à jour&#xa0;: la réponse était non (ou l&apos;entrée s&apos;est terminée, ou était trop longue)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-8"/>
         <source>the firmware image is damaged; nothing was erased</source>
         <translation>l&apos;image du micrologiciel est endommagée&#xa0;; rien n&apos;a été effacé</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-10"/>
         <source>the QZ7 answered Not Done</source>
         <translation>le QZ7 a répondu Not Done</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+4"/>
         <source>the QZ7 restarted during the update</source>
         <translation>le QZ7 a redémarré pendant la mise à jour</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-8"/>
         <source>the QZ7 stopped accepting data</source>
         <translation>le QZ7 n&apos;accepte plus de données</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+33"/>
         <source>the port opened, but no QZ7 answered within --wait</source>
         <translation>le port s&apos;est ouvert, mais aucun QZ7 n&apos;a répondu dans le délai --wait</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-27"/>
         <source>the QZ7 said Done before the whole image was sent</source>
         <translation>le QZ7 a répondu Done avant la fin de l&apos;envoi de l&apos;image</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+37"/>
         <source>several units: not every one was updated (each unit&apos;s status is in --json and --report)</source>
         <translation>plusieurs unités&#xa0;: toutes n&apos;ont pas été mises à jour (l&apos;état de chaque unité figure dans --json et --report)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-19"/>
         <source>--skip-current: the QZ7 already has the firmware this program carries; not updated</source>
         <translation>--skip-current&#xa0;: le QZ7 a déjà le micrologiciel de ce programme&#xa0;; pas de mise à jour</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>--yes: the QZ7 has newer firmware than this program carries; not updated (see --allow-older)</source>
         <translation>--yes&#xa0;: le QZ7 a un micrologiciel plus récent que celui de ce programme&#xa0;; pas de mise à jour (voir --allow-older)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+18"/>
         <source>wrong usage: an unknown option or a bad value</source>
         <translation>mauvaise utilisation&#xa0;: option inconnue ou valeur incorrecte</translation>
     </message>
@@ -243,17 +243,17 @@ et le QZ7</translation>
         <translation>impossible d&apos;écrire sur la sortie standard (ou dans le fichier --report)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-10"/>
         <source>--timeout ran out; the port was put back</source>
         <translation>délai --timeout écoulé&#xa0;; les réglages du port ont été rétablis</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>stopped by SIGINT (twice within 5 s while the QZ7 is being programmed), SIGTERM or SIGHUP; the port was put back</source>
         <translation>arrêté par SIGINT (deux fois en 5 s pendant la programmation du QZ7), SIGTERM ou SIGHUP&#xa0;; les réglages du port ont été rétablis</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+55"/>
         <source>Exit statuses (with --cli):</source>
         <translation>Codes de sortie (avec --cli)&#xa0;:</translation>
     </message>
@@ -838,7 +838,7 @@ et le QZ7</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../terminal/Bench.cpp" line="+116"/>
+        <location filename="../terminal/Bench.cpp" line="+100"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>Impossible d&apos;écrire le rapport dans %1&#xa0;: %2.</translation>
     </message>
@@ -848,7 +848,7 @@ et le QZ7</translation>
         <translation>Fin&#xa0;: %1 (code %2).</translation>
     </message>
     <message>
-        <location line="+80"/>
+        <location line="+78"/>
         <source>Found 1 adapter.</source>
         <translation>1 adaptateur trouvé.</translation>
     </message>
@@ -863,13 +863,13 @@ et le QZ7</translation>
         <translation>Adaptateur USB trouvé&#xa0;: %1.</translation>
     </message>
     <message>
-        <location line="+40"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+172"/>
+        <location line="+35"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+86"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Arrêté après %1 s (--timeout)</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+9"/>
         <source>Looking for USB adapters.</source>
         <translation>Recherche des adaptateurs USB.</translation>
     </message>
@@ -879,7 +879,7 @@ et le QZ7</translation>
         <translation>Recherche de l&apos;adaptateur USB.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
         <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapters in and run again.</source>
         <translation>Aucun QZ7 en %1 s&#xa0;: aucun adaptateur USB utilisable trouvé. Branchez les adaptateurs et relancez.</translation>
     </message>
@@ -889,18 +889,18 @@ et le QZ7</translation>
         <translation>Aucun QZ7 en %1 s&#xa0;: aucun adaptateur USB utilisable trouvé. Branchez l&apos;adaptateur et relancez.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+35"/>
-        <location line="+79"/>
+        <location filename="../terminal/BenchUnit.cpp" line="+32"/>
+        <location line="+72"/>
         <source>Nothing was done to this port.</source>
         <translation>Rien n&apos;a été fait sur ce port.</translation>
     </message>
     <message>
-        <location line="-16"/>
+        <location line="-46"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>Envoi de l&apos;image du micrologiciel (%1 lignes).</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+35"/>
         <source>Update to the older firmware?</source>
         <translation>Mettre le micrologiciel plus ancien&#xa0;?</translation>
     </message>
@@ -910,7 +910,7 @@ et le QZ7</translation>
         <translation>Mettre à jour&#xa0;?</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+21"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>Version %1, plus ancienne que la %2 de ce programme&#xa0;: rien n&apos;a été effacé (--check).</translation>
     </message>
@@ -935,27 +935,27 @@ et le QZ7</translation>
         <translation>Version introuvable&#xa0;: rien n&apos;a été effacé (--check).</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+13"/>
         <source>Already on %1: not updated (--skip-current).</source>
         <translation>Déjà en %1&#xa0;: pas de mise à jour (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+85"/>
+        <location filename="../terminal/Terminal.cpp" line="+134"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Envoi de l&apos;image du micrologiciel (%1 caractères).</translation>
     </message>
     <message>
-        <location line="+56"/>
+        <location filename="../core/RunRules.cpp" line="+68"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>Ce QZ7 a la version %1, plus récente que %2&#xa0;: pas de mise à jour. Utilisez --allow-older pour y mettre %2 quand même.</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location filename="../terminal/Terminal.cpp" line="+38"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>Pas de mise à jour&#xa0;: le QZ7 est resté tel quel.</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+72"/>
         <source>Update to the older firmware? [y/N]</source>
         <translation>Mettre le micrologiciel plus ancien&#xa0;? [y/N]</translation>
     </message>
@@ -965,7 +965,7 @@ et le QZ7</translation>
         <translation>Mettre à jour&#xa0;? [y/N]</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-137"/>
+        <location filename="../run/Bounds.cpp" line="+39"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <translation>Aucun QZ7 en %1 s&#xa0;: le port est ouvert mais rien n&apos;a répondu. Allumez le QZ7 en maintenant Run/Stop.</translation>
     </message>
@@ -985,7 +985,7 @@ et le QZ7</translation>
         <translation>Aucun QZ7 en %1 s&#xa0;: aucun adaptateur USB utilisable trouvé. Branchez l&apos;adaptateur (ou vérifiez le chemin donné avec --port) et relancez.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location filename="../core/RunRules.cpp" line="-20"/>
         <source>%1 during the update: the QZ7 has no firmware now. Power it on again while holding Run/Stop and update again.</source>
         <translation>%1 pendant la mise à jour&#xa0;: le QZ7 n&apos;a plus de micrologiciel. Rallumez-le en maintenant Run/Stop et refaites la mise à jour.</translation>
     </message>
@@ -995,7 +995,7 @@ et le QZ7</translation>
         <translation>%1 avant tout effacement&#xa0;: le QZ7 est resté tel quel.</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location filename="../terminal/Terminal.h" line="+22"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>Pas de mise à jour&#xa0;: le port donné avec --port est inutilisable (avec --wait, le programme l&apos;attend). Rien n&apos;a été fait sur aucun port.</translation>
     </message>
@@ -1005,7 +1005,7 @@ et le QZ7</translation>
         <translation>Non mis à jour : le port donné avec --port est inutilisable : ce n&apos;est pas un terminal, et attendre n&apos;y change rien. Aucun port n&apos;a été touché.</translation>
     </message>
     <message>
-        <location line="+85"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-11"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>Le QZ7 est en cours de programmation&#xa0;: l&apos;arrêter maintenant le laisserait sans micrologiciel. La mise à jour continue&#xa0;; appuyez de nouveau sur Ctrl+C dans les 5 s pour arrêter.</translation>
     </message>
@@ -1018,7 +1018,7 @@ et le QZ7</translation>
 <context>
     <name>UpdaterWindow</name>
     <message>
-        <location filename="../window/UpdaterWindow.cpp" line="+94"/>
+        <location filename="../window/UpdaterWindow.cpp" line="+95"/>
         <source>Erases the QZ7 and sends it firmware V%1</source>
         <translation>Efface le QZ7 et lui envoie le micrologiciel V%1</translation>
     </message>
@@ -1033,7 +1033,7 @@ et le QZ7</translation>
         <translation>Échec</translation>
     </message>
     <message>
-        <location line="+174"/>
+        <location line="+176"/>
         <source>Keep updating</source>
         <translation>Continuer la mise à jour</translation>
     </message>

@@ -138,22 +138,22 @@ and the QZ7</source>
 <context>
     <name>Help</name>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+52"/>
+        <location filename="../core/Endings.cpp" line="+19"/>
         <source>the QZ7 was updated (Done)</source>
         <translation>QZ7 を更新した (Done)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+22"/>
         <source>an error nobody foresaw</source>
         <translation>想定外のエラー</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+10"/>
         <source>no usable adapter within --wait, or a --port that can never be one</source>
         <translation>--wait の間に使えるアダプターがない、または --port の指定先がアダプターになり得ない</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>no permission to open the port</source>
         <translation>ポートを開く権限がない</translation>
     </message>
@@ -163,17 +163,17 @@ and the QZ7</source>
         <translation>ポートを別のプログラムが使用中</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-33"/>
         <source>the adapter was disconnected, or the port closed under the update</source>
         <translation>更新中にアダプターが外れた、またはポートが閉じた</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+5"/>
         <source>the QZ7 was not erased</source>
         <translation>QZ7 が消去されなかった</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+7"/>
         <source>an unexpected reply from the QZ7</source>
         <translation>QZ7 から予期しない応答があった</translation>
     </message>
@@ -183,57 +183,57 @@ and the QZ7</source>
         <translation>バージョンの応答がない</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+11"/>
         <source>not updated: the answer was no (or input ended, or was too long)</source>
         <translation>更新せず: 答えが「いいえ」だった (または入力が終わった、長すぎた)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-8"/>
         <source>the firmware image is damaged; nothing was erased</source>
         <translation>ファームウェアイメージが壊れている。何も消去していない</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-10"/>
         <source>the QZ7 answered Not Done</source>
         <translation>QZ7 が Not Done と応答した</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+4"/>
         <source>the QZ7 restarted during the update</source>
         <translation>更新中に QZ7 が再起動した</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-8"/>
         <source>the QZ7 stopped accepting data</source>
         <translation>QZ7 がデータを受け付けなくなった</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+33"/>
         <source>the port opened, but no QZ7 answered within --wait</source>
         <translation>ポートは開いたが、--wait の間に QZ7 が応答しなかった</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-27"/>
         <source>the QZ7 said Done before the whole image was sent</source>
         <translation>イメージをすべて送る前に QZ7 が Done と応答した</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+37"/>
         <source>several units: not every one was updated (each unit&apos;s status is in --json and --report)</source>
         <translation>複数台: 更新されなかった台がある (各台の状態は --json と --report に出力)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-19"/>
         <source>--skip-current: the QZ7 already has the firmware this program carries; not updated</source>
         <translation>--skip-current: 本プログラムのファームウェアが QZ7 にすでに入っているため更新せず</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>--yes: the QZ7 has newer firmware than this program carries; not updated (see --allow-older)</source>
         <translation>--yes: QZ7 のファームウェアが本プログラムのものより新しいため更新せず (--allow-older を参照)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+18"/>
         <source>wrong usage: an unknown option or a bad value</source>
         <translation>使い方の誤り: 不明なオプションまたは不正な値</translation>
     </message>
@@ -243,17 +243,17 @@ and the QZ7</source>
         <translation>標準出力 (または --report のファイル) に書き込めなかった</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-10"/>
         <source>--timeout ran out; the port was put back</source>
         <translation>--timeout の時間切れ。ポートの設定は元に戻した</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>stopped by SIGINT (twice within 5 s while the QZ7 is being programmed), SIGTERM or SIGHUP; the port was put back</source>
         <translation>SIGINT (QZ7 への書き込み中は 5 s 以内に 2 回)、SIGTERM または SIGHUP で停止。ポートの設定は元に戻した</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+55"/>
         <source>Exit statuses (with --cli):</source>
         <translation>終了ステータス (--cli 使用時):</translation>
     </message>
@@ -838,7 +838,7 @@ and the QZ7</source>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../terminal/Bench.cpp" line="+116"/>
+        <location filename="../terminal/Bench.cpp" line="+100"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>レポートを %1 に書き込めませんでした: %2。</translation>
     </message>
@@ -848,7 +848,7 @@ and the QZ7</source>
         <translation>終了: %1 (ステータス %2)。</translation>
     </message>
     <message>
-        <location line="+80"/>
+        <location line="+78"/>
         <source>Found 1 adapter.</source>
         <translation>アダプターが 1 台見つかりました。</translation>
     </message>
@@ -863,13 +863,13 @@ and the QZ7</source>
         <translation>USB アダプターが見つかりました: %1。</translation>
     </message>
     <message>
-        <location line="+40"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+172"/>
+        <location line="+35"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+86"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>%1 s で停止しました (--timeout)</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+9"/>
         <source>Looking for USB adapters.</source>
         <translation>USB アダプターを探しています。</translation>
     </message>
@@ -879,7 +879,7 @@ and the QZ7</source>
         <translation>USB アダプターを探しています。</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
         <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapters in and run again.</source>
         <translation>%1 s 以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して、もう一度実行してください。</translation>
     </message>
@@ -889,18 +889,18 @@ and the QZ7</source>
         <translation>%1 s 以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して、もう一度実行してください。</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+35"/>
-        <location line="+79"/>
+        <location filename="../terminal/BenchUnit.cpp" line="+32"/>
+        <location line="+72"/>
         <source>Nothing was done to this port.</source>
         <translation>このポートには何もしていません。</translation>
     </message>
     <message>
-        <location line="-16"/>
+        <location line="-46"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>ファームウェアイメージを送信しています (%1 行)。</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+35"/>
         <source>Update to the older firmware?</source>
         <translation>古いファームウェアに更新しますか?</translation>
     </message>
@@ -910,7 +910,7 @@ and the QZ7</source>
         <translation>更新しますか?</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+21"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>バージョン %1 は本プログラムの %2 より古いです。何も消去していません (--check)。</translation>
     </message>
@@ -935,27 +935,27 @@ and the QZ7</source>
         <translation>バージョンが見つかりません: 何も消去していません (--check)。</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+13"/>
         <source>Already on %1: not updated (--skip-current).</source>
         <translation>すでに %1 です: 更新していません (--skip-current)。</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+85"/>
+        <location filename="../terminal/Terminal.cpp" line="+134"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>ファームウェアイメージを送信しています (%1 文字)。</translation>
     </message>
     <message>
-        <location line="+56"/>
+        <location filename="../core/RunRules.cpp" line="+68"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>この QZ7 には %2 より新しい %1 が入っています: 更新していません。それでも %2 を書き込むには --allow-older を使います。</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location filename="../terminal/Terminal.cpp" line="+38"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>更新していません: QZ7 は元のままです。</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+72"/>
         <source>Update to the older firmware? [y/N]</source>
         <translation>古いファームウェアに更新しますか? [y/N]</translation>
     </message>
@@ -965,7 +965,7 @@ and the QZ7</source>
         <translation>更新しますか? [y/N]</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-137"/>
+        <location filename="../run/Bounds.cpp" line="+39"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <translation>%1 s 以内に QZ7 が見つかりません: ポートは開いていますが、応答がありません。Run/Stop を押したまま QZ7 の電源を入れてください。</translation>
     </message>
@@ -985,7 +985,7 @@ and the QZ7</source>
         <translation>%1 s 以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して (または --port で指定したパスを確認して)、もう一度実行してください。</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location filename="../core/RunRules.cpp" line="-20"/>
         <source>%1 during the update: the QZ7 has no firmware now. Power it on again while holding Run/Stop and update again.</source>
         <translation>%1 (更新中): 現在 QZ7 にはファームウェアがありません。Run/Stop を押したまま電源を入れ直し、もう一度更新してください。</translation>
     </message>
@@ -995,7 +995,7 @@ and the QZ7</source>
         <translation>%1 (消去前): QZ7 は元のままです。</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location filename="../terminal/Terminal.h" line="+22"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>更新していません: --port で指定したポートは使えません (--wait を付けると使えるまで待ちます)。どのポートにも何もしていません。</translation>
     </message>
@@ -1005,7 +1005,7 @@ and the QZ7</source>
         <translation>更新していません。--port で指定したポートは使えません。端末ではなく、待っても端末にはなりません。どのポートにも何もしていません。</translation>
     </message>
     <message>
-        <location line="+85"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-11"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>QZ7 に書き込み中です。今停止すると QZ7 のファームウェアがなくなります。更新を続けます。停止するには 5 s 以内にもう一度 Ctrl+C を押してください。</translation>
     </message>
@@ -1018,7 +1018,7 @@ and the QZ7</source>
 <context>
     <name>UpdaterWindow</name>
     <message>
-        <location filename="../window/UpdaterWindow.cpp" line="+94"/>
+        <location filename="../window/UpdaterWindow.cpp" line="+95"/>
         <source>Erases the QZ7 and sends it firmware V%1</source>
         <translation>QZ7 を消去し、ファームウェア V%1 を送信します</translation>
     </message>
@@ -1033,7 +1033,7 @@ and the QZ7</source>
         <translation>失敗</translation>
     </message>
     <message>
-        <location line="+174"/>
+        <location line="+176"/>
         <source>Keep updating</source>
         <translation>更新を続ける</translation>
     </message>

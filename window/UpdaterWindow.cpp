@@ -2,6 +2,7 @@
 
 #include "controller/FirmwareImage.h"
 #include "firmware/Firmware.h"
+#include "core/Endings.h"
 #include "core/Words.h"
 #include "ui_QZ7_Updater.h"
 
@@ -130,12 +131,14 @@ void UpdaterWindow::ShowEnd(Outcome outcome)
     Offer(ui_->UpdateButtonView, false);
     Offer(ui_->CancelButtonView, false);
     // Every failure offers a way on, focused and the default, so that Return takes it and a
-    // screen reader reads the new screen from there. A damaged image is the exception: the
-    // same image would fail the same way, and only a reinstall helps; Close is then the one way.
-    const bool restart = !done && outcome != Outcome::ImageDamaged;
+    // screen reader reads the new screen from there; where going on would fail the same way
+    // (a damaged image) Close is the one way. Which ways an end offers is the table of endings'.
+    // "Update another QZ7" comes with the end's own update, and takes the focus there.
+    const WaysOn ways = RowOf(outcome).ways;
+    const bool restart = ways == WaysOn::RestartAndClose;
     Offer(ui_->RestartButtonView, restart);
     Offer(ui_->CloseButtonView, true);
-    QPushButton* focused = restart ? ui_->RestartButtonView : done ? nullptr : ui_->CloseButtonView;
+    QPushButton* focused = restart ? ui_->RestartButtonView : ways == WaysOn::CloseOnly ? ui_->CloseButtonView : nullptr;
     ui_->UpdateButtonView->setDefault(false);
     ui_->CancelButtonView->setDefault(false);
     ui_->RestartButtonView->setDefault(restart);

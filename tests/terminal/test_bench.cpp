@@ -423,26 +423,6 @@ TEST(Bench, AKilledBenchLeavesTheLinesOfUnitsThatEndedWhole)
         EXPECT_EQ(Parsed(line)["outcome"].toString(), "done");
 }
 
-TEST(Bench, ReportLinesWrittenSideBySideNeverMix)
-{
-    const std::string path = testing::TempDir() + "qz7-append-" + std::to_string(getpid()) + ".jsonl";
-    ::unlink(path.c_str());
-    std::vector<std::thread> writers;
-    for (int t = 0; t < 4; ++t)
-        writers.emplace_back([&, t] {
-            for (int i = 0; i < 50; ++i)
-                EXPECT_TRUE(AppendRecord(path, std::string(1000 + t * 300, static_cast<char>('a' + t))));
-        });
-    for (std::thread& w : writers)
-        w.join();
-    std::vector<std::string> lines = ReadLines(path);
-    EXPECT_EQ(lines.size(), 200u);
-    for (const std::string& line : lines)
-        EXPECT_EQ(line, std::string(line.size(), line.front())) << "lines mixed";
-    EXPECT_FALSE(AppendRecord("/nonexistent/dir/r.jsonl", "x"));
-    ::unlink(path.c_str());
-}
-
 TEST(Bench, ListAndVersionAnswerInJsonAndUsageIsChecked)
 {
     int status = -1;

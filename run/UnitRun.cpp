@@ -1,0 +1,131 @@
+#include "run/UnitRun.h"
+
+#include "controller/PortDiagnosis.h"
+
+#include <QTimer>
+#include <exception>
+
+UnitRun::UnitRun(Options options, UnitView& view) : options_(std::move(options)), view_(view) {}
+
+UnitRun::~UnitRun()
+{
+    if (controller_)
+        controller_->setFrontEnd(nullptr);
+}
+
+std::optional<std::string> UnitRun::Start()
+{
+    QZ7_UpdaterAppDelegate::Options options = QZ7_UpdaterAppDelegate::ProgramOptions();
+    options.port = options_.port;
+    options.printImageLength = false;
+    try {
+        controller_ = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
+    } catch (const std::exception& e) {
+        return std::string(e.what());
+    }
+    controller_->setFrontEnd(this);
+    if (options_.waitSeconds) {
+        // A bound on the wait for the QZ7, until its banner comes.
+        wait_.Start(Bound::Left(options_.since, *options_.waitSeconds), [this] {
+            auto [how, why] = GaveUp(*controller_, *options_.waitSeconds);
+            view_.Say(why);
+            End(how);
+        });
+    }
+    controller_->applicationDidFinishLaunching();
+    return std::nullopt;
+}
+
+void UnitRun::Show(const ScreenUpdate& update)
+{
+    // After the end the view still shows what comes (the end's own report, posted just after
+    // it), and nothing more is decided.
+    if (ending_) {
+        view_.Show(update);
+        return;
+    }
+    if (update.picture == Picture::Device)
+        wait_.Stop();
+    if (update.version)
+        version_ = update.version;
+    view_.Show(update);
+    if (ending_)
+        return;
+    // Without --wait, a named port that an open has found can never be an adapter ends the run:
+    // it will not become one by waiting.
+    if (update.status && options_.port && !options_.waitSeconds && controller_->Trouble() == PortTrouble::NotSerial) {
+        view_.Unusable();
+        End(Ending::NoAdapter);
+        return;
+    }
+    if (update.question) {
+        version_ = update.version;
+        relation_ = update.relation.value_or(VersionRelation::Unknown);
+        answer_ = AnswerFor(options_.answers, relation_);
+        view_.Asked(answer_, relation_);
+        // Pressed from the event loop, as a button would be, not inside the update that asks.
+        if (answer_ == Answer::Update)
+            QTimer::singleShot(0, controller_.get(), [c = controller_.get()] { c->UpdatePressed(); });
+        else if (answer_ != Answer::Ask)
+            QTimer::singleShot(0, controller_.get(), [c = controller_.get()] { c->CancelPressed(); });
+    }
+    if (update.ended)
+        End(EndingOf(*update.ended));
+}
+
+void UnitRun::Answered(bool update)
+{
+    if (!controller_ || ending_)
+        return;
+    if (update)
+        controller_->UpdatePressed();
+    else
+        controller_->CancelPressed();
+}
+
+void UnitRun::Cancelled()
+{
+    if (ending_)
+        return;
+    const Ending how = CancelledAs(answer_);
+    view_.Cancelled(how);
+    End(how);
+}
+
+void UnitRun::Stop(const std::string& what, Ending how)
+{
+    if (ending_)
+        return;
+    view_.Say(StoppedText(what, how, controller_ ? controller_->state() : Stage::AwaitingBanner));
+    End(how);
+}
+
+void UnitRun::End(Ending how)
+{
+    if (ending_)
+        return;
+    ending_ = how;
+    wait_.Stop();
+    view_.Ended(how);
+    // The controller puts its port back as it goes; it is let go from the event loop, not from
+    // inside its own screen update.
+    if (options_.releaseAtEnd && controller_) {
+        controller_->setFrontEnd(nullptr);
+        QTimer::singleShot(0, this, [this] { controller_.reset(); });
+    }
+}
+
+void UnitRun::Release()
+{
+    if (!controller_)
+        return;
+    controller_->setFrontEnd(nullptr);
+    controller_.reset();
+}
+
+std::optional<StatusFact> UnitRun::StatusShown() const
+{
+    if (!controller_)
+        return std::nullopt;
+    return controller_->StatusShown();
+}
