@@ -63,6 +63,13 @@ constexpr Ending EndingOf(Outcome outcome)
 {
     return static_cast<Ending>(static_cast<int>(outcome));
 }
+// The two enums go in step: an Outcome added or moved without its Ending stops the build here.
+static_assert(EndingOf(Outcome::Done) == Ending::Done && EndingOf(Outcome::Disconnected) == Ending::Disconnected &&
+              EndingOf(Outcome::Stopped) == Ending::Stopped && EndingOf(Outcome::NotErased) == Ending::NotErased &&
+              EndingOf(Outcome::NotDone) == Ending::NotDone && EndingOf(Outcome::EndedEarly) == Ending::EndedEarly &&
+              EndingOf(Outcome::Restarted) == Ending::Restarted && EndingOf(Outcome::Unexpected) == Ending::Unexpected &&
+              EndingOf(Outcome::NoVersion) == Ending::NoVersion && EndingOf(Outcome::ImageDamaged) == Ending::ImageDamaged &&
+              EndingOf(Outcome::Unopened) == Ending::Unopened && EndingOf(Outcome::Exception) == Ending::Exception);
 
 // What an end screen offers the operator to go on with.
 enum class WaysOn {
