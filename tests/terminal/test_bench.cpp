@@ -10,6 +10,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <fstream>
+#include <future>
 #include <algorithm>
 #include <map>
 #include <set>
@@ -76,10 +77,12 @@ struct BenchRun {
 };
 
 // Runs qz7-updater --cli with `args`, the units listed; standard output to a file.
-BenchRun RunBench(const Units& units, std::vector<std::string> args, const std::function<void(Updater&)>& meanwhile = {})
+// `tag` names the run's files apart from the test's other runs side by side.
+BenchRun RunBench(const Units& units, std::vector<std::string> args, const std::function<void(Updater&)>& meanwhile = {},
+                  const std::string& tag = {})
 {
     const std::string base = testing::TempDir() + "qz7-bench-" + std::to_string(getpid()) + "-" +
-                             testing::UnitTest::GetInstance()->current_test_info()->name();
+                             testing::UnitTest::GetInstance()->current_test_info()->name() + tag;
     BenchRun run;
     run.report = base + ".jsonl";
     ::unlink(run.report.c_str());
@@ -347,10 +350,19 @@ TEST(Bench, YesLeavesAUnitWithNewerFirmwareUnlessAllowOlder)
         {"with --allow-older", {"--yes", "--all", "--allow-older", "--report", "REPORT"}, {newerOne, Sim()}, 0, {"done", "done"}},
         {"alone, --json", {"--yes", "--json", "--report", "REPORT"}, {newerOne}, 18, {"newer-on-unit"}},
     };
+    // Every row side by side, each with units and files of its own.
+    std::vector<std::unique_ptr<Units>> benches;
+    std::vector<std::future<BenchRun>> runs;
     for (const auto& row : rows) {
+        const Units& units = *benches.emplace_back(std::make_unique<Units>(row.units));
+        const std::string tag = "-" + std::to_string(runs.size());
+        runs.push_back(std::async(std::launch::async, [&units, &row, tag] { return RunBench(units, row.args, {}, tag); }));
+    }
+    for (std::size_t k = 0; k < std::size(rows); ++k) {
+        const auto& row = rows[k];
         SCOPED_TRACE(row.name);
-        Units units(row.units);
-        BenchRun run = RunBench(units, row.args);
+        const Units& units = *benches[k];
+        BenchRun run = runs[k].get();
         EXPECT_EQ(run.status, row.status);
         units.ExpectRestored();
         std::map<std::string, QJsonObject> report = ReportByPort(run.report);
