@@ -1,5 +1,6 @@
 #pragma once
 #include "sim/Loader.h"
+#include "sim/LoaderAnswers.h"
 
 #include <atomic>
 #include <chrono>
@@ -9,7 +10,6 @@
 #include <map>
 #include <mutex>
 #include <optional>
-#include <random>
 #include <string>
 #include <termios.h>
 #include <ctime>
@@ -20,7 +20,7 @@
 // slave as it would open a USB adapter.
 namespace bootsim {
 
-class BootSim {
+class BootSim : private LoaderAnswers::Voice {
 public:
     explicit BootSim(Options options);
     ~BootSim();
@@ -54,7 +54,7 @@ public:
     std::string Wire() const;   // every byte the program sent, in order
     std::string Image() const;  // every byte the program sent after "P"
     std::string AfterDone() const;  // what came after "Done" was sent
-    Stage CurrentStage() const { return stage_.load(); }
+    Stage CurrentStage() const { return answers_.Now(); }
     // Processor time the simulator's own thread has used, in seconds (for tests that measure
     // what the program under test costs in the same process).
     double ThreadCpuSeconds() const;
@@ -62,28 +62,33 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
     bool WaitConfigured();
-    void Send(Stage stage, const std::vector<std::string>& lines);
     void SendRaw(const std::string& bytes);
     void SendChunked(const std::vector<std::string>& out);
-    void SendAsterisk(int lines);
-    // Sends the line that stands in for an asterisk once `lines` image lines have come; false
-    // when it is not due.
-    bool SendLineForAsterisk(int lines);
     void HandleByte(char byte, Clock::time_point at);
-    void FinishLine(Clock::time_point at);
-    void HangUp();
     void Event(const std::string& what) const;
-    bool Silent(Stage stage) const;
     void SleepUntil(Clock::time_point t);
     // Waits `d`, less when Stop() comes or `cut` (when given) turns true.
     void Nap(std::chrono::microseconds d, const bool* cut = nullptr);
     void Finish();  // Run() is over
 
+    // How the loader's answers go out on the pseudo-terminal, and how long they take (Dialogue.cpp).
+    void Say(Stage stage, const std::vector<std::string>& lines) override;
+    void SayAsterisk(const std::string& chatter, const std::string& noise, const std::string& asterisks) override;
+    void SayRaw(const std::vector<std::string>& writes) override;
+    void HangUp() override;
+    void Programming() override;
+    void LineCame(int lines, int type) override;
+    void Ending(bool said) override;
+    void VersionSaid() override;
+    void Wait(LoaderAnswers::Delay delay) override;
+    bool Pause() override;
+    void Tell(const std::string& event) override;
+
     Options options_;
+    LoaderAnswers answers_{options_, *this, Stage::Banner};
     int master_ = -1;
     std::string slavePath_;
     termios initial_{};
-    std::atomic<Stage> stage_{Stage::Banner};
     std::atomic<bool> stop_{false};
     std::mutex wakeMutex_;  // guards the four flags below; `wake_` tells of their changes and Stop()'s
     std::condition_variable wake_;
@@ -97,15 +102,11 @@ private:
     clockid_t cpuClock_{};
     bool haveCpuClock_ = false;
     double finalCpu_ = 0;
-    std::mt19937 rng_;
     std::chrono::nanoseconds byteTime_{0};
     Clock::time_point rxClock_{}, txClock_{}, started_{}, lastAsterisk_{};
+    Clock::time_point byteAt_{};  // when the byte being answered arrived
     bool asteriskPending_ = false;
-    std::string line_;
     std::string image_;
-    int creditsAhead_ = 0;
-    int menuLine_ = 0;
-    bool promptShown_ = false;  // "E or P?" is on the loader's screen, waiting for its answer
     std::optional<Clock::time_point> hangUpDue_;
 
     mutable std::mutex mutex_;
