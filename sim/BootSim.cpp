@@ -53,7 +53,7 @@ std::string Result::Summary() const
     return text;
 }
 
-BootSim::BootSim(Options options) : options_(std::move(options)), rng_(options_.seed)
+BootSim::BootSim(Options options) : options_(std::move(options))
 {
     if (options_.baud > 0)
         byteTime_ = nanoseconds(10'000'000'000LL / options_.baud);
@@ -246,7 +246,6 @@ void BootSim::HangUp()
         ::close(master_);
     master_ = -1;
     result_.hungUp = true;
-    stage_ = Stage::Finished;
 }
 
 void BootSim::Run()
@@ -263,15 +262,12 @@ void BootSim::Run()
     }
     Event("configured");
     Nap(options_.powerOnDelay, &poweredOn_);
-    if (!stop_) {
-        Send(Stage::Banner, {options_.banner});
-        if (stage_ != Stage::Finished)
-            stage_ = Stage::Version;
-    }
+    if (!stop_)
+        answers_.Greet();
     char buffer[4096];
     std::optional<Clock::time_point> lingerUntil;
     while (!stop_ && master_ >= 0) {
-        if (options_.device && stage_ == Stage::Finished) {
+        if (options_.device && answers_.Now() == Stage::Finished) {
             // A device does not say when the far end closes: what comes within half a second
             // after "Done" is still taken.
             if (!lingerUntil)
@@ -280,7 +276,7 @@ void BootSim::Run()
                 break;
         }
         if (hangUpDue_ && Clock::now() >= *hangUpDue_) {
-            HangUp();
+            answers_.HangUp();
             Event("hang-up");
             break;
         }

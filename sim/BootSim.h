@@ -1,4 +1,7 @@
 #pragma once
+#include "sim/Loader.h"
+#include "sim/LoaderAnswers.h"
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -7,7 +10,6 @@
 #include <map>
 #include <mutex>
 #include <optional>
-#include <random>
 #include <string>
 #include <termios.h>
 #include <ctime>
@@ -18,87 +20,7 @@
 // slave as it would open a USB adapter.
 namespace bootsim {
 
-// The stages of one update, in the order the boot loader reaches them; each names the reply the
-// boot loader is about to send.
-enum class Stage { Banner, Version, Prompt, Erase, Program, Done, Finished };
-const char* StageName(Stage stage);
-std::optional<Stage> ParseStage(const std::string& name);
-
-enum class Chunking {
-    Whole,   // each reply line in one write
-    Bytes,   // one byte per write
-    Random,  // random pieces (seeded)
-    Merged,  // all lines of one reply in a single write
-};
-
-struct Options {
-    int baud = 0;  // 0: as fast as the pseudo-terminal goes; else 10 bit times a byte, both ways
-    // Time the operator takes to power the device on once the port is configured, unless
-    // BootSim::PowerOn() comes first.
-    std::chrono::milliseconds powerOnDelay{1000};
-    std::chrono::milliseconds eraseDelay{300};
-    std::chrono::microseconds lineDelay{0};  // programming time per image line
-    std::string banner = "QZ-7 Boot Loader";
-    std::optional<std::string> version = std::string("QZ7 V2.005");
-    int extraLines = 0;  // menu lines before "E or P?", one for each "y"
-    bool failErase = false;
-    Chunking chunking = Chunking::Whole;
-    int noiseBytes = 0;  // random bytes (never an asterisk) before each asterisk
-    std::map<Stage, std::string> replies;  // other texts for some stages' replies
-    std::map<Stage, std::string> suffixes;  // bytes right after that stage's reply, in the same write
-    bool earlyAsterisk = false;  // the first asterisk comes right after "Erased", not after "P"
-    // After N image lines (0: at "P"), send `lineForAsterisk` instead of the next asterisk, and
-    // nothing more.
-    std::optional<int> lineForAsteriskAfter;
-    std::string lineForAsterisk;
-    // After N image lines (0: at "P"), send `chatter` as it stands (no line end added) right
-    // before the next asterisk: a loader reporting its progress between records.
-    std::optional<int> chatterAfterLines;
-    std::string chatter;
-    std::optional<Stage> bareAt;      // that stage's reply goes without its line end
-    std::optional<Stage> highByteAt;  // a byte above 127 inside that stage's reply
-    std::optional<Stage> silentFrom;  // send nothing from that stage on
-    std::optional<Stage> hangUpAt;    // close the master instead of sending that stage's reply
-    std::optional<int> hangUpAfterLines;  // close the master after N image lines (0: at "P")
-    int burstAsterisks = 0;  // extra asterisks sent at "P", to fill the program's output queue
-    std::chrono::milliseconds burstStall{0};  // ... while the boot loader stops reading this long
-    bool echo = false;  // echo each command byte ("y", "E", "P"), with CR LF, before answering it
-    int asterisksPerLine = 1;  // more than one: the loader runs ahead of the program
-    std::optional<int> restartAfterLines;  // after N image lines, restart: the banner again
-    // Close the line this long after the version reply, while the program shows its question.
-    std::optional<std::chrono::milliseconds> hangUpAfterVersion;
-    std::optional<int> pauseAfterLines;        // say nothing for `pause` after N image lines
-    std::chrono::milliseconds pause{0};        // (or until BootSim::Resume())
-    unsigned seed = 1;
-    std::optional<std::string> expected;  // the image the program should deliver
-    // Play on this existing tty (the gadget side of a USB serial link, say) instead of a
-    // pseudo-terminal. Its far end is not seen: the device counts as powered on when the
-    // simulator starts, and the update ends with "Done".
-    std::optional<std::string> device;
-    // With `device`: a hang-up writes an empty line here (a USB gadget's UDC file in configfs,
-    // which unbinds the gadget), since closing the tty would not take the far end's line down.
-    std::optional<std::string> unplugPath;
-    // Told of each step of the update as it happens ("banner", "version", "line 100", ...).
-    std::function<void(const std::string&)> onEvent;
-};
-
-struct Result {
-    bool configured = false;   // a program opened and configured the port
-    bool hungUp = false;       // the master was closed on purpose
-    bool programmed = false;   // "P" came
-    bool sawEnd = false;       // the end-of-file record came
-    bool doneSent = false;
-    int lines = 0;
-    int badRecords = 0;
-    std::size_t imageBytes = 0;
-    bool matchesExpected = false;
-    double seconds = 0;  // from "P" to "Done"
-    std::vector<double> turnaroundUs;  // asterisk sent to the last byte of the answering line
-    bool Intact() const;
-    std::string Summary() const;
-};
-
-class BootSim {
+class BootSim : private LoaderAnswers::Voice {
 public:
     explicit BootSim(Options options);
     ~BootSim();
@@ -132,7 +54,7 @@ public:
     std::string Wire() const;   // every byte the program sent, in order
     std::string Image() const;  // every byte the program sent after "P"
     std::string AfterDone() const;  // what came after "Done" was sent
-    Stage CurrentStage() const { return stage_.load(); }
+    Stage CurrentStage() const { return answers_.Now(); }
     // Processor time the simulator's own thread has used, in seconds (for tests that measure
     // what the program under test costs in the same process).
     double ThreadCpuSeconds() const;
@@ -140,28 +62,33 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
     bool WaitConfigured();
-    void Send(Stage stage, const std::vector<std::string>& lines);
     void SendRaw(const std::string& bytes);
     void SendChunked(const std::vector<std::string>& out);
-    void SendAsterisk(int lines);
-    // Sends the line that stands in for an asterisk once `lines` image lines have come; false
-    // when it is not due.
-    bool SendLineForAsterisk(int lines);
     void HandleByte(char byte, Clock::time_point at);
-    void FinishLine(Clock::time_point at);
-    void HangUp();
     void Event(const std::string& what) const;
-    bool Silent(Stage stage) const;
     void SleepUntil(Clock::time_point t);
     // Waits `d`, less when Stop() comes or `cut` (when given) turns true.
     void Nap(std::chrono::microseconds d, const bool* cut = nullptr);
     void Finish();  // Run() is over
 
+    // How the loader's answers go out on the pseudo-terminal, and how long they take (Dialogue.cpp).
+    void Say(Stage stage, const std::vector<std::string>& lines) override;
+    void SayAsterisk(const std::string& chatter, const std::string& noise, const std::string& asterisks) override;
+    void SayRaw(const std::vector<std::string>& writes) override;
+    void HangUp() override;
+    void Programming() override;
+    void LineCame(int lines, int type) override;
+    void Ending(bool said) override;
+    void VersionSaid() override;
+    void Wait(LoaderAnswers::Delay delay) override;
+    bool Pause() override;
+    void Tell(const std::string& event) override;
+
     Options options_;
+    LoaderAnswers answers_{options_, *this, Stage::Banner};
     int master_ = -1;
     std::string slavePath_;
     termios initial_{};
-    std::atomic<Stage> stage_{Stage::Banner};
     std::atomic<bool> stop_{false};
     std::mutex wakeMutex_;  // guards the four flags below; `wake_` tells of their changes and Stop()'s
     std::condition_variable wake_;
@@ -175,15 +102,11 @@ private:
     clockid_t cpuClock_{};
     bool haveCpuClock_ = false;
     double finalCpu_ = 0;
-    std::mt19937 rng_;
     std::chrono::nanoseconds byteTime_{0};
     Clock::time_point rxClock_{}, txClock_{}, started_{}, lastAsterisk_{};
+    Clock::time_point byteAt_{};  // when the byte being answered arrived
     bool asteriskPending_ = false;
-    std::string line_;
     std::string image_;
-    int creditsAhead_ = 0;
-    int menuLine_ = 0;
-    bool promptShown_ = false;  // "E or P?" is on the loader's screen, waiting for its answer
     std::optional<Clock::time_point> hangUpDue_;
 
     mutable std::mutex mutex_;

@@ -1,9 +1,9 @@
 #pragma once
-#include "sim/BootSim.h"
+#include "sim/Loader.h"
+#include "sim/LoaderAnswers.h"
 
 #include <functional>
 #include <mutex>
-#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,7 +18,7 @@ namespace bootsim {
 // Resume(); the line rate, the delays and the device options are a pseudo-terminal's matter and
 // are passed over. Chunking Merged sends all lines of one reply in one write, every other a line
 // a write: how the bytes are then split for the reader is the line's choice.
-class ScriptedLoader {
+class ScriptedLoader : private LoaderAnswers::Voice {
 public:
     struct Line {
         // The loader's writes, in order, to arrive at once.
@@ -42,28 +42,23 @@ public:
     std::string Image() const;  // every byte the program sent after "P", up to the end record
 
 private:
-    void Byte(char byte);
-    void FinishLine();
-    void Send(Stage stage, const std::vector<std::string>& lines);
     void SendWrites(const std::vector<std::string>& out);
-    void SendAsterisk(int lines);
-    bool SendLineForAsterisk(int lines);
-    void HangUpLine();
-    bool Silent(Stage stage) const;
+    // How the loader's answers go out on the line, and what is kept of them.
+    void Say(Stage stage, const std::vector<std::string>& lines) override;
+    void SayAsterisk(const std::string& chatter, const std::string& noise, const std::string& asterisks) override;
+    void SayRaw(const std::vector<std::string>& writes) override;
+    void HangUp() override;
+    void Programming() override;
+    void LineCame(int lines, int type) override;
+    void Ending(bool said) override;
 
     const Options options_;
     const Line line_;
     mutable std::mutex mutex_;  // everything below; held while the loader speaks
-    std::mt19937 rng_;
-    Stage stage_ = Stage::Version;
+    // Starts at the version question, as this loader always has: a "y" before PowerOn() is
+    // answered.
+    LoaderAnswers answers_{options_, *this, Stage::Version};
     bool poweredOn_ = false;
-    bool hungUp_ = false;
-    bool held_ = false;  // an asterisk waits for Resume()
-    int heldLines_ = 0;
-    int creditsAhead_ = 0;
-    int menuLine_ = 0;
-    bool promptShown_ = false;
-    std::string lineText_;
     std::string image_;
     Result result_;
 };
