@@ -494,8 +494,13 @@ TEST(Bench, ListAndVersionAnswerInJsonAndUsageIsChecked)
 // escaped in the prose and the transcript and stays raw in the JSON.
 TEST(Bench, EveryUnitEndsAndEachIsNamedOnce)
 {
-    const std::string odd = testing::TempDir() + "qz7-odd\x1B[2J\x1B[31m\r\nqz7-odd-tail";
-    const std::string oddShown = testing::TempDir() + "qz7-odd\\x1B[2J\\x1B[31m\\x0D\\x0Aqz7-odd-tail";
+    // Each case's odd link to its own unit, and how the prose shows it.
+    const auto oddLink = [](std::size_t k) {
+        return testing::TempDir() + "qz7-odd" + std::to_string(k) + "\x1B[2J\x1B[31m\r\nqz7-odd-tail";
+    };
+    const auto oddShownAs = [](std::size_t k) {
+        return testing::TempDir() + "qz7-odd" + std::to_string(k) + "\\x1B[2J\\x1B[31m\\x0D\\x0Aqz7-odd-tail";
+    };
     struct Case {
         const char* name;
         std::vector<std::string> args;  // GOOD: the simulated unit's port, ODD: the odd link to it
@@ -512,12 +517,17 @@ TEST(Bench, EveryUnitEndsAndEachIsNamedOnce)
         {"alone, with --json and --wait", {"--yes", "--json", "--wait", "30", "--port", "/dev/null"}, 2, nullptr},
         {"--all, the good unit listed twice", {"--yes", "--all", "--json"}, 0, "done", true},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Units units({Sim()});
+    // Every case side by side, each with its unit, its link and its files.
+    std::vector<std::unique_ptr<Units>> benches;
+    std::vector<std::vector<std::string>> argsOf;
+    std::vector<std::future<BenchRun>> runs;
+    for (std::size_t k = 0; k < cases.size(); ++k) {
+        const Case& c = cases[k];
+        Units& units = *benches.emplace_back(std::make_unique<Units>(std::vector<bootsim::Options>{Sim()}));
+        const std::string odd = oddLink(k);
         ::unlink(odd.c_str());
         ASSERT_EQ(::symlink(units.sims[0]->SlavePath().c_str(), odd.c_str()), 0);
-        std::vector<std::string> args = c.args;
+        std::vector<std::string>& args = argsOf.emplace_back(c.args);
         for (std::string& a : args) {
             if (a == "GOOD")
                 a = units.sims[0]->SlavePath();
@@ -526,8 +536,16 @@ TEST(Bench, EveryUnitEndsAndEachIsNamedOnce)
         }
         if (c.listedTwice)
             units.ports += ",usbserial-again=" + odd;
+        runs.push_back(std::async(std::launch::async, [&units, args, k] { return RunBench(units, args, {}, "-" + std::to_string(k)); }));
+    }
+    for (std::size_t k = 0; k < cases.size(); ++k) {
+        const Case& c = cases[k];
+        SCOPED_TRACE(c.name);
+        const Units& units = *benches[k];
+        const std::vector<std::string>& args = argsOf[k];
+        const std::string odd = oddLink(k), oddShown = oddShownAs(k);
         const bool json = std::find(args.begin(), args.end(), "--json") != args.end();
-        BenchRun run = RunBench(units, args);
+        BenchRun run = runs[k].get();
         EXPECT_EQ(run.status, c.status);
         EXPECT_LT(run.took, 15s);
         EXPECT_EQ(units.sims[0]->Snapshot().Intact(), c.good && c.args[0] == "--yes") << units.sims[0]->Snapshot().Summary();
@@ -566,6 +584,6 @@ TEST(Bench, EveryUnitEndsAndEachIsNamedOnce)
         for (const auto& [unit, count] : starts)
             EXPECT_EQ(count, 1) << unit;
         EXPECT_EQ(starts.size(), expected.size());
+        ::unlink(odd.c_str());
     }
-    ::unlink(odd.c_str());
 }
