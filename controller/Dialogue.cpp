@@ -46,7 +46,7 @@ bool QZ7_UpdaterAppDelegate::Carry(const Decision& decision)
         case Action::Close: ClosePort(); break;
         case Action::ClearReceiver: ClearReceiver(); break;
         case Action::Advance: Advance(); break;
-        case Action::Pause: Pause(50ms); break;
+        case Action::Pause: Pause(commandPause_); break;
         case Action::ResetProgress: setProgress(0.0f); break;
         case Action::Start:
             switch (action.operation) {

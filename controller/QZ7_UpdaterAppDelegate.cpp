@@ -22,6 +22,7 @@ QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate(Options options)
       lister_(options.lister ? std::move(options.lister) : WithByIdNames(SystemServiceLister())),
       opener_(options.opener ? std::move(options.opener) : PortOpener(OpenSerialPort)),
       discoveryInterval_(options.discoveryInterval),
+      commandPause_(options.commandPause),
       writeStall_(options.writeStall),
       loaderQuiet_(options.loaderQuiet),
       port_(std::move(options.port)),

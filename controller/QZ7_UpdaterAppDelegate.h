@@ -91,6 +91,9 @@ public:
         // Discovery's pause between two looks for the adapter, and after it opened one before
         // the dialogue starts on it.
         std::chrono::milliseconds discoveryInterval{200};
+        // The pause after "y" answers the banner and after "E" before the loader is read again:
+        // the loader's time to answer. Tests whose loader answers at once shorten it.
+        std::chrono::milliseconds commandPause{50};
         // How long the device may be silent before the status line says so: at the power-on
         // prompt, and at any later wait. How long undecodable input may come before the status
         // line says that the device sends what the program cannot read.
@@ -270,6 +273,7 @@ private:
     ServiceLister lister_;
     PortOpener opener_;
     std::chrono::milliseconds discoveryInterval_;
+    const std::chrono::milliseconds commandPause_;
     const std::chrono::milliseconds writeStall_;
     const std::chrono::milliseconds loaderQuiet_;
     std::optional<std::string> port_;

@@ -18,7 +18,7 @@ struct Action {
         Close,          // close the port (the stage goes back to AwaitingBanner)
         ClearReceiver,  // drop what the port and the reader hold
         Advance,        // the stage moves on by one
-        Pause,          // 50 ms, before the loader is read again
+        Pause,          // the command pause (50 ms), before the loader is read again
         ResetProgress,  // the level back to 0 before the image is sent
         Start,          // queue `operation` on the worker
         ShowNow,        // apply `update` at once: the caller is on the GUI thread (a button press)

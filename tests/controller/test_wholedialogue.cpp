@@ -66,6 +66,7 @@ TEST(NextUnit, TenUnitsWithTheSameWindowEachStartedOnceThoughPressedThrice)
         return path == *current->load() ? plugged->load() : nullptr;
     });
     options.discoveryInterval = 1ms;
+    options.commandPause = 1ms;  // the scripted loader answers at once
     UpdaterApp app(std::move(options));
     PowerOnCue cue(app, std::function<void()>{});
     UpdaterWindow& w = *app.window;
