@@ -243,11 +243,12 @@ const std::vector<Fault> kFaults = {
         Fault{"NoVersionFoundThenUpdate", With([](auto& o) { o.version.reset(); }), true, "Done", "yyEP+", End::Over, true}};
 
 // What only a terminal shows: the kernel's hang-up mid-transfer, and a real output queue that
-// fills while the loader stops reading for longer than the stall bound (5 s, here 1 s).
+// fills while the loader stops reading for longer than the stall bound (5 s, here 0.5 s; the
+// loader reads nothing for 8 s, so no progress can come within it).
 const std::vector<Fault> kTerminalFaults = {
         Fault{"HangUpAtLine1234", With([](auto& o) { o.hangUpAfterLines = 1234; }), true, kGone, "yyEP:1234", End::Over},
         Fault{"DeviceStopsReadingMidTransfer", With([](auto& o) { o.burstAsterisks = 3000; o.burstStall = 8000ms; }), true,
-              Directions::Stopped, "yyEP", End::Over, false, 1s}};
+              Directions::Stopped, "yyEP", End::Over, false, 500ms}};
 
 // Whether `f` is the first case of its table that ends with its screen and its end.
 bool FirstOfItsEndState(const Fault& f)
