@@ -15,24 +15,6 @@
 using namespace std::chrono_literals;
 using namespace records;
 
-namespace {
-
-std::vector<std::string> ReadLines(const std::string& path)
-{
-    std::ifstream file(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(file, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-QJsonObject Parsed(const std::string& line)
-{
-    return QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
-}
-
-}  // namespace
-
 TEST(Records, EachEndIsOneRecordByTheTable)
 {
     const struct {

@@ -1,5 +1,8 @@
 #include "tests/support/TestSupport.h"
 
+#include <QJsonDocument>
+#include <fstream>
+
 #include "controller/SignalQuit.h"
 #include "serial/ByIdNames.h"
 
@@ -414,3 +417,21 @@ int OpenDescriptors()
     return count - 3;  // ".", ".." and the directory's own descriptor
 }
 #endif
+
+std::vector<std::string> ReadLines(const std::string& path)
+{
+    std::ifstream file(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+QJsonObject Parsed(const std::string& line)
+{
+    QJsonParseError error{};
+    QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(line), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << line;
+    EXPECT_TRUE(doc.isObject()) << line;
+    return doc.object();
+}

@@ -7,6 +7,7 @@
 #include "tests/support/Processes.h"
 
 #include <QApplication>
+#include <QJsonObject>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -190,3 +191,8 @@ inline constexpr double kSearchShareLimit = 0.25;
 inline constexpr double kIdleShareLimit = 0.02;
 inline constexpr double kSearchShareLimit = 0.005;
 #endif
+
+// The lines of a file, without their line ends.
+std::vector<std::string> ReadLines(const std::string& path);
+// One JSON line as an object; a line that is no JSON object fails the test.
+QJsonObject Parsed(const std::string& line);

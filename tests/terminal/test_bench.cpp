@@ -50,24 +50,6 @@ struct Units {
     std::vector<std::string> cues;  // what names each unit in the output: its port, unless changed
 };
 
-std::vector<std::string> ReadLines(const std::string& path)
-{
-    std::ifstream file(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(file, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-QJsonObject Parsed(const std::string& line)
-{
-    QJsonParseError error{};
-    QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(line), &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << line;
-    EXPECT_TRUE(doc.isObject()) << line;
-    return doc.object();
-}
-
 struct BenchRun {
     int status = -1;
     std::vector<std::string> out;
