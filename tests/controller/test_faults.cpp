@@ -60,6 +60,18 @@ const std::string& ImageFor(const Fault& f)
     return WholeImage(f) ? kImage : kShortImage;
 }
 
+// The loader's options with the fault injected, and the program's, for one case of either table.
+std::pair<bootsim::Options, QZ7_UpdaterAppDelegate::Options> OptionsFor(const Fault& f)
+{
+    bootsim::Options o = FastSim();
+    o.seed = 7;
+    f.inject(o);
+    QZ7_UpdaterAppDelegate::Options options = WithFirmware(ImageFor(f));
+    if (f.writeStall)
+        options.writeStall = *f.writeStall;
+    return {std::move(o), std::move(options)};
+}
+
 std::string ExpectedWire(const std::string& wire, const std::string& image = kImage)
 {
     if (!wire.empty() && wire.back() == '+')
@@ -105,12 +117,7 @@ void PrintTo(const Fault& f, std::ostream* os)
 TEST_P(FaultMatrix, ScreenWireAndPort)
 {
     const Fault& f = GetParam();
-    bootsim::Options o = FastSim();
-    o.seed = 7;
-    f.inject(o);
-    QZ7_UpdaterAppDelegate::Options options = WithFirmware(ImageFor(f));
-    if (f.writeStall)
-        options.writeStall = *f.writeStall;
+    auto [o, options] = OptionsFor(f);
     const std::string expected = ExpectedWire(f.wire, ImageFor(f));
     SimUpdate run(o, options);
     bootsim::BootSim& sim = run.sim;
@@ -287,12 +294,7 @@ TEST(Faults, EachEndsOnItsScreenWithItsWireAndThePortClosedOrWaiting)
     };
     std::vector<std::unique_ptr<Run>> runs;
     for (const Fault& f : kFaults) {
-        bootsim::Options o = FastSim();
-        o.seed = 7;
-        f.inject(o);
-        QZ7_UpdaterAppDelegate::Options options = WithFirmware(ImageFor(f));
-        if (f.writeStall)
-            options.writeStall = *f.writeStall;
+        auto [o, options] = OptionsFor(f);
         // A line that may end the transfer (a banner: a restart) is decided after 50 ms of
         // quiet: in memory, what follows it comes in the same breath or not at all.
         options.loaderQuiet = 50ms;
