@@ -248,3 +248,43 @@ OpenResult OpenAndConfigure(const std::string& path)
     result.fd = fd;
     return result;
 }
+
+std::vector<PortVerdict> JudgePorts(const std::vector<SerialService>& services)
+{
+    const PathChoice choice = ExplainChoice(services, std::nullopt);
+    std::vector<PortVerdict> verdicts;
+    for (std::size_t i = 0; i < services.size(); ++i) {
+        const SerialService& s = services[i];
+        PortVerdict v;
+        if (i >= choice.considered) {
+            v.why = "after the listing's end: a name without a path, or more than 50 names, comes before it";
+        } else if (!s.name) {
+            v.why = "it has no name";
+        } else {
+            std::string lower = *s.name;
+            std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+            for (const char* word : {"usb", "pl2303", "serial"})
+                if (v.word.empty() && lower.find(word) != std::string::npos)
+                    v.word = word;
+            if (v.word.empty())
+                v.why = "its name holds none of \"usb\", \"pl2303\" or \"serial\"";
+            else if (!s.path)
+                v.word.clear(), v.why = "it has no device path";
+            else
+                v.why = "its name holds \"" + v.word + "\"";
+        }
+        verdicts.push_back(v);
+    }
+    return verdicts;
+}
+
+std::vector<std::string> AllPorts(const std::vector<SerialService>& services)
+{
+    const std::vector<PortVerdict> verdicts = JudgePorts(services);
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < services.size(); ++i)
+        if (!verdicts[i].word.empty() &&
+            std::none_of(paths.begin(), paths.end(), [&](const std::string& p) { return SamePort(p, *services[i].path); }))
+            paths.push_back(*services[i].path);
+    return paths;
+}

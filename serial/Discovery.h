@@ -71,6 +71,16 @@ OpenFailure RefusedDevice(const std::string& path);
 // Looks only; opens nothing.
 bool SamePort(const std::string& a, const std::string& b);
 
+// Why --all takes a port, or leaves it: `word` is the choice rule's word its name holds (empty
+// when it is left), `why` says it in words.
+struct PortVerdict {
+    std::string word;
+    std::string why;
+};
+// The verdict on each of `services`, in order: --all takes every port the choice rule looks at
+// whose name holds one of its words and which has a path (the rule itself takes the last).
+std::vector<PortVerdict> JudgePorts(const std::vector<SerialService>& services);
+
 // What came of asking the driver for low latency (TIOCSSERIAL with ASYNC_LOW_LATENCY). Drivers
 // differ: ftdi_sio keeps the flag, most other USB serial drivers accept the call and drop it, a
 // pseudo-terminal has no such setting. None of these stops the update.
@@ -97,3 +107,8 @@ struct OpenResult {
 // descriptor left non-blocking. A descriptor that fails a later step is closed at once, with
 // exclusive use given up.
 OpenResult OpenAndConfigure(const std::string& path);
+
+// The ports --all takes from `services`, in the listing's order: each one JudgePorts takes, and
+// each device once (a device listed twice, by the same path or by a link beside its node, is one
+// unit: the first).
+std::vector<std::string> AllPorts(const std::vector<SerialService>& services);

@@ -15,16 +15,6 @@ int ListPorts(const ServiceLister& lister, std::FILE* out);
 // the adapter, and whether --all takes it and why. Returns the exit status as ListPorts.
 int ListPortsJson(const ServiceLister& lister, std::FILE* out);
 
-// Why --all takes a port, or leaves it: `word` is the choice rule's word its name holds (empty
-// when it is left), `why` says it in words.
-struct PortVerdict {
-    std::string word;
-    std::string why;
-};
-// The verdict on each of `services`, in order: --all takes every port the choice rule looks at
-// whose name holds one of its words and which has a path (the rule itself takes the last).
-std::vector<PortVerdict> JudgePorts(const std::vector<SerialService>& services);
-
 // What is known of one port's adapter, as one line ("FT232R USB UART, FTDI, 0403:6001, serial
 // A1B2"); empty when nothing is.
 std::string DescribeService(const SerialService& service);
