@@ -1,5 +1,5 @@
 #pragma once
-#include "terminal/RunOptions.h"
+#include "run/RunOptions.h"
 
 #include <QCommandLineParser>
 #include <memory>

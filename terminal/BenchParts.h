@@ -1,53 +1,30 @@
 #pragma once
-// The production bench's two parts, shared by Bench.cpp (the run) and BenchUnit.cpp (the printer
-// of one unit); not for use outside the bench.
-#include "controller/PortDiagnosis.h"
-#include "controller/QZ7_UpdaterAppDelegate.h"
+// The production bench on the terminal, shared by Bench.cpp (the screen of the run) and
+// BenchPrinter.cpp (the printer of one unit); not for use outside the bench.
 #include "controller/SignalQuit.h"
-#include "core/RunRules.h"
-#include "run/Bounds.h"
-#include "run/Records.h"
-#include "run/UnitRun.h"
 #include "core/Status.h"
 #include "core/Words.h"
-#include "serial/ByIdNames.h"
+#include "run/BenchRun.h"
+#include "run/Records.h"
 #include "terminal/Bench.h"
-#include "terminal/PortList.h"
-#include "terminal/RunOptions.h"
 #include "terminal/Terminal.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLoggingCategory>
 #include <QTimer>
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <map>
 #include <memory>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace benchparts {
-using namespace records;
 
-class Bench;
+class BenchScreen;
 
-// The bench's printer for one unit: its row, its prose and its --json events. The unit's
-// front end (TerminalFrontEnd, with its run) prints through it.
-class BenchPrinter : public Printer {
+// One unit's prose and row on the terminal.
+class BenchPrinter : public UnitPrinter {
 public:
-    BenchPrinter(Bench& bench, std::string path, const SerialService* listed);
-    ~BenchPrinter() override;
-
-    void Start();
-    // Stops the update for a signal or the bound on the whole run.
-    void Stop(const std::string& what, Ending how) { frontEnd_.Run().Stop(what, how); }
-    bool Programming() const { return frontEnd_.Run().Programming(); }
+    BenchPrinter(BenchScreen& screen, const BenchUnit& unit) : screen_(screen), unit_(unit) {}
 
     void Stage(const std::string& name) override;
     void Directions(const DirectionsFact& directions) override;
@@ -61,69 +38,42 @@ public:
     void Line(const std::string& line) override;
     void Unusable() override;
     void Cancelled(Ending how, const std::optional<std::string>& version, VersionRelation relation) override;
-    void Ended(Ending how) override;
-    bool TakesEndReport() const override { return true; }
+    void Ended(Ending) override {}
 
-    const std::string path;
-    StatusText::AdapterFacts adapter;
-    int level = -1;
-    std::string progress;        // the last progress text
-    bool ended = false;
-    Ending ending = Ending::Exception;
-    const std::string& StageName() const { return frontEnd_.StageName(); }
-    int LinesSent() const { return frontEnd_.LinesSent(); }
-    const std::optional<std::string>& Version() const { return frontEnd_.Run().Version(); }
-    VersionRelation Relation() const { return frontEnd_.Run().Relation(); }
-    // How the unit ended, by name and by exit status.
-    const char* Outcome() const { return RowOf(ending).name; }
-    int Exit() const { return RowOf(ending).exitStatus; }
-    std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
+    // The unit's row: its port, its adapter's serial number, its stage or outcome, its level.
+    std::string Row() const;
 
 private:
-    Bench& bench_;
-    TerminalFrontEnd frontEnd_;
+    BenchScreen& screen_;
+    const BenchUnit& unit_;
+    int level_ = -1;
+    std::string progress_;  // the last progress text
 };
 
-// The run: its units, where the prose and the JSON go, the report, the signals and the bounds.
-class Bench : public QObject {
+// The run on the terminal: prose (on standard error with --json), one row a unit redrawn in place
+// on a terminal, and the --json lines on standard output.
+class BenchScreen : public QObject, public BenchView {
 public:
-    explicit Bench(const RunOptions& run);
-    ~Bench() override;
-    int Run();
+    explicit BenchScreen(bool json);
 
-    const RunOptions& run;
-    // A unit's event as a JSON line (with --json); `fields` add to the common ones.
-    void Event(const BenchPrinter* unit, const char* event, QJsonObject fields = {});
-    // A line of prose, prefixed by the unit when there is one.
-    void Say(const BenchPrinter* unit, const std::string& line);
-    // The unit's row on the terminal has changed.
+    std::unique_ptr<UnitPrinter> Show(const BenchUnit& unit) override;
+    void Say(const BenchUnit* unit, const std::string& line) override;
+    void Event(const std::string& line) override;
+    void Ended(const BenchUnit&) override { Changed(); }
+    void Finished(int status) override { QCoreApplication::exit(status); }
+
+    // A unit's row has changed.
     void Changed();
-    void Ended(BenchPrinter& unit);
     bool Tty() const { return tty_; }
-    // When the run began: --wait bounds the wait for a QZ7 from here, the search for an adapter
-    // included.
-    const std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
 
 private:
-    void Begin(std::vector<std::string> paths, const std::vector<SerialService>& listed);
-    void LookForAdapters();
     void Redraw();
-    std::string Row(const BenchPrinter& unit) const;
-    void StopAll(const std::string& what, Ending how);
-    void Conclude();
 
     std::FILE* human_;
     bool tty_;
     std::size_t rowsDrawn_ = 0;
     QTimer redraw_;
-    std::vector<std::unique_ptr<BenchPrinter>> units_;
-    ServiceLister lister_;
-    std::optional<int> forced_;  // a signal, --timeout, or an unwritable report decides the status
-    std::optional<int> status_;
-    bool stopping_ = false;
-    InterruptRule interrupts_;
-    QTimer look_;
-    Bound timeout_, waitAll_;
+    std::vector<const BenchPrinter*> rows_;
 };
 
 }  // namespace benchparts

@@ -6,7 +6,7 @@
 #include "core/Version.h"
 #include "firmware/Firmware.h"
 #include "terminal/Bench.h"
-#include "terminal/RunOptions.h"
+#include "run/RunOptions.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
@@ -25,94 +25,6 @@
 #include <unistd.h>
 
 using namespace std::chrono_literals;
-
-TerminalFrontEnd::TerminalFrontEnd(UnitRun::Options options, Printer& printer)
-    : printer_(printer), run_(std::move(options), *this)
-{
-}
-
-void TerminalFrontEnd::SetStage(const std::string& name)
-{
-    if (name == stage_)
-        return;
-    stage_ = name;
-    printer_.Stage(stage_);
-}
-
-void TerminalFrontEnd::Show(const ScreenUpdate& update)
-{
-    if (update.levelShown)
-        printer_.LevelShown(*update.levelShown);
-    if (update.scene == Scene::ConnectAdapter)
-        SetStage("connect");
-    else if (update.scene == Scene::PowerOn)
-        SetStage("power-on");
-    else if (update.scene == Scene::Erasing)
-        SetStage("erase");
-    // Said once the erase is confirmed and "P" has gone out, not when Update is answered: a
-    // QZ7 that then answers Not Erased was never sent anything.
-    if (update.scene == Scene::Programming && stage_ != "program") {
-        SetStage("program");
-        printer_.Programming(run_.Controller() ? run_.Controller()->Firmware().size() : 0);
-    }
-    if (update.level)
-        printer_.Level(*update.level);
-    if (update.directions && update.directions != directions_) {
-        directions_ = update.directions;
-        printer_.Directions(*update.directions);
-    }
-    if (update.status)
-        TakeStatus(*update.status);
-    if (update.question)
-        SetStage("question");
-    // The end's own report (the summary, or where the dialogue stood and what to do) is made as
-    // the end comes, and reaches the screen just after it.
-    if (update.ended && printer_.TakesEndReport())
-        if (std::optional<StatusFact> shown = run_.StatusShown())
-            TakeStatus(*shown);
-}
-
-void TerminalFrontEnd::TakeStatus(const StatusFact& report)
-{
-    if (report == status_)
-        return;
-    status_ = report;
-    if (std::optional<int> sent = Words::LinesSent(report))
-        linesSent_ = *sent;
-    // The transfer's progress goes on the bar or the unit's row; anything else is a line.
-    const StatusKind kind = Words::Kind(report);
-    const std::string text = Words::Status(report);
-    if (kind == StatusKind::Progress)
-        printer_.Progress(text);
-    else if (!text.empty() && !hint_.Repeats(kind))
-        printer_.Status(report);
-}
-
-void TerminalFrontEnd::Asked(Answer answer, VersionRelation relation)
-{
-    printer_.Question(answer, relation, run_.Version(), [this](bool update) { run_.Answered(update); });
-}
-
-void TerminalFrontEnd::Say(const std::string& line)
-{
-    printer_.Line(line);
-}
-
-void TerminalFrontEnd::Unusable()
-{
-    printer_.Unusable();
-}
-
-void TerminalFrontEnd::Cancelled(Ending how)
-{
-    printer_.Cancelled(how, run_.Version(), run_.Relation());
-}
-
-void TerminalFrontEnd::Ended(Ending how)
-{
-    stage_ = "end";
-    printer_.Ended(how);
-}
 
 LinePrinter::LinePrinter(std::function<void(int)> finished) : tty_(::isatty(STDOUT_FILENO) == 1), finished_(std::move(finished)) {}
 

@@ -8,7 +8,7 @@
 #include "core/Status.h"
 #include "core/Words.h"
 #include "terminal/Bench.h"
-#include "terminal/RunOptions.h"
+#include "run/RunOptions.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
@@ -56,8 +56,8 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
         QCoreApplication::exit(s);
     });
     // --wait bounds the wait for the QZ7 from now until its banner comes.
-    TerminalFrontEnd frontEnd(
-        {.port = run.port, .answers = {.yes = run.yes, .allowOlder = run.allowOlder}, .waitSeconds = run.waitSeconds}, printer);
+    UnitFrontEnd frontEnd({.port = run.port, .answers = {.yes = run.yes, .allowOlder = run.allowOlder}, .waitSeconds = run.waitSeconds},
+                          {&printer});
     UnitRun& unit = frontEnd.Run();
     if (std::optional<std::string> error = unit.Start()) {
         std::fprintf(stderr, "qz7-updater: %s\n", error->c_str());

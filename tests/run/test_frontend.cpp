@@ -1,7 +1,8 @@
-// The terminal's front end for a unit and its run, on the classes alone: screen updates handed
+// The front end of a unit and its run, on the classes alone: screen updates handed
 // to the front end as the run hands them on, and what it asks its printer to print; the run's
 // ends without a controller behind it.
-#include "terminal/Terminal.h"
+#include "run/UnitFrontEnd.h"
+#include "core/Words.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,7 @@
 namespace {
 
 // Writes down every call, one word and its value each.
-class RecordingPrinter : public Printer {
+class RecordingPrinter : public UnitPrinter {
 public:
     void Stage(const std::string& name) override { calls.push_back("stage " + name); }
     void Directions(const DirectionsFact& d) override { calls.push_back("directions " + Words::Directions(d, Words::Language::English)); }
@@ -42,7 +43,7 @@ const StatusFact kSummary = StatusText::SummaryFacts{.lines = 100, .bytes = 4000
 
 }  // namespace
 
-TEST(TerminalFrontEnd, PrintsEachChangeOnceAndDecidesNothing)
+TEST(UnitFrontEnd, PrintsEachChangeOnceAndDecidesNothing)
 {
     const struct {
         const char* name;
@@ -77,7 +78,7 @@ TEST(TerminalFrontEnd, PrintsEachChangeOnceAndDecidesNothing)
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
         RecordingPrinter printer;
-        TerminalFrontEnd frontEnd({}, printer);
+        UnitFrontEnd frontEnd({}, {&printer});
         for (const ScreenUpdate& update : row.updates)
             frontEnd.Show(update);
         EXPECT_EQ(printer.calls, row.calls);
@@ -85,7 +86,7 @@ TEST(TerminalFrontEnd, PrintsEachChangeOnceAndDecidesNothing)
     }
 }
 
-TEST(TerminalFrontEnd, TheRunsEndsReachThePrinterOnce)
+TEST(UnitFrontEnd, TheRunsEndsReachThePrinterOnce)
 {
     const struct {
         const char* name;
@@ -113,7 +114,7 @@ TEST(TerminalFrontEnd, TheRunsEndsReachThePrinterOnce)
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
         RecordingPrinter printer;
-        TerminalFrontEnd frontEnd({}, printer);
+        UnitFrontEnd frontEnd({}, {&printer});
         row.act(frontEnd.Run());
         EXPECT_EQ(printer.calls, row.calls);
         EXPECT_EQ(frontEnd.Run().Ended(), !row.calls.empty());
