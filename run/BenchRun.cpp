@@ -32,7 +32,8 @@ BenchUnit::BenchUnit(BenchRun& bench, std::string unitPath, const SerialService*
                          .answers = {.yes = true, .allowOlder = bench.run.allowOlder, .check = bench.run.check, .skipCurrent = bench.run.skipCurrent},
                          .waitSeconds = bench.run.waitSeconds,
                          .since = bench.started,
-                         .releaseAtEnd = true},
+                         .releaseAtEnd = true,
+                         .opener = bench.seams_.opener},
         std::initializer_list<UnitPrinter*>{shown_.get(), this}, true);
 }
 
@@ -47,7 +48,7 @@ void BenchUnit::Start()
     bench_.Event(this, "start", {{"port", Q(path)}, {"adapter", AdapterObject(adapter)}, {"firmware", FirmwareObject()}});
     UnitRun& run = frontEnd_->Run();
     // A port that can never be an adapter ends this unit at once; the others go on.
-    if (std::optional<StatusFact> why = UnusablePort(path, bench_.run.waitSeconds.has_value())) {
+    if (std::optional<StatusFact> why = bench_.seams_.unusable(path, bench_.run.waitSeconds.has_value())) {
         bench_.view_.Say(this, OneLine(Words::Status(*why)) + " " + Words::Tr("Terminal", "Nothing was done to this port."));
         run.End(Ending::NoAdapter);
         return;
@@ -92,9 +93,12 @@ void BenchUnit::Ended(Ending)
     bench_.UnitEnded(*this);
 }
 
-BenchRun::BenchRun(const RunOptions& options, BenchView& view, ServiceLister lister)
-    : run(options), view_(view), lister_(lister ? std::move(lister) : WithByIdNames(SystemServiceLister()))
+BenchRun::BenchRun(const RunOptions& options, BenchView& view, Seams seams) : run(options), view_(view), seams_(std::move(seams))
 {
+    if (!seams_.lister)
+        seams_.lister = WithByIdNames(SystemServiceLister());
+    if (!seams_.unusable)
+        seams_.unusable = UnusablePort;
 }
 
 BenchRun::~BenchRun()
@@ -216,7 +220,7 @@ void BenchRun::LookForAdapters()
 {
     if (status_)
         return;
-    std::optional<std::vector<SerialService>> services = lister_();
+    std::optional<std::vector<SerialService>> services = seams_.lister();
     if (!services)
         return;
     std::vector<std::string> paths;
@@ -274,7 +278,7 @@ std::optional<BenchRun::Refusal> BenchRun::Start()
         QTimer::singleShot(0, this, &BenchRun::LookForAdapters);
     } else {
         // The adapters' identities, as far as the system lists them.
-        std::vector<SerialService> listed = lister_().value_or(std::vector<SerialService>{});
+        std::vector<SerialService> listed = seams_.lister().value_or(std::vector<SerialService>{});
         QTimer::singleShot(0, this, [this, listed] { Begin(run.ports, listed); });
     }
     return std::nullopt;

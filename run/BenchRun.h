@@ -85,9 +85,14 @@ public:
 
 class BenchRun : public QObject {
 public:
-    // `lister`: where the adapters are looked for (by default the system's listing with its
-    // by-id names).
-    BenchRun(const RunOptions& run, BenchView& view, ServiceLister lister = {});
+    // Where the run meets the system; each left empty is the program's own.
+    struct Seams {
+        ServiceLister lister;  // where adapters are looked for: the listing with its by-id names
+        PortOpener opener;     // how each unit's port is opened
+        // Why a port can never be used, looked at before it is opened: UnusablePort.
+        std::function<std::optional<StatusFact>(const std::string& path, bool waiting)> unusable;
+    };
+    BenchRun(const RunOptions& run, BenchView& view, Seams seams = {});
     ~BenchRun() override;
 
     // Why the run cannot start (an unwritable report: nothing was done to any port), with the
@@ -124,7 +129,7 @@ private:
     void Finish(int status);
 
     BenchView& view_;
-    ServiceLister lister_;
+    Seams seams_;
     std::vector<std::unique_ptr<BenchUnit>> units_;
     std::optional<int> forced_;  // a signal, --timeout, or an unwritable report decides the status
     std::optional<int> status_;

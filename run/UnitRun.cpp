@@ -18,6 +18,8 @@ std::optional<std::string> UnitRun::Start()
     QZ7_UpdaterAppDelegate::Options options = QZ7_UpdaterAppDelegate::ProgramOptions();
     options.port = options_.port;
     options.printImageLength = false;
+    if (options_.opener)
+        options.opener = options_.opener;
     try {
         controller_ = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
     } catch (const std::exception& e) {

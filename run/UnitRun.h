@@ -7,6 +7,7 @@
 #include "core/RunRules.h"
 #include "core/Screen.h"
 #include "run/Bounds.h"
+#include "serial/PortOpening.h"
 
 #include <QObject>
 #include <chrono>
@@ -44,6 +45,9 @@ public:
         // Let the controller go from the event loop as the run ends (the bench, which goes on with
         // other units); otherwise it stays until the run is let go.
         bool releaseAtEnd = false;
+        // How the controller opens the port it chose (none: as the program does); tests hand
+        // over ports in memory.
+        PortOpener opener;
     };
     UnitRun(Options options, UnitView& view);
     ~UnitRun() override;

@@ -293,33 +293,12 @@ TEST(Bench, CheckReadsTheVersionAndErasesNothing)
     EXPECT_EQ(gaveUp.out[1], "No QZ7 within 1 s: no usable USB adapter was found. Plug the adapter in and run again.");
 }
 
-TEST(Bench, SkipCurrentLeavesAUnitThatHasTheShippedFirmware)
-{
-    // Side by side: the current one is left, the other updated, and the run ends well.
-    Units units({Sim([](bootsim::Options& o) { o.version = "QZ7 " + kShippedV; }), Sim()});
-    BenchRun run = RunBench(units, {"--yes", "--all", "--skip-current", "--report", "REPORT"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(units.sims[0]->Wire(), "y");
-    EXPECT_TRUE(units.sims[1]->Snapshot().Intact());
-    std::map<std::string, QJsonObject> report = ReportByPort(run.report);
-    EXPECT_EQ(report[units.sims[0]->SlavePath()]["outcome"].toString(), "already-current");
-    EXPECT_EQ(report[units.sims[0]->SlavePath()]["exit"].toInt(), 17);
-    EXPECT_EQ(report[units.sims[1]->SlavePath()]["outcome"].toString(), "done");
-    units.ExpectRestored();
-
-    // Alone, a current unit ends with its own status.
-    Units one({Sim([](bootsim::Options& o) { o.version = "QZ7 " + kShippedV; })});
-    EXPECT_EQ(RunBench(one, {"--yes", "--skip-current", "--port", one.sims[0]->SlavePath()}).status, 17);
-    EXPECT_EQ(one.sims[0]->Wire(), "y");
-}
-
-// --yes leaves a unit with newer firmware as it is, with a status of its own, unless
-// --allow-older; --skip-current still leaves the current one.
-TEST(Bench, YesLeavesAUnitWithNewerFirmwareUnlessAllowOlder)
+// --yes leaves a unit with newer firmware as it is, with a status of its own, and says so (the
+// options' other rows are the run's, in tests/run/test_benchrun.cpp).
+TEST(Bench, YesLeavesAUnitWithNewerFirmwareAndSaysSo)
 {
     const std::string carried = Firmware::Version, newer = NewerThanShipped();
     const bootsim::Options newerOne = Sim([&](bootsim::Options& o) { o.version = "QZ7 V" + newer; });
-    const bootsim::Options current = Sim([](bootsim::Options& o) { o.version = "QZ7 " + kShippedV; });
     const std::string left = ": This QZ7 has " + newer + ", newer than " + carried +
                              ": not updated. Use --allow-older to put " + carried + " on it anyway.";
     const struct {
@@ -330,9 +309,6 @@ TEST(Bench, YesLeavesAUnitWithNewerFirmwareUnlessAllowOlder)
         std::vector<std::string> outcomes;  // each unit's, in order
     } rows[] = {
         {"side by side", {"--yes", "--all", "--report", "REPORT"}, {newerOne, Sim()}, 16, {"newer-on-unit", "done"}},
-        {"with --skip-current", {"--yes", "--all", "--skip-current", "--report", "REPORT"}, {newerOne, current, Sim()}, 16,
-         {"newer-on-unit", "already-current", "done"}},
-        {"with --allow-older", {"--yes", "--all", "--allow-older", "--report", "REPORT"}, {newerOne, Sim()}, 0, {"done", "done"}},
         {"alone, --json", {"--yes", "--json", "--report", "REPORT"}, {newerOne}, 18, {"newer-on-unit"}},
     };
     // Every row side by side, each with units and files of its own.
