@@ -194,9 +194,8 @@ void BenchRun::Signal(int signal)
     bool programming = false;
     for (const auto& u : units_)
         programming = programming || (!u->Ended() && u->Programming());
-    if (!interrupts_.Stops(signal == SIGINT, programming, std::chrono::steady_clock::now())) {
-        view_.Say(nullptr, "QZ7s are being programmed: stopping now would leave them without firmware. The updates "
-                           "go on; press Ctrl+C again within 5 s to stop them all.");
+    if (std::optional<std::string> warning = interrupts_.Warning(signal, programming)) {
+        view_.Say(nullptr, *warning);
         Event(nullptr, "message", {{"message", "interrupt: press Ctrl+C again within 5 s to stop"}});
         return;
     }

@@ -5,6 +5,7 @@
 #include "core/Words.h"
 
 #include <algorithm>
+#include <csignal>
 
 Bound::Bound()
 {
@@ -57,4 +58,15 @@ std::optional<StatusFact> UnusablePort(const std::string& path, bool waiting)
     if (refused.step == kNoTerminalStep || (!waiting && (trouble == PortTrouble::NotSerial || trouble == PortTrouble::NoneFound)))
         return DescribeOpenFailure(path, refused);
     return std::nullopt;
+}
+
+std::optional<std::string> Interrupts::Warning(int signal, bool programming)
+{
+    if (rule_.Stops(signal == SIGINT, programming, std::chrono::steady_clock::now()))
+        return std::nullopt;
+    if (several_)
+        return "QZ7s are being programmed: stopping now would leave them without firmware. The updates go on; press Ctrl+C "
+               "again within 5 s to stop them all.";
+    return Words::Tr("Terminal", "The QZ7 is being programmed: stopping now would leave it without firmware."
+                                 " The update goes on; press Ctrl+C again within 5 s to stop.");
 }

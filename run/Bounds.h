@@ -3,6 +3,7 @@
 // giving up on them or on a port that can never be used means.
 #include "core/Endings.h"
 #include "core/Facts.h"
+#include "core/RunRules.h"
 
 #include <QObject>
 #include <QTimer>
@@ -40,3 +41,17 @@ std::pair<Ending, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, 
 // path may yet appear), only a character device that no terminal driver serves, which exists
 // already and cannot become an adapter by waiting. The report that says why, or none.
 std::optional<StatusFact> UnusablePort(const std::string& path, bool waiting);
+
+// What a quit signal does to a run of one unit or of several: a Ctrl+C while a QZ7 is being
+// erased or programmed only warns, and a second one within 5 s stops (InterruptRule); any other
+// quit signal stops at once.
+class Interrupts {
+public:
+    explicit Interrupts(bool several) : several_(several) {}
+    // The warning to say when the run goes on; none when the signal stops it.
+    std::optional<std::string> Warning(int signal, bool programming);
+
+private:
+    const bool several_;
+    InterruptRule rule_;
+};

@@ -67,13 +67,12 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
     // A Ctrl+C while the QZ7 is being erased or programmed only warns (InterruptRule); SIGTERM
     // and SIGHUP (sent by a program, or the terminal gone) stop at once, saying what is left of
     // the QZ7.
-    InterruptRule interrupts;
+    Interrupts interrupts(false);
     SignalQuit signalQuit([&](int signal) {
         if (unit.Ended())
             return;
-        if (!interrupts.Stops(signal == SIGINT, unit.Programming(), std::chrono::steady_clock::now())) {
-            frontEnd.Say(Words::Tr("Terminal", "The QZ7 is being programmed: stopping now would leave it without firmware."
-                                               " The update goes on; press Ctrl+C again within 5 s to stop."));
+        if (std::optional<std::string> warning = interrupts.Warning(signal, unit.Programming())) {
+            frontEnd.Say(*warning);
             return;
         }
         unit.Stop(Words::Tr("Terminal", "Interrupted"), Ending::Interrupted);

@@ -504,7 +504,7 @@ neu starten</translation>
 <context>
     <name>Status</name>
     <message>
-        <location filename="../core/Status.cpp" line="+38"/>
+        <location filename="../core/Status.cpp" line="+39"/>
         <source>%1 s</source>
         <translation>%1 s</translation>
     </message>
@@ -838,17 +838,17 @@ neu starten</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../terminal/Bench.cpp" line="+100"/>
+        <location filename="../run/BenchRun.cpp" line="+132"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>Der Bericht konnte nicht in %1 geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>Ended: %1 (status %2).</source>
         <translation>Beendet: %1 (Status %2).</translation>
     </message>
     <message>
-        <location line="+78"/>
+        <location line="+97"/>
         <source>Found 1 adapter.</source>
         <translation>1 Adapter gefunden.</translation>
     </message>
@@ -863,13 +863,13 @@ neu starten</translation>
         <translation>USB-Adapter gefunden: %1.</translation>
     </message>
     <message>
-        <location line="+35"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+86"/>
+        <location line="+16"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+85"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Nach %1 s angehalten (--timeout)</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+7"/>
         <source>Looking for USB adapters.</source>
         <translation>Suche nach USB-Adaptern.</translation>
     </message>
@@ -889,18 +889,18 @@ neu starten</translation>
         <translation>Kein QZ7 innerhalb von %1 s: Es wurde kein brauchbarer USB-Adapter gefunden. Stecken Sie den Adapter ein und starten Sie erneut.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+32"/>
-        <location line="+72"/>
+        <location line="-218"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+80"/>
         <source>Nothing was done to this port.</source>
         <translation>An diesem Port wurde nichts verändert.</translation>
     </message>
     <message>
-        <location line="-46"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="-42"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>Firmware-Image wird gesendet (%1 Zeilen).</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+31"/>
         <source>Update to the older firmware?</source>
         <translation>Auf die ältere Firmware aktualisieren?</translation>
     </message>
@@ -910,7 +910,7 @@ neu starten</translation>
         <translation>Aktualisieren?</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location filename="../run/BenchRun.cpp" line="+240"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>Version %1, älter als die %2 dieses Programms: nichts gelöscht (--check).</translation>
     </message>
@@ -925,27 +925,27 @@ neu starten</translation>
         <translation>Version %1, neuer als die %2 dieses Programms: nichts gelöscht (--check).</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>Version %1: nothing erased (--check).</source>
         <translation>Version %1: nichts gelöscht (--check).</translation>
     </message>
     <message>
-        <location line="-10"/>
+        <location line="-9"/>
         <source>Version not found: nothing erased (--check).</source>
         <translation>Keine Version gefunden: nichts gelöscht (--check).</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+18"/>
         <source>Already on %1: not updated (--skip-current).</source>
         <translation>Bereits auf %1: nicht aktualisiert (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+134"/>
+        <location filename="../terminal/Terminal.cpp" line="+46"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Firmware-Image wird gesendet (%1 Zeichen).</translation>
     </message>
     <message>
-        <location filename="../core/RunRules.cpp" line="+68"/>
+        <location filename="../core/RunRules.cpp" line="+80"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>Dieser QZ7 hat %1, neuer als %2: nicht aktualisiert. Mit --allow-older wird %2 trotzdem aufgespielt.</translation>
     </message>
@@ -965,7 +965,7 @@ neu starten</translation>
         <translation>Aktualisieren? [y/N]</translation>
     </message>
     <message>
-        <location filename="../run/Bounds.cpp" line="+39"/>
+        <location filename="../run/Bounds.cpp" line="+40"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <translation>Kein QZ7 innerhalb von %1 s: Der Port ist offen, aber nichts hat geantwortet. Schalten Sie den QZ7 bei gedrückter Run/Stop-Taste ein.</translation>
     </message>
@@ -1005,12 +1005,12 @@ neu starten</translation>
         <translation>Nicht aktualisiert: Der mit --port angegebene Port ist nicht verwendbar: Er ist kein Terminal, und Warten macht ihn nicht zu einem. An keinem Port wurde etwas geändert.</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-11"/>
+        <location filename="../run/Bounds.cpp" line="+22"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>Der QZ7 wird programmiert: Jetzt anzuhalten ließe ihn ohne Firmware. Die Aktualisierung geht weiter; drücken Sie innerhalb von 5 s erneut Ctrl+C, um anzuhalten.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-7"/>
         <source>Interrupted</source>
         <translation>Unterbrochen</translation>
     </message>
@@ -1018,7 +1018,7 @@ neu starten</translation>
 <context>
     <name>UpdaterWindow</name>
     <message>
-        <location filename="../window/UpdaterWindow.cpp" line="+95"/>
+        <location filename="../window/UpdaterWindow.cpp" line="+94"/>
         <source>Erases the QZ7 and sends it firmware V%1</source>
         <translation>Löscht den QZ7 und sendet ihm die Firmware V%1</translation>
     </message>
@@ -1033,7 +1033,7 @@ neu starten</translation>
         <translation>Fehlgeschlagen</translation>
     </message>
     <message>
-        <location line="+176"/>
+        <location line="+184"/>
         <source>Keep updating</source>
         <translation>Weiter aktualisieren</translation>
     </message>
@@ -1043,7 +1043,7 @@ neu starten</translation>
         <translation>Anhalten</translation>
     </message>
     <message>
-        <location filename="../window/UpdaterWindow.h" line="+92"/>
+        <location filename="../window/UpdaterWindow.h" line="+94"/>
         <source>The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.</source>
         <translation>Der QZ7 wird programmiert. Wenn Sie jetzt anhalten, bleibt er ohne Firmware, bis er erneut aktualisiert wird.</translation>
     </message>

@@ -504,7 +504,7 @@ y el QZ7</translation>
 <context>
     <name>Status</name>
     <message>
-        <location filename="../core/Status.cpp" line="+38"/>
+        <location filename="../core/Status.cpp" line="+39"/>
         <source>%1 s</source>
         <translation>%1 s</translation>
     </message>
@@ -838,17 +838,17 @@ y el QZ7</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../terminal/Bench.cpp" line="+100"/>
+        <location filename="../run/BenchRun.cpp" line="+132"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>No se pudo escribir el informe en %1: %2.</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>Ended: %1 (status %2).</source>
         <translation>Terminado: %1 (estado %2).</translation>
     </message>
     <message>
-        <location line="+78"/>
+        <location line="+97"/>
         <source>Found 1 adapter.</source>
         <translation>Se encontró 1 adaptador.</translation>
     </message>
@@ -863,13 +863,13 @@ y el QZ7</translation>
         <translation>Se encontró el adaptador USB: %1.</translation>
     </message>
     <message>
-        <location line="+35"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+86"/>
+        <location line="+16"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+85"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Detenido tras %1 s (--timeout)</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+7"/>
         <source>Looking for USB adapters.</source>
         <translation>Buscando adaptadores USB.</translation>
     </message>
@@ -889,18 +889,18 @@ y el QZ7</translation>
         <translation>Ningún QZ7 en %1 s: no se encontró ningún adaptador USB utilizable. Conecte el adaptador y vuelva a ejecutar el programa.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+32"/>
-        <location line="+72"/>
+        <location line="-218"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+80"/>
         <source>Nothing was done to this port.</source>
         <translation>No se hizo nada en este puerto.</translation>
     </message>
     <message>
-        <location line="-46"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="-42"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>Enviando la imagen del firmware (%1 líneas).</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+31"/>
         <source>Update to the older firmware?</source>
         <translation>¿Actualizar al firmware más antiguo?</translation>
     </message>
@@ -910,7 +910,7 @@ y el QZ7</translation>
         <translation>¿Actualizar?</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location filename="../run/BenchRun.cpp" line="+240"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>Versión %1, más antigua que la %2 que trae este programa: no se borró nada (--check).</translation>
     </message>
@@ -925,27 +925,27 @@ y el QZ7</translation>
         <translation>Versión %1, más reciente que la %2 que trae este programa: no se borró nada (--check).</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>Version %1: nothing erased (--check).</source>
         <translation>Versión %1: no se borró nada (--check).</translation>
     </message>
     <message>
-        <location line="-10"/>
+        <location line="-9"/>
         <source>Version not found: nothing erased (--check).</source>
         <translation>Versión no encontrada: no se borró nada (--check).</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+18"/>
         <source>Already on %1: not updated (--skip-current).</source>
         <translation>Ya tiene %1: no actualizado (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+134"/>
+        <location filename="../terminal/Terminal.cpp" line="+46"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Enviando la imagen del firmware (%1 caracteres).</translation>
     </message>
     <message>
-        <location filename="../core/RunRules.cpp" line="+68"/>
+        <location filename="../core/RunRules.cpp" line="+80"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>Este QZ7 tiene %1, más reciente que %2: no actualizado. Use --allow-older para ponerle %2 de todos modos.</translation>
     </message>
@@ -965,7 +965,7 @@ y el QZ7</translation>
         <translation>¿Actualizar? [y/N]</translation>
     </message>
     <message>
-        <location filename="../run/Bounds.cpp" line="+39"/>
+        <location filename="../run/Bounds.cpp" line="+40"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <translation>Ningún QZ7 en %1 s: el puerto está abierto pero nada respondió. Encienda el QZ7 manteniendo pulsado Run/Stop.</translation>
     </message>
@@ -1005,12 +1005,12 @@ y el QZ7</translation>
         <translation>No actualizado: el puerto indicado con --port no se puede usar: no es un terminal, y esperar no lo convierte en uno. No se ha tocado ningún puerto.</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-11"/>
+        <location filename="../run/Bounds.cpp" line="+22"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>Se está programando el QZ7: detenerlo ahora lo dejaría sin firmware. La actualización continúa; pulse Ctrl+C otra vez en 5 s para detenerla.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-7"/>
         <source>Interrupted</source>
         <translation>Interrumpido</translation>
     </message>
@@ -1018,7 +1018,7 @@ y el QZ7</translation>
 <context>
     <name>UpdaterWindow</name>
     <message>
-        <location filename="../window/UpdaterWindow.cpp" line="+95"/>
+        <location filename="../window/UpdaterWindow.cpp" line="+94"/>
         <source>Erases the QZ7 and sends it firmware V%1</source>
         <translation>Borra el QZ7 y le envía el firmware V%1</translation>
     </message>
@@ -1033,7 +1033,7 @@ y el QZ7</translation>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="+176"/>
+        <location line="+184"/>
         <source>Keep updating</source>
         <translation>Seguir actualizando</translation>
     </message>
@@ -1043,7 +1043,7 @@ y el QZ7</translation>
         <translation>Detener</translation>
     </message>
     <message>
-        <location filename="../window/UpdaterWindow.h" line="+92"/>
+        <location filename="../window/UpdaterWindow.h" line="+94"/>
         <source>The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.</source>
         <translation>Se está programando el QZ7. Si lo detiene ahora, quedará sin firmware hasta que se actualice de nuevo.</translation>
     </message>

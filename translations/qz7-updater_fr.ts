@@ -504,7 +504,7 @@ et le QZ7</translation>
 <context>
     <name>Status</name>
     <message>
-        <location filename="../core/Status.cpp" line="+38"/>
+        <location filename="../core/Status.cpp" line="+39"/>
         <source>%1 s</source>
         <translation>%1 s</translation>
     </message>
@@ -838,17 +838,17 @@ et le QZ7</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../terminal/Bench.cpp" line="+100"/>
+        <location filename="../run/BenchRun.cpp" line="+132"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>Impossible d&apos;écrire le rapport dans %1&#xa0;: %2.</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>Ended: %1 (status %2).</source>
         <translation>Fin&#xa0;: %1 (code %2).</translation>
     </message>
     <message>
-        <location line="+78"/>
+        <location line="+97"/>
         <source>Found 1 adapter.</source>
         <translation>1 adaptateur trouvé.</translation>
     </message>
@@ -863,13 +863,13 @@ et le QZ7</translation>
         <translation>Adaptateur USB trouvé&#xa0;: %1.</translation>
     </message>
     <message>
-        <location line="+35"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+86"/>
+        <location line="+16"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+85"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Arrêté après %1 s (--timeout)</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+7"/>
         <source>Looking for USB adapters.</source>
         <translation>Recherche des adaptateurs USB.</translation>
     </message>
@@ -889,18 +889,18 @@ et le QZ7</translation>
         <translation>Aucun QZ7 en %1 s&#xa0;: aucun adaptateur USB utilisable trouvé. Branchez l&apos;adaptateur et relancez.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+32"/>
-        <location line="+72"/>
+        <location line="-218"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+80"/>
         <source>Nothing was done to this port.</source>
         <translation>Rien n&apos;a été fait sur ce port.</translation>
     </message>
     <message>
-        <location line="-46"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="-42"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>Envoi de l&apos;image du micrologiciel (%1 lignes).</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+31"/>
         <source>Update to the older firmware?</source>
         <translation>Mettre le micrologiciel plus ancien&#xa0;?</translation>
     </message>
@@ -910,7 +910,7 @@ et le QZ7</translation>
         <translation>Mettre à jour&#xa0;?</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location filename="../run/BenchRun.cpp" line="+240"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>Version %1, plus ancienne que la %2 de ce programme&#xa0;: rien n&apos;a été effacé (--check).</translation>
     </message>
@@ -925,27 +925,27 @@ et le QZ7</translation>
         <translation>Version %1, plus récente que la %2 de ce programme&#xa0;: rien n&apos;a été effacé (--check).</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>Version %1: nothing erased (--check).</source>
         <translation>Version %1&#xa0;: rien n&apos;a été effacé (--check).</translation>
     </message>
     <message>
-        <location line="-10"/>
+        <location line="-9"/>
         <source>Version not found: nothing erased (--check).</source>
         <translation>Version introuvable&#xa0;: rien n&apos;a été effacé (--check).</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+18"/>
         <source>Already on %1: not updated (--skip-current).</source>
         <translation>Déjà en %1&#xa0;: pas de mise à jour (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+134"/>
+        <location filename="../terminal/Terminal.cpp" line="+46"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>Envoi de l&apos;image du micrologiciel (%1 caractères).</translation>
     </message>
     <message>
-        <location filename="../core/RunRules.cpp" line="+68"/>
+        <location filename="../core/RunRules.cpp" line="+80"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>Ce QZ7 a la version %1, plus récente que %2&#xa0;: pas de mise à jour. Utilisez --allow-older pour y mettre %2 quand même.</translation>
     </message>
@@ -965,7 +965,7 @@ et le QZ7</translation>
         <translation>Mettre à jour&#xa0;? [y/N]</translation>
     </message>
     <message>
-        <location filename="../run/Bounds.cpp" line="+39"/>
+        <location filename="../run/Bounds.cpp" line="+40"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <translation>Aucun QZ7 en %1 s&#xa0;: le port est ouvert mais rien n&apos;a répondu. Allumez le QZ7 en maintenant Run/Stop.</translation>
     </message>
@@ -1005,12 +1005,12 @@ et le QZ7</translation>
         <translation>Non mis à jour : le port donné avec --port est inutilisable : ce n&apos;est pas un terminal, et attendre n&apos;y change rien. Aucun port n&apos;a été touché.</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-11"/>
+        <location filename="../run/Bounds.cpp" line="+22"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>Le QZ7 est en cours de programmation&#xa0;: l&apos;arrêter maintenant le laisserait sans micrologiciel. La mise à jour continue&#xa0;; appuyez de nouveau sur Ctrl+C dans les 5 s pour arrêter.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-7"/>
         <source>Interrupted</source>
         <translation>Interrompu</translation>
     </message>
@@ -1018,7 +1018,7 @@ et le QZ7</translation>
 <context>
     <name>UpdaterWindow</name>
     <message>
-        <location filename="../window/UpdaterWindow.cpp" line="+95"/>
+        <location filename="../window/UpdaterWindow.cpp" line="+94"/>
         <source>Erases the QZ7 and sends it firmware V%1</source>
         <translation>Efface le QZ7 et lui envoie le micrologiciel V%1</translation>
     </message>
@@ -1033,7 +1033,7 @@ et le QZ7</translation>
         <translation>Échec</translation>
     </message>
     <message>
-        <location line="+176"/>
+        <location line="+184"/>
         <source>Keep updating</source>
         <translation>Continuer la mise à jour</translation>
     </message>
@@ -1043,7 +1043,7 @@ et le QZ7</translation>
         <translation>Arrêter</translation>
     </message>
     <message>
-        <location filename="../window/UpdaterWindow.h" line="+92"/>
+        <location filename="../window/UpdaterWindow.h" line="+94"/>
         <source>The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.</source>
         <translation>Le QZ7 est en cours de programmation. L&apos;arrêter maintenant le laisse sans micrologiciel jusqu&apos;à une nouvelle mise à jour.</translation>
     </message>

@@ -504,7 +504,7 @@ and the QZ7</source>
 <context>
     <name>Status</name>
     <message>
-        <location filename="../core/Status.cpp" line="+38"/>
+        <location filename="../core/Status.cpp" line="+39"/>
         <source>%1 s</source>
         <translation>%1 s</translation>
     </message>
@@ -838,17 +838,17 @@ and the QZ7</source>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../terminal/Bench.cpp" line="+100"/>
+        <location filename="../run/BenchRun.cpp" line="+132"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>レポートを %1 に書き込めませんでした: %2。</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>Ended: %1 (status %2).</source>
         <translation>終了: %1 (ステータス %2)。</translation>
     </message>
     <message>
-        <location line="+78"/>
+        <location line="+97"/>
         <source>Found 1 adapter.</source>
         <translation>アダプターが 1 台見つかりました。</translation>
     </message>
@@ -863,13 +863,13 @@ and the QZ7</source>
         <translation>USB アダプターが見つかりました: %1。</translation>
     </message>
     <message>
-        <location line="+35"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+86"/>
+        <location line="+16"/>
+        <location filename="../terminal/TerminalRun.cpp" line="+85"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>%1 s で停止しました (--timeout)</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+7"/>
         <source>Looking for USB adapters.</source>
         <translation>USB アダプターを探しています。</translation>
     </message>
@@ -889,18 +889,18 @@ and the QZ7</source>
         <translation>%1 s 以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して、もう一度実行してください。</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchUnit.cpp" line="+32"/>
-        <location line="+72"/>
+        <location line="-218"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+80"/>
         <source>Nothing was done to this port.</source>
         <translation>このポートには何もしていません。</translation>
     </message>
     <message>
-        <location line="-46"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="-42"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>ファームウェアイメージを送信しています (%1 行)。</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+31"/>
         <source>Update to the older firmware?</source>
         <translation>古いファームウェアに更新しますか?</translation>
     </message>
@@ -910,7 +910,7 @@ and the QZ7</source>
         <translation>更新しますか?</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location filename="../run/BenchRun.cpp" line="+240"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>バージョン %1 は本プログラムの %2 より古いです。何も消去していません (--check)。</translation>
     </message>
@@ -925,27 +925,27 @@ and the QZ7</source>
         <translation>バージョン %1 は本プログラムの %2 より新しいです。何も消去していません (--check)。</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>Version %1: nothing erased (--check).</source>
         <translation>バージョン %1: 何も消去していません (--check)。</translation>
     </message>
     <message>
-        <location line="-10"/>
+        <location line="-9"/>
         <source>Version not found: nothing erased (--check).</source>
         <translation>バージョンが見つかりません: 何も消去していません (--check)。</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+18"/>
         <source>Already on %1: not updated (--skip-current).</source>
         <translation>すでに %1 です: 更新していません (--skip-current)。</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+134"/>
+        <location filename="../terminal/Terminal.cpp" line="+46"/>
         <source>Sending the firmware image (%1 characters).</source>
         <translation>ファームウェアイメージを送信しています (%1 文字)。</translation>
     </message>
     <message>
-        <location filename="../core/RunRules.cpp" line="+68"/>
+        <location filename="../core/RunRules.cpp" line="+80"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>この QZ7 には %2 より新しい %1 が入っています: 更新していません。それでも %2 を書き込むには --allow-older を使います。</translation>
     </message>
@@ -965,7 +965,7 @@ and the QZ7</source>
         <translation>更新しますか? [y/N]</translation>
     </message>
     <message>
-        <location filename="../run/Bounds.cpp" line="+39"/>
+        <location filename="../run/Bounds.cpp" line="+40"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <translation>%1 s 以内に QZ7 が見つかりません: ポートは開いていますが、応答がありません。Run/Stop を押したまま QZ7 の電源を入れてください。</translation>
     </message>
@@ -1005,12 +1005,12 @@ and the QZ7</source>
         <translation>更新していません。--port で指定したポートは使えません。端末ではなく、待っても端末にはなりません。どのポートにも何もしていません。</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-11"/>
+        <location filename="../run/Bounds.cpp" line="+22"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
         <translation>QZ7 に書き込み中です。今停止すると QZ7 のファームウェアがなくなります。更新を続けます。停止するには 5 s 以内にもう一度 Ctrl+C を押してください。</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location filename="../terminal/TerminalRun.cpp" line="-7"/>
         <source>Interrupted</source>
         <translation>中断しました</translation>
     </message>
@@ -1018,7 +1018,7 @@ and the QZ7</source>
 <context>
     <name>UpdaterWindow</name>
     <message>
-        <location filename="../window/UpdaterWindow.cpp" line="+95"/>
+        <location filename="../window/UpdaterWindow.cpp" line="+94"/>
         <source>Erases the QZ7 and sends it firmware V%1</source>
         <translation>QZ7 を消去し、ファームウェア V%1 を送信します</translation>
     </message>
@@ -1033,7 +1033,7 @@ and the QZ7</source>
         <translation>失敗</translation>
     </message>
     <message>
-        <location line="+176"/>
+        <location line="+184"/>
         <source>Keep updating</source>
         <translation>更新を続ける</translation>
     </message>
@@ -1043,7 +1043,7 @@ and the QZ7</source>
         <translation>停止</translation>
     </message>
     <message>
-        <location filename="../window/UpdaterWindow.h" line="+92"/>
+        <location filename="../window/UpdaterWindow.h" line="+94"/>
         <source>The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.</source>
         <translation>QZ7 に書き込み中です。今停止すると、もう一度更新するまで QZ7 にはファームウェアがありません。</translation>
     </message>
