@@ -2,6 +2,7 @@
 #include "run/RunOptions.h"
 
 #include <QCommandLineParser>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -38,6 +39,12 @@ int OutputWritten(int status);
 // Whether a window can be opened: false, after saying so on standard error, when there is no
 // display to open it on.
 bool DisplayFound(int argc, char* argv[]);
+
+// Ends the process with `status` once `bound` has passed, unless it has ended by then: for the
+// window system's teardown after the program's own, which has put the port back already. Says so
+// on standard error when it has to.
+inline constexpr std::chrono::seconds kTeardownBound{2};
+void EndWithin(std::chrono::milliseconds bound, int status);
 
 // For as long as it lives (while the application object is made): a window system that cannot be
 // reached, such as DISPLAY naming a server that is not running, ends the program with status 1

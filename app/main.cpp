@@ -34,12 +34,20 @@ int main(int argc, char* argv[])
     starting.reset();
     QApplication::setQuitOnLastWindowClosed(QZ7_UpdaterAppDelegate::applicationShouldTerminateAfterLastWindowClosed());
 
-    QZ7_UpdaterAppDelegate::Options options = QZ7_UpdaterAppDelegate::ProgramOptions();
-    options.port = command.run.port;
-    UpdaterApp updater(std::move(options));
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, updater.controller.get(),
-                     &QZ7_UpdaterAppDelegate::applicationWillTerminate);
-    SignalQuit signalQuit([&updater](int) { updater.window->close(); });
-    updater.Launch();
-    return app.exec();
+    int status = 0;
+    {
+        QZ7_UpdaterAppDelegate::Options options = QZ7_UpdaterAppDelegate::ProgramOptions();
+        options.port = command.run.port;
+        UpdaterApp updater(std::move(options));
+        QObject::connect(&app, &QCoreApplication::aboutToQuit, updater.controller.get(),
+                         &QZ7_UpdaterAppDelegate::applicationWillTerminate);
+        SignalQuit signalQuit([&updater](int) { updater.window->close(); });
+        updater.Launch();
+        status = app.exec();
+    }
+    // The controller has ended its threads and put the port back. What is left is the window
+    // system's own teardown, which is bounded: Qt's Wayland client can wait for ever there for
+    // its event thread.
+    EndWithin(kTeardownBound, status);
+    return status;
 }

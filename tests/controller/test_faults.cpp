@@ -3,6 +3,7 @@
 // dialogue's faults run on a port in memory, all side by side; what only a terminal can show
 // (the kernel's hang-up, a full output queue, the settings put back at a quit or a signal) runs
 // on the simulator's pseudo-terminal.
+#include "app/Startup.h"
 #include "controller/SignalQuit.h"
 #include "tests/support/Scripted.h"
 
@@ -11,6 +12,7 @@
 #include <csignal>
 #include <optional>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -433,3 +435,30 @@ INSTANTIATE_TEST_SUITE_P(
                     QuitAt{"Transferring", kNothing, true, kUpdating, false},
                     QuitAt{"TransferringBySignal", kNothing, true, kUpdating, true}),
     [](const testing::TestParamInfo<QuitAt>& info) { return std::string(info.param.name); });
+
+TEST(Quit, ATeardownThatNeverEndsIsEndedWithinItsBound)
+{
+    // The window system's teardown, after the program's own, is bounded: a process that hangs
+    // there ends with its status, saying why, when the bound has passed.
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::dup2(pipeEnds[1], STDERR_FILENO);
+        EndWithin(100ms, 7);
+        for (;;)
+            ::pause();
+    }
+    ::close(pipeEnds[1]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 7);
+    char said[256] = {};
+    EXPECT_GT(::read(pipeEnds[0], said, sizeof said - 1), 0);
+    ::close(pipeEnds[0]);
+    EXPECT_NE(std::string(said).find("the port was put back before"), std::string::npos) << said;
+}
