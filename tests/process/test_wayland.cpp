@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <sstream>
 #include <thread>
 #include <string>
@@ -91,6 +92,24 @@ struct Weston {
         for (std::size_t at = text.find(call); at != std::string::npos; at = text.find(call, at + 1))
             ++n;
         return n;
+    }
+    // How often weston has given a client's surface the keyboard (wl_keyboard's enter event).
+    std::size_t KeyboardEnters() const
+    {
+        static const std::regex enter(R"(wl_keyboard@[0-9]+\.enter\()");
+        const std::string text = FileText(log);
+        return static_cast<std::size_t>(std::distance(std::sregex_iterator(text.begin(), text.end(), enter), std::sregex_iterator()));
+    }
+    // Weston's lines about the keyboard's focus and the toplevels, for a failure's message.
+    std::string KeyboardLines() const
+    {
+        std::istringstream text(FileText(log));
+        std::string lines;
+        for (std::string line; std::getline(text, line);)
+            if ((line.find("wl_keyboard@") != std::string::npos && line.find(".key(") == std::string::npos) ||
+                line.find("xdg_toplevel@") != std::string::npos)
+                lines += line.substr(0, 160) + "\n";
+        return lines;
     }
     // Moves the screenshot to `kept` in the build tree, to be looked at; whether there was one.
     bool KeepScreenshot(const std::string& kept) const
@@ -242,11 +261,16 @@ TEST(ProgramOnWayland, ClosingMidTransferAsksAndTheKeysOfEveryEndPutThePortBack)
         ASSERT_TRUE(WaitUntil([&] { return sim.Snapshot().lines >= 200; }, 20s)) << sim.Snapshot().Summary();
 
         const std::size_t windows = weston.Requests(kAppId), dialogs = weston.Requests(kParent);
+        const std::size_t enters = weston.KeyboardEnters();
         ASSERT_TRUE(x.Key(c.close));
         // The question is a dialog of the window, named by the desktop entry too; the transfer
         // goes on meanwhile.
         ASSERT_TRUE(WaitUntil([&] { return weston.Requests(kAppId) > windows && weston.Requests(kParent) > dialogs; }, 5s))
             << "no question shown";
+        // Its keys are pressed once weston has given it the keyboard: a key pressed before that
+        // goes to the window beneath, or nowhere, on a loaded machine.
+        ASSERT_TRUE(WaitUntil([&] { return weston.KeyboardEnters() > enters; }, 5s)) << "the question never had the keyboard";
+        std::this_thread::sleep_for(150ms);
         const auto asked = sim.Snapshot().lines;
         EXPECT_TRUE(WaitUntil([&] { return sim.Snapshot().lines > asked + 50; }, 5s)) << "the transfer stopped at the question";
         EXPECT_EQ(updater.Wait(0ms), -1);
@@ -278,7 +302,7 @@ TEST(ProgramOnWayland, ClosingMidTransferAsksAndTheKeysOfEveryEndPutThePortBack)
                 status = updater.Wait(250ms);
             }
             took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - pressed);
-            EXPECT_EQ(status, 0) << FileText(transcript.path);
+            EXPECT_EQ(status, 0) << FileText(transcript.path) << weston.KeyboardLines();
             RecordProperty(std::string("presses_") + c.atDone, std::to_string(presses));
         } else {
             EXPECT_EQ(updater.Wait(5s, &took), 0) << FileText(transcript.path);
@@ -286,6 +310,9 @@ TEST(ProgramOnWayland, ClosingMidTransferAsksAndTheKeysOfEveryEndPutThePortBack)
             EXPECT_FALSE(sim.Snapshot().doneSent);
         }
         RecordProperty(std::string("quit_ms_") + (c.keepsUpdating ? c.atDone : "stop"), std::to_string(took.count()));
+        // Whether the window system's teardown had to be cut short by the program's bound.
+        RecordProperty(std::string("teardown_cut_") + (c.keepsUpdating ? c.atDone : "stop"),
+                       FileText(transcript.path).find("did not let the program end") != std::string::npos ? "yes" : "no");
         EXPECT_TRUE(SameSettings(sim.SlaveSettings(), before));
         EXPECT_FALSE(Pty::HeldExclusively(sim.SlavePath()));
         EXPECT_NE(FileText(transcript.path).find("with its settings restored"), std::string::npos) << FileText(transcript.path);
