@@ -1,6 +1,7 @@
 #include "run/UnitRun.h"
 
 #include "controller/PortDiagnosis.h"
+#include "core/Words.h"
 
 #include <QTimer>
 #include <exception>
@@ -32,6 +33,13 @@ std::optional<std::string> UnitRun::Start()
             auto [how, why] = GaveUp(*controller_, *options_.waitSeconds);
             view_.Say(why);
             End(how);
+        });
+    }
+    if (options_.timeoutSeconds) {
+        // A bound on the whole update, from now to its end.
+        timeout_.Start(std::chrono::seconds(*options_.timeoutSeconds), [this] {
+            Stop(Words::Fill(Words::Tr("Terminal", "Stopped after %1 s (--timeout)"), {std::to_string(*options_.timeoutSeconds)}),
+                 Ending::TimedOut);
         });
     }
     controller_->applicationDidFinishLaunching();
@@ -102,12 +110,24 @@ void UnitRun::Stop(const std::string& what, Ending how)
     End(how);
 }
 
+void UnitRun::Signal(int signal)
+{
+    if (ending_)
+        return;
+    if (std::optional<std::string> warning = interrupts_.Warning(signal, Programming())) {
+        view_.Say(*warning);
+        return;
+    }
+    Stop(Words::Tr("Terminal", "Interrupted"), Ending::Interrupted);
+}
+
 void UnitRun::End(Ending how)
 {
     if (ending_)
         return;
     ending_ = how;
     wait_.Stop();
+    timeout_.Stop();
     view_.Ended(how);
     // The controller puts its port back as it goes; it is let go from the event loop, not from
     // inside its own screen update.

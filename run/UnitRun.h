@@ -41,6 +41,7 @@ public:
         std::optional<std::string> port;  // the unit's port; none: the one discovery chooses
         AnswerOptions answers;
         std::optional<int> waitSeconds;   // --wait, counted from `since`
+        std::optional<int> timeoutSeconds;  // --timeout on the whole update, counted from the start
         std::chrono::steady_clock::time_point since = std::chrono::steady_clock::now();
         // Let the controller go from the event loop as the run ends (the bench, which goes on with
         // other units); otherwise it stays until the run is let go.
@@ -57,6 +58,9 @@ public:
     std::optional<std::string> Start();
     // Stops the update for a signal or a bound, saying what is left of the QZ7.
     void Stop(const std::string& what, Ending how);
+    // A quit signal on a run of its own: a Ctrl+C while the QZ7 is being erased or programmed
+    // only warns, a second one within 5 s stops; SIGTERM and SIGHUP stop at once.
+    void Signal(int signal);
     // Ends the run as `how` unless it has ended already.
     void End(Ending how);
     // Lets the controller go now: its port is put back and its threads have ended on return.
@@ -80,7 +84,8 @@ private:
     Options options_;
     UnitView& view_;
     std::unique_ptr<QZ7_UpdaterAppDelegate> controller_;
-    Bound wait_;
+    Bound wait_, timeout_;
+    Interrupts interrupts_{false};
     Answer answer_ = Answer::Ask;
     std::optional<std::string> version_;
     VersionRelation relation_ = VersionRelation::Unknown;

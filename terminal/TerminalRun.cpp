@@ -55,37 +55,21 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
         status = s;
         QCoreApplication::exit(s);
     });
-    // --wait bounds the wait for the QZ7 from now until its banner comes.
-    UnitFrontEnd frontEnd({.port = run.port, .answers = {.yes = run.yes, .allowOlder = run.allowOlder}, .waitSeconds = run.waitSeconds},
+    // --wait bounds the wait for the QZ7 from now until its banner comes, --timeout the whole
+    // update.
+    UnitFrontEnd frontEnd({.port = run.port,
+                           .answers = {.yes = run.yes, .allowOlder = run.allowOlder},
+                           .waitSeconds = run.waitSeconds,
+                           .timeoutSeconds = run.timeoutSeconds},
                           {&printer});
     UnitRun& unit = frontEnd.Run();
     if (std::optional<std::string> error = unit.Start()) {
         std::fprintf(stderr, "qz7-updater: %s\n", error->c_str());
         return ExitStatus::Failure;
     }
-
-    // A Ctrl+C while the QZ7 is being erased or programmed only warns (InterruptRule); SIGTERM
-    // and SIGHUP (sent by a program, or the terminal gone) stop at once, saying what is left of
-    // the QZ7.
-    Interrupts interrupts(false);
-    SignalQuit signalQuit([&](int signal) {
-        if (unit.Ended())
-            return;
-        if (std::optional<std::string> warning = interrupts.Warning(signal, unit.Programming())) {
-            frontEnd.Say(*warning);
-            return;
-        }
-        unit.Stop(Words::Tr("Terminal", "Interrupted"), Ending::Interrupted);
-    });
-
-    // A bound on the whole update, from now to its end.
-    Bound timeout;
-    if (run.timeoutSeconds) {
-        timeout.Start(std::chrono::seconds(*run.timeoutSeconds), [&] {
-            unit.Stop(Words::Fill(Words::Tr("Terminal", "Stopped after %1 s (--timeout)"), {std::to_string(*run.timeoutSeconds)}),
-                      Ending::TimedOut);
-        });
-    }
+    // SIGTERM and SIGHUP (sent by a program, or the terminal gone) and Ctrl+C, as the run takes
+    // them.
+    SignalQuit signalQuit([&unit](int signal) { unit.Signal(signal); });
 
     app.exec();
     // The port is put back and every thread of the controller has ended before the status goes

@@ -258,7 +258,7 @@ neu starten</translation>
         <translation>Exit-Status (mit --cli):</translation>
     </message>
     <message>
-        <location filename="../app/Startup.cpp" line="+57"/>
+        <location filename="../app/Startup.cpp" line="+58"/>
         <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
         <translation>Aktualisiert die Firmware eines QZ7 über einen USB-Seriell-Adapter. Schließen Sie den Adapter an, schalten Sie den QZ7 mit gedrückter Run/Stop-Taste vorne ein und folgen Sie den Anweisungen im Fenster.</translation>
     </message>
@@ -864,7 +864,7 @@ neu starten</translation>
     </message>
     <message>
         <location line="+16"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+85"/>
+        <location filename="../run/UnitRun.cpp" line="+41"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Nach %1 s angehalten (--timeout)</translation>
     </message>
@@ -1010,7 +1010,7 @@ neu starten</translation>
         <translation>Der QZ7 wird programmiert: Jetzt anzuhalten ließe ihn ohne Firmware. Die Aktualisierung geht weiter; drücken Sie innerhalb von 5 s erneut Ctrl+C, um anzuhalten.</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-7"/>
+        <location filename="../run/UnitRun.cpp" line="+80"/>
         <source>Interrupted</source>
         <translation>Unterbrochen</translation>
     </message>

@@ -258,7 +258,7 @@ y el QZ7</translation>
         <translation>Estados de salida (con --cli):</translation>
     </message>
     <message>
-        <location filename="../app/Startup.cpp" line="+57"/>
+        <location filename="../app/Startup.cpp" line="+58"/>
         <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
         <translation>Actualiza el firmware de un QZ7 mediante un adaptador USB serie. Conecte el adaptador, encienda el QZ7 manteniendo pulsado el botón frontal Run/Stop y siga las instrucciones de la ventana.</translation>
     </message>
@@ -864,7 +864,7 @@ y el QZ7</translation>
     </message>
     <message>
         <location line="+16"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+85"/>
+        <location filename="../run/UnitRun.cpp" line="+41"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Detenido tras %1 s (--timeout)</translation>
     </message>
@@ -1010,7 +1010,7 @@ y el QZ7</translation>
         <translation>Se está programando el QZ7: detenerlo ahora lo dejaría sin firmware. La actualización continúa; pulse Ctrl+C otra vez en 5 s para detenerla.</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-7"/>
+        <location filename="../run/UnitRun.cpp" line="+80"/>
         <source>Interrupted</source>
         <translation>Interrumpido</translation>
     </message>

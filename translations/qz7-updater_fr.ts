@@ -258,7 +258,7 @@ et le QZ7</translation>
         <translation>Codes de sortie (avec --cli)&#xa0;:</translation>
     </message>
     <message>
-        <location filename="../app/Startup.cpp" line="+57"/>
+        <location filename="../app/Startup.cpp" line="+58"/>
         <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
         <translation>Met à jour le micrologiciel d&apos;un QZ7 par un adaptateur série USB. Branchez l&apos;adaptateur, allumez le QZ7 en maintenant son bouton avant Run/Stop, puis suivez les instructions de la fenêtre.</translation>
     </message>
@@ -864,7 +864,7 @@ et le QZ7</translation>
     </message>
     <message>
         <location line="+16"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+85"/>
+        <location filename="../run/UnitRun.cpp" line="+41"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Arrêté après %1 s (--timeout)</translation>
     </message>
@@ -1010,7 +1010,7 @@ et le QZ7</translation>
         <translation>Le QZ7 est en cours de programmation&#xa0;: l&apos;arrêter maintenant le laisserait sans micrologiciel. La mise à jour continue&#xa0;; appuyez de nouveau sur Ctrl+C dans les 5 s pour arrêter.</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-7"/>
+        <location filename="../run/UnitRun.cpp" line="+80"/>
         <source>Interrupted</source>
         <translation>Interrompu</translation>
     </message>

@@ -258,7 +258,7 @@ and the QZ7</source>
         <translation>終了ステータス (--cli 使用時):</translation>
     </message>
     <message>
-        <location filename="../app/Startup.cpp" line="+57"/>
+        <location filename="../app/Startup.cpp" line="+58"/>
         <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
         <translation>USB シリアルアダプター経由で QZ7 のファームウェアを更新します。アダプターを接続し、前面の Run/Stop ボタンを押したまま QZ7 の電源を入れ、ウィンドウの指示に従ってください。</translation>
     </message>
@@ -864,7 +864,7 @@ and the QZ7</source>
     </message>
     <message>
         <location line="+16"/>
-        <location filename="../terminal/TerminalRun.cpp" line="+85"/>
+        <location filename="../run/UnitRun.cpp" line="+41"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>%1 s で停止しました (--timeout)</translation>
     </message>
@@ -1010,7 +1010,7 @@ and the QZ7</source>
         <translation>QZ7 に書き込み中です。今停止すると QZ7 のファームウェアがなくなります。更新を続けます。停止するには 5 s 以内にもう一度 Ctrl+C を押してください。</translation>
     </message>
     <message>
-        <location filename="../terminal/TerminalRun.cpp" line="-7"/>
+        <location filename="../run/UnitRun.cpp" line="+80"/>
         <source>Interrupted</source>
         <translation>中断しました</translation>
     </message>

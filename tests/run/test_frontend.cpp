@@ -5,6 +5,7 @@
 #include "core/Words.h"
 #include "tests/support/TestSupport.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -110,6 +111,11 @@ TEST(UnitFrontEnd, TheRunsEndsReachThePrinterOnce)
          },
          {"ended done", "status " + Words::Status(kSummary, Words::Language::English)}},
         {"an answer without a question is no answer", [](UnitRun& run) { run.Answered(true); }, {}},
+        // With nothing being programmed, one Ctrl+C stops at once; after the end a signal is no
+        // news.
+        {"a Ctrl+C before the erase stops", [](UnitRun& run) { run.Signal(SIGINT); },
+         {"line Interrupted before anything was erased: the QZ7 is as it was.", "ended interrupted"}},
+        {"a signal after the end says nothing", [](UnitRun& run) { run.End(Ending::Done); run.Signal(SIGTERM); }, {"ended done"}},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
