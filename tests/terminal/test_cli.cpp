@@ -2,6 +2,7 @@
 // pseudo-terminal, with its exit status, its output and what it leaves on the port.
 #include "tests/terminal/CliRun.h"
 
+#include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <csignal>
@@ -172,7 +173,7 @@ TEST(Cli, AnUpdateInEachLanguageEndsIntactWithNoEnglishDirections)
     for (std::size_t m = 0; m < machines.size(); ++m) {
         const std::size_t i = languages.size() + m;
         runs.push_back(std::async(std::launch::async, [&, i, m] {
-            return RunCli({"--yes", "--json", "--port", sims[i]->SlavePath()}, "",
+            return RunCli({"--yes", "--json", "--report", OutFile() + ".report" + std::to_string(m), "--port", sims[i]->SlavePath()}, "",
                           {.stderrFile = OutFile() + ".err" + std::to_string(m), .sim = sims[i].get(), .env = {machines[m]},
                            .outFile = OutFile() + ".json" + std::to_string(m)});
         }));
@@ -198,32 +199,47 @@ TEST(Cli, AnUpdateInEachLanguageEndsIntactWithNoEnglishDirections)
         }
     }
     // What programs read stays English, joined as English is, with a decimal point and English
-    // error names, in any session: the same bytes but for times and ports.
-    std::vector<std::string> machineOutput;
+    // error names, in any session: the same bytes but for times and ports. A JSON line is
+    // compared without its times; the transcript's lines without their time stamps, with every
+    // number as N and sorted (the counts said each second depend on the machine's speed, and the
+    // worker's lines and the GUI thread's interleave as they come, not as the locale says).
+    const auto json = [](std::string line, const std::string& port) {
+        QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
+        for (const QString& key : o.keys())
+            if (key == "time" || key == "duration_s" || QDateTime::fromString(o[key].toString(), Qt::ISODateWithMs).isValid())
+                o.remove(key);
+        line = QJsonDocument(o).toJson(QJsonDocument::Compact).toStdString();
+        for (std::size_t at; (at = line.find(port)) != std::string::npos;)
+            line.replace(at, port.size(), "PORT");
+        return line + "\n";
+    };
+    std::vector<std::string> machineOutput, reports;
+    std::vector<std::vector<std::string>> transcripts;
     for (std::size_t m = 0; m < machines.size(); ++m) {
         SCOPED_TRACE(machines[m]);
         CliRun run = runs[languages.size() + m].get();
         const bool done = m + 1 == machines.size();
         EXPECT_EQ(run.status, done ? 0 : 11) << run.out;
-        std::string normal;
+        const std::string& port = sims[languages.size() + m]->SlavePath();
+        std::string normal, report;
         std::istringstream lines(run.out);
-        for (std::string line; std::getline(lines, line);) {
-            if (!line.starts_with("{"))
-                continue;
-            QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
-            o.remove("time");
-            o.remove("duration_s");
-            line = QJsonDocument(o).toJson(QJsonDocument::Compact).toStdString();
-            for (std::size_t at; (at = line.find(sims[languages.size() + m]->SlavePath())) != std::string::npos;)
-                line.replace(at, sims[languages.size() + m]->SlavePath().size(), "PORT");
-            normal += line + "\n";
-        }
+        for (std::string line; std::getline(lines, line);)
+            if (line.starts_with("{"))
+                normal += json(line, port);
+        for (const std::string& line : ReadLines(OutFile() + ".report" + std::to_string(m)))
+            report += json(line, port);
         // The transcript's lines, without the prose beside them, which is the operator's.
         std::string transcript;
+        std::vector<std::string> comparable;
         std::istringstream err(FileText(OutFile() + ".err" + std::to_string(m)));
         for (std::string line; std::getline(err, line);)
-            if (Has(line, " qz7."))
+            if (Has(line, " qz7.")) {
                 transcript += line + "\n";
+                if (!Has(line, "status: Line ") && !Has(line, "transfer info: line "))
+                    comparable.push_back(std::regex_replace(std::regex_replace(line.substr(line.find(" qz7.")), std::regex(port), "PORT"),
+                                                            std::regex("[0-9]+"), "N"));
+            }
+        std::sort(comparable.begin(), comparable.end());
         for (const std::string& text : {normal, transcript})
             EXPECT_FALSE(std::regex_search(text, std::regex("[0-9],[0-9]"))) << text;
         if (done) {
@@ -233,11 +249,31 @@ TEST(Cli, AnUpdateInEachLanguageEndsIntactWithNoEnglishDirections)
             EXPECT_TRUE(Has(normal, "\"directions\":\"Not Done\\nPlease restart the program\\nand the QZ7\"")) << normal;
             EXPECT_TRUE(Has(normal, "\"directions\":\"Found Version: 2.005\\n Update To: QZ7 " + kShippedV + "?\\n\"")) << normal;
             machineOutput.push_back(normal);
+            reports.push_back(report);
+            transcripts.push_back(comparable);
         }
     }
     ASSERT_EQ(machineOutput.size(), 3u);
-    EXPECT_EQ(machineOutput[1], machineOutput[0]);
-    EXPECT_EQ(machineOutput[2], machineOutput[0]);
+    for (std::size_t m = 1; m < machineOutput.size(); ++m) {
+        SCOPED_TRACE(machines[m]);
+        EXPECT_EQ(machineOutput[m], machineOutput[0]);
+        EXPECT_EQ(reports[m], reports[0]);
+        EXPECT_EQ(transcripts[m], transcripts[0]);
+    }
+    EXPECT_FALSE(reports[0].empty());
+
+    // --list --json: the same bytes in every session.
+    std::vector<std::string> listed;
+    for (const char* lang : {"LANG=C", "LANG=de_DE.UTF-8", "LANG=ja_JP.UTF-8"}) {
+        int status = -1;
+        listed.push_back(CommandOutput(std::string(lang) + " QZ7_SERIAL_PORTS='usbserial-a=/dev/null,modem=/nonexistent/x,usbLate' " QZ7_BINARY_DIR
+                                       "/qz7-updater --list --json",
+                                       status));
+        EXPECT_EQ(status, 0) << listed.back();
+    }
+    EXPECT_FALSE(listed[0].empty());
+    EXPECT_EQ(listed[1], listed[0]);
+    EXPECT_EQ(listed[2], listed[0]);
 }
 
 TEST(Cli, OnATerminalTheTransferIsOneLineRedrawnInPlace)
