@@ -5,6 +5,10 @@
 #include "core/Words.h"
 #include "firmware/Firmware.h"
 
+#include <algorithm>
+#include <cctype>
+#include <sstream>
+
 Answer AnswerFor(const AnswerOptions& options, VersionRelation relation)
 {
     if (options.check)
@@ -80,4 +84,19 @@ std::string NewerLeftText(const std::optional<std::string>& found)
     return Words::Fill(Words::Tr("Terminal", "This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2"
                                              " on it anyway."),
                        {number, Firmware::Version});
+}
+
+bool IsYes(const std::string& answer)
+{
+    std::string word = answer;
+    std::transform(word.begin(), word.end(), word.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    // The catalog's words, lower case and separated by spaces; "y" and "yes" stand in every
+    // language, as the question's "[y/N]" says.
+    //: The words that answer yes at the terminal's "[y/N]" question, lower case, separated by
+    //: spaces. Keep "y yes" and add the language's own short and long yes.
+    std::istringstream words("y yes " + Words::Tr("Terminal", "y yes"));
+    for (std::string yes; words >> yes;)
+        if (word == yes)
+            return true;
+    return false;
 }

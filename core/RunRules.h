@@ -80,3 +80,7 @@ private:
 // The line that says a QZ7 with newer firmware (`found`, as the question had it) was left as it
 // was, and what to do to update it all the same.
 std::string NewerLeftText(const std::optional<std::string>& found);
+
+// Whether the operator's answer at the terminal's [y/N] question is yes: "y", "yes", or a yes
+// word of the operator's language ("j", "oui", "sí", "はい", ...), in any case. Anything else is no.
+bool IsYes(const std::string& answer);

@@ -210,5 +210,5 @@ void LinePrinter::ReadAnswer()
                   : end && word.empty() ? "(end of input)"
                                         : StatusText::Printable(word, std::string::npos));
     if (answered_)
-        answered_(word == "y" || word == "yes");
+        answered_(IsYes(word));
 }

@@ -51,6 +51,17 @@ TEST(RunRules, TheQuestionIsAnsweredAsTheOptionsSay)
     }
 }
 
+TEST(RunRules, OnlyAYesWordAnswersYes)
+{
+    // In English: "y" and "yes" in any case; anything else, a longer word that starts with y
+    // included, is no. (The other languages' words are the catalogs', tried in each language
+    // by the terminal's tests.)
+    for (const char* yes : {"y", "Y", "yes", "YES", "Yes"})
+        EXPECT_TRUE(IsYes(yes)) << yes;
+    for (const char* no : {"", "n", "no", "yolo", "ye", "y y", " y", "ja", "oui"})
+        EXPECT_FALSE(IsYes(no)) << no;
+}
+
 TEST(RunRules, ARunOfSeveralUnitsEndsAsItsUnitsDid)
 {
     using enum Ending;

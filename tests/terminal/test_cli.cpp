@@ -135,7 +135,8 @@ std::string Translated(const std::string& language, const std::string& source)
 
 }  // namespace
 
-// The operator's language follows the session's; with C the texts stand in English, exactly.
+// The operator's language follows the session's, its yes answers the question; with C the texts
+// stand in English, exactly.
 TEST(Cli, AnUpdateInEachLanguageEndsIntactWithNoEnglishDirections)
 {
     const std::string english[] = {Directions::ConnectAdapter, Directions::PowerOn, Directions::Updating};
@@ -164,8 +165,10 @@ TEST(Cli, AnUpdateInEachLanguageEndsIntactWithNoEnglishDirections)
         const std::string powerOn = language == "C" ? std::string(Directions::PowerOn)
                                                     : Translated(language, Directions::PowerOn);
         ASSERT_FALSE(powerOn.empty()) << language;
-        runs.push_back(std::async(std::launch::async, [&, i, lang, powerOn] {
-            return RunCli({"--yes", "--port", sims[i]->SlavePath()}, "",
+        // Each answers the question with its own language's yes.
+        const std::string yes = language == "de" ? "Ja" : language == "fr" ? "oui" : language == "es" ? "sí" : language == "ja" ? "はい" : "y";
+        runs.push_back(std::async(std::launch::async, [&, i, lang, powerOn, yes] {
+            return RunCli({"--port", sims[i]->SlavePath()}, yes + "\n",
                           {.sim = sims[i].get(), .powerOn = powerOn, .env = {lang},
                            .outFile = OutFile() + "." + std::to_string(i)});
         }));
