@@ -119,3 +119,11 @@ std::string ExitStatusHelp()
     }
     return help;
 }
+
+bool FailureDirections(Says says)
+{
+    for (const EndingRow& row : Endings())
+        if (row.says == says)
+            return !row.endsWell;
+    return false;
+}

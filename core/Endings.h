@@ -107,6 +107,9 @@ std::span<const EndingRow> Endings();
 const EndingRow& RowOf(Ending ending);
 inline const EndingRow& RowOf(Outcome outcome) { return RowOf(EndingOf(outcome)); }
 
+// Whether `says` are the directions of an end that did not end well (a failure's screen).
+bool FailureDirections(Says says);
+
 // The ending a front end reports for an exit status it was given as a number (the first row
 // with it), or none.
 std::optional<Ending> EndingFor(int exitStatus);

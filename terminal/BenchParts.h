@@ -65,6 +65,7 @@ public:
     // A unit's row has changed.
     void Changed();
     bool Tty() const { return tty_; }
+    std::size_t Units() const { return rows_.size(); }
 
 private:
     void Redraw();

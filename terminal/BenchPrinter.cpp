@@ -30,7 +30,16 @@ void BenchPrinter::Stage(const std::string&)
 void BenchPrinter::Directions(const DirectionsFact& directions)
 {
     // Directions may carry the QZ7's own bytes: escaped, so that they cannot move the cursor.
-    screen_.Say(&unit_, StatusText::PrintableText(OneLine(Words::Directions(directions))));
+    const std::string text = Words::Directions(directions);
+    if (!FailureDirections(directions.says) || screen_.Units() < 2) {
+        screen_.Say(&unit_, StatusText::PrintableText(OneLine(text)));
+        return;
+    }
+    // A failure's screen asks to restart the program, which would stop the other units: the
+    // bench names the failure and says what to do with this unit while they go on.
+    screen_.Say(&unit_, Words::Fill(Words::Tr("Terminal", "%1. Let the other units finish; then switch this QZ7 off, hold Run/Stop"
+                                                          " while you switch it on, and update it again on this port."),
+                                    {StatusText::PrintableText(text.substr(0, text.find('\n')))}));
 }
 
 void BenchPrinter::Programming(std::size_t)

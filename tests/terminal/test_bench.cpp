@@ -228,6 +228,15 @@ TEST(Bench, FourUnitsSideBySideOneHangsUpOneFailsTheEraseTheOthersAreUpdated)
     }
     EXPECT_EQ(ends.size(), 4u);
     EXPECT_TRUE(advised) << run.out.size() << " lines of output";
+    // The failed unit's prose names its failure and what to do with it while the others go on,
+    // not to restart the program.
+    std::string prose;  // standard error without the transcript
+    std::istringstream err(run.err);
+    for (std::string line; std::getline(err, line);)
+        if (!Has(line, " qz7."))
+            prose += line + "\n";
+    EXPECT_TRUE(Has(prose, units.sims[3]->SlavePath() + ": Not Erased. Let the other units finish; then switch this QZ7 off")) << prose;
+    EXPECT_FALSE(Has(prose, "Please restart the program")) << prose;
     if (!events.empty()) {
         EXPECT_EQ(events.back()["exit"].toInt(), 16);
         EXPECT_EQ(events.back()["outcomes"].toObject()["done"].toInt(), 2);
