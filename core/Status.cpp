@@ -2,6 +2,7 @@
 #include "core/Endings.h"
 
 #include "core/Words.h"
+#include "firmware/Firmware.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -281,8 +282,10 @@ std::string Progress(int line, int lines, double bytesPerSecond, std::optional<d
 
 std::string Done(int lines, std::uint64_t bytes, double seconds)
 {
-    return Fill(Tr("Status", "Sent %1 lines (%2 kB) in %3 s."),
-                {std::to_string(lines), Format("%.1f", static_cast<double>(bytes) / 1000.0), Format("%.1f", seconds)});
+    // Done names the firmware the QZ7 now has.
+    return Fill(Tr("Status", "Sent %1 lines (%2 kB) in %3 s. The QZ7 now has firmware %4."),
+                {std::to_string(lines), Format("%.1f", static_cast<double>(bytes) / 1000.0), Format("%.1f", seconds),
+                 std::string("V") + Firmware::Version});
 }
 
 std::string Failure(const FailureFacts& f)

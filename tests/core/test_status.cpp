@@ -175,7 +175,7 @@ TEST(StatusBoard, ProgressRefreshesAFewTimesASecondAndEndsInASummary)
             << b.shown[i];
     }
     b.board.Ended(Outcome::Done, b.t0 + 3100ms);
-    EXPECT_EQ(b.Now(), "Sent 3075 lines (110.7 kB) in 3.1 s.");
+    EXPECT_EQ(b.Now(), "Sent 3075 lines (110.7 kB) in 3.1 s. The QZ7 now has firmware " + kShippedV + ".");
     EXPECT_EQ(b.kinds.back(), StatusKind::Summary);
     EXPECT_EQ(b.lines.back(), 3075);
     EXPECT_EQ(Words::Status(b.board.Settle()), b.Now()) << "an end stays as it is";
