@@ -127,6 +127,8 @@ void UpdaterWindow::ShowEnd(Outcome outcome)
     mark->setPixmap(OutcomeIcon(done).pixmap(QSize(48, 48), mark->devicePixelRatioF()));
     mark->setAccessibleName(done ? tr("Done") : tr("Failed"));
     mark->setHidden(false);
+    // The title keeps the outcome, for a window left minimised or on another desktop.
+    setWindowTitle(QString::fromUtf8("%1 \u2013 %2").arg(mark->accessibleName(), QString::fromLatin1(kTitle)));
     ui_->LevelIndicatorVew->setHidden(true);
     Offer(ui_->UpdateButtonView, false);
     Offer(ui_->CancelButtonView, false);
@@ -163,6 +165,7 @@ void UpdaterWindow::LeaveEnd()
     ui_->OutcomeView->setHidden(true);
     ui_->OutcomeView->clear();
     ui_->OutcomeView->setAccessibleName(QString());
+    setWindowTitle(QString::fromLatin1(kTitle));
     Offer(ui_->RestartButtonView, false);
     Offer(ui_->CloseButtonView, false);
     ui_->UpdateButtonView->setVisible(true);
@@ -222,6 +225,8 @@ void UpdaterWindow::SetTitleLevel(std::optional<int> level)
     // otherwise make a hundred times in a fraction of a second. The end is always shown.
     if (level && *level != 100 && titleSet_.isValid() && titleSet_.elapsed() < 250)
         return;
+    if (onEndScreen_)
+        return;  // the end's title names the outcome until the operator goes on
     titleSet_.start();
     const QString title = QString::fromLatin1(kTitle);
     setWindowTitle(level ? QString::fromUtf8("%1 % \u2013 %2").arg(*level).arg(title) : title);

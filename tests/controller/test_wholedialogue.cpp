@@ -153,6 +153,7 @@ TEST(Restart, EveryFailureOffersRestartAndTheNextUpdateIsIntact)
     EXPECT_FALSE(w.CancelButtonView()->isEnabled());
     EXPECT_TRUE(w.CloseButtonView()->isVisible() && w.CloseButtonView()->isEnabled());
     EXPECT_EQ(w.OutcomeView()->accessibleName(), "Failed");
+    EXPECT_EQ(w.windowTitle(), QString::fromUtf8("Failed \u2013 QZ7 Updater"));
     EXPECT_TRUE(StatusLine(app).find("The QZ7 may have no firmware now: switch it off, then hold Run/Stop") !=
                 std::string::npos)
         << StatusLine(app);
@@ -166,6 +167,7 @@ TEST(Restart, EveryFailureOffersRestartAndTheNextUpdateIsIntact)
     EXPECT_TRUE(w.UpdateButtonView()->isDefault());
     EXPECT_TRUE(w.CloseButtonView()->isHidden());
     EXPECT_TRUE(w.OutcomeView()->isHidden());
+    EXPECT_EQ(w.windowTitle(), "QZ7 Updater");
     ASSERT_TRUE(QTest::qWaitFor([&] { return ScreenText(app).toStdString() == Directions::FoundVersion("2.005"); }, 5000));
     Press(w, Qt::Key_Return);
     ASSERT_TRUE(QTest::qWaitFor([&] { return ScreenText(app) == "Done"; }, 5000));
