@@ -504,7 +504,7 @@ neu starten</translation>
 <context>
     <name>Status</name>
     <message>
-        <location filename="../core/Status.cpp" line="+39"/>
+        <location filename="../core/Status.cpp" line="+40"/>
         <source>%1 s</source>
         <translation>%1 s</translation>
     </message>
@@ -760,12 +760,12 @@ neu starten</translation>
         <translation>noch etwa %1</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <source>Sent %1 lines (%2 kB) in %3 s.</source>
-        <translation>%1 Zeilen (%2 kB) in %3 s gesendet.</translation>
+        <location line="+7"/>
+        <source>Sent %1 lines (%2 kB) in %3 s. The QZ7 now has firmware %4.</source>
+        <translation>%1 Zeilen (%2 kB) in %3 s gesendet. Der QZ7 hat jetzt die Firmware %4.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+9"/>
         <source>Stopped while waiting for the QZ7&apos;s banner.</source>
         <translation>Angehalten beim Warten auf die Startmeldung des QZ7.</translation>
     </message>
@@ -890,12 +890,17 @@ neu starten</translation>
     </message>
     <message>
         <location line="-218"/>
-        <location filename="../terminal/BenchPrinter.cpp" line="+80"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+89"/>
         <source>Nothing was done to this port.</source>
         <translation>An diesem Port wurde nichts verändert.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchPrinter.cpp" line="-42"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="-49"/>
+        <source>%1. Let the other units finish; then switch this QZ7 off, hold Run/Stop while you switch it on, and update it again on this port.</source>
+        <translation>%1. Die anderen Geräte zu Ende laufen lassen; dann diesen QZ7 ausschalten, bei gedrückter Run/Stop-Taste einschalten und an diesem Anschluss erneut aktualisieren.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>Firmware-Image wird gesendet (%1 Zeilen).</translation>
     </message>
@@ -945,7 +950,7 @@ neu starten</translation>
         <translation>Firmware-Image wird gesendet (%1 Zeichen).</translation>
     </message>
     <message>
-        <location filename="../core/RunRules.cpp" line="+80"/>
+        <location filename="../core/RunRules.cpp" line="+84"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>Dieser QZ7 hat %1, neuer als %2: nicht aktualisiert. Mit --allow-older wird %2 trotzdem aufgespielt.</translation>
     </message>
@@ -995,6 +1000,12 @@ neu starten</translation>
         <translation>%1, bevor etwas gelöscht wurde: Der QZ7 ist unverändert.</translation>
     </message>
     <message>
+        <location line="+31"/>
+        <source>y yes</source>
+        <extracomment>The words that answer yes at the terminal&apos;s &quot;[y/N]&quot; question, lower case, separated by spaces. Keep &quot;y yes&quot; and add the language&apos;s own short and long yes.</extracomment>
+        <translation>y yes j ja</translation>
+    </message>
+    <message>
         <location filename="../terminal/Terminal.h" line="+22"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>Nicht aktualisiert: Der mit --port angegebene Port ist nicht nutzbar (mit --wait wartet der Updater darauf). An keinem Port wurde etwas verändert.</translation>
@@ -1033,7 +1044,7 @@ neu starten</translation>
         <translation>Fehlgeschlagen</translation>
     </message>
     <message>
-        <location line="+184"/>
+        <location line="+189"/>
         <source>Keep updating</source>
         <translation>Weiter aktualisieren</translation>
     </message>

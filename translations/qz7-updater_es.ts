@@ -504,7 +504,7 @@ y el QZ7</translation>
 <context>
     <name>Status</name>
     <message>
-        <location filename="../core/Status.cpp" line="+39"/>
+        <location filename="../core/Status.cpp" line="+40"/>
         <source>%1 s</source>
         <translation>%1 s</translation>
     </message>
@@ -760,12 +760,12 @@ y el QZ7</translation>
         <translation>quedan unos %1</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <source>Sent %1 lines (%2 kB) in %3 s.</source>
-        <translation>Se enviaron %1 líneas (%2 kB) en %3 s.</translation>
+        <location line="+7"/>
+        <source>Sent %1 lines (%2 kB) in %3 s. The QZ7 now has firmware %4.</source>
+        <translation>Se enviaron %1 líneas (%2 kB) en %3 s. El QZ7 tiene ahora el firmware %4.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+9"/>
         <source>Stopped while waiting for the QZ7&apos;s banner.</source>
         <translation>Detenido mientras se esperaba el mensaje de inicio del QZ7.</translation>
     </message>
@@ -890,12 +890,17 @@ y el QZ7</translation>
     </message>
     <message>
         <location line="-218"/>
-        <location filename="../terminal/BenchPrinter.cpp" line="+80"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+89"/>
         <source>Nothing was done to this port.</source>
         <translation>No se hizo nada en este puerto.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchPrinter.cpp" line="-42"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="-49"/>
+        <source>%1. Let the other units finish; then switch this QZ7 off, hold Run/Stop while you switch it on, and update it again on this port.</source>
+        <translation>%1. Deje que las demás unidades terminen; luego apague este QZ7, enciéndalo manteniendo pulsado Run/Stop y actualícelo de nuevo en este puerto.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>Enviando la imagen del firmware (%1 líneas).</translation>
     </message>
@@ -945,7 +950,7 @@ y el QZ7</translation>
         <translation>Enviando la imagen del firmware (%1 caracteres).</translation>
     </message>
     <message>
-        <location filename="../core/RunRules.cpp" line="+80"/>
+        <location filename="../core/RunRules.cpp" line="+84"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>Este QZ7 tiene %1, más reciente que %2: no actualizado. Use --allow-older para ponerle %2 de todos modos.</translation>
     </message>
@@ -995,6 +1000,12 @@ y el QZ7</translation>
         <translation>%1 antes de borrar nada: el QZ7 está como estaba.</translation>
     </message>
     <message>
+        <location line="+31"/>
+        <source>y yes</source>
+        <extracomment>The words that answer yes at the terminal&apos;s &quot;[y/N]&quot; question, lower case, separated by spaces. Keep &quot;y yes&quot; and add the language&apos;s own short and long yes.</extracomment>
+        <translation>y yes s sí si</translation>
+    </message>
+    <message>
         <location filename="../terminal/Terminal.h" line="+22"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>No actualizado: el puerto indicado con --port no se puede usar (con --wait el actualizador lo espera). No se hizo nada en ningún puerto.</translation>
@@ -1033,7 +1044,7 @@ y el QZ7</translation>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="+184"/>
+        <location line="+189"/>
         <source>Keep updating</source>
         <translation>Seguir actualizando</translation>
     </message>

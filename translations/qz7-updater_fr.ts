@@ -504,7 +504,7 @@ et le QZ7</translation>
 <context>
     <name>Status</name>
     <message>
-        <location filename="../core/Status.cpp" line="+39"/>
+        <location filename="../core/Status.cpp" line="+40"/>
         <source>%1 s</source>
         <translation>%1 s</translation>
     </message>
@@ -760,12 +760,12 @@ et le QZ7</translation>
         <translation>encore environ %1</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <source>Sent %1 lines (%2 kB) in %3 s.</source>
-        <translation>%1 lignes (%2 kB) envoyées en %3 s.</translation>
+        <location line="+7"/>
+        <source>Sent %1 lines (%2 kB) in %3 s. The QZ7 now has firmware %4.</source>
+        <translation>%1 lignes (%2 kB) envoyées en %3 s. Le QZ7 a maintenant le micrologiciel %4.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+9"/>
         <source>Stopped while waiting for the QZ7&apos;s banner.</source>
         <translation>Arrêté en attendant le message d&apos;accueil du QZ7.</translation>
     </message>
@@ -890,12 +890,17 @@ et le QZ7</translation>
     </message>
     <message>
         <location line="-218"/>
-        <location filename="../terminal/BenchPrinter.cpp" line="+80"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+89"/>
         <source>Nothing was done to this port.</source>
         <translation>Rien n&apos;a été fait sur ce port.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchPrinter.cpp" line="-42"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="-49"/>
+        <source>%1. Let the other units finish; then switch this QZ7 off, hold Run/Stop while you switch it on, and update it again on this port.</source>
+        <translation>%1. Laissez les autres appareils terminer, puis éteignez ce QZ7, rallumez-le en maintenant Run/Stop et mettez-le à jour de nouveau sur ce port.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>Envoi de l&apos;image du micrologiciel (%1 lignes).</translation>
     </message>
@@ -945,7 +950,7 @@ et le QZ7</translation>
         <translation>Envoi de l&apos;image du micrologiciel (%1 caractères).</translation>
     </message>
     <message>
-        <location filename="../core/RunRules.cpp" line="+80"/>
+        <location filename="../core/RunRules.cpp" line="+84"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>Ce QZ7 a la version %1, plus récente que %2&#xa0;: pas de mise à jour. Utilisez --allow-older pour y mettre %2 quand même.</translation>
     </message>
@@ -995,6 +1000,12 @@ et le QZ7</translation>
         <translation>%1 avant tout effacement&#xa0;: le QZ7 est resté tel quel.</translation>
     </message>
     <message>
+        <location line="+31"/>
+        <source>y yes</source>
+        <extracomment>The words that answer yes at the terminal&apos;s &quot;[y/N]&quot; question, lower case, separated by spaces. Keep &quot;y yes&quot; and add the language&apos;s own short and long yes.</extracomment>
+        <translation>y yes o oui</translation>
+    </message>
+    <message>
         <location filename="../terminal/Terminal.h" line="+22"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>Pas de mise à jour&#xa0;: le port donné avec --port est inutilisable (avec --wait, le programme l&apos;attend). Rien n&apos;a été fait sur aucun port.</translation>
@@ -1033,7 +1044,7 @@ et le QZ7</translation>
         <translation>Échec</translation>
     </message>
     <message>
-        <location line="+184"/>
+        <location line="+189"/>
         <source>Keep updating</source>
         <translation>Continuer la mise à jour</translation>
     </message>

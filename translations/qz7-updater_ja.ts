@@ -504,7 +504,7 @@ and the QZ7</source>
 <context>
     <name>Status</name>
     <message>
-        <location filename="../core/Status.cpp" line="+39"/>
+        <location filename="../core/Status.cpp" line="+40"/>
         <source>%1 s</source>
         <translation>%1 s</translation>
     </message>
@@ -760,12 +760,12 @@ and the QZ7</source>
         <translation>残り約 %1</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <source>Sent %1 lines (%2 kB) in %3 s.</source>
-        <translation>%1 行 (%2 kB) を %3 s で送信しました。</translation>
+        <location line="+7"/>
+        <source>Sent %1 lines (%2 kB) in %3 s. The QZ7 now has firmware %4.</source>
+        <translation>%1 行 (%2 kB) を %3 秒で送信しました。QZ7 のファームウェアは %4 になりました。</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+9"/>
         <source>Stopped while waiting for the QZ7&apos;s banner.</source>
         <translation>QZ7 の起動メッセージを待つ間に停止しました。</translation>
     </message>
@@ -890,12 +890,17 @@ and the QZ7</source>
     </message>
     <message>
         <location line="-218"/>
-        <location filename="../terminal/BenchPrinter.cpp" line="+80"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+89"/>
         <source>Nothing was done to this port.</source>
         <translation>このポートには何もしていません。</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchPrinter.cpp" line="-42"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="-49"/>
+        <source>%1. Let the other units finish; then switch this QZ7 off, hold Run/Stop while you switch it on, and update it again on this port.</source>
+        <translation>%1。他のユニットが終わるまで待ち、この QZ7 の電源を切ってから Run/Stop を押したまま電源を入れ、このポートでもう一度更新してください。</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>Sending the firmware image (%1 lines).</source>
         <translation>ファームウェアイメージを送信しています (%1 行)。</translation>
     </message>
@@ -945,7 +950,7 @@ and the QZ7</source>
         <translation>ファームウェアイメージを送信しています (%1 文字)。</translation>
     </message>
     <message>
-        <location filename="../core/RunRules.cpp" line="+80"/>
+        <location filename="../core/RunRules.cpp" line="+84"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>この QZ7 には %2 より新しい %1 が入っています: 更新していません。それでも %2 を書き込むには --allow-older を使います。</translation>
     </message>
@@ -995,6 +1000,12 @@ and the QZ7</source>
         <translation>%1 (消去前): QZ7 は元のままです。</translation>
     </message>
     <message>
+        <location line="+31"/>
+        <source>y yes</source>
+        <extracomment>The words that answer yes at the terminal&apos;s &quot;[y/N]&quot; question, lower case, separated by spaces. Keep &quot;y yes&quot; and add the language&apos;s own short and long yes.</extracomment>
+        <translation>y yes はい</translation>
+    </message>
+    <message>
         <location filename="../terminal/Terminal.h" line="+22"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
         <translation>更新していません: --port で指定したポートは使えません (--wait を付けると使えるまで待ちます)。どのポートにも何もしていません。</translation>
@@ -1033,7 +1044,7 @@ and the QZ7</source>
         <translation>失敗</translation>
     </message>
     <message>
-        <location line="+184"/>
+        <location line="+189"/>
         <source>Keep updating</source>
         <translation>更新を続ける</translation>
     </message>
