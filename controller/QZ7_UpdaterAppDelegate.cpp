@@ -98,6 +98,12 @@ StatusFact QZ7_UpdaterAppDelegate::StatusShown() const
     return status_.Shown();
 }
 
+void QZ7_UpdaterAppDelegate::StopNow()
+{
+    applicationWillTerminate();
+    status_.Settle();
+}
+
 std::optional<std::string> QZ7_UpdaterAppDelegate::ReceivedString() const
 {
     std::shared_ptr<const std::string> s = receivedString_.load();

@@ -126,6 +126,10 @@ public:
     // What the status line shows now, as the board has it (any thread): at an end, the end's
     // report, before that report's own update reaches the front end.
     StatusFact StatusShown() const;
+    // The port put back and nothing more to go to the QZ7, at once (a stop for a signal or a
+    // bound): the status shown then names the line the transfer reached. The threads end with the
+    // controller.
+    void StopNow();
 
     // Shared fields.
     // The port: the one opened by discovery, or, while none is open, a record that never was.

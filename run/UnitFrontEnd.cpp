@@ -88,6 +88,10 @@ void UnitFrontEnd::Cancelled(Ending how)
 
 void UnitFrontEnd::Ended(Ending how)
 {
+    // An end that was no screen update of its own (a stop) has its report settled already.
+    if (endReport_)
+        if (std::optional<StatusFact> shown = run_.StatusShown())
+            TakeStatus(*shown);
     stage_ = "end";
     Each([&](UnitPrinter& p) { p.Ended(how); });
 }

@@ -106,7 +106,12 @@ void UnitRun::Stop(const std::string& what, Ending how)
 {
     if (ending_)
         return;
-    view_.Say(StoppedText(what, how, controller_ ? controller_->state() : Stage::AwaitingBanner));
+    const Stage reached = controller_ ? controller_->state() : Stage::AwaitingBanner;
+    // The port is put back before the end is said or recorded: nothing more goes to the QZ7,
+    // and the lines sent are those it had when it stopped.
+    if (controller_)
+        controller_->StopNow();
+    view_.Say(StoppedText(what, how, reached));
     End(how);
 }
 
@@ -114,7 +119,7 @@ void UnitRun::Signal(int signal)
 {
     if (ending_)
         return;
-    if (std::optional<std::string> warning = interrupts_.Warning(signal, Programming())) {
+    if (std::optional<std::string> warning = interrupts_.Warning(signal, Programming(), false)) {
         view_.Say(*warning);
         return;
     }

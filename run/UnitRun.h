@@ -85,7 +85,7 @@ private:
     UnitView& view_;
     std::unique_ptr<QZ7_UpdaterAppDelegate> controller_;
     Bound wait_, timeout_;
-    Interrupts interrupts_{false};
+    Interrupts interrupts_;
     Answer answer_ = Answer::Ask;
     std::optional<std::string> version_;
     VersionRelation relation_ = VersionRelation::Unknown;

@@ -51,11 +51,18 @@ struct SeenRun : BenchView {
                                                 [this, &unit](const std::string& line) { Say(&unit, line); });
     }
     void Say(const BenchUnit* unit, const std::string& line) override { prose += (unit ? unit->path + ": " : "") + line + "\n"; }
-    void Event(const std::string& line) override { events.push_back(Parsed(line.substr(0, line.size() - 1))); }
+    void Event(const std::string& line) override
+    {
+        events.push_back(Parsed(line.substr(0, line.size() - 1)));
+        const std::string unit = events.back()["unit"].toString().toStdString();
+        if (events.back()["event"].toString() == "end" && units->count(unit))
+            shutAtEnd[unit] = (*units)[unit]->port->ShutDown();
+    }
     void Finished(int s) override { status = s; }
 
     std::string prose;
     std::vector<QJsonObject> events;
+    std::map<std::string, bool> shutAtEnd;  // each unit's port, as its end event went out
     std::optional<int> status;
 };
 
@@ -186,11 +193,13 @@ TEST(BenchRun, TheSearchTheBoundsAndTheSignalsEndTheWholeRun)
 {
     // --all takes each listed adapter once; --wait gives up on a search that finds none; one
     // Ctrl+C while a QZ7 is programmed warns, a second stops every unit; --timeout stops them too.
+    // A stopped unit's port is put back before its end event, and its record counts the lines its
+    // QZ7 took, though the signals came within the status line's quarter second.
     const struct {
         const char* name;
         std::function<void(RunOptions&)> options;
         std::vector<SerialService> listed;
-        std::vector<std::string> plugged;  // the paths with a QZ7 behind them, held mid-transfer
+        std::vector<std::string> plugged;  // the paths with a QZ7 behind them, held after 100 lines
         int interrupts;                     // Ctrl+C pressed this many times once all are programming
         int status;
         std::string said;
@@ -210,6 +219,9 @@ TEST(BenchRun, TheSearchTheBoundsAndTheSignalsEndTheWholeRun)
             units[path] = std::make_unique<ScriptedUnit>(HeldTransfer(100));
         RunOptions options;
         options.yes = true;
+        options.json = true;
+        options.report = testing::TempDir() + "qz7-benchrun-stop-" + std::to_string(getpid()) + ".jsonl";
+        ::unlink(options.report->c_str());
         row.options(options);
         SeenRun seen;
         seen.units = &units;
@@ -234,7 +246,18 @@ TEST(BenchRun, TheSearchTheBoundsAndTheSignalsEndTheWholeRun)
         EXPECT_NE(seen.prose.find(row.said), std::string::npos) << seen.prose;
         EXPECT_EQ(bench.Units().size(), row.plugged.size());
         bench.Release();
+        for (const std::string& line : ReadLines(*options.report)) {
+            const QJsonObject r = Parsed(line);
+            const ScriptedUnit& unit = *units.at(r["port"].toString().toStdString());
+            // Every line the QZ7 received was asked for by the asterisk before it, but the last.
+            const int received = unit.loader->Snapshot().lines;
+            EXPECT_GE(r["lines_sent"].toInt(), received - 1) << line;
+            EXPECT_LE(r["lines_sent"].toInt(), received) << line;
+            EXPECT_TRUE(seen.shutAtEnd.at(r["port"].toString().toStdString())) << "the end went out before the port was put back";
+        }
+        EXPECT_EQ(ReadLines(*options.report).size(), row.plugged.size());
         for (auto& [path, unit] : units)
             EXPECT_TRUE(unit->port->ShutDown()) << path;
+        ::unlink(options.report->c_str());
     }
 }
