@@ -3,6 +3,7 @@
 #include "controller/PortDiagnosis.h"
 #include "core/OneLine.h"
 #include "core/Words.h"
+#include "firmware/Firmware.h"
 #include "run/Records.h"
 #include "serial/ByIdNames.h"
 
@@ -194,7 +195,7 @@ void BenchRun::Signal(int signal)
     bool programming = false;
     for (const auto& u : units_)
         programming = programming || (!u->Ended() && u->Programming());
-    if (std::optional<std::string> warning = interrupts_.Warning(signal, programming)) {
+    if (std::optional<std::string> warning = interrupts_.Warning(signal, programming, units_.size() > 1)) {
         view_.Say(nullptr, *warning);
         Event(nullptr, "message", {{"message", "interrupt: press Ctrl+C again within 5 s to stop"}});
         return;
@@ -285,7 +286,8 @@ std::optional<BenchRun::Refusal> BenchRun::Start()
 
 std::string CheckedText(const std::optional<std::string>& version, VersionRelation relation)
 {
-    const std::string carried = Shipped().version;
+    // The bare number, as the version found and every other text give it.
+    const std::string carried = Firmware::Version;
     if (!version)
         return Words::Tr("Terminal", "Version not found: nothing erased (--check).");
     if (relation == VersionRelation::Older)

@@ -133,7 +133,7 @@ private:
     std::vector<std::unique_ptr<BenchUnit>> units_;
     std::optional<int> forced_;  // a signal, --timeout, or an unwritable report decides the status
     std::optional<int> status_;
-    Interrupts interrupts_{true};
+    Interrupts interrupts_;
     QTimer look_;
     Bound timeout_, waitAll_;
 };

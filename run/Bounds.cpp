@@ -60,11 +60,11 @@ std::optional<StatusFact> UnusablePort(const std::string& path, bool waiting)
     return std::nullopt;
 }
 
-std::optional<std::string> Interrupts::Warning(int signal, bool programming)
+std::optional<std::string> Interrupts::Warning(int signal, bool programming, bool several)
 {
     if (rule_.Stops(signal == SIGINT, programming, std::chrono::steady_clock::now()))
         return std::nullopt;
-    if (several_)
+    if (several)
         return "QZ7s are being programmed: stopping now would leave them without firmware. The updates go on; press Ctrl+C "
                "again within 5 s to stop them all.";
     return Words::Tr("Terminal", "The QZ7 is being programmed: stopping now would leave it without firmware."

@@ -47,11 +47,10 @@ std::optional<StatusFact> UnusablePort(const std::string& path, bool waiting);
 // quit signal stops at once.
 class Interrupts {
 public:
-    explicit Interrupts(bool several) : several_(several) {}
-    // The warning to say when the run goes on; none when the signal stops it.
-    std::optional<std::string> Warning(int signal, bool programming);
+    // The warning to say when the run goes on (`several`: of more than one unit); none when the
+    // signal stops it.
+    std::optional<std::string> Warning(int signal, bool programming, bool several);
 
 private:
-    const bool several_;
     InterruptRule rule_;
 };

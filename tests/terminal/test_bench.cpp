@@ -265,9 +265,9 @@ TEST(Bench, CheckReadsTheVersionAndErasesNothing)
     for (const std::string& line : run.out)
         out += line + "\n";
     const std::vector<std::pair<std::string, std::string>> said{
-        {"Version 2.005, older than the " + kShippedV + " this program carries: nothing erased (--check).", "older"},
+        {"Version 2.005, older than the " + std::string(Firmware::Version) + " this program carries: nothing erased (--check).", "older"},
         {"Version " + std::string(Firmware::Version) + ", the one this program carries: nothing erased (--check).", "current"},
-        {"Version " + NewerThanShipped() + ", newer than the " + kShippedV + " this program carries: nothing erased (--check).", "newer"}};
+        {"Version " + NewerThanShipped() + ", newer than the " + std::string(Firmware::Version) + " this program carries: nothing erased (--check).", "newer"}};
     std::map<std::string, QJsonObject> report = ReportByPort(run.report);
     for (std::size_t i = 0; i < said.size(); ++i) {
         EXPECT_NE(out.find(units.sims[i]->SlavePath() + ": " + said[i].first), std::string::npos) << out;
@@ -293,7 +293,7 @@ TEST(Bench, CheckReadsTheVersionAndErasesNothing)
         out += line + "\n";
     const std::string& chosen = listed.sims[1]->SlavePath();
     EXPECT_TRUE(out.starts_with("Looking for the USB adapter.\nFound the USB adapter: " + chosen + ".\n")) << out;
-    EXPECT_NE(out.find(chosen + ": Version 2.005, older than the " + kShippedV + " this program carries: nothing erased (--check)."), std::string::npos) << out;
+    EXPECT_NE(out.find(chosen + ": Version 2.005, older than the " + std::string(Firmware::Version) + " this program carries: nothing erased (--check)."), std::string::npos) << out;
 
     BenchRun gaveUp = givingUp.get();
     EXPECT_EQ(gaveUp.status, 2);
