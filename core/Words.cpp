@@ -174,3 +174,9 @@ std::optional<int> Words::LinesSent(const StatusFact& fact)
         return failure->taken;
     return std::nullopt;
 }
+
+bool Words::AdapterUnusable(const StatusFact& fact)
+{
+    return std::holds_alternative<StatusText::PermissionFacts>(fact) || std::holds_alternative<StatusText::BusyFacts>(fact) ||
+           std::holds_alternative<StatusText::OpenErrorFacts>(fact);
+}

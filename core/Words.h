@@ -50,6 +50,10 @@ struct AroundCommand {
 AroundCommand StatusAroundCommand(const StatusFact& fact);
 
 StatusKind Kind(const StatusFact& fact);
+// Whether the report is of an adapter that was found but cannot be used (no permission, held by
+// another program, an open error): the fix then matters as much as the directions, and is shown
+// as prominently.
+bool AdapterUnusable(const StatusFact& fact);
 // The image lines gone across, with the transfer's progress, its summary or a failure during it.
 std::optional<int> LinesSent(const StatusFact& fact);
 

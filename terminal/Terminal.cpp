@@ -73,7 +73,9 @@ void LinePrinter::Progress(const std::string& text)
 
 void LinePrinter::Status(const StatusFact& report)
 {
-    PrintLine("  " + OneLine(Words::Status(report)));
+    // An adapter that cannot be used is the news, and its fix the next step: a line of its own
+    // like the directions, not an indented detail under them.
+    PrintLine((Words::AdapterUnusable(report) ? "" : "  ") + OneLine(Words::Status(report)));
 }
 
 void LinePrinter::Cancelled(Ending how, const std::optional<std::string>& version, VersionRelation)

@@ -93,6 +93,7 @@ UpdaterWindow::UpdaterWindow() : ui_(std::make_unique<Ui::QZ7UpdaterWindow>())
     ui_->setupUi(this);
     ui_->UpdateButtonView->setAccessibleDescription(tr("Erases the QZ7 and sends it firmware V%1").arg(QString::fromLatin1(Firmware::Version)));
     statusDescription_ = ui_->StatusView->accessibleDescription();
+    statusPointSize_ = ui_->StatusView->font().pointSize();
     ui_->StatusView->installEventFilter(this);
     setWindowTitle(QString::fromLatin1(kTitle));
     setWindowIcon(ApplicationIcon());
@@ -174,6 +175,16 @@ void UpdaterWindow::LeaveEnd()
     ui_->RestartButtonView->setDefault(false);
     ui_->CancelButtonView->setDefault(false);
     ui_->UpdateButtonView->setDefault(true);
+}
+
+void UpdaterWindow::SetStatusProminent(bool prominent)
+{
+    for (QLabel* label : {ui_->StatusView, ui_->StatusAfterView}) {
+        QFont font = label->font();
+        font.setPointSize(prominent ? ui_->DirectionsView->font().pointSize() : statusPointSize_);
+        font.setBold(prominent);
+        label->setFont(font);
+    }
 }
 
 void UpdaterWindow::SetStatus(const QString& text, const QString& before, const QString& command, const QString& after)

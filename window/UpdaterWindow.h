@@ -63,6 +63,8 @@ public:
     // name is always the whole text, so every change reaches a screen reader as a name change.
     // A command in it stands on a line of its own, selectable, with a Copy button; the status
     // line's words before it (`before`) stay above, the rest (`after`) goes below.
+    // The status line as prominent as the directions (an adapter found but unusable), or small.
+    void SetStatusProminent(bool prominent);
     void SetStatus(const QString& text, const QString& before = QString(), const QString& command = QString(),
                    const QString& after = QString());
     QString Status() const { return status_; }
@@ -116,6 +118,7 @@ private:
     QString status_;
     QString before_, command_, after_;
     QString statusDescription_;  // the form's, for a status line shown whole
+    int statusPointSize_ = 9;    // the status line's own size, as the layout gives it
     bool levelStyled_ = false;
     bool onEndScreen_ = false;
     QElapsedTimer titleSet_;  // since the title last changed

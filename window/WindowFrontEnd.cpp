@@ -34,6 +34,7 @@ void WindowFrontEnd::Show(const ScreenUpdate& update)
         w.DirectionsView()->setText(QString::fromStdString(Words::Directions(*update.directions)));
     if (update.status) {
         const Words::AroundCommand pieces = Words::StatusAroundCommand(*update.status);
+        w.SetStatusProminent(Words::AdapterUnusable(*update.status));
         w.SetStatus(QString::fromStdString(Words::Status(*update.status)), QString::fromStdString(pieces.before),
                     QString::fromStdString(pieces.command), QString::fromStdString(pieces.after));
     }

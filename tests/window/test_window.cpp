@@ -336,6 +336,12 @@ TEST(StatusCommand, StandsWholeOnItsOwnLineAndCopyPutsItOnTheClipboard)
         EXPECT_EQ(w.CommandView()->isHidden(), command.isEmpty()) << row.status;
         EXPECT_EQ(w.CopyButtonView()->isHidden(), command.isEmpty()) << row.status;
         EXPECT_EQ(w.CopyButtonView()->isEnabled(), !command.isEmpty()) << row.status;
+        // An adapter found but unusable: the fix as prominent as the directions.
+        const bool unusable = Words::AdapterUnusable(r.status);
+        EXPECT_EQ(unusable, std::holds_alternative<StatusText::PermissionFacts>(r.status) ||
+                                std::holds_alternative<StatusText::BusyFacts>(r.status)) << row.status;
+        EXPECT_EQ(w.StatusView()->font().bold(), unusable) << row.status;
+        EXPECT_EQ(w.StatusView()->font().pointSize() == w.DirectionsView()->font().pointSize(), unusable) << row.status;
         // The screen reader hears the status line whole, and the command as one value.
         EXPECT_EQ(QAccessible::queryAccessibleInterface(w.StatusView())->text(QAccessible::Name).toStdString(), row.status);
         if (command.isEmpty()) {
