@@ -38,6 +38,10 @@ bool QZ7_UpdaterAppDelegate::Carry(const Decision& decision)
         const Action& action = *it;
         switch (action.kind) {
         case Action::Write:
+            // The record of a unit about to be erased goes first; when it cannot be kept, the
+            // hook throws and nothing is erased.
+            if (action.command == 'E' && beforeErase_)
+                beforeErase_();
             // A command that could not go out has ended the dialogue with its own message.
             if (!WriteString(std::string(1, action.command), 1))
                 return false;

@@ -23,6 +23,7 @@ QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate(Options options)
       opener_(options.opener ? std::move(options.opener) : PortOpener(OpenSerialPort)),
       discoveryInterval_(options.discoveryInterval),
       commandPause_(options.commandPause),
+      beforeErase_(options.beforeErase),
       writeStall_(options.writeStall),
       loaderQuiet_(options.loaderQuiet),
       port_(std::move(options.port)),

@@ -111,6 +111,10 @@ public:
         // How long the loader may stay quiet after a line that may end the transfer or may be
         // its chatter ("Done" alone before the last line, a banner) before it counts as the end.
         std::chrono::milliseconds loaderQuiet{LoaderLines::kQuiet};
+        // Called on the worker just before the erase command is written, for a record that must
+        // be on disk before the QZ7 may be left without firmware. An exception from it stops the
+        // dialogue there, with nothing erased, as any exception in an operation does.
+        std::function<void()> beforeErase;
     };
     // The options the program starts with: the defaults above, with the waits that the
     // environment's QZ7_TEST_TIMES shortens for tests (see core/TestTimes.h). The variable is
@@ -278,6 +282,7 @@ private:
     PortOpener opener_;
     std::chrono::milliseconds discoveryInterval_;
     const std::chrono::milliseconds commandPause_;
+    const std::function<void()> beforeErase_;
     const std::chrono::milliseconds writeStall_;
     const std::chrono::milliseconds loaderQuiet_;
     std::optional<std::string> port_;
