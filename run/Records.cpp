@@ -75,16 +75,34 @@ std::string EventLine(const char* event, const std::string* unit, QJsonObject fi
     return Line(fields) + "\n";
 }
 
+QJsonObject IdentityFields(const Identity& identity)
+{
+    return {{"station", OrNull(identity.station)},
+            {"slot", OrNull(identity.slot)},
+            {"adapter_vid_pid", OrNull(identity.adapterVidPid)},
+            {"adapter_driver", OrNull(identity.driver)},
+            {"adapter_serial", OrNull(identity.adapterSerial)},
+            {"unit_name", OrNull(identity.unit)},
+            {"operator", OrNull(identity.operatorName)},
+            {"program_version", OrNull(identity.programVersion)},
+            {"firmware_version", OrNull(identity.firmwareVersion)},
+            {"firmware_sha256", OrNull(identity.firmwareSha256)}};
+}
+
 QJsonObject EndFields(const UnitEnd& end)
 {
     const EndingRow& row = RowOf(end.ending);
-    return {{"port", Q(end.port)},
-            {"version_found", end.versionFound ? QJsonValue(Q(*end.versionFound)) : QJsonValue()},
-            {"outcome", row.name},
-            {"version_relation", end.versionFound ? RelationName(end.relation) : QJsonValue()},
-            {"exit", row.exitStatus},
-            {"duration_s", std::round(end.seconds * 1000.0) / 1000.0},
-            {"lines_sent", end.linesSent}};
+    QJsonObject fields = IdentityFields(end.identity);
+    fields.insert("port", Q(end.port));
+    fields.insert("version_found", end.versionFound ? QJsonValue(Q(*end.versionFound)) : QJsonValue());
+    fields.insert("outcome", row.name);
+    fields.insert("version_relation", end.versionFound ? RelationName(end.relation) : QJsonValue());
+    fields.insert("exit", row.exitStatus);
+    fields.insert("duration_s", std::round(end.seconds * 1000.0) / 1000.0);
+    fields.insert("lines_sent", end.linesSent);
+    fields.insert("started", OrNull(end.started));
+    fields.insert("ended", OrNull(end.ended));
+    return fields;
 }
 
 std::string ReportLine(const UnitEnd& end, const StatusText::AdapterFacts& adapter)
@@ -112,6 +130,11 @@ const ShippedFirmware& Shipped()
     // The build derived these from the image it compiled in.
     static const ShippedFirmware facts{std::string("V") + Firmware::Version, Firmware::Lines, Firmware::Sha256};
     return facts;
+}
+
+std::string ProgramVersion()
+{
+    return QZ7_VERSION;
 }
 
 std::string VersionText()

@@ -5,6 +5,7 @@
 #include "core/Endings.h"
 #include "core/Facts.h"
 #include "core/Status.h"
+#include "run/Identity.h"
 
 #include <QJsonObject>
 #include <QJsonValue>
@@ -52,7 +53,14 @@ struct UnitEnd {
     Ending ending = Ending::Exception;
     double seconds = 0;  // from the unit's start to its end
     int linesSent = 0;
+    Identity identity;   // who, where, which unit, which image
+    std::string started; // the unit's start and end, as Now() gives them
+    std::string ended;
 };
+// The identity's fields, flat, as every record of a unit carries them (the end event, the report
+// line, the pending record, the history): a missing fact is null.
+QJsonObject IdentityFields(const Identity& identity);
+// The end event's fields: the end, the identity and the times.
 QJsonObject EndFields(const UnitEnd& end);
 // The report's line for it: the end, the adapter and the firmware, with the schema and the time.
 std::string ReportLine(const UnitEnd& end, const StatusText::AdapterFacts& adapter);
@@ -67,6 +75,8 @@ struct ShippedFirmware {
     std::string sha256;   // of the image as sent, in hex
 };
 const ShippedFirmware& Shipped();
+// This program's version, "1.0.0".
+std::string ProgramVersion();
 
 // "QZ7 Updater 1.0.0, firmware V3.012, 2563 lines, sha256 ..." and the same as a JSON object.
 std::string VersionText();

@@ -34,11 +34,32 @@ TEST(Records, EachEndIsOneRecordByTheTable)
         {{"/dev/ttyUSB6", std::nullopt, VersionRelation::Unknown, Ending::Exception, 0, 0}, "failure", 1, QJsonValue(), QJsonValue()},
         {{"/dev/ttyUSB7", "2.005", VersionRelation::Older, Ending::Interrupted, 7, 40}, "interrupted", 130, "2.005", "older"},
     };
-    for (const auto& row : table) {
+    // Every record carries the identity: the unit's name and the adapter's facts where known,
+    // null where not.
+    const Identity named{.station = "bench-3", .slot = "pci-0000:00:14.0-usb-0:1.2:1.0-port0", .adapterVidPid = "0403:6001",
+                         .driver = "ftdi_sio", .adapterSerial = "A50285BI", .unit = "PCB-0042", .operatorName = "alice",
+                         .programVersion = "1.0.0", .firmwareVersion = "2.007", .firmwareSha256 = "466a"};
+    const Identity bare{.station = "bench-3", .slot = "/dev/pts/4", .operatorName = "bob", .programVersion = "1.0.0",
+                        .firmwareVersion = "2.007", .firmwareSha256 = "466a"};
+    int n = 0;
+    for (auto row : table) {
         SCOPED_TRACE(row.end.port);
+        row.end.identity = n++ % 2 ? bare : named;
+        row.end.started = "2026-12-09T22:00:00.000Z";
+        row.end.ended = n % 3 ? "2026-12-09T22:00:30.000Z" : "";
         const QJsonObject fields = EndFields(row.end);
-        EXPECT_EQ(fields.keys(), (QStringList{"duration_s", "exit", "lines_sent", "outcome", "port", "version_found",
+        EXPECT_EQ(fields.keys(), (QStringList{"adapter_driver", "adapter_serial", "adapter_vid_pid", "duration_s", "ended", "exit",
+                                              "firmware_sha256", "firmware_version", "lines_sent", "operator", "outcome", "port",
+                                              "program_version", "slot", "started", "station", "unit_name", "version_found",
                                               "version_relation"}));
+        const Identity& id = row.end.identity;
+        const std::pair<const char*, std::string> identity[] = {
+            {"station", id.station}, {"slot", id.slot}, {"adapter_vid_pid", id.adapterVidPid}, {"adapter_driver", id.driver},
+            {"adapter_serial", id.adapterSerial}, {"unit_name", id.unit}, {"operator", id.operatorName},
+            {"program_version", id.programVersion}, {"firmware_version", id.firmwareVersion},
+            {"firmware_sha256", id.firmwareSha256}, {"started", row.end.started}, {"ended", row.end.ended}};
+        for (const auto& [key, value] : identity)
+            EXPECT_EQ(fields[key], OrNull(value)) << key;
         EXPECT_EQ(fields["port"].toString().toStdString(), row.end.port);
         EXPECT_EQ(fields["outcome"].toString().toStdString(), row.outcome);
         EXPECT_EQ(fields["exit"].toInt(), row.exit);
