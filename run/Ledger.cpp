@@ -1,0 +1,162 @@
+#include "run/Ledger.h"
+
+#include "controller/Log.h"
+#include "run/Journal.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <stdexcept>
+#include <sys/file.h>
+#include <syslog.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Takes the lock at `path` without waiting: the descriptor, or -1 when another holds it or it
+// cannot be made.
+int TakeLock(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return -1;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
+std::shared_ptr<Ledger> Ledger::Open(const Options& options, std::string& error)
+{
+    std::unique_ptr<History> history = History::Open(options.historyFile, error);
+    if (!history)
+        return nullptr;
+    std::shared_ptr<Ledger> ledger(new Ledger(options, std::move(history)));
+    std::error_code ec;
+    fs::create_directories(fs::path(ledger->LockPath("x")).parent_path(), ec);
+    if (ec) {
+        error = "cannot make the folder of the slots' locks: " + ec.message();
+        return nullptr;
+    }
+    return ledger;
+}
+
+std::string Ledger::LockPath(const std::string& slot) const
+{
+    std::string name;
+    for (unsigned char c : slot) {
+        if (std::isalnum(c) || c == '.' || c == '_' || c == '-') {
+            name += static_cast<char>(c);
+        } else {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%%%02X", c);
+            name += hex;
+        }
+    }
+    return (fs::path(options_.historyFile).parent_path() / "slots" / (name + ".lock")).string();
+}
+
+std::vector<HistoryRecord> Ledger::LeftEmpty()
+{
+    std::vector<HistoryRecord> left;
+    for (HistoryRecord& record : history_->OpenPending()) {
+        // Held: an updater is on that slot now, and its record is the live one.
+        int fd = TakeLock(LockPath(record.identity.slot));
+        if (fd < 0)
+            continue;
+        ::close(fd);
+        left.push_back(std::move(record));
+    }
+    return left;
+}
+
+std::string LeftEmptyText(const HistoryRecord& record)
+{
+    const std::string unit = record.identity.unit.empty() ? record.port : record.identity.unit;
+    return "The QZ7 " + StatusText::PrintableText(unit) + " on " + StatusText::PrintableText(record.identity.slot) +
+           " was left without firmware at " + record.erased + "; update it again.";
+}
+
+UnitLedger::UnitLedger(std::shared_ptr<Ledger> ledger, Identity identity, std::string port)
+    : ledger_(std::move(ledger)), identity_(std::move(identity)), port_(std::move(port)), started_(records::Now())
+{
+}
+
+UnitLedger::~UnitLedger()
+{
+    if (lockFd_ >= 0)
+        ::close(lockFd_);
+}
+
+bool UnitLedger::Start()
+{
+    std::lock_guard lock(mutex_);
+    if (lockFd_ < 0)
+        lockFd_ = TakeLock(ledger_->LockPath(identity_.slot));
+    return lockFd_ >= 0;
+}
+
+void UnitLedger::Found(const std::optional<std::string>& version, VersionRelation relation)
+{
+    std::lock_guard lock(mutex_);
+    version_ = version;
+    relation_ = relation;
+}
+
+void UnitLedger::BeforeErase()
+{
+    std::lock_guard lock(mutex_);
+    if (ended_)
+        throw std::runtime_error("the unit's run has ended: nothing is erased");
+    erased_ = records::Now();
+    records::UnitEnd start{.port = port_, .versionFound = version_, .relation = relation_, .identity = identity_, .started = started_};
+    pending_ = ledger_->Records().AddPending(start, erased_);
+    if (!pending_) {
+        error_ = ledger_->Records().Error();
+        throw std::runtime_error("the record before the erase could not be written (" + error_ + "): nothing is erased");
+    }
+    QJsonObject fields = records::IdentityFields(identity_);
+    fields.insert("port", records::Q(port_));
+    fields.insert("erased", records::Q(erased_));
+    fields.insert("id", static_cast<qint64>(*pending_));
+    qCInfo(lcDialogue).noquote() << "pending record:" << QString::fromStdString(records::Line(fields));
+    if (ledger_->Journal())
+        journal::Send(journal::PendingMessage(start), LOG_WARNING, journal::RecordFields("pending", start, *pending_, erased_));
+}
+
+bool UnitLedger::End(records::UnitEnd& end)
+{
+    std::lock_guard lock(mutex_);
+    end.identity = identity_;
+    end.started = started_;
+    end.ended = records::Now();
+    if (ended_)
+        return *ended_;
+    if (!end.versionFound)
+        end.versionFound = version_;
+    const std::optional<std::int64_t> id = ledger_->Records().AddEnd(end, pending_, erased_);
+    ended_ = id.has_value();
+    if (!id)
+        error_ = ledger_->Records().Error();
+    if (ledger_->Journal())
+        journal::Send(journal::EndMessage(end), RowOf(end.ending).endsWell ? LOG_INFO : LOG_WARNING,
+                      journal::RecordFields("end", end, id.value_or(0), erased_));
+    // The end is recorded: nothing of this unit is pending any more.
+    if (lockFd_ >= 0) {
+        ::close(lockFd_);
+        lockFd_ = -1;
+    }
+    return *ended_;
+}
+
+std::string UnitLedger::Error() const
+{
+    std::lock_guard lock(mutex_);
+    return error_;
+}

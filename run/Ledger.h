@@ -1,0 +1,87 @@
+#pragma once
+// Where a run keeps its records: the history, the lock of each slot a unit runs on, and the
+// journal. A unit's record goes to all of them: pending before the erase, and its end.
+//
+// A slot's lock is an flock(2) on <history's folder>/slots/<slot>.lock, held by the updater
+// that runs a unit on that slot from the unit's start to its end record. The kernel lets it go
+// when the process ends in any way, kill -9 included, so a pending record whose slot's lock can
+// be taken belongs to no running updater: the update it stands for was cut off. (The port's
+// own exclusive use, TIOCEXCL, would tell the same only by opening the device, which raises its
+// modem lines and may reset what is on it, and says nothing once the adapter was unplugged.)
+#include "run/History.h"
+#include "run/Identity.h"
+#include "run/Records.h"
+
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+class Ledger {
+public:
+    struct Options {
+        std::string historyFile;  // History::DefaultPath() unless --history-file
+        bool journal = true;      // also write each record to the system's journal
+    };
+    // Opens the history; none, with `error` set, when it cannot be opened or written.
+    static std::shared_ptr<Ledger> Open(const Options& options, std::string& error);
+
+    History& Records() { return *history_; }
+    bool Journal() const { return options_.journal; }
+    // The lock file of `slot`: its name with every byte but letters, digits and "._-" as %XX.
+    std::string LockPath(const std::string& slot) const;
+
+    // The pending records whose slot no running updater holds: units left without firmware.
+    std::vector<HistoryRecord> LeftEmpty();
+
+private:
+    Ledger(Options options, std::unique_ptr<History> history) : options_(std::move(options)), history_(std::move(history)) {}
+    Options options_;
+    std::unique_ptr<History> history_;
+};
+
+// "The QZ7 <unit> on <slot> was left without firmware at <time>; update it again." (the unit's
+// name, or its port where it has none; the time of the erase).
+std::string LeftEmptyText(const HistoryRecord& record);
+
+// One unit's records. Its calls may come from the unit's controller's worker (BeforeErase) and
+// from the event loop (the rest); each is whole under the unit's own lock.
+class UnitLedger {
+public:
+    UnitLedger(std::shared_ptr<Ledger> ledger, Identity identity, std::string port);
+    ~UnitLedger();
+
+    // The unit starts: takes its slot's lock (false when another updater holds it) and notes the
+    // time.
+    bool Start();
+    // The version the QZ7 reported, for the pending record.
+    void Found(const std::optional<std::string>& version, VersionRelation relation);
+    // Just before the erase command goes out (on the controller's worker): the pending record,
+    // in the history (on disk when this returns) and the journal. Throws std::runtime_error,
+    // which stops the dialogue before the erase, when it could not be written, or when the unit
+    // has ended already (a stop that came first).
+    void BeforeErase();
+    // The unit's end: `end` gets the identity and the times, replaces the pending record (or is
+    // a new row), goes to the journal, and the slot's lock is let go. False, with Error() set,
+    // when the history could not take it. Once; later calls return the first one's answer.
+    bool End(records::UnitEnd& end);
+
+    const Identity& identity() const { return identity_; }
+    const std::string& Started() const { return started_; }
+    std::string Error() const;
+
+private:
+    std::shared_ptr<Ledger> ledger_;
+    const Identity identity_;
+    const std::string port_;
+    mutable std::mutex mutex_;
+    int lockFd_ = -1;
+    std::string started_;
+    std::optional<std::string> version_;
+    VersionRelation relation_ = VersionRelation::Unknown;
+    std::optional<std::int64_t> pending_;
+    std::string erased_;
+    std::optional<bool> ended_;
+    std::string error_;
+};
