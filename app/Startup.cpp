@@ -5,10 +5,12 @@
 
 #include "core/Status.h"
 #include "core/Words.h"
+#include "run/Identity.h"
 #include "serial/Discovery.h"
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cerrno>
@@ -92,6 +94,25 @@ void DeclareOptions(QCommandLineParser& parser)
                       Q(Tr("Help", "With --cli: stop when the whole update has not ended within <seconds>, as a SIGTERM "
                                      "stops it, with exit status 124.")),
                       QStringLiteral("seconds")});
+    parser.addOption({QStringLiteral("unit"),
+                      Q(Tr("Help", "With --cli and one port: the name of the QZ7 on it (its serial number or label), "
+                                     "in every record of the update. For several ports: --port PATH=NAME.")),
+                      QStringLiteral("name")});
+    parser.addOption({QStringLiteral("operator"),
+                      Q(Tr("Help", "With --cli: the operator's name in every record (default: the login name).")),
+                      QStringLiteral("name")});
+    parser.addOption({QStringLiteral("history-file"),
+                      Q(Tr("Help", "The history database to write and read (default: "
+                                     "$XDG_STATE_HOME/qz7-updater/history.sqlite).")),
+                      QStringLiteral("file")});
+    parser.addOption({QStringLiteral("history"),
+                      Q(Tr("Help", "Print the last records of the history (only the records of the unit named after it, "
+                                     "with --json as JSON Lines, with --summary the figures per day), and end."))});
+    parser.addOption({QStringLiteral("summary"),
+                      Q(Tr("Help", "With --history: passed, failed, first-pass yield and units per hour, per day."))});
+    parser.addOption({QStringLiteral("skip-done"),
+                      Q(Tr("Help", "With --cli: leave a named QZ7 whose last record is Done with the firmware this "
+                                     "program carries."))});
     parser.addOption({QStringLiteral("list"),
                       Q(Tr("Help", "List the serial ports with their names, paths and identities, mark the one the "
                                      "updater would choose, and end."))});
@@ -149,7 +170,11 @@ CommandLine HandleCommandLine(int argc, char* argv[])
     };
     if (!parsed)
         return refuse(parser.errorText());
-    if (!parser.positionalArguments().isEmpty())
+    // --history UNIT: the unit's name stands after the option, as the one argument.
+    std::optional<std::string> historyUnit;
+    if (parser.isSet(QStringLiteral("history")) && parser.positionalArguments().size() == 1)
+        historyUnit = RawPositional(argc, argv).value_or(parser.positionalArguments().first().toStdString());
+    else if (!parser.positionalArguments().isEmpty())
         return refuse(Q(Tr("Help", "Unexpected argument '%1'."))
                           .arg(Q(StatusText::PrintableText(parser.positionalArguments().first().toStdString()))));
 
@@ -162,6 +187,10 @@ CommandLine HandleCommandLine(int argc, char* argv[])
     run.check = parser.isSet(QStringLiteral("check"));
     run.skipCurrent = parser.isSet(QStringLiteral("skip-current"));
     run.allowOlder = parser.isSet(QStringLiteral("allow-older"));
+    run.skipDone = parser.isSet(QStringLiteral("skip-done"));
+    run.history = parser.isSet(QStringLiteral("history"));
+    run.summary = parser.isSet(QStringLiteral("summary"));
+    run.historyUnit = historyUnit;
     if (parser.isSet(QStringLiteral("port"))) {
         const QStringList paths = parser.values(QStringLiteral("port"));
         if (paths.contains(QString()))
@@ -172,6 +201,17 @@ CommandLine HandleCommandLine(int argc, char* argv[])
             run.ports.clear();
             for (const QString& path : paths)
                 run.ports.push_back(path.toStdString());
+        }
+        // PATH=NAME names the unit on the port: the first "=" ends the path (device paths hold none).
+        for (std::string& path : run.ports) {
+            const std::size_t equals = path.find('=');
+            if (equals == std::string::npos)
+                continue;
+            std::string name = path.substr(equals + 1);
+            path.resize(equals);
+            if (!identity::ValidName(name) || path.empty())
+                return refuse(Q(Tr("Help", "--port PATH=NAME needs a path and a name of 1 to 128 characters, none of them a control character.")));
+            run.unitNames[path] = std::move(name);
         }
         run.port = run.ports.back();
         // One adapter is one unit: a port named twice, however spelt, is refused before any opens.
@@ -191,6 +231,37 @@ CommandLine HandleCommandLine(int argc, char* argv[])
         if (run.report->empty())
             return refuse(Q(Tr("Help", "--report needs the name of a file.")));
     }
+    for (auto [name, field] : {std::pair<const char*, std::optional<std::string>*>{"unit", &run.unit},
+                               std::pair<const char*, std::optional<std::string>*>{"operator", &run.operatorName},
+                               std::pair<const char*, std::optional<std::string>*>{"history-file", &run.historyFile}}) {
+        if (!parser.isSet(QString::fromLatin1(name)))
+            continue;
+        *field = RawOptionValue(argc, argv, name).value_or(parser.value(QString::fromLatin1(name)).toStdString());
+        const bool valid = std::string(name) == "history-file" ? !(*field)->empty() : identity::ValidName(**field);
+        if (!valid)
+            return refuse(Q(std::string(name) == "history-file"
+                                ? Tr("Help", "--history-file needs the name of a file.")
+                                : Words::Fill(Tr("Help", "--%1 needs a name of 1 to 128 characters, none of them a control character."),
+                                              {std::string(name)})));
+    }
+    if (run.history) {
+        // The history is read and printed: nothing else is done.
+        if (run.cli || run.list || !run.ports.empty() || run.all || run.check || run.report || run.skipDone || run.unit)
+            return refuse(Q(Tr("Help", "--history goes alone (or with a unit's name, --json, --summary and --history-file).")));
+        if (run.summary && run.historyUnit)
+            return refuse(Q(Tr("Help", "--history --summary counts every unit: it goes without a unit's name.")));
+        return {std::nullopt, run};
+    }
+    if (run.summary)
+        return refuse(Q(Tr("Help", "--summary goes with --history.")));
+    if (run.unit && run.ports.size() > 1)
+        return refuse(Q(Tr("Help", "--unit names the unit on one port: with several, name each as --port PATH=NAME.")));
+    if (run.unit && run.all)
+        return refuse(Q(Tr("Help", "--unit names the unit on one port: --all takes every adapter.")));
+    if (!run.cli && (run.unit || run.operatorName || run.skipDone))
+        return refuse(Q(Tr("Help", "--unit, --operator and --skip-done go with --cli.")));
+    if (run.skipDone && run.unitNames.empty() && !run.unit)
+        return refuse(Q(Tr("Help", "--skip-done looks units up by name: give --unit NAME, or --port PATH=NAME for each port.")));
     // At least one second, so that discovery has looked at the ports once; at most a week.
     for (auto [name, field] : {std::pair{"wait", &run.waitSeconds}, std::pair{"timeout", &run.timeoutSeconds}}) {
         if (!parser.isSet(QString::fromLatin1(name)))
@@ -240,6 +311,31 @@ std::vector<std::string> RawOptionValues(int argc, char* argv[], const std::stri
         }
     }
     return values;
+}
+
+std::optional<std::string> RawPositional(int argc, char* argv[])
+{
+    // The one argument that is no option and no option's value: the options that take a value
+    // are the ones DeclareOptions gives one.
+    static const std::vector<std::string> valued{"port", "report", "wait", "timeout", "unit", "operator", "history-file"};
+    std::optional<std::string> found;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (arg == "--") {
+            if (i + 1 < argc)
+                found = argv[i + 1];
+            break;
+        }
+        if (arg.starts_with('-')) {
+            std::string_view name = arg.substr(arg.starts_with("--") ? 2 : 1);
+            if (name.find('=') == std::string_view::npos &&
+                std::find(valued.begin(), valued.end(), std::string(name)) != valued.end())
+                ++i;
+            continue;
+        }
+        found = std::string(arg);
+    }
+    return found;
 }
 
 std::optional<std::string> RawOptionValue(int argc, char* argv[], const std::string& name)

@@ -29,6 +29,8 @@ CommandLine HandleCommandLine(int argc, char* argv[]);
 
 // The value of the option `name` as its bytes stand in argv (the last one given), or none.
 std::optional<std::string> RawOptionValue(int argc, char* argv[], const std::string& name);
+// The one argument that is no option nor an option's value, as its bytes stand in argv, or none.
+std::optional<std::string> RawPositional(int argc, char* argv[]);
 // Every value of the option `name` as its bytes stand in argv, in order.
 std::vector<std::string> RawOptionValues(int argc, char* argv[], const std::string& name);
 

@@ -2,6 +2,8 @@
 #include "app/Startup.h"
 #include "controller/Log.h"
 #include "controller/SignalQuit.h"
+#include "run/History.h"
+#include "run/HistoryList.h"
 #include "serial/ByIdNames.h"
 #include "terminal/PortList.h"
 #include "terminal/Terminal.h"
@@ -22,6 +24,14 @@ int main(int argc, char* argv[])
         QCoreApplication app(argc, argv);
         ServiceLister lister = WithByIdNames(SystemServiceLister());
         return OutputWritten(command.run.json ? ListPortsJson(lister, stdout) : ListPorts(lister, stdout));
+    }
+    if (command.run.history) {
+        QCoreApplication app(argc, argv);
+        const HistoryQuery query{.file = command.run.historyFile.value_or(History::DefaultPath()),
+                                 .unit = command.run.historyUnit,
+                                 .json = command.run.json,
+                                 .summary = command.run.summary};
+        return OutputWritten(PrintHistory(query, stdout));
     }
     // The terminal mode needs no display: it makes no window and no widget.
     if (command.run.cli)

@@ -1,5 +1,6 @@
 #include "run/UnitRun.h"
 
+#include "controller/Log.h"
 #include "controller/PortDiagnosis.h"
 #include "core/Words.h"
 
@@ -21,6 +22,11 @@ std::optional<std::string> UnitRun::Start()
     options.printImageLength = false;
     if (options_.opener)
         options.opener = options_.opener;
+    if (options_.ledger) {
+        options_.ledger->Start();
+        // The controller's worker calls it, and may outlive this run's hold on the ledger.
+        options.beforeErase = [ledger = options_.ledger] { ledger->BeforeErase(); };
+    }
     try {
         controller_ = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
     } catch (const std::exception& e) {
@@ -56,6 +62,9 @@ void UnitRun::Show(const ScreenUpdate& update)
     }
     if (update.picture == Picture::Device)
         wait_.Stop();
+    // The end is on disk before anything shows it.
+    if (update.ended)
+        MakeRecord(EndingOf(*update.ended));
     if (update.version)
         version_ = update.version;
     view_.Show(update);
@@ -72,6 +81,8 @@ void UnitRun::Show(const ScreenUpdate& update)
         version_ = update.version;
         relation_ = update.relation.value_or(VersionRelation::Unknown);
         answer_ = AnswerFor(options_.answers, relation_);
+        if (options_.ledger)
+            options_.ledger->Found(version_, relation_);
         view_.Asked(answer_, relation_);
         // Pressed from the event loop, as a button would be, not inside the update that asks.
         if (answer_ == Answer::Update)
@@ -81,6 +92,25 @@ void UnitRun::Show(const ScreenUpdate& update)
     }
     if (update.ended)
         End(EndingOf(*update.ended));
+}
+
+void UnitRun::MakeRecord(Ending how)
+{
+    if (record_)
+        return;
+    records::UnitEnd end{.port = options_.port.value_or(controller_ && controller_->ChosenPath() ? *controller_->ChosenPath() : ""),
+                         .versionFound = version_,
+                         .relation = relation_,
+                         .ending = how,
+                         .seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began_).count()};
+    if (std::optional<StatusFact> shown = StatusShown())
+        end.linesSent = Words::LinesSent(*shown).value_or(0);
+    if (options_.ledger)
+        recorded_ = options_.ledger->End(end);
+    else
+        end.ended = records::Now();
+    qCInfo(lcDialogue).noquote() << "record:" << QString::fromStdString(records::Line(records::EndFields(end)));
+    record_ = std::move(end);
 }
 
 void UnitRun::Answered(bool update)
@@ -130,6 +160,7 @@ void UnitRun::End(Ending how)
 {
     if (ending_)
         return;
+    MakeRecord(how);
     ending_ = how;
     wait_.Stop();
     timeout_.Stop();

@@ -8,6 +8,8 @@
 #include "core/Screen.h"
 #include "run/Bounds.h"
 #include "serial/PortOpening.h"
+#include "run/Ledger.h"
+#include "run/Records.h"
 
 #include <QObject>
 #include <chrono>
@@ -49,6 +51,8 @@ public:
         // How the controller opens the port it chose (none: as the program does); tests hand
         // over ports in memory.
         PortOpener opener;
+        // The unit's records (pending before the erase, its end); none: the run keeps none.
+        std::shared_ptr<UnitLedger> ledger;
     };
     UnitRun(Options options, UnitView& view);
     ~UnitRun() override;
@@ -79,9 +83,19 @@ public:
     const std::optional<std::string>& Version() const { return version_; }
     VersionRelation Relation() const { return relation_; }
     QZ7_UpdaterAppDelegate* Controller() const { return controller_.get(); }
+    // The unit's end as it was recorded, once it has ended: made, and written to the ledger,
+    // before the view hears of the end.
+    const std::optional<records::UnitEnd>& Record() const { return record_; }
+    // Whether the ledger took the end (true without a ledger).
+    bool Recorded() const { return recorded_; }
 
 private:
+    void MakeRecord(Ending how);
+
     Options options_;
+    const std::chrono::steady_clock::time_point began_ = std::chrono::steady_clock::now();
+    std::optional<records::UnitEnd> record_;
+    bool recorded_ = true;
     UnitView& view_;
     std::unique_ptr<QZ7_UpdaterAppDelegate> controller_;
     Bound wait_, timeout_;
