@@ -53,7 +53,8 @@ echo "package $version, changelog $changelog, manual page $manpage, metainfo $me
 echo "== dependencies"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "$depends"
-for d in libc6 libqt6serialport6 qt6-qpa-plugins; do
+# libsqlite3-0 (the history) and libsystemd0 (the journal) come from the binary, as Qt's do.
+for d in libc6 libqt6serialport6 libsqlite3-0 libsystemd0 qt6-qpa-plugins; do
   grep -qE "(^|, )$d( |,|$)" <<<"$depends" || fail "Depends lacks $d"
 done
 # The Wayland plug-in, for a native window in a Wayland session.
