@@ -6,10 +6,15 @@
 #include "run/Journal.h"
 #include "run/Ledger.h"
 #include "core/Words.h"
+#include "tests/support/Processes.h"
 #include "tests/support/TestSupport.h"
 
+#include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <csignal>
+#include <cstring>
+#include <sched.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -569,4 +574,121 @@ TEST(Identity, TheSlotAndTheDriverComeFromTheSystemsFiles)
     };
     for (const auto& [name, valid] : names)
         EXPECT_EQ(identity::ValidName(name), valid) << name;
+}
+
+namespace {
+
+// In a mount namespace of its own (so that nothing of the machine's /run or /var/log is
+// touched), starts a journald of its own and writes a unit's pending record and end through
+// the ledger; then reads them back with journalctl by their fields. The process's exit status:
+// 0 when every field came back, 77 when no journald can run here (the reason on standard
+// error), else 1.
+[[noreturn]] void JournalRoundTrip(const std::string& historyFile)
+{
+    const char* journald = "/lib/systemd/systemd-journald";
+    if (::geteuid() != 0 || ::access(journald, X_OK) != 0) {
+        std::fprintf(stderr, "skip: needs root and %s\n", journald);
+        _exit(77);
+    }
+    int shell = std::system("unshare --help >/dev/null 2>&1");
+    if (shell != 0) {
+        std::fprintf(stderr, "skip: no unshare(1)\n");
+        _exit(77);
+    }
+    // The ledger's writes go from this process, in the namespace: the script below holds it.
+    if (::unshare(CLONE_NEWNS) != 0 || std::system("mount --make-rprivate / 2>/dev/null") != 0) {
+        std::fprintf(stderr, "skip: no mount namespace here: %s\n", std::strerror(errno));
+        _exit(77);
+    }
+    const char* setup = "mkdir -p /run/systemd /run/log && mount -t tmpfs tmpfs /run/systemd && mount -t tmpfs tmpfs /run/log"
+                        " && { [ ! -d /var/log/journal ] || mount -t tmpfs tmpfs /var/log/journal; } && mkdir -p /run/systemd/journal";
+    if (std::system(setup) != 0) {
+        std::fprintf(stderr, "skip: cannot mount a tmpfs on /run/systemd\n");
+        _exit(77);
+    }
+    pid_t daemon = ::fork();
+    if (daemon == 0) {
+        ::execl(journald, journald, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    for (int i = 0; i < 100 && ::access("/run/systemd/journal/socket", F_OK) != 0; ++i)
+        ::usleep(50000);
+    if (::access("/run/systemd/journal/socket", F_OK) != 0) {
+        ::kill(daemon, SIGKILL);
+        std::fprintf(stderr, "skip: journald made no socket\n");
+        _exit(77);
+    }
+    std::string error;
+    std::shared_ptr<Ledger> ledger = Ledger::Open({.historyFile = historyFile, .journal = true}, error);
+    if (!ledger)
+        _exit(1);
+    UnitLedger unit(ledger, Named("PCB-J1", "pci-0000:00:14.0-usb-0:3:1.0-port0"), "/dev/ttyUSB3");
+    unit.Start();
+    unit.Found("2.005", VersionRelation::Older);
+    unit.BeforeErase();
+    UnitEnd end{.port = "/dev/ttyUSB3", .ending = Ending::NotDone, .linesSent = 1419};
+    unit.End(end);
+    int status = 1;
+    // journald takes the datagrams in order; --sync would ask it by D-Bus, which is not here.
+    std::string out;
+    for (int i = 0; i < 40; ++i) {
+        out = CommandOutput("journalctl -D /run/log/journal --no-pager -o json QZ7_UNIT=PCB-J1", status);
+        if (std::count(out.begin(), out.end(), '\n') >= 2)
+            break;
+        ::usleep(100000);
+    }
+    ::kill(daemon, SIGTERM);
+    ::waitpid(daemon, nullptr, 0);
+    std::vector<QJsonObject> entries;
+    std::size_t start = 0;
+    for (std::size_t nl; (nl = out.find('\n', start)) != std::string::npos; start = nl + 1)
+        entries.push_back(QJsonDocument::fromJson(QByteArray::fromStdString(out.substr(start, nl - start))).object());
+    std::string expected;
+    const auto want = [&](const QJsonObject& e, const char* name, const std::string& value) {
+        if (e[name].toString().toStdString() != value)
+            expected += std::string(name) + "=" + value + " (got " + e[name].toString().toStdString() + ") ";
+    };
+    if (entries.size() != 2) {
+        std::fprintf(stderr, "%zu entries:\n%s\n", entries.size(), out.c_str());
+        _exit(1);
+    }
+    for (const QJsonObject& e : entries) {
+        want(e, "QZ7_UNIT", "PCB-J1");
+        want(e, "QZ7_SLOT", "pci-0000:00:14.0-usb-0:3:1.0-port0");
+        want(e, "QZ7_STATION", identity::StationName());
+        want(e, "QZ7_FIRMWARE", Shipped().version.substr(1));
+        want(e, "QZ7_FIRMWARE_SHA256", Shipped().sha256);
+        want(e, "QZ7_OPERATOR", "alice");
+        want(e, "QZ7_VERSION_FOUND", "2.005");
+        want(e, "SYSLOG_IDENTIFIER", "qz7-updater");
+    }
+    want(entries[0], "QZ7_OUTCOME", "pending");
+    want(entries[0], "PRIORITY", "4");
+    want(entries[1], "QZ7_OUTCOME", "not-done");
+    want(entries[1], "QZ7_EXIT", "11");
+    want(entries[1], "QZ7_LINES_SENT", "1419");
+    want(entries[1], "MESSAGE", "QZ7 PCB-J1 on pci-0000:00:14.0-usb-0:3:1.0-port0: not-done (status 11, firmware " +
+                                    Shipped().version.substr(1) + ", 1419 lines)");
+    if (!expected.empty()) {
+        std::fprintf(stderr, "%s\n", expected.c_str());
+        _exit(1);
+    }
+    _exit(0);
+}
+
+}  // namespace
+
+TEST(Journal, ARealJournaldFindsTheRecordsByTheirFields)
+{
+    const std::string path = Fresh("journal");
+    pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0)
+        JournalRoundTrip(path);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    if (WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no journald can run here (see the test's standard error)";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
