@@ -316,6 +316,15 @@ std::optional<HistoryRecord> History::LastOf(const std::string& unit)
     return rows.back();
 }
 
+std::optional<HistoryRecord> History::LastUpdateOf(const std::string& unit)
+{
+    std::vector<HistoryRecord> rows = Query(
+        std::string("SELECT ") + kColumns + " FROM records WHERE unit_name=?1 AND erased IS NOT NULL ORDER BY id DESC LIMIT 1", {unit});
+    if (rows.empty())
+        return std::nullopt;
+    return rows.back();
+}
+
 std::vector<HistoryRecord> History::OpenPending()
 {
     // A later row of the same unit answers a pending one when it ended in Done (the unit has its

@@ -78,6 +78,9 @@ public:
     std::vector<HistoryRecord> All();
     // The unit's last row, or none.
     std::optional<HistoryRecord> LastOf(const std::string& unit);
+    // The unit's last update (a row whose erase was asked for), or none: what the unit's
+    // firmware is, as far as this history knows.
+    std::optional<HistoryRecord> LastUpdateOf(const std::string& unit);
     // Pending rows that no later row of the same unit (by name; by slot for a unit without one)
     // has answered, by ending in Done or by being pending itself.
     std::vector<HistoryRecord> OpenPending();

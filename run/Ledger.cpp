@@ -76,6 +76,19 @@ std::vector<HistoryRecord> Ledger::LeftEmpty()
     return left;
 }
 
+std::optional<HistoryRecord> Ledger::DoneAlready(const std::string& unit)
+{
+    std::optional<HistoryRecord> last = history_->LastUpdateOf(unit);
+    if (last && last->outcome == "done" && last->identity.firmwareSha256 == Shipped().sha256)
+        return last;
+    return std::nullopt;
+}
+
+std::string DoneAlreadyText(const HistoryRecord& record)
+{
+    return "Last updated to " + record.identity.firmwareVersion + " (Done) at " + record.ended + ": not updated again (--skip-done).";
+}
+
 std::string LeftEmptyText(const HistoryRecord& record)
 {
     const std::string unit = record.identity.unit.empty() ? record.port : record.identity.unit;

@@ -34,6 +34,10 @@ public:
 
     // The pending records whose slot no running updater holds: units left without firmware.
     std::vector<HistoryRecord> LeftEmpty();
+    // --skip-done: the unit's last update, when it ended in Done with the firmware this program
+    // carries (its sha256); none when the unit is to be updated. A --check, a skip or a declined
+    // question changes no firmware and does not count.
+    std::optional<HistoryRecord> DoneAlready(const std::string& unit);
 
 private:
     Ledger(Options options, std::unique_ptr<History> history) : options_(std::move(options)), history_(std::move(history)) {}
@@ -44,6 +48,8 @@ private:
 // "The QZ7 <unit> on <slot> was left without firmware at <time>; update it again." (the unit's
 // name, or its port where it has none; the time of the erase).
 std::string LeftEmptyText(const HistoryRecord& record);
+// "Last updated to 2.007 (Done) at <time>: not updated again (--skip-done)."
+std::string DoneAlreadyText(const HistoryRecord& record);
 
 // One unit's records. Its calls may come from the unit's controller's worker (BeforeErase) and
 // from the event loop (the rest); each is whole under the unit's own lock.

@@ -460,6 +460,55 @@ TEST(Ledger, APendingRecordIsLeftEmptyOnlyWhenNoUpdaterHoldsItsSlot)
     EXPECT_EQ(fs::path(ledger->LockPath("/dev/pts/9")).filename(), "%2Fdev%2Fpts%2F9.lock");
 }
 
+TEST(Ledger, SkipDoneLeavesAUnitWhoseLastUpdateWasDoneWithThisFirmware)
+{
+    // Each unit's rows in order: its end (nullopt: left pending), whether the erase was asked
+    // for, and whether it carried this firmware; then whether --skip-done leaves it.
+    struct Row {
+        std::optional<Ending> ending;
+        bool erased = true;
+        bool thisFirmware = true;
+    };
+    const struct {
+        const char* what;
+        std::vector<Row> rows;
+        bool skipped;
+    } table[] = {
+        {"never updated", {}, false},
+        {"done with this firmware", {{Ending::Done}}, true},
+        {"done with another firmware", {{Ending::Done, true, false}}, false},
+        {"failed last", {{Ending::Done}, {Ending::NotDone}}, false},
+        {"left pending last", {{Ending::Done}, {std::nullopt}}, false},
+        {"read or left since: the firmware is as it was", {{Ending::Done}, {Ending::Checked, false}, {Ending::AlreadyCurrent, false}}, true},
+        {"failed, then done", {{Ending::Stopped}, {Ending::Done}}, true},
+    };
+    int n = 0;
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.what);
+        std::string error;
+        std::shared_ptr<Ledger> ledger = Ledger::Open({.historyFile = Fresh("skip-" + std::to_string(n++)), .journal = false}, error);
+        ASSERT_TRUE(ledger) << error;
+        for (const Row& r : row.rows) {
+            Identity id = Named("PCB-S");
+            if (!r.thisFirmware)
+                id.firmwareSha256 = std::string(64, '0');
+            const UnitEnd end = EndOf(id, r.ending.value_or(Ending::Done), Now(), Now());
+            std::optional<std::int64_t> pending = r.erased ? ledger->Records().AddPending(end, Now()) : std::nullopt;
+            if (r.ending) {
+                ASSERT_TRUE(ledger->Records().AddEnd(end, pending, r.erased ? Now() : ""));
+            }
+        }
+        // Another unit's Done says nothing of this one.
+        ASSERT_TRUE(ledger->Records().AddEnd(EndOf(Named("PCB-T"), Ending::Done, Now(), Now()), std::nullopt, Now()));
+        const std::optional<HistoryRecord> done = ledger->DoneAlready("PCB-S");
+        EXPECT_EQ(done.has_value(), row.skipped);
+        if (done) {
+            EXPECT_EQ(DoneAlreadyText(*done), "Last updated to " + Shipped().version.substr(1) + " (Done) at " + done->ended +
+                                                  ": not updated again (--skip-done).");
+        }
+    }
+}
+
 TEST(Journal, EachRecordIsOneEntryWithItsFields)
 {
     const Identity id = Named("PCB-0042");
