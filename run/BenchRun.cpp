@@ -23,6 +23,13 @@ BenchUnit::BenchUnit(BenchRun& bench, std::string unitPath, const SerialService*
     if (listed)
         adapter = AdapterFacts(*listed);
     adapter.path = path;
+    if (bench_.ledger_) {
+        Identity unit = bench_.identity_;
+        unit.unit = bench.run.UnitName(path);
+        ledger_ = std::make_shared<UnitLedger>(bench_.ledger_, unit);
+        // Held by another updater's record: its own port's exclusive use refuses this one too.
+        ledger_->Bind(path, adapter);
+    }
     shown_ = bench_.view_.Show(*this);
     // The bench never asks: the start refuses it without --yes or --check, so the answer is
     // --yes's where --check does not decide it. --wait counts from the bench's start, the search
@@ -34,7 +41,8 @@ BenchUnit::BenchUnit(BenchRun& bench, std::string unitPath, const SerialService*
                          .waitSeconds = bench.run.waitSeconds,
                          .since = bench.started,
                          .releaseAtEnd = true,
-                         .opener = bench.seams_.opener},
+                         .opener = bench.seams_.opener,
+                         .ledger = ledger_},
         std::initializer_list<UnitPrinter*>{shown_.get(), this}, true);
 }
 
@@ -46,8 +54,20 @@ BenchUnit::~BenchUnit()
 
 void BenchUnit::Start()
 {
-    bench_.Event(this, "start", {{"port", Q(path)}, {"adapter", AdapterObject(adapter)}, {"firmware", FirmwareObject()}});
+    QJsonObject start = ledger_ ? IdentityFields(ledger_->identity()) : QJsonObject();
+    start.insert("port", Q(path));
+    start.insert("adapter", AdapterObject(adapter));
+    start.insert("firmware", FirmwareObject());
+    bench_.Event(this, "start", start);
     UnitRun& run = frontEnd_->Run();
+    // --skip-done: a unit whose last update ended in Done with this image is left unopened.
+    const std::string unit = bench_.run.UnitName(path);
+    if (bench_.run.skipDone && ledger_ && !unit.empty())
+        if (std::optional<HistoryRecord> done = bench_.ledger_->DoneAlready(unit)) {
+            bench_.view_.Say(this, DoneAlreadyText(*done));
+            run.End(Ending::AlreadyCurrent);
+            return;
+        }
     // A port that can never be an adapter ends this unit at once; the others go on.
     if (std::optional<StatusFact> why = bench_.seams_.unusable(path, bench_.run.waitSeconds.has_value())) {
         bench_.view_.Say(this, OneLine(Words::Status(*why)) + " " + Words::Tr("Terminal", "Nothing was done to this port."));
@@ -120,13 +140,20 @@ void BenchRun::Event(const BenchUnit* unit, const char* event, QJsonObject field
 
 void BenchRun::UnitEnded(BenchUnit& unit)
 {
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - unit.started).count();
-    const UnitEnd end{.port = unit.path,
-                      .versionFound = unit.Version(),
-                      .relation = unit.Relation(),
-                      .ending = unit.HowEnded(),
-                      .seconds = seconds,
-                      .linesSent = unit.LinesSent()};
+    // The unit's run made its record, with the identity and the times, and wrote it to the
+    // history and the journal before it ended.
+    const UnitRun& ran = unit.frontEnd_->Run();
+    const UnitEnd end = ran.Record().value_or(UnitEnd{.port = unit.path,
+                                                      .versionFound = unit.Version(),
+                                                      .relation = unit.Relation(),
+                                                      .ending = unit.HowEnded(),
+                                                      .linesSent = unit.LinesSent()});
+    if (!ran.Recorded()) {
+        view_.Say(&unit, Words::Fill(Words::Tr("Terminal", "The history could not be written to %1: %2."),
+                                     {StatusText::PrintableText(run.historyFile.value_or(History::DefaultPath())),
+                                      unit.ledger_ ? unit.ledger_->Error() : std::string()}));
+        forced_ = forced_.value_or(ExitStatus::OutputFailed);
+    }
     if (run.report) {
         // On disk before the end is reported anywhere.
         if (!AppendRecord(*run.report, ReportLine(end, unit.adapter))) {
@@ -250,6 +277,20 @@ std::optional<BenchRun::Refusal> BenchRun::Start()
             return Refusal{ExitStatus::OutputFailed, "cannot write the report " + StatusText::PrintableText(*run.report) + ": " +
                                                          std::strerror(errno) + ". Nothing was done to any port."};
         ::close(fd);
+    }
+    // The history likewise; and the units a cut-off update left without firmware are said first.
+    const std::string historyFile = run.historyFile.value_or(History::DefaultPath());
+    std::string error;
+    ledger_ = Ledger::Open({.historyFile = historyFile, .journal = JournalWanted()}, error);
+    if (!ledger_)
+        return Refusal{ExitStatus::OutputFailed, "cannot keep the history " + StatusText::PrintableText(historyFile) + ": " + error +
+                                                     ". Nothing was done to any port."};
+    identity_ = identity::ForRun(run.operatorName);
+    for (const HistoryRecord& left : ledger_->LeftEmpty()) {
+        view_.Say(nullptr, LeftEmptyText(left));
+        QJsonObject fields = HistoryFields(left);
+        fields.insert("message", Q(LeftEmptyText(left)));
+        Event(nullptr, "left-empty", fields);
     }
     if (run.timeoutSeconds) {
         timeout_.Start(std::chrono::seconds(*run.timeoutSeconds), [this] {

@@ -7,6 +7,8 @@
 #include "core/RunRules.h"
 #include "core/Status.h"
 #include "run/Bounds.h"
+#include "run/Identity.h"
+#include "run/Ledger.h"
 #include "run/RunOptions.h"
 #include "run/UnitFrontEnd.h"
 #include "serial/Discovery.h"
@@ -62,6 +64,7 @@ private:
     void Ended(Ending how) override;
 
     BenchRun& bench_;
+    std::shared_ptr<UnitLedger> ledger_;  // the unit's records; the controller's worker holds it too
     std::unique_ptr<UnitPrinter> shown_;  // the front end's printer of this unit
     std::unique_ptr<UnitFrontEnd> frontEnd_;
     int level_ = -1;
@@ -95,8 +98,9 @@ public:
     BenchRun(const RunOptions& run, BenchView& view, Seams seams = {});
     ~BenchRun() override;
 
-    // Why the run cannot start (an unwritable report: nothing was done to any port), with the
-    // exit status; otherwise it has started, and ends with BenchView::Finished.
+    // Why the run cannot start (an unwritable report or history: nothing was done to any port),
+    // with the exit status; otherwise it has started, and ends with BenchView::Finished. Before
+    // any unit starts it says which QZ7s a cut-off update left without firmware.
     struct Refusal {
         int status;
         std::string why;
@@ -130,6 +134,8 @@ private:
 
     BenchView& view_;
     Seams seams_;
+    std::shared_ptr<Ledger> ledger_;  // the history, the slots' locks and the journal
+    Identity identity_;               // the station's, the operator's and the program's
     std::vector<std::unique_ptr<BenchUnit>> units_;
     std::optional<int> forced_;  // a signal, --timeout, or an unwritable report decides the status
     std::optional<int> status_;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <set>
 #include <sqlite3.h>
+#include <pwd.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -83,14 +84,24 @@ double HoursBetween(const std::string& from, const std::string& to)
 
 std::string History::DefaultPath()
 {
+    // XDG's rule: an XDG_STATE_HOME that is no absolute path is to be ignored.
     const char* state = std::getenv("XDG_STATE_HOME");
     std::string base;
-    if (state && state[0] == '/')
+    if (state && state[0] == '/') {
         base = state;
-    else if (const char* home = std::getenv("HOME"); home && *home)
+    } else if (const char* home = std::getenv("HOME"); home && home[0] == '/') {
         base = std::string(home) + "/.local/state";
-    else
-        base = ".";
+    } else {
+        // Started without a home in the environment (by a service, or env -i): the account's.
+        std::vector<char> buffer(16384);
+        passwd entry{};
+        passwd* found = nullptr;
+        if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir &&
+            found->pw_dir[0] == '/')
+            base = std::string(found->pw_dir) + "/.local/state";
+        else
+            base = "/nonexistent/.local/state";
+    }
     return base + "/qz7-updater/history.sqlite";
 }
 

@@ -4,6 +4,7 @@
 #include "run/Journal.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -31,6 +32,13 @@ int TakeLock(const std::string& path)
 }
 
 }  // namespace
+
+bool JournalWanted()
+{
+    const char* value = std::getenv("QZ7_JOURNAL");
+    const std::string v = value ? value : "";
+    return v != "0" && v != "no" && v != "off";
+}
 
 std::shared_ptr<Ledger> Ledger::Open(const Options& options, std::string& error)
 {
@@ -96,8 +104,8 @@ std::string LeftEmptyText(const HistoryRecord& record)
            " was left without firmware at " + record.erased + "; update it again.";
 }
 
-UnitLedger::UnitLedger(std::shared_ptr<Ledger> ledger, Identity identity, std::string port)
-    : ledger_(std::move(ledger)), identity_(std::move(identity)), port_(std::move(port)), started_(records::Now())
+UnitLedger::UnitLedger(std::shared_ptr<Ledger> ledger, Identity identity)
+    : ledger_(std::move(ledger)), identity_(std::move(identity)), started_(records::Now())
 {
 }
 
@@ -107,11 +115,22 @@ UnitLedger::~UnitLedger()
         ::close(lockFd_);
 }
 
-bool UnitLedger::Start()
+bool UnitLedger::Bind(const std::string& port, const StatusText::AdapterFacts& adapter, const std::string& byPathDirectory,
+                      const std::string& sysRoot)
 {
     std::lock_guard lock(mutex_);
-    if (lockFd_ < 0)
-        lockFd_ = TakeLock(ledger_->LockPath(identity_.slot));
+    return BindLocked(port, adapter, byPathDirectory, sysRoot);
+}
+
+bool UnitLedger::BindLocked(const std::string& port, const StatusText::AdapterFacts& adapter, const std::string& byPath,
+                            const std::string& sysRoot)
+{
+    if (!port_.empty())
+        return lockFd_ >= 0;
+    port_ = port;
+    const std::string unit = identity_.unit;
+    identity_ = identity::ForUnit(identity_, port, adapter, unit, byPath, sysRoot);
+    lockFd_ = TakeLock(ledger_->LockPath(identity_.slot));
     return lockFd_ >= 0;
 }
 
@@ -122,11 +141,17 @@ void UnitLedger::Found(const std::optional<std::string>& version, VersionRelatio
     relation_ = relation;
 }
 
-void UnitLedger::BeforeErase()
+void UnitLedger::BeforeErase(const std::optional<std::string>& port)
 {
     std::lock_guard lock(mutex_);
     if (ended_)
         throw std::runtime_error("the unit's run has ended: nothing is erased");
+    // A port discovery chose and nobody told of yet: its facts as the system has them.
+    if (port_.empty() && port) {
+        StatusText::AdapterFacts adapter;
+        adapter.path = *port;
+        BindLocked(*port, adapter, identity::kByPathDirectory, "/sys");
+    }
     erased_ = records::Now();
     records::UnitEnd start{.port = port_, .versionFound = version_, .relation = relation_, .identity = identity_, .started = started_};
     pending_ = ledger_->Records().AddPending(start, erased_);
@@ -148,6 +173,8 @@ bool UnitLedger::End(records::UnitEnd& end)
     std::lock_guard lock(mutex_);
     end.identity = identity_;
     end.started = started_;
+    if (end.port.empty())
+        end.port = port_;
     end.ended = records::Now();
     if (ended_)
         return *ended_;
@@ -166,6 +193,12 @@ bool UnitLedger::End(records::UnitEnd& end)
         lockFd_ = -1;
     }
     return *ended_;
+}
+
+Identity UnitLedger::identity() const
+{
+    std::lock_guard lock(mutex_);
+    return identity_;
 }
 
 std::string UnitLedger::Error() const

@@ -18,6 +18,10 @@
 #include <string>
 #include <vector>
 
+// Whether records go to the journal: yes, unless the environment's QZ7_JOURNAL is "0", "no" or
+// "off" (the tests' runs, so that a developer's machine ships no test unit to its fleet).
+bool JournalWanted();
+
 class Ledger {
 public:
     struct Options {
@@ -55,35 +59,40 @@ std::string DoneAlreadyText(const HistoryRecord& record);
 // from the event loop (the rest); each is whole under the unit's own lock.
 class UnitLedger {
 public:
-    UnitLedger(std::shared_ptr<Ledger> ledger, Identity identity, std::string port);
+    // `identity`: the run's (ForRun), with the unit's name.
+    UnitLedger(std::shared_ptr<Ledger> ledger, Identity identity);
     ~UnitLedger();
 
-    // The unit starts: takes its slot's lock (false when another updater holds it) and notes the
-    // time.
-    bool Start();
+    // The unit's port is known (at once for a named port, when discovery opens one otherwise):
+    // its slot, driver and adapter go into the identity, and the slot's lock is taken. Once; false
+    // when another updater holds the slot.
+    bool Bind(const std::string& port, const StatusText::AdapterFacts& adapter,
+              const std::string& byPathDirectory = identity::kByPathDirectory, const std::string& sysRoot = "/sys");
     // The version the QZ7 reported, for the pending record.
     void Found(const std::optional<std::string>& version, VersionRelation relation);
-    // Just before the erase command goes out (on the controller's worker): the pending record,
-    // in the history (on disk when this returns) and the journal. Throws std::runtime_error,
-    // which stops the dialogue before the erase, when it could not be written, or when the unit
-    // has ended already (a stop that came first).
-    void BeforeErase();
+    // Just before the erase command goes out (on the controller's worker), on `port`: the
+    // pending record, in the history (on disk when this returns) and the journal. Throws
+    // std::runtime_error, which stops the dialogue before the erase, when it could not be
+    // written, or when the unit has ended already (a stop that came first).
+    void BeforeErase(const std::optional<std::string>& port = std::nullopt);
     // The unit's end: `end` gets the identity and the times, replaces the pending record (or is
     // a new row), goes to the journal, and the slot's lock is let go. False, with Error() set,
     // when the history could not take it. Once; later calls return the first one's answer.
     bool End(records::UnitEnd& end);
 
-    const Identity& identity() const { return identity_; }
-    const std::string& Started() const { return started_; }
+    Identity identity() const;
     std::string Error() const;
 
 private:
+    bool BindLocked(const std::string& port, const StatusText::AdapterFacts& adapter, const std::string& byPath,
+                    const std::string& sysRoot);
+
     std::shared_ptr<Ledger> ledger_;
-    const Identity identity_;
-    const std::string port_;
     mutable std::mutex mutex_;
+    Identity identity_;
+    std::string port_;  // empty until bound
     int lockFd_ = -1;
-    std::string started_;
+    const std::string started_;
     std::optional<std::string> version_;
     VersionRelation relation_ = VersionRelation::Unknown;
     std::optional<std::int64_t> pending_;

@@ -22,11 +22,9 @@ std::optional<std::string> UnitRun::Start()
     options.printImageLength = false;
     if (options_.opener)
         options.opener = options_.opener;
-    if (options_.ledger) {
-        options_.ledger->Start();
-        // The controller's worker calls it, and may outlive this run's hold on the ledger.
+    // The controller's worker calls it, and holds the ledger for as long as it may.
+    if (options_.ledger)
         options.beforeErase = [ledger = options_.ledger] { ledger->BeforeErase(); };
-    }
     try {
         controller_ = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
     } catch (const std::exception& e) {
@@ -62,6 +60,13 @@ void UnitRun::Show(const ScreenUpdate& update)
     }
     if (update.picture == Picture::Device)
         wait_.Stop();
+    if (update.status) {
+        linesSent_ = Words::LinesSent(*update.status).value_or(linesSent_);
+        // The port discovery opened, with the adapter's facts: the unit's slot (a port named
+        // from the start is bound already, and stays so).
+        if (const auto* adapter = std::get_if<StatusText::AdapterFacts>(&*update.status); adapter && options_.ledger)
+            options_.ledger->Bind(adapter->path, *adapter);
+    }
     // The end is on disk before anything shows it.
     if (update.ended)
         MakeRecord(EndingOf(*update.ended));
@@ -103,8 +108,10 @@ void UnitRun::MakeRecord(Ending how)
                          .relation = relation_,
                          .ending = how,
                          .seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began_).count()};
-    if (std::optional<StatusFact> shown = StatusShown())
-        end.linesSent = Words::LinesSent(*shown).value_or(0);
+    // At an end the board holds the end's own report (its summary or failure, with the lines the
+    // QZ7 took) before that report reaches the screen.
+    const std::optional<StatusFact> shown = StatusShown();
+    end.linesSent = shown ? Words::LinesSent(*shown).value_or(linesSent_) : linesSent_;
     if (options_.ledger)
         recorded_ = options_.ledger->End(end);
     else

@@ -96,6 +96,7 @@ private:
     const std::chrono::steady_clock::time_point began_ = std::chrono::steady_clock::now();
     std::optional<records::UnitEnd> record_;
     bool recorded_ = true;
+    int linesSent_ = 0;  // as the last status report that counted them said
     UnitView& view_;
     std::unique_ptr<QZ7_UpdaterAppDelegate> controller_;
     Bound wait_, timeout_;

@@ -112,6 +112,23 @@ void ExpectWhole(const HistoryRecord& r)
     _exit(0);
 }
 
+// A unit's ledger bound to a port whose by-path link is named as `id`'s slot, as udev names one.
+// Its folder of ports is `folder`, the same for the same folder.
+std::shared_ptr<UnitLedger> Bound(std::shared_ptr<Ledger> ledger, const Identity& id, const std::string& folder = "ports")
+{
+    const fs::path root = fs::path(testing::TempDir()) / folder;
+    fs::create_directories(root / "by-path");
+    std::ofstream(root / "ttyUSB0");
+    const bool linked = id.slot.find('/') == std::string::npos;
+    std::error_code exists;
+    if (linked)
+        fs::create_symlink(root / "ttyUSB0", root / "by-path" / id.slot, exists);
+    auto unit = std::make_shared<UnitLedger>(std::move(ledger), id);
+    const StatusText::AdapterFacts adapter{.vendorProduct = id.adapterVidPid, .serialNumber = id.adapterSerial};
+    EXPECT_TRUE(unit->Bind(linked ? (root / "ttyUSB0").string() : id.slot, adapter, (root / "by-path").string(), (root / "sys").string()));
+    return unit;
+}
+
 }  // namespace
 
 TEST(History, EachRecordReadsBackAsItWasWritten)
@@ -417,14 +434,14 @@ TEST(Ledger, APendingRecordIsLeftEmptyOnlyWhenNoUpdaterHoldsItsSlot)
     const Identity unnamed = Named("", "/dev/pts/9");
 
     // The update runs: its pending record is its updater's, not left.
-    auto running = std::make_shared<UnitLedger>(ledger, unit, "/dev/ttyUSB0");
-    ASSERT_TRUE(running->Start());
+    std::shared_ptr<UnitLedger> running = Bound(ledger, unit);
     running->Found("2.005", VersionRelation::Older);
     running->BeforeErase();
     ASSERT_EQ(ledger->Records().OpenPending().size(), 1u);
     EXPECT_TRUE(ledger->LeftEmpty().empty());
     // Another updater on the same slot finds it held.
-    EXPECT_FALSE(UnitLedger(ledger, unit, "/dev/ttyUSB0").Start());
+    const fs::path ports = fs::path(testing::TempDir()) / "ports";
+    EXPECT_FALSE(UnitLedger(ledger, unit).Bind((ports / "ttyUSB0").string(), {}, (ports / "by-path").string(), "/x"));
 
     // Its end replaces the record.
     UnitEnd end{.port = "/dev/ttyUSB0", .ending = Ending::Done, .linesSent = 3075};
@@ -441,9 +458,8 @@ TEST(Ledger, APendingRecordIsLeftEmptyOnlyWhenNoUpdaterHoldsItsSlot)
 
     // An updater that went without its end (its lock let go, as by a kill): left empty.
     {
-        UnitLedger cut(ledger, unnamed, "/dev/pts/9");
-        ASSERT_TRUE(cut.Start());
-        cut.BeforeErase();
+        std::shared_ptr<UnitLedger> cut = Bound(ledger, unnamed);
+        cut->BeforeErase();
     }
     const std::vector<HistoryRecord> left = ledger->LeftEmpty();
     ASSERT_EQ(left.size(), 1u);
@@ -671,12 +687,11 @@ namespace {
     std::shared_ptr<Ledger> ledger = Ledger::Open({.historyFile = historyFile, .journal = true}, error);
     if (!ledger)
         _exit(1);
-    UnitLedger unit(ledger, Named("PCB-J1", "pci-0000:00:14.0-usb-0:3:1.0-port0"), "/dev/ttyUSB3");
-    unit.Start();
-    unit.Found("2.005", VersionRelation::Older);
-    unit.BeforeErase();
-    UnitEnd end{.port = "/dev/ttyUSB3", .ending = Ending::NotDone, .linesSent = 1419};
-    unit.End(end);
+    std::shared_ptr<UnitLedger> unit = Bound(ledger, Named("PCB-J1", "pci-0000:00:14.0-usb-0:3:1.0-port0"));
+    unit->Found("2.005", VersionRelation::Older);
+    unit->BeforeErase();
+    UnitEnd end{.ending = Ending::NotDone, .linesSent = 1419};
+    unit->End(end);
     int status = 1;
     // journald takes the datagrams in order; --sync would ask it by D-Bus, which is not here.
     std::string out;

@@ -42,6 +42,10 @@ ScratchFolder::ScratchFolder()
     setenv("TEST_TMPDIR", path_.c_str(), 1);
     setenv("TMPDIR", path_.c_str(), 1);
     setenv("XDG_RUNTIME_DIR", (path_ + "/runtime").c_str(), 1);
+    // The units' history of every updater a test starts, and no test unit in the machine's
+    // journal.
+    setenv("XDG_STATE_HOME", (path_ + "/state").c_str(), 1);
+    setenv("QZ7_JOURNAL", "off", 1);
 }
 
 ScratchFolder::~ScratchFolder()
@@ -77,6 +81,11 @@ std::vector<std::string> ChildEnvironment(std::vector<std::string> extra, bool a
             extra.push_back(std::string(name) + "=" + value);
     if (!given("XDG_RUNTIME_DIR") && !Environment("XDG_RUNTIME_DIR").empty())
         extra.push_back("XDG_RUNTIME_DIR=" + RuntimeFolder(asNobody));
+    // The history: the test's own, or, for nobody, in the runtime folder it owns.
+    if (!given("XDG_STATE_HOME") && !Environment("XDG_STATE_HOME").empty())
+        extra.push_back("XDG_STATE_HOME=" + (asNobody && getuid() == 0 ? RuntimeFolder(true) + "/state" : Environment("XDG_STATE_HOME")));
+    if (!given("QZ7_JOURNAL") && !Environment("QZ7_JOURNAL").empty())
+        extra.push_back("QZ7_JOURNAL=" + Environment("QZ7_JOURNAL"));
     return extra;
 }
 
