@@ -1,6 +1,8 @@
 #include "terminal/Terminal.h"
 
 #include "run/Bounds.h"
+#include "run/History.h"
+#include "run/Ledger.h"
 
 #include "controller/PortDiagnosis.h"
 #include "controller/QZ7_UpdaterAppDelegate.h"
@@ -40,6 +42,23 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
         QLoggingCategory::setFilterRules(QStringLiteral("qz7.*.info=false\nqz7.*.warning=false"));
     QCoreApplication app(argc, argv);
 
+    // The history, before any port: a run that cannot keep its records does not start. What a
+    // cut-off update left without firmware is said first.
+    const std::string historyFile = run.historyFile.value_or(History::DefaultPath());
+    std::string error;
+    std::shared_ptr<Ledger> ledger = Ledger::Open({.historyFile = historyFile, .journal = JournalWanted()}, error);
+    if (!ledger) {
+        std::fprintf(stderr, "qz7-updater: cannot keep the history %s: %s. Nothing was done to any port.\n",
+                     StatusText::PrintableText(historyFile).c_str(), error.c_str());
+        return ExitStatus::OutputFailed;
+    }
+    for (const HistoryRecord& left : ledger->LeftEmpty())
+        std::printf("%s\n", LeftEmptyText(left).c_str());
+    Identity identity = identity::ForRun(run.operatorName);
+    identity.unit = run.port ? run.UnitName(*run.port) : run.unit.value_or("");
+    // Bound to its slot when the port opens, with the adapter's facts.
+    auto unitLedger = std::make_shared<UnitLedger>(ledger, identity);
+
     if (run.port) {
         if (std::optional<StatusFact> why = UnusablePort(*run.port, run.waitSeconds.has_value())) {
             std::printf("  %s\n", Words::Status(*why).c_str());
@@ -60,7 +79,8 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
     UnitFrontEnd frontEnd({.port = run.port,
                            .answers = {.yes = run.yes, .allowOlder = run.allowOlder},
                            .waitSeconds = run.waitSeconds,
-                           .timeoutSeconds = run.timeoutSeconds},
+                           .timeoutSeconds = run.timeoutSeconds,
+                           .ledger = unitLedger},
                           {&printer});
     UnitRun& unit = frontEnd.Run();
     if (std::optional<std::string> error = unit.Start()) {
@@ -72,6 +92,9 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
     SignalQuit signalQuit([&unit](int signal) { unit.Signal(signal); });
 
     app.exec();
+    if (!unit.Recorded())
+        std::fprintf(stderr, "qz7-updater: the history could not be written to %s: %s\n", StatusText::PrintableText(historyFile).c_str(),
+                     unitLedger->Error().c_str());
     // The port is put back and every thread of the controller has ended before the status goes
     // out.
     unit.Release();

@@ -30,18 +30,20 @@ Files FilesFor(const std::string& tag)
     return {base + "/history.sqlite", base + "/out", base + "/err", base + "/report.jsonl"};
 }
 
-// Starts the updater's bench on `sim` as the unit `unit`, with `extra` arguments; the simulator
-// is powered on as the bench says so.
+// Starts the updater on `sim` as the unit `unit`, with `extra` arguments: the bench (with a
+// report), or the one-unit dialogue; the simulator is powered on as the updater says so.
 struct BenchOn {
-    BenchOn(bootsim::BootSim& sim, const std::string& unit, const Files& files, std::vector<std::string> extra = {})
+    BenchOn(bootsim::BootSim& sim, const std::string& unit, const Files& files, std::vector<std::string> extra = {}, bool bench = true)
     {
         std::vector<std::string> args{"--cli", "--yes", "--port", sim.SlavePath() + "=" + unit, "--history-file", files.history,
-                                      "--report", files.report, "--operator", "carol"};
+                                      "--operator", "carol"};
+        if (bench)
+            args.insert(args.end(), {"--report", files.report});
         args.insert(args.end(), extra.begin(), extra.end());
         int out = ::open(files.out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
         updater = std::make_unique<Updater>(Launch{{}, args, out, files.err});
         ::close(out);
-        power = std::make_unique<PowerOnWhenFileShows>(sim, files.out, sim.SlavePath());
+        power = std::make_unique<PowerOnWhenFileShows>(sim, files.out, bench ? sim.SlavePath() : "");
     }
     std::unique_ptr<Updater> updater;
     std::unique_ptr<PowerOnWhenFileShows> power;
@@ -80,19 +82,27 @@ TEST(UnitRecords, AKillAtEachStageLeavesAPendingRecordExactlyWhenTheQZ7MayBeEmpt
     } table[] = {
         // The question is answered, but the loader never prompts: "E" has not gone out.
         {"before the erase", [](bootsim::Options& o) { o.silentFrom = bootsim::Stage::Prompt; },
-         [](const bootsim::BootSim&, const Files& f) { return FileHas(f.out, "Update? y (--yes)"); }, false, nullptr},
+         [](const bootsim::BootSim&, const Files& f) { return FileHas(f.out, "Updating QZ7, please wait..."); }, false, nullptr},
         // "E" went out and the loader never answers: the QZ7 may be erased.
         {"after the erase", [](bootsim::Options& o) { o.silentFrom = bootsim::Stage::Erase; },
          [](const bootsim::BootSim&, const Files& f) { return FileHas(f.err, "pending record:"); }, true, "pending"},
         {"mid-transfer", [](bootsim::Options& o) { o = HeldTransfer(500); },
          [](const bootsim::BootSim& s, const Files&) { return s.Snapshot().lines >= 500; }, true, "pending"},
         // Killed as soon as Done shows: the end was on disk before anything showed it.
-        {"after Done", [](bootsim::Options&) {}, [](const bootsim::BootSim&, const Files& f) { return FileHas(f.out, ": Done"); },
+        {"after Done", [](bootsim::Options&) {},
+         [](const bootsim::BootSim&, const Files& f) {
+             for (const std::string& line : ReadLines(f.out))
+                 if (line == "Done" || line.ends_with(": Done"))
+                     return true;
+             return false;
+         },
          false, "done"},
     };
     int n = 0;
+    // The bench, and the one-unit dialogue.
+    for (bool bench : {true, false})
     for (const auto& row : table) {
-        SCOPED_TRACE(row.stage);
+        SCOPED_TRACE(std::string(row.stage) + (bench ? ", bench" : ", one unit"));
         const Files files = FilesFor("kill-" + std::to_string(n));
         const std::string unit = "PCB-K" + std::to_string(n++);
         bootsim::Options options = FastSim();
@@ -101,12 +111,12 @@ TEST(UnitRecords, AKillAtEachStageLeavesAPendingRecordExactlyWhenTheQZ7MayBeEmpt
         ASSERT_TRUE(sim.Open());
         sim.Start();
         {
-            BenchOn bench(sim, unit, files);
+            BenchOn updater(sim, unit, files, {}, bench);
             ASSERT_TRUE(WaitUntil([&] { return row.reached(sim, files); }, 30s)) << FileText(files.out) << FileText(files.err);
             if (std::string(row.stage) != "after Done")
                 std::this_thread::sleep_for(200ms);  // the command on its way, the loader at it
-            ::kill(bench.updater->pid, SIGKILL);
-            const int status = bench.updater->Wait(10s);
+            ::kill(updater.updater->pid, SIGKILL);
+            const int status = updater.updater->Wait(10s);
             // After Done the bench may have ended by itself, just before the kill.
             if (std::string(row.stage) == "after Done")
                 EXPECT_TRUE(status == 128 + SIGKILL || status == 0) << status;
