@@ -258,7 +258,7 @@ neu starten</translation>
         <translation>Exit-Status (mit --cli):</translation>
     </message>
     <message>
-        <location filename="../app/Startup.cpp" line="+58"/>
+        <location filename="../app/Startup.cpp" line="+60"/>
         <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
         <translation>Aktualisiert die Firmware eines QZ7 über einen USB-Seriell-Adapter. Schließen Sie den Adapter an, schalten Sie den QZ7 mit gedrückter Run/Stop-Taste vorne ein und folgen Sie den Anweisungen im Fenster.</translation>
     </message>
@@ -319,21 +319,56 @@ neu starten</translation>
     </message>
     <message>
         <location line="+4"/>
+        <source>With --cli and one port: the name of the QZ7 on it (its serial number or label), in every record of the update. For several ports: --port PATH=NAME.</source>
+        <translation>Mit --cli und einem Port: der Name des QZ7 daran (seine Seriennummer oder sein Etikett), in jedem Datensatz der Aktualisierung. Für mehrere Ports: --port PFAD=NAME.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>With --cli: the operator&apos;s name in every record (default: the login name).</source>
+        <translation>Mit --cli: der Name des Bedieners in jedem Datensatz (Vorgabe: der Anmeldename).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The history database to write and read (default: $XDG_STATE_HOME/qz7-updater/history.sqlite).</source>
+        <translation>Die Verlaufsdatenbank, die geschrieben und gelesen wird (Vorgabe: $XDG_STATE_HOME/qz7-updater/history.sqlite).</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Print the last records of the history (only the records of the unit named after it, with --json as JSON Lines, with --summary the figures per day), and end.</source>
+        <translation>Die letzten Datensätze des Verlaufs ausgeben (nur die der dahinter genannten Einheit, mit --json als JSON Lines, mit --summary die Zahlen je Tag) und beenden.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>With --history: passed, failed, first-pass yield and units per hour, per day.</source>
+        <translation>Mit --history: bestanden, fehlgeschlagen, Erstdurchlaufquote und Einheiten pro Stunde, je Tag.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>With --cli: leave a named QZ7 whose last record is Done with the firmware this program carries.</source>
+        <translation>Mit --cli: einen benannten QZ7 auslassen, dessen letzter Datensatz Done mit der Firmware dieses Programms ist.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>List the serial ports with their names, paths and identities, mark the one the updater would choose, and end.</source>
         <translation>Die seriellen Ports mit Namen, Pfaden und Kennungen auflisten, den vom Updater gewählten markieren und enden.</translation>
     </message>
     <message>
-        <location line="+57"/>
+        <location line="+61"/>
         <source>Unexpected argument &apos;%1&apos;.</source>
         <translation>Unerwartetes Argument &apos;%1&apos;.</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+19"/>
         <source>--port needs the path of a serial device, such as /dev/ttyUSB0.</source>
         <translation>--port braucht den Pfad einer seriellen Gerätedatei, etwa /dev/ttyUSB0.</translation>
     </message>
     <message>
         <location line="+16"/>
+        <source>--port PATH=NAME needs a path and a name of 1 to 128 characters, none of them a control character.</source>
+        <translation>--port PATH=NAME braucht einen Pfad und einen Namen aus 1 bis 128 Zeichen, keines davon ein Steuerzeichen.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>--port %1 is given twice: name each adapter once.</source>
         <translation>--port %1 ist zweimal angegeben: Nennen Sie jeden Adapter nur einmal.</translation>
     </message>
@@ -348,7 +383,52 @@ neu starten</translation>
         <translation>--report braucht einen Dateinamen.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+11"/>
+        <source>--history-file needs the name of a file.</source>
+        <translation>--history-file braucht den Namen einer Datei.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>--%1 needs a name of 1 to 128 characters, none of them a control character.</source>
+        <translation>--%1 braucht einen Namen aus 1 bis 128 Zeichen, keines davon ein Steuerzeichen.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>--history goes alone (or with a unit&apos;s name, --json, --summary and --history-file).</source>
+        <translation>--history steht allein (oder mit dem Namen einer Einheit, --json, --summary und --history-file).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--history --summary counts every unit: it goes without a unit&apos;s name.</source>
+        <translation>--history --summary zählt alle Einheiten: es steht ohne den Namen einer Einheit.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>--summary goes with --history.</source>
+        <translation>--summary gehört zu --history.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--unit names the unit on one port: with several, name each as --port PATH=NAME.</source>
+        <translation>--unit benennt die Einheit an einem Port: bei mehreren jede als --port PFAD=NAME benennen.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--unit names the unit on one port: --all takes every adapter.</source>
+        <translation>--unit benennt die Einheit an einem Port: --all nimmt alle Adapter.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--unit, --operator and --skip-done go with --cli.</source>
+        <translation>--unit, --operator und --skip-done gehören zu --cli.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--skip-done looks units up by name: give --unit NAME, or --port PATH=NAME for each port.</source>
+        <translation>--skip-done sucht Einheiten nach Namen: --unit NAME angeben, oder --port PFAD=NAME für jeden Port.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>--%1 needs a whole number of seconds, from 1 to 604800 (a week).</source>
         <translation>--%1 braucht eine ganze Zahl von Sekunden, von 1 bis 604800 (eine Woche).</translation>
     </message>
@@ -838,7 +918,12 @@ neu starten</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+132"/>
+        <location filename="../run/BenchRun.cpp" line="+151"/>
+        <source>The history could not be written to %1: %2.</source>
+        <translation>Der Verlauf konnte nicht in %1 geschrieben werden: %2.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>Der Bericht konnte nicht in %1 geschrieben werden: %2.</translation>
     </message>
@@ -863,8 +948,8 @@ neu starten</translation>
         <translation>USB-Adapter gefunden: %1.</translation>
     </message>
     <message>
-        <location line="+16"/>
-        <location filename="../run/UnitRun.cpp" line="+41"/>
+        <location line="+30"/>
+        <location filename="../run/UnitRun.cpp" line="+45"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Nach %1 s angehalten (--timeout)</translation>
     </message>
@@ -889,7 +974,7 @@ neu starten</translation>
         <translation>Kein QZ7 innerhalb von %1 s: Es wurde kein brauchbarer USB-Adapter gefunden. Stecken Sie den Adapter ein und starten Sie erneut.</translation>
     </message>
     <message>
-        <location line="-218"/>
+        <location line="-239"/>
         <location filename="../terminal/BenchPrinter.cpp" line="+89"/>
         <source>Nothing was done to this port.</source>
         <translation>An diesem Port wurde nichts verändert.</translation>
@@ -915,7 +1000,7 @@ neu starten</translation>
         <translation>Aktualisieren?</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+240"/>
+        <location filename="../run/BenchRun.cpp" line="+261"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>Version %1, älter als die %2 dieses Programms: nichts gelöscht (--check).</translation>
     </message>
@@ -1021,7 +1106,7 @@ neu starten</translation>
         <translation>Der QZ7 wird programmiert: Jetzt anzuhalten ließe ihn ohne Firmware. Die Aktualisierung geht weiter; drücken Sie innerhalb von 5 s erneut Ctrl+C, um anzuhalten.</translation>
     </message>
     <message>
-        <location filename="../run/UnitRun.cpp" line="+80"/>
+        <location filename="../run/UnitRun.cpp" line="+113"/>
         <source>Interrupted</source>
         <translation>Unterbrochen</translation>
     </message>

@@ -258,7 +258,7 @@ y el QZ7</translation>
         <translation>Estados de salida (con --cli):</translation>
     </message>
     <message>
-        <location filename="../app/Startup.cpp" line="+58"/>
+        <location filename="../app/Startup.cpp" line="+60"/>
         <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
         <translation>Actualiza el firmware de un QZ7 mediante un adaptador USB serie. Conecte el adaptador, encienda el QZ7 manteniendo pulsado el botón frontal Run/Stop y siga las instrucciones de la ventana.</translation>
     </message>
@@ -319,21 +319,56 @@ y el QZ7</translation>
     </message>
     <message>
         <location line="+4"/>
+        <source>With --cli and one port: the name of the QZ7 on it (its serial number or label), in every record of the update. For several ports: --port PATH=NAME.</source>
+        <translation>Con --cli y un solo puerto: el nombre del QZ7 conectado (su número de serie o su etiqueta), en cada registro de la actualización. Para varios puertos: --port RUTA=NOMBRE.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>With --cli: the operator&apos;s name in every record (default: the login name).</source>
+        <translation>Con --cli: el nombre del operador en cada registro (por omisión: el nombre de inicio de sesión).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The history database to write and read (default: $XDG_STATE_HOME/qz7-updater/history.sqlite).</source>
+        <translation>La base de datos del historial que se escribe y se lee (por omisión: $XDG_STATE_HOME/qz7-updater/history.sqlite).</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Print the last records of the history (only the records of the unit named after it, with --json as JSON Lines, with --summary the figures per day), and end.</source>
+        <translation>Mostrar los últimos registros del historial (solo los de la unidad nombrada a continuación, con --json como JSON Lines, con --summary las cifras por día) y terminar.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>With --history: passed, failed, first-pass yield and units per hour, per day.</source>
+        <translation>Con --history: correctas, fallidas, rendimiento a la primera y unidades por hora, por día.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>With --cli: leave a named QZ7 whose last record is Done with the firmware this program carries.</source>
+        <translation>Con --cli: dejar un QZ7 con nombre cuyo último registro es Done con el firmware que lleva este programa.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>List the serial ports with their names, paths and identities, mark the one the updater would choose, and end.</source>
         <translation>Listar los puertos serie con sus nombres, rutas e identidades, marcar el que elegiría el actualizador y terminar.</translation>
     </message>
     <message>
-        <location line="+57"/>
+        <location line="+61"/>
         <source>Unexpected argument &apos;%1&apos;.</source>
         <translation>Argumento inesperado &apos;%1&apos;.</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+19"/>
         <source>--port needs the path of a serial device, such as /dev/ttyUSB0.</source>
         <translation>--port necesita la ruta de un dispositivo serie, como /dev/ttyUSB0.</translation>
     </message>
     <message>
         <location line="+16"/>
+        <source>--port PATH=NAME needs a path and a name of 1 to 128 characters, none of them a control character.</source>
+        <translation>--port PATH=NAME necesita una ruta y un nombre de 1 a 128 caracteres, ninguno de ellos de control.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>--port %1 is given twice: name each adapter once.</source>
         <translation>--port %1 se ha dado dos veces: indique cada adaptador una sola vez.</translation>
     </message>
@@ -348,7 +383,52 @@ y el QZ7</translation>
         <translation>--report necesita el nombre de un archivo.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+11"/>
+        <source>--history-file needs the name of a file.</source>
+        <translation>--history-file necesita el nombre de un archivo.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>--%1 needs a name of 1 to 128 characters, none of them a control character.</source>
+        <translation>--%1 necesita un nombre de 1 a 128 caracteres, ninguno de ellos de control.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>--history goes alone (or with a unit&apos;s name, --json, --summary and --history-file).</source>
+        <translation>--history va solo (o con el nombre de una unidad, --json, --summary y --history-file).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--history --summary counts every unit: it goes without a unit&apos;s name.</source>
+        <translation>--history --summary cuenta todas las unidades: va sin nombre de unidad.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>--summary goes with --history.</source>
+        <translation>--summary va con --history.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--unit names the unit on one port: with several, name each as --port PATH=NAME.</source>
+        <translation>--unit nombra la unidad de un solo puerto: con varios, nombre cada una con --port RUTA=NOMBRE.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--unit names the unit on one port: --all takes every adapter.</source>
+        <translation>--unit nombra la unidad de un solo puerto: --all toma todos los adaptadores.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--unit, --operator and --skip-done go with --cli.</source>
+        <translation>--unit, --operator y --skip-done van con --cli.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--skip-done looks units up by name: give --unit NAME, or --port PATH=NAME for each port.</source>
+        <translation>--skip-done busca las unidades por nombre: indique --unit NOMBRE, o --port RUTA=NOMBRE para cada puerto.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>--%1 needs a whole number of seconds, from 1 to 604800 (a week).</source>
         <translation>--%1 necesita un número entero de segundos, de 1 a 604800 (una semana).</translation>
     </message>
@@ -838,7 +918,12 @@ y el QZ7</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+132"/>
+        <location filename="../run/BenchRun.cpp" line="+151"/>
+        <source>The history could not be written to %1: %2.</source>
+        <translation>No se pudo escribir el historial en %1: %2.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>No se pudo escribir el informe en %1: %2.</translation>
     </message>
@@ -863,8 +948,8 @@ y el QZ7</translation>
         <translation>Se encontró el adaptador USB: %1.</translation>
     </message>
     <message>
-        <location line="+16"/>
-        <location filename="../run/UnitRun.cpp" line="+41"/>
+        <location line="+30"/>
+        <location filename="../run/UnitRun.cpp" line="+45"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Detenido tras %1 s (--timeout)</translation>
     </message>
@@ -889,7 +974,7 @@ y el QZ7</translation>
         <translation>Ningún QZ7 en %1 s: no se encontró ningún adaptador USB utilizable. Conecte el adaptador y vuelva a ejecutar el programa.</translation>
     </message>
     <message>
-        <location line="-218"/>
+        <location line="-239"/>
         <location filename="../terminal/BenchPrinter.cpp" line="+89"/>
         <source>Nothing was done to this port.</source>
         <translation>No se hizo nada en este puerto.</translation>
@@ -915,7 +1000,7 @@ y el QZ7</translation>
         <translation>¿Actualizar?</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+240"/>
+        <location filename="../run/BenchRun.cpp" line="+261"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>Versión %1, más antigua que la %2 que trae este programa: no se borró nada (--check).</translation>
     </message>
@@ -1021,7 +1106,7 @@ y el QZ7</translation>
         <translation>Se está programando el QZ7: detenerlo ahora lo dejaría sin firmware. La actualización continúa; pulse Ctrl+C otra vez en 5 s para detenerla.</translation>
     </message>
     <message>
-        <location filename="../run/UnitRun.cpp" line="+80"/>
+        <location filename="../run/UnitRun.cpp" line="+113"/>
         <source>Interrupted</source>
         <translation>Interrumpido</translation>
     </message>

@@ -258,7 +258,7 @@ et le QZ7</translation>
         <translation>Codes de sortie (avec --cli)&#xa0;:</translation>
     </message>
     <message>
-        <location filename="../app/Startup.cpp" line="+58"/>
+        <location filename="../app/Startup.cpp" line="+60"/>
         <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
         <translation>Met à jour le micrologiciel d&apos;un QZ7 par un adaptateur série USB. Branchez l&apos;adaptateur, allumez le QZ7 en maintenant son bouton avant Run/Stop, puis suivez les instructions de la fenêtre.</translation>
     </message>
@@ -319,21 +319,56 @@ et le QZ7</translation>
     </message>
     <message>
         <location line="+4"/>
+        <source>With --cli and one port: the name of the QZ7 on it (its serial number or label), in every record of the update. For several ports: --port PATH=NAME.</source>
+        <translation>Avec --cli et un seul port : le nom du QZ7 qui y est branché (son numéro de série ou son étiquette), dans chaque enregistrement de la mise à jour. Pour plusieurs ports : --port CHEMIN=NOM.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>With --cli: the operator&apos;s name in every record (default: the login name).</source>
+        <translation>Avec --cli : le nom de l’opérateur dans chaque enregistrement (par défaut : le nom de connexion).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The history database to write and read (default: $XDG_STATE_HOME/qz7-updater/history.sqlite).</source>
+        <translation>La base d’historique à écrire et à lire (par défaut : $XDG_STATE_HOME/qz7-updater/history.sqlite).</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Print the last records of the history (only the records of the unit named after it, with --json as JSON Lines, with --summary the figures per day), and end.</source>
+        <translation>Afficher les derniers enregistrements de l’historique (seulement ceux de l’unité nommée après l’option, avec --json en JSON Lines, avec --summary les chiffres par jour), puis terminer.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>With --history: passed, failed, first-pass yield and units per hour, per day.</source>
+        <translation>Avec --history : réussies, échouées, rendement au premier passage et unités par heure, par jour.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>With --cli: leave a named QZ7 whose last record is Done with the firmware this program carries.</source>
+        <translation>Avec --cli : laisser un QZ7 nommé dont le dernier enregistrement est Done avec le micrologiciel de ce programme.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>List the serial ports with their names, paths and identities, mark the one the updater would choose, and end.</source>
         <translation>Lister les ports série avec leurs noms, chemins et identités, marquer celui que le programme choisirait, et terminer.</translation>
     </message>
     <message>
-        <location line="+57"/>
+        <location line="+61"/>
         <source>Unexpected argument &apos;%1&apos;.</source>
         <translation>Argument inattendu «&#xa0;%1&#xa0;».</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+19"/>
         <source>--port needs the path of a serial device, such as /dev/ttyUSB0.</source>
         <translation>--port demande le chemin d&apos;un périphérique série, par exemple /dev/ttyUSB0.</translation>
     </message>
     <message>
         <location line="+16"/>
+        <source>--port PATH=NAME needs a path and a name of 1 to 128 characters, none of them a control character.</source>
+        <translation>--port PATH=NAME demande un chemin et un nom de 1 à 128 caractères, sans caractère de contrôle.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>--port %1 is given twice: name each adapter once.</source>
         <translation>--port %1 est donné deux fois : nommez chaque adaptateur une seule fois.</translation>
     </message>
@@ -348,7 +383,52 @@ et le QZ7</translation>
         <translation>--report demande un nom de fichier.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+11"/>
+        <source>--history-file needs the name of a file.</source>
+        <translation>--history-file demande le nom d’un fichier.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>--%1 needs a name of 1 to 128 characters, none of them a control character.</source>
+        <translation>--%1 demande un nom de 1 à 128 caractères, sans caractère de contrôle.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>--history goes alone (or with a unit&apos;s name, --json, --summary and --history-file).</source>
+        <translation>--history s’emploie seul (ou avec le nom d’une unité, --json, --summary et --history-file).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--history --summary counts every unit: it goes without a unit&apos;s name.</source>
+        <translation>--history --summary compte toutes les unités : il s’emploie sans nom d’unité.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>--summary goes with --history.</source>
+        <translation>--summary s’emploie avec --history.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--unit names the unit on one port: with several, name each as --port PATH=NAME.</source>
+        <translation>--unit nomme l’unité d’un seul port : avec plusieurs, nommez chacune par --port CHEMIN=NOM.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--unit names the unit on one port: --all takes every adapter.</source>
+        <translation>--unit nomme l’unité d’un seul port : --all prend tous les adaptateurs.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--unit, --operator and --skip-done go with --cli.</source>
+        <translation>--unit, --operator et --skip-done s’emploient avec --cli.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--skip-done looks units up by name: give --unit NAME, or --port PATH=NAME for each port.</source>
+        <translation>--skip-done cherche les unités par leur nom : donnez --unit NOM, ou --port CHEMIN=NOM pour chaque port.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>--%1 needs a whole number of seconds, from 1 to 604800 (a week).</source>
         <translation>--%1 demande un nombre entier de secondes, de 1 à 604800 (une semaine).</translation>
     </message>
@@ -838,7 +918,12 @@ et le QZ7</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+132"/>
+        <location filename="../run/BenchRun.cpp" line="+151"/>
+        <source>The history could not be written to %1: %2.</source>
+        <translation>L’historique n’a pas pu être écrit dans %1 : %2.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>Impossible d&apos;écrire le rapport dans %1&#xa0;: %2.</translation>
     </message>
@@ -863,8 +948,8 @@ et le QZ7</translation>
         <translation>Adaptateur USB trouvé&#xa0;: %1.</translation>
     </message>
     <message>
-        <location line="+16"/>
-        <location filename="../run/UnitRun.cpp" line="+41"/>
+        <location line="+30"/>
+        <location filename="../run/UnitRun.cpp" line="+45"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Arrêté après %1 s (--timeout)</translation>
     </message>
@@ -889,7 +974,7 @@ et le QZ7</translation>
         <translation>Aucun QZ7 en %1 s&#xa0;: aucun adaptateur USB utilisable trouvé. Branchez l&apos;adaptateur et relancez.</translation>
     </message>
     <message>
-        <location line="-218"/>
+        <location line="-239"/>
         <location filename="../terminal/BenchPrinter.cpp" line="+89"/>
         <source>Nothing was done to this port.</source>
         <translation>Rien n&apos;a été fait sur ce port.</translation>
@@ -915,7 +1000,7 @@ et le QZ7</translation>
         <translation>Mettre à jour&#xa0;?</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+240"/>
+        <location filename="../run/BenchRun.cpp" line="+261"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>Version %1, plus ancienne que la %2 de ce programme&#xa0;: rien n&apos;a été effacé (--check).</translation>
     </message>
@@ -1021,7 +1106,7 @@ et le QZ7</translation>
         <translation>Le QZ7 est en cours de programmation&#xa0;: l&apos;arrêter maintenant le laisserait sans micrologiciel. La mise à jour continue&#xa0;; appuyez de nouveau sur Ctrl+C dans les 5 s pour arrêter.</translation>
     </message>
     <message>
-        <location filename="../run/UnitRun.cpp" line="+80"/>
+        <location filename="../run/UnitRun.cpp" line="+113"/>
         <source>Interrupted</source>
         <translation>Interrompu</translation>
     </message>

@@ -258,7 +258,7 @@ and the QZ7</source>
         <translation>終了ステータス (--cli 使用時):</translation>
     </message>
     <message>
-        <location filename="../app/Startup.cpp" line="+58"/>
+        <location filename="../app/Startup.cpp" line="+60"/>
         <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
         <translation>USB シリアルアダプター経由で QZ7 のファームウェアを更新します。アダプターを接続し、前面の Run/Stop ボタンを押したまま QZ7 の電源を入れ、ウィンドウの指示に従ってください。</translation>
     </message>
@@ -319,21 +319,56 @@ and the QZ7</source>
     </message>
     <message>
         <location line="+4"/>
+        <source>With --cli and one port: the name of the QZ7 on it (its serial number or label), in every record of the update. For several ports: --port PATH=NAME.</source>
+        <translation>--cli と 1 つのポートで: そのポートの QZ7 の名前 (シリアル番号またはラベル)。更新のすべての記録に入ります。複数のポートでは --port パス=名前。</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>With --cli: the operator&apos;s name in every record (default: the login name).</source>
+        <translation>--cli で: すべての記録に入るオペレーターの名前 (既定: ログイン名)。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The history database to write and read (default: $XDG_STATE_HOME/qz7-updater/history.sqlite).</source>
+        <translation>書き込みと読み出しに使う履歴データベース (既定: $XDG_STATE_HOME/qz7-updater/history.sqlite)。</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Print the last records of the history (only the records of the unit named after it, with --json as JSON Lines, with --summary the figures per day), and end.</source>
+        <translation>履歴の最後の記録を表示して終了します (後に名前を付けるとそのユニットの記録のみ、--json で JSON Lines、--summary で日ごとの数値)。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>With --history: passed, failed, first-pass yield and units per hour, per day.</source>
+        <translation>--history で: 日ごとの成功数、失敗数、初回合格率、1 時間あたりのユニット数。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>With --cli: leave a named QZ7 whose last record is Done with the firmware this program carries.</source>
+        <translation>--cli で: 最後の記録がこのプログラムのファームウェアで Done になっている名前付きの QZ7 をそのままにします。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>List the serial ports with their names, paths and identities, mark the one the updater would choose, and end.</source>
         <translation>シリアルポートを名前、パス、識別情報とともに一覧表示し、本プログラムが選ぶポートに印を付けて終了します。</translation>
     </message>
     <message>
-        <location line="+57"/>
+        <location line="+61"/>
         <source>Unexpected argument &apos;%1&apos;.</source>
         <translation>予期しない引数 &apos;%1&apos; です。</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+19"/>
         <source>--port needs the path of a serial device, such as /dev/ttyUSB0.</source>
         <translation>--port にはシリアルデバイスのパス (/dev/ttyUSB0 など) が必要です。</translation>
     </message>
     <message>
         <location line="+16"/>
+        <source>--port PATH=NAME needs a path and a name of 1 to 128 characters, none of them a control character.</source>
+        <translation>--port PATH=NAME にはパスと、制御文字を含まない 1〜128 文字の名前が必要です。</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>--port %1 is given twice: name each adapter once.</source>
         <translation>--port %1 が二回指定されています。各アダプターは一回だけ指定してください。</translation>
     </message>
@@ -348,7 +383,52 @@ and the QZ7</source>
         <translation>--report にはファイル名が必要です。</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+11"/>
+        <source>--history-file needs the name of a file.</source>
+        <translation>--history-file にはファイル名が必要です。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>--%1 needs a name of 1 to 128 characters, none of them a control character.</source>
+        <translation>--%1 には制御文字を含まない 1〜128 文字の名前が必要です。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>--history goes alone (or with a unit&apos;s name, --json, --summary and --history-file).</source>
+        <translation>--history は単独で使います (ユニット名、--json、--summary、--history-file とは併用できます)。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--history --summary counts every unit: it goes without a unit&apos;s name.</source>
+        <translation>--history --summary はすべてのユニットを数えます: ユニット名なしで使います。</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>--summary goes with --history.</source>
+        <translation>--summary は --history と一緒に使います。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--unit names the unit on one port: with several, name each as --port PATH=NAME.</source>
+        <translation>--unit は 1 つのポートのユニットに名前を付けます: 複数のときはそれぞれ --port パス=名前 で付けます。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--unit names the unit on one port: --all takes every adapter.</source>
+        <translation>--unit は 1 つのポートのユニットに名前を付けます: --all はすべてのアダプターを使います。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--unit, --operator and --skip-done go with --cli.</source>
+        <translation>--unit、--operator、--skip-done は --cli と一緒に使います。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--skip-done looks units up by name: give --unit NAME, or --port PATH=NAME for each port.</source>
+        <translation>--skip-done は名前でユニットを調べます: --unit 名前、または各ポートに --port パス=名前 を指定してください。</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>--%1 needs a whole number of seconds, from 1 to 604800 (a week).</source>
         <translation>--%1 には 1 から 604800 (1 週間) までの整数の秒数が必要です。</translation>
     </message>
@@ -838,7 +918,12 @@ and the QZ7</source>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+132"/>
+        <location filename="../run/BenchRun.cpp" line="+151"/>
+        <source>The history could not be written to %1: %2.</source>
+        <translation>履歴を %1 に書き込めませんでした: %2。</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>レポートを %1 に書き込めませんでした: %2。</translation>
     </message>
@@ -863,8 +948,8 @@ and the QZ7</source>
         <translation>USB アダプターが見つかりました: %1。</translation>
     </message>
     <message>
-        <location line="+16"/>
-        <location filename="../run/UnitRun.cpp" line="+41"/>
+        <location line="+30"/>
+        <location filename="../run/UnitRun.cpp" line="+45"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>%1 s で停止しました (--timeout)</translation>
     </message>
@@ -889,7 +974,7 @@ and the QZ7</source>
         <translation>%1 s 以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して、もう一度実行してください。</translation>
     </message>
     <message>
-        <location line="-218"/>
+        <location line="-239"/>
         <location filename="../terminal/BenchPrinter.cpp" line="+89"/>
         <source>Nothing was done to this port.</source>
         <translation>このポートには何もしていません。</translation>
@@ -915,7 +1000,7 @@ and the QZ7</source>
         <translation>更新しますか?</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+240"/>
+        <location filename="../run/BenchRun.cpp" line="+261"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>バージョン %1 は本プログラムの %2 より古いです。何も消去していません (--check)。</translation>
     </message>
@@ -1021,7 +1106,7 @@ and the QZ7</source>
         <translation>QZ7 に書き込み中です。今停止すると QZ7 のファームウェアがなくなります。更新を続けます。停止するには 5 s 以内にもう一度 Ctrl+C を押してください。</translation>
     </message>
     <message>
-        <location filename="../run/UnitRun.cpp" line="+80"/>
+        <location filename="../run/UnitRun.cpp" line="+113"/>
         <source>Interrupted</source>
         <translation>中断しました</translation>
     </message>
