@@ -335,3 +335,50 @@ TEST_F(Step, StatusLineIsHeardWholeAndHiddenButtonsCannotBePressed)
     }
     EXPECT_FALSE(w().RestartButtonView()->isHidden());
 }
+
+TEST(Dialogue, TheHookBeforeTheEraseRunsBeforeTheEAndCanStopIt)
+{
+    // What the wire held when the hook ran, and whether the hook let the erase go on.
+    const struct {
+        const char* what;
+        bool refuses;
+        Outcome outcome;
+        bool erased;
+    } table[] = {
+        {"the record is kept", false, Outcome::Done, true},
+        {"the record cannot be kept", true, Outcome::Exception, false},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.what);
+        std::atomic<int> calls{0};
+        std::shared_ptr<std::string> wireAtHook = std::make_shared<std::string>();
+        ScriptedDialogue* running = nullptr;
+        QZ7_UpdaterAppDelegate::Options options;
+        options.beforeErase = [&, wireAtHook] {
+            ++calls;
+            *wireAtHook = running->Wire();
+            if (row.refuses)
+                throw std::runtime_error("the record before the erase could not be written (disk full): nothing is erased");
+        };
+        ScriptedDialogue run(FastSim(), std::move(options));
+        running = &run;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return run.Ended(); }, 5000));
+        EXPECT_EQ(calls.load(), 1);
+        // The banner's "y" and Update's "y" have gone out; the "E" has not.
+        EXPECT_EQ(*wireAtHook, "yy") << "the hook runs after the prompt came and before the E";
+        EXPECT_EQ(run.Wire().find('E') != std::string::npos, row.erased) << run.Wire();
+        std::optional<Outcome> ended;
+        std::string directions;
+        for (const ScreenUpdate& u : run.updates) {
+            if (u.ended)
+                ended = u.ended;
+            if (u.directions)
+                directions = Words::Directions(*u.directions, Words::Language::English);
+        }
+        EXPECT_EQ(ended, row.outcome);
+        if (row.refuses) {
+            EXPECT_NE(directions.find("could not be written (disk full): nothing is erased"), std::string::npos) << directions;
+        }
+        run.Quit();
+    }
+}
