@@ -3,7 +3,9 @@
 #include "controller/Log.h"
 #include "run/Journal.h"
 
+#include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -11,6 +13,7 @@
 #include <stdexcept>
 #include <sys/file.h>
 #include <syslog.h>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -130,7 +133,13 @@ bool UnitLedger::BindLocked(const std::string& port, const StatusText::AdapterFa
     port_ = port;
     const std::string unit = identity_.unit;
     identity_ = identity::ForUnit(identity_, port, adapter, unit, byPath, sysRoot);
-    lockFd_ = TakeLock(ledger_->LockPath(identity_.slot));
+    // Another run's look for units left without firmware holds a slot's lock for a moment: tried
+    // again for up to 100 ms before the slot counts as another updater's.
+    for (int attempt = 0; attempt < 10 && lockFd_ < 0; ++attempt) {
+        if (attempt > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        lockFd_ = TakeLock(ledger_->LockPath(identity_.slot));
+    }
     return lockFd_ >= 0;
 }
 
