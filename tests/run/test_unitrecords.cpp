@@ -10,6 +10,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -216,4 +217,35 @@ TEST(UnitRecords, EveryRecordOfAnUpdateCarriesItsIdentity)
     EXPECT_EQ(summary[0]["passed"].toInt(), 1);
     EXPECT_EQ(summary[0]["failed"].toInt(), 0);
     EXPECT_EQ(summary[0]["first_pass_yield"].toDouble(), 1.0);
+}
+
+TEST(UnitRecords, ARunThatCannotKeepItsHistoryTouchesNoPort)
+{
+    const std::string notADatabase = testing::TempDir() + "records-not-a-database";
+    { std::ofstream(notADatabase) << std::string(4096, 'x'); }
+    const struct {
+        std::string command;
+        int status;
+        const char* says;
+    } table[] = {
+        {"--cli --yes --json --port /dev/null --history-file /proc/self/history.sqlite", ExitStatus::OutputFailed,
+         "cannot keep the history /proc/self/history.sqlite"},
+        {"--cli --yes --port /dev/null --history-file " + notADatabase, ExitStatus::OutputFailed, "file is not a database"},
+        {"--history --history-file " + notADatabase, 1, "cannot read the history"},
+        {"--history --history-file " + testing::TempDir() + "records-none.sqlite", 0, "No records yet in"},
+        {"--history --unit PCB-1", ExitStatus::Usage, "--history goes alone"},
+        {"--history PCB-1 --summary", ExitStatus::Usage, "--history --summary counts every unit"},
+        {"--cli --yes --port /dev/a --port /dev/b --unit PCB-1", ExitStatus::Usage, "with several, name each as --port PATH=NAME"},
+        {"--cli --yes --port /dev/a=", ExitStatus::Usage, "--port PATH=NAME needs a path and a name"},
+        {"--cli --yes --skip-done --port /dev/a", ExitStatus::Usage, "--skip-done looks units up by name"},
+        {"--unit PCB-1", ExitStatus::Usage, "go with --cli"},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.command);
+        int status = -1;
+        const std::string said = CommandOutput("LANG=C " QZ7_BINARY_DIR "/qz7-updater " + row.command + " 2>&1", status);
+        EXPECT_EQ(status, row.status) << said;
+        EXPECT_NE(said.find(row.says), std::string::npos) << said;
+        EXPECT_EQ(said.find("\"event\":\"start\""), std::string::npos) << "no unit started";
+    }
 }
