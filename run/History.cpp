@@ -123,12 +123,20 @@ std::unique_ptr<History> History::Open(const std::string& path, std::string& err
     sqlite3_extended_result_codes(db, 1);
     // WAL: readers never wait for a writer, and a commit is one append to the log. FULL: the log
     // is fsync'd at each commit, so a record reported written is on disk.
-    {
+    // Switching a new file to WAL needs it alone for a moment: an updater that starts beside
+    // another one making the same file tries again (SQLite's busy wait does not cover it) for as
+    // long as it would wait for a write.
+    for (int attempt = 0;; ++attempt) {
         Statement wal(db, "PRAGMA journal_mode=WAL");
-        if (!wal || sqlite3_step(wal.s) != SQLITE_ROW || wal.Column(0) != "wal") {
+        const int stepped = wal ? sqlite3_step(wal.s) : SQLITE_ERROR;
+        if (stepped == SQLITE_ROW && wal.Column(0) == "wal")
+            break;
+        const int code = sqlite3_extended_errcode(db) & 0xff;
+        if (attempt >= 500 || (stepped != SQLITE_ROW && code != SQLITE_BUSY && code != SQLITE_LOCKED)) {
             error = std::string("cannot use WAL mode: ") + sqlite3_errmsg(db);
             return nullptr;
         }
+        ::usleep(20000);
     }
     if (!Exec(db, "PRAGMA synchronous=FULL") || !history->Migrate(error))
         return nullptr;
