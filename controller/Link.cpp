@@ -62,7 +62,7 @@ void QZ7_UpdaterAppDelegate::ClosePort()
     }
     switch (record->Shutdown(500ms)) {
     case Port::Closed::Restored:
-        if (const auto* serial = dynamic_cast<const WQSerial*>(record.get()))
+        if (const auto* serial = dynamic_cast<const WQSerial*>(&RealPort(*record)))
             qCInfo(lcSerial).noquote() << "closed" << path << "with its settings restored:"
                                        << QString::fromStdString(DescribeSettings(serial->termios_archive()));
         else
