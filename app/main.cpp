@@ -38,6 +38,7 @@ int main(int argc, char* argv[])
     {
         QZ7_UpdaterAppDelegate::Options options = QZ7_UpdaterAppDelegate::ProgramOptions();
         options.port = command.run.port;
+        options.capture = {.file = command.run.capture};
         UpdaterApp updater(std::move(options));
         QObject::connect(&app, &QCoreApplication::aboutToQuit, updater.controller.get(),
                          &QZ7_UpdaterAppDelegate::applicationWillTerminate);

@@ -34,7 +34,8 @@ BenchUnit::BenchUnit(BenchRun& bench, std::string unitPath, const SerialService*
                          .waitSeconds = bench.run.waitSeconds,
                          .since = bench.started,
                          .releaseAtEnd = true,
-                         .opener = bench.seams_.opener},
+                         .opener = bench.seams_.opener,
+                         .capture = {.file = bench.run.capture, .bySlot = bench.run.ports.size() > 1 || bench.run.all}},
         std::initializer_list<UnitPrinter*>{shown_.get(), this}, true);
 }
 

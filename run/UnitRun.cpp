@@ -21,6 +21,7 @@ std::optional<std::string> UnitRun::Start()
     options.printImageLength = false;
     if (options_.opener)
         options.opener = options_.opener;
+    options.capture = options_.capture;
     try {
         controller_ = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
     } catch (const std::exception& e) {
@@ -133,6 +134,8 @@ void UnitRun::End(Ending how)
     ending_ = how;
     wait_.Stop();
     timeout_.Stop();
+    if (controller_)
+        controller_->NoteOutcome(RowOf(how).name, RowOf(how).exitStatus);
     view_.Ended(how);
     // The controller puts its port back as it goes; it is let go from the event loop, not from
     // inside its own screen update.

@@ -49,6 +49,7 @@ public:
         // How the controller opens the port it chose (none: as the program does); tests hand
         // over ports in memory.
         PortOpener opener;
+        QZ7_UpdaterAppDelegate::CaptureOptions capture;  // --capture
     };
     UnitRun(Options options, UnitView& view);
     ~UnitRun() override;

@@ -66,15 +66,14 @@ CaptureSession::CaptureSession(std::optional<std::string> file, std::size_t keep
                                const Fields& header)
     : file_(std::move(file)), keep_(keep), opened_(opened)
 {
-    Add(FieldsObject(header, "\"capture\":" + std::to_string(capture::kFormat) + ",\"ev\":\"open\""));
-    if (!file_)
-        return;
-    fd_ = ::open(file_->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0644);
-    if (fd_ < 0) {
-        error_ = std::string("cannot make the capture file: ") + std::strerror(errno);
-        return;
+    if (file_) {
+        fd_ = ::open(file_->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0644);
+        if (fd_ < 0)
+            error_ = std::string("cannot make the capture file: ") + std::strerror(errno);
     }
-    writer_ = std::thread([this] { WriterLoop(); });
+    Add(FieldsObject(header, "\"capture\":" + std::to_string(capture::kFormat) + ",\"ev\":\"open\""));
+    if (fd_ >= 0)
+        writer_ = std::thread([this] { WriterLoop(); });
 }
 
 CaptureSession::~CaptureSession()

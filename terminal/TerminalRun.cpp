@@ -60,7 +60,8 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
     UnitFrontEnd frontEnd({.port = run.port,
                            .answers = {.yes = run.yes, .allowOlder = run.allowOlder},
                            .waitSeconds = run.waitSeconds,
-                           .timeoutSeconds = run.timeoutSeconds},
+                           .timeoutSeconds = run.timeoutSeconds,
+                           .capture = {.file = run.capture}},
                           {&printer});
     UnitRun& unit = frontEnd.Run();
     if (std::optional<std::string> error = unit.Start()) {
