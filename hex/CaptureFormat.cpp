@@ -1,5 +1,6 @@
 #include "hex/CaptureFormat.h"
 
+#include <charconv>
 #include <cstdio>
 
 namespace capture {
@@ -7,9 +8,10 @@ namespace {
 
 void AppendHex4(std::string& out, unsigned value)
 {
-    char digits[8];
-    std::snprintf(digits, sizeof digits, "\\u%04X", value & 0xFFFFu);
-    out += digits;
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    const char digits[6] = {'\\', 'u', kDigits[(value >> 12) & 15], kDigits[(value >> 8) & 15],
+                            kDigits[(value >> 4) & 15], kDigits[value & 15]};
+    out.append(digits, sizeof digits);
 }
 
 void AppendUtf8(std::string& out, unsigned cp)
@@ -154,27 +156,34 @@ std::size_t SkipSpace(std::string_view s, std::size_t i)
 
 }  // namespace
 
-std::string QuoteBytes(std::string_view bytes)
+void AppendQuotedBytes(std::string& out, std::string_view bytes)
 {
-    std::string out;
-    out.reserve(bytes.size() + 2);
     out += '"';
-    for (char ch : bytes) {
-        unsigned char c = static_cast<unsigned char>(ch);
+    std::size_t plain = 0;  // start of the run of bytes that stand as themselves
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\')
+            continue;
+        out.append(bytes.data() + plain, i - plain);
+        plain = i + 1;
         switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
         case '\r': out += "\\r"; break;
         case '\n': out += "\\n"; break;
         case '\t': out += "\\t"; break;
-        default:
-            if (c >= 0x20 && c < 0x7F)
-                out += static_cast<char>(c);
-            else
-                AppendHex4(out, c);
+        default: AppendHex4(out, c);
         }
     }
+    out.append(bytes.data() + plain, bytes.size() - plain);
     out += '"';
+}
+
+std::string QuoteBytes(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size() + 2);
+    AppendQuotedBytes(out, bytes);
     return out;
 }
 
@@ -292,6 +301,19 @@ const char* KindName(Event::Kind kind)
     case Event::Close: return "close";
     }
     return "read";
+}
+
+void AppendEventLine(std::string& out, const char* kind, long long t, std::string_view bytes)
+{
+    char number[24];
+    auto [end, ec] = std::to_chars(number, number + sizeof number, t);
+    out += "{\"t\":";
+    out.append(number, end);
+    out += ",\"ev\":\"";
+    out += kind;
+    out += "\",\"b\":";
+    AppendQuotedBytes(out, bytes);
+    out += "}\n";
 }
 
 std::string EventLine(const Event& event)

@@ -19,8 +19,9 @@ namespace capture {
 
 inline constexpr int kFormat = 1;  // "capture": 1 in the header
 
-// `bytes` as the JSON string above, quotes included.
+// `bytes` as the JSON string above, quotes included (returned, or appended to `out`).
 std::string QuoteBytes(std::string_view bytes);
+void AppendQuotedBytes(std::string& out, std::string_view bytes);
 // `text` (UTF-8) as a JSON string, quotes included: for the header's texts.
 std::string QuoteText(std::string_view text);
 
@@ -49,6 +50,8 @@ struct Event {
 const char* KindName(Event::Kind kind);
 // The line of `event` with its line end.
 std::string EventLine(const Event& event);
+// The line of a read or write ("read", "write") at `t`, appended to `out`, as EventLine makes it.
+void AppendEventLine(std::string& out, const char* kind, long long t, std::string_view bytes);
 
 // A whole capture as it was read back.
 struct Recording {

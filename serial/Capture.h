@@ -61,6 +61,7 @@ public:
 private:
     long long Micros() const;
     void Add(const std::string& line);
+    void AddBytes(const char* kind, const char* bytes, std::size_t count);
     void WriterLoop();
     std::string EndLine() const;  // under mutex_
 
