@@ -298,7 +298,12 @@ neu starten</translation>
         <translation>Mit --cli: pro Gerät eine JSON-Zeile an &lt;file&gt; anhängen, sobald das Gerät fertig ist.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
+        <source>Record every byte read from and written to the port, with its time, in &lt;file&gt; (JSON Lines; with several units, one file per unit named by its slot), for qz7-bootsim --replay.</source>
+        <translation>Jedes vom Port gelesene und an ihn geschriebene Byte mit seiner Zeit in &lt;file&gt; aufzeichnen (JSON Lines; bei mehreren Geräten eine Datei je Gerät, nach seinem Steckplatz benannt), für qz7-bootsim --replay.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>With --cli: answer the version question with Update.</source>
         <translation>Mit --cli: die Versionsfrage mit Aktualisieren beantworten.</translation>
     </message>
@@ -348,7 +353,12 @@ neu starten</translation>
         <translation>--report braucht einen Dateinamen.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+6"/>
+        <source>--capture needs the name of a file.</source>
+        <translation>--capture braucht den Namen einer Datei.</translation>
+    </message>
+    <message>
+        <location line="+17"/>
         <source>--%1 needs a whole number of seconds, from 1 to 604800 (a week).</source>
         <translation>--%1 braucht eine ganze Zahl von Sekunden, von 1 bis 604800 (eine Woche).</translation>
     </message>
@@ -457,6 +467,16 @@ neu starten</translation>
     </message>
     <message>
         <location line="+21"/>
+        <source>Save report…</source>
+        <translation>Bericht speichern…</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Saves the capture of the QZ7&apos;s bytes and the transcript in one file to send to support</source>
+        <translation>Speichert die Aufzeichnung der Bytes des QZ7 und das Protokoll in einer Datei für den Support</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>Restart</source>
         <translation>Neu starten</translation>
     </message>
@@ -838,9 +858,9 @@ neu starten</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+132"/>
+        <location filename="../run/BenchRun.cpp" line="+133"/>
         <source>The report could not be written to %1: %2.</source>
-        <translation>Der Bericht konnte nicht in %1 geschrieben werden: %2.</translation>
+        <translation>Der Bericht konnte nicht nach %1 geschrieben werden: %2.</translation>
     </message>
     <message>
         <location line="+7"/>
@@ -864,7 +884,7 @@ neu starten</translation>
     </message>
     <message>
         <location line="+16"/>
-        <location filename="../run/UnitRun.cpp" line="+41"/>
+        <location filename="../run/UnitRun.cpp" line="+42"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Nach %1 s angehalten (--timeout)</translation>
     </message>
@@ -1034,7 +1054,7 @@ neu starten</translation>
         <translation>Löscht den QZ7 und sendet ihm die Firmware V%1</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+35"/>
         <source>Done</source>
         <translation>Fertig</translation>
     </message>
@@ -1044,7 +1064,7 @@ neu starten</translation>
         <translation>Fehlgeschlagen</translation>
     </message>
     <message>
-        <location line="+189"/>
+        <location line="+191"/>
         <source>Keep updating</source>
         <translation>Weiter aktualisieren</translation>
     </message>
@@ -1054,9 +1074,25 @@ neu starten</translation>
         <translation>Anhalten</translation>
     </message>
     <message>
-        <location filename="../window/UpdaterWindow.h" line="+94"/>
+        <location filename="../window/UpdaterWindow.h" line="+97"/>
         <source>The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.</source>
         <translation>Der QZ7 wird programmiert. Wenn Sie jetzt anhalten, bleibt er ohne Firmware, bis er erneut aktualisiert wird.</translation>
+    </message>
+    <message>
+        <location filename="../window/WindowFrontEnd.cpp" line="+101"/>
+        <location line="+30"/>
+        <source>Save report</source>
+        <translation>Bericht speichern</translation>
+    </message>
+    <message>
+        <location line="-29"/>
+        <source>Report (*.tar.gz)</source>
+        <translation>Bericht (*.tar.gz)</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>The report could not be written to %1: %2.</source>
+        <translation>Der Bericht konnte nicht nach %1 geschrieben werden: %2.</translation>
     </message>
 </context>
 </TS>

@@ -298,7 +298,12 @@ et le QZ7</translation>
         <translation>Avec --cli&#xa0;: ajouter une ligne JSON par unité à &lt;file&gt; dès que chaque unité se termine.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
+        <source>Record every byte read from and written to the port, with its time, in &lt;file&gt; (JSON Lines; with several units, one file per unit named by its slot), for qz7-bootsim --replay.</source>
+        <translation>Enregistrer chaque octet lu sur le port et écrit sur lui, avec son heure, dans &lt;file&gt; (JSON Lines ; avec plusieurs appareils, un fichier par appareil nommé d&apos;après son emplacement), pour qz7-bootsim --replay.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>With --cli: answer the version question with Update.</source>
         <translation>Avec --cli&#xa0;: répondre «&#xa0;Mettre à jour&#xa0;» à la question de version.</translation>
     </message>
@@ -348,7 +353,12 @@ et le QZ7</translation>
         <translation>--report demande un nom de fichier.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+6"/>
+        <source>--capture needs the name of a file.</source>
+        <translation>--capture demande le nom d&apos;un fichier.</translation>
+    </message>
+    <message>
+        <location line="+17"/>
         <source>--%1 needs a whole number of seconds, from 1 to 604800 (a week).</source>
         <translation>--%1 demande un nombre entier de secondes, de 1 à 604800 (une semaine).</translation>
     </message>
@@ -457,6 +467,16 @@ et le QZ7</translation>
     </message>
     <message>
         <location line="+21"/>
+        <source>Save report…</source>
+        <translation>Enregistrer le rapport…</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Saves the capture of the QZ7&apos;s bytes and the transcript in one file to send to support</source>
+        <translation>Enregistre la capture des octets du QZ7 et le journal dans un fichier à envoyer au support</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>Restart</source>
         <translation>Redémarrer</translation>
     </message>
@@ -838,9 +858,9 @@ et le QZ7</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+132"/>
+        <location filename="../run/BenchRun.cpp" line="+133"/>
         <source>The report could not be written to %1: %2.</source>
-        <translation>Impossible d&apos;écrire le rapport dans %1&#xa0;: %2.</translation>
+        <translation>Le rapport n&apos;a pas pu être écrit dans %1 : %2.</translation>
     </message>
     <message>
         <location line="+7"/>
@@ -864,7 +884,7 @@ et le QZ7</translation>
     </message>
     <message>
         <location line="+16"/>
-        <location filename="../run/UnitRun.cpp" line="+41"/>
+        <location filename="../run/UnitRun.cpp" line="+42"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Arrêté après %1 s (--timeout)</translation>
     </message>
@@ -1034,7 +1054,7 @@ et le QZ7</translation>
         <translation>Efface le QZ7 et lui envoie le micrologiciel V%1</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+35"/>
         <source>Done</source>
         <translation>Terminé</translation>
     </message>
@@ -1044,7 +1064,7 @@ et le QZ7</translation>
         <translation>Échec</translation>
     </message>
     <message>
-        <location line="+189"/>
+        <location line="+191"/>
         <source>Keep updating</source>
         <translation>Continuer la mise à jour</translation>
     </message>
@@ -1054,9 +1074,25 @@ et le QZ7</translation>
         <translation>Arrêter</translation>
     </message>
     <message>
-        <location filename="../window/UpdaterWindow.h" line="+94"/>
+        <location filename="../window/UpdaterWindow.h" line="+97"/>
         <source>The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.</source>
         <translation>Le QZ7 est en cours de programmation. L&apos;arrêter maintenant le laisse sans micrologiciel jusqu&apos;à une nouvelle mise à jour.</translation>
+    </message>
+    <message>
+        <location filename="../window/WindowFrontEnd.cpp" line="+101"/>
+        <location line="+30"/>
+        <source>Save report</source>
+        <translation>Enregistrer le rapport</translation>
+    </message>
+    <message>
+        <location line="-29"/>
+        <source>Report (*.tar.gz)</source>
+        <translation>Rapport (*.tar.gz)</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>The report could not be written to %1: %2.</source>
+        <translation>Le rapport n&apos;a pas pu être écrit dans %1 : %2.</translation>
     </message>
 </context>
 </TS>
