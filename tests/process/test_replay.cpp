@@ -9,7 +9,9 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <algorithm>
 #include <fcntl.h>
+#include <memory>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -181,6 +183,58 @@ TEST(Replay, AChangedWriteIsNamedByEventAndTime)
                   std::string::npos) << replayed.replaySaid;
         // The replay ends the line at the difference: the updater hears the adapter go.
         EXPECT_EQ(replayed.updaterStatus, 5);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Several units side by side: one capture each, named by its slot (a pseudo-terminal has no
+// by-path name, so its device's: "pts-N"), each holding its own unit's conversation and end.
+TEST(Capture, SeveralUnitsWriteOneFileEachNamedBySlot)
+{
+    struct Sim {
+        std::unique_ptr<Updater> process;
+        int out = -1;
+        std::string pty;
+    };
+    struct Row {
+        std::vector<std::string> options;  // the simulator's
+        std::string outcome;
+    };
+    const std::vector<Row> rows = {{{}, "done"}, {{"--fail-erase"}, "not-erased"}};
+    std::vector<Sim> sims(rows.size());
+    std::vector<std::string> args = {"--cli", "--yes", "--json"};
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        int out[2];
+        ASSERT_EQ(pipe2(out, O_CLOEXEC), 0);
+        std::vector<std::string> simArgs = {"--power-on-ms", "100", "--erase-ms", "20", "--timeout-s", "60"};
+        simArgs.insert(simArgs.end(), rows[i].options.begin(), rows[i].options.end());
+        sims[i].process = std::make_unique<Updater>(Launch{.env = ChildEnvironment({}), .args = simArgs, .stdoutFd = out[1],
+                                                          .program = QZ7_BINARY_DIR "/qz7-bootsim"});
+        ::close(out[1]);
+        sims[i].out = out[0];
+        std::string said = ReadUntil(out[0], "\n", 5s);
+        sims[i].pty = said.substr(0, said.find('\n'));
+        args.insert(args.end(), {"--port", sims[i].pty});
+    }
+    const std::string base = testing::TempDir() + "/bench.jsonl";
+    args.insert(args.end(), {"--capture", base});
+    Updater updater(Launch{.env = ChildEnvironment({"QZ7_TEST_TIMES=discovery=20ms"}), .args = args});
+    EXPECT_EQ(updater.Wait(60s), 16);  // one unit failed
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        SCOPED_TRACE(sims[i].pty);
+        std::string slot = sims[i].pty.substr(5);  // "pts/N" -> "pts-N"
+        std::replace(slot.begin(), slot.end(), '/', '-');
+        const capture::Recording recorded = Recorded(testing::TempDir() + "/bench-" + slot + ".jsonl");
+        EXPECT_EQ(recorded.header.Text("path"), sims[i].pty);
+        ASSERT_TRUE(recorded.end);
+        EXPECT_EQ(recorded.end->Text("outcome"), rows[i].outcome);
+        ASSERT_FALSE(recorded.events.empty());
+        EXPECT_EQ(recorded.events.back().kind, capture::Event::Close);
+        sims[i].process->Wait(10s);
+        ::close(sims[i].out);
     }
 }
 
