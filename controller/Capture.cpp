@@ -36,7 +36,8 @@ std::shared_ptr<CaptureSession> QZ7_UpdaterAppDelegate::BeginCapture(const std::
         previous = currentCapture_;
         number = ++captureSessions_;
     }
-    // The last opening's capture is complete once the port has been opened again.
+    // The last opening's capture was finished as discovery began (ConnectUSB); this is only
+    // for an opening that discovery made without a start-over between.
     if (previous)
         previous->Finish();
 

@@ -10,6 +10,10 @@ using namespace std::chrono_literals;
 
 void QZ7_UpdaterAppDelegate::ConnectUSB()
 {
+    // The last dialogue's capture is complete (its outcome noted): its end line and the sync go
+    // out here, on the worker and outside the lifetime lock that the hand-over below holds.
+    if (std::shared_ptr<CaptureSession> last = CurrentCapture())
+        last->Finish();
     Report({.kind = Event::Searching});
     while (!Serial()->IsOpen()) {
         PortOpening opening;
