@@ -83,6 +83,11 @@ void DeclareOptions(QCommandLineParser& parser)
     parser.addOption({QStringLiteral("report"),
                       Q(Tr("Help", "With --cli: append one JSON line per unit to <file> as each unit ends.")),
                       QStringLiteral("file")});
+    parser.addOption({QStringLiteral("capture"),
+                      Q(Tr("Help", "Record every byte read from and written to the port, with its time, in <file> "
+                                     "(JSON Lines; with several units, one file per unit named by its slot), for "
+                                     "qz7-bootsim --replay.")),
+                      QStringLiteral("file")});
     parser.addOption({QStringLiteral("yes"), Q(Tr("Help", "With --cli: answer the version question with Update."))});
     parser.addOption({QStringLiteral("allow-older"),
                       Q(Tr("Help", "With --cli --yes: update a QZ7 that has newer firmware than this program carries too "
@@ -262,6 +267,20 @@ CommandLine HandleCommandLine(int argc, char* argv[])
         return refuse(Q(Tr("Help", "--unit, --operator and --skip-done go with --cli.")));
     if (run.skipDone && run.unitNames.empty() && !run.unit)
         return refuse(Q(Tr("Help", "--skip-done looks units up by name: give --unit NAME, or --port PATH=NAME for each port.")));
+    if (parser.isSet(QStringLiteral("capture"))) {
+        std::optional<std::string> file = RawOptionValue(argc, argv, "capture");
+        run.capture = file ? *file : parser.value(QStringLiteral("capture")).toStdString();
+        if (run.capture->empty())
+            return refuse(Q(Tr("Help", "--capture needs the name of a file.")));
+        // The folder must take the file before any port is touched, as a report's must.
+        const std::size_t slash = run.capture->rfind('/');
+        const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : run.capture->substr(0, slash);
+        if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+            std::fprintf(stderr, "qz7-updater: cannot write the capture %s: %s\n",
+                         StatusText::PrintableText(*run.capture).c_str(), std::strerror(errno));
+            return {ExitStatus::OutputFailed, {}};
+        }
+    }
     // At least one second, so that discovery has looked at the ports once; at most a week.
     for (auto [name, field] : {std::pair{"wait", &run.waitSeconds}, std::pair{"timeout", &run.timeoutSeconds}}) {
         if (!parser.isSet(QString::fromLatin1(name)))

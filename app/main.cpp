@@ -4,12 +4,15 @@
 #include "controller/SignalQuit.h"
 #include "run/History.h"
 #include "run/HistoryList.h"
+#include "run/Records.h"
 #include "serial/ByIdNames.h"
 #include "terminal/PortList.h"
 #include "terminal/Terminal.h"
 #include "window/UpdaterWindow.h"
 
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char* argv[])
 {
@@ -48,7 +51,22 @@ int main(int argc, char* argv[])
     {
         QZ7_UpdaterAppDelegate::Options options = QZ7_UpdaterAppDelegate::ProgramOptions();
         options.port = command.run.port;
+        // The session's capture and transcript stay in memory for "Save report…" on the end screens.
+        options.capture = {.file = command.run.capture, .kept = kReportCaptureBytes};
+        KeepTranscript(kReportTranscriptBytes);
         UpdaterApp updater(std::move(options));
+        updater.reportParts = [] {
+            std::vector<ReportPart> parts = {{"version.json", VersionJson() + "\n"}};
+            char* listed = nullptr;
+            std::size_t size = 0;
+            if (std::FILE* out = open_memstream(&listed, &size)) {
+                ListPortsJson(WithByIdNames(SystemServiceLister()), out);
+                std::fclose(out);
+                parts.push_back({"list.json", std::string(listed, size)});
+                std::free(listed);
+            }
+            return parts;
+        };
         QObject::connect(&app, &QCoreApplication::aboutToQuit, updater.controller.get(),
                          &QZ7_UpdaterAppDelegate::applicationWillTerminate);
         SignalQuit signalQuit([&updater](int) { updater.window->close(); });

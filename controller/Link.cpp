@@ -10,6 +10,10 @@ using namespace std::chrono_literals;
 
 void QZ7_UpdaterAppDelegate::ConnectUSB()
 {
+    // The last dialogue's capture is complete (its outcome noted): its end line and the sync go
+    // out here, on the worker and outside the lifetime lock that the hand-over below holds.
+    if (std::shared_ptr<CaptureSession> last = CurrentCapture())
+        last->Finish();
     Report({.kind = Event::Searching});
     while (!Serial()->IsOpen()) {
         PortOpening opening;
@@ -62,7 +66,7 @@ void QZ7_UpdaterAppDelegate::ClosePort()
     }
     switch (record->Shutdown(500ms)) {
     case Port::Closed::Restored:
-        if (const auto* serial = dynamic_cast<const WQSerial*>(record.get()))
+        if (const auto* serial = dynamic_cast<const WQSerial*>(&RealPort(*record)))
             qCInfo(lcSerial).noquote() << "closed" << path << "with its settings restored:"
                                        << QString::fromStdString(DescribeSettings(serial->termios_archive()));
         else

@@ -20,9 +20,23 @@ namespace {
 std::mutex logMutex;
 QtMessageHandler qtHandler = nullptr;
 
+std::size_t keptBound = 0;  // under logMutex, as the two below
+std::string kept;
+std::size_t keptStart = 0;  // kept holds up to twice the bound; the transcript starts here
+
 void OneLineAtATime(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     std::lock_guard lock(logMutex);
+    if (keptBound > 0) {
+        kept += qFormatLogMessage(type, context, message).toStdString();
+        kept += '\n';
+        if (kept.size() - keptStart > keptBound)
+            keptStart = kept.size() - keptBound;
+        if (keptStart > keptBound) {
+            kept.erase(0, keptStart);
+            keptStart = 0;
+        }
+    }
     if (qtHandler) {
         qtHandler(type, context, message);
         return;
@@ -37,6 +51,18 @@ const bool installed = [] {
 }();
 
 }  // namespace
+
+void KeepTranscript(std::size_t bytes)
+{
+    std::lock_guard lock(logMutex);
+    keptBound = bytes;
+}
+
+std::string KeptTranscript()
+{
+    std::lock_guard lock(logMutex);
+    return kept.substr(keptStart);
+}
 
 void InstallTranscriptFormat()
 {

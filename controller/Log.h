@@ -11,6 +11,11 @@ Q_DECLARE_LOGGING_CATEGORY(lcSerial)
 Q_DECLARE_LOGGING_CATEGORY(lcDialogue)
 Q_DECLARE_LOGGING_CATEGORY(lcTransfer)
 
+// Keeps the transcript's last `bytes` in memory from now on as well, for a support report;
+// KeptTranscript returns them (the first line kept may be cut). 0: keeps nothing.
+void KeepTranscript(std::size_t bytes);
+std::string KeptTranscript();
+
 // Puts a time stamp in front of every line the program logs (unless QT_MESSAGE_PATTERN says
 // otherwise).
 void InstallTranscriptFormat();

@@ -18,7 +18,8 @@ using namespace std::chrono;
 QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate() : QZ7_UpdaterAppDelegate(Options{}) {}
 
 QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate(Options options)
-    : serial_(std::make_shared<WQSerial>()),
+    : capture_(std::move(options.capture)),
+      serial_(std::make_shared<WQSerial>()),
       lister_(options.lister ? std::move(options.lister) : WithByIdNames(SystemServiceLister())),
       opener_(options.opener ? std::move(options.opener) : PortOpener(OpenSerialPort)),
       discoveryInterval_(options.discoveryInterval),
@@ -33,6 +34,11 @@ QZ7_UpdaterAppDelegate::QZ7_UpdaterAppDelegate(Options options)
       searchHint_(options.noAdapter)
 {
     InitUpdaterResources();
+    if (capture_.file || capture_.kept > 0)
+        opener_ = CapturingOpener(std::move(opener_), [this](const std::string& path, const OpenResult& opened, Port& port,
+                                                             CaptureSession::Clock::time_point at) {
+            return BeginCapture(path, opened, port, at);
+        });
     // Every listing also feeds the status line's hint for an adapter that does not show up.
     lister_ = [this, listed = std::move(lister_)] {
         std::optional<std::vector<SerialService>> services = listed();
@@ -92,6 +98,9 @@ QZ7_UpdaterAppDelegate::~QZ7_UpdaterAppDelegate()
     status_.Settle();
     if (std::optional<std::string> last = statusLogPace_.Unlogged())
         LogStatus(*last);
+    // The port is closed and no thread is left: the capture's end line goes out now.
+    if (std::shared_ptr<CaptureSession> session = CurrentCapture())
+        session->Finish();
 }
 
 StatusFact QZ7_UpdaterAppDelegate::StatusShown() const
@@ -174,6 +183,8 @@ void QZ7_UpdaterAppDelegate::Show(const ScreenUpdate& update)
     // The end brings its report to the status board first: a front end that ends with the
     // update can read it (StatusShown) before the report's own update arrives.
     if (update.ended) {
+        const EndingRow& row = RowOf(*update.ended);
+        NoteOutcome(row.name, row.exitStatus);
         ended_ = true;
         status_.Ended(*update.ended, steady_clock::now());
     }

@@ -11,6 +11,7 @@
 #include "core/Stage.h"
 #include "core/Status.h"
 #include "core/Words.h"
+#include "serial/Capture.h"
 #include "serial/Discovery.h"
 #include "serial/Port.h"
 #include "serial/PortOpening.h"
@@ -77,6 +78,15 @@
 class QZ7_UpdaterAppDelegate : public QObject {
     Q_OBJECT
 public:
+    // A capture of every opening of the port (serial/Capture.h): written to `file` (the second
+    // opening of the same run to "FILE-2", and so on; with `bySlot`, each unit of several to
+    // "FILE-<slot>", see CaptureFileName), and the last one kept in memory up to `kept` bytes,
+    // for a report. Neither: nothing is recorded.
+    struct CaptureOptions {
+        std::optional<std::string> file;
+        bool bySlot = false;
+        std::size_t kept = 0;
+    };
     struct Options {
         std::optional<std::string> firmware;  // the image to send; the shipped one by default
         std::optional<std::string> port;      // a port named by the operator: no listing, no choice
@@ -115,6 +125,7 @@ public:
         // be on disk before the QZ7 may be left without firmware. An exception from it stops the
         // dialogue there, with nothing erased, as any exception in an operation does.
         std::function<void()> beforeErase;
+        CaptureOptions capture;
     };
     // The options the program starts with: the defaults above, with the waits that the
     // environment's QZ7_TEST_TIMES shortens for tests (see core/TestTimes.h). The variable is
@@ -204,6 +215,11 @@ public:
     PortIo WaitPort(Port& port, std::chrono::milliseconds bound);
     // A reader's reply, for the transcript and the status line.
     void NoteReply(const std::optional<std::string>& reply);
+    // The capture of the port's last opening (none before one, or without CaptureOptions), and
+    // how the run ended for its end line: the outcome's name and exit status as the table of
+    // endings has them (core/Endings.h; the last call counts; any thread).
+    std::shared_ptr<CaptureSession> CurrentCapture() const;
+    void NoteOutcome(const std::string& outcome, int exitStatus);
     // The bytes kept from the device and not yet consumed by a reader (for tests).
     std::size_t KeptBytes() const { return stream_.Kept(); }
 
@@ -264,6 +280,14 @@ private:
     void StartOver();
     // Ends the dialogue on the exception screen, the port closed.
     void EndOnException(const std::string& reason);
+
+    // A capture for the port just taken over (worker, from the opener).
+    std::shared_ptr<CaptureSession> BeginCapture(const std::string& path, const OpenResult& opened, Port& port,
+                                                 CaptureSession::Clock::time_point at);
+    const CaptureOptions capture_;
+    mutable std::mutex captureMutex_;  // guards the two below
+    std::shared_ptr<CaptureSession> currentCapture_;
+    int captureSessions_ = 0;
 
     AtomicShared<Port> serial_;
     // The port ClosePort shut down last (not kept alive for it): a call that meets it closed

@@ -42,7 +42,8 @@ BenchUnit::BenchUnit(BenchRun& bench, std::string unitPath, const SerialService*
                          .since = bench.started,
                          .releaseAtEnd = true,
                          .opener = bench.seams_.opener,
-                         .ledger = ledger_},
+                         .ledger = ledger_,
+                         .capture = {.file = bench.run.capture, .bySlot = bench.run.ports.size() > 1 || bench.run.all}},
         std::initializer_list<UnitPrinter*>{shown_.get(), this}, true);
 }
 

@@ -17,6 +17,7 @@ struct RunOptions {
     bool skipCurrent = false;          // leave a unit that already has the shipped firmware
     bool allowOlder = false;           // --yes updates a unit with newer firmware too
     std::optional<std::string> report; // append one JSON line per unit to this file
+    std::optional<std::string> capture; // record the port's bytes to this file (one per unit by slot)
     std::optional<int> waitSeconds;    // give up when no device answers within this (terminal only)
     std::optional<int> timeoutSeconds; // stop when the whole update has not ended within this (terminal only)
     std::optional<std::string> unit;   // --unit: the one port's unit's name

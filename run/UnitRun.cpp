@@ -25,6 +25,7 @@ std::optional<std::string> UnitRun::Start()
     // The controller's worker calls it, and holds the ledger for as long as it may.
     if (options_.ledger)
         options.beforeErase = [ledger = options_.ledger] { ledger->BeforeErase(); };
+    options.capture = options_.capture;
     try {
         controller_ = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
     } catch (const std::exception& e) {
@@ -171,6 +172,8 @@ void UnitRun::End(Ending how)
     ending_ = how;
     wait_.Stop();
     timeout_.Stop();
+    if (controller_)
+        controller_->NoteOutcome(RowOf(how).name, RowOf(how).exitStatus);
     view_.Ended(how);
     // The controller puts its port back as it goes; it is let go from the event loop, not from
     // inside its own screen update.

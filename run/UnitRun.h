@@ -53,6 +53,7 @@ public:
         PortOpener opener;
         // The unit's records (pending before the erase, its end); none: the run keeps none.
         std::shared_ptr<UnitLedger> ledger;
+        QZ7_UpdaterAppDelegate::CaptureOptions capture;  // --capture
     };
     UnitRun(Options options, UnitView& view);
     ~UnitRun() override;

@@ -13,6 +13,9 @@ updater's processor time over the wall time of the transfer, its peak resident m
 from its start to its window being shown, and the simulator's own processor time per line from
 the first lines to the last. Each run records the load average, since the machine may be shared.
 
+  bench-capture: the updater with --capture against the same without, taking turns, at line rate
+               and unthrottled (--capture-only runs this case alone; it is not in the default run).
+
   bench-multi: eight simulated units at line rate through one `qz7-updater --cli --yes --all`,
                against one unit alone in the same run: wall time, processor time and peak
                resident memory of the whole process (--multi-only runs this case alone).
@@ -54,6 +57,65 @@ def summarise(runs):
     return out
 
 
+def bench_capture():
+    """The window's update with --capture against the same without, taking turns through the same
+    simulator options: the ratios of the medians, and the size of a whole update's capture."""
+    xvfb, display = start_xvfb()
+    env = dict(os.environ, DISPLAY=display)
+    env.pop("WAYLAND_DISPLAY", None)
+    path = os.path.join(BUILD, "bench", "capture.jsonl")
+    results, sizes = {}, []
+    try:
+        for mode, baud, count in (("line_rate", BAUD, RUNS), ("unthrottled", 0, 3 * RUNS)):
+            runs = {"plain": [], "capture": []}
+            for _ in range(count):
+                for kind in ("plain", "capture"):
+                    if os.path.exists(path):
+                        os.unlink(path)
+                    r = one_run("updater", baud, env, xvfb, capture=path if kind == "capture" else None)
+                    if kind == "capture":
+                        sizes.append(os.path.getsize(path))
+                    runs[kind].append(r)
+                    print(f"  {mode} {kind} {len(runs[kind])}/{count}: {r['lines_per_s']:.0f} lines/s, "
+                          f"P to Done {r['p_to_done_s']:.3f} s, {r['threads_us_per_line']:.1f} us/line, "
+                          f"load {r['loadavg_before'][0]:.2f}", file=sys.stderr, flush=True)
+            results[mode] = {kind: summarise(r) for kind, r in runs.items()}
+    except BenchError as e:
+        print(e, file=sys.stderr)
+        return 1
+    finally:
+        xvfb.terminate()
+        xvfb.wait()
+
+    def med(mode, kind, key):
+        return results[mode][kind][key]["median"]
+
+    headline = {
+        "linerate_capture_vs_plain": med("line_rate", "capture", "p_to_done_s") / med("line_rate", "plain", "p_to_done_s"),
+        "throughput_capture_vs_plain": med("unthrottled", "capture", "lines_per_s") / med("unthrottled", "plain", "lines_per_s"),
+        "cpu_per_line_capture_vs_plain": med("unthrottled", "capture", "threads_us_per_line")
+        / med("unthrottled", "plain", "threads_us_per_line"),
+        "cpu_over_wall_capture": med("line_rate", "capture", "cpu_over_wall"),
+        "cpu_over_wall_plain": med("line_rate", "plain", "cpu_over_wall"),
+        "capture_bytes": statistics.median(sizes),
+    }
+    for mode in results:
+        for kind in results[mode]:
+            m = results[mode][kind]
+            print(f"{mode} {kind}: lines/s {m['lines_per_s']['median']:.0f} ({m['lines_per_s']['min']:.0f}-{m['lines_per_s']['max']:.0f}), "
+                  f"P to Done {m['p_to_done_s']['median']:.3f} s, cpu/line {m['threads_us_per_line']['median']:.1f} us, "
+                  f"intact {m['intact']} of {m['count']}")
+    with open(os.path.join(BUILD, "bench", "capture.json"), "w") as f:
+        json.dump({"date": time.strftime("%Y-%m-%d %H:%M"), "machine": machine(), "headline": headline, **results}, f, indent=2)
+    h = headline
+    print(f"bench-capture: linerate_capture_vs_plain={h['linerate_capture_vs_plain']:.4f} "
+          f"throughput_capture_vs_plain={h['throughput_capture_vs_plain']:.4f} "
+          f"cpu_per_line_capture_vs_plain={h['cpu_per_line_capture_vs_plain']:.3f} "
+          f"cpu/wall={h['cpu_over_wall_capture']:.4f}/{h['cpu_over_wall_plain']:.4f} capture_bytes={h['capture_bytes']:.0f}")
+    intact = all(r["intact"] for m in results.values() for k in m.values() for r in k["runs"])
+    return 0 if intact else 1
+
+
 def main():
     os.makedirs(os.path.join(BUILD, "bench"), exist_ok=True)
     if "--multi-only" in sys.argv[1:]:
@@ -61,6 +123,8 @@ def main():
         with open(os.path.join(BUILD, "bench", "multi.json"), "w") as f:
             json.dump(multi, f, indent=2)
         return 0 if multi["intact"] else 1
+    if "--capture-only" in sys.argv[1:]:
+        return bench_capture()
     xvfb, display = start_xvfb()
     env = dict(os.environ, DISPLAY=display)
     env.pop("WAYLAND_DISPLAY", None)

@@ -43,13 +43,15 @@ class Sim:
         raise BenchError(f"bench: no '{pattern}' from the simulator; it said: {self.lines[-5:]}")
 
 
-def one_run(kind, baud, display_env, xvfb):
+def one_run(kind, baud, display_env, xvfb, capture=None):
     sim = Sim(baud)
     load = loadavg()
     stderr_file = tempfile.TemporaryFile()
     if kind == "updater":
         env = dict(display_env, QZ7_SERIAL_PORTS=f"usbserial-bench={sim.path}")
         cmd = [os.path.join(BUILD, "qz7-updater")]
+        if capture:
+            cmd += ["--capture", capture]
     else:
         env = display_env
         cmd = [os.path.join(BUILD, "qz7-floor"), sim.path, IMAGE, "180"]

@@ -3,8 +3,8 @@
 # Usage: scripts/deps.sh build|test|demo|bench|soak-idle|sanitize|fuzz|package|icons|hil
 set -euo pipefail
 
-# libsqlite3-dev: the history of the units updated; libsystemd-dev: their records in the journal.
-packages=(cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n libgl-dev libsqlite3-dev libsystemd-dev python3)
+# zlib1g-dev: the support report's gzip; libsqlite3-dev: the history of the units updated; libsystemd-dev: their records in the journal.
+packages=(cmake make g++ pkg-config zlib1g-dev qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n libgl-dev libsqlite3-dev libsystemd-dev python3)
 case "${1:-build}" in
   build) ;;
   # python3-pyatspi, dbus-x11 and at-spi2-core: a screen reader's view of the window, over AT-SPI.

@@ -2,6 +2,12 @@
 // demonstrating the updater without a device. Prints the slave's path on its first line, then plays one update
 // and ends with a summary; exits 0 only when the image arrived intact.
 #include "sim/BootSim.h"
+#include "sim/Replay.h"
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <thread>
 
 #include <algorithm>
 #include <cctype>
@@ -86,7 +92,19 @@ Options:
                         and the update ends with "Done", since the far end's close is not seen
   --unplug PATH         with --device, a hang-up writes an empty line to PATH (a USB gadget's
                         UDC file in configfs, which unbinds it) to take the far end's line down
+  --replay FILE         play the loader's side of a capture the updater made with --capture FILE
+                        instead (see below); only --speed, --events and --timeout-s go with it
+  --speed N             with --replay: the recorded waits divided by N (default 1; 10 is ten
+                        times as fast)
   -h, --help            this text
+
+Replay:
+  With --replay, each recorded read's bytes are sent at the recorded time, counted from the
+  program's write that came before them, and every byte the program writes is checked against the
+  recorded writes in order. The first difference is printed with its event number, its line in the
+  capture, the time, and the bytes expected and got (escaped: \r, \n, \xNN). Exit status: 0 every
+  recorded write came and the program closed the port (or the recorded hang-up was played), 3 a
+  difference, 4 stopped or timed out before the recording's end, 2 the capture could not be read.
 
 Signals:
   SIGUSR1               the operator powers the device on now: the power-on wait ends (a
@@ -156,11 +174,59 @@ double Percentile(std::vector<double> values, double p)
     return values[std::min(i, values.size() - 1)];
 }
 
+// qz7-bootsim --replay: plays a capture's loader side until it ends, a signal comes or the
+// timeout runs out.
+int Replay(const std::string& file, double speed, std::function<void(const std::string&)> onEvent, long timeout)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        std::cerr << "qz7-bootsim: cannot read the capture " << file << "\n";
+        return 2;
+    }
+    std::ostringstream content;
+    content << in.rdbuf();
+    capture::Parsed parsed = capture::ParseRecording(content.str());
+    if (!parsed.recording) {
+        std::cerr << "qz7-bootsim: " << file << " is no capture: " << parsed.error << "\n";
+        return 2;
+    }
+    bootsim::Replay replay(std::move(*parsed.recording),
+                           {.speed = speed, .timeout = std::chrono::seconds(timeout), .onEvent = std::move(onEvent)});
+    if (!replay.Open()) {
+        std::perror("qz7-bootsim: openpty");
+        return 2;
+    }
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (int s : {SIGTERM, SIGINT})
+        sigaddset(&signals, s);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    std::cout << replay.SlavePath() << std::endl;
+    bootsim::Replay::Result result;
+    std::atomic<bool> finished{false};
+    std::thread player([&] {
+        result = replay.Run();
+        finished = true;
+    });
+    const timespec tick{0, 50'000'000};
+    while (!finished) {
+        int s = sigtimedwait(&signals, nullptr, &tick);
+        if (s == SIGTERM || s == SIGINT)
+            replay.Stop();
+    }
+    player.join();
+    std::cout << result.report << std::endl;
+    return bootsim::Replay::ExitStatus(result.status);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
     bootsim::Options options;
+    std::optional<std::string> replayFile;
+    double speed = 1.0;
+    bool otherOptions = false;
     bool stats = false;
     std::string saveImage;
     long timeout = 0;
@@ -230,8 +296,23 @@ int main(int argc, char* argv[])
             options.onEvent = [](const std::string& what) { std::printf("event: %s\n", what.c_str()); std::fflush(stdout); };
         else if (arg == "--timeout-s") timeout = NumberArg(value());
         else if (arg == "--device") options.device = value();
+        else if (arg == "--replay") replayFile = value();
+        else if (arg == "--speed") {
+            const std::string text = value();
+            char* end = nullptr;
+            speed = std::strtod(text.c_str(), &end);
+            if (text.empty() || *end != '\0' || !(speed > 0) || speed > 1e6)
+                Usage("--speed takes a number above 0: '" + text + "'");
+        }
         else if (arg == "--unplug") options.unplugPath = value();
         else Usage("unknown option '" + arg + "'");
+        if (arg != "--replay" && arg != "--speed" && arg != "--events" && arg != "--timeout-s")
+            otherOptions = true;
+    }
+    if (replayFile) {
+        if (otherOptions)
+            Usage("--replay goes only with --speed, --events and --timeout-s");
+        return Replay(*replayFile, speed, options.onEvent, timeout);
     }
 
     bootsim::BootSim sim(options);

@@ -80,7 +80,8 @@ int RunTerminal(const RunOptions& run, int argc, char** argv)
                            .answers = {.yes = run.yes, .allowOlder = run.allowOlder},
                            .waitSeconds = run.waitSeconds,
                            .timeoutSeconds = run.timeoutSeconds,
-                           .ledger = unitLedger},
+                           .ledger = unitLedger,
+                           .capture = {.file = run.capture}},
                           {&printer});
     UnitRun& unit = frontEnd.Run();
     if (std::optional<std::string> error = unit.Start()) {

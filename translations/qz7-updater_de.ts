@@ -298,7 +298,12 @@ neu starten</translation>
         <translation>Mit --cli: pro Gerät eine JSON-Zeile an &lt;file&gt; anhängen, sobald das Gerät fertig ist.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
+        <source>Record every byte read from and written to the port, with its time, in &lt;file&gt; (JSON Lines; with several units, one file per unit named by its slot), for qz7-bootsim --replay.</source>
+        <translation>Jedes vom Port gelesene und an ihn geschriebene Byte mit seiner Zeit in &lt;file&gt; aufzeichnen (JSON Lines; bei mehreren Geräten eine Datei je Gerät, nach seinem Steckplatz benannt), für qz7-bootsim --replay.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>With --cli: answer the version question with Update.</source>
         <translation>Mit --cli: die Versionsfrage mit Aktualisieren beantworten.</translation>
     </message>
@@ -428,7 +433,12 @@ neu starten</translation>
         <translation>--skip-done sucht Einheiten nach Namen: --unit NAME angeben, oder --port PFAD=NAME für jeden Port.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+5"/>
+        <source>--capture needs the name of a file.</source>
+        <translation>--capture braucht den Namen einer Datei.</translation>
+    </message>
+    <message>
+        <location line="+17"/>
         <source>--%1 needs a whole number of seconds, from 1 to 604800 (a week).</source>
         <translation>--%1 braucht eine ganze Zahl von Sekunden, von 1 bis 604800 (eine Woche).</translation>
     </message>
@@ -537,6 +547,16 @@ neu starten</translation>
     </message>
     <message>
         <location line="+21"/>
+        <source>Save report…</source>
+        <translation>Bericht speichern…</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Saves the capture of the QZ7&apos;s bytes and the transcript in one file to send to support</source>
+        <translation>Speichert die Aufzeichnung der Bytes des QZ7 und das Protokoll in einer Datei für den Support</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>Restart</source>
         <translation>Neu starten</translation>
     </message>
@@ -918,7 +938,7 @@ neu starten</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+151"/>
+        <location filename="../run/BenchRun.cpp" line="+153"/>
         <source>The history could not be written to %1: %2.</source>
         <translation>Der Verlauf konnte nicht in %1 geschrieben werden: %2.</translation>
     </message>
@@ -949,7 +969,7 @@ neu starten</translation>
     </message>
     <message>
         <location line="+30"/>
-        <location filename="../run/UnitRun.cpp" line="+45"/>
+        <location filename="../run/UnitRun.cpp" line="+46"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Nach %1 s angehalten (--timeout)</translation>
     </message>
@@ -1000,7 +1020,7 @@ neu starten</translation>
         <translation>Aktualisieren?</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+261"/>
+        <location filename="../run/BenchRun.cpp" line="+262"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>Version %1, älter als die %2 dieses Programms: nichts gelöscht (--check).</translation>
     </message>
@@ -1040,7 +1060,7 @@ neu starten</translation>
         <translation>Dieser QZ7 hat %1, neuer als %2: nicht aktualisiert. Mit --allow-older wird %2 trotzdem aufgespielt.</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+38"/>
+        <location filename="../terminal/Terminal.cpp" line="+40"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>Nicht aktualisiert: Der QZ7 blieb unverändert.</translation>
     </message>
@@ -1106,7 +1126,7 @@ neu starten</translation>
         <translation>Der QZ7 wird programmiert: Jetzt anzuhalten ließe ihn ohne Firmware. Die Aktualisierung geht weiter; drücken Sie innerhalb von 5 s erneut Ctrl+C, um anzuhalten.</translation>
     </message>
     <message>
-        <location filename="../run/UnitRun.cpp" line="+113"/>
+        <location filename="../run/UnitRun.cpp" line="+118"/>
         <source>Interrupted</source>
         <translation>Unterbrochen</translation>
     </message>
@@ -1119,7 +1139,7 @@ neu starten</translation>
         <translation>Löscht den QZ7 und sendet ihm die Firmware V%1</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+36"/>
         <source>Done</source>
         <translation>Fertig</translation>
     </message>
@@ -1129,7 +1149,7 @@ neu starten</translation>
         <translation>Fehlgeschlagen</translation>
     </message>
     <message>
-        <location line="+189"/>
+        <location line="+201"/>
         <source>Keep updating</source>
         <translation>Weiter aktualisieren</translation>
     </message>
@@ -1139,9 +1159,25 @@ neu starten</translation>
         <translation>Anhalten</translation>
     </message>
     <message>
-        <location filename="../window/UpdaterWindow.h" line="+94"/>
+        <location filename="../window/UpdaterWindow.h" line="+99"/>
         <source>The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.</source>
         <translation>Der QZ7 wird programmiert. Wenn Sie jetzt anhalten, bleibt er ohne Firmware, bis er erneut aktualisiert wird.</translation>
+    </message>
+    <message>
+        <location filename="../window/WindowFrontEnd.cpp" line="+102"/>
+        <location line="+30"/>
+        <source>Save report</source>
+        <translation>Bericht speichern</translation>
+    </message>
+    <message>
+        <location line="-29"/>
+        <source>Report (*.tar.gz)</source>
+        <translation>Bericht (*.tar.gz)</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>The report could not be written to %1: %2.</source>
+        <translation>Der Bericht konnte nicht nach %1 geschrieben werden: %2.</translation>
     </message>
 </context>
 </TS>

@@ -298,7 +298,12 @@ y el QZ7</translation>
         <translation>Con --cli: añadir una línea JSON por unidad a &lt;file&gt; al terminar cada unidad.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
+        <source>Record every byte read from and written to the port, with its time, in &lt;file&gt; (JSON Lines; with several units, one file per unit named by its slot), for qz7-bootsim --replay.</source>
+        <translation>Registrar cada byte leído del puerto y escrito en él, con su hora, en &lt;file&gt; (JSON Lines; con varias unidades, un archivo por unidad nombrado por su ranura), para qz7-bootsim --replay.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>With --cli: answer the version question with Update.</source>
         <translation>Con --cli: responder a la pregunta de la versión con Actualizar.</translation>
     </message>
@@ -428,7 +433,12 @@ y el QZ7</translation>
         <translation>--skip-done busca las unidades por nombre: indique --unit NOMBRE, o --port RUTA=NOMBRE para cada puerto.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+5"/>
+        <source>--capture needs the name of a file.</source>
+        <translation>--capture necesita el nombre de un archivo.</translation>
+    </message>
+    <message>
+        <location line="+17"/>
         <source>--%1 needs a whole number of seconds, from 1 to 604800 (a week).</source>
         <translation>--%1 necesita un número entero de segundos, de 1 a 604800 (una semana).</translation>
     </message>
@@ -537,6 +547,16 @@ y el QZ7</translation>
     </message>
     <message>
         <location line="+21"/>
+        <source>Save report…</source>
+        <translation>Guardar informe…</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Saves the capture of the QZ7&apos;s bytes and the transcript in one file to send to support</source>
+        <translation>Guarda la captura de los bytes del QZ7 y el registro en un archivo para enviar al soporte</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>Restart</source>
         <translation>Reiniciar</translation>
     </message>
@@ -918,7 +938,7 @@ y el QZ7</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+151"/>
+        <location filename="../run/BenchRun.cpp" line="+153"/>
         <source>The history could not be written to %1: %2.</source>
         <translation>No se pudo escribir el historial en %1: %2.</translation>
     </message>
@@ -949,7 +969,7 @@ y el QZ7</translation>
     </message>
     <message>
         <location line="+30"/>
-        <location filename="../run/UnitRun.cpp" line="+45"/>
+        <location filename="../run/UnitRun.cpp" line="+46"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Detenido tras %1 s (--timeout)</translation>
     </message>
@@ -1000,7 +1020,7 @@ y el QZ7</translation>
         <translation>¿Actualizar?</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+261"/>
+        <location filename="../run/BenchRun.cpp" line="+262"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>Versión %1, más antigua que la %2 que trae este programa: no se borró nada (--check).</translation>
     </message>
@@ -1040,7 +1060,7 @@ y el QZ7</translation>
         <translation>Este QZ7 tiene %1, más reciente que %2: no actualizado. Use --allow-older para ponerle %2 de todos modos.</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+38"/>
+        <location filename="../terminal/Terminal.cpp" line="+40"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>No actualizado: el QZ7 quedó como estaba.</translation>
     </message>
@@ -1106,7 +1126,7 @@ y el QZ7</translation>
         <translation>Se está programando el QZ7: detenerlo ahora lo dejaría sin firmware. La actualización continúa; pulse Ctrl+C otra vez en 5 s para detenerla.</translation>
     </message>
     <message>
-        <location filename="../run/UnitRun.cpp" line="+113"/>
+        <location filename="../run/UnitRun.cpp" line="+118"/>
         <source>Interrupted</source>
         <translation>Interrumpido</translation>
     </message>
@@ -1119,7 +1139,7 @@ y el QZ7</translation>
         <translation>Borra el QZ7 y le envía el firmware V%1</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+36"/>
         <source>Done</source>
         <translation>Terminado</translation>
     </message>
@@ -1129,7 +1149,7 @@ y el QZ7</translation>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="+189"/>
+        <location line="+201"/>
         <source>Keep updating</source>
         <translation>Seguir actualizando</translation>
     </message>
@@ -1139,9 +1159,25 @@ y el QZ7</translation>
         <translation>Detener</translation>
     </message>
     <message>
-        <location filename="../window/UpdaterWindow.h" line="+94"/>
+        <location filename="../window/UpdaterWindow.h" line="+99"/>
         <source>The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.</source>
         <translation>Se está programando el QZ7. Si lo detiene ahora, quedará sin firmware hasta que se actualice de nuevo.</translation>
+    </message>
+    <message>
+        <location filename="../window/WindowFrontEnd.cpp" line="+102"/>
+        <location line="+30"/>
+        <source>Save report</source>
+        <translation>Guardar informe</translation>
+    </message>
+    <message>
+        <location line="-29"/>
+        <source>Report (*.tar.gz)</source>
+        <translation>Informe (*.tar.gz)</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>The report could not be written to %1: %2.</source>
+        <translation>No se pudo escribir el informe en %1: %2.</translation>
     </message>
 </context>
 </TS>

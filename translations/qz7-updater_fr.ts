@@ -298,7 +298,12 @@ et le QZ7</translation>
         <translation>Avec --cli&#xa0;: ajouter une ligne JSON par unité à &lt;file&gt; dès que chaque unité se termine.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
+        <source>Record every byte read from and written to the port, with its time, in &lt;file&gt; (JSON Lines; with several units, one file per unit named by its slot), for qz7-bootsim --replay.</source>
+        <translation>Enregistrer chaque octet lu sur le port et écrit sur lui, avec son heure, dans &lt;file&gt; (JSON Lines ; avec plusieurs appareils, un fichier par appareil nommé d'après son emplacement), pour qz7-bootsim --replay.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>With --cli: answer the version question with Update.</source>
         <translation>Avec --cli&#xa0;: répondre «&#xa0;Mettre à jour&#xa0;» à la question de version.</translation>
     </message>
@@ -428,7 +433,12 @@ et le QZ7</translation>
         <translation>--skip-done cherche les unités par leur nom : donnez --unit NOM, ou --port CHEMIN=NOM pour chaque port.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+5"/>
+        <source>--capture needs the name of a file.</source>
+        <translation>--capture demande le nom d'un fichier.</translation>
+    </message>
+    <message>
+        <location line="+17"/>
         <source>--%1 needs a whole number of seconds, from 1 to 604800 (a week).</source>
         <translation>--%1 demande un nombre entier de secondes, de 1 à 604800 (une semaine).</translation>
     </message>
@@ -537,6 +547,16 @@ et le QZ7</translation>
     </message>
     <message>
         <location line="+21"/>
+        <source>Save report…</source>
+        <translation>Enregistrer le rapport…</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Saves the capture of the QZ7&apos;s bytes and the transcript in one file to send to support</source>
+        <translation>Enregistre la capture des octets du QZ7 et le journal dans un fichier à envoyer au support</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>Restart</source>
         <translation>Redémarrer</translation>
     </message>
@@ -918,7 +938,7 @@ et le QZ7</translation>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+151"/>
+        <location filename="../run/BenchRun.cpp" line="+153"/>
         <source>The history could not be written to %1: %2.</source>
         <translation>L’historique n’a pas pu être écrit dans %1 : %2.</translation>
     </message>
@@ -949,7 +969,7 @@ et le QZ7</translation>
     </message>
     <message>
         <location line="+30"/>
-        <location filename="../run/UnitRun.cpp" line="+45"/>
+        <location filename="../run/UnitRun.cpp" line="+46"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>Arrêté après %1 s (--timeout)</translation>
     </message>
@@ -1000,7 +1020,7 @@ et le QZ7</translation>
         <translation>Mettre à jour&#xa0;?</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+261"/>
+        <location filename="../run/BenchRun.cpp" line="+262"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>Version %1, plus ancienne que la %2 de ce programme&#xa0;: rien n&apos;a été effacé (--check).</translation>
     </message>
@@ -1040,7 +1060,7 @@ et le QZ7</translation>
         <translation>Ce QZ7 a la version %1, plus récente que %2&#xa0;: pas de mise à jour. Utilisez --allow-older pour y mettre %2 quand même.</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+38"/>
+        <location filename="../terminal/Terminal.cpp" line="+40"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>Pas de mise à jour&#xa0;: le QZ7 est resté tel quel.</translation>
     </message>
@@ -1106,7 +1126,7 @@ et le QZ7</translation>
         <translation>Le QZ7 est en cours de programmation&#xa0;: l&apos;arrêter maintenant le laisserait sans micrologiciel. La mise à jour continue&#xa0;; appuyez de nouveau sur Ctrl+C dans les 5 s pour arrêter.</translation>
     </message>
     <message>
-        <location filename="../run/UnitRun.cpp" line="+113"/>
+        <location filename="../run/UnitRun.cpp" line="+118"/>
         <source>Interrupted</source>
         <translation>Interrompu</translation>
     </message>
@@ -1119,7 +1139,7 @@ et le QZ7</translation>
         <translation>Efface le QZ7 et lui envoie le micrologiciel V%1</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+36"/>
         <source>Done</source>
         <translation>Terminé</translation>
     </message>
@@ -1129,7 +1149,7 @@ et le QZ7</translation>
         <translation>Échec</translation>
     </message>
     <message>
-        <location line="+189"/>
+        <location line="+201"/>
         <source>Keep updating</source>
         <translation>Continuer la mise à jour</translation>
     </message>
@@ -1139,9 +1159,25 @@ et le QZ7</translation>
         <translation>Arrêter</translation>
     </message>
     <message>
-        <location filename="../window/UpdaterWindow.h" line="+94"/>
+        <location filename="../window/UpdaterWindow.h" line="+99"/>
         <source>The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.</source>
         <translation>Le QZ7 est en cours de programmation. L&apos;arrêter maintenant le laisse sans micrologiciel jusqu&apos;à une nouvelle mise à jour.</translation>
+    </message>
+    <message>
+        <location filename="../window/WindowFrontEnd.cpp" line="+102"/>
+        <location line="+30"/>
+        <source>Save report</source>
+        <translation>Enregistrer le rapport</translation>
+    </message>
+    <message>
+        <location line="-29"/>
+        <source>Report (*.tar.gz)</source>
+        <translation>Rapport (*.tar.gz)</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>The report could not be written to %1: %2.</source>
+        <translation>Le rapport n'a pas pu être écrit dans %1 : %2.</translation>
     </message>
 </context>
 </TS>

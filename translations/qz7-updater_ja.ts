@@ -298,7 +298,12 @@ and the QZ7</source>
         <translation>--cli と共に: 各台が終わるたびに、1 台につき JSON を 1 行 &lt;file&gt; に追記します。</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
+        <source>Record every byte read from and written to the port, with its time, in &lt;file&gt; (JSON Lines; with several units, one file per unit named by its slot), for qz7-bootsim --replay.</source>
+        <translation>ポートから読んだバイトと書いたバイトをすべて、その時刻とともに &lt;file&gt; に記録します (JSON Lines。複数台のときは、スロット名の付いた台ごとのファイル)。qz7-bootsim --replay 用です。</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>With --cli: answer the version question with Update.</source>
         <translation>--cli と共に: バージョンの質問に「更新」と答えます。</translation>
     </message>
@@ -428,7 +433,12 @@ and the QZ7</source>
         <translation>--skip-done は名前でユニットを調べます: --unit 名前、または各ポートに --port パス=名前 を指定してください。</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+5"/>
+        <source>--capture needs the name of a file.</source>
+        <translation>--capture にはファイル名が必要です。</translation>
+    </message>
+    <message>
+        <location line="+17"/>
         <source>--%1 needs a whole number of seconds, from 1 to 604800 (a week).</source>
         <translation>--%1 には 1 から 604800 (1 週間) までの整数の秒数が必要です。</translation>
     </message>
@@ -537,6 +547,16 @@ and the QZ7</source>
     </message>
     <message>
         <location line="+21"/>
+        <source>Save report…</source>
+        <translation>レポートを保存…</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Saves the capture of the QZ7&apos;s bytes and the transcript in one file to send to support</source>
+        <translation>QZ7 のバイトの記録とトランスクリプトを、サポートに送る 1 つのファイルに保存します</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>Restart</source>
         <translation>やり直す</translation>
     </message>
@@ -918,7 +938,7 @@ and the QZ7</source>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+151"/>
+        <location filename="../run/BenchRun.cpp" line="+153"/>
         <source>The history could not be written to %1: %2.</source>
         <translation>履歴を %1 に書き込めませんでした: %2。</translation>
     </message>
@@ -949,7 +969,7 @@ and the QZ7</source>
     </message>
     <message>
         <location line="+30"/>
-        <location filename="../run/UnitRun.cpp" line="+45"/>
+        <location filename="../run/UnitRun.cpp" line="+46"/>
         <source>Stopped after %1 s (--timeout)</source>
         <translation>%1 s で停止しました (--timeout)</translation>
     </message>
@@ -1000,7 +1020,7 @@ and the QZ7</source>
         <translation>更新しますか?</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+261"/>
+        <location filename="../run/BenchRun.cpp" line="+262"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>バージョン %1 は本プログラムの %2 より古いです。何も消去していません (--check)。</translation>
     </message>
@@ -1040,7 +1060,7 @@ and the QZ7</source>
         <translation>この QZ7 には %2 より新しい %1 が入っています: 更新していません。それでも %2 を書き込むには --allow-older を使います。</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+38"/>
+        <location filename="../terminal/Terminal.cpp" line="+40"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>更新していません: QZ7 は元のままです。</translation>
     </message>
@@ -1106,7 +1126,7 @@ and the QZ7</source>
         <translation>QZ7 に書き込み中です。今停止すると QZ7 のファームウェアがなくなります。更新を続けます。停止するには 5 s 以内にもう一度 Ctrl+C を押してください。</translation>
     </message>
     <message>
-        <location filename="../run/UnitRun.cpp" line="+113"/>
+        <location filename="../run/UnitRun.cpp" line="+118"/>
         <source>Interrupted</source>
         <translation>中断しました</translation>
     </message>
@@ -1119,7 +1139,7 @@ and the QZ7</source>
         <translation>QZ7 を消去し、ファームウェア V%1 を送信します</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+36"/>
         <source>Done</source>
         <translation>完了</translation>
     </message>
@@ -1129,7 +1149,7 @@ and the QZ7</source>
         <translation>失敗</translation>
     </message>
     <message>
-        <location line="+189"/>
+        <location line="+201"/>
         <source>Keep updating</source>
         <translation>更新を続ける</translation>
     </message>
@@ -1139,9 +1159,25 @@ and the QZ7</source>
         <translation>停止</translation>
     </message>
     <message>
-        <location filename="../window/UpdaterWindow.h" line="+94"/>
+        <location filename="../window/UpdaterWindow.h" line="+99"/>
         <source>The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.</source>
         <translation>QZ7 に書き込み中です。今停止すると、もう一度更新するまで QZ7 にはファームウェアがありません。</translation>
+    </message>
+    <message>
+        <location filename="../window/WindowFrontEnd.cpp" line="+102"/>
+        <location line="+30"/>
+        <source>Save report</source>
+        <translation>レポートを保存</translation>
+    </message>
+    <message>
+        <location line="-29"/>
+        <source>Report (*.tar.gz)</source>
+        <translation>レポート (*.tar.gz)</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>The report could not be written to %1: %2.</source>
+        <translation>レポートを %1 に書き込めませんでした: %2。</translation>
     </message>
 </context>
 </TS>

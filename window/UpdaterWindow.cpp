@@ -114,6 +114,7 @@ QPushButton* UpdaterWindow::CancelButtonView() const { return ui_->CancelButtonV
 QPushButton* UpdaterWindow::NextUnitButtonView() const { return ui_->NextUnitButtonView; }
 QPushButton* UpdaterWindow::RestartButtonView() const { return ui_->RestartButtonView; }
 QPushButton* UpdaterWindow::CloseButtonView() const { return ui_->CloseButtonView; }
+QPushButton* UpdaterWindow::SaveReportButtonView() const { return ui_->SaveReportButtonView; }
 QLineEdit* UpdaterWindow::CommandView() const { return ui_->CommandView; }
 QPushButton* UpdaterWindow::CopyButtonView() const { return ui_->CopyButtonView; }
 QLabel* UpdaterWindow::StatusAfterView() const { return ui_->StatusAfterView; }
@@ -141,6 +142,7 @@ void UpdaterWindow::ShowEnd(Outcome outcome)
     const bool restart = ways == WaysOn::RestartAndClose;
     Offer(ui_->RestartButtonView, restart);
     Offer(ui_->CloseButtonView, true);
+    Offer(ui_->SaveReportButtonView, true);
     QPushButton* focused = restart ? ui_->RestartButtonView : ways == WaysOn::CloseOnly ? ui_->CloseButtonView : nullptr;
     ui_->UpdateButtonView->setDefault(false);
     ui_->CancelButtonView->setDefault(false);
@@ -169,6 +171,7 @@ void UpdaterWindow::LeaveEnd()
     setWindowTitle(QString::fromLatin1(kTitle));
     Offer(ui_->RestartButtonView, false);
     Offer(ui_->CloseButtonView, false);
+    Offer(ui_->SaveReportButtonView, false);
     ui_->UpdateButtonView->setVisible(true);
     ui_->CancelButtonView->setVisible(true);
     ui_->CloseButtonView->setDefault(false);

@@ -1,5 +1,6 @@
 #pragma once
 #include "controller/QZ7_UpdaterAppDelegate.h"
+#include "run/SupportReport.h"
 
 #include <QElapsedTimer>
 #include <QMessageBox>
@@ -39,6 +40,8 @@ public:
     QPushButton* NextUnitButtonView() const;
     QPushButton* RestartButtonView() const;
     QPushButton* CloseButtonView() const;
+    // "Save report…", offered on every end screen.
+    QPushButton* SaveReportButtonView() const;
     QProgressBar* LevelIndicatorVew() const;
     QLineEdit* CommandView() const;
     QPushButton* CopyButtonView() const;
@@ -146,6 +149,13 @@ struct UpdaterApp {
     ~UpdaterApp();
     // Shows the window and, once it is shown, starts discovery.
     void Launch();
+    // "Save report…": asks where (askReportFile, the desktop's file dialog unless a test sets
+    // another; an empty answer saves nothing) and writes the session's capture and transcript
+    // with the parts `reportParts` adds (--version --json and --list --json, from the start).
+    // Returns the file written, or an empty string.
+    QString SaveReport();
+    std::function<QString(const QString& suggested)> askReportFile;
+    std::function<std::vector<ReportPart>()> reportParts;
 
     std::unique_ptr<UpdaterWindow> window;
     std::unique_ptr<QZ7_UpdaterAppDelegate> controller;

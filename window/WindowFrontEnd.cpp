@@ -2,9 +2,12 @@
 // program runs them (see UpdaterWindow.h).
 #include "window/UpdaterWindow.h"
 
+#include "controller/Log.h"
 #include "core/Words.h"
 
 #include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -94,6 +97,45 @@ UpdaterApp::UpdaterApp(QZ7_UpdaterAppDelegate::Options options)
     QObject::connect(window->CopyButtonView(), &QPushButton::clicked, window.get(),
                      [w = window.get()] { QGuiApplication::clipboard()->setText(w->CommandView()->text()); });
     QObject::connect(window->RestartButtonView(), &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::NextUnitPressed);
+    QObject::connect(window->SaveReportButtonView(), &QPushButton::clicked, window.get(), [this] { SaveReport(); });
+    askReportFile = [w = window.get()](const QString& suggested) {
+        return QFileDialog::getSaveFileName(w, UpdaterWindow::tr("Save report"), suggested,
+                                            UpdaterWindow::tr("Report (*.tar.gz)"));
+    };
+}
+
+QString UpdaterApp::SaveReport()
+{
+    // What the report holds is taken now, on the GUI thread: the capture and the transcript are
+    // copies of what the controller and the log keep, the worker goes on meanwhile.
+    std::shared_ptr<CaptureSession> capture = controller->CurrentCapture();
+    std::string slot = "no-port";
+    std::vector<ReportPart> parts;
+    if (capture) {
+        const std::string kept = capture->Kept();
+        if (std::optional<capture::Line> header = capture::ParseLine(kept.substr(0, kept.find('\n'))))
+            if (std::optional<std::string> path = header->Text("path"))
+                slot = SlotName(*path);
+        parts.push_back({"capture.jsonl", kept});
+    }
+    parts.push_back({"transcript.txt", KeptTranscript()});
+    if (reportParts)
+        for (ReportPart& part : reportParts())
+            parts.push_back(std::move(part));
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString suggested = QDir::home().filePath(QString::fromStdString(ReportFileName(now, slot)));
+    const QString file = askReportFile ? askReportFile(suggested) : QString();
+    if (file.isEmpty())
+        return {};
+    const std::string error = WriteReport(file.toStdString(), parts, now);
+    if (!error.empty()) {
+        QMessageBox::warning(window.get(), UpdaterWindow::tr("Save report"),
+                             UpdaterWindow::tr("The report could not be written to %1: %2.")
+                                 .arg(file, QString::fromStdString(error)));
+        return {};
+    }
+    qCInfo(lcDialogue).noquote() << "report saved to" << LoggablePath(file.toStdString());
+    return file;
 }
 
 UpdaterApp::~UpdaterApp()

@@ -3,6 +3,9 @@
 #include "tests/support/TestSupport.h"
 #include "core/Decision.h"
 #include "core/Status.h"
+#include "controller/Log.h"
+#include "hex/CaptureFormat.h"
+#include "run/SupportReport.h"
 #include "tests/support/WindowKeys.h"
 
 #include <QAccessible>
@@ -153,14 +156,14 @@ TEST(EndScreens, EachShowsItsMarkAndOnlyTheWaysOnThatWork)
     UpdaterWindow& w = *app->window;
     w.show();
     EXPECT_EQ(Mark(w), "");
-    const QStringList restart{"Close", "Restart"};
+    const QStringList restart{"Close", "Restart", "Save report…"};
     struct Row {
         ScreenUpdate screen;
         QString mark;
         QStringList buttons;  // sorted
     };
     const Row rows[] = {
-        {DoneScreen(), "Done", {"Close", "Update another QZ7"}},
+        {DoneScreen(), "Done", {"Close", "Save report…", "Update another QZ7"}},
         {FailureScreen(Outcome::Disconnected), "Failed", restart},
         {FailureScreen(Outcome::Stopped), "Failed", restart},
         {FailureScreen(Outcome::NotErased), "Failed", restart},
@@ -172,7 +175,7 @@ TEST(EndScreens, EachShowsItsMarkAndOnlyTheWaysOnThatWork)
         {FailureScreen(Outcome::Unopened), "Failed", restart},
         {FailureScreen(Outcome::Exception, "bad_alloc"), "Failed", restart},
         // The same image would fail the same way: no way on but Close.
-        {FailureScreen(Outcome::ImageDamaged), "Failed", {"Close"}},
+        {FailureScreen(Outcome::ImageDamaged), "Failed", {"Close", "Save report…"}},
     };
     QImage doneMark, failedMark;
     for (const Row& row : rows) {
@@ -430,4 +433,60 @@ TEST(CloseQuestion, AQuestionLeftOpenGoesAtTheEndAndTheTitleCarriesTheShare)
     EXPECT_EQ(w.windowTitle(), QString::fromUtf8("Done \u2013 QZ7 Updater"));
     EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(run.sim.Snapshot().Intact()) << run.sim.Snapshot().Summary();
+}
+
+// "Save report…" on an end screen: one .tar.gz with the session's capture (its last opening,
+// kept in memory), the transcript, and the parts the start adds; nothing when the dialog is
+// cancelled.
+TEST(Window, AnEndScreenSavesAReportWithEveryPart)
+{
+    KeepTranscript(kReportTranscriptBytes);
+    bootsim::Options sim;
+    sim.failErase = true;
+    sim.powerOnDelay = 0ms;
+    QZ7_UpdaterAppDelegate::Options options;
+    options.capture.kept = kReportCaptureBytes;
+    SimUpdate update(sim, options);
+    ASSERT_TRUE(update.PressUpdate());
+    UpdaterWindow& w = *update.app->window;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.OnEndScreen(); }, 10000));
+    EXPECT_TRUE(w.SaveReportButtonView()->isVisible() && w.SaveReportButtonView()->isEnabled());
+    update.app->reportParts = [] {
+        return std::vector<ReportPart>{{"version.json", "{\"version\":\"1\"}\n"}, {"list.json", "{\"path\":\"x\"}\n"}};
+    };
+    struct Row {
+        std::string answer;  // what the operator picks in the dialog; empty: Cancel
+        bool written;
+    };
+    const std::string file = testing::TempDir() + "/report.tar.gz";
+    for (const Row& row : {Row{"", false}, Row{file, true}}) {
+        QString suggested;
+        update.app->askReportFile = [&](const QString& s) {
+            suggested = s;
+            return QString::fromStdString(row.answer);
+        };
+        w.SaveReportButtonView()->click();
+        // The default name holds the date and the slot (a pseudo-terminal's device).
+        const std::string name = suggested.toStdString();
+        EXPECT_NE(name.find("/qz7-report-" + QDate::currentDate().toString(Qt::ISODate).toStdString()), std::string::npos) << name;
+        EXPECT_TRUE(name.ends_with(".tar.gz")) << name;
+        EXPECT_NE(name.find("-pts-"), std::string::npos) << name;
+        EXPECT_EQ(!FileText(file).empty(), row.written) << row.answer;
+    }
+    int status = -1;
+    EXPECT_EQ(CommandOutput("tar tzf " + file, status), "capture.jsonl\ntranscript.txt\nversion.json\nlist.json\n");
+    EXPECT_EQ(status, 0);
+    capture::Parsed parsed = capture::ParseRecording(CommandOutput("tar xzOf " + file + " capture.jsonl", status));
+    ASSERT_TRUE(parsed.recording) << parsed.error;
+    ASSERT_TRUE(parsed.recording->end);
+    EXPECT_EQ(parsed.recording->end->Text("outcome"), "not-erased");
+    bool erase = false, notErased = false;
+    for (const capture::Event& e : parsed.recording->events) {
+        erase = erase || (e.kind == capture::Event::Write && e.bytes == "E");
+        notErased = notErased || (e.kind == capture::Event::Read && e.bytes.find("Not Erased") != std::string::npos);
+    }
+    EXPECT_TRUE(erase && notErased);
+    EXPECT_NE(CommandOutput("tar xzOf " + file + " transcript.txt", status).find("directions: Not Erased"), std::string::npos);
+    EXPECT_EQ(CommandOutput("tar xzOf " + file + " list.json", status), "{\"path\":\"x\"}\n");
+    update.Quit();
 }
