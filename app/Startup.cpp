@@ -484,14 +484,28 @@ WindowSystemStart::~WindowSystemStart()
     heldMessages = nullptr;
 }
 
-void EndWithin(std::chrono::milliseconds bound, int status)
+TeardownBound::TeardownBound(std::chrono::milliseconds bound, int status, std::function<void()> end)
 {
-    // A thread of its own that shares nothing: if the process ends first, it goes with it.
-    std::thread([bound, status] {
-        std::this_thread::sleep_for(bound);
+    thread_ = std::thread([this, bound, status, end = std::move(end)] {
+        std::unique_lock lock(mutex_);
+        if (ended_.wait_for(lock, bound, [this] { return done_; }))
+            return;
         static constexpr char kSaid[] = "qz7-updater: the window system did not let the program end within 2 s; ending without"
                                         " it (the port was put back before).\n";
         [[maybe_unused]] ssize_t written = ::write(STDERR_FILENO, kSaid, sizeof kSaid - 1);
-        ::_exit(status);
-    }).detach();
+        if (end)
+            end();
+        else
+            ::_exit(status);
+    });
+}
+
+TeardownBound::~TeardownBound()
+{
+    {
+        std::lock_guard lock(mutex_);
+        done_ = true;
+    }
+    ended_.notify_all();
+    thread_.join();
 }

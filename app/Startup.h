@@ -3,6 +3,10 @@
 
 #include <QCommandLineParser>
 #include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,11 +46,24 @@ int OutputWritten(int status);
 // display to open it on.
 bool DisplayFound(int argc, char* argv[]);
 
-// Ends the process with `status` once `bound` has passed, unless it has ended by then: for the
-// window system's teardown after the program's own, which has put the port back already. Says so
-// on standard error when it has to.
+// A bound on the window system's teardown, after the program's own, which has put the port back
+// already: armed, it ends the process with `status` once `bound` has passed, saying so on
+// standard error, unless it is destroyed first. Its thread ends with it, so that a process that
+// ends well has no thread left over. `end` stands in for ending the process (tests).
 inline constexpr std::chrono::seconds kTeardownBound{2};
-void EndWithin(std::chrono::milliseconds bound, int status);
+class TeardownBound {
+public:
+    TeardownBound(std::chrono::milliseconds bound, int status, std::function<void()> end = {});
+    ~TeardownBound();
+    TeardownBound(const TeardownBound&) = delete;
+    TeardownBound& operator=(const TeardownBound&) = delete;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable ended_;
+    bool done_ = false;
+    std::thread thread_;
+};
 
 // For as long as it lives (while the application object is made): a window system that cannot be
 // reached, such as DISPLAY naming a server that is not running, ends the program with status 1

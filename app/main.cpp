@@ -42,6 +42,8 @@ int main(int argc, char* argv[])
     if (!DisplayFound(argc, argv))
         return 1;
 
+    // Armed after the program's own teardown; destroyed after the application object's.
+    std::optional<TeardownBound> teardown;
     std::optional<WindowSystemStart> starting(std::in_place);
     QApplication app(argc, argv);
     starting.reset();
@@ -76,6 +78,6 @@ int main(int argc, char* argv[])
     // The controller has ended its threads and put the port back. What is left is the window
     // system's own teardown, which is bounded: Qt's Wayland client can wait for ever there for
     // its event thread.
-    EndWithin(kTeardownBound, status);
+    teardown.emplace(kTeardownBound, status);
     return status;
 }
