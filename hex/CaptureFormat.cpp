@@ -204,12 +204,20 @@ std::string QuoteText(std::string_view text)
     return out;
 }
 
-std::optional<std::string> Line::Text(const std::string& key) const
+namespace {
+// The code points of the string at `key` in a line's raw fields: none when it is missing or no
+// string.
+template <typename Raw>
+std::optional<std::u32string> CodePointsAt(const Raw& raw, const std::string& key)
 {
     auto it = raw.find(key);
-    if (it == raw.end())
-        return std::nullopt;
-    std::optional<std::u32string> cps = CodePoints(it->second);
+    return it == raw.end() ? std::nullopt : CodePoints(it->second);
+}
+}  // namespace
+
+std::optional<std::string> Line::Text(const std::string& key) const
+{
+    std::optional<std::u32string> cps = CodePointsAt(raw, key);
     if (!cps)
         return std::nullopt;
     std::string out;
@@ -220,10 +228,7 @@ std::optional<std::string> Line::Text(const std::string& key) const
 
 std::optional<std::string> Line::Bytes(const std::string& key) const
 {
-    auto it = raw.find(key);
-    if (it == raw.end())
-        return std::nullopt;
-    std::optional<std::u32string> cps = CodePoints(it->second);
+    std::optional<std::u32string> cps = CodePointsAt(raw, key);
     if (!cps)
         return std::nullopt;
     std::string out;
