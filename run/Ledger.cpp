@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <map>
 #include <stdexcept>
 #include <sys/file.h>
 #include <syslog.h>
@@ -75,15 +76,30 @@ std::string Ledger::LockPath(const std::string& slot) const
 
 std::vector<HistoryRecord> Ledger::LeftEmpty()
 {
-    std::vector<HistoryRecord> left;
-    for (HistoryRecord& record : history_->OpenPending()) {
-        // Held: an updater is on that slot now, and its record is the live one.
-        int fd = TakeLock(LockPath(record.identity.slot));
-        if (fd < 0)
+    return LeftEmptyOf(history_->OpenPending());
+}
+
+std::vector<HistoryRecord> Ledger::LeftEmptyOf(const std::vector<HistoryRecord>& candidates)
+{
+    // The free slots among the candidates' are held while the history is read again: an
+    // updater replaces its pending record before it lets its slot go, so a record that ended
+    // after `candidates` were read is no longer pending in that second reading, and no updater
+    // can start on a held slot in the meantime.
+    std::map<std::string, int> held;
+    for (const HistoryRecord& record : candidates) {
+        const std::string& slot = record.identity.slot;
+        if (held.contains(slot))
             continue;
-        ::close(fd);
-        left.push_back(std::move(record));
+        if (int fd = TakeLock(LockPath(slot)); fd >= 0)
+            held.emplace(slot, fd);
     }
+    std::vector<HistoryRecord> left;
+    if (!held.empty())
+        for (HistoryRecord& record : history_->OpenPending())
+            if (held.contains(record.identity.slot))
+                left.push_back(std::move(record));
+    for (const auto& [slot, fd] : held)
+        ::close(fd);
     return left;
 }
 
@@ -133,6 +149,12 @@ bool UnitLedger::BindLocked(const std::string& port, const StatusText::AdapterFa
     port_ = port;
     const std::string unit = identity_.unit;
     identity_ = identity::ForUnit(identity_, port, adapter, unit, byPath, sysRoot);
+    TakeSlot();
+    return lockFd_ >= 0;
+}
+
+void UnitLedger::TakeSlot()
+{
     // Another run's look for units left without firmware holds a slot's lock for a moment: tried
     // again for up to 100 ms before the slot counts as another updater's.
     for (int attempt = 0; attempt < 10 && lockFd_ < 0; ++attempt) {
@@ -140,7 +162,6 @@ bool UnitLedger::BindLocked(const std::string& port, const StatusText::AdapterFa
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         lockFd_ = TakeLock(ledger_->LockPath(identity_.slot));
     }
-    return lockFd_ >= 0;
 }
 
 void UnitLedger::Found(const std::optional<std::string>& version, VersionRelation relation)
@@ -160,6 +181,14 @@ void UnitLedger::BeforeErase(const std::optional<std::string>& port)
         StatusText::AdapterFacts adapter;
         adapter.path = *port;
         BindLocked(*port, adapter, identity::kByPathDirectory, "/sys");
+    }
+    // A pending record is its updater's only while that updater holds the slot: without the
+    // lock, every other run would take it for a unit left without firmware.
+    if (lockFd_ < 0 && !port_.empty())
+        TakeSlot();
+    if (lockFd_ < 0 && !port_.empty()) {
+        error_ = "the slot " + identity_.slot + " is held by another run";
+        throw std::runtime_error("the record before the erase could not be written (" + error_ + "): nothing is erased");
     }
     erased_ = records::Now();
     records::UnitEnd start{.port = port_, .versionFound = version_, .relation = relation_, .identity = identity_, .started = started_};

@@ -38,6 +38,8 @@ public:
 
     // The pending records whose slot no running updater holds: units left without firmware.
     std::vector<HistoryRecord> LeftEmpty();
+    // The same verdict on pending records read earlier (`candidates`), which may have ended since.
+    std::vector<HistoryRecord> LeftEmptyOf(const std::vector<HistoryRecord>& candidates);
     // --skip-done: the unit's last update, when it ended in Done with the firmware this program
     // carries (its sha256); none when the unit is to be updated. A --check, a skip or a declined
     // question changes no firmware and does not count.
@@ -86,6 +88,7 @@ public:
 private:
     bool BindLocked(const std::string& port, const StatusText::AdapterFacts& adapter, const std::string& byPath,
                     const std::string& sysRoot);
+    void TakeSlot();  // the slot's lock, tried for up to 100 ms
 
     std::shared_ptr<Ledger> ledger_;
     mutable std::mutex mutex_;

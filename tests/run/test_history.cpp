@@ -464,13 +464,19 @@ TEST(Ledger, APendingRecordIsLeftEmptyOnlyWhenNoUpdaterHoldsItsSlot)
     running->BeforeErase();
     ASSERT_EQ(ledger->Records().OpenPending().size(), 1u);
     EXPECT_TRUE(ledger->LeftEmpty().empty());
-    // Another updater on the same slot finds it held.
     const fs::path ports = fs::path(testing::TempDir()) / "ports";
-    EXPECT_FALSE(UnitLedger(ledger, unit).Bind((ports / "ttyUSB0").string(), {}, (ports / "by-path").string(), "/x"));
+    // Another updater on the same slot finds it held, and erases nothing: its pending record
+    // would stand for a unit left empty.
+    UnitLedger second(ledger, unit);
+    EXPECT_FALSE(second.Bind((ports / "ttyUSB0").string(), {}, (ports / "by-path").string(), "/x"));
+    EXPECT_THROW(second.BeforeErase(), std::runtime_error);
+    EXPECT_EQ(ledger->Records().OpenPending().size(), 1u);
 
-    // Its end replaces the record.
+    // Its end replaces the record, also for a look that read the record before that end.
+    const std::vector<HistoryRecord> lookedBefore = ledger->Records().OpenPending();
     UnitEnd end{.port = "/dev/ttyUSB0", .ending = Ending::Done, .linesSent = 3075};
     ASSERT_TRUE(running->End(end));
+    EXPECT_TRUE(ledger->LeftEmptyOf(lookedBefore).empty());
     EXPECT_EQ(end.identity.unit, "PCB-7");
     EXPECT_EQ(end.versionFound, "2.005");
     EXPECT_FALSE(end.started.empty());
