@@ -125,6 +125,8 @@ TEST(BenchRun, EachUnitEndsAsItsQZ7AndTheRunsOptionsSay)
         c.options.json = true;
         c.options.report = testing::TempDir() + "qz7-benchrun-" + std::to_string(getpid()) + "-" + std::to_string(cases.size()) + ".jsonl";
         ::unlink(c.options.report->c_str());
+        // Each row a station of its own: the rows' slots share names, and a slot is one updater's.
+        c.options.historyFile = testing::TempDir() + "qz7-benchrun-" + std::to_string(getpid()) + "-" + std::to_string(cases.size()) + "/history.sqlite";
         for (std::size_t i = 0; i < row.units.size(); ++i) {
             const bool missing = row.outcomes[i] == "no-adapter";
             const std::string path = missing ? "/nonexistent/ttyUSB-gone" : "/dev/ttyUSB-bench" + std::to_string(i);
