@@ -10,6 +10,8 @@
 #include <QString>
 
 #include <algorithm>
+#include <atomic>
+#include <future>
 #include <fcntl.h>
 #include <memory>
 #include <fstream>
@@ -58,7 +60,8 @@ Replayed Replay(const std::string& file, const std::string& speed, const std::ve
     std::string said = ReadUntil(out[0], "\n", 5s);
     EXPECT_TRUE(said.ends_with("\n")) << said;
     const std::string pty = said.substr(0, said.find('\n'));
-    const std::string json = testing::TempDir() + "/replay-" + std::to_string(::getpid()) + ".jsonl";
+    static std::atomic<int> replays{0};
+    const std::string json = testing::TempDir() + "/replay-" + std::to_string(::getpid()) + "-" + std::to_string(++replays) + ".jsonl";
     int jsonFd = ::open(json.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     std::vector<std::string> args = {"--cli", "--yes", "--json", "--port", pty};
     args.insert(args.end(), extra.begin(), extra.end());
@@ -105,10 +108,17 @@ TEST(Replay, EveryKeptCaptureEndsAsItDidWhenCaptured)
         {"silence", {"--timeout", "3"}, "timed-out", 124, 0},
         {"split-bytes", {}, "done", 0, 3075},
     };
-    for (const Row& row : rows) {
+    // Every capture replayed side by side, each to an updater of its own.
+    std::vector<std::future<Replayed>> replays;
+    for (const Row& row : rows)
+        replays.push_back(std::async(std::launch::async, [&row] {
+            return Replay(kCaptures + row.capture + ".jsonl", "4", row.options, row.lang);
+        }));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Row& row = rows[i];
         SCOPED_TRACE(row.capture);
-        const std::string file = kCaptures + row.capture + ".jsonl";
-        capture::Recording recorded = Recorded(file);
+        Replayed replayed = replays[i].get();
+        capture::Recording recorded = Recorded(kCaptures + row.capture + ".jsonl");
         ASSERT_TRUE(recorded.end);
         // The table says what the capture says.
         EXPECT_EQ(recorded.end->Text("outcome"), row.outcome);
@@ -116,7 +126,6 @@ TEST(Replay, EveryKeptCaptureEndsAsItDidWhenCaptured)
         if (row.lang != "C.UTF-8") {
             EXPECT_EQ(recorded.header.Text("lang"), row.lang);
         }
-        Replayed replayed = Replay(file, "4", row.options, row.lang);
         EXPECT_EQ(replayed.replayStatus, 0) << replayed.replaySaid;
         EXPECT_NE(replayed.replaySaid.find("matched"), std::string::npos) << replayed.replaySaid;
         EXPECT_EQ(replayed.updaterStatus, row.exit);
@@ -128,13 +137,18 @@ TEST(Replay, EveryKeptCaptureEndsAsItDidWhenCaptured)
 
 TEST(Replay, ACaptureOfTheReplayHoldsTheSameEvents)
 {
-    for (const std::string name : {"done", "not-done", "disconnected"}) {
+    const std::vector<std::string> names = {"done", "not-done", "disconnected"};
+    const auto again = [](const std::string& name) { return testing::TempDir() + "/again-" + name + ".jsonl"; };
+    std::vector<std::future<Replayed>> replays;
+    for (const std::string& name : names)
+        replays.push_back(std::async(std::launch::async, [&, name] { return Replay(kCaptures + name + ".jsonl", "1", {"--capture", again(name)}); }));
+    for (std::size_t n = 0; n < names.size(); ++n) {
+        const std::string& name = names[n];
         SCOPED_TRACE(name);
-        const std::string again = testing::TempDir() + "/again-" + name + ".jsonl";
-        Replayed replayed = Replay(kCaptures + name + ".jsonl", "1", {"--capture", again});
+        Replayed replayed = replays[n].get();
         EXPECT_EQ(replayed.replayStatus, 0) << replayed.replaySaid;
         const capture::Recording first = Recorded(kCaptures + name + ".jsonl");
-        const capture::Recording second = Recorded(again);
+        const capture::Recording second = Recorded(again(name));
         ASSERT_EQ(second.events.size(), first.events.size());
         for (std::size_t i = 0; i < first.events.size(); ++i) {
             EXPECT_EQ(second.events[i].kind, first.events[i].kind) << "event " << i + 1;

@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -220,12 +221,6 @@ TEST(ProgramOnWayland, ClosingMidTransferAsksAndTheKeysOfEveryEndPutThePortBack)
         GTEST_SKIP() << why;
     if (!OnPath("xdotool"))
         GTEST_SKIP() << "xdotool is not installed (scripts/deps.sh test installs it)";
-    // The X server is weston's keyboard only: weston's window covers its screen, and the updater
-    // is given no X display at all.
-    XServer x("640x560x24");
-    ASSERT_FALSE(x.display.empty()) << "Xvfb did not start (scripts/deps.sh test installs it)";
-    Weston weston(x.display);
-    ASSERT_TRUE(weston.ready) << "weston did not start: " << FileText(weston.runtimeDir + "/weston.stderr");
 
     // Each run closes mid-transfer with `close`, answers the question with `answer`; the update
     // then either goes on to Done, where `atDone` closes the window, or stops at once.
@@ -240,8 +235,15 @@ TEST(ProgramOnWayland, ClosingMidTransferAsksAndTheKeysOfEveryEndPutThePortBack)
         {"Ctrl+Q, Return keeps updating, Ctrl+Q at Done closes", "ctrl+q", "Return", true, "ctrl+q"},
         {"Ctrl+W, Tab and Space choose Stop", "ctrl+w", "Tab space", false, nullptr},
     };
-    for (const Case& c : cases) {
+    const auto run = [](const Case& c, bool screenshot) {
         SCOPED_TRACE(c.name);
+        // The X server is weston's keyboard only: weston's window covers its screen, and the
+        // updater is given no X display at all. Each case has both of its own, as the keyboard's
+        // focus is the compositor's.
+        XServer x("640x560x24");
+        ASSERT_FALSE(x.display.empty()) << "Xvfb did not start (scripts/deps.sh test installs it)";
+        Weston weston(x.display);
+        ASSERT_TRUE(weston.ready) << "weston did not start: " << FileText(weston.runtimeDir + "/weston.stderr");
         bootsim::Options o = FastSim();
         o.lineDelay = 1ms;  // about 3 s of transfer: time to ask and answer, then hurried
         bootsim::BootSim sim(o);
@@ -274,7 +276,7 @@ TEST(ProgramOnWayland, ClosingMidTransferAsksAndTheKeysOfEveryEndPutThePortBack)
         const auto asked = sim.Snapshot().lines;
         EXPECT_TRUE(WaitUntil([&] { return sim.Snapshot().lines > asked + 50; }, 5s)) << "the transfer stopped at the question";
         EXPECT_EQ(updater.Wait(0ms), -1);
-        if (&c == &cases[0]) {
+        if (screenshot) {
             const std::string kept = QZ7_BINARY_DIR "/tests/wayland-close-question.png";
             EXPECT_TRUE(weston.KeepScreenshot(kept));
             RecordProperty("screenshot", kept);
@@ -316,5 +318,11 @@ TEST(ProgramOnWayland, ClosingMidTransferAsksAndTheKeysOfEveryEndPutThePortBack)
         EXPECT_TRUE(SameSettings(sim.SlaveSettings(), before));
         EXPECT_FALSE(Pty::HeldExclusively(sim.SlavePath()));
         EXPECT_NE(FileText(transcript.path).find("with its settings restored"), std::string::npos) << FileText(transcript.path);
-    }
+    };
+    // The cases side by side.
+    std::vector<std::future<void>> runs;
+    for (const Case& c : cases)
+        runs.push_back(std::async(std::launch::async, run, std::cref(c), &c == &cases[0]));
+    for (std::future<void>& r : runs)
+        r.get();
 }

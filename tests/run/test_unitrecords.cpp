@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -99,13 +100,11 @@ TEST(UnitRecords, AKillAtEachStageLeavesAPendingRecordExactlyWhenTheQZ7MayBeEmpt
          },
          false, "done"},
     };
-    int n = 0;
-    // The bench, and the one-unit dialogue.
-    for (bool bench : {true, false})
-    for (const auto& row : table) {
+    using Row = std::remove_reference_t<decltype(table[0])>;
+    const auto run = [](const Row& row, bool bench, int n) {
         SCOPED_TRACE(std::string(row.stage) + (bench ? ", bench" : ", one unit"));
         const Files files = FilesFor("kill-" + std::to_string(n));
-        const std::string unit = "PCB-K" + std::to_string(n++);
+        const std::string unit = "PCB-K" + std::to_string(n);
         bootsim::Options options = FastSim();
         row.sim(options);
         bootsim::BootSim sim(options);
@@ -155,7 +154,15 @@ TEST(UnitRecords, AKillAtEachStageLeavesAPendingRecordExactlyWhenTheQZ7MayBeEmpt
             EXPECT_NE(said.find("; update it again."), std::string::npos);
             EXPECT_NE(said.find("\"event\":\"left-empty\""), std::string::npos) << said;
         }
-    }
+    };
+    // Every row side by side, in the bench and in the one-unit dialogue.
+    std::vector<std::future<void>> runs;
+    int n = 0;
+    for (bool bench : {true, false})
+        for (const auto& row : table)
+            runs.push_back(std::async(std::launch::async, run, std::cref(row), bench, n++));
+    for (std::future<void>& r : runs)
+        r.get();
 }
 
 TEST(UnitRecords, EveryRecordOfAnUpdateCarriesItsIdentity)

@@ -566,69 +566,62 @@ TEST(Cli, APagingLoaderIsAnsweredOnWithoutFloodingTheTranscript)
 }
 
 // One wait shortened at a time, to 300 ms: its hint (or outcome) comes within 3 s, where the
-// program's own wait is 5 s or more, so each name reaches its own wait and no other. Each case is
-// a test of its own, so that ctest runs them side by side.
-namespace {
-struct ShortWait {
-    const char* name;
-    const char* times;
-    std::function<void(bootsim::Options&)> sim;  // none: discovery, with only ttyS0 listed
-    const char* says;
-    int status;  // 130: the test ends it once it has said so
-};
-class ShortWaits : public testing::TestWithParam<ShortWait> {};
-void PrintTo(const ShortWait& w, std::ostream* os)
+// program's own wait is 5 s or more, so each name reaches its own wait and no other.
+TEST(Cli, EachNameInQZ7_TEST_TIMESReachesItsOwnWait)
 {
-    *os << w.times;
-}
-const std::vector<ShortWait> kShortWaits{
-    {"PowerOnSilence", "power-on-silence=300ms", [](bootsim::Options& o) { o.silentFrom = bootsim::Stage::Banner; },
-     "Nothing from the QZ7 for ", 130},
-    {"Silence", "silence=300ms", [](bootsim::Options& o) { o.silentFrom = bootsim::Stage::Version; }, "No answer from the QZ7 for ", 130},
-    {"Unreadable", "unreadable=300ms", [](bootsim::Options& o) { o.highByteAt = bootsim::Stage::Banner; },
-     "what the updater cannot read", 130},
-    {"Paging", "paging=300ms", [](bootsim::Options& o) { o.replies[bootsim::Stage::Prompt] = "What?"; },
-     " times without \"E or P?\"", 130},
-    {"WriteStall", "write-stall=300ms", [](bootsim::Options& o) { o.burstAsterisks = 3000; o.burstStall = 8000ms; },
-     "QZ7 stopped accepting data. Please restart", 13},
-    // Discovery instead of --port, with only a port the choice rule never takes listed.
-    {"NoAdapter", "no-adapter=300ms", nullptr, "No USB serial adapter found. Seen: /dev/ttyS0, not a USB adapter.", 130},
-};
-}  // namespace
-
-TEST_P(ShortWaits, EachNameInQZ7_TEST_TIMESReachesItsOwnWait)
-{
-    const ShortWait& c = GetParam();
-    bootsim::Options o = FastSim();
-    if (c.sim)
-        c.sim(o);
-    bootsim::BootSim sim(o);
-    ASSERT_TRUE(sim.Open());
-    sim.Start();
-    std::vector<std::string> args{"--yes", "--port", sim.SlavePath()};
-    std::vector<std::string> env{std::string("QZ7_TEST_TIMES=") + c.times};
-    if (!c.sim) {
-        args = {"--yes"};
-        env.push_back("QZ7_SERIAL_PORTS=ttyS0=/dev/ttyS0");
+    struct ShortWait {
+        const char* times;
+        std::function<void(bootsim::Options&)> sim;  // none: discovery, with only ttyS0 listed
+        const char* says;
+        int status;  // 130: the test ends it once it has said so
+    };
+    const std::vector<ShortWait> waits{
+        {"power-on-silence=300ms", [](bootsim::Options& o) { o.silentFrom = bootsim::Stage::Banner; }, "Nothing from the QZ7 for ", 130},
+        {"silence=300ms", [](bootsim::Options& o) { o.silentFrom = bootsim::Stage::Version; }, "No answer from the QZ7 for ", 130},
+        {"unreadable=300ms", [](bootsim::Options& o) { o.highByteAt = bootsim::Stage::Banner; }, "what the updater cannot read", 130},
+        {"paging=300ms", [](bootsim::Options& o) { o.replies[bootsim::Stage::Prompt] = "What?"; }, " times without \"E or P?\"", 130},
+        {"write-stall=300ms", [](bootsim::Options& o) { o.burstAsterisks = 3000; o.burstStall = 8000ms; },
+         "QZ7 stopped accepting data. Please restart", 13},
+        // Discovery instead of --port, with only a port the choice rule never takes listed.
+        {"no-adapter=300ms", nullptr, "No USB serial adapter found. Seen: /dev/ttyS0, not a USB adapter.", 130},
+    };
+    // Every wait side by side, each with a simulator and an output file of its own.
+    std::vector<std::unique_ptr<bootsim::BootSim>> sims;
+    std::vector<std::future<CliRun>> runs;
+    for (std::size_t i = 0; i < waits.size(); ++i) {
+        const ShortWait& c = waits[i];
+        bootsim::Options o = FastSim();
+        if (c.sim)
+            c.sim(o);
+        bootsim::BootSim& sim = *sims.emplace_back(std::make_unique<bootsim::BootSim>(o));
+        ASSERT_TRUE(sim.Open());
+        sim.Start();
+        runs.push_back(std::async(std::launch::async, [&c, &sim, i] {
+            std::vector<std::string> args{"--yes", "--port", sim.SlavePath()};
+            std::vector<std::string> env{std::string("QZ7_TEST_TIMES=") + c.times};
+            if (!c.sim) {
+                args = {"--yes"};
+                env.push_back("QZ7_SERIAL_PORTS=ttyS0=/dev/ttyS0");
+            }
+            const std::string out = OutFile() + ".wait" + std::to_string(i);
+            CliSetup setup{.meanwhile = [&](Updater& updater) {
+                               EXPECT_TRUE(WaitUntil([&] { return Has(FileText(out), c.says); }, 3s)) << c.times << FileText(out);
+                               if (c.status == 130)
+                                   kill(updater.pid, SIGTERM);
+                           },
+                           .sim = &sim,
+                           .env = env,
+                           .outFile = out};
+            return RunCli(args, "", setup);
+        }));
     }
-    std::chrono::duration<double> took{};
-    CliSetup setup{.meanwhile = [&](Updater& updater) {
-                       const auto start = std::chrono::steady_clock::now();
-                       EXPECT_TRUE(WaitUntil([&] { return Has(OutSoFar(), c.says); }, 3s)) << OutSoFar();
-                       took = std::chrono::steady_clock::now() - start;
-                       if (c.status == 130)
-                           kill(updater.pid, SIGTERM);
-                   },
-                   .sim = &sim,
-                   .env = env};
-    CliRun run = RunCli(args, "", setup);
-    EXPECT_EQ(run.status, c.status) << run.out;
-    EXPECT_TRUE(Has(run.out, c.says)) << run.out;
-    RecordProperty("seconds", std::to_string(took.count()));
+    for (std::size_t i = 0; i < waits.size(); ++i) {
+        SCOPED_TRACE(waits[i].times);
+        CliRun run = runs[i].get();
+        EXPECT_EQ(run.status, waits[i].status) << run.out;
+        EXPECT_TRUE(Has(run.out, waits[i].says)) << run.out;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cli, ShortWaits, testing::ValuesIn(kShortWaits),
-                         [](const testing::TestParamInfo<ShortWait>& info) { return std::string(info.param.name); });
 
 TEST(Cli, QZ7_TEST_TIMESIsReadOnceAndWhatItRefusesIsLogged)
 {
