@@ -19,7 +19,7 @@ while [ $# -gt 0 ]; do
   case "$1" in
     # Unthrottled, the whole image goes across in well under a second: the simulator holds the
     # transfer after line 1000 for a moment, so that the updating picture shows it under way.
-    --fast) baud=0; erase_ms=100; settle=0.2; hold=(--pause-after 1000 --pause-ms 1500) ;;
+    --fast) baud=0; erase_ms=100; settle=0.2; hold=(--pause-after 1000 --pause-ms 1000) ;;
     --baud) baud="$2"; shift ;;
     *) echo "demo: unknown option $1 (use --fast or --baud N)" >&2; exit 2 ;;
   esac
