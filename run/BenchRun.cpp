@@ -290,7 +290,7 @@ std::optional<BenchRun::Refusal> BenchRun::Start()
     for (const HistoryRecord& left : ledger_->LeftEmpty()) {
         view_.Say(nullptr, LeftEmptyText(left));
         QJsonObject fields = HistoryFields(left);
-        fields.insert("message", Q(LeftEmptyText(left)));
+        fields.insert("message", Q(LeftEmptyText(left, false)));
         Event(nullptr, "left-empty", fields);
     }
     if (run.timeoutSeconds) {

@@ -1,6 +1,7 @@
 #include "run/Ledger.h"
 
 #include "controller/Log.h"
+#include "core/Words.h"
 #include "run/Journal.h"
 
 #include <cctype>
@@ -113,14 +114,16 @@ std::optional<HistoryRecord> Ledger::DoneAlready(const std::string& unit)
 
 std::string DoneAlreadyText(const HistoryRecord& record)
 {
-    return "Last updated to " + record.identity.firmwareVersion + " (Done) at " + record.ended + ": not updated again (--skip-done).";
+    return Words::Fill(Words::Tr("Terminal", "Last updated to %1 (Done) at %2: not updated again (--skip-done)."),
+                       {record.identity.firmwareVersion, record.ended});
 }
 
-std::string LeftEmptyText(const HistoryRecord& record)
+std::string LeftEmptyText(const HistoryRecord& record, bool inOperatorsLanguage)
 {
+    static const char* const pattern = QT_TRANSLATE_NOOP("Terminal", "The QZ7 %1 on %2 was left without firmware at %3; update it again.");
     const std::string unit = record.identity.unit.empty() ? record.port : record.identity.unit;
-    return "The QZ7 " + StatusText::PrintableText(unit) + " on " + StatusText::PrintableText(record.identity.slot) +
-           " was left without firmware at " + record.erased + "; update it again.";
+    return Words::Fill(inOperatorsLanguage ? Words::Tr("Terminal", pattern) : std::string(pattern),
+                       {StatusText::PrintableText(unit), StatusText::PrintableText(record.identity.slot), record.erased});
 }
 
 UnitLedger::UnitLedger(std::shared_ptr<Ledger> ledger, Identity identity)

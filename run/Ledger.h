@@ -52,8 +52,9 @@ private:
 };
 
 // "The QZ7 <unit> on <slot> was left without firmware at <time>; update it again." (the unit's
-// name, or its port where it has none; the time of the erase).
-std::string LeftEmptyText(const HistoryRecord& record);
+// name, or its port where it has none; the time of the erase): in the operator's language, or
+// as it stands for the --json event's message.
+std::string LeftEmptyText(const HistoryRecord& record, bool inOperatorsLanguage = true);
 // "Last updated to 2.007 (Done) at <time>: not updated again (--skip-done)."
 std::string DoneAlreadyText(const HistoryRecord& record);
 

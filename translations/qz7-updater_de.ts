@@ -1130,6 +1130,16 @@ neu starten</translation>
         <source>Interrupted</source>
         <translation>Unterbrochen</translation>
     </message>
+    <message>
+        <location filename="../run/Ledger.cpp" line="+117"/>
+        <source>Last updated to %1 (Done) at %2: not updated again (--skip-done).</source>
+        <translation>Zuletzt am %2 auf %1 aktualisiert (Done): nicht erneut aktualisiert (--skip-done).</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>The QZ7 %1 on %2 was left without firmware at %3; update it again.</source>
+        <translation>Der QZ7 %1 an %2 blieb am %3 ohne Firmware; aktualisieren Sie ihn erneut.</translation>
+    </message>
 </context>
 <context>
     <name>UpdaterWindow</name>

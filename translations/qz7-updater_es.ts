@@ -1130,6 +1130,16 @@ y el QZ7</translation>
         <source>Interrupted</source>
         <translation>Interrumpido</translation>
     </message>
+    <message>
+        <location filename="../run/Ledger.cpp" line="+117"/>
+        <source>Last updated to %1 (Done) at %2: not updated again (--skip-done).</source>
+        <translation>Última actualización a %1 (Done) el %2: no se actualiza de nuevo (--skip-done).</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>The QZ7 %1 on %2 was left without firmware at %3; update it again.</source>
+        <translation>El QZ7 %1 en %2 quedó sin firmware el %3; actualícelo de nuevo.</translation>
+    </message>
 </context>
 <context>
     <name>UpdaterWindow</name>

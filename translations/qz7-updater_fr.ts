@@ -300,7 +300,7 @@ et le QZ7</translation>
     <message>
         <location line="+3"/>
         <source>Record every byte read from and written to the port, with its time, in &lt;file&gt; (JSON Lines; with several units, one file per unit named by its slot), for qz7-bootsim --replay.</source>
-        <translation>Enregistrer chaque octet lu sur le port et écrit sur lui, avec son heure, dans &lt;file&gt; (JSON Lines ; avec plusieurs appareils, un fichier par appareil nommé d'après son emplacement), pour qz7-bootsim --replay.</translation>
+        <translation>Enregistrer chaque octet lu sur le port et écrit sur lui, avec son heure, dans &lt;file&gt; (JSON Lines ; avec plusieurs appareils, un fichier par appareil nommé d&apos;après son emplacement), pour qz7-bootsim --replay.</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -435,7 +435,7 @@ et le QZ7</translation>
     <message>
         <location line="+5"/>
         <source>--capture needs the name of a file.</source>
-        <translation>--capture demande le nom d'un fichier.</translation>
+        <translation>--capture demande le nom d&apos;un fichier.</translation>
     </message>
     <message>
         <location line="+17"/>
@@ -1130,6 +1130,16 @@ et le QZ7</translation>
         <source>Interrupted</source>
         <translation>Interrompu</translation>
     </message>
+    <message>
+        <location filename="../run/Ledger.cpp" line="+117"/>
+        <source>Last updated to %1 (Done) at %2: not updated again (--skip-done).</source>
+        <translation>Dernière mise à jour vers %1 (Done) le %2&#xa0;: pas de nouvelle mise à jour (--skip-done).</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>The QZ7 %1 on %2 was left without firmware at %3; update it again.</source>
+        <translation>Le QZ7 %1 sur %2 est resté sans micrologiciel le %3&#xa0;; mettez-le à jour à nouveau.</translation>
+    </message>
 </context>
 <context>
     <name>UpdaterWindow</name>
@@ -1177,7 +1187,7 @@ et le QZ7</translation>
     <message>
         <location line="+30"/>
         <source>The report could not be written to %1: %2.</source>
-        <translation>Le rapport n'a pas pu être écrit dans %1 : %2.</translation>
+        <translation>Le rapport n&apos;a pas pu être écrit dans %1 : %2.</translation>
     </message>
 </context>
 </TS>

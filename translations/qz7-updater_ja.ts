@@ -1130,6 +1130,16 @@ and the QZ7</source>
         <source>Interrupted</source>
         <translation>中断しました</translation>
     </message>
+    <message>
+        <location filename="../run/Ledger.cpp" line="+117"/>
+        <source>Last updated to %1 (Done) at %2: not updated again (--skip-done).</source>
+        <translation>%2 に %1 へ更新済み (Done) のため、再更新しません (--skip-done)。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>The QZ7 %1 on %2 was left without firmware at %3; update it again.</source>
+        <translation>%2 の QZ7 %1 は %3 にファームウェアのない状態で残されました。もう一度更新してください。</translation>
+    </message>
 </context>
 <context>
     <name>UpdaterWindow</name>
