@@ -312,7 +312,7 @@ std::string Failure(const FailureFacts& f)
                            : Fill(Tr("Status", "The adapter stopped working (%1, errno %2): it was unplugged or lost power."),
                                   {Words::ErrorText(*f.hangUpError), std::to_string(*f.hangUpError)}));
     if (!f.lastReply.empty())
-        text += " " + Fill(Tr("Status", "Last from the QZ7: \"%1\""), {Printable(f.lastReply)});
+        text += " " + Fill(Tr("Status", "Last from the QZ7: \"%1\"."), {Printable(f.lastReply)});
     // What to do with the QZ7 before going on: once the erase was asked for, it may have no
     // firmware, and only its boot loader (Run/Stop held at power-on) can take a new image.
     if (f.stage == Stage::AwaitingErased)

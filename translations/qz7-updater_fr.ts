@@ -911,8 +911,8 @@ et le QZ7</translation>
     </message>
     <message>
         <location line="+3"/>
-        <source>Last from the QZ7: &quot;%1&quot;</source>
-        <translation>Dernière réception du QZ7&#xa0;: &quot;%1&quot;</translation>
+        <source>Last from the QZ7: &quot;%1&quot;.</source>
+        <translation>Dernière réception du QZ7&#xa0;: &quot;%1&quot;.</translation>
     </message>
     <message>
         <location line="+4"/>

@@ -911,8 +911,8 @@ and the QZ7</source>
     </message>
     <message>
         <location line="+3"/>
-        <source>Last from the QZ7: &quot;%1&quot;</source>
-        <translation>QZ7 からの最後の応答: &quot;%1&quot;</translation>
+        <source>Last from the QZ7: &quot;%1&quot;.</source>
+        <translation>QZ7 からの最後の応答: &quot;%1&quot;。</translation>
     </message>
     <message>
         <location line="+4"/>

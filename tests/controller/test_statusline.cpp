@@ -155,7 +155,7 @@ TEST(StatusLine, FailureScreensCarryTheStageLineErrorAndLastReply)
         ScriptedUpdate run(o);
         ASSERT_TRUE(run.PressUpdate());
         ASSERT_TRUE(run.Shows(Directions::NotDone));
-        EXPECT_TRUE(run.Status("Stopped while waiting for \"Done\" after the last line. Last from the QZ7: \"Flash \\xFF: Not Done\""))
+        EXPECT_TRUE(run.Status("Stopped while waiting for \"Done\" after the last line. Last from the QZ7: \"Flash \\xFF: Not Done\"."))
             << StatusLine(*run.app);
     }
 }

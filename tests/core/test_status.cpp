@@ -229,7 +229,7 @@ TEST(StatusBoard, FailureScreensBringOneLineOfDetail)
     b.board.Received(Stage::AwaitingErased, "Flash\x01 locked\r\nmore", 19, b.t0);
     b.board.Readable("Flash\x01 locked", b.t0);
     b.board.Ended(Outcome::Unexpected, b.t0);
-    EXPECT_EQ(b.Now(), "Stopped while waiting for the erase to finish. Last from the QZ7: \"Flash\\x01 locked\" The QZ7 may "
+    EXPECT_EQ(b.Now(), "Stopped while waiting for the erase to finish. Last from the QZ7: \"Flash\\x01 locked\". The QZ7 may "
                        "have no firmware now: switch it off, then hold Run/Stop while you switch it on.");
 
     // Every end but "Done" brings it, whatever its words (the restart screen has no "Please restart").
@@ -249,7 +249,7 @@ TEST(StatusBoard, FailureScreensBringOneLineOfDetail)
     b.board.HungUp(0);
     b.board.Ended(Outcome::Disconnected, b.t0 + 1s);
     EXPECT_EQ(b.Now(), "Stopped while reading the QZ7's version. The adapter's line went dead: it was unplugged or lost "
-                       "power. Last from the QZ7: \"QZ-7 Boot Loader\"");
+                       "power. Last from the QZ7: \"QZ-7 Boot Loader\".");
 }
 
 TEST(StatusText, TheLastLineHasNoTimeLeftAndCountingHintsAreLoggedOnceAMinute)
