@@ -32,6 +32,9 @@ for _chip in CHIPS:
 # that came before them is kept from the drained input, but that is not what these runs show).
 POWER_ON_MS = "700"
 LOG_ENV = {"QT_LOGGING_RULES": "qz7.*.info=true", "QT_MESSAGE_PATTERN": "%{time boot} %{message}"}
+# The updaters run here keep their history in the build tree and send no test unit to this
+# machine's journal.
+HOST_ENV = dict(os.environ, QZ7_JOURNAL="off", XDG_STATE_HOME=os.path.join(BUILD, "hil", "state"), **LOG_ENV)
 
 
 class HostSim:
@@ -73,10 +76,37 @@ def host_update(args, sim_args):
     """One update on a pseudo-terminal here: (exit status, seconds from "P" to "Done")."""
     sim = HostSim(*sim_args)
     p = subprocess.run([UPDATER, "--cli", "--yes", "--wait", "60", "--port", sim.pty, *args], capture_output=True, text=True,
-                       timeout=120, env=dict(os.environ, **LOG_ENV))
+                       timeout=120, env=HOST_ENV)
     summary = sim.finish()
     m = re.search(r"in ([0-9.]+) s", summary)
     return p.returncode, float(m.group(1)) if m else None
+
+
+def replay(path):
+    """Plays the capture at `path` to an updater on a pseudo-terminal here, four times as fast:
+    (whether the replay matched and the updater ended with the captured outcome and status,
+    figures)."""
+    with open(path) as f:
+        events = [json.loads(line) for line in f if line.strip()]
+    end = next((e for e in reversed(events) if e.get("ev") == "end"), {})
+    sim = subprocess.Popen([SIM, "--replay", path, "--speed", "4", "--timeout-s", "120"], stdout=subprocess.PIPE, text=True)
+    pty = sim.stdout.readline().strip()
+    json_path = path + ".replayed.json"
+    with open(json_path, "w") as out:
+        p = subprocess.run([UPDATER, "--cli", "--yes", "--json", "--port", pty], stdout=out, stderr=subprocess.DEVNULL,
+                           timeout=180, env=HOST_ENV)
+    try:
+        said = sim.communicate(timeout=30)[0]
+    except subprocess.TimeoutExpired:
+        sim.kill()
+        said = sim.communicate()[0]
+    with open(json_path) as f:
+        ends = [e for e in (json.loads(line) for line in f if line.strip()) if e.get("event") == "end"]
+    outcome = ends[-1].get("outcome") if ends else None
+    last = next((s for s in reversed(said.splitlines()) if s.startswith("qz7-bootsim:")), "no summary")
+    ok = sim.returncode == 0 and "matched" in last and p.returncode == end.get("exit") and outcome == end.get("outcome")
+    return ok, (f"{len(events)} events, {os.path.getsize(path)} bytes; replayed: status {p.returncode} "
+                f"(captured {end.get('exit')}), {outcome} (captured {end.get('outcome')}), \"{last}\"")
 
 
 class Run:
@@ -99,6 +129,7 @@ class Run:
         self.attach = {}  # the kernel's line on each adapter's first attach
         self.models = set()
         self.on_open = {}  # each chip's requests from the open to 57600 8N1, as the driver sent them
+        self.captures = {}  # each adapter's capture of its whole update, kept here
 
     def record(self, name, ok, figures):
         self.results.append((name, ok, figures))
@@ -388,17 +419,29 @@ def scenarios(run, kinds, pty_faults):
     run.udev(True)
     for kind in kinds:
         def whole_port():
-            r = run.update(kind, sim_args=["--baud", "57600"])
+            capture = f"/run/qz7-{kind}.capture.jsonl"
+            r = run.update(kind, sim_args=["--baud", "57600"], extra=["--capture", capture])
             ratio = r["sim_s"] / rate_pty[1] if r["sim_s"] and rate_pty[1] else None
             timer = f"latency timer {' -> '.join(r['timer'])}" if kind == "ftdi" else ""
             chip_ok, chip = chip_line(run, kind, r) if kind in CHIPS else (True, "")
             # The driver's answer to the low-latency request, as the program logged it at the open.
             low = re.search(r"low latency: [^;\n]*", r["out"])
+            # The capture the driver's splits went into, kept in the build tree and replayed here.
+            kept = os.path.join(BUILD, "hil", f"{kind}.capture.jsonl")
+            with open(kept, "w") as f:
+                f.write(g.read(capture))
+            run.captures[kind] = kept
             return (r["rc"] == 0 and intact(r) and (kind != "ftdi" or timer_ok(r["timer"])) and chip_ok and low is not None,
                     figures(r, f"transfer {r['sim_s'] or 0:.1f} s at 57600 vs {rate_pty[1]:.1f} s on a pty"
                             + (f" (x{ratio:.2f})" if ratio else ""), timer, chip,
                             low.group(0) if low else "low latency not logged"))
         run.scenario(f"{kind}: whole update, --port, 57600 baud", whole_port)
+
+        def replayed():
+            if kind not in run.captures:
+                return False, "no capture was made"
+            return replay(run.captures[kind])
+        run.scenario(f"{kind}: its capture replayed on a pty", replayed)
 
         def hotplug():
             check = kind in CHIPS

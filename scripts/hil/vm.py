@@ -264,6 +264,12 @@ class Guest:
     def signal(self, name, sig):
         return self.agent.request({"op": "signal", "name": name, "sig": sig})
 
+    def read(self, path):
+        reply = self.agent.request({"op": "read", "path": path}, 60)
+        if "error" in reply:
+            raise HilError(reply["error"])
+        return reply["text"]
+
     def write(self, path, text):
         reply = self.agent.request({"op": "write", "path": path, "text": text})
         if "error" in reply:
