@@ -130,12 +130,17 @@ class Run:
         self.models = set()
         self.on_open = {}  # each chip's requests from the open to 57600 8N1, as the driver sent them
         self.captures = {}  # each adapter's capture of its whole update, kept here
+        self.last_log = None  # the last guest updater's output, as kept in the build tree
 
     def record(self, name, ok, figures):
+        # A failed scenario names the output of the updater it ran last, kept in the build tree.
+        if not ok and self.last_log:
+            figures = f"{figures}; the updater's output: {os.path.relpath(self.last_log)}"
         self.results.append((name, ok, figures))
         log(f"{'PASS' if ok else 'FAIL'}  {name:<50} {figures}")
 
     def scenario(self, name, fn):
+        self.last_log = None
         lost = self.attempt(fn)
         if lost is None:
             return self.record(name, *self.outcome)
@@ -284,6 +289,7 @@ class Run:
         before and after (stty -g) and the control requests the chip got meanwhile."""
         self.serial += 1
         name = f"u{self.serial}"
+        self.last_log = None
         node = ADAPTERS[kind]["node"]
         host_sim = HostSim("--power-on-ms", POWER_ON_MS, *sim_args) if kind == "ftdi" else None
         plugged = None
@@ -323,6 +329,9 @@ class Run:
         self.wait_node(node, False)
         if hotplug:
             self.note_attach(kind)
+        self.last_log = os.path.join(BUILD, "hil", f"{name}.log")
+        with open(self.last_log, "w") as f:
+            f.write(f"status {done['rc']}\n{done['out']}")
         statuses = [line.split("status: ", 1)[1] for line in done["out"].splitlines() if "status: Adapter" in line]
         m = re.search(r"in ([0-9.]+) s", sim_summary)
         return {"rc": done["rc"], "secs": done["secs"], "sim": sim_summary, "statuses": statuses,
