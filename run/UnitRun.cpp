@@ -65,8 +65,11 @@ void UnitRun::Show(const ScreenUpdate& update)
         linesSent_ = Words::LinesSent(*update.status).value_or(linesSent_);
         // The port discovery opened, with the adapter's facts: the unit's slot (a port named
         // from the start is bound already, and stays so).
-        if (const auto* adapter = std::get_if<StatusText::AdapterFacts>(&*update.status); adapter && options_.ledger)
-            options_.ledger->Bind(adapter->path, *adapter);
+        if (const auto* adapter = std::get_if<StatusText::AdapterFacts>(&*update.status)) {
+            openedPath_ = adapter->path;
+            if (options_.ledger)
+                options_.ledger->Bind(adapter->path, *adapter);
+        }
     }
     // The end is on disk before anything shows it.
     if (update.ended)
@@ -104,7 +107,9 @@ void UnitRun::MakeRecord(Ending how)
 {
     if (record_)
         return;
-    records::UnitEnd end{.port = options_.port.value_or(controller_ && controller_->ChosenPath() ? *controller_->ChosenPath() : ""),
+    // The port as the run itself saw it open: the controller's own choice is cleared by its worker
+    // as the port closes, which may be while this runs.
+    records::UnitEnd end{.port = options_.port.value_or(openedPath_),
                          .versionFound = version_,
                          .relation = relation_,
                          .ending = how,

@@ -96,6 +96,7 @@ private:
     Options options_;
     const std::chrono::steady_clock::time_point began_ = std::chrono::steady_clock::now();
     std::optional<records::UnitEnd> record_;
+    std::string openedPath_;  // the port discovery opened last, as its adapter's report named it
     bool recorded_ = true;
     int linesSent_ = 0;  // as the last status report that counted them said
     UnitView& view_;
