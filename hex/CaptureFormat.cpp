@@ -1,6 +1,9 @@
 #include "hex/CaptureFormat.h"
 
+#include <array>
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 #include <cstdio>
 
 namespace capture {
@@ -154,29 +157,88 @@ std::size_t SkipSpace(std::string_view s, std::size_t i)
     return i;
 }
 
+// The escape of each byte in a quoted byte string: 0 where it stands as itself, else the letter
+// after the backslash ('u' for \u00XX).
+constexpr std::array<char, 256> kEscapes = [] {
+    std::array<char, 256> table{};
+    for (int c = 0; c < 256; ++c)
+        table[c] = c >= 0x20 && c < 0x7F ? 0 : 'u';
+    table['"'] = '"';
+    table['\\'] = '\\';
+    table['\r'] = 'r';
+    table['\n'] = 'n';
+    table['\t'] = 't';
+    return table;
+}();
+
+// The most characters `count` bytes take quoted: each as \u00XX, and the two quotes.
+constexpr std::size_t QuotedBound(std::size_t count)
+{
+    return 2 + 6 * count;
+}
+
+// Whether any of the eight bytes in `word` needs an escape: below 0x20, 0x7F and above, '"' or
+// '\\'. Each test is the usual "has a zero byte" trick on a transformed word; together they are
+// exact (no byte is reported that needs none, none is missed).
+constexpr bool AnyEscaped(std::uint64_t word)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+    auto hasZero = [](std::uint64_t v) { return ((v - kOnes) & ~v & kHigh) != 0; };
+    auto hasLess = [](std::uint64_t v, unsigned n) { return ((v - kOnes * n) & ~v & kHigh) != 0; };
+    return (word & kHigh) != 0 || hasLess(word, 0x20) || hasZero(word ^ (kOnes * 0x7F))
+           || hasZero(word ^ (kOnes * '"')) || hasZero(word ^ (kOnes * '\\'));
+}
+
+// Writes `bytes` quoted at `p`, which has room for QuotedBound(bytes.size()); returns the end.
+// Every event of a capture passes here, so it writes through a pointer into room made once and
+// copies eight plain bytes at a time (a line of the image has no byte to escape but its end).
+char* QuoteInto(char* p, std::string_view bytes)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    *p++ = '"';
+    const char* in = bytes.data();
+    const char* const last = in + bytes.size();
+    while (in < last) {
+        std::uint64_t word;
+        if (last - in >= 8 && (std::memcpy(&word, in, 8), !AnyEscaped(word))) {
+            std::memcpy(p, in, 8);
+            p += 8;
+            in += 8;
+            continue;
+        }
+        const unsigned char c = static_cast<unsigned char>(*in++);
+        const char escape = kEscapes[c];
+        if (escape == 0) {
+            *p++ = static_cast<char>(c);
+            continue;
+        }
+        *p++ = '\\';
+        *p++ = escape;
+        if (escape == 'u') {
+            *p++ = '0';
+            *p++ = '0';
+            *p++ = kDigits[c >> 4];
+            *p++ = kDigits[c & 15];
+        }
+    }
+    *p++ = '"';
+    return p;
+}
+
+char* CopyInto(char* p, std::string_view text)
+{
+    std::memcpy(p, text.data(), text.size());
+    return p + text.size();
+}
+
 }  // namespace
 
 void AppendQuotedBytes(std::string& out, std::string_view bytes)
 {
-    out += '"';
-    std::size_t plain = 0;  // start of the run of bytes that stand as themselves
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(bytes[i]);
-        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\')
-            continue;
-        out.append(bytes.data() + plain, i - plain);
-        plain = i + 1;
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        case '\t': out += "\\t"; break;
-        default: AppendHex4(out, c);
-        }
-    }
-    out.append(bytes.data() + plain, bytes.size() - plain);
-    out += '"';
+    const std::size_t start = out.size();
+    out.resize(start + QuotedBound(bytes.size()));
+    char* end = QuoteInto(out.data() + start, bytes);
+    out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 std::string QuoteBytes(std::string_view bytes)
@@ -310,15 +372,19 @@ const char* KindName(Event::Kind kind)
 
 void AppendEventLine(std::string& out, const char* kind, long long t, std::string_view bytes)
 {
-    char number[24];
-    auto [end, ec] = std::to_chars(number, number + sizeof number, t);
-    out += "{\"t\":";
-    out.append(number, end);
-    out += ",\"ev\":\"";
-    out += kind;
-    out += "\",\"b\":";
-    AppendQuotedBytes(out, bytes);
-    out += "}\n";
+    static constexpr std::string_view kOpen = "{\"t\":", kEv = ",\"ev\":\"", kBytes = "\",\"b\":", kClose = "}\n";
+    const std::string_view name = kind;
+    const std::size_t start = out.size();
+    out.resize(start + kOpen.size() + 20 + kEv.size() + name.size() + kBytes.size() + QuotedBound(bytes.size())
+               + kClose.size());
+    char* p = CopyInto(out.data() + start, kOpen);
+    p = std::to_chars(p, p + 20, t).ptr;
+    p = CopyInto(p, kEv);
+    p = CopyInto(p, name);
+    p = CopyInto(p, kBytes);
+    p = QuoteInto(p, bytes);
+    p = CopyInto(p, kClose);
+    out.resize(static_cast<std::size_t>(p - out.data()));
 }
 
 std::string EventLine(const Event& event)

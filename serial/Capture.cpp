@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <string_view>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +17,14 @@ namespace {
 constexpr std::size_t kFlushAt = 64 * 1024;
 constexpr std::size_t kMaxPending = 16 * 1024 * 1024;
 constexpr auto kFlushEvery = std::chrono::milliseconds(200);
+// Room kept beyond the memory bound for the end line, so that a capture kept whole ends whole.
+constexpr std::size_t kEndRoom = 4096;
+// The most bytes an event of `count` bytes takes as a line: the time, the kind, every byte as
+// \u00XX, the punctuation.
+constexpr std::size_t EventBound(std::size_t count)
+{
+    return 64 + 6 * count;
+}
 
 std::string FieldsObject(const CaptureSession::Fields& fields, const std::string& first)
 {
@@ -25,7 +34,7 @@ std::string FieldsObject(const CaptureSession::Fields& fields, const std::string
     return line + "}\n";
 }
 
-bool WriteWhole(int fd, const std::string& bytes, std::string& error)
+bool WriteWhole(int fd, std::string_view bytes, std::string& error)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -66,6 +75,10 @@ CaptureSession::CaptureSession(std::optional<std::string> file, std::size_t keep
                                const Fields& header)
     : file_(std::move(file)), keep_(keep), opened_(opened)
 {
+    // Reserved once, so that the kept lines never move: the writer reads the file's bytes from
+    // them without the lock. Pages not yet written are no memory in use.
+    if (keep_ > 0)
+        kept_.reserve(keep_ + kEndRoom);
     if (file_) {
         fd_ = ::open(file_->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0644);
         if (fd_ < 0)
@@ -92,6 +105,30 @@ long long CaptureSession::Micros() const
     return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - opened_).count();
 }
 
+std::string* CaptureSession::Target(std::size_t bound)
+{
+    // Each line is formatted once, into one buffer: the kept lines while they are whole (the
+    // file's bytes are taken from there too), and the file's own buffer once the memory bound
+    // has cut them short. So every line of the file comes in order, from the one or the other.
+    if (keptWhole_ && keep_ > 0) {
+        if (kept_.size() + bound <= keep_)
+            return &kept_;
+        keptWhole_ = false;
+    }
+    if (fd_ < 0)
+        return nullptr;
+    if (pending_.size() + bound > kMaxPending) {
+        ++dropped_;
+        return nullptr;
+    }
+    return &pending_;
+}
+
+std::size_t CaptureSession::Unwritten() const
+{
+    return pending_.size() + (fd_ >= 0 ? kept_.size() - keptWritten_ : 0);
+}
+
 void CaptureSession::Add(const std::string& line)
 {
     bool wake = false;
@@ -99,20 +136,10 @@ void CaptureSession::Add(const std::string& line)
         std::lock_guard lock(mutex_);
         if (finished_)
             return;
-        if (keptWhole_) {
-            if (kept_.size() + line.size() <= keep_)
-                kept_ += line;
-            else if (keep_ > 0)
-                keptWhole_ = false;
+        if (std::string* out = Target(line.size())) {
+            *out += line;
+            wake = fd_ >= 0 && Unwritten() >= kFlushAt;
         }
-        if (fd_ < 0)
-            return;
-        if (pending_.size() + line.size() > kMaxPending) {
-            ++dropped_;
-            return;
-        }
-        pending_ += line;
-        wake = pending_.size() >= kFlushAt;
     }
     if (wake)
         wake_.notify_one();
@@ -120,33 +147,19 @@ void CaptureSession::Add(const std::string& line)
 
 void CaptureSession::AddBytes(const char* kind, const char* bytes, std::size_t count)
 {
-    // The reader's and the writer's hot path: formatted straight into the buffers, no string of
-    // its own (a line of the image and its asterisk cost well under a microsecond together).
+    // The reader's and the writer's hot path: formatted straight into the one buffer it goes to,
+    // no string of its own (a line of the image and its asterisk cost well under a microsecond
+    // together).
     const long long t = Micros();
     bool wake = false;
     {
         std::lock_guard lock(mutex_);
         if (finished_)
             return;
-        const bool keep = keptWhole_ && keep_ > 0;
-        const bool write = fd_ >= 0 && pending_.size() + 32 + 6 * count <= kMaxPending;
-        if (fd_ >= 0 && !write)
-            ++dropped_;
-        if (!keep && !write)
-            return;
-        std::string& out = write ? pending_ : kept_;
-        const std::size_t start = out.size();
-        capture::AppendEventLine(out, kind, t, std::string_view(bytes, count));
-        if (keep && write) {
-            if (kept_.size() + (out.size() - start) <= keep_)
-                kept_.append(out, start, std::string::npos);
-            else
-                keptWhole_ = false;
-        } else if (keep && kept_.size() > keep_) {
-            kept_.resize(start);
-            keptWhole_ = false;
+        if (std::string* out = Target(EventBound(count))) {
+            capture::AppendEventLine(*out, kind, t, std::string_view(bytes, count));
+            wake = fd_ >= 0 && Unwritten() >= kFlushAt;
         }
-        wake = write && pending_.size() >= kFlushAt;
     }
     if (wake)
         wake_.notify_one();
@@ -199,10 +212,16 @@ void CaptureSession::Finish()
         if (finished_)
             return;
         const std::string end = EndLine();
-        if (keptWhole_)
+        // The end line may use the room kept for it; the kept lines never grow past their
+        // reserve, which the writer may be reading.
+        if (keptWhole_ && keep_ > 0 && kept_.size() + end.size() <= kept_.capacity())
             kept_ += end;
-        if (fd_ >= 0)
-            pending_ += end;
+        else {
+            if (keep_ > 0)
+                keptWhole_ = false;
+            if (fd_ >= 0)
+                pending_ += end;
+        }
         finished_ = true;
         stopWriter_ = true;
     }
@@ -229,18 +248,22 @@ void CaptureSession::WriterLoop()
     bool failed = false;
     for (;;) {
         bool last = false;
+        std::string_view kept;  // kept lines not yet written: they stay where they are
         {
             std::unique_lock lock(mutex_);
-            wake_.wait_for(lock, kFlushEvery, [this] { return stopWriter_ || pending_.size() >= kFlushAt; });
+            wake_.wait_for(lock, kFlushEvery, [this] { return stopWriter_ || Unwritten() >= kFlushAt; });
+            kept = std::string_view(kept_.data() + keptWritten_, kept_.size() - keptWritten_);
+            keptWritten_ = kept_.size();
             batch.swap(pending_);
-            last = stopWriter_ && pending_.empty();
+            last = stopWriter_;
         }
         std::string error;
-        if (!failed && !batch.empty() && !WriteWhole(fd_, batch, error)) {
-            failed = true;
-            std::lock_guard lock(mutex_);
-            error_ = error;
-        }
+        for (std::string_view part : {kept, std::string_view(batch)})
+            if (!failed && !part.empty() && !WriteWhole(fd_, part, error)) {
+                failed = true;
+                std::lock_guard lock(mutex_);
+                error_ = error;
+            }
         batch.clear();
         if (last)
             break;

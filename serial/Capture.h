@@ -20,9 +20,10 @@
 // write, a hang-up and the close, each with its time since the open, in the line format of
 // hex/CaptureFormat.h, behind a header and before the outcome.
 //
-// Recording must not slow the dialogue: an event is formatted into a buffer under a short lock
-// and a writer thread of the session's own puts the buffer on disk every 200 ms, or sooner once
-// 64 KiB are waiting. Nothing is fsync'd per event; the file is synced once, when the session
+// Recording must not slow the dialogue: an event is formatted once, into one buffer, under a
+// short lock (the lines kept in memory, which the file's writer reads from too, or the file's own
+// buffer once the memory bound is reached), and a writer thread of the session's own puts the
+// new bytes on disk every 200 ms, or sooner once 64 KiB are waiting. Nothing is fsync'd per event; the file is synced once, when the session
 // ends. A disk that stalls holds only the writer; past 16 MiB waiting, events are dropped and
 // counted in the end line rather than making the reader wait.
 class CaptureSession {
@@ -62,6 +63,10 @@ private:
     long long Micros() const;
     void Add(const std::string& line);
     void AddBytes(const char* kind, const char* bytes, std::size_t count);
+    // Under mutex_: the buffer a line of at most `bound` bytes goes to (none: dropped), and the
+    // bytes the file has yet to get.
+    std::string* Target(std::size_t bound);
+    std::size_t Unwritten() const;
     void WriterLoop();
     std::string EndLine() const;  // under mutex_
 
@@ -70,8 +75,9 @@ private:
     const Clock::time_point opened_;
     mutable std::mutex mutex_;
     std::condition_variable wake_;
-    std::string pending_;   // formatted, not yet handed to the writer
-    std::string kept_;      // up to keep_ bytes of lines
+    std::string pending_;   // the file's lines once the kept ones are cut short, not yet written
+    std::string kept_;      // up to keep_ bytes of lines (reserved: they never move)
+    std::size_t keptWritten_ = 0;  // how much of kept_ the writer has taken for the file
     bool keptWhole_ = true;
     long long dropped_ = 0;
     bool finished_ = false;

@@ -6,6 +6,7 @@
 #include "serial/ScriptedPort.h"
 #include "tests/support/TestSupport.h"
 
+#include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -49,6 +50,26 @@ TEST(CaptureFormat, BytesSurviveTheJsonStringAndReadAsText)
         // The file is 7-bit text whatever the bytes were.
         for (char c : quoted)
             EXPECT_LT(static_cast<unsigned char>(c), 0x80u) << quoted;
+    }
+    // Each byte at each place of a run long enough to span two words: escaped where it stands,
+    // the plain bytes around it copied as they are.
+    for (int value = 0; value < 256; ++value) {
+        const unsigned char c = static_cast<unsigned char>(value);
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\u%04X", value);
+        const std::string alone = capture::QuoteBytes(std::string(1, static_cast<char>(c)));
+        const std::string inner = alone.substr(1, alone.size() - 2);
+        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+            ASSERT_EQ(inner, std::string(1, static_cast<char>(c)));
+        } else if (c != '"' && c != '\\' && c != '\r' && c != '\n' && c != '\t') {
+            ASSERT_EQ(inner, hex);
+        }
+        for (std::size_t at = 0; at < 17; ++at) {
+            std::string run(17, 'A');
+            run[at] = static_cast<char>(c);
+            ASSERT_EQ(capture::QuoteBytes(run),
+                      "\"" + std::string(at, 'A') + inner + std::string(16 - at, 'A') + "\"") << value << " at " << at;
+        }
     }
     // Written by another tool: raw UTF-8 for a byte above 127, and \u escapes in lower case.
     std::optional<capture::Line> other = capture::ParseLine("{ \"b\" : \"\xC3\xA9\\u00ff\\/\" , \"n\":[1,{\"x\":\"}\"}] }");
@@ -155,13 +176,59 @@ TEST(CapturingPort, EachReadIsOneEventAndEveryCallIsForwarded)
     }
 }
 
-TEST(CaptureSession, MemoryIsBoundedAndAFileThatCannotBeMadeIsSaid)
+TEST(CaptureSession, TheFileHoldsEveryEventInOrderWhateverTheMemoryBoundKept)
 {
-    CaptureSession small(std::nullopt, 200, CaptureSession::Clock::now(), {});
-    for (int i = 0; i < 20; ++i)
-        small.Write("0123456789", 10);
-    EXPECT_FALSE(small.KeptWhole());
-    EXPECT_LE(small.Kept().size(), 200u);
+    // One buffer serves both: the kept lines while they are whole, the file's own once the bound
+    // cuts them short. The file must not lose or reorder a line at that switch, and what is
+    // kept is the file's beginning.
+    struct Row {
+        std::size_t keep;
+        bool file;
+        int events;
+        bool keptWhole;
+    };
+    const std::vector<Row> rows = {
+        {0, true, 2000, true},         // the terminal: a file only
+        {200, false, 20, false},       // the window without --capture: memory only, cut short
+        {1 << 20, true, 2000, true},   // the window with --capture: both, kept whole
+        {4000, true, 2000, false},     // both, the bound reached partway
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "keep " << row.keep << (row.file ? " with a file" : ""));
+        const std::string path = testing::TempDir() + "/session-capture.jsonl";
+        std::string kept;
+        {
+            CaptureSession session(row.file ? std::optional(path) : std::nullopt, row.keep, CaptureSession::Clock::now(),
+                                   {{"path", capture::QuoteText("/dev/x")}});
+            for (int i = 0; i < row.events; ++i) {
+                const std::string line = ":10" + std::to_string(i) + "\r";
+                session.Write(line.data(), line.size());
+                session.Read("*", 1);
+            }
+            session.SetOutcome({{"outcome", capture::QuoteText("done")}});
+            session.Finish();
+            EXPECT_EQ(session.KeptWhole(), row.keptWhole);
+            kept = session.Kept();
+            EXPECT_LE(kept.size(), row.keep + 4096);
+        }
+        if (!row.file)
+            continue;
+        std::ifstream in(path, std::ios::binary);
+        const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const capture::Parsed parsed = capture::ParseRecording(written);
+        ASSERT_TRUE(parsed.error.empty()) << parsed.error;
+        ASSERT_EQ(parsed.recording->events.size(), 2u * row.events);
+        for (int i = 0; i < row.events; ++i) {
+            ASSERT_EQ(parsed.recording->events[2 * i].bytes, ":10" + std::to_string(i) + "\r") << i;
+            ASSERT_EQ(parsed.recording->events[2 * i + 1].bytes, "*") << i;
+        }
+        if (row.keep > 0) {
+            EXPECT_EQ(written.substr(0, kept.size()), kept);
+        }
+        if (row.keptWhole && row.keep > 0) {
+            EXPECT_EQ(written, kept);
+        }
+    }
     CaptureSession nowhere(std::string("/proc/no-such-folder/cap.jsonl"), 0, CaptureSession::Clock::now(), {});
     EXPECT_TRUE(nowhere.Error().starts_with("cannot make the capture file")) << nowhere.Error();
     nowhere.Write("y", 1);  // nothing to write to: dropped, no thread blocked
