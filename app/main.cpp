@@ -3,6 +3,7 @@
 #include "controller/Log.h"
 #include "controller/SignalQuit.h"
 #include "run/History.h"
+#include "run/Ledger.h"
 #include "run/HistoryList.h"
 #include "run/Records.h"
 #include "serial/ByIdNames.h"
@@ -11,6 +12,7 @@
 #include "window/UpdaterWindow.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
 
@@ -49,6 +51,21 @@ int main(int argc, char* argv[])
     starting.reset();
     QApplication::setQuitOnLastWindowClosed(QZ7_UpdaterAppDelegate::applicationShouldTerminateAfterLastWindowClosed());
 
+    // The history, before any port: a window that cannot keep its units' records does not
+    // start, as the terminal does not.
+    const std::string historyFile = command.run.historyFile.value_or(History::DefaultPath());
+    std::string historyError;
+    std::shared_ptr<Ledger> ledger = Ledger::Open({.historyFile = historyFile, .journal = JournalWanted()}, historyError);
+    if (!ledger) {
+        const QString why = UpdaterWindow::tr("The history %1 cannot be kept: %2. Nothing was done to any port.")
+                                .arg(QString::fromStdString(StatusText::PrintableText(historyFile)),
+                                     QString::fromStdString(historyError));
+        std::fprintf(stderr, "qz7-updater: cannot keep the history %s: %s. Nothing was done to any port.\n",
+                     StatusText::PrintableText(historyFile).c_str(), historyError.c_str());
+        QMessageBox::critical(nullptr, QString::fromLatin1(UpdaterWindow::kTitle), why);
+        return ExitStatus::OutputFailed;
+    }
+
     int status = 0;
     {
         QZ7_UpdaterAppDelegate::Options options = QZ7_UpdaterAppDelegate::ProgramOptions();
@@ -56,7 +73,7 @@ int main(int argc, char* argv[])
         // The session's capture and transcript stay in memory for "Save report…" on the end screens.
         options.capture = {.file = command.run.capture, .kept = kReportCaptureBytes};
         KeepTranscript(kReportTranscriptBytes);
-        UpdaterApp updater(std::move(options));
+        UpdaterApp updater(std::move(options), ledger);
         updater.reportParts = [] {
             std::vector<ReportPart> parts = {{"version.json", VersionJson() + "\n"}};
             char* listed = nullptr;

@@ -43,12 +43,16 @@ class Sim:
         raise BenchError(f"bench: no '{pattern}' from the simulator; it said: {self.lines[-5:]}")
 
 
+# The simulated units' records stay in the build tree, out of the machine's history and journal.
+RECORDS_ENV = {"XDG_STATE_HOME": os.path.join(os.path.abspath(BUILD), "bench", "state"), "QZ7_JOURNAL": "off"}
+
+
 def one_run(kind, baud, display_env, xvfb, capture=None):
     sim = Sim(baud)
     load = loadavg()
     stderr_file = tempfile.TemporaryFile()
     if kind == "updater":
-        env = dict(display_env, QZ7_SERIAL_PORTS=f"usbserial-bench={sim.path}")
+        env = dict(display_env, QZ7_SERIAL_PORTS=f"usbserial-bench={sim.path}", **RECORDS_ENV)
         cmd = [os.path.join(BUILD, "qz7-updater")]
         if capture:
             cmd += ["--capture", capture]
@@ -160,7 +164,7 @@ def bench_run(units):
     whether every image arrived intact."""
     sims = [Sim(BAUD) for _ in range(units)]
     ports = ",".join(f"usbserial-bench{i}={s.path}" for i, s in enumerate(sims))
-    env = dict(os.environ, QZ7_SERIAL_PORTS=ports)
+    env = dict(os.environ, QZ7_SERIAL_PORTS=ports, **RECORDS_ENV)
     load = loadavg()
     started = time.monotonic()
     proc = subprocess.Popen([os.path.join(BUILD, "qz7-updater"), "--cli", "--yes", "--all", "--timeout", "180"],

@@ -30,6 +30,9 @@ mkdir -p "$OUT"
 rm -f "$OUT"/*.png "$OUT"/bootsim.log "$OUT"/updater.out "$OUT"/updater.log "$OUT"/updater-connect.log "$OUT"/received.hex
 source scripts/xserver.sh
 pids=()
+# The simulated units' records stay with the demo's files, out of the operator's history and the
+# machine's journal.
+export XDG_STATE_HOME="$(realpath "$OUT")/state" QZ7_JOURNAL=off
 trap stop_started EXIT
 
 # The simulator first: it prints its pseudo-terminal's path, then its events, then a summary.

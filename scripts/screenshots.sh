@@ -72,6 +72,7 @@ updater() {  # updater NAME USER PORTS [ARGS...]: starts the updater, sets $upda
   local name=$1 user=$2 ports=$3
   shift 3
   env -i PATH=/usr/bin:/bin DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$(realpath "$WORK/runtime")" \
+    XDG_STATE_HOME="$(realpath "$WORK/runtime")/state" QZ7_JOURNAL=off \
     LANG="${lang:-C.UTF-8}" QZ7_SERIAL_PORTS="$ports" ${times:+QZ7_TEST_TIMES="$times"} \
     setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups "$BUILD/qz7-updater" "$@" \
     > /dev/null 2> "$WORK/$name.log" &

@@ -486,7 +486,12 @@ neu starten</translation>
         <translation>Spielt neue Firmware über einen USB-Seriell-Adapter auf einen QZ7</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+17"/>
+        <source>QZ7s an earlier update left without firmware</source>
+        <translation>QZ7, die ein früheres Update ohne Firmware zurückgelassen hat</translation>
+    </message>
+    <message>
+        <location line="+10"/>
         <source>QZ7 front panel</source>
         <translation>Frontplatte des QZ7</translation>
     </message>
@@ -1126,7 +1131,7 @@ neu starten</translation>
         <translation>Der QZ7 wird programmiert: Jetzt anzuhalten ließe ihn ohne Firmware. Die Aktualisierung geht weiter; drücken Sie innerhalb von 5 s erneut Ctrl+C, um anzuhalten.</translation>
     </message>
     <message>
-        <location filename="../run/UnitRun.cpp" line="+118"/>
+        <location filename="../run/UnitRun.cpp" line="+123"/>
         <source>Interrupted</source>
         <translation>Unterbrochen</translation>
     </message>
@@ -1149,7 +1154,7 @@ neu starten</translation>
         <translation>Löscht den QZ7 und sendet ihm die Firmware V%1</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+45"/>
         <source>Done</source>
         <translation>Fertig</translation>
     </message>
@@ -1169,12 +1174,12 @@ neu starten</translation>
         <translation>Anhalten</translation>
     </message>
     <message>
-        <location filename="../window/UpdaterWindow.h" line="+99"/>
+        <location filename="../window/UpdaterWindow.h" line="+105"/>
         <source>The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.</source>
         <translation>Der QZ7 wird programmiert. Wenn Sie jetzt anhalten, bleibt er ohne Firmware, bis er erneut aktualisiert wird.</translation>
     </message>
     <message>
-        <location filename="../window/WindowFrontEnd.cpp" line="+102"/>
+        <location filename="../window/WindowFrontEnd.cpp" line="+110"/>
         <location line="+30"/>
         <source>Save report</source>
         <translation>Bericht speichern</translation>
@@ -1188,6 +1193,11 @@ neu starten</translation>
         <location line="+30"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>Der Bericht konnte nicht nach %1 geschrieben werden: %2.</translation>
+    </message>
+    <message>
+        <location filename="../app/main.cpp" line="+60"/>
+        <source>The history %1 cannot be kept: %2. Nothing was done to any port.</source>
+        <translation>Der Verlauf %1 kann nicht geführt werden: %2. An keinem Anschluss wurde etwas getan.</translation>
     </message>
 </context>
 </TS>

@@ -486,7 +486,12 @@ y el QZ7</translation>
         <translation>Instala firmware nuevo en un QZ7 mediante un adaptador USB serie</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+17"/>
+        <source>QZ7s an earlier update left without firmware</source>
+        <translation>QZ7 que una actualización anterior dejó sin firmware</translation>
+    </message>
+    <message>
+        <location line="+10"/>
         <source>QZ7 front panel</source>
         <translation>Panel frontal del QZ7</translation>
     </message>
@@ -1126,7 +1131,7 @@ y el QZ7</translation>
         <translation>Se está programando el QZ7: detenerlo ahora lo dejaría sin firmware. La actualización continúa; pulse Ctrl+C otra vez en 5 s para detenerla.</translation>
     </message>
     <message>
-        <location filename="../run/UnitRun.cpp" line="+118"/>
+        <location filename="../run/UnitRun.cpp" line="+123"/>
         <source>Interrupted</source>
         <translation>Interrumpido</translation>
     </message>
@@ -1149,7 +1154,7 @@ y el QZ7</translation>
         <translation>Borra el QZ7 y le envía el firmware V%1</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+45"/>
         <source>Done</source>
         <translation>Terminado</translation>
     </message>
@@ -1169,12 +1174,12 @@ y el QZ7</translation>
         <translation>Detener</translation>
     </message>
     <message>
-        <location filename="../window/UpdaterWindow.h" line="+99"/>
+        <location filename="../window/UpdaterWindow.h" line="+105"/>
         <source>The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.</source>
         <translation>Se está programando el QZ7. Si lo detiene ahora, quedará sin firmware hasta que se actualice de nuevo.</translation>
     </message>
     <message>
-        <location filename="../window/WindowFrontEnd.cpp" line="+102"/>
+        <location filename="../window/WindowFrontEnd.cpp" line="+110"/>
         <location line="+30"/>
         <source>Save report</source>
         <translation>Guardar informe</translation>
@@ -1188,6 +1193,11 @@ y el QZ7</translation>
         <location line="+30"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>No se pudo escribir el informe en %1: %2.</translation>
+    </message>
+    <message>
+        <location filename="../app/main.cpp" line="+60"/>
+        <source>The history %1 cannot be kept: %2. Nothing was done to any port.</source>
+        <translation>No se puede llevar el historial %1: %2. No se ha hecho nada en ningún puerto.</translation>
     </message>
 </context>
 </TS>

@@ -486,7 +486,12 @@ et le QZ7</translation>
         <translation>Installe un nouveau micrologiciel sur un QZ7 via un adaptateur série USB</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+17"/>
+        <source>QZ7s an earlier update left without firmware</source>
+        <translation>QZ7 laissés sans micrologiciel par une mise à jour précédente</translation>
+    </message>
+    <message>
+        <location line="+10"/>
         <source>QZ7 front panel</source>
         <translation>Façade du QZ7</translation>
     </message>
@@ -1126,7 +1131,7 @@ et le QZ7</translation>
         <translation>Le QZ7 est en cours de programmation&#xa0;: l&apos;arrêter maintenant le laisserait sans micrologiciel. La mise à jour continue&#xa0;; appuyez de nouveau sur Ctrl+C dans les 5 s pour arrêter.</translation>
     </message>
     <message>
-        <location filename="../run/UnitRun.cpp" line="+118"/>
+        <location filename="../run/UnitRun.cpp" line="+123"/>
         <source>Interrupted</source>
         <translation>Interrompu</translation>
     </message>
@@ -1149,7 +1154,7 @@ et le QZ7</translation>
         <translation>Efface le QZ7 et lui envoie le micrologiciel V%1</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+45"/>
         <source>Done</source>
         <translation>Terminé</translation>
     </message>
@@ -1169,12 +1174,12 @@ et le QZ7</translation>
         <translation>Arrêter</translation>
     </message>
     <message>
-        <location filename="../window/UpdaterWindow.h" line="+99"/>
+        <location filename="../window/UpdaterWindow.h" line="+105"/>
         <source>The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.</source>
         <translation>Le QZ7 est en cours de programmation. L&apos;arrêter maintenant le laisse sans micrologiciel jusqu&apos;à une nouvelle mise à jour.</translation>
     </message>
     <message>
-        <location filename="../window/WindowFrontEnd.cpp" line="+102"/>
+        <location filename="../window/WindowFrontEnd.cpp" line="+110"/>
         <location line="+30"/>
         <source>Save report</source>
         <translation>Enregistrer le rapport</translation>
@@ -1188,6 +1193,11 @@ et le QZ7</translation>
         <location line="+30"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>Le rapport n&apos;a pas pu être écrit dans %1 : %2.</translation>
+    </message>
+    <message>
+        <location filename="../app/main.cpp" line="+60"/>
+        <source>The history %1 cannot be kept: %2. Nothing was done to any port.</source>
+        <translation>L’historique %1 ne peut pas être tenu : %2. Aucun port n’a été touché.</translation>
     </message>
 </context>
 </TS>

@@ -486,7 +486,12 @@ and the QZ7</source>
         <translation>USB シリアルアダプター経由で QZ7 に新しいファームウェアを書き込みます</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+17"/>
+        <source>QZ7s an earlier update left without firmware</source>
+        <translation>以前の更新でファームウェアのないまま残された QZ7</translation>
+    </message>
+    <message>
+        <location line="+10"/>
         <source>QZ7 front panel</source>
         <translation>QZ7 の前面パネル</translation>
     </message>
@@ -1126,7 +1131,7 @@ and the QZ7</source>
         <translation>QZ7 に書き込み中です。今停止すると QZ7 のファームウェアがなくなります。更新を続けます。停止するには 5 s 以内にもう一度 Ctrl+C を押してください。</translation>
     </message>
     <message>
-        <location filename="../run/UnitRun.cpp" line="+118"/>
+        <location filename="../run/UnitRun.cpp" line="+123"/>
         <source>Interrupted</source>
         <translation>中断しました</translation>
     </message>
@@ -1149,7 +1154,7 @@ and the QZ7</source>
         <translation>QZ7 を消去し、ファームウェア V%1 を送信します</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+45"/>
         <source>Done</source>
         <translation>完了</translation>
     </message>
@@ -1169,12 +1174,12 @@ and the QZ7</source>
         <translation>停止</translation>
     </message>
     <message>
-        <location filename="../window/UpdaterWindow.h" line="+99"/>
+        <location filename="../window/UpdaterWindow.h" line="+105"/>
         <source>The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.</source>
         <translation>QZ7 に書き込み中です。今停止すると、もう一度更新するまで QZ7 にはファームウェアがありません。</translation>
     </message>
     <message>
-        <location filename="../window/WindowFrontEnd.cpp" line="+102"/>
+        <location filename="../window/WindowFrontEnd.cpp" line="+110"/>
         <location line="+30"/>
         <source>Save report</source>
         <translation>レポートを保存</translation>
@@ -1188,6 +1193,11 @@ and the QZ7</source>
         <location line="+30"/>
         <source>The report could not be written to %1: %2.</source>
         <translation>レポートを %1 に書き込めませんでした: %2。</translation>
+    </message>
+    <message>
+        <location filename="../app/main.cpp" line="+60"/>
+        <source>The history %1 cannot be kept: %2. Nothing was done to any port.</source>
+        <translation>履歴 %1 を記録できません: %2。どのポートにも何もしていません。</translation>
     </message>
 </context>
 </TS>

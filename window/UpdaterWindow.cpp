@@ -120,6 +120,15 @@ QPushButton* UpdaterWindow::CopyButtonView() const { return ui_->CopyButtonView;
 QLabel* UpdaterWindow::StatusAfterView() const { return ui_->StatusAfterView; }
 QProgressBar* UpdaterWindow::LevelIndicatorVew() const { return ui_->LevelIndicatorVew; }
 QLabel* UpdaterWindow::OutcomeView() const { return ui_->OutcomeView; }
+QLabel* UpdaterWindow::LeftEmptyView() const { return ui_->LeftEmptyView; }
+
+void UpdaterWindow::SetLeftEmpty(const QStringList& sentences)
+{
+    const QString text = sentences.join(QLatin1Char('\n'));
+    ui_->LeftEmptyView->setText(text);
+    ui_->LeftEmptyView->setAccessibleName(text);
+    ui_->LeftEmptyView->setVisible(!sentences.isEmpty());
+}
 
 void UpdaterWindow::ShowEnd(Outcome outcome)
 {

@@ -20,6 +20,8 @@
 namespace Ui {
 class QZ7UpdaterWindow;
 }
+class Ledger;
+class UnitRecorder;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -48,6 +50,10 @@ public:
     QLabel* StatusAfterView() const;
     // The end screen's mark, named "Done" or "Failed" for a screen reader.
     QLabel* OutcomeView() const;
+    // Above everything: the QZ7s that an update cut off earlier (a crash, a power cut, kill -9)
+    // left without firmware, one sentence each; hidden while there are none.
+    QLabel* LeftEmptyView() const;
+    void SetLeftEmpty(const QStringList& sentences);
 
     // The dialogue has ended: the outcome's mark, and only the ways on that are live (after
     // "Done", "Update another QZ7" and Close; after a failure, Restart and Close; after a damaged
@@ -145,7 +151,10 @@ private:
 // The window and its controller, wired as the program runs them. The controller is destroyed
 // first, so that no posted update can outlive the views.
 struct UpdaterApp {
-    explicit UpdaterApp(QZ7_UpdaterAppDelegate::Options options = {});
+    // With `ledger`, every unit the window updates is recorded (pending before its erase, its
+    // end), and the units a cut-off update left without firmware are shown until each is
+    // updated again.
+    explicit UpdaterApp(QZ7_UpdaterAppDelegate::Options options = {}, std::shared_ptr<Ledger> ledger = nullptr);
     ~UpdaterApp();
     // Shows the window and, once it is shown, starts discovery.
     void Launch();
@@ -157,7 +166,14 @@ struct UpdaterApp {
     std::function<QString(const QString& suggested)> askReportFile;
     std::function<std::vector<ReportPart>()> reportParts;
 
+    // The units left without firmware, as the history has them now, into the window.
+    void ShowLeftEmpty();
+    // The front end the controller is given: the recorder, which passes every update on to the
+    // window's, or the window's own.
+    FrontEnd* ControllersFrontEnd() const;
+
     std::unique_ptr<UpdaterWindow> window;
-    std::unique_ptr<QZ7_UpdaterAppDelegate> controller;
     std::unique_ptr<WindowFrontEnd> frontEnd;
+    std::unique_ptr<UnitRecorder> recorder;  // none without a ledger
+    std::unique_ptr<QZ7_UpdaterAppDelegate> controller;
 };

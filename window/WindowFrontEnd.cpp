@@ -4,6 +4,7 @@
 
 #include "controller/Log.h"
 #include "core/Words.h"
+#include "run/UnitRecorder.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -79,15 +80,24 @@ void WindowFrontEnd::Show(const ScreenUpdate& update)
         w.NextUnitButtonView()->setFocus();
 }
 
-UpdaterApp::UpdaterApp(QZ7_UpdaterAppDelegate::Options options)
+UpdaterApp::UpdaterApp(QZ7_UpdaterAppDelegate::Options options, std::shared_ptr<Ledger> ledger)
     : window(std::make_unique<UpdaterWindow>())
 {
     QGuiApplication::setDesktopFileName(QStringLiteral("qz7-updater"));
+    frontEnd = std::make_unique<WindowFrontEnd>(*window);
+    if (ledger) {
+        recorder = std::make_unique<UnitRecorder>(std::move(ledger), identity::ForRun(std::nullopt), frontEnd.get());
+        options.beforeErase = recorder->BeforeEraseHook();
+        // A unit updated again answers its earlier cut-off update: the warning is renewed as
+        // each unit's end is recorded.
+        recorder->recorded = [this] { ShowLeftEmpty(); };
+    }
     controller = std::make_unique<QZ7_UpdaterAppDelegate>(std::move(options));
     QZ7_UpdaterAppDelegate& c = *controller;
     window->programming = [&c] { return c.Programming(); };
-    frontEnd = std::make_unique<WindowFrontEnd>(*window);
-    c.setFrontEnd(frontEnd.get());
+    if (recorder)
+        recorder->statusShown = [&c] { return c.StatusShown(); };
+    c.setFrontEnd(ControllersFrontEnd());
     QObject::connect(window->UpdateButtonView(), &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::UpdatePressed);
     QObject::connect(window->CancelButtonView(), &QPushButton::clicked, &c, &QZ7_UpdaterAppDelegate::CancelPressed);
     QObject::connect(window.get(), &UpdaterWindow::Closed, &c, [&c] { c.ClosePort(); });
@@ -141,11 +151,35 @@ QString UpdaterApp::SaveReport()
 UpdaterApp::~UpdaterApp()
 {
     window->programming = nullptr;
+    // A unit still under way ends as interrupted, as on the terminal: its port put back first,
+    // so that its record counts the lines the QZ7 took.
+    if (recorder && recorder->UnderWay()) {
+        controller->StopNow();
+        recorder->Stop();
+    }
+    if (recorder)
+        recorder->statusShown = nullptr;
     controller.reset();
+}
+
+FrontEnd* UpdaterApp::ControllersFrontEnd() const
+{
+    return recorder ? static_cast<FrontEnd*>(recorder.get()) : frontEnd.get();
+}
+
+void UpdaterApp::ShowLeftEmpty()
+{
+    if (!recorder)
+        return;
+    QStringList sentences;
+    for (const HistoryRecord& record : recorder->LeftEmpty())
+        sentences << QString::fromStdString(LeftEmptyText(record));
+    window->SetLeftEmpty(sentences);
 }
 
 void UpdaterApp::Launch()
 {
+    ShowLeftEmpty();
     window->show();
     QTimer::singleShot(0, controller.get(), [c = controller.get()] { c->applicationDidFinishLaunching(); });
 }

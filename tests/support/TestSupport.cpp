@@ -94,11 +94,12 @@ ServiceLister OneAdapter(const std::string& path)
     return [path] { return std::optional(std::vector<SerialService>{{"ttyS0", "/nonexistent/ttyS0"}, {"ttyUSB-sim", path}}); };
 }
 
-std::unique_ptr<UpdaterApp> MakeApp(const std::string& path, QZ7_UpdaterAppDelegate::Options options)
+std::unique_ptr<UpdaterApp> MakeApp(const std::string& path, QZ7_UpdaterAppDelegate::Options options,
+                                    std::shared_ptr<Ledger> ledger)
 {
     options.lister = OneAdapter(path);
     options.discoveryInterval = 20ms;
-    return std::make_unique<UpdaterApp>(std::move(options));
+    return std::make_unique<UpdaterApp>(std::move(options), std::move(ledger));
 }
 
 QZ7_UpdaterAppDelegate::Options WithFirmware(std::string image)
@@ -109,20 +110,20 @@ QZ7_UpdaterAppDelegate::Options WithFirmware(std::string image)
     return options;
 }
 
-PowerOnCue::PowerOnCue(UpdaterApp& app, bootsim::BootSim* sim) : app(app), sim(sim), next(app.frontEnd.get())
+PowerOnCue::PowerOnCue(UpdaterApp& app, bootsim::BootSim* sim) : app(app), sim(sim), next(app.ControllersFrontEnd())
 {
     app.controller->setFrontEnd(this);
 }
 
 PowerOnCue::PowerOnCue(UpdaterApp& app, std::function<void()> powerOn)
-    : app(app), sim(nullptr), powerOn(std::move(powerOn)), next(app.frontEnd.get())
+    : app(app), sim(nullptr), powerOn(std::move(powerOn)), next(app.ControllersFrontEnd())
 {
     app.controller->setFrontEnd(this);
 }
 
 PowerOnCue::~PowerOnCue()
 {
-    app.controller->setFrontEnd(app.frontEnd.get());
+    app.controller->setFrontEnd(app.ControllersFrontEnd());
 }
 
 void PowerOnCue::Show(const ScreenUpdate& update)
@@ -172,12 +173,13 @@ PowerOnWhenFileShows::~PowerOnWhenFileShows()
     thread_.join();
 }
 
-SimUpdate::SimUpdate(bootsim::Options o, QZ7_UpdaterAppDelegate::Options options) : sim(std::move(o))
+SimUpdate::SimUpdate(bootsim::Options o, QZ7_UpdaterAppDelegate::Options options, std::shared_ptr<Ledger> ledger)
+    : sim(std::move(o))
 {
     opened = sim.Open();
     EXPECT_TRUE(opened);
     sim.Start();
-    app = MakeApp(sim.SlavePath(), std::move(options));
+    app = MakeApp(sim.SlavePath(), std::move(options), std::move(ledger));
     cue = std::make_unique<PowerOnCue>(*app, &sim);
     app->Launch();
 }

@@ -44,7 +44,9 @@ ServiceLister OneAdapter(const std::string& path);
 
 // The window and controller as the program builds them, pointed at `path` (the lister offers
 // only that adapter, and discovery passes every 20 ms).
-std::unique_ptr<UpdaterApp> MakeApp(const std::string& path, QZ7_UpdaterAppDelegate::Options options = {});
+// With `ledger`, the window keeps its units' records there.
+std::unique_ptr<UpdaterApp> MakeApp(const std::string& path, QZ7_UpdaterAppDelegate::Options options = {},
+                                    std::shared_ptr<Ledger> ledger = nullptr);
 // Controller options that send `image` instead of the shipped image.
 QZ7_UpdaterAppDelegate::Options WithFirmware(std::string image);
 
@@ -88,7 +90,7 @@ private:
 // A whole update: the simulator on a pseudo-terminal, started, and the window and controller on
 // its slave, launched, with the simulator powered on as the power-on directions show.
 struct SimUpdate {
-    explicit SimUpdate(bootsim::Options sim, QZ7_UpdaterAppDelegate::Options options = {});
+    explicit SimUpdate(bootsim::Options sim, QZ7_UpdaterAppDelegate::Options options = {}, std::shared_ptr<Ledger> ledger = nullptr);
     // Waits for the version question, then runs `atTheQuestion` (when given; false: give up)
     // and presses Update. False, with nothing pressed, when the question did not come in `bound`.
     bool PressUpdate(const std::function<bool()>& atTheQuestion = {}, std::chrono::milliseconds bound = 30s);

@@ -5,10 +5,12 @@
 #include "core/Status.h"
 #include "controller/Log.h"
 #include "hex/CaptureFormat.h"
+#include "run/Ledger.h"
 #include "run/SupportReport.h"
 #include "tests/support/WindowKeys.h"
 
 #include <QAccessible>
+#include <filesystem>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QLabel>
@@ -489,4 +491,82 @@ TEST(Window, AnEndScreenSavesAReportWithEveryPart)
     EXPECT_NE(CommandOutput("tar xzOf " + file + " transcript.txt", status).find("directions: Not Erased"), std::string::npos);
     EXPECT_EQ(CommandOutput("tar xzOf " + file + " list.json", status), "{\"path\":\"x\"}\n");
     update.Quit();
+}
+
+TEST(WindowRecords, EachUnitIsRecordedAndWhatACutOffUpdateLeftShowsUntilUpdatedAgain)
+{
+    // One row a way a window's unit ends: Done answers the earlier cut-off update of its slot,
+    // a failed erase and a stop mid-transfer do not.
+    enum class Way { Done, EraseFails, StoppedMidTransfer };
+    const struct {
+        Way way;
+        const char* outcome;
+        bool stillLeftEmpty;  // the warning is still shown after the unit's end
+    } rows[] = {
+        {Way::Done, "done", false},
+        {Way::EraseFails, "not-erased", true},
+        {Way::StoppedMidTransfer, "interrupted", true},
+    };
+    int n = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.outcome);
+        const std::string folder = testing::TempDir() + "window-records-" + std::to_string(n++);
+        std::filesystem::remove_all(folder);
+        std::string error;
+        std::shared_ptr<Ledger> ledger = Ledger::Open({.historyFile = folder + "/history.sqlite", .journal = false}, error);
+        ASSERT_TRUE(ledger) << error;
+        bootsim::Options sim = row.way == Way::StoppedMidTransfer ? HeldTransfer(10) : FastSim();
+        sim.failErase = row.way == Way::EraseFails;
+        SimUpdate run(sim, {}, ledger);
+        // An earlier updater on the same slot was cut off after its erase (its ledger went with
+        // no end, as a kill -9 leaves it); the window started after it.
+        {
+            UnitLedger earlier(ledger, identity::ForRun("dave"));
+            StatusText::AdapterFacts adapter;
+            adapter.path = run.sim.SlavePath();
+            ASSERT_TRUE(earlier.Bind(adapter.path, adapter));
+            earlier.BeforeErase();
+        }
+        run.app->ShowLeftEmpty();
+        UpdaterWindow& w = *run.app->window;
+        ASSERT_TRUE(w.LeftEmptyView()->isVisible());
+        const std::string said = w.LeftEmptyView()->text().toStdString();
+        EXPECT_NE(said.find("The QZ7 " + run.sim.SlavePath() + " on " + run.sim.SlavePath() + " was left without firmware at "),
+                  std::string::npos) << said;
+        EXPECT_EQ(w.LeftEmptyView()->accessibleName().toStdString(), said);
+
+        if (row.way == Way::StoppedMidTransfer) {
+            ASSERT_TRUE(ReachTransfer(run));
+            CloseControl(w);
+            Answer(w, "Stop");
+            run.cue.reset();
+            run.app.reset();  // the program ends: the unit under way is recorded as it goes
+        } else {
+            ASSERT_TRUE(run.PressUpdate());
+            ASSERT_TRUE(QTest::qWaitFor([&] { return w.OnEndScreen(); }, 30000));
+            EXPECT_EQ(w.LeftEmptyView()->isVisible(), row.stillLeftEmpty);
+        }
+        const std::vector<HistoryRecord> all = ledger->Records().All();
+        ASSERT_EQ(all.size(), 2u);
+        const HistoryRecord& unit = all[1];
+        EXPECT_EQ(unit.outcome, row.outcome);
+        EXPECT_EQ(unit.identity.slot, run.sim.SlavePath());
+        EXPECT_EQ(unit.port, run.sim.SlavePath());
+        EXPECT_EQ(unit.identity.operatorName, identity::LoginName());
+        EXPECT_EQ(unit.identity.firmwareSha256, Firmware::Sha256);
+        EXPECT_EQ(unit.versionFound, "2.005");
+        EXPECT_FALSE(unit.erased.empty()) << "the pending record came before the erase";
+        EXPECT_FALSE(unit.ended.empty());
+        if (row.way == Way::Done) {
+            EXPECT_EQ(unit.linesSent, Firmware::Lines);
+        }
+        if (row.way == Way::StoppedMidTransfer) {
+            // The simulator holds its answer to the tenth line: nine were taken.
+            EXPECT_GE(unit.linesSent, 9);
+            EXPECT_LT(unit.linesSent, Firmware::Lines);
+        }
+        EXPECT_EQ(ledger->LeftEmpty().size(), row.stillLeftEmpty ? 1u : 0u);
+        if (run.app)
+            run.Quit();
+    }
 }
