@@ -14,7 +14,10 @@
 
 namespace {
 
-constexpr std::size_t kFlushAt = 64 * 1024;
+// Past this many unwritten bytes the writer is woken before its timer: a whole update's capture
+// (about 350 kB) never reaches it, so while the QZ7 is programmed the writer wakes only every
+// kFlushEvery, and the reader never makes a system call for it.
+constexpr std::size_t kFlushAt = 1024 * 1024;
 constexpr std::size_t kMaxPending = 16 * 1024 * 1024;
 constexpr auto kFlushEvery = std::chrono::milliseconds(200);
 // Room kept beyond the memory bound for the end line, so that a capture kept whole ends whole.
@@ -124,6 +127,15 @@ std::string* CaptureSession::Target(std::size_t bound)
     return &pending_;
 }
 
+bool CaptureSession::WakeDue()
+{
+    // Once for each batch: a writer already woken takes everything there is when it runs.
+    if (fd_ < 0 || wakeAsked_ || Unwritten() < kFlushAt)
+        return false;
+    wakeAsked_ = true;
+    return true;
+}
+
 std::size_t CaptureSession::Unwritten() const
 {
     return pending_.size() + (fd_ >= 0 ? kept_.size() - keptWritten_ : 0);
@@ -138,7 +150,7 @@ void CaptureSession::Add(const std::string& line)
             return;
         if (std::string* out = Target(line.size())) {
             *out += line;
-            wake = fd_ >= 0 && Unwritten() >= kFlushAt;
+            wake = WakeDue();
         }
     }
     if (wake)
@@ -158,7 +170,7 @@ void CaptureSession::AddBytes(const char* kind, const char* bytes, std::size_t c
             return;
         if (std::string* out = Target(EventBound(count))) {
             capture::AppendEventLine(*out, kind, t, std::string_view(bytes, count));
-            wake = fd_ >= 0 && Unwritten() >= kFlushAt;
+            wake = WakeDue();
         }
     }
     if (wake)
@@ -255,6 +267,7 @@ void CaptureSession::WriterLoop()
             kept = std::string_view(kept_.data() + keptWritten_, kept_.size() - keptWritten_);
             keptWritten_ = kept_.size();
             batch.swap(pending_);
+            wakeAsked_ = false;
             last = stopWriter_;
         }
         std::string error;

@@ -23,9 +23,10 @@
 // Recording must not slow the dialogue: an event is formatted once, into one buffer, under a
 // short lock (the lines kept in memory, which the file's writer reads from too, or the file's own
 // buffer once the memory bound is reached), and a writer thread of the session's own puts the
-// new bytes on disk every 200 ms, or sooner once 64 KiB are waiting. Nothing is fsync'd per event; the file is synced once, when the session
-// ends. A disk that stalls holds only the writer; past 16 MiB waiting, events are dropped and
-// counted in the end line rather than making the reader wait.
+// new bytes on disk every 200 ms, or sooner once 1 MiB is waiting. Nothing is fsync'd per
+// event; the file is synced once, when the session ends. A disk that stalls holds only the
+// writer; past 16 MiB waiting, events are dropped and counted in the end line rather than making
+// the reader wait.
 class CaptureSession {
 public:
     using Clock = std::chrono::steady_clock;
@@ -67,6 +68,7 @@ private:
     // bytes the file has yet to get.
     std::string* Target(std::size_t bound);
     std::size_t Unwritten() const;
+    bool WakeDue();  // whether to wake the writer now (once a batch)
     void WriterLoop();
     std::string EndLine() const;  // under mutex_
 
@@ -78,6 +80,7 @@ private:
     std::string pending_;   // the file's lines once the kept ones are cut short, not yet written
     std::string kept_;      // up to keep_ bytes of lines (reserved: they never move)
     std::size_t keptWritten_ = 0;  // how much of kept_ the writer has taken for the file
+    bool wakeAsked_ = false;       // the writer was woken and has not yet taken its batch
     bool keptWhole_ = true;
     long long dropped_ = 0;
     bool finished_ = false;
