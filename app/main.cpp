@@ -62,7 +62,7 @@ int main(int argc, char* argv[])
                                      QString::fromStdString(historyError));
         std::fprintf(stderr, "qz7-updater: cannot keep the history %s: %s. Nothing was done to any port.\n",
                      StatusText::PrintableText(historyFile).c_str(), historyError.c_str());
-        QMessageBox::critical(nullptr, QString::fromLatin1(UpdaterWindow::kTitle), why);
+        QMessageBox::critical(nullptr, UpdaterWindow::Title(), why);
         return ExitStatus::OutputFailed;
     }
 

@@ -1164,7 +1164,19 @@ y el QZ7</translation>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="+201"/>
+        <location line="+4"/>
+        <source>%1 – %2</source>
+        <extracomment>The window title after an update: its outcome (&quot;Done&quot;, &quot;Failed&quot;), then the program&apos;s name.</extracomment>
+        <translation>%1 – %2</translation>
+    </message>
+    <message>
+        <location line="+114"/>
+        <source>%1 % – %2</source>
+        <extracomment>The window title during the transfer: the share sent so far (%1 %), then the program&apos;s name.</extracomment>
+        <translation>%1 % – %2</translation>
+    </message>
+    <message>
+        <location line="+85"/>
         <source>Keep updating</source>
         <translation>Seguir actualizando</translation>
     </message>
@@ -1174,12 +1186,17 @@ y el QZ7</translation>
         <translation>Detener</translation>
     </message>
     <message>
-        <location filename="../window/UpdaterWindow.h" line="+105"/>
+        <location filename="../window/UpdaterWindow.h" line="+104"/>
+        <source>QZ7 Updater</source>
+        <translation>QZ7 Updater</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.</source>
         <translation>Se está programando el QZ7. Si lo detiene ahora, quedará sin firmware hasta que se actualice de nuevo.</translation>
     </message>
     <message>
-        <location filename="../window/WindowFrontEnd.cpp" line="+110"/>
+        <location filename="../window/WindowFrontEnd.cpp" line="+112"/>
         <location line="+30"/>
         <source>Save report</source>
         <translation>Guardar informe</translation>

@@ -1164,7 +1164,19 @@ et le QZ7</translation>
         <translation>Échec</translation>
     </message>
     <message>
-        <location line="+201"/>
+        <location line="+4"/>
+        <source>%1 – %2</source>
+        <extracomment>The window title after an update: its outcome (&quot;Done&quot;, &quot;Failed&quot;), then the program&apos;s name.</extracomment>
+        <translation>%1 – %2</translation>
+    </message>
+    <message>
+        <location line="+114"/>
+        <source>%1 % – %2</source>
+        <extracomment>The window title during the transfer: the share sent so far (%1 %), then the program&apos;s name.</extracomment>
+        <translation>%1 % – %2</translation>
+    </message>
+    <message>
+        <location line="+85"/>
         <source>Keep updating</source>
         <translation>Continuer la mise à jour</translation>
     </message>
@@ -1174,12 +1186,17 @@ et le QZ7</translation>
         <translation>Arrêter</translation>
     </message>
     <message>
-        <location filename="../window/UpdaterWindow.h" line="+105"/>
+        <location filename="../window/UpdaterWindow.h" line="+104"/>
+        <source>QZ7 Updater</source>
+        <translation>QZ7 Updater</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.</source>
         <translation>Le QZ7 est en cours de programmation. L&apos;arrêter maintenant le laisse sans micrologiciel jusqu&apos;à une nouvelle mise à jour.</translation>
     </message>
     <message>
-        <location filename="../window/WindowFrontEnd.cpp" line="+110"/>
+        <location filename="../window/WindowFrontEnd.cpp" line="+112"/>
         <location line="+30"/>
         <source>Save report</source>
         <translation>Enregistrer le rapport</translation>
@@ -1197,7 +1214,7 @@ et le QZ7</translation>
     <message>
         <location filename="../app/main.cpp" line="+60"/>
         <source>The history %1 cannot be kept: %2. Nothing was done to any port.</source>
-        <translation>L’historique %1 ne peut pas être tenu : %2. Aucun port n’a été touché.</translation>
+        <translation>L’historique %1 ne peut pas être tenu&#x202f;: %2. Aucun port n’a été touché.</translation>
     </message>
 </context>
 </TS>

@@ -95,7 +95,7 @@ UpdaterWindow::UpdaterWindow() : ui_(std::make_unique<Ui::QZ7UpdaterWindow>())
     statusDescription_ = ui_->StatusView->accessibleDescription();
     statusPointSize_ = ui_->StatusView->font().pointSize();
     ui_->StatusView->installEventFilter(this);
-    setWindowTitle(QString::fromLatin1(kTitle));
+    setWindowTitle(Title());
     setWindowIcon(ApplicationIcon());
     for (QKeySequence keys : {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_W)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &UpdaterWindow::OperatorClose);
@@ -139,7 +139,8 @@ void UpdaterWindow::ShowEnd(Outcome outcome)
     mark->setAccessibleName(done ? tr("Done") : tr("Failed"));
     mark->setHidden(false);
     // The title keeps the outcome, for a window left minimised or on another desktop.
-    setWindowTitle(QString::fromUtf8("%1 \u2013 %2").arg(mark->accessibleName(), QString::fromLatin1(kTitle)));
+    //: The window title after an update: its outcome ("Done", "Failed"), then the program's name.
+    setWindowTitle(tr("%1 – %2").arg(mark->accessibleName(), Title()));
     ui_->LevelIndicatorVew->setHidden(true);
     Offer(ui_->UpdateButtonView, false);
     Offer(ui_->CancelButtonView, false);
@@ -177,7 +178,7 @@ void UpdaterWindow::LeaveEnd()
     ui_->OutcomeView->setHidden(true);
     ui_->OutcomeView->clear();
     ui_->OutcomeView->setAccessibleName(QString());
-    setWindowTitle(QString::fromLatin1(kTitle));
+    setWindowTitle(Title());
     Offer(ui_->RestartButtonView, false);
     Offer(ui_->CloseButtonView, false);
     Offer(ui_->SaveReportButtonView, false);
@@ -251,8 +252,9 @@ void UpdaterWindow::SetTitleLevel(std::optional<int> level)
     if (onEndScreen_)
         return;  // the end's title names the outcome until the operator goes on
     titleSet_.start();
-    const QString title = QString::fromLatin1(kTitle);
-    setWindowTitle(level ? QString::fromUtf8("%1 % \u2013 %2").arg(*level).arg(title) : title);
+    const QString title = Title();
+    //: The window title during the transfer: the share sent so far (%1 %), then the program's name.
+    setWindowTitle(level ? tr("%1 % – %2").arg(*level).arg(title) : title);
 }
 
 void UpdaterWindow::SetLevel(int level)
@@ -335,7 +337,7 @@ void UpdaterWindow::AskToStop()
         question_->raise();
         return;
     }
-    auto* box = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(kTitle), tr(kStopQuestion),
+    auto* box = new QMessageBox(QMessageBox::Warning, Title(), tr(kStopQuestion),
                                 QMessageBox::NoButton, this);
     QPushButton* keep = box->addButton(tr("Keep updating"), QMessageBox::RejectRole);
     QPushButton* stop = box->addButton(tr("Stop"), QMessageBox::DestructiveRole);

@@ -101,7 +101,9 @@ public:
     // The question shown while closing is being asked; null otherwise.
     QMessageBox* CloseQuestion() const { return question_.data(); }
 
-    static inline const char* const kTitle = "QZ7 Updater";
+    static inline const char* const kTitle = QT_TRANSLATE_NOOP("UpdaterWindow", "QZ7 Updater");
+    // The program's name as the window title has it, in the operator's language.
+    static QString Title() { return tr(kTitle); }
     static inline const char* const kStopQuestion = QT_TRANSLATE_NOOP(
         "UpdaterWindow", "The QZ7 is being programmed. Stopping now leaves it without firmware until it is updated again.");
 
