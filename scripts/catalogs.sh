@@ -10,6 +10,10 @@ lupdate=/usr/lib/qt6/bin/lupdate
 [ -x "$lupdate" ] || { echo "catalogs.sh: $lupdate is missing (Debian: qt6-l10n-tools)" >&2; exit 1; }
 # core/ has no Qt: its texts go through Words::Tr (read as QCoreApplication::translate) and
 # QT_TRANSLATE_NOOP.
+# The catalogs: one for each language in translations/LANGUAGES.
+catalogs=()
+while read -r code; do
+  case $code in [a-z]*) catalogs+=("translations/qz7-updater_$code.ts") ;; esac
+done < translations/LANGUAGES
 exec "$lupdate" -tr-function-alias translate+=Tr -locations relative -no-obsolete -I . "$@" \
-  core run terminal window app controller -ts translations/qz7-updater_de.ts translations/qz7-updater_fr.ts \
-  translations/qz7-updater_es.ts translations/qz7-updater_ja.ts
+  core run terminal window app controller -ts "${catalogs[@]}"

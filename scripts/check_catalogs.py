@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Fails when a catalog in translations/ lacks a text the sources show, holds one unfinished, or
-drops a placeholder or line break of its source: a new text cannot ship untranslated.
+drops a placeholder or line break of its source: a new text cannot ship untranslated. Also fails
+when the languages in translations/LANGUAGES and the catalogs differ, or when the desktop entry
+or the metainfo leaves a carried language out.
 
 The sources' texts are extracted anew by lupdate into a scratch catalog (in the folder given as
 the first argument), exactly as scripts/catalogs.sh finds them, and compared with each catalog."""
@@ -24,17 +26,47 @@ def messages(path):
     return found
 
 
+def carried():
+    with open(os.path.join(ROOT, "translations", "LANGUAGES"), encoding="utf-8") as f:
+        return [line.strip() for line in f if re.match(r"[a-z]", line)]
+
+
+def places(languages, catalogs):
+    """Where a carried language is missing: its catalog, the desktop entry, the metainfo."""
+    problems = []
+    named = sorted(re.fullmatch(r"qz7-updater_(.+)\.ts", c).group(1) for c in catalogs)
+    for code in sorted(set(languages) ^ set(named)):
+        problems.append(f"translations/LANGUAGES and the catalogs differ on {code!r}")
+    with open(os.path.join(ROOT, "resources", "qz7-updater.desktop"), encoding="utf-8") as f:
+        desktop = f.read()
+    metainfo = ET.parse(os.path.join(ROOT, "resources", "io.github.qz7updater.QZ7Updater.metainfo.xml")).getroot()
+    lang = "{http://www.w3.org/XML/1998/namespace}lang"
+    listed = {l.text for l in metainfo.iter("lang")}
+    for code in languages:
+        for key in ("GenericName", "Comment", "Keywords"):
+            if not re.search(rf"^{key}\[{code}\]=\S", desktop, re.M):
+                problems.append(f"qz7-updater.desktop: no {key}[{code}]")
+        for path in ("summary", "description/p", "screenshots/screenshot/caption"):
+            plain = metainfo.findall(path)
+            translated = [e for e in metainfo.findall(path) if e.get(lang) == code]
+            if len([e for e in plain if e.get(lang) is None]) != len(translated):
+                problems.append(f"metainfo: {path} not all in {code!r}")
+        if code not in listed:
+            problems.append(f"metainfo: {code!r} not in <languages>")
+    return problems
+
+
 def main():
     scratch = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build")
     os.makedirs(scratch, exist_ok=True)
     extracted = os.path.join(scratch, "sources.ts")
     subprocess.run([LUPDATE, "-silent", "-tr-function-alias", "translate+=Tr", "-locations", "none", "-I", ROOT,
-                    "core", "terminal", "window", "app", "controller", "-ts", extracted],
+                    "core", "run", "terminal", "window", "app", "controller", "-ts", extracted],
                    cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
     sources = set(messages(extracted))
     os.remove(extracted)
     catalogs = sorted(f for f in os.listdir(os.path.join(ROOT, "translations")) if f.endswith(".ts"))
-    problems = []
+    problems = places(carried(), catalogs)
     for name in catalogs:
         held = messages(os.path.join(ROOT, "translations", name))
         for key in sorted(sources):

@@ -94,6 +94,16 @@ ServiceLister OneAdapter(const std::string& path)
     return [path] { return std::optional(std::vector<SerialService>{{"ttyS0", "/nonexistent/ttyS0"}, {"ttyUSB-sim", path}}); };
 }
 
+std::vector<std::string> CarriedLanguages()
+{
+    std::vector<std::string> languages;
+    std::ifstream list(QZ7_SOURCE_DIR "/translations/LANGUAGES");
+    for (std::string line; std::getline(list, line);)
+        if (!line.empty() && line[0] >= 'a' && line[0] <= 'z')
+            languages.push_back(line);
+    return languages;
+}
+
 std::unique_ptr<UpdaterApp> MakeApp(const std::string& path, QZ7_UpdaterAppDelegate::Options options,
                                     std::shared_ptr<Ledger> ledger)
 {

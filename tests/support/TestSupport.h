@@ -39,6 +39,9 @@ struct Pty {
     static bool HeldExclusively(const std::string& path);
 };
 
+// The languages the program carries, as translations/LANGUAGES lists them ("de", ...).
+std::vector<std::string> CarriedLanguages();
+
 // A lister that offers one adapter at `path` under a USB name.
 ServiceLister OneAdapter(const std::string& path);
 
