@@ -113,16 +113,16 @@ std::string Permission(const PermissionFacts& f)
     const std::string head = Fill(Tr("Status", "No permission to open %1 (owner %2, group %3)."),
                                   {PrintableText(f.device), PrintableText(f.owner), PrintableText(f.group)});
     if (!f.groupMayUse)
-        return head + " " + Tr("Status", "Only its owner may use it. An administrator can give access with a udev rule"
-                                         " (see \"Permission to use the adapter\" in the README).");
+        return Words::Sentences(head, Tr("Status", "Only its owner may use it. An administrator can give access with a udev rule"
+                                         " (see \"Permission to use the adapter\" in the README)."));
     if (f.listedInGroup && !f.loginHasGroup)
-        return head + " " + Fill(Tr("Status", "You are in the group %1, but this login is not yet: log out and back in,"
-                                              " then start the updater again."), {PrintableText(f.group)});
+        return Words::Sentences(head, Fill(Tr("Status", "You are in the group %1, but this login is not yet: log out and back in,"
+                                              " then start the updater again."), {PrintableText(f.group)}));
     if (f.listedInGroup)
-        return head + " " + Fill(Tr("Status", "You are in the group %1 already; an administrator needs to check the"
-                                              " device's access rules."), {PrintableText(f.group)});
-    return head + " " + Tr("Status", "Add yourself to the group with") + "\n" + PermissionCommand(f) + "\n" +
-           Tr("Status", "then log out and back in (the group counts only for a new login).");
+        return Words::Sentences(head, Fill(Tr("Status", "You are in the group %1 already; an administrator needs to check the"
+                                              " device's access rules."), {PrintableText(f.group)}));
+    return Words::Sentences(head, Tr("Status", "Add yourself to the group with") + "\n" + PermissionCommand(f) + "\n" +
+           Tr("Status", "then log out and back in (the group counts only for a new login)."));
 }
 
 std::string PermissionCommand(const PermissionFacts& f)
@@ -140,12 +140,12 @@ std::string Busy(const std::string& device, const std::vector<Holder>& holders, 
     std::string text = names.empty() ? Fill(Tr("Status", "%1 is in use by another program."), {PrintableText(device)})
                                      : Fill(Tr("Status", "%1 is in use by another program: %2."),
                                             {PrintableText(device), Join(names, ", ")});
-    text += " " + Tr("Status", "Close it; the updater opens the adapter as soon as it is free.");
+    text = Words::Sentences(text, Tr("Status", "Close it; the updater opens the adapter as soon as it is free."));
     if (grabbers.size() == 1)
-        text += " " + Fill(Tr("Status", "%1 is running; it is known to take serial adapters."), {grabbers.front()});
+        text = Words::Sentences(text, Fill(Tr("Status", "%1 is running; it is known to take serial adapters."), {grabbers.front()}));
     else if (!grabbers.empty())
-        text += " " + Fill(Tr("Status", "%1 are running; they are known to take serial adapters."),
-                           {Join(grabbers, (" " + Tr("Status", "and") + " ").c_str())});
+        text = Words::Sentences(text, Fill(Tr("Status", "%1 are running; they are known to take serial adapters."),
+                           {Join(grabbers, (" " + Tr("Status", "and") + " ").c_str())}));
     return text;
 }
 
@@ -157,9 +157,9 @@ std::string OpenError(const std::string& device, const std::string& step, int er
                                       : Fill(Tr("Status", "Cannot set up %1 (%2): %3."),
                                              {PrintableText(device), step, Words::ErrorText(error)});
     if (error == ENOENT || error == ENODEV || error == ENXIO)
-        text += " " + Tr("Status", "Plug the adapter in again.");
+        text = Words::Sentences(text, Tr("Status", "Plug the adapter in again."));
     else
-        text += " " + Tr("Status", "The updater keeps trying.");
+        text = Words::Sentences(text, Tr("Status", "The updater keeps trying."));
     return text;
 }
 
@@ -178,19 +178,19 @@ std::string Search(const SearchFacts& f)
 {
     std::string text = Tr("Status", "No USB serial adapter found.");
     if (f.seen.empty()) {
-        text += " " + Tr("Status", "The system lists no serial port at all: plug the adapter in, or try another USB socket or cable.");
+        text = Words::Sentences(text, Tr("Status", "The system lists no serial port at all: plug the adapter in, or try another USB socket or cable."));
     } else {
         std::string seen;
         for (std::size_t i = 0; i < f.seen.size(); ++i)
             seen += (i == 0 ? "" : i + 1 == f.seen.size() ? " " + Tr("Status", "and") + " " : ", ") + PrintableText(f.seen[i]);
-        text += " " + Fill(f.seen.size() == 1 ? Tr("Status", "Seen: %1, not a USB adapter.")
-                                              : Tr("Status", "Seen: %1, not USB adapters."), {seen});
+        text = Words::Sentences(text, Fill(f.seen.size() == 1 ? Tr("Status", "Seen: %1, not a USB adapter.")
+                                              : Tr("Status", "Seen: %1, not USB adapters."), {seen}));
     }
     if (f.brltty)
-        text += " " + Fill(Tr("Status", "An adapter appeared at %1 and went away again: brltty, a braille display driver,"
+        text = Words::Sentences(text, Fill(Tr("Status", "An adapter appeared at %1 and went away again: brltty, a braille display driver,"
                                         " is running and takes such adapters. Unless you use a braille display, remove it with"),
                            {PrintableText(f.vanished)}) +
-                "\n" + kRemoveBrltty + "\n" + Tr("Status", "then plug the adapter in again.");
+                "\n" + kRemoveBrltty + "\n" + Tr("Status", "then plug the adapter in again."));
     return text;
 }
 
@@ -252,12 +252,12 @@ std::string NotAwaited(std::string_view received, Stage stage, bool lastLine)
     else
         said = Fill(Tr("Status", "The QZ7 sent \"%1\", not %2; the updater waits on."), {Printable(text, 40), what});
     if (MayBeEmpty(stage))
-        return said + " " + Tr("Status", "If it stays so, the QZ7 must be restarted: switch it off, hold Run/Stop while you"
-                                         " switch it on, and update again.");
+        return Words::Sentences(said, Tr("Status", "If it stays so, the QZ7 must be restarted: switch it off, hold Run/Stop while you"
+                                         " switch it on, and update again."));
     if (unreadable)
-        return said + " " + Tr("Status", "A wrong line speed, a wrong cable, or another device than a QZ7 in boot-loader mode"
-                                         " sends such bytes: check the cable and what it is plugged into.");
-    return said + " " + Tr("Status", "If it stays so, check that the cable goes to a QZ7 switched on with Run/Stop held.");
+        return Words::Sentences(said, Tr("Status", "A wrong line speed, a wrong cable, or another device than a QZ7 in boot-loader mode"
+                                         " sends such bytes: check the cable and what it is plugged into."));
+    return Words::Sentences(said, Tr("Status", "If it stays so, check that the cable goes to a QZ7 switched on with Run/Stop held."));
 }
 
 std::string Paging(long count, std::string_view lastReply)
@@ -271,12 +271,14 @@ std::string Paging(long count, std::string_view lastReply)
 std::string Progress(int line, int lines, double bytesPerSecond, std::optional<double> secondsLeft)
 {
     std::string text = Fill(Tr("Status", "Line %1 of %2"), {std::to_string(line), std::to_string(lines)});
+    //: Between the parts of the transfer's progress: "Line 12 of 3075, 13.2 kB/s, about 5 s left".
+    const std::string separator = Tr("Status", ", ");
     if (bytesPerSecond > 0)
-        text += ", " + (bytesPerSecond < 1000 ? Fill(Tr("Status", "%1 B/s"), {std::to_string(std::lround(bytesPerSecond))})
-                                              : Fill(Tr("Status", "%1 kB/s"), {Format("%.1f", bytesPerSecond / 1000.0)}));
+        text += separator + (bytesPerSecond < 1000 ? Fill(Tr("Status", "%1 B/s"), {std::to_string(std::lround(bytesPerSecond))})
+                                                   : Fill(Tr("Status", "%1 kB/s"), {Format("%.1f", bytesPerSecond / 1000.0)}));
     // Under half a second left is no estimate worth reading ("about 0 s").
     if (secondsLeft && *secondsLeft >= 0.5)
-        text += ", " + Fill(Tr("Status", "about %1 left"), {Seconds(*secondsLeft)});
+        text += separator + Fill(Tr("Status", "about %1 left"), {Seconds(*secondsLeft)});
     return text;
 }
 
@@ -312,13 +314,13 @@ std::string Failure(const FailureFacts& f)
                            : Fill(Tr("Status", "The adapter stopped working (%1, errno %2): it was unplugged or lost power."),
                                   {Words::ErrorText(*f.hangUpError), std::to_string(*f.hangUpError)}));
     if (!f.lastReply.empty())
-        text += " " + Fill(Tr("Status", "Last from the QZ7: \"%1\"."), {Printable(f.lastReply)});
+        text = Words::Sentences(text, Fill(Tr("Status", "Last from the QZ7: \"%1\"."), {Printable(f.lastReply)}));
     // What to do with the QZ7 before going on: once the erase was asked for, it may have no
     // firmware, and only its boot loader (Run/Stop held at power-on) can take a new image.
     if (f.stage == Stage::AwaitingErased)
-        text += " " + Tr("Status", "The QZ7 may have no firmware now: switch it off, then hold Run/Stop while you switch it on.");
+        text = Words::Sentences(text, Tr("Status", "The QZ7 may have no firmware now: switch it off, then hold Run/Stop while you switch it on."));
     else if (f.stage == Stage::AwaitingDone)
-        text += " " + Tr("Status", "The QZ7 has no firmware now: switch it off, then hold Run/Stop while you switch it on.");
+        text = Words::Sentences(text, Tr("Status", "The QZ7 has no firmware now: switch it off, then hold Run/Stop while you switch it on."));
     return text;
 }
 

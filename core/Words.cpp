@@ -81,6 +81,12 @@ std::string Words::Fill(std::string_view pattern, std::initializer_list<std::str
     return out;
 }
 
+std::string Words::Sentences(const std::string& first, const std::string& second)
+{
+    //: Two sentences in a row: the first (%1), then the next (%2).
+    return Fill(Tr("Words", "%1 %2"), {first, second});
+}
+
 std::string Words::Directions(const DirectionsFact& fact, Language language)
 {
     const EnglishWhile scope(language);

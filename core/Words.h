@@ -34,6 +34,9 @@ std::string ErrorText(int error);
 std::string EnglishErrorText(int error);
 // `pattern` with %1 to %9 replaced by `args`, in one pass (an argument's own "%1" stays as it is).
 std::string Fill(std::string_view pattern, std::initializer_list<std::string> args);
+// Two sentences one after the other, as the operator's language writes them: a space between
+// them in English, none after 。 in Japanese.
+std::string Sentences(const std::string& first, const std::string& second);
 
 std::string Directions(const DirectionsFact& fact, Language language = Language::Operator);
 std::string Status(const StatusFact& fact, Language language = Language::Operator);

@@ -71,7 +71,7 @@ void BenchUnit::Start()
         }
     // A port that can never be an adapter ends this unit at once; the others go on.
     if (std::optional<StatusFact> why = bench_.seams_.unusable(path, bench_.run.waitSeconds.has_value())) {
-        bench_.view_.Say(this, OneLine(Words::Status(*why)) + " " + Words::Tr("Terminal", "Nothing was done to this port."));
+        bench_.view_.Say(this, Words::Sentences(OneLine(Words::Status(*why)), Words::Tr("Terminal", "Nothing was done to this port.")));
         run.End(Ending::NoAdapter);
         return;
     }

@@ -851,6 +851,12 @@ neu starten</translation>
     </message>
     <message>
         <location line="+2"/>
+        <source>, </source>
+        <extracomment>Between the parts of the transfer&apos;s progress: &quot;Line 12 of 3075, 13.2 kB/s, about 5 s left&quot;.</extracomment>
+        <translation>, </translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>%1 B/s</source>
         <translation>%1 B/s</translation>
     </message>
@@ -1212,9 +1218,18 @@ neu starten</translation>
         <translation>Der Bericht konnte nicht nach %1 geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location filename="../app/main.cpp" line="+60"/>
+        <location filename="../app/main.cpp" line="+68"/>
         <source>The history %1 cannot be kept: %2. Nothing was done to any port.</source>
         <translation>Der Verlauf %1 kann nicht geführt werden: %2. An keinem Anschluss wurde etwas getan.</translation>
+    </message>
+</context>
+<context>
+    <name>Words</name>
+    <message>
+        <location filename="../core/Words.cpp" line="+87"/>
+        <source>%1 %2</source>
+        <extracomment>Two sentences in a row: the first (%1), then the next (%2).</extracomment>
+        <translation>%1 %2</translation>
     </message>
 </context>
 </TS>

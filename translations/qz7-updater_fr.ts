@@ -851,6 +851,12 @@ et le QZ7</translation>
     </message>
     <message>
         <location line="+2"/>
+        <source>, </source>
+        <extracomment>Between the parts of the transfer&apos;s progress: &quot;Line 12 of 3075, 13.2 kB/s, about 5 s left&quot;.</extracomment>
+        <translation>, </translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>%1 B/s</source>
         <translation>%1 B/s</translation>
     </message>
@@ -1173,7 +1179,7 @@ et le QZ7</translation>
         <location line="+114"/>
         <source>%1 % – %2</source>
         <extracomment>The window title during the transfer: the share sent so far (%1 %), then the program&apos;s name.</extracomment>
-        <translation>%1 % – %2</translation>
+        <translation>%1&#x202f;% – %2</translation>
     </message>
     <message>
         <location line="+85"/>
@@ -1212,9 +1218,18 @@ et le QZ7</translation>
         <translation>Le rapport n&apos;a pas pu être écrit dans %1 : %2.</translation>
     </message>
     <message>
-        <location filename="../app/main.cpp" line="+60"/>
+        <location filename="../app/main.cpp" line="+68"/>
         <source>The history %1 cannot be kept: %2. Nothing was done to any port.</source>
         <translation>L’historique %1 ne peut pas être tenu&#x202f;: %2. Aucun port n’a été touché.</translation>
+    </message>
+</context>
+<context>
+    <name>Words</name>
+    <message>
+        <location filename="../core/Words.cpp" line="+87"/>
+        <source>%1 %2</source>
+        <extracomment>Two sentences in a row: the first (%1), then the next (%2).</extracomment>
+        <translation>%1 %2</translation>
     </message>
 </context>
 </TS>

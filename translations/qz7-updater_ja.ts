@@ -250,7 +250,7 @@ and the QZ7</source>
     <message>
         <location line="+2"/>
         <source>stopped by SIGINT (twice within 5 s while the QZ7 is being programmed), SIGTERM or SIGHUP; the port was put back</source>
-        <translation>SIGINT (QZ7 への書き込み中は 5 s 以内に 2 回)、SIGTERM または SIGHUP で停止。ポートの設定は元に戻した</translation>
+        <translation>SIGINT (QZ7 への書き込み中は 5 秒以内に 2 回)、SIGTERM または SIGHUP で停止。ポートの設定は元に戻した</translation>
     </message>
     <message>
         <location line="+55"/>
@@ -611,12 +611,12 @@ and the QZ7</source>
     <message>
         <location filename="../core/Status.cpp" line="+40"/>
         <source>%1 s</source>
-        <translation>%1 s</translation>
+        <translation>%1 秒</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>%1 min %2 s</source>
-        <translation>%1 min %2 s</translation>
+        <translation>%1 分 %2 秒</translation>
     </message>
     <message>
         <location line="+72"/>
@@ -767,12 +767,12 @@ and the QZ7</source>
     <message>
         <location line="+5"/>
         <source>Nothing from the QZ7 for %1 s. Switch it off, then hold the front Run/Stop button while you switch it on. Check that the cable goes to the QZ7.</source>
-        <translation>QZ7 から %1 s 応答がありません。電源を切り、前面の Run/Stop ボタンを押したまま電源を入れてください。ケーブルが QZ7 につながっているか確認してください。</translation>
+        <translation>QZ7 から %1 秒間応答がありません。電源を切り、前面の Run/Stop ボタンを押したまま電源を入れてください。ケーブルが QZ7 につながっているか確認してください。</translation>
     </message>
     <message>
         <location line="+6"/>
         <source>No answer from the QZ7 for %1 s. Check the cable and the QZ7&apos;s power; the update goes on as soon as it answers.</source>
-        <translation>QZ7 から %1 s 応答がありません。ケーブルと QZ7 の電源を確認してください。応答があればすぐに更新を続けます。</translation>
+        <translation>QZ7 から %1 秒間応答がありません。ケーブルと QZ7 の電源を確認してください。応答があればすぐに更新を続けます。</translation>
     </message>
     <message>
         <location line="+8"/>
@@ -848,6 +848,12 @@ and the QZ7</source>
         <location line="+8"/>
         <source>Line %1 of %2</source>
         <translation>%1 / %2 行</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>, </source>
+        <extracomment>Between the parts of the transfer&apos;s progress: &quot;Line 12 of 3075, 13.2 kB/s, about 5 s left&quot;.</extracomment>
+        <translation>、</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -976,7 +982,7 @@ and the QZ7</source>
         <location line="+30"/>
         <location filename="../run/UnitRun.cpp" line="+46"/>
         <source>Stopped after %1 s (--timeout)</source>
-        <translation>%1 s で停止しました (--timeout)</translation>
+        <translation>%1 秒で停止しました (--timeout)</translation>
     </message>
     <message>
         <location line="+7"/>
@@ -991,12 +997,12 @@ and the QZ7</source>
     <message>
         <location line="+6"/>
         <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapters in and run again.</source>
-        <translation>%1 s 以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して、もう一度実行してください。</translation>
+        <translation>%1 秒以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して、もう一度実行してください。</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapter in and run again.</source>
-        <translation>%1 s 以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して、もう一度実行してください。</translation>
+        <translation>%1 秒以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して、もう一度実行してください。</translation>
     </message>
     <message>
         <location line="-239"/>
@@ -1082,22 +1088,22 @@ and the QZ7</source>
     <message>
         <location filename="../run/Bounds.cpp" line="+40"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
-        <translation>%1 s 以内に QZ7 が見つかりません: ポートは開いていますが、応答がありません。Run/Stop を押したまま QZ7 の電源を入れてください。</translation>
+        <translation>%1 秒以内に QZ7 が見つかりません: ポートは開いていますが、応答がありません。Run/Stop を押したまま QZ7 の電源を入れてください。</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>No QZ7 within %1 s: no permission to open the port (the line above says how to get it).</source>
-        <translation>%1 s 以内に QZ7 が見つかりません: ポートを開く権限がありません (権限を得る方法は上の行を参照)。</translation>
+        <translation>%1 秒以内に QZ7 が見つかりません: ポートを開く権限がありません (権限を得る方法は上の行を参照)。</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>No QZ7 within %1 s: the port is in use by another program. Close that program and run again.</source>
-        <translation>%1 s 以内に QZ7 が見つかりません: ポートを別のプログラムが使用中です。そのプログラムを閉じて、もう一度実行してください。</translation>
+        <translation>%1 秒以内に QZ7 が見つかりません: ポートを別のプログラムが使用中です。そのプログラムを閉じて、もう一度実行してください。</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>No QZ7 within %1 s: no usable USB adapter was found. Plug the adapter in (or check the path given with --port) and run again.</source>
-        <translation>%1 s 以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して (または --port で指定したパスを確認して)、もう一度実行してください。</translation>
+        <translation>%1 秒以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して (または --port で指定したパスを確認して)、もう一度実行してください。</translation>
     </message>
     <message>
         <location filename="../core/RunRules.cpp" line="-20"/>
@@ -1128,7 +1134,7 @@ and the QZ7</source>
     <message>
         <location filename="../run/Bounds.cpp" line="+22"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
-        <translation>QZ7 に書き込み中です。今停止すると QZ7 のファームウェアがなくなります。更新を続けます。停止するには 5 s 以内にもう一度 Ctrl+C を押してください。</translation>
+        <translation>QZ7 に書き込み中です。今停止すると QZ7 のファームウェアがなくなります。更新を続けます。停止するには 5 秒以内にもう一度 Ctrl+C を押してください。</translation>
     </message>
     <message>
         <location filename="../run/UnitRun.cpp" line="+123"/>
@@ -1212,9 +1218,18 @@ and the QZ7</source>
         <translation>レポートを %1 に書き込めませんでした: %2。</translation>
     </message>
     <message>
-        <location filename="../app/main.cpp" line="+60"/>
+        <location filename="../app/main.cpp" line="+68"/>
         <source>The history %1 cannot be kept: %2. Nothing was done to any port.</source>
         <translation>履歴 %1 を記録できません: %2。どのポートにも何もしていません。</translation>
+    </message>
+</context>
+<context>
+    <name>Words</name>
+    <message>
+        <location filename="../core/Words.cpp" line="+87"/>
+        <source>%1 %2</source>
+        <extracomment>Two sentences in a row: the first (%1), then the next (%2).</extracomment>
+        <translation>%1%2</translation>
     </message>
 </context>
 </TS>
