@@ -3,6 +3,7 @@
 #include "core/Words.h"
 
 #include <QCoreApplication>
+#include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -19,6 +20,27 @@ QTranslator& Qts()
 {
     static QTranslator translator;
     return translator;
+}
+
+QLocale& Loaded()
+{
+    static QLocale locale = QLocale::c();
+    return locale;
+}
+
+// The writing system a font must have for the language's texts.
+QFontDatabase::WritingSystem WritingSystemOf(const QLocale& locale)
+{
+    switch (locale.script()) {
+    case QLocale::JapaneseScript: return QFontDatabase::Japanese;
+    case QLocale::SimplifiedHanScript: return QFontDatabase::SimplifiedChinese;
+    case QLocale::TraditionalHanScript: return QFontDatabase::TraditionalChinese;
+    case QLocale::KoreanScript:
+    case QLocale::HangulScript: return QFontDatabase::Korean;
+    case QLocale::CyrillicScript: return QFontDatabase::Cyrillic;
+    case QLocale::GreekScript: return QFontDatabase::Greek;
+    default: return QFontDatabase::Latin;
+    }
 }
 
 // For the texts of the layers without Qt (core/): rendered on the GUI thread, by the front ends.
@@ -52,5 +74,29 @@ void LoadSessionLanguage()
     if (!Own().load(session, QStringLiteral("qz7-updater"), QStringLiteral("_"), QStringLiteral(":/i18n")))
         return;
     Words::InstallTranslation(&Translate);
+    Loaded() = session;
     (void)Qts().load(session, QStringLiteral("qtbase"), QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
+
+bool SessionLanguageHasFont()
+{
+    if (Own().isEmpty())
+        return true;
+    const QFontDatabase::WritingSystem needed = WritingSystemOf(Loaded());
+    return needed == QFontDatabase::Latin || !QFontDatabase::families(needed).isEmpty();
+}
+
+const char* SessionLanguageName()
+{
+    static const QByteArray name = QLocale::languageToString(Loaded().language()).toUtf8();
+    return Own().isEmpty() ? "" : name.constData();
+}
+
+void DropSessionLanguage()
+{
+    QCoreApplication::removeTranslator(&Own());
+    QCoreApplication::removeTranslator(&Qts());
+    Words::InstallTranslation(nullptr);
+    (void)Own().load(QString());
+    (void)Qts().load(QString());
 }

@@ -8,3 +8,12 @@
 // Loads both before any application object exists, so that --help is in the session's
 // language too; every application object made afterwards gets them installed at its start.
 void LoadSessionLanguage();
+
+// Whether a font on this system shows the session's language, as loaded (true for English). The
+// window checks it once its application object exists: Japanese without a CJK font would be
+// boxes throughout.
+bool SessionLanguageHasFont();
+// The session's language in English ("Japanese"); empty while everything is in English.
+const char* SessionLanguageName();
+// Everything in English from now on: the program's texts and Qt's.
+void DropSessionLanguage();

@@ -51,6 +51,14 @@ int main(int argc, char* argv[])
     starting.reset();
     QApplication::setQuitOnLastWindowClosed(QZ7_UpdaterAppDelegate::applicationShouldTerminateAfterLastWindowClosed());
 
+    // A language no installed font can show (Japanese without a CJK font) would be boxes in
+    // every view: the window is in English then, and the transcript says why.
+    if (!SessionLanguageHasFont()) {
+        qCWarning(lcDialogue).noquote() << "no installed font shows" << SessionLanguageName()
+                                        << "text: the window is in English (install a font for it, such as fonts-noto-cjk)";
+        DropSessionLanguage();
+    }
+
     // The history, before any port: a window that cannot keep its units' records does not
     // start, as the terminal does not.
     const std::string historyFile = command.run.historyFile.value_or(History::DefaultPath());

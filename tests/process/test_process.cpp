@@ -172,6 +172,32 @@ TEST(Program, QuitsPromptlyWhileStillSearchingForAnAdapter)
     EXPECT_LT(took, 1s);
 }
 
+TEST(Program, ALanguageNoInstalledFontShowsFallsBackToEnglishAndSaysSo)
+{
+    // Only the DejaVu fonts, whatever else the machine has: no font for Japanese.
+    const std::string fonts = testing::TempDir() + "fonts-latin-only.conf";
+    std::ofstream(fonts) << "<?xml version=\"1.0\"?><!DOCTYPE fontconfig SYSTEM \"fonts.dtd\"><fontconfig>"
+                            "<dir>/usr/share/fonts/truetype/dejavu</dir><cachedir>"
+                         << testing::TempDir() << "fontcache</cachedir></fontconfig>\n";
+    const struct {
+        const char* lang;
+        bool fallsBack;
+    } rows[] = {{"ja_JP.UTF-8", true}, {"de_DE.UTF-8", false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.lang);
+        TranscriptFile transcript;
+        std::vector<std::string> env = OffscreenEnvironment("usbserial-sim=/nonexistent/ttyUSB7");
+        env.insert(env.end(), {std::string("LANG=") + row.lang, "LANGUAGE=", "LC_ALL=", "FONTCONFIG_FILE=" + fonts});
+        Updater updater(Launch{.env = env, .stderrFile = transcript.path});
+        ASSERT_TRUE(WaitUntil([&] { return updater.Catches(SIGTERM); }, 10s));
+        EXPECT_EQ(transcript.Says("no installed font shows Japanese text: the window is in English", row.fallsBack ? 5s : 300ms),
+                  row.fallsBack)
+            << FileText(transcript.path);
+        std::chrono::milliseconds took{};
+        EXPECT_EQ(updater.Stop(SIGTERM, 5s, took), 0);
+    }
+}
+
 TEST(Program, AfterAKillMidTransferTheNextRunTakesThePortAsItWasLeft)
 {
     // An update killed outright leaves the port as it had set it (raw, 57600) and the device
