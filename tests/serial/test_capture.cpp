@@ -6,11 +6,13 @@
 #include "serial/ScriptedPort.h"
 #include "tests/support/TestSupport.h"
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -186,12 +188,17 @@ TEST(CaptureSession, TheFileHoldsEveryEventInOrderWhateverTheMemoryBoundKept)
         bool file;
         int events;
         bool keptWhole;
+        std::chrono::microseconds pace{0};  // between events: the writer's timer runs meanwhile
     };
     const std::vector<Row> rows = {
         {0, true, 2000, true},         // the terminal: a file only
         {200, false, 20, false},       // the window without --capture: memory only, cut short
         {1 << 20, true, 2000, true},   // the window with --capture: both, kept whole
         {4000, true, 2000, false},     // both, the bound reached partway
+        // The writer reads the kept lines while more are added, and the bound is reached
+        // between two of its turns.
+        {1 << 20, true, 2000, true, std::chrono::microseconds(150)},
+        {60000, true, 2000, false, std::chrono::microseconds(150)},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << "keep " << row.keep << (row.file ? " with a file" : ""));
@@ -204,6 +211,8 @@ TEST(CaptureSession, TheFileHoldsEveryEventInOrderWhateverTheMemoryBoundKept)
                 const std::string line = ":10" + std::to_string(i) + "\r";
                 session.Write(line.data(), line.size());
                 session.Read("*", 1);
+                if (row.pace.count() > 0)
+                    std::this_thread::sleep_for(row.pace);
             }
             session.SetOutcome({{"outcome", capture::QuoteText("done")}});
             session.Finish();
