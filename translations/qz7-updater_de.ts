@@ -568,7 +568,7 @@ neu starten</translation>
     <message>
         <location line="+2"/>
         <source>Starts the update again from Connect USB adapter; then power the QZ7 on while holding Run/Stop</source>
-        <translation>Beginnt die Aktualisierung wieder bei &quot;USB-Adapter anschließen&quot;; schalten Sie dann den QZ7 bei gedrückter Run/Stop-Taste ein</translation>
+        <translation>Beginnt die Aktualisierung wieder bei „USB-Adapter anschließen“; schalten Sie dann den QZ7 bei gedrückter Run/Stop-Taste ein</translation>
     </message>
     <message>
         <location line="+7"/>
@@ -626,7 +626,7 @@ neu starten</translation>
     <message>
         <location line="+3"/>
         <source>Only its owner may use it. An administrator can give access with a udev rule (see &quot;Permission to use the adapter&quot; in the README).</source>
-        <translation>Nur ihr Besitzer darf diese Gerätedatei benutzen. Ein Administrator kann den Zugriff mit einer udev-Regel erlauben (siehe &quot;Permission to use the adapter&quot; in der README).</translation>
+        <translation>Nur ihr Besitzer darf diese Gerätedatei benutzen. Ein Administrator kann den Zugriff mit einer udev-Regel erlauben (siehe „Permission to use the adapter“ in der README).</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -782,27 +782,27 @@ neu starten</translation>
     <message>
         <location line="+1"/>
         <source>a version (a line with &quot;V&quot;)</source>
-        <translation>eine Version (eine Zeile mit &quot;V&quot;)</translation>
+        <translation>eine Version (eine Zeile mit „V“)</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>the prompt &quot;E or P?&quot;</source>
-        <translation>die Abfrage &quot;E or P?&quot;</translation>
+        <translation>die Abfrage „E or P?“</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&quot;Erased&quot;</source>
-        <translation>&quot;Erased&quot;</translation>
+        <translation>„Erased“</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&quot;Done&quot;</source>
-        <translation>&quot;Done&quot;</translation>
+        <translation>„Done“</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>the &quot;*&quot; that asks for the next line</source>
-        <translation>das &quot;*&quot;, das die nächste Zeile anfordert</translation>
+        <translation>das „*“, das die nächste Zeile anfordert</translation>
     </message>
     <message>
         <location line="+13"/>
@@ -812,17 +812,17 @@ neu starten</translation>
     <message>
         <location line="+2"/>
         <source>The QZ7 sent what the updater cannot read (&quot;%1&quot;), not %2; the updater waits on.</source>
-        <translation>Der QZ7 hat gesendet, was der Updater nicht lesen kann (&quot;%1&quot;), nicht %2; der Updater wartet weiter.</translation>
+        <translation>Der QZ7 hat gesendet, was der Updater nicht lesen kann („%1“), nicht %2; der Updater wartet weiter.</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>The QZ7 sent &quot;%1&quot; and has not ended the line; the updater waits for %2.</source>
-        <translation>Der QZ7 hat &quot;%1&quot; gesendet und die Zeile nicht beendet; der Updater wartet auf %2.</translation>
+        <translation>Der QZ7 hat „%1“ gesendet und die Zeile nicht beendet; der Updater wartet auf %2.</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>The QZ7 sent &quot;%1&quot;, not %2; the updater waits on.</source>
-        <translation>Der QZ7 hat &quot;%1&quot; gesendet, nicht %2; der Updater wartet weiter.</translation>
+        <translation>Der QZ7 hat „%1“ gesendet, nicht %2; der Updater wartet weiter.</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -842,7 +842,7 @@ neu starten</translation>
     <message>
         <location line="+5"/>
         <source>The QZ7 answered %1 times without &quot;E or P?&quot;, last with &quot;%2&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</source>
-        <translation>Der QZ7 hat %1-mal ohne &quot;E or P?&quot; geantwortet, zuletzt mit &quot;%2&quot;. Vielleicht ist es kein QZ7 im Bootloader-Modus: Schalten Sie ihn aus, halten Sie Run/Stop gedrückt, während Sie ihn einschalten, und prüfen Sie, wohin das Kabel führt.</translation>
+        <translation>Der QZ7 hat %1-mal ohne „E or P?“ geantwortet, zuletzt mit „%2“. Vielleicht ist es kein QZ7 im Bootloader-Modus: Schalten Sie ihn aus, halten Sie Run/Stop gedrückt, während Sie ihn einschalten, und prüfen Sie, wohin das Kabel führt.</translation>
     </message>
     <message>
         <location line="+8"/>
@@ -903,7 +903,7 @@ neu starten</translation>
     <message>
         <location line="+2"/>
         <source>Stopped while waiting for &quot;Done&quot; after the last line.</source>
-        <translation>Angehalten beim Warten auf &quot;Done&quot; nach der letzten Zeile.</translation>
+        <translation>Angehalten beim Warten auf „Done“ nach der letzten Zeile.</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -923,7 +923,7 @@ neu starten</translation>
     <message>
         <location line="+3"/>
         <source>Last from the QZ7: &quot;%1&quot;.</source>
-        <translation>Zuletzt vom QZ7: &quot;%1&quot;.</translation>
+        <translation>Zuletzt vom QZ7: „%1“.</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -1134,7 +1134,7 @@ neu starten</translation>
     <message>
         <location filename="../run/Bounds.cpp" line="+22"/>
         <source>The QZ7 is being programmed: stopping now would leave it without firmware. The update goes on; press Ctrl+C again within 5 s to stop.</source>
-        <translation>Der QZ7 wird programmiert: Jetzt anzuhalten ließe ihn ohne Firmware. Die Aktualisierung geht weiter; drücken Sie innerhalb von 5 s erneut Ctrl+C, um anzuhalten.</translation>
+        <translation>Der QZ7 wird programmiert: Jetzt anzuhalten ließe ihn ohne Firmware. Die Aktualisierung geht weiter; drücken Sie innerhalb von 5 s erneut Strg+C, um anzuhalten.</translation>
     </message>
     <message>
         <location filename="../run/UnitRun.cpp" line="+123"/>

@@ -195,7 +195,7 @@ y el QZ7</translation>
     <message>
         <location line="-10"/>
         <source>the QZ7 answered Not Done</source>
-        <translation>el QZ7 respondió &quot;Not Done&quot;</translation>
+        <translation>el QZ7 respondió «Not Done»</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -215,7 +215,7 @@ y el QZ7</translation>
     <message>
         <location line="-27"/>
         <source>the QZ7 said Done before the whole image was sent</source>
-        <translation>el QZ7 respondió &quot;Done&quot; antes de recibir toda la imagen</translation>
+        <translation>el QZ7 respondió «Done» antes de recibir toda la imagen</translation>
     </message>
     <message>
         <location line="+37"/>
@@ -275,7 +275,7 @@ y el QZ7</translation>
     <message>
         <location line="+4"/>
         <source>With --cli --yes: update every USB adapter&apos;s QZ7 side by side (every port that --list --json shows as taken).</source>
-        <translation>Con --cli --yes: actualizar a la vez el QZ7 de cada adaptador USB (cada puerto que --list --json marca como &quot;taken&quot;).</translation>
+        <translation>Con --cli --yes: actualizar a la vez el QZ7 de cada adaptador USB (cada puerto que --list --json marca como «taken»).</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -355,7 +355,7 @@ y el QZ7</translation>
     <message>
         <location line="+3"/>
         <source>List the serial ports with their names, paths and identities, mark the one the updater would choose, and end.</source>
-        <translation>Listar los puertos serie con sus nombres, rutas e identidades, marcar el que elegiría el actualizador y terminar.</translation>
+        <translation>Listar los puertos serie con sus nombres, rutas e identidades, marcar el que elegiría el programa y terminar.</translation>
     </message>
     <message>
         <location line="+61"/>
@@ -498,7 +498,7 @@ y el QZ7</translation>
     <message>
         <location line="+1"/>
         <source>Picture of the QZ7 the updater found, its display reading BOOT</source>
-        <translation>Ilustración del QZ7 que encontró el actualizador, con BOOT en su pantalla</translation>
+        <translation>Ilustración del QZ7 que encontró el programa, con BOOT en su pantalla</translation>
     </message>
     <message>
         <location line="+8"/>
@@ -626,12 +626,12 @@ y el QZ7</translation>
     <message>
         <location line="+3"/>
         <source>Only its owner may use it. An administrator can give access with a udev rule (see &quot;Permission to use the adapter&quot; in the README).</source>
-        <translation>Solo su propietario puede usarlo. Un administrador puede dar acceso con una regla de udev (vea &quot;Permission to use the adapter&quot; en el README).</translation>
+        <translation>Solo su propietario puede usarlo. Un administrador puede dar acceso con una regla de udev (vea «Permission to use the adapter» en el README).</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>You are in the group %1, but this login is not yet: log out and back in, then start the updater again.</source>
-        <translation>Usted está en el grupo %1, pero esta sesión todavía no: cierre la sesión y vuelva a entrar, y después inicie de nuevo el actualizador.</translation>
+        <translation>Usted está en el grupo %1, pero esta sesión todavía no: cierre la sesión y vuelva a entrar, y después inicie de nuevo el programa.</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -666,7 +666,7 @@ y el QZ7</translation>
     <message>
         <location line="+2"/>
         <source>Close it; the updater opens the adapter as soon as it is free.</source>
-        <translation>Ciérrelo; el actualizador abrirá el adaptador en cuanto quede libre.</translation>
+        <translation>Ciérrelo; el programa abrirá el adaptador en cuanto quede libre.</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -707,7 +707,7 @@ y el QZ7</translation>
     <message>
         <location line="+2"/>
         <source>The updater keeps trying.</source>
-        <translation>El actualizador sigue intentándolo.</translation>
+        <translation>El programa sigue intentándolo.</translation>
     </message>
     <message>
         <location line="+7"/>
@@ -782,47 +782,47 @@ y el QZ7</translation>
     <message>
         <location line="+1"/>
         <source>a version (a line with &quot;V&quot;)</source>
-        <translation>una versión (una línea con &quot;V&quot;)</translation>
+        <translation>una versión (una línea con «V»)</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>the prompt &quot;E or P?&quot;</source>
-        <translation>la pregunta &quot;E or P?&quot;</translation>
+        <translation>la pregunta «E or P?»</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&quot;Erased&quot;</source>
-        <translation>&quot;Erased&quot;</translation>
+        <translation>«Erased»</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&quot;Done&quot;</source>
-        <translation>&quot;Done&quot;</translation>
+        <translation>«Done»</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>the &quot;*&quot; that asks for the next line</source>
-        <translation>el &quot;*&quot; que pide la línea siguiente</translation>
+        <translation>el «*» que pide la línea siguiente</translation>
     </message>
     <message>
         <location line="+13"/>
         <source>The QZ7 sent only empty lines, not %1; the updater waits on.</source>
-        <translation>El QZ7 solo envió líneas vacías, no %1; el actualizador sigue esperando.</translation>
+        <translation>El QZ7 solo envió líneas vacías, no %1; el programa sigue esperando.</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>The QZ7 sent what the updater cannot read (&quot;%1&quot;), not %2; the updater waits on.</source>
-        <translation>El QZ7 envió algo que el actualizador no puede leer (&quot;%1&quot;), no %2; el actualizador sigue esperando.</translation>
+        <translation>El QZ7 envió algo que el programa no puede leer («%1»), no %2; el programa sigue esperando.</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>The QZ7 sent &quot;%1&quot; and has not ended the line; the updater waits for %2.</source>
-        <translation>El QZ7 envió &quot;%1&quot; y no ha terminado la línea; el actualizador espera %2.</translation>
+        <translation>El QZ7 envió «%1» y no ha terminado la línea; el programa espera %2.</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>The QZ7 sent &quot;%1&quot;, not %2; the updater waits on.</source>
-        <translation>El QZ7 envió &quot;%1&quot;, no %2; el actualizador sigue esperando.</translation>
+        <translation>El QZ7 envió «%1», no %2; el programa sigue esperando.</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -842,7 +842,7 @@ y el QZ7</translation>
     <message>
         <location line="+5"/>
         <source>The QZ7 answered %1 times without &quot;E or P?&quot;, last with &quot;%2&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</source>
-        <translation>El QZ7 respondió %1 veces sin &quot;E or P?&quot;, la última con &quot;%2&quot;. Puede que no sea un QZ7 en modo cargador de arranque: apáguelo, mantenga pulsado Run/Stop mientras lo enciende y compruebe a qué va el cable.</translation>
+        <translation>El QZ7 respondió %1 veces sin «E or P?», la última con «%2». Puede que no sea un QZ7 en modo cargador de arranque: apáguelo, mantenga pulsado Run/Stop mientras lo enciende y compruebe a qué va el cable.</translation>
     </message>
     <message>
         <location line="+8"/>
@@ -903,7 +903,7 @@ y el QZ7</translation>
     <message>
         <location line="+2"/>
         <source>Stopped while waiting for &quot;Done&quot; after the last line.</source>
-        <translation>Detenido mientras se esperaba &quot;Done&quot; tras la última línea.</translation>
+        <translation>Detenido mientras se esperaba «Done» tras la última línea.</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -923,7 +923,7 @@ y el QZ7</translation>
     <message>
         <location line="+3"/>
         <source>Last from the QZ7: &quot;%1&quot;.</source>
-        <translation>Lo último del QZ7: &quot;%1&quot;.</translation>
+        <translation>Lo último del QZ7: «%1».</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -1124,7 +1124,7 @@ y el QZ7</translation>
     <message>
         <location filename="../terminal/Terminal.h" line="+22"/>
         <source>Not updated: the port given with --port cannot be used (with --wait the updater waits for it). Nothing was done to any port.</source>
-        <translation>No actualizado: el puerto indicado con --port no se puede usar (con --wait el actualizador lo espera). No se hizo nada en ningún puerto.</translation>
+        <translation>No actualizado: el puerto indicado con --port no se puede usar (con --wait el programa lo espera). No se hizo nada en ningún puerto.</translation>
     </message>
     <message>
         <location line="+3"/>

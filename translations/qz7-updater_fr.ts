@@ -626,12 +626,12 @@ et le QZ7</translation>
     <message>
         <location line="+3"/>
         <source>Only its owner may use it. An administrator can give access with a udev rule (see &quot;Permission to use the adapter&quot; in the README).</source>
-        <translation>Seul son propriétaire peut l&apos;utiliser. Un administrateur peut donner l&apos;accès par une règle udev (voir &quot;Permission to use the adapter&quot; dans le README).</translation>
+        <translation>Seul son propriétaire peut l&apos;utiliser. Un administrateur peut donner l&apos;accès par une règle udev (voir «&#xa0;Permission to use the adapter&#xa0;» dans le README).</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>You are in the group %1, but this login is not yet: log out and back in, then start the updater again.</source>
-        <translation>Vous êtes dans le groupe %1, mais pas encore cette session&#xa0;: déconnectez-vous puis reconnectez-vous, puis relancez le programme.</translation>
+        <translation>Vous êtes dans le groupe %1, mais cette session ne l’est pas encore&#xa0;: déconnectez-vous, reconnectez-vous, puis relancez le programme.</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -782,27 +782,27 @@ et le QZ7</translation>
     <message>
         <location line="+1"/>
         <source>a version (a line with &quot;V&quot;)</source>
-        <translation>une version (une ligne avec &quot;V&quot;)</translation>
+        <translation>une version (une ligne avec «&#xa0;V&#xa0;»)</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>the prompt &quot;E or P?&quot;</source>
-        <translation>l&apos;invite &quot;E or P?&quot;</translation>
+        <translation>l&apos;invite «&#xa0;E or P?&#xa0;»</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&quot;Erased&quot;</source>
-        <translation>&quot;Erased&quot;</translation>
+        <translation>«&#xa0;Erased&#xa0;»</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&quot;Done&quot;</source>
-        <translation>&quot;Done&quot;</translation>
+        <translation>«&#xa0;Done&#xa0;»</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>the &quot;*&quot; that asks for the next line</source>
-        <translation>le &quot;*&quot; qui demande la ligne suivante</translation>
+        <translation>le «&#xa0;*&#xa0;» qui demande la ligne suivante</translation>
     </message>
     <message>
         <location line="+13"/>
@@ -812,17 +812,17 @@ et le QZ7</translation>
     <message>
         <location line="+2"/>
         <source>The QZ7 sent what the updater cannot read (&quot;%1&quot;), not %2; the updater waits on.</source>
-        <translation>Le QZ7 a envoyé des données illisibles (&quot;%1&quot;), pas %2&#xa0;; le programme continue d&apos;attendre.</translation>
+        <translation>Le QZ7 a envoyé des données illisibles («&#xa0;%1&#xa0;»), pas %2&#xa0;; le programme continue d&apos;attendre.</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>The QZ7 sent &quot;%1&quot; and has not ended the line; the updater waits for %2.</source>
-        <translation>Le QZ7 a envoyé &quot;%1&quot; sans terminer la ligne&#xa0;; le programme attend %2.</translation>
+        <translation>Le QZ7 a envoyé «&#xa0;%1&#xa0;» sans terminer la ligne&#xa0;; le programme attend %2.</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>The QZ7 sent &quot;%1&quot;, not %2; the updater waits on.</source>
-        <translation>Le QZ7 a envoyé &quot;%1&quot;, pas %2&#xa0;; le programme continue d&apos;attendre.</translation>
+        <translation>Le QZ7 a envoyé «&#xa0;%1&#xa0;», pas %2&#xa0;; le programme continue d&apos;attendre.</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -842,7 +842,7 @@ et le QZ7</translation>
     <message>
         <location line="+5"/>
         <source>The QZ7 answered %1 times without &quot;E or P?&quot;, last with &quot;%2&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</source>
-        <translation>Le QZ7 a répondu %1 fois sans &quot;E or P?&quot;, la dernière fois par &quot;%2&quot;. Ce n&apos;est peut-être pas un QZ7 en mode chargeur d&apos;amorçage&#xa0;: éteignez-le, maintenez Run/Stop pendant que vous l&apos;allumez, et vérifiez à quoi le câble est relié.</translation>
+        <translation>Le QZ7 a répondu %1 fois sans «&#xa0;E or P?&#xa0;», la dernière fois par «&#xa0;%2&#xa0;». Ce n&apos;est peut-être pas un QZ7 en mode chargeur d&apos;amorçage&#xa0;: éteignez-le, maintenez Run/Stop pendant que vous l&apos;allumez, et vérifiez à quoi le câble est relié.</translation>
     </message>
     <message>
         <location line="+8"/>
@@ -858,12 +858,12 @@ et le QZ7</translation>
     <message>
         <location line="+2"/>
         <source>%1 B/s</source>
-        <translation>%1 B/s</translation>
+        <translation>%1 o/s</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>%1 kB/s</source>
-        <translation>%1 kB/s</translation>
+        <translation>%1 ko/s</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -873,7 +873,7 @@ et le QZ7</translation>
     <message>
         <location line="+7"/>
         <source>Sent %1 lines (%2 kB) in %3 s. The QZ7 now has firmware %4.</source>
-        <translation>%1 lignes (%2 kB) envoyées en %3 s. Le QZ7 a maintenant le micrologiciel %4.</translation>
+        <translation>%1 lignes (%2 ko) envoyées en %3 s. Le QZ7 a maintenant le micrologiciel %4.</translation>
     </message>
     <message>
         <location line="+9"/>
@@ -903,7 +903,7 @@ et le QZ7</translation>
     <message>
         <location line="+2"/>
         <source>Stopped while waiting for &quot;Done&quot; after the last line.</source>
-        <translation>Arrêté en attendant &quot;Done&quot; après la dernière ligne.</translation>
+        <translation>Arrêté en attendant «&#xa0;Done&#xa0;» après la dernière ligne.</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -923,7 +923,7 @@ et le QZ7</translation>
     <message>
         <location line="+3"/>
         <source>Last from the QZ7: &quot;%1&quot;.</source>
-        <translation>Dernière réception du QZ7&#xa0;: &quot;%1&quot;.</translation>
+        <translation>Dernière réception du QZ7&#xa0;: «&#xa0;%1&#xa0;».</translation>
     </message>
     <message>
         <location line="+4"/>

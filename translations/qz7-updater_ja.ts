@@ -626,7 +626,7 @@ and the QZ7</source>
     <message>
         <location line="+3"/>
         <source>Only its owner may use it. An administrator can give access with a udev rule (see &quot;Permission to use the adapter&quot; in the README).</source>
-        <translation>所有者しか使えません。管理者が udev ルールでアクセスを許可できます (README の &quot;Permission to use the adapter&quot; を参照)。</translation>
+        <translation>所有者しか使えません。管理者が udev ルールでアクセスを許可できます (README の「Permission to use the adapter」を参照)。</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -782,27 +782,27 @@ and the QZ7</source>
     <message>
         <location line="+1"/>
         <source>a version (a line with &quot;V&quot;)</source>
-        <translation>バージョン (&quot;V&quot; を含む行)</translation>
+        <translation>バージョン (「V」を含む行)</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>the prompt &quot;E or P?&quot;</source>
-        <translation>プロンプト &quot;E or P?&quot;</translation>
+        <translation>プロンプト「E or P?」</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&quot;Erased&quot;</source>
-        <translation>&quot;Erased&quot;</translation>
+        <translation>「Erased」</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&quot;Done&quot;</source>
-        <translation>&quot;Done&quot;</translation>
+        <translation>「Done」</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>the &quot;*&quot; that asks for the next line</source>
-        <translation>次の行を求める &quot;*&quot;</translation>
+        <translation>次の行を求める「*」</translation>
     </message>
     <message>
         <location line="+13"/>
@@ -812,17 +812,17 @@ and the QZ7</source>
     <message>
         <location line="+2"/>
         <source>The QZ7 sent what the updater cannot read (&quot;%1&quot;), not %2; the updater waits on.</source>
-        <translation>QZ7 から読み取れないデータ (&quot;%1&quot;) が届きました。%2 ではありません。待ち続けます。</translation>
+        <translation>QZ7 から読み取れないデータ (「%1」) が届きました。%2 ではありません。待ち続けます。</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>The QZ7 sent &quot;%1&quot; and has not ended the line; the updater waits for %2.</source>
-        <translation>QZ7 から &quot;%1&quot; が届きましたが、行が終わっていません。%2 を待っています。</translation>
+        <translation>QZ7 から「%1」が届きましたが、行が終わっていません。%2 を待っています。</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>The QZ7 sent &quot;%1&quot;, not %2; the updater waits on.</source>
-        <translation>QZ7 から &quot;%1&quot; が届きました。%2 ではありません。待ち続けます。</translation>
+        <translation>QZ7 から「%1」が届きました。%2 ではありません。待ち続けます。</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -842,7 +842,7 @@ and the QZ7</source>
     <message>
         <location line="+5"/>
         <source>The QZ7 answered %1 times without &quot;E or P?&quot;, last with &quot;%2&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</source>
-        <translation>QZ7 は &quot;E or P?&quot; なしで %1 回応答しました (最後は &quot;%2&quot;)。ブートローダーモードの QZ7 ではない可能性があります。電源を切り、Run/Stop を押したまま電源を入れて、ケーブルの接続先を確認してください。</translation>
+        <translation>QZ7 は「E or P?」なしで %1 回応答しました (最後は「%2」)。ブートローダーモードの QZ7 ではない可能性があります。電源を切り、Run/Stop を押したまま電源を入れて、ケーブルの接続先を確認してください。</translation>
     </message>
     <message>
         <location line="+8"/>
@@ -903,7 +903,7 @@ and the QZ7</source>
     <message>
         <location line="+2"/>
         <source>Stopped while waiting for &quot;Done&quot; after the last line.</source>
-        <translation>最後の行の後、&quot;Done&quot; を待つ間に停止しました。</translation>
+        <translation>最後の行の後、「Done」を待つ間に停止しました。</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -923,7 +923,7 @@ and the QZ7</source>
     <message>
         <location line="+3"/>
         <source>Last from the QZ7: &quot;%1&quot;.</source>
-        <translation>QZ7 からの最後の応答: &quot;%1&quot;。</translation>
+        <translation>QZ7 からの最後の応答: 「%1」。</translation>
     </message>
     <message>
         <location line="+4"/>
