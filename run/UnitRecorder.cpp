@@ -65,10 +65,16 @@ void UnitRecorder::Show(const ScreenUpdate& update)
 {
     if (update.status) {
         linesSent_ = Words::LinesSent(*update.status).value_or(linesSent_);
-        if (const auto* adapter = std::get_if<StatusText::AdapterFacts>(&*update.status))
+        if (const auto* adapter = std::get_if<StatusText::AdapterFacts>(&*update.status)) {
+            adapter_ = *adapter;
             if (!unit_ || adapter->path != port_)
                 Begin(*adapter);
+        }
     }
+    // The next unit on the adapter just used, should its opening have brought no new report of
+    // it: the question comes before any erase.
+    if (update.question && !unit_ && adapter_)
+        Begin(*adapter_);
     if (update.question) {
         version_ = update.version;
         relation_ = update.relation.value_or(VersionRelation::Unknown);

@@ -62,6 +62,7 @@ private:
     std::shared_ptr<Current> current_ = std::make_shared<Current>();
     // The unit under way (the event loop's copy of current_->unit) and what its screens said.
     std::shared_ptr<UnitLedger> unit_;
+    std::optional<StatusText::AdapterFacts> adapter_;  // the last adapter that opened
     std::string port_;
     std::chrono::steady_clock::time_point began_;
     std::optional<std::string> version_;

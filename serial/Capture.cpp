@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
-#include <string_view>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
