@@ -1218,6 +1218,11 @@ neu starten</translation>
         <translation>Der Bericht konnte nicht nach %1 geschrieben werden: %2.</translation>
     </message>
     <message>
+        <location line="+37"/>
+        <source>The history did not take this unit&apos;s record: %1.</source>
+        <translation>Der Verlauf hat den Eintrag dieser Einheit nicht aufgenommen: %1.</translation>
+    </message>
+    <message>
         <location filename="../app/main.cpp" line="+68"/>
         <source>The history %1 cannot be kept: %2. Nothing was done to any port.</source>
         <translation>Der Verlauf %1 kann nicht geführt werden: %2. An keinem Anschluss wurde etwas getan.</translation>

@@ -1218,6 +1218,11 @@ y el QZ7</translation>
         <translation>No se pudo escribir el informe en %1: %2.</translation>
     </message>
     <message>
+        <location line="+37"/>
+        <source>The history did not take this unit&apos;s record: %1.</source>
+        <translation>El historial no ha aceptado el registro de esta unidad: %1.</translation>
+    </message>
+    <message>
         <location filename="../app/main.cpp" line="+68"/>
         <source>The history %1 cannot be kept: %2. Nothing was done to any port.</source>
         <translation>No se puede llevar el historial %1: %2. No se ha hecho nada en ningún puerto.</translation>

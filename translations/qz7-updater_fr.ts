@@ -1218,6 +1218,11 @@ et le QZ7</translation>
         <translation>Le rapport n&apos;a pas pu être écrit dans %1 : %2.</translation>
     </message>
     <message>
+        <location line="+37"/>
+        <source>The history did not take this unit&apos;s record: %1.</source>
+        <translation>L’historique n’a pas pris l’enregistrement de cette unité : %1.</translation>
+    </message>
+    <message>
         <location filename="../app/main.cpp" line="+68"/>
         <source>The history %1 cannot be kept: %2. Nothing was done to any port.</source>
         <translation>L’historique %1 ne peut pas être tenu&#x202f;: %2. Aucun port n’a été touché.</translation>

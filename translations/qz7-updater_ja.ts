@@ -1218,6 +1218,11 @@ and the QZ7</source>
         <translation>レポートを %1 に書き込めませんでした: %2。</translation>
     </message>
     <message>
+        <location line="+37"/>
+        <source>The history did not take this unit&apos;s record: %1.</source>
+        <translation>この QZ7 の記録を履歴に書き込めませんでした: %1。</translation>
+    </message>
+    <message>
         <location filename="../app/main.cpp" line="+68"/>
         <source>The history %1 cannot be kept: %2. Nothing was done to any port.</source>
         <translation>履歴 %1 を記録できません: %2。どのポートにも何もしていません。</translation>

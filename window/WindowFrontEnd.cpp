@@ -174,6 +174,11 @@ void UpdaterApp::ShowLeftEmpty()
     QStringList sentences;
     for (const HistoryRecord& record : recorder->LeftEmpty())
         sentences << QString::fromStdString(LeftEmptyText(record));
+    // A record the history did not take is said where the operator looks, not only in the
+    // transcript.
+    if (!recorder->Recorded())
+        sentences << UpdaterWindow::tr("The history did not take this unit's record: %1.")
+                         .arg(QString::fromStdString(recorder->Error()));
     window->SetLeftEmpty(sentences);
 }
 
