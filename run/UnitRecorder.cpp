@@ -57,7 +57,6 @@ void UnitRecorder::EndUnit(Ending how)
     qCInfo(lcDialogue).noquote() << "record:" << QString::fromStdString(records::Line(records::EndFields(end)));
     if (!recorded_)
         qCWarning(lcDialogue).noquote() << "the history did not take this record:" << QString::fromStdString(error_);
-    last_ = std::move(end);
     unit_.reset();
     std::lock_guard lock(current_->mutex);
     current_->unit.reset();

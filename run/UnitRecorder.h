@@ -17,10 +17,8 @@
 
 class UnitRecorder : public FrontEnd {
 public:
-    // `run`: the run's identity (identity::ForRun). `inner` may be set later, before the
-    // controller posts its first update.
-    UnitRecorder(std::shared_ptr<Ledger> ledger, Identity run, FrontEnd* inner = nullptr);
-    void SetInner(FrontEnd* inner) { inner_ = inner; }
+    // `run`: the run's identity (identity::ForRun); `inner`: the front end that draws.
+    UnitRecorder(std::shared_ptr<Ledger> ledger, Identity run, FrontEnd* inner);
 
     // The controller's beforeErase hook: the pending record of the unit whose port is open. It
     // throws, and so stops the dialogue before the erase, when that record cannot be written.
@@ -40,8 +38,7 @@ public:
     // Whether a unit's port has opened and its end is not yet recorded.
     bool UnderWay() const { return unit_ != nullptr; }
 
-    // The last unit's end as it was recorded; whether the history took it, and why not.
-    const std::optional<records::UnitEnd>& LastRecord() const { return last_; }
+    // Whether the history took the last unit's end, and why not.
     bool Recorded() const { return recorded_; }
     std::string Error() const;
     // The units a cut-off update left without firmware, as the history has them now; a unit
@@ -68,7 +65,6 @@ private:
     std::optional<std::string> version_;
     VersionRelation relation_ = VersionRelation::Unknown;
     int linesSent_ = 0;
-    std::optional<records::UnitEnd> last_;
     bool recorded_ = true;
     std::string error_;
 };
