@@ -2,6 +2,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -257,7 +258,9 @@ std::string FileText(const std::string& path)
 
 TranscriptFile::TranscriptFile()
 {
-    static int made = 0;
+    // Tests make these from several threads at once (cases side by side): each must get a name
+    // of its own, or one case's end removes the transcript another is still reading.
+    static std::atomic<int> made{0};
     path = testing::TempDir() + "qz7-process-" + std::to_string(getpid()) + "-" + std::to_string(++made) + ".log";
 }
 
