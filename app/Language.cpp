@@ -44,10 +44,13 @@ QFontDatabase::WritingSystem WritingSystemOf(const QLocale& locale)
 }
 
 // For the texts of the layers without Qt (core/): rendered on the GUI thread, by the front ends.
-std::string Translate(const char* context, const char* source)
+std::string Translate(const char* context, const char* source, const char* disambiguation, int n)
 {
-    const QString text = Own().translate(context, source);
-    return text.isEmpty() ? std::string(source) : text.toStdString();
+    const QString text = Own().translate(context, source, disambiguation, n);
+    if (!text.isEmpty())
+        return text.toStdString();
+    // A text the catalog lacks stands in English, in the English form for the count.
+    return std::string(n == 1 && disambiguation ? disambiguation : source);
 }
 
 void InstallIntoApplication()

@@ -158,6 +158,9 @@ struct FailureFacts {
     std::optional<int> hangUpError;  // errno of the call that found the line gone; 0: end of file
     std::string lastReply;           // raw bytes
     int taken = 0;                   // the lines the QZ7 took (see ProgressFacts::taken)
+    // The screen showing it offers a Restart button: the advice says to press it, as the one
+    // way on, rather than only what to do with the QZ7.
+    bool restartButton = false;
     bool operator==(const FailureFacts&) const = default;
 };
 

@@ -15,6 +15,7 @@
 using namespace std::chrono;
 using Words::Fill;
 using Words::Tr;
+using Words::TrN;
 
 namespace StatusText {
 
@@ -262,10 +263,13 @@ std::string NotAwaited(std::string_view received, Stage stage, bool lastLine)
 
 std::string Paging(long count, std::string_view lastReply)
 {
-    return Fill(Tr("Status", "The QZ7 answered %1 times without \"E or P?\", last with \"%2\". It may not be a QZ7 in"
-                             " boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the"
-                             " cable goes to."),
-                {std::to_string(count), Printable(lastReply, 40)});
+    return Fill(TrN("Status", "The QZ7 answered %n times without \"E or P?\", last with \"%1\". It may not be a QZ7 in"
+                              " boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the"
+                              " cable goes to.",
+                    "The QZ7 answered %n time without \"E or P?\", last with \"%1\". It may not be a QZ7 in"
+                    " boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the"
+                    " cable goes to.", count),
+                {Printable(lastReply, 40)});
 }
 
 std::string Progress(int line, int lines, double bytesPerSecond, std::optional<double> secondsLeft)
@@ -285,9 +289,9 @@ std::string Progress(int line, int lines, double bytesPerSecond, std::optional<d
 std::string Done(int lines, std::uint64_t bytes, double seconds)
 {
     // Done names the firmware the QZ7 now has.
-    return Fill(Tr("Status", "Sent %1 lines (%2 kB) in %3 s. The QZ7 now has firmware %4."),
-                {std::to_string(lines), Format("%.1f", static_cast<double>(bytes) / 1000.0), Format("%.1f", seconds),
-                 std::string("V") + Firmware::Version});
+    return Fill(TrN("Status", "Sent %n lines (%1 kB) in %2 s. The QZ7 now has firmware %3.",
+                    "Sent %n line (%1 kB) in %2 s. The QZ7 now has firmware %3.", lines),
+                {Format("%.1f", static_cast<double>(bytes) / 1000.0), Format("%.1f", seconds), std::string("V") + Firmware::Version});
 }
 
 std::string Failure(const FailureFacts& f)
@@ -309,14 +313,24 @@ std::string Failure(const FailureFacts& f)
         break;
     }
     if (f.hangUpError)
-        text += " " + (*f.hangUpError == 0
-                           ? Tr("Status", "The adapter's line went dead: it was unplugged or lost power.")
-                           : Fill(Tr("Status", "The adapter stopped working (%1, errno %2): it was unplugged or lost power."),
-                                  {Words::ErrorText(*f.hangUpError), std::to_string(*f.hangUpError)}));
+        text = Words::Sentences(text, *f.hangUpError == 0
+                                          ? Tr("Status", "The adapter's line went dead: it was unplugged or lost power.")
+                                          : Fill(Tr("Status", "The adapter stopped working (%1, errno %2): it was unplugged or lost power."),
+                                                 {Words::ErrorText(*f.hangUpError), std::to_string(*f.hangUpError)}));
     if (!f.lastReply.empty())
         text = Words::Sentences(text, Fill(Tr("Status", "Last from the QZ7: \"%1\"."), {Printable(f.lastReply)}));
     // What to do with the QZ7 before going on: once the erase was asked for, it may have no
-    // firmware, and only its boot loader (Run/Stop held at power-on) can take a new image.
+    // firmware, and only its boot loader (Run/Stop held at power-on) can take a new image. A
+    // screen with a Restart button gives this as the one instruction that goes with its button.
+    if (f.restartButton) {
+        if (f.stage == Stage::AwaitingErased)
+            return Words::Sentences(text, Tr("Status", "The QZ7 may have no firmware now: press Restart, switch the QZ7 off,"
+                                                       " then hold Run/Stop while you switch it on."));
+        if (f.stage == Stage::AwaitingDone)
+            return Words::Sentences(text, Tr("Status", "The QZ7 has no firmware now: press Restart, switch the QZ7 off, then"
+                                                       " hold Run/Stop while you switch it on."));
+        return Words::Sentences(text, Tr("Status", "Press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on."));
+    }
     if (f.stage == Stage::AwaitingErased)
         text = Words::Sentences(text, Tr("Status", "The QZ7 may have no firmware now: switch it off, then hold Run/Stop while you switch it on."));
     else if (f.stage == Stage::AwaitingDone)

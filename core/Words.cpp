@@ -59,7 +59,17 @@ std::string Words::EnglishErrorText(int error)
 
 std::string Words::Tr(const char* context, const char* source)
 {
-    return translation && !english ? translation(context, source) : std::string(source);
+    return translation && !english ? translation(context, source, nullptr, -1) : std::string(source);
+}
+
+std::string Words::TrN(const char* context, const char* plural, const char* singular, long n)
+{
+    std::string text = translation && !english ? translation(context, plural, singular, static_cast<int>(n))
+                                               : std::string(n == 1 ? singular : plural);
+    const std::string number = std::to_string(n);
+    for (std::size_t at = text.find("%n"); at != std::string::npos; at = text.find("%n", at + number.size()))
+        text.replace(at, 2, number);
+    return text;
 }
 
 std::string Words::Fill(std::string_view pattern, std::initializer_list<std::string> args)

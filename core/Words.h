@@ -16,7 +16,8 @@ namespace Words {
 // before any thread renders a text; without one, or for a text it lacks, the English source
 // stands. The transcript asks for English: it is read later, at a bench or a desk, by whoever
 // looks after the program.
-using Translation = std::string (*)(const char* context, const char* source);
+// `n` is the count a text with %n takes its plural form for; -1 for a text without one.
+using Translation = std::string (*)(const char* context, const char* source, const char* disambiguation, int n);
 void InstallTranslation(Translation translation);
 // Whether the texts come in another language than English.
 bool Translated();
@@ -24,6 +25,10 @@ enum class Language { Operator, English };
 
 // `source` in the language being rendered (the extraction tool finds these calls by name).
 std::string Tr(const char* context, const char* source);
+// A text that counts: `plural` (also the catalog's key) in the form for `n`, with %n replaced by
+// `n`. English takes `singular` for one. The extraction tool reads `singular` as the text's
+// disambiguation, so the translators see both forms.
+std::string TrN(const char* context, const char* plural, const char* singular, long n);
 // Whether the text being rendered on this thread is the English one that the transcript and the
 // machine output carry: then numbers take a decimal point and errors their English names,
 // whatever the session's locale.

@@ -261,10 +261,10 @@ void BenchRun::LookForAdapters()
         return;
     look_.stop();
     waitAll_.Stop();
-    if (run.all)
-        view_.Say(nullptr, paths.size() == 1 ? Words::Tr("Terminal", "Found 1 adapter.")
-                                             : Words::Fill(Words::Tr("Terminal", "Found %1 adapters."), {std::to_string(paths.size())}));
-    else
+    if (run.all) {
+        const long found = static_cast<long>(paths.size());
+        view_.Say(nullptr, Words::TrN("Terminal", "Found %n adapters.", "Found %n adapter.", found));
+    } else
         view_.Say(nullptr, Words::Fill(Words::Tr("Terminal", "Found the USB adapter: %1."), {StatusText::PrintableText(paths.front())}));
     Begin(paths, *services);
 }

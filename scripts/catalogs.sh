@@ -8,12 +8,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 lupdate=/usr/lib/qt6/bin/lupdate
 [ -x "$lupdate" ] || { echo "catalogs.sh: $lupdate is missing (Debian: qt6-l10n-tools)" >&2; exit 1; }
-# core/ has no Qt: its texts go through Words::Tr (read as QCoreApplication::translate) and
-# QT_TRANSLATE_NOOP.
+# core/ has no Qt: its texts go through Words::Tr and Words::TrN (read as
+# QCoreApplication::translate, TrN's English singular as the disambiguation) and QT_TRANSLATE_NOOP.
 # The catalogs: one for each language in translations/LANGUAGES.
 catalogs=()
 while read -r code; do
   case $code in [a-z]*) catalogs+=("translations/qz7-updater_$code.ts") ;; esac
 done < translations/LANGUAGES
-exec "$lupdate" -tr-function-alias translate+=Tr -locations relative -no-obsolete -I . "$@" \
+exec "$lupdate" -tr-function-alias translate+=Tr,translate+=TrN -locations relative -no-obsolete -I . "$@" \
   core run terminal window app controller -ts "${catalogs[@]}"

@@ -44,7 +44,8 @@ void BenchPrinter::Directions(const DirectionsFact& directions)
 
 void BenchPrinter::Programming(std::size_t)
 {
-    screen_.Say(&unit_, Words::Fill(Words::Tr("Terminal", "Sending the firmware image (%1 lines)."), {std::to_string(Shipped().lines)}));
+    screen_.Say(&unit_, Words::TrN("Terminal", "Sending the firmware image (%n lines).", "Sending the firmware image (%n line).",
+                                   Shipped().lines));
 }
 
 void BenchPrinter::Level(int reached)

@@ -43,7 +43,8 @@ void LinePrinter::Programming(std::size_t characters)
 {
     transfer_ = true;
     decile_ = 0;
-    PrintLine(Words::Fill(Words::Tr("Terminal", "Sending the firmware image (%1 characters)."), {std::to_string(characters)}));
+    const long count = static_cast<long>(characters);
+    PrintLine(Words::TrN("Terminal", "Sending the firmware image (%n characters).", "Sending the firmware image (%n character).", count));
 }
 
 void LinePrinter::Level(int level)

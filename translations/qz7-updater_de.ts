@@ -609,7 +609,7 @@ neu starten</translation>
 <context>
     <name>Status</name>
     <message>
-        <location filename="../core/Status.cpp" line="+40"/>
+        <location filename="../core/Status.cpp" line="+41"/>
         <source>%1 s</source>
         <translation>%1 s</translation>
     </message>
@@ -839,13 +839,26 @@ neu starten</translation>
         <source>If it stays so, check that the cable goes to a QZ7 switched on with Run/Stop held.</source>
         <translation>Bleibt es so, prüfen Sie, ob das Kabel zu einem QZ7 führt, der bei gedrückter Run/Stop-Taste eingeschaltet wurde.</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <location line="+5"/>
-        <source>The QZ7 answered %1 times without &quot;E or P?&quot;, last with &quot;%2&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</source>
-        <translation>Der QZ7 hat %1-mal ohne „E or P?“ geantwortet, zuletzt mit „%2“. Vielleicht ist es kein QZ7 im Bootloader-Modus: Schalten Sie ihn aus, halten Sie Run/Stop gedrückt, während Sie ihn einschalten, und prüfen Sie, wohin das Kabel führt.</translation>
+        <source>The QZ7 answered %n times without &quot;E or P?&quot;, last with &quot;%1&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</source>
+        <comment>The QZ7 answered %n time without &quot;E or P?&quot;, last with &quot;%1&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</comment>
+        <translation>
+            <numerusform>Der QZ7 hat einmal ohne „E or P?“ geantwortet, mit „%1“. Vielleicht ist es kein QZ7 im Bootloader-Modus: Schalten Sie ihn aus, halten Sie Run/Stop gedrückt, während Sie ihn einschalten, und prüfen Sie, wohin das Kabel führt.</numerusform>
+            <numerusform>Der QZ7 hat %n-mal ohne „E or P?“ geantwortet, zuletzt mit „%1“. Vielleicht ist es kein QZ7 im Bootloader-Modus: Schalten Sie ihn aus, halten Sie Run/Stop gedrückt, während Sie ihn einschalten, und prüfen Sie, wohin das Kabel führt.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+26"/>
+        <source>Sent %n lines (%1 kB) in %2 s. The QZ7 now has firmware %3.</source>
+        <comment>Sent %n line (%1 kB) in %2 s. The QZ7 now has firmware %3.</comment>
+        <translation>
+            <numerusform>%n Zeile (%1 kB) in %2 s gesendet. Der QZ7 hat jetzt die Firmware %3.</numerusform>
+            <numerusform>%n Zeilen (%1 kB) in %2 s gesendet. Der QZ7 hat jetzt die Firmware %3.</numerusform>
+        </translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="-15"/>
         <source>Line %1 of %2</source>
         <translation>Zeile %1 von %2</translation>
     </message>
@@ -871,12 +884,7 @@ neu starten</translation>
         <translation>noch etwa %1</translation>
     </message>
     <message>
-        <location line="+7"/>
-        <source>Sent %1 lines (%2 kB) in %3 s. The QZ7 now has firmware %4.</source>
-        <translation>%1 Zeilen (%2 kB) in %3 s gesendet. Der QZ7 hat jetzt die Firmware %4.</translation>
-    </message>
-    <message>
-        <location line="+9"/>
+        <location line="+16"/>
         <source>Stopped while waiting for the QZ7&apos;s banner.</source>
         <translation>Angehalten beim Warten auf die Startmeldung des QZ7.</translation>
     </message>
@@ -926,7 +934,22 @@ neu starten</translation>
         <translation>Zuletzt vom QZ7: „%1“.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+6"/>
+        <source>The QZ7 may have no firmware now: press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <translation>Der QZ7 hat jetzt möglicherweise keine Firmware: Klicken Sie auf „Neu starten“, schalten Sie den QZ7 aus und halten Sie dann Run/Stop gedrückt, während Sie ihn einschalten.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The QZ7 has no firmware now: press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <translation>Der QZ7 hat jetzt keine Firmware: Klicken Sie auf „Neu starten“, schalten Sie den QZ7 aus und halten Sie dann Run/Stop gedrückt, während Sie ihn einschalten.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <translation>Klicken Sie auf „Neu starten“, schalten Sie den QZ7 aus und halten Sie dann Run/Stop gedrückt, während Sie ihn einschalten.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>The QZ7 may have no firmware now: switch it off, then hold Run/Stop while you switch it on.</source>
         <translation>Der QZ7 hat jetzt möglicherweise keine Firmware: Schalten Sie ihn aus und halten Sie dann Run/Stop gedrückt, während Sie ihn einschalten.</translation>
     </message>
@@ -963,15 +986,14 @@ neu starten</translation>
         <source>Ended: %1 (status %2).</source>
         <translation>Beendet: %1 (Status %2).</translation>
     </message>
-    <message>
-        <location line="+97"/>
-        <source>Found 1 adapter.</source>
-        <translation>1 Adapter gefunden.</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Found %1 adapters.</source>
-        <translation>%1 Adapter gefunden.</translation>
+    <message numerus="yes">
+        <location line="+98"/>
+        <source>Found %n adapters.</source>
+        <comment>Found %n adapter.</comment>
+        <translation>
+            <numerusform>%n Adapter gefunden.</numerusform>
+            <numerusform>%n Adapter gefunden.</numerusform>
+        </translation>
     </message>
     <message>
         <location line="+2"/>
@@ -1006,22 +1028,26 @@ neu starten</translation>
     </message>
     <message>
         <location line="-239"/>
-        <location filename="../terminal/BenchPrinter.cpp" line="+89"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+90"/>
         <source>Nothing was done to this port.</source>
         <translation>An diesem Port wurde nichts verändert.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchPrinter.cpp" line="-49"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="-50"/>
         <source>%1. Let the other units finish; then switch this QZ7 off, hold Run/Stop while you switch it on, and update it again on this port.</source>
         <translation>%1. Die anderen Geräte zu Ende laufen lassen; dann diesen QZ7 ausschalten, bei gedrückter Run/Stop-Taste einschalten und an diesem Anschluss erneut aktualisieren.</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <location line="+7"/>
-        <source>Sending the firmware image (%1 lines).</source>
-        <translation>Firmware-Image wird gesendet (%1 Zeilen).</translation>
+        <source>Sending the firmware image (%n lines).</source>
+        <comment>Sending the firmware image (%n line).</comment>
+        <translation>
+            <numerusform>Firmware-Image wird gesendet (%n Zeile).</numerusform>
+            <numerusform>Firmware-Image wird gesendet (%n Zeilen).</numerusform>
+        </translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+32"/>
         <source>Update to the older firmware?</source>
         <translation>Auf die ältere Firmware aktualisieren?</translation>
     </message>
@@ -1061,17 +1087,21 @@ neu starten</translation>
         <translation>Bereits auf %1: nicht aktualisiert (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+46"/>
-        <source>Sending the firmware image (%1 characters).</source>
-        <translation>Firmware-Image wird gesendet (%1 Zeichen).</translation>
-    </message>
-    <message>
         <location filename="../core/RunRules.cpp" line="+84"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>Dieser QZ7 hat %1, neuer als %2: nicht aktualisiert. Mit --allow-older wird %2 trotzdem aufgespielt.</translation>
     </message>
+    <message numerus="yes">
+        <location filename="../terminal/Terminal.cpp" line="+47"/>
+        <source>Sending the firmware image (%n characters).</source>
+        <comment>Sending the firmware image (%n character).</comment>
+        <translation>
+            <numerusform>Firmware-Image wird gesendet (%n Zeichen).</numerusform>
+            <numerusform>Firmware-Image wird gesendet (%n Zeichen).</numerusform>
+        </translation>
+    </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+40"/>
+        <location line="+40"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>Nicht aktualisiert: Der QZ7 blieb unverändert.</translation>
     </message>
@@ -1202,7 +1232,7 @@ neu starten</translation>
         <translation>Der QZ7 wird programmiert. Wenn Sie jetzt anhalten, bleibt er ohne Firmware, bis er erneut aktualisiert wird.</translation>
     </message>
     <message>
-        <location filename="../window/WindowFrontEnd.cpp" line="+112"/>
+        <location filename="../window/WindowFrontEnd.cpp" line="+119"/>
         <location line="+30"/>
         <source>Save report</source>
         <translation>Bericht speichern</translation>
@@ -1231,7 +1261,7 @@ neu starten</translation>
 <context>
     <name>Words</name>
     <message>
-        <location filename="../core/Words.cpp" line="+87"/>
+        <location filename="../core/Words.cpp" line="+97"/>
         <source>%1 %2</source>
         <extracomment>Two sentences in a row: the first (%1), then the next (%2).</extracomment>
         <translation>%1 %2</translation>

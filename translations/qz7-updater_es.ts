@@ -609,7 +609,7 @@ y el QZ7</translation>
 <context>
     <name>Status</name>
     <message>
-        <location filename="../core/Status.cpp" line="+40"/>
+        <location filename="../core/Status.cpp" line="+41"/>
         <source>%1 s</source>
         <translation>%1 s</translation>
     </message>
@@ -839,13 +839,26 @@ y el QZ7</translation>
         <source>If it stays so, check that the cable goes to a QZ7 switched on with Run/Stop held.</source>
         <translation>Si sigue así, compruebe que el cable va a un QZ7 encendido con Run/Stop pulsado.</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <location line="+5"/>
-        <source>The QZ7 answered %1 times without &quot;E or P?&quot;, last with &quot;%2&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</source>
-        <translation>El QZ7 respondió %1 veces sin «E or P?», la última con «%2». Puede que no sea un QZ7 en modo cargador de arranque: apáguelo, mantenga pulsado Run/Stop mientras lo enciende y compruebe a qué va el cable.</translation>
+        <source>The QZ7 answered %n times without &quot;E or P?&quot;, last with &quot;%1&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</source>
+        <comment>The QZ7 answered %n time without &quot;E or P?&quot;, last with &quot;%1&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</comment>
+        <translation>
+            <numerusform>El QZ7 respondió %n vez sin «E or P?», con «%1». Puede que no sea un QZ7 en modo cargador de arranque: apáguelo, mantenga pulsado Run/Stop mientras lo enciende y compruebe a qué va el cable.</numerusform>
+            <numerusform>El QZ7 respondió %n veces sin «E or P?», la última con «%1». Puede que no sea un QZ7 en modo cargador de arranque: apáguelo, mantenga pulsado Run/Stop mientras lo enciende y compruebe a qué va el cable.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+26"/>
+        <source>Sent %n lines (%1 kB) in %2 s. The QZ7 now has firmware %3.</source>
+        <comment>Sent %n line (%1 kB) in %2 s. The QZ7 now has firmware %3.</comment>
+        <translation>
+            <numerusform>Se envió %n línea (%1 kB) en %2 s. El QZ7 tiene ahora el firmware %3.</numerusform>
+            <numerusform>Se enviaron %n líneas (%1 kB) en %2 s. El QZ7 tiene ahora el firmware %3.</numerusform>
+        </translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="-15"/>
         <source>Line %1 of %2</source>
         <translation>Línea %1 de %2</translation>
     </message>
@@ -871,12 +884,7 @@ y el QZ7</translation>
         <translation>quedan unos %1</translation>
     </message>
     <message>
-        <location line="+7"/>
-        <source>Sent %1 lines (%2 kB) in %3 s. The QZ7 now has firmware %4.</source>
-        <translation>Se enviaron %1 líneas (%2 kB) en %3 s. El QZ7 tiene ahora el firmware %4.</translation>
-    </message>
-    <message>
-        <location line="+9"/>
+        <location line="+16"/>
         <source>Stopped while waiting for the QZ7&apos;s banner.</source>
         <translation>Detenido mientras se esperaba el mensaje de inicio del QZ7.</translation>
     </message>
@@ -926,7 +934,22 @@ y el QZ7</translation>
         <translation>Lo último del QZ7: «%1».</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+6"/>
+        <source>The QZ7 may have no firmware now: press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <translation>Puede que el QZ7 no tenga firmware ahora: pulse «Reiniciar», apague el QZ7 y luego mantenga pulsado Run/Stop mientras lo enciende.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The QZ7 has no firmware now: press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <translation>El QZ7 no tiene firmware ahora: pulse «Reiniciar», apague el QZ7 y luego mantenga pulsado Run/Stop mientras lo enciende.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <translation>Pulse «Reiniciar», apague el QZ7 y luego mantenga pulsado Run/Stop mientras lo enciende.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>The QZ7 may have no firmware now: switch it off, then hold Run/Stop while you switch it on.</source>
         <translation>Puede que el QZ7 no tenga firmware ahora: apáguelo y luego mantenga pulsado Run/Stop mientras lo enciende.</translation>
     </message>
@@ -963,15 +986,14 @@ y el QZ7</translation>
         <source>Ended: %1 (status %2).</source>
         <translation>Terminado: %1 (estado %2).</translation>
     </message>
-    <message>
-        <location line="+97"/>
-        <source>Found 1 adapter.</source>
-        <translation>Se encontró 1 adaptador.</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Found %1 adapters.</source>
-        <translation>Se encontraron %1 adaptadores.</translation>
+    <message numerus="yes">
+        <location line="+98"/>
+        <source>Found %n adapters.</source>
+        <comment>Found %n adapter.</comment>
+        <translation>
+            <numerusform>Se encontró %n adaptador.</numerusform>
+            <numerusform>Se encontraron %n adaptadores.</numerusform>
+        </translation>
     </message>
     <message>
         <location line="+2"/>
@@ -1006,22 +1028,26 @@ y el QZ7</translation>
     </message>
     <message>
         <location line="-239"/>
-        <location filename="../terminal/BenchPrinter.cpp" line="+89"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+90"/>
         <source>Nothing was done to this port.</source>
         <translation>No se hizo nada en este puerto.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchPrinter.cpp" line="-49"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="-50"/>
         <source>%1. Let the other units finish; then switch this QZ7 off, hold Run/Stop while you switch it on, and update it again on this port.</source>
         <translation>%1. Deje que las demás unidades terminen; luego apague este QZ7, enciéndalo manteniendo pulsado Run/Stop y actualícelo de nuevo en este puerto.</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <location line="+7"/>
-        <source>Sending the firmware image (%1 lines).</source>
-        <translation>Enviando la imagen del firmware (%1 líneas).</translation>
+        <source>Sending the firmware image (%n lines).</source>
+        <comment>Sending the firmware image (%n line).</comment>
+        <translation>
+            <numerusform>Enviando la imagen del firmware (%n línea).</numerusform>
+            <numerusform>Enviando la imagen del firmware (%n líneas).</numerusform>
+        </translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+32"/>
         <source>Update to the older firmware?</source>
         <translation>¿Actualizar al firmware más antiguo?</translation>
     </message>
@@ -1061,17 +1087,21 @@ y el QZ7</translation>
         <translation>Ya tiene %1: no actualizado (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+46"/>
-        <source>Sending the firmware image (%1 characters).</source>
-        <translation>Enviando la imagen del firmware (%1 caracteres).</translation>
-    </message>
-    <message>
         <location filename="../core/RunRules.cpp" line="+84"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>Este QZ7 tiene %1, más reciente que %2: no actualizado. Use --allow-older para ponerle %2 de todos modos.</translation>
     </message>
+    <message numerus="yes">
+        <location filename="../terminal/Terminal.cpp" line="+47"/>
+        <source>Sending the firmware image (%n characters).</source>
+        <comment>Sending the firmware image (%n character).</comment>
+        <translation>
+            <numerusform>Enviando la imagen del firmware (%n carácter).</numerusform>
+            <numerusform>Enviando la imagen del firmware (%n caracteres).</numerusform>
+        </translation>
+    </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+40"/>
+        <location line="+40"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>No actualizado: el QZ7 quedó como estaba.</translation>
     </message>
@@ -1202,7 +1232,7 @@ y el QZ7</translation>
         <translation>Se está programando el QZ7. Si lo detiene ahora, quedará sin firmware hasta que se actualice de nuevo.</translation>
     </message>
     <message>
-        <location filename="../window/WindowFrontEnd.cpp" line="+112"/>
+        <location filename="../window/WindowFrontEnd.cpp" line="+119"/>
         <location line="+30"/>
         <source>Save report</source>
         <translation>Guardar informe</translation>
@@ -1231,7 +1261,7 @@ y el QZ7</translation>
 <context>
     <name>Words</name>
     <message>
-        <location filename="../core/Words.cpp" line="+87"/>
+        <location filename="../core/Words.cpp" line="+97"/>
         <source>%1 %2</source>
         <extracomment>Two sentences in a row: the first (%1), then the next (%2).</extracomment>
         <translation>%1 %2</translation>

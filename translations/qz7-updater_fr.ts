@@ -609,7 +609,7 @@ et le QZ7</translation>
 <context>
     <name>Status</name>
     <message>
-        <location filename="../core/Status.cpp" line="+40"/>
+        <location filename="../core/Status.cpp" line="+41"/>
         <source>%1 s</source>
         <translation>%1 s</translation>
     </message>
@@ -839,13 +839,26 @@ et le QZ7</translation>
         <source>If it stays so, check that the cable goes to a QZ7 switched on with Run/Stop held.</source>
         <translation>Si cela persiste, vérifiez que le câble est relié à un QZ7 allumé avec Run/Stop maintenu.</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <location line="+5"/>
-        <source>The QZ7 answered %1 times without &quot;E or P?&quot;, last with &quot;%2&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</source>
-        <translation>Le QZ7 a répondu %1 fois sans «&#xa0;E or P?&#xa0;», la dernière fois par «&#xa0;%2&#xa0;». Ce n&apos;est peut-être pas un QZ7 en mode chargeur d&apos;amorçage&#xa0;: éteignez-le, maintenez Run/Stop pendant que vous l&apos;allumez, et vérifiez à quoi le câble est relié.</translation>
+        <source>The QZ7 answered %n times without &quot;E or P?&quot;, last with &quot;%1&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</source>
+        <comment>The QZ7 answered %n time without &quot;E or P?&quot;, last with &quot;%1&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</comment>
+        <translation>
+            <numerusform>Le QZ7 a répondu %n fois sans «&#xa0;E or P?&#xa0;», par «&#xa0;%1&#xa0;». Ce n&apos;est peut-être pas un QZ7 en mode chargeur d&apos;amorçage&#xa0;: éteignez-le, maintenez Run/Stop pendant que vous l&apos;allumez, et vérifiez à quoi le câble est relié.</numerusform>
+            <numerusform>Le QZ7 a répondu %n fois sans «&#xa0;E or P?&#xa0;», la dernière fois par «&#xa0;%1&#xa0;». Ce n&apos;est peut-être pas un QZ7 en mode chargeur d&apos;amorçage&#xa0;: éteignez-le, maintenez Run/Stop pendant que vous l&apos;allumez, et vérifiez à quoi le câble est relié.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+26"/>
+        <source>Sent %n lines (%1 kB) in %2 s. The QZ7 now has firmware %3.</source>
+        <comment>Sent %n line (%1 kB) in %2 s. The QZ7 now has firmware %3.</comment>
+        <translation>
+            <numerusform>%n ligne (%1 ko) envoyée en %2 s. Le QZ7 a maintenant le micrologiciel %3.</numerusform>
+            <numerusform>%n lignes (%1 ko) envoyées en %2 s. Le QZ7 a maintenant le micrologiciel %3.</numerusform>
+        </translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="-15"/>
         <source>Line %1 of %2</source>
         <translation>Ligne %1 sur %2</translation>
     </message>
@@ -871,12 +884,7 @@ et le QZ7</translation>
         <translation>encore environ %1</translation>
     </message>
     <message>
-        <location line="+7"/>
-        <source>Sent %1 lines (%2 kB) in %3 s. The QZ7 now has firmware %4.</source>
-        <translation>%1 lignes (%2 ko) envoyées en %3 s. Le QZ7 a maintenant le micrologiciel %4.</translation>
-    </message>
-    <message>
-        <location line="+9"/>
+        <location line="+16"/>
         <source>Stopped while waiting for the QZ7&apos;s banner.</source>
         <translation>Arrêté en attendant le message d&apos;accueil du QZ7.</translation>
     </message>
@@ -926,7 +934,22 @@ et le QZ7</translation>
         <translation>Dernière réception du QZ7&#xa0;: «&#xa0;%1&#xa0;».</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+6"/>
+        <source>The QZ7 may have no firmware now: press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <translation>Le QZ7 n&apos;a peut-être plus de micrologiciel&#xa0;: cliquez sur «&#xa0;Redémarrer&#xa0;», éteignez le QZ7, puis maintenez Run/Stop pendant que vous l&apos;allumez.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The QZ7 has no firmware now: press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <translation>Le QZ7 n&apos;a plus de micrologiciel&#xa0;: cliquez sur «&#xa0;Redémarrer&#xa0;», éteignez le QZ7, puis maintenez Run/Stop pendant que vous l&apos;allumez.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <translation>Cliquez sur «&#xa0;Redémarrer&#xa0;», éteignez le QZ7, puis maintenez Run/Stop pendant que vous l&apos;allumez.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>The QZ7 may have no firmware now: switch it off, then hold Run/Stop while you switch it on.</source>
         <translation>Le QZ7 n&apos;a peut-être plus de micrologiciel&#xa0;: éteignez-le, puis maintenez Run/Stop pendant que vous l&apos;allumez.</translation>
     </message>
@@ -963,15 +986,14 @@ et le QZ7</translation>
         <source>Ended: %1 (status %2).</source>
         <translation>Fin&#xa0;: %1 (code %2).</translation>
     </message>
-    <message>
-        <location line="+97"/>
-        <source>Found 1 adapter.</source>
-        <translation>1 adaptateur trouvé.</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Found %1 adapters.</source>
-        <translation>%1 adaptateurs trouvés.</translation>
+    <message numerus="yes">
+        <location line="+98"/>
+        <source>Found %n adapters.</source>
+        <comment>Found %n adapter.</comment>
+        <translation>
+            <numerusform>%n adaptateur trouvé.</numerusform>
+            <numerusform>%n adaptateurs trouvés.</numerusform>
+        </translation>
     </message>
     <message>
         <location line="+2"/>
@@ -1006,22 +1028,26 @@ et le QZ7</translation>
     </message>
     <message>
         <location line="-239"/>
-        <location filename="../terminal/BenchPrinter.cpp" line="+89"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+90"/>
         <source>Nothing was done to this port.</source>
         <translation>Rien n&apos;a été fait sur ce port.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchPrinter.cpp" line="-49"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="-50"/>
         <source>%1. Let the other units finish; then switch this QZ7 off, hold Run/Stop while you switch it on, and update it again on this port.</source>
         <translation>%1. Laissez les autres appareils terminer, puis éteignez ce QZ7, rallumez-le en maintenant Run/Stop et mettez-le à jour de nouveau sur ce port.</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <location line="+7"/>
-        <source>Sending the firmware image (%1 lines).</source>
-        <translation>Envoi de l&apos;image du micrologiciel (%1 lignes).</translation>
+        <source>Sending the firmware image (%n lines).</source>
+        <comment>Sending the firmware image (%n line).</comment>
+        <translation>
+            <numerusform>Envoi de l&apos;image du micrologiciel (%n ligne).</numerusform>
+            <numerusform>Envoi de l&apos;image du micrologiciel (%n lignes).</numerusform>
+        </translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+32"/>
         <source>Update to the older firmware?</source>
         <translation>Mettre le micrologiciel plus ancien&#xa0;?</translation>
     </message>
@@ -1061,17 +1087,21 @@ et le QZ7</translation>
         <translation>Déjà en %1&#xa0;: pas de mise à jour (--skip-current).</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+46"/>
-        <source>Sending the firmware image (%1 characters).</source>
-        <translation>Envoi de l&apos;image du micrologiciel (%1 caractères).</translation>
-    </message>
-    <message>
         <location filename="../core/RunRules.cpp" line="+84"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>Ce QZ7 a la version %1, plus récente que %2&#xa0;: pas de mise à jour. Utilisez --allow-older pour y mettre %2 quand même.</translation>
     </message>
+    <message numerus="yes">
+        <location filename="../terminal/Terminal.cpp" line="+47"/>
+        <source>Sending the firmware image (%n characters).</source>
+        <comment>Sending the firmware image (%n character).</comment>
+        <translation>
+            <numerusform>Envoi de l&apos;image du micrologiciel (%n caractère).</numerusform>
+            <numerusform>Envoi de l&apos;image du micrologiciel (%n caractères).</numerusform>
+        </translation>
+    </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+40"/>
+        <location line="+40"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>Pas de mise à jour&#xa0;: le QZ7 est resté tel quel.</translation>
     </message>
@@ -1202,7 +1232,7 @@ et le QZ7</translation>
         <translation>Le QZ7 est en cours de programmation. L&apos;arrêter maintenant le laisse sans micrologiciel jusqu&apos;à une nouvelle mise à jour.</translation>
     </message>
     <message>
-        <location filename="../window/WindowFrontEnd.cpp" line="+112"/>
+        <location filename="../window/WindowFrontEnd.cpp" line="+119"/>
         <location line="+30"/>
         <source>Save report</source>
         <translation>Enregistrer le rapport</translation>
@@ -1220,7 +1250,7 @@ et le QZ7</translation>
     <message>
         <location line="+37"/>
         <source>The history did not take this unit&apos;s record: %1.</source>
-        <translation>L’historique n’a pas pris l’enregistrement de cette unité : %1.</translation>
+        <translation>L’historique n’a pas pris l’enregistrement de cette unité&#xa0;: %1.</translation>
     </message>
     <message>
         <location filename="../app/main.cpp" line="+68"/>
@@ -1231,7 +1261,7 @@ et le QZ7</translation>
 <context>
     <name>Words</name>
     <message>
-        <location filename="../core/Words.cpp" line="+87"/>
+        <location filename="../core/Words.cpp" line="+97"/>
         <source>%1 %2</source>
         <extracomment>Two sentences in a row: the first (%1), then the next (%2).</extracomment>
         <translation>%1 %2</translation>

@@ -609,7 +609,7 @@ and the QZ7</source>
 <context>
     <name>Status</name>
     <message>
-        <location filename="../core/Status.cpp" line="+40"/>
+        <location filename="../core/Status.cpp" line="+41"/>
         <source>%1 s</source>
         <translation>%1 秒</translation>
     </message>
@@ -839,13 +839,24 @@ and the QZ7</source>
         <source>If it stays so, check that the cable goes to a QZ7 switched on with Run/Stop held.</source>
         <translation>このままなら、ケーブルが Run/Stop を押したまま電源を入れた QZ7 につながっているか確認してください。</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <location line="+5"/>
-        <source>The QZ7 answered %1 times without &quot;E or P?&quot;, last with &quot;%2&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</source>
-        <translation>QZ7 は「E or P?」なしで %1 回応答しました (最後は「%2」)。ブートローダーモードの QZ7 ではない可能性があります。電源を切り、Run/Stop を押したまま電源を入れて、ケーブルの接続先を確認してください。</translation>
+        <source>The QZ7 answered %n times without &quot;E or P?&quot;, last with &quot;%1&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</source>
+        <comment>The QZ7 answered %n time without &quot;E or P?&quot;, last with &quot;%1&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</comment>
+        <translation>
+            <numerusform>QZ7 は「E or P?」なしで %n 回応答しました (最後は「%1」)。ブートローダーモードの QZ7 ではない可能性があります。電源を切り、Run/Stop を押したまま電源を入れて、ケーブルの接続先を確認してください。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+26"/>
+        <source>Sent %n lines (%1 kB) in %2 s. The QZ7 now has firmware %3.</source>
+        <comment>Sent %n line (%1 kB) in %2 s. The QZ7 now has firmware %3.</comment>
+        <translation>
+            <numerusform>%n 行 (%1 kB) を %2 秒で送信しました。QZ7 のファームウェアは %3 になりました。</numerusform>
+        </translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="-15"/>
         <source>Line %1 of %2</source>
         <translation>%1 / %2 行</translation>
     </message>
@@ -871,12 +882,7 @@ and the QZ7</source>
         <translation>残り約 %1</translation>
     </message>
     <message>
-        <location line="+7"/>
-        <source>Sent %1 lines (%2 kB) in %3 s. The QZ7 now has firmware %4.</source>
-        <translation>%1 行 (%2 kB) を %3 秒で送信しました。QZ7 のファームウェアは %4 になりました。</translation>
-    </message>
-    <message>
-        <location line="+9"/>
+        <location line="+16"/>
         <source>Stopped while waiting for the QZ7&apos;s banner.</source>
         <translation>QZ7 の起動メッセージを待つ間に停止しました。</translation>
     </message>
@@ -926,7 +932,22 @@ and the QZ7</source>
         <translation>QZ7 からの最後の応答: 「%1」。</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+6"/>
+        <source>The QZ7 may have no firmware now: press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <translation>現在 QZ7 にはファームウェアがない可能性があります。「やり直す」を押し、QZ7 の電源を切ってから、Run/Stop を押したまま電源を入れてください。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The QZ7 has no firmware now: press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <translation>現在 QZ7 にはファームウェアがありません。「やり直す」を押し、QZ7 の電源を切ってから、Run/Stop を押したまま電源を入れてください。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <translation>「やり直す」を押し、QZ7 の電源を切ってから、Run/Stop を押したまま電源を入れてください。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>The QZ7 may have no firmware now: switch it off, then hold Run/Stop while you switch it on.</source>
         <translation>現在 QZ7 にはファームウェアがない可能性があります。電源を切り、Run/Stop を押したまま電源を入れてください。</translation>
     </message>
@@ -963,15 +984,13 @@ and the QZ7</source>
         <source>Ended: %1 (status %2).</source>
         <translation>終了: %1 (ステータス %2)。</translation>
     </message>
-    <message>
-        <location line="+97"/>
-        <source>Found 1 adapter.</source>
-        <translation>アダプターが 1 台見つかりました。</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Found %1 adapters.</source>
-        <translation>アダプターが %1 台見つかりました。</translation>
+    <message numerus="yes">
+        <location line="+98"/>
+        <source>Found %n adapters.</source>
+        <comment>Found %n adapter.</comment>
+        <translation>
+            <numerusform>アダプターが %n 台見つかりました。</numerusform>
+        </translation>
     </message>
     <message>
         <location line="+2"/>
@@ -1006,22 +1025,25 @@ and the QZ7</source>
     </message>
     <message>
         <location line="-239"/>
-        <location filename="../terminal/BenchPrinter.cpp" line="+89"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+90"/>
         <source>Nothing was done to this port.</source>
         <translation>このポートには何もしていません。</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchPrinter.cpp" line="-49"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="-50"/>
         <source>%1. Let the other units finish; then switch this QZ7 off, hold Run/Stop while you switch it on, and update it again on this port.</source>
         <translation>%1。他のユニットが終わるまで待ち、この QZ7 の電源を切ってから Run/Stop を押したまま電源を入れ、このポートでもう一度更新してください。</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <location line="+7"/>
-        <source>Sending the firmware image (%1 lines).</source>
-        <translation>ファームウェアイメージを送信しています (%1 行)。</translation>
+        <source>Sending the firmware image (%n lines).</source>
+        <comment>Sending the firmware image (%n line).</comment>
+        <translation>
+            <numerusform>ファームウェアイメージを送信しています (%n 行)。</numerusform>
+        </translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+32"/>
         <source>Update to the older firmware?</source>
         <translation>古いファームウェアに更新しますか?</translation>
     </message>
@@ -1061,17 +1083,20 @@ and the QZ7</source>
         <translation>すでに %1 です: 更新していません (--skip-current)。</translation>
     </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+46"/>
-        <source>Sending the firmware image (%1 characters).</source>
-        <translation>ファームウェアイメージを送信しています (%1 文字)。</translation>
-    </message>
-    <message>
         <location filename="../core/RunRules.cpp" line="+84"/>
         <source>This QZ7 has %1, newer than %2: not updated. Use --allow-older to put %2 on it anyway.</source>
         <translation>この QZ7 には %2 より新しい %1 が入っています: 更新していません。それでも %2 を書き込むには --allow-older を使います。</translation>
     </message>
+    <message numerus="yes">
+        <location filename="../terminal/Terminal.cpp" line="+47"/>
+        <source>Sending the firmware image (%n characters).</source>
+        <comment>Sending the firmware image (%n character).</comment>
+        <translation>
+            <numerusform>ファームウェアイメージを送信しています (%n 文字)。</numerusform>
+        </translation>
+    </message>
     <message>
-        <location filename="../terminal/Terminal.cpp" line="+40"/>
+        <location line="+40"/>
         <source>Not updated: the QZ7 was left as it was.</source>
         <translation>更新していません: QZ7 は元のままです。</translation>
     </message>
@@ -1202,7 +1227,7 @@ and the QZ7</source>
         <translation>QZ7 に書き込み中です。今停止すると、もう一度更新するまで QZ7 にはファームウェアがありません。</translation>
     </message>
     <message>
-        <location filename="../window/WindowFrontEnd.cpp" line="+112"/>
+        <location filename="../window/WindowFrontEnd.cpp" line="+119"/>
         <location line="+30"/>
         <source>Save report</source>
         <translation>レポートを保存</translation>
@@ -1231,7 +1256,7 @@ and the QZ7</source>
 <context>
     <name>Words</name>
     <message>
-        <location filename="../core/Words.cpp" line="+87"/>
+        <location filename="../core/Words.cpp" line="+97"/>
         <source>%1 %2</source>
         <extracomment>Two sentences in a row: the first (%1), then the next (%2).</extracomment>
         <translation>%1%2</translation>

@@ -3,6 +3,7 @@
 #include "window/UpdaterWindow.h"
 
 #include "controller/Log.h"
+#include "core/Endings.h"
 #include "core/Words.h"
 #include "run/UnitRecorder.h"
 
@@ -37,9 +38,15 @@ void WindowFrontEnd::Show(const ScreenUpdate& update)
     if (update.directions)
         w.DirectionsView()->setText(QString::fromStdString(Words::Directions(*update.directions)));
     if (update.status) {
-        const Words::AroundCommand pieces = Words::StatusAroundCommand(*update.status);
-        w.SetStatusProminent(Words::AdapterUnusable(*update.status));
-        w.SetStatus(QString::fromStdString(Words::Status(*update.status)), QString::fromStdString(pieces.before),
+        StatusFact status = *update.status;
+        // A failure's advice goes with the Restart button where the end screen offers it (the
+        // end comes before its report, or with it).
+        if (auto* failure = std::get_if<StatusText::FailureFacts>(&status))
+            failure->restartButton = update.ended ? RowOf(*update.ended).ways == WaysOn::RestartAndClose
+                                                  : w.OnEndScreen() && !w.RestartButtonView()->isHidden();
+        const Words::AroundCommand pieces = Words::StatusAroundCommand(status);
+        w.SetStatusProminent(Words::AdapterUnusable(status));
+        w.SetStatus(QString::fromStdString(Words::Status(status)), QString::fromStdString(pieces.before),
                     QString::fromStdString(pieces.command), QString::fromStdString(pieces.after));
     }
     // On an end screen Update and Cancel are not offered: hidden, and so disabled.

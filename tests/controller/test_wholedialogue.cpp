@@ -154,7 +154,8 @@ TEST(Restart, EveryFailureOffersRestartAndTheNextUpdateIsIntact)
     EXPECT_TRUE(w.CloseButtonView()->isVisible() && w.CloseButtonView()->isEnabled());
     EXPECT_EQ(w.OutcomeView()->accessibleName(), "Failed");
     EXPECT_EQ(w.windowTitle(), QString::fromUtf8("Failed \u2013 QZ7 Updater"));
-    EXPECT_TRUE(StatusLine(app).find("The QZ7 may have no firmware now: switch it off, then hold Run/Stop") !=
+    // One instruction, with the button that goes on.
+    EXPECT_TRUE(StatusLine(app).find("The QZ7 may have no firmware now: press Restart, switch the QZ7 off, then hold Run/Stop") !=
                 std::string::npos)
         << StatusLine(app);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !app.controller->Serial()->IsOpen(); }));

@@ -432,12 +432,18 @@ TEST(Words, EachFactHasItsWordsAndWhatAFrontEndNeedsBesideThem)
         {StatusText::PowerOnSilenceFacts{31s}, StatusKind::PowerOnSilence, std::nullopt, "", "Nothing from the QZ7 for 31 s."},
         {StatusText::SilenceFacts{12s}, StatusKind::Silence, std::nullopt, "", "No answer from the QZ7 for 12 s."},
         {StatusText::PagingFacts{40, "More?"}, StatusKind::Paging, std::nullopt, "", "The QZ7 answered 40 times"},
+        {StatusText::PagingFacts{1, "More?"}, StatusKind::Paging, std::nullopt, "", "The QZ7 answered 1 time without"},
         {StatusText::ProgressFacts{100, 3075, 3600, 30.0, 99}, StatusKind::Progress, 99, "", "Line 100 of 3075, 3.6 kB/s, about 30 s left"},
         {StatusText::SummaryFacts{3075, 110700, 32.4}, StatusKind::Summary, 3075, "", "Sent 3075 lines (110.7 kB) in 32.4 s."},
+        {StatusText::SummaryFacts{1, 45, 0.1}, StatusKind::Summary, 1, "", "Sent 1 line (0.0 kB) in 0.1 s."},
         // A failure counts the lines sent only when it came during the transfer: those the QZ7
         // took, not those written into the queue.
         {StatusText::FailureFacts{Stage::AwaitingDone, 1234, 3075, std::nullopt, "", 1200}, StatusKind::Plain, 1200, "", ""},
         {StatusText::FailureFacts{Stage::AwaitingErased}, StatusKind::Plain, std::nullopt, "", ""},
+        // A screen with a Restart button has the failure's one instruction name it.
+        {StatusText::FailureFacts{.stage = Stage::AwaitingVersion, .hangUpError = 0, .restartButton = true}, StatusKind::Plain,
+         std::nullopt, "", "Stopped while reading the QZ7's version. The adapter's line went dead: it was unplugged or lost power."
+         " Press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on."},
     };
     for (const auto& r : reports) {
         const std::string words = Words::Status(r.fact);

@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -130,7 +131,14 @@ std::string Translated(const std::string& language, const std::string& source)
     const std::size_t close = ts.find("</translation>", open);
     if (at == std::string::npos || open == std::string::npos || close == std::string::npos)
         return {};
-    return ts.substr(open + 13, close - open - 13);
+    std::string text = ts.substr(open + 13, close - open - 13);
+    // A counting text: its last plural form, the one for many.
+    if (const std::size_t form = text.rfind("<numerusform>"); form != std::string::npos)
+        text = text.substr(form + 13, text.find("</numerusform>", form) - form - 13);
+    for (const auto& [entity, c] : {std::pair{"&apos;", "'"}, {"&quot;", "\""}, {"&#xa0;", "\u00a0"}, {"&amp;", "&"}})
+        for (std::size_t e; (e = text.find(entity)) != std::string::npos;)
+            text.replace(e, std::strlen(entity), c);
+    return text;
 }
 
 }  // namespace
@@ -211,6 +219,10 @@ TEST(Cli, AnUpdateInEachLanguageEndsIntactWithNoEnglishDirections)
             const std::string done = Translated(language, "Done");
             ASSERT_FALSE(done.empty());
             EXPECT_TRUE(Has(run.out, "\n" + done + "\n")) << done << "\n" << run.out;
+            // A count takes its language's plural form.
+            const std::string sending = Translated(language, "Sending the firmware image (%n characters).");
+            ASSERT_NE(sending.find("%n"), std::string::npos) << language;
+            EXPECT_TRUE(Has(run.out, "\n" + sending.substr(0, sending.find("%n")))) << sending << "\n" << run.out;
         }
     }
     // What programs read stays English, joined as English is, with a decimal point and English

@@ -197,6 +197,16 @@ TEST(EndScreens, EachShowsItsMarkAndOnlyTheWaysOnThatWork)
                            : row.mark == "Done"           ? w.NextUnitButtonView()
                                                           : w.CloseButtonView();
         EXPECT_EQ(w.focusWidget(), focused) << which;
+        // The failure's report (after its end, as the controller posts it) gives one instruction
+        // for the QZ7, with the button that goes on where there is one.
+        for (Stage stage : {Stage::AwaitingVersion, Stage::AwaitingErased, Stage::AwaitingDone}) {
+            if (row.mark == "Done")
+                break;
+            app->frontEnd->Show({.status = StatusText::FailureFacts{.stage = stage, .line = 1200, .lines = 3075}});
+            const QString said = w.StatusView()->text();
+            EXPECT_EQ(said.contains("ress Restart, switch the QZ7 off"), row.buttons.contains("Restart")) << which << ": " << said.toStdString();
+            EXPECT_LE(said.count("Run/Stop"), 1) << which << ": " << said.toStdString();
+        }
         // A late offer of Update or Cancel does not bring back a button that cannot work here.
         app->frontEnd->Show({.updateEnabled = true, .cancelEnabled = true});
         EXPECT_TRUE(ButtonsShowing(w).disabled.isEmpty()) << which;
