@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Fails when a catalog in translations/ lacks a text the sources show, holds one unfinished, or
-drops a placeholder of its source (in any plural form): a new text cannot ship untranslated. Line
+drops a placeholder of its source (in any plural form), or keeps a text with English words as its
+source has it: a new text cannot ship untranslated. Line
 breaks are the language's own: a translation may break its lines elsewhere. Also fails
 when the languages in translations/LANGUAGES and the catalogs differ, or when the desktop entry
 or the metainfo leaves a carried language out.
@@ -14,6 +15,8 @@ import sys
 import xml.etree.ElementTree as ET
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+# Words a translation may keep as the source has them: the program's name and units.
+NAMES = {"QZ", "Updater", "PID", "min", "kB", "B"}
 LUPDATE = "/usr/lib/qt6/bin/lupdate"
 
 
@@ -81,6 +84,10 @@ def main():
             if kind in ("unfinished", "vanished", "obsolete") or not all(f.strip() for f in forms):
                 problems.append(f"{name}: unfinished [{context}] {source!r}")
                 continue
+            # A text left as its source is English left, unless it holds no word but names and
+            # units ("%1 s", "%1 (PID %2)").
+            if source in forms and set(re.findall(r"[A-Za-z]{2,}", re.sub(r"%[\dn]", "", source))) - NAMES:
+                problems.append(f"{name}: English left in [{context}] {source!r}")
             # A plural form may leave the count out ("once"), never another placeholder.
             wanted = sorted(re.findall(r"%\d", source))
             for text in forms:

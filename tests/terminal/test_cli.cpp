@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
@@ -121,6 +122,40 @@ TEST(Cli, EachOutcomeEndsWithItsOwnStatus)
 
 namespace {
 
+// Each carried language's session and its yes: a language added to the list fails the tests of
+// every language until it has its row.
+const std::map<std::string, std::pair<std::string, std::string>>& Sessions()
+{
+    static const std::map<std::string, std::pair<std::string, std::string>> sessions{
+        {"de", {"de_DE", "Ja"}}, {"fr", {"fr_FR", "oui"}}, {"es", {"es_ES", "sí"}}, {"ja", {"ja_JP", "はい"}}};
+    return sessions;
+}
+
+// The lines of `shown` that stand as they do in the English `english` and hold an English word:
+// a word of four letters or more, once options, paths and the `data` (names the test gave) are
+// taken out.
+std::vector<std::string> EnglishLeft(const std::string& shown, const std::string& english, const std::vector<std::string>& data)
+{
+    std::set<std::string> englishLines;
+    std::istringstream e(english);
+    for (std::string line; std::getline(e, line);)
+        englishLines.insert(line);
+    static const std::regex notWords("--[a-z-]+|/[^ ]*"), word("[a-z]{4,}");
+    std::vector<std::string> left;
+    std::istringstream s(shown);
+    for (std::string line; std::getline(s, line);) {
+        if (!englishLines.contains(line))
+            continue;
+        std::string words = std::regex_replace(line, notWords, " ");
+        for (const std::string& d : data)
+            for (std::size_t at; (at = words.find(d)) != std::string::npos;)
+                words.replace(at, d.size(), " ");
+        if (std::regex_search(words, word))
+            left.push_back(line);
+    }
+    return left;
+}
+
 // A text's translation in translations/qz7-updater_<language>.ts.
 std::string Translated(const std::string& language, const std::string& source)
 {
@@ -148,10 +183,7 @@ std::string Translated(const std::string& language, const std::string& source)
 TEST(Cli, AnUpdateInEachLanguageEndsIntactWithNoEnglishDirections)
 {
     const std::string english[] = {Directions::ConnectAdapter, Directions::PowerOn, Directions::Updating};
-    // Each carried language's session and its yes: a language added to the list fails here
-    // until it has its row.
-    const std::map<std::string, std::pair<std::string, std::string>> sessions{
-        {"de", {"de_DE", "Ja"}}, {"fr", {"fr_FR", "oui"}}, {"es", {"es_ES", "sí"}}, {"ja", {"ja_JP", "はい"}}};
+    const auto& sessions = Sessions();
     std::vector<std::string> languages = CarriedLanguages();
     ASSERT_FALSE(languages.empty());
     for (const std::string& language : languages)
@@ -196,10 +228,17 @@ TEST(Cli, AnUpdateInEachLanguageEndsIntactWithNoEnglishDirections)
                            .outFile = OutFile() + ".json" + std::to_string(m)});
         }));
     }
+    std::vector<CliRun> ran;
+    for (std::size_t i = 0; i < languages.size(); ++i)
+        ran.push_back(runs[i].get());
     for (std::size_t i = 0; i < languages.size(); ++i) {
         const std::string& language = languages[i];
         SCOPED_TRACE(language);
-        CliRun run = runs[i].get();
+        const CliRun& run = ran[i];
+        // Nothing the operator reads is left in English (the C run is the last).
+        if (language != "C") {
+            EXPECT_EQ(EnglishLeft(run.out, ran.back().out, {}), std::vector<std::string>{}) << run.out;
+        }
         EXPECT_EQ(run.status, 0) << run.out;
         EXPECT_TRUE(sims[i]->Snapshot().Intact()) << sims[i]->Snapshot().Summary();
         for (const std::string& text : english)
@@ -301,6 +340,71 @@ TEST(Cli, AnUpdateInEachLanguageEndsIntactWithNoEnglishDirections)
     EXPECT_FALSE(listed[0].empty());
     EXPECT_EQ(listed[1], listed[0]);
     EXPECT_EQ(listed[2], listed[0]);
+}
+
+// Whatever else the program says to a person (help, usage errors, the port list, the history, a
+// bench with a failed unit) is in the session's language: a line that stands as it does in C and
+// holds an English word is English left, and named here.
+TEST(Cli, NothingAnOperatorReadsIsLeftInEnglish)
+{
+    const std::string scratch = testing::TempDir() + "qz7-english-" + std::to_string(::getpid());
+    std::filesystem::create_directories(scratch);
+    const std::vector<std::string> invocations = {
+        "--help", "--no-such-option", "--port", "--cli --timeout 0", "--allow-older", "--unit x", "--cli --port /dev/null --port /dev/null",
+        "--list", "--history", "--history --summary", "--history QZ-1", "--cli --yes --wait 1 --port /dev/null",
+        "--cli --yes --wait 1 --port /dev/tty", "--cli --yes --check --wait 1 --all",
+        // Two units side by side, one of them refused the erase.
+        "--cli --yes --port SIM0 --port SIM1",
+    };
+    // Names the test gives, which stand in every language.
+    const std::vector<std::string> data = {"usbserial-a", "modem", "usbLate", "QZ-1"};
+    const auto output = [&](const std::string& lang, const std::string& arguments) {
+        std::string line = arguments;
+        std::vector<std::unique_ptr<bootsim::BootSim>> sims;
+        for (int k = 0; k < 2; ++k) {
+            const std::string name = "SIM" + std::to_string(k);
+            if (line.find(name) == std::string::npos)
+                continue;
+            bootsim::Options o = FastSim();
+            o.failErase = k == 1;
+            sims.push_back(std::make_unique<bootsim::BootSim>(o));
+            EXPECT_TRUE(sims.back()->Open());
+            sims.back()->Start();
+            sims.back()->PowerOn();
+            line.replace(line.find(name), name.size(), sims.back()->SlavePath());
+        }
+        int status = -1;
+        std::string out = CommandOutput("env -i PATH=/usr/bin:/bin LANG=" + lang + " QZ7_JOURNAL=off XDG_STATE_HOME=" + scratch +
+                                            " QZ7_SERIAL_PORTS='usbserial-a=/dev/null,modem=/nonexistent/x,usbLate' " QZ7_BINARY_DIR
+                                            "/qz7-updater --history-file " + scratch + "/history.sqlite " + line + " 2>&1 </dev/null",
+                                        status);
+        for (const auto& sim : sims)
+            for (std::size_t at; (at = out.find(sim->SlavePath())) != std::string::npos;)
+                out.replace(at, sim->SlavePath().size(), "PORT");
+        return out;
+    };
+    // Each language's runs, one after the other, beside the other languages'.
+    std::vector<std::string> languages = CarriedLanguages();
+    for (const std::string& language : languages)
+        ASSERT_TRUE(Sessions().contains(language)) << language << " is carried: give it its session and its yes";
+    languages.push_back("C");
+    std::vector<std::future<std::vector<std::string>>> runs;
+    for (const std::string& language : languages)
+        runs.push_back(std::async(std::launch::async, [&, language] {
+            std::vector<std::string> shown;
+            for (const std::string& arguments : invocations)
+                shown.push_back(output(language == "C" ? "C" : Sessions().at(language).first + ".UTF-8", arguments));
+            return shown;
+        }));
+    std::vector<std::vector<std::string>> shown;
+    for (auto& run : runs)
+        shown.push_back(run.get());
+    for (std::size_t l = 0; l + 1 < languages.size(); ++l)
+        for (std::size_t k = 0; k < invocations.size(); ++k) {
+            SCOPED_TRACE(languages[l] + ": " + invocations[k]);
+            EXPECT_EQ(EnglishLeft(shown[l][k], shown.back()[k], data), std::vector<std::string>{}) << shown[l][k];
+        }
+    std::filesystem::remove_all(scratch);
 }
 
 TEST(Cli, OnATerminalTheTransferIsOneLineRedrawnInPlace)
