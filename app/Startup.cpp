@@ -55,8 +55,25 @@ void PrepareProcess()
     std::signal(SIGPIPE, SIG_IGN);
 }
 
+// Qt's own catalogs lack the texts of its help options for some languages (French, Spanish,
+// Japanese): the program's catalog carries them in Qt's context, and is looked in first.
+[[maybe_unused]] constexpr const char* kQtHelpTexts[] = {
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Displays help on commandline options."),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Displays help including Qt specific options."),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Displays version information."),
+};
+
 void DeclareOptions(QCommandLineParser& parser)
 {
+    // The values' names, as --help shows them after each option and the descriptions quote them.
+    //: The value of --port in --help ("--port <path>"); the descriptions quote it as <path>.
+    const QString path = Q(Tr("Help", "path"));
+    //: The value of --report, --capture and --history-file in --help ("--report <file>").
+    const QString file = Q(Tr("Help", "file"));
+    //: The value of --wait and --timeout in --help ("--wait <seconds>").
+    const QString seconds = Q(Tr("Help", "seconds"));
+    //: The value of --unit and --operator in --help ("--unit <name>").
+    const QString name = Q(Tr("Help", "name"));
     parser.setApplicationDescription(Q(Tr("Help", "Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter,"
                                                   " power on the QZ7 while holding its front Run/Stop button, and follow the"
                                                   " directions in the window.")));
@@ -69,7 +86,7 @@ void DeclareOptions(QCommandLineParser& parser)
     parser.addOption({QStringLiteral("port"),
                       Q(Tr("Help", "Use the serial device at <path> instead of searching for a USB adapter. Given "
                                      "several times (with --cli --yes), updates those units side by side.")),
-                      QStringLiteral("path")});
+                      path});
     parser.addOption({QStringLiteral("all"),
                       Q(Tr("Help", "With --cli --yes: update every USB adapter's QZ7 side by side (every port that "
                                      "--list --json shows as taken)."))});
@@ -82,34 +99,34 @@ void DeclareOptions(QCommandLineParser& parser)
                       Q(Tr("Help", "With --cli: leave a QZ7 that already has the firmware this program carries."))});
     parser.addOption({QStringLiteral("report"),
                       Q(Tr("Help", "With --cli: append one JSON line per unit to <file> as each unit ends.")),
-                      QStringLiteral("file")});
+                      file});
     parser.addOption({QStringLiteral("capture"),
                       Q(Tr("Help", "Record every byte read from and written to the port, with its time, in <file> "
                                      "(JSON Lines; with several units, one file per unit named by its slot), for "
                                      "qz7-bootsim --replay.")),
-                      QStringLiteral("file")});
+                      file});
     parser.addOption({QStringLiteral("yes"), Q(Tr("Help", "With --cli: answer the version question with Update."))});
     parser.addOption({QStringLiteral("allow-older"),
                       Q(Tr("Help", "With --cli --yes: update a QZ7 that has newer firmware than this program carries too "
                                      "(without it, such a QZ7 is left as it is, with exit status 18)."))});
     parser.addOption({QStringLiteral("wait"),
                       Q(Tr("Help", "With --cli: give up when no QZ7 has answered within <seconds> (default: wait for ever).")),
-                      QStringLiteral("seconds")});
+                      seconds});
     parser.addOption({QStringLiteral("timeout"),
                       Q(Tr("Help", "With --cli: stop when the whole update has not ended within <seconds>, as a SIGTERM "
                                      "stops it, with exit status 124.")),
-                      QStringLiteral("seconds")});
+                      seconds});
     parser.addOption({QStringLiteral("unit"),
                       Q(Tr("Help", "With --cli and one port: the name of the QZ7 on it (its serial number or label), "
                                      "in every record of the update. For several ports: --port PATH=NAME.")),
-                      QStringLiteral("name")});
+                      name});
     parser.addOption({QStringLiteral("operator"),
                       Q(Tr("Help", "With --cli: the operator's name in every record (default: the login name).")),
-                      QStringLiteral("name")});
+                      name});
     parser.addOption({QStringLiteral("history-file"),
                       Q(Tr("Help", "The history database to write and read (default: "
                                      "$XDG_STATE_HOME/qz7-updater/history.sqlite).")),
-                      QStringLiteral("file")});
+                      file});
     parser.addOption({QStringLiteral("history"),
                       Q(Tr("Help", "Print the last records of the history (only the records of the unit named after it, "
                                      "with --json as JSON Lines, with --summary the figures per day), and end."))});
@@ -170,11 +187,19 @@ CommandLine HandleCommandLine(int argc, char* argv[])
         return {OutputWritten(ExitStatus::Done), {}};
     }
     auto refuse = [](const QString& why) -> CommandLine {
-        std::fprintf(stderr, "qz7-updater: %s\nTry qz7-updater --help.\n", qPrintable(why));
+        std::fprintf(stderr, "qz7-updater: %s\n%s\n", qPrintable(why), Tr("Help", "Try qz7-updater --help.").c_str());
         return {ExitStatus::Usage, {}};
     };
-    if (!parsed)
-        return refuse(parser.errorText());
+    if (!parsed) {
+        // Qt's error texts, too, take the session's language only through an application object:
+        // made for them, and the arguments read again.
+        if (!helpApplication)
+            helpApplication.emplace(helpArgc, argv);
+        QCommandLineParser again;
+        DeclareOptions(again);
+        (void)again.parse(arguments);
+        return refuse(again.errorText());
+    }
     // --history UNIT: the unit's name stands after the option, as the one argument.
     std::optional<std::string> historyUnit;
     if (parser.isSet(QStringLiteral("history")) && parser.positionalArguments().size() == 1)

@@ -198,9 +198,13 @@ void BenchRun::Conclude()
     const auto [ended, failed] = RunEndOf(ends);
     const int status = forced_.value_or(ended);
     Event(nullptr, "summary", SummaryFields(static_cast<int>(units_.size()), outcomes, status));
-    if (units_.size() > 1)
-        view_.Say(nullptr, std::to_string(units_.size()) + " units, " + std::to_string(units_.size() - failed) + " ended well, " +
-                               std::to_string(failed) + " did not (exit status " + std::to_string(status) + ").");
+    if (units_.size() > 1) {
+        const long units = static_cast<long>(units_.size());
+        //: The bench's last line: %n units in all, %1 of them ended well, %2 did not, %3 the exit status.
+        view_.Say(nullptr, Words::Fill(Words::TrN("Terminal", "%n units, %1 ended well, %2 did not (exit status %3).",
+                                                  "%n unit, %1 ended well, %2 did not (exit status %3).", units),
+                                       {std::to_string(units_.size() - failed), std::to_string(failed), std::to_string(status)}));
+    }
     Finish(status);
 }
 
@@ -208,7 +212,8 @@ void BenchRun::StopAll(const std::string& what, Ending how)
 {
     forced_ = RowOf(how).exitStatus;
     if (units_.empty()) {
-        view_.Say(nullptr, what + " before any adapter was found: nothing was done to any port.");
+        //: %1 says what stopped the bench ("Stopped after 5 s (--timeout)", "Interrupted").
+        view_.Say(nullptr, Words::Fill(Words::Tr("Terminal", "%1 before any adapter was found: nothing was done to any port."), {what}));
         Finish(*forced_);
         return;
     }
@@ -228,7 +233,7 @@ void BenchRun::Signal(int signal)
         Event(nullptr, "message", {{"message", "interrupt: press Ctrl+C again within 5 s to stop"}});
         return;
     }
-    StopAll("Interrupted", Ending::Interrupted);
+    StopAll(Words::Tr("Terminal", "Interrupted"), Ending::Interrupted);
 }
 
 void BenchRun::Begin(const std::vector<std::string>& paths, const std::vector<SerialService>& listed)

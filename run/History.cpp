@@ -1,5 +1,7 @@
 #include "run/History.h"
 
+#include "core/Words.h"
+
 #include <QDateTime>
 #include <algorithm>
 #include <cstdlib>
@@ -412,22 +414,29 @@ QJsonObject HistoryFields(const HistoryRecord& record)
 std::string HistoryText(const HistoryRecord& r)
 {
     const auto or_ = [](const std::string& text, const char* none) { return text.empty() ? std::string(none) : StatusText::PrintableText(text); };
-    std::string line = (r.ended.empty() ? r.started : r.ended) + "  " + r.outcome;
-    line += "  unit " + or_(r.identity.unit, "-") + "  slot " + or_(r.identity.slot, "-") + "  operator " +
-            or_(r.identity.operatorName, "-") + "  station " + or_(r.identity.station, "-");
-    line += "  found " + (r.versionFound ? or_(*r.versionFound, "-") : std::string("-")) + "  firmware " +
-            or_(r.identity.firmwareVersion, "-") + "  lines " + std::to_string(r.linesSent);
+    // The outcome stands by its name, as --json, the report and the journal give it.
+    //: --history: one record. %1 its time, %2 the outcome's name ("done", kept as it is), %3 the
+    //: unit, %4 the slot, %5 the operator, %6 the station, %7 the version found, %8 the firmware
+    //: sent, %9 the lines sent. The labels are read by people; keep two spaces between fields.
+    std::string line = Words::Fill(Words::Tr("Terminal", "%1  %2  unit %3  slot %4  operator %5  station %6  found %7  firmware %8  lines %9"),
+                                   {r.ended.empty() ? r.started : r.ended, r.outcome, or_(r.identity.unit, "-"), or_(r.identity.slot, "-"),
+                                    or_(r.identity.operatorName, "-"), or_(r.identity.station, "-"),
+                                    r.versionFound ? or_(*r.versionFound, "-") : std::string("-"), or_(r.identity.firmwareVersion, "-"),
+                                    std::to_string(r.linesSent)});
     if (r.Pending())
-        line += "  (erase asked for at " + r.erased + ", no end recorded)";
+        line += "  " + Words::Fill(Words::Tr("Terminal", "(erase asked for at %1, no end recorded)"), {r.erased});
     return line;
 }
 
 std::string SummaryText(const HistoryDay& d)
 {
-    char figures[160];
-    std::snprintf(figures, sizeof figures, "  passed %d  failed %d  first-pass yield %.1f %%  units per hour %.1f", d.passed, d.failed,
-                  d.FirstPassYield() * 100.0, d.UnitsPerHour());
-    return d.day + figures;
+    char yield[32], rate[32];
+    std::snprintf(yield, sizeof yield, "%.1f", d.FirstPassYield() * 100.0);
+    std::snprintf(rate, sizeof rate, "%.1f", d.UnitsPerHour());
+    //: --history --summary: one day. %1 the day, %2 passed, %3 failed, %4 the first-pass yield in
+    //: per cent, %5 units per hour.
+    return Words::Fill(Words::Tr("Terminal", "%1  passed %2  failed %3  first-pass yield %4 %  units per hour %5"),
+                       {d.day, std::to_string(d.passed), std::to_string(d.failed), yield, rate});
 }
 
 QJsonObject SummaryDayFields(const HistoryDay& d)

@@ -2,6 +2,8 @@
 
 #include "run/History.h"
 
+#include "core/Words.h"
+
 #include <filesystem>
 
 int PrintHistory(const HistoryQuery& query, std::FILE* out)
@@ -11,14 +13,14 @@ int PrintHistory(const HistoryQuery& query, std::FILE* out)
     if (!std::filesystem::exists(query.file, ec)) {
         // Nothing recorded yet: an empty history, made by nobody's reading.
         if (!query.json)
-            std::fprintf(stderr, "No records yet in %s.\n", StatusText::PrintableText(query.file).c_str());
+            std::fprintf(stderr, "%s\n", Words::Fill(Words::Tr("Terminal", "No records yet in %1."), {StatusText::PrintableText(query.file)}).c_str());
         return 0;
     }
     std::string error;
     std::unique_ptr<History> history = History::Open(query.file, error);
     if (!history) {
-        std::fprintf(stderr, "qz7-updater: cannot read the history %s: %s\n", StatusText::PrintableText(query.file).c_str(),
-                     error.c_str());
+        std::fprintf(stderr, "qz7-updater: %s\n",
+                     Words::Fill(Words::Tr("Terminal", "cannot read the history %1: %2"), {StatusText::PrintableText(query.file), error}).c_str());
         return 1;
     }
     if (query.summary) {
@@ -31,8 +33,8 @@ int PrintHistory(const HistoryQuery& query, std::FILE* out)
     const std::vector<HistoryRecord> rows =
         query.unit ? history->Last(1 << 30, query.unit) : history->Last(query.limit);
     if (rows.empty() && !query.json)
-        std::fprintf(stderr, query.unit ? "No records of %s.\n" : "No records.\n",
-                     StatusText::PrintableText(query.unit.value_or("")).c_str());
+        std::fprintf(stderr, "%s\n", (query.unit ? Words::Fill(Words::Tr("Terminal", "No records of %1."), {StatusText::PrintableText(*query.unit)})
+                                               : Words::Tr("Terminal", "No records.")).c_str());
     for (const HistoryRecord& row : rows) {
         const std::string line = query.json ? Line(HistoryFields(row)) : HistoryText(row);
         std::fprintf(out, "%s\n", line.c_str());

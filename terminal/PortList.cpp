@@ -1,6 +1,7 @@
 #include "terminal/PortList.h"
 
 #include "controller/PortDiagnosis.h"
+#include "core/Words.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -12,7 +13,7 @@ std::string DescribeService(const SerialService& service)
     const StatusText::AdapterFacts facts = AdapterFacts(service);
     std::string line;
     for (const std::string& part : {facts.description, facts.manufacturer, facts.vendorProduct,
-                                    facts.serialNumber.empty() ? std::string() : "serial " + facts.serialNumber})
+                                    facts.serialNumber.empty() ? std::string() : Words::Fill(Words::Tr("Status", "serial %1"), {facts.serialNumber})})
         if (!part.empty())
             line += (line.empty() ? "" : ", ") + StatusText::PrintableText(part);
     return line;
@@ -22,11 +23,11 @@ int ListPorts(const ServiceLister& lister, std::FILE* out)
 {
     std::optional<std::vector<SerialService>> services = lister();
     if (!services) {
-        std::fputs("The serial ports could not be listed: the system's port enumeration did not start.\n", out);
+        std::fprintf(out, "%s\n", Words::Tr("Terminal", "The serial ports could not be listed: the system's port enumeration did not start.").c_str());
         return 1;
     }
     if (services->empty()) {
-        std::fputs("No serial ports found. Plug in the USB serial adapter, or name a port with --port PATH.\n", out);
+        std::fprintf(out, "%s\n", Words::Tr("Terminal", "No serial ports found. Plug in the USB serial adapter, or name a port with --port PATH.").c_str());
         return 0;
     }
     const PathChoice choice = ExplainChoice(*services, std::nullopt);
@@ -34,23 +35,25 @@ int ListPorts(const ServiceLister& lister, std::FILE* out)
         const SerialService& s = (*services)[i];
         std::string notes = DescribeService(s);
         if (!s.path)
-            notes += std::string(notes.empty() ? "" : "; ") + "no device path";
+            notes += std::string(notes.empty() ? "" : "; ") + Words::Tr("Terminal", "no device path");
         if (i >= choice.considered)
-            notes += std::string(notes.empty() ? "" : "; ") + "not considered (after the listing's end)";
+            notes += std::string(notes.empty() ? "" : "; ") + Words::Tr("Terminal", "not considered (after the listing's end)");
         // What the system lists may hold any byte: escaped, so that no name rewrites the terminal.
         std::fprintf(out, "%s %-24s %-16s %s\n", choice.chosen == i ? "*" : " ",
                      StatusText::PrintableText(s.path.value_or("-")).c_str(),
                      StatusText::PrintableText(s.name.value_or("-")).c_str(), notes.c_str());
     }
     if (choice.chosen)
-        std::fprintf(out, "The updater would use %s: its name, %s, holds \"%s\", and no later name holds \"usb\", "
-                          "\"pl2303\" or \"serial\".\n",
-                     StatusText::PrintableText(*choice.path).c_str(),
-                     StatusText::PrintableText(*(*services)[*choice.chosen].name).c_str(), choice.word.c_str());
+        //: --list: why the updater takes this port. %1 the path, %2 its name, %3 the word in it ("usb").
+        std::fprintf(out, "%s\n",
+                     Words::Fill(Words::Tr("Terminal", "The updater would use %1: its name, %2, holds \"%3\", and no later name"
+                                                       " holds \"usb\", \"pl2303\" or \"serial\"."),
+                                 {StatusText::PrintableText(*choice.path), StatusText::PrintableText(*(*services)[*choice.chosen].name),
+                                  choice.word})
+                         .c_str());
     else
-        std::fputs("No name holds \"usb\", \"pl2303\" or \"serial\": the updater would wait for an adapter. Name the "
-                   "port with --port PATH to use it anyway.\n",
-                   out);
+        std::fprintf(out, "%s\n", Words::Tr("Terminal", "No name holds \"usb\", \"pl2303\" or \"serial\": the updater would wait"
+                                                       " for an adapter. Name the port with --port PATH to use it anyway.").c_str());
     return 0;
 }
 
@@ -58,7 +61,7 @@ int ListPortsJson(const ServiceLister& lister, std::FILE* out)
 {
     std::optional<std::vector<SerialService>> services = lister();
     if (!services) {
-        std::fputs("The serial ports could not be listed: the system's port enumeration did not start.\n", stderr);
+        std::fprintf(stderr, "%s\n", Words::Tr("Terminal", "The serial ports could not be listed: the system's port enumeration did not start.").c_str());
         return 1;
     }
     const PathChoice choice = ExplainChoice(*services, std::nullopt);

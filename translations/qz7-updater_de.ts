@@ -258,7 +258,31 @@ neu starten</translation>
         <translation>Exit-Status (mit --cli):</translation>
     </message>
     <message>
-        <location filename="../app/Startup.cpp" line="+60"/>
+        <location filename="../app/Startup.cpp" line="+70"/>
+        <source>path</source>
+        <extracomment>The value of --port in --help (&quot;--port &lt;path&gt;&quot;); the descriptions quote it as &lt;path&gt;.</extracomment>
+        <translation>Pfad</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>file</source>
+        <extracomment>The value of --report, --capture and --history-file in --help (&quot;--report &lt;file&gt;&quot;).</extracomment>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>seconds</source>
+        <extracomment>The value of --wait and --timeout in --help (&quot;--wait &lt;seconds&gt;&quot;).</extracomment>
+        <translation>Sekunden</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>name</source>
+        <extracomment>The value of --unit and --operator in --help (&quot;--unit &lt;name&gt;&quot;).</extracomment>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
         <translation>Aktualisiert die Firmware eines QZ7 über einen USB-Seriell-Adapter. Schließen Sie den Adapter an, schalten Sie den QZ7 mit gedrückter Run/Stop-Taste vorne ein und folgen Sie den Anweisungen im Fenster.</translation>
     </message>
@@ -270,7 +294,7 @@ neu starten</translation>
     <message>
         <location line="+4"/>
         <source>Use the serial device at &lt;path&gt; instead of searching for a USB adapter. Given several times (with --cli --yes), updates those units side by side.</source>
-        <translation>Die serielle Gerätedatei &lt;path&gt; verwenden, statt einen USB-Adapter zu suchen. Mehrfach angegeben (mit --cli --yes): diese Geräte gleichzeitig aktualisieren.</translation>
+        <translation>Die serielle Gerätedatei &lt;Pfad&gt; verwenden, statt einen USB-Adapter zu suchen. Mehrfach angegeben (mit --cli --yes): diese Geräte gleichzeitig aktualisieren.</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -295,12 +319,12 @@ neu starten</translation>
     <message>
         <location line="+2"/>
         <source>With --cli: append one JSON line per unit to &lt;file&gt; as each unit ends.</source>
-        <translation>Mit --cli: pro Gerät eine JSON-Zeile an &lt;file&gt; anhängen, sobald das Gerät fertig ist.</translation>
+        <translation>Mit --cli: pro Gerät eine JSON-Zeile an &lt;Datei&gt; anhängen, sobald das Gerät fertig ist.</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>Record every byte read from and written to the port, with its time, in &lt;file&gt; (JSON Lines; with several units, one file per unit named by its slot), for qz7-bootsim --replay.</source>
-        <translation>Jedes vom Port gelesene und an ihn geschriebene Byte mit seiner Zeit in &lt;file&gt; aufzeichnen (JSON Lines; bei mehreren Geräten eine Datei je Gerät, nach seinem Steckplatz benannt), für qz7-bootsim --replay.</translation>
+        <translation>Jedes vom Port gelesene und an ihn geschriebene Byte mit seiner Zeit in &lt;Datei&gt; aufzeichnen (JSON Lines; bei mehreren Geräten eine Datei je Gerät, nach seinem Steckplatz benannt), für qz7-bootsim --replay.</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -315,12 +339,12 @@ neu starten</translation>
     <message>
         <location line="+3"/>
         <source>With --cli: give up when no QZ7 has answered within &lt;seconds&gt; (default: wait for ever).</source>
-        <translation>Mit --cli: aufgeben, wenn innerhalb von &lt;seconds&gt; kein QZ7 geantwortet hat (Standard: unbegrenzt warten).</translation>
+        <translation>Mit --cli: aufgeben, wenn innerhalb von &lt;Sekunden&gt; kein QZ7 geantwortet hat (Standard: unbegrenzt warten).</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>With --cli: stop when the whole update has not ended within &lt;seconds&gt;, as a SIGTERM stops it, with exit status 124.</source>
-        <translation>Mit --cli: anhalten wie bei SIGTERM, mit Exit-Status 124, wenn die ganze Aktualisierung nicht innerhalb von &lt;seconds&gt; beendet ist.</translation>
+        <translation>Mit --cli: anhalten wie bei SIGTERM, mit Exit-Status 124, wenn die ganze Aktualisierung nicht innerhalb von &lt;Sekunden&gt; beendet ist.</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -358,7 +382,12 @@ neu starten</translation>
         <translation>Die seriellen Ports mit Namen, Pfaden und Kennungen auflisten, den vom Updater gewählten markieren und enden.</translation>
     </message>
     <message>
-        <location line="+61"/>
+        <location line="+51"/>
+        <source>Try qz7-updater --help.</source>
+        <translation>Siehe qz7-updater --help.</translation>
+    </message>
+    <message>
+        <location line="+18"/>
         <source>Unexpected argument &apos;%1&apos;.</source>
         <translation>Unerwartetes Argument &apos;%1&apos;.</translation>
     </message>
@@ -471,6 +500,24 @@ neu starten</translation>
         <location line="+3"/>
         <source>With several units, --all, --json, --skip-current or --report the version question is answered ahead: add --yes (or --check).</source>
         <translation>Mit mehreren Geräten, --all, --json, --skip-current oder --report wird die Versionsfrage vorab beantwortet: Fügen Sie --yes (oder --check) hinzu.</translation>
+    </message>
+</context>
+<context>
+    <name>QCommandLineParser</name>
+    <message>
+        <location line="-271"/>
+        <source>Displays help on commandline options.</source>
+        <translation>Zeigt Hilfe zu den Kommandozeilenoptionen an.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Displays help including Qt specific options.</source>
+        <translation>Zeigt Hilfe einschließlich Qt-spezifischer Optionen an.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Displays version information.</source>
+        <translation>Zeigt Versionsinformation an.</translation>
     </message>
 </context>
 <context>
@@ -751,6 +798,7 @@ neu starten</translation>
     </message>
     <message>
         <location line="+11"/>
+        <location filename="../terminal/PortList.cpp" line="+16"/>
         <source>serial %1</source>
         <translation>Seriennummer %1</translation>
     </message>
@@ -987,7 +1035,23 @@ neu starten</translation>
         <translation>Beendet: %1 (Status %2).</translation>
     </message>
     <message numerus="yes">
-        <location line="+98"/>
+        <location line="+36"/>
+        <source>%n units, %1 ended well, %2 did not (exit status %3).</source>
+        <comment>%n unit, %1 ended well, %2 did not (exit status %3).</comment>
+        <extracomment>The bench&apos;s last line: %n units in all, %1 of them ended well, %2 did not, %3 the exit status.</extracomment>
+        <translation>
+            <numerusform>%n Einheit, %1 gut beendet, %2 nicht (Exit-Status %3).</numerusform>
+            <numerusform>%n Einheiten, %1 gut beendet, %2 nicht (Exit-Status %3).</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>%1 before any adapter was found: nothing was done to any port.</source>
+        <extracomment>%1 says what stopped the bench (&quot;Stopped after 5 s (--timeout)&quot;, &quot;Interrupted&quot;).</extracomment>
+        <translation>%1, bevor ein Adapter gefunden wurde: An keinem Port wurde etwas getan.</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+55"/>
         <source>Found %n adapters.</source>
         <comment>Found %n adapter.</comment>
         <translation>
@@ -1027,7 +1091,7 @@ neu starten</translation>
         <translation>Kein QZ7 innerhalb von %1 s: Es wurde kein brauchbarer USB-Adapter gefunden. Stecken Sie den Adapter ein und starten Sie erneut.</translation>
     </message>
     <message>
-        <location line="-239"/>
+        <location line="-244"/>
         <location filename="../terminal/BenchPrinter.cpp" line="+90"/>
         <source>Nothing was done to this port.</source>
         <translation>An diesem Port wurde nichts verändert.</translation>
@@ -1057,7 +1121,7 @@ neu starten</translation>
         <translation>Aktualisieren?</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+262"/>
+        <location filename="../run/BenchRun.cpp" line="+267"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>Version %1, älter als die %2 dieses Programms: nichts gelöscht (--check).</translation>
     </message>
@@ -1167,6 +1231,7 @@ neu starten</translation>
         <translation>Der QZ7 wird programmiert: Jetzt anzuhalten ließe ihn ohne Firmware. Die Aktualisierung geht weiter; drücken Sie innerhalb von 5 s erneut Strg+C, um anzuhalten.</translation>
     </message>
     <message>
+        <location filename="../run/BenchRun.cpp" line="-103"/>
         <location filename="../run/UnitRun.cpp" line="+123"/>
         <source>Interrupted</source>
         <translation>Unterbrochen</translation>
@@ -1180,6 +1245,75 @@ neu starten</translation>
         <location line="+6"/>
         <source>The QZ7 %1 on %2 was left without firmware at %3; update it again.</source>
         <translation>Der QZ7 %1 an %2 blieb am %3 ohne Firmware; aktualisieren Sie ihn erneut.</translation>
+    </message>
+    <message>
+        <location filename="../run/History.cpp" line="+421"/>
+        <source>%1  %2  unit %3  slot %4  operator %5  station %6  found %7  firmware %8  lines %9</source>
+        <extracomment>--history: one record. %1 its time, %2 the outcome&apos;s name (&quot;done&quot;, kept as it is), %3 the unit, %4 the slot, %5 the operator, %6 the station, %7 the version found, %8 the firmware sent, %9 the lines sent. The labels are read by people; keep two spaces between fields.</extracomment>
+        <translation>%1  %2  Einheit %3  Steckplatz %4  Bediener %5  Station %6  vorgefunden %7  Firmware %8  Zeilen %9</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>(erase asked for at %1, no end recorded)</source>
+        <translation>(Löschen angefordert um %1, kein Ende aufgezeichnet)</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>%1  passed %2  failed %3  first-pass yield %4 %  units per hour %5</source>
+        <extracomment>--history --summary: one day. %1 the day, %2 passed, %3 failed, %4 the first-pass yield in per cent, %5 units per hour.</extracomment>
+        <translation>%1  bestanden %2  fehlgeschlagen %3  Erstdurchlaufquote %4 %  Einheiten pro Stunde %5</translation>
+    </message>
+    <message>
+        <location filename="../run/HistoryList.cpp" line="+16"/>
+        <source>No records yet in %1.</source>
+        <translation>Noch keine Datensätze in %1.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>cannot read the history %1: %2</source>
+        <translation>der Verlauf %1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>No records of %1.</source>
+        <translation>Keine Datensätze von %1.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No records.</source>
+        <translation>Keine Datensätze.</translation>
+    </message>
+    <message>
+        <location filename="../terminal/PortList.cpp" line="+10"/>
+        <location line="+38"/>
+        <source>The serial ports could not be listed: the system&apos;s port enumeration did not start.</source>
+        <translation>Die seriellen Ports konnten nicht aufgelistet werden: Die Port-Erkennung des Systems ist nicht angelaufen.</translation>
+    </message>
+    <message>
+        <location line="-34"/>
+        <source>No serial ports found. Plug in the USB serial adapter, or name a port with --port PATH.</source>
+        <translation>Keine seriellen Ports gefunden. Schließen Sie den USB-Seriell-Adapter an oder nennen Sie einen Port mit --port PFAD.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>no device path</source>
+        <translation>kein Gerätepfad</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>not considered (after the listing&apos;s end)</source>
+        <translation>nicht berücksichtigt (nach dem Ende der Liste)</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>The updater would use %1: its name, %2, holds &quot;%3&quot;, and no later name holds &quot;usb&quot;, &quot;pl2303&quot; or &quot;serial&quot;.</source>
+        <extracomment>--list: why the updater takes this port. %1 the path, %2 its name, %3 the word in it (&quot;usb&quot;).</extracomment>
+        <translation>Der Updater würde %1 verwenden: Sein Name, %2, enthält „%3“, und kein späterer Name enthält „usb“, „pl2303“ oder „serial“.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>No name holds &quot;usb&quot;, &quot;pl2303&quot; or &quot;serial&quot;: the updater would wait for an adapter. Name the port with --port PATH to use it anyway.</source>
+        <translation>Kein Name enthält „usb“, „pl2303“ oder „serial“: Der Updater würde auf einen Adapter warten. Nennen Sie den Port mit --port PFAD, um ihn trotzdem zu verwenden.</translation>
     </message>
 </context>
 <context>

@@ -258,7 +258,31 @@ y el QZ7</translation>
         <translation>Estados de salida (con --cli):</translation>
     </message>
     <message>
-        <location filename="../app/Startup.cpp" line="+60"/>
+        <location filename="../app/Startup.cpp" line="+70"/>
+        <source>path</source>
+        <extracomment>The value of --port in --help (&quot;--port &lt;path&gt;&quot;); the descriptions quote it as &lt;path&gt;.</extracomment>
+        <translation>ruta</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>file</source>
+        <extracomment>The value of --report, --capture and --history-file in --help (&quot;--report &lt;file&gt;&quot;).</extracomment>
+        <translation>archivo</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>seconds</source>
+        <extracomment>The value of --wait and --timeout in --help (&quot;--wait &lt;seconds&gt;&quot;).</extracomment>
+        <translation>segundos</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>name</source>
+        <extracomment>The value of --unit and --operator in --help (&quot;--unit &lt;name&gt;&quot;).</extracomment>
+        <translation>nombre</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
         <translation>Actualiza el firmware de un QZ7 mediante un adaptador USB serie. Conecte el adaptador, encienda el QZ7 manteniendo pulsado el botón frontal Run/Stop y siga las instrucciones de la ventana.</translation>
     </message>
@@ -270,7 +294,7 @@ y el QZ7</translation>
     <message>
         <location line="+4"/>
         <source>Use the serial device at &lt;path&gt; instead of searching for a USB adapter. Given several times (with --cli --yes), updates those units side by side.</source>
-        <translation>Usar el dispositivo serie en &lt;path&gt; en lugar de buscar un adaptador USB. Indicado varias veces (con --cli --yes), actualiza esas unidades a la vez.</translation>
+        <translation>Usar el dispositivo serie en &lt;ruta&gt; en lugar de buscar un adaptador USB. Indicado varias veces (con --cli --yes), actualiza esas unidades a la vez.</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -295,12 +319,12 @@ y el QZ7</translation>
     <message>
         <location line="+2"/>
         <source>With --cli: append one JSON line per unit to &lt;file&gt; as each unit ends.</source>
-        <translation>Con --cli: añadir una línea JSON por unidad a &lt;file&gt; al terminar cada unidad.</translation>
+        <translation>Con --cli: añadir una línea JSON por unidad a &lt;archivo&gt; al terminar cada unidad.</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>Record every byte read from and written to the port, with its time, in &lt;file&gt; (JSON Lines; with several units, one file per unit named by its slot), for qz7-bootsim --replay.</source>
-        <translation>Registrar cada byte leído del puerto y escrito en él, con su hora, en &lt;file&gt; (JSON Lines; con varias unidades, un archivo por unidad nombrado por su ranura), para qz7-bootsim --replay.</translation>
+        <translation>Registrar cada byte leído del puerto y escrito en él, con su hora, en &lt;archivo&gt; (JSON Lines; con varias unidades, un archivo por unidad nombrado por su ranura), para qz7-bootsim --replay.</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -315,12 +339,12 @@ y el QZ7</translation>
     <message>
         <location line="+3"/>
         <source>With --cli: give up when no QZ7 has answered within &lt;seconds&gt; (default: wait for ever).</source>
-        <translation>Con --cli: desistir si ningún QZ7 ha respondido en &lt;seconds&gt; (por defecto: esperar indefinidamente).</translation>
+        <translation>Con --cli: desistir si ningún QZ7 ha respondido en &lt;segundos&gt; (por defecto: esperar indefinidamente).</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>With --cli: stop when the whole update has not ended within &lt;seconds&gt;, as a SIGTERM stops it, with exit status 124.</source>
-        <translation>Con --cli: detener si la actualización completa no ha terminado en &lt;seconds&gt;, como lo detiene un SIGTERM, con estado de salida 124.</translation>
+        <translation>Con --cli: detener si la actualización completa no ha terminado en &lt;segundos&gt;, como lo detiene un SIGTERM, con estado de salida 124.</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -358,7 +382,12 @@ y el QZ7</translation>
         <translation>Listar los puertos serie con sus nombres, rutas e identidades, marcar el que elegiría el programa y terminar.</translation>
     </message>
     <message>
-        <location line="+61"/>
+        <location line="+51"/>
+        <source>Try qz7-updater --help.</source>
+        <translation>Pruebe qz7-updater --help.</translation>
+    </message>
+    <message>
+        <location line="+18"/>
         <source>Unexpected argument &apos;%1&apos;.</source>
         <translation>Argumento inesperado &apos;%1&apos;.</translation>
     </message>
@@ -471,6 +500,24 @@ y el QZ7</translation>
         <location line="+3"/>
         <source>With several units, --all, --json, --skip-current or --report the version question is answered ahead: add --yes (or --check).</source>
         <translation>Con varias unidades, --all, --json, --skip-current o --report, la pregunta de la versión se responde de antemano: añada --yes (o --check).</translation>
+    </message>
+</context>
+<context>
+    <name>QCommandLineParser</name>
+    <message>
+        <location line="-271"/>
+        <source>Displays help on commandline options.</source>
+        <translation>Muestra la ayuda sobre las opciones de la línea de comandos.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Displays help including Qt specific options.</source>
+        <translation>Muestra la ayuda, incluidas las opciones propias de Qt.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Displays version information.</source>
+        <translation>Muestra la información de versión.</translation>
     </message>
 </context>
 <context>
@@ -751,6 +798,7 @@ y el QZ7</translation>
     </message>
     <message>
         <location line="+11"/>
+        <location filename="../terminal/PortList.cpp" line="+16"/>
         <source>serial %1</source>
         <translation>número de serie %1</translation>
     </message>
@@ -987,7 +1035,23 @@ y el QZ7</translation>
         <translation>Terminado: %1 (estado %2).</translation>
     </message>
     <message numerus="yes">
-        <location line="+98"/>
+        <location line="+36"/>
+        <source>%n units, %1 ended well, %2 did not (exit status %3).</source>
+        <comment>%n unit, %1 ended well, %2 did not (exit status %3).</comment>
+        <extracomment>The bench&apos;s last line: %n units in all, %1 of them ended well, %2 did not, %3 the exit status.</extracomment>
+        <translation>
+            <numerusform>%n unidad, %1 terminada bien, %2 no (estado de salida %3).</numerusform>
+            <numerusform>%n unidades, %1 terminadas bien, %2 no (estado de salida %3).</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>%1 before any adapter was found: nothing was done to any port.</source>
+        <extracomment>%1 says what stopped the bench (&quot;Stopped after 5 s (--timeout)&quot;, &quot;Interrupted&quot;).</extracomment>
+        <translation>%1 antes de encontrar ningún adaptador: no se hizo nada en ningún puerto.</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+55"/>
         <source>Found %n adapters.</source>
         <comment>Found %n adapter.</comment>
         <translation>
@@ -1027,7 +1091,7 @@ y el QZ7</translation>
         <translation>Ningún QZ7 en %1 s: no se encontró ningún adaptador USB utilizable. Conecte el adaptador y vuelva a ejecutar el programa.</translation>
     </message>
     <message>
-        <location line="-239"/>
+        <location line="-244"/>
         <location filename="../terminal/BenchPrinter.cpp" line="+90"/>
         <source>Nothing was done to this port.</source>
         <translation>No se hizo nada en este puerto.</translation>
@@ -1057,7 +1121,7 @@ y el QZ7</translation>
         <translation>¿Actualizar?</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+262"/>
+        <location filename="../run/BenchRun.cpp" line="+267"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>Versión %1, más antigua que la %2 que trae este programa: no se borró nada (--check).</translation>
     </message>
@@ -1167,6 +1231,7 @@ y el QZ7</translation>
         <translation>Se está programando el QZ7: detenerlo ahora lo dejaría sin firmware. La actualización continúa; pulse Ctrl+C otra vez en 5 s para detenerla.</translation>
     </message>
     <message>
+        <location filename="../run/BenchRun.cpp" line="-103"/>
         <location filename="../run/UnitRun.cpp" line="+123"/>
         <source>Interrupted</source>
         <translation>Interrumpido</translation>
@@ -1180,6 +1245,75 @@ y el QZ7</translation>
         <location line="+6"/>
         <source>The QZ7 %1 on %2 was left without firmware at %3; update it again.</source>
         <translation>El QZ7 %1 en %2 quedó sin firmware el %3; actualícelo de nuevo.</translation>
+    </message>
+    <message>
+        <location filename="../run/History.cpp" line="+421"/>
+        <source>%1  %2  unit %3  slot %4  operator %5  station %6  found %7  firmware %8  lines %9</source>
+        <extracomment>--history: one record. %1 its time, %2 the outcome&apos;s name (&quot;done&quot;, kept as it is), %3 the unit, %4 the slot, %5 the operator, %6 the station, %7 the version found, %8 the firmware sent, %9 the lines sent. The labels are read by people; keep two spaces between fields.</extracomment>
+        <translation>%1  %2  unidad %3  ranura %4  operador %5  puesto %6  encontrada %7  firmware %8  líneas %9</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>(erase asked for at %1, no end recorded)</source>
+        <translation>(borrado pedido a las %1, sin final registrado)</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>%1  passed %2  failed %3  first-pass yield %4 %  units per hour %5</source>
+        <extracomment>--history --summary: one day. %1 the day, %2 passed, %3 failed, %4 the first-pass yield in per cent, %5 units per hour.</extracomment>
+        <translation>%1  superadas %2  fallidas %3  rendimiento a la primera %4 %  unidades por hora %5</translation>
+    </message>
+    <message>
+        <location filename="../run/HistoryList.cpp" line="+16"/>
+        <source>No records yet in %1.</source>
+        <translation>Todavía no hay registros en %1.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>cannot read the history %1: %2</source>
+        <translation>no se puede leer el historial %1: %2</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>No records of %1.</source>
+        <translation>No hay registros de %1.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No records.</source>
+        <translation>No hay registros.</translation>
+    </message>
+    <message>
+        <location filename="../terminal/PortList.cpp" line="+10"/>
+        <location line="+38"/>
+        <source>The serial ports could not be listed: the system&apos;s port enumeration did not start.</source>
+        <translation>No se pudieron listar los puertos serie: la enumeración de puertos del sistema no arrancó.</translation>
+    </message>
+    <message>
+        <location line="-34"/>
+        <source>No serial ports found. Plug in the USB serial adapter, or name a port with --port PATH.</source>
+        <translation>No se encontró ningún puerto serie. Conecte el adaptador serie USB o indique un puerto con --port RUTA.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>no device path</source>
+        <translation>sin ruta de dispositivo</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>not considered (after the listing&apos;s end)</source>
+        <translation>no considerado (tras el final de la lista)</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>The updater would use %1: its name, %2, holds &quot;%3&quot;, and no later name holds &quot;usb&quot;, &quot;pl2303&quot; or &quot;serial&quot;.</source>
+        <extracomment>--list: why the updater takes this port. %1 the path, %2 its name, %3 the word in it (&quot;usb&quot;).</extracomment>
+        <translation>El programa usaría %1: su nombre, %2, contiene «%3», y ningún nombre posterior contiene «usb», «pl2303» ni «serial».</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>No name holds &quot;usb&quot;, &quot;pl2303&quot; or &quot;serial&quot;: the updater would wait for an adapter. Name the port with --port PATH to use it anyway.</source>
+        <translation>Ningún nombre contiene «usb», «pl2303» ni «serial»: el programa esperaría un adaptador. Indique el puerto con --port RUTA para usarlo de todos modos.</translation>
     </message>
 </context>
 <context>

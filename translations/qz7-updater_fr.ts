@@ -258,7 +258,31 @@ et le QZ7</translation>
         <translation>Codes de sortie (avec --cli)&#xa0;:</translation>
     </message>
     <message>
-        <location filename="../app/Startup.cpp" line="+60"/>
+        <location filename="../app/Startup.cpp" line="+70"/>
+        <source>path</source>
+        <extracomment>The value of --port in --help (&quot;--port &lt;path&gt;&quot;); the descriptions quote it as &lt;path&gt;.</extracomment>
+        <translation>chemin</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>file</source>
+        <extracomment>The value of --report, --capture and --history-file in --help (&quot;--report &lt;file&gt;&quot;).</extracomment>
+        <translation>fichier</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>seconds</source>
+        <extracomment>The value of --wait and --timeout in --help (&quot;--wait &lt;seconds&gt;&quot;).</extracomment>
+        <translation>secondes</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>name</source>
+        <extracomment>The value of --unit and --operator in --help (&quot;--unit &lt;name&gt;&quot;).</extracomment>
+        <translation>nom</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
         <translation>Met à jour le micrologiciel d&apos;un QZ7 par un adaptateur série USB. Branchez l&apos;adaptateur, allumez le QZ7 en maintenant son bouton avant Run/Stop, puis suivez les instructions de la fenêtre.</translation>
     </message>
@@ -270,7 +294,7 @@ et le QZ7</translation>
     <message>
         <location line="+4"/>
         <source>Use the serial device at &lt;path&gt; instead of searching for a USB adapter. Given several times (with --cli --yes), updates those units side by side.</source>
-        <translation>Utiliser le périphérique série &lt;path&gt; au lieu de chercher un adaptateur USB. Donné plusieurs fois (avec --cli --yes), met à jour ces unités en parallèle.</translation>
+        <translation>Utiliser le périphérique série &lt;chemin&gt; au lieu de chercher un adaptateur USB. Donné plusieurs fois (avec --cli --yes), met à jour ces unités en parallèle.</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -295,12 +319,12 @@ et le QZ7</translation>
     <message>
         <location line="+2"/>
         <source>With --cli: append one JSON line per unit to &lt;file&gt; as each unit ends.</source>
-        <translation>Avec --cli&#xa0;: ajouter une ligne JSON par unité à &lt;file&gt; dès que chaque unité se termine.</translation>
+        <translation>Avec --cli&#xa0;: ajouter une ligne JSON par unité à &lt;fichier&gt; dès que chaque unité se termine.</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>Record every byte read from and written to the port, with its time, in &lt;file&gt; (JSON Lines; with several units, one file per unit named by its slot), for qz7-bootsim --replay.</source>
-        <translation>Enregistrer chaque octet lu sur le port et écrit sur lui, avec son heure, dans &lt;file&gt; (JSON Lines ; avec plusieurs appareils, un fichier par appareil nommé d&apos;après son emplacement), pour qz7-bootsim --replay.</translation>
+        <translation>Enregistrer chaque octet lu sur le port et écrit sur lui, avec son heure, dans &lt;fichier&gt; (JSON Lines ; avec plusieurs appareils, un fichier par appareil nommé d&apos;après son emplacement), pour qz7-bootsim --replay.</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -315,12 +339,12 @@ et le QZ7</translation>
     <message>
         <location line="+3"/>
         <source>With --cli: give up when no QZ7 has answered within &lt;seconds&gt; (default: wait for ever).</source>
-        <translation>Avec --cli&#xa0;: abandonner si aucun QZ7 n&apos;a répondu en &lt;seconds&gt; (par défaut&#xa0;: attendre indéfiniment).</translation>
+        <translation>Avec --cli&#xa0;: abandonner si aucun QZ7 n&apos;a répondu en &lt;secondes&gt; (par défaut&#xa0;: attendre indéfiniment).</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>With --cli: stop when the whole update has not ended within &lt;seconds&gt;, as a SIGTERM stops it, with exit status 124.</source>
-        <translation>Avec --cli&#xa0;: arrêter si la mise à jour n&apos;est pas terminée en &lt;seconds&gt;, comme le fait SIGTERM, avec le code de sortie 124.</translation>
+        <translation>Avec --cli&#xa0;: arrêter si la mise à jour n&apos;est pas terminée en &lt;secondes&gt;, comme le fait SIGTERM, avec le code de sortie 124.</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -358,7 +382,12 @@ et le QZ7</translation>
         <translation>Lister les ports série avec leurs noms, chemins et identités, marquer celui que le programme choisirait, et terminer.</translation>
     </message>
     <message>
-        <location line="+61"/>
+        <location line="+51"/>
+        <source>Try qz7-updater --help.</source>
+        <translation>Essayez qz7-updater --help.</translation>
+    </message>
+    <message>
+        <location line="+18"/>
         <source>Unexpected argument &apos;%1&apos;.</source>
         <translation>Argument inattendu «&#xa0;%1&#xa0;».</translation>
     </message>
@@ -471,6 +500,24 @@ et le QZ7</translation>
         <location line="+3"/>
         <source>With several units, --all, --json, --skip-current or --report the version question is answered ahead: add --yes (or --check).</source>
         <translation>Avec plusieurs unités, --all, --json, --skip-current ou --report, la question de version doit avoir sa réponse d&apos;avance&#xa0;: ajoutez --yes (ou --check).</translation>
+    </message>
+</context>
+<context>
+    <name>QCommandLineParser</name>
+    <message>
+        <location line="-271"/>
+        <source>Displays help on commandline options.</source>
+        <translation>Affiche l&apos;aide sur les options de la ligne de commande.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Displays help including Qt specific options.</source>
+        <translation>Affiche l&apos;aide, y compris les options propres à Qt.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Displays version information.</source>
+        <translation>Affiche les informations de version.</translation>
     </message>
 </context>
 <context>
@@ -751,6 +798,7 @@ et le QZ7</translation>
     </message>
     <message>
         <location line="+11"/>
+        <location filename="../terminal/PortList.cpp" line="+16"/>
         <source>serial %1</source>
         <translation>n° de série %1</translation>
     </message>
@@ -987,7 +1035,23 @@ et le QZ7</translation>
         <translation>Fin&#xa0;: %1 (code %2).</translation>
     </message>
     <message numerus="yes">
-        <location line="+98"/>
+        <location line="+36"/>
+        <source>%n units, %1 ended well, %2 did not (exit status %3).</source>
+        <comment>%n unit, %1 ended well, %2 did not (exit status %3).</comment>
+        <extracomment>The bench&apos;s last line: %n units in all, %1 of them ended well, %2 did not, %3 the exit status.</extracomment>
+        <translation>
+            <numerusform>%n unité, %1 terminée correctement, %2 non (code de sortie %3).</numerusform>
+            <numerusform>%n unités, %1 terminées correctement, %2 non (code de sortie %3).</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>%1 before any adapter was found: nothing was done to any port.</source>
+        <extracomment>%1 says what stopped the bench (&quot;Stopped after 5 s (--timeout)&quot;, &quot;Interrupted&quot;).</extracomment>
+        <translation>%1 avant qu&apos;un adaptateur soit trouvé&#xa0;: rien n&apos;a été fait sur aucun port.</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+55"/>
         <source>Found %n adapters.</source>
         <comment>Found %n adapter.</comment>
         <translation>
@@ -1027,7 +1091,7 @@ et le QZ7</translation>
         <translation>Aucun QZ7 en %1 s&#xa0;: aucun adaptateur USB utilisable trouvé. Branchez l&apos;adaptateur et relancez.</translation>
     </message>
     <message>
-        <location line="-239"/>
+        <location line="-244"/>
         <location filename="../terminal/BenchPrinter.cpp" line="+90"/>
         <source>Nothing was done to this port.</source>
         <translation>Rien n&apos;a été fait sur ce port.</translation>
@@ -1057,7 +1121,7 @@ et le QZ7</translation>
         <translation>Mettre à jour&#xa0;?</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+262"/>
+        <location filename="../run/BenchRun.cpp" line="+267"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>Version %1, plus ancienne que la %2 de ce programme&#xa0;: rien n&apos;a été effacé (--check).</translation>
     </message>
@@ -1167,6 +1231,7 @@ et le QZ7</translation>
         <translation>Le QZ7 est en cours de programmation&#xa0;: l&apos;arrêter maintenant le laisserait sans micrologiciel. La mise à jour continue&#xa0;; appuyez de nouveau sur Ctrl+C dans les 5 s pour arrêter.</translation>
     </message>
     <message>
+        <location filename="../run/BenchRun.cpp" line="-103"/>
         <location filename="../run/UnitRun.cpp" line="+123"/>
         <source>Interrupted</source>
         <translation>Interrompu</translation>
@@ -1180,6 +1245,75 @@ et le QZ7</translation>
         <location line="+6"/>
         <source>The QZ7 %1 on %2 was left without firmware at %3; update it again.</source>
         <translation>Le QZ7 %1 sur %2 est resté sans micrologiciel le %3&#xa0;; mettez-le à jour à nouveau.</translation>
+    </message>
+    <message>
+        <location filename="../run/History.cpp" line="+421"/>
+        <source>%1  %2  unit %3  slot %4  operator %5  station %6  found %7  firmware %8  lines %9</source>
+        <extracomment>--history: one record. %1 its time, %2 the outcome&apos;s name (&quot;done&quot;, kept as it is), %3 the unit, %4 the slot, %5 the operator, %6 the station, %7 the version found, %8 the firmware sent, %9 the lines sent. The labels are read by people; keep two spaces between fields.</extracomment>
+        <translation>%1  %2  unité %3  emplacement %4  opérateur %5  poste %6  trouvée %7  micrologiciel %8  lignes %9</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>(erase asked for at %1, no end recorded)</source>
+        <translation>(effacement demandé à %1, aucune fin enregistrée)</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>%1  passed %2  failed %3  first-pass yield %4 %  units per hour %5</source>
+        <extracomment>--history --summary: one day. %1 the day, %2 passed, %3 failed, %4 the first-pass yield in per cent, %5 units per hour.</extracomment>
+        <translation>%1  réussies %2  échouées %3  rendement au premier passage %4&#xa0;%  unités par heure %5</translation>
+    </message>
+    <message>
+        <location filename="../run/HistoryList.cpp" line="+16"/>
+        <source>No records yet in %1.</source>
+        <translation>Pas encore d&apos;enregistrement dans %1.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>cannot read the history %1: %2</source>
+        <translation>impossible de lire l&apos;historique %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>No records of %1.</source>
+        <translation>Aucun enregistrement de %1.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No records.</source>
+        <translation>Aucun enregistrement.</translation>
+    </message>
+    <message>
+        <location filename="../terminal/PortList.cpp" line="+10"/>
+        <location line="+38"/>
+        <source>The serial ports could not be listed: the system&apos;s port enumeration did not start.</source>
+        <translation>Les ports série n&apos;ont pas pu être listés&#xa0;: l&apos;énumération des ports du système n&apos;a pas démarré.</translation>
+    </message>
+    <message>
+        <location line="-34"/>
+        <source>No serial ports found. Plug in the USB serial adapter, or name a port with --port PATH.</source>
+        <translation>Aucun port série trouvé. Branchez l&apos;adaptateur série USB, ou nommez un port avec --port CHEMIN.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>no device path</source>
+        <translation>pas de chemin de périphérique</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>not considered (after the listing&apos;s end)</source>
+        <translation>non examiné (après la fin de la liste)</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>The updater would use %1: its name, %2, holds &quot;%3&quot;, and no later name holds &quot;usb&quot;, &quot;pl2303&quot; or &quot;serial&quot;.</source>
+        <extracomment>--list: why the updater takes this port. %1 the path, %2 its name, %3 the word in it (&quot;usb&quot;).</extracomment>
+        <translation>Le programme utiliserait %1&#xa0;: son nom, %2, contient «&#xa0;%3&#xa0;», et aucun nom suivant ne contient «&#xa0;usb&#xa0;», «&#xa0;pl2303&#xa0;» ou «&#xa0;serial&#xa0;».</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>No name holds &quot;usb&quot;, &quot;pl2303&quot; or &quot;serial&quot;: the updater would wait for an adapter. Name the port with --port PATH to use it anyway.</source>
+        <translation>Aucun nom ne contient «&#xa0;usb&#xa0;», «&#xa0;pl2303&#xa0;» ou «&#xa0;serial&#xa0;»&#xa0;: le programme attendrait un adaptateur. Nommez le port avec --port CHEMIN pour l&apos;utiliser quand même.</translation>
     </message>
 </context>
 <context>

@@ -258,7 +258,31 @@ and the QZ7</source>
         <translation>終了ステータス (--cli 使用時):</translation>
     </message>
     <message>
-        <location filename="../app/Startup.cpp" line="+60"/>
+        <location filename="../app/Startup.cpp" line="+70"/>
+        <source>path</source>
+        <extracomment>The value of --port in --help (&quot;--port &lt;path&gt;&quot;); the descriptions quote it as &lt;path&gt;.</extracomment>
+        <translation>パス</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>file</source>
+        <extracomment>The value of --report, --capture and --history-file in --help (&quot;--report &lt;file&gt;&quot;).</extracomment>
+        <translation>ファイル</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>seconds</source>
+        <extracomment>The value of --wait and --timeout in --help (&quot;--wait &lt;seconds&gt;&quot;).</extracomment>
+        <translation>秒数</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>name</source>
+        <extracomment>The value of --unit and --operator in --help (&quot;--unit &lt;name&gt;&quot;).</extracomment>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Updates the firmware of a QZ7 over a USB serial adapter. Connect the adapter, power on the QZ7 while holding its front Run/Stop button, and follow the directions in the window.</source>
         <translation>USB シリアルアダプター経由で QZ7 のファームウェアを更新します。アダプターを接続し、前面の Run/Stop ボタンを押したまま QZ7 の電源を入れ、ウィンドウの指示に従ってください。</translation>
     </message>
@@ -270,7 +294,7 @@ and the QZ7</source>
     <message>
         <location line="+4"/>
         <source>Use the serial device at &lt;path&gt; instead of searching for a USB adapter. Given several times (with --cli --yes), updates those units side by side.</source>
-        <translation>USB アダプターを探す代わりに &lt;path&gt; のシリアルデバイスを使います。(--cli --yes と共に) 複数回指定すると、それらの台を並行して更新します。</translation>
+        <translation>USB アダプターを探す代わりに &lt;パス&gt; のシリアルデバイスを使います。(--cli --yes と共に) 複数回指定すると、それらの台を並行して更新します。</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -295,12 +319,12 @@ and the QZ7</source>
     <message>
         <location line="+2"/>
         <source>With --cli: append one JSON line per unit to &lt;file&gt; as each unit ends.</source>
-        <translation>--cli と共に: 各台が終わるたびに、1 台につき JSON を 1 行 &lt;file&gt; に追記します。</translation>
+        <translation>--cli と共に: 各台が終わるたびに、1 台につき JSON を 1 行 &lt;ファイル&gt; に追記します。</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>Record every byte read from and written to the port, with its time, in &lt;file&gt; (JSON Lines; with several units, one file per unit named by its slot), for qz7-bootsim --replay.</source>
-        <translation>ポートから読んだバイトと書いたバイトをすべて、その時刻とともに &lt;file&gt; に記録します (JSON Lines。複数台のときは、スロット名の付いた台ごとのファイル)。qz7-bootsim --replay 用です。</translation>
+        <translation>ポートから読んだバイトと書いたバイトをすべて、その時刻とともに &lt;ファイル&gt; に記録します (JSON Lines。複数台のときは、スロット名の付いた台ごとのファイル)。qz7-bootsim --replay 用です。</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -315,12 +339,12 @@ and the QZ7</source>
     <message>
         <location line="+3"/>
         <source>With --cli: give up when no QZ7 has answered within &lt;seconds&gt; (default: wait for ever).</source>
-        <translation>--cli と共に: &lt;seconds&gt; 以内に QZ7 が応答しなければあきらめます (既定: いつまでも待つ)。</translation>
+        <translation>--cli と共に: &lt;秒数&gt; 以内に QZ7 が応答しなければあきらめます (既定: いつまでも待つ)。</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>With --cli: stop when the whole update has not ended within &lt;seconds&gt;, as a SIGTERM stops it, with exit status 124.</source>
-        <translation>--cli と共に: 更新全体が &lt;seconds&gt; 以内に終わらなければ、SIGTERM と同じように終了ステータス 124 で停止します。</translation>
+        <translation>--cli と共に: 更新全体が &lt;秒数&gt; 以内に終わらなければ、SIGTERM と同じように終了ステータス 124 で停止します。</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -358,7 +382,12 @@ and the QZ7</source>
         <translation>シリアルポートを名前、パス、識別情報とともに一覧表示し、本プログラムが選ぶポートに印を付けて終了します。</translation>
     </message>
     <message>
-        <location line="+61"/>
+        <location line="+51"/>
+        <source>Try qz7-updater --help.</source>
+        <translation>qz7-updater --help を参照してください。</translation>
+    </message>
+    <message>
+        <location line="+18"/>
         <source>Unexpected argument &apos;%1&apos;.</source>
         <translation>予期しない引数 &apos;%1&apos; です。</translation>
     </message>
@@ -471,6 +500,24 @@ and the QZ7</source>
         <location line="+3"/>
         <source>With several units, --all, --json, --skip-current or --report the version question is answered ahead: add --yes (or --check).</source>
         <translation>複数台、--all、--json、--skip-current、--report では、バージョンの質問に前もって答えておく必要があります: --yes (または --check) を付けてください。</translation>
+    </message>
+</context>
+<context>
+    <name>QCommandLineParser</name>
+    <message>
+        <location line="-271"/>
+        <source>Displays help on commandline options.</source>
+        <translation>コマンドラインオプションのヘルプを表示します。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Displays help including Qt specific options.</source>
+        <translation>Qt 固有のオプションを含むヘルプを表示します。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Displays version information.</source>
+        <translation>バージョン情報を表示します。</translation>
     </message>
 </context>
 <context>
@@ -751,6 +798,7 @@ and the QZ7</source>
     </message>
     <message>
         <location line="+11"/>
+        <location filename="../terminal/PortList.cpp" line="+16"/>
         <source>serial %1</source>
         <translation>シリアル番号 %1</translation>
     </message>
@@ -985,7 +1033,22 @@ and the QZ7</source>
         <translation>終了: %1 (ステータス %2)。</translation>
     </message>
     <message numerus="yes">
-        <location line="+98"/>
+        <location line="+36"/>
+        <source>%n units, %1 ended well, %2 did not (exit status %3).</source>
+        <comment>%n unit, %1 ended well, %2 did not (exit status %3).</comment>
+        <extracomment>The bench&apos;s last line: %n units in all, %1 of them ended well, %2 did not, %3 the exit status.</extracomment>
+        <translation>
+            <numerusform>%n 台中 %1 台が正常に終了し、%2 台が終了しませんでした (終了ステータス %3)。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>%1 before any adapter was found: nothing was done to any port.</source>
+        <extracomment>%1 says what stopped the bench (&quot;Stopped after 5 s (--timeout)&quot;, &quot;Interrupted&quot;).</extracomment>
+        <translation>アダプターが見つかる前に%1。どのポートにも何もしていません。</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+55"/>
         <source>Found %n adapters.</source>
         <comment>Found %n adapter.</comment>
         <translation>
@@ -1024,7 +1087,7 @@ and the QZ7</source>
         <translation>%1 秒以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して、もう一度実行してください。</translation>
     </message>
     <message>
-        <location line="-239"/>
+        <location line="-244"/>
         <location filename="../terminal/BenchPrinter.cpp" line="+90"/>
         <source>Nothing was done to this port.</source>
         <translation>このポートには何もしていません。</translation>
@@ -1053,7 +1116,7 @@ and the QZ7</source>
         <translation>更新しますか?</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+262"/>
+        <location filename="../run/BenchRun.cpp" line="+267"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <translation>バージョン %1 は本プログラムの %2 より古いです。何も消去していません (--check)。</translation>
     </message>
@@ -1162,6 +1225,7 @@ and the QZ7</source>
         <translation>QZ7 に書き込み中です。今停止すると QZ7 のファームウェアがなくなります。更新を続けます。停止するには 5 秒以内にもう一度 Ctrl+C を押してください。</translation>
     </message>
     <message>
+        <location filename="../run/BenchRun.cpp" line="-103"/>
         <location filename="../run/UnitRun.cpp" line="+123"/>
         <source>Interrupted</source>
         <translation>中断しました</translation>
@@ -1175,6 +1239,75 @@ and the QZ7</source>
         <location line="+6"/>
         <source>The QZ7 %1 on %2 was left without firmware at %3; update it again.</source>
         <translation>%2 の QZ7 %1 は %3 にファームウェアのない状態で残されました。もう一度更新してください。</translation>
+    </message>
+    <message>
+        <location filename="../run/History.cpp" line="+421"/>
+        <source>%1  %2  unit %3  slot %4  operator %5  station %6  found %7  firmware %8  lines %9</source>
+        <extracomment>--history: one record. %1 its time, %2 the outcome&apos;s name (&quot;done&quot;, kept as it is), %3 the unit, %4 the slot, %5 the operator, %6 the station, %7 the version found, %8 the firmware sent, %9 the lines sent. The labels are read by people; keep two spaces between fields.</extracomment>
+        <translation>%1  %2  ユニット %3  スロット %4  作業者 %5  ステーション %6  検出 %7  ファームウェア %8  行数 %9</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>(erase asked for at %1, no end recorded)</source>
+        <translation>(消去要求 %1、終了の記録なし)</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>%1  passed %2  failed %3  first-pass yield %4 %  units per hour %5</source>
+        <extracomment>--history --summary: one day. %1 the day, %2 passed, %3 failed, %4 the first-pass yield in per cent, %5 units per hour.</extracomment>
+        <translation>%1  合格 %2  不合格 %3  初回合格率 %4 %  毎時台数 %5</translation>
+    </message>
+    <message>
+        <location filename="../run/HistoryList.cpp" line="+16"/>
+        <source>No records yet in %1.</source>
+        <translation>%1 にはまだ記録がありません。</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>cannot read the history %1: %2</source>
+        <translation>履歴 %1 を読めません: %2</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>No records of %1.</source>
+        <translation>%1 の記録はありません。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No records.</source>
+        <translation>記録はありません。</translation>
+    </message>
+    <message>
+        <location filename="../terminal/PortList.cpp" line="+10"/>
+        <location line="+38"/>
+        <source>The serial ports could not be listed: the system&apos;s port enumeration did not start.</source>
+        <translation>シリアルポートを一覧できませんでした。システムのポート列挙が開始しませんでした。</translation>
+    </message>
+    <message>
+        <location line="-34"/>
+        <source>No serial ports found. Plug in the USB serial adapter, or name a port with --port PATH.</source>
+        <translation>シリアルポートが見つかりません。USB シリアルアダプターを接続するか、--port パス でポートを指定してください。</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>no device path</source>
+        <translation>デバイスパスなし</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>not considered (after the listing&apos;s end)</source>
+        <translation>対象外 (一覧の終わりより後)</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>The updater would use %1: its name, %2, holds &quot;%3&quot;, and no later name holds &quot;usb&quot;, &quot;pl2303&quot; or &quot;serial&quot;.</source>
+        <extracomment>--list: why the updater takes this port. %1 the path, %2 its name, %3 the word in it (&quot;usb&quot;).</extracomment>
+        <translation>アップデーターは %1 を使います。名前 %2 が「%3」を含み、後の名前はどれも「usb」「pl2303」「serial」を含みません。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>No name holds &quot;usb&quot;, &quot;pl2303&quot; or &quot;serial&quot;: the updater would wait for an adapter. Name the port with --port PATH to use it anyway.</source>
+        <translation>「usb」「pl2303」「serial」を含む名前がありません。アップデーターはアダプターを待ちます。それでも使うには --port パス でポートを指定してください。</translation>
     </message>
 </context>
 <context>
