@@ -373,14 +373,20 @@ TEST(Cli, NothingAnOperatorReadsIsLeftInEnglish)
             sims.back()->PowerOn();
             line.replace(line.find(name), name.size(), sims.back()->SlavePath());
         }
+        // A history of each language's own: what one language's bench records, another's
+        // --history does not find.
+        const std::string state = scratch + "/" + lang;
+        std::filesystem::create_directories(state);
         int status = -1;
-        std::string out = CommandOutput("env -i PATH=/usr/bin:/bin LANG=" + lang + " QZ7_JOURNAL=off XDG_STATE_HOME=" + scratch +
+        std::string out = CommandOutput("env -i PATH=/usr/bin:/bin LANG=" + lang + " QZ7_JOURNAL=off XDG_STATE_HOME=" + state +
                                             " QZ7_SERIAL_PORTS='usbserial-a=/dev/null,modem=/nonexistent/x,usbLate' " QZ7_BINARY_DIR
-                                            "/qz7-updater --history-file " + scratch + "/history.sqlite " + line + " 2>&1 </dev/null",
+                                            "/qz7-updater --history-file " + state + "/history.sqlite " + line + " 2>&1 </dev/null",
                                         status);
         for (const auto& sim : sims)
             for (std::size_t at; (at = out.find(sim->SlavePath())) != std::string::npos;)
                 out.replace(at, sim->SlavePath().size(), "PORT");
+        for (std::size_t at; (at = out.find(state)) != std::string::npos;)
+            out.replace(at, state.size(), "STATE");
         return out;
     };
     // Each language's runs, one after the other, beside the other languages'.
