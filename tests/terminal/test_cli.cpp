@@ -133,18 +133,19 @@ const std::map<std::string, std::pair<std::string, std::string>>& Sessions()
 
 // The lines of `shown` that stand as they do in the English `english` and hold an English word:
 // a word of four letters or more, once options, paths and the `data` (names the test gave) are
-// taken out.
+// taken out. The transcript's lines are English whatever the language, and left out.
 std::vector<std::string> EnglishLeft(const std::string& shown, const std::string& english, const std::vector<std::string>& data)
 {
     std::set<std::string> englishLines;
     std::istringstream e(english);
     for (std::string line; std::getline(e, line);)
         englishLines.insert(line);
-    static const std::regex notWords("--[a-z-]+|/[^ ]*"), word("[a-z]{4,}");
+    static const std::regex notWords("--[a-z-]+|/[^ ]*"), word("[a-z]{4,}"),
+        transcript("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} qz7\\..*");
     std::vector<std::string> left;
     std::istringstream s(shown);
     for (std::string line; std::getline(s, line);) {
-        if (!englishLines.contains(line))
+        if (!englishLines.contains(line) || std::regex_match(line, transcript))
             continue;
         std::string words = std::regex_replace(line, notWords, " ");
         for (const std::string& d : data)
