@@ -147,6 +147,8 @@ struct SummaryFacts {
     int lines = 0;
     std::uint64_t bytes = 0;
     double seconds = 0;
+    // The screen showing it offers "Update another QZ7": the summary says what to do next.
+    bool nextUnitButton = false;
     bool operator==(const SummaryFacts&) const = default;
 };
 

@@ -286,12 +286,16 @@ std::string Progress(int line, int lines, double bytesPerSecond, std::optional<d
     return text;
 }
 
-std::string Done(int lines, std::uint64_t bytes, double seconds)
+std::string Done(int lines, std::uint64_t bytes, double seconds, bool nextUnitButton)
 {
-    // Done names the firmware the QZ7 now has.
-    return Fill(TrN("Status", "Sent %n lines (%1 kB) in %2 s. The QZ7 now has firmware %3.",
+    // Done names the firmware the QZ7 now has, and on a screen that offers the next unit what to
+    // do next.
+    std::string text = Fill(TrN("Status", "Sent %n lines (%1 kB) in %2 s. The QZ7 now has firmware %3.",
                     "Sent %n line (%1 kB) in %2 s. The QZ7 now has firmware %3.", lines),
                 {Format("%.1f", static_cast<double>(bytes) / 1000.0), Format("%.1f", seconds), std::string("V") + Firmware::Version});
+    if (nextUnitButton)
+        text = Words::Sentences(text, Tr("Status", "You can disconnect it now; for the next QZ7, press Update another QZ7."));
+    return text;
 }
 
 std::string Failure(const FailureFacts& f)

@@ -51,7 +51,7 @@ std::string NotAwaited(std::string_view received, Stage stage, bool lastLine);
 std::string Paging(long count, std::string_view lastReply);
 
 std::string Progress(int line, int lines, double bytesPerSecond, std::optional<double> secondsLeft);
-std::string Done(int lines, std::uint64_t bytes, double seconds);
+std::string Done(int lines, std::uint64_t bytes, double seconds, bool nextUnitButton = false);
 
 std::string Failure(const FailureFacts& facts);
 

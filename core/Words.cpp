@@ -141,7 +141,7 @@ std::string Words::Status(const StatusFact& fact, Language language)
                           [](const NotAwaitedFacts& f) { return NotAwaited(f.received, f.stage, f.lastLine); },
                           [](const PagingFacts& f) { return Paging(f.count, f.lastReply); },
                           [](const ProgressFacts& f) { return Progress(f.line, f.lines, f.bytesPerSecond, f.secondsLeft); },
-                          [](const SummaryFacts& f) { return Done(f.lines, f.bytes, f.seconds); },
+                          [](const SummaryFacts& f) { return Done(f.lines, f.bytes, f.seconds, f.nextUnitButton); },
                           [](const FailureFacts& f) { return Failure(f); },
                           [](const VersionFacts& f) { return Version(f); },
                       },

@@ -897,7 +897,7 @@ neu starten</translation>
         </translation>
     </message>
     <message numerus="yes">
-        <location line="+26"/>
+        <location line="+27"/>
         <source>Sent %n lines (%1 kB) in %2 s. The QZ7 now has firmware %3.</source>
         <comment>Sent %n line (%1 kB) in %2 s. The QZ7 now has firmware %3.</comment>
         <translation>
@@ -906,7 +906,7 @@ neu starten</translation>
         </translation>
     </message>
     <message>
-        <location line="-15"/>
+        <location line="-16"/>
         <source>Line %1 of %2</source>
         <translation>Zeile %1 von %2</translation>
     </message>
@@ -932,7 +932,12 @@ neu starten</translation>
         <translation>noch etwa %1</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+12"/>
+        <source>You can disconnect it now; for the next QZ7, press Update another QZ7.</source>
+        <translation>Sie können ihn jetzt abtrennen; für den nächsten QZ7 klicken Sie auf „Weiteren QZ7 aktualisieren“.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>Stopped while waiting for the QZ7&apos;s banner.</source>
         <translation>Angehalten beim Warten auf die Startmeldung des QZ7.</translation>
     </message>
@@ -1366,7 +1371,7 @@ neu starten</translation>
         <translation>Der QZ7 wird programmiert. Wenn Sie jetzt anhalten, bleibt er ohne Firmware, bis er erneut aktualisiert wird.</translation>
     </message>
     <message>
-        <location filename="../window/WindowFrontEnd.cpp" line="+119"/>
+        <location filename="../window/WindowFrontEnd.cpp" line="+122"/>
         <location line="+30"/>
         <source>Save report</source>
         <translation>Bericht speichern</translation>

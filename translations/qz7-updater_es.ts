@@ -897,7 +897,7 @@ y el QZ7</translation>
         </translation>
     </message>
     <message numerus="yes">
-        <location line="+26"/>
+        <location line="+27"/>
         <source>Sent %n lines (%1 kB) in %2 s. The QZ7 now has firmware %3.</source>
         <comment>Sent %n line (%1 kB) in %2 s. The QZ7 now has firmware %3.</comment>
         <translation>
@@ -906,7 +906,7 @@ y el QZ7</translation>
         </translation>
     </message>
     <message>
-        <location line="-15"/>
+        <location line="-16"/>
         <source>Line %1 of %2</source>
         <translation>Línea %1 de %2</translation>
     </message>
@@ -932,7 +932,12 @@ y el QZ7</translation>
         <translation>quedan unos %1</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+12"/>
+        <source>You can disconnect it now; for the next QZ7, press Update another QZ7.</source>
+        <translation>Ya puede desconectarlo; para el siguiente QZ7, pulse «Actualizar otro QZ7».</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>Stopped while waiting for the QZ7&apos;s banner.</source>
         <translation>Detenido mientras se esperaba el mensaje de inicio del QZ7.</translation>
     </message>
@@ -1366,7 +1371,7 @@ y el QZ7</translation>
         <translation>Se está programando el QZ7. Si lo detiene ahora, quedará sin firmware hasta que se actualice de nuevo.</translation>
     </message>
     <message>
-        <location filename="../window/WindowFrontEnd.cpp" line="+119"/>
+        <location filename="../window/WindowFrontEnd.cpp" line="+122"/>
         <location line="+30"/>
         <source>Save report</source>
         <translation>Guardar informe</translation>

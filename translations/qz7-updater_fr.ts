@@ -897,7 +897,7 @@ et le QZ7</translation>
         </translation>
     </message>
     <message numerus="yes">
-        <location line="+26"/>
+        <location line="+27"/>
         <source>Sent %n lines (%1 kB) in %2 s. The QZ7 now has firmware %3.</source>
         <comment>Sent %n line (%1 kB) in %2 s. The QZ7 now has firmware %3.</comment>
         <translation>
@@ -906,7 +906,7 @@ et le QZ7</translation>
         </translation>
     </message>
     <message>
-        <location line="-15"/>
+        <location line="-16"/>
         <source>Line %1 of %2</source>
         <translation>Ligne %1 sur %2</translation>
     </message>
@@ -932,7 +932,12 @@ et le QZ7</translation>
         <translation>encore environ %1</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+12"/>
+        <source>You can disconnect it now; for the next QZ7, press Update another QZ7.</source>
+        <translation>Vous pouvez le débrancher maintenant&#xa0;; pour le QZ7 suivant, cliquez sur «&#xa0;Mettre à jour un autre QZ7&#xa0;».</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>Stopped while waiting for the QZ7&apos;s banner.</source>
         <translation>Arrêté en attendant le message d&apos;accueil du QZ7.</translation>
     </message>
@@ -1366,7 +1371,7 @@ et le QZ7</translation>
         <translation>Le QZ7 est en cours de programmation. L&apos;arrêter maintenant le laisse sans micrologiciel jusqu&apos;à une nouvelle mise à jour.</translation>
     </message>
     <message>
-        <location filename="../window/WindowFrontEnd.cpp" line="+119"/>
+        <location filename="../window/WindowFrontEnd.cpp" line="+122"/>
         <location line="+30"/>
         <source>Save report</source>
         <translation>Enregistrer le rapport</translation>

@@ -896,7 +896,7 @@ and the QZ7</source>
         </translation>
     </message>
     <message numerus="yes">
-        <location line="+26"/>
+        <location line="+27"/>
         <source>Sent %n lines (%1 kB) in %2 s. The QZ7 now has firmware %3.</source>
         <comment>Sent %n line (%1 kB) in %2 s. The QZ7 now has firmware %3.</comment>
         <translation>
@@ -904,7 +904,7 @@ and the QZ7</source>
         </translation>
     </message>
     <message>
-        <location line="-15"/>
+        <location line="-16"/>
         <source>Line %1 of %2</source>
         <translation>%1 / %2 行</translation>
     </message>
@@ -930,7 +930,12 @@ and the QZ7</source>
         <translation>残り約 %1</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+12"/>
+        <source>You can disconnect it now; for the next QZ7, press Update another QZ7.</source>
+        <translation>QZ7 は取り外してかまいません。次の QZ7 は「別の QZ7 を更新」を押してください。</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>Stopped while waiting for the QZ7&apos;s banner.</source>
         <translation>QZ7 の起動メッセージを待つ間に停止しました。</translation>
     </message>
@@ -1360,7 +1365,7 @@ and the QZ7</source>
         <translation>QZ7 に書き込み中です。今停止すると、もう一度更新するまで QZ7 にはファームウェアがありません。</translation>
     </message>
     <message>
-        <location filename="../window/WindowFrontEnd.cpp" line="+119"/>
+        <location filename="../window/WindowFrontEnd.cpp" line="+122"/>
         <location line="+30"/>
         <source>Save report</source>
         <translation>レポートを保存</translation>

@@ -44,6 +44,9 @@ void WindowFrontEnd::Show(const ScreenUpdate& update)
         if (auto* failure = std::get_if<StatusText::FailureFacts>(&status))
             failure->restartButton = update.ended ? RowOf(*update.ended).ways == WaysOn::RestartAndClose
                                                   : w.OnEndScreen() && !w.RestartButtonView()->isHidden();
+        // And Done's, with "Update another QZ7".
+        if (auto* summary = std::get_if<StatusText::SummaryFacts>(&status))
+            summary->nextUnitButton = update.nextUnitShown ? *update.nextUnitShown : !w.NextUnitButtonView()->isHidden();
         const Words::AroundCommand pieces = Words::StatusAroundCommand(status);
         w.SetStatusProminent(Words::AdapterUnusable(status));
         w.SetStatus(QString::fromStdString(Words::Status(status)), QString::fromStdString(pieces.before),

@@ -199,6 +199,13 @@ TEST(EndScreens, EachShowsItsMarkAndOnlyTheWaysOnThatWork)
         EXPECT_EQ(w.focusWidget(), focused) << which;
         // The failure's report (after its end, as the controller posts it) gives one instruction
         // for the QZ7, with the button that goes on where there is one.
+        // Done's summary says what is on the QZ7 now and the way on.
+        if (row.mark == "Done") {
+            app->frontEnd->Show({.status = StatusText::SummaryFacts{3075, 138291, 32.0}});
+            EXPECT_TRUE(w.StatusView()->text().endsWith("firmware V" + QString(Firmware::Version) +
+                                                         ". You can disconnect it now; for the next QZ7, press Update another QZ7."))
+                << w.StatusView()->text().toStdString();
+        }
         for (Stage stage : {Stage::AwaitingVersion, Stage::AwaitingErased, Stage::AwaitingDone}) {
             if (row.mark == "Done")
                 break;
