@@ -187,6 +187,7 @@ CommandLine HandleCommandLine(int argc, char* argv[])
         return {OutputWritten(ExitStatus::Done), {}};
     }
     auto refuse = [](const QString& why) -> CommandLine {
+        //: After a usage error; keep the command as it is.
         std::fprintf(stderr, "qz7-updater: %s\n%s\n", qPrintable(why), Tr("Help", "Try qz7-updater --help.").c_str());
         return {ExitStatus::Usage, {}};
     };
@@ -205,6 +206,7 @@ CommandLine HandleCommandLine(int argc, char* argv[])
     if (parser.isSet(QStringLiteral("history")) && parser.positionalArguments().size() == 1)
         historyUnit = RawPositional(argc, argv).value_or(parser.positionalArguments().first().toStdString());
     else if (!parser.positionalArguments().isEmpty())
+        //: %1 the argument as it was typed.
         return refuse(Q(Tr("Help", "Unexpected argument '%1'."))
                           .arg(Q(StatusText::PrintableText(parser.positionalArguments().first().toStdString()))));
 
@@ -251,7 +253,9 @@ CommandLine HandleCommandLine(int argc, char* argv[])
                     const std::string first = StatusText::PrintableText(run.ports[k]);
                     const std::string again = StatusText::PrintableText(run.ports[i]);
                     return refuse(Q(run.ports[k] == run.ports[i]
+                                        //: %1 the device path given twice.
                                         ? Words::Fill(Tr("Help", "--port %1 is given twice: name each adapter once."), {first})
+                                        //: %1 and %2 the two paths given.
                                         : Words::Fill(Tr("Help", "--port %1 and --port %2 are the same device: name each"
                                                                  " adapter once."), {first, again})));
                 }
@@ -271,6 +275,7 @@ CommandLine HandleCommandLine(int argc, char* argv[])
         if (!valid)
             return refuse(Q(std::string(name) == "history-file"
                                 ? Tr("Help", "--history-file needs the name of a file.")
+                                //: %1 the option's name without its dashes (unit, operator).
                                 : Words::Fill(Tr("Help", "--%1 needs a name of 1 to 128 characters, none of them a control character."),
                                               {std::string(name)})));
     }
@@ -313,6 +318,7 @@ CommandLine HandleCommandLine(int argc, char* argv[])
         bool number = false;
         int seconds = parser.value(QString::fromLatin1(name)).toInt(&number);
         if (!number || seconds < 1 || seconds > 7 * 24 * 3600)
+            //: %1 the option's name without its dashes (wait, timeout).
             return refuse(Q(Tr("Help", "--%1 needs a whole number of seconds, from 1 to 604800 (a week)."))
                               .arg(QString::fromLatin1(name)));
         *field = seconds;

@@ -16,6 +16,8 @@ constexpr LeftEmpty kKept = LeftEmpty::No, kGone = LeftEmpty::Yes, kByStage = Le
 // A new end is one row here (in the enum's order), its rule where it is decided, and its texts
 // in the catalogs.
 const EndingRow kEndings[] = {
+    //: --help's list of exit statuses: each text says what ended a run with that status (after the number). Option names
+    //: (--wait) and the QZ7's own words (Done, Not Done) stay as they are.
     {Done, Says::Done, ExitStatus::Done, "done", kNext, kKept, false, QT_TRANSLATE_NOOP("Help", "the QZ7 was updated (Done)"), true},
     {Disconnected, Says::Disconnected, ExitStatus::Disconnected, "disconnected", kRestart, kByStage, false,
      QT_TRANSLATE_NOOP("Help", "the adapter was disconnected, or the port closed under the update")},

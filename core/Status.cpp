@@ -38,7 +38,9 @@ std::string Seconds(double s)
 {
     long whole = std::lround(s);
     if (whole < 60)
+        //: A duration in seconds ("5 s").
         return Fill(Tr("Status", "%1 s"), {std::to_string(whole)});
+    //: A duration: %1 minutes, %2 seconds.
     return Fill(Tr("Status", "%1 min %2 s"), {std::to_string(whole / 60), std::to_string(whole % 60)});
 }
 
@@ -111,17 +113,21 @@ std::string PrintableText(std::string_view text)
 
 std::string Permission(const PermissionFacts& f)
 {
+    //: %1 the device path, %2 its owner's user name, %3 its group.
     const std::string head = Fill(Tr("Status", "No permission to open %1 (owner %2, group %3)."),
                                   {PrintableText(f.device), PrintableText(f.owner), PrintableText(f.group)});
     if (!f.groupMayUse)
         return Words::Sentences(head, Tr("Status", "Only its owner may use it. An administrator can give access with a udev rule"
                                          " (see \"Permission to use the adapter\" in the README)."));
     if (f.listedInGroup && !f.loginHasGroup)
+        //: %1 the group's name (dialout).
         return Words::Sentences(head, Fill(Tr("Status", "You are in the group %1, but this login is not yet: log out and back in,"
                                               " then start the updater again."), {PrintableText(f.group)}));
     if (f.listedInGroup)
+        //: %1 the group's name (dialout).
         return Words::Sentences(head, Fill(Tr("Status", "You are in the group %1 already; an administrator needs to check the"
                                               " device's access rules."), {PrintableText(f.group)}));
+    //: A command follows on a line of its own (sudo adduser …), then "then log out and back in …".
     return Words::Sentences(head, Tr("Status", "Add yourself to the group with") + "\n" + PermissionCommand(f) + "\n" +
            Tr("Status", "then log out and back in (the group counts only for a new login)."));
 }
@@ -137,15 +143,20 @@ std::string Busy(const std::string& device, const std::vector<Holder>& holders, 
 {
     std::vector<std::string> names;
     for (const Holder& h : holders)
+        //: A program that holds the port: %1 its name, %2 its process number.
         names.push_back(Fill(Tr("Status", "%1 (PID %2)"), {PrintableText(h.name), std::to_string(h.pid)}));
     std::string text = names.empty() ? Fill(Tr("Status", "%1 is in use by another program."), {PrintableText(device)})
+                                     //: %1 the device path, %2 the programs that hold it.
                                      : Fill(Tr("Status", "%1 is in use by another program: %2."),
                                             {PrintableText(device), Join(names, ", ")});
     text = Words::Sentences(text, Tr("Status", "Close it; the updater opens the adapter as soon as it is free."));
     if (grabbers.size() == 1)
+        //: %1 a program's name (ModemManager).
         text = Words::Sentences(text, Fill(Tr("Status", "%1 is running; it is known to take serial adapters."), {grabbers.front()}));
     else if (!grabbers.empty())
+        //: %1 programs' names, joined by "and".
         text = Words::Sentences(text, Fill(Tr("Status", "%1 are running; they are known to take serial adapters."),
+                           //: Joins the last two names of a list ("A, B and C").
                            {Join(grabbers, (" " + Tr("Status", "and") + " ").c_str())}));
     return text;
 }
@@ -154,7 +165,10 @@ std::string OpenError(const std::string& device, const std::string& step, int er
 {
     if (error == ENOTTY)
         return Fill(Tr("Status", "%1 is not a serial port. Name the adapter's device, such as /dev/ttyUSB0."), {PrintableText(device)});
+    //: %1 the device path, %2 the system's error text.
     std::string text = step == "open" ? Fill(Tr("Status", "Cannot open %1: %2."), {PrintableText(device), Words::ErrorText(error)})
+                                      //: %1 the device path, %2 the system call that failed (tcsetattr), %3 the system's
+                                      //: error text.
                                       : Fill(Tr("Status", "Cannot set up %1 (%2): %3."),
                                              {PrintableText(device), step, Words::ErrorText(error)});
     if (error == ENOENT || error == ENODEV || error == ENXIO)
@@ -184,10 +198,12 @@ std::string Search(const SearchFacts& f)
         std::string seen;
         for (std::size_t i = 0; i < f.seen.size(); ++i)
             seen += (i == 0 ? "" : i + 1 == f.seen.size() ? " " + Tr("Status", "and") + " " : ", ") + PrintableText(f.seen[i]);
+        //: %1 the serial ports the system lists, joined by commas and "and".
         text = Words::Sentences(text, Fill(f.seen.size() == 1 ? Tr("Status", "Seen: %1, not a USB adapter.")
                                               : Tr("Status", "Seen: %1, not USB adapters."), {seen}));
     }
     if (f.brltty)
+        //: %1 the device path; the command that removes brltty follows on a line of its own.
         text = Words::Sentences(text, Fill(Tr("Status", "An adapter appeared at %1 and went away again: brltty, a braille display driver,"
                                         " is running and takes such adapters. Unless you use a braille display, remove it with"),
                            {PrintableText(f.vanished)}) +
@@ -202,22 +218,26 @@ std::string Adapter(const AdapterFacts& f)
     if (!f.manufacturer.empty())
         what += what.empty() ? PrintableText(f.manufacturer) : " (" + PrintableText(f.manufacturer) + ")";
     std::string usb = f.vendorProduct.empty() ? std::string() : "USB " + PrintableText(f.vendorProduct);
+    //: %1 the adapter's USB serial number.
     std::string serial = f.serialNumber.empty() ? std::string() : Fill(Tr("Status", "serial %1"), {PrintableText(f.serialNumber)});
     std::string details = Join({what, usb, serial}, ", ");
     if (details.empty())
         details = PrintableText(f.name);
     return details.empty() ? Fill(Tr("Status", "Adapter on %1"), {PrintableText(f.path)})
+                           //: %1 the device path, %2 what the adapter says of itself (maker, USB ids, serial number).
                            : Fill(Tr("Status", "Adapter on %1: %2"), {PrintableText(f.path), details});
 }
 
 std::string PowerOnSilence(seconds quiet)
 {
+    //: %1 the seconds without a byte from the QZ7.
     return Fill(Tr("Status", "Nothing from the QZ7 for %1 s. Switch it off, then hold the front Run/Stop button while you"
                              " switch it on. Check that the cable goes to the QZ7."), {std::to_string(quiet.count())});
 }
 
 std::string Silence(seconds quiet)
 {
+    //: %1 the seconds without a byte from the QZ7.
     return Fill(Tr("Status", "No answer from the QZ7 for %1 s. Check the cable and the QZ7's power; the update goes on as"
                              " soon as it answers."), {std::to_string(quiet.count())});
 }
@@ -226,6 +246,7 @@ std::string NotAwaited(std::string_view received, Stage stage, bool lastLine)
 {
     std::string what;
     switch (stage) {
+    //: What the updater waits for: %2 of "The QZ7 sent …, not %2" (also the next five texts).
     case Stage::AwaitingBanner: what = Tr("Status", "its banner"); break;
     case Stage::AwaitingVersion: what = Tr("Status", "a version (a line with \"V\")"); break;
     case Stage::AwaitingPrompt: what = Tr("Status", "the prompt \"E or P?\""); break;
@@ -243,14 +264,18 @@ std::string NotAwaited(std::string_view received, Stage stage, bool lastLine)
     const bool unreadable = std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) > 127; });
     std::string said;
     if (text.empty())
+        //: %1 what the updater waits for ("its banner").
         said = Fill(Tr("Status", "The QZ7 sent only empty lines, not %1; the updater waits on."), {what});
     else if (unreadable)
+        //: %1 the QZ7's bytes (escaped), %2 what the updater waits for ("its banner").
         said = Fill(Tr("Status", "The QZ7 sent what the updater cannot read (\"%1\"), not %2; the updater waits on."),
                     {Printable(text, 40), what});
     else if (lineOpen)
+        //: %1 the QZ7's bytes (escaped), %2 what the updater waits for ("its banner").
         said = Fill(Tr("Status", "The QZ7 sent \"%1\" and has not ended the line; the updater waits for %2."),
                     {Printable(text, 40), what});
     else
+        //: %1 the QZ7's bytes (escaped), %2 what the updater waits for ("its banner").
         said = Fill(Tr("Status", "The QZ7 sent \"%1\", not %2; the updater waits on."), {Printable(text, 40), what});
     if (MayBeEmpty(stage))
         return Words::Sentences(said, Tr("Status", "If it stays so, the QZ7 must be restarted: switch it off, hold Run/Stop while you"
@@ -263,6 +288,7 @@ std::string NotAwaited(std::string_view received, Stage stage, bool lastLine)
 
 std::string Paging(long count, std::string_view lastReply)
 {
+    //: %n the QZ7's answers, %1 the last of them (escaped). "E or P?" is the QZ7's own prompt: keep it.
     return Fill(TrN("Status", "The QZ7 answered %n times without \"E or P?\", last with \"%1\". It may not be a QZ7 in"
                               " boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the"
                               " cable goes to.",
@@ -274,14 +300,18 @@ std::string Paging(long count, std::string_view lastReply)
 
 std::string Progress(int line, int lines, double bytesPerSecond, std::optional<double> secondsLeft)
 {
+    //: %1 the image line being sent, %2 the image's lines.
     std::string text = Fill(Tr("Status", "Line %1 of %2"), {std::to_string(line), std::to_string(lines)});
     //: Between the parts of the transfer's progress: "Line 12 of 3075, 13.2 kB/s, about 5 s left".
     const std::string separator = Tr("Status", ", ");
     if (bytesPerSecond > 0)
+        //: The transfer's speed in bytes per second.
         text += separator + (bytesPerSecond < 1000 ? Fill(Tr("Status", "%1 B/s"), {std::to_string(std::lround(bytesPerSecond))})
+                                                   //: The transfer's speed in kilobytes per second.
                                                    : Fill(Tr("Status", "%1 kB/s"), {Format("%.1f", bytesPerSecond / 1000.0)}));
     // Under half a second left is no estimate worth reading ("about 0 s").
     if (secondsLeft && *secondsLeft >= 0.5)
+        //: %1 a duration ("30 s", "1 min 5 s").
         text += separator + Fill(Tr("Status", "about %1 left"), {Seconds(*secondsLeft)});
     return text;
 }
@@ -290,10 +320,12 @@ std::string Done(int lines, std::uint64_t bytes, double seconds, bool nextUnitBu
 {
     // Done names the firmware the QZ7 now has, and on a screen that offers the next unit what to
     // do next.
+    //: %n the image lines sent, %1 kilobytes, %2 seconds, %3 the firmware version ("V2.007").
     std::string text = Fill(TrN("Status", "Sent %n lines (%1 kB) in %2 s. The QZ7 now has firmware %3.",
                     "Sent %n line (%1 kB) in %2 s. The QZ7 now has firmware %3.", lines),
                 {Format("%.1f", static_cast<double>(bytes) / 1000.0), Format("%.1f", seconds), std::string("V") + Firmware::Version});
     if (nextUnitButton)
+        //: "Update another QZ7" is the window's button: use its text.
         text = Words::Sentences(text, Tr("Status", "You can disconnect it now; for the next QZ7, press Update another QZ7."));
     return text;
 }
@@ -308,31 +340,38 @@ std::string Failure(const FailureFacts& f)
     case Stage::AwaitingErased: text = Tr("Status", "Stopped while waiting for the erase to finish."); break;
     case Stage::AwaitingDone:
         text = f.lines > 0 && f.line < f.lines
+                   //: %1 the lines sent, %2 the image's lines.
                    ? Fill(Tr("Status", "Stopped while sending the image, after line %1 of %2."),
                           {std::to_string(f.line), std::to_string(f.lines)})
                    : Tr("Status", "Stopped while waiting for \"Done\" after the last line.");
         break;
     default:
+        //: %1 a number: a state the program never reaches.
         text = Fill(Tr("Status", "Stopped while in dialogue state %1."), {std::to_string(static_cast<std::uint32_t>(f.stage))});
         break;
     }
     if (f.hangUpError)
         text = Words::Sentences(text, *f.hangUpError == 0
                                           ? Tr("Status", "The adapter's line went dead: it was unplugged or lost power.")
+                                          //: %1 the system's error text, %2 its number.
                                           : Fill(Tr("Status", "The adapter stopped working (%1, errno %2): it was unplugged or lost power."),
                                                  {Words::ErrorText(*f.hangUpError), std::to_string(*f.hangUpError)}));
     if (!f.lastReply.empty())
+        //: %1 the QZ7's last reply (escaped).
         text = Words::Sentences(text, Fill(Tr("Status", "Last from the QZ7: \"%1\"."), {Printable(f.lastReply)}));
     // What to do with the QZ7 before going on: once the erase was asked for, it may have no
     // firmware, and only its boot loader (Run/Stop held at power-on) can take a new image. A
     // screen with a Restart button gives this as the one instruction that goes with its button.
     if (f.restartButton) {
         if (f.stage == Stage::AwaitingErased)
+            //: Restart is the window's button: use its text.
             return Words::Sentences(text, Tr("Status", "The QZ7 may have no firmware now: press Restart, switch the QZ7 off,"
                                                        " then hold Run/Stop while you switch it on."));
         if (f.stage == Stage::AwaitingDone)
+            //: Restart is the window's button: use its text.
             return Words::Sentences(text, Tr("Status", "The QZ7 has no firmware now: press Restart, switch the QZ7 off, then"
                                                        " hold Run/Stop while you switch it on."));
+        //: Restart is the window's button: use its text.
         return Words::Sentences(text, Tr("Status", "Press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on."));
     }
     if (f.stage == Stage::AwaitingErased)
@@ -348,10 +387,12 @@ std::string Version(const VersionFacts& f)
     const std::string found = Printable(f.found), carried = Printable(f.carried);
     switch (f.relation) {
     case VersionRelation::Newer:
+        //: %1 the version on the QZ7, %2 the firmware this program carries.
         return Fill(Tr("Status", "This QZ7 has %1, newer than the %2 this program carries: Update would put the older"
                                  " firmware on it."),
                     {found, carried});
     case VersionRelation::Same:
+        //: %1 the version on the QZ7.
         return Fill(Tr("Status", "This QZ7 already has %1, the firmware this program carries."), {found});
     case VersionRelation::Older:
     case VersionRelation::Unknown:

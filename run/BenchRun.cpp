@@ -150,6 +150,7 @@ void BenchRun::UnitEnded(BenchUnit& unit)
                                                       .ending = unit.HowEnded(),
                                                       .linesSent = unit.LinesSent()});
     if (!ran.Recorded()) {
+        //: %1 the file, %2 the error.
         view_.Say(&unit, Words::Fill(Words::Tr("Terminal", "The history could not be written to %1: %2."),
                                      {StatusText::PrintableText(run.historyFile.value_or(History::DefaultPath())),
                                       unit.ledger_ ? unit.ledger_->Error() : std::string()}));
@@ -158,6 +159,7 @@ void BenchRun::UnitEnded(BenchUnit& unit)
     if (run.report) {
         // On disk before the end is reported anywhere.
         if (!AppendRecord(*run.report, ReportLine(end, unit.adapter))) {
+            //: %1 the file, %2 the error.
             view_.Say(&unit, Words::Fill(Words::Tr("Terminal", "The report could not be written to %1: %2."),
                                          {StatusText::PrintableText(*run.report), std::strerror(errno)}));
             forced_ = forced_.value_or(ExitStatus::OutputFailed);
@@ -165,6 +167,7 @@ void BenchRun::UnitEnded(BenchUnit& unit)
     }
     Event(&unit, "end", EndFields(end));
     const EndingRow& row = RowOf(end.ending);
+    //: %1 the outcome's name as scripts read it ("done", "not-erased": keep it), %2 the exit status.
     view_.Say(&unit, Words::Fill(Words::Tr("Terminal", "Ended: %1 (status %2)."), {row.name, std::to_string(row.exitStatus)}));
     view_.Ended(unit);
     bool all = true;
@@ -270,6 +273,7 @@ void BenchRun::LookForAdapters()
         const long found = static_cast<long>(paths.size());
         view_.Say(nullptr, Words::TrN("Terminal", "Found %n adapters.", "Found %n adapter.", found));
     } else
+        //: %1 the device path.
         view_.Say(nullptr, Words::Fill(Words::Tr("Terminal", "Found the USB adapter: %1."), {StatusText::PrintableText(paths.front())}));
     Begin(paths, *services);
 }
@@ -338,12 +342,16 @@ std::string CheckedText(const std::optional<std::string>& version, VersionRelati
     if (!version)
         return Words::Tr("Terminal", "Version not found: nothing erased (--check).");
     if (relation == VersionRelation::Older)
+        //: %1 the version on the QZ7, %2 the firmware this program carries.
         return Words::Fill(Words::Tr("Terminal", "Version %1, older than the %2 this program carries: nothing erased (--check)."),
                            {*version, carried});
     if (relation == VersionRelation::Same)
+        //: %1 the version on the QZ7.
         return Words::Fill(Words::Tr("Terminal", "Version %1, the one this program carries: nothing erased (--check)."), {*version});
     if (relation == VersionRelation::Newer)
+        //: %1 the version on the QZ7, %2 the firmware this program carries.
         return Words::Fill(Words::Tr("Terminal", "Version %1, newer than the %2 this program carries: nothing erased (--check)."),
                            {*version, carried});
+    //: %1 the version on the QZ7, which cannot be compared.
     return Words::Fill(Words::Tr("Terminal", "Version %1: nothing erased (--check)."), {*version});
 }

@@ -37,6 +37,7 @@ std::pair<Ending, std::string> GaveUp(const QZ7_UpdaterAppDelegate& controller, 
     const auto after = [seconds](const std::string& pattern) { return Words::Fill(pattern, {std::to_string(seconds)}); };
     PortTrouble trouble = controller.Trouble();
     if (controller.Serial()->IsOpen() || trouble == PortTrouble::Opened)
+        //: %1 the --wait seconds (also in the next three texts).
         return {Ending::NoAnswer, after(Tr("Terminal", "No QZ7 within %1 s: the port is open but nothing answered. Power on the"
                                                            " QZ7 while holding Run/Stop."))};
     if (trouble == PortTrouble::Permission)

@@ -13,6 +13,7 @@ int PrintHistory(const HistoryQuery& query, std::FILE* out)
     if (!std::filesystem::exists(query.file, ec)) {
         // Nothing recorded yet: an empty history, made by nobody's reading.
         if (!query.json)
+            //: %1 the history file.
             std::fprintf(stderr, "%s\n", Words::Fill(Words::Tr("Terminal", "No records yet in %1."), {StatusText::PrintableText(query.file)}).c_str());
         return 0;
     }
@@ -20,6 +21,7 @@ int PrintHistory(const HistoryQuery& query, std::FILE* out)
     std::unique_ptr<History> history = History::Open(query.file, error);
     if (!history) {
         std::fprintf(stderr, "qz7-updater: %s\n",
+                     //: After "qz7-updater: ". %1 the history file, %2 the error.
                      Words::Fill(Words::Tr("Terminal", "cannot read the history %1: %2"), {StatusText::PrintableText(query.file), error}).c_str());
         return 1;
     }
@@ -33,6 +35,7 @@ int PrintHistory(const HistoryQuery& query, std::FILE* out)
     const std::vector<HistoryRecord> rows =
         query.unit ? history->Last(1 << 30, query.unit) : history->Last(query.limit);
     if (rows.empty() && !query.json)
+        //: %1 the unit's name.
         std::fprintf(stderr, "%s\n", (query.unit ? Words::Fill(Words::Tr("Terminal", "No records of %1."), {StatusText::PrintableText(*query.unit)})
                                                : Words::Tr("Terminal", "No records.")).c_str());
     for (const HistoryRecord& row : rows) {

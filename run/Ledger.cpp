@@ -114,12 +114,14 @@ std::optional<HistoryRecord> Ledger::DoneAlready(const std::string& unit)
 
 std::string DoneAlreadyText(const HistoryRecord& record)
 {
+    //: %1 the firmware version, %2 the time (UTC).
     return Words::Fill(Words::Tr("Terminal", "Last updated to %1 (Done) at %2: not updated again (--skip-done)."),
                        {record.identity.firmwareVersion, record.ended});
 }
 
 std::string LeftEmptyText(const HistoryRecord& record, bool inOperatorsLanguage)
 {
+    //: %1 the unit's name, %2 its slot (the USB socket), %3 the time (UTC).
     static const char* const pattern = QT_TRANSLATE_NOOP("Terminal", "The QZ7 %1 on %2 was left without firmware at %3; update it again.");
     const std::string unit = record.identity.unit.empty() ? record.port : record.identity.unit;
     return Words::Fill(inOperatorsLanguage ? Words::Tr("Terminal", pattern) : std::string(pattern),

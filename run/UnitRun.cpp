@@ -43,6 +43,7 @@ std::optional<std::string> UnitRun::Start()
     if (options_.timeoutSeconds) {
         // A bound on the whole update, from now to its end.
         timeout_.Start(std::chrono::seconds(*options_.timeoutSeconds), [this] {
+            //: %1 the --timeout seconds. Starts a sentence: "… during the update: the QZ7 has no firmware now."
             Stop(Words::Fill(Words::Tr("Terminal", "Stopped after %1 s (--timeout)"), {std::to_string(*options_.timeoutSeconds)}),
                  Ending::TimedOut);
         });
@@ -166,6 +167,7 @@ void UnitRun::Signal(int signal)
         view_.Say(*warning);
         return;
     }
+    //: Stopped by Ctrl+C or a signal. Starts a sentence: "… during the update: …", "… before anything was erased: …".
     Stop(Words::Tr("Terminal", "Interrupted"), Ending::Interrupted);
 }
 

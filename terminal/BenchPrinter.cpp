@@ -37,6 +37,7 @@ void BenchPrinter::Directions(const DirectionsFact& directions)
     }
     // A failure's screen asks to restart the program, which would stop the other units: the
     // bench names the failure and says what to do with this unit while they go on.
+    //: %1 the failure's headline ("Not Erased").
     screen_.Say(&unit_, Words::Fill(Words::Tr("Terminal", "%1. Let the other units finish; then switch this QZ7 off, hold Run/Stop"
                                                           " while you switch it on, and update it again on this port."),
                                     {StatusText::PrintableText(text.substr(0, text.find('\n')))}));
@@ -95,6 +96,7 @@ void BenchPrinter::Cancelled(Ending how, const std::optional<std::string>& versi
     if (how == Ending::Checked)
         screen_.Say(&unit_, CheckedText(version, relation));
     else if (how == Ending::AlreadyCurrent)
+        //: %1 the firmware version.
         screen_.Say(&unit_, Words::Fill(Words::Tr("Terminal", "Already on %1: not updated (--skip-current)."), {Shipped().version}));
     else if (how == Ending::NewerOnUnit)
         screen_.Say(&unit_, NewerLeftText(version));

@@ -4,13 +4,15 @@
 <context>
     <name>Directions</name>
     <message>
-        <location filename="../core/Directions.h" line="+12"/>
+        <location filename="../core/Directions.h" line="+13"/>
         <source>Connect USB adapter</source>
+        <extracomment>The first screen, shown large: no USB serial adapter is plugged in yet.</extracomment>
         <translation>USB-Adapter anschließen</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Power on the QZ7 while holding front Run/Stop button</source>
+        <extracomment>Shown large. Run/Stop is the name printed on the QZ7&apos;s button: keep it.</extracomment>
         <translation>QZ7 bei gedrückter vorderer Run/Stop-Taste einschalten</translation>
     </message>
     <message>
@@ -35,13 +37,15 @@ Bitte Programm und QZ7
 neu starten</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Done</source>
+        <extracomment>The QZ7 said its firmware is written: the update succeeded.</extracomment>
         <translation>Fertig</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Trying to write to unopened Port</source>
+        <extracomment>The port closed before the program could write to it.</extracomment>
         <translation>Schreibversuch auf nicht geöffneten Port</translation>
     </message>
     <message>
@@ -110,27 +114,30 @@ Programm neu starten, QZ7 bei gedrückter
 Run/Stop-Taste einschalten, erneut aktualisieren</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+7"/>
         <source>Found Version: %1
  Update To: QZ7 V%2?
 </source>
+        <extracomment>The version question. %1 the version the QZ7 reported (&quot;2.005&quot;), %2 the firmware this program carries (&quot;2.007&quot;). Line breaks may go where your language needs them.</extracomment>
         <translation>Gefundene Version: %1
  Aktualisieren auf: QZ7 V%2?
 </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Unexpected reply: %1
 Please restart the program
 and the QZ7</source>
+        <extracomment>%1 the QZ7&apos;s reply as it sent it (at most 40 characters, escaped).</extracomment>
         <translation>Unerwartete Antwort: %1
 Bitte Programm und QZ7
 neu starten</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>An Exception Occured:
 %1</source>
+        <extracomment>%1 the error&apos;s own text, from the system.</extracomment>
         <translation>Ein Ausnahmefehler ist aufgetreten:
 %1</translation>
     </message>
@@ -138,8 +145,9 @@ neu starten</translation>
 <context>
     <name>Help</name>
     <message>
-        <location filename="../core/Endings.cpp" line="+19"/>
+        <location filename="../core/Endings.cpp" line="+21"/>
         <source>the QZ7 was updated (Done)</source>
+        <extracomment>--help&apos;s list of exit statuses: each text says what ended a run with that status (after the number). Option names (--wait) and the QZ7&apos;s own words (Done, Not Done) stay as they are.</extracomment>
         <translation>der QZ7 wurde aktualisiert (Done)</translation>
     </message>
     <message>
@@ -382,13 +390,15 @@ neu starten</translation>
         <translation>Die seriellen Ports mit Namen, Pfaden und Kennungen auflisten, den vom Updater gewählten markieren und enden.</translation>
     </message>
     <message>
-        <location line="+51"/>
+        <location line="+52"/>
         <source>Try qz7-updater --help.</source>
+        <extracomment>After a usage error; keep the command as it is.</extracomment>
         <translation>Siehe qz7-updater --help.</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+19"/>
         <source>Unexpected argument &apos;%1&apos;.</source>
+        <extracomment>%1 the argument as it was typed.</extracomment>
         <translation>Unerwartetes Argument &apos;%1&apos;.</translation>
     </message>
     <message>
@@ -402,12 +412,12 @@ neu starten</translation>
         <translation>--port PATH=NAME braucht einen Pfad und einen Namen aus 1 bis 128 Zeichen, keines davon ein Steuerzeichen.</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>--port %1 is given twice: name each adapter once.</source>
         <translation>--port %1 ist zweimal angegeben: Nennen Sie jeden Adapter nur einmal.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>--port %1 and --port %2 are the same device: name each adapter once.</source>
         <translation>--port %1 und --port %2 sind dasselbe Gerät: Nennen Sie jeden Adapter nur einmal.</translation>
     </message>
@@ -422,7 +432,7 @@ neu starten</translation>
         <translation>--history-file braucht den Namen einer Datei.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>--%1 needs a name of 1 to 128 characters, none of them a control character.</source>
         <translation>--%1 braucht einen Namen aus 1 bis 128 Zeichen, keines davon ein Steuerzeichen.</translation>
     </message>
@@ -467,8 +477,9 @@ neu starten</translation>
         <translation>--capture braucht den Namen einer Datei.</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>--%1 needs a whole number of seconds, from 1 to 604800 (a week).</source>
+        <extracomment>%1 the option&apos;s name without its dashes (wait, timeout).</extracomment>
         <translation>--%1 braucht eine ganze Zahl von Sekunden, von 1 bis 604800 (eine Woche).</translation>
     </message>
     <message>
@@ -505,7 +516,7 @@ neu starten</translation>
 <context>
     <name>QCommandLineParser</name>
     <message>
-        <location line="-271"/>
+        <location line="-277"/>
         <source>Displays help on commandline options.</source>
         <translation>Zeigt Hilfe zu den Kommandozeilenoptionen an.</translation>
     </message>
@@ -600,6 +611,7 @@ neu starten</translation>
     <message>
         <location line="+21"/>
         <source>Save report…</source>
+        <extracomment>Saves a file for support: what went over the line, and the transcript.</extracomment>
         <translation>Bericht speichern…</translation>
     </message>
     <message>
@@ -610,6 +622,7 @@ neu starten</translation>
     <message>
         <location line="+7"/>
         <source>Restart</source>
+        <extracomment>A failure screen&apos;s button: starts again, looking for the adapter and waiting for the QZ7. The status line names it.</extracomment>
         <translation>Neu starten</translation>
     </message>
     <message>
@@ -620,6 +633,7 @@ neu starten</translation>
     <message>
         <location line="+7"/>
         <source>Update another QZ7</source>
+        <extracomment>After Done: waits for the next QZ7 on the same adapter. The status line names it.</extracomment>
         <translation>Weiteren QZ7 aktualisieren</translation>
     </message>
     <message>
@@ -630,6 +644,7 @@ neu starten</translation>
     <message>
         <location line="+6"/>
         <source>Cancel</source>
+        <extracomment>Answers the version question: ends the program and leaves the QZ7 as it is.</extracomment>
         <translation>Abbrechen</translation>
     </message>
     <message>
@@ -640,6 +655,7 @@ neu starten</translation>
     <message>
         <location line="+6"/>
         <source>Update</source>
+        <extracomment>Answers the version question: erases the QZ7 and sends it the new firmware.</extracomment>
         <translation>Aktualisieren</translation>
     </message>
     <message>
@@ -656,18 +672,21 @@ neu starten</translation>
 <context>
     <name>Status</name>
     <message>
-        <location filename="../core/Status.cpp" line="+41"/>
+        <location filename="../core/Status.cpp" line="+42"/>
         <source>%1 s</source>
+        <extracomment>A duration in seconds (&quot;5 s&quot;).</extracomment>
         <translation>%1 s</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>%1 min %2 s</source>
+        <extracomment>A duration: %1 minutes, %2 seconds.</extracomment>
         <translation>%1 min %2 s</translation>
     </message>
     <message>
-        <location line="+72"/>
+        <location line="+73"/>
         <source>No permission to open %1 (owner %2, group %3).</source>
+        <extracomment>%1 the device path, %2 its owner&apos;s user name, %3 its group.</extracomment>
         <translation>Keine Berechtigung, %1 zu öffnen (Besitzer %2, Gruppe %3).</translation>
     </message>
     <message>
@@ -676,18 +695,21 @@ neu starten</translation>
         <translation>Nur ihr Besitzer darf diese Gerätedatei benutzen. Ein Administrator kann den Zugriff mit einer udev-Regel erlauben (siehe „Permission to use the adapter“ in der README).</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>You are in the group %1, but this login is not yet: log out and back in, then start the updater again.</source>
+        <extracomment>%1 the group&apos;s name (dialout).</extracomment>
         <translation>Sie sind in der Gruppe %1, diese Anmeldung aber noch nicht: Melden Sie sich ab und wieder an und starten Sie dann den Updater erneut.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>You are in the group %1 already; an administrator needs to check the device&apos;s access rules.</source>
+        <extracomment>%1 the group&apos;s name (dialout).</extracomment>
         <translation>Sie sind bereits in der Gruppe %1; ein Administrator muss die Zugriffsregeln der Gerätedatei prüfen.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Add yourself to the group with</source>
+        <extracomment>A command follows on a line of its own (sudo adduser …), then &quot;then log out and back in …&quot;.</extracomment>
         <translation>Fügen Sie sich der Gruppe hinzu mit</translation>
     </message>
     <message>
@@ -696,8 +718,9 @@ neu starten</translation>
         <translation>und melden Sie sich dann ab und wieder an (die Gruppe gilt erst ab einer neuen Anmeldung).</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+15"/>
         <source>%1 (PID %2)</source>
+        <extracomment>A program that holds the port: %1 its name, %2 its process number.</extracomment>
         <translation>%1 (PID %2)</translation>
     </message>
     <message>
@@ -706,8 +729,9 @@ neu starten</translation>
         <translation>%1 wird von einem anderen Programm benutzt.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>%1 is in use by another program: %2.</source>
+        <extracomment>%1 the device path, %2 the programs that hold it.</extracomment>
         <translation>%1 wird von einem anderen Programm benutzt: %2.</translation>
     </message>
     <message>
@@ -716,34 +740,39 @@ neu starten</translation>
         <translation>Beenden Sie es; der Updater öffnet den Adapter, sobald er frei ist.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>%1 is running; it is known to take serial adapters.</source>
+        <extracomment>%1 a program&apos;s name (ModemManager).</extracomment>
         <translation>%1 läuft; es ist dafür bekannt, serielle Adapter zu belegen.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>%1 are running; they are known to take serial adapters.</source>
+        <extracomment>%1 programs&apos; names, joined by &quot;and&quot;.</extracomment>
         <translation>%1 laufen; sie sind dafür bekannt, serielle Adapter zu belegen.</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <location line="+37"/>
+        <location line="+2"/>
+        <location line="+40"/>
         <source>and</source>
+        <extracomment>Joins the last two names of a list (&quot;A, B and C&quot;).</extracomment>
         <translation>und</translation>
     </message>
     <message>
-        <location line="-30"/>
+        <location line="-33"/>
         <source>%1 is not a serial port. Name the adapter&apos;s device, such as /dev/ttyUSB0.</source>
         <translation>%1 ist kein serieller Port. Geben Sie die Gerätedatei des Adapters an, etwa /dev/ttyUSB0.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Cannot open %1: %2.</source>
+        <extracomment>%1 the device path, %2 the system&apos;s error text.</extracomment>
         <translation>%1 kann nicht geöffnet werden: %2.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <source>Cannot set up %1 (%2): %3.</source>
+        <extracomment>%1 the device path, %2 the system call that failed (tcsetattr), %3 the system&apos;s error text.</extracomment>
         <translation>%1 kann nicht eingerichtet werden (%2): %3.</translation>
     </message>
     <message>
@@ -777,8 +806,9 @@ neu starten</translation>
         <translation>Das System kennt überhaupt keinen seriellen Port: Stecken Sie den Adapter ein, oder versuchen Sie eine andere USB-Buchse oder ein anderes Kabel.</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Seen: %1, not a USB adapter.</source>
+        <extracomment>%1 the serial ports the system lists, joined by commas and &quot;and&quot;.</extracomment>
         <translation>Gesehen: %1, kein USB-Adapter.</translation>
     </message>
     <message>
@@ -787,8 +817,9 @@ neu starten</translation>
         <translation>Gesehen: %1, keine USB-Adapter.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>An adapter appeared at %1 and went away again: brltty, a braille display driver, is running and takes such adapters. Unless you use a braille display, remove it with</source>
+        <extracomment>%1 the device path; the command that removes brltty follows on a line of its own.</extracomment>
         <translation>Ein Adapter erschien an %1 und verschwand wieder: brltty, ein Treiber für Braillezeilen, läuft und belegt solche Adapter. Wenn Sie keine Braillezeile benutzen, entfernen Sie es mit</translation>
     </message>
     <message>
@@ -797,9 +828,10 @@ neu starten</translation>
         <translation>und stecken Sie dann den Adapter erneut ein.</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <location filename="../terminal/PortList.cpp" line="+16"/>
         <source>serial %1</source>
+        <extracomment>%1 the adapter&apos;s USB serial number.</extracomment>
         <translation>Seriennummer %1</translation>
     </message>
     <message>
@@ -808,23 +840,27 @@ neu starten</translation>
         <translation>Adapter an %1</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Adapter on %1: %2</source>
+        <extracomment>%1 the device path, %2 what the adapter says of itself (maker, USB ids, serial number).</extracomment>
         <translation>Adapter an %1: %2</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Nothing from the QZ7 for %1 s. Switch it off, then hold the front Run/Stop button while you switch it on. Check that the cable goes to the QZ7.</source>
+        <extracomment>%1 the seconds without a byte from the QZ7.</extracomment>
         <translation>Seit %1 s nichts vom QZ7. Schalten Sie ihn aus und halten Sie dann die vordere Run/Stop-Taste gedrückt, während Sie ihn einschalten. Prüfen Sie, ob das Kabel zum QZ7 führt.</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>No answer from the QZ7 for %1 s. Check the cable and the QZ7&apos;s power; the update goes on as soon as it answers.</source>
+        <extracomment>%1 the seconds without a byte from the QZ7.</extracomment>
         <translation>Seit %1 s keine Antwort vom QZ7. Prüfen Sie das Kabel und die Stromversorgung des QZ7; die Aktualisierung geht weiter, sobald er antwortet.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+9"/>
         <source>its banner</source>
+        <extracomment>What the updater waits for: %2 of &quot;The QZ7 sent …, not %2&quot; (also the next five texts).</extracomment>
         <translation>seine Startmeldung</translation>
     </message>
     <message>
@@ -853,23 +889,27 @@ neu starten</translation>
         <translation>das „*“, das die nächste Zeile anfordert</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+14"/>
         <source>The QZ7 sent only empty lines, not %1; the updater waits on.</source>
+        <extracomment>%1 what the updater waits for (&quot;its banner&quot;).</extracomment>
         <translation>Der QZ7 hat nur leere Zeilen gesendet, nicht %1; der Updater wartet weiter.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>The QZ7 sent what the updater cannot read (&quot;%1&quot;), not %2; the updater waits on.</source>
+        <extracomment>%1 the QZ7&apos;s bytes (escaped), %2 what the updater waits for (&quot;its banner&quot;).</extracomment>
         <translation>Der QZ7 hat gesendet, was der Updater nicht lesen kann („%1“), nicht %2; der Updater wartet weiter.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>The QZ7 sent &quot;%1&quot; and has not ended the line; the updater waits for %2.</source>
+        <extracomment>%1 the QZ7&apos;s bytes (escaped), %2 what the updater waits for (&quot;its banner&quot;).</extracomment>
         <translation>Der QZ7 hat „%1“ gesendet und die Zeile nicht beendet; der Updater wartet auf %2.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>The QZ7 sent &quot;%1&quot;, not %2; the updater waits on.</source>
+        <extracomment>%1 the QZ7&apos;s bytes (escaped), %2 what the updater waits for (&quot;its banner&quot;).</extracomment>
         <translation>Der QZ7 hat „%1“ gesendet, nicht %2; der Updater wartet weiter.</translation>
     </message>
     <message>
@@ -888,26 +928,29 @@ neu starten</translation>
         <translation>Bleibt es so, prüfen Sie, ob das Kabel zu einem QZ7 führt, der bei gedrückter Run/Stop-Taste eingeschaltet wurde.</translation>
     </message>
     <message numerus="yes">
-        <location line="+5"/>
+        <location line="+6"/>
         <source>The QZ7 answered %n times without &quot;E or P?&quot;, last with &quot;%1&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</source>
         <comment>The QZ7 answered %n time without &quot;E or P?&quot;, last with &quot;%1&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</comment>
+        <extracomment>%n the QZ7&apos;s answers, %1 the last of them (escaped). &quot;E or P?&quot; is the QZ7&apos;s own prompt: keep it.</extracomment>
         <translation>
             <numerusform>Der QZ7 hat einmal ohne „E or P?“ geantwortet, mit „%1“. Vielleicht ist es kein QZ7 im Bootloader-Modus: Schalten Sie ihn aus, halten Sie Run/Stop gedrückt, während Sie ihn einschalten, und prüfen Sie, wohin das Kabel führt.</numerusform>
             <numerusform>Der QZ7 hat %n-mal ohne „E or P?“ geantwortet, zuletzt mit „%1“. Vielleicht ist es kein QZ7 im Bootloader-Modus: Schalten Sie ihn aus, halten Sie Run/Stop gedrückt, während Sie ihn einschalten, und prüfen Sie, wohin das Kabel führt.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <location line="+27"/>
+        <location line="+32"/>
         <source>Sent %n lines (%1 kB) in %2 s. The QZ7 now has firmware %3.</source>
         <comment>Sent %n line (%1 kB) in %2 s. The QZ7 now has firmware %3.</comment>
+        <extracomment>%n the image lines sent, %1 kilobytes, %2 seconds, %3 the firmware version (&quot;V2.007&quot;).</extracomment>
         <translation>
             <numerusform>%n Zeile (%1 kB) in %2 s gesendet. Der QZ7 hat jetzt die Firmware %3.</numerusform>
             <numerusform>%n Zeilen (%1 kB) in %2 s gesendet. Der QZ7 hat jetzt die Firmware %3.</numerusform>
         </translation>
     </message>
     <message>
-        <location line="-16"/>
+        <location line="-20"/>
         <source>Line %1 of %2</source>
+        <extracomment>%1 the image line being sent, %2 the image&apos;s lines.</extracomment>
         <translation>Zeile %1 von %2</translation>
     </message>
     <message>
@@ -917,23 +960,26 @@ neu starten</translation>
         <translation>, </translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>%1 B/s</source>
+        <extracomment>The transfer&apos;s speed in bytes per second.</extracomment>
         <translation>%1 B/s</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>%1 kB/s</source>
         <translation>%1 kB/s</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>about %1 left</source>
+        <extracomment>%1 a duration (&quot;30 s&quot;, &quot;1 min 5 s&quot;).</extracomment>
         <translation>noch etwa %1</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+14"/>
         <source>You can disconnect it now; for the next QZ7, press Update another QZ7.</source>
+        <extracomment>&quot;Update another QZ7&quot; is the window&apos;s button: use its text.</extracomment>
         <translation>Sie können ihn jetzt abtrennen; für den nächsten QZ7 klicken Sie auf „Weiteren QZ7 aktualisieren“.</translation>
     </message>
     <message>
@@ -957,7 +1003,7 @@ neu starten</translation>
         <translation>Angehalten beim Warten auf das Ende des Löschens.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Stopped while sending the image, after line %1 of %2.</source>
         <translation>Angehalten beim Senden des Images, nach Zeile %1 von %2.</translation>
     </message>
@@ -967,8 +1013,9 @@ neu starten</translation>
         <translation>Angehalten beim Warten auf „Done“ nach der letzten Zeile.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Stopped while in dialogue state %1.</source>
+        <extracomment>%1 a number: a state the program never reaches.</extracomment>
         <translation>Angehalten im Dialogzustand %1.</translation>
     </message>
     <message>
@@ -977,28 +1024,32 @@ neu starten</translation>
         <translation>Die Verbindung über den Adapter ist abgebrochen: Er wurde abgezogen oder hat keinen Strom mehr.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>The adapter stopped working (%1, errno %2): it was unplugged or lost power.</source>
         <translation>Der Adapter funktioniert nicht mehr (%1, errno %2): Er wurde abgezogen oder hat keinen Strom mehr.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Last from the QZ7: &quot;%1&quot;.</source>
+        <extracomment>%1 the QZ7&apos;s last reply (escaped).</extracomment>
         <translation>Zuletzt vom QZ7: „%1“.</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>The QZ7 may have no firmware now: press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <extracomment>Restart is the window&apos;s button: use its text.</extracomment>
         <translation>Der QZ7 hat jetzt möglicherweise keine Firmware: Klicken Sie auf „Neu starten“, schalten Sie den QZ7 aus und halten Sie dann Run/Stop gedrückt, während Sie ihn einschalten.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>The QZ7 has no firmware now: press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <extracomment>Restart is the window&apos;s button: use its text.</extracomment>
         <translation>Der QZ7 hat jetzt keine Firmware: Klicken Sie auf „Neu starten“, schalten Sie den QZ7 aus und halten Sie dann Run/Stop gedrückt, während Sie ihn einschalten.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <extracomment>Restart is the window&apos;s button: use its text.</extracomment>
         <translation>Klicken Sie auf „Neu starten“, schalten Sie den QZ7 aus und halten Sie dann Run/Stop gedrückt, während Sie ihn einschalten.</translation>
     </message>
     <message>
@@ -1012,31 +1063,36 @@ neu starten</translation>
         <translation>Der QZ7 hat jetzt keine Firmware: Schalten Sie ihn aus und halten Sie dann Run/Stop gedrückt, während Sie ihn einschalten.</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
         <source>This QZ7 has %1, newer than the %2 this program carries: Update would put the older firmware on it.</source>
+        <extracomment>%1 the version on the QZ7, %2 the firmware this program carries.</extracomment>
         <translation>Dieser QZ7 hat %1, neuer als die %2 dieses Programms: Aktualisieren würde die ältere Firmware aufspielen.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>This QZ7 already has %1, the firmware this program carries.</source>
+        <extracomment>%1 the version on the QZ7.</extracomment>
         <translation>Dieser QZ7 hat bereits %1, die Firmware dieses Programms.</translation>
     </message>
 </context>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+153"/>
+        <location filename="../run/BenchRun.cpp" line="+154"/>
         <source>The history could not be written to %1: %2.</source>
+        <extracomment>%1 the file, %2 the error.</extracomment>
         <translation>Der Verlauf konnte nicht in %1 geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+9"/>
         <source>The report could not be written to %1: %2.</source>
+        <extracomment>%1 the file, %2 the error.</extracomment>
         <translation>Der Bericht konnte nicht in %1 geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>Ended: %1 (status %2).</source>
+        <extracomment>%1 the outcome&apos;s name as scripts read it (&quot;done&quot;, &quot;not-erased&quot;: keep it), %2 the exit status.</extracomment>
         <translation>Beendet: %1 (Status %2).</translation>
     </message>
     <message numerus="yes">
@@ -1065,14 +1121,16 @@ neu starten</translation>
         </translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Found the USB adapter: %1.</source>
+        <extracomment>%1 the device path.</extracomment>
         <translation>USB-Adapter gefunden: %1.</translation>
     </message>
     <message>
         <location line="+30"/>
-        <location filename="../run/UnitRun.cpp" line="+46"/>
+        <location filename="../run/UnitRun.cpp" line="+47"/>
         <source>Stopped after %1 s (--timeout)</source>
+        <extracomment>%1 the --timeout seconds. Starts a sentence: &quot;… during the update: the QZ7 has no firmware now.&quot;</extracomment>
         <translation>Nach %1 s angehalten (--timeout)</translation>
     </message>
     <message>
@@ -1096,14 +1154,15 @@ neu starten</translation>
         <translation>Kein QZ7 innerhalb von %1 s: Es wurde kein brauchbarer USB-Adapter gefunden. Stecken Sie den Adapter ein und starten Sie erneut.</translation>
     </message>
     <message>
-        <location line="-244"/>
-        <location filename="../terminal/BenchPrinter.cpp" line="+90"/>
+        <location line="-248"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+91"/>
         <source>Nothing was done to this port.</source>
         <translation>An diesem Port wurde nichts verändert.</translation>
     </message>
     <message>
         <location filename="../terminal/BenchPrinter.cpp" line="-50"/>
         <source>%1. Let the other units finish; then switch this QZ7 off, hold Run/Stop while you switch it on, and update it again on this port.</source>
+        <extracomment>%1 the failure&apos;s headline (&quot;Not Erased&quot;).</extracomment>
         <translation>%1. Die anderen Geräte zu Ende laufen lassen; dann diesen QZ7 ausschalten, bei gedrückter Run/Stop-Taste einschalten und an diesem Anschluss erneut aktualisieren.</translation>
     </message>
     <message numerus="yes">
@@ -1126,33 +1185,38 @@ neu starten</translation>
         <translation>Aktualisieren?</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+267"/>
+        <location filename="../run/BenchRun.cpp" line="+272"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
+        <extracomment>%1 the version on the QZ7, %2 the firmware this program carries.</extracomment>
         <translation>Version %1, älter als die %2 dieses Programms: nichts gelöscht (--check).</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Version %1, the one this program carries: nothing erased (--check).</source>
+        <extracomment>%1 the version on the QZ7.</extracomment>
         <translation>Version %1, die dieses Programms: nichts gelöscht (--check).</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Version %1, newer than the %2 this program carries: nothing erased (--check).</source>
+        <extracomment>%1 the version on the QZ7, %2 the firmware this program carries.</extracomment>
         <translation>Version %1, neuer als die %2 dieses Programms: nichts gelöscht (--check).</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Version %1: nothing erased (--check).</source>
+        <extracomment>%1 the version on the QZ7, which cannot be compared.</extracomment>
         <translation>Version %1: nichts gelöscht (--check).</translation>
     </message>
     <message>
-        <location line="-9"/>
+        <location line="-13"/>
         <source>Version not found: nothing erased (--check).</source>
         <translation>Keine Version gefunden: nichts gelöscht (--check).</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchPrinter.cpp" line="+18"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+19"/>
         <source>Already on %1: not updated (--skip-current).</source>
+        <extracomment>%1 the firmware version.</extracomment>
         <translation>Bereits auf %1: nicht aktualisiert (--skip-current).</translation>
     </message>
     <message>
@@ -1185,8 +1249,9 @@ neu starten</translation>
         <translation>Aktualisieren? [y/N]</translation>
     </message>
     <message>
-        <location filename="../run/Bounds.cpp" line="+40"/>
+        <location filename="../run/Bounds.cpp" line="+41"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
+        <extracomment>%1 the --wait seconds (also in the next three texts).</extracomment>
         <translation>Kein QZ7 innerhalb von %1 s: Der Port ist offen, aber nichts hat geantwortet. Schalten Sie den QZ7 bei gedrückter Run/Stop-Taste ein.</translation>
     </message>
     <message>
@@ -1236,19 +1301,22 @@ neu starten</translation>
         <translation>Der QZ7 wird programmiert: Jetzt anzuhalten ließe ihn ohne Firmware. Die Aktualisierung geht weiter; drücken Sie innerhalb von 5 s erneut Strg+C, um anzuhalten.</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="-103"/>
-        <location filename="../run/UnitRun.cpp" line="+123"/>
+        <location filename="../run/BenchRun.cpp" line="-104"/>
+        <location filename="../run/UnitRun.cpp" line="+124"/>
         <source>Interrupted</source>
+        <extracomment>Stopped by Ctrl+C or a signal. Starts a sentence: &quot;… during the update: …&quot;, &quot;… before anything was erased: …&quot;.</extracomment>
         <translation>Unterbrochen</translation>
     </message>
     <message>
-        <location filename="../run/Ledger.cpp" line="+117"/>
+        <location filename="../run/Ledger.cpp" line="+118"/>
         <source>Last updated to %1 (Done) at %2: not updated again (--skip-done).</source>
+        <extracomment>%1 the firmware version, %2 the time (UTC).</extracomment>
         <translation>Zuletzt am %2 auf %1 aktualisiert (Done): nicht erneut aktualisiert (--skip-done).</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>The QZ7 %1 on %2 was left without firmware at %3; update it again.</source>
+        <extracomment>%1 the unit&apos;s name, %2 its slot (the USB socket), %3 the time (UTC).</extracomment>
         <translation>Der QZ7 %1 an %2 blieb am %3 ohne Firmware; aktualisieren Sie ihn erneut.</translation>
     </message>
     <message>
@@ -1269,18 +1337,21 @@ neu starten</translation>
         <translation>%1  bestanden %2  fehlgeschlagen %3  Erstdurchlaufquote %4 %  Einheiten pro Stunde %5</translation>
     </message>
     <message>
-        <location filename="../run/HistoryList.cpp" line="+16"/>
+        <location filename="../run/HistoryList.cpp" line="+17"/>
         <source>No records yet in %1.</source>
+        <extracomment>%1 the history file.</extracomment>
         <translation>Noch keine Datensätze in %1.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>cannot read the history %1: %2</source>
+        <extracomment>After &quot;qz7-updater: &quot;. %1 the history file, %2 the error.</extracomment>
         <translation>der Verlauf %1 kann nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+14"/>
         <source>No records of %1.</source>
+        <extracomment>%1 the unit&apos;s name.</extracomment>
         <translation>Keine Datensätze von %1.</translation>
     </message>
     <message>

@@ -4,13 +4,15 @@
 <context>
     <name>Directions</name>
     <message>
-        <location filename="../core/Directions.h" line="+12"/>
+        <location filename="../core/Directions.h" line="+13"/>
         <source>Connect USB adapter</source>
+        <extracomment>The first screen, shown large: no USB serial adapter is plugged in yet.</extracomment>
         <translation>Conecte el adaptador USB</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Power on the QZ7 while holding front Run/Stop button</source>
+        <extracomment>Shown large. Run/Stop is the name printed on the QZ7&apos;s button: keep it.</extracomment>
         <translation>Encienda el QZ7 manteniendo pulsado el botón frontal Run/Stop</translation>
     </message>
     <message>
@@ -35,13 +37,15 @@ Reinicie el programa
 y el QZ7</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Done</source>
+        <extracomment>The QZ7 said its firmware is written: the update succeeded.</extracomment>
         <translation>Terminado</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Trying to write to unopened Port</source>
+        <extracomment>The port closed before the program could write to it.</extracomment>
         <translation>Intento de escribir en un puerto no abierto</translation>
     </message>
     <message>
@@ -110,27 +114,30 @@ Reinicie el programa, encienda el QZ7
 manteniendo pulsado Run/Stop y actualice de nuevo</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+7"/>
         <source>Found Version: %1
  Update To: QZ7 V%2?
 </source>
+        <extracomment>The version question. %1 the version the QZ7 reported (&quot;2.005&quot;), %2 the firmware this program carries (&quot;2.007&quot;). Line breaks may go where your language needs them.</extracomment>
         <translation>Versión encontrada: %1
  ¿Actualizar a QZ7 V%2?
 </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Unexpected reply: %1
 Please restart the program
 and the QZ7</source>
+        <extracomment>%1 the QZ7&apos;s reply as it sent it (at most 40 characters, escaped).</extracomment>
         <translation>Respuesta inesperada: %1
 Reinicie el programa
 y el QZ7</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>An Exception Occured:
 %1</source>
+        <extracomment>%1 the error&apos;s own text, from the system.</extracomment>
         <translation>Se produjo una excepción:
 %1</translation>
     </message>
@@ -138,8 +145,9 @@ y el QZ7</translation>
 <context>
     <name>Help</name>
     <message>
-        <location filename="../core/Endings.cpp" line="+19"/>
+        <location filename="../core/Endings.cpp" line="+21"/>
         <source>the QZ7 was updated (Done)</source>
+        <extracomment>--help&apos;s list of exit statuses: each text says what ended a run with that status (after the number). Option names (--wait) and the QZ7&apos;s own words (Done, Not Done) stay as they are.</extracomment>
         <translation>el QZ7 se actualizó (Terminado)</translation>
     </message>
     <message>
@@ -382,13 +390,15 @@ y el QZ7</translation>
         <translation>Listar los puertos serie con sus nombres, rutas e identidades, marcar el que elegiría el programa y terminar.</translation>
     </message>
     <message>
-        <location line="+51"/>
+        <location line="+52"/>
         <source>Try qz7-updater --help.</source>
+        <extracomment>After a usage error; keep the command as it is.</extracomment>
         <translation>Pruebe qz7-updater --help.</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+19"/>
         <source>Unexpected argument &apos;%1&apos;.</source>
+        <extracomment>%1 the argument as it was typed.</extracomment>
         <translation>Argumento inesperado &apos;%1&apos;.</translation>
     </message>
     <message>
@@ -402,12 +412,12 @@ y el QZ7</translation>
         <translation>--port PATH=NAME necesita una ruta y un nombre de 1 a 128 caracteres, ninguno de ellos de control.</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>--port %1 is given twice: name each adapter once.</source>
         <translation>--port %1 se ha dado dos veces: indique cada adaptador una sola vez.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>--port %1 and --port %2 are the same device: name each adapter once.</source>
         <translation>--port %1 y --port %2 son el mismo dispositivo: indique cada adaptador una sola vez.</translation>
     </message>
@@ -422,7 +432,7 @@ y el QZ7</translation>
         <translation>--history-file necesita el nombre de un archivo.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>--%1 needs a name of 1 to 128 characters, none of them a control character.</source>
         <translation>--%1 necesita un nombre de 1 a 128 caracteres, ninguno de ellos de control.</translation>
     </message>
@@ -467,8 +477,9 @@ y el QZ7</translation>
         <translation>--capture necesita el nombre de un archivo.</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>--%1 needs a whole number of seconds, from 1 to 604800 (a week).</source>
+        <extracomment>%1 the option&apos;s name without its dashes (wait, timeout).</extracomment>
         <translation>--%1 necesita un número entero de segundos, de 1 a 604800 (una semana).</translation>
     </message>
     <message>
@@ -505,7 +516,7 @@ y el QZ7</translation>
 <context>
     <name>QCommandLineParser</name>
     <message>
-        <location line="-271"/>
+        <location line="-277"/>
         <source>Displays help on commandline options.</source>
         <translation>Muestra la ayuda sobre las opciones de la línea de comandos.</translation>
     </message>
@@ -600,6 +611,7 @@ y el QZ7</translation>
     <message>
         <location line="+21"/>
         <source>Save report…</source>
+        <extracomment>Saves a file for support: what went over the line, and the transcript.</extracomment>
         <translation>Guardar informe…</translation>
     </message>
     <message>
@@ -610,6 +622,7 @@ y el QZ7</translation>
     <message>
         <location line="+7"/>
         <source>Restart</source>
+        <extracomment>A failure screen&apos;s button: starts again, looking for the adapter and waiting for the QZ7. The status line names it.</extracomment>
         <translation>Reiniciar</translation>
     </message>
     <message>
@@ -620,6 +633,7 @@ y el QZ7</translation>
     <message>
         <location line="+7"/>
         <source>Update another QZ7</source>
+        <extracomment>After Done: waits for the next QZ7 on the same adapter. The status line names it.</extracomment>
         <translation>Actualizar otro QZ7</translation>
     </message>
     <message>
@@ -630,6 +644,7 @@ y el QZ7</translation>
     <message>
         <location line="+6"/>
         <source>Cancel</source>
+        <extracomment>Answers the version question: ends the program and leaves the QZ7 as it is.</extracomment>
         <translation>Cancelar</translation>
     </message>
     <message>
@@ -640,6 +655,7 @@ y el QZ7</translation>
     <message>
         <location line="+6"/>
         <source>Update</source>
+        <extracomment>Answers the version question: erases the QZ7 and sends it the new firmware.</extracomment>
         <translation>Actualizar</translation>
     </message>
     <message>
@@ -656,18 +672,21 @@ y el QZ7</translation>
 <context>
     <name>Status</name>
     <message>
-        <location filename="../core/Status.cpp" line="+41"/>
+        <location filename="../core/Status.cpp" line="+42"/>
         <source>%1 s</source>
+        <extracomment>A duration in seconds (&quot;5 s&quot;).</extracomment>
         <translation>%1 s</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>%1 min %2 s</source>
+        <extracomment>A duration: %1 minutes, %2 seconds.</extracomment>
         <translation>%1 min %2 s</translation>
     </message>
     <message>
-        <location line="+72"/>
+        <location line="+73"/>
         <source>No permission to open %1 (owner %2, group %3).</source>
+        <extracomment>%1 the device path, %2 its owner&apos;s user name, %3 its group.</extracomment>
         <translation>Sin permiso para abrir %1 (propietario %2, grupo %3).</translation>
     </message>
     <message>
@@ -676,18 +695,21 @@ y el QZ7</translation>
         <translation>Solo su propietario puede usarlo. Un administrador puede dar acceso con una regla de udev (vea «Permission to use the adapter» en el README).</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>You are in the group %1, but this login is not yet: log out and back in, then start the updater again.</source>
+        <extracomment>%1 the group&apos;s name (dialout).</extracomment>
         <translation>Usted está en el grupo %1, pero esta sesión todavía no: cierre la sesión y vuelva a entrar, y después inicie de nuevo el programa.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>You are in the group %1 already; an administrator needs to check the device&apos;s access rules.</source>
+        <extracomment>%1 the group&apos;s name (dialout).</extracomment>
         <translation>Usted ya está en el grupo %1; un administrador debe revisar las reglas de acceso del dispositivo.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Add yourself to the group with</source>
+        <extracomment>A command follows on a line of its own (sudo adduser …), then &quot;then log out and back in …&quot;.</extracomment>
         <translation>Añádase al grupo con</translation>
     </message>
     <message>
@@ -696,8 +718,9 @@ y el QZ7</translation>
         <translation>y después cierre la sesión y vuelva a entrar (el grupo solo cuenta en una sesión nueva).</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+15"/>
         <source>%1 (PID %2)</source>
+        <extracomment>A program that holds the port: %1 its name, %2 its process number.</extracomment>
         <translation>%1 (PID %2)</translation>
     </message>
     <message>
@@ -706,8 +729,9 @@ y el QZ7</translation>
         <translation>Otro programa está usando %1.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>%1 is in use by another program: %2.</source>
+        <extracomment>%1 the device path, %2 the programs that hold it.</extracomment>
         <translation>Otro programa está usando %1: %2.</translation>
     </message>
     <message>
@@ -716,34 +740,39 @@ y el QZ7</translation>
         <translation>Ciérrelo; el programa abrirá el adaptador en cuanto quede libre.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>%1 is running; it is known to take serial adapters.</source>
+        <extracomment>%1 a program&apos;s name (ModemManager).</extracomment>
         <translation>%1 está en ejecución; se sabe que ocupa los adaptadores serie.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>%1 are running; they are known to take serial adapters.</source>
+        <extracomment>%1 programs&apos; names, joined by &quot;and&quot;.</extracomment>
         <translation>%1 están en ejecución; se sabe que ocupan los adaptadores serie.</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <location line="+37"/>
+        <location line="+2"/>
+        <location line="+40"/>
         <source>and</source>
+        <extracomment>Joins the last two names of a list (&quot;A, B and C&quot;).</extracomment>
         <translation>y</translation>
     </message>
     <message>
-        <location line="-30"/>
+        <location line="-33"/>
         <source>%1 is not a serial port. Name the adapter&apos;s device, such as /dev/ttyUSB0.</source>
         <translation>%1 no es un puerto serie. Indique el dispositivo del adaptador, como /dev/ttyUSB0.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Cannot open %1: %2.</source>
+        <extracomment>%1 the device path, %2 the system&apos;s error text.</extracomment>
         <translation>No se puede abrir %1: %2.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <source>Cannot set up %1 (%2): %3.</source>
+        <extracomment>%1 the device path, %2 the system call that failed (tcsetattr), %3 the system&apos;s error text.</extracomment>
         <translation>No se puede configurar %1 (%2): %3.</translation>
     </message>
     <message>
@@ -777,8 +806,9 @@ y el QZ7</translation>
         <translation>El sistema no muestra ningún puerto serie: conecte el adaptador o pruebe otra toma USB u otro cable.</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Seen: %1, not a USB adapter.</source>
+        <extracomment>%1 the serial ports the system lists, joined by commas and &quot;and&quot;.</extracomment>
         <translation>Visto: %1, no es un adaptador USB.</translation>
     </message>
     <message>
@@ -787,8 +817,9 @@ y el QZ7</translation>
         <translation>Vistos: %1, no son adaptadores USB.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>An adapter appeared at %1 and went away again: brltty, a braille display driver, is running and takes such adapters. Unless you use a braille display, remove it with</source>
+        <extracomment>%1 the device path; the command that removes brltty follows on a line of its own.</extracomment>
         <translation>Apareció un adaptador en %1 y volvió a desaparecer: brltty, un controlador de pantallas braille, está en ejecución y ocupa esos adaptadores. Si no usa una pantalla braille, elimínelo con</translation>
     </message>
     <message>
@@ -797,9 +828,10 @@ y el QZ7</translation>
         <translation>y después vuelva a conectar el adaptador.</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <location filename="../terminal/PortList.cpp" line="+16"/>
         <source>serial %1</source>
+        <extracomment>%1 the adapter&apos;s USB serial number.</extracomment>
         <translation>número de serie %1</translation>
     </message>
     <message>
@@ -808,23 +840,27 @@ y el QZ7</translation>
         <translation>Adaptador en %1</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Adapter on %1: %2</source>
+        <extracomment>%1 the device path, %2 what the adapter says of itself (maker, USB ids, serial number).</extracomment>
         <translation>Adaptador en %1: %2</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Nothing from the QZ7 for %1 s. Switch it off, then hold the front Run/Stop button while you switch it on. Check that the cable goes to the QZ7.</source>
+        <extracomment>%1 the seconds without a byte from the QZ7.</extracomment>
         <translation>Nada del QZ7 durante %1 s. Apáguelo y luego mantenga pulsado el botón frontal Run/Stop mientras lo enciende. Compruebe que el cable va al QZ7.</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>No answer from the QZ7 for %1 s. Check the cable and the QZ7&apos;s power; the update goes on as soon as it answers.</source>
+        <extracomment>%1 the seconds without a byte from the QZ7.</extracomment>
         <translation>Sin respuesta del QZ7 durante %1 s. Compruebe el cable y la alimentación del QZ7; la actualización continúa en cuanto responda.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+9"/>
         <source>its banner</source>
+        <extracomment>What the updater waits for: %2 of &quot;The QZ7 sent …, not %2&quot; (also the next five texts).</extracomment>
         <translation>su mensaje de inicio</translation>
     </message>
     <message>
@@ -853,23 +889,27 @@ y el QZ7</translation>
         <translation>el «*» que pide la línea siguiente</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+14"/>
         <source>The QZ7 sent only empty lines, not %1; the updater waits on.</source>
+        <extracomment>%1 what the updater waits for (&quot;its banner&quot;).</extracomment>
         <translation>El QZ7 solo envió líneas vacías, no %1; el programa sigue esperando.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>The QZ7 sent what the updater cannot read (&quot;%1&quot;), not %2; the updater waits on.</source>
+        <extracomment>%1 the QZ7&apos;s bytes (escaped), %2 what the updater waits for (&quot;its banner&quot;).</extracomment>
         <translation>El QZ7 envió algo que el programa no puede leer («%1»), no %2; el programa sigue esperando.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>The QZ7 sent &quot;%1&quot; and has not ended the line; the updater waits for %2.</source>
+        <extracomment>%1 the QZ7&apos;s bytes (escaped), %2 what the updater waits for (&quot;its banner&quot;).</extracomment>
         <translation>El QZ7 envió «%1» y no ha terminado la línea; el programa espera %2.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>The QZ7 sent &quot;%1&quot;, not %2; the updater waits on.</source>
+        <extracomment>%1 the QZ7&apos;s bytes (escaped), %2 what the updater waits for (&quot;its banner&quot;).</extracomment>
         <translation>El QZ7 envió «%1», no %2; el programa sigue esperando.</translation>
     </message>
     <message>
@@ -888,26 +928,29 @@ y el QZ7</translation>
         <translation>Si sigue así, compruebe que el cable va a un QZ7 encendido con Run/Stop pulsado.</translation>
     </message>
     <message numerus="yes">
-        <location line="+5"/>
+        <location line="+6"/>
         <source>The QZ7 answered %n times without &quot;E or P?&quot;, last with &quot;%1&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</source>
         <comment>The QZ7 answered %n time without &quot;E or P?&quot;, last with &quot;%1&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</comment>
+        <extracomment>%n the QZ7&apos;s answers, %1 the last of them (escaped). &quot;E or P?&quot; is the QZ7&apos;s own prompt: keep it.</extracomment>
         <translation>
             <numerusform>El QZ7 respondió %n vez sin «E or P?», con «%1». Puede que no sea un QZ7 en modo cargador de arranque: apáguelo, mantenga pulsado Run/Stop mientras lo enciende y compruebe a qué va el cable.</numerusform>
             <numerusform>El QZ7 respondió %n veces sin «E or P?», la última con «%1». Puede que no sea un QZ7 en modo cargador de arranque: apáguelo, mantenga pulsado Run/Stop mientras lo enciende y compruebe a qué va el cable.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <location line="+27"/>
+        <location line="+32"/>
         <source>Sent %n lines (%1 kB) in %2 s. The QZ7 now has firmware %3.</source>
         <comment>Sent %n line (%1 kB) in %2 s. The QZ7 now has firmware %3.</comment>
+        <extracomment>%n the image lines sent, %1 kilobytes, %2 seconds, %3 the firmware version (&quot;V2.007&quot;).</extracomment>
         <translation>
             <numerusform>Se envió %n línea (%1 kB) en %2 s. El QZ7 tiene ahora el firmware %3.</numerusform>
             <numerusform>Se enviaron %n líneas (%1 kB) en %2 s. El QZ7 tiene ahora el firmware %3.</numerusform>
         </translation>
     </message>
     <message>
-        <location line="-16"/>
+        <location line="-20"/>
         <source>Line %1 of %2</source>
+        <extracomment>%1 the image line being sent, %2 the image&apos;s lines.</extracomment>
         <translation>Línea %1 de %2</translation>
     </message>
     <message>
@@ -917,23 +960,26 @@ y el QZ7</translation>
         <translation>, </translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>%1 B/s</source>
+        <extracomment>The transfer&apos;s speed in bytes per second.</extracomment>
         <translation>%1 B/s</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>%1 kB/s</source>
         <translation>%1 kB/s</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>about %1 left</source>
+        <extracomment>%1 a duration (&quot;30 s&quot;, &quot;1 min 5 s&quot;).</extracomment>
         <translation>quedan unos %1</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+14"/>
         <source>You can disconnect it now; for the next QZ7, press Update another QZ7.</source>
+        <extracomment>&quot;Update another QZ7&quot; is the window&apos;s button: use its text.</extracomment>
         <translation>Ya puede desconectarlo; para el siguiente QZ7, pulse «Actualizar otro QZ7».</translation>
     </message>
     <message>
@@ -957,7 +1003,7 @@ y el QZ7</translation>
         <translation>Detenido mientras se esperaba el fin del borrado.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Stopped while sending the image, after line %1 of %2.</source>
         <translation>Detenido mientras se enviaba la imagen, tras la línea %1 de %2.</translation>
     </message>
@@ -967,8 +1013,9 @@ y el QZ7</translation>
         <translation>Detenido mientras se esperaba «Done» tras la última línea.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Stopped while in dialogue state %1.</source>
+        <extracomment>%1 a number: a state the program never reaches.</extracomment>
         <translation>Detenido en el estado de diálogo %1.</translation>
     </message>
     <message>
@@ -977,28 +1024,32 @@ y el QZ7</translation>
         <translation>La línea del adaptador dejó de funcionar: se desconectó o perdió la alimentación.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>The adapter stopped working (%1, errno %2): it was unplugged or lost power.</source>
         <translation>El adaptador dejó de funcionar (%1, errno %2): se desconectó o perdió la alimentación.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Last from the QZ7: &quot;%1&quot;.</source>
+        <extracomment>%1 the QZ7&apos;s last reply (escaped).</extracomment>
         <translation>Lo último del QZ7: «%1».</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>The QZ7 may have no firmware now: press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <extracomment>Restart is the window&apos;s button: use its text.</extracomment>
         <translation>Puede que el QZ7 no tenga firmware ahora: pulse «Reiniciar», apague el QZ7 y luego mantenga pulsado Run/Stop mientras lo enciende.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>The QZ7 has no firmware now: press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <extracomment>Restart is the window&apos;s button: use its text.</extracomment>
         <translation>El QZ7 no tiene firmware ahora: pulse «Reiniciar», apague el QZ7 y luego mantenga pulsado Run/Stop mientras lo enciende.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <extracomment>Restart is the window&apos;s button: use its text.</extracomment>
         <translation>Pulse «Reiniciar», apague el QZ7 y luego mantenga pulsado Run/Stop mientras lo enciende.</translation>
     </message>
     <message>
@@ -1012,31 +1063,36 @@ y el QZ7</translation>
         <translation>El QZ7 no tiene firmware ahora: apáguelo y luego mantenga pulsado Run/Stop mientras lo enciende.</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
         <source>This QZ7 has %1, newer than the %2 this program carries: Update would put the older firmware on it.</source>
+        <extracomment>%1 the version on the QZ7, %2 the firmware this program carries.</extracomment>
         <translation>Este QZ7 tiene %1, más reciente que la %2 que trae este programa: Actualizar le pondría el firmware más antiguo.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>This QZ7 already has %1, the firmware this program carries.</source>
+        <extracomment>%1 the version on the QZ7.</extracomment>
         <translation>Este QZ7 ya tiene %1, el firmware que trae este programa.</translation>
     </message>
 </context>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+153"/>
+        <location filename="../run/BenchRun.cpp" line="+154"/>
         <source>The history could not be written to %1: %2.</source>
+        <extracomment>%1 the file, %2 the error.</extracomment>
         <translation>No se pudo escribir el historial en %1: %2.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+9"/>
         <source>The report could not be written to %1: %2.</source>
+        <extracomment>%1 the file, %2 the error.</extracomment>
         <translation>No se pudo escribir el informe en %1: %2.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>Ended: %1 (status %2).</source>
+        <extracomment>%1 the outcome&apos;s name as scripts read it (&quot;done&quot;, &quot;not-erased&quot;: keep it), %2 the exit status.</extracomment>
         <translation>Terminado: %1 (estado %2).</translation>
     </message>
     <message numerus="yes">
@@ -1065,14 +1121,16 @@ y el QZ7</translation>
         </translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Found the USB adapter: %1.</source>
+        <extracomment>%1 the device path.</extracomment>
         <translation>Se encontró el adaptador USB: %1.</translation>
     </message>
     <message>
         <location line="+30"/>
-        <location filename="../run/UnitRun.cpp" line="+46"/>
+        <location filename="../run/UnitRun.cpp" line="+47"/>
         <source>Stopped after %1 s (--timeout)</source>
+        <extracomment>%1 the --timeout seconds. Starts a sentence: &quot;… during the update: the QZ7 has no firmware now.&quot;</extracomment>
         <translation>Detenido tras %1 s (--timeout)</translation>
     </message>
     <message>
@@ -1096,14 +1154,15 @@ y el QZ7</translation>
         <translation>Ningún QZ7 en %1 s: no se encontró ningún adaptador USB utilizable. Conecte el adaptador y vuelva a ejecutar el programa.</translation>
     </message>
     <message>
-        <location line="-244"/>
-        <location filename="../terminal/BenchPrinter.cpp" line="+90"/>
+        <location line="-248"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+91"/>
         <source>Nothing was done to this port.</source>
         <translation>No se hizo nada en este puerto.</translation>
     </message>
     <message>
         <location filename="../terminal/BenchPrinter.cpp" line="-50"/>
         <source>%1. Let the other units finish; then switch this QZ7 off, hold Run/Stop while you switch it on, and update it again on this port.</source>
+        <extracomment>%1 the failure&apos;s headline (&quot;Not Erased&quot;).</extracomment>
         <translation>%1. Deje que las demás unidades terminen; luego apague este QZ7, enciéndalo manteniendo pulsado Run/Stop y actualícelo de nuevo en este puerto.</translation>
     </message>
     <message numerus="yes">
@@ -1126,33 +1185,38 @@ y el QZ7</translation>
         <translation>¿Actualizar?</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+267"/>
+        <location filename="../run/BenchRun.cpp" line="+272"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
+        <extracomment>%1 the version on the QZ7, %2 the firmware this program carries.</extracomment>
         <translation>Versión %1, más antigua que la %2 que trae este programa: no se borró nada (--check).</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Version %1, the one this program carries: nothing erased (--check).</source>
+        <extracomment>%1 the version on the QZ7.</extracomment>
         <translation>Versión %1, la que trae este programa: no se borró nada (--check).</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Version %1, newer than the %2 this program carries: nothing erased (--check).</source>
+        <extracomment>%1 the version on the QZ7, %2 the firmware this program carries.</extracomment>
         <translation>Versión %1, más reciente que la %2 que trae este programa: no se borró nada (--check).</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Version %1: nothing erased (--check).</source>
+        <extracomment>%1 the version on the QZ7, which cannot be compared.</extracomment>
         <translation>Versión %1: no se borró nada (--check).</translation>
     </message>
     <message>
-        <location line="-9"/>
+        <location line="-13"/>
         <source>Version not found: nothing erased (--check).</source>
         <translation>Versión no encontrada: no se borró nada (--check).</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchPrinter.cpp" line="+18"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+19"/>
         <source>Already on %1: not updated (--skip-current).</source>
+        <extracomment>%1 the firmware version.</extracomment>
         <translation>Ya tiene %1: no actualizado (--skip-current).</translation>
     </message>
     <message>
@@ -1185,8 +1249,9 @@ y el QZ7</translation>
         <translation>¿Actualizar? [y/N]</translation>
     </message>
     <message>
-        <location filename="../run/Bounds.cpp" line="+40"/>
+        <location filename="../run/Bounds.cpp" line="+41"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
+        <extracomment>%1 the --wait seconds (also in the next three texts).</extracomment>
         <translation>Ningún QZ7 en %1 s: el puerto está abierto pero nada respondió. Encienda el QZ7 manteniendo pulsado Run/Stop.</translation>
     </message>
     <message>
@@ -1236,19 +1301,22 @@ y el QZ7</translation>
         <translation>Se está programando el QZ7: detenerlo ahora lo dejaría sin firmware. La actualización continúa; pulse Ctrl+C otra vez en 5 s para detenerla.</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="-103"/>
-        <location filename="../run/UnitRun.cpp" line="+123"/>
+        <location filename="../run/BenchRun.cpp" line="-104"/>
+        <location filename="../run/UnitRun.cpp" line="+124"/>
         <source>Interrupted</source>
+        <extracomment>Stopped by Ctrl+C or a signal. Starts a sentence: &quot;… during the update: …&quot;, &quot;… before anything was erased: …&quot;.</extracomment>
         <translation>Interrumpido</translation>
     </message>
     <message>
-        <location filename="../run/Ledger.cpp" line="+117"/>
+        <location filename="../run/Ledger.cpp" line="+118"/>
         <source>Last updated to %1 (Done) at %2: not updated again (--skip-done).</source>
+        <extracomment>%1 the firmware version, %2 the time (UTC).</extracomment>
         <translation>Última actualización a %1 (Done) el %2: no se actualiza de nuevo (--skip-done).</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>The QZ7 %1 on %2 was left without firmware at %3; update it again.</source>
+        <extracomment>%1 the unit&apos;s name, %2 its slot (the USB socket), %3 the time (UTC).</extracomment>
         <translation>El QZ7 %1 en %2 quedó sin firmware el %3; actualícelo de nuevo.</translation>
     </message>
     <message>
@@ -1269,18 +1337,21 @@ y el QZ7</translation>
         <translation>%1  superadas %2  fallidas %3  rendimiento a la primera %4 %  unidades por hora %5</translation>
     </message>
     <message>
-        <location filename="../run/HistoryList.cpp" line="+16"/>
+        <location filename="../run/HistoryList.cpp" line="+17"/>
         <source>No records yet in %1.</source>
+        <extracomment>%1 the history file.</extracomment>
         <translation>Todavía no hay registros en %1.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>cannot read the history %1: %2</source>
+        <extracomment>After &quot;qz7-updater: &quot;. %1 the history file, %2 the error.</extracomment>
         <translation>no se puede leer el historial %1: %2</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+14"/>
         <source>No records of %1.</source>
+        <extracomment>%1 the unit&apos;s name.</extracomment>
         <translation>No hay registros de %1.</translation>
     </message>
     <message>

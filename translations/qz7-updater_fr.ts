@@ -4,13 +4,15 @@
 <context>
     <name>Directions</name>
     <message>
-        <location filename="../core/Directions.h" line="+12"/>
+        <location filename="../core/Directions.h" line="+13"/>
         <source>Connect USB adapter</source>
+        <extracomment>The first screen, shown large: no USB serial adapter is plugged in yet.</extracomment>
         <translation>Branchez l&apos;adaptateur USB</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Power on the QZ7 while holding front Run/Stop button</source>
+        <extracomment>Shown large. Run/Stop is the name printed on the QZ7&apos;s button: keep it.</extracomment>
         <translation>Allumez le QZ7 en maintenant le bouton Run/Stop en façade</translation>
     </message>
     <message>
@@ -35,13 +37,15 @@ Veuillez redémarrer le programme
 et le QZ7</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Done</source>
+        <extracomment>The QZ7 said its firmware is written: the update succeeded.</extracomment>
         <translation>Terminé</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Trying to write to unopened Port</source>
+        <extracomment>The port closed before the program could write to it.</extracomment>
         <translation>Tentative d&apos;écriture sur un port non ouvert</translation>
     </message>
     <message>
@@ -110,27 +114,30 @@ Redémarrez le programme, allumez le QZ7
 en maintenant Run/Stop, puis refaites la mise à jour</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+7"/>
         <source>Found Version: %1
  Update To: QZ7 V%2?
 </source>
+        <extracomment>The version question. %1 the version the QZ7 reported (&quot;2.005&quot;), %2 the firmware this program carries (&quot;2.007&quot;). Line breaks may go where your language needs them.</extracomment>
         <translation>Version trouvée&#xa0;: %1
  Mettre à jour vers QZ7 V%2&#xa0;?
 </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Unexpected reply: %1
 Please restart the program
 and the QZ7</source>
+        <extracomment>%1 the QZ7&apos;s reply as it sent it (at most 40 characters, escaped).</extracomment>
         <translation>Réponse inattendue&#xa0;: %1
 Veuillez redémarrer le programme
 et le QZ7</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>An Exception Occured:
 %1</source>
+        <extracomment>%1 the error&apos;s own text, from the system.</extracomment>
         <translation>Une exception s&apos;est produite&#xa0;:
 %1</translation>
     </message>
@@ -138,8 +145,9 @@ et le QZ7</translation>
 <context>
     <name>Help</name>
     <message>
-        <location filename="../core/Endings.cpp" line="+19"/>
+        <location filename="../core/Endings.cpp" line="+21"/>
         <source>the QZ7 was updated (Done)</source>
+        <extracomment>--help&apos;s list of exit statuses: each text says what ended a run with that status (after the number). Option names (--wait) and the QZ7&apos;s own words (Done, Not Done) stay as they are.</extracomment>
         <translation>le QZ7 a été mis à jour (Done)</translation>
     </message>
     <message>
@@ -382,13 +390,15 @@ et le QZ7</translation>
         <translation>Lister les ports série avec leurs noms, chemins et identités, marquer celui que le programme choisirait, et terminer.</translation>
     </message>
     <message>
-        <location line="+51"/>
+        <location line="+52"/>
         <source>Try qz7-updater --help.</source>
+        <extracomment>After a usage error; keep the command as it is.</extracomment>
         <translation>Essayez qz7-updater --help.</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+19"/>
         <source>Unexpected argument &apos;%1&apos;.</source>
+        <extracomment>%1 the argument as it was typed.</extracomment>
         <translation>Argument inattendu «&#xa0;%1&#xa0;».</translation>
     </message>
     <message>
@@ -402,12 +412,12 @@ et le QZ7</translation>
         <translation>--port PATH=NAME demande un chemin et un nom de 1 à 128 caractères, sans caractère de contrôle.</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>--port %1 is given twice: name each adapter once.</source>
         <translation>--port %1 est donné deux fois : nommez chaque adaptateur une seule fois.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>--port %1 and --port %2 are the same device: name each adapter once.</source>
         <translation>--port %1 et --port %2 sont le même périphérique : nommez chaque adaptateur une seule fois.</translation>
     </message>
@@ -422,7 +432,7 @@ et le QZ7</translation>
         <translation>--history-file demande le nom d’un fichier.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>--%1 needs a name of 1 to 128 characters, none of them a control character.</source>
         <translation>--%1 demande un nom de 1 à 128 caractères, sans caractère de contrôle.</translation>
     </message>
@@ -467,8 +477,9 @@ et le QZ7</translation>
         <translation>--capture demande le nom d&apos;un fichier.</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>--%1 needs a whole number of seconds, from 1 to 604800 (a week).</source>
+        <extracomment>%1 the option&apos;s name without its dashes (wait, timeout).</extracomment>
         <translation>--%1 demande un nombre entier de secondes, de 1 à 604800 (une semaine).</translation>
     </message>
     <message>
@@ -505,7 +516,7 @@ et le QZ7</translation>
 <context>
     <name>QCommandLineParser</name>
     <message>
-        <location line="-271"/>
+        <location line="-277"/>
         <source>Displays help on commandline options.</source>
         <translation>Affiche l&apos;aide sur les options de la ligne de commande.</translation>
     </message>
@@ -600,6 +611,7 @@ et le QZ7</translation>
     <message>
         <location line="+21"/>
         <source>Save report…</source>
+        <extracomment>Saves a file for support: what went over the line, and the transcript.</extracomment>
         <translation>Enregistrer le rapport…</translation>
     </message>
     <message>
@@ -610,6 +622,7 @@ et le QZ7</translation>
     <message>
         <location line="+7"/>
         <source>Restart</source>
+        <extracomment>A failure screen&apos;s button: starts again, looking for the adapter and waiting for the QZ7. The status line names it.</extracomment>
         <translation>Redémarrer</translation>
     </message>
     <message>
@@ -620,6 +633,7 @@ et le QZ7</translation>
     <message>
         <location line="+7"/>
         <source>Update another QZ7</source>
+        <extracomment>After Done: waits for the next QZ7 on the same adapter. The status line names it.</extracomment>
         <translation>Mettre à jour un autre QZ7</translation>
     </message>
     <message>
@@ -630,6 +644,7 @@ et le QZ7</translation>
     <message>
         <location line="+6"/>
         <source>Cancel</source>
+        <extracomment>Answers the version question: ends the program and leaves the QZ7 as it is.</extracomment>
         <translation>Annuler</translation>
     </message>
     <message>
@@ -640,6 +655,7 @@ et le QZ7</translation>
     <message>
         <location line="+6"/>
         <source>Update</source>
+        <extracomment>Answers the version question: erases the QZ7 and sends it the new firmware.</extracomment>
         <translation>Mettre à jour</translation>
     </message>
     <message>
@@ -656,18 +672,21 @@ et le QZ7</translation>
 <context>
     <name>Status</name>
     <message>
-        <location filename="../core/Status.cpp" line="+41"/>
+        <location filename="../core/Status.cpp" line="+42"/>
         <source>%1 s</source>
+        <extracomment>A duration in seconds (&quot;5 s&quot;).</extracomment>
         <translation>%1 s</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>%1 min %2 s</source>
+        <extracomment>A duration: %1 minutes, %2 seconds.</extracomment>
         <translation>%1 min %2 s</translation>
     </message>
     <message>
-        <location line="+72"/>
+        <location line="+73"/>
         <source>No permission to open %1 (owner %2, group %3).</source>
+        <extracomment>%1 the device path, %2 its owner&apos;s user name, %3 its group.</extracomment>
         <translation>Pas d&apos;autorisation pour ouvrir %1 (propriétaire %2, groupe %3).</translation>
     </message>
     <message>
@@ -676,18 +695,21 @@ et le QZ7</translation>
         <translation>Seul son propriétaire peut l&apos;utiliser. Un administrateur peut donner l&apos;accès par une règle udev (voir «&#xa0;Permission to use the adapter&#xa0;» dans le README).</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>You are in the group %1, but this login is not yet: log out and back in, then start the updater again.</source>
+        <extracomment>%1 the group&apos;s name (dialout).</extracomment>
         <translation>Vous êtes dans le groupe %1, mais cette session ne l’est pas encore&#xa0;: déconnectez-vous, reconnectez-vous, puis relancez le programme.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>You are in the group %1 already; an administrator needs to check the device&apos;s access rules.</source>
+        <extracomment>%1 the group&apos;s name (dialout).</extracomment>
         <translation>Vous êtes déjà dans le groupe %1&#xa0;; un administrateur doit vérifier les règles d&apos;accès du périphérique.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Add yourself to the group with</source>
+        <extracomment>A command follows on a line of its own (sudo adduser …), then &quot;then log out and back in …&quot;.</extracomment>
         <translation>Ajoutez-vous au groupe avec</translation>
     </message>
     <message>
@@ -696,8 +718,9 @@ et le QZ7</translation>
         <translation>puis déconnectez-vous et reconnectez-vous (le groupe ne compte que pour une nouvelle session).</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+15"/>
         <source>%1 (PID %2)</source>
+        <extracomment>A program that holds the port: %1 its name, %2 its process number.</extracomment>
         <translation>%1 (PID %2)</translation>
     </message>
     <message>
@@ -706,8 +729,9 @@ et le QZ7</translation>
         <translation>%1 est utilisé par un autre programme.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>%1 is in use by another program: %2.</source>
+        <extracomment>%1 the device path, %2 the programs that hold it.</extracomment>
         <translation>%1 est utilisé par un autre programme&#xa0;: %2.</translation>
     </message>
     <message>
@@ -716,34 +740,39 @@ et le QZ7</translation>
         <translation>Fermez-le&#xa0;; le programme ouvre l&apos;adaptateur dès qu&apos;il est libre.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>%1 is running; it is known to take serial adapters.</source>
+        <extracomment>%1 a program&apos;s name (ModemManager).</extracomment>
         <translation>%1 est en cours d&apos;exécution&#xa0;; il accapare souvent les adaptateurs série.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>%1 are running; they are known to take serial adapters.</source>
+        <extracomment>%1 programs&apos; names, joined by &quot;and&quot;.</extracomment>
         <translation>%1 sont en cours d&apos;exécution&#xa0;; ils accaparent souvent les adaptateurs série.</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <location line="+37"/>
+        <location line="+2"/>
+        <location line="+40"/>
         <source>and</source>
+        <extracomment>Joins the last two names of a list (&quot;A, B and C&quot;).</extracomment>
         <translation>et</translation>
     </message>
     <message>
-        <location line="-30"/>
+        <location line="-33"/>
         <source>%1 is not a serial port. Name the adapter&apos;s device, such as /dev/ttyUSB0.</source>
         <translation>%1 n&apos;est pas un port série. Indiquez le périphérique de l&apos;adaptateur, par exemple /dev/ttyUSB0.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Cannot open %1: %2.</source>
+        <extracomment>%1 the device path, %2 the system&apos;s error text.</extracomment>
         <translation>Impossible d&apos;ouvrir %1&#xa0;: %2.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <source>Cannot set up %1 (%2): %3.</source>
+        <extracomment>%1 the device path, %2 the system call that failed (tcsetattr), %3 the system&apos;s error text.</extracomment>
         <translation>Impossible de configurer %1 (%2)&#xa0;: %3.</translation>
     </message>
     <message>
@@ -777,8 +806,9 @@ et le QZ7</translation>
         <translation>Le système ne voit aucun port série&#xa0;: branchez l&apos;adaptateur, ou essayez une autre prise USB ou un autre câble.</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Seen: %1, not a USB adapter.</source>
+        <extracomment>%1 the serial ports the system lists, joined by commas and &quot;and&quot;.</extracomment>
         <translation>Port vu&#xa0;: %1, ce n&apos;est pas un adaptateur USB.</translation>
     </message>
     <message>
@@ -787,8 +817,9 @@ et le QZ7</translation>
         <translation>Ports vus&#xa0;: %1, ce ne sont pas des adaptateurs USB.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>An adapter appeared at %1 and went away again: brltty, a braille display driver, is running and takes such adapters. Unless you use a braille display, remove it with</source>
+        <extracomment>%1 the device path; the command that removes brltty follows on a line of its own.</extracomment>
         <translation>Un adaptateur est apparu sur %1 puis a disparu&#xa0;: brltty, un pilote d&apos;afficheur braille, est en cours d&apos;exécution et accapare ces adaptateurs. Si vous n&apos;utilisez pas d&apos;afficheur braille, supprimez-le avec</translation>
     </message>
     <message>
@@ -797,9 +828,10 @@ et le QZ7</translation>
         <translation>puis rebranchez l&apos;adaptateur.</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <location filename="../terminal/PortList.cpp" line="+16"/>
         <source>serial %1</source>
+        <extracomment>%1 the adapter&apos;s USB serial number.</extracomment>
         <translation>n° de série %1</translation>
     </message>
     <message>
@@ -808,23 +840,27 @@ et le QZ7</translation>
         <translation>Adaptateur sur %1</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Adapter on %1: %2</source>
+        <extracomment>%1 the device path, %2 what the adapter says of itself (maker, USB ids, serial number).</extracomment>
         <translation>Adaptateur sur %1&#xa0;: %2</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Nothing from the QZ7 for %1 s. Switch it off, then hold the front Run/Stop button while you switch it on. Check that the cable goes to the QZ7.</source>
+        <extracomment>%1 the seconds without a byte from the QZ7.</extracomment>
         <translation>Rien reçu du QZ7 depuis %1 s. Éteignez-le, puis maintenez le bouton Run/Stop en façade pendant que vous l&apos;allumez. Vérifiez que le câble est bien relié au QZ7.</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>No answer from the QZ7 for %1 s. Check the cable and the QZ7&apos;s power; the update goes on as soon as it answers.</source>
+        <extracomment>%1 the seconds without a byte from the QZ7.</extracomment>
         <translation>Aucune réponse du QZ7 depuis %1 s. Vérifiez le câble et l&apos;alimentation du QZ7&#xa0;; la mise à jour reprend dès qu&apos;il répond.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+9"/>
         <source>its banner</source>
+        <extracomment>What the updater waits for: %2 of &quot;The QZ7 sent …, not %2&quot; (also the next five texts).</extracomment>
         <translation>son message d&apos;accueil</translation>
     </message>
     <message>
@@ -853,23 +889,27 @@ et le QZ7</translation>
         <translation>le «&#xa0;*&#xa0;» qui demande la ligne suivante</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+14"/>
         <source>The QZ7 sent only empty lines, not %1; the updater waits on.</source>
+        <extracomment>%1 what the updater waits for (&quot;its banner&quot;).</extracomment>
         <translation>Le QZ7 n&apos;a envoyé que des lignes vides, pas %1&#xa0;; le programme continue d&apos;attendre.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>The QZ7 sent what the updater cannot read (&quot;%1&quot;), not %2; the updater waits on.</source>
+        <extracomment>%1 the QZ7&apos;s bytes (escaped), %2 what the updater waits for (&quot;its banner&quot;).</extracomment>
         <translation>Le QZ7 a envoyé des données illisibles («&#xa0;%1&#xa0;»), pas %2&#xa0;; le programme continue d&apos;attendre.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>The QZ7 sent &quot;%1&quot; and has not ended the line; the updater waits for %2.</source>
+        <extracomment>%1 the QZ7&apos;s bytes (escaped), %2 what the updater waits for (&quot;its banner&quot;).</extracomment>
         <translation>Le QZ7 a envoyé «&#xa0;%1&#xa0;» sans terminer la ligne&#xa0;; le programme attend %2.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>The QZ7 sent &quot;%1&quot;, not %2; the updater waits on.</source>
+        <extracomment>%1 the QZ7&apos;s bytes (escaped), %2 what the updater waits for (&quot;its banner&quot;).</extracomment>
         <translation>Le QZ7 a envoyé «&#xa0;%1&#xa0;», pas %2&#xa0;; le programme continue d&apos;attendre.</translation>
     </message>
     <message>
@@ -888,26 +928,29 @@ et le QZ7</translation>
         <translation>Si cela persiste, vérifiez que le câble est relié à un QZ7 allumé avec Run/Stop maintenu.</translation>
     </message>
     <message numerus="yes">
-        <location line="+5"/>
+        <location line="+6"/>
         <source>The QZ7 answered %n times without &quot;E or P?&quot;, last with &quot;%1&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</source>
         <comment>The QZ7 answered %n time without &quot;E or P?&quot;, last with &quot;%1&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</comment>
+        <extracomment>%n the QZ7&apos;s answers, %1 the last of them (escaped). &quot;E or P?&quot; is the QZ7&apos;s own prompt: keep it.</extracomment>
         <translation>
             <numerusform>Le QZ7 a répondu %n fois sans «&#xa0;E or P?&#xa0;», par «&#xa0;%1&#xa0;». Ce n&apos;est peut-être pas un QZ7 en mode chargeur d&apos;amorçage&#xa0;: éteignez-le, maintenez Run/Stop pendant que vous l&apos;allumez, et vérifiez à quoi le câble est relié.</numerusform>
             <numerusform>Le QZ7 a répondu %n fois sans «&#xa0;E or P?&#xa0;», la dernière fois par «&#xa0;%1&#xa0;». Ce n&apos;est peut-être pas un QZ7 en mode chargeur d&apos;amorçage&#xa0;: éteignez-le, maintenez Run/Stop pendant que vous l&apos;allumez, et vérifiez à quoi le câble est relié.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <location line="+27"/>
+        <location line="+32"/>
         <source>Sent %n lines (%1 kB) in %2 s. The QZ7 now has firmware %3.</source>
         <comment>Sent %n line (%1 kB) in %2 s. The QZ7 now has firmware %3.</comment>
+        <extracomment>%n the image lines sent, %1 kilobytes, %2 seconds, %3 the firmware version (&quot;V2.007&quot;).</extracomment>
         <translation>
             <numerusform>%n ligne (%1 ko) envoyée en %2 s. Le QZ7 a maintenant le micrologiciel %3.</numerusform>
             <numerusform>%n lignes (%1 ko) envoyées en %2 s. Le QZ7 a maintenant le micrologiciel %3.</numerusform>
         </translation>
     </message>
     <message>
-        <location line="-16"/>
+        <location line="-20"/>
         <source>Line %1 of %2</source>
+        <extracomment>%1 the image line being sent, %2 the image&apos;s lines.</extracomment>
         <translation>Ligne %1 sur %2</translation>
     </message>
     <message>
@@ -917,23 +960,26 @@ et le QZ7</translation>
         <translation>, </translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>%1 B/s</source>
+        <extracomment>The transfer&apos;s speed in bytes per second.</extracomment>
         <translation>%1 o/s</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>%1 kB/s</source>
         <translation>%1 ko/s</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>about %1 left</source>
+        <extracomment>%1 a duration (&quot;30 s&quot;, &quot;1 min 5 s&quot;).</extracomment>
         <translation>encore environ %1</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+14"/>
         <source>You can disconnect it now; for the next QZ7, press Update another QZ7.</source>
+        <extracomment>&quot;Update another QZ7&quot; is the window&apos;s button: use its text.</extracomment>
         <translation>Vous pouvez le débrancher maintenant&#xa0;; pour le QZ7 suivant, cliquez sur «&#xa0;Mettre à jour un autre QZ7&#xa0;».</translation>
     </message>
     <message>
@@ -957,7 +1003,7 @@ et le QZ7</translation>
         <translation>Arrêté en attendant la fin de l&apos;effacement.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Stopped while sending the image, after line %1 of %2.</source>
         <translation>Arrêté pendant l&apos;envoi de l&apos;image, après la ligne %1 sur %2.</translation>
     </message>
@@ -967,8 +1013,9 @@ et le QZ7</translation>
         <translation>Arrêté en attendant «&#xa0;Done&#xa0;» après la dernière ligne.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Stopped while in dialogue state %1.</source>
+        <extracomment>%1 a number: a state the program never reaches.</extracomment>
         <translation>Arrêté dans l&apos;état de dialogue %1.</translation>
     </message>
     <message>
@@ -977,28 +1024,32 @@ et le QZ7</translation>
         <translation>La ligne de l&apos;adaptateur est coupée&#xa0;: il a été débranché ou n&apos;est plus alimenté.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>The adapter stopped working (%1, errno %2): it was unplugged or lost power.</source>
         <translation>L&apos;adaptateur ne fonctionne plus (%1, errno %2)&#xa0;: il a été débranché ou n&apos;est plus alimenté.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Last from the QZ7: &quot;%1&quot;.</source>
+        <extracomment>%1 the QZ7&apos;s last reply (escaped).</extracomment>
         <translation>Dernière réception du QZ7&#xa0;: «&#xa0;%1&#xa0;».</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>The QZ7 may have no firmware now: press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <extracomment>Restart is the window&apos;s button: use its text.</extracomment>
         <translation>Le QZ7 n&apos;a peut-être plus de micrologiciel&#xa0;: cliquez sur «&#xa0;Redémarrer&#xa0;», éteignez le QZ7, puis maintenez Run/Stop pendant que vous l&apos;allumez.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>The QZ7 has no firmware now: press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <extracomment>Restart is the window&apos;s button: use its text.</extracomment>
         <translation>Le QZ7 n&apos;a plus de micrologiciel&#xa0;: cliquez sur «&#xa0;Redémarrer&#xa0;», éteignez le QZ7, puis maintenez Run/Stop pendant que vous l&apos;allumez.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <extracomment>Restart is the window&apos;s button: use its text.</extracomment>
         <translation>Cliquez sur «&#xa0;Redémarrer&#xa0;», éteignez le QZ7, puis maintenez Run/Stop pendant que vous l&apos;allumez.</translation>
     </message>
     <message>
@@ -1012,31 +1063,36 @@ et le QZ7</translation>
         <translation>Le QZ7 n&apos;a plus de micrologiciel&#xa0;: éteignez-le, puis maintenez Run/Stop pendant que vous l&apos;allumez.</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
         <source>This QZ7 has %1, newer than the %2 this program carries: Update would put the older firmware on it.</source>
+        <extracomment>%1 the version on the QZ7, %2 the firmware this program carries.</extracomment>
         <translation>Ce QZ7 a la version %1, plus récente que la %2 de ce programme&#xa0;: «&#xa0;Mettre à jour&#xa0;» y mettrait le micrologiciel plus ancien.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>This QZ7 already has %1, the firmware this program carries.</source>
+        <extracomment>%1 the version on the QZ7.</extracomment>
         <translation>Ce QZ7 a déjà la version %1, le micrologiciel de ce programme.</translation>
     </message>
 </context>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+153"/>
+        <location filename="../run/BenchRun.cpp" line="+154"/>
         <source>The history could not be written to %1: %2.</source>
+        <extracomment>%1 the file, %2 the error.</extracomment>
         <translation>L’historique n’a pas pu être écrit dans %1 : %2.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+9"/>
         <source>The report could not be written to %1: %2.</source>
+        <extracomment>%1 the file, %2 the error.</extracomment>
         <translation>Impossible d&apos;écrire le rapport dans %1&#xa0;: %2.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>Ended: %1 (status %2).</source>
+        <extracomment>%1 the outcome&apos;s name as scripts read it (&quot;done&quot;, &quot;not-erased&quot;: keep it), %2 the exit status.</extracomment>
         <translation>Fin&#xa0;: %1 (code %2).</translation>
     </message>
     <message numerus="yes">
@@ -1065,14 +1121,16 @@ et le QZ7</translation>
         </translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Found the USB adapter: %1.</source>
+        <extracomment>%1 the device path.</extracomment>
         <translation>Adaptateur USB trouvé&#xa0;: %1.</translation>
     </message>
     <message>
         <location line="+30"/>
-        <location filename="../run/UnitRun.cpp" line="+46"/>
+        <location filename="../run/UnitRun.cpp" line="+47"/>
         <source>Stopped after %1 s (--timeout)</source>
+        <extracomment>%1 the --timeout seconds. Starts a sentence: &quot;… during the update: the QZ7 has no firmware now.&quot;</extracomment>
         <translation>Arrêté après %1 s (--timeout)</translation>
     </message>
     <message>
@@ -1096,14 +1154,15 @@ et le QZ7</translation>
         <translation>Aucun QZ7 en %1 s&#xa0;: aucun adaptateur USB utilisable trouvé. Branchez l&apos;adaptateur et relancez.</translation>
     </message>
     <message>
-        <location line="-244"/>
-        <location filename="../terminal/BenchPrinter.cpp" line="+90"/>
+        <location line="-248"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+91"/>
         <source>Nothing was done to this port.</source>
         <translation>Rien n&apos;a été fait sur ce port.</translation>
     </message>
     <message>
         <location filename="../terminal/BenchPrinter.cpp" line="-50"/>
         <source>%1. Let the other units finish; then switch this QZ7 off, hold Run/Stop while you switch it on, and update it again on this port.</source>
+        <extracomment>%1 the failure&apos;s headline (&quot;Not Erased&quot;).</extracomment>
         <translation>%1. Laissez les autres appareils terminer, puis éteignez ce QZ7, rallumez-le en maintenant Run/Stop et mettez-le à jour de nouveau sur ce port.</translation>
     </message>
     <message numerus="yes">
@@ -1126,33 +1185,38 @@ et le QZ7</translation>
         <translation>Mettre à jour&#xa0;?</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+267"/>
+        <location filename="../run/BenchRun.cpp" line="+272"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
+        <extracomment>%1 the version on the QZ7, %2 the firmware this program carries.</extracomment>
         <translation>Version %1, plus ancienne que la %2 de ce programme&#xa0;: rien n&apos;a été effacé (--check).</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Version %1, the one this program carries: nothing erased (--check).</source>
+        <extracomment>%1 the version on the QZ7.</extracomment>
         <translation>Version %1, celle de ce programme&#xa0;: rien n&apos;a été effacé (--check).</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Version %1, newer than the %2 this program carries: nothing erased (--check).</source>
+        <extracomment>%1 the version on the QZ7, %2 the firmware this program carries.</extracomment>
         <translation>Version %1, plus récente que la %2 de ce programme&#xa0;: rien n&apos;a été effacé (--check).</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Version %1: nothing erased (--check).</source>
+        <extracomment>%1 the version on the QZ7, which cannot be compared.</extracomment>
         <translation>Version %1&#xa0;: rien n&apos;a été effacé (--check).</translation>
     </message>
     <message>
-        <location line="-9"/>
+        <location line="-13"/>
         <source>Version not found: nothing erased (--check).</source>
         <translation>Version introuvable&#xa0;: rien n&apos;a été effacé (--check).</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchPrinter.cpp" line="+18"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+19"/>
         <source>Already on %1: not updated (--skip-current).</source>
+        <extracomment>%1 the firmware version.</extracomment>
         <translation>Déjà en %1&#xa0;: pas de mise à jour (--skip-current).</translation>
     </message>
     <message>
@@ -1185,8 +1249,9 @@ et le QZ7</translation>
         <translation>Mettre à jour&#xa0;? [y/N]</translation>
     </message>
     <message>
-        <location filename="../run/Bounds.cpp" line="+40"/>
+        <location filename="../run/Bounds.cpp" line="+41"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
+        <extracomment>%1 the --wait seconds (also in the next three texts).</extracomment>
         <translation>Aucun QZ7 en %1 s&#xa0;: le port est ouvert mais rien n&apos;a répondu. Allumez le QZ7 en maintenant Run/Stop.</translation>
     </message>
     <message>
@@ -1236,19 +1301,22 @@ et le QZ7</translation>
         <translation>Le QZ7 est en cours de programmation&#xa0;: l&apos;arrêter maintenant le laisserait sans micrologiciel. La mise à jour continue&#xa0;; appuyez de nouveau sur Ctrl+C dans les 5 s pour arrêter.</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="-103"/>
-        <location filename="../run/UnitRun.cpp" line="+123"/>
+        <location filename="../run/BenchRun.cpp" line="-104"/>
+        <location filename="../run/UnitRun.cpp" line="+124"/>
         <source>Interrupted</source>
+        <extracomment>Stopped by Ctrl+C or a signal. Starts a sentence: &quot;… during the update: …&quot;, &quot;… before anything was erased: …&quot;.</extracomment>
         <translation>Interrompu</translation>
     </message>
     <message>
-        <location filename="../run/Ledger.cpp" line="+117"/>
+        <location filename="../run/Ledger.cpp" line="+118"/>
         <source>Last updated to %1 (Done) at %2: not updated again (--skip-done).</source>
+        <extracomment>%1 the firmware version, %2 the time (UTC).</extracomment>
         <translation>Dernière mise à jour vers %1 (Done) le %2&#xa0;: pas de nouvelle mise à jour (--skip-done).</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>The QZ7 %1 on %2 was left without firmware at %3; update it again.</source>
+        <extracomment>%1 the unit&apos;s name, %2 its slot (the USB socket), %3 the time (UTC).</extracomment>
         <translation>Le QZ7 %1 sur %2 est resté sans micrologiciel le %3&#xa0;; mettez-le à jour à nouveau.</translation>
     </message>
     <message>
@@ -1269,18 +1337,21 @@ et le QZ7</translation>
         <translation>%1  réussies %2  échouées %3  rendement au premier passage %4&#xa0;%  unités par heure %5</translation>
     </message>
     <message>
-        <location filename="../run/HistoryList.cpp" line="+16"/>
+        <location filename="../run/HistoryList.cpp" line="+17"/>
         <source>No records yet in %1.</source>
+        <extracomment>%1 the history file.</extracomment>
         <translation>Pas encore d&apos;enregistrement dans %1.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>cannot read the history %1: %2</source>
+        <extracomment>After &quot;qz7-updater: &quot;. %1 the history file, %2 the error.</extracomment>
         <translation>impossible de lire l&apos;historique %1&#xa0;: %2</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+14"/>
         <source>No records of %1.</source>
+        <extracomment>%1 the unit&apos;s name.</extracomment>
         <translation>Aucun enregistrement de %1.</translation>
     </message>
     <message>

@@ -4,13 +4,15 @@
 <context>
     <name>Directions</name>
     <message>
-        <location filename="../core/Directions.h" line="+12"/>
+        <location filename="../core/Directions.h" line="+13"/>
         <source>Connect USB adapter</source>
+        <extracomment>The first screen, shown large: no USB serial adapter is plugged in yet.</extracomment>
         <translation>USB アダプターを接続してください</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Power on the QZ7 while holding front Run/Stop button</source>
+        <extracomment>Shown large. Run/Stop is the name printed on the QZ7&apos;s button: keep it.</extracomment>
         <translation>前面の Run/Stop ボタンを押したまま QZ7 の電源を入れてください</translation>
     </message>
     <message>
@@ -35,13 +37,15 @@ and the QZ7</source>
 再起動してください</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Done</source>
+        <extracomment>The QZ7 said its firmware is written: the update succeeded.</extracomment>
         <translation>完了</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Trying to write to unopened Port</source>
+        <extracomment>The port closed before the program could write to it.</extracomment>
         <translation>開いていないポートに書き込もうとしました</translation>
     </message>
     <message>
@@ -110,27 +114,30 @@ while holding Run/Stop, and update again</source>
 QZ7 の電源を入れて、もう一度更新してください</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+7"/>
         <source>Found Version: %1
  Update To: QZ7 V%2?
 </source>
+        <extracomment>The version question. %1 the version the QZ7 reported (&quot;2.005&quot;), %2 the firmware this program carries (&quot;2.007&quot;). Line breaks may go where your language needs them.</extracomment>
         <translation>検出したバージョン: %1
  QZ7 V%2 に更新しますか?
 </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Unexpected reply: %1
 Please restart the program
 and the QZ7</source>
+        <extracomment>%1 the QZ7&apos;s reply as it sent it (at most 40 characters, escaped).</extracomment>
         <translation>予期しない応答: %1
 プログラムと QZ7 を
 再起動してください</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>An Exception Occured:
 %1</source>
+        <extracomment>%1 the error&apos;s own text, from the system.</extracomment>
         <translation>例外が発生しました:
 %1</translation>
     </message>
@@ -138,8 +145,9 @@ and the QZ7</source>
 <context>
     <name>Help</name>
     <message>
-        <location filename="../core/Endings.cpp" line="+19"/>
+        <location filename="../core/Endings.cpp" line="+21"/>
         <source>the QZ7 was updated (Done)</source>
+        <extracomment>--help&apos;s list of exit statuses: each text says what ended a run with that status (after the number). Option names (--wait) and the QZ7&apos;s own words (Done, Not Done) stay as they are.</extracomment>
         <translation>QZ7 を更新した (Done)</translation>
     </message>
     <message>
@@ -382,13 +390,15 @@ and the QZ7</source>
         <translation>シリアルポートを名前、パス、識別情報とともに一覧表示し、本プログラムが選ぶポートに印を付けて終了します。</translation>
     </message>
     <message>
-        <location line="+51"/>
+        <location line="+52"/>
         <source>Try qz7-updater --help.</source>
+        <extracomment>After a usage error; keep the command as it is.</extracomment>
         <translation>qz7-updater --help を参照してください。</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+19"/>
         <source>Unexpected argument &apos;%1&apos;.</source>
+        <extracomment>%1 the argument as it was typed.</extracomment>
         <translation>予期しない引数 &apos;%1&apos; です。</translation>
     </message>
     <message>
@@ -402,12 +412,12 @@ and the QZ7</source>
         <translation>--port PATH=NAME にはパスと、制御文字を含まない 1〜128 文字の名前が必要です。</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>--port %1 is given twice: name each adapter once.</source>
         <translation>--port %1 が二回指定されています。各アダプターは一回だけ指定してください。</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>--port %1 and --port %2 are the same device: name each adapter once.</source>
         <translation>--port %1 と --port %2 は同じデバイスです。各アダプターは一回だけ指定してください。</translation>
     </message>
@@ -422,7 +432,7 @@ and the QZ7</source>
         <translation>--history-file にはファイル名が必要です。</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>--%1 needs a name of 1 to 128 characters, none of them a control character.</source>
         <translation>--%1 には制御文字を含まない 1〜128 文字の名前が必要です。</translation>
     </message>
@@ -467,8 +477,9 @@ and the QZ7</source>
         <translation>--capture にはファイル名が必要です。</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>--%1 needs a whole number of seconds, from 1 to 604800 (a week).</source>
+        <extracomment>%1 the option&apos;s name without its dashes (wait, timeout).</extracomment>
         <translation>--%1 には 1 から 604800 (1 週間) までの整数の秒数が必要です。</translation>
     </message>
     <message>
@@ -505,7 +516,7 @@ and the QZ7</source>
 <context>
     <name>QCommandLineParser</name>
     <message>
-        <location line="-271"/>
+        <location line="-277"/>
         <source>Displays help on commandline options.</source>
         <translation>コマンドラインオプションのヘルプを表示します。</translation>
     </message>
@@ -600,6 +611,7 @@ and the QZ7</source>
     <message>
         <location line="+21"/>
         <source>Save report…</source>
+        <extracomment>Saves a file for support: what went over the line, and the transcript.</extracomment>
         <translation>レポートを保存…</translation>
     </message>
     <message>
@@ -610,6 +622,7 @@ and the QZ7</source>
     <message>
         <location line="+7"/>
         <source>Restart</source>
+        <extracomment>A failure screen&apos;s button: starts again, looking for the adapter and waiting for the QZ7. The status line names it.</extracomment>
         <translation>やり直す</translation>
     </message>
     <message>
@@ -620,6 +633,7 @@ and the QZ7</source>
     <message>
         <location line="+7"/>
         <source>Update another QZ7</source>
+        <extracomment>After Done: waits for the next QZ7 on the same adapter. The status line names it.</extracomment>
         <translation>別の QZ7 を更新</translation>
     </message>
     <message>
@@ -630,6 +644,7 @@ and the QZ7</source>
     <message>
         <location line="+6"/>
         <source>Cancel</source>
+        <extracomment>Answers the version question: ends the program and leaves the QZ7 as it is.</extracomment>
         <translation>キャンセル</translation>
     </message>
     <message>
@@ -640,6 +655,7 @@ and the QZ7</source>
     <message>
         <location line="+6"/>
         <source>Update</source>
+        <extracomment>Answers the version question: erases the QZ7 and sends it the new firmware.</extracomment>
         <translation>更新</translation>
     </message>
     <message>
@@ -656,18 +672,21 @@ and the QZ7</source>
 <context>
     <name>Status</name>
     <message>
-        <location filename="../core/Status.cpp" line="+41"/>
+        <location filename="../core/Status.cpp" line="+42"/>
         <source>%1 s</source>
+        <extracomment>A duration in seconds (&quot;5 s&quot;).</extracomment>
         <translation>%1 秒</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>%1 min %2 s</source>
+        <extracomment>A duration: %1 minutes, %2 seconds.</extracomment>
         <translation>%1 分 %2 秒</translation>
     </message>
     <message>
-        <location line="+72"/>
+        <location line="+73"/>
         <source>No permission to open %1 (owner %2, group %3).</source>
+        <extracomment>%1 the device path, %2 its owner&apos;s user name, %3 its group.</extracomment>
         <translation>%1 を開く権限がありません (所有者 %2、グループ %3)。</translation>
     </message>
     <message>
@@ -676,18 +695,21 @@ and the QZ7</source>
         <translation>所有者しか使えません。管理者が udev ルールでアクセスを許可できます (README の「Permission to use the adapter」を参照)。</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>You are in the group %1, but this login is not yet: log out and back in, then start the updater again.</source>
+        <extracomment>%1 the group&apos;s name (dialout).</extracomment>
         <translation>グループ %1 に入っていますが、今のログインにはまだ反映されていません。ログアウトしてログインし直し、本プログラムを起動し直してください。</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>You are in the group %1 already; an administrator needs to check the device&apos;s access rules.</source>
+        <extracomment>%1 the group&apos;s name (dialout).</extracomment>
         <translation>すでにグループ %1 に入っています。管理者にデバイスのアクセスルールを確認してもらってください。</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Add yourself to the group with</source>
+        <extracomment>A command follows on a line of its own (sudo adduser …), then &quot;then log out and back in …&quot;.</extracomment>
         <translation>次のコマンドで自分をグループに追加してください:</translation>
     </message>
     <message>
@@ -696,8 +718,9 @@ and the QZ7</source>
         <translation>その後、ログアウトしてログインし直してください (グループは新しいログインでのみ有効です)。</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+15"/>
         <source>%1 (PID %2)</source>
+        <extracomment>A program that holds the port: %1 its name, %2 its process number.</extracomment>
         <translation>%1 (PID %2)</translation>
     </message>
     <message>
@@ -706,8 +729,9 @@ and the QZ7</source>
         <translation>%1 は別のプログラムが使用中です。</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>%1 is in use by another program: %2.</source>
+        <extracomment>%1 the device path, %2 the programs that hold it.</extracomment>
         <translation>%1 は別のプログラムが使用中です: %2。</translation>
     </message>
     <message>
@@ -716,34 +740,39 @@ and the QZ7</source>
         <translation>そのプログラムを閉じてください。空きしだい本プログラムがアダプターを開きます。</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>%1 is running; it is known to take serial adapters.</source>
+        <extracomment>%1 a program&apos;s name (ModemManager).</extracomment>
         <translation>%1 が動作しています。これはシリアルアダプターを占有することがあります。</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>%1 are running; they are known to take serial adapters.</source>
+        <extracomment>%1 programs&apos; names, joined by &quot;and&quot;.</extracomment>
         <translation>%1 が動作しています。これらはシリアルアダプターを占有することがあります。</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <location line="+37"/>
+        <location line="+2"/>
+        <location line="+40"/>
         <source>and</source>
+        <extracomment>Joins the last two names of a list (&quot;A, B and C&quot;).</extracomment>
         <translation>と</translation>
     </message>
     <message>
-        <location line="-30"/>
+        <location line="-33"/>
         <source>%1 is not a serial port. Name the adapter&apos;s device, such as /dev/ttyUSB0.</source>
         <translation>%1 はシリアルポートではありません。/dev/ttyUSB0 のようなアダプターのデバイスを指定してください。</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Cannot open %1: %2.</source>
+        <extracomment>%1 the device path, %2 the system&apos;s error text.</extracomment>
         <translation>%1 を開けません: %2。</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <source>Cannot set up %1 (%2): %3.</source>
+        <extracomment>%1 the device path, %2 the system call that failed (tcsetattr), %3 the system&apos;s error text.</extracomment>
         <translation>%1 を設定できません (%2): %3。</translation>
     </message>
     <message>
@@ -777,8 +806,9 @@ and the QZ7</source>
         <translation>システムにシリアルポートが 1 つもありません。アダプターを接続するか、別の USB 差し込み口やケーブルを試してください。</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Seen: %1, not a USB adapter.</source>
+        <extracomment>%1 the serial ports the system lists, joined by commas and &quot;and&quot;.</extracomment>
         <translation>検出: %1 (USB アダプターではありません)。</translation>
     </message>
     <message>
@@ -787,8 +817,9 @@ and the QZ7</source>
         <translation>検出: %1 (いずれも USB アダプターではありません)。</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>An adapter appeared at %1 and went away again: brltty, a braille display driver, is running and takes such adapters. Unless you use a braille display, remove it with</source>
+        <extracomment>%1 the device path; the command that removes brltty follows on a line of its own.</extracomment>
         <translation>アダプターが %1 に現れて、また消えました。点字ディスプレイ用ドライバーの brltty が動作していて、このようなアダプターを占有します。点字ディスプレイを使っていなければ、次のコマンドで削除してください:</translation>
     </message>
     <message>
@@ -797,9 +828,10 @@ and the QZ7</source>
         <translation>その後、アダプターを接続し直してください。</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <location filename="../terminal/PortList.cpp" line="+16"/>
         <source>serial %1</source>
+        <extracomment>%1 the adapter&apos;s USB serial number.</extracomment>
         <translation>シリアル番号 %1</translation>
     </message>
     <message>
@@ -808,23 +840,27 @@ and the QZ7</source>
         <translation>%1 のアダプター</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Adapter on %1: %2</source>
+        <extracomment>%1 the device path, %2 what the adapter says of itself (maker, USB ids, serial number).</extracomment>
         <translation>%1 のアダプター: %2</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Nothing from the QZ7 for %1 s. Switch it off, then hold the front Run/Stop button while you switch it on. Check that the cable goes to the QZ7.</source>
+        <extracomment>%1 the seconds without a byte from the QZ7.</extracomment>
         <translation>QZ7 から %1 秒間応答がありません。電源を切り、前面の Run/Stop ボタンを押したまま電源を入れてください。ケーブルが QZ7 につながっているか確認してください。</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>No answer from the QZ7 for %1 s. Check the cable and the QZ7&apos;s power; the update goes on as soon as it answers.</source>
+        <extracomment>%1 the seconds without a byte from the QZ7.</extracomment>
         <translation>QZ7 から %1 秒間応答がありません。ケーブルと QZ7 の電源を確認してください。応答があればすぐに更新を続けます。</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+9"/>
         <source>its banner</source>
+        <extracomment>What the updater waits for: %2 of &quot;The QZ7 sent …, not %2&quot; (also the next five texts).</extracomment>
         <translation>起動メッセージ</translation>
     </message>
     <message>
@@ -853,23 +889,27 @@ and the QZ7</source>
         <translation>次の行を求める「*」</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+14"/>
         <source>The QZ7 sent only empty lines, not %1; the updater waits on.</source>
+        <extracomment>%1 what the updater waits for (&quot;its banner&quot;).</extracomment>
         <translation>QZ7 から届いたのは空行だけで、%1 ではありません。待ち続けます。</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>The QZ7 sent what the updater cannot read (&quot;%1&quot;), not %2; the updater waits on.</source>
+        <extracomment>%1 the QZ7&apos;s bytes (escaped), %2 what the updater waits for (&quot;its banner&quot;).</extracomment>
         <translation>QZ7 から読み取れないデータ (「%1」) が届きました。%2 ではありません。待ち続けます。</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>The QZ7 sent &quot;%1&quot; and has not ended the line; the updater waits for %2.</source>
+        <extracomment>%1 the QZ7&apos;s bytes (escaped), %2 what the updater waits for (&quot;its banner&quot;).</extracomment>
         <translation>QZ7 から「%1」が届きましたが、行が終わっていません。%2 を待っています。</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>The QZ7 sent &quot;%1&quot;, not %2; the updater waits on.</source>
+        <extracomment>%1 the QZ7&apos;s bytes (escaped), %2 what the updater waits for (&quot;its banner&quot;).</extracomment>
         <translation>QZ7 から「%1」が届きました。%2 ではありません。待ち続けます。</translation>
     </message>
     <message>
@@ -888,24 +928,27 @@ and the QZ7</source>
         <translation>このままなら、ケーブルが Run/Stop を押したまま電源を入れた QZ7 につながっているか確認してください。</translation>
     </message>
     <message numerus="yes">
-        <location line="+5"/>
+        <location line="+6"/>
         <source>The QZ7 answered %n times without &quot;E or P?&quot;, last with &quot;%1&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</source>
         <comment>The QZ7 answered %n time without &quot;E or P?&quot;, last with &quot;%1&quot;. It may not be a QZ7 in boot-loader mode: switch it off, hold Run/Stop while you switch it on, and check what the cable goes to.</comment>
+        <extracomment>%n the QZ7&apos;s answers, %1 the last of them (escaped). &quot;E or P?&quot; is the QZ7&apos;s own prompt: keep it.</extracomment>
         <translation>
             <numerusform>QZ7 は「E or P?」なしで %n 回応答しました (最後は「%1」)。ブートローダーモードの QZ7 ではない可能性があります。電源を切り、Run/Stop を押したまま電源を入れて、ケーブルの接続先を確認してください。</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <location line="+27"/>
+        <location line="+32"/>
         <source>Sent %n lines (%1 kB) in %2 s. The QZ7 now has firmware %3.</source>
         <comment>Sent %n line (%1 kB) in %2 s. The QZ7 now has firmware %3.</comment>
+        <extracomment>%n the image lines sent, %1 kilobytes, %2 seconds, %3 the firmware version (&quot;V2.007&quot;).</extracomment>
         <translation>
             <numerusform>%n 行 (%1 kB) を %2 秒で送信しました。QZ7 のファームウェアは %3 になりました。</numerusform>
         </translation>
     </message>
     <message>
-        <location line="-16"/>
+        <location line="-20"/>
         <source>Line %1 of %2</source>
+        <extracomment>%1 the image line being sent, %2 the image&apos;s lines.</extracomment>
         <translation>%1 / %2 行</translation>
     </message>
     <message>
@@ -915,23 +958,26 @@ and the QZ7</source>
         <translation>、</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>%1 B/s</source>
+        <extracomment>The transfer&apos;s speed in bytes per second.</extracomment>
         <translation>%1 B/s</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>%1 kB/s</source>
         <translation>%1 kB/s</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>about %1 left</source>
+        <extracomment>%1 a duration (&quot;30 s&quot;, &quot;1 min 5 s&quot;).</extracomment>
         <translation>残り約 %1</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+14"/>
         <source>You can disconnect it now; for the next QZ7, press Update another QZ7.</source>
+        <extracomment>&quot;Update another QZ7&quot; is the window&apos;s button: use its text.</extracomment>
         <translation>QZ7 は取り外してかまいません。次の QZ7 は「別の QZ7 を更新」を押してください。</translation>
     </message>
     <message>
@@ -955,7 +1001,7 @@ and the QZ7</source>
         <translation>消去の完了を待つ間に停止しました。</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Stopped while sending the image, after line %1 of %2.</source>
         <translation>イメージの送信中、%1 / %2 行の後で停止しました。</translation>
     </message>
@@ -965,8 +1011,9 @@ and the QZ7</source>
         <translation>最後の行の後、「Done」を待つ間に停止しました。</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Stopped while in dialogue state %1.</source>
+        <extracomment>%1 a number: a state the program never reaches.</extracomment>
         <translation>やり取りの段階 %1 で停止しました。</translation>
     </message>
     <message>
@@ -975,28 +1022,32 @@ and the QZ7</source>
         <translation>アダプターとの通信が途絶えました。アダプターが抜かれたか、電源が切れました。</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>The adapter stopped working (%1, errno %2): it was unplugged or lost power.</source>
         <translation>アダプターが動作しなくなりました (%1、errno %2)。アダプターが抜かれたか、電源が切れました。</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Last from the QZ7: &quot;%1&quot;.</source>
+        <extracomment>%1 the QZ7&apos;s last reply (escaped).</extracomment>
         <translation>QZ7 からの最後の応答: 「%1」。</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>The QZ7 may have no firmware now: press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <extracomment>Restart is the window&apos;s button: use its text.</extracomment>
         <translation>現在 QZ7 にはファームウェアがない可能性があります。「やり直す」を押し、QZ7 の電源を切ってから、Run/Stop を押したまま電源を入れてください。</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>The QZ7 has no firmware now: press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <extracomment>Restart is the window&apos;s button: use its text.</extracomment>
         <translation>現在 QZ7 にはファームウェアがありません。「やり直す」を押し、QZ7 の電源を切ってから、Run/Stop を押したまま電源を入れてください。</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
+        <extracomment>Restart is the window&apos;s button: use its text.</extracomment>
         <translation>「やり直す」を押し、QZ7 の電源を切ってから、Run/Stop を押したまま電源を入れてください。</translation>
     </message>
     <message>
@@ -1010,31 +1061,36 @@ and the QZ7</source>
         <translation>現在 QZ7 にはファームウェアがありません。電源を切り、Run/Stop を押したまま電源を入れてください。</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
         <source>This QZ7 has %1, newer than the %2 this program carries: Update would put the older firmware on it.</source>
+        <extracomment>%1 the version on the QZ7, %2 the firmware this program carries.</extracomment>
         <translation>この QZ7 には %1 が入っており、本プログラムの %2 より新しいです: 更新すると古いファームウェアが書き込まれます。</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>This QZ7 already has %1, the firmware this program carries.</source>
+        <extracomment>%1 the version on the QZ7.</extracomment>
         <translation>この QZ7 にはすでに本プログラムのファームウェア %1 が入っています。</translation>
     </message>
 </context>
 <context>
     <name>Terminal</name>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+153"/>
+        <location filename="../run/BenchRun.cpp" line="+154"/>
         <source>The history could not be written to %1: %2.</source>
+        <extracomment>%1 the file, %2 the error.</extracomment>
         <translation>履歴を %1 に書き込めませんでした: %2。</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+9"/>
         <source>The report could not be written to %1: %2.</source>
+        <extracomment>%1 the file, %2 the error.</extracomment>
         <translation>レポートを %1 に書き込めませんでした: %2。</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>Ended: %1 (status %2).</source>
+        <extracomment>%1 the outcome&apos;s name as scripts read it (&quot;done&quot;, &quot;not-erased&quot;: keep it), %2 the exit status.</extracomment>
         <translation>終了: %1 (ステータス %2)。</translation>
     </message>
     <message numerus="yes">
@@ -1061,14 +1117,16 @@ and the QZ7</source>
         </translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Found the USB adapter: %1.</source>
+        <extracomment>%1 the device path.</extracomment>
         <translation>USB アダプターが見つかりました: %1。</translation>
     </message>
     <message>
         <location line="+30"/>
-        <location filename="../run/UnitRun.cpp" line="+46"/>
+        <location filename="../run/UnitRun.cpp" line="+47"/>
         <source>Stopped after %1 s (--timeout)</source>
+        <extracomment>%1 the --timeout seconds. Starts a sentence: &quot;… during the update: the QZ7 has no firmware now.&quot;</extracomment>
         <translation>%1 秒で停止しました (--timeout)</translation>
     </message>
     <message>
@@ -1092,14 +1150,15 @@ and the QZ7</source>
         <translation>%1 秒以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して、もう一度実行してください。</translation>
     </message>
     <message>
-        <location line="-244"/>
-        <location filename="../terminal/BenchPrinter.cpp" line="+90"/>
+        <location line="-248"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+91"/>
         <source>Nothing was done to this port.</source>
         <translation>このポートには何もしていません。</translation>
     </message>
     <message>
         <location filename="../terminal/BenchPrinter.cpp" line="-50"/>
         <source>%1. Let the other units finish; then switch this QZ7 off, hold Run/Stop while you switch it on, and update it again on this port.</source>
+        <extracomment>%1 the failure&apos;s headline (&quot;Not Erased&quot;).</extracomment>
         <translation>%1。他のユニットが終わるまで待ち、この QZ7 の電源を切ってから Run/Stop を押したまま電源を入れ、このポートでもう一度更新してください。</translation>
     </message>
     <message numerus="yes">
@@ -1121,33 +1180,38 @@ and the QZ7</source>
         <translation>更新しますか?</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+267"/>
+        <location filename="../run/BenchRun.cpp" line="+272"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
+        <extracomment>%1 the version on the QZ7, %2 the firmware this program carries.</extracomment>
         <translation>バージョン %1 は本プログラムの %2 より古いです。何も消去していません (--check)。</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Version %1, the one this program carries: nothing erased (--check).</source>
+        <extracomment>%1 the version on the QZ7.</extracomment>
         <translation>バージョン %1 は本プログラムと同じです。何も消去していません (--check)。</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Version %1, newer than the %2 this program carries: nothing erased (--check).</source>
+        <extracomment>%1 the version on the QZ7, %2 the firmware this program carries.</extracomment>
         <translation>バージョン %1 は本プログラムの %2 より新しいです。何も消去していません (--check)。</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Version %1: nothing erased (--check).</source>
+        <extracomment>%1 the version on the QZ7, which cannot be compared.</extracomment>
         <translation>バージョン %1: 何も消去していません (--check)。</translation>
     </message>
     <message>
-        <location line="-9"/>
+        <location line="-13"/>
         <source>Version not found: nothing erased (--check).</source>
         <translation>バージョンが見つかりません: 何も消去していません (--check)。</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchPrinter.cpp" line="+18"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+19"/>
         <source>Already on %1: not updated (--skip-current).</source>
+        <extracomment>%1 the firmware version.</extracomment>
         <translation>すでに %1 です: 更新していません (--skip-current)。</translation>
     </message>
     <message>
@@ -1179,8 +1243,9 @@ and the QZ7</source>
         <translation>更新しますか? [y/N]</translation>
     </message>
     <message>
-        <location filename="../run/Bounds.cpp" line="+40"/>
+        <location filename="../run/Bounds.cpp" line="+41"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
+        <extracomment>%1 the --wait seconds (also in the next three texts).</extracomment>
         <translation>%1 秒以内に QZ7 が見つかりません: ポートは開いていますが、応答がありません。Run/Stop を押したまま QZ7 の電源を入れてください。</translation>
     </message>
     <message>
@@ -1230,19 +1295,22 @@ and the QZ7</source>
         <translation>QZ7 に書き込み中です。今停止すると QZ7 のファームウェアがなくなります。更新を続けます。停止するには 5 秒以内にもう一度 Ctrl+C を押してください。</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="-103"/>
-        <location filename="../run/UnitRun.cpp" line="+123"/>
+        <location filename="../run/BenchRun.cpp" line="-104"/>
+        <location filename="../run/UnitRun.cpp" line="+124"/>
         <source>Interrupted</source>
+        <extracomment>Stopped by Ctrl+C or a signal. Starts a sentence: &quot;… during the update: …&quot;, &quot;… before anything was erased: …&quot;.</extracomment>
         <translation>中断しました</translation>
     </message>
     <message>
-        <location filename="../run/Ledger.cpp" line="+117"/>
+        <location filename="../run/Ledger.cpp" line="+118"/>
         <source>Last updated to %1 (Done) at %2: not updated again (--skip-done).</source>
+        <extracomment>%1 the firmware version, %2 the time (UTC).</extracomment>
         <translation>%2 に %1 へ更新済み (Done) のため、再更新しません (--skip-done)。</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>The QZ7 %1 on %2 was left without firmware at %3; update it again.</source>
+        <extracomment>%1 the unit&apos;s name, %2 its slot (the USB socket), %3 the time (UTC).</extracomment>
         <translation>%2 の QZ7 %1 は %3 にファームウェアのない状態で残されました。もう一度更新してください。</translation>
     </message>
     <message>
@@ -1263,18 +1331,21 @@ and the QZ7</source>
         <translation>%1  合格 %2  不合格 %3  初回合格率 %4 %  毎時台数 %5</translation>
     </message>
     <message>
-        <location filename="../run/HistoryList.cpp" line="+16"/>
+        <location filename="../run/HistoryList.cpp" line="+17"/>
         <source>No records yet in %1.</source>
+        <extracomment>%1 the history file.</extracomment>
         <translation>%1 にはまだ記録がありません。</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>cannot read the history %1: %2</source>
+        <extracomment>After &quot;qz7-updater: &quot;. %1 the history file, %2 the error.</extracomment>
         <translation>履歴 %1 を読めません: %2</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+14"/>
         <source>No records of %1.</source>
+        <extracomment>%1 the unit&apos;s name.</extracomment>
         <translation>%1 の記録はありません。</translation>
     </message>
     <message>
