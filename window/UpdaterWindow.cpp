@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTextBoundaryFinder>
 #include <QResizeEvent>
 #include <QTimer>
 #include <algorithm>
@@ -46,16 +47,27 @@ QIcon ApplicationIcon()
     return QIcon::fromTheme(QStringLiteral("qz7-updater"), builtIn);
 }
 
-// Every word wider than `width` cut in its middle; line breaks and the other words as they stand.
-// The middle, not an end: a by-id path begins with the adapter's maker and ends with its serial
-// number, and the operator needs both.
+// Whether the label may break a line inside `word`: a sentence of a language written without
+// spaces (Japanese) is one "word" between spaces, and wraps between its characters.
+bool Breakable(const QString& word)
+{
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, word);
+    for (qsizetype at = breaks.toNextBoundary(); at > 0; at = breaks.toNextBoundary())
+        if (at < word.size())
+            return true;
+    return false;
+}
+
+// Every word wider than `width` that no line can break cut in its middle; line breaks and the
+// other words as they stand. The middle, not an end: a by-id path begins with the adapter's maker
+// and ends with its serial number, and the operator needs both.
 QString ElideLongWords(const QString& text, const QFontMetrics& metrics, int width)
 {
     QStringList lines = text.split(QLatin1Char('\n'));
     for (QString& line : lines) {
         QStringList words = line.split(QLatin1Char(' '));
         for (QString& word : words)
-            if (metrics.horizontalAdvance(word) > width)
+            if (metrics.horizontalAdvance(word) > width && !Breakable(word))
                 word = metrics.elidedText(word, Qt::ElideMiddle, width);
         line = words.join(QLatin1Char(' '));
     }

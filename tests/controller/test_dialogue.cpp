@@ -322,6 +322,11 @@ TEST_F(Step, StatusLineIsHeardWholeAndHiddenButtonsCannotBePressed)
     EXPECT_EQ(QAccessible::queryAccessibleInterface(status)->text(QAccessible::Description), whole);
     for (const QString& word : status->text().split(QRegularExpression(QStringLiteral("[ \n]"))))
         EXPECT_LE(status->fontMetrics().horizontalAdvance(word), status->contentsRect().width()) << word.toStdString();
+    // A sentence written without spaces, as Japanese is, wraps between its characters: nothing
+    // of it is cut.
+    const QString kana(80, QChar(0x3042));
+    app->frontEnd->Show({.status = StatusText::AdapterFacts{.path = "/dev/ttyUSB0", .description = kana.toStdString()}});
+    EXPECT_EQ(status->text(), "Adapter on /dev/ttyUSB0: " + kana);
 
     // The failure's detail is heard as well; an empty line leaves an empty name.
     Judge(Stage::AwaitingErased, "Not Erased\r\n");
