@@ -326,7 +326,7 @@ TEST_F(Step, StatusLineIsHeardWholeAndHiddenButtonsCannotBePressed)
     // of it is cut.
     const QString kana(80, QChar(0x3042));
     app->frontEnd->Show({.status = StatusText::AdapterFacts{.path = "/dev/ttyUSB0", .description = kana.toStdString()}});
-    EXPECT_EQ(status->text(), "Adapter on /dev/ttyUSB0: " + kana);
+    EXPECT_EQ(status->text().toStdString(), ("Adapter on /dev/ttyUSB0: " + kana).toStdString());
 
     // The failure's detail is heard as well; an empty line leaves an empty name.
     Judge(Stage::AwaitingErased, "Not Erased\r\n");
