@@ -8,7 +8,7 @@
 #   8-silence-mid-transfer    the QZ7 silent after line 1000
 #   failure-restart           the adapter lost mid-transfer: the failure screen, Restart and Close
 #   dark-palette              mid-transfer in Qt's Fusion style with scripts/dark.qss
-# Each picture is the window alone (520x460).
+# Each picture is the window alone (520x460, or taller where what it shows made it grow).
 #
 # Usage: scripts/screenshots.sh [--lang LOCALE] [NAME...]
 #   --lang LOCALE  runs the updater with LANG=LOCALE (for instance de_DE.UTF-8; SHOTS_LANG in the
@@ -52,6 +52,9 @@ mkdir -p "$WORK/runtime"
 chmod 755 "$WORK"
 chown nobody "$WORK/runtime"
 chmod 700 "$WORK/runtime"
+# A history of each user's own: nobody cannot write the one root made.
+mkdir -p "$WORK/state-root" "$WORK/state-nobody"
+chown nobody "$WORK/state-nobody"
 OUT=$WORK  # where xserver.sh puts the X server's log
 source scripts/xserver.sh
 pids=()
@@ -72,7 +75,7 @@ updater() {  # updater NAME USER PORTS [ARGS...]: starts the updater, sets $upda
   local name=$1 user=$2 ports=$3
   shift 3
   env -i PATH=/usr/bin:/bin DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$(realpath "$WORK/runtime")" \
-    XDG_STATE_HOME="$(realpath "$WORK/runtime")/state" QZ7_JOURNAL=off \
+    XDG_STATE_HOME="$(realpath "$WORK")/state-$user" QZ7_JOURNAL=off \
     LANG="${lang:-C.UTF-8}" QZ7_SERIAL_PORTS="$ports" ${times:+QZ7_TEST_TIMES="$times"} \
     setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups "$BUILD/qz7-updater" "$@" \
     > /dev/null 2> "$WORK/$name.log" &
@@ -102,7 +105,10 @@ second_window() {  # the updater's other visible window (its question), once it 
 }
 shot() {  # shot NAME: the window alone, once it has drawn what it was told
   sleep 0.5
-  import -window root -crop 520x460+60+50 +repage "$DOCS/$1$suffix.png"
+  # Where the window is and how big: 520x460 unless what it shows made it grow.
+  local WIDTH=520 HEIGHT=460 X=60 Y=50 SCREEN WINDOW
+  [ -n "${win:-}" ] && eval "$(xdotool getwindowgeometry --shell "$win" 2>/dev/null)"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$DOCS/$1$suffix.png"
   echo "  $DOCS/$1$suffix.png"
 }
 finish() { kill "$updater" 2>/dev/null || true; wait "$updater" 2>/dev/null || true; sleep 0.3; }
