@@ -16,11 +16,11 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLabel>
+#include <QLayout>
 #include <QProgressBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
-#include <QTextBoundaryFinder>
 #include <QResizeEvent>
 #include <QTimer>
 #include <algorithm>
@@ -47,18 +47,26 @@ QIcon ApplicationIcon()
     return QIcon::fromTheme(QStringLiteral("qz7-updater"), builtIn);
 }
 
-// Whether the label may break a line inside `word`: a sentence of a language written without
-// spaces (Japanese) is one "word" between spaces, and wraps between its characters.
-bool Breakable(const QString& word)
+// Whether `word` is written without spaces between its words, as Japanese is: a whole sentence
+// stands between two spaces, and the label wraps it between its characters. (A path is one word
+// that is cut instead: kept on one line, its start and end shown.)
+bool WrapsBetweenCharacters(const QString& word)
 {
-    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, word);
-    for (qsizetype at = breaks.toNextBoundary(); at > 0; at = breaks.toNextBoundary())
-        if (at < word.size())
-            return true;
+    for (const QChar c : word)
+        switch (c.script()) {
+        case QChar::Script_Han:
+        case QChar::Script_Hiragana:
+        case QChar::Script_Katakana:
+        case QChar::Script_Thai:
+        case QChar::Script_Lao:
+        case QChar::Script_Khmer:
+        case QChar::Script_Myanmar: return true;
+        default: break;
+        }
     return false;
 }
 
-// Every word wider than `width` that no line can break cut in its middle; line breaks and the
+// Every word wider than `width` cut in its middle, but for those the label wraps; line breaks and the
 // other words as they stand. The middle, not an end: a by-id path begins with the adapter's maker
 // and ends with its serial number, and the operator needs both.
 QString ElideLongWords(const QString& text, const QFontMetrics& metrics, int width)
@@ -67,7 +75,7 @@ QString ElideLongWords(const QString& text, const QFontMetrics& metrics, int wid
     for (QString& line : lines) {
         QStringList words = line.split(QLatin1Char(' '));
         for (QString& word : words)
-            if (metrics.horizontalAdvance(word) > width && !Breakable(word))
+            if (metrics.horizontalAdvance(word) > width && !WrapsBetweenCharacters(word))
                 word = metrics.elidedText(word, Qt::ElideMiddle, width);
         line = words.join(QLatin1Char(' '));
     }
@@ -140,6 +148,7 @@ void UpdaterWindow::SetLeftEmpty(const QStringList& sentences)
     ui_->LeftEmptyView->setText(text);
     ui_->LeftEmptyView->setAccessibleName(text);
     ui_->LeftEmptyView->setVisible(!sentences.isEmpty());
+    GrowToFit();
 }
 
 void UpdaterWindow::ShowEnd(Outcome outcome)
@@ -174,6 +183,7 @@ void UpdaterWindow::ShowEnd(Outcome outcome)
         setAttribute(Qt::WA_KeyboardFocusChange);
         focused->setFocus();
     }
+    GrowToFit();
 }
 
 void UpdaterWindow::OfferNextUnit(bool offered)
@@ -242,6 +252,18 @@ void UpdaterWindow::LayOutStatus()
     view->setAccessibleDescription(cut ? status_ : statusDescription_);
     // Named by the whole text: the change of name is the event a screen reader speaks.
     view->setAccessibleName(status_);
+    GrowToFit();
+}
+
+void UpdaterWindow::GrowToFit()
+{
+    if (isMaximized() || isFullScreen() || !layout())
+        return;
+    layout()->activate();
+    const int needed = layout()->hasHeightForWidth() ? layout()->totalMinimumHeightForWidth(width())
+                                                     : layout()->totalMinimumSize().height();
+    if (needed > height())
+        resize(width(), needed);
 }
 
 bool UpdaterWindow::eventFilter(QObject* watched, QEvent* event)

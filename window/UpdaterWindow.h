@@ -121,6 +121,9 @@ private:
     bool Programming() const { return programming && programming(); }
     void AskToStop();
     void LayOutStatus();
+    // Makes the window taller when what it shows needs more room than it has (a long status in
+    // a language that needs more words), so that no part is drawn over another. Never smaller.
+    void GrowToFit();
     void ShowLevel(int level);
 
     std::unique_ptr<Ui::QZ7UpdaterWindow> ui_;

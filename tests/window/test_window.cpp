@@ -10,6 +10,7 @@
 #include "tests/support/WindowKeys.h"
 
 #include <QAccessible>
+#include <QLayout>
 #include <filesystem>
 #include <QClipboard>
 #include <QLineEdit>
@@ -63,6 +64,28 @@ TEST(Window, LongestMessagesFitWithoutClipping)
         label->setText(QString::fromStdString(text));
         QCoreApplication::processEvents();
         EXPECT_GE(label->height(), label->heightForWidth(label->width())) << text;
+    }
+    // An end screen with the picture, the mark and a status of seven lines, as a language that
+    // needs more words gives: the window grows, and nothing is drawn over anything else.
+    UpdaterWindow& w = *app->window;
+    app->frontEnd->Show({.picture = Picture::Device});
+    app->frontEnd->Show(FailureScreen(Outcome::Disconnected));
+    std::string longer;
+    for (int i = 0; i < 40; ++i)
+        longer += "Wortreicher ";
+    app->frontEnd->Show({.status = StatusText::AdapterFacts{.path = "/dev/ttyUSB0", .description = longer}});
+    QCoreApplication::processEvents();
+    EXPECT_GE(w.ImageView()->height(), 180);
+    QWidget* previous = nullptr;
+    for (int i = 0; i < w.layout()->count(); ++i) {
+        QWidget* item = w.layout()->itemAt(i)->widget();
+        if (!item || item->isHidden())
+            continue;
+        if (previous) {
+            EXPECT_LE(previous->geometry().bottom(), item->geometry().top())
+                << previous->objectName().toStdString() << " over " << item->objectName().toStdString();
+        }
+        previous = item;
     }
 }
 
