@@ -403,7 +403,8 @@ int OutputWritten(int status)
         errno = EBADF;
     else if (std::fflush(stdout) == 0 && !std::ferror(stdout))
         return status;
-    std::fprintf(stderr, "qz7-updater: cannot write to standard output: %s\n", std::strerror(errno));
+    //: After "qz7-updater: ". %1 the system's error text.
+    std::fprintf(stderr, "qz7-updater: %s\n", Words::Fill(Tr("Help", "cannot write to standard output: %1"), {Words::ErrorText(errno)}).c_str());
     return ExitStatus::OutputFailed;
 }
 

@@ -1,7 +1,9 @@
 #include "core/Words.h"
 
 #include "core/Directions.h"
+#include "core/OneLine.h"
 #include "core/Status.h"
+#include "firmware/Firmware.h"
 
 #include <cstring>
 
@@ -15,6 +17,29 @@ template <class... F>
 Overloaded(F...) -> Overloaded<F...>;
 
 Words::Translation translation = nullptr;
+
+// Each text of the directions with more than one line, as one line: the English that the rule
+// makes of it. A text added to the directions with a line break gets its row here (a test says
+// so) and its translation in the catalogs.
+const Words::OneLineText kOneLine[] = {
+    {Says::VersionNotFound, QT_TRANSLATE_NOOP("OneLine", "Version not Found. Update anyway?")},
+    {Says::NotErased, QT_TRANSLATE_NOOP("OneLine", "Not Erased. Please restart the program and the QZ7")},
+    {Says::Disconnected, QT_TRANSLATE_NOOP("OneLine", "USB adapter disconnected. Please restart the program and the QZ7")},
+    {Says::NoVersion, QT_TRANSLATE_NOOP("OneLine", "No version reply. Please restart the program and the QZ7")},
+    {Says::ImageDamaged, QT_TRANSLATE_NOOP("OneLine", "Firmware image damaged. Please reinstall the program")},
+    {Says::NotDone, QT_TRANSLATE_NOOP("OneLine", "Not Done. Please restart the program and the QZ7")},
+    {Says::Restarted, QT_TRANSLATE_NOOP("OneLine", "QZ7 restarted during the update. It has no firmware now. Restart the program,"
+                                                   " power on the QZ7 while holding Run/Stop, and update again")},
+    {Says::Stopped, QT_TRANSLATE_NOOP("OneLine", "QZ7 stopped accepting data. Please restart the program and the QZ7")},
+    {Says::EndedEarly, QT_TRANSLATE_NOOP("OneLine", "QZ7 stopped before the whole image was sent. It has no firmware now. Restart the"
+                                                    " program, power on the QZ7 while holding Run/Stop, and update again")},
+    //: %1 the version the QZ7 reported, %2 the firmware this program carries.
+    {Says::FoundVersion, QT_TRANSLATE_NOOP("OneLine", "Found Version: %1. Update To: QZ7 V%2?")},
+    //: %1 the QZ7's reply as it sent it (at most 40 characters, escaped).
+    {Says::Unexpected, QT_TRANSLATE_NOOP("OneLine", "Unexpected reply: %1. Please restart the program and the QZ7")},
+    //: %1 the error's own text, from the system.
+    {Says::Exception, QT_TRANSLATE_NOOP("OneLine", "An Exception Occured: %1")},
+};
 thread_local bool english = false;
 
 // English for the rendering in hand, on this thread.
@@ -122,6 +147,28 @@ std::string Words::Directions(const DirectionsFact& fact, Language language)
     case Says::Exception: return D::Exception(fact.detail.c_str());
     }
     return {};
+}
+
+std::span<const Words::OneLineText> Words::OneLineTexts()
+{
+    return kOneLine;
+}
+
+std::string Words::DirectionsOneLine(const DirectionsFact& fact, Language language)
+{
+    const EnglishWhile scope(language);
+    if (!RenderingEnglish())
+        for (const OneLineText& row : kOneLine)
+            if (row.says == fact.says) {
+                const std::string pattern = Tr("OneLine", row.text);
+                switch (fact.says) {
+                case Says::FoundVersion: return Fill(pattern, {fact.detail, Firmware::Version});
+                case Says::Unexpected: return Fill(pattern, {fact.detail.substr(0, 40)});
+                case Says::Exception: return Fill(pattern, {fact.detail});
+                default: return pattern;
+                }
+            }
+    return OneLine(Directions(fact), RenderingEnglish() ? Language::English : Language::Operator);
 }
 
 std::string Words::Status(const StatusFact& fact, Language language)

@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -44,6 +45,17 @@ std::string Fill(std::string_view pattern, std::initializer_list<std::string> ar
 std::string Sentences(const std::string& first, const std::string& second);
 
 std::string Directions(const DirectionsFact& fact, Language language = Language::Operator);
+// The directions as one line, for the terminal. In English the lines are joined by rule (see
+// core/OneLine.h); another language has each text of several lines as one catalog text of its own,
+// since only the language knows where one of its sentences ends and the next begins.
+std::string DirectionsOneLine(const DirectionsFact& fact, Language language = Language::Operator);
+// Those one-line texts: the directions they stand for, and the English that the rule makes of
+// the directions' text (their catalog key).
+struct OneLineText {
+    Says says;
+    const char* text;
+};
+std::span<const OneLineText> OneLineTexts();
 std::string Status(const StatusFact& fact, Language language = Language::Operator);
 
 // The command the report asks the operator to run, word for word as its text holds it on a line

@@ -284,8 +284,10 @@ std::optional<BenchRun::Refusal> BenchRun::Start()
         // Checked before any port is touched: a bench that cannot keep its record does not start.
         int fd = ::open(run.report->c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
         if (fd < 0)
-            return Refusal{ExitStatus::OutputFailed, "cannot write the report " + StatusText::PrintableText(*run.report) + ": " +
-                                                         std::strerror(errno) + ". Nothing was done to any port."};
+            //: After "qz7-updater: ". %1 the report file, %2 the system's error text.
+            return Refusal{ExitStatus::OutputFailed,
+                           Words::Fill(Words::Tr("Terminal", "cannot write the report %1: %2. Nothing was done to any port."),
+                                       {StatusText::PrintableText(*run.report), Words::ErrorText(errno)})};
         ::close(fd);
     }
     // The history likewise; and the units a cut-off update left without firmware are said first.
@@ -293,8 +295,9 @@ std::optional<BenchRun::Refusal> BenchRun::Start()
     std::string error;
     ledger_ = Ledger::Open({.historyFile = historyFile, .journal = JournalWanted()}, error);
     if (!ledger_)
-        return Refusal{ExitStatus::OutputFailed, "cannot keep the history " + StatusText::PrintableText(historyFile) + ": " + error +
-                                                     ". Nothing was done to any port."};
+        //: After "qz7-updater: ". %1 the history file, %2 what went wrong.
+        return Refusal{ExitStatus::OutputFailed, Words::Fill(Words::Tr("Terminal", "cannot keep the history %1: %2. Nothing was done to any port."),
+                                                             {StatusText::PrintableText(historyFile), error})};
     identity_ = identity::ForRun(run.operatorName);
     for (const HistoryRecord& left : ledger_->LeftEmpty()) {
         view_.Say(nullptr, LeftEmptyText(left));

@@ -1,5 +1,6 @@
 #include "run/Records.h"
 
+#include "core/Words.h"
 #include "firmware/Firmware.h"
 
 #include <QDateTime>
@@ -140,7 +141,10 @@ std::string ProgramVersion()
 std::string VersionText()
 {
     const ShippedFirmware& f = Shipped();
-    return "QZ7 Updater " QZ7_VERSION ", firmware " + f.version + ", " + std::to_string(f.lines) + " lines, sha256 " + f.sha256;
+    //: --version: %1 the program's version, %2 the firmware's ("V2.007"), %n its lines, %3 its sha256.
+    return Words::Fill(Words::TrN("Terminal", "QZ7 Updater %1, firmware %2, %n lines, sha256 %3", "QZ7 Updater %1, firmware %2, %n line, sha256 %3",
+                                  f.lines),
+                       {QZ7_VERSION, f.version, f.sha256});
 }
 
 std::string VersionJson()

@@ -32,7 +32,7 @@ void BenchPrinter::Directions(const DirectionsFact& directions)
     // Directions may carry the QZ7's own bytes: escaped, so that they cannot move the cursor.
     const std::string text = Words::Directions(directions);
     if (!FailureDirections(directions.says) || screen_.Units() < 2) {
-        screen_.Say(&unit_, StatusText::PrintableText(OneLine(text)));
+        screen_.Say(&unit_, StatusText::PrintableText(Words::DirectionsOneLine(directions)));
         return;
     }
     // A failure's screen asks to restart the program, which would stop the other units: the
@@ -77,8 +77,10 @@ void BenchPrinter::Status(const StatusFact& report)
 void BenchPrinter::Question(Answer answer, VersionRelation relation, const std::optional<std::string>&, std::function<void(bool)>)
 {
     if (answer == Answer::Update)
-        screen_.Say(&unit_, relation == VersionRelation::Newer ? Words::Tr("Terminal", "Update to the older firmware?") + " y (--yes --allow-older)"
-                                                               : Words::Tr("Terminal", "Update?") + " y (--yes)");
+        //: The question answered by the options: "y" stands for the answer, the options as they are.
+        screen_.Say(&unit_, relation == VersionRelation::Newer ? Words::Tr("Terminal", "Update to the older firmware? y (--yes --allow-older)")
+                                                               //: The question answered by the option: "y" stands for the answer.
+                                                               : Words::Tr("Terminal", "Update? y (--yes)"));
 }
 
 void BenchPrinter::Line(const std::string& line)

@@ -62,7 +62,7 @@ void LinePrinter::Directions(const DirectionsFact& directions)
 {
     // Directions may carry the QZ7's own bytes (its version, an unexpected reply): escaped, so
     // that they cannot move the cursor, rewrite the screen or cut the line.
-    PrintLine(StatusText::PrintableText(OneLine(Words::Directions(directions))));
+    PrintLine(StatusText::PrintableText(Words::DirectionsOneLine(directions)));
 }
 
 void LinePrinter::Progress(const std::string& text)
@@ -159,7 +159,10 @@ void LinePrinter::Question(Answer answer, VersionRelation relation, const std::o
     const std::string question = newer ? Words::Tr("Terminal", "Update to the older firmware? [y/N]")
                                        : Words::Tr("Terminal", "Update? [y/N]");
     if (answer == Answer::Update) {
-        PrintLine(question + (newer ? " y (--yes --allow-older)" : " y (--yes)"));
+        //: The question answered by the options: "y" stands for the answer, the options as they are.
+        PrintLine(newer ? Words::Tr("Terminal", "Update to the older firmware? [y/N] y (--yes --allow-older)")
+                        //: The question answered by the option: "y" stands for the answer.
+                        : Words::Tr("Terminal", "Update? [y/N] y (--yes)"));
         return;
     }
     EndBar();
@@ -209,9 +212,9 @@ void LinePrinter::ReadAnswer()
     // Either way the answer finishes the question's line.
     promptOpen_ = false;
     if (!(!end && !overlong && tty_ && ::isatty(STDIN_FILENO) == 1))
-        PrintLine(overlong           ? "(answer too long)"
-                  : end && word.empty() ? "(end of input)"
-                                        : StatusText::Printable(word, std::string::npos));
+        PrintLine(overlong           ? Words::Tr("Terminal", "(answer too long)")
+                  : end && word.empty() ? Words::Tr("Terminal", "(end of input)")
+                                        : StatusText::PrintableText(word));
     if (answered_)
         answered_(IsYes(word));
 }

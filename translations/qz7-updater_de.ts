@@ -512,11 +512,83 @@ neu starten</translation>
         <source>With several units, --all, --json, --skip-current or --report the version question is answered ahead: add --yes (or --check).</source>
         <translation>Mit mehreren Geräten, --all, --json, --skip-current oder --report wird die Versionsfrage vorab beantwortet: Fügen Sie --yes (oder --check) hinzu.</translation>
     </message>
+    <message>
+        <location line="+69"/>
+        <source>cannot write to standard output: %1</source>
+        <extracomment>After &quot;qz7-updater: &quot;. %1 the system&apos;s error text.</extracomment>
+        <translation>Standardausgabe kann nicht geschrieben werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>OneLine</name>
+    <message>
+        <location filename="../core/Words.cpp" line="+25"/>
+        <source>Version not Found. Update anyway?</source>
+        <translation>Keine Version gefunden. Trotzdem aktualisieren?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not Erased. Please restart the program and the QZ7</source>
+        <translation>Nicht gelöscht. Bitte Programm und QZ7 neu starten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>USB adapter disconnected. Please restart the program and the QZ7</source>
+        <translation>USB-Adapter getrennt. Bitte Programm und QZ7 neu starten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No version reply. Please restart the program and the QZ7</source>
+        <translation>Keine Versionsantwort. Bitte Programm und QZ7 neu starten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Firmware image damaged. Please reinstall the program</source>
+        <translation>Firmware-Image beschädigt. Bitte Programm neu installieren</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not Done. Please restart the program and the QZ7</source>
+        <translation>Nicht fertig. Bitte Programm und QZ7 neu starten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>QZ7 restarted during the update. It has no firmware now. Restart the program, power on the QZ7 while holding Run/Stop, and update again</source>
+        <translation>QZ7 während der Aktualisierung neu gestartet. Er hat jetzt keine Firmware. Programm neu starten, QZ7 bei gedrückter Run/Stop-Taste einschalten, erneut aktualisieren</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>QZ7 stopped accepting data. Please restart the program and the QZ7</source>
+        <translation>QZ7 nimmt keine Daten mehr an. Bitte Programm und QZ7 neu starten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>QZ7 stopped before the whole image was sent. It has no firmware now. Restart the program, power on the QZ7 while holding Run/Stop, and update again</source>
+        <translation>QZ7 endete, bevor das ganze Image gesendet war. Er hat jetzt keine Firmware. Programm neu starten, QZ7 bei gedrückter Run/Stop-Taste einschalten, erneut aktualisieren</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Found Version: %1. Update To: QZ7 V%2?</source>
+        <extracomment>%1 the version the QZ7 reported, %2 the firmware this program carries.</extracomment>
+        <translation>Gefundene Version: %1. Aktualisieren auf: QZ7 V%2?</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Unexpected reply: %1. Please restart the program and the QZ7</source>
+        <extracomment>%1 the QZ7&apos;s reply as it sent it (at most 40 characters, escaped).</extracomment>
+        <translation>Unerwartete Antwort: %1. Bitte Programm und QZ7 neu starten</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>An Exception Occured: %1</source>
+        <extracomment>%1 the error&apos;s own text, from the system.</extracomment>
+        <translation>Ein Ausnahmefehler ist aufgetreten: %1</translation>
+    </message>
 </context>
 <context>
     <name>QCommandLineParser</name>
     <message>
-        <location line="-277"/>
+        <location filename="../app/Startup.cpp" line="-346"/>
         <source>Displays help on commandline options.</source>
         <translation>Zeigt Hilfe zu den Kommandozeilenoptionen an.</translation>
     </message>
@@ -1127,7 +1199,19 @@ neu starten</translation>
         <translation>USB-Adapter gefunden: %1.</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+12"/>
+        <source>cannot write the report %1: %2. Nothing was done to any port.</source>
+        <extracomment>After &quot;qz7-updater: &quot;. %1 the report file, %2 the system&apos;s error text.</extracomment>
+        <translation>der Bericht %1 kann nicht geschrieben werden: %2. An keinem Port wurde etwas getan.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>cannot keep the history %1: %2. Nothing was done to any port.</source>
+        <extracomment>After &quot;qz7-updater: &quot;. %1 the history file, %2 what went wrong.</extracomment>
+        <translation>der Verlauf %1 kann nicht geführt werden: %2. An keinem Port wurde etwas getan.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <location filename="../run/UnitRun.cpp" line="+47"/>
         <source>Stopped after %1 s (--timeout)</source>
         <extracomment>%1 the --timeout seconds. Starts a sentence: &quot;… during the update: the QZ7 has no firmware now.&quot;</extracomment>
@@ -1154,13 +1238,13 @@ neu starten</translation>
         <translation>Kein QZ7 innerhalb von %1 s: Es wurde kein brauchbarer USB-Adapter gefunden. Stecken Sie den Adapter ein und starten Sie erneut.</translation>
     </message>
     <message>
-        <location line="-248"/>
-        <location filename="../terminal/BenchPrinter.cpp" line="+91"/>
+        <location line="-251"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+93"/>
         <source>Nothing was done to this port.</source>
         <translation>An diesem Port wurde nichts verändert.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchPrinter.cpp" line="-50"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="-52"/>
         <source>%1. Let the other units finish; then switch this QZ7 off, hold Run/Stop while you switch it on, and update it again on this port.</source>
         <extracomment>%1 the failure&apos;s headline (&quot;Not Erased&quot;).</extracomment>
         <translation>%1. Die anderen Geräte zu Ende laufen lassen; dann diesen QZ7 ausschalten, bei gedrückter Run/Stop-Taste einschalten und an diesem Anschluss erneut aktualisieren.</translation>
@@ -1175,17 +1259,18 @@ neu starten</translation>
         </translation>
     </message>
     <message>
-        <location line="+32"/>
-        <source>Update to the older firmware?</source>
-        <translation>Auf die ältere Firmware aktualisieren?</translation>
+        <location line="+33"/>
+        <source>Update to the older firmware? y (--yes --allow-older)</source>
+        <extracomment>The question answered by the options: &quot;y&quot; stands for the answer, the options as they are.</extracomment>
+        <translation>Auf die ältere Firmware aktualisieren? y (--yes --allow-older)</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Update?</source>
-        <translation>Aktualisieren?</translation>
+        <location line="+2"/>
+        <source>Update? y (--yes)</source>
+        <translation>Aktualisieren? y (--yes)</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+272"/>
+        <location filename="../run/BenchRun.cpp" line="+275"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <extracomment>%1 the version on the QZ7, %2 the firmware this program carries.</extracomment>
         <translation>Version %1, älter als die %2 dieses Programms: nichts gelöscht (--check).</translation>
@@ -1249,6 +1334,27 @@ neu starten</translation>
         <translation>Aktualisieren? [y/N]</translation>
     </message>
     <message>
+        <location line="+3"/>
+        <source>Update to the older firmware? [y/N] y (--yes --allow-older)</source>
+        <extracomment>The question answered by the options: &quot;y&quot; stands for the answer, the options as they are.</extracomment>
+        <translation>Auf die ältere Firmware aktualisieren? [y/N] y (--yes --allow-older)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Update? [y/N] y (--yes)</source>
+        <translation>Aktualisieren? [y/N] y (--yes)</translation>
+    </message>
+    <message>
+        <location line="+50"/>
+        <source>(answer too long)</source>
+        <translation>(Antwort zu lang)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>(end of input)</source>
+        <translation>(Ende der Eingabe)</translation>
+    </message>
+    <message>
         <location filename="../run/Bounds.cpp" line="+41"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <extracomment>%1 the --wait seconds (also in the next three texts).</extracomment>
@@ -1301,7 +1407,7 @@ neu starten</translation>
         <translation>Der QZ7 wird programmiert: Jetzt anzuhalten ließe ihn ohne Firmware. Die Aktualisierung geht weiter; drücken Sie innerhalb von 5 s erneut Strg+C, um anzuhalten.</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="-104"/>
+        <location filename="../run/BenchRun.cpp" line="-107"/>
         <location filename="../run/UnitRun.cpp" line="+124"/>
         <source>Interrupted</source>
         <extracomment>Stopped by Ctrl+C or a signal. Starts a sentence: &quot;… during the update: …&quot;, &quot;… before anything was erased: …&quot;.</extracomment>
@@ -1391,16 +1497,26 @@ neu starten</translation>
         <source>No name holds &quot;usb&quot;, &quot;pl2303&quot; or &quot;serial&quot;: the updater would wait for an adapter. Name the port with --port PATH to use it anyway.</source>
         <translation>Kein Name enthält „usb“, „pl2303“ oder „serial“: Der Updater würde auf einen Adapter warten. Nennen Sie den Port mit --port PFAD, um ihn trotzdem zu verwenden.</translation>
     </message>
+    <message numerus="yes">
+        <location filename="../run/Records.cpp" line="+145"/>
+        <source>QZ7 Updater %1, firmware %2, %n lines, sha256 %3</source>
+        <comment>QZ7 Updater %1, firmware %2, %n line, sha256 %3</comment>
+        <extracomment>--version: %1 the program&apos;s version, %2 the firmware&apos;s (&quot;V2.007&quot;), %n its lines, %3 its sha256.</extracomment>
+        <translation>
+            <numerusform>QZ7 Updater %1, Firmware %2, %n Zeile, sha256 %3</numerusform>
+            <numerusform>QZ7 Updater %1, Firmware %2, %n Zeilen, sha256 %3</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>UpdaterWindow</name>
     <message>
-        <location filename="../window/UpdaterWindow.cpp" line="+94"/>
+        <location filename="../window/UpdaterWindow.cpp" line="+114"/>
         <source>Erases the QZ7 and sends it firmware V%1</source>
         <translation>Löscht den QZ7 und sendet ihm die Firmware V%1</translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+46"/>
         <source>Done</source>
         <translation>Fertig</translation>
     </message>
@@ -1416,7 +1532,7 @@ neu starten</translation>
         <translation>%1 – %2</translation>
     </message>
     <message>
-        <location line="+114"/>
+        <location line="+127"/>
         <source>%1 % – %2</source>
         <extracomment>The window title during the transfer: the share sent so far (%1 %), then the program&apos;s name.</extracomment>
         <translation>%1 % – %2</translation>
@@ -1471,7 +1587,7 @@ neu starten</translation>
 <context>
     <name>Words</name>
     <message>
-        <location filename="../core/Words.cpp" line="+97"/>
+        <location filename="../core/Words.cpp" line="+81"/>
         <source>%1 %2</source>
         <extracomment>Two sentences in a row: the first (%1), then the next (%2).</extracomment>
         <translation>%1 %2</translation>

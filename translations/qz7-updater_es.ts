@@ -512,11 +512,83 @@ y el QZ7</translation>
         <source>With several units, --all, --json, --skip-current or --report the version question is answered ahead: add --yes (or --check).</source>
         <translation>Con varias unidades, --all, --json, --skip-current o --report, la pregunta de la versión se responde de antemano: añada --yes (o --check).</translation>
     </message>
+    <message>
+        <location line="+69"/>
+        <source>cannot write to standard output: %1</source>
+        <extracomment>After &quot;qz7-updater: &quot;. %1 the system&apos;s error text.</extracomment>
+        <translation>no se puede escribir en la salida estándar: %1</translation>
+    </message>
+</context>
+<context>
+    <name>OneLine</name>
+    <message>
+        <location filename="../core/Words.cpp" line="+25"/>
+        <source>Version not Found. Update anyway?</source>
+        <translation>Versión no encontrada. ¿Actualizar de todos modos?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not Erased. Please restart the program and the QZ7</source>
+        <translation>No se borró. Reinicie el programa y el QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>USB adapter disconnected. Please restart the program and the QZ7</source>
+        <translation>Adaptador USB desconectado. Reinicie el programa y el QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No version reply. Please restart the program and the QZ7</source>
+        <translation>Sin respuesta de versión. Reinicie el programa y el QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Firmware image damaged. Please reinstall the program</source>
+        <translation>Imagen del firmware dañada. Reinstale el programa</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not Done. Please restart the program and the QZ7</source>
+        <translation>No terminado. Reinicie el programa y el QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>QZ7 restarted during the update. It has no firmware now. Restart the program, power on the QZ7 while holding Run/Stop, and update again</source>
+        <translation>El QZ7 se reinició durante la actualización. Ahora no tiene firmware. Reinicie el programa, encienda el QZ7 manteniendo pulsado Run/Stop y actualice de nuevo</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>QZ7 stopped accepting data. Please restart the program and the QZ7</source>
+        <translation>El QZ7 dejó de aceptar datos. Reinicie el programa y el QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>QZ7 stopped before the whole image was sent. It has no firmware now. Restart the program, power on the QZ7 while holding Run/Stop, and update again</source>
+        <translation>El QZ7 se detuvo antes de recibir toda la imagen. Ahora no tiene firmware. Reinicie el programa, encienda el QZ7 manteniendo pulsado Run/Stop y actualice de nuevo</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Found Version: %1. Update To: QZ7 V%2?</source>
+        <extracomment>%1 the version the QZ7 reported, %2 the firmware this program carries.</extracomment>
+        <translation>Versión encontrada: %1. ¿Actualizar a QZ7 V%2?</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Unexpected reply: %1. Please restart the program and the QZ7</source>
+        <extracomment>%1 the QZ7&apos;s reply as it sent it (at most 40 characters, escaped).</extracomment>
+        <translation>Respuesta inesperada: %1. Reinicie el programa y el QZ7</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>An Exception Occured: %1</source>
+        <extracomment>%1 the error&apos;s own text, from the system.</extracomment>
+        <translation>Se produjo una excepción: %1</translation>
+    </message>
 </context>
 <context>
     <name>QCommandLineParser</name>
     <message>
-        <location line="-277"/>
+        <location filename="../app/Startup.cpp" line="-346"/>
         <source>Displays help on commandline options.</source>
         <translation>Muestra la ayuda sobre las opciones de la línea de comandos.</translation>
     </message>
@@ -1127,7 +1199,19 @@ y el QZ7</translation>
         <translation>Se encontró el adaptador USB: %1.</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+12"/>
+        <source>cannot write the report %1: %2. Nothing was done to any port.</source>
+        <extracomment>After &quot;qz7-updater: &quot;. %1 the report file, %2 the system&apos;s error text.</extracomment>
+        <translation>no se puede escribir el informe %1: %2. No se hizo nada en ningún puerto.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>cannot keep the history %1: %2. Nothing was done to any port.</source>
+        <extracomment>After &quot;qz7-updater: &quot;. %1 the history file, %2 what went wrong.</extracomment>
+        <translation>no se puede llevar el historial %1: %2. No se hizo nada en ningún puerto.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <location filename="../run/UnitRun.cpp" line="+47"/>
         <source>Stopped after %1 s (--timeout)</source>
         <extracomment>%1 the --timeout seconds. Starts a sentence: &quot;… during the update: the QZ7 has no firmware now.&quot;</extracomment>
@@ -1154,13 +1238,13 @@ y el QZ7</translation>
         <translation>Ningún QZ7 en %1 s: no se encontró ningún adaptador USB utilizable. Conecte el adaptador y vuelva a ejecutar el programa.</translation>
     </message>
     <message>
-        <location line="-248"/>
-        <location filename="../terminal/BenchPrinter.cpp" line="+91"/>
+        <location line="-251"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+93"/>
         <source>Nothing was done to this port.</source>
         <translation>No se hizo nada en este puerto.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchPrinter.cpp" line="-50"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="-52"/>
         <source>%1. Let the other units finish; then switch this QZ7 off, hold Run/Stop while you switch it on, and update it again on this port.</source>
         <extracomment>%1 the failure&apos;s headline (&quot;Not Erased&quot;).</extracomment>
         <translation>%1. Deje que las demás unidades terminen; luego apague este QZ7, enciéndalo manteniendo pulsado Run/Stop y actualícelo de nuevo en este puerto.</translation>
@@ -1175,17 +1259,18 @@ y el QZ7</translation>
         </translation>
     </message>
     <message>
-        <location line="+32"/>
-        <source>Update to the older firmware?</source>
-        <translation>¿Actualizar al firmware más antiguo?</translation>
+        <location line="+33"/>
+        <source>Update to the older firmware? y (--yes --allow-older)</source>
+        <extracomment>The question answered by the options: &quot;y&quot; stands for the answer, the options as they are.</extracomment>
+        <translation>¿Actualizar al firmware más antiguo? y (--yes --allow-older)</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Update?</source>
-        <translation>¿Actualizar?</translation>
+        <location line="+2"/>
+        <source>Update? y (--yes)</source>
+        <translation>¿Actualizar? y (--yes)</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+272"/>
+        <location filename="../run/BenchRun.cpp" line="+275"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <extracomment>%1 the version on the QZ7, %2 the firmware this program carries.</extracomment>
         <translation>Versión %1, más antigua que la %2 que trae este programa: no se borró nada (--check).</translation>
@@ -1249,6 +1334,27 @@ y el QZ7</translation>
         <translation>¿Actualizar? [y/N]</translation>
     </message>
     <message>
+        <location line="+3"/>
+        <source>Update to the older firmware? [y/N] y (--yes --allow-older)</source>
+        <extracomment>The question answered by the options: &quot;y&quot; stands for the answer, the options as they are.</extracomment>
+        <translation>¿Actualizar al firmware más antiguo? [y/N] y (--yes --allow-older)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Update? [y/N] y (--yes)</source>
+        <translation>¿Actualizar? [y/N] y (--yes)</translation>
+    </message>
+    <message>
+        <location line="+50"/>
+        <source>(answer too long)</source>
+        <translation>(respuesta demasiado larga)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>(end of input)</source>
+        <translation>(fin de la entrada)</translation>
+    </message>
+    <message>
         <location filename="../run/Bounds.cpp" line="+41"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <extracomment>%1 the --wait seconds (also in the next three texts).</extracomment>
@@ -1301,7 +1407,7 @@ y el QZ7</translation>
         <translation>Se está programando el QZ7: detenerlo ahora lo dejaría sin firmware. La actualización continúa; pulse Ctrl+C otra vez en 5 s para detenerla.</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="-104"/>
+        <location filename="../run/BenchRun.cpp" line="-107"/>
         <location filename="../run/UnitRun.cpp" line="+124"/>
         <source>Interrupted</source>
         <extracomment>Stopped by Ctrl+C or a signal. Starts a sentence: &quot;… during the update: …&quot;, &quot;… before anything was erased: …&quot;.</extracomment>
@@ -1391,16 +1497,26 @@ y el QZ7</translation>
         <source>No name holds &quot;usb&quot;, &quot;pl2303&quot; or &quot;serial&quot;: the updater would wait for an adapter. Name the port with --port PATH to use it anyway.</source>
         <translation>Ningún nombre contiene «usb», «pl2303» ni «serial»: el programa esperaría un adaptador. Indique el puerto con --port RUTA para usarlo de todos modos.</translation>
     </message>
+    <message numerus="yes">
+        <location filename="../run/Records.cpp" line="+145"/>
+        <source>QZ7 Updater %1, firmware %2, %n lines, sha256 %3</source>
+        <comment>QZ7 Updater %1, firmware %2, %n line, sha256 %3</comment>
+        <extracomment>--version: %1 the program&apos;s version, %2 the firmware&apos;s (&quot;V2.007&quot;), %n its lines, %3 its sha256.</extracomment>
+        <translation>
+            <numerusform>QZ7 Updater %1, firmware %2, %n línea, sha256 %3</numerusform>
+            <numerusform>QZ7 Updater %1, firmware %2, %n líneas, sha256 %3</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>UpdaterWindow</name>
     <message>
-        <location filename="../window/UpdaterWindow.cpp" line="+94"/>
+        <location filename="../window/UpdaterWindow.cpp" line="+114"/>
         <source>Erases the QZ7 and sends it firmware V%1</source>
         <translation>Borra el QZ7 y le envía el firmware V%1</translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+46"/>
         <source>Done</source>
         <translation>Terminado</translation>
     </message>
@@ -1416,7 +1532,7 @@ y el QZ7</translation>
         <translation>%1 – %2</translation>
     </message>
     <message>
-        <location line="+114"/>
+        <location line="+127"/>
         <source>%1 % – %2</source>
         <extracomment>The window title during the transfer: the share sent so far (%1 %), then the program&apos;s name.</extracomment>
         <translation>%1 % – %2</translation>
@@ -1471,7 +1587,7 @@ y el QZ7</translation>
 <context>
     <name>Words</name>
     <message>
-        <location filename="../core/Words.cpp" line="+97"/>
+        <location filename="../core/Words.cpp" line="+81"/>
         <source>%1 %2</source>
         <extracomment>Two sentences in a row: the first (%1), then the next (%2).</extracomment>
         <translation>%1 %2</translation>

@@ -512,11 +512,83 @@ et le QZ7</translation>
         <source>With several units, --all, --json, --skip-current or --report the version question is answered ahead: add --yes (or --check).</source>
         <translation>Avec plusieurs unités, --all, --json, --skip-current ou --report, la question de version doit avoir sa réponse d&apos;avance&#xa0;: ajoutez --yes (ou --check).</translation>
     </message>
+    <message>
+        <location line="+69"/>
+        <source>cannot write to standard output: %1</source>
+        <extracomment>After &quot;qz7-updater: &quot;. %1 the system&apos;s error text.</extracomment>
+        <translation>impossible d&apos;écrire sur la sortie standard&#xa0;: %1</translation>
+    </message>
+</context>
+<context>
+    <name>OneLine</name>
+    <message>
+        <location filename="../core/Words.cpp" line="+25"/>
+        <source>Version not Found. Update anyway?</source>
+        <translation>Version introuvable. Mettre à jour quand même&#xa0;?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not Erased. Please restart the program and the QZ7</source>
+        <translation>Non effacé. Veuillez redémarrer le programme et le QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>USB adapter disconnected. Please restart the program and the QZ7</source>
+        <translation>Adaptateur USB déconnecté. Veuillez redémarrer le programme et le QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No version reply. Please restart the program and the QZ7</source>
+        <translation>Aucune réponse de version. Veuillez redémarrer le programme et le QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Firmware image damaged. Please reinstall the program</source>
+        <translation>Image du micrologiciel endommagée. Veuillez réinstaller le programme</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not Done. Please restart the program and the QZ7</source>
+        <translation>Non terminé. Veuillez redémarrer le programme et le QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>QZ7 restarted during the update. It has no firmware now. Restart the program, power on the QZ7 while holding Run/Stop, and update again</source>
+        <translation>Le QZ7 a redémarré pendant la mise à jour. Il n&apos;a plus de micrologiciel. Redémarrez le programme, allumez le QZ7 en maintenant Run/Stop, puis refaites la mise à jour</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>QZ7 stopped accepting data. Please restart the program and the QZ7</source>
+        <translation>Le QZ7 n&apos;accepte plus de données. Veuillez redémarrer le programme et le QZ7</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>QZ7 stopped before the whole image was sent. It has no firmware now. Restart the program, power on the QZ7 while holding Run/Stop, and update again</source>
+        <translation>Le QZ7 s&apos;est arrêté avant la fin de l&apos;envoi de l&apos;image. Il n&apos;a plus de micrologiciel. Redémarrez le programme, allumez le QZ7 en maintenant Run/Stop, puis refaites la mise à jour</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Found Version: %1. Update To: QZ7 V%2?</source>
+        <extracomment>%1 the version the QZ7 reported, %2 the firmware this program carries.</extracomment>
+        <translation>Version trouvée&#xa0;: %1. Mettre à jour vers QZ7 V%2&#xa0;?</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Unexpected reply: %1. Please restart the program and the QZ7</source>
+        <extracomment>%1 the QZ7&apos;s reply as it sent it (at most 40 characters, escaped).</extracomment>
+        <translation>Réponse inattendue&#xa0;: %1. Veuillez redémarrer le programme et le QZ7</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>An Exception Occured: %1</source>
+        <extracomment>%1 the error&apos;s own text, from the system.</extracomment>
+        <translation>Une exception s&apos;est produite&#xa0;: %1</translation>
+    </message>
 </context>
 <context>
     <name>QCommandLineParser</name>
     <message>
-        <location line="-277"/>
+        <location filename="../app/Startup.cpp" line="-346"/>
         <source>Displays help on commandline options.</source>
         <translation>Affiche l&apos;aide sur les options de la ligne de commande.</translation>
     </message>
@@ -1127,7 +1199,19 @@ et le QZ7</translation>
         <translation>Adaptateur USB trouvé&#xa0;: %1.</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+12"/>
+        <source>cannot write the report %1: %2. Nothing was done to any port.</source>
+        <extracomment>After &quot;qz7-updater: &quot;. %1 the report file, %2 the system&apos;s error text.</extracomment>
+        <translation>impossible d&apos;écrire le rapport %1&#xa0;: %2. Rien n&apos;a été fait sur aucun port.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>cannot keep the history %1: %2. Nothing was done to any port.</source>
+        <extracomment>After &quot;qz7-updater: &quot;. %1 the history file, %2 what went wrong.</extracomment>
+        <translation>impossible de tenir l&apos;historique %1&#xa0;: %2. Rien n&apos;a été fait sur aucun port.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <location filename="../run/UnitRun.cpp" line="+47"/>
         <source>Stopped after %1 s (--timeout)</source>
         <extracomment>%1 the --timeout seconds. Starts a sentence: &quot;… during the update: the QZ7 has no firmware now.&quot;</extracomment>
@@ -1154,13 +1238,13 @@ et le QZ7</translation>
         <translation>Aucun QZ7 en %1 s&#xa0;: aucun adaptateur USB utilisable trouvé. Branchez l&apos;adaptateur et relancez.</translation>
     </message>
     <message>
-        <location line="-248"/>
-        <location filename="../terminal/BenchPrinter.cpp" line="+91"/>
+        <location line="-251"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+93"/>
         <source>Nothing was done to this port.</source>
         <translation>Rien n&apos;a été fait sur ce port.</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchPrinter.cpp" line="-50"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="-52"/>
         <source>%1. Let the other units finish; then switch this QZ7 off, hold Run/Stop while you switch it on, and update it again on this port.</source>
         <extracomment>%1 the failure&apos;s headline (&quot;Not Erased&quot;).</extracomment>
         <translation>%1. Laissez les autres appareils terminer, puis éteignez ce QZ7, rallumez-le en maintenant Run/Stop et mettez-le à jour de nouveau sur ce port.</translation>
@@ -1175,17 +1259,18 @@ et le QZ7</translation>
         </translation>
     </message>
     <message>
-        <location line="+32"/>
-        <source>Update to the older firmware?</source>
-        <translation>Mettre le micrologiciel plus ancien&#xa0;?</translation>
+        <location line="+33"/>
+        <source>Update to the older firmware? y (--yes --allow-older)</source>
+        <extracomment>The question answered by the options: &quot;y&quot; stands for the answer, the options as they are.</extracomment>
+        <translation>Mettre le micrologiciel plus ancien&#xa0;? y (--yes --allow-older)</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Update?</source>
-        <translation>Mettre à jour&#xa0;?</translation>
+        <location line="+2"/>
+        <source>Update? y (--yes)</source>
+        <translation>Mettre à jour&#xa0;? y (--yes)</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+272"/>
+        <location filename="../run/BenchRun.cpp" line="+275"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <extracomment>%1 the version on the QZ7, %2 the firmware this program carries.</extracomment>
         <translation>Version %1, plus ancienne que la %2 de ce programme&#xa0;: rien n&apos;a été effacé (--check).</translation>
@@ -1249,6 +1334,27 @@ et le QZ7</translation>
         <translation>Mettre à jour&#xa0;? [y/N]</translation>
     </message>
     <message>
+        <location line="+3"/>
+        <source>Update to the older firmware? [y/N] y (--yes --allow-older)</source>
+        <extracomment>The question answered by the options: &quot;y&quot; stands for the answer, the options as they are.</extracomment>
+        <translation>Mettre le micrologiciel plus ancien&#xa0;? [y/N] y (--yes --allow-older)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Update? [y/N] y (--yes)</source>
+        <translation>Mettre à jour&#xa0;? [y/N] y (--yes)</translation>
+    </message>
+    <message>
+        <location line="+50"/>
+        <source>(answer too long)</source>
+        <translation>(réponse trop longue)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>(end of input)</source>
+        <translation>(fin de l&apos;entrée)</translation>
+    </message>
+    <message>
         <location filename="../run/Bounds.cpp" line="+41"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <extracomment>%1 the --wait seconds (also in the next three texts).</extracomment>
@@ -1301,7 +1407,7 @@ et le QZ7</translation>
         <translation>Le QZ7 est en cours de programmation&#xa0;: l&apos;arrêter maintenant le laisserait sans micrologiciel. La mise à jour continue&#xa0;; appuyez de nouveau sur Ctrl+C dans les 5 s pour arrêter.</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="-104"/>
+        <location filename="../run/BenchRun.cpp" line="-107"/>
         <location filename="../run/UnitRun.cpp" line="+124"/>
         <source>Interrupted</source>
         <extracomment>Stopped by Ctrl+C or a signal. Starts a sentence: &quot;… during the update: …&quot;, &quot;… before anything was erased: …&quot;.</extracomment>
@@ -1391,16 +1497,26 @@ et le QZ7</translation>
         <source>No name holds &quot;usb&quot;, &quot;pl2303&quot; or &quot;serial&quot;: the updater would wait for an adapter. Name the port with --port PATH to use it anyway.</source>
         <translation>Aucun nom ne contient «&#xa0;usb&#xa0;», «&#xa0;pl2303&#xa0;» ou «&#xa0;serial&#xa0;»&#xa0;: le programme attendrait un adaptateur. Nommez le port avec --port CHEMIN pour l&apos;utiliser quand même.</translation>
     </message>
+    <message numerus="yes">
+        <location filename="../run/Records.cpp" line="+145"/>
+        <source>QZ7 Updater %1, firmware %2, %n lines, sha256 %3</source>
+        <comment>QZ7 Updater %1, firmware %2, %n line, sha256 %3</comment>
+        <extracomment>--version: %1 the program&apos;s version, %2 the firmware&apos;s (&quot;V2.007&quot;), %n its lines, %3 its sha256.</extracomment>
+        <translation>
+            <numerusform>QZ7 Updater %1, micrologiciel %2, %n ligne, sha256 %3</numerusform>
+            <numerusform>QZ7 Updater %1, micrologiciel %2, %n lignes, sha256 %3</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>UpdaterWindow</name>
     <message>
-        <location filename="../window/UpdaterWindow.cpp" line="+94"/>
+        <location filename="../window/UpdaterWindow.cpp" line="+114"/>
         <source>Erases the QZ7 and sends it firmware V%1</source>
         <translation>Efface le QZ7 et lui envoie le micrologiciel V%1</translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+46"/>
         <source>Done</source>
         <translation>Terminé</translation>
     </message>
@@ -1416,7 +1532,7 @@ et le QZ7</translation>
         <translation>%1 – %2</translation>
     </message>
     <message>
-        <location line="+114"/>
+        <location line="+127"/>
         <source>%1 % – %2</source>
         <extracomment>The window title during the transfer: the share sent so far (%1 %), then the program&apos;s name.</extracomment>
         <translation>%1&#x202f;% – %2</translation>
@@ -1471,7 +1587,7 @@ et le QZ7</translation>
 <context>
     <name>Words</name>
     <message>
-        <location filename="../core/Words.cpp" line="+97"/>
+        <location filename="../core/Words.cpp" line="+81"/>
         <source>%1 %2</source>
         <extracomment>Two sentences in a row: the first (%1), then the next (%2).</extracomment>
         <translation>%1 %2</translation>

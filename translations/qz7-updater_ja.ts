@@ -512,11 +512,83 @@ and the QZ7</source>
         <source>With several units, --all, --json, --skip-current or --report the version question is answered ahead: add --yes (or --check).</source>
         <translation>複数台、--all、--json、--skip-current、--report では、バージョンの質問に前もって答えておく必要があります: --yes (または --check) を付けてください。</translation>
     </message>
+    <message>
+        <location line="+69"/>
+        <source>cannot write to standard output: %1</source>
+        <extracomment>After &quot;qz7-updater: &quot;. %1 the system&apos;s error text.</extracomment>
+        <translation>標準出力に書き込めません: %1</translation>
+    </message>
+</context>
+<context>
+    <name>OneLine</name>
+    <message>
+        <location filename="../core/Words.cpp" line="+25"/>
+        <source>Version not Found. Update anyway?</source>
+        <translation>バージョンが見つかりません。このまま更新しますか?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not Erased. Please restart the program and the QZ7</source>
+        <translation>消去されませんでした。プログラムと QZ7 を再起動してください。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>USB adapter disconnected. Please restart the program and the QZ7</source>
+        <translation>USB アダプターが外れました。プログラムと QZ7 を再起動してください。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No version reply. Please restart the program and the QZ7</source>
+        <translation>バージョンの応答がありません。プログラムと QZ7 を再起動してください。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Firmware image damaged. Please reinstall the program</source>
+        <translation>ファームウェアイメージが壊れています。プログラムを再インストールしてください。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not Done. Please restart the program and the QZ7</source>
+        <translation>更新できませんでした (Not Done)。プログラムと QZ7 を再起動してください。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>QZ7 restarted during the update. It has no firmware now. Restart the program, power on the QZ7 while holding Run/Stop, and update again</source>
+        <translation>更新中に QZ7 が再起動しました。現在 QZ7 にはファームウェアがありません。プログラムを再起動し、Run/Stop を押したまま QZ7 の電源を入れて、もう一度更新してください。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>QZ7 stopped accepting data. Please restart the program and the QZ7</source>
+        <translation>QZ7 がデータを受け付けなくなりました。プログラムと QZ7 を再起動してください。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>QZ7 stopped before the whole image was sent. It has no firmware now. Restart the program, power on the QZ7 while holding Run/Stop, and update again</source>
+        <translation>イメージをすべて送る前に QZ7 が止まりました。現在 QZ7 にはファームウェアがありません。プログラムを再起動し、Run/Stop を押したまま QZ7 の電源を入れて、もう一度更新してください。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Found Version: %1. Update To: QZ7 V%2?</source>
+        <extracomment>%1 the version the QZ7 reported, %2 the firmware this program carries.</extracomment>
+        <translation>検出したバージョン: %1。QZ7 V%2 に更新しますか?</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Unexpected reply: %1. Please restart the program and the QZ7</source>
+        <extracomment>%1 the QZ7&apos;s reply as it sent it (at most 40 characters, escaped).</extracomment>
+        <translation>予期しない応答: %1。プログラムと QZ7 を再起動してください。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>An Exception Occured: %1</source>
+        <extracomment>%1 the error&apos;s own text, from the system.</extracomment>
+        <translation>例外が発生しました: %1</translation>
+    </message>
 </context>
 <context>
     <name>QCommandLineParser</name>
     <message>
-        <location line="-277"/>
+        <location filename="../app/Startup.cpp" line="-346"/>
         <source>Displays help on commandline options.</source>
         <translation>コマンドラインオプションのヘルプを表示します。</translation>
     </message>
@@ -623,7 +695,7 @@ and the QZ7</source>
         <location line="+7"/>
         <source>Restart</source>
         <extracomment>A failure screen&apos;s button: starts again, looking for the adapter and waiting for the QZ7. The status line names it.</extracomment>
-        <translation>やり直す</translation>
+        <translation>再起動</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -1036,19 +1108,19 @@ and the QZ7</source>
         <location line="+7"/>
         <source>The QZ7 may have no firmware now: press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
         <extracomment>Restart is the window&apos;s button: use its text.</extracomment>
-        <translation>現在 QZ7 にはファームウェアがない可能性があります。「やり直す」を押し、QZ7 の電源を切ってから、Run/Stop を押したまま電源を入れてください。</translation>
+        <translation>現在 QZ7 にはファームウェアがない可能性があります。「再起動」を押し、QZ7 の電源を切ってから、Run/Stop を押したまま電源を入れてください。</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>The QZ7 has no firmware now: press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
         <extracomment>Restart is the window&apos;s button: use its text.</extracomment>
-        <translation>現在 QZ7 にはファームウェアがありません。「やり直す」を押し、QZ7 の電源を切ってから、Run/Stop を押したまま電源を入れてください。</translation>
+        <translation>現在 QZ7 にはファームウェアがありません。「再起動」を押し、QZ7 の電源を切ってから、Run/Stop を押したまま電源を入れてください。</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>Press Restart, switch the QZ7 off, then hold Run/Stop while you switch it on.</source>
         <extracomment>Restart is the window&apos;s button: use its text.</extracomment>
-        <translation>「やり直す」を押し、QZ7 の電源を切ってから、Run/Stop を押したまま電源を入れてください。</translation>
+        <translation>「再起動」を押し、QZ7 の電源を切ってから、Run/Stop を押したまま電源を入れてください。</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -1099,7 +1171,7 @@ and the QZ7</source>
         <comment>%n unit, %1 ended well, %2 did not (exit status %3).</comment>
         <extracomment>The bench&apos;s last line: %n units in all, %1 of them ended well, %2 did not, %3 the exit status.</extracomment>
         <translation>
-            <numerusform>%n 台中 %1 台が正常に終了し、%2 台が終了しませんでした (終了ステータス %3)。</numerusform>
+            <numerusform>%n 台中 %1 台が正常に終了し、%2 台は正常に終了しませんでした (終了ステータス %3)。</numerusform>
         </translation>
     </message>
     <message>
@@ -1123,7 +1195,19 @@ and the QZ7</source>
         <translation>USB アダプターが見つかりました: %1。</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+12"/>
+        <source>cannot write the report %1: %2. Nothing was done to any port.</source>
+        <extracomment>After &quot;qz7-updater: &quot;. %1 the report file, %2 the system&apos;s error text.</extracomment>
+        <translation>レポート %1 を書き込めません: %2。どのポートにも何もしていません。</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>cannot keep the history %1: %2. Nothing was done to any port.</source>
+        <extracomment>After &quot;qz7-updater: &quot;. %1 the history file, %2 what went wrong.</extracomment>
+        <translation>履歴 %1 を記録できません: %2。どのポートにも何もしていません。</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <location filename="../run/UnitRun.cpp" line="+47"/>
         <source>Stopped after %1 s (--timeout)</source>
         <extracomment>%1 the --timeout seconds. Starts a sentence: &quot;… during the update: the QZ7 has no firmware now.&quot;</extracomment>
@@ -1150,13 +1234,13 @@ and the QZ7</source>
         <translation>%1 秒以内に QZ7 が見つかりません: 使える USB アダプターがありませんでした。アダプターを接続して、もう一度実行してください。</translation>
     </message>
     <message>
-        <location line="-248"/>
-        <location filename="../terminal/BenchPrinter.cpp" line="+91"/>
+        <location line="-251"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="+93"/>
         <source>Nothing was done to this port.</source>
         <translation>このポートには何もしていません。</translation>
     </message>
     <message>
-        <location filename="../terminal/BenchPrinter.cpp" line="-50"/>
+        <location filename="../terminal/BenchPrinter.cpp" line="-52"/>
         <source>%1. Let the other units finish; then switch this QZ7 off, hold Run/Stop while you switch it on, and update it again on this port.</source>
         <extracomment>%1 the failure&apos;s headline (&quot;Not Erased&quot;).</extracomment>
         <translation>%1。他のユニットが終わるまで待ち、この QZ7 の電源を切ってから Run/Stop を押したまま電源を入れ、このポートでもう一度更新してください。</translation>
@@ -1170,17 +1254,18 @@ and the QZ7</source>
         </translation>
     </message>
     <message>
-        <location line="+32"/>
-        <source>Update to the older firmware?</source>
-        <translation>古いファームウェアに更新しますか?</translation>
+        <location line="+33"/>
+        <source>Update to the older firmware? y (--yes --allow-older)</source>
+        <extracomment>The question answered by the options: &quot;y&quot; stands for the answer, the options as they are.</extracomment>
+        <translation>古いファームウェアに更新しますか? y (--yes --allow-older)</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Update?</source>
-        <translation>更新しますか?</translation>
+        <location line="+2"/>
+        <source>Update? y (--yes)</source>
+        <translation>更新しますか? y (--yes)</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="+272"/>
+        <location filename="../run/BenchRun.cpp" line="+275"/>
         <source>Version %1, older than the %2 this program carries: nothing erased (--check).</source>
         <extracomment>%1 the version on the QZ7, %2 the firmware this program carries.</extracomment>
         <translation>バージョン %1 は本プログラムの %2 より古いです。何も消去していません (--check)。</translation>
@@ -1243,6 +1328,27 @@ and the QZ7</source>
         <translation>更新しますか? [y/N]</translation>
     </message>
     <message>
+        <location line="+3"/>
+        <source>Update to the older firmware? [y/N] y (--yes --allow-older)</source>
+        <extracomment>The question answered by the options: &quot;y&quot; stands for the answer, the options as they are.</extracomment>
+        <translation>古いファームウェアに更新しますか? [y/N] y (--yes --allow-older)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Update? [y/N] y (--yes)</source>
+        <translation>更新しますか? [y/N] y (--yes)</translation>
+    </message>
+    <message>
+        <location line="+50"/>
+        <source>(answer too long)</source>
+        <translation>(回答が長すぎます)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>(end of input)</source>
+        <translation>(入力の終わり)</translation>
+    </message>
+    <message>
         <location filename="../run/Bounds.cpp" line="+41"/>
         <source>No QZ7 within %1 s: the port is open but nothing answered. Power on the QZ7 while holding Run/Stop.</source>
         <extracomment>%1 the --wait seconds (also in the next three texts).</extracomment>
@@ -1295,7 +1401,7 @@ and the QZ7</source>
         <translation>QZ7 に書き込み中です。今停止すると QZ7 のファームウェアがなくなります。更新を続けます。停止するには 5 秒以内にもう一度 Ctrl+C を押してください。</translation>
     </message>
     <message>
-        <location filename="../run/BenchRun.cpp" line="-104"/>
+        <location filename="../run/BenchRun.cpp" line="-107"/>
         <location filename="../run/UnitRun.cpp" line="+124"/>
         <source>Interrupted</source>
         <extracomment>Stopped by Ctrl+C or a signal. Starts a sentence: &quot;… during the update: …&quot;, &quot;… before anything was erased: …&quot;.</extracomment>
@@ -1385,16 +1491,25 @@ and the QZ7</source>
         <source>No name holds &quot;usb&quot;, &quot;pl2303&quot; or &quot;serial&quot;: the updater would wait for an adapter. Name the port with --port PATH to use it anyway.</source>
         <translation>「usb」「pl2303」「serial」を含む名前がありません。アップデーターはアダプターを待ちます。それでも使うには --port パス でポートを指定してください。</translation>
     </message>
+    <message numerus="yes">
+        <location filename="../run/Records.cpp" line="+145"/>
+        <source>QZ7 Updater %1, firmware %2, %n lines, sha256 %3</source>
+        <comment>QZ7 Updater %1, firmware %2, %n line, sha256 %3</comment>
+        <extracomment>--version: %1 the program&apos;s version, %2 the firmware&apos;s (&quot;V2.007&quot;), %n its lines, %3 its sha256.</extracomment>
+        <translation>
+            <numerusform>QZ7 アップデーター %1、ファームウェア %2、%n 行、sha256 %3</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>UpdaterWindow</name>
     <message>
-        <location filename="../window/UpdaterWindow.cpp" line="+94"/>
+        <location filename="../window/UpdaterWindow.cpp" line="+114"/>
         <source>Erases the QZ7 and sends it firmware V%1</source>
         <translation>QZ7 を消去し、ファームウェア V%1 を送信します</translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+46"/>
         <source>Done</source>
         <translation>完了</translation>
     </message>
@@ -1410,7 +1525,7 @@ and the QZ7</source>
         <translation>%1 – %2</translation>
     </message>
     <message>
-        <location line="+114"/>
+        <location line="+127"/>
         <source>%1 % – %2</source>
         <extracomment>The window title during the transfer: the share sent so far (%1 %), then the program&apos;s name.</extracomment>
         <translation>%1% – %2</translation>
@@ -1465,7 +1580,7 @@ and the QZ7</source>
 <context>
     <name>Words</name>
     <message>
-        <location filename="../core/Words.cpp" line="+97"/>
+        <location filename="../core/Words.cpp" line="+81"/>
         <source>%1 %2</source>
         <extracomment>Two sentences in a row: the first (%1), then the next (%2).</extracomment>
         <translation>%1%2</translation>

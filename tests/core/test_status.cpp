@@ -1,9 +1,11 @@
 // The status line's texts and its board, on a clock the test sets.
 #include "core/Decision.h"
+#include "core/OneLine.h"
 #include "core/SearchHint.h"
 #include "core/TestTimes.h"
 #include "tests/support/TestSupport.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -402,6 +404,20 @@ TEST(Words, EachFactHasItsWordsAndWhatAFrontEndNeedsBesideThem)
     };
     for (const auto& [fact, words] : directions)
         EXPECT_EQ(Words::Directions(fact), words);
+    // Every text of several lines has its one-line text, which the English rule makes of it
+    // (other languages translate that text whole).
+    for (int s = 0; s <= static_cast<int>(Says::Exception); ++s) {
+        const DirectionsFact fact{static_cast<Says>(s), "2.005"};
+        const std::string english = Words::Directions(fact, Words::Language::English);
+        const auto texts = Words::OneLineTexts();
+        const auto row = std::find_if(texts.begin(), texts.end(), [&](const Words::OneLineText& t) { return t.says == fact.says; });
+        const bool lines = english.find('\n') < english.find_last_not_of('\n');
+        EXPECT_EQ(row != texts.end(), lines) << english;
+        if (row != texts.end()) {
+            EXPECT_EQ(Words::Fill(row->text, {"2.005", Firmware::Version}), OneLine(english, Words::Language::English));
+        }
+        EXPECT_EQ(Words::DirectionsOneLine(fact), OneLine(english, Words::Language::English));
+    }
     // Every end has directions of its own.
     std::set<std::string> ends;
     for (Outcome o : {Outcome::Done, Outcome::Disconnected, Outcome::Stopped, Outcome::NotErased, Outcome::NotDone,

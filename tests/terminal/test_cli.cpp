@@ -354,8 +354,8 @@ TEST(Cli, NothingAnOperatorReadsIsLeftInEnglish)
         "--help", "--no-such-option", "--port", "--cli --timeout 0", "--allow-older", "--unit x", "--cli --port /dev/null --port /dev/null",
         "--list", "--history", "--history --summary", "--history QZ-1", "--cli --yes --wait 1 --port /dev/null",
         "--cli --yes --wait 1 --port /dev/tty", "--cli --yes --check --wait 1 --all",
-        // Two units side by side, one of them refused the erase.
-        "--cli --yes --port SIM0 --port SIM1",
+        // Two units side by side, one of them refused the erase; that one alone.
+        "--cli --yes --port SIM0 --port SIM1", "--cli --yes --port SIM1",
     };
     // Names the test gives, which stand in every language.
     const std::vector<std::string> data = {"usbserial-a", "modem", "usbLate", "QZ-1"};
@@ -406,11 +406,17 @@ TEST(Cli, NothingAnOperatorReadsIsLeftInEnglish)
     std::vector<std::vector<std::string>> shown;
     for (auto& run : runs)
         shown.push_back(run.get());
-    for (std::size_t l = 0; l + 1 < languages.size(); ++l)
+    for (std::size_t l = 0; l + 1 < languages.size(); ++l) {
         for (std::size_t k = 0; k < invocations.size(); ++k) {
             SCOPED_TRACE(languages[l] + ": " + invocations[k]);
             EXPECT_EQ(EnglishLeft(shown[l][k], shown.back()[k], data), std::vector<std::string>{}) << shown[l][k];
         }
+        // A failure's directions on one line are the language's own sentences, not its lines
+        // joined as English joins them.
+        const std::string notErased = Translated(languages[l], "Not Erased. Please restart the program and the QZ7");
+        ASSERT_FALSE(notErased.empty()) << languages[l];
+        EXPECT_TRUE(Has(shown[l].back(), "\n" + notErased + "\n")) << notErased << "\n" << shown[l].back();
+    }
     std::filesystem::remove_all(scratch);
 }
 
