@@ -5,12 +5,22 @@
 
 std::string Directions::FoundVersion(const std::string& version)
 {
-    return Words::Fill(Words::Tr("Directions", FoundVersionPattern), {version, Firmware::Version});
+    return FoundVersionIn(Words::Tr("Directions", FoundVersionPattern), version);
+}
+
+std::string Directions::FoundVersionIn(const std::string& pattern, const std::string& version)
+{
+    return Words::Fill(pattern, {version, Firmware::Version});
 }
 
 std::string Directions::Unexpected(const std::string& reply)
 {
-    return Words::Fill(Words::Tr("Directions", UnexpectedPattern), {reply.substr(0, 40)});
+    return UnexpectedIn(Words::Tr("Directions", UnexpectedPattern), reply);
+}
+
+std::string Directions::UnexpectedIn(const std::string& pattern, const std::string& reply)
+{
+    return Words::Fill(pattern, {reply.substr(0, 40)});
 }
 
 std::string Directions::Exception(const char* what)

@@ -41,5 +41,8 @@ inline constexpr const char* UnexpectedPattern = QT_TRANSLATE_NOOP("Directions",
 inline constexpr const char* ExceptionPattern = QT_TRANSLATE_NOOP("Directions", "An Exception Occured:\n%1");
 std::string FoundVersion(const std::string& version);
 std::string Unexpected(const std::string& reply);
+// The same with a pattern given in another form (the terminal's one-line texts).
+std::string FoundVersionIn(const std::string& pattern, const std::string& version);
+std::string UnexpectedIn(const std::string& pattern, const std::string& reply);
 std::string Exception(const char* what);
 }  // namespace Directions

@@ -3,7 +3,6 @@
 #include "core/Directions.h"
 #include "core/OneLine.h"
 #include "core/Status.h"
-#include "firmware/Firmware.h"
 
 #include <cstring>
 
@@ -162,8 +161,8 @@ std::string Words::DirectionsOneLine(const DirectionsFact& fact, Language langua
             if (row.says == fact.says) {
                 const std::string pattern = Tr("OneLine", row.text);
                 switch (fact.says) {
-                case Says::FoundVersion: return Fill(pattern, {fact.detail, Firmware::Version});
-                case Says::Unexpected: return Fill(pattern, {fact.detail.substr(0, 40)});
+                case Says::FoundVersion: return ::Directions::FoundVersionIn(pattern, fact.detail);
+                case Says::Unexpected: return ::Directions::UnexpectedIn(pattern, fact.detail);
                 case Says::Exception: return Fill(pattern, {fact.detail});
                 default: return pattern;
                 }
